@@ -6,7 +6,7 @@ function(qbk_add_if_present dir)
 endfunction()
 
 # Library stack: built in every configuration.
-foreach(dir platform/kernel platform/canapi library tools/canbridge tools/devsim)
+foreach(dir platform/kernel platform/canapi library tools/canbridge tools/devsim tools/stack_smoke)
   qbk_add_if_present(${dir})
 endforeach()
 
@@ -18,11 +18,11 @@ if(QBK_WITH_UI)
 endif()
 
 # Tests: one executable per subsystem or platform area; UI areas need the UI build.
-foreach(dir kernel canapi library e2e)
+foreach(dir kernel canapi library devsim e2e)
   qbk_add_if_present(tests/${dir})
 endforeach()
 if(QBK_WITH_UI)
-  foreach(dir settings ui imaging cardlist panel menus app)
+  foreach(dir support settings ui imaging cardlist panel menus app)
     qbk_add_if_present(tests/${dir})
   endforeach()
 endif()
