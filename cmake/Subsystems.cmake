@@ -17,14 +17,18 @@ if(QBK_WITH_UI)
   endforeach()
 endif()
 
-# Tests: one executable per subsystem or platform area; UI areas need the UI build.
-foreach(dir kernel canapi library devsim e2e)
+# Tests: one executable per subsystem or platform area; UI areas need the UI build. The fuzz
+# build builds only what its targets need.
+if(NOT QBK_FUZZ)
+  foreach(dir kernel canapi library devsim e2e)
   qbk_add_if_present(tests/${dir})
 endforeach()
 if(QBK_WITH_UI)
   foreach(dir support settings ui imaging cardlist panel menus app)
     qbk_add_if_present(tests/${dir})
   endforeach()
+endif()
+
 endif()
 
 if(QBK_FUZZ)
