@@ -25,12 +25,15 @@ using DebugOutputSink = std::function<void(const std::string& line)>;
 
 // Shows a message box through the installed sink (default: the text on stderr, answer kIdOk).
 int MessageBox(const std::string& text, const std::string& caption, unsigned flags);
-// Installs a sink; an empty function restores the default. Returns the previous sink.
+// Installs a sink; an empty function restores the default. Returns the previous sink (empty when
+// it was the default). The sink runs outside the kernel's lock and may be called from any thread.
 MessageBoxSink SetMessageBoxSink(MessageBoxSink sink);
 
 // Writes one debug line through the installed sink. The default writes to stderr, or appends to
 // the file named by QBK_DEBUG_OUTPUT when that variable is set.
 void OutputDebugString(const std::string& line);
+// Same rules as SetMessageBoxSink; the kernel calls the debug sink for one line at a time (never
+// concurrently), so a recording sink needs no lock of its own.
 DebugOutputSink SetDebugOutputSink(DebugOutputSink sink);
 
 }  // namespace kernel

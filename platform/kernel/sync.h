@@ -22,13 +22,15 @@ inline constexpr std::chrono::milliseconds kInfinite{-1};
 // as callers of the original kernel rely on.
 class Semaphore {
 public:
+    // Throws std::invalid_argument unless maximum >= 1 and 0 <= initial <= maximum (the original
+    // kernel refused to create such a semaphore).
     Semaphore(std::int32_t initial, std::int32_t maximum);
     Semaphore(const Semaphore&) = delete;
     Semaphore& operator=(const Semaphore&) = delete;
 
     // Adds `count` (>0) to the semaphore; false (count unchanged) when that would exceed the maximum.
     bool Release(std::int32_t count = 1);
-    // Takes one unit; kInfinite waits for ever.
+    // Takes one unit; kInfinite (any negative timeout) waits for ever, zero only tries.
     WaitResult Wait(std::chrono::milliseconds timeout = kInfinite);
     std::int32_t Count() const;
     std::int32_t Maximum() const { return maximum_; }
@@ -58,6 +60,10 @@ private:
     std::condition_variable signaled_;
     bool signaled_state_;
     const bool manual_reset_;
+    // Auto reset: a Set while threads wait hands the signal to one of them at once (the event stays
+    // reset), so two Sets release two waiters even before either has woken.
+    std::int32_t waiting_ = 0;
+    std::int32_t handed_over_ = 0;
 };
 
 // Named events: one registry per process, shared by every library linked against the kernel.

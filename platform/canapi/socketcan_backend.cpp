@@ -1,0 +1,112 @@
+// SocketCAN backend.
+#include "platform/canapi/socketcan_backend.h"
+
+#include <linux/can.h>
+#include <linux/can/error.h>
+#include <linux/can/raw.h>
+#include <net/if.h>
+#include <poll.h>
+#include <sys/socket.h>
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <thread>
+
+#include "platform/canapi/canapi.h"
+#include "platform/canapi/unique_fd.h"
+#include "platform/kernel/sinks.h"
+
+namespace canapi {
+
+namespace {
+
+std::uint32_t StatusCode(const can_frame& error) {
+    if (error.can_id & CAN_ERR_BUSOFF) return kCanapiStatusBusOff;
+    if (error.can_id & CAN_ERR_RESTARTED) return kCanapiStatusRestart;
+    if ((error.can_id & CAN_ERR_CRTL) && (error.data[1] & CAN_ERR_CRTL_TX_OVERFLOW)) {
+        return kCanapiStatusTransmitQueueFull;
+    }
+    if (error.can_id & (CAN_ERR_TX_TIMEOUT | CAN_ERR_ACK)) return kCanapiStatusTransmitError;
+    return kCanapiStatusOtherError;
+}
+
+class SocketCanBackend final : public Backend {
+public:
+    SocketCanBackend(UniqueFd socket, ReceiveQueue& queue)
+        : socket_(std::move(socket)), queue_(queue), receiver_([this] { ReceiveLoop(); }) {}
+
+    ~SocketCanBackend() override {
+        stop_ = true;
+        receiver_.join();
+    }
+
+    TransmitResult Transmit(const Frame& frame) override {
+        can_frame out{};
+        out.can_id = frame.id | (frame.extended ? CAN_EFF_FLAG : 0) | (frame.rtr ? CAN_RTR_FLAG : 0);
+        out.can_dlc = frame.dlc;
+        if (!frame.rtr) std::memcpy(out.data, frame.data.data(), frame.dlc);
+        const ssize_t sent = send(socket_.Get(), &out, sizeof(out), MSG_DONTWAIT | MSG_NOSIGNAL);
+        if (sent == static_cast<ssize_t>(sizeof(out))) return TransmitResult::Accepted;
+        if (sent < 0 && (errno == ENOBUFS || errno == EAGAIN || errno == EWOULDBLOCK)) return TransmitResult::QueueFull;
+        return TransmitResult::Failed;
+    }
+
+private:
+    void ReceiveLoop() {
+        while (!stop_) {
+            pollfd pfd{socket_.Get(), POLLIN, 0};
+            const int ready = poll(&pfd, 1, 20);
+            if (ready < 0 && errno != EINTR) break;
+            if (ready <= 0) continue;
+            can_frame in{};
+            const ssize_t size = recv(socket_.Get(), &in, sizeof(in), MSG_DONTWAIT);
+            if (size < 0) {
+                if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) continue;
+                // The interface went away (ENETDOWN and the like): say so rather than go quiet.
+                queue_.Push(StatusRecord(kCanapiStatusOtherError));
+                kernel::OutputDebugString(std::string("canapi: SocketCAN receive failed: ") + std::strerror(errno));
+                break;
+            }
+            if (size != static_cast<ssize_t>(sizeof(in))) continue;
+            if (in.can_id & CAN_ERR_FLAG) {
+                queue_.Push(StatusRecord(StatusCode(in)));
+                continue;
+            }
+            Frame frame;
+            frame.extended = (in.can_id & CAN_EFF_FLAG) != 0;
+            frame.rtr = (in.can_id & CAN_RTR_FLAG) != 0;
+            frame.id = in.can_id & (frame.extended ? CAN_EFF_MASK : CAN_SFF_MASK);
+            frame.dlc = in.can_dlc > 8 ? 8 : in.can_dlc;
+            if (!frame.rtr) std::memcpy(frame.data.data(), in.data, frame.dlc);
+            queue_.Push(ReceiveRecord(frame));
+        }
+    }
+
+    const UniqueFd socket_;
+    ReceiveQueue& queue_;
+    std::atomic<bool> stop_{false};
+    std::thread receiver_;
+};
+
+}  // namespace
+
+BackendOpen OpenSocketCanBackend(const std::string& interface_name, ReceiveQueue& queue) {
+    const std::string what = "SocketCAN interface \"" + interface_name + "\": ";
+    if (interface_name.size() >= IFNAMSIZ) return {nullptr, what + "name too long"};
+    UniqueFd fd(socket(PF_CAN, SOCK_RAW | SOCK_CLOEXEC, CAN_RAW));
+    if (!fd.Valid()) return {nullptr, what + "cannot create a CAN socket: " + std::strerror(errno)};
+    const unsigned index = if_nametoindex(interface_name.c_str());
+    if (index == 0) return {nullptr, what + "no such interface"};
+    can_err_mask_t errors = CAN_ERR_TX_TIMEOUT | CAN_ERR_CRTL | CAN_ERR_ACK | CAN_ERR_BUSOFF | CAN_ERR_RESTARTED;
+    setsockopt(fd.Get(), SOL_CAN_RAW, CAN_RAW_ERR_FILTER, &errors, sizeof(errors));
+    sockaddr_can address{};
+    address.can_family = AF_CAN;
+    address.can_ifindex = static_cast<int>(index);
+    if (bind(fd.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
+        return {nullptr, what + "cannot bind: " + std::strerror(errno)};
+    }
+    return {std::make_unique<SocketCanBackend>(std::move(fd), queue), {}};
+}
+
+}  // namespace canapi
