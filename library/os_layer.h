@@ -75,15 +75,25 @@ using List = CANBuf*;
 void OS_Put(std::uint16_t mailbox, std::uint8_t type, std::uint8_t subtype, CANBuf* buf);
 // Waits up to timeout_ticks * 50 ms (-1 = for ever); null on time-out, else the queue's head.
 // Fails (returns null) once the stack is broken, so no caller blocks for ever after a fatal error.
+// Called by the thread that serves the mailbox only.
 CANBuf* OS_Get(std::uint16_t mailbox, std::int16_t timeout_ticks);
+// Any thread: posts an ignored message (type 7) to mailbox 1 so that the dispatcher wakes and
+// looks at the stop flag. Does nothing when mailbox 1 is not served or the pool is empty; never
+// raises.
+void OS_WakeDispatcher();
 
 // A token is a semaphore with a maximum; closing it is destroying it.
 using Token = std::unique_ptr<kernel::Semaphore>;
 Token OS_CreateSemaphor(std::uint16_t maximum, std::uint16_t initial);
 void OS_SendToken(kernel::Semaphore& token);
+// Waits without time limit; once the stack is broken a waiter that does not get the token within
+// 50 ms throws FatalError (without a second message box) instead of blocking for ever.
 void OS_WaitToken(kernel::Semaphore& token);
 
+// Pops a free buffer (remote flag and DLC cleared, the rest keeps its old contents). An empty pool
+// is fatal error 2, line 79. The pool is filled by init_KLP.
 CANBuf* POOL_get_CANBuf();
+// Null is ignored. A buffer still linked, or not one of the pool's, is fatal error 3, line 101.
 void POOL_release_CANBuf(CANBuf* buf);
 int POOL_FreeCount();  // buffers now on the free list (for checks and tests)
 
@@ -92,8 +102,12 @@ CANBuf* QUE_GetFIFO(Queue& queue);  // null when empty
 void QUE_ToLIFO(List& list, CANBuf* buf);
 CANBuf* QUE_PopLIFO(List& list);    // null when empty
 
+// Any thread, under the timer token: (re)arms a one-shot timer (0 ticks counts as 1); a buffer the
+// timer still holds goes back to the pool; `buf` (or a fresh one, when null) is posted on expiry.
 void TIM_Start(std::uint8_t timer, std::uint8_t ticks, std::uint16_t mailbox, std::uint8_t type,
                std::uint8_t subtype, CANBuf* buf);
+// False when the timer is not running (or fired meanwhile); else stops it, releases its buffer,
+// true.
 bool TIM_Stop(std::uint8_t timer);
 
 // The calling thread's SDO timeout in ticks (0 until set).
@@ -138,12 +152,16 @@ struct StackHooks {
 };
 void OS_SetStackHooks(StackHooks hooks);
 
-// Starts the stack; 0 ok, 1 failure (everything built so far is torn down again).
+// Caller's thread. Starts the stack; 0 ok, 1 failure (everything built so far is torn down again;
+// a start over a running stack is refused with 1). A fatal error during the start passes on as
+// FatalError, also after tearing down. The dispatcher is resumed only after the adapter runs.
+// close_KLP: caller's thread; stops every thread, destroys the adapter (2.5 s pause) and gives
+// every buffer back to the pool. A thread that does not end within 1 s is fatal error 6.
 std::uint8_t init_KLP(std::uint32_t timeout_ms, std::uint8_t adapter_param);
 void close_KLP();
 bool OS_Running();  // between a successful init_KLP and close_KLP
 
-// Resumes the fault thread (first call only).
+// Any thread: resumes the fault thread (first call while running only).
 void OS_ResumeFaultThread();
 
 }  // namespace klp

@@ -1,5 +1,6 @@
 // Debug lines on the debugger output, switched per area by the 32-bit trace mask (0 at load).
-// Every function may be called from any thread; the trace lock is a leaf.
+// Every function may be called from any thread; the trace lock is a leaf. The writers below
+// write unconditionally: callers test their area with TraceOn first.
 #pragma once
 
 #include <cstdint>

@@ -1,0 +1,14 @@
+// Plugs the protocol modules (dispatcher, NM, SDO server and client, fault monitor) into the
+// stack start and stop of the OS layer, which knows none of them.
+//
+// Threads: call on the caller's thread before init_KLP, never while the stack runs.
+#pragma once
+
+namespace klp {
+
+// Installs the hooks. Every stack start then begins as the library does at load: system state
+// 255, the power-down, conflict and SDO channel flags clear, no node id, the fault report format
+// unknown.
+void InstallProtocolHooks();
+
+}  // namespace klp
