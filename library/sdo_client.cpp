@@ -1,0 +1,755 @@
+#include "library/sdo_client.h"
+
+#include <algorithm>
+#include <cstring>
+#include <mutex>
+
+#include "library/can_disp.h"
+#include "library/nm.h"
+#include "library/tracing.h"
+#include "platform/kernel/sync.h"
+#include "platform/kernel/thread.h"
+
+namespace klp {
+
+namespace {
+
+enum State : std::uint8_t {
+    kIdle = 0,
+    kBlockDownloadInitiated = 1,
+    kDownloadInitiated = 2,
+    kSegmentedDownload = 3,
+    kBlockDownload = 4,
+    kBlockUploadInitiated = 5,
+    kUploadInitiated = 6,
+    kSegmentedUpload = 7,
+    kBlockUpload = 8,
+    kFinished = 9,
+    kFailed = 10,
+};
+
+constexpr std::uint16_t kRequestBase = 0x7A0;
+constexpr std::uint16_t kUnlockIndex = 0x1018;
+constexpr std::uint32_t kUnlockValue = 0x5E17A0C4;
+constexpr std::uint16_t kSlowIndex = 0x101A;  // its initiations get 40 ticks
+
+constexpr std::int32_t kDefaultTimeoutMs = 2000;  // 41 ticks
+constexpr std::int32_t kBlockInitTicks = 20;
+constexpr std::int32_t kSlowInitTicks = 40;
+constexpr std::int32_t kConfirmationTicks = 100;
+constexpr std::uint8_t kMaxUploadBlock = 10;
+constexpr std::uint8_t kMaxBlockSize = 127;  // sequence numbers have 7 bits
+
+namespace abort_code {
+constexpr std::uint32_t kIdleNode = 0x05020000;
+constexpr std::uint32_t kDownloadUnexpected = 0x05020001;
+constexpr std::uint32_t kUploadUnexpected = 0x05020003;
+constexpr std::uint32_t kTooLarge = 0x06010000;
+constexpr std::uint32_t kBeyondArea = 0x04000000;
+constexpr std::uint32_t kBadSequence = 0x05010002;
+constexpr std::uint32_t kBadLastSequence = 0x05010001;
+constexpr std::uint32_t kIncomplete = 0x08000000;
+constexpr std::uint32_t kNoBlockUpload = 0x06000003;
+}  // namespace abort_code
+
+bool IsFallBackCode(std::uint32_t code) {
+    return code == 0x05020000 || code == 0x05040000 || code == 0x06000002;
+}
+
+std::uint32_t Le32At(const std::uint8_t* p) {
+    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
+}
+void PutLe32(std::uint8_t* p, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
+}
+
+// A block size a server gives: 7-bit sequence numbers allow 1..127; 0 keeps the current size.
+std::uint8_t ServerBlockSize(std::uint8_t given, std::uint8_t current) {
+    if (given == 0) return current == 0 ? 1 : current;
+    return std::min(given, kMaxBlockSize);
+}
+
+unsigned ThreadId() { return kernel::CurrentThreadId(); }
+
+}  // namespace
+
+struct SdoClient::Record {
+    mutable std::mutex guard;
+    std::uint8_t node = 0;
+    std::uint16_t index = 0;
+    std::uint8_t sub_index = 0;
+    std::uint8_t state = kIdle;
+    std::uint8_t* data = nullptr;  // next byte of the caller's area to send or fill
+    std::uint8_t* end = nullptr;   // upload: one past the caller's area
+    bool download = false;
+    std::uint32_t remaining = 0;   // download: bytes not yet sent
+    std::uint32_t count = 0;       // upload: bytes stored so far
+    std::uint32_t total = 0;
+    std::uint8_t toggle = 0;
+    Token completion;
+    Token node_semaphore;
+    std::int32_t counter = -1;
+    std::int32_t reload = 0;
+    std::uint8_t sequence = 0;     // upload: next expected; download: last sent
+    std::uint8_t block_first = 0;  // download: first sequence number of the last block sent
+    std::uint32_t saved_remaining = 0;
+    std::uint8_t* saved_data = nullptr;
+    std::uint8_t block_size = 0;
+    std::uint8_t retries = 0;
+    bool block_flag = true;
+
+    bool Matches(const std::uint8_t* d) const {
+        return (d[1] | d[2] << 8) == index && d[3] == sub_index;
+    }
+    void Reset() {
+        node = 0;
+        index = 0;
+        sub_index = 0;
+        state = kIdle;
+        data = end = saved_data = nullptr;
+        download = false;
+        remaining = count = total = saved_remaining = 0;
+        toggle = 0;
+        counter = -1;
+        reload = 0;
+        sequence = block_first = block_size = retries = 0;
+        block_flag = true;
+    }
+};
+
+namespace {
+
+using Record = SdoClient::Record;
+
+// The buffer a handler step holds: handed on by Send or Repost, released on every other path.
+class Held {
+public:
+    Held(SdoClientPort& port, CANBuf* buf) : port_(port), buf_(buf) {}
+    ~Held() {
+        if (buf_) port_.ReleaseBuffer(buf_);
+    }
+    Held(const Held&) = delete;
+    Held& operator=(const Held&) = delete;
+    CANBuf* operator->() const { return buf_; }
+    std::uint8_t* data() const { return buf_->data; }
+    CANBuf* Take() {
+        CANBuf* b = buf_;
+        buf_ = nullptr;
+        return b;
+    }
+
+private:
+    SdoClientPort& port_;
+    CANBuf* buf_;
+};
+
+void Address(CANBuf& buf, const Record& r) {
+    buf.cob_id = static_cast<std::uint16_t>(kRequestBase + r.node);
+    buf.dlc = 8;
+    buf.rtr = 0;
+}
+
+void Multiplexer(std::uint8_t* d, const Record& r) {
+    d[1] = static_cast<std::uint8_t>(r.index);
+    d[2] = static_cast<std::uint8_t>(r.index >> 8);
+    d[3] = r.sub_index;
+}
+
+void SendOn(SdoClientPort& port, Held& held, const Record& r) {
+    Address(*held.operator->(), r);
+    port.Send(held.Take());
+}
+
+void SendAbort(SdoClientPort& port, Held& held, const Record& r, std::uint32_t code) {
+    std::uint8_t* d = held.data();
+    d[0] = 0x80;
+    Multiplexer(d, r);
+    PutLe32(d + 4, code);
+    SendOn(port, held, r);
+}
+
+// Ends the transfer and wakes the caller. Only a running transfer (states 1..8) has a caller
+// waiting; finishing an idle record would leave a stray release that the next transfer to the
+// node would take as its own end.
+void Finish(Record& r, std::uint8_t state) {
+    if (r.state < kBlockDownloadInitiated || r.state > kBlockUpload) return;
+    r.counter = -1;
+    r.state = state;
+    OS_SendToken(*r.completion);
+}
+void Fail(Record& r) { Finish(r, kFailed); }
+void Done(Record& r) { Finish(r, kFinished); }
+
+// Puts the next segment (up to 7 bytes) of a segmented download into the buffer.
+void NextDownloadSegment(Record& r, std::uint8_t* d) {
+    const std::uint32_t n = std::min<std::uint32_t>(r.remaining, 7);
+    std::memset(d + 1, 0, 7);
+    std::memcpy(d + 1, r.data, n);
+    r.data += n;
+    r.remaining -= n;
+    d[0] = static_cast<std::uint8_t>(((7 - n) & 7) << 1 | r.toggle | (r.remaining == 0 ? 1 : 0));
+}
+
+// Stores up to n bytes of a received segment, never past the caller's area.
+std::uint32_t Store(Record& r, const std::uint8_t* from, std::uint32_t n) {
+    const auto room = static_cast<std::uint32_t>(r.end - r.data);
+    n = std::min(n, room);
+    std::memcpy(r.data, from, n);
+    r.data += n;
+    return n;
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// Block download segments
+
+namespace {
+
+void SendSegments(SdoClientPort& port, Record& r, std::uint8_t start, std::uint8_t block_size) {
+    if (TraceOn(trace::kSdoClient)) {
+        TraceFormat("VARNHOLDklp_lib: SendSegments( node=%u, byStartSeqNo=%u byBlockSize=%u )  i:pSDO->dwRWLength=%u",
+                    r.node, start, block_size, r.remaining);
+    }
+    if (r.remaining == 0) return;
+    r.block_first = start;
+    r.saved_remaining = r.remaining;
+    r.saved_data = r.data;
+    // An int counter: a byte one would never pass a block size of 255.
+    for (int s = start; s <= block_size; ++s) {
+        r.sequence = static_cast<std::uint8_t>(s);
+        Held buf(port, port.TakeBuffer());
+        std::uint8_t* d = buf.data();
+        std::memset(d, 0, 8);
+        d[0] = static_cast<std::uint8_t>(s);
+        const std::uint32_t n = std::min<std::uint32_t>(r.remaining, 7);
+        std::memcpy(d + 1, r.data, n);
+        r.data += n;
+        r.remaining -= n;
+        const bool last = r.remaining == 0;
+        if (last) d[0] |= 0x80;
+        SendOn(port, buf, r);
+        if (last) break;
+    }
+}
+
+void ReSendSegments(SdoClientPort& port, Record& r) {
+    if (r.saved_remaining == 0) {
+        Fail(r);
+        return;
+    }
+    if (TraceOn(trace::kSdoClient)) {
+        TraceFormat("VARNHOLDklp_lib: ReSendSegments( node=%u ) i:previous_dwRWLength=%u ; previous_byStartSeqNo=%u...",
+                    r.node, r.saved_remaining, r.block_first);
+    }
+    r.remaining = r.saved_remaining;
+    r.data = r.saved_data;
+    r.sequence = r.block_first;
+    SendSegments(port, r, r.block_first, r.block_size);
+}
+
+// A confirmation whose last good sequence number is not the last one sent: go on after the
+// last good segment. The segments from the block's first number up to `ack` arrived, so the data
+// resumes (ack + 1 - first) segments after the block's saved start, kept inside the block (a
+// short last block has fewer than block-size segments).
+void ResumeAfter(SdoClientPort& port, Record& r, std::uint8_t ack, std::uint8_t next_block_size) {
+    const int sent = r.sequence - r.block_first + 1;
+    const int good = std::clamp(ack + 1 - r.block_first, 0, std::max(sent, 0));
+    const std::uint32_t offset = std::min<std::uint32_t>(static_cast<std::uint32_t>(good) * 7, r.saved_remaining);
+    r.data = r.saved_data + offset;
+    r.remaining = r.saved_remaining - offset;
+    SendSegments(port, r, static_cast<std::uint8_t>(r.block_first + good), next_block_size);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+
+SdoClient::SdoClient(SdoClientPort& port) : port_(port) {
+    for (auto& r : records_) r = std::make_unique<Record>();
+}
+
+SdoClient::~SdoClient() = default;
+
+void SdoClient::Start() {
+    for (auto& r : records_) {
+        std::lock_guard lock(r->guard);
+        r->Reset();
+        r->completion = OS_CreateSemaphor(1, 0);
+        r->node_semaphore = OS_CreateSemaphor(1, 1);
+    }
+    port_.ArmTimer();
+}
+
+void SdoClient::Close() {
+    for (auto& r : records_) {
+        std::lock_guard lock(r->guard);
+        r->completion.reset();
+        r->node_semaphore.reset();
+    }
+}
+
+bool SdoClient::BlockFlag(std::uint8_t node) const {
+    if (node >= kRecords) return false;
+    std::lock_guard lock(records_[node]->guard);
+    return records_[node]->block_flag;
+}
+
+SdoProgress SdoClient::Progress(std::uint8_t node) const {
+    SdoProgress p;
+    if (node >= kRecords) return p;
+    const Record& r = *records_[node];
+    std::lock_guard lock(r.guard);
+    p.download = r.download;
+    p.total = static_cast<std::int32_t>(r.total);
+    p.remaining = static_cast<std::int32_t>(r.remaining);
+    p.received = static_cast<std::int32_t>(r.count);
+    return p;
+}
+
+std::int32_t SdoClient::Communicate(std::uint8_t node, std::uint16_t index, std::uint8_t sub_index,
+                                    std::uint8_t* data, std::int32_t length, SdoService service) {
+    const bool trace_on = TraceOn(trace::kSdoClient);
+    const unsigned tid = ThreadId();
+    if (trace_on) {
+        TraceFormat("VARNHOLDklp_lib: @T:%u SDOC_Communicate( node=%u idx=%06x subI=%02x .. svc=%u )  ...", tid,
+                    node, index, sub_index, static_cast<unsigned>(service));
+    }
+    if (node == 0 || node >= kRecords || !port_.OwnNodeReady()) return kSdocFailed;
+    // A negative length has no meaning in either direction, and an empty download would go out
+    // as a 4-byte expedited write of whatever follows: both fail without bus traffic.
+    if (length < 0 || (service == SdoService::kDownload && length == 0)) return kSdocFailed;
+    if (data == nullptr && length > 0) return kSdocFailed;
+
+    Record& r = *records_[node];
+    kernel::Semaphore* node_semaphore = nullptr;
+    kernel::Semaphore* completion = nullptr;
+    {
+        std::lock_guard lock(r.guard);
+        node_semaphore = r.node_semaphore.get();
+        completion = r.completion.get();
+    }
+    if (!node_semaphore || !completion) return kSdocFailed;  // the stack is closed
+
+    OS_WaitToken(*node_semaphore);
+    struct NodeRelease {
+        kernel::Semaphore& s;
+        ~NodeRelease() { OS_SendToken(s); }
+    } node_release{*node_semaphore};
+    if (trace_on) TraceFormat("VARNHOLDklp_lib: @T:%u ... SDOC_Communicate SDO node %u ready", tid, node);
+
+    if (OS_SdoTimeoutTicks() == 0) OS_SetSdoTimeoutMs(kDefaultTimeoutMs);
+    {
+        std::lock_guard lock(r.guard);
+        r.node = node;
+        r.index = index;
+        r.sub_index = sub_index;
+        r.reload = OS_SdoTimeoutTicks();
+        r.data = data;
+        r.remaining = static_cast<std::uint32_t>(length);
+        r.toggle = 0;
+
+        Held buf(port_, port_.TakeBuffer());
+        std::uint8_t* d = buf.data();
+        std::memset(d, 0, 8);
+        Multiplexer(d, r);
+        const auto len = static_cast<std::uint32_t>(length);
+        if (service == SdoService::kDownload) {
+            if (index == kUnlockIndex && len >= 4 && Le32At(data) == kUnlockValue) r.block_flag = true;
+            r.download = true;
+            r.total = len;
+            r.count = 0;
+            if (len < 5) {
+                d[0] = static_cast<std::uint8_t>(0x23 | ((4 - len) & 3) << 2);
+                std::memcpy(d + 4, data, len);
+                r.data += len;
+                r.remaining = 0;
+                r.state = kDownloadInitiated;
+                r.counter = r.reload;
+            } else {
+                d[0] = 0xC2;
+                PutLe32(d + 4, len);
+                r.state = kBlockDownloadInitiated;
+                r.retries = 0;
+                r.saved_remaining = 0;
+                r.saved_data = nullptr;
+                r.counter = index == kSlowIndex ? kSlowInitTicks : kBlockInitTicks;
+            }
+        } else {
+            r.download = false;
+            r.end = data + len;
+            r.total = len;
+            r.count = 0;
+            r.remaining = 0;
+            r.counter = r.reload;
+            if (r.block_flag) {
+                if (index == kSlowIndex || (len > 4 && r.reload < kBlockInitTicks)) {
+                    r.counter = index == kSlowIndex ? kSlowInitTicks : kBlockInitTicks;
+                }
+                r.state = kBlockUploadInitiated;
+                d[0] = 0xA0;
+                // At least one segment per block, even for an empty area.
+                r.block_size = static_cast<std::uint8_t>(std::clamp<std::uint32_t>((len + 6) / 7, 1, kMaxUploadBlock));
+                d[4] = r.block_size;
+                d[5] = 7;
+            } else {
+                d[0] = 0x40;
+                r.state = kUploadInitiated;
+            }
+        }
+        try {
+            SendOn(port_, buf, r);
+        } catch (...) {
+            // Nobody waits for this transfer: end it without a release, so the next one does not
+            // wake early.
+            r.counter = -1;
+            r.state = kFailed;
+            throw;
+        }
+    }
+
+    OS_WaitToken(*completion);
+    std::uint8_t state = kIdle;
+    std::int32_t result = 0;
+    {
+        std::lock_guard lock(r.guard);
+        r.index = 0;
+        r.sub_index = 0;
+        state = r.state;
+        result = static_cast<std::int32_t>(r.download ? static_cast<std::uint32_t>(length) - r.remaining : r.count);
+    }
+    if (trace_on) TraceFormat("VARNHOLDklp_lib: @T:%u ... SDOC_Communicate SDO node %u sema-finished.", tid, node);
+    if (state != kFinished && state != kIdle) {
+        if (trace_on) TraceFormat("VARNHOLDklp_lib: @T:%u ... SDOC_Communicate SDO node %u FAILED!", tid, node);
+        return kSdocFailed;
+    }
+    if (trace_on) TraceFormat("VARNHOLDklp_lib: @T:%u ... SDOC_Communicate SDO node %u done.", tid, node);
+    return result;
+}
+
+void SdoClient::Handle(std::uint8_t subtype, CANBuf* buf) {
+    if (subtype == msg::kFrame) {
+        HandleFrame(buf);
+    } else if (subtype == msg::kTick) {
+        HandleTick(buf);
+    } else {
+        port_.ReleaseBuffer(buf);
+    }
+}
+
+void SdoClient::HandleTick(CANBuf* buf) {
+    port_.ReleaseBuffer(buf);
+    for (int node = 1; node < kRecords; ++node) {
+        Record& r = *records_[node];
+        std::lock_guard lock(r.guard);
+        if (r.counter < 0) continue;
+        if (--r.counter > 0) continue;
+        if (r.state == kBlockDownload) {
+            ++r.retries;
+            if (r.retries < static_cast<std::uint8_t>(r.reload / 20)) {
+                r.counter = kConfirmationTicks;
+                ReSendSegments(port_, r);
+                continue;
+            }
+        }
+        Fail(r);
+    }
+    port_.ArmTimer();
+}
+
+void SdoClient::HandleFrame(CANBuf* frame) {
+    Held buf(port_, frame);
+    Record& r = *records_[frame->cob_id & 0x1F];
+    std::lock_guard lock(r.guard);
+    std::uint8_t* d = buf.data();
+    const int scs = d[0] >> 5;
+    const bool match = r.Matches(d);
+    const bool aborted = scs == 4;
+
+    switch (r.state) {
+    case kIdle:
+    case kFinished:
+    case kFailed:
+        // No transfer runs: a stray response gets an abort; a server abort changes nothing.
+        if (scs <= 3) SendAbort(port_, buf, r, abort_code::kIdleNode);
+        return;
+
+    case kBlockDownloadInitiated:
+        if (aborted) {
+            if (!IsFallBackCode(Le32At(d + 4))) return;  // ends at its time-out
+            r.block_flag = false;
+            std::memset(d, 0, 8);
+            d[0] = 0x20;
+            Multiplexer(d, r);
+            if (r.remaining < 5) {
+                d[0] |= static_cast<std::uint8_t>(((4 - r.remaining) & 3) << 2 | 3);
+                std::memcpy(d + 4, r.data, r.remaining);
+                r.data += r.remaining;
+                r.remaining = 0;
+            } else {
+                d[0] |= 1;
+                PutLe32(d + 4, r.remaining);
+            }
+            r.state = kDownloadInitiated;
+            r.counter = r.reload;
+            SendOn(port_, buf, r);
+            return;
+        }
+        r.state = kBlockDownload;
+        port_.Repost(buf.Take());
+        return;
+
+    case kDownloadInitiated:
+        if (scs <= 2) {
+            SendAbort(port_, buf, r, abort_code::kDownloadUnexpected);
+            Fail(r);
+        } else if (scs == 3) {
+            if (!match) {
+                r.toggle = 0;
+                Fail(r);
+            } else if (r.remaining == 0) {
+                Done(r);
+            } else {
+                NextDownloadSegment(r, d);
+                r.counter = r.reload;
+                r.state = kSegmentedDownload;
+                SendOn(port_, buf, r);
+            }
+        } else if (aborted) {
+            if (match) Fail(r);
+        } else {
+            Fail(r);
+        }
+        return;
+
+    case kSegmentedDownload:
+        if (scs == 1) {
+            if ((d[0] & 0x10) != r.toggle) {
+                r.toggle = 0;
+                Fail(r);
+            } else if (r.remaining == 0) {
+                r.toggle = 0;
+                Done(r);
+            } else {
+                r.toggle ^= 0x10;
+                r.counter = r.reload;
+                NextDownloadSegment(r, d);
+                SendOn(port_, buf, r);
+            }
+        } else if (aborted) {
+            if (match) Fail(r);
+        } else {
+            r.toggle = 0;
+            Fail(r);
+        }
+        return;
+
+    case kBlockDownload:
+        if (aborted) {
+            if (match) Fail(r);
+        } else if (scs == 5 && (d[0] & 3) == 0) {
+            r.counter = kConfirmationTicks;
+            r.block_size = ServerBlockSize(d[4], r.block_size);
+            SendSegments(port_, r, 1, r.block_size);
+        } else if (scs == 5 && (d[0] & 3) == 2) {
+            r.counter = kConfirmationTicks;
+            if (d[1] == r.sequence) {
+                if (r.remaining == 0) {
+                    Done(r);
+                } else {
+                    r.block_size = ServerBlockSize(d[2], r.block_size);
+                    SendSegments(port_, r, 1, r.block_size);
+                }
+            } else {
+                // The rest of the block keeps the block's numbering; the record's size stays.
+                ResumeAfter(port_, r, d[1], ServerBlockSize(d[2], r.block_size));
+            }
+        } else {
+            Fail(r);
+        }
+        return;
+
+    case kBlockUploadInitiated:
+        if (aborted && IsFallBackCode(Le32At(d + 4))) {
+            r.block_flag = false;
+            std::memset(d, 0, 8);
+            d[0] = 0x40;
+            Multiplexer(d, r);
+            r.counter = r.reload;
+            r.state = kUploadInitiated;
+            SendOn(port_, buf, r);
+        } else if (aborted && Le32At(d + 4) == abort_code::kNoBlockUpload && match) {
+            Fail(r);
+        } else {
+            r.state = kUploadInitiated;
+            port_.Repost(buf.Take());
+        }
+        return;
+
+    case kUploadInitiated:
+        if (scs == 0 || scs == 1 || scs == 3) {
+            SendAbort(port_, buf, r, abort_code::kUploadUnexpected);
+            Fail(r);
+        } else if (scs == 2) {
+            const int kind = d[0] & 3;
+            if (kind == 1) {
+                r.total = Le32At(d + 4);
+                r.count = 0;
+                r.state = kSegmentedUpload;
+                r.counter = r.reload;
+                std::memset(d, 0, 8);
+                d[0] = 0x60;
+                SendOn(port_, buf, r);
+            } else if (kind == 3) {
+                if (!match) {
+                    r.toggle = 0;
+                    Fail(r);
+                    return;
+                }
+                const std::uint32_t n = 4 - ((d[0] >> 2) & 3);
+                r.total = n;
+                r.count = Store(r, d + 4, n);
+                Finish(r, kIdle);
+            }
+        } else if (aborted) {
+            if (match) Fail(r);
+        } else if (scs == 5 || scs == 7) {
+            Fail(r);
+        } else {  // scs 6: block upload initiate response
+            const std::uint32_t size = Le32At(d + 4);
+            r.count = 0;
+            if (size > r.total) {
+                SendAbort(port_, buf, r, abort_code::kTooLarge);
+                Fail(r);
+                return;
+            }
+            r.total = size;
+            r.state = kBlockUpload;
+            r.sequence = 1;
+            r.counter = r.reload;
+            std::memset(d, 0, 8);
+            d[0] = 0xA3;
+            SendOn(port_, buf, r);
+        }
+        return;
+
+    case kSegmentedUpload:
+        if (scs == 0) {
+            if ((d[0] & 0x10) != r.toggle) {
+                r.toggle = 0;
+                Fail(r);
+                return;
+            }
+            r.toggle ^= 0x10;
+            const std::uint32_t n = 7 - ((d[0] >> 1) & 7);
+            const auto room = static_cast<std::uint32_t>(r.end - r.data);
+            if (n > room) {
+                // The object is larger than the caller's area: keep what fits and stop the server.
+                const std::uint32_t stored = Store(r, d + 1, room);
+                const bool short_of_total = r.count + n != r.total;
+                r.count += stored;
+                if (short_of_total) SendAbort(port_, buf, r, abort_code::kBeyondArea);
+                Done(r);
+                return;
+            }
+            r.count += Store(r, d + 1, n);
+            if (r.count >= r.total) {
+                Done(r);
+                return;
+            }
+            r.counter = r.reload;
+            std::memset(d, 0, 8);
+            d[0] = static_cast<std::uint8_t>(r.toggle | 0x60);
+            SendOn(port_, buf, r);
+        } else if (aborted) {
+            if (match) Fail(r);
+        } else {
+            r.toggle = 0;
+            Fail(r);
+        }
+        return;
+
+    case kBlockUpload: {
+        r.counter = r.reload;
+        const std::uint8_t seq = d[0] & 0x7F;
+        if ((d[0] & 0x80) == 0) {
+            if (seq != r.sequence) {
+                SendAbort(port_, buf, r, abort_code::kBadSequence);
+                Fail(r);
+                return;
+            }
+            ++r.sequence;
+            // Never more than the announced size (a server may send more full segments).
+            r.count += Store(r, d + 1, std::min<std::uint32_t>(7, r.total - r.count));
+            if (seq == r.block_size) {
+                r.sequence = 1;
+                std::memset(d, 0, 8);
+                d[0] = 0xA2;
+                d[1] = d[2] = r.block_size;
+                SendOn(port_, buf, r);
+            }
+            return;
+        }
+        if (seq != r.sequence) {
+            SendAbort(port_, buf, r, abort_code::kBadLastSequence);
+            Fail(r);
+            return;
+        }
+        const std::uint32_t outstanding = r.total - r.count;
+        r.count += Store(r, d + 1, std::min<std::uint32_t>(outstanding, 7));
+        if (r.count != r.total) {
+            // A last segment while more than 7 bytes were outstanding: the data is incomplete.
+            SendAbort(port_, buf, r, abort_code::kIncomplete);
+            Fail(r);
+            return;
+        }
+        const std::uint8_t ack = r.sequence;
+        std::memset(d, 0, 8);
+        d[0] = 0xA2;
+        d[1] = ack;
+        SendOn(port_, buf, r);
+        Done(r);
+        return;
+    }
+
+    default:
+        return;
+    }
+}
+
+// ---------------------------------------------------------------------------------------------
+// The library's client over the running stack
+
+namespace {
+
+class StackClientPort final : public SdoClientPort {
+public:
+    bool OwnNodeReady() override { return NM_Ready(); }
+    CANBuf* TakeBuffer() override { return POOL_get_CANBuf(); }
+    void ReleaseBuffer(CANBuf* buf) override { POOL_release_CANBuf(buf); }
+    void Send(CANBuf* buf) override { CAN_SendMsg(buf); }
+    void Repost(CANBuf* buf) override { OS_Put(kDispatcherMailbox, msg::kSdoClient, msg::kFrame, buf); }
+    void ArmTimer() override {
+        TIM_Start(kSdoClientTimer, 1, kDispatcherMailbox, msg::kSdoClient, msg::kTick, nullptr);
+    }
+};
+
+SdoClient& LibraryClient() {
+    static StackClientPort port;
+    static SdoClient client(port);
+    return client;
+}
+
+}  // namespace
+
+std::int32_t SDOC_Communicate(std::uint8_t node, std::uint16_t index, std::uint8_t sub_index, std::uint8_t* data,
+                              std::int32_t length, SdoService service) {
+    return LibraryClient().Communicate(node, index, sub_index, data, length, service);
+}
+
+void SDOC_Handler(std::uint8_t subtype, CANBuf* buf) { LibraryClient().Handle(subtype, buf); }
+void SDOC_Start() { LibraryClient().Start(); }
+void SDOC_Close() { LibraryClient().Close(); }
+SdoProgress SDOC_Progress(std::uint8_t node) { return LibraryClient().Progress(node); }
+
+}  // namespace klp

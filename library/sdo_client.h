@@ -1,0 +1,116 @@
+// SDO client (module SDOC): reads (upload) and writes (download) one object of a remote node
+// 1..31 by expedited, segmented or block transfers. Block transfers run without CRC and without
+// the closing end exchange; a node that refuses them is switched to the plain forms until the
+// unlock value is written to its object 0x1018.
+//
+// Owns the 32 node records (record 0 is never used), each with a completion semaphore
+// (max 1, initial 0) and a node semaphore (max 1, initial 1), and a guard that keeps the caller
+// thread and the dispatcher thread from touching a record at the same time.
+//
+// Threads:
+//  - SDOC_Communicate runs on the caller's thread: it sends the first request and blocks until
+//    the dispatcher ends the transfer. One transfer per node at a time, several nodes at once.
+//  - SDOC_Handler runs on the dispatcher thread only (messages of type 4).
+//  - SDOC_Progress may be called from any thread.
+//  - SDOC_Start / SDOC_Close run inside the stack start and stop.
+//
+// Requests go to COB-ID 0x7A0 + node, responses come on 0x780 + node; every frame has DLC 8.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <memory>
+
+#include "library/os_layer.h"
+
+namespace klp {
+
+struct CANBuf;
+
+enum class SdoService : std::uint8_t { kUpload = 0, kDownload = 1 };
+
+// Result of SDOC_Communicate on failure (any reason; the trace and the abort frame tell which).
+inline constexpr std::int32_t kSdocFailed = -1;
+
+// Progress numbers of a node's current or last transfer, read under the record's guard.
+struct SdoProgress {
+    bool download = false;
+    // Download: the length. Upload: the capacity until the server announces the object's size,
+    // that size afterwards.
+    std::int32_t total = 0;
+    std::int32_t remaining = 0;  // download: bytes not yet sent
+    std::int32_t received = 0;   // upload: bytes stored so far
+};
+
+// ---------------------------------------------------------------------------------------------
+// The library's client (one per process; used by the stack and the exports)
+
+// Transfers one object. Download (service kDownload): sends `length` bytes from `data`; result
+// the number of bytes sent. Upload (kUpload): stores at most `length` bytes into `data`; result
+// the number of bytes stored. kSdocFailed on failure, and at once (no bus traffic) for a node
+// outside 1..31, while the own node is not ready, or for a negative length.
+std::int32_t SDOC_Communicate(std::uint8_t node, std::uint16_t index, std::uint8_t sub_index,
+                              std::uint8_t* data, std::int32_t length, SdoService service);
+
+// Dispatcher thread: a message of type 4. Subtype 0 = a response frame (the dispatcher passes
+// it only while the SDO channel is open), 1 = the tick of timer 2; other subtypes are released.
+// Consumes the buffer.
+void SDOC_Handler(std::uint8_t subtype, CANBuf* buf);
+
+// Stack start step 12: the 32 records cleared with their two semaphores, timer 2 started.
+void SDOC_Start();
+// Stack stop step 7: closes the semaphores of every record.
+void SDOC_Close();
+
+// Progress of the node's current or last transfer; all zero for a node outside 0..31 or one that
+// never had a transfer since the stack start.
+SdoProgress SDOC_Progress(std::uint8_t node);
+
+// ---------------------------------------------------------------------------------------------
+// The engine behind the functions above, with the stack services it needs behind a port so that
+// it can be driven without the running stack.
+
+class SdoClientPort {
+public:
+    virtual ~SdoClientPort() = default;
+    virtual bool OwnNodeReady() = 0;                   // NM state 4 or 8
+    virtual CANBuf* TakeBuffer() = 0;                  // never null (an empty pool is fatal)
+    virtual void ReleaseBuffer(CANBuf* buf) = 0;
+    virtual void Send(CANBuf* buf) = 0;                // consumes the buffer; may throw
+    virtual void Repost(CANBuf* buf) = 0;              // back to the dispatcher as type 4, subtype 0
+    virtual void ArmTimer() = 0;                       // timer 2: one tick, then type 4, subtype 1
+};
+
+class SdoClient {
+public:
+    static constexpr int kRecords = 32;
+
+    explicit SdoClient(SdoClientPort& port);
+    ~SdoClient();
+    SdoClient(const SdoClient&) = delete;
+    SdoClient& operator=(const SdoClient&) = delete;
+
+    // Clears the records, creates their semaphores and arms the timer.
+    void Start();
+    // Closes the semaphores; later transfers fail at once.
+    void Close();
+
+    std::int32_t Communicate(std::uint8_t node, std::uint16_t index, std::uint8_t sub_index,
+                             std::uint8_t* data, std::int32_t length, SdoService service);
+    void Handle(std::uint8_t subtype, CANBuf* buf);
+    SdoProgress Progress(std::uint8_t node) const;
+
+    // For checks: whether block transfers are in use with the node.
+    bool BlockFlag(std::uint8_t node) const;
+
+    struct Record;  // a node record; defined with the engine
+
+private:
+    void HandleFrame(CANBuf* buf);
+    void HandleTick(CANBuf* buf);
+
+    SdoClientPort& port_;
+    std::array<std::unique_ptr<Record>, kRecords> records_;
+};
+
+}  // namespace klp

@@ -1,0 +1,124 @@
+// SDO server (module SDOS): the library's node answers service-data requests of other nodes,
+// and of its own client through the loop-back, about its read-only object dictionary.
+//
+// Five channels: channels 0..3 listen on 0x700, 0x720, 0x740, 0x760 + own id and answer on
+// 0x680, 0x6A0, 0x6C0, 0x6E0 + own id; channel 4 listens on 0x7A0 + own and answers on 0x780 +
+// own. Expedited, segmented and block transfers (block without CRC and without the closing end
+// exchange). The server answers only while the own node is ready (NM state 4 or 8).
+//
+// Threads: every function here runs on the dispatcher thread (messages of type 5). The access
+// block and the block-upload staging area belong to the one server and are used by one channel
+// at a time for that reason.
+#pragma once
+
+#include <array>
+#include <cstdint>
+
+#include "library/object_dictionary.h"
+
+namespace klp {
+
+struct CANBuf;
+
+// ---------------------------------------------------------------------------------------------
+// The library's server (one per process, over the node's own dictionary)
+
+// Dispatcher thread: a message of type 5. Subtype 0 = a request frame, 1 = the tick of timer 1;
+// other subtypes are released. Consumes the buffer.
+void SDOS_Handler(std::uint8_t subtype, CANBuf* buf);
+// Stack start step 11: the five channels cleared, timer 1 started.
+void SDOS_Start();
+
+// ---------------------------------------------------------------------------------------------
+// The engine, with the stack services behind a port so that it can be driven without the stack.
+
+class SdoServerPort {
+public:
+    virtual ~SdoServerPort() = default;
+    virtual bool OwnNodeReady() = 0;       // NM state 4 or 8
+    virtual std::uint8_t OwnNodeId() = 0;  // 255 while none is assigned
+    virtual CANBuf* TakeBuffer() = 0;      // never null (an empty pool is fatal)
+    virtual void ReleaseBuffer(CANBuf* buf) = 0;
+    virtual void Send(CANBuf* buf) = 0;    // consumes the buffer; may throw
+    virtual void Repost(CANBuf* buf) = 0;  // back to the dispatcher as type 5, subtype 0
+    virtual void ArmTimer() = 0;           // timer 1: one tick, then type 5, subtype 1
+};
+
+// Abort codes the server sends.
+namespace sdo_abort {
+inline constexpr std::uint32_t kToggleUpload = 0x05040001;
+inline constexpr std::uint32_t kUnexpectedInUpload = 0x05040002;
+inline constexpr std::uint32_t kToggleDownload = 0x05040003;
+inline constexpr std::uint32_t kUnexpectedInDownload = 0x05040004;
+inline constexpr std::uint32_t kChannelTimeout = 0x05040005;
+inline constexpr std::uint32_t kCommandNotHandled = 0x05040000;
+inline constexpr std::uint32_t kDownloadWithoutSize = 0x05030000;
+inline constexpr std::uint32_t kBadBlockUploadCommand = 0x05010000;
+inline constexpr std::uint32_t kBlockUploadWrongAck = 0x05020001;
+inline constexpr std::uint32_t kDownloadRefused = 0x06020000;
+inline constexpr std::uint32_t kExpeditedDownloadRefused = 0x06020001;
+inline constexpr std::uint32_t kNoObject = 0x06020002;
+inline constexpr std::uint32_t kBlockDownloadRefused = 0x06000000;
+inline constexpr std::uint32_t kNotReadyDownloadSegment = 0x08000013;
+inline constexpr std::uint32_t kNotReadyUploadSegment = 0x08000014;
+inline constexpr std::uint32_t kNotReadyUploadInitiate = 0x08000015;
+inline constexpr std::uint32_t kNotReadyDownloadInitiate = 0x08000016;
+// Not in the server's own table: an object that delivers fewer bytes than its size announced.
+inline constexpr std::uint32_t kGeneralError = 0x08000000;
+}  // namespace sdo_abort
+
+class SdoServer {
+public:
+    static constexpr int kChannels = 5;
+
+    SdoServer(ObjectDictionary& dictionary, SdoServerPort& port);
+    SdoServer(const SdoServer&) = delete;
+    SdoServer& operator=(const SdoServer&) = delete;
+
+    // Clears the five channels and arms the timer.
+    void Start();
+    void Handle(std::uint8_t subtype, CANBuf* buf);
+
+    // For checks: the state of a channel (0 idle, 1 segmented download, 2 block download,
+    // 3 upload).
+    std::int32_t ChannelState(int channel) const;
+
+private:
+    struct Channel {
+        std::int32_t state = 0;
+        std::uint16_t index = 0;
+        std::uint8_t sub_index = 0;
+        std::uint32_t size = 0;
+        std::uint32_t block_remaining = 0;
+        bool end = false;
+        std::uint8_t toggle = 0;
+        std::uint16_t response_base = 0;
+        std::int32_t counter = -1;
+        std::int32_t timeout_value = 0;
+        std::uint8_t sequence = 0;
+        std::uint8_t last_good = 0;
+        std::uint8_t block_size = 0;
+        std::uint8_t number = 0;
+    };
+
+    void HandleFrame(CANBuf* buf);
+    void HandleTick(CANBuf* buf);
+    void Idle(Channel& ch, CANBuf* buf);
+    void SegmentedDownload(Channel& ch, CANBuf* buf);
+    void BlockDownload(Channel& ch, CANBuf* buf);
+    void Upload(Channel& ch, CANBuf* buf);
+    // False when the object could not be read (the channel has aborted).
+    bool SendBlock(Channel& ch, std::uint8_t first, std::uint8_t block_size);
+    void Answer(const Channel& ch, CANBuf* buf);
+    void Abort(const Channel& ch, CANBuf* buf, std::uint32_t code);
+
+    DictionaryAccess access_;
+    SdoServerPort& port_;
+    std::array<Channel, kChannels> channels_{};
+    // Block upload staging: bytes read from the dictionary but not yet sent. Room for six staged
+    // bytes plus one whole fixed-size sub-entry (up to 7 bytes), so a read always progresses.
+    std::array<std::uint8_t, 14> staging_{};
+    std::size_t staging_fill_ = 0;
+};
+
+}  // namespace klp

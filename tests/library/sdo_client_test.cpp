@@ -1,0 +1,904 @@
+// The SDO client engine, driven as the dispatcher drives it: the transfer starts on a caller
+// thread, the test thread plays the dispatcher and feeds the responses of a peer, which is the
+// library's own SDO server (as over the loop-back) or a scripted node.
+#include "library/sdo_client.h"
+
+#include <gtest/gtest.h>
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <cstdint>
+#include <cstring>
+#include <deque>
+#include <functional>
+#include <future>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "library/can_disp.h"
+#include "library/nm.h"
+#include "library/object_dictionary.h"
+#include "library/os_layer.h"
+#include "library/sdo_server.h"
+#include "library/stack_modules.h"
+#include "platform/canapi/vbus.h"
+#include "tests/library/stack_fixture.h"
+
+namespace {
+
+using klp::CANBuf;
+using klp::ObjectDictionary;
+using klp::OdObject;
+using klp::OdSubEntry;
+using klp::SdoService;
+using namespace std::chrono_literals;
+namespace od_type = klp::od_type;
+
+struct Frame {
+    std::uint16_t cob = 0;
+    std::array<std::uint8_t, 8> data{};
+    std::uint8_t command() const { return data[0]; }
+};
+
+std::uint32_t Le32(const std::array<std::uint8_t, 8>& d, int at) {
+    return d[at] | d[at + 1] << 8 | d[at + 2] << 16 | static_cast<std::uint32_t>(d[at + 3]) << 24;
+}
+
+std::vector<std::uint8_t> Pattern(std::size_t n, std::uint8_t seed = 1) {
+    std::vector<std::uint8_t> v(n);
+    for (std::size_t i = 0; i < n; ++i) v[i] = static_cast<std::uint8_t>(i * 31 + seed + (i >> 8));
+    return v;
+}
+
+class Bus;
+
+// One node's server on the bus: the library's server engine over its own dictionary.
+class ServerNode : public klp::SdoServerPort {
+public:
+    ServerNode(Bus& bus, std::uint8_t id, ObjectDictionary dictionary)
+        : bus_(bus), id_(id), dictionary_(std::move(dictionary)), server_(dictionary_, *this) {}
+    void Begin() { server_.Start(); }
+    bool OwnNodeReady() override { return true; }
+    std::uint8_t OwnNodeId() override { return id_; }
+    CANBuf* TakeBuffer() override;
+    void ReleaseBuffer(CANBuf* buf) override;
+    void Send(CANBuf* buf) override;
+    void Repost(CANBuf* buf) override;
+    void ArmTimer() override {}
+    klp::SdoServer& server() { return server_; }
+    ObjectDictionary& dictionary() { return dictionary_; }
+
+private:
+    Bus& bus_;
+    std::uint8_t id_;
+    ObjectDictionary dictionary_;
+    klp::SdoServer server_;
+};
+
+// The client's stack services: buffers, the frames it sends, the dispatcher queue.
+class Bus : public klp::SdoClientPort {
+public:
+    enum class To { kPeer, kClient, kServer };
+    // A scripted node: gets every frame the client sends to it (unless dropped).
+    using Script = std::function<void(Bus&, const Frame&)>;
+
+    Bus() { client.Start(); }
+    ~Bus() override {
+        client.Close();
+        for (auto& item : queue_) ReleaseBuffer(item.buf);
+    }
+
+    // --- port
+    bool OwnNodeReady() override { return ready; }
+    CANBuf* TakeBuffer() override {
+        std::lock_guard lock(mutex_);
+        ++outstanding_;
+        if (free_.empty()) {
+            storage_.emplace_back();
+            free_.push_back(&storage_.back());
+        }
+        CANBuf* b = free_.back();
+        free_.pop_back();
+        std::fill(std::begin(b->data), std::end(b->data), 0xEE);  // pooled buffers keep old bytes
+        return b;
+    }
+    void ReleaseBuffer(CANBuf* buf) override {
+        std::lock_guard lock(mutex_);
+        --outstanding_;
+        free_.push_back(buf);
+    }
+    void Send(CANBuf* buf) override {
+        EXPECT_EQ(buf->dlc, 8);
+        EXPECT_EQ(buf->cob_id & 0x7E0, 0x7A0);
+        std::lock_guard lock(mutex_);
+        requests_.push_back(ToFrame(*buf));
+        queue_.push_back({To::kPeer, buf});
+        cv_.notify_all();
+    }
+    void Repost(CANBuf* buf) override { Post(To::kClient, buf); }
+    void ArmTimer() override { ++timer_arms; }
+
+    // --- peers
+    ServerNode& AddServer(std::uint8_t node, ObjectDictionary dictionary) {
+        auto& s = servers_[node] = std::make_unique<ServerNode>(*this, node, std::move(dictionary));
+        s->Begin();
+        return *s;
+    }
+    void SetScript(Script s) { script_ = std::move(s); }
+    // Frames the bus loses on the way to the peer (counted over all requests so far, from 1).
+    void DropRequest(std::function<bool(std::size_t number, const Frame&)> drop) { drop_ = std::move(drop); }
+    // Lets the peer's frames through a filter before the server sees them (a node that refuses
+    // some requests itself).
+    void SetFilter(std::function<bool(Bus&, const Frame&)> filter) { filter_ = std::move(filter); }
+
+    // A response of a node to the client.
+    void Reply(std::uint8_t node, std::array<std::uint8_t, 8> data) {
+        CANBuf* b = TakeBuffer();
+        b->cob_id = static_cast<std::uint16_t>(0x780 + node);
+        b->dlc = 8;
+        std::copy(data.begin(), data.end(), b->data);
+        Post(To::kClient, b);
+    }
+    void Post(To to, CANBuf* buf) {
+        std::lock_guard lock(mutex_);
+        queue_.push_back({to, buf});
+        cv_.notify_all();
+    }
+
+    // --- the dispatcher (test thread)
+    // Runs queued messages until the queue is empty.
+    void RunQueued() {
+        for (;;) {
+            Item item;
+            {
+                std::lock_guard lock(mutex_);
+                if (queue_.empty()) return;
+                item = queue_.front();
+                queue_.pop_front();
+            }
+            Dispatch(item);
+        }
+    }
+    void Tick(int n = 1) {
+        for (int i = 0; i < n; ++i) {
+            client.Handle(klp::msg::kTick, TakeBuffer());
+            RunQueued();
+        }
+    }
+    bool WaitForRequests(std::size_t n) {
+        std::unique_lock lock(mutex_);
+        return cv_.wait_for(lock, 10s, [&] { return requests_.size() >= n; });
+    }
+    // Serves the transfer until the caller returns; a quiet bus gets timer ticks, as time passes.
+    template <typename T>
+    T Serve(std::future<T>& result, bool tick_when_quiet = true) {
+        const auto deadline = std::chrono::steady_clock::now() + 60s;
+        while (result.wait_for(0ms) != std::future_status::ready) {
+            if (std::chrono::steady_clock::now() > deadline) {
+                ADD_FAILURE() << "transfer did not end";
+                break;
+            }
+            bool quiet = false;
+            {
+                std::unique_lock lock(mutex_);
+                quiet = !cv_.wait_for(lock, 1ms, [&] { return !queue_.empty(); });
+            }
+            RunQueued();
+            if (quiet && tick_when_quiet && RequestCount() > 0) {
+                Tick();
+                ++quiet_ticks;
+            }
+        }
+        return result.get();
+    }
+
+    std::vector<Frame> Requests() {
+        std::lock_guard lock(mutex_);
+        return requests_;
+    }
+    std::size_t RequestCount() {
+        std::lock_guard lock(mutex_);
+        return requests_.size();
+    }
+    int Outstanding() {
+        std::lock_guard lock(mutex_);
+        return outstanding_;
+    }
+
+    klp::SdoClient client{*this};
+    bool ready = true;
+    int timer_arms = 0;
+    int quiet_ticks = 0;
+
+private:
+    struct Item {
+        To to = To::kPeer;
+        CANBuf* buf = nullptr;
+    };
+    static Frame ToFrame(const CANBuf& b) {
+        Frame f;
+        f.cob = b.cob_id;
+        std::copy(std::begin(b.data), std::end(b.data), f.data.begin());
+        return f;
+    }
+    void Dispatch(const Item& item) {
+        const Frame f = ToFrame(*item.buf);
+        const std::uint8_t node = item.buf->cob_id & 0x1F;
+        switch (item.to) {
+        case To::kClient:
+            client.Handle(klp::msg::kFrame, item.buf);
+            return;
+        case To::kServer:
+            servers_.at(node)->server().Handle(klp::msg::kFrame, item.buf);
+            return;
+        case To::kPeer: {
+            const std::size_t number = ++delivered_;
+            if (drop_ && drop_(number, f)) {
+                ReleaseBuffer(item.buf);
+                return;
+            }
+            if (filter_ && !filter_(*this, f)) {
+                ReleaseBuffer(item.buf);
+                return;
+            }
+            auto it = servers_.find(node);
+            if (it != servers_.end()) {
+                it->second->server().Handle(klp::msg::kFrame, item.buf);
+                return;
+            }
+            ReleaseBuffer(item.buf);
+            if (script_) script_(*this, f);
+            return;
+        }
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable cv_;
+    std::deque<Item> queue_;
+    std::deque<CANBuf> storage_;
+    std::vector<CANBuf*> free_;
+    int outstanding_ = 0;
+    std::vector<Frame> requests_;
+    std::size_t delivered_ = 0;
+    std::map<std::uint8_t, std::unique_ptr<ServerNode>> servers_;
+    Script script_;
+    std::function<bool(std::size_t, const Frame&)> drop_;
+    std::function<bool(Bus&, const Frame&)> filter_;
+};
+
+CANBuf* ServerNode::TakeBuffer() { return bus_.TakeBuffer(); }
+void ServerNode::ReleaseBuffer(CANBuf* buf) { bus_.ReleaseBuffer(buf); }
+void ServerNode::Send(CANBuf* buf) {
+    EXPECT_EQ(buf->cob_id, 0x780 + id_);
+    bus_.Post(Bus::To::kClient, buf);
+}
+void ServerNode::Repost(CANBuf* buf) { bus_.Post(Bus::To::kServer, buf); }
+
+// Starts a transfer on its own caller thread, with that thread's SDO timeout (0 = not set).
+std::future<std::int32_t> Start(Bus& bus, std::uint8_t node, std::uint16_t index, std::uint8_t sub,
+                                std::vector<std::uint8_t>& data, std::int32_t length, SdoService service,
+                                std::uint32_t timeout_ms = 0) {
+    return std::async(std::launch::async, [&bus, node, index, sub, &data, length, service, timeout_ms] {
+        if (timeout_ms != 0) klp::OS_SetSdoTimeoutMs(timeout_ms);
+        return bus.client.Communicate(node, index, sub, data.data(), length, service);
+    });
+}
+
+std::int32_t Transfer(Bus& bus, std::uint8_t node, std::uint16_t index, std::uint8_t sub, std::vector<std::uint8_t>& data,
+                 std::int32_t length, SdoService service, std::uint32_t timeout_ms = 0) {
+    auto f = Start(bus, node, index, sub, data, length, service, timeout_ms);
+    return bus.Serve(f);
+}
+
+constexpr std::uint8_t kNode = 7;
+constexpr std::uint16_t kWritable = 0x2100;
+constexpr std::uint16_t kUnlock = 0x1018;
+constexpr std::uint16_t kMulti = 0x2000;
+
+// The node's own dictionary plus a writable object of `size` bytes, the unlock object and a
+// multi-entry object of non-zero values.
+ObjectDictionary PeerDictionary(std::size_t size) {
+    ObjectDictionary d = ObjectDictionary::LibraryNode();
+    d.Add(kWritable, OdObject{{OdSubEntry::Pointer(od_type::kDomain, std::vector<std::uint8_t>(size, 0), true)}});
+    d.Add(kUnlock, OdObject{{OdSubEntry::Pointer(od_type::kUnsigned32, {0, 0, 0, 0}, true)}});
+    OdObject multi;
+    for (int i = 0; i < 9; ++i) {
+        multi.subs.push_back(OdSubEntry::Inline(od_type::kUnsigned32, Pattern(4, static_cast<std::uint8_t>(0x10 * i + 1))));
+    }
+    d.Add(kMulti, std::move(multi));
+    return d;
+}
+
+std::vector<std::uint8_t>& Stored(ServerNode& s, std::uint16_t index = kWritable) {
+    return s.dictionary().Find(index)->subs[0].value;
+}
+
+// ---------------------------------------------------------------------------------------------
+
+TEST(SdoClientTest, ExpeditedWritesOfOneToFourBytes) {
+    const std::uint8_t commands[] = {0x2F, 0x2B, 0x27, 0x23};
+    for (std::int32_t length = 1; length <= 4; ++length) {
+        SCOPED_TRACE(length);
+        Bus bus;
+        ServerNode& node = bus.AddServer(kNode, PeerDictionary(static_cast<std::size_t>(length)));
+        auto data = Pattern(static_cast<std::size_t>(length), 0x50);
+        EXPECT_EQ(Transfer(bus, kNode, kWritable, 0, data, length, SdoService::kDownload), length);
+        const auto req = bus.Requests();
+        ASSERT_EQ(req.size(), 1u);
+        EXPECT_EQ(req[0].cob, 0x7A0 + kNode);
+        EXPECT_EQ(req[0].command(), commands[length - 1]);
+        EXPECT_EQ(req[0].data[1], 0x00);
+        EXPECT_EQ(req[0].data[2], 0x21);
+        EXPECT_TRUE(std::equal(data.begin(), data.end(), req[0].data.begin() + 4));
+        EXPECT_EQ(Stored(node), data);
+        const auto progress = bus.client.Progress(kNode);
+        EXPECT_TRUE(progress.download);
+        EXPECT_EQ(progress.total, length);
+        EXPECT_EQ(progress.remaining, 0);
+        EXPECT_EQ(bus.Outstanding(), 0);
+    }
+}
+
+TEST(SdoClientTest, BlockDownloadsArriveByteExact) {
+    // One segment, exactly one full block, one more byte, many blocks.
+    for (std::size_t size : {5u, 7u, 8u, 889u, 890u, 20000u}) {
+        SCOPED_TRACE(size);
+        Bus bus;
+        ServerNode& node = bus.AddServer(kNode, PeerDictionary(size));
+        auto data = Pattern(size);
+        EXPECT_EQ(Transfer(bus, kNode, kWritable, 0, data, static_cast<std::int32_t>(size), SdoService::kDownload),
+                  static_cast<std::int32_t>(size));
+        const auto req = bus.Requests();
+        EXPECT_EQ(req[0].command(), 0xC2);
+        EXPECT_EQ(Le32(req[0].data, 4), size);
+        // The initiation plus one frame per 7 bytes: nothing re-sent, no closing exchange.
+        EXPECT_EQ(req.size(), 1 + (size + 6) / 7);
+        EXPECT_EQ(Stored(node), data);
+        EXPECT_LT(bus.quiet_ticks, 100);  // never waited for a confirmation
+        EXPECT_EQ(bus.Outstanding(), 0);
+    }
+}
+
+TEST(SdoClientTest, BlockDownloadRecoversLostSegments) {
+    constexpr std::size_t kSize = 20000;  // 2858 segments: 22 full blocks of 127 and a short one of 64
+    struct Case {
+        const char* what;
+        std::vector<std::size_t> lost;  // numbers of the segments lost, over the data (from 1)
+        int resends;                    // blocks sent again after a 5 s wait
+    };
+    const Case cases[] = {
+        {"in a full block", {200}, 1},
+        {"in the short last block", {2800}, 0},
+        {"first of the short last block", {2795}, 0},
+        {"both", {200, 2800}, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Bus bus;
+        ServerNode& node = bus.AddServer(kNode, PeerDictionary(kSize));
+        std::vector<std::size_t> pending = c.lost;
+        // A segment is identified by its bytes: its offset in the data is where they match.
+        auto data = Pattern(kSize);
+        bus.DropRequest([&](std::size_t, const Frame& f) {
+            if (f.command() == 0xC2) return false;
+            for (auto it = pending.begin(); it != pending.end(); ++it) {
+                const std::size_t offset = (*it - 1) * 7;
+                const std::size_t n = std::min<std::size_t>(7, kSize - offset);
+                if (std::equal(data.begin() + static_cast<std::ptrdiff_t>(offset),
+                               data.begin() + static_cast<std::ptrdiff_t>(offset + n), f.data.begin() + 1) &&
+                    (f.command() & 0x7F) == ((*it - 1) % 127) + 1) {
+                    pending.erase(it);
+                    return true;
+                }
+            }
+            return false;
+        });
+        const int before = bus.quiet_ticks;
+        EXPECT_EQ(Transfer(bus, kNode, kWritable, 0, data, kSize, SdoService::kDownload), static_cast<std::int32_t>(kSize));
+        EXPECT_TRUE(pending.empty());
+        EXPECT_EQ(Stored(node), data);
+        // Each re-send waits the 100 ticks of a missing confirmation.
+        EXPECT_EQ((bus.quiet_ticks - before) / 100, c.resends);
+        EXPECT_EQ(bus.Outstanding(), 0);
+    }
+}
+
+// A node that takes block downloads and confirms the first block with a chosen sequence number.
+struct ConfirmingNode {
+    std::uint8_t block_size = 127;
+    std::uint8_t first_ack = 0;
+    bool confirmed_once = false;
+    std::vector<Frame> segments;  // every segment received
+
+    void operator()(Bus& bus, const Frame& f) {
+        if (f.command() == 0xC2) {
+            bus.Reply(kNode, {0xA0, f.data[1], f.data[2], f.data[3], block_size, 0, 0, 0});
+            return;
+        }
+        segments.push_back(f);
+        if ((f.command() & 0x80) == 0 && (f.command() & 0x7F) != block_size) return;
+        const std::uint8_t ack = confirmed_once ? static_cast<std::uint8_t>(f.command() & 0x7F) : first_ack;
+        confirmed_once = true;
+        bus.Reply(kNode, {0xA2, ack, block_size, 0, 0, 0, 0, 0});
+    }
+};
+
+TEST(SdoClientTest, ConfirmationBelowTheLastSegmentResumesAfterIt) {
+    struct Case {
+        const char* what;
+        std::size_t size;
+        std::uint8_t block_size;
+        std::uint8_t ack;
+    };
+    const Case cases[] = {
+        {"short block, nothing arrived", 20, 127, 0},
+        {"short block, first arrived", 20, 127, 1},
+        {"short block, two arrived", 20, 127, 2},
+        {"full block", 70, 4, 2},
+        {"short last of several blocks", 40, 4, 1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Bus bus;
+        auto node = std::make_shared<ConfirmingNode>();
+        node->block_size = c.block_size;
+        node->first_ack = c.ack;
+        bus.SetScript([node](Bus& b, const Frame& f) { (*node)(b, f); });
+        auto data = Pattern(c.size);
+        EXPECT_EQ(Transfer(bus, kNode, kWritable, 0, data, static_cast<std::int32_t>(c.size), SdoService::kDownload),
+                  static_cast<std::int32_t>(c.size));
+        // Rebuild what the node received: a segment numbered s of a block starting at byte b
+        // carries bytes b + (s - 1) * 7; resumed segments overwrite in place.
+        std::vector<std::uint8_t> got(c.size, 0);
+        std::size_t block_start = 0;
+        std::uint8_t prev = 0;
+        for (const Frame& s : node->segments) {
+            const std::uint8_t seq = s.command() & 0x7F;
+            if (seq <= prev && seq == 1 && prev == c.block_size) block_start += c.block_size * 7u;
+            prev = seq;
+            const std::size_t offset = block_start + (seq - 1) * 7u;
+            ASSERT_LT(offset, c.size);
+            const std::size_t n = std::min<std::size_t>(7, c.size - offset);
+            std::copy(s.data.begin() + 1, s.data.begin() + 1 + static_cast<std::ptrdiff_t>(n), got.begin() + static_cast<std::ptrdiff_t>(offset));
+        }
+        EXPECT_EQ(got, data);
+        // The resumed part starts right after the acknowledged segment.
+        const auto& segs = node->segments;
+        const std::size_t first_block = std::min<std::size_t>(c.block_size, (c.size + 6) / 7);
+        ASSERT_GT(segs.size(), first_block);
+        EXPECT_EQ(segs[first_block].command() & 0x7F, c.ack + 1);
+        EXPECT_LT(bus.quiet_ticks, 100);  // never waited for a confirmation
+        EXPECT_EQ(bus.Outstanding(), 0);
+    }
+}
+
+// Refuses block transfers with a code and hands every other request to the node's server.
+std::function<bool(Bus&, const Frame&)> RefuseBlocks(std::uint32_t code, int* refusals = nullptr) {
+    return [code, refusals](Bus& bus, const Frame& f) {
+        const int ccs = f.command() >> 5;
+        if (ccs != 6 && ccs != 5) return true;
+        if (refusals) ++*refusals;
+        bus.Reply(kNode, {0x80, f.data[1], f.data[2], f.data[3], static_cast<std::uint8_t>(code),
+                          static_cast<std::uint8_t>(code >> 8), static_cast<std::uint8_t>(code >> 16),
+                          static_cast<std::uint8_t>(code >> 24)});
+        return false;
+    };
+}
+
+TEST(SdoClientTest, FallBackCodesSwitchTheNodeToPlainTransfers) {
+    for (std::uint32_t code : {0x05020000u, 0x05040000u, 0x06000002u}) {
+        SCOPED_TRACE(testing::Message() << std::hex << code);
+        Bus bus;
+        ServerNode& node = bus.AddServer(kNode, PeerDictionary(5));
+        int refusals = 0;
+        bus.SetFilter(RefuseBlocks(code, &refusals));
+        auto data = Pattern(5);
+        EXPECT_EQ(Transfer(bus, kNode, kWritable, 0, data, 5, SdoService::kDownload), 5);
+        EXPECT_EQ(Stored(node), data);
+        auto req = bus.Requests();
+        ASSERT_GE(req.size(), 2u);
+        EXPECT_EQ(req[0].command(), 0xC2);
+        EXPECT_EQ(req[1].command(), 0x21);
+        EXPECT_EQ(Le32(req[1].data, 4), 5u);
+        EXPECT_FALSE(bus.client.BlockFlag(kNode));
+
+        // Uploads now start plain.
+        std::vector<std::uint8_t> name(20, 0);
+        EXPECT_EQ(Transfer(bus, kNode, 0x100D, 0, name, 20, SdoService::kUpload), 9);
+        EXPECT_EQ(std::string(name.begin(), name.begin() + 9), "2579-XXXX");
+        req = bus.Requests();
+        const std::size_t upload_start = req.size() - 3;  // initiate and two segment requests
+        EXPECT_EQ(req[upload_start].command(), 0x40);
+
+        // The unlock value brings block transfers back.
+        std::vector<std::uint8_t> unlock = {0xC4, 0xA0, 0x17, 0x5E};
+        EXPECT_EQ(Transfer(bus, kNode, kUnlock, 0, unlock, 4, SdoService::kDownload), 4);
+        EXPECT_TRUE(bus.client.BlockFlag(kNode));
+        const std::size_t mark = bus.RequestCount();
+        EXPECT_EQ(Transfer(bus, kNode, kWritable, 0, data, 5, SdoService::kDownload), 5);
+        EXPECT_EQ(bus.Requests()[mark].command(), 0xC2);
+        EXPECT_EQ(refusals, 2);
+        EXPECT_EQ(bus.Outstanding(), 0);
+    }
+}
+
+TEST(SdoClientTest, OtherAbortOfABlockInitiationEndsAtItsTimeout) {
+    Bus bus;
+    bus.AddServer(kNode, PeerDictionary(5));
+    bus.SetFilter(RefuseBlocks(0x06010000));
+    auto data = Pattern(5);
+    auto result = Start(bus, kNode, kWritable, 0, data, 5, SdoService::kDownload);
+    ASSERT_TRUE(bus.WaitForRequests(1));
+    bus.RunQueued();
+    bus.Tick(19);
+    EXPECT_EQ(result.wait_for(50ms), std::future_status::timeout);
+    bus.Tick();  // the 20 ticks of a block initiation
+    EXPECT_EQ(result.get(), klp::kSdocFailed);
+    EXPECT_TRUE(bus.client.BlockFlag(kNode));
+    EXPECT_EQ(bus.RequestCount(), 1u);
+}
+
+TEST(SdoClientTest, MissingConfirmationIsResentThenFails) {
+    struct Case {
+        std::uint32_t timeout_ms;
+        int resends;
+    };
+    // 41 ticks allow 41 / 20 - 1 = 1 re-send, 100 ticks allow 4.
+    for (const Case c : {Case{0, 1}, Case{4950, 4}}) {
+        SCOPED_TRACE(c.timeout_ms);
+        Bus bus;
+        bus.SetScript([](Bus& b, const Frame& f) {
+            if (f.command() == 0xC2) b.Reply(kNode, {0xA0, f.data[1], f.data[2], f.data[3], 127, 0, 0, 0});
+        });
+        auto data = Pattern(20);
+        auto result = Start(bus, kNode, kWritable, 0, data, 20, SdoService::kDownload, c.timeout_ms);
+        ASSERT_TRUE(bus.WaitForRequests(1));
+        bus.RunQueued();
+        const auto first = bus.Requests();
+        ASSERT_EQ(first.size(), 4u);  // initiation, three segments
+        for (int round = 0; round <= c.resends; ++round) {
+            SCOPED_TRACE(round);
+            const std::size_t sent = bus.RequestCount();
+            bus.Tick(99);
+            EXPECT_EQ(bus.RequestCount(), sent);
+            EXPECT_EQ(result.wait_for(0ms), std::future_status::timeout);
+            bus.Tick();
+            if (round < c.resends) {
+                const auto now = bus.Requests();
+                ASSERT_EQ(now.size(), sent + 3);
+                for (int i = 0; i < 3; ++i) EXPECT_EQ(now[sent + i].data, first[1 + i].data);
+            }
+        }
+        EXPECT_EQ(result.get(), klp::kSdocFailed);
+        EXPECT_EQ(bus.RequestCount(), 4u + 3u * c.resends);
+        EXPECT_EQ(bus.Outstanding(), 0);
+    }
+}
+
+TEST(SdoClientTest, BlockUploadsAskForBlockSizesByCapacity) {
+    struct Case {
+        std::uint16_t index;
+        std::uint8_t sub;
+        std::int32_t capacity;
+        std::uint8_t block_size;
+        std::int32_t result;
+    };
+    const Case cases[] = {
+        {kMulti, 255, 100, 10, 36},
+        {0x100D, 0, 14, 2, 9},
+        {0x100F, 255, 28, 4, 28},
+        {kMulti, 255, 14, 2, klp::kSdocFailed},  // 36 announced, above the capacity
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << std::hex << c.index << std::dec << " capacity " << c.capacity);
+        Bus bus;
+        ServerNode& node = bus.AddServer(kNode, PeerDictionary(1));
+        std::vector<std::uint8_t> area(static_cast<std::size_t>(c.capacity) + 8, 0xCC);
+        EXPECT_EQ(Transfer(bus, kNode, c.index, c.sub, area, c.capacity, SdoService::kUpload), c.result);
+        const auto req = bus.Requests();
+        EXPECT_EQ(req[0].command(), 0xA0);
+        EXPECT_EQ(req[0].data[4], c.block_size);
+        EXPECT_EQ(req[0].data[5], 7);
+        for (std::size_t i = static_cast<std::size_t>(c.capacity); i < area.size(); ++i) ASSERT_EQ(area[i], 0xCC);
+        if (c.result > 0) {
+            std::vector<std::uint8_t> want;
+            for (const auto& s : node.dictionary().Find(c.index)->subs) {
+                if (c.sub == 255 || &s == &node.dictionary().Find(c.index)->subs[c.sub]) want.insert(want.end(), s.value.begin(), s.value.end());
+            }
+            EXPECT_EQ(std::vector<std::uint8_t>(area.begin(), area.begin() + c.result), want);
+            EXPECT_EQ(bus.client.Progress(kNode).received, c.result);
+        } else {
+            EXPECT_EQ(req.back().command(), 0x80);
+            EXPECT_EQ(Le32(req.back().data, 4), 0x06010000u);
+        }
+        EXPECT_EQ(bus.Outstanding(), 0);
+    }
+}
+
+TEST(SdoClientTest, SegmentedUploadLargerThanTheCapacityReturnsTheCapacity) {
+    for (std::int32_t capacity : {14, 15, 27, 28, 40}) {
+        SCOPED_TRACE(capacity);
+        Bus bus;
+        bus.AddServer(kNode, PeerDictionary(1));
+        bus.SetFilter(RefuseBlocks(0x05040000));
+        std::vector<std::uint8_t> area(static_cast<std::size_t>(capacity) + 8, 0xCC);
+        const std::int32_t expected = std::min(capacity, 28);
+        EXPECT_EQ(Transfer(bus, kNode, 0x100F, 255, area, capacity, SdoService::kUpload), expected);
+        for (std::int32_t i = 0; i < expected; ++i) ASSERT_EQ(area[static_cast<std::size_t>(i)], 0);
+        for (std::size_t i = static_cast<std::size_t>(expected); i < area.size(); ++i) ASSERT_EQ(area[i], 0xCC);
+        // The server sends 6, 6, 6, 6, 4 bytes: the area overflows before the last segment only
+        // below 24 bytes, and then the server is told to stop.
+        const auto req = bus.Requests();
+        const bool aborted = req.back().command() == 0x80;
+        EXPECT_EQ(aborted, capacity < 24);
+        if (aborted) {
+            EXPECT_EQ(Le32(req.back().data, 4), 0x04000000u);
+        }
+        EXPECT_EQ(bus.Outstanding(), 0);
+    }
+}
+
+// A block-upload node that announces `size` bytes and then sends `segments` (the last with
+// bit 7) of 7 bytes each, numbered from 1.
+void ScriptBlockUpload(Bus& bus, std::uint32_t size, int segments) {
+    bus.SetScript([size, segments](Bus& b, const Frame& f) {
+        if (f.command() == 0xA0) {
+            b.Reply(kNode, {0xC2, f.data[1], f.data[2], f.data[3], static_cast<std::uint8_t>(size), 0, 0, 0});
+        } else if (f.command() == 0xA3) {
+            for (int s = 1; s <= segments; ++s) {
+                b.Reply(kNode, {static_cast<std::uint8_t>(s | (s == segments ? 0x80 : 0)), 0x41, 0x42, 0x43, 0x44, 0x45, 0x46, 0x47});
+            }
+        }
+    });
+}
+
+TEST(SdoClientTest, BlockUploadNeverStoresPastTheCallersArea) {
+    struct Case {
+        const char* what;
+        std::uint32_t size;
+        int segments;
+        std::int32_t result;
+    };
+    const Case cases[] = {
+        {"as announced", 10, 2, 10},
+        {"more full segments than announced", 10, 5, 10},
+        {"last segment with more than 7 outstanding", 20, 2, klp::kSdocFailed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Bus bus;
+        ScriptBlockUpload(bus, c.size, c.segments);
+        std::vector<std::uint8_t> area(48, 0xCC);
+        // Room for 40: blocks of six segments, so the node's extra segments fall inside one block.
+        EXPECT_EQ(Transfer(bus, kNode, 0x2000, 0, area, 40, SdoService::kUpload), c.result);
+        for (std::size_t i = c.size; i < area.size(); ++i) ASSERT_EQ(area[i], 0xCC) << i;
+        if (c.result > 0) {
+            const std::vector<std::uint8_t> want = {0x41, 0x42, 0x43, 0x44, 0x45, 0x46, 0x47, 0x41, 0x42, 0x43};
+            EXPECT_EQ(std::vector<std::uint8_t>(area.begin(), area.begin() + 10), want);
+        }
+        EXPECT_EQ(bus.Outstanding(), 0);
+    }
+}
+
+TEST(SdoClientTest, RefusedAtOnceWithoutBusTraffic) {
+    struct Case {
+        const char* what;
+        std::uint8_t node;
+        std::int32_t length;
+        SdoService service;
+        bool ready;
+    };
+    const Case cases[] = {
+        {"negative capacity", kNode, -1, SdoService::kUpload, true},
+        {"negative length", kNode, -5, SdoService::kDownload, true},
+        {"empty download", kNode, 0, SdoService::kDownload, true},
+        {"node 0", 0, 4, SdoService::kUpload, true},
+        {"node 32", 32, 4, SdoService::kUpload, true},
+        {"own node not ready", kNode, 4, SdoService::kUpload, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Bus bus;
+        bus.ready = c.ready;
+        std::vector<std::uint8_t> area(8, 0);
+        // On a caller thread, so that a transfer started by mistake ends at its time-out.
+        EXPECT_EQ(Transfer(bus, c.node, 0x1000, 0, area, c.length, c.service), klp::kSdocFailed);
+        EXPECT_EQ(bus.RequestCount(), 0u);
+    }
+}
+
+TEST(SdoClientTest, ResponsesForAnIdleNodeChangeNothing) {
+    Bus bus;
+    bus.AddServer(kNode, PeerDictionary(4));
+    std::vector<std::uint8_t> area(4, 0);
+    EXPECT_EQ(Transfer(bus, kNode, 0x1006, 0, area, 4, SdoService::kUpload), 4);
+    const std::size_t mark = bus.RequestCount();
+
+    // A server abort whose multiplexer matches the cleared record, and a stray response.
+    bus.Reply(kNode, {0x80, 0, 0, 0, 0, 0, 0x04, 0x05});
+    bus.Reply(kNode, {0x60, 0, 0, 0, 0, 0, 0, 0});
+    bus.RunQueued();
+    auto req = bus.Requests();
+    ASSERT_EQ(req.size(), mark + 1);
+    EXPECT_EQ(req[mark].cob, 0x7A0 + kNode);
+    EXPECT_EQ(req[mark].command(), 0x80);
+    EXPECT_EQ(Le32(req[mark].data, 4), 0x05020000u);
+
+    // The next transfer waits for its own answer instead of waking at once.
+    std::vector<std::uint8_t> id(4, 0);
+    EXPECT_EQ(Transfer(bus, kNode, 0x1000, 0, id, 4, SdoService::kUpload), 2);
+    EXPECT_EQ(id[0], 0x0F);
+    EXPECT_EQ(bus.Outstanding(), 0);
+}
+
+TEST(SdoClientTest, UploadAnswersForAnotherObjectFail) {
+    struct Case {
+        const char* what;
+        std::array<std::uint8_t, 8> answer;
+        std::int32_t result;
+    };
+    const Case cases[] = {
+        {"expedited, matching", {0x4B, 0x00, 0x10, 0x00, 0x0F, 0x00, 0, 0}, 2},
+        {"expedited, another object", {0x4B, 0x01, 0x10, 0x00, 0x0F, 0x00, 0, 0}, klp::kSdocFailed},
+        {"abort, matching", {0x80, 0x00, 0x10, 0x00, 0x02, 0x00, 0x02, 0x06}, klp::kSdocFailed},
+        {"download answer", {0x60, 0x00, 0x10, 0x00, 0, 0, 0, 0}, klp::kSdocFailed},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Bus bus;
+        bus.SetFilter(RefuseBlocks(0x05040000));
+        const auto answer = c.answer;
+        bus.SetScript([answer](Bus& b, const Frame& f) {
+            if (f.command() == 0x40) b.Reply(kNode, answer);
+        });
+        std::vector<std::uint8_t> area(8, 0);
+        EXPECT_EQ(Transfer(bus, kNode, 0x1000, 0, area, 8, SdoService::kUpload), c.result);
+        EXPECT_EQ(bus.Outstanding(), 0);
+    }
+}
+
+TEST(SdoClientTest, TwoNodesAtOnce) {
+    constexpr std::size_t kSize = 30000;
+    Bus bus;
+    ServerNode& a = bus.AddServer(3, PeerDictionary(kSize));
+    ServerNode& b = bus.AddServer(4, PeerDictionary(kSize));
+    auto data_a = Pattern(kSize, 3);
+    auto data_b = Pattern(kSize, 4);
+    std::vector<std::uint8_t> name(20, 0);
+    auto fa = Start(bus, 3, kWritable, 0, data_a, kSize, SdoService::kDownload);
+    auto fb = Start(bus, 4, kWritable, 0, data_b, kSize, SdoService::kDownload);
+    auto fc = Start(bus, 3, 0x100D, 0, name, 20, SdoService::kUpload);  // waits for node 3
+    EXPECT_EQ(bus.Serve(fa), static_cast<std::int32_t>(kSize));
+    EXPECT_EQ(bus.Serve(fb), static_cast<std::int32_t>(kSize));
+    EXPECT_EQ(bus.Serve(fc), 9);
+    EXPECT_EQ(Stored(a), data_a);
+    EXPECT_EQ(Stored(b), data_b);
+    EXPECT_EQ(std::string(name.begin(), name.begin() + 9), "2579-XXXX");
+    EXPECT_LT(bus.quiet_ticks, 100);  // never waited for a confirmation
+    EXPECT_EQ(bus.Outstanding(), 0);
+}
+
+TEST(SdoClientTest, EveryTickRearmsTheTimer) {
+    Bus bus;
+    const int arms = bus.timer_arms;
+    bus.Tick(3);
+    EXPECT_EQ(bus.timer_arms, arms + 3);
+    EXPECT_EQ(bus.Outstanding(), 0);
+}
+
+}  // namespace
+
+// ---------------------------------------------------------------------------------------------
+// The library's client through the running stack: over the loop-back to the node's own server,
+// and to a remote node played by a peer on the virtual bus.
+
+namespace {
+
+class SdoStackTest : public klp_test::StackTest {
+protected:
+    static constexpr std::uint8_t kOwnId = 9;
+    static constexpr std::uint8_t kRemote = 3;
+
+    void TearDown() override {
+        StopPeer();
+        StackTest::TearDown();
+    }
+    void StopPeer() {
+        stop_ = true;
+        if (peer_thread_.joinable()) peer_thread_.join();
+    }
+
+    // Joins a private bus, starts the stack with every protocol module and plays the bus master
+    // (assigns the id on the first announcement) and node 3, which refuses block transfers and
+    // answers expedited uploads of 0x1234 with {0x34, 0x12}.
+    void OpenOnBus() {
+        const std::string name = "klp-sdo-test-" + std::to_string(getpid());
+        setenv("CANAPI_CHANNEL", ("vbus:" + name).c_str(), 1);
+        auto joined = canapi::VirtualBus::Join(name);
+        ASSERT_TRUE(joined.bus) << joined.error;
+        peer_ = std::move(joined.bus);
+        peer_thread_ = std::thread([this] { Peer(); });
+        klp::InstallProtocolHooks();
+        ASSERT_EQ(klp::init_KLP(2000, 50), 0);
+        ASSERT_TRUE(klp_test::WaitUntil([] { return klp::NM_Ready(); }, 5000ms));
+        klp::CAN_SetSdoChannelOpen(true);
+    }
+
+    void Peer() {
+        bool assigned = false;
+        while (!stop_) {
+            canapi::Frame f;
+            if (peer_->Receive(f, 20ms) != canapi::ReceiveResult::Frame) continue;
+            canapi::Frame out;
+            out.dlc = 8;
+            if (f.id == 0x7EF && !assigned) {
+                out.id = 0x7EA;
+                out.data = {1, kOwnId, 0x0F, 0x00, 0x0A, 0, 0, 0};
+                assigned = true;
+            } else if (f.id == 0x7A0u + kRemote) {
+                out.id = 0x780u + kRemote;
+                const int ccs = f.data[0] >> 5;
+                if (ccs == 5 || ccs == 6) {
+                    out.data = {0x80, f.data[1], f.data[2], f.data[3], 0x00, 0x00, 0x04, 0x05};
+                } else if (f.data[0] == 0x40 && f.data[1] == 0x34 && f.data[2] == 0x12) {
+                    out.data = {0x4B, 0x34, 0x12, f.data[3], 0x34, 0x12, 0, 0};
+                } else {
+                    continue;
+                }
+            } else {
+                continue;
+            }
+            peer_->Send(out);
+        }
+    }
+
+    std::unique_ptr<canapi::VirtualBus> peer_;
+    std::thread peer_thread_;
+    std::atomic<bool> stop_{false};
+};
+
+TEST_F(SdoStackTest, ClientReadsTheOwnNodeAndARemoteNode) {
+    OpenOnBus();
+    if (HasFatalFailure()) return;
+    auto on_caller = [](auto f) { return std::async(std::launch::async, f).get(); };
+
+    std::vector<std::uint8_t> zeros(40, 0xCC);
+    EXPECT_EQ(on_caller([&] { return klp::SDOC_Communicate(kOwnId, 0x100F, 255, zeros.data(), 40, SdoService::kUpload); }), 28);
+    EXPECT_TRUE(std::all_of(zeros.begin(), zeros.begin() + 28, [](std::uint8_t b) { return b == 0; }));
+    EXPECT_EQ(zeros[28], 0xCC);
+
+    std::vector<std::uint8_t> name(9, 0);
+    EXPECT_EQ(on_caller([&] { return klp::SDOC_Communicate(kOwnId, 0x100D, 0, name.data(), 9, SdoService::kUpload); }), 9);
+    EXPECT_EQ(std::string(name.begin(), name.end()), "2579-XXXX");
+
+    // The own dictionary is read-only.
+    std::vector<std::uint8_t> one = {1};
+    EXPECT_EQ(on_caller([&] { return klp::SDOC_Communicate(kOwnId, 0x1000, 0, one.data(), 1, SdoService::kDownload); }),
+              klp::kSdocFailed);
+
+    // Node 3 refuses the block upload; the plain upload follows at once.
+    std::vector<std::uint8_t> word(8, 0);
+    EXPECT_EQ(on_caller([&] { return klp::SDOC_Communicate(kRemote, 0x1234, 0, word.data(), 8, SdoService::kUpload); }), 2);
+    EXPECT_EQ(word[0], 0x34);
+    EXPECT_EQ(word[1], 0x12);
+    const klp::SdoProgress progress = klp::SDOC_Progress(kRemote);
+    EXPECT_FALSE(progress.download);
+    EXPECT_EQ(progress.received, 2);
+    EXPECT_EQ(progress.total, 2);
+
+    StopPeer();
+    klp::close_KLP();
+    ExpectNothingLeft();
+}
+
+}  // namespace
