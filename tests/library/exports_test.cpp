@@ -147,7 +147,7 @@ TEST_F(ExportsTest, TransfersRefusedBeforeAnyBusTraffic) {
         SCOPED_TRACE(c.name);
         SdoRecord r(c.length, 3, 0x1000, 0, c.attempts, 16);
         EXPECT_TRUE(c.write ? WRITEKLP(r.record()) : READKLP(r.record()));
-        EXPECT_EQ(r->length, c.length);
+        EXPECT_EQ(+r->length, +c.length);
     }
     Settle();
     EXPECT_EQ(SdoRequests(), 0u);
@@ -181,7 +181,7 @@ TEST_F(ExportsTest, ReadAndWriteOwnDictionaryThroughLoopBack) {
     SdoRecord r(40, 1, 0x100F, 255, 1, 40);
     for (int i = 0; i < 40; ++i) r->data[i] = 0xEE;
     ASSERT_FALSE(READKLP(r.record()));
-    EXPECT_EQ(r->length, 28);
+    EXPECT_EQ(+r->length, 28);
     for (int i = 0; i < 28; ++i) EXPECT_EQ(r->data[i], 0) << i;
     EXPECT_EQ(r->data[28], 0xEE);  // nothing stored behind what was read
     std::string dump = "VARNHOLDklp_lib: @T:" + std::to_string(kernel::CurrentThreadId()) + " readKLP OK, LEN=28[";
@@ -298,8 +298,8 @@ TEST_F(ExportsTest, FaultRecordsAreCopiesWithinBounds) {
     EXPECT_EQ(GETFAULTKLP(-1), nullptr);
     const TFAULTRECORD* mine = GETFAULTKLP(0);
     ASSERT_NE(mine, nullptr);
-    EXPECT_EQ(mine->node, 5);
-    EXPECT_EQ(mine->life_ms, klp::kFaultLifeMs);
+    EXPECT_EQ(+mine->node, 5);
+    EXPECT_EQ(+mine->life_ms, klp::kFaultLifeMs);
     const TFAULTRECORD* theirs = nullptr;
     std::uint16_t their_node = 0;
     std::thread other([&] {
@@ -311,7 +311,7 @@ TEST_F(ExportsTest, FaultRecordsAreCopiesWithinBounds) {
     EXPECT_EQ(their_node, 6);
     // The list may drop its records at any time; the caller's copy stays readable.
     klp::FAULT_List().Free();
-    EXPECT_EQ(mine->node, 5);
+    EXPECT_EQ(+mine->node, 5);
     EXPECT_EQ(GETFAULTKLP(0), nullptr);
 }
 

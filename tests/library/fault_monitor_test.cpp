@@ -44,10 +44,10 @@ TEST(FaultDecode, FieldsFollowTheReportFormat) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const FaultFields f = klp::DecodeFault(c.format, c.dlc, c.data);
-        EXPECT_EQ(f.code, c.expected.code);
-        EXPECT_EQ(f.fault_class, c.expected.fault_class);
-        EXPECT_EQ(f.flag, c.expected.flag);
-        EXPECT_EQ(f.extra, c.expected.extra);
+        EXPECT_EQ(+f.code, +c.expected.code);
+        EXPECT_EQ(+f.fault_class, +c.expected.fault_class);
+        EXPECT_EQ(+f.flag, +c.expected.flag);
+        EXPECT_EQ(+f.extra, +c.expected.extra);
     }
 }
 
@@ -64,7 +64,7 @@ TEST_F(FaultListTest, FaultReportedOnceLivesSixtySeconds) {
     list_.Report(4, Fields(0x10, 3));
     AgePasses(239);
     ASSERT_EQ(list_.Count(), 1);
-    EXPECT_EQ(list_.At(0)->life_ms, 250);
+    EXPECT_EQ(+list_.At(0)->life_ms, 250);
     AgePasses(1);
     EXPECT_EQ(list_.Count(), 0);
 }
@@ -73,11 +73,11 @@ TEST_F(FaultListTest, RepeatedReportRefreshesLifeByClass) {
     list_.Report(4, Fields(0x10, 3));
     AgePasses(100);
     list_.Report(4, Fields(0x10, 2));  // still active
-    EXPECT_EQ(list_.At(0)->life_ms, klp::kFaultLifeMs);
+    EXPECT_EQ(+list_.At(0)->life_ms, klp::kFaultLifeMs);
     list_.Report(4, Fields(0x10, 0));  // cleared: three more seconds
     ASSERT_EQ(list_.Count(), 1);
-    EXPECT_EQ(list_.At(0)->life_ms, klp::kFaultClearedLifeMs);
-    EXPECT_EQ(list_.At(0)->fault_class, 3);  // a refresh changes only the life
+    EXPECT_EQ(+list_.At(0)->life_ms, klp::kFaultClearedLifeMs);
+    EXPECT_EQ(+list_.At(0)->fault_class, 3);  // a refresh changes only the life
     AgePasses(11);
     EXPECT_EQ(list_.Count(), 1);
     AgePasses(1);
@@ -86,7 +86,7 @@ TEST_F(FaultListTest, RepeatedReportRefreshesLifeByClass) {
 
 TEST_F(FaultListTest, NewClassZeroFaultStartsWithSixtySeconds) {
     list_.Report(4, Fields(0x10, 0));
-    EXPECT_EQ(list_.At(0)->life_ms, klp::kFaultLifeMs);
+    EXPECT_EQ(+list_.At(0)->life_ms, klp::kFaultLifeMs);
 }
 
 TEST_F(FaultListTest, RecordsAreKeyedByNodeAndCode) {
@@ -95,9 +95,9 @@ TEST_F(FaultListTest, RecordsAreKeyedByNodeAndCode) {
     list_.Report(5, Fields(0x10, 1));
     list_.Report(5, Fields(0x10, 1));
     ASSERT_EQ(list_.Count(), 3);
-    EXPECT_EQ(list_.At(0)->node, 4);
-    EXPECT_EQ(list_.At(1)->code, 0x11);
-    EXPECT_EQ(list_.At(2)->node, 5);
+    EXPECT_EQ(+list_.At(0)->node, 4);
+    EXPECT_EQ(+list_.At(1)->code, 0x11);
+    EXPECT_EQ(+list_.At(2)->node, 5);
 }
 
 TEST_F(FaultListTest, EveryRecordAgesInAPassThatRemovesOne) {
@@ -107,9 +107,9 @@ TEST_F(FaultListTest, EveryRecordAgesInAPassThatRemovesOne) {
     list_.Report(3, Fields(0x30, 1));
     AgePasses(12);
     ASSERT_EQ(list_.Count(), 2);
-    EXPECT_EQ(list_.At(0)->node, 2);
-    EXPECT_EQ(list_.At(0)->life_ms, klp::kFaultLifeMs - 12 * 250);
-    EXPECT_EQ(list_.At(1)->life_ms, klp::kFaultLifeMs - 12 * 250);
+    EXPECT_EQ(+list_.At(0)->node, 2);
+    EXPECT_EQ(+list_.At(0)->life_ms, klp::kFaultLifeMs - 12 * 250);
+    EXPECT_EQ(+list_.At(1)->life_ms, klp::kFaultLifeMs - 12 * 250);
 }
 
 TEST_F(FaultListTest, LookupsOutsideTheListGiveNothing) {
@@ -140,12 +140,12 @@ TEST_F(FaultThreadTest, ReadsReportFormatFromNodeOneAndDecodes) {
     Inject(0x045, {0x05, 0x35, 0x34, 0x12});
     ASSERT_TRUE(WaitUntil([] { return klp::FAULT_List().Count() == 1; }));
     const TFAULTRECORD r = *klp::FAULT_List().At(0);
-    EXPECT_EQ(r.node, 5);
-    EXPECT_EQ(r.life_ms, klp::kFaultLifeMs);
-    EXPECT_EQ(r.code, 0x105);
-    EXPECT_EQ(r.fault_class, 10);
-    EXPECT_EQ(r.flag, 1);
-    EXPECT_EQ(r.extra, 0x1234);
+    EXPECT_EQ(+r.node, 5);
+    EXPECT_EQ(+r.life_ms, klp::kFaultLifeMs);
+    EXPECT_EQ(+r.code, 0x105);
+    EXPECT_EQ(+r.fault_class, 10);
+    EXPECT_EQ(+r.flag, 1);
+    EXPECT_EQ(+r.extra, 0x1234);
     // The format query went out once, on the own node's request channel.
     EXPECT_FALSE(klp_test::SentOn(0x7A1).empty());
 }
@@ -159,7 +159,7 @@ TEST_F(FaultThreadTest, AgesOnlyWhileNoFaultFrameArrives) {
         Inject(0x044, {1, 0});
         std::this_thread::sleep_for(50ms);
     }
-    EXPECT_EQ(klp::FAULT_List().At(0)->life_ms, klp::kFaultLifeMs);
+    EXPECT_EQ(+klp::FAULT_List().At(0)->life_ms, klp::kFaultLifeMs);
     ASSERT_TRUE(WaitUntil([] { return klp::FAULT_List().At(0)->life_ms < klp::kFaultLifeMs; }, 2000ms));
     EXPECT_EQ(klp::FAULT_List().At(0)->life_ms % 250, 0);
 }
