@@ -122,6 +122,9 @@ protected:
         canapi_recorder_reset();
         klp::SetTraceMask(0);
         klp::USB_SetReleasePauseForTests(0ms);
+        // The thread sanitizer starts its own background thread with the process's first thread;
+        // start one here so the count below already holds it.
+        std::thread([] {}).join();
         threads_before_ = ThreadCount();
     }
     void TearDown() override {
