@@ -9,8 +9,10 @@ function(qbk_add_test name)
   if(NOT T_TIMEOUT)
     set(T_TIMEOUT 120)
   endif()
-  gtest_discover_tests(${name}
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES TIMEOUT ${T_TIMEOUT}
-               ENVIRONMENT "QT_QPA_PLATFORM=offscreen;QT_FONT_DPI=96;QBK_TEST_BIN_DIR=${CMAKE_BINARY_DIR}/bin;${T_ENV}")
+  # gtest_discover_tests hands property values on as split lists, so an ENVIRONMENT list would
+  # keep only its first entry. The tests' environment is set by running each test (and the
+  # discovery) through `cmake -E env` instead.
+  set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR
+    "${CMAKE_COMMAND};-E;env;QT_QPA_PLATFORM=offscreen;QT_FONT_DPI=96;QBK_TEST_BIN_DIR=${CMAKE_BINARY_DIR}/bin;${T_ENV}")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT ${T_TIMEOUT})
 endfunction()

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Runs every fuzz target of a fuzz build side by side for the given number of seconds.
 set -euo pipefail
-dir=$1; seconds=$2
+dir=$(cd "$1" && pwd); seconds=$2
 shopt -s nullglob
 targets=("$dir"/bin/fuzz_*)
 [ ${#targets[@]} -gt 0 ] || { echo "no fuzz targets built"; exit 0; }
