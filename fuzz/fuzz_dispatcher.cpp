@@ -1,0 +1,155 @@
+// Random frame sequences into the interface library's dispatcher while SDO transfers run.
+//
+// The whole stack (dispatcher, NM, SDO client and server, fault monitor) is opened once against
+// the adapter stand-in's recording channel. Every input is cut into 11-byte frames (COB-ID,
+// flags and DLC, eight data bytes) that are posted to mailbox 1 as received frames, exactly as
+// the adapter's receive thread posts them, while a worker thread keeps running downloads and
+// uploads to node 2. After each input the dispatcher must have handled every frame (a marker
+// frame behind them comes through), the pool must not run dry and the stack must not be broken.
+#include <atomic>
+#include <chrono>
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <thread>
+#include <vector>
+
+#include "library/can_disp.h"
+#include "library/nm.h"
+#include "library/os_layer.h"
+#include "library/sdo_client.h"
+#include "library/stack_modules.h"
+#include "platform/canapi/recorder.h"
+
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr std::size_t kFrameBytes = 11;
+constexpr std::uint8_t kOwnId = 5;
+constexpr std::uint8_t kServerNode = 2;
+// Room the fuzzer leaves in the pool for the stack's own traffic.
+constexpr int kPoolReserve = 400;
+
+[[noreturn]] void Fail(const char* what) {
+    std::fprintf(stderr, "fuzz_dispatcher: %s\n", what);
+    std::abort();
+}
+
+template <typename Done>
+bool WaitUntil(Done done, std::chrono::milliseconds timeout) {
+    const auto end = std::chrono::steady_clock::now() + timeout;
+    while (!done()) {
+        if (klp::OS_Broken()) Fail("the stack reported a fatal error");
+        if (std::chrono::steady_clock::now() > end) return false;
+        std::this_thread::sleep_for(100us);
+    }
+    return true;
+}
+
+void PostReceived(std::uint16_t cob_id, bool rtr, std::uint8_t dlc, const std::uint8_t* data) {
+    if (!WaitUntil([] { return klp::POOL_FreeCount() > kPoolReserve; }, 5s)) Fail("the buffer pool stays empty");
+    klp::CANBuf* buf = klp::POOL_get_CANBuf();
+    buf->cob_id = cob_id;
+    buf->rtr = rtr ? 1 : 0;
+    buf->dlc = dlc;
+    std::memset(buf->data, 0, sizeof buf->data);
+    if (!rtr) std::memcpy(buf->data, data, dlc);
+    klp::OS_Put(klp::kDispatcherMailbox, klp::msg::kCan, klp::msg::kReceived, buf);
+}
+
+void Post(std::uint16_t cob_id, std::initializer_list<std::uint8_t> bytes) {
+    std::uint8_t data[8] = {};
+    std::uint8_t n = 0;
+    for (std::uint8_t b : bytes) data[n++] = b;
+    PostReceived(cob_id, false, n, data);
+}
+
+// Returns once the dispatcher has handled everything posted so far.
+void Settle() {
+    static std::uint8_t marker = 0;
+    marker = static_cast<std::uint8_t>(marker % 200 + 1);
+    const std::uint8_t expected = marker;
+    Post(klp::cob::kMasterCommand, {7, 1, expected});
+    if (!WaitUntil([expected] { return klp::CAN_SystemState() == expected; }, 10s)) Fail("the dispatcher hangs");
+}
+
+// Keeps the own node admitted with its id, so that transfers get onto the bus.
+void Admit() {
+    if (klp::NM_State() == klp::kNmNoId) Post(klp::cob::kAssignRequest, {1, kOwnId, 0x0F, 0x00, 0x0A, 0, 0, 0});
+    klp::CAN_SetSdoChannelOpen(true);
+}
+
+class Stack {
+public:
+    Stack() {
+        setenv("CANAPI_CHANNEL", "record", 1);
+        klp::InstallProtocolHooks();
+        if (klp::init_KLP(2000, 50) != 0) Fail("the stack did not start");
+        Admit();
+        Settle();
+        worker_ = std::thread([this] { Transfers(); });
+    }
+    // At the end of the process, before the library's own objects go: the worker finishes its
+    // transfer (at most one 5 s confirmation wait), then the stack stops its threads.
+    ~Stack() {
+        stop_ = true;
+        worker_.join();
+        klp::close_KLP();
+    }
+    Stack(const Stack&) = delete;
+    Stack& operator=(const Stack&) = delete;
+
+private:
+    void Transfers() {
+        // Short time-outs keep the worker moving when the fuzzer answers nothing useful.
+        klp::OS_SetSdoTimeoutMs(0);
+        std::vector<std::uint8_t> data(300);
+        for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i);
+        for (unsigned round = 0; !stop_; ++round) {
+            switch (round % 4) {
+                case 0:  // block download, segmented after a fall-back
+                    klp::SDOC_Communicate(kServerNode, 0x1019, 0, data.data(), 200, klp::SdoService::kDownload);
+                    break;
+                case 1:  // block or segmented upload into a small area
+                    klp::SDOC_Communicate(kServerNode, 0x101F, 3, data.data(), 40, klp::SdoService::kUpload);
+                    break;
+                case 2:  // expedited download
+                    klp::SDOC_Communicate(kServerNode, 0x1018, 0, data.data(), 4, klp::SdoService::kDownload);
+                    break;
+                default:  // upload with a capacity of one segment
+                    klp::SDOC_Communicate(kServerNode, 0x1000, 0, data.data(), 7, klp::SdoService::kUpload);
+                    break;
+            }
+            // The guard bytes behind each area must never be touched.
+            for (std::size_t i = 200; i < data.size(); ++i) {
+                if (data[i] != static_cast<std::uint8_t>(i)) Fail("a transfer wrote past the caller's area");
+            }
+            if (klp::OS_Broken()) Fail("the stack reported a fatal error");
+        }
+    }
+
+    std::atomic<bool> stop_{false};
+    std::thread worker_;
+};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t size) {
+    // Opened once: a stack start and stop per input would cost seconds.
+    static Stack stack;
+    for (std::size_t at = 0; at + kFrameBytes <= size; at += kFrameBytes) {
+        const std::uint8_t* f = input + at;
+        // Mostly the node's own protocol range, sometimes anything below 0x800.
+        const std::uint16_t cob_id = static_cast<std::uint16_t>((f[0] | f[1] << 8) & 0x7FF);
+        const bool rtr = (f[2] & 0x80) != 0;
+        const std::uint8_t dlc = static_cast<std::uint8_t>(std::min(f[2] & 0x0F, 8));
+        PostReceived(cob_id, rtr, dlc, f + 3);
+    }
+    Settle();
+    Admit();
+    canapi_recorder_reset();
+    return 0;
+}

@@ -1,0 +1,72 @@
+// One simulated display device: its object dictionary and the SDO server that serves it.
+//
+// Objects: 0x1000 profile, 0x1009/FF hardware version (revision in the high byte), 0x100C/FF
+// profile version, 0x100A/FF and 0x1023 software version, 0x1018 unlock (writable, 4 bytes),
+// 0x1019 album download (writable, up to 32 MiB) and, when sections are given, 0x101F data
+// sections. Node 1 also answers the presence mask 0x1017/FF and the fault report format 0x100B.
+//
+// Not thread-safe: the bus loop calls it.
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tools/devsim/frame.h"
+#include "tools/devsim/object_dictionary.h"
+#include "tools/devsim/outbox.h"
+#include "tools/devsim/sdo_server.h"
+#include "tools/devsim/sections_file.h"
+
+namespace devsim {
+
+inline constexpr std::uint32_t kUnlockValue = 0x5E17A0C4;
+inline constexpr std::size_t kMaxImageBytes = 0x2000000;
+
+struct NodeSpec {
+    std::uint8_t id = 0;                      // 1..31
+    std::uint16_t profile = 0;                // object 0x1000
+    std::uint8_t hw_revision = 0;             // high byte of object 0x1009
+    std::uint16_t profile_version = 0x0100;   // object 0x100C
+    std::uint16_t software_version = 0x0100;  // objects 0x100A and 0x1023
+};
+
+struct NodeSetup {
+    NodeSpec spec;
+    SdoBehaviour sdo;
+    std::uint32_t node_mask = 0;     // node 1: object 0x1017/FF
+    std::uint8_t fault_format = 1;   // node 1: second byte of object 0x100B
+    std::vector<Section> sections;   // object 0x101F
+    // Called with every completed album download (object 0x1019).
+    std::function<void(const Bytes&)> on_image;
+};
+
+class DisplayNode {
+public:
+    explicit DisplayNode(NodeSetup setup);
+    DisplayNode(const DisplayNode&) = delete;
+    DisplayNode& operator=(const DisplayNode&) = delete;
+
+    std::uint8_t id() const { return id_; }
+    // Any frame heard on the bus; the node takes its SDO requests (0x7A0 + id).
+    void OnFrame(const Frame& frame, TimePoint now, Outbox& out);
+    void Poll(TimePoint now, Outbox& out) { server_.Poll(now, out); }
+    std::optional<TimePoint> NextWake() const { return server_.NextWake(); }
+
+    ObjectDictionary& dictionary() { return dictionary_; }
+    const SdoServer& server() const { return server_; }
+    // The last value written to the unlock object (0 until one was).
+    std::uint32_t unlock_value() const { return unlock_value_; }
+
+private:
+    void Build(const NodeSetup& setup);
+
+    const std::uint8_t id_;
+    ObjectDictionary dictionary_;
+    SdoServer server_;
+    std::uint32_t unlock_value_ = 0;
+};
+
+}  // namespace devsim
