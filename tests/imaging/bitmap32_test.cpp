@@ -1,0 +1,241 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <random>
+#include <filesystem>
+#include <vector>
+
+#include "imaging/bitmap32.h"
+#include "platform/ui/bitmap.h"
+#include "platform/ui/jpeg.h"
+#include "platform/ui/picture.h"
+#include "platform/ui/streams.h"
+
+using namespace imaging;
+
+namespace {
+
+std::vector<std::uint8_t> Bytes(std::initializer_list<int> v) { return {v.begin(), v.end()}; }
+
+std::string TempPath(const std::string& name) {
+    return (std::filesystem::temp_directory_path() / ("qbk_imaging_" + std::to_string(std::random_device{}()) + "_" + name))
+        .string();
+}
+
+}  // namespace
+
+TEST(Bitmap32, CreationAndSizing) {
+    TBitmap32 b;
+    EXPECT_TRUE(b.Empty());
+    EXPECT_EQ(b.MasterAlpha(), 255u);
+    EXPECT_EQ(b.DrawMode(), TDrawMode::dmOpaque);
+    EXPECT_EQ(b.StretchFilter(), TStretchFilter::sfNearest);
+    int changes = 0, resizes = 0, handles = 0;
+    b.OnChange = [&](ui::TPersistent*) { ++changes; };
+    b.OnResize = [&](ui::TPersistent*) { ++resizes; };
+    b.OnHandleChanged = [&](ui::TPersistent*) { ++handles; };
+    b.Clear(0);  // empty: nothing
+    EXPECT_EQ(changes, 0);
+    EXPECT_TRUE(b.SetSize(3, 2));
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(resizes, 1);
+    EXPECT_EQ(handles, 1);
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(b.Bits()[i], 0u);  // fresh memory is transparent black
+    EXPECT_NE(b.Handle(), nullptr);
+    EXPECT_FALSE(b.SetSize(3, 2));  // same size: nothing fires
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(resizes, 1);
+    EXPECT_EQ(b.BoundsRect(), ui::Rect(0, 0, 3, 2));
+    EXPECT_EQ(b.PixelPointer(2, 1), b.Bits() + 5);
+    b.SetMasterAlpha(255);  // unchanged value: no notification
+    EXPECT_EQ(changes, 1);
+    b.SetMasterAlpha(17);
+    EXPECT_EQ(changes, 2);
+    b.BeginUpdate();
+    b.Clear(7);
+    b.EndUpdate();
+    EXPECT_EQ(changes, 2);
+    b.Lock();
+    EXPECT_EQ(b.LockCount(), 1);
+    b.Unlock();
+    EXPECT_EQ(b.LockCount(), 0);
+}
+
+TEST(Bitmap32, SizeBeyondTheSectionLimitFailsAndLeavesItEmpty) {
+    TBitmap32 b;
+    b.SetSize(4, 4);
+    int handles = 0;
+    b.OnHandleChanged = [&](ui::TPersistent*) { ++handles; };
+    try {
+        b.SetSize(50000, 20000);
+        FAIL() << "no exception";
+    } catch (const ui::Exception& e) {
+        EXPECT_STREQ(e.what(), "Can't allocate the DIB handle");
+    }
+    EXPECT_TRUE(b.Empty());
+    EXPECT_EQ(b.Width(), 0);
+    EXPECT_EQ(b.Height(), 0);
+    EXPECT_EQ(b.Handle(), nullptr);
+    EXPECT_EQ(handles, 1);
+}
+
+TEST(Bitmap32, DataBytesOfATwoByOneBitmapAndRoundTrip) {
+    TBitmap32 b;
+    b.SetSize(2, 1);
+    b.Bits()[0] = 0xFF0000FF;
+    b.Bits()[1] = 0x80FFFFFF;
+    ui::TMemoryStream s;
+    b.WriteData(s);
+    EXPECT_EQ(s.Bytes(), Bytes({0x02, 0, 0, 0, 0x01, 0, 0, 0, 0xFF, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0x80}));
+    TBitmap32 back;
+    int changes = 0;
+    back.OnChange = [&](ui::TPersistent*) { ++changes; };
+    s.SetPosition(0);
+    back.ReadData(s);
+    EXPECT_EQ(back.Width(), 2);
+    EXPECT_EQ(back.Height(), 1);
+    EXPECT_EQ(back.Bits()[0], 0xFF0000FFu);
+    EXPECT_EQ(back.Bits()[1], 0x80FFFFFFu);
+    EXPECT_GE(changes, 1);
+    // Written only when it differs from the ancestor's, or when not empty without one.
+    TBitmap32 empty;
+    EXPECT_TRUE(b.ShouldWriteData(nullptr));
+    EXPECT_FALSE(empty.ShouldWriteData(nullptr));
+    EXPECT_FALSE(b.ShouldWriteData(&back));
+    back.Bits()[1] = 0x80FFFFFE;
+    EXPECT_TRUE(b.ShouldWriteData(&back));
+    EXPECT_FALSE(empty.ShouldWriteData(&empty));
+}
+
+TEST(Bitmap32, ReadDataRejectsSizesTheStreamCannotHold) {
+    struct Case {
+        std::vector<std::uint8_t> bytes;
+        bool ok;
+        int w, h;
+    } cases[] = {
+        // Negative sizes become 0: a valid empty bitmap.
+        {Bytes({0xFB, 0xFF, 0xFF, 0xFF, 0x0A, 0, 0, 0}), true, 0, 10},
+        // 3 x 1 claimed, two pixels present.
+        {Bytes({3, 0, 0, 0, 1, 0, 0, 0, 1, 2, 3, 4, 5, 6, 7, 8}), false, 0, 0},
+        // Width * height * 4 overflows 32 bits (0x40000000 x 4) and 64-bit-wise exceeds the stream.
+        {Bytes({0, 0, 0, 0x40, 4, 0, 0, 0, 1, 2, 3, 4}), false, 0, 0},
+        {Bytes({0xFF, 0xFF, 0xFF, 0x7F, 0xFF, 0xFF, 0xFF, 0x7F}), false, 0, 0},
+    };
+    for (const Case& c : cases) {
+        TBitmap32 b;
+        b.SetSize(5, 5);
+        b.Clear(0x11223344);
+        ui::TMemoryStream s;
+        s.WriteBuffer(c.bytes.data(), static_cast<std::int64_t>(c.bytes.size()));
+        s.SetPosition(0);
+        int changes = 0;
+        b.OnChange = [&](ui::TPersistent*) { ++changes; };
+        if (c.ok) {
+            EXPECT_NO_THROW(b.ReadData(s));
+        } else {
+            EXPECT_THROW(b.ReadData(s), ui::EReadError);
+        }
+        EXPECT_EQ(b.Width(), c.w);
+        EXPECT_EQ(b.Height(), c.h);
+        EXPECT_TRUE(b.Empty());
+        EXPECT_GE(changes, 1);
+    }
+    // Too short for the size fields: an error, the bitmap keeps its pixels.
+    TBitmap32 b;
+    b.SetSize(2, 2);
+    b.Clear(9);
+    ui::TMemoryStream s;
+    s.WriteBuffer("\x02\x00", 2);
+    s.SetPosition(0);
+    EXPECT_THROW(b.ReadData(s), ui::EReadError);
+    EXPECT_EQ(b.Width(), 2);
+    EXPECT_EQ(b.Bits()[3], 9u);
+}
+
+TEST(Bitmap32, AssignToAndFromClassLibraryBitmaps) {
+    TBitmap32 b;
+    b.SetSize(3, 2);
+    const TColor32 px[6] = {0xFF102030, 0x80405060, 0x00708090, 0x01020304, 0xFEDCBA98, 0x7F7F7F7F};
+    std::copy(px, px + 6, b.Bits());
+    ui::TBitmap target;
+    target.Assign(&b);
+    EXPECT_EQ(target.PixelFormat(), ui::TPixelFormat::pf32bit);
+    ASSERT_EQ(target.Width(), 3);
+    ASSERT_EQ(target.Height(), 2);
+    for (int y = 0; y < 2; ++y)
+        for (int x = 0; x < 3; ++x) {
+            TColor32 v;
+            std::memcpy(&v, target.ScanLine(y) + 4 * x, 4);
+            EXPECT_EQ(v, px[y * 3 + x]) << x << "," << y;
+        }
+    // Back: a 32-bit bitmap keeps its alpha bytes.
+    TBitmap32 again;
+    again.Assign(&target);
+    EXPECT_TRUE(std::equal(px, px + 6, again.Bits()));
+    // A 24-bit bitmap becomes opaque.
+    target.SetPixelFormat(ui::TPixelFormat::pf24bit);
+    again.Assign(&target);
+    for (int i = 0; i < 6; ++i) EXPECT_EQ(again.Bits()[i], px[i] | 0xFF000000u) << i;
+    // Settings travel between TBitmap32s, events do not.
+    b.SetStretchFilter(TStretchFilter::sfLanczos);
+    b.SetMasterAlpha(99);
+    b.SetOuterColor(0x12345678);
+    b.OnChange = [](ui::TPersistent*) {};
+    TBitmap32 copy;
+    int changes = 0;
+    copy.OnChange = [&](ui::TPersistent*) { ++changes; };
+    copy.Assign(&b);
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(copy.StretchFilter(), TStretchFilter::sfLanczos);
+    EXPECT_EQ(copy.MasterAlpha(), 99u);
+    EXPECT_EQ(copy.OuterColor(), 0x12345678u);
+    EXPECT_TRUE(std::equal(px, px + 6, copy.Bits()));
+    copy.Assign(nullptr);
+    EXPECT_TRUE(copy.Empty());
+    // Something that is neither a graphic nor a picture: the conversion error, counter restored.
+    ui::TFont font;
+    EXPECT_THROW(copy.Assign(&font), ui::EConvertError);
+    EXPECT_EQ(copy.UpdateCount(), 0);
+}
+
+TEST(Bitmap32, LoadsJpegOpaqueAndA32BitBmpWithItsAlpha) {
+    ui::TBitmap source;
+    source.SetPixelFormat(ui::TPixelFormat::pf32bit);
+    source.SetSize(8, 6);
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 8; ++x) {
+            const TColor32 v = Color32(static_cast<std::uint8_t>(x * 30 + y), 200, static_cast<std::uint8_t>(x * 20),
+                                       static_cast<std::uint8_t>(y * 40));
+            std::memcpy(source.ScanLine(y) + 4 * x, &v, 4);
+        }
+    const std::string bmp = TempPath("alpha.bmp"), jpg = TempPath("photo.jpg");
+    source.SaveToFile(bmp);
+    ui::TJPEGImage jpeg;
+    jpeg.Assign(&source);
+    jpeg.SaveToFile(jpg);
+
+    TBitmap32 fromBmp;
+    fromBmp.LoadFromFile(bmp);
+    ASSERT_EQ(fromBmp.Width(), 8);
+    ASSERT_EQ(fromBmp.Height(), 6);
+    for (int y = 0; y < 6; ++y)
+        for (int x = 0; x < 8; ++x) {
+            TColor32 v;
+            std::memcpy(&v, source.ScanLine(y) + 4 * x, 4);
+            EXPECT_EQ(*fromBmp.PixelPointer(x, y), v) << x << "," << y;
+        }
+
+    TBitmap32 fromJpeg;
+    fromJpeg.LoadFromFile(jpg);
+    ASSERT_EQ(fromJpeg.Width(), 8);
+    ASSERT_EQ(fromJpeg.Height(), 6);
+    for (int i = 0; i < 48; ++i) EXPECT_EQ(AlphaOf(fromJpeg.Bits()[i]), 255) << i;
+    EXPECT_NEAR(RedOf(*fromJpeg.PixelPointer(4, 3)), 200, 12);
+
+    // An unreadable file: the error passes, the bitmap is unchanged.
+    EXPECT_ANY_THROW(fromJpeg.LoadFromFile(TempPath("missing.jpg")));
+    EXPECT_EQ(fromJpeg.Width(), 8);
+    std::remove(bmp.c_str());
+    std::remove(jpg.c_str());
+}
