@@ -1,0 +1,32 @@
+#include "platform/theme/fake_visual_styles.h"
+
+namespace theme {
+
+namespace {
+
+class FakeThemeData final : public ThemeData {
+public:
+    FakeThemeData(FakeVisualStyles& owner, std::string class_list)
+        : owner_(owner), class_list_(std::move(class_list)) {}
+    ~FakeThemeData() override { ++owner_.closed; }
+
+    void DrawThemeBackground(ui::TCanvas& canvas, int part, int state, const ui::TRect& rect) override {
+        owner_.drawn.push_back({class_list_, part, state, rect});
+        canvas.Brush().SetColor(state == kCheckBoxCheckedState ? FakeVisualStyles::kCheckedColor
+                                                           : FakeVisualStyles::kUncheckedColor);
+        canvas.FillRect(rect);
+    }
+
+private:
+    FakeVisualStyles& owner_;
+    std::string class_list_;
+};
+
+}  // namespace
+
+std::unique_ptr<ThemeData> FakeVisualStyles::OpenThemeData(const std::string& class_list) {
+    opened.push_back(class_list);
+    return std::make_unique<FakeThemeData>(*this, class_list);
+}
+
+}  // namespace theme

@@ -1,0 +1,30 @@
+// Our reader and writer of BMP files. The reader takes 1, 4, 8, 16, 24 and 32 bits per pixel,
+// RLE4 and RLE8, bit fields, top-down and bottom-up rows, and the 12, 40, 108 and 124-byte
+// info headers. Every length it uses is checked against the data: a truncated or lying file
+// raises EInvalidGraphic "Bitmap image is not valid: <reason>" and nothing is read outside it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+namespace ui::bmp {
+
+struct DecodedBmp {
+    int width = 0;
+    int height = 0;
+    // The file has alpha (32-bit pixels, or an alpha bit field); otherwise alpha is 255.
+    bool has_alpha = false;
+    // Rows top-down, 0xAARRGGBB per pixel.
+    std::vector<std::uint32_t> pixels;
+};
+
+// Largest picture the reader accepts, in pixels (larger files are refused, not allocated).
+inline constexpr std::uint64_t kMaxPixels = 1ull << 26;
+
+DecodedBmp Decode(const std::uint8_t* data, std::size_t size);
+
+// A 32-bit BI_RGB bottom-up file with the 14 + 40-byte header; `pixels` top-down 0xAARRGGBB.
+std::vector<std::uint8_t> Encode32(const std::uint32_t* pixels, int width, int height);
+
+}  // namespace ui::bmp

@@ -1,0 +1,179 @@
+#include "platform/ui/jpeg.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include "platform/ui/streams.h"
+#include "tests/ui/jpeg_fixture.h"
+
+namespace ui {
+namespace {
+
+using test::EncodeJpegForTest;
+
+void LoadBytes(TGraphic& graphic, const std::vector<std::uint8_t>& bytes) {
+    TMemoryStream s;
+    s.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+    s.SetPosition(0);
+    graphic.LoadFromStream(s);
+}
+
+std::vector<std::uint8_t> Flat(int width, int height, std::vector<std::uint8_t> value) {
+    std::vector<std::uint8_t> out;
+    for (int i = 0; i < width * height; ++i) out.insert(out.end(), value.begin(), value.end());
+    return out;
+}
+
+void ExpectNear(TColor actual, TColor expected, int tolerance) {
+    EXPECT_NEAR(RedOf(actual), RedOf(expected), tolerance) << std::hex << actual;
+    EXPECT_NEAR(GreenOf(actual), GreenOf(expected), tolerance) << std::hex << actual;
+    EXPECT_NEAR(BlueOf(actual), BlueOf(expected), tolerance) << std::hex << actual;
+}
+
+TEST(Jpeg, DecodesGreyRgbAndBothCmykConventions) {
+    struct Case {
+        const char* name;
+        int components;
+        J_COLOR_SPACE space;
+        std::vector<std::uint8_t> value;
+        bool adobe;
+        TColor expected;
+    };
+    const Case cases[] = {
+        {"grey", 1, JCS_GRAYSCALE, {0x80}, false, MakeColor(0x80, 0x80, 0x80)},
+        {"rgb", 3, JCS_RGB, {200, 40, 90}, false, MakeColor(200, 40, 90)},
+        // Plain CMYK: full magenta and yellow ink make red.
+        {"cmyk", 4, JCS_CMYK, {0, 255, 255, 0}, false, MakeColor(255, 0, 0)},
+        // Adobe's convention stores the same inks inverted.
+        {"adobe cmyk", 4, JCS_CMYK, {255, 0, 0, 255}, true, MakeColor(255, 0, 0)},
+        // Half black on no ink.
+        {"cmyk black", 4, JCS_CMYK, {0, 0, 0, 128}, false, MakeColor(127, 127, 127)},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TJPEGImage jpeg;
+        LoadBytes(jpeg, EncodeJpegForTest(16, 8, c.components, c.space, Flat(16, 8, c.value), c.adobe));
+        ASSERT_EQ(jpeg.Width(), 16);
+        ASSERT_EQ(jpeg.Height(), 8);
+        EXPECT_EQ(jpeg.Bitmap().PixelFormat(), TPixelFormat::pf24bit);
+        TBitmap copy;
+        copy.Assign(&jpeg);
+        ExpectNear(copy.Canvas().Pixels(5, 4), c.expected, 3);
+    }
+}
+
+TEST(Jpeg, LoadedPixelsAreOpaqueEverywhere) {
+    TJPEGImage jpeg;
+    LoadBytes(jpeg, EncodeJpegForTest(9, 7, 3, JCS_RGB, Flat(9, 7, {10, 20, 30}), false));
+    TBitmap bitmap;
+    bitmap.Assign(&jpeg);
+    bitmap.SetPixelFormat(TPixelFormat::pf32bit);
+    for (int y = 0; y < 7; ++y)
+        for (int x = 0; x < 9; ++x) EXPECT_EQ(bitmap.ScanLine(y)[4 * x + 3], 0xFF) << x << "," << y;
+    // Drawn onto transparent 32-bit memory, the JPEG leaves opaque pixels.
+    std::vector<std::uint32_t> memory(9 * 7, 0);
+    TCanvas canvas(memory.data(), 9, 7, 36, TPixelFormat::pf32bit);
+    canvas.Draw(0, 0, jpeg);
+    for (std::uint32_t px : memory) EXPECT_EQ(px >> 24, 0xFFu);
+}
+
+// The first value of the first quantisation table (the DC step of luminance).
+int FirstQuantStep(const std::vector<std::uint8_t>& data) {
+    for (std::size_t i = 0; i + 5 < data.size(); ++i) {
+        if (data[i] == 0xFF && data[i + 1] == 0xDB) return data[i + 5];
+    }
+    return -1;
+}
+
+bool HasMarker(const std::vector<std::uint8_t>& data, std::uint8_t marker) {
+    for (std::size_t i = 0; i + 1 < data.size(); ++i) {
+        if (data[i] == 0xFF && data[i + 1] == marker) return true;
+    }
+    return false;
+}
+
+TEST(Jpeg, EncodesBaselineJfifAtTheQualityAndDecodesBack) {
+    TBitmap source;
+    source.SetSize(32, 24);
+    for (int y = 0; y < 24; ++y) {
+        for (int x = 0; x < 32; ++x) source.Canvas().SetPixels(x, y, MakeColor(x * 8, y * 10, 128));
+    }
+    TJPEGImage jpeg;
+    jpeg.Assign(&source);
+    jpeg.SetCompressionQuality(85);
+    TMemoryStream s;
+    jpeg.SaveToStream(s);
+    const std::vector<std::uint8_t> data = s.Bytes();
+    ASSERT_GT(data.size(), 100u);
+    EXPECT_EQ(data[0], 0xFF);
+    EXPECT_EQ(data[1], 0xD8);
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(data.data()) + 6, 4), "JFIF");
+    EXPECT_TRUE(HasMarker(data, 0xC0));   // baseline frame
+    EXPECT_FALSE(HasMarker(data, 0xC2));  // not progressive
+    // Quality 85 scales the standard luminance table by 30 %: 16 -> 5.
+    EXPECT_EQ(FirstQuantStep(data), 5);
+
+    TJPEGImage back;
+    LoadBytes(back, data);
+    TBitmap decoded;
+    decoded.Assign(&back);
+    for (int y = 2; y < 22; y += 5) {
+        for (int x = 2; x < 30; x += 5) ExpectNear(decoded.Canvas().Pixels(x, y), MakeColor(x * 8, y * 10, 128), 12);
+    }
+    // A new quality is used for data that came from pixels.
+    jpeg.SetCompressionQuality(50);
+    TMemoryStream s50;
+    jpeg.SaveToStream(s50);
+    EXPECT_EQ(FirstQuantStep(s50.Bytes()), 16);
+}
+
+TEST(Jpeg, KeepsLoadedDataUnchangedOnSave) {
+    const std::vector<std::uint8_t> file = EncodeJpegForTest(4, 4, 1, JCS_GRAYSCALE, Flat(4, 4, {9}), false);
+    TJPEGImage jpeg;
+    LoadBytes(jpeg, file);
+    jpeg.SetCompressionQuality(10);
+    TMemoryStream s;
+    jpeg.SaveToStream(s);
+    EXPECT_EQ(s.Bytes(), file);
+}
+
+TEST(Jpeg, CorruptOrTruncatedDataRaisesAndKeepsThePicture) {
+    const std::vector<std::uint8_t> good = EncodeJpegForTest(16, 16, 3, JCS_RGB, Flat(16, 16, {1, 2, 3}), false);
+    std::vector<std::uint8_t> garbage(good.begin(), good.begin() + 2);
+    garbage.insert(garbage.end(), 200, 0x5A);
+    std::vector<std::uint8_t> bad_frame = good;
+    // Zero height in the frame header.
+    for (std::size_t i = 0; i + 8 < bad_frame.size(); ++i) {
+        if (bad_frame[i] == 0xFF && bad_frame[i + 1] == 0xC0) {
+            bad_frame[i + 5] = 0;
+            bad_frame[i + 6] = 0;
+            break;
+        }
+    }
+    const std::vector<std::vector<std::uint8_t>> inputs = {
+        {},
+        std::vector<std::uint8_t>(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(good.size() / 2)),
+        std::vector<std::uint8_t>(good.begin(), good.begin() + 20),
+        garbage,
+        bad_frame,
+    };
+    TJPEGImage jpeg;
+    LoadBytes(jpeg, good);
+    for (const auto& input : inputs) {
+        try {
+            LoadBytes(jpeg, input);
+            ADD_FAILURE() << "accepted " << input.size() << " bytes";
+        } catch (const EInvalidGraphic& e) {
+            EXPECT_EQ(std::string(e.what()).rfind("JPEG image is not valid: ", 0), 0u) << e.what();
+        }
+        EXPECT_EQ(jpeg.Width(), 16);
+    }
+    EXPECT_THROW(jpeg.SetWidth(3), EInvalidGraphicOperation);
+}
+
+}  // namespace
+}  // namespace ui

@@ -1,0 +1,230 @@
+#include "platform/ui/picture.h"
+
+#include <QBuffer>
+#include <QByteArray>
+#include <QImage>
+#include <QImageWriter>
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "platform/ui/decoded_image.h"
+#include "platform/ui/icon.h"
+#include "platform/ui/jpeg.h"
+#include "tests/ui/jpeg_fixture.h"
+
+namespace ui {
+namespace {
+
+class PictureTest : public ::testing::Test {
+protected:
+    void TearDown() override {
+        for (const std::string& p : files_) std::remove(p.c_str());
+    }
+    std::string Write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
+        const std::string path =
+            (std::filesystem::temp_directory_path() / ("qbk_pic_" + std::to_string(::getpid()) + "_" + name)).string();
+        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
+                                                    static_cast<std::streamsize>(bytes.size()));
+        files_.push_back(path);
+        return path;
+    }
+    std::vector<std::string> files_;
+};
+
+std::vector<std::uint8_t> QtEncode(const QImage& image, const char* format) {
+    QByteArray bytes;
+    QBuffer buffer(&bytes);
+    buffer.open(QIODevice::WriteOnly);
+    QImageWriter writer(&buffer, format);
+    EXPECT_TRUE(writer.write(image)) << writer.errorString().toStdString();
+    return std::vector<std::uint8_t>(bytes.begin(), bytes.end());
+}
+
+// A 1 x 1 GIF whose only pixel is palette entry 0, red (GIFs are read-only in the toolkit).
+const std::vector<std::uint8_t> kRedGif = {
+    'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0, 0xFF, 0, 0, 0, 0, 0, 0x2C, 0, 0, 0, 0,
+    1, 0, 1, 0, 0, 2, 2, 0x44, 0x01, 0, 0x3B};
+
+// One .ico file holding the images of several single-image files, in the given order.
+std::vector<std::uint8_t> MergeIcons(const std::vector<std::vector<std::uint8_t>>& icons) {
+    const std::size_t count = icons.size();
+    std::vector<std::uint8_t> out = {0, 0, 1, 0, static_cast<std::uint8_t>(count), 0};
+    std::vector<std::uint8_t> payload;
+    std::size_t offset = 6 + 16 * count;
+    for (const auto& icon : icons) {
+        std::uint32_t size;
+        std::uint32_t at;
+        std::memcpy(&size, icon.data() + 6 + 8, 4);
+        std::memcpy(&at, icon.data() + 6 + 12, 4);
+        std::vector<std::uint8_t> entry(icon.begin() + 6, icon.begin() + 22);
+        const auto new_at = static_cast<std::uint32_t>(offset + payload.size());
+        std::memcpy(entry.data() + 12, &new_at, 4);
+        out.insert(out.end(), entry.begin(), entry.end());
+        payload.insert(payload.end(), icon.begin() + at, icon.begin() + at + size);
+    }
+    out.insert(out.end(), payload.begin(), payload.end());
+    return out;
+}
+
+QImage Filled(int w, int h, QRgb argb) {
+    QImage image(w, h, QImage::Format_ARGB32);
+    image.fill(argb);
+    return image;
+}
+
+TEST_F(PictureTest, PicksTheFormatByExtension) {
+    QImage png = Filled(3, 2, 0x80FF0000);  // half-transparent red
+    TBitmap bmp;
+    bmp.SetSize(2, 2);
+    bmp.Canvas().SetPixels(0, 0, clBlue);
+    TMemoryStream bmp_stream;
+    bmp.SaveToStream(bmp_stream);
+    const std::vector<std::uint8_t> jpg =
+        test::EncodeJpegForTest(5, 4, 3, JCS_RGB, std::vector<std::uint8_t>(5 * 4 * 3, 100), false);
+    struct Case {
+        std::string name;
+        std::vector<std::uint8_t> bytes;
+        std::string class_name;
+        int width, height;
+    };
+    const Case cases[] = {
+        {"a.bmp", bmp_stream.Bytes(), "TBitmap", 2, 2},
+        {"b.JPG", jpg, "TJPEGImage", 5, 4},
+        {"c.jpeg", jpg, "TJPEGImage", 5, 4},
+        {"d.png", QtEncode(png, "png"), "TDecodedImage", 3, 2},
+        {"e.gif", kRedGif, "TDecodedImage", 1, 1},
+        {"f.ico", QtEncode(Filled(16, 16, 0xFF00FF00), "ico"), "TIcon", 16, 16},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TPicture picture;
+        int changes = 0;
+        picture.OnChange = [&](TPersistent*) { ++changes; };
+        picture.LoadFromFile(Write(c.name, c.bytes));
+        ASSERT_NE(picture.Graphic(), nullptr);
+        EXPECT_EQ(picture.Graphic()->ClassName(), c.class_name);
+        EXPECT_EQ(picture.Width(), c.width);
+        EXPECT_EQ(picture.Height(), c.height);
+        EXPECT_GE(changes, 1);
+    }
+}
+
+TEST_F(PictureTest, PngKeepsAlphaAndGifShowsItsColours) {
+    TPicture picture;
+    picture.LoadFromFile(Write("alpha.png", QtEncode(Filled(3, 2, 0x80FF0000), "png")));
+    auto* png = dynamic_cast<TBitmap*>(picture.Graphic());
+    ASSERT_NE(png, nullptr);
+    ASSERT_EQ(png->PixelFormat(), TPixelFormat::pf32bit);
+    std::uint32_t px;
+    std::memcpy(&px, png->ScanLine(1) + 8, 4);
+    EXPECT_EQ(px, 0x80FF0000u);
+
+    picture.LoadFromFile(Write("red.gif", kRedGif));
+    EXPECT_EQ(picture.Bitmap().Canvas().Pixels(0, 0), clRed);
+}
+
+TEST_F(PictureTest, IconShowsTheLargestImageWithItsAlpha) {
+    const std::vector<std::uint8_t> ico = MergeIcons({QtEncode(Filled(16, 16, 0xFF0000FF), "ico"),
+                                                      QtEncode(Filled(32, 32, 0x40FF0000), "ico"),
+                                                      QtEncode(Filled(24, 24, 0xFF00FF00), "ico")});
+    TPicture picture;
+    picture.LoadFromFile(Write("three.ico", ico));
+    auto* icon = dynamic_cast<TIcon*>(picture.Graphic());
+    ASSERT_NE(icon, nullptr);
+    EXPECT_EQ(icon->Width(), 32);
+    std::uint32_t px;
+    std::memcpy(&px, icon->Bitmap().ScanLine(5) + 20, 4);
+    EXPECT_EQ(px, 0x40FF0000u);
+    // Drawn blended over white: a quarter red.
+    TBitmap target;
+    target.SetSize(32, 32);
+    target.Canvas().Draw(0, 0, *icon);
+    const TColor c = target.Canvas().Pixels(10, 10);
+    EXPECT_EQ(RedOf(c), 255);
+    EXPECT_NEAR(GreenOf(c), 191, 2);
+}
+
+TEST_F(PictureTest, RefusesMetafilesUnknownExtensionsAndCorruptData) {
+    const std::string emf = Write("x.emf", {1, 2, 3});
+    const std::string xyz = Write("x.xyz", {1, 2, 3});
+    TPicture picture;
+    picture.LoadFromFile(Write("keep.gif", kRedGif));
+    struct Case {
+        std::string path;
+        std::string message;  // empty: only the class is checked
+    };
+    const Case cases[] = {
+        {emf, "Metafiles are not supported on this platform (.emf)"},
+        {Write("y.WMF", {1}), "Metafiles are not supported on this platform (.WMF)"},
+        {xyz, "Unknown picture file extension (.xyz)"},
+        {Write("noext", {1}), "Unknown picture file extension (.)"},
+        {Write("bad.png", {0x89, 'P', 'N', 'G', 1, 2, 3}), ""},
+        {Write("bad.gif", {'G', 'I', 'F', '8', '9', 'a', 1}), ""},
+        {Write("bad.ico", {0, 0, 1, 0, 5, 0}), ""},
+        {Write("bad.jpg", {0xFF, 0xD8, 0xFF}), ""},
+        {Write("bad.bmp", {'B', 'M'}), ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.path);
+        try {
+            picture.LoadFromFile(c.path);
+            ADD_FAILURE() << "accepted";
+        } catch (const EInvalidGraphic& e) {
+            if (!c.message.empty()) {
+                EXPECT_EQ(e.what(), c.message);
+            }
+        }
+        // The picture keeps what it had.
+        ASSERT_NE(picture.Graphic(), nullptr);
+        EXPECT_EQ(picture.Width(), 1);
+    }
+    EXPECT_THROW(picture.LoadFromFile("/nonexistent/folder/p.bmp"), EFOpenError);
+}
+
+TEST_F(PictureTest, AssignCopiesTheGraphicAndBitmapReplacesOthers) {
+    TPicture a;
+    a.LoadFromFile(Write("one.gif", kRedGif));
+    TPicture b;
+    b.Assign(&a);
+    ASSERT_NE(b.Graphic(), nullptr);
+    EXPECT_NE(b.Graphic(), a.Graphic());
+    EXPECT_EQ(b.Graphic()->ClassName(), "TDecodedImage");
+    EXPECT_EQ(b.Width(), 1);
+
+    TJPEGImage jpeg;
+    TPicture c;
+    c.Assign(&jpeg);
+    EXPECT_EQ(c.Graphic()->ClassName(), "TJPEGImage");
+    TBitmap& bitmap = c.Bitmap();  // not a bitmap: replaced by an empty one
+    EXPECT_EQ(c.Graphic(), &bitmap);
+    EXPECT_TRUE(bitmap.Empty());
+    c.Assign(nullptr);
+    EXPECT_EQ(c.Graphic(), nullptr);
+    EXPECT_EQ(c.Width(), 0);
+
+    TFont font;
+    EXPECT_THROW(c.Assign(&font), EConvertError);
+}
+
+TEST_F(PictureTest, SavesInTheGraphicsOwnFormat) {
+    TPicture picture;
+    picture.Bitmap().SetSize(4, 3);
+    picture.Bitmap().Canvas().SetPixels(3, 2, clFuchsia);
+    const std::string path = Write("saved.bmp", {});
+    picture.SaveToFile(path);
+    TPicture back;
+    back.LoadFromFile(path);
+    EXPECT_EQ(back.Width(), 4);
+    EXPECT_EQ(back.Bitmap().Canvas().Pixels(3, 2), clFuchsia);
+}
+
+}  // namespace
+}  // namespace ui

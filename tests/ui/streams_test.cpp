@@ -1,0 +1,131 @@
+#include "platform/ui/streams.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+#include <unistd.h>
+
+namespace ui {
+namespace {
+
+std::string TempPath(const std::string& name) {
+    return (std::filesystem::temp_directory_path() / ("qbk_ui_" + std::to_string(::getpid()) + "_" + name)).string();
+}
+
+TEST(MemoryStream, WriteSeekReadAndGrow) {
+    TMemoryStream s;
+    const char text[] = "abcdef";
+    s.WriteBuffer(text, 6);
+    EXPECT_EQ(s.Size(), 6);
+    EXPECT_EQ(s.Position(), 6);
+    EXPECT_EQ(s.Seek(-2, TSeekOrigin::soEnd), 4);
+    char out[4] = {};
+    EXPECT_EQ(s.Read(out, 4), 2);  // short read at the end, no error
+    EXPECT_EQ(std::string(out, 2), "ef");
+    EXPECT_EQ(s.Read(out, 4), 0);
+    // Writing past the end after a seek fills the gap with zeros.
+    s.Seek(8, TSeekOrigin::soBeginning);
+    s.WriteBuffer("X", 1);
+    ASSERT_EQ(s.Size(), 9);
+    EXPECT_EQ(s.Memory()[6], 0);
+    EXPECT_EQ(s.Memory()[7], 0);
+    EXPECT_EQ(s.Memory()[8], 'X');
+}
+
+TEST(MemoryStream, ReadBufferPastEndRaisesReadError) {
+    TMemoryStream s;
+    s.WriteBuffer("abc", 3);
+    s.SetPosition(1);
+    char out[3];
+    try {
+        s.ReadBuffer(out, 3);
+        FAIL() << "no error";
+    } catch (const EReadError& e) {
+        EXPECT_STREQ(e.what(), "Stream read error");
+    }
+}
+
+TEST(MemoryStream, SeekBeforeStartIsRefused) {
+    TMemoryStream s;
+    s.WriteBuffer("abc", 3);
+    EXPECT_THROW(s.Seek(-4, TSeekOrigin::soCurrent), EStreamError);
+    EXPECT_EQ(s.Position(), 3);
+}
+
+TEST(MemoryStream, CopyFromWholeSourceAndCount) {
+    TMemoryStream source;
+    source.WriteBuffer("0123456789", 10);
+    TMemoryStream dest;
+    EXPECT_EQ(dest.CopyFrom(source, 0), 10);  // 0 = the whole source from its start
+    EXPECT_EQ(std::string(reinterpret_cast<const char*>(dest.Memory()), 10), "0123456789");
+    source.SetPosition(7);
+    EXPECT_THROW(dest.CopyFrom(source, 5), EReadError);
+}
+
+// A stream that never accepts a byte: the checked write must report it.
+class FullStream : public TMemoryStream {
+public:
+    std::int64_t Write(const void*, std::int64_t) override { return 0; }
+};
+
+TEST(Stream, WriteBufferOnFullStreamRaisesWriteError) {
+    FullStream s;
+    try {
+        s.WriteBuffer("a", 1);
+        FAIL() << "no error";
+    } catch (const EWriteError& e) {
+        EXPECT_STREQ(e.what(), "Stream write error");
+    }
+}
+
+TEST(FileStream, CreateWriteReopenRead) {
+    const std::string path = TempPath("file.bin");
+    {
+        TFileStream f(path, fmCreate);
+        f.WriteBuffer("hello", 5);
+        EXPECT_EQ(f.Size(), 5);
+    }
+    TFileStream f(path, fmOpenRead | fmShareDenyWrite);
+    EXPECT_EQ(f.Size(), 5);
+    char out[5];
+    f.ReadBuffer(out, 5);
+    EXPECT_EQ(std::string(out, 5), "hello");
+    EXPECT_THROW(f.ReadBuffer(out, 1), EReadError);
+    EXPECT_THROW(f.WriteBuffer("x", 1), EWriteError);  // opened for reading only
+    std::remove(path.c_str());
+}
+
+TEST(FileStream, OpenAndCreateErrorsNameTheFile) {
+    const std::string missing = TempPath("missing/none.bin");
+    try {
+        TFileStream f(missing, fmOpenRead);
+        FAIL() << "no error";
+    } catch (const EFOpenError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("Cannot open file \"" + missing + "\". ", 0), 0u) << e.what();
+    }
+    try {
+        TFileStream f(missing, fmCreate);
+        FAIL() << "no error";
+    } catch (const EFCreateError& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("Cannot create file \"" + missing + "\". ", 0), 0u) << e.what();
+    }
+    // A folder is no file to read.
+    EXPECT_THROW(TFileStream(std::filesystem::temp_directory_path().string(), fmOpenRead), EFOpenError);
+}
+
+TEST(MemoryStream, SaveAndLoadFile) {
+    const std::string path = TempPath("mem.bin");
+    TMemoryStream a;
+    a.WriteBuffer("xyz", 3);
+    a.SaveToFile(path);
+    TMemoryStream b;
+    b.LoadFromFile(path);
+    EXPECT_EQ(b.Bytes(), a.Bytes());
+    EXPECT_EQ(b.Position(), 0);
+    std::remove(path.c_str());
+}
+
+}  // namespace
+}  // namespace ui
