@@ -1,0 +1,24 @@
+#include "platform/kernel/system_info.h"
+
+#include <limits.h>
+#include <unistd.h>
+
+#include <cstdlib>
+
+namespace kernel {
+
+std::string HostName() {
+    // HOST_NAME_MAX excludes the terminator; a name that fills the buffer may be cut without one.
+    char buffer[HOST_NAME_MAX + 1] = {};
+    if (::gethostname(buffer, sizeof buffer - 1) != 0) return {};
+    return buffer;
+}
+
+std::string TempPath() {
+    const char* dir = std::getenv("TMPDIR");
+    std::string path = (dir != nullptr && *dir != '\0') ? dir : "/tmp";
+    if (path.back() != '/') path += '/';
+    return path;
+}
+
+}  // namespace kernel
