@@ -123,7 +123,8 @@ protected:
         klp::SetTraceMask(0);
         klp::USB_SetReleasePauseForTests(0ms);
         // The thread sanitizer starts its own background thread with the process's first thread;
-        // start one here so the count below already holds it.
+        // start one here so the count below already holds it. A thread just joined can still be
+        // listed for a moment, so the checks after a close allow the count to have fallen.
         std::thread([] {}).join();
         threads_before_ = ThreadCount();
     }
@@ -157,7 +158,7 @@ protected:
     void ExpectNothingLeft() {
         EXPECT_FALSE(klp::OS_Running());
         EXPECT_EQ(klp::POOL_FreeCount(), klp::kPoolSize);
-        EXPECT_TRUE(WaitUntil([&] { return ThreadCount() == threads_before_; }, 2000ms))
+        EXPECT_TRUE(WaitUntil([&] { return ThreadCount() <= threads_before_; }, 2000ms))
             << ThreadCount() << " threads, " << threads_before_ << " before the start";
     }
 
