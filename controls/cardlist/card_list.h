@@ -1,0 +1,318 @@
+// TCustomFineCardList / TFineCardList: the scrolling list of cards built from one template. It
+// owns the template, the cards, the four state appearances, the background gradient, the sort,
+// filter and progress settings, the rating pictures, the horizontal scroll bar and the
+// delayed-load timer, and keeps the selection and hover bookkeeping.
+//
+// Column layout, painting, input, editing, sorting and filtering build on the hooks here
+// (RefreshList, ArrangeCards, Paint, ApplyFilter, SortCards); a setter stores and asks for a
+// refresh or a repaint, it never paints.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "card_layout.h"
+#include "card_settings.h"
+#include "card_template.h"
+#include "cards.h"
+#include "platform/ui/controls.h"
+#include "platform/ui/imagelist.h"
+#include "platform/ui/picture.h"
+#include "platform/ui/scrollbar.h"
+#include "platform/ui/timer.h"
+
+namespace cardlist {
+
+enum class TScrollBarType { sbtHorizontal, sbtVertical };
+
+class TCustomFineCardList;
+class CardListLayoutCards;
+struct CardListPictures;
+
+using TFineCardEvent = std::function<void(TCustomFineCardList* sender, TFineCard* card)>;
+using TFineCardDelayedLoad = TFineCardEvent;
+using TCardAppearanceEvent =
+    std::function<void(TCustomFineCardList* sender, TFineCard* card, TCardState state, TFineCardAppearance* appearance)>;
+using TFineCardItemAllowEvent = std::function<void(TCustomFineCardList* sender, int cardIndex, int itemIndex, bool& allow)>;
+using TFineCardItemEvent = std::function<void(TCustomFineCardList* sender, int cardIndex, int itemIndex)>;
+using TFineCardCaptionGetDisplText = std::function<void(TCustomFineCardList* sender, int cardIndex, std::string& text)>;
+using TFineCardItemGetDisplText =
+    std::function<void(TCustomFineCardList* sender, int cardIndex, int itemIndex, std::string& text)>;
+using TCardRatingChangeEvent =
+    std::function<void(TCustomFineCardList* sender, TFineCard* card, TFineCardItem* item, int& newValue, bool& allowChange)>;
+using TCardCheckChangeEvent = std::function<void(TCustomFineCardList* sender, TFineCard* card, TFineCardItem* item)>;
+using TFineCardCompareEvent = std::function<void(TCustomFineCardList* sender, TFineCard* a, TFineCard* b, int& res)>;
+using TFineCardItemURLEvent =
+    std::function<void(TCustomFineCardList* sender, int cardIndex, int itemIndex, const std::string& url, bool& useDefault)>;
+using TCardRearrangedEvent = std::function<void(TCustomFineCardList* sender, int fromCardIndex, int toCardIndex)>;
+using TFineCardColumnResizing = std::function<void(TCustomFineCardList* sender, int& newSize)>;
+using TFineCardDrawCardItem =
+    std::function<void(TCustomFineCardList* sender, TFineCard* card, TFineCardItem* item, ui::TCanvas& canvas, const ui::TRect& rect)>;
+using TFineCardDrawCardItemProp =
+    std::function<void(TCustomFineCardList* sender, TFineCard* card, TFineCardItem* item, ui::TFont& font, ui::TBrush& brush)>;
+
+class TCustomFineCardList : public ui::TCustomControl {
+public:
+    explicit TCustomFineCardList(ui::TComponent* owner);
+    ~TCustomFineCardList() override;
+
+    std::string ClassName() const override { return "TCustomFineCardList"; }
+    // From another list: its settings, template and cards (not events, pictures, images,
+    // URLColor, progress appearance, delayed loading, rearranging or drag image).
+    void Assign(const ui::TPersistent* source) override;
+
+    // --- owned objects ---
+    TFineCards& Cards() { return *cards_; }
+    TFineCardTemplate& CardTemplate() { return *template_; }
+    const TFineCardTemplate& CardTemplate() const { return *template_; }
+    void SetCardTemplate(const TFineCardTemplate& value);
+    TFineCardAppearance& CardNormalAppearance() { return *normal_; }
+    TFineCardAppearance& CardHoverAppearance() { return *hover_; }
+    TFineCardAppearance& CardSelectedAppearance() { return *selected_; }
+    TFineCardAppearance& CardEditingAppearance() { return *editing_; }
+    void SetCardNormalAppearance(const TFineCardAppearance& v);
+    void SetCardHoverAppearance(const TFineCardAppearance& v);
+    void SetCardSelectedAppearance(const TFineCardAppearance& v);
+    void SetCardEditingAppearance(const TFineCardAppearance& v);
+    TFineGradient& Color() { return *color_; }
+    void SetColor(const TFineGradient& v);
+    TFineCardSortSettings& SortSettings() { return *sort_settings_; }
+    void SetSortSettings(const TFineCardSortSettings& v);
+    TFineCardFilterSettings& FilterSettings() { return *filter_settings_; }
+    void SetFilterSettings(const TFineCardFilterSettings& v);
+    TProgressAppearance& ProgressAppearance() { return *progress_; }
+    void SetProgressAppearance(const TProgressAppearance& v) { progress_->Assign(&v); }
+    ui::TPicture& RatingActive() { return *rating_active_; }
+    ui::TPicture& RatingInactive() { return *rating_inactive_; }
+    void SetRatingActive(const ui::TPicture& v) { rating_active_->Assign(&v); }
+    void SetRatingInactive(const ui::TPicture& v) { rating_inactive_->Assign(&v); }
+    ui::TScrollBar& ScrollBar() { return *scroll_bar_; }
+    ui::TTimer& DelayedLoadTimer() { return *timer_; }
+
+    // --- properties ---
+    bool AutoEdit() const { return auto_edit_; }
+    void SetAutoEdit(bool v) { auto_edit_ = v; }
+    TColor BorderColor() const { return border_color_; }
+    void SetBorderColor(TColor v);
+    int BorderWidth() const { return border_width_; }
+    void SetBorderWidth(int v);
+    int CardHorSpacing() const { return card_hor_spacing_; }
+    void SetCardHorSpacing(int v);
+    int CardVertSpacing() const { return card_vert_spacing_; }
+    void SetCardVertSpacing(int v);
+    bool CardRearrange() const { return card_rearrange_; }
+    void SetCardRearrange(bool v);
+    bool ColumnSizing() const { return column_sizing_; }
+    void SetColumnSizing(bool v) { column_sizing_ = v; }
+    int ColumnWidth() const { return column_width_; }
+    virtual void SetColumnWidth(int v);
+    bool DelayedCardLoad() const { return delayed_card_load_; }
+    void SetDelayedCardLoad(bool v);
+    int DelayedCardLoadInterval() const { return timer_ ? timer_->Interval() : 0; }
+    void SetDelayedCardLoadInterval(int v) { timer_->SetInterval(v); }
+    bool Filtered() const { return filtered_; }
+    void SetFiltered(bool v);
+    TColor FocusColor() const { return focus_color_; }
+    void SetFocusColor(TColor v);
+    bool GotoSelectedAutomatic() const { return goto_selected_automatic_; }
+    void SetGotoSelectedAutomatic(bool v) { goto_selected_automatic_ = v; }
+    TColor GridLineColor() const { return grid_line_color_; }
+    void SetGridLineColor(TColor v);
+    int GridLineWidth() const { return grid_line_width_; }
+    void SetGridLineWidth(int v);
+    ui::TImageList* Images() const { return images_; }
+    void SetImages(ui::TImageList* v);
+    int MaxColumnWidth() const { return max_column_width_; }
+    virtual void SetMaxColumnWidth(int v);
+    int MinColumnWidth() const { return min_column_width_; }
+    virtual void SetMinColumnWidth(int v);
+    bool MultiSelect() const { return multi_select_; }
+    void SetMultiSelect(bool v);
+    bool ShowDragImage() const { return show_drag_image_; }
+    void SetShowDragImage(bool v) { show_drag_image_ = v; }
+    int PageCount() const { return page_count_; }
+    void SetPageCount(int v);
+    bool ReadOnly() const { return read_only_; }
+    void SetReadOnly(bool v) { read_only_ = v; }
+    TScrollBarType ScrollBarType() const { return scroll_bar_type_; }
+    virtual void SetScrollBarType(TScrollBarType v);
+    bool ShowGridLine() const { return show_grid_line_; }
+    void SetShowGridLine(bool v);
+    bool ShowFocus() const { return show_focus_; }
+    void SetShowFocus(bool v);
+    bool ShowScrollBar() const { return show_scroll_bar_; }
+    void SetShowScrollBar(bool v);
+    bool Sorted() const { return sorted_; }
+    void SetSorted(bool v);
+    TColor URLColor() const { return url_color_; }
+    void SetURLColor(TColor v);
+    std::string Version() const;
+    void SetVersion(const std::string&) {}
+    int CheckBoxSize() const { return check_box_size_; }
+
+    // --- selection and view ---
+    TFineCard* SelectedCard() const { return selected_card_; }
+    int SelectedCardIndex() const { return selected_card_index_; }
+    int SelectedCount() const { return selected_count_; }
+    int HoverCardIndex() const { return hover_card_index_; }
+    const std::vector<int>& DisplayOrder() const { return display_order_; }
+    const std::vector<int>& ViewCards() const { return view_cards_; }
+    int UpdateCount() const { return update_count_; }
+
+    void BeginUpdate();
+    void EndUpdate();
+    virtual bool SelectShownCard(int step, bool toFirst, bool toLast);
+    virtual bool SelectItem(int step, bool toFirst, bool toLast);
+    TFineCard* FindShownCardByCaption(const std::string& text) const;
+    TFineCard* CardAt(int x, int y, bool viewOnly) const;
+    int ItemAt(int x, int y, TFineCard* card) const;
+    void SelectCardIndex(int index);
+    void SetCardSelected(int index, bool value);
+    void SelectAll();
+    void ClearSelection();
+    void SetHoverCard(int index);
+    virtual unsigned GetVersionNr() const { return 0x02000100; }
+
+    // Refreshes in this order: sort, filter, measure every card, arrange. Skipped while an
+    // update is open.
+    void RefreshList(bool measure, bool arrange, bool filter, bool sort);
+    // Places the shown cards; the column layout builds on it.
+    virtual void ArrangeCards(bool updateBar);
+    virtual void ApplyFilter(bool filtered);
+    virtual void SortCards(bool sorted);
+    virtual void UpdateScrollBar();
+    virtual bool ScrollToSelected();
+    // The scroll bar's position for the current flow: the first column or the first row.
+    virtual void ScrollToPosition(int position);
+    // The layout state of the last arrangement or scroll (offsets, columns, rows, the bar).
+    const CardLayoutState& LayoutState() const { return layout_.state; }
+
+    // --- used by the template and the cards ---
+    virtual void CardChanged(TFineCard* card, TFineCardItem* item, bool valueChanged);
+    virtual void SelectionChanged() {}
+    virtual void SizingEnded() {}
+    void TemplateChanged();
+    void TemplateItemChanged(TFineCardTemplateItem* item);
+    void CardsChanged();
+    // A card leaves the collection (only its address is used).
+    void CardRemoved(const void* card);
+    void CardSelected(TFineCard* card);
+    void CardDeselected(TFineCard* card);
+    void ClearViewCards();
+    // The height of `text` in `font`; with wordWrap, wrapped to `width` pixels.
+    int MeasureTextHeight(const ui::TFont& font, const std::string& text, int width, bool wordWrap);
+    ui::TSize RatingPictureSize() const;
+    bool RatingPicturesLoaded() const;
+
+    // --- events ---
+    TFineCardDelayedLoad OnDelayedCardLoad;
+    TCardAppearanceEvent OnCardAppearance;
+    TFineCardItemAllowEvent OnCardStartEdit;
+    TFineCardItemEvent OnCardEndEdit;
+    TFineCardCaptionGetDisplText OnCardCaptionGetDisplText;
+    TFineCardItemGetDisplText OnCardItemGetDisplText;
+    TFineCardEvent OnCardCaptionClick, OnCardCaptionDblClick, OnCardClick, OnCardDblClick, OnCardRightClick;
+    TCardRatingChangeEvent OnCardRatingChange;
+    TCardCheckChangeEvent OnCardCheckChange;
+    TFineCardCompareEvent OnCardCompare;
+    TFineCardItemEvent OnCardItemClick, OnCardItemRightClick;
+    TFineCardItemURLEvent OnCardItemURLClick;
+    TCardRearrangedEvent OnCardRearranged;
+    TFineCardColumnResizing OnColumnResizing;
+    TFineCardDrawCardItem OnDrawCardItem;
+    TFineCardDrawCardItemProp OnDrawCardItemProp;
+    TFineCardItemAllowEvent OnShowCardItem;
+
+protected:
+    virtual std::unique_ptr<TFineCardTemplate> CreateCardTemplate();
+    void Notification(ui::TComponent* component, ui::TOperation operation) override;
+    void Loaded() override;
+    void DoEnter() override;
+    void DoExit() override;
+    void CMMouseLeave() override;
+    void CMHintShow(std::string& hint, int x, int y) override;
+    void Resize() override;
+    void Paint() override;
+
+    bool Scrolling = false;
+    int HintItemIndex = -1;
+    bool OverGridLine = false;
+    bool ColumnSizingActive = false;
+    int FirstColumn = 1, ColumnCount = 0, FirstRow = 1, RowCount = 0;
+
+private:
+    void AppearanceChanged(ui::TPersistent* sender, bool stateChanged);
+    void DelayedLoadTick();
+    void ShownItemIndexes(TFineCard* card, std::vector<int>& out) const;
+    bool MouseOverViewCard() const;
+    // The bar's height (horizontal flow) or width (vertical flow): the one thickness the
+    // layout reserves for it.
+    int ScrollBarThickness() const;
+    void PrepareLayout();
+    // Copies the layout's state into the list and onto the scroll bar.
+    void ApplyLayout();
+    CardSelection Selection() const { return CardSelection{selected_count_, selected_card_index_}; }
+    void InvalidateHoverRect(int index);
+
+    std::unique_ptr<TFineCardAppearance> normal_, hover_, selected_, editing_;
+    std::unique_ptr<TProgressAppearance> progress_;
+    std::unique_ptr<ui::TPicture> rating_active_, rating_inactive_;
+    std::unique_ptr<ui::TTimer> timer_;
+    std::unique_ptr<TFineCards> cards_;
+    std::unique_ptr<TFineCardTemplate> template_;
+    std::unique_ptr<TFineGradient> color_;
+    std::unique_ptr<TFineCardFilterSettings> filter_settings_;
+    std::unique_ptr<TFineCardSortSettings> sort_settings_;
+    std::unique_ptr<ui::TScrollBar> scroll_bar_;
+    ui::TCanvas measure_canvas_;
+    CardLayout layout_;
+    std::unique_ptr<CardListLayoutCards> layout_cards_;
+    std::unique_ptr<CardListPictures> pictures_;
+
+    bool auto_edit_ = true;
+    TColor border_color_ = 0xB99D7F;
+    int border_width_ = 1;
+    int card_hor_spacing_ = 20;
+    int card_vert_spacing_ = 20;
+    bool card_rearrange_ = false;
+    bool column_sizing_ = true;
+    int column_width_ = 240;
+    bool delayed_card_load_ = false;
+    bool filtered_ = false;
+    TColor focus_color_ = 0x808080;
+    bool goto_selected_automatic_ = true;
+    TColor grid_line_color_ = 0xFF00000F;
+    int grid_line_width_ = 2;
+    ui::TImageList* images_ = nullptr;
+    int max_column_width_ = 0;
+    int min_column_width_ = 150;
+    bool multi_select_ = false;
+    bool show_drag_image_ = true;
+    int page_count_ = 4;
+    bool read_only_ = false;
+    TScrollBarType scroll_bar_type_ = TScrollBarType::sbtHorizontal;
+    bool show_grid_line_ = true;
+    bool show_focus_ = true;
+    bool show_scroll_bar_ = true;
+    bool sorted_ = true;
+    TColor url_color_ = 0xFF0000;
+    int check_box_size_ = 13;
+
+    TFineCard* selected_card_ = nullptr;
+    int selected_card_index_ = -1;
+    int selected_count_ = 0;
+    int hover_card_index_ = -1;
+    std::vector<int> display_order_;
+    std::vector<int> view_cards_;
+    int update_count_ = 0;
+};
+
+class TFineCardList : public TCustomFineCardList {
+public:
+    explicit TFineCardList(ui::TComponent* owner) : TCustomFineCardList(owner) {}
+    std::string ClassName() const override { return "TFineCardList"; }
+};
+
+}  // namespace cardlist
