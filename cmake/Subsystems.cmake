@@ -6,7 +6,7 @@ function(qbk_add_if_present dir)
 endfunction()
 
 # Library stack: built in every configuration.
-foreach(dir platform/kernel platform/canapi library tools/canbridge tools/devsim tools/stack_smoke)
+foreach(dir platform/kernel platform/canapi library tools/canbridge tools/devsim tools/stack_smoke tools/fake_klp)
   qbk_add_if_present(${dir})
 endforeach()
 

@@ -1,0 +1,24 @@
+// Turning picture files into album cards: each picture is scaled with the Lanczos filter into
+// the family's screen (see FitPictureRect) on a black, fully transparent background.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "app/album_cards.h"
+
+namespace app {
+
+// "beach.day" for "/pics/beach.day.jpg": the text after the last "/" without its extension.
+std::string CaptionFromFileName(const std::string& file_name);
+
+// Loads one picture file (any format the class library reads) and adds it as a card, inserted
+// before the selected card when `insert` is set. An unreadable file raises the class library's
+// error with the cursor restored and no card added.
+void AddPicture(AlbumCards& cards, int family, const std::string& file_name, bool insert);
+
+// AddPicture for each file in order; the first failure ends the loop and passes on.
+void AddPictures(AlbumCards& cards, int family, const std::vector<std::string>& file_names,
+                 bool insert);
+
+}  // namespace app

@@ -1,0 +1,40 @@
+#include "app/family_setting.h"
+
+#include <exception>
+
+#include "platform/settings/registry.h"
+
+namespace app {
+
+bool IsSelectableFamily(int family) {
+    return family == 0 || family == 1 || family == 3 || family == 4;
+}
+
+std::optional<int> ReadRememberedFamily() {
+    try {
+        settings::TRegistry registry;
+        registry.SetRootKey(settings::RootKey::CurrentUser);
+        if (!registry.OpenKey(kSettingsKey, false)) return std::nullopt;
+        if (!registry.ValueExists(kFamilyValueName)) return std::nullopt;
+        const int family = registry.ReadInteger(kFamilyValueName);
+        if (!IsSelectableFamily(family)) return std::nullopt;
+        return family;
+    } catch (const std::exception&) {
+        return std::nullopt;
+    }
+}
+
+bool StoreRememberedFamily(int family) {
+    try {
+        settings::TRegistry registry;
+        registry.SetRootKey(settings::RootKey::CurrentUser);
+        if (!registry.OpenKey(kSettingsKey, true)) return false;
+        registry.WriteInteger(kFamilyValueName, family);
+        registry.CloseKey();
+        return true;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
+}  // namespace app

@@ -1,0 +1,16 @@
+// Writing a whole file so that a failure never costs the old one: the bytes go to a temporary
+// file in the same folder, which is then renamed over the target in one step.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace app {
+
+// Creates or replaces `file_name` with `size` bytes. A failure raises the class library's file
+// error naming `file_name` (ui::EFCreateError, ui::EWriteError) and leaves any old file as it was;
+// the temporary file is removed on every path.
+void WriteFileReplacing(const std::string& file_name, const std::uint8_t* data, std::size_t size);
+
+}  // namespace app

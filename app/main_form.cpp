@@ -1,0 +1,448 @@
+#include "app/main_form.h"
+
+#include <exception>
+
+#include "app/about_form.h"
+#include "app/add_picture.h"
+#include "app/album_file.h"
+#include "app/album_transfer.h"
+#include "app/card_list_album.h"
+#include "app/download_files.h"
+#include "app/family_setting.h"
+#include "platform/ui/application.h"
+#include "platform/ui/colors.h"
+#include "platform/ui/jpeg.h"
+#include "platform/ui/streams.h"
+#include "platform/kernel/sinks.h"
+
+namespace app {
+
+namespace {
+
+using ui::TPersistent;
+
+struct RadioSpec {
+    ui::TRadioButton* TQuillbookForm::*field;
+    const char* name;
+    int left;
+    int width;
+    const char* caption;
+    int tab_order;
+    std::uint16_t family;
+};
+
+struct ButtonSpec {
+    ui::TButton* TQuillbookForm::*field;
+    const char* name;
+    int top;
+    const char* caption;
+    int tab_order;
+    void (TQuillbookForm::*handler)(TPersistent*);
+};
+
+void SetGradient(cardlist::TFineGradient& g, ui::TColor from, ui::TColor to) {
+    g.SetColor(from);
+    g.SetColorTo(to);
+    g.SetDirection(cardlist::TFineGradientDirection::gdVertical);
+}
+
+struct AppearanceSpec {
+    ui::TColor border, caption_from, caption_to, caption_font, body_from, body_to;
+};
+
+void SetAppearance(cardlist::TFineCardAppearance& a, const AppearanceSpec& spec) {
+    a.SetBevelOuter(cardlist::TBevelCut::bvNone);
+    a.SetBorderColor(spec.border);
+    a.SetCaptionBorderColor(ui::clWhite);
+    SetGradient(a.CaptionColor(), spec.caption_from, spec.caption_to);
+    SetGradient(a.Color(), spec.body_from, spec.body_to);
+    ui::TFont caption;
+    caption.SetName("MS Sans Serif");
+    caption.SetHeight(-11);
+    caption.SetStyle(ui::TFontStyles{ui::TFontStyle::fsBold});
+    caption.SetColor(spec.caption_font);
+    a.SetCaptionFont(caption);
+    for (ui::TFont* f : {&a.ItemLabelFont(), &a.ItemEditFont()}) {
+        f->SetName("MS Sans Serif");
+        f->SetHeight(-11);
+    }
+}
+
+}  // namespace
+
+TQuillbookForm::TQuillbookForm(ui::TComponent* owner) : ui::TForm(owner) {
+    SetName("QuillbookForm");
+    SetCaption("Ostrel 50 Quillbook");
+    SetClientWidth(801);
+    SetClientHeight(495);
+    SetColor(ui::clBtnFace);
+    Font().SetName("Arial");
+    Font().SetHeight(-11);
+    FontChanged();
+    SetPosition(ui::TPosition::poScreenCenter);
+    OnCreate = [this](TPersistent* s) { FormCreate(s); };
+    OnDestroy = [this](TPersistent* s) { FormDestroy(s); };
+
+    // Actions first: the menu items take their captions from them.
+    ActionList1 = new ui::TActionList(this);
+    ActionList1->SetName("ActionList1");
+    FileNewAction = new ui::TAction(this);
+    FileNewAction->SetName("FileNewAction");
+    FileNewAction->SetCaption("&New Photo Album");
+    FileNewAction->SetShortCut(ui::ShortCut('N', ui::scCtrl));
+    FileNewAction->OnExecute = [this](TPersistent* s) { FileNewActionExecute(s); };
+    FileOpen = new ui::TFileOpen(this);
+    FileOpen->SetName("FileOpen");
+    FileOpen->SetCaption("&Open Album...");
+    FileOpen->SetShortCut(ui::ShortCut('O', ui::scCtrl));
+    FileOpen->SetHint("Open|Opens an existing file");
+    FileOpen->Dialog()->SetDefaultExt("ZRB");
+    FileOpen->Dialog()->SetFilter("Varnhold Photo Album (*.ZRB)|*.ZRB");
+    FileOpen->OnAccept = [this](TPersistent* s) { FileOpenAccept(s); };
+    FileSaveAs = new ui::TFileSaveAs(this);
+    FileSaveAs->SetName("FileSaveAs");
+    FileSaveAs->SetCaption("Save Album &As...");
+    FileSaveAs->SetShortCut(ui::scNone);
+    FileSaveAs->SetHint("Save As|Saves the active file with a new name");
+    FileSaveAs->Dialog()->SetDefaultExt("ZRB");
+    FileSaveAs->Dialog()->SetFilter("Varnhold Photo Album (*.ZRB)|*.ZRB|2568 Download File (*.HPA)|*.HPA");
+    FileSaveAs->Dialog()->OnTypeChange = [this](TPersistent* s) { FileSaveAsSaveDialogTypeChange(s); };
+    FileSaveAs->OnAccept = [this](TPersistent* s) { FileSaveAsAccept(s); };
+    FileExit = new ui::TFileExit(this);
+    FileExit->SetName("FileExit");
+    FileExit->SetCaption("E&xit");
+    FileExit->SetHint("Exit|Quits the application");
+    AboutAction = new ui::TAction(this);
+    AboutAction->SetName("AboutAction");
+    AboutAction->SetCaption("&About...");
+    AboutAction->OnExecute = [this](TPersistent* s) { AboutActionExecute(s); };
+    for (ui::TContainedAction* a : {static_cast<ui::TContainedAction*>(FileNewAction), static_cast<ui::TContainedAction*>(FileOpen),
+                                    static_cast<ui::TContainedAction*>(FileSaveAs), static_cast<ui::TContainedAction*>(FileExit)}) {
+        a->SetActionList(ActionList1);
+        a->SetCategory("File");
+    }
+    AboutAction->SetActionList(ActionList1);
+    AboutAction->SetCategory("Help");
+
+    FineMainMenu1 = new ui::TMainMenu(this);
+    FineMainMenu1->SetName("FineMainMenu1");
+    auto add_menu = [this](ui::TMenuItem* parent, const char* caption, ui::TBasicAction* action) {
+        auto* item = new ui::TMenuItem(FineMainMenu1);
+        if (action != nullptr) {
+            item->SetAction(action);
+        } else {
+            item->SetCaption(caption);
+        }
+        parent->Add(item);
+        return item;
+    };
+    ui::TMenuItem* file = add_menu(FineMainMenu1->Items(), "&File", nullptr);
+    add_menu(file, nullptr, FileNewAction);
+    add_menu(file, nullptr, FileOpen);
+    add_menu(file, nullptr, FileSaveAs);
+    add_menu(file, "-", nullptr);
+    add_menu(file, nullptr, FileExit);
+    ui::TMenuItem* help = add_menu(FineMainMenu1->Items(), "&Help", nullptr);
+    add_menu(help, nullptr, AboutAction);
+    SetMenu(FineMainMenu1);
+
+    DeviceSelectPanel = new ui::TPanel(this);
+    DeviceSelectPanel->SetName("DeviceSelectPanel");
+    DeviceSelectPanel->SetParent(this);
+    DeviceSelectPanel->SetHeight(49);
+    DeviceSelectPanel->SetAlign(ui::TAlign::alTop);
+    DeviceSelectPanel->SetBevelOuter(ui::TBevelCut::bvNone);
+    DeviceSelectPanel->SetTabOrder(0);
+
+    GroupBox1 = new ui::TGroupBox(this);
+    GroupBox1->SetName("GroupBox1");
+    GroupBox1->SetParent(DeviceSelectPanel);
+    GroupBox1->SetBounds(7, 2, 787, 41);
+    GroupBox1->SetCaption("Select Device");
+
+    const RadioSpec radios[] = {
+        {&TQuillbookForm::HCRadioButton, "HCRadioButton", 11, 113, "Rurerovirez", 1, 0},
+        {&TQuillbookForm::EDRadioButton, "EDRadioButton", 160, 137, "Enhanced Display", 0, 1},
+        {&TQuillbookForm::V2HCRadioButton, "V2HCRadioButton", 340, 130, "V2-Rurerovirez", 2, 3},
+        {&TQuillbookForm::V2EDRadioButton, "V2EDRadioButton", 476, 141, "V2-Enhanced Display", 3, 4},
+    };
+    for (const auto& r : radios) {
+        auto* button = new ui::TRadioButton(this);
+        this->*r.field = button;
+        button->SetName(r.name);
+        button->SetParent(GroupBox1);
+        button->SetBounds(r.left, 18, r.width, 17);
+        button->SetCaption(r.caption);
+        const std::uint16_t family = r.family;
+        button->OnClick = [this, family](TPersistent* s) {
+            switch (family) {
+            case 0: HCRadioButtonClick(s); break;
+            case 1: EDRadioButtonClick(s); break;
+            case 3: V2HCRadioButtonClick(s); break;
+            default: V2EDRadioButtonClick(s); break;
+            }
+        };
+    }
+    // Set in ascending order, each lands exactly on its place.
+    for (int order = 0; order < 4; ++order) {
+        for (const auto& r : radios) {
+            if (r.tab_order == order) (this->*r.field)->SetTabOrder(order);
+        }
+    }
+    // The definition checks this button; that check is not the user's choice of a family.
+    selecting_family_ = true;
+    HCRadioButton->SetChecked(true);
+    selecting_family_ = false;
+
+    FinePanel1 = new ui::TPanel(this);
+    FinePanel1->SetName("FinePanel1");
+    FinePanel1->SetParent(this);
+    FinePanel1->SetBounds(0, 49, 106, 446);
+    FinePanel1->SetAlign(ui::TAlign::alLeft);
+    FinePanel1->SetColor(ui::clSilver);
+    FinePanel1->SetTabOrder(1);
+
+    const ButtonSpec buttons[] = {
+        {&TQuillbookForm::AddPicButton, "AddPicButton", 13, "Add Photo", 0, &TQuillbookForm::AddPicButtonClick},
+        {&TQuillbookForm::InsertPicButton, "InsertPicButton", 44, "Insert Photo", 4, &TQuillbookForm::InsertPicButtonClick},
+        {&TQuillbookForm::RemovePicButton, "RemovePicButton", 75, "Delete Photo", 1, &TQuillbookForm::RemovePicButtonClick},
+        {&TQuillbookForm::RenamePhotoButton, "RenamePhotoButton", 106, "Rename Photo", 5, &TQuillbookForm::RenamePhotoButtonClick},
+        {&TQuillbookForm::DownloadPicsButton, "DownloadPicsButton", 153, "Download Album", 3, &TQuillbookForm::DownloadPicsButtonClick},
+        {&TQuillbookForm::UploadPicsButton, "UploadPicsButton", 184, "Upload Album", 2, &TQuillbookForm::UploadPicsButtonClick},
+    };
+    for (const auto& b : buttons) {
+        auto* button = new ui::TButton(this);
+        this->*b.field = button;
+        button->SetName(b.name);
+        button->SetParent(FinePanel1);
+        button->SetBounds(7, b.top, 93, 25);
+        button->SetCaption(b.caption);
+        const auto handler = b.handler;
+        button->OnClick = [this, handler](TPersistent* s) { (this->*handler)(s); };
+    }
+    for (int order = 0; order < 6; ++order) {
+        for (const auto& b : buttons) {
+            if (b.tab_order == order) (this->*b.field)->SetTabOrder(order);
+        }
+    }
+    RenamePhotoButton->SetVisible(false);
+
+    Bevel1 = new ui::TBevel(this);
+    Bevel1->SetName("Bevel1");
+    Bevel1->SetParent(FinePanel1);
+    Bevel1->SetBounds(7, 138, 93, 9);
+    Bevel1->SetShape(ui::TBevelShape::bsTopLine);
+
+    Panel2 = new ui::TPanel(this);
+    Panel2->SetName("Panel2");
+    Panel2->SetParent(this);
+    Panel2->SetBounds(106, 49, 695, 446);
+    Panel2->SetAlign(ui::TAlign::alClient);
+    Panel2->SetTabOrder(2);
+
+    PicCardList = new cardlist::TFineCardList(this);
+    PicCardList->SetName("PicCardList");
+    PicCardList->SetParent(Panel2);
+    PicCardList->SetAlign(ui::TAlign::alClient);
+    PicCardList->CardTemplate().SetCardWidth(500);
+    {
+        cardlist::TFineCardTemplateItem* item = PicCardList->CardTemplate().Items().Add();
+        item->SetName("Picture");
+        item->SetCaption("Picture");
+        item->SetDataType(cardlist::TFineCardItemDataType::idtImage);
+        item->SetItemEditor(cardlist::TFineCardItemEditor::iePictureDialog);
+        item->SetItemType(cardlist::TFineCardItemType::itItem);
+        item->SetReadOnly(true);
+        item->SetMaxHeight(500);
+        item->SetHeight(0);
+        item->SetTransparentImage(false);
+    }
+    PicCardList->SetColumnWidth(540);
+    PicCardList->SetScrollBarType(cardlist::TScrollBarType::sbtVertical);
+    PicCardList->SetShowGridLine(false);
+    PicCardList->SetGridLineWidth(2);
+    PicCardList->SetDelayedCardLoad(false);
+    PicCardList->SetDelayedCardLoadInterval(100);
+    PicCardList->SetBorderColor(12164479);
+    PicCardList->SetBorderWidth(0);
+    SetGradient(PicCardList->Color(), ui::clSilver, ui::clWhite);
+    SetAppearance(PicCardList->CardNormalAppearance(),
+                  {ui::clHighlight, ui::clSilver, ui::clWhite, ui::clHighlight, 14145495, ui::clWhite});
+    SetAppearance(PicCardList->CardSelectedAppearance(), {ui::clHighlight, 8182519, 557032, ui::clWhite, 13891839, ui::clWhite});
+    SetAppearance(PicCardList->CardHoverAppearance(), {ui::clBlack, 13224393, ui::clWhite, ui::clBlack, 14145495, ui::clWhite});
+    SetAppearance(PicCardList->CardEditingAppearance(), {ui::clBlack, ui::clSilver, ui::clRed, ui::clWhite, 13891839, ui::clWhite});
+    PicCardList->OnCardDblClick = [this](cardlist::TCustomFineCardList* s, cardlist::TFineCard* c) { PicCardListCardDblClick(s, c); };
+
+    OpenPictureDialog = new ui::TOpenDialog(this);
+    OpenPictureDialog->SetName("OpenPictureDialog");
+    OpenPictureDialog->SetTitle("Select Bitmap");
+    OpenPictureDialog->SetOptions(ui::ofHideReadOnly | ui::ofAllowMultiSelect | ui::ofPathMustExist | ui::ofFileMustExist |
+                                  ui::ofEnableSizing);
+
+    DoCreate();
+}
+
+TQuillbookForm::~TQuillbookForm() {
+    DoDestroy();
+}
+
+void TQuillbookForm::UseDoubleBuffering() {
+    try {
+        SetDoubleBuffered(true);
+        for (int i = 0; i < ComponentCount(); ++i) {
+            if (auto* control = dynamic_cast<ui::TWinControl*>(Components(i))) control->SetDoubleBuffered(true);
+        }
+    } catch (const ui::Exception&) {
+    }
+}
+
+void TQuillbookForm::FormCreate(TPersistent*) {
+    UseDoubleBuffering();
+    CANInterface = std::make_unique<TMCCANInterface>();
+    DeviceSelectPanel->SetVisible(true);
+    device_family_ = 0;
+    UploadPicsButton->SetVisible(false);
+    RenamePhotoButton->SetVisible(false);
+    if (const auto remembered = ReadRememberedFamily()) device_family_ = static_cast<std::uint16_t>(*remembered);
+    selecting_family_ = true;
+    RadioButtonOf(device_family_)->SetChecked(true);
+    selecting_family_ = false;
+}
+
+void TQuillbookForm::FormDestroy(TPersistent*) { CANInterface.reset(); }
+
+ui::TRadioButton* TQuillbookForm::RadioButtonOf(std::uint16_t family) const {
+    switch (family) {
+    case 1: return EDRadioButton;
+    case 3: return V2HCRadioButton;
+    case 4: return V2EDRadioButton;
+    default: return HCRadioButton;
+    }
+}
+
+void TQuillbookForm::SelectFamily(std::uint16_t family) {
+    if (selecting_family_) return;
+    device_family_ = family;
+    StoreDeviceFamily();
+    // A family change discards the album without asking: its pictures are scaled for the old one.
+    PicCardList->Cards().Clear();
+}
+
+void TQuillbookForm::StoreDeviceFamily() {
+    StoreRememberedFamily(device_family_);  // failures are silent
+}
+
+void TQuillbookForm::HCRadioButtonClick(TPersistent*) { SelectFamily(0); }
+void TQuillbookForm::EDRadioButtonClick(TPersistent*) { SelectFamily(1); }
+void TQuillbookForm::V2HCRadioButtonClick(TPersistent*) { SelectFamily(3); }
+void TQuillbookForm::V2EDRadioButtonClick(TPersistent*) { SelectFamily(4); }
+
+void TQuillbookForm::RunPictureDialog(bool insert) {
+    OpenPictureDialog->SetFilter(ui::GraphicFilter());
+    // The base picture class registers no extension of its own.
+    OpenPictureDialog->SetDefaultExt("");
+    if (!OpenPictureDialog->Execute()) return;
+    const std::vector<std::string> files = OpenPictureDialog->Files();
+    for (const auto& file : files) AddPicture(file, insert);
+}
+
+void TQuillbookForm::AddPicButtonClick(TPersistent*) { RunPictureDialog(false); }
+void TQuillbookForm::InsertPicButtonClick(TPersistent*) { RunPictureDialog(true); }
+
+void TQuillbookForm::RemovePicButtonClick(TPersistent*) {
+    if (cardlist::TFineCard* card = PicCardList->SelectedCard()) delete card;
+}
+
+void TQuillbookForm::RenamePhotoButtonClick(TPersistent*) {}
+void TQuillbookForm::PicCardListCardDblClick(cardlist::TCustomFineCardList*, cardlist::TFineCard*) {}
+
+void TQuillbookForm::DownloadPicsButtonClick(TPersistent*) { DownloadAlbum(); }
+void TQuillbookForm::UploadPicsButtonClick(TPersistent*) { UploadAlbum(); }
+
+void TQuillbookForm::FileNewActionExecute(TPersistent*) { PicCardList->Cards().Clear(); }
+
+void TQuillbookForm::FileOpenAccept(TPersistent*) { OpenAlbum(FileOpen->Dialog()->FileName()); }
+
+void TQuillbookForm::FileSaveAsAccept(TPersistent*) {
+    switch (FileSaveAs->Dialog()->FilterIndex()) {
+    case 1: SaveAlbum(FileSaveAs->Dialog()->FileName()); break;
+    case 2: ExportDownloadFiles(FileSaveAs->Dialog()->FileName()); break;
+    default: break;
+    }
+}
+
+void TQuillbookForm::FileSaveAsSaveDialogTypeChange(TPersistent*) {
+    switch (FileSaveAs->Dialog()->FilterIndex()) {
+    case 1: FileSaveAs->Dialog()->SetDefaultExt("ZRB"); break;
+    case 2: FileSaveAs->Dialog()->SetDefaultExt("HPA"); break;
+    default: break;
+    }
+}
+
+void TQuillbookForm::AboutActionExecute(TPersistent*) {
+    if (about_box_ != nullptr) about_box_->ShowModal();
+}
+
+namespace {
+
+TransferUi MessageBoxes() {
+    TransferUi ui;
+    ui.error_dialog = [](const std::string& text) { kernel::MessageBox(text, "Error", kernel::kMbOk | kernel::kMbIconError); };
+    ui.message = [](const std::string& text) { kernel::MessageBox(text, ui::Application().Title(), kernel::kMbOk); };
+    ui.information = [](const std::string& text, const std::string& caption) {
+        kernel::MessageBox(text, caption, kernel::kMbOk | kernel::kMbIconInformation);
+    };
+    return ui;
+}
+
+}  // namespace
+
+void TQuillbookForm::AddPicture(const std::string& file_name, bool insert) {
+#ifdef QBK_APP_PICTURE_SCALING
+    CardListAlbum album(*PicCardList);
+    app::AddPicture(album, device_family_, file_name, insert);
+#else
+    (void)file_name;
+    (void)insert;
+    throw ui::Exception("Adding pictures needs the picture-processing library, which this build lacks");
+#endif
+}
+
+void TQuillbookForm::OpenAlbum(const std::string& file_name) {
+    CardListAlbum album(*PicCardList);
+    app::OpenAlbum(album, device_family_, file_name);
+}
+
+void TQuillbookForm::SaveAlbum(const std::string& file_name) {
+    const CardListAlbum album(*PicCardList);
+    app::SaveAlbum(album, device_family_, file_name);
+}
+
+void TQuillbookForm::ExportDownloadFiles(const std::string& file_name) {
+    const CardListAlbum album(*PicCardList);
+    app::ExportDownloadFiles(PagesOf(album), device_family_, file_name);
+}
+
+void TQuillbookForm::DownloadAlbum() {
+    const CardListAlbum album(*PicCardList);
+    app::DownloadAlbum(*CANInterface, PagesOf(album), device_family_, MessageBoxes());
+}
+
+void TQuillbookForm::UploadAlbum() {
+    UploadCards cards;
+    cards.clear = [this] { PicCardList->Cards().Clear(); };
+    cards.add = [this](const std::string& caption, std::span<const std::uint8_t> jpeg) {
+        CardListAlbum album(*PicCardList);
+        ui::TBitmap* picture = album.NewCard(caption, false);
+        if (picture == nullptr) return;
+        ui::TMemoryStream stream;
+        stream.WriteBuffer(jpeg.data(), static_cast<std::int64_t>(jpeg.size()));
+        stream.SetPosition(0);
+        ui::TJPEGImage image;
+        image.LoadFromStream(stream);
+        picture->Assign(&image);
+    };
+    app::UploadAlbum(*CANInterface, device_family_, cards, MessageBoxes());
+}
+
+}  // namespace app

@@ -1,0 +1,107 @@
+// TQuillbookForm: the main window. A device-family selector along the top, a tool panel of
+// buttons on the left, the album as a card list filling the rest, and the file menu. It keeps
+// the selected device family (remembered in the registry) and hands every command to the code
+// that carries it out.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+
+#include "app/mccan_interface.h"
+#include "controls/cardlist/card_list.h"
+#include "platform/ui/actions.h"
+#include "platform/ui/dialogs.h"
+#include "platform/ui/form.h"
+#include "platform/ui/menus.h"
+#include "platform/ui/std_actions.h"
+#include "platform/ui/stdctrls.h"
+
+namespace app {
+
+class TAboutBox;
+
+class TQuillbookForm : public ui::TForm {
+public:
+    explicit TQuillbookForm(ui::TComponent* owner);
+    ~TQuillbookForm() override;
+    std::string ClassName() const override { return "TQuillbookForm"; }
+
+    // The form definition's components.
+    ui::TPanel* DeviceSelectPanel;
+    ui::TGroupBox* GroupBox1;
+    ui::TRadioButton* HCRadioButton;
+    ui::TRadioButton* EDRadioButton;
+    ui::TRadioButton* V2HCRadioButton;
+    ui::TRadioButton* V2EDRadioButton;
+    // The tool panel; its styled look comes with the styled panel class.
+    ui::TPanel* FinePanel1;
+    ui::TButton* AddPicButton;
+    ui::TButton* InsertPicButton;
+    ui::TButton* RemovePicButton;
+    ui::TButton* RenamePhotoButton;
+    ui::TBevel* Bevel1;
+    ui::TButton* DownloadPicsButton;
+    ui::TButton* UploadPicsButton;
+    ui::TPanel* Panel2;
+    cardlist::TFineCardList* PicCardList;
+    ui::TOpenDialog* OpenPictureDialog;
+    // A plain main menu with the styled menu's items until the styled menu is in place.
+    ui::TMainMenu* FineMainMenu1;
+    ui::TActionList* ActionList1;
+    ui::TAction* FileNewAction;
+    ui::TFileOpen* FileOpen;
+    ui::TFileSaveAs* FileSaveAs;
+    ui::TFileExit* FileExit;
+    ui::TAction* AboutAction;
+
+    // The about box the "&About..." action shows (the program creates it after this form).
+    void SetAboutBox(TAboutBox* box) { about_box_ = box; }
+
+    std::uint16_t DeviceFamily() const { return device_family_; }
+
+    // Handlers of the form definition.
+    void FormCreate(ui::TPersistent* sender);
+    void FormDestroy(ui::TPersistent* sender);
+    void AddPicButtonClick(ui::TPersistent* sender);
+    void InsertPicButtonClick(ui::TPersistent* sender);
+    void RemovePicButtonClick(ui::TPersistent* sender);
+    void RenamePhotoButtonClick(ui::TPersistent* sender);
+    void PicCardListCardDblClick(cardlist::TCustomFineCardList* sender, cardlist::TFineCard* card);
+    void DownloadPicsButtonClick(ui::TPersistent* sender);
+    void UploadPicsButtonClick(ui::TPersistent* sender);
+    void FileNewActionExecute(ui::TPersistent* sender);
+    void FileOpenAccept(ui::TPersistent* sender);
+    void FileSaveAsAccept(ui::TPersistent* sender);
+    void FileSaveAsSaveDialogTypeChange(ui::TPersistent* sender);
+    void AboutActionExecute(ui::TPersistent* sender);
+    void HCRadioButtonClick(ui::TPersistent* sender);
+    void EDRadioButtonClick(ui::TPersistent* sender);
+    void V2HCRadioButtonClick(ui::TPersistent* sender);
+    void V2EDRadioButtonClick(ui::TPersistent* sender);
+
+    // The album commands. Virtual so that a window test can watch which command a handler runs.
+    virtual void AddPicture(const std::string& file_name, bool insert);
+    virtual void OpenAlbum(const std::string& file_name);
+    virtual void SaveAlbum(const std::string& file_name);
+    virtual void ExportDownloadFiles(const std::string& file_name);
+    virtual void DownloadAlbum();
+    virtual void UploadAlbum();
+
+protected:
+    void UseDoubleBuffering();
+    void StoreDeviceFamily();
+
+private:
+    void SelectFamily(std::uint16_t family);
+    void RunPictureDialog(bool insert);
+    ui::TRadioButton* RadioButtonOf(std::uint16_t family) const;
+
+    // The device link; created in FormCreate, freed in FormDestroy.
+    std::unique_ptr<TMCCANInterface> CANInterface;
+    std::uint16_t device_family_ = 0;
+    bool selecting_family_ = false;
+    TAboutBox* about_box_ = nullptr;
+};
+
+}  // namespace app

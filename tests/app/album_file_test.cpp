@@ -1,0 +1,288 @@
+#include "app/album_file.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+
+#include "app/album_file_format.h"
+#include "app/device_family.h"
+#include "fake_album.h"
+#include "platform/kernel/sinks.h"
+#include "platform/ui/exceptions.h"
+
+namespace app {
+namespace {
+
+namespace fs = std::filesystem;
+using testing_support::FakeAlbum;
+
+// A 32-bit bitmap whose every pixel is distinct, alpha included.
+std::unique_ptr<ui::TBitmap> Pattern(int w, int h, std::uint32_t seed) {
+    auto bitmap = std::make_unique<ui::TBitmap>();
+    bitmap->SetPixelFormat(ui::TPixelFormat::pf32bit);
+    bitmap->SetSize(w, h);
+    for (int y = 0; y < h; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(bitmap->ScanLine(y));
+        for (int x = 0; x < w; ++x) row[x] = seed * 2654435761u + static_cast<std::uint32_t>(y * w + x) * 40503u;
+    }
+    return bitmap;
+}
+
+std::vector<std::uint32_t> PixelsOf(const ui::TBitmap& bitmap) {
+    std::vector<std::uint32_t> pixels;
+    for (int y = 0; y < bitmap.Height(); ++y) {
+        const auto* row = reinterpret_cast<const std::uint32_t*>(bitmap.ScanLine(y));
+        pixels.insert(pixels.end(), row, row + bitmap.Width());
+    }
+    return pixels;
+}
+
+void PutU16(std::vector<std::uint8_t>& b, std::uint16_t v) {
+    b.push_back(static_cast<std::uint8_t>(v));
+    b.push_back(static_cast<std::uint8_t>(v >> 8));
+}
+void PutU32(std::vector<std::uint8_t>& b, std::uint32_t v) {
+    PutU16(b, static_cast<std::uint16_t>(v));
+    PutU16(b, static_cast<std::uint16_t>(v >> 16));
+}
+std::vector<std::uint8_t> BmpOf(const ui::TBitmap& bitmap) {
+    ui::TMemoryStream s;
+    bitmap.SaveToStream(s);
+    return s.Bytes();
+}
+
+class AlbumFileTest : public testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("qbk_album_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        previous_sink_ = kernel::SetMessageBoxSink([this](const std::string& text, const std::string& caption, unsigned flags) {
+            messages_.push_back(text + "|" + caption + "|" + std::to_string(flags));
+            return static_cast<int>(kernel::kIdOk);
+        });
+    }
+    void TearDown() override {
+        kernel::SetMessageBoxSink(previous_sink_);
+        fs::remove_all(dir_);
+    }
+    std::string Path(const char* name) const { return (dir_ / name).string(); }
+    void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+        std::ofstream out(path, std::ios::binary);
+        out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    std::vector<std::uint8_t> ReadBytes(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    }
+    void AddCard(FakeAlbum& album, const std::string& caption, int w, int h, std::uint32_t seed) {
+        album.cards.push_back({caption, Pattern(w, h, seed)});
+    }
+    // An album of family 0 with one card "keep", to see whether a failed open touched it.
+    void MakeUntouched(FakeAlbum& album) { AddCard(album, "keep", 2, 2, 9); }
+
+    fs::path dir_;
+    kernel::MessageBoxSink previous_sink_;
+    std::vector<std::string> messages_;
+};
+
+TEST_F(AlbumFileTest, EmptyAlbumIsSixBytes) {
+    FakeAlbum album;
+    SaveAlbum(album, 3, Path("empty.ZRB"));
+    EXPECT_EQ(ReadBytes(Path("empty.ZRB")), (std::vector<std::uint8_t>{2, 0, 3, 0, 0, 0}));
+    EXPECT_EQ(ui::Screen().Cursor(), ui::crDefault);
+}
+
+TEST_F(AlbumFileTest, RoundTripIsPixelExactAndKeepsCaptions) {
+    FakeAlbum album;
+    AddCard(album, "Beach", 176, 220, 1);
+    AddCard(album, "", 176, 220, 2);
+    AddCard(album, "Caf\xC3\xA9 \xE2\x82\xAC", 5, 3, 3);  // other sizes are kept as stored
+    SaveAlbum(album, 0, Path("a.ZRB"));
+
+    // Captions are Windows-1252 in the file.
+    const auto bytes = ReadBytes(Path("a.ZRB"));
+    const std::size_t first_bmp = 6 + 2 + 5 + 4;
+    EXPECT_EQ(bytes[first_bmp], 'B');
+    EXPECT_EQ(bytes[first_bmp + 1], 'M');
+
+    FakeAlbum loaded;
+    AddCard(loaded, "old", 2, 2, 4);
+    OpenAlbum(loaded, 0, Path("a.ZRB"));
+    ASSERT_EQ(loaded.cards.size(), 3u);
+    EXPECT_EQ(loaded.card_width, 190);
+    for (std::size_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(loaded.cards[i].caption, album.cards[i].caption);
+        ASSERT_EQ(loaded.cards[i].picture->Width(), album.cards[i].picture->Width());
+        ASSERT_EQ(loaded.cards[i].picture->Height(), album.cards[i].picture->Height());
+        EXPECT_EQ(PixelsOf(*loaded.cards[i].picture), PixelsOf(*album.cards[i].picture)) << i;
+    }
+    EXPECT_TRUE(messages_.empty());
+    EXPECT_EQ(loaded.cursor_during_new_card, ui::crHourGlass);
+    EXPECT_EQ(ui::Screen().Cursor(), ui::crDefault);
+}
+
+TEST_F(AlbumFileTest, CaptionsOutsideWindows1252AreStoredAsQuestionMarks) {
+    FakeAlbum album;
+    AddCard(album, "\xE4\xB8\xAD!", 1, 1, 5);
+    SaveAlbum(album, 1, Path("q.ZRB"));
+    const auto bytes = ReadBytes(Path("q.ZRB"));
+    EXPECT_EQ(bytes[6], 2);
+    EXPECT_EQ(bytes[8], '?');
+    EXPECT_EQ(bytes[9], '!');
+}
+
+TEST_F(AlbumFileTest, VersionsAndFamilies) {
+    // Version 1 and unknown versions have no family field: they are family 0 files.
+    const auto bmp = BmpOf(*Pattern(3, 2, 6));
+    auto make = [&](std::uint16_t version, std::optional<std::uint16_t> family) {
+        std::vector<std::uint8_t> b;
+        PutU16(b, version);
+        if (family) PutU16(b, *family);
+        PutU16(b, 1);
+        PutU16(b, 1);
+        b.push_back('v');
+        PutU32(b, static_cast<std::uint32_t>(bmp.size()));
+        b.insert(b.end(), bmp.begin(), bmp.end());
+        return b;
+    };
+    struct Case {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+        int selected_family;
+        bool loads;
+    };
+    const Case cases[] = {
+        {"v1 on family 0", make(1, std::nullopt), 0, true},
+        {"v1 on family 1", make(1, std::nullopt), 1, false},
+        {"v3 reads as v1", make(3, std::nullopt), 0, true},
+        {"v2 family 4 on 4", make(2, 4), 4, true},
+        {"v2 family 4 on 3", make(2, 4), 3, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        messages_.clear();
+        WriteBytes(Path("v.ZRB"), c.bytes);
+        FakeAlbum album;
+        MakeUntouched(album);
+        OpenAlbum(album, c.selected_family, Path("v.ZRB"));
+        EXPECT_EQ(ui::Screen().Cursor(), ui::crDefault);
+        if (c.loads) {
+            ASSERT_EQ(album.cards.size(), 1u);
+            EXPECT_EQ(album.cards[0].caption, "v");
+            EXPECT_EQ(album.cards[0].picture->Width(), 3);
+            EXPECT_EQ(album.card_width, AlbumCardWidth(c.selected_family));
+            EXPECT_TRUE(messages_.empty());
+        } else {
+            EXPECT_TRUE(album.cards.empty());  // the album is emptied, as users know it
+            ASSERT_EQ(messages_.size(), 1u);
+            EXPECT_EQ(messages_[0], "This file is not compatible to your selected device|Varnhold QBK|" +
+                                        std::to_string(kernel::kMbOk | kernel::kMbIconInformation));
+        }
+    }
+}
+
+TEST_F(AlbumFileTest, TruncatedAndLyingFilesRaiseAndLeaveTheAlbum) {
+    FakeAlbum album;
+    AddCard(album, "one", 4, 4, 7);
+    AddCard(album, "two", 4, 4, 8);
+    SaveAlbum(album, 0, Path("good.ZRB"));
+    const auto good = ReadBytes(Path("good.ZRB"));
+    const std::size_t record1 = 6 + 2 + 3 + 4 + BmpOf(*album.cards[0].picture).size();
+
+    auto with_u32 = [&](std::size_t at, std::uint32_t v) {
+        auto b = good;
+        for (int i = 0; i < 4; ++i) b[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(v >> (8 * i));
+        return b;
+    };
+    auto with_u16 = [&](std::size_t at, std::uint16_t v) {
+        auto b = good;
+        b[at] = static_cast<std::uint8_t>(v);
+        b[at + 1] = static_cast<std::uint8_t>(v >> 8);
+        return b;
+    };
+    auto cut = [&](std::size_t n) { return std::vector<std::uint8_t>(good.begin(), good.begin() + static_cast<long>(n)); };
+    auto corrupt_bmp = good;
+    corrupt_bmp[6 + 2 + 3 + 4] = 'X';  // not a BMP signature any more
+
+    const std::pair<const char*, std::vector<std::uint8_t>> cases[] = {
+        {"empty file", {}},
+        {"inside the header", cut(3)},
+        {"count without records", cut(6)},
+        {"inside a caption length", cut(7)},
+        {"inside a caption", cut(9)},
+        {"inside a data length", cut(12)},
+        {"inside the first picture", cut(40)},
+        {"inside the second picture", cut(good.size() - 1)},
+        {"count lies", with_u16(4, 3)},
+        {"caption length lies", with_u16(record1, 0xFFFF)},
+        {"data length lies", with_u32(6 + 2 + 3, 0xFFFFFFF0u)},
+        {"picture is no bitmap", corrupt_bmp},
+    };
+    for (const auto& [name, bytes] : cases) {
+        SCOPED_TRACE(name);
+        WriteBytes(Path("bad.ZRB"), bytes);
+        FakeAlbum target;
+        MakeUntouched(target);
+        EXPECT_THROW(OpenAlbum(target, 0, Path("bad.ZRB")), ui::Exception);
+        ASSERT_EQ(target.cards.size(), 1u);
+        EXPECT_EQ(target.cards[0].caption, "keep");
+        EXPECT_EQ(ui::Screen().Cursor(), ui::crDefault);
+    }
+    EXPECT_TRUE(messages_.empty());
+}
+
+TEST_F(AlbumFileTest, StructuralErrorsAreNamed) {
+    const std::vector<std::uint8_t> bytes{2, 0, 0, 0, 1, 0, 5, 0, 'a'};
+    const auto header = ReadAlbumFileHeader(bytes.data(), bytes.size());
+    try {
+        ReadAlbumFileRecords(bytes.data(), bytes.size(), header);
+        FAIL();
+    } catch (const ui::EReadError& e) {
+        EXPECT_STREQ(e.what(), "Album file is not valid: it ends inside a caption");
+    }
+}
+
+TEST_F(AlbumFileTest, ZeroDataLengthIsAnEmptyPicture) {
+    std::vector<std::uint8_t> b{2, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0};
+    WriteBytes(Path("z.ZRB"), b);
+    FakeAlbum album;
+    OpenAlbum(album, 0, Path("z.ZRB"));
+    ASSERT_EQ(album.cards.size(), 1u);
+    EXPECT_EQ(album.cards[0].caption, "");
+    EXPECT_TRUE(album.cards[0].picture->Empty());
+}
+
+TEST_F(AlbumFileTest, MissingFileLeavesAlbumAndCursorAlone) {
+    FakeAlbum album;
+    MakeUntouched(album);
+    EXPECT_THROW(OpenAlbum(album, 0, Path("none.ZRB")), ui::EFOpenError);
+    EXPECT_EQ(album.cards.size(), 1u);
+    EXPECT_EQ(ui::Screen().Cursor(), ui::crDefault);
+}
+
+TEST_F(AlbumFileTest, FailedSaveKeepsTheOldFile) {
+    FakeAlbum album;
+    AddCard(album, "x", 2, 2, 1);
+    SaveAlbum(album, 0, Path("keep.ZRB"));
+    const auto before = ReadBytes(Path("keep.ZRB"));
+    // A caption too long for its 16-bit field fails the save before any byte is written.
+    FakeAlbum too_long;
+    AddCard(too_long, std::string(70000, 'c'), 2, 2, 1);
+    EXPECT_THROW(SaveAlbum(too_long, 0, Path("keep.ZRB")), ui::Exception);
+    EXPECT_EQ(ReadBytes(Path("keep.ZRB")), before);
+    // A folder in the way of the rename: the error names the file, no temporary file is left.
+    fs::create_directories(dir_ / "taken.ZRB" / "inner");
+    EXPECT_THROW(SaveAlbum(album, 0, Path("taken.ZRB")), ui::EFCreateError);
+    std::size_t entries = 0;
+    for ([[maybe_unused]] const auto& e : fs::directory_iterator(dir_)) ++entries;
+    EXPECT_EQ(entries, 2u);  // keep.ZRB and the folder
+    EXPECT_EQ(ui::Screen().Cursor(), ui::crDefault);
+}
+
+}  // namespace
+}  // namespace app

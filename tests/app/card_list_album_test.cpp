@@ -1,0 +1,99 @@
+#include "app/card_list_album.h"
+
+#include <QApplication>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+#include "app/add_picture.h"
+#include "app/album_file.h"
+#include "app/download_files.h"
+#include "controls/cardlist/card_list.h"
+
+namespace app {
+namespace {
+
+namespace fs = std::filesystem;
+
+// The list is a widget: it needs an application object, made once if no other test made one.
+class CardListAlbumTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        if (QCoreApplication::instance() == nullptr) qt_app_ = std::make_unique<QApplication>(argc_, argv_);
+    }
+    static void TearDownTestSuite() { qt_app_.reset(); }
+
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("qbk_cla_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+        list_ = std::make_unique<cardlist::TFineCardList>(nullptr);
+        list_->CardTemplate().SetCardWidth(500);
+        cardlist::TFineCardTemplateItem* item = list_->CardTemplate().Items().Add();
+        item->SetName("Picture");
+        item->SetCaption("Picture");
+        item->SetDataType(cardlist::TFineCardItemDataType::idtImage);
+        album_ = std::make_unique<CardListAlbum>(*list_);
+    }
+    void TearDown() override {
+        album_.reset();
+        list_.reset();
+        fs::remove_all(dir_);
+    }
+    std::string Bmp(const std::string& name, int w, int h) {
+        ui::TBitmap bitmap;
+        bitmap.SetSize(w, h);
+        const std::string file = (dir_ / name).string();
+        bitmap.SaveToFile(file);
+        return file;
+    }
+
+    static inline int argc_ = 1;
+    static inline char name_[9] = "test_app";
+    static inline char* argv_[2] = {name_, nullptr};
+    static inline std::unique_ptr<QApplication> qt_app_;
+
+    fs::path dir_;
+    std::unique_ptr<cardlist::TFineCardList> list_;
+    std::unique_ptr<CardListAlbum> album_;
+};
+
+TEST_F(CardListAlbumTest, AddInsertSaveAndOpenOnTheRealList) {
+#ifdef QBK_APP_PICTURE_SCALING
+    AddPicture(*album_, 1, Bmp("a.bmp", 64, 48), false);
+    AddPicture(*album_, 1, Bmp("b.bmp", 48, 64), false);
+    list_->SelectCardIndex(1);
+    AddPicture(*album_, 1, Bmp("c.bmp", 10, 10), true);
+    ASSERT_EQ(list_->Cards().Count(), 3);
+    EXPECT_EQ(list_->Cards().Items(0)->Caption(), "a");
+    EXPECT_EQ(list_->Cards().Items(1)->Caption(), "c");
+    EXPECT_EQ(list_->Cards().Items(2)->Caption(), "b");
+    EXPECT_EQ(list_->CardTemplate().CardWidth(), 334);
+    const ui::TBitmap* picture = album_->Picture(1);
+    ASSERT_NE(picture, nullptr);
+    EXPECT_EQ(picture->Width(), 320);
+    EXPECT_EQ(picture->Height(), 240);
+
+    SaveAlbum(*album_, 1, (dir_ / "x.ZRB").string());
+    list_->Cards().Clear();
+    list_->CardTemplate().SetCardWidth(500);
+    OpenAlbum(*album_, 1, (dir_ / "x.ZRB").string());
+    ASSERT_EQ(list_->Cards().Count(), 3);
+    EXPECT_EQ(list_->Cards().Items(2)->Caption(), "b");
+    EXPECT_EQ(list_->CardTemplate().CardWidth(), 334);
+    EXPECT_EQ(album_->Picture(2)->Width(), 320);
+
+    // Export reads the same cards.
+    ExportDownloadFiles(PagesOf(*album_), 1, (dir_ / "album.HPA").string());
+    EXPECT_TRUE(fs::exists(dir_ / "5833-2309_HW2-3_album.HPA"));
+    EXPECT_TRUE(fs::exists(dir_ / "5833-2309_HW5_album.HPA"));
+#else
+    GTEST_SKIP() << "picture scaling is not built";
+#endif
+}
+
+}  // namespace
+}  // namespace app

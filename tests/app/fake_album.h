@@ -1,0 +1,45 @@
+// An in-memory card list for the album commands.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/album_cards.h"
+#include "platform/ui/bitmap.h"
+#include "platform/ui/screen.h"
+
+namespace app::testing_support {
+
+class FakeAlbum : public AlbumCards {
+public:
+    struct Card {
+        std::string caption;
+        std::unique_ptr<ui::TBitmap> picture;
+    };
+
+    int Count() const override { return static_cast<int>(cards.size()); }
+    std::string Caption(int index) const override { return cards.at(static_cast<std::size_t>(index)).caption; }
+    const ui::TBitmap* Picture(int index) const override { return cards.at(static_cast<std::size_t>(index)).picture.get(); }
+    void Clear() override { cards.clear(); selected = -1; }
+    ui::TBitmap* NewCard(const std::string& caption, bool insert) override {
+        cursor_during_new_card = ui::Screen().Cursor();
+        Card card{caption, std::make_unique<ui::TBitmap>()};
+        ui::TBitmap* bitmap = card.picture.get();
+        if (insert && selected >= 0) {
+            cards.insert(cards.begin() + selected, std::move(card));
+            ++selected;  // the selection stays on the card it was on
+        } else {
+            cards.push_back(std::move(card));
+        }
+        return bitmap;
+    }
+    void SetCardWidth(int width) override { card_width = width; }
+
+    std::vector<Card> cards;
+    int selected = -1;
+    int card_width = 500;
+    ui::TCursor cursor_during_new_card = ui::crDefault;
+};
+
+}  // namespace app::testing_support

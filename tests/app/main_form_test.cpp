@@ -1,0 +1,204 @@
+// The real main window, headless: family selection and its registry value, the album commands
+// its buttons and actions run, the about box, and the form definition's geometry and tab order.
+#include "app/main_form.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QApplication>
+#include <QWidget>
+
+#include <cstdlib>
+#include <filesystem>
+
+#include "app/about_form.h"
+#include "app/family_setting.h"
+#include "platform/settings/registry.h"
+
+namespace {
+
+using app::TQuillbookForm;
+
+QApplication& App() {
+    static int argc = 1;
+    static char name[] = "test_app";
+    static char* argv[] = {name, nullptr};
+    static QApplication app(argc, argv);
+    return app;
+}
+
+// Records the commands instead of running them.
+class WatchedForm : public TQuillbookForm {
+public:
+    WatchedForm() : TQuillbookForm(nullptr) {}
+    void AddPicture(const std::string& file, bool insert) override {
+        calls.push_back((insert ? "insert " : "add ") + file);
+    }
+    void SaveAlbum(const std::string& file) override { calls.push_back("save " + file); }
+    void ExportDownloadFiles(const std::string& file) override { calls.push_back("export " + file); }
+    std::vector<std::string> calls;
+};
+
+class MainForm : public ::testing::Test {
+protected:
+    void SetUp() override {
+        App();
+        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
+        dir_ = std::filesystem::temp_directory_path() / (std::string("main-form-") + std::to_string(::getpid()) + info->name());
+        std::filesystem::create_directories(dir_);
+        ::setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
+        previous_ = ui::SetFileDialogService([this](const ui::TFileDialogRequest& r) {
+            auto result = answer;
+            for (int index : switch_to) {
+                r.type_changed(index);
+                result.filter_index = index;
+            }
+            return result;
+        });
+    }
+    void TearDown() override {
+        ui::SetFileDialogService(previous_);
+        std::error_code ec;
+        std::filesystem::remove_all(dir_, ec);
+    }
+    static std::optional<int> Stored() {
+        settings::TRegistry r;
+        if (!r.OpenKey(app::kSettingsKey, false) || !r.ValueExists(app::kFamilyValueName)) return std::nullopt;
+        return r.ReadInteger(app::kFamilyValueName);
+    }
+    static void AddCards(WatchedForm& form, int n) {
+        for (int i = 0; i < n; ++i) form.PicCardList->Cards().Add()->SetCaption("card " + std::to_string(i));
+    }
+
+    std::filesystem::path dir_;
+    ui::TFileDialogService previous_;
+    ui::TFileDialogResult answer;
+    std::vector<int> switch_to;
+};
+
+TEST_F(MainForm, RememberedFamilyIsCheckedWithoutWritingOrClearing) {
+    const struct {
+        int stored;
+        int family;
+        const char* checked;
+    } rows[] = {{3, 3, "V2-Rurerovirez"}, {2, 0, "Rurerovirez"}, {7, 0, "Rurerovirez"}, {4, 4, "V2-Enhanced Display"}};
+    for (const auto& row : rows) {
+        ASSERT_TRUE(app::StoreRememberedFamily(row.stored));
+        const auto before = std::filesystem::last_write_time(settings::RegistryFile());
+        WatchedForm form;
+        EXPECT_EQ(form.DeviceFamily(), row.family) << row.stored;
+        int checked = 0;
+        for (auto* b : {form.HCRadioButton, form.EDRadioButton, form.V2HCRadioButton, form.V2EDRadioButton}) {
+            if (b->Checked()) {
+                ++checked;
+                EXPECT_EQ(b->Caption(), row.checked);
+            }
+        }
+        EXPECT_EQ(checked, 1);
+        EXPECT_EQ(Stored(), row.stored) << "the start wrote the registry";
+        EXPECT_EQ(std::filesystem::last_write_time(settings::RegistryFile()), before);
+    }
+}
+
+TEST_F(MainForm, FamilyClickEmptiesTheAlbumAndStoresTheFamily) {
+    WatchedForm form;
+    AddCards(form, 2);
+    form.V2EDRadioButton->Click();
+    EXPECT_EQ(form.DeviceFamily(), 4);
+    EXPECT_TRUE(form.V2EDRadioButton->Checked());
+    EXPECT_FALSE(form.HCRadioButton->Checked());
+    EXPECT_EQ(form.PicCardList->Cards().Count(), 0);
+    EXPECT_EQ(Stored(), 4);
+}
+
+TEST_F(MainForm, DeleteWithoutSelectionDoesNothingAndNewEmptiesTheAlbum) {
+    WatchedForm form;
+    AddCards(form, 3);
+    ASSERT_EQ(form.PicCardList->SelectedCard(), nullptr);
+    form.RemovePicButton->Click();
+    EXPECT_EQ(form.PicCardList->Cards().Count(), 3);
+    EXPECT_TRUE(form.IsShortCut(ui::ShortCut('N', ui::scCtrl)));
+    EXPECT_EQ(form.PicCardList->Cards().Count(), 0);
+}
+
+TEST_F(MainForm, AddAndInsertRunAddPictureForEachChosenFileInOrder) {
+    WatchedForm form;
+    answer = {true, {"/p/b.jpg", "/p/a.bmp"}, 1};
+    form.AddPicButton->Click();
+    form.InsertPicButton->Click();
+    EXPECT_EQ(form.calls, (std::vector<std::string>{"add /p/b.jpg", "add /p/a.bmp", "insert /p/b.jpg", "insert /p/a.bmp"}));
+    answer = {false, {}, 1};
+    form.AddPicButton->Click();
+    EXPECT_EQ(form.calls.size(), 4u);
+}
+
+TEST_F(MainForm, SaveDialogFilterPicksAlbumOrDownloadFiles) {
+    WatchedForm form;
+    answer = {true, {"/out/album"}, 1};
+    form.FileSaveAs->Execute();
+    switch_to = {2};
+    form.FileSaveAs->Execute();
+    EXPECT_EQ(form.calls, (std::vector<std::string>{"save /out/album.ZRB", "export /out/album.HPA"}));
+}
+
+TEST_F(MainForm, FormDefinitionGeometryCaptionsAndTabOrder) {
+    WatchedForm form;
+    EXPECT_EQ(form.Caption(), "Ostrel 50 Quillbook");
+    EXPECT_EQ(form.Width(), 801);
+    EXPECT_EQ(form.Height(), 495);
+    const struct {
+        ui::TControl* control;
+        int left, top, width, height;
+    } boxes[] = {
+        {form.DeviceSelectPanel, 0, 0, 801, 49},   {form.GroupBox1, 7, 2, 787, 41},
+        {form.HCRadioButton, 11, 18, 113, 17},     {form.EDRadioButton, 160, 18, 137, 17},
+        {form.V2HCRadioButton, 340, 18, 130, 17},  {form.V2EDRadioButton, 476, 18, 141, 17},
+        {form.FinePanel1, 0, 49, 106, 446},        {form.AddPicButton, 7, 13, 93, 25},
+        {form.RemovePicButton, 7, 75, 93, 25},     {form.DownloadPicsButton, 7, 153, 93, 25},
+        {form.Bevel1, 7, 138, 93, 9},              {form.Panel2, 106, 49, 695, 446},
+        {form.PicCardList, 0, 0, 695, 446},
+    };
+    for (const auto& b : boxes) {
+        EXPECT_EQ(b.control->Left(), b.left) << b.control->Name();
+        EXPECT_EQ(b.control->Top(), b.top) << b.control->Name();
+        EXPECT_EQ(b.control->Width(), b.width) << b.control->Name();
+        EXPECT_EQ(b.control->Height(), b.height) << b.control->Name();
+    }
+    EXPECT_EQ(form.EDRadioButton->TabOrder(), 0);
+    EXPECT_EQ(form.HCRadioButton->TabOrder(), 1);
+    EXPECT_EQ(form.V2EDRadioButton->TabOrder(), 3);
+    EXPECT_EQ(form.AddPicButton->TabOrder(), 0);
+    EXPECT_EQ(form.RemovePicButton->TabOrder(), 1);
+    EXPECT_EQ(form.UploadPicsButton->TabOrder(), 2);
+    EXPECT_EQ(form.DownloadPicsButton->TabOrder(), 3);
+    EXPECT_EQ(form.InsertPicButton->TabOrder(), 4);
+    EXPECT_EQ(form.RenamePhotoButton->TabOrder(), 5);
+    EXPECT_FALSE(form.UploadPicsButton->Visible());
+    EXPECT_FALSE(form.RenamePhotoButton->Visible());
+    EXPECT_EQ(form.PicCardList->CardTemplate().CardWidth(), 500);
+    EXPECT_EQ(form.PicCardList->ColumnWidth(), 540);
+    // The menu: File with its four actions and a separator, Help with About.
+    const ui::TMenuItem* root = form.FineMainMenu1->Items();
+    ASSERT_EQ(root->Count(), 2);
+    ASSERT_EQ(root->Items(0)->Count(), 5);
+    EXPECT_EQ(root->Items(0)->Items(0)->Caption(), "&New Photo Album");
+    EXPECT_EQ(root->Items(0)->Items(1)->Caption(), "&Open Album...");
+    EXPECT_TRUE(root->Items(0)->Items(3)->IsLine());
+    EXPECT_EQ(root->Items(1)->Items(0)->Caption(), "&About...");
+}
+
+TEST_F(MainForm, AboutBoxShowsTheBuildsVersionOrThePlaceholder) {
+    app::TAboutBox built(nullptr);
+#if QBK_TEST_VERSION_BLOCK
+    EXPECT_EQ(built.Version->Caption(), QBK_TEST_FILE_VERSION);
+    EXPECT_EQ(built.Copyright->Caption(), QBK_TEST_LEGAL_COPYRIGHT);
+#endif
+    app::TAboutBox bare(nullptr, nullptr);
+    EXPECT_EQ(bare.Version->Caption(), "Updated at run-time");
+    EXPECT_EQ(bare.Copyright->Caption(), "Updated at run-time");
+    EXPECT_EQ(bare.ProductName->Caption(), "Ostrel 50 Quillbook");
+    EXPECT_EQ(bare.Width(), 298);
+    EXPECT_EQ(bare.Height(), 213);
+}
+
+}  // namespace

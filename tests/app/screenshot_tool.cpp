@@ -1,0 +1,49 @@
+// qbk-screenshot: shows the real main window with three pictures added and saves a picture of
+// it as PNG. A test tool for scripts/screenshot.sh, run under a virtual X server.
+#include <QApplication>
+#include <QPixmap>
+#include <QScreen>
+#include <QThread>
+#include <QWidget>
+
+#include <cstdio>
+#include <filesystem>
+#include <string>
+
+#include "app/main_form.h"
+#include "platform/ui/bitmap.h"
+#include "platform/ui/canvas.h"
+
+int main(int argc, char** argv) {
+    if (argc < 2) {
+        std::fprintf(stderr, "usage: qbk-screenshot <out.png>\n");
+        return 2;
+    }
+    QApplication qt(argc, argv);
+    const auto dir = std::filesystem::temp_directory_path() / "qbk-screenshot";
+    std::filesystem::create_directories(dir);
+    app::TQuillbookForm form(nullptr);
+    const ui::TColor colours[] = {0x002060C0, 0x0040A040, 0x00C06020};
+    for (int i = 0; i < 3; ++i) {
+        ui::TBitmap picture;
+        picture.SetPixelFormat(ui::TPixelFormat::pf24bit);
+        picture.SetSize(400, 300);
+        picture.Canvas().Brush().SetColor(colours[i]);
+        picture.Canvas().FillRect(ui::TRect{0, 0, 400, 300});
+        picture.Canvas().Brush().SetColor(ui::clWhite);
+        picture.Canvas().FillRect(ui::TRect{40 + 60 * i, 60, 160 + 60 * i, 180});
+        const std::string file = (dir / ("picture-" + std::to_string(i + 1) + ".bmp")).string();
+        picture.SaveToFile(file);
+        form.AddPicture(file, false);
+    }
+    form.Show();
+    for (int i = 0; i < 50; ++i) {
+        QApplication::processEvents();
+        QThread::msleep(20);
+    }
+    QWidget* window = form.Window();
+    const QPixmap shot = window->screen()->grabWindow(window->winId());
+    if (!shot.save(QString::fromStdString(argv[1]), "PNG")) return 1;
+    std::printf("saved %s (%dx%d)\n", argv[1], shot.width(), shot.height());
+    return 0;
+}

@@ -1,0 +1,229 @@
+// The album editor's device link and transfers with the real interface library against
+// qbk-devsim on a private virtual bus: what arrives in the simulated device, byte for byte.
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <memory>
+
+#include "app/album_payload.h"
+#include "app/album_transfer.h"
+#include "app/mccan_interface.h"
+#include "app/mccan_text.h"
+#include "platform/ui/streams.h"
+#include "tests/e2e/devsim_process.h"
+
+namespace e2e {
+namespace {
+
+using namespace std::chrono_literals;
+using Bytes = std::vector<std::uint8_t>;
+using ::testing::ElementsAre;
+
+// A private bus and folder for one test; qbk-devsim started on demand.
+class Bench {
+public:
+    Bench() {
+        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
+        // Bus names are short: the test's name goes in as a hash.
+        bus_ = "w8-" + std::to_string(getpid()) + "-" + std::to_string(std::hash<std::string>{}(test->name()) % 1000000);
+        folder_ = std::filesystem::temp_directory_path() / bus_;
+        std::filesystem::remove_all(folder_);
+        std::filesystem::create_directories(folder_);
+        setenv("CANAPI_CHANNEL", ("vbus:" + bus_).c_str(), 1);
+        unsetenv("QBK_MODULE_KLP_LIB_USB");
+    }
+    ~Bench() {
+        devsim_.reset();
+        std::filesystem::remove_all(folder_);
+    }
+    Bench(const Bench&) = delete;
+    Bench& operator=(const Bench&) = delete;
+
+    ::testing::AssertionResult Start(std::vector<std::string> args) {
+        args.push_back("--log");
+        devsim_.reset();  // never two simulators on one bus
+        devsim_ = std::make_unique<DevsimProcess>(bus_, args);
+        if (!devsim_->WaitReady(5s)) return ::testing::AssertionFailure() << "qbk-devsim did not get ready";
+        return ::testing::AssertionSuccess();
+    }
+    std::string Path(const std::string& name) const { return (folder_ / name).string(); }
+    Bytes ReadFile(const std::string& name) const {
+        std::ifstream in(Path(name), std::ios::binary);
+        return Bytes(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    void WriteFile(const std::string& name, const Bytes& bytes) const {
+        std::ofstream(Path(name), std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    }
+    // Index of the first devsim log line starting with `prefix`, or -1.
+    long FirstLine(const std::string& prefix) const {
+        const auto lines = devsim_->Lines();
+        for (std::size_t i = 0; i < lines.size(); ++i) {
+            if (lines[i].text.rfind(prefix, 0) == 0) return static_cast<long>(i);
+        }
+        return -1;
+    }
+    DevsimProcess& devsim() { return *devsim_; }
+
+private:
+    std::string bus_;
+    std::filesystem::path folder_;
+    std::unique_ptr<DevsimProcess> devsim_;
+};
+
+// Small real pictures, encoded by the device's JPEG encoder.
+class Album {
+public:
+    explicit Album(int count) {
+        for (int i = 0; i < count; ++i) {
+            auto bitmap = std::make_unique<ui::TBitmap>();
+            bitmap->SetSize(16 + i, 12);
+            pages_.push_back({"Picture " + std::to_string(i + 1), bitmap.get()});
+            bitmaps_.push_back(std::move(bitmap));
+        }
+    }
+    const app::AlbumPages& pages() const { return pages_; }
+    Bytes Payload(int family, int variant, std::uint16_t version) const {
+        ui::TMemoryStream out;
+        const auto& property = app::DeviceFamilies[static_cast<std::size_t>(family)].Variants[static_cast<std::size_t>(variant)];
+        if (app::IsV2Family(family)) {
+            app::BuildTransferBlockV2(pages_, family, property, version, out);
+        } else {
+            app::BuildAlbumPayload(pages_, family, property, version, out);
+        }
+        return Bytes(out.Memory(), out.Memory() + out.Size());
+    }
+
+private:
+    std::vector<std::unique_ptr<ui::TBitmap>> bitmaps_;
+    app::AlbumPages pages_;
+};
+
+struct Shown {
+    std::vector<std::string> lines;
+    app::TransferUi Ui() {
+        return {[this](const std::string& t) { lines.push_back("error: " + t); },
+                [this](const std::string& t) { lines.push_back("message: " + t); },
+                [this](const std::string& t, const std::string& c) { lines.push_back("information: " + c + ": " + t); }};
+    }
+};
+
+const std::string kFinished = std::string("information: Varnhold QBK: ") + app::text::kDownloadFinished;
+
+TEST(DeviceLinkE2e, FamilyOneAlbumArrivesByteExactAndASecondSendIsRefused) {
+    Bench bench;
+    ASSERT_TRUE(bench.Start({"--node", "1:0x1031:5", "--store-image", bench.Path("image.bin")}));
+    Album album(3);
+    app::TMCCANInterface link;
+    Shown shown;
+    app::DownloadAlbum(link, album.pages(), 1, shown.Ui());
+    EXPECT_THAT(shown.lines, ElementsAre(kFinished));
+    EXPECT_FALSE(link.IsLoaded());
+    EXPECT_EQ(bench.ReadFile("image.bin"), album.Payload(1, 1, 1));
+    // The idle command (own id 5) went out before the unlock write of C4 A0 17 5E to 0x1018.
+    const long idle = bench.FirstLine("rx 065#1005000000000000");
+    const long unlock = bench.FirstLine("rx 7A1#231810");
+    EXPECT_GE(idle, 0);
+    EXPECT_GT(unlock, idle);
+    EXPECT_GE(bench.FirstLine("rx 7A1#23181000C4A0175E"), 0);
+
+    bench.devsim().ClearLines();
+    std::filesystem::remove(bench.Path("image.bin"));
+    shown.lines.clear();
+    app::DownloadAlbum(link, album.pages(), 1, shown.Ui());
+    EXPECT_THAT(shown.lines, ElementsAre(std::string("message: ") + app::text::kStillIdle));
+    EXPECT_EQ(bench.FirstLine("rx 7A1#"), -1);  // no SDO request at all
+    EXPECT_FALSE(std::filesystem::exists(bench.Path("image.bin")));
+}
+
+TEST(DeviceLinkE2e, FamilyThreeGoesAsTheV2TransferBlockAndRefusedBlocksFallBack) {
+    Bench bench;
+    ASSERT_TRUE(bench.Start({"--node", "1:0x1054:1", "--refuse-block", "0x05040000", "--store-image",
+                             bench.Path("image.bin")}));
+    Album album(2);
+    app::TMCCANInterface link;
+    Shown shown;
+    app::DownloadAlbum(link, album.pages(), 3, shown.Ui());
+    EXPECT_THAT(shown.lines, ElementsAre(kFinished));
+    const Bytes image = bench.ReadFile("image.bin");
+    EXPECT_EQ(image, album.Payload(3, 0, 1));
+    ASSERT_GE(image.size(), 2u);
+    EXPECT_EQ(image[0] | image[1] << 8, app::kTransferBlockTag);
+}
+
+TEST(DeviceLinkE2e, RevisionFourOnFamilyOneIsNotSupported) {
+    Bench bench;
+    ASSERT_TRUE(bench.Start({"--node", "1:0x1031:4", "--store-image", bench.Path("image.bin")}));
+    Album album(1);
+    app::TMCCANInterface link;
+    Shown shown;
+    app::DownloadAlbum(link, album.pages(), 1, shown.Ui());
+    EXPECT_THAT(shown.lines, ElementsAre("message: Enhanced Display" + std::string(app::text::kNotFoundTail)));
+    EXPECT_EQ(bench.FirstLine("rx 065#10"), -1);  // no idle command
+    EXPECT_FALSE(std::filesystem::exists(bench.Path("image.bin")));
+}
+
+TEST(DeviceLinkE2e, ConflictingClientFailsTheOpenAndUnloads) {
+    Bench bench;
+    ASSERT_TRUE(bench.Start({"--node", "1:0x1031:5", "--conflict"}));
+    Album album(1);
+    app::TMCCANInterface link;
+    Shown shown;
+    app::DownloadAlbum(link, album.pages(), 1, shown.Ui());
+    EXPECT_THAT(shown.lines,
+                ElementsAre(std::string("error: ") + app::text::kOpenFailed + app::text::kChannelConflict));
+    EXPECT_FALSE(link.IsLoaded());
+}
+
+// A version-1 album section of the given entries.
+Bytes Section(const std::vector<Bytes>& entries) {
+    Bytes out{1, 0, static_cast<std::uint8_t>(entries.size()), 0};
+    for (const Bytes& e : entries) {
+        for (int shift = 0; shift < 32; shift += 8) out.push_back(static_cast<std::uint8_t>(e.size() >> shift));
+    }
+    for (const Bytes& e : entries) out.insert(out.end(), e.begin(), e.end());
+    return out;
+}
+
+TEST(DeviceLinkE2e, UploadReadsTheAlbumSectionAndRefusesCorruptSizes) {
+    Bench bench;
+    const std::vector<Bytes> jpegs = {{0xFF, 0xD8, 1, 0xFF, 0xD9}, Bytes(300, 2), Bytes(5000, 3)};
+    bench.WriteFile("album.bin", Section(jpegs));
+    Bytes corrupt = Section(jpegs);
+    corrupt[8] = 0xFF;  // the second entry claims 0xFF2C bytes
+    corrupt[9] = 0xFF;
+    bench.WriteFile("corrupt.bin", corrupt);
+    bench.WriteFile("other.bin", Bytes(40, 9));
+    {
+        std::ofstream(bench.Path("sections1.txt")) << "2 0 other.bin\n6 1 album.bin\n";
+        std::ofstream(bench.Path("sections2.txt")) << "6 1 corrupt.bin\n";
+    }
+    ASSERT_TRUE(bench.Start({"--node", "1:0x1031:5", "--sections", bench.Path("sections1.txt"), "--node",
+                             "2:0x1031:5"}));
+    std::vector<std::string> captions;
+    std::vector<Bytes> pictures;
+    const app::UploadCards cards{[&] { captions.clear(), pictures.clear(); },
+                                 [&](const std::string& caption, std::span<const std::uint8_t> jpeg) {
+                                     captions.push_back(caption);
+                                     pictures.emplace_back(jpeg.begin(), jpeg.end());
+                                 }};
+    app::TMCCANInterface link;
+    Shown shown;
+    app::UploadAlbum(link, 1, cards, shown.Ui());
+    EXPECT_TRUE(shown.lines.empty()) << shown.lines.front();
+    EXPECT_THAT(captions, ElementsAre("Picture 1", "Picture 2", "Picture 3"));
+    EXPECT_EQ(pictures, jpegs);
+    EXPECT_FALSE(link.IsLoaded());
+
+    ASSERT_TRUE(bench.Start({"--node", "1:0x1031:5", "--sections", bench.Path("sections2.txt")}));
+    app::UploadAlbum(link, 1, cards, shown.Ui());
+    EXPECT_THAT(shown.lines, ElementsAre(std::string("message: ") + app::text::kMalformedSection));
+    EXPECT_THAT(captions, ElementsAre("Picture 1"));
+}
+
+}  // namespace
+}  // namespace e2e
