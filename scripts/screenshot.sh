@@ -1,0 +1,14 @@
+#!/usr/bin/env bash
+# Shows the album editor's main window with three pictures added under a virtual X server and
+# saves a PNG of it: screenshot.sh [out.png] (default build/qbk-main-window.png).
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+cd "$root"
+out=${1:-build/qbk-main-window.png}
+bash scripts/install-deps.sh
+cmake -S . -B build -G Ninja >/dev/null
+cmake --build build -j "$(nproc)" --target qbk-screenshot
+mkdir -p "$(dirname "$out")"
+export XDG_CONFIG_HOME=$(mktemp -d)
+trap 'rm -rf "$XDG_CONFIG_HOME"' EXIT
+QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1024x768x24" build/bin/qbk-screenshot "$out"
