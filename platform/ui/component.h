@@ -13,7 +13,7 @@ namespace ui {
 
 enum class TOperation { opInsert, opRemove };
 
-// The component state bits the Parts test.
+// The component state bits the controls test.
 enum TComponentStateFlag : unsigned {
     csLoading = 1u << 0,
     csDestroying = 1u << 1,
