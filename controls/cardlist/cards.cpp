@@ -213,28 +213,15 @@ void TFineCardItem::SetAsBoolean(bool value) {
     Changed();
 }
 
-void TFineCardItem::SetAsDate(ui::TDateTime value) {
-    bool changed = false;
-    switch (data_type_) {
-        case DT::idtString: changed = Store(text_value_, ui::DateToStr(value)); break;
-        case DT::idtFloat: changed = Store(float_value_, value); break;
-        case DT::idtInteger: {
-            int v = 0;
-            if (TryRound(value, v)) changed = Store(int_value_, v);
-            break;
-        }
-        case DT::idtBoolean: changed = Store(bool_value_, value != 0.0); break;
-        case DT::idtDate: changed = Store(date_value_, value); break;
-        case DT::idtTime: changed = Store(time_value_, value); break;
-        case DT::idtImage: return;
-    }
-    if (changed) Changed();
-}
+void TFineCardItem::SetAsDate(ui::TDateTime value) { StoreDateTime(value, ui::DateToStr(value)); }
 
-void TFineCardItem::SetAsTime(ui::TDateTime value) {
+void TFineCardItem::SetAsTime(ui::TDateTime value) { StoreDateTime(value, ui::TimeToStr(value)); }
+
+// A date and a time are stored alike; only a text item shows which of the two it was given.
+void TFineCardItem::StoreDateTime(ui::TDateTime value, const std::string& as_text) {
     bool changed = false;
     switch (data_type_) {
-        case DT::idtString: changed = Store(text_value_, ui::TimeToStr(value)); break;
+        case DT::idtString: changed = Store(text_value_, as_text); break;
         case DT::idtFloat: changed = Store(float_value_, value); break;
         case DT::idtInteger: {
             int v = 0;
