@@ -12,12 +12,7 @@ namespace cardlist {
 
 namespace {
 
-template <typename T>
-bool Store(T& field, const T& value) {
-    if (field == value) return false;
-    field = value;
-    return true;
-}
+using ui::Store;
 
 bool PictureEmpty(const ui::TPicture& p) { return p.Graphic() == nullptr || p.Graphic()->Empty(); }
 

@@ -9,12 +9,7 @@ namespace cardlist {
 
 namespace {
 
-template <typename T>
-bool Store(T& field, const T& value) {
-    if (field == value) return false;
-    field = value;
-    return true;
-}
+using ui::Store;
 
 // Keeps a band inside the rectangle it belongs to: the last bands of a fill are longer than the
 // space left, and pixels outside the rectangle belong to someone else.

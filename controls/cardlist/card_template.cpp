@@ -11,12 +11,7 @@ namespace cardlist {
 
 namespace {
 
-template <typename T>
-bool Store(T& field, const T& value) {
-    if (field == value) return false;
-    field = value;
-    return true;
-}
+using ui::Store;
 
 constexpr int kDataTypes = 7;
 constexpr int kEditors = 11;

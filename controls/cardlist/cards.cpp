@@ -11,12 +11,7 @@ namespace {
 
 using DT = TFineCardItemDataType;
 
-template <typename T>
-bool Store(T& field, const T& value) {
-    if (field == value) return false;
-    field = value;
-    return true;
-}
+using ui::Store;
 
 // Round for conversions that must not fail: a value out of the integer range reads as 0.
 bool TryRound(double value, int& out) {

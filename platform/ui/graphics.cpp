@@ -22,13 +22,6 @@ std::string Lower(std::string s) {
     return s;
 }
 
-template <typename T>
-bool Store(T& field, const T& value) {
-    if (field == value) return false;
-    field = value;
-    return true;
-}
-
 }  // namespace
 
 void TGraphicsObject::Changed() {

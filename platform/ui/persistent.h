@@ -8,6 +8,15 @@
 
 namespace ui {
 
+// A property setter's store: true when the value really changed, so the setter reports a change
+// only then.
+template <typename T>
+bool Store(T& field, const T& value) {
+    if (field == value) return false;
+    field = value;
+    return true;
+}
+
 class TPersistent;
 
 // Event handler without arguments beyond the sender.
