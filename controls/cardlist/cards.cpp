@@ -163,23 +163,7 @@ void TFineCardItem::SetAsString(const std::string& value) {
     Changed();
 }
 
-void TFineCardItem::SetAsFloat(double value) {
-    bool changed = false;
-    switch (data_type_) {
-        case DT::idtString: changed = Store(text_value_, ui::FloatToStr(value)); break;
-        case DT::idtFloat: changed = Store(float_value_, value); break;
-        case DT::idtInteger: {
-            int v = 0;
-            if (TryRound(value, v)) changed = Store(int_value_, v);
-            break;
-        }
-        case DT::idtBoolean: changed = Store(bool_value_, value != 0.0); break;
-        case DT::idtDate: changed = Store(date_value_, value); break;
-        case DT::idtTime: changed = Store(time_value_, value); break;
-        case DT::idtImage: return;
-    }
-    if (changed) Changed();
-}
+void TFineCardItem::SetAsFloat(double value) { StoreNumber(value, ui::FloatToStr(value)); }
 
 void TFineCardItem::SetAsInteger(int value) {
     bool changed = false;
@@ -208,12 +192,12 @@ void TFineCardItem::SetAsBoolean(bool value) {
     Changed();
 }
 
-void TFineCardItem::SetAsDate(ui::TDateTime value) { StoreDateTime(value, ui::DateToStr(value)); }
+void TFineCardItem::SetAsDate(ui::TDateTime value) { StoreNumber(value, ui::DateToStr(value)); }
 
-void TFineCardItem::SetAsTime(ui::TDateTime value) { StoreDateTime(value, ui::TimeToStr(value)); }
+void TFineCardItem::SetAsTime(ui::TDateTime value) { StoreNumber(value, ui::TimeToStr(value)); }
 
-// A date and a time are stored alike; only a text item shows which of the two it was given.
-void TFineCardItem::StoreDateTime(ui::TDateTime value, const std::string& as_text) {
+// Floats, dates and times are stored alike; only a text item shows which of them it was given.
+void TFineCardItem::StoreNumber(double value, const std::string& as_text) {
     bool changed = false;
     switch (data_type_) {
         case DT::idtString: changed = Store(text_value_, as_text); break;

@@ -87,7 +87,7 @@ private:
     friend class TFineCardItemList;
     friend class TFineCards;
     void Changed();
-    void StoreDateTime(ui::TDateTime value, const std::string& as_text);
+    void StoreNumber(double value, const std::string& as_text);
 
     bool bool_value_ = false;
     std::string text_value_;
