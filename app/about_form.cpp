@@ -2,8 +2,8 @@
 
 #include <cstdint>
 
-#include "platform/ui/bitmap.h"
-#include "platform/ui/canvas.h"
+#include "platform/ui/graphics/bitmap.h"
+#include "platform/ui/graphics/canvas.h"
 
 namespace app {
 

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "app/exe_info.h"
-#include "platform/ui/form.h"
-#include "platform/ui/stdctrls.h"
+#include "platform/ui/forms/form.h"
+#include "platform/ui/forms/stdctrls.h"
 
 namespace app {
 

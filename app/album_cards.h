@@ -6,8 +6,8 @@
 #include <string>
 
 #include "app/album_page.h"
-#include "platform/ui/bitmap.h"
-#include "platform/ui/screen.h"
+#include "platform/ui/graphics/bitmap.h"
+#include "platform/ui/controls/screen.h"
 
 namespace app {
 

@@ -7,7 +7,7 @@
 #include "app/device_family.h"
 #include "app/file_replace.h"
 #include "platform/kernel/sinks.h"
-#include "platform/ui/streams.h"
+#include "platform/ui/core/streams.h"
 
 namespace app {
 

@@ -3,9 +3,9 @@
 #include <limits>
 
 #include "app/byte_io.h"
-#include "platform/ui/exceptions.h"
-#include "platform/ui/streams.h"
-#include "platform/ui/sysutils.h"
+#include "platform/ui/core/exceptions.h"
+#include "platform/ui/core/streams.h"
+#include "platform/ui/core/sysutils.h"
 
 namespace app {
 namespace {

@@ -5,8 +5,8 @@
 
 #include "app/album_file_format.h"
 #include "app/byte_io.h"
-#include "platform/ui/exceptions.h"
-#include "platform/ui/sysutils.h"
+#include "platform/ui/core/exceptions.h"
+#include "platform/ui/core/sysutils.h"
 
 namespace app {
 namespace {

@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/bitmap.h"
+#include "platform/ui/graphics/bitmap.h"
 
 namespace app {
 

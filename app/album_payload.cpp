@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "app/byte_io.h"
-#include "platform/ui/jpeg.h"
-#include "platform/ui/sysutils.h"
+#include "platform/ui/graphics/jpeg.h"
+#include "platform/ui/core/sysutils.h"
 
 namespace app {
 namespace {

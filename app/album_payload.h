@@ -9,8 +9,8 @@
 
 #include "app/album_page.h"
 #include "app/device_family.h"
-#include "platform/ui/bitmap.h"
-#include "platform/ui/streams.h"
+#include "platform/ui/graphics/bitmap.h"
+#include "platform/ui/core/streams.h"
 
 namespace app {
 

@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "app/mccan_text.h"
-#include "platform/ui/streams.h"
-#include "platform/ui/sysutils.h"
+#include "platform/ui/core/streams.h"
+#include "platform/ui/core/sysutils.h"
 
 namespace app {
 

@@ -9,7 +9,7 @@
 #include <utility>
 #include <vector>
 
-#include "platform/ui/exceptions.h"
+#include "platform/ui/core/exceptions.h"
 
 namespace app {
 

@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdio>
 
-#include "platform/ui/exceptions.h"
+#include "platform/ui/core/exceptions.h"
 
 namespace app {
 

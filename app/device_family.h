@@ -7,7 +7,7 @@
 #include <cstdint>
 #include <string>
 
-#include "platform/ui/geometry.h"
+#include "platform/ui/graphics/geometry.h"
 
 namespace app {
 

@@ -8,7 +8,7 @@
 #include "app/album_page.h"
 #include "app/album_payload.h"
 #include "app/device_family.h"
-#include "platform/ui/streams.h"
+#include "platform/ui/core/streams.h"
 
 namespace app {
 

@@ -7,8 +7,8 @@
 #include <string>
 
 #include "app/version_block.h"
-#include "platform/ui/component.h"
-#include "platform/ui/sysutils.h"
+#include "platform/ui/core/component.h"
+#include "platform/ui/core/sysutils.h"
 
 namespace app {
 

@@ -4,8 +4,8 @@
 #include <system_error>
 #include <utility>
 
-#include "platform/ui/exceptions.h"
-#include "platform/ui/streams.h"
+#include "platform/ui/core/exceptions.h"
+#include "platform/ui/core/streams.h"
 
 namespace app {
 namespace {

@@ -9,10 +9,10 @@
 #include "app/card_list_album.h"
 #include "app/download_files.h"
 #include "app/family_setting.h"
-#include "platform/ui/application.h"
-#include "platform/ui/colors.h"
-#include "platform/ui/jpeg.h"
-#include "platform/ui/streams.h"
+#include "platform/ui/controls/application.h"
+#include "platform/ui/graphics/colors.h"
+#include "platform/ui/graphics/jpeg.h"
+#include "platform/ui/core/streams.h"
 #include "platform/kernel/sinks.h"
 
 namespace app {

@@ -10,12 +10,12 @@
 
 #include "app/mccan_interface.h"
 #include "controls/cardlist/card_list.h"
-#include "platform/ui/actions.h"
-#include "platform/ui/dialogs.h"
-#include "platform/ui/form.h"
-#include "platform/ui/menus.h"
-#include "platform/ui/std_actions.h"
-#include "platform/ui/stdctrls.h"
+#include "platform/ui/forms/actions.h"
+#include "platform/ui/forms/dialogs.h"
+#include "platform/ui/forms/form.h"
+#include "platform/ui/forms/menus.h"
+#include "platform/ui/forms/std_actions.h"
+#include "platform/ui/forms/stdctrls.h"
 
 namespace app {
 

@@ -12,7 +12,7 @@
 
 #include "library/library_records.h"
 #include "platform/kernel/module.h"
-#include "platform/ui/exceptions.h"
+#include "platform/ui/core/exceptions.h"
 
 namespace app {
 

@@ -7,9 +7,9 @@
 #include "app/about_form.h"
 #include "app/main_form.h"
 #include "platform/kernel/sinks.h"
-#include "platform/ui/application.h"
-#include "platform/ui/application_host.h"
-#include "platform/ui/marker_watch.h"
+#include "platform/ui/controls/application.h"
+#include "platform/ui/forms/application_host.h"
+#include "platform/ui/forms/marker_watch.h"
 
 namespace app {
 

@@ -13,8 +13,8 @@
 #include "app/add_picture.h"
 #include "app/album_cards.h"
 #include "app/download_files.h"
-#include "platform/ui/bitmap.h"
-#include "platform/ui/jpeg.h"
+#include "platform/ui/graphics/bitmap.h"
+#include "platform/ui/graphics/jpeg.h"
 
 namespace {
 

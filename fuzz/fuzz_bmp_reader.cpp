@@ -6,8 +6,8 @@
 #include <cstring>
 #include <memory>
 
-#include "platform/ui/bmp_codec.h"
-#include "platform/ui/exceptions.h"
+#include "platform/ui/graphics/bmp_codec.h"
+#include "platform/ui/core/exceptions.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
     try {

@@ -8,10 +8,10 @@
 #include <cstdint>
 #include <memory>
 
-#include "platform/ui/bitmap.h"
-#include "platform/ui/exceptions.h"
-#include "platform/ui/picture.h"
-#include "platform/ui/streams.h"
+#include "platform/ui/graphics/bitmap.h"
+#include "platform/ui/core/exceptions.h"
+#include "platform/ui/graphics/picture.h"
+#include "platform/ui/core/streams.h"
 
 namespace {
 

@@ -1,4 +1,4 @@
-#include "bitmap32.h"
+#include "imaging/bitmap32.h"
 
 #include <algorithm>
 #include <bit>
@@ -6,11 +6,11 @@
 #include <new>
 #include <typeinfo>
 
-#include "platform/ui/bitmap.h"
-#include "platform/ui/canvas.h"
-#include "platform/ui/picture.h"
-#include "platform/ui/streams.h"
-#include "stretch_copy.h"
+#include "platform/ui/graphics/bitmap.h"
+#include "platform/ui/graphics/canvas.h"
+#include "platform/ui/graphics/picture.h"
+#include "platform/ui/core/streams.h"
+#include "imaging/stretch_copy.h"
 
 namespace imaging {
 

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "color32.h"
-#include "custom_map.h"
-#include "draw_mode.h"
-#include "filter_kernels.h"
-#include "platform/ui/geometry.h"
+#include "imaging/color32.h"
+#include "imaging/custom_map.h"
+#include "imaging/draw_mode.h"
+#include "imaging/filter_kernels.h"
+#include "platform/ui/graphics/geometry.h"
 
 namespace ui {
 class TBitmap;

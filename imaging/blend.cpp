@@ -1,4 +1,4 @@
-#include "blend.h"
+#include "imaging/blend.h"
 
 #include <algorithm>
 

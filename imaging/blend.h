@@ -13,7 +13,7 @@
 
 #include <cstdint>
 
-#include "color32.h"
+#include "imaging/color32.h"
 
 namespace imaging {
 

@@ -1,4 +1,4 @@
-#include "contributor_table.h"
+#include "imaging/contributor_table.h"
 
 #include <algorithm>
 #include <cmath>

@@ -6,7 +6,7 @@
 #include <cstdint>
 #include <vector>
 
-#include "filter_kernels.h"
+#include "imaging/filter_kernels.h"
 
 namespace imaging {
 

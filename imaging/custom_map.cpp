@@ -1,4 +1,4 @@
-#include "custom_map.h"
+#include "imaging/custom_map.h"
 
 #include <algorithm>
 

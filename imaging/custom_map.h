@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "thread_persistent.h"
+#include "imaging/thread_persistent.h"
 
 namespace imaging {
 

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <functional>
 
-#include "color32.h"
+#include "imaging/color32.h"
 
 namespace imaging {
 

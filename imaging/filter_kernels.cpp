@@ -1,4 +1,4 @@
-#include "filter_kernels.h"
+#include "imaging/filter_kernels.h"
 
 #include <cmath>
 

@@ -1,4 +1,4 @@
-#include "filtered_resampler.h"
+#include "imaging/filtered_resampler.h"
 
 #include <algorithm>
 #include <cstdlib>

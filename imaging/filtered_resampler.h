@@ -12,8 +12,8 @@
 #include <cstdint>
 #include <vector>
 
-#include "color32.h"
-#include "contributor_table.h"
+#include "imaging/color32.h"
+#include "imaging/contributor_table.h"
 
 namespace imaging {
 

@@ -1,4 +1,4 @@
-#include "processor_features.h"
+#include "imaging/processor_features.h"
 
 #if defined(__i386__) || defined(__x86_64__)
 #include <cpuid.h>

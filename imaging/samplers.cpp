@@ -1,13 +1,13 @@
-#include "samplers.h"
+#include "imaging/samplers.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstddef>
 #include <vector>
 
-#include "blend.h"
-#include "contributor_table.h"
-#include "filtered_resampler.h"
+#include "imaging/blend.h"
+#include "imaging/contributor_table.h"
+#include "imaging/filtered_resampler.h"
 
 namespace imaging {
 

@@ -9,10 +9,10 @@
 #include <cstdint>
 #include <vector>
 
-#include "color32.h"
-#include "draw_mode.h"
-#include "filter_kernels.h"
-#include "platform/ui/geometry.h"
+#include "imaging/color32.h"
+#include "imaging/draw_mode.h"
+#include "imaging/filter_kernels.h"
+#include "platform/ui/graphics/geometry.h"
 
 namespace imaging {
 

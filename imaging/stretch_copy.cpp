@@ -1,10 +1,10 @@
-#include "stretch_copy.h"
+#include "imaging/stretch_copy.h"
 
 #include <algorithm>
 #include <vector>
 
-#include "bitmap32.h"
-#include "samplers.h"
+#include "imaging/bitmap32.h"
+#include "imaging/samplers.h"
 
 namespace imaging {
 

@@ -5,10 +5,10 @@
 
 #include <string>
 
-#include "draw_mode.h"
-#include "filter_kernels.h"
-#include "platform/ui/exceptions.h"
-#include "platform/ui/geometry.h"
+#include "imaging/draw_mode.h"
+#include "imaging/filter_kernels.h"
+#include "platform/ui/core/exceptions.h"
+#include "platform/ui/graphics/geometry.h"
 
 namespace imaging {
 

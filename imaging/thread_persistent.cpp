@@ -1,4 +1,4 @@
-#include "thread_persistent.h"
+#include "imaging/thread_persistent.h"
 
 #include <mutex>
 

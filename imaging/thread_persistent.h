@@ -7,7 +7,7 @@
 #include <string>
 
 #include "platform/kernel/sync.h"
-#include "platform/ui/persistent.h"
+#include "platform/ui/core/persistent.h"
 
 namespace imaging {
 

@@ -3,7 +3,7 @@
 // Each has a white border pixel in its bottom-left corner, so automatic transparency keys on it.
 #pragma once
 
-#include "platform/ui/bitmap.h"
+#include "platform/ui/graphics/bitmap.h"
 
 namespace cardlist {
 

@@ -14,7 +14,7 @@
 
 #include <vector>
 
-#include "platform/ui/geometry.h"
+#include "platform/ui/graphics/geometry.h"
 
 namespace cardlist {
 

@@ -1,12 +1,12 @@
-#include "card_list.h"
+#include "controls/cardlist/card_list.h"
 
 #include <algorithm>
 
-#include "card_list_view.h"
-#include "card_painting.h"
-#include "platform/ui/application.h"
-#include "platform/ui/draw_text.h"
-#include "platform/ui/screen.h"
+#include "controls/cardlist/card_list_view.h"
+#include "controls/cardlist/card_painting.h"
+#include "platform/ui/controls/application.h"
+#include "platform/ui/graphics/draw_text.h"
+#include "platform/ui/controls/screen.h"
 
 namespace cardlist {
 

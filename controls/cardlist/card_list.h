@@ -13,15 +13,15 @@
 #include <string>
 #include <vector>
 
-#include "card_layout.h"
-#include "card_settings.h"
-#include "card_template.h"
-#include "cards.h"
-#include "platform/ui/controls.h"
-#include "platform/ui/imagelist.h"
-#include "platform/ui/picture.h"
-#include "platform/ui/scrollbar.h"
-#include "platform/ui/timer.h"
+#include "controls/cardlist/card_layout.h"
+#include "controls/cardlist/card_settings.h"
+#include "controls/cardlist/card_template.h"
+#include "controls/cardlist/cards.h"
+#include "platform/ui/controls/controls.h"
+#include "platform/ui/controls/imagelist.h"
+#include "platform/ui/graphics/picture.h"
+#include "platform/ui/controls/scrollbar.h"
+#include "platform/ui/controls/timer.h"
 
 namespace cardlist {
 

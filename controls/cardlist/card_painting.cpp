@@ -4,9 +4,9 @@
 #include <cmath>
 #include <memory>
 
-#include "platform/ui/draw_text.h"
-#include "platform/ui/frames.h"
-#include "platform/ui/sysutils.h"
+#include "platform/ui/graphics/draw_text.h"
+#include "platform/ui/graphics/frames.h"
+#include "platform/ui/core/sysutils.h"
 
 namespace cardlist {
 

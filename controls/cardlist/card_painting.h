@@ -15,9 +15,9 @@
 #include "controls/cardlist/card_template.h"
 #include "controls/cardlist/cards.h"
 #include "platform/theme/visual_styles.h"
-#include "platform/ui/bitmap.h"
-#include "platform/ui/canvas.h"
-#include "platform/ui/picture.h"
+#include "platform/ui/graphics/bitmap.h"
+#include "platform/ui/graphics/canvas.h"
+#include "platform/ui/graphics/picture.h"
 
 namespace cardlist {
 

@@ -1,9 +1,9 @@
-#include "card_settings.h"
+#include "controls/cardlist/card_settings.h"
 
 #include <algorithm>
 #include <cstdlib>
 
-#include "platform/ui/sysutils.h"
+#include "platform/ui/core/sysutils.h"
 
 namespace cardlist {
 

@@ -11,11 +11,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/canvas.h"
-#include "platform/ui/colors.h"
-#include "platform/ui/geometry.h"
-#include "platform/ui/graphics.h"
-#include "platform/ui/persistent.h"
+#include "platform/ui/graphics/canvas.h"
+#include "platform/ui/graphics/colors.h"
+#include "platform/ui/graphics/geometry.h"
+#include "platform/ui/graphics/graphics.h"
+#include "platform/ui/core/persistent.h"
 
 namespace cardlist {
 

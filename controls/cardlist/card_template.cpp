@@ -1,11 +1,11 @@
-#include "card_template.h"
+#include "controls/cardlist/card_template.h"
 
 #include <algorithm>
 #include <array>
 
-#include "card_list.h"
-#include "cards.h"
-#include "platform/ui/sysutils.h"
+#include "controls/cardlist/card_list.h"
+#include "controls/cardlist/cards.h"
+#include "platform/ui/core/sysutils.h"
 
 namespace cardlist {
 

@@ -7,12 +7,12 @@
 #include <memory>
 #include <string>
 
-#include "platform/ui/collection.h"
-#include "platform/ui/colors.h"
-#include "platform/ui/component.h"
-#include "platform/ui/exceptions.h"
-#include "platform/ui/graphics.h"
-#include "platform/ui/strings.h"
+#include "platform/ui/core/collection.h"
+#include "platform/ui/graphics/colors.h"
+#include "platform/ui/core/component.h"
+#include "platform/ui/core/exceptions.h"
+#include "platform/ui/graphics/graphics.h"
+#include "platform/ui/core/strings.h"
 
 namespace cardlist {
 

@@ -1,9 +1,9 @@
-#include "cards.h"
+#include "controls/cardlist/cards.h"
 
 #include <algorithm>
 #include <cmath>
 
-#include "card_list.h"
+#include "controls/cardlist/card_list.h"
 
 namespace cardlist {
 

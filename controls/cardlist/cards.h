@@ -7,13 +7,13 @@
 #include <memory>
 #include <string>
 
-#include "card_settings.h"
-#include "card_template.h"
-#include "platform/ui/collection.h"
-#include "platform/ui/exceptions.h"
-#include "platform/ui/geometry.h"
-#include "platform/ui/picture.h"
-#include "platform/ui/sysutils.h"
+#include "controls/cardlist/card_settings.h"
+#include "controls/cardlist/card_template.h"
+#include "platform/ui/core/collection.h"
+#include "platform/ui/core/exceptions.h"
+#include "platform/ui/graphics/geometry.h"
+#include "platform/ui/graphics/picture.h"
+#include "platform/ui/core/sysutils.h"
 
 namespace cardlist {
 

@@ -1,4 +1,4 @@
-#include "registry.h"
+#include "platform/settings/registry.h"
 
 #include <algorithm>
 #include <cctype>

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "platform/theme/visual_styles.h"
-#include "platform/ui/colors.h"
+#include "platform/ui/graphics/colors.h"
 
 namespace theme {
 

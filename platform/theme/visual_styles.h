@@ -10,8 +10,8 @@
 #include <memory>
 #include <string>
 
-#include "platform/ui/canvas.h"
-#include "platform/ui/geometry.h"
+#include "platform/ui/graphics/canvas.h"
+#include "platform/ui/graphics/geometry.h"
 
 namespace theme {
 

@@ -6,11 +6,11 @@
 #include <fstream>
 
 #include "app/device_family.h"
-#include "fake_album.h"
+#include "tests/app/fake_album.h"
 #include "platform/kernel/sinks.h"
-#include "platform/ui/application.h"
-#include "platform/ui/exceptions.h"
-#include "platform/ui/screen.h"
+#include "platform/ui/controls/application.h"
+#include "platform/ui/core/exceptions.h"
+#include "platform/ui/controls/screen.h"
 
 namespace app {
 namespace {

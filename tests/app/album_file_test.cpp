@@ -9,9 +9,9 @@
 
 #include "app/album_file_format.h"
 #include "app/device_family.h"
-#include "fake_album.h"
+#include "tests/app/fake_album.h"
 #include "platform/kernel/sinks.h"
-#include "platform/ui/exceptions.h"
+#include "platform/ui/core/exceptions.h"
 
 namespace app {
 namespace {

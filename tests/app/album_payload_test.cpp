@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "app/download_files.h"
-#include "platform/ui/bitmap.h"
-#include "platform/ui/exceptions.h"
-#include "platform/ui/jpeg.h"
+#include "platform/ui/graphics/bitmap.h"
+#include "platform/ui/core/exceptions.h"
+#include "platform/ui/graphics/jpeg.h"
 
 namespace app {
 namespace {

@@ -9,8 +9,8 @@
 #include <memory>
 
 #include "app/mccan_text.h"
-#include "fake_klp_fixture.h"
-#include "platform/ui/streams.h"
+#include "tests/app/fake_klp_fixture.h"
+#include "platform/ui/core/streams.h"
 
 namespace {
 

@@ -2,7 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include "platform/ui/exceptions.h"
+#include "platform/ui/core/exceptions.h"
 
 namespace app {
 namespace {

@@ -8,8 +8,8 @@
 #include <memory>
 #include <vector>
 
-#include "platform/ui/bitmap.h"
-#include "platform/ui/exceptions.h"
+#include "platform/ui/graphics/bitmap.h"
+#include "platform/ui/core/exceptions.h"
 
 namespace app {
 namespace {

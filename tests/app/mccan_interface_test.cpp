@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "app/mccan_text.h"
-#include "fake_klp_fixture.h"
+#include "tests/app/fake_klp_fixture.h"
 
 namespace {
 

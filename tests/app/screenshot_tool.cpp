@@ -11,8 +11,8 @@
 #include <string>
 
 #include "app/main_form.h"
-#include "platform/ui/bitmap.h"
-#include "platform/ui/canvas.h"
+#include "platform/ui/graphics/bitmap.h"
+#include "platform/ui/graphics/canvas.h"
 
 int main(int argc, char** argv) {
     if (argc < 2) {

@@ -3,9 +3,9 @@
 
 #include <memory>
 
-#include "platform/ui/actions.h"
-#include "platform/ui/dialogs.h"
-#include "platform/ui/menus.h"
+#include "platform/ui/forms/actions.h"
+#include "platform/ui/forms/dialogs.h"
+#include "platform/ui/forms/menus.h"
 
 namespace {
 

@@ -3,10 +3,10 @@
 #include <cstdlib>
 #include <string>
 
-#include "child_process.h"
+#include "tests/canapi/child_process.h"
 #include "platform/canapi/frame_text.h"
 #include "platform/canapi/vbus.h"
-#include "test_bus.h"
+#include "tests/canapi/test_bus.h"
 
 using namespace std::chrono_literals;
 

@@ -16,7 +16,7 @@
 #include "platform/canapi/vbus.h"
 #include "platform/kernel/sinks.h"
 #include "platform/kernel/sync.h"
-#include "test_bus.h"
+#include "tests/canapi/test_bus.h"
 
 using namespace std::chrono_literals;
 using Record = std::array<std::uint32_t, 16>;

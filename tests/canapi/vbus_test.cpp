@@ -8,7 +8,7 @@
 #include <cstring>
 #include <filesystem>
 
-#include "test_bus.h"
+#include "tests/canapi/test_bus.h"
 
 using namespace std::chrono_literals;
 using canapi::Frame;

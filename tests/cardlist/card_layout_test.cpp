@@ -281,7 +281,7 @@ TEST(CardLayoutWidths, LimitSettersTable) {
 }  // namespace cardlist
 
 // The same rules over the real list: measured cards of one 20-pixel item.
-#include "card_list_fixture.h"
+#include "tests/cardlist/card_list_fixture.h"
 
 namespace cardlist {
 namespace {

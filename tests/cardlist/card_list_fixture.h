@@ -9,7 +9,7 @@
 #include "controls/cardlist/card_list.h"
 #include "controls/cardlist/card_list_view.h"
 #include "controls/cardlist/card_painting.h"
-#include "platform/ui/bitmap.h"
+#include "platform/ui/graphics/bitmap.h"
 #include "tests/support/render.h"
 
 namespace cardlist::testing {

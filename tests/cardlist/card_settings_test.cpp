@@ -3,7 +3,7 @@
 #include <QImage>
 
 #include "controls/cardlist/card_settings.h"
-#include "platform/ui/canvas.h"
+#include "platform/ui/graphics/canvas.h"
 
 namespace cardlist {
 namespace {

@@ -13,7 +13,7 @@
 #include "app/album_transfer.h"
 #include "app/mccan_interface.h"
 #include "app/mccan_text.h"
-#include "platform/ui/streams.h"
+#include "platform/ui/core/streams.h"
 #include "tests/e2e/devsim_process.h"
 
 namespace e2e {

@@ -7,10 +7,10 @@
 #include <vector>
 
 #include "imaging/bitmap32.h"
-#include "platform/ui/bitmap.h"
-#include "platform/ui/jpeg.h"
-#include "platform/ui/picture.h"
-#include "platform/ui/streams.h"
+#include "platform/ui/graphics/bitmap.h"
+#include "platform/ui/graphics/jpeg.h"
+#include "platform/ui/graphics/picture.h"
+#include "platform/ui/core/streams.h"
 
 using namespace imaging;
 

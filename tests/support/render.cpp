@@ -1,4 +1,4 @@
-#include "render.h"
+#include "tests/support/render.h"
 
 #include <QApplication>
 #include <QWidget>

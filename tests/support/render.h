@@ -4,8 +4,8 @@
 
 #include <QImage>
 
-#include "platform/ui/colors.h"
-#include "platform/ui/controls.h"
+#include "platform/ui/graphics/colors.h"
+#include "platform/ui/controls/controls.h"
 
 namespace test_support {
 

@@ -1,7 +1,7 @@
 // The fixtures name only the header fields that matter to each case; the rest keep defaults.
 #pragma GCC diagnostic ignored "-Wmissing-field-initializers"
 
-#include "platform/ui/bmp_codec.h"
+#include "platform/ui/graphics/bmp_codec.h"
 
 #include <gtest/gtest.h>
 
@@ -10,9 +10,9 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/bitmap.h"
-#include "platform/ui/exceptions.h"
-#include "platform/ui/streams.h"
+#include "platform/ui/graphics/bitmap.h"
+#include "platform/ui/core/exceptions.h"
+#include "platform/ui/core/streams.h"
 #include "tests/ui/bmp_fixture.h"
 
 namespace ui {

@@ -1,5 +1,5 @@
-#include "platform/ui/bitmap.h"
-#include "platform/ui/canvas.h"
+#include "platform/ui/graphics/bitmap.h"
+#include "platform/ui/graphics/canvas.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/ui/collection.h"
+#include "platform/ui/core/collection.h"
 
 namespace ui {
 namespace {

@@ -1,5 +1,5 @@
-#include "platform/ui/colors.h"
-#include "platform/ui/graphics.h"
+#include "platform/ui/graphics/colors.h"
+#include "platform/ui/graphics/graphics.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/ui/component.h"
+#include "platform/ui/core/component.h"
 
 namespace ui {
 namespace {

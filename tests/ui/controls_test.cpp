@@ -7,12 +7,12 @@
 #include <QMouseEvent>
 #include <QWidget>
 
-#include "platform/ui/application.h"
-#include "platform/ui/controls.h"
-#include "platform/ui/screen.h"
-#include "platform/ui/scrollbar.h"
-#include "platform/ui/services.h"
-#include "platform/ui/timer.h"
+#include "platform/ui/controls/application.h"
+#include "platform/ui/controls/controls.h"
+#include "platform/ui/controls/screen.h"
+#include "platform/ui/controls/scrollbar.h"
+#include "platform/ui/controls/services.h"
+#include "platform/ui/controls/timer.h"
 #include "platform/kernel/sinks.h"
 
 namespace ui {

@@ -5,8 +5,8 @@
 #include <algorithm>
 #include <string>
 
-#include "platform/ui/bitmap.h"
-#include "platform/ui/draw_text.h"
+#include "platform/ui/graphics/bitmap.h"
+#include "platform/ui/graphics/draw_text.h"
 
 namespace ui {
 namespace {

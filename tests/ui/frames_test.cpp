@@ -1,8 +1,8 @@
 // Frame3D: the exact pixels of nested 3-D frames.
 #include <gtest/gtest.h>
 
-#include "platform/ui/bitmap.h"
-#include "platform/ui/frames.h"
+#include "platform/ui/graphics/bitmap.h"
+#include "platform/ui/graphics/frames.h"
 
 namespace ui {
 namespace {

@@ -1,4 +1,4 @@
-#include "platform/ui/jpeg.h"
+#include "platform/ui/graphics/jpeg.h"
 
 #include <gtest/gtest.h>
 
@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/streams.h"
+#include "platform/ui/core/streams.h"
 #include "tests/ui/jpeg_fixture.h"
 
 namespace ui {

@@ -1,4 +1,4 @@
-#include "platform/ui/picture.h"
+#include "platform/ui/graphics/picture.h"
 
 #include <QBuffer>
 #include <QByteArray>
@@ -15,9 +15,9 @@
 #include <unistd.h>
 #include <vector>
 
-#include "platform/ui/decoded_image.h"
-#include "platform/ui/icon.h"
-#include "platform/ui/jpeg.h"
+#include "platform/ui/graphics/decoded_image.h"
+#include "platform/ui/graphics/icon.h"
+#include "platform/ui/graphics/jpeg.h"
 #include "tests/ui/jpeg_fixture.h"
 
 namespace ui {

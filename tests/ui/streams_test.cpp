@@ -1,4 +1,4 @@
-#include "platform/ui/streams.h"
+#include "platform/ui/core/streams.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/ui/sysutils.h"
+#include "platform/ui/core/sysutils.h"
 
 namespace ui {
 namespace {

@@ -1,0 +1,35 @@
+#include "platform/ui/controls/application.h"
+
+#include <QCoreApplication>
+#include <stdexcept>
+
+#include "platform/ui/core/exceptions.h"
+#include "platform/kernel/sinks.h"
+
+namespace ui {
+
+TApplication& Application() {
+    static TApplication app;
+    return app;
+}
+
+void TApplication::HandleException(const std::exception& error) {
+    if (dynamic_cast<const EAbort*>(&error) != nullptr) return;
+    if (OnException) {
+        OnException(error);
+        return;
+    }
+    ShowException(error);
+}
+
+void TApplication::ShowException(const std::exception& error) {
+    std::string text = error.what();
+    if (!text.empty() && text.back() != '.') text += '.';
+    kernel::MessageBox(text, title_, kernel::kMbOk | kernel::kMbIconError);
+}
+
+void TApplication::ProcessMessages() {
+    if (QCoreApplication::instance() != nullptr) QCoreApplication::processEvents();
+}
+
+}  // namespace ui

@@ -1,0 +1,138 @@
+// Platform side of a control: the QWidget that stands for it. Forwards Qt's events to the
+// control's virtual methods and runs the control's painting on a backing image inside the paint
+// event. Only platform/ code includes this header.
+#pragma once
+
+#include <QApplication>
+#include <QEnterEvent>
+#include <QFocusEvent>
+#include <QHelpEvent>
+#include <QImage>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPaintEvent>
+#include <QPainter>
+#include <QToolTip>
+#include <QWidget>
+
+#include "platform/ui/controls/application.h"
+#include "platform/ui/controls/controls.h"
+#include "platform/ui/controls/screen.h"
+
+namespace ui {
+
+namespace control_detail {
+TShiftState ShiftOf(Qt::KeyboardModifiers mods, Qt::MouseButtons buttons);
+TMouseButton ButtonOf(Qt::MouseButton b);
+int VirtualKeyOf(int qt_key);
+Qt::CursorShape ShapeOf(TCursor cursor);
+}  // namespace control_detail
+
+class ControlWidget : public QWidget {
+public:
+    explicit ControlWidget(TControl* control) : control_(control) {
+        setAttribute(Qt::WA_NoSystemBackground);
+        setMouseTracking(true);
+    }
+
+protected:
+    void paintEvent(QPaintEvent* event) override {
+        QImage image(size(), QImage::Format_ARGB32);
+        image.fill(Qt::white);
+        {
+            TCanvas canvas(&image);
+            const QRect exposed = event->rect();
+            control_->paint_rect_ = TRect{exposed.left(), exposed.top(), exposed.right() + 1, exposed.bottom() + 1};
+            Guarded([&] { control_->PaintControl(canvas); });
+            control_->paint_rect_ = TRect{0, 0, 0, 0};
+        }
+        QPainter painter(this);
+        painter.setClipRegion(event->region());
+        painter.drawImage(0, 0, image);
+    }
+    void mousePressEvent(QMouseEvent* e) override {
+        Track(e);
+        const QPoint p = e->position().toPoint();
+        Guarded([&] {
+            control_->MouseDown(control_detail::ButtonOf(e->button()), control_detail::ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
+        });
+    }
+    void mouseDoubleClickEvent(QMouseEvent* e) override {
+        Track(e);
+        const QPoint p = e->position().toPoint();
+        Guarded([&] {
+            control_->DblClick();
+            control_->MouseDown(control_detail::ButtonOf(e->button()), control_detail::ShiftOf(e->modifiers(), e->buttons()) | ssDouble, p.x(), p.y());
+        });
+    }
+    void mouseMoveEvent(QMouseEvent* e) override {
+        Track(e);
+        const QPoint p = e->position().toPoint();
+        Guarded([&] { control_->MouseMove(control_detail::ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y()); });
+    }
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        Track(e);
+        const QPoint p = e->position().toPoint();
+        const bool inside = rect().contains(p);
+        Guarded([&] {
+            if (inside && e->button() == Qt::LeftButton) control_->Click();
+            control_->MouseUp(control_detail::ButtonOf(e->button()), control_detail::ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
+        });
+    }
+    void keyPressEvent(QKeyEvent* e) override {
+        auto* win = dynamic_cast<TWinControl*>(control_);
+        if (win == nullptr) return;
+        Guarded([&] {
+            int key = control_detail::VirtualKeyOf(e->key());
+            if (key != 0) win->KeyDown(key, control_detail::ShiftOf(e->modifiers(), Qt::NoButton));
+            const QByteArray text = e->text().toLatin1();
+            if (text.size() == 1 && static_cast<unsigned char>(text[0]) >= 0x20) {
+                char ch = text[0];
+                win->KeyPress(ch);
+            } else if (key == VK_RETURN || key == VK_ESCAPE) {
+                char ch = static_cast<char>(key);
+                win->KeyPress(ch);
+            }
+        });
+    }
+    void keyReleaseEvent(QKeyEvent* e) override {
+        auto* win = dynamic_cast<TWinControl*>(control_);
+        if (win == nullptr) return;
+        Guarded([&] {
+            int key = control_detail::VirtualKeyOf(e->key());
+            if (key != 0) win->KeyUp(key, control_detail::ShiftOf(e->modifiers(), Qt::NoButton));
+        });
+    }
+    void focusInEvent(QFocusEvent*) override {
+        if (auto* win = dynamic_cast<TWinControl*>(control_)) Guarded([&] { win->DoEnter(); });
+    }
+    void focusOutEvent(QFocusEvent*) override {
+        if (auto* win = dynamic_cast<TWinControl*>(control_)) Guarded([&] { win->DoExit(); });
+    }
+    void enterEvent(QEnterEvent*) override { Guarded([&] { control_->CMMouseEnter(); }); }
+    void leaveEvent(QEvent*) override { Guarded([&] { control_->CMMouseLeave(); }); }
+    void resizeEvent(QResizeEvent*) override {}
+    bool event(QEvent* e) override {
+        if (e->type() == QEvent::ToolTip) {
+            auto* help = static_cast<QHelpEvent*>(e);
+            std::string hint = control_->Hint();
+            Guarded([&] { control_->CMHintShow(hint, help->pos().x(), help->pos().y()); });
+            if (control_->ShowHint() && !hint.empty()) {
+                QToolTip::showText(help->globalPos(), QString::fromStdString(hint), this);
+            } else {
+                QToolTip::hideText();
+            }
+            return true;
+        }
+        return QWidget::event(e);
+    }
+
+private:
+    static void Track(QMouseEvent* e) {
+        const QPoint g = e->globalPosition().toPoint();
+        Mouse().Track(TPoint{g.x(), g.y()});
+    }
+    TControl* control_;
+};
+
+}  // namespace ui

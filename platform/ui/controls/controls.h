@@ -1,0 +1,221 @@
+// TControl, TWinControl, TCustomControl and TGraphicControl over one QWidget each. Qt's events
+// arrive at the virtual methods the components override (MouseDown, KeyDown, Resize, DoEnter,
+// CMMouseEnter ...); painting happens only inside Qt's paint event, where Paint gets a TCanvas
+// over the widget's backing image. Invalidate asks for a paint; it never draws.
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/ui/graphics/canvas.h"
+#include "platform/ui/graphics/colors.h"
+#include "platform/ui/core/component.h"
+#include "platform/ui/graphics/geometry.h"
+#include "platform/ui/graphics/graphics.h"
+
+class QWidget;
+
+namespace ui {
+
+class TWinControl;
+class ControlWidget;
+
+enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+enum class TMouseButton { mbLeft, mbRight, mbMiddle };
+enum TShiftStateFlag : unsigned { ssShift = 1u << 0, ssAlt = 1u << 1, ssCtrl = 1u << 2, ssLeft = 1u << 3, ssRight = 1u << 4, ssMiddle = 1u << 5, ssDouble = 1u << 6 };
+using TShiftState = unsigned;
+using TCursor = int;
+inline constexpr TCursor crDefault = 0;
+inline constexpr TCursor crArrow = -2;
+inline constexpr TCursor crHourGlass = -11;
+inline constexpr TCursor crHandPoint = -21;
+inline constexpr TCursor crHSplit = -14;
+
+// Virtual-key codes the components test.
+inline constexpr int VK_LEFT = 0x25, VK_UP = 0x26, VK_RIGHT = 0x27, VK_DOWN = 0x28;
+inline constexpr int VK_PRIOR = 0x21, VK_NEXT = 0x22, VK_END = 0x23, VK_HOME = 0x24;
+inline constexpr int VK_RETURN = 0x0D, VK_ESCAPE = 0x1B, VK_SPACE = 0x20, VK_TAB = 0x09, VK_F2 = 0x71;
+
+using TMouseEvent = std::function<void(TPersistent* sender, TMouseButton button, TShiftState shift, int x, int y)>;
+using TMouseMoveEvent = std::function<void(TPersistent* sender, TShiftState shift, int x, int y)>;
+using TKeyEvent = std::function<void(TPersistent* sender, int& key, TShiftState shift)>;
+using TKeyPressEvent = std::function<void(TPersistent* sender, char& key)>;
+
+class TControl : public TComponent {
+public:
+    explicit TControl(TComponent* owner);
+    ~TControl() override;
+
+    std::string ClassName() const override { return "TControl"; }
+
+    TWinControl* Parent() const { return parent_; }
+    virtual void SetParent(TWinControl* parent);
+
+    int Left() const { return bounds_.Left; }
+    int Top() const { return bounds_.Top; }
+    int Width() const { return bounds_.Width(); }
+    int Height() const { return bounds_.Height(); }
+    void SetLeft(int v) { SetBounds(v, Top(), Width(), Height()); }
+    void SetTop(int v) { SetBounds(Left(), v, Width(), Height()); }
+    void SetWidth(int v) { SetBounds(Left(), Top(), v, Height()); }
+    void SetHeight(int v) { SetBounds(Left(), Top(), Width(), v); }
+    virtual void SetBounds(int left, int top, int width, int height);
+    TRect BoundsRect() const { return bounds_; }
+    int ClientWidth() const { return Width(); }
+    int ClientHeight() const { return Height(); }
+    TRect ClientRect() const { return TRect{0, 0, Width(), Height()}; }
+
+    TAlign Align() const { return align_; }
+    void SetAlign(TAlign align);
+    bool Visible() const { return visible_; }
+    void SetVisible(bool visible);
+    bool Enabled() const { return enabled_; }
+    void SetEnabled(bool enabled);
+    TColor Color() const { return color_; }
+    void SetColor(TColor color);
+    TFont& Font() { return font_; }
+    TCursor Cursor() const { return cursor_; }
+    void SetCursor(TCursor cursor);
+    const std::string& Hint() const { return hint_; }
+    void SetHint(const std::string& hint) { hint_ = hint; }
+    bool ShowHint() const { return show_hint_; }
+    void SetShowHint(bool value) { show_hint_ = value; }
+
+    // Asks for a paint of everything (or of `rect`); the paint runs in the next paint event.
+    void Invalidate();
+    void InvalidateRect(const TRect& rect);
+    // Invalidate, then let the pending paint run now.
+    void Repaint();
+    void Update();
+
+    TPoint ClientToScreen(TPoint p) const;
+    TPoint ScreenToClient(TPoint p) const;
+
+    // Platform side: the widget that stands for this control (control_widget.h has its class).
+    QWidget* Widget() const;
+
+    TNotifyEvent OnClick;
+    TNotifyEvent OnDblClick;
+    TNotifyEvent OnResize;
+    TMouseEvent OnMouseDown;
+    TMouseEvent OnMouseUp;
+    TMouseMoveEvent OnMouseMove;
+
+protected:
+    friend class ControlWidget;
+    friend class TWinControl;
+    explicit TControl(TComponent* owner, bool windowed);
+
+    virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void MouseMove(TShiftState shift, int x, int y);
+    virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
+    virtual void Click();
+    virtual void DblClick();
+    virtual void Resize();
+    virtual void CMMouseEnter();
+    virtual void CMMouseLeave();
+    // The hint text to show at (x, y); an empty text shows none.
+    virtual void CMHintShow(std::string& hint, int x, int y);
+    // Draws the control; `canvas` is over the widget's backing image.
+    virtual void PaintControl(TCanvas& canvas);
+    // The area the running paint must cover (Qt's exposed rectangle); the whole client area
+    // outside a paint.
+    TRect PaintRect() const { return paint_rect_.IsEmpty() ? ClientRect() : paint_rect_; }
+
+    std::unique_ptr<ControlWidget> widget_;
+
+private:
+    TWinControl* parent_ = nullptr;
+    TRect bounds_{0, 0, 0, 0};
+    TAlign align_ = TAlign::alNone;
+    bool visible_ = true;
+    bool enabled_ = true;
+    TColor color_ = clBtnFace;
+    TFont font_;
+    TCursor cursor_ = crDefault;
+    std::string hint_;
+    bool show_hint_ = false;
+    TRect paint_rect_{0, 0, 0, 0};  // set by the widget for the length of one paint
+};
+
+class TWinControl : public TControl {
+public:
+    explicit TWinControl(TComponent* owner);
+    ~TWinControl() override;
+    std::string ClassName() const override { return "TWinControl"; }
+
+    int ControlCount() const { return static_cast<int>(controls_.size()); }
+    TControl* Controls(int index) const { return controls_.at(static_cast<std::size_t>(index)); }
+
+    void SetFocus();
+    bool Focused() const;
+    bool TabStop() const { return tab_stop_; }
+    void SetTabStop(bool value);
+    bool DoubleBuffered() const { return double_buffered_; }
+    void SetDoubleBuffered(bool value) { double_buffered_ = value; }
+
+    void SetBounds(int left, int top, int width, int height) override;
+    // Places the aligned children inside the client area.
+    void Realign();
+
+    TKeyEvent OnKeyDown;
+    TKeyEvent OnKeyUp;
+    TKeyPressEvent OnKeyPress;
+    TNotifyEvent OnEnter;
+    TNotifyEvent OnExit;
+
+protected:
+    friend class ControlWidget;
+    friend class TControl;
+    virtual void KeyDown(int& key, TShiftState shift);
+    virtual void KeyUp(int& key, TShiftState shift);
+    virtual void KeyPress(char& key);
+    virtual void DoEnter();
+    virtual void DoExit();
+
+private:
+    std::vector<TControl*> controls_;  // not owned: children by parent, not by owner
+    bool tab_stop_ = false;
+    bool double_buffered_ = false;
+};
+
+// A windowed control that paints itself.
+class TCustomControl : public TWinControl {
+public:
+    explicit TCustomControl(TComponent* owner) : TWinControl(owner) {}
+    std::string ClassName() const override { return "TCustomControl"; }
+    // The canvas of the running paint; valid only inside Paint.
+    TCanvas& Canvas();
+
+protected:
+    virtual void Paint() {}
+    void PaintControl(TCanvas& canvas) override;
+
+private:
+    TCanvas* paint_canvas_ = nullptr;
+    TCanvas idle_canvas_;  // measuring outside a paint
+};
+
+// A control without focus or keyboard that paints itself on its parent's area.
+class TGraphicControl : public TControl {
+public:
+    explicit TGraphicControl(TComponent* owner) : TControl(owner) {}
+    std::string ClassName() const override { return "TGraphicControl"; }
+    TCanvas& Canvas();
+
+protected:
+    virtual void Paint() {}
+    void PaintControl(TCanvas& canvas) override;
+
+private:
+    TCanvas* paint_canvas_ = nullptr;
+    TCanvas idle_canvas_;
+};
+
+// Draws a one-pixel frame just inside `rect` in every other pixel (the focus-rectangle pen),
+// starting with the top-left pixel.
+void DrawFocusFrame(TCanvas& canvas, const TRect& rect, TColor color);
+
+}  // namespace ui

@@ -1,0 +1,224 @@
+#include "platform/ui/core/streams.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <system_error>
+
+namespace ui {
+
+namespace {
+
+constexpr std::int64_t kCopyChunk = 64 * 1024;
+
+std::string ErrnoText(int error) { return std::generic_category().message(error); }
+
+std::int64_t ResolveSeek(std::int64_t offset, TSeekOrigin origin, std::int64_t position, std::int64_t size) {
+    std::int64_t base = 0;
+    switch (origin) {
+        case TSeekOrigin::soBeginning: base = 0; break;
+        case TSeekOrigin::soCurrent: base = position; break;
+        case TSeekOrigin::soEnd: base = size; break;
+    }
+    std::int64_t result = 0;
+    if (__builtin_add_overflow(base, offset, &result) || result < 0) {
+        throw EStreamError("Invalid stream position");
+    }
+    return result;
+}
+
+}  // namespace
+
+void TStream::ReadBuffer(void* buffer, std::int64_t count) {
+    if (count < 0) throw EReadError("Stream read error");
+    auto* out = static_cast<std::uint8_t*>(buffer);
+    std::int64_t done = 0;
+    // A file may deliver fewer bytes than asked without being at its end.
+    while (done < count) {
+        const std::int64_t n = Read(out + done, count - done);
+        if (n <= 0) throw EReadError("Stream read error");
+        done += n;
+    }
+}
+
+void TStream::WriteBuffer(const void* buffer, std::int64_t count) {
+    if (count < 0) throw EWriteError("Stream write error");
+    const auto* in = static_cast<const std::uint8_t*>(buffer);
+    std::int64_t done = 0;
+    while (done < count) {
+        const std::int64_t n = Write(in + done, count - done);
+        if (n <= 0) throw EWriteError("Stream write error");
+        done += n;
+    }
+}
+
+std::int64_t TStream::CopyFrom(TStream& source, std::int64_t count) {
+    if (count == 0) {
+        source.SetPosition(0);
+        count = source.Size();
+    }
+    if (count < 0) throw EReadError("Stream read error");
+    std::vector<std::uint8_t> chunk(static_cast<std::size_t>(std::min(count, kCopyChunk)));
+    std::int64_t left = count;
+    while (left > 0) {
+        const std::int64_t n = std::min(left, kCopyChunk);
+        source.ReadBuffer(chunk.data(), n);
+        WriteBuffer(chunk.data(), n);
+        left -= n;
+    }
+    return count;
+}
+
+std::vector<std::uint8_t> ReadRemaining(TStream& stream) {
+    const std::int64_t count = std::max<std::int64_t>(stream.Size() - stream.Position(), 0);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count));
+    stream.ReadBuffer(bytes.data(), count);
+    return bytes;
+}
+
+// --- TMemoryStream ---------------------------------------------------------------------------
+
+std::int64_t TMemoryStream::Read(void* buffer, std::int64_t count) {
+    const std::int64_t size = Size();
+    if (count <= 0 || position_ >= size) return 0;
+    const std::int64_t n = std::min(count, size - position_);
+    std::memcpy(buffer, data_.data() + position_, static_cast<std::size_t>(n));
+    position_ += n;
+    return n;
+}
+
+std::int64_t TMemoryStream::Write(const void* buffer, std::int64_t count) {
+    if (count <= 0) return 0;
+    std::int64_t end = 0;
+    if (__builtin_add_overflow(position_, count, &end)) return 0;
+    if (end > Size()) SetSize(end);
+    std::memcpy(data_.data() + position_, buffer, static_cast<std::size_t>(count));
+    position_ = end;
+    return count;
+}
+
+std::int64_t TMemoryStream::Seek(std::int64_t offset, TSeekOrigin origin) {
+    position_ = ResolveSeek(offset, origin, position_, Size());
+    return position_;
+}
+
+void TMemoryStream::SetSize(std::int64_t new_size) {
+    if (new_size < 0) throw EStreamError("Invalid stream size");
+    try {
+        data_.resize(static_cast<std::size_t>(new_size));
+    } catch (const std::bad_alloc&) {
+        throw EOutOfResources("Out of memory while expanding memory stream");
+    } catch (const std::length_error&) {
+        throw EOutOfResources("Out of memory while expanding memory stream");
+    }
+}
+
+void TMemoryStream::Clear() {
+    data_.clear();
+    data_.shrink_to_fit();
+    position_ = 0;
+}
+
+void TMemoryStream::LoadFromStream(TStream& source) {
+    data_ = ReadRemaining(source);
+    position_ = 0;
+}
+
+void TMemoryStream::LoadFromFile(const std::string& file_name) {
+    TFileStream file(file_name, fmOpenRead | fmShareDenyWrite);
+    LoadFromStream(file);
+}
+
+void TMemoryStream::SaveToStream(TStream& dest) const {
+    dest.WriteBuffer(data_.data(), Size());
+}
+
+void TMemoryStream::SaveToFile(const std::string& file_name) const {
+    TFileStream file(file_name, fmCreate);
+    SaveToStream(file);
+}
+
+// --- TFileStream -----------------------------------------------------------------------------
+
+TFileStream::TFileStream(const std::string& file_name, std::uint16_t mode) : file_name_(file_name) {
+    if (mode == fmCreate) {
+        fd_ = ::open(file_name.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+        if (fd_ < 0) {
+            throw EFCreateError("Cannot create file \"" + file_name + "\". " + ErrnoText(errno));
+        }
+        return;
+    }
+    int flags = O_RDONLY;
+    switch (mode & 0x0003) {
+        case fmOpenWrite: flags = O_WRONLY; break;
+        case fmOpenReadWrite: flags = O_RDWR; break;
+        default: flags = O_RDONLY; break;
+    }
+    fd_ = ::open(file_name.c_str(), flags | O_CLOEXEC);
+    int error = errno;
+    if (fd_ >= 0) {
+        // A folder opens for reading on Linux but is no file to read.
+        struct stat st {};
+        if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
+            ::close(fd_);
+            fd_ = -1;
+            error = EISDIR;
+        }
+    }
+    if (fd_ < 0) {
+        throw EFOpenError("Cannot open file \"" + file_name + "\". " + ErrnoText(error));
+    }
+}
+
+TFileStream::~TFileStream() {
+    if (fd_ >= 0) ::close(fd_);
+}
+
+std::int64_t TFileStream::Read(void* buffer, std::int64_t count) {
+    if (count <= 0) return 0;
+    for (;;) {
+        const ssize_t n = ::read(fd_, buffer, static_cast<std::size_t>(count));
+        if (n >= 0) return n;
+        if (errno != EINTR) return 0;
+    }
+}
+
+std::int64_t TFileStream::Write(const void* buffer, std::int64_t count) {
+    if (count <= 0) return 0;
+    for (;;) {
+        const ssize_t n = ::write(fd_, buffer, static_cast<std::size_t>(count));
+        if (n >= 0) return n;
+        if (errno != EINTR) return 0;
+    }
+}
+
+std::int64_t TFileStream::Seek(std::int64_t offset, TSeekOrigin origin) {
+    const std::int64_t target = ResolveSeek(offset, origin, Position(), Size());
+    const off_t result = ::lseek(fd_, static_cast<off_t>(target), SEEK_SET);
+    if (result < 0) throw EStreamError("Invalid stream position");
+    return result;
+}
+
+std::int64_t TFileStream::Position() const {
+    const off_t pos = ::lseek(fd_, 0, SEEK_CUR);
+    return pos < 0 ? 0 : pos;
+}
+
+std::int64_t TFileStream::Size() const {
+    struct stat st {};
+    if (::fstat(fd_, &st) != 0) return 0;
+    return st.st_size;
+}
+
+void TFileStream::SetSize(std::int64_t new_size) {
+    if (new_size < 0 || ::ftruncate(fd_, static_cast<off_t>(new_size)) != 0) {
+        throw EStreamError("Stream write error");
+    }
+    if (Position() > new_size) Seek(new_size, TSeekOrigin::soBeginning);
+}
+
+}  // namespace ui

@@ -1,0 +1,113 @@
+// Byte streams of the class library: an abstract TStream with the checked ReadBuffer/WriteBuffer
+// helpers, a growable memory stream and a file stream. Positions and sizes are byte counts.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "platform/ui/core/exceptions.h"
+
+namespace ui {
+
+enum class TSeekOrigin { soBeginning, soCurrent, soEnd };
+
+class TStream {
+public:
+    TStream() = default;
+    TStream(const TStream&) = delete;
+    TStream& operator=(const TStream&) = delete;
+    virtual ~TStream() = default;
+
+    // Reads up to `count` bytes; returns how many were read (0 at the end, or for count <= 0).
+    virtual std::int64_t Read(void* buffer, std::int64_t count) = 0;
+    // Writes up to `count` bytes; returns how many were written.
+    virtual std::int64_t Write(const void* buffer, std::int64_t count) = 0;
+    // Moves the position and returns the new one. Raises EStreamError when the result
+    // would lie before the start.
+    virtual std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) = 0;
+
+    virtual std::int64_t Size() const = 0;
+    // Grows (zero-filled) or cuts the stream; the position stays unless it lay past the new end.
+    virtual void SetSize(std::int64_t new_size) = 0;
+
+    virtual std::int64_t Position() const = 0;
+    void SetPosition(std::int64_t position) { Seek(position, TSeekOrigin::soBeginning); }
+
+    // Exactly `count` bytes or EReadError "Stream read error".
+    void ReadBuffer(void* buffer, std::int64_t count);
+    // Exactly `count` bytes or EWriteError "Stream write error".
+    void WriteBuffer(const void* buffer, std::int64_t count);
+    // Copies `count` bytes from the source's position; count 0 copies the whole source from its
+    // start. Returns the number of bytes copied; a short source raises EReadError.
+    std::int64_t CopyFrom(TStream& source, std::int64_t count);
+};
+
+// The bytes from the stream's position to its end (what a graphic loads from a stream).
+std::vector<std::uint8_t> ReadRemaining(TStream& stream);
+
+// A stream over a growable block of memory.
+class TMemoryStream : public TStream {
+public:
+    TMemoryStream() = default;
+
+    std::int64_t Read(void* buffer, std::int64_t count) override;
+    std::int64_t Write(const void* buffer, std::int64_t count) override;
+    std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
+    std::int64_t Size() const override { return static_cast<std::int64_t>(data_.size()); }
+    void SetSize(std::int64_t new_size) override;
+    std::int64_t Position() const override { return position_; }
+
+    // The stream's bytes (Size() of them); valid until the next size change.
+    std::uint8_t* Memory() { return data_.data(); }
+    const std::uint8_t* Memory() const { return data_.data(); }
+    const std::vector<std::uint8_t>& Bytes() const { return data_; }
+
+    void Clear();
+    // Replaces the contents with the rest of `source` (from its position); position 0 afterwards.
+    void LoadFromStream(TStream& source);
+    void LoadFromFile(const std::string& file_name);
+    // Writes the whole contents, whatever the position.
+    void SaveToStream(TStream& dest) const;
+    void SaveToFile(const std::string& file_name) const;
+
+private:
+    std::vector<std::uint8_t> data_;
+    std::int64_t position_ = 0;
+};
+
+// File open modes: one access mode or'ed with one share mode. fmCreate creates or truncates.
+// Share modes are accepted for compatibility; Linux files are not locked.
+inline constexpr std::uint16_t fmOpenRead = 0x0000;
+inline constexpr std::uint16_t fmOpenWrite = 0x0001;
+inline constexpr std::uint16_t fmOpenReadWrite = 0x0002;
+inline constexpr std::uint16_t fmShareCompat = 0x0000;
+inline constexpr std::uint16_t fmShareExclusive = 0x0010;
+inline constexpr std::uint16_t fmShareDenyWrite = 0x0020;
+inline constexpr std::uint16_t fmShareDenyRead = 0x0030;
+inline constexpr std::uint16_t fmShareDenyNone = 0x0040;
+inline constexpr std::uint16_t fmCreate = 0xFF00;
+
+// A stream over an open file; the file is closed when the stream is destroyed.
+// Opening raises EFOpenError "Cannot open file "<name>". <reason>", creating raises
+// EFCreateError "Cannot create file "<name>". <reason>".
+class TFileStream : public TStream {
+public:
+    TFileStream(const std::string& file_name, std::uint16_t mode);
+    ~TFileStream() override;
+
+    std::int64_t Read(void* buffer, std::int64_t count) override;
+    std::int64_t Write(const void* buffer, std::int64_t count) override;
+    std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
+    std::int64_t Size() const override;
+    void SetSize(std::int64_t new_size) override;
+    std::int64_t Position() const override;
+
+    const std::string& FileName() const { return file_name_; }
+
+private:
+    std::string file_name_;
+    int fd_ = -1;
+};
+
+}  // namespace ui

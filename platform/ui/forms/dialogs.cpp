@@ -1,0 +1,151 @@
+#include "platform/ui/forms/dialogs.h"
+
+#include <QFileDialog>
+#include <QStringList>
+
+namespace ui {
+
+namespace {
+
+std::vector<std::string> SplitPatterns(const std::string& pattern) {
+    std::vector<std::string> masks;
+    std::string mask;
+    for (char c : pattern + ";") {
+        if (c == ';') {
+            if (!mask.empty()) masks.push_back(mask);
+            mask.clear();
+        } else if (c != ' ') {
+            mask += c;
+        }
+    }
+    return masks;
+}
+
+// File masks match case-insensitively where the dialogs came from; Linux names are not, so each
+// mask is offered in its lower- and upper-case spelling too.
+QString QtNameFilter(const TFilterEntry& entry) {
+    QStringList masks;
+    for (const auto& m : SplitPatterns(entry.pattern)) {
+        const QString mask = QString::fromStdString(m);
+        for (const QString& variant : {mask, mask.toLower(), mask.toUpper()}) {
+            if (!masks.contains(variant)) masks << variant;
+        }
+    }
+    return QString::fromStdString(entry.description) + " (" + masks.join(' ') + ")";
+}
+
+TFileDialogResult PlatformFileDialog(const TFileDialogRequest& request) {
+    QFileDialog dialog;
+    dialog.setWindowTitle(QString::fromStdString(request.title));
+    dialog.setAcceptMode(request.kind == TFileDialogKind::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    if (request.kind == TFileDialogKind::Open) {
+        const bool many = (request.options & ofAllowMultiSelect) != 0;
+        const bool must = (request.options & ofFileMustExist) != 0;
+        dialog.setFileMode(many ? QFileDialog::ExistingFiles : must ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
+    }
+    if ((request.options & ofOverwritePrompt) == 0) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    if (!request.initial_dir.empty()) dialog.setDirectory(QString::fromStdString(request.initial_dir));
+    if (!request.file_name.empty()) dialog.selectFile(QString::fromStdString(request.file_name));
+    QStringList filters;
+    for (const auto& f : request.filters) filters << QtNameFilter(f);
+    if (!filters.isEmpty()) {
+        dialog.setNameFilters(filters);
+        const int index = request.filter_index >= 1 && request.filter_index <= filters.size() ? request.filter_index : 1;
+        dialog.selectNameFilter(filters[index - 1]);
+    }
+    QObject::connect(&dialog, &QFileDialog::filterSelected, [&](const QString& chosen) {
+        const int index = static_cast<int>(filters.indexOf(chosen)) + 1;
+        if (index >= 1 && request.type_changed) request.type_changed(index);
+    });
+    TFileDialogResult result;
+    result.filter_index = request.filter_index;
+    if (dialog.exec() != QDialog::Accepted) return result;
+    result.accepted = true;
+    for (const QString& f : dialog.selectedFiles()) result.files.push_back(f.toStdString());
+    const int index = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    if (index >= 1) result.filter_index = index;
+    return result;
+}
+
+TFileDialogService& Service() {
+    static TFileDialogService service;
+    return service;
+}
+
+bool HasExtension(const std::string& name) {
+    const auto slash = name.find_last_of('/');
+    const auto dot = name.find_last_of('.');
+    return dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+}
+
+}  // namespace
+
+std::vector<TFilterEntry> ParseFilter(const std::string& filter) {
+    std::vector<std::string> parts;
+    std::string part;
+    for (char c : filter) {
+        if (c == '|') {
+            parts.push_back(part);
+            part.clear();
+        } else {
+            part += c;
+        }
+    }
+    parts.push_back(part);
+    std::vector<TFilterEntry> entries;
+    for (std::size_t i = 0; i + 1 < parts.size(); i += 2) entries.push_back({parts[i], parts[i + 1]});
+    return entries;
+}
+
+std::string GraphicFilter() {
+    // The formats of the picture registry, in its order.
+    const std::pair<const char*, const char*> formats[] = {
+        {"Bitmaps", "bmp"}, {"Icons", "ico"}, {"JPEG Image File", "jpg"}, {"JPEG Image File", "jpeg"},
+        {"Portable Network Graphics", "png"}, {"GIF Image", "gif"},
+    };
+    std::string all;
+    std::string each;
+    for (const auto& [name, ext] : formats) {
+        const std::string mask = std::string("*.") + ext;
+        all += (all.empty() ? "" : ";") + mask;
+        each += "|" + std::string(name) + " (" + mask + ")|" + mask;
+    }
+    return "All (" + all + ")|" + all + each;
+}
+
+TFileDialogService SetFileDialogService(TFileDialogService service) {
+    std::swap(Service(), service);
+    return service;
+}
+
+std::string TOpenDialog::WithDefaultExt(const std::string& name) const {
+    if (default_ext_.empty() || HasExtension(name)) return name;
+    return name + "." + default_ext_;
+}
+
+bool TOpenDialog::Execute() {
+    TFileDialogRequest request;
+    request.kind = Kind();
+    request.title = title_;
+    request.filters = ParseFilter(filter_);
+    request.filter_index = filter_index_;
+    request.default_ext = default_ext_;
+    request.file_name = file_name_;
+    request.initial_dir = initial_dir_;
+    request.options = options_;
+    request.type_changed = [this](int index) {
+        filter_index_ = index;
+        if (OnTypeChange) OnTypeChange(this);
+    };
+    const TFileDialogService service = Service();
+    const TFileDialogResult result = service ? service(request) : PlatformFileDialog(request);
+    filter_index_ = result.filter_index;
+    if (!result.accepted || result.files.empty()) return false;
+    files_.clear();
+    // The default extension in force when the dialog closed (a type change may have set it).
+    for (const auto& f : result.files) files_.push_back(WithDefaultExt(f));
+    file_name_ = files_.front();
+    return true;
+}
+
+}  // namespace ui

@@ -1,0 +1,297 @@
+#include "platform/ui/forms/form.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QEventLoop>
+#include <QKeySequence>
+#include <QMenu>
+#include <QMenuBar>
+#include <QScreen>
+#include <QWidget>
+
+#include <algorithm>
+
+#include "platform/ui/forms/actions.h"
+
+namespace ui {
+
+namespace {
+
+std::vector<TForm*>& LiveForms() {
+    static std::vector<TForm*> forms;
+    return forms;
+}
+
+// The top-level window: its frame's close button asks the form instead of just closing, and a
+// size change by the user resizes the form's client area.
+class FormWindow : public QWidget {
+public:
+    std::function<void()> closing;
+    std::function<void(int, int)> resized;
+
+protected:
+    void closeEvent(QCloseEvent* event) override {
+        if (closing) closing();
+        event->accept();
+    }
+    void resizeEvent(QResizeEvent*) override {
+        if (resized) resized(width(), height());
+    }
+};
+
+int QtKey(std::uint16_t key) {
+    if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return key;  // same codes in both
+    if (key >= 0x70 && key <= 0x87) return Qt::Key_F1 + (key - 0x70);
+    switch (key) {
+    case 0x08: return Qt::Key_Backspace;
+    case 0x09: return Qt::Key_Tab;
+    case 0x0D: return Qt::Key_Return;
+    case 0x1B: return Qt::Key_Escape;
+    case 0x20: return Qt::Key_Space;
+    case 0x21: return Qt::Key_PageUp;
+    case 0x22: return Qt::Key_PageDown;
+    case 0x23: return Qt::Key_End;
+    case 0x24: return Qt::Key_Home;
+    case 0x25: return Qt::Key_Left;
+    case 0x26: return Qt::Key_Up;
+    case 0x27: return Qt::Key_Right;
+    case 0x28: return Qt::Key_Down;
+    case 0x2D: return Qt::Key_Insert;
+    case 0x2E: return Qt::Key_Delete;
+    default: return 0;
+    }
+}
+
+QKeySequence ToKeySequence(TShortCut shortcut) {
+    const int key = QtKey(shortcut & 0xFF);
+    if (key == 0) return {};
+    int modifiers = 0;
+    if (shortcut & scShift) modifiers |= Qt::SHIFT;
+    if (shortcut & scCtrl) modifiers |= Qt::CTRL;
+    if (shortcut & scAlt) modifiers |= Qt::ALT;
+    return QKeySequence(key | modifiers);
+}
+
+void FillMenu(QMenu* menu, const TMenuItem* item) {
+    for (int i = 0; i < item->Count(); ++i) {
+        TMenuItem* child = item->Items(i);
+        if (!child->Visible()) continue;
+        if (child->IsLine()) {
+            menu->addSeparator();
+        } else if (child->Count() > 0) {
+            QMenu* sub = menu->addMenu(QString::fromStdString(child->Caption()));
+            sub->setEnabled(child->Enabled());
+            FillMenu(sub, child);
+        } else {
+            QAction* action = menu->addAction(QString::fromStdString(child->Caption()));
+            action->setEnabled(child->Enabled());
+            action->setCheckable(child->Checked());
+            action->setChecked(child->Checked());
+            action->setShortcut(ToKeySequence(child->ShortCut()));
+            QObject::connect(action, &QAction::triggered, [child] { child->Click(); });
+        }
+    }
+}
+
+}  // namespace
+
+struct TForm::Impl {
+    std::unique_ptr<FormWindow> window;
+    QMenuBar* menu_bar = nullptr;  // child of the window, while a menu is set
+    bool placing = false;
+    int MenuBarHeight() const { return menu_bar != nullptr ? menu_bar->sizeHint().height() : 0; }
+};
+
+TForm::TForm(TComponent* owner) : TStdWinControl(owner), impl_(std::make_unique<Impl>()) {
+    impl_->window = std::make_unique<FormWindow>();
+    impl_->window->closing = [this] { FrameClosed(); };
+    impl_->window->resized = [this](int w, int h) { WindowResized(w, h); };
+    Widget()->setParent(impl_->window.get());
+    Widget()->show();
+    LiveForms().push_back(this);
+    SetBounds(0, 0, 320, 240);
+}
+
+TForm::~TForm() {
+    MarkDestroying();
+    auto& forms = LiveForms();
+    forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
+    impl_->window->closing = nullptr;
+    impl_->window->resized = nullptr;
+    if (menu_ != nullptr) menu_->OnChange = nullptr;
+    // The client widget belongs to the control, not to the window.
+    Widget()->setParent(nullptr);
+}
+
+const std::vector<TForm*>& TForm::Forms() { return LiveForms(); }
+
+TForm* TForm::FindForm(const std::string& class_name) {
+    for (TForm* f : LiveForms()) {
+        if (f->ClassName() == class_name) return f;
+    }
+    return nullptr;
+}
+
+QWidget* TForm::Window() const { return impl_->window.get(); }
+
+bool TForm::Showing() const { return impl_->window->isVisible(); }
+
+void TForm::SetBounds(int left, int top, int width, int height) {
+    // The client widget always sits at the window's origin below the bar; the form's Left and
+    // Top are the window's place on the screen.
+    TStdWinControl::SetBounds(left, top, width, height);
+    PlaceClient();
+}
+
+void TForm::PlaceClient() {
+    if (!impl_ || impl_->placing) return;
+    impl_->placing = true;
+    const int bar = impl_->MenuBarHeight();
+    if (impl_->menu_bar != nullptr) impl_->menu_bar->setGeometry(0, 0, Width(), bar);
+    Widget()->setGeometry(0, bar, Width(), Height());
+    if (impl_->window->width() != Width() || impl_->window->height() != Height() + bar) {
+        impl_->window->resize(Width(), Height() + bar);
+    }
+    impl_->placing = false;
+}
+
+void TForm::WindowResized(int width, int height) {
+    if (impl_->placing) return;
+    SetBounds(Left(), Top(), width, std::max(0, height - impl_->MenuBarHeight()));
+}
+
+void TForm::SetClientWidth(int width) { SetBounds(Left(), Top(), width, Height()); }
+
+void TForm::SetClientHeight(int height) { SetBounds(Left(), Top(), Width(), height); }
+
+void TForm::SetBorderStyle(TFormBorderStyle style) {
+    border_style_ = style;
+    const bool dialog = style == TFormBorderStyle::bsDialog;
+    impl_->window->setWindowFlag(Qt::Dialog, dialog);
+    impl_->window->setWindowFlag(Qt::WindowMinMaxButtonsHint, !dialog);
+}
+
+void TForm::SetWindowState(TWindowState state) {
+    window_state_ = state;
+    switch (state) {
+    case TWindowState::wsNormal: impl_->window->setWindowState(Qt::WindowNoState); break;
+    case TWindowState::wsMinimized: impl_->window->setWindowState(Qt::WindowMinimized); break;
+    case TWindowState::wsMaximized: impl_->window->setWindowState(Qt::WindowMaximized); break;
+    }
+}
+
+void TForm::SetMenu(TMainMenu* menu) {
+    if (menu_ != nullptr) menu_->OnChange = nullptr;
+    menu_ = menu;
+    if (menu_ != nullptr) menu_->OnChange = [this](TPersistent*) { RebuildMenuBar(); };
+    RebuildMenuBar();
+}
+
+void TForm::RebuildMenuBar() {
+    delete impl_->menu_bar;
+    impl_->menu_bar = nullptr;
+    if (menu_ != nullptr) {
+        impl_->menu_bar = new QMenuBar(impl_->window.get());
+        impl_->menu_bar->setNativeMenuBar(false);
+        const TMenuItem* root = menu_->Items();
+        for (int i = 0; i < root->Count(); ++i) {
+            TMenuItem* top = root->Items(i);
+            if (!top->Visible() || top->IsLine()) continue;
+            QMenu* sub = impl_->menu_bar->addMenu(QString::fromStdString(top->Caption()));
+            sub->setEnabled(top->Enabled());
+            FillMenu(sub, top);
+        }
+        impl_->menu_bar->show();
+    }
+    // The client area keeps its size; the window grows or shrinks by the bar.
+    PlaceClient();
+}
+
+void TForm::CaptionChanged() {
+    impl_->window->setWindowTitle(QString::fromStdString(Caption()));
+}
+
+void TForm::DoCreate() {
+    if (created_) return;
+    created_ = true;
+    if (OnCreate) OnCreate(this);
+}
+
+void TForm::DoDestroy() {
+    if (destroyed_ || !created_) return;
+    destroyed_ = true;
+    if (OnDestroy) OnDestroy(this);
+}
+
+void TForm::Show() {
+    if (position_ == TPosition::poScreenCenter || position_ == TPosition::poMainFormCenter) {
+        if (QScreen* screen = QGuiApplication::primaryScreen()) {
+            const QRect area = screen->availableGeometry();
+            const int outer_height = Height() + impl_->MenuBarHeight();
+            SetBounds(area.x() + (area.width() - Width()) / 2, area.y() + (area.height() - outer_height) / 2, Width(), Height());
+        }
+    }
+    impl_->window->move(Left(), Top());
+    ApplyTabOrder(this);
+    impl_->window->show();
+}
+
+void TForm::Hide() {
+    impl_->window->hide();
+}
+
+TModalResult TForm::ShowModal() {
+    modal_result_ = mrNone;
+    modal_ = true;
+    impl_->window->setWindowModality(Qt::ApplicationModal);
+    Show();
+    QEventLoop loop;
+    while (modal_result_ == mrNone && impl_->window->isVisible()) {
+        loop.processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents);
+    }
+    if (modal_result_ == mrNone) modal_result_ = mrCancel;
+    modal_ = false;
+    impl_->window->setWindowModality(Qt::NonModal);
+    Hide();
+    return modal_result_;
+}
+
+void TForm::Close() {
+    if (OnClose) OnClose(this);
+    if (modal_) {
+        modal_result_ = mrCancel;
+        return;
+    }
+    Hide();
+}
+
+void TForm::FrameClosed() {
+    if (modal_) {
+        if (modal_result_ == mrNone) modal_result_ = mrCancel;
+        return;
+    }
+    if (OnClose) OnClose(this);
+}
+
+void TForm::BringToFront() {
+    impl_->window->raise();
+    impl_->window->activateWindow();
+}
+
+bool TForm::IsShortCut(TShortCut shortcut) {
+    if (menu_ != nullptr) {
+        if (TMenuItem* item = menu_->FindShortCut(shortcut)) {
+            item->Click();
+            return true;
+        }
+    }
+    for (int i = 0; i < ComponentCount(); ++i) {
+        auto* list = dynamic_cast<TActionList*>(Components(i));
+        if (list == nullptr) continue;
+        if (TCustomAction* action = list->FindShortCut(shortcut)) return action->Execute();
+    }
+    return false;
+}
+
+}  // namespace ui

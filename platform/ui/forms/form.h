@@ -1,0 +1,100 @@
+// TForm: a top-level window with a caption, a client area of a given size, a start position, a
+// main menu, modal showing with a modal result, and the create/destroy events. Subclasses build
+// their controls in their constructor (the form definition as code), then call DoCreate; their
+// destructor calls DoDestroy before it takes anything apart.
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/ui/forms/menus.h"
+#include "platform/ui/controls/std_win_control.h"
+
+namespace ui {
+
+enum class TPosition { poDesigned, poDefault, poScreenCenter, poMainFormCenter };
+enum class TFormBorderStyle { bsSizeable, bsDialog, bsSingle, bsNone };
+enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
+
+using TModalResult = int;
+inline constexpr TModalResult mrNone = 0;
+inline constexpr TModalResult mrOk = 1;
+inline constexpr TModalResult mrCancel = 2;
+
+class TForm : public TStdWinControl {
+public:
+    explicit TForm(TComponent* owner);
+    ~TForm() override;
+    std::string ClassName() const override { return "TForm"; }
+
+    // The form's own bounds are its client area: the window's inside without the menu bar.
+    // Left and Top are the window's place on the screen.
+    void SetClientWidth(int width);
+    void SetClientHeight(int height);
+    void SetBounds(int left, int top, int width, int height) override;
+    // The top-level window (frame, menu bar, client area); for the platform layer and tests.
+    QWidget* Window() const;
+    bool Showing() const;
+
+    TPosition Position() const { return position_; }
+    void SetPosition(TPosition position) { position_ = position; }
+    TFormBorderStyle BorderStyle() const { return border_style_; }
+    void SetBorderStyle(TFormBorderStyle style);
+    TWindowState WindowState() const { return window_state_; }
+    void SetWindowState(TWindowState state);
+
+    // The menu shown as the window's menu bar (not owned; usually a component of the form).
+    TMainMenu* Menu() const { return menu_; }
+    void SetMenu(TMainMenu* menu);
+
+    void Show();
+    void Hide();
+    // Shows the window and runs events until ModalResult is set or the window is closed; the
+    // window is then hidden and the result returned (mrCancel when closed by its frame).
+    TModalResult ShowModal();
+    TModalResult ModalResult() const { return modal_result_; }
+    void SetModalResult(TModalResult result) { modal_result_ = result; }
+    bool Modal() const { return modal_; }
+    // A modal form ends with mrCancel; another is hidden, and the main form ends the program's
+    // message loop.
+    void Close();
+    // Puts the window in front of the others and gives it the focus.
+    void BringToFront();
+    // The keyboard shortcut as the window would handle it: the menu's item first, then the
+    // form's action lists. True when something ran.
+    bool IsShortCut(TShortCut shortcut);
+
+    TNotifyEvent OnCreate;
+    TNotifyEvent OnDestroy;
+    TNotifyEvent OnClose;
+
+    // The live forms, in creation order (the screen's form list).
+    static const std::vector<TForm*>& Forms();
+    // The first live form of this class name, or null.
+    static TForm* FindForm(const std::string& class_name);
+
+protected:
+    void DoCreate();
+    void DoDestroy();
+    void CaptionChanged() override;
+
+private:
+    struct Impl;
+    void RebuildMenuBar();
+    void FrameClosed();
+    void PlaceClient();
+    void WindowResized(int width, int height);
+
+    std::unique_ptr<Impl> impl_;
+    TPosition position_ = TPosition::poDesigned;
+    TFormBorderStyle border_style_ = TFormBorderStyle::bsSizeable;
+    TWindowState window_state_ = TWindowState::wsNormal;
+    TMainMenu* menu_ = nullptr;
+    TModalResult modal_result_ = mrNone;
+    bool modal_ = false;
+    bool created_ = false;
+    bool destroyed_ = false;
+};
+
+}  // namespace ui

@@ -1,0 +1,30 @@
+#include "platform/ui/forms/marker_watch.h"
+
+#include <QSocketNotifier>
+
+namespace ui {
+
+struct TMarkerWatch::Impl {
+    Impl(kernel::NamedMarker& m, Handler h)
+        : marker(m), handler(std::move(h)), notifier(m.Handle(), QSocketNotifier::Read) {
+        QObject::connect(&notifier, &QSocketNotifier::activated, [this] {
+            for (const auto& request : marker.TakeRequests()) {
+                // A handler's exception must not cross the event loop.
+                try {
+                    if (handler) handler(request);
+                } catch (...) {
+                }
+            }
+        });
+    }
+    kernel::NamedMarker& marker;
+    Handler handler;
+    QSocketNotifier notifier;
+};
+
+TMarkerWatch::TMarkerWatch(kernel::NamedMarker& marker, Handler handler)
+    : impl_(std::make_unique<Impl>(marker, std::move(handler))) {}
+
+TMarkerWatch::~TMarkerWatch() = default;
+
+}  // namespace ui

@@ -1,0 +1,17 @@
+// 3-D frames: the bevelled edges drawn around cards and panels.
+#pragma once
+
+#include "platform/ui/graphics/canvas.h"
+#include "platform/ui/graphics/colors.h"
+#include "platform/ui/graphics/geometry.h"
+
+namespace ui {
+
+// Draws `width` nested one-pixel frames inside `rect`, each with its top and left edges in
+// `top_color` and its right and bottom edges in `bottom_color`; the top-right and bottom-left
+// corner pixels belong to the bottom colour. `rect` moves inwards by `width` on every side, so
+// the next frame step can follow on directly. A colour of clNone leaves its edges undrawn (the
+// rectangle still moves). The canvas's brush and pen are left as they were.
+void Frame3D(TCanvas& canvas, TRect& rect, TColor top_color, TColor bottom_color, int width);
+
+}  // namespace ui

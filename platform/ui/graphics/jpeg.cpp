@@ -1,0 +1,264 @@
+#include "platform/ui/graphics/jpeg.h"
+
+#include <csetjmp>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+
+#include <jpeglib.h>
+#include <jerror.h>
+
+#include <algorithm>
+
+#include "platform/ui/graphics/bmp_codec.h"
+
+namespace ui {
+
+namespace {
+
+// libjpeg reports a fatal error through error_exit, which must not return. It jumps back to the
+// setjmp of the phase that called libjpeg; the phases below hold no C++ objects, so the jump
+// skips no destructor. Exceptions are thrown only after a phase has returned.
+struct ErrorManager {
+    jpeg_error_mgr pub;
+    std::jmp_buf jump;
+    char message[JMSG_LENGTH_MAX];
+    bool truncated;
+};
+
+void OnFatalError(j_common_ptr cinfo) {
+    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+    (*cinfo->err->format_message)(cinfo, err->message);
+    std::longjmp(err->jump, 1);
+}
+
+// Warnings are not printed. A file that ends early decodes as grey padding in libjpeg; we
+// refuse it instead, so a damaged picture is never shown as if it were whole.
+void OnMessage(j_common_ptr cinfo, int level) {
+    auto* err = reinterpret_cast<ErrorManager*>(cinfo->err);
+    if (level < 0 && cinfo->err->msg_code == JWRN_JPEG_EOF) err->truncated = true;
+}
+
+void InitErrors(ErrorManager& err) {
+    std::memset(&err, 0, sizeof err);
+    jpeg_std_error(&err.pub);
+    err.pub.error_exit = OnFatalError;
+    err.pub.emit_message = OnMessage;
+}
+
+[[noreturn]] void Invalid(const std::string& reason) { throw EInvalidGraphic("JPEG image is not valid: " + reason); }
+
+struct DecodeJob {
+    jpeg_decompress_struct cinfo;
+    ErrorManager err;
+    bool cmyk;
+    bool adobe_inverted;
+};
+
+bool DecodeHeader(DecodeJob& job, const std::uint8_t* data, std::size_t size) {
+    if (setjmp(job.err.jump)) return false;
+    jpeg_create_decompress(&job.cinfo);
+    jpeg_mem_src(&job.cinfo, data, static_cast<unsigned long>(size));
+    jpeg_read_header(&job.cinfo, TRUE);
+    job.cmyk = job.cinfo.jpeg_color_space == JCS_CMYK || job.cinfo.jpeg_color_space == JCS_YCCK;
+    // Files written by the prepress tools of one maker mark themselves with an Adobe segment
+    // and store CMYK inverted (0 = full ink).
+    job.adobe_inverted = job.cmyk && job.cinfo.saw_Adobe_marker;
+    job.cinfo.out_color_space = job.cmyk ? JCS_CMYK : JCS_EXT_BGR;
+    jpeg_calc_output_dimensions(&job.cinfo);
+    return true;
+}
+
+bool DecodePixels(DecodeJob& job, std::uint8_t* rows, std::size_t stride) {
+    if (setjmp(job.err.jump)) return false;
+    jpeg_start_decompress(&job.cinfo);
+    while (job.cinfo.output_scanline < job.cinfo.output_height) {
+        JSAMPROW row = rows + stride * job.cinfo.output_scanline;
+        if (jpeg_read_scanlines(&job.cinfo, &row, 1) != 1) return false;
+    }
+    jpeg_finish_decompress(&job.cinfo);
+    return true;
+}
+
+struct EncodeJob {
+    jpeg_compress_struct cinfo;
+    ErrorManager err;
+    unsigned char* out;
+    unsigned long out_size;
+};
+
+bool EncodePixels(EncodeJob& job, const std::uint8_t* rows, std::size_t stride, int width, int height, int quality) {
+    if (setjmp(job.err.jump)) return false;
+    jpeg_create_compress(&job.cinfo);
+    jpeg_mem_dest(&job.cinfo, &job.out, &job.out_size);
+    job.cinfo.image_width = static_cast<JDIMENSION>(width);
+    job.cinfo.image_height = static_cast<JDIMENSION>(height);
+    job.cinfo.input_components = 3;
+    job.cinfo.in_color_space = JCS_EXT_BGR;
+    jpeg_set_defaults(&job.cinfo);  // YCbCr with a JFIF marker
+    jpeg_set_quality(&job.cinfo, quality, TRUE);  // baseline tables
+    jpeg_start_compress(&job.cinfo, TRUE);
+    while (job.cinfo.next_scanline < job.cinfo.image_height) {
+        auto row = const_cast<JSAMPROW>(rows + stride * job.cinfo.next_scanline);
+        jpeg_write_scanlines(&job.cinfo, &row, 1);
+    }
+    jpeg_finish_compress(&job.cinfo);
+    return true;
+}
+
+std::uint8_t InkToLight(std::uint8_t ink, std::uint8_t black, bool inverted) {
+    const unsigned c = inverted ? ink : 255u - ink;
+    const unsigned k = inverted ? black : 255u - black;
+    return static_cast<std::uint8_t>((c * k + 127u) / 255u);
+}
+
+std::unique_ptr<TBitmap> DecodeJpeg(const std::vector<std::uint8_t>& data) {
+    if (data.empty()) Invalid("no data");
+    auto job = std::make_unique<DecodeJob>();
+    std::memset(&job->cinfo, 0, sizeof job->cinfo);
+    InitErrors(job->err);
+    job->cinfo.err = &job->err.pub;
+    struct Destroy {
+        DecodeJob& job;
+        ~Destroy() { jpeg_destroy_decompress(&job.cinfo); }
+    } destroy{*job};
+
+    if (!DecodeHeader(*job, data.data(), data.size())) Invalid(job->err.message);
+    const JDIMENSION width = job->cinfo.output_width;
+    const JDIMENSION height = job->cinfo.output_height;
+    if (width == 0 || height == 0) Invalid("empty picture");
+    if (std::uint64_t{width} * height > bmp::kMaxPixels) Invalid("picture is too large");
+    const std::size_t channels = job->cmyk ? 4 : 3;
+    const std::size_t stride = std::size_t{width} * channels;
+    std::vector<std::uint8_t> pixels(stride * height);
+    if (!DecodePixels(*job, pixels.data(), stride)) Invalid(job->err.message[0] ? job->err.message : "corrupt data");
+    if (job->err.truncated) Invalid("data is truncated");
+
+    auto bitmap = std::make_unique<TBitmap>();
+    bitmap->SetPixelFormat(TPixelFormat::pf24bit);
+    bitmap->SetSize(static_cast<int>(width), static_cast<int>(height));
+    for (JDIMENSION y = 0; y < height; ++y) {
+        const std::uint8_t* in = pixels.data() + stride * y;
+        std::uint8_t* out = bitmap->ScanLine(static_cast<int>(y));
+        if (!job->cmyk) {
+            std::memcpy(out, in, stride);
+            continue;
+        }
+        for (JDIMENSION x = 0; x < width; ++x) {
+            const std::uint8_t* p = in + 4 * x;
+            out[3 * x + 0] = InkToLight(p[2], p[3], job->adobe_inverted);
+            out[3 * x + 1] = InkToLight(p[1], p[3], job->adobe_inverted);
+            out[3 * x + 2] = InkToLight(p[0], p[3], job->adobe_inverted);
+        }
+    }
+    return bitmap;
+}
+
+std::vector<std::uint8_t> EncodeJpeg(const TBitmap& bitmap, int quality) {
+    const int width = bitmap.Width();
+    const int height = bitmap.Height();
+    const std::size_t stride = static_cast<std::size_t>(width) * 3;
+    std::vector<std::uint8_t> rows(stride * static_cast<std::size_t>(height));
+    for (int y = 0; y < height; ++y) {
+        const std::uint8_t* in = bitmap.ScanLine(y);
+        std::uint8_t* out = rows.data() + stride * static_cast<std::size_t>(y);
+        if (bitmap.PixelFormat() == TPixelFormat::pf24bit) {
+            std::memcpy(out, in, stride);
+        } else {
+            for (int x = 0; x < width; ++x) std::memcpy(out + 3 * x, in + 4 * x, 3);
+        }
+    }
+    auto job = std::make_unique<EncodeJob>();
+    std::memset(&job->cinfo, 0, sizeof job->cinfo);
+    InitErrors(job->err);
+    job->cinfo.err = &job->err.pub;
+    job->out = nullptr;
+    job->out_size = 0;
+    struct Destroy {
+        EncodeJob& job;
+        ~Destroy() {
+            jpeg_destroy_compress(&job.cinfo);
+            std::free(job.out);
+        }
+    } destroy{*job};
+    if (!EncodePixels(*job, rows.data(), stride, width, height, quality)) {
+        throw EInvalidGraphic(std::string("Cannot compress JPEG image: ") + job->err.message);
+    }
+    return std::vector<std::uint8_t>(job->out, job->out + job->out_size);
+}
+
+}  // namespace
+
+TJPEGImage::TJPEGImage() : bitmap_(std::make_unique<TBitmap>()) {}
+
+TJPEGImage::~TJPEGImage() = default;
+
+void TJPEGImage::Assign(const TPersistent* source) {
+    if (const auto* jpeg = dynamic_cast<const TJPEGImage*>(source)) {
+        if (jpeg == this) return;
+        bitmap_->Assign(jpeg->bitmap_.get());
+        data_ = jpeg->data_;
+        data_from_pixels_ = jpeg->data_from_pixels_;
+        quality_ = jpeg->quality_;
+        Changed();
+        return;
+    }
+    if (const auto* bitmap = dynamic_cast<const TBitmap*>(source)) {
+        auto pixels = std::make_unique<TBitmap>();
+        pixels->Assign(bitmap);
+        pixels->SetPixelFormat(TPixelFormat::pf24bit);
+        pixels->SetTransparent(false);
+        bitmap_ = std::move(pixels);
+        data_.clear();
+        data_from_pixels_ = true;
+        Changed();
+        return;
+    }
+    TGraphic::Assign(source);
+}
+
+void TJPEGImage::AssignTo(TPersistent* dest) const {
+    if (auto* bitmap = dynamic_cast<TBitmap*>(dest)) {
+        bitmap->Assign(bitmap_.get());
+        return;
+    }
+    TGraphic::AssignTo(dest);
+}
+
+int TJPEGImage::Width() const { return bitmap_->Width(); }
+int TJPEGImage::Height() const { return bitmap_->Height(); }
+
+void TJPEGImage::SetWidth(int) { throw EInvalidGraphicOperation("Cannot change the size of a JPEG image"); }
+void TJPEGImage::SetHeight(int) { throw EInvalidGraphicOperation("Cannot change the size of a JPEG image"); }
+
+bool TJPEGImage::Empty() const { return bitmap_->Empty(); }
+
+void TJPEGImage::SetCompressionQuality(int quality) {
+    quality = std::clamp(quality, 1, 100);
+    if (quality == quality_) return;
+    quality_ = quality;
+    if (data_from_pixels_) data_.clear();
+}
+
+void TJPEGImage::Compress() {
+    if (data_.empty() && !Empty()) data_ = EncodeJpeg(*bitmap_, quality_);
+}
+
+void TJPEGImage::LoadFromStream(TStream& stream) {
+    std::vector<std::uint8_t> data = ReadRemaining(stream);
+    std::unique_ptr<TBitmap> pixels = DecodeJpeg(data);
+    bitmap_ = std::move(pixels);
+    data_ = std::move(data);
+    data_from_pixels_ = false;
+    Changed();
+}
+
+void TJPEGImage::SaveToStream(TStream& stream) const {
+    if (Empty()) return;
+    if (data_.empty()) data_ = EncodeJpeg(*bitmap_, quality_);
+    stream.WriteBuffer(data_.data(), static_cast<std::int64_t>(data_.size()));
+}
+
+void TJPEGImage::Draw(TCanvas& canvas, const TRect& rect) const { bitmap_->Draw(canvas, rect); }
+
+}  // namespace ui

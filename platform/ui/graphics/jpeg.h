@@ -1,0 +1,61 @@
+// TJPEGImage: a JPEG picture. It keeps the compressed data it was loaded from (saved back
+// unchanged) and the decoded pixels as a 24-bit bitmap. Greyscale, RGB/YCbCr and CMYK/YCCK
+// files decode (Adobe's inverted CMYK too). Assigning a bitmap stores its pixels; the data is
+// then compressed as baseline JFIF at CompressionQuality when it is first needed.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/ui/graphics/bitmap.h"
+#include "platform/ui/graphics/graphic.h"
+
+namespace ui {
+
+class TJPEGImage : public TGraphic {
+public:
+    TJPEGImage();
+    ~TJPEGImage() override;
+
+    // From another TJPEGImage (data, pixels and quality) or any TBitmap (its pixels).
+    void Assign(const TPersistent* source) override;
+    std::string ClassName() const override { return "TJPEGImage"; }
+
+    int Width() const override;
+    int Height() const override;
+    // A JPEG cannot change its size: EInvalidGraphicOperation.
+    void SetWidth(int width) override;
+    void SetHeight(int height) override;
+    bool Empty() const override;
+
+    // 1..100 (values outside are clamped); default 90. Changing it drops compressed data that
+    // came from assigned pixels, so the next save uses the new quality.
+    int CompressionQuality() const { return quality_; }
+    void SetCompressionQuality(int quality);
+
+    // Compresses the pixels now when no compressed data is held.
+    void Compress();
+    // The decoded pixels (24-bit).
+    const TBitmap& Bitmap() const { return *bitmap_; }
+
+    // Corrupt or truncated data raises EInvalidGraphic "JPEG image is not valid: <reason>".
+    void LoadFromStream(TStream& stream) override;
+    void SaveToStream(TStream& stream) const override;
+
+    void Draw(TCanvas& canvas, const TRect& rect) const override;
+    std::unique_ptr<TGraphic> NewOfSameClass() const override { return std::make_unique<TJPEGImage>(); }
+
+protected:
+    void AssignTo(TPersistent* dest) const override;
+
+private:
+    std::unique_ptr<TBitmap> bitmap_;
+    // Compressed data; empty while only pixels are known (then filled on demand).
+    mutable std::vector<std::uint8_t> data_;
+    bool data_from_pixels_ = false;
+    int quality_ = 90;
+};
+
+}  // namespace ui

@@ -1,0 +1,135 @@
+#include "platform/ui/graphics/picture.h"
+
+#include <algorithm>
+#include <array>
+#include <cctype>
+#include <functional>
+
+#include "platform/ui/graphics/decoded_image.h"
+#include "platform/ui/graphics/icon.h"
+#include "platform/ui/graphics/jpeg.h"
+
+namespace ui {
+
+namespace {
+
+std::string Lower(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+    return s;
+}
+
+// The formats the pictures of the program come in, by file extension. Fixed: nothing registers
+// formats at run time.
+struct Format {
+    const char* extension;
+    std::unique_ptr<TGraphic> (*create)();
+};
+
+constexpr std::array<Format, 6> kFormats = {{
+    {"bmp", [] { return std::unique_ptr<TGraphic>(std::make_unique<TBitmap>()); }},
+    {"ico", [] { return std::unique_ptr<TGraphic>(std::make_unique<TIcon>()); }},
+    {"jpg", [] { return std::unique_ptr<TGraphic>(std::make_unique<TJPEGImage>()); }},
+    {"jpeg", [] { return std::unique_ptr<TGraphic>(std::make_unique<TJPEGImage>()); }},
+    {"png", [] { return std::unique_ptr<TGraphic>(std::make_unique<TDecodedImage>(TDecodedFormat::dfPNG)); }},
+    {"gif", [] { return std::unique_ptr<TGraphic>(std::make_unique<TDecodedImage>(TDecodedFormat::dfGIF)); }},
+}};
+
+// The extension of a file name: after the last dot of its last path element, or empty.
+std::string ExtensionOf(const std::string& file_name) {
+    const std::size_t slash = file_name.find_last_of('/');
+    const std::size_t dot = file_name.find_last_of('.');
+    if (dot == std::string::npos || (slash != std::string::npos && dot < slash)) return "";
+    return file_name.substr(dot + 1);
+}
+
+}  // namespace
+
+std::unique_ptr<TGraphic> CreateGraphicForExtension(const std::string& extension) {
+    std::string ext = extension;
+    if (!ext.empty() && ext.front() == '.') ext.erase(0, 1);
+    const std::string key = Lower(ext);
+    for (const Format& f : kFormats) {
+        if (key == f.extension) return f.create();
+    }
+    if (key == "emf" || key == "wmf") {
+        throw EInvalidGraphic("Metafiles are not supported on this platform (." + ext + ")");
+    }
+    throw EInvalidGraphic("Unknown picture file extension (." + ext + ")");
+}
+
+TPicture::TPicture() = default;
+TPicture::~TPicture() = default;
+
+void TPicture::Assign(const TPersistent* source) {
+    if (source == nullptr) {
+        SetGraphic(std::unique_ptr<TGraphic>());
+        return;
+    }
+    if (const auto* picture = dynamic_cast<const TPicture*>(source)) {
+        if (picture != this) SetGraphic(picture->Graphic());
+        return;
+    }
+    if (const auto* graphic = dynamic_cast<const TGraphic*>(source)) {
+        SetGraphic(graphic);
+        return;
+    }
+    TPersistent::Assign(source);
+}
+
+void TPicture::AssignTo(TPersistent* dest) const {
+    if (graphic_ != nullptr && dynamic_cast<TGraphic*>(dest) != nullptr) {
+        dest->Assign(graphic_.get());
+        return;
+    }
+    TPersistent::AssignTo(dest);
+}
+
+void TPicture::SetGraphic(const TGraphic* graphic) {
+    if (graphic == nullptr) {
+        SetGraphic(std::unique_ptr<TGraphic>());
+        return;
+    }
+    if (graphic == graphic_.get()) return;
+    std::unique_ptr<TGraphic> copy = graphic->NewOfSameClass();
+    copy->Assign(graphic);
+    SetGraphic(std::move(copy));
+}
+
+void TPicture::SetGraphic(std::unique_ptr<TGraphic> graphic) {
+    graphic_ = std::move(graphic);
+    Hook();
+    Changed();
+}
+
+TBitmap& TPicture::Bitmap() {
+    auto* bitmap = dynamic_cast<TBitmap*>(graphic_.get());
+    if (bitmap == nullptr) {
+        auto fresh = std::make_unique<TBitmap>();
+        bitmap = fresh.get();
+        SetGraphic(std::move(fresh));
+    }
+    return *bitmap;
+}
+
+int TPicture::Width() const { return graphic_ ? graphic_->Width() : 0; }
+int TPicture::Height() const { return graphic_ ? graphic_->Height() : 0; }
+
+void TPicture::LoadFromFile(const std::string& file_name) {
+    std::unique_ptr<TGraphic> graphic = CreateGraphicForExtension(ExtensionOf(file_name));
+    graphic->LoadFromFile(file_name);
+    SetGraphic(std::move(graphic));
+}
+
+void TPicture::SaveToFile(const std::string& file_name) const {
+    if (graphic_ != nullptr && !graphic_->Empty()) graphic_->SaveToFile(file_name);
+}
+
+void TPicture::Changed() {
+    if (OnChange) OnChange(this);
+}
+
+void TPicture::Hook() {
+    if (graphic_ != nullptr) graphic_->OnChange = [this](TPersistent*) { Changed(); };
+}
+
+}  // namespace ui
