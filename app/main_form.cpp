@@ -398,14 +398,8 @@ TransferUi MessageBoxes() {
 }  // namespace
 
 void TQuillbookForm::AddPicture(const std::string& file_name, bool insert) {
-#ifdef QBK_APP_PICTURE_SCALING
     CardListAlbum album(*PicCardList);
     app::AddPicture(album, device_family_, file_name, insert);
-#else
-    (void)file_name;
-    (void)insert;
-    throw ui::Exception("Adding pictures needs the picture-processing library, which this build lacks");
-#endif
 }
 
 void TQuillbookForm::OpenAlbum(const std::string& file_name) {

@@ -1,40 +1,47 @@
-# Each folder owns its CMakeLists.txt; a folder that does not exist yet is skipped.
-function(qbk_add_if_present dir)
-  if(EXISTS ${CMAKE_SOURCE_DIR}/${dir}/CMakeLists.txt)
-    add_subdirectory(${dir})
+# Every folder of the tree is listed here and added unconditionally: a folder that is missing or
+# misspelt stops the configure with a message instead of quietly dropping its targets and tests.
+function(qbk_add_subsystem dir)
+  if(NOT EXISTS ${CMAKE_SOURCE_DIR}/${dir}/CMakeLists.txt)
+    message(FATAL_ERROR "The subsystem folder '${dir}' is missing (no ${dir}/CMakeLists.txt); "
+                        "the tree is incomplete or the name in cmake/Subsystems.cmake is wrong.")
   endif()
+  add_subdirectory(${dir})
 endfunction()
 
-# Library stack: built in every configuration.
-foreach(dir platform/kernel platform/canapi library tools/canbridge tools/devsim tools/stack_smoke tools/fake_klp)
-  qbk_add_if_present(${dir})
-endforeach()
+# The library stack: built in every build kind.
+set(QBK_LIBRARY_STACK platform/kernel platform/canapi library
+                      tools/canbridge tools/devsim tools/stack_smoke tools/fake_klp)
+# The album editor and what it stands on. Qt is not built with the thread sanitizer, so the
+# thread-sanitizer build kind is the library stack alone (QBK_WITH_UI is off there).
+set(QBK_UI_STACK platform/settings platform/theme platform/ui imaging controls/cardlist app)
 
-if(QBK_WITH_UI)
-  foreach(dir platform/settings platform/theme platform/gdiplus platform/ui imaging
-              controls/cardlist controls/panel controls/menus app)
-    qbk_add_if_present(${dir})
-  endforeach()
-endif()
+set(QBK_LIBRARY_TESTS kernel canapi library devsim e2e)
+set(QBK_UI_TESTS support settings ui imaging cardlist app)
 
-# Tests: one executable per subsystem or platform area; UI areas need the UI build. The fuzz
-# build builds only what its targets need.
-if(NOT QBK_FUZZ)
-  foreach(dir kernel canapi library devsim e2e)
-  qbk_add_if_present(tests/${dir})
+foreach(dir IN LISTS QBK_LIBRARY_STACK)
+  qbk_add_subsystem(${dir})
 endforeach()
 if(QBK_WITH_UI)
-  foreach(dir support settings ui imaging cardlist panel menus app)
-    qbk_add_if_present(tests/${dir})
+  foreach(dir IN LISTS QBK_UI_STACK)
+    qbk_add_subsystem(${dir})
   endforeach()
-endif()
-
 endif()
 
 if(QBK_FUZZ)
-  qbk_add_if_present(fuzz)
+  # The fuzz build kind builds the fuzz targets and what they need, no tests.
+  qbk_add_subsystem(fuzz)
+else()
+  foreach(dir IN LISTS QBK_LIBRARY_TESTS)
+    qbk_add_subsystem(tests/${dir})
+  endforeach()
+  if(QBK_WITH_UI)
+    foreach(dir IN LISTS QBK_UI_TESTS)
+      qbk_add_subsystem(tests/${dir})
+    endforeach()
+  endif()
 endif()
+
 if(QBK_BENCH AND NOT QBK_SANITIZE AND NOT QBK_TSAN AND NOT QBK_FUZZ)
   find_package(benchmark REQUIRED)
-  qbk_add_if_present(bench)
+  qbk_add_subsystem(bench)
 endif()

@@ -1,7 +1,11 @@
 #!/usr/bin/env bash
-# Configures and builds one configuration: build.sh <dir> [cmake options...]
+# Configures and builds one build kind of CMakePresets.json: build.sh <normal|asan|tsan|fuzz>
+# [targets...]. Each kind has its own folder (build, build-asan, build-tsan, build-fuzz).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-dir=$1; shift
-cmake -S "$root" -B "$root/$dir" -G Ninja "$@" >/dev/null
-cmake --build "$root/$dir" -j "$(nproc)"
+cd "$root"
+kind=$1; shift
+cmake --preset "$kind" >/dev/null
+targets=()
+for t in "$@"; do targets+=(--target "$t"); done
+cmake --build --preset "$kind" -j "$(nproc)" "${targets[@]}"

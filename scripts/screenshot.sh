@@ -6,8 +6,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
 out=${1:-build/qbk-main-window.png}
 bash scripts/install-deps.sh
-cmake -S . -B build -G Ninja >/dev/null
-cmake --build build -j "$(nproc)" --target qbk-screenshot
+bash scripts/build.sh normal qbk-screenshot
 mkdir -p "$(dirname "$out")"
 export XDG_CONFIG_HOME=$(mktemp -d)
 trap 'rm -rf "$XDG_CONFIG_HOME"' EXIT

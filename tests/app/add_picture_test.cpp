@@ -29,8 +29,6 @@ TEST(CaptionFromFileNameTest, FolderAndExtensionGo) {
     for (const auto& [file, caption] : cases) EXPECT_EQ(CaptionFromFileName(file), caption) << file;
 }
 
-#ifdef QBK_APP_PICTURE_SCALING
-
 std::uint32_t PixelAt(const ui::TBitmap& b, int x, int y) {
     return reinterpret_cast<const std::uint32_t*>(b.ScanLine(y))[x];
 }
@@ -150,8 +148,6 @@ TEST_F(AddPictureTest, MissingFileRaisesWithCursorRestored) {
     EXPECT_TRUE(album.cards.empty());
     EXPECT_EQ(ui::Screen().Cursor(), ui::crDefault);
 }
-
-#endif  // QBK_APP_PICTURE_SCALING
 
 }  // namespace
 }  // namespace app

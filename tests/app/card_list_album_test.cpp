@@ -62,7 +62,6 @@ protected:
 };
 
 TEST_F(CardListAlbumTest, AddInsertSaveAndOpenOnTheRealList) {
-#ifdef QBK_APP_PICTURE_SCALING
     AddPicture(*album_, 1, Bmp("a.bmp", 64, 48), false);
     AddPicture(*album_, 1, Bmp("b.bmp", 48, 64), false);
     list_->SelectCardIndex(1);
@@ -90,9 +89,6 @@ TEST_F(CardListAlbumTest, AddInsertSaveAndOpenOnTheRealList) {
     ExportDownloadFiles(PagesOf(*album_), 1, (dir_ / "album.HPA").string());
     EXPECT_TRUE(fs::exists(dir_ / "5833-2309_HW2-3_album.HPA"));
     EXPECT_TRUE(fs::exists(dir_ / "5833-2309_HW5_album.HPA"));
-#else
-    GTEST_SKIP() << "picture scaling is not built";
-#endif
 }
 
 }  // namespace
