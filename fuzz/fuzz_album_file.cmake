@@ -4,7 +4,7 @@
 qbk_add_fuzzer(fuzz_album_file
   SOURCES ${CMAKE_CURRENT_SOURCE_DIR}/fuzz_album_file.cpp
           ${CMAKE_SOURCE_DIR}/app/album_file_reader.cpp
-          ${CMAKE_SOURCE_DIR}/platform/ui/core/sysutils.cpp
+          ${CMAKE_SOURCE_DIR}/platform/ui/core/cp1252.cpp
           ${CMAKE_SOURCE_DIR}/platform/ui/graphics/bmp_codec.cpp
   LIBS Qt6::Core)
 target_include_directories(fuzz_album_file PRIVATE ${CMAKE_SOURCE_DIR})
