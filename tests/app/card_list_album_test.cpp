@@ -1,7 +1,5 @@
 #include "app/card_list_album.h"
 
-#include <QApplication>
-
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -11,6 +9,7 @@
 #include "app/album_file.h"
 #include "app/download_files.h"
 #include "controls/cardlist/card_list.h"
+#include "tests/support/render.h"
 
 namespace app {
 namespace {
@@ -20,10 +19,7 @@ namespace fs = std::filesystem;
 // The list is a widget: it needs an application object, made once if no other test made one.
 class CardListAlbumTest : public testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        if (QCoreApplication::instance() == nullptr) qt_app_ = std::make_unique<QApplication>(argc_, argv_);
-    }
-    static void TearDownTestSuite() { qt_app_.reset(); }
+    static void SetUpTestSuite() { test_support::EnsureApplication(); }
 
     void SetUp() override {
         dir_ = fs::temp_directory_path() /
@@ -50,11 +46,6 @@ protected:
         bitmap.SaveToFile(file);
         return file;
     }
-
-    static inline int argc_ = 1;
-    static inline char name_[9] = "test_app";
-    static inline char* argv_[2] = {name_, nullptr};
-    static inline std::unique_ptr<QApplication> qt_app_;
 
     fs::path dir_;
     std::unique_ptr<cardlist::TFineCardList> list_;

@@ -11,7 +11,9 @@ void EnsureApplication() {
     static int argc = 1;
     static char name[] = "qbk-test";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
+    // Kept to the end of the process: objects of the stand-in that live in statics (the screen,
+    // the application object, cached fonts) still talk to Qt while the statics are destroyed.
+    [[maybe_unused]] static auto* const app = new QApplication(argc, argv);
 }
 
 QImage RenderControl(ui::TControl& control) {
