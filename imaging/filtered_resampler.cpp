@@ -77,19 +77,20 @@ TFilteredResampler::TFilteredResampler(const TColor32* bits, int source_width, T
 #endif
 }
 
-void TFilteredResampler::ComputeRow(int row, TColor32* out, TResamplePath path) {
+TResamplePath TFilteredResampler::ComputeRow(int row, TColor32* out, TResamplePath path) {
     const TContributorList& taps = rows_[static_cast<std::size_t>(row)];
 #if defined(__SSE2__)
     if (path == TResamplePath::Fast && fast_ok_) {
         VerticalFast(taps);
         HorizontalFast(out);
-        return;
+        return TResamplePath::Fast;
     }
 #else
     (void)path;
 #endif
     VerticalReference(taps);
     HorizontalReference(out);
+    return TResamplePath::Reference;
 }
 
 void TFilteredResampler::VerticalReference(const TContributorList& taps) {

@@ -35,7 +35,9 @@ public:
     int Rows() const { return static_cast<int>(rows_.size()); }
 
     // Computes clipped destination row `row` (0 = the clip's first) into `out`, Columns() pixels.
-    void ComputeRow(int row, TColor32* out, TResamplePath path = TResamplePath::Fast);
+    // Returns the path that ran: Fast falls back to Reference where the processor has no vector
+    // passes or a weight does not fit their lanes.
+    TResamplePath ComputeRow(int row, TColor32* out, TResamplePath path = TResamplePath::Fast);
 
 private:
     void VerticalReference(const TContributorList& taps);
