@@ -286,33 +286,19 @@ void TWinControl::DoExit() {
 
 // --- painting controls -----------------------------------------------------------------------
 
-TCanvas& TCustomControl::Canvas() { return paint_canvas_ != nullptr ? *paint_canvas_ : idle_canvas_; }
+TCanvas& TCustomControl::Canvas() { return canvas_.Current(); }
 
 void TCustomControl::PaintControl(TCanvas& canvas) {
     canvas.SetFont(Font());
     canvas.Brush().SetColor(ColorToRGB(Color()));
-    paint_canvas_ = &canvas;
-    try {
-        Paint();
-    } catch (...) {
-        paint_canvas_ = nullptr;
-        throw;
-    }
-    paint_canvas_ = nullptr;
+    canvas_.During(canvas, [this] { Paint(); });
 }
 
-TCanvas& TGraphicControl::Canvas() { return paint_canvas_ != nullptr ? *paint_canvas_ : idle_canvas_; }
+TCanvas& TGraphicControl::Canvas() { return canvas_.Current(); }
 
 void TGraphicControl::PaintControl(TCanvas& canvas) {
     canvas.SetFont(Font());
-    paint_canvas_ = &canvas;
-    try {
-        Paint();
-    } catch (...) {
-        paint_canvas_ = nullptr;
-        throw;
-    }
-    paint_canvas_ = nullptr;
+    canvas_.During(canvas, [this] { Paint(); });
 }
 
 void DrawFocusFrame(TCanvas& canvas, const TRect& r, TColor color) {

@@ -181,6 +181,27 @@ private:
     bool double_buffered_ = false;
 };
 
+// The canvas a self-painting control's Paint draws on: the running paint's while it runs, an
+// idle one for measuring outside a paint.
+class TPaintCanvas {
+public:
+    TCanvas& Current() { return running_ != nullptr ? *running_ : idle_; }
+    // Runs `paint` with `canvas` as the current one, also when it throws.
+    template <typename Paint>
+    void During(TCanvas& canvas, Paint&& paint) {
+        struct Restore {
+            TCanvas*& slot;
+            ~Restore() { slot = nullptr; }
+        } restore{running_};
+        running_ = &canvas;
+        paint();
+    }
+
+private:
+    TCanvas* running_ = nullptr;
+    TCanvas idle_;
+};
+
 // A windowed control that paints itself.
 class TCustomControl : public TWinControl {
 public:
@@ -194,8 +215,7 @@ protected:
     void PaintControl(TCanvas& canvas) override;
 
 private:
-    TCanvas* paint_canvas_ = nullptr;
-    TCanvas idle_canvas_;  // measuring outside a paint
+    TPaintCanvas canvas_;
 };
 
 // A control without focus or keyboard that paints itself on its parent's area.
@@ -210,8 +230,7 @@ protected:
     void PaintControl(TCanvas& canvas) override;
 
 private:
-    TCanvas* paint_canvas_ = nullptr;
-    TCanvas idle_canvas_;
+    TPaintCanvas canvas_;
 };
 
 // Draws a one-pixel frame just inside `rect` in every other pixel (the focus-rectangle pen),

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "platform/ui/core/update_scope.h"
+
 namespace ui {
 
 namespace {
@@ -90,18 +92,13 @@ void TCollection::Delete(int index) {
 
 void TCollection::Clear() {
     if (items_.empty()) return;
-    BeginUpdate();
-    try {
+    WithinUpdate(*this, [&] {
         while (!items_.empty()) {
             TCollectionItem* item = items_.back();
             Notify(item, TCollectionNotification::cnDeleting);
             delete item;
         }
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 TCollectionItem* TCollection::FindItemID(int id) const {
@@ -127,15 +124,10 @@ void TCollection::EndUpdate() {
 void TCollection::Assign(const TPersistent* source) {
     if (const auto* other = dynamic_cast<const TCollection*>(source)) {
         if (other == this) return;
-        BeginUpdate();
-        try {
+        WithinUpdate(*this, [&] {
             Clear();
             for (TCollectionItem* item : other->items_) Add()->Assign(item);
-        } catch (...) {
-            EndUpdate();
-            throw;
-        }
-        EndUpdate();
+        });
         return;
     }
     TPersistent::Assign(source);

@@ -1,5 +1,7 @@
 #include "platform/ui/core/strings.h"
 
+#include "platform/ui/core/update_scope.h"
+
 namespace ui {
 
 int TStrings::Add(const std::string& text) {
@@ -22,8 +24,7 @@ std::string TStrings::Text() const {
 }
 
 void TStrings::SetText(const std::string& text) {
-    BeginUpdate();
-    try {
+    WithinUpdate(*this, [&] {
         Clear();
         std::size_t start = 0;
         while (start < text.size()) {
@@ -33,11 +34,7 @@ void TStrings::SetText(const std::string& text) {
             if (end < text.size() && text[end] == '\r' && end + 1 < text.size() && text[end + 1] == '\n') ++end;
             start = end + 1;
         }
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 void TStrings::BeginUpdate() {
@@ -52,15 +49,10 @@ void TStrings::EndUpdate() {
 void TStrings::Assign(const TPersistent* source) {
     if (const auto* other = dynamic_cast<const TStrings*>(source)) {
         if (other == this) return;
-        BeginUpdate();
-        try {
+        WithinUpdate(*this, [&] {
             Clear();
             for (int i = 0; i < other->Count(); ++i) Add(other->Get(i));
-        } catch (...) {
-            EndUpdate();
-            throw;
-        }
-        EndUpdate();
+        });
         return;
     }
     TPersistent::Assign(source);
