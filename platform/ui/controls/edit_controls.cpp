@@ -32,6 +32,25 @@ W* As(QWidget* w) {
     return static_cast<W*>(w);
 }
 
+// Caret and selection of a one-line text field, which may be missing (null).
+int LineSelStart(const QLineEdit* e) {
+    if (e == nullptr) return 0;
+    return e->hasSelectedText() ? e->selectionStart() : e->cursorPosition();
+}
+void SetLineSelStart(QLineEdit* e, int start) {
+    if (e != nullptr) e->setCursorPosition(std::clamp(start, 0, static_cast<int>(e->text().size())));
+}
+int LineSelLength(const QLineEdit* e) { return e == nullptr ? 0 : static_cast<int>(e->selectedText().size()); }
+void SetLineSelLength(QLineEdit* e, int length) {
+    if (e == nullptr) return;
+    const int start = LineSelStart(e);
+    if (length <= 0) {
+        e->setCursorPosition(start);
+    } else {
+        e->setSelection(start, length);
+    }
+}
+
 }  // namespace
 
 // Sends the keys of the toolkit widget through the control first.
@@ -141,24 +160,10 @@ void TEdit::SetBounds(int left, int top, int width, int height) {
 
 std::string TEdit::Text() const { return S(As<QLineEdit>(NativeWidget())->text()); }
 void TEdit::SetText(const std::string& text) { As<QLineEdit>(NativeWidget())->setText(Q(text)); }
-int TEdit::SelStart() const {
-    const auto* e = As<QLineEdit>(NativeWidget());
-    return e->hasSelectedText() ? e->selectionStart() : e->cursorPosition();
-}
-void TEdit::SetSelStart(int start) {
-    auto* e = As<QLineEdit>(NativeWidget());
-    e->setCursorPosition(std::clamp(start, 0, static_cast<int>(e->text().size())));
-}
-int TEdit::SelLength() const { return static_cast<int>(As<QLineEdit>(NativeWidget())->selectedText().size()); }
-void TEdit::SetSelLength(int length) {
-    auto* e = As<QLineEdit>(NativeWidget());
-    const int start = SelStart();
-    if (length <= 0) {
-        e->setCursorPosition(start);
-    } else {
-        e->setSelection(start, length);
-    }
-}
+int TEdit::SelStart() const { return LineSelStart(As<QLineEdit>(NativeWidget())); }
+void TEdit::SetSelStart(int start) { SetLineSelStart(As<QLineEdit>(NativeWidget()), start); }
+int TEdit::SelLength() const { return LineSelLength(As<QLineEdit>(NativeWidget())); }
+void TEdit::SetSelLength(int length) { SetLineSelLength(As<QLineEdit>(NativeWidget()), length); }
 void TEdit::ApplyBorder(bool visible) { As<QLineEdit>(NativeWidget())->setFrame(visible); }
 
 // --- TMemo ------------------------------------------------------------------------------------
@@ -300,28 +305,11 @@ void TComboBox::SetText(const std::string& text) {
     }
 }
 
-int TComboBox::SelStart() const {
-    const QLineEdit* e = As<QComboBox>(NativeWidget())->lineEdit();
-    if (e == nullptr) return 0;
-    return e->hasSelectedText() ? e->selectionStart() : e->cursorPosition();
-}
-void TComboBox::SetSelStart(int start) {
-    if (QLineEdit* e = As<QComboBox>(NativeWidget())->lineEdit()) e->setCursorPosition(std::clamp(start, 0, static_cast<int>(e->text().size())));
-}
-int TComboBox::SelLength() const {
-    const QLineEdit* e = As<QComboBox>(NativeWidget())->lineEdit();
-    return e == nullptr ? 0 : static_cast<int>(e->selectedText().size());
-}
-void TComboBox::SetSelLength(int length) {
-    QLineEdit* e = As<QComboBox>(NativeWidget())->lineEdit();
-    if (e == nullptr) return;
-    const int start = SelStart();
-    if (length <= 0) {
-        e->setCursorPosition(start);
-    } else {
-        e->setSelection(start, length);
-    }
-}
+// A drop-down list has no text field: no caret, no selection.
+int TComboBox::SelStart() const { return LineSelStart(As<QComboBox>(NativeWidget())->lineEdit()); }
+void TComboBox::SetSelStart(int start) { SetLineSelStart(As<QComboBox>(NativeWidget())->lineEdit(), start); }
+int TComboBox::SelLength() const { return LineSelLength(As<QComboBox>(NativeWidget())->lineEdit()); }
+void TComboBox::SetSelLength(int length) { SetLineSelLength(As<QComboBox>(NativeWidget())->lineEdit(), length); }
 
 bool TComboBox::DroppedDown() const { return As<QComboBox>(NativeWidget())->view()->isVisible(); }
 void TComboBox::SetDroppedDown(bool value) {
