@@ -401,6 +401,17 @@ TEST_F(DragLoop, OutsideEveryTargetNothingIsEntered) {
     EXPECT_EQ(log, (std::vector<std::string>{"a enter 20,30", "a leave"}));
 }
 
+TEST_F(DragLoop, AChildWindowBelongsToItsRegisteredParent) {
+    TCustomControl child(nullptr);
+    child.SetParent(&a);
+    child.SetBounds(40, 20, 30, 30);
+    TDragSession session(std::make_shared<TSourceDataObject>(""), source, DROPEFFECT_MOVE);
+    ASSERT_EQ(session.Begin(), HResult::S_OK);
+    Move(a, {50, 30});  // over the child
+    SendKey(a.Widget(), Qt::Key_Escape);
+    EXPECT_EQ(log, (std::vector<std::string>{"a enter 20,30", "a over 50,30", "a leave"}));
+}
+
 TEST_F(DragLoop, TicksRepeatTheStepWhereTheMouseRests) {
     TDragSession session(std::make_shared<TSourceDataObject>(""), source, DROPEFFECT_MOVE);
     ASSERT_EQ(session.Begin(), HResult::S_OK);
