@@ -9,6 +9,7 @@
 #include "library/nm.h"
 #include "library/os_layer.h"
 #include "library/sdo_client.h"
+#include "library/sdo_protocol.h"
 #include "library/sdo_server.h"
 #include "library/tracing.h"
 #include "library/usb_intf.h"
@@ -136,12 +137,12 @@ void fDispatchMsg(CANBuf* buf) {
         MasterCommand(*buf);
     } else if (InRange(id, cob::kServerRequestFirst, cob::kServerRequestLast)) {
         if (node == own && node != 0 && ready) SDOS_Handler(msg::kFrame, hold.release());
-    } else if (InRange(id, cob::kSdoResponse + 1, cob::kSdoResponse + kNodeMask)) {
+    } else if (InRange(id, sdo::kResponseBase + 1, sdo::kResponseBase + kNodeMask)) {
         if (!ready) return;
         // Another client's traffic on the response channel (or our own server's answers).
         g_conflict = 1;
         if (CAN_SdoChannelOpen()) SDOC_Handler(msg::kFrame, hold.release());
-    } else if (InRange(id, cob::kSdoRequest + 1, cob::kSdoRequest + kNodeMask)) {
+    } else if (InRange(id, sdo::kRequestBase + 1, sdo::kRequestBase + kNodeMask)) {
         if (ready) SDOS_Handler(msg::kFrame, hold.release());
     } else if (InRange(id, cob::kGuard + 1, cob::kGuard + kNodeMask)) {
         if (node == own) NM_Evt(nm_event::kGuard, hold.release());

@@ -52,8 +52,7 @@ inline constexpr std::uint16_t kSystemStateRequest = 0x060;  // + own id
 inline constexpr std::uint16_t kMasterCommand = 0x080;
 inline constexpr std::uint16_t kServerRequestFirst = 0x700;  // channels 1-4: 0x700/0x720/0x740/0x760 + own
 inline constexpr std::uint16_t kServerRequestLast = 0x77F;
-inline constexpr std::uint16_t kSdoResponse = 0x780;      // + node
-inline constexpr std::uint16_t kSdoRequest = 0x7A0;       // + node
+// The main SDO channel's requests and answers: sdo::kRequestBase, sdo::kResponseBase + node.
 inline constexpr std::uint16_t kGuard = 0x7C0;            // + own
 inline constexpr std::uint16_t kAssignRequest = 0x7EA;
 }  // namespace cob

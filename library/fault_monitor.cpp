@@ -29,7 +29,8 @@ std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[
 // again with the next report) while that read fails.
 void ReadFormat() {
     std::uint8_t answer[2] = {};
-    if (SDOC_Communicate(kFormatNode, kFormatIndex, 0, answer, sizeof answer, SdoService::kUpload) > 0) {
+    const SdoResult read = SDOC_Communicate(kFormatNode, kFormatIndex, 0, answer, sizeof answer, SdoService::kUpload);
+    if (read.ok() && read.bytes > 0) {
         g_format = answer[1];
     }
 }

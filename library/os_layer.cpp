@@ -295,12 +295,9 @@ Token NewMailboxSemaphore(int line) {
     }
 }
 
-void StartSteps(Kernel& k, StartProgress& progress, std::uint8_t adapter_param, std::uint8_t& result) {
+StartResult StartSteps(Kernel& k, StartProgress& progress, std::uint8_t adapter_param) {
     // Step 5: the adapter object.
-    if (USB_Create(adapter_param) != 0) {
-        result = 1;
-        return;
-    }
+    if (USB_Create(adapter_param) != StartResult::kStarted) return StartResult::kFailed;
     progress.adapter = true;
 
     // Step 6.
@@ -346,12 +343,9 @@ void StartSteps(Kernel& k, StartProgress& progress, std::uint8_t adapter_param, 
 
     // Step 15 before step 13: the adapter must be sending before the dispatcher runs, or the
     // node's first announcement (already queued by NM) would be dropped by the adapter.
-    if (USB_Init() != 0) {
-        result = 1;
-        return;
-    }
+    if (USB_Init() != StartResult::kStarted) return StartResult::kFailed;
     k.mailboxes[kDispatcherMailbox].thread->Resume();
-    result = 0;
+    return StartResult::kStarted;
 }
 
 const char* FatalFormatName(int code) {
@@ -629,10 +623,10 @@ bool OS_Running() { return K().running; }
 
 void OS_SetStackHooks(StackHooks hooks) { K().hooks = std::move(hooks); }
 
-std::uint8_t init_KLP(std::uint32_t timeout_ms, std::uint8_t adapter_param) {
+StartResult init_KLP(std::uint32_t timeout_ms, std::uint8_t adapter_param) {
     Kernel& k = K();
     // A second start over a running stack would pull its objects from under its threads.
-    if (k.running) return 1;
+    if (k.running) return StartResult::kFailed;
     // Step 1.
     OS_SetSdoTimeoutMs(timeout_ms);
     k.stop = 0;
@@ -651,9 +645,9 @@ std::uint8_t init_KLP(std::uint32_t timeout_ms, std::uint8_t adapter_param) {
     }
 
     StartProgress progress;
-    std::uint8_t result = 1;
+    StartResult result = StartResult::kFailed;
     try {
-        StartSteps(k, progress, adapter_param, result);
+        result = StartSteps(k, progress, adapter_param);
     } catch (...) {
         // A start that ends in an exception leaves nothing running either.
         try {
@@ -662,14 +656,14 @@ std::uint8_t init_KLP(std::uint32_t timeout_ms, std::uint8_t adapter_param) {
         }
         throw;
     }
-    if (result != 0) {
+    if (result != StartResult::kStarted) {
         // Nothing of a failed start stays behind, so the next start begins from scratch.
         Shutdown(k, progress.adapter, progress.sdo_client);
-        return 1;
+        return StartResult::kFailed;
     }
     k.sdo_client_started = progress.sdo_client;
     k.running = true;
-    return 0;
+    return StartResult::kStarted;
 }
 
 void close_KLP() {

@@ -152,12 +152,15 @@ struct StackHooks {
 };
 void OS_SetStackHooks(StackHooks hooks);
 
-// Caller's thread. Starts the stack; 0 ok, 1 failure (everything built so far is torn down again;
-// a start over a running stack is refused with 1). A fatal error during the start passes on as
+// Result of starting the stack or one of its parts.
+enum class StartResult : std::uint8_t { kStarted, kFailed };
+
+// Caller's thread. Starts the stack; kFailed leaves nothing behind (everything built so far is torn
+// down again; a start over a running stack is refused). A fatal error during the start passes on as
 // FatalError, also after tearing down. The dispatcher is resumed only after the adapter runs.
 // close_KLP: caller's thread; stops every thread, destroys the adapter (2.5 s pause) and gives
 // every buffer back to the pool. A thread that does not end within 1 s is fatal error 6.
-std::uint8_t init_KLP(std::uint32_t timeout_ms, std::uint8_t adapter_param);
+StartResult init_KLP(std::uint32_t timeout_ms, std::uint8_t adapter_param);
 void close_KLP();
 bool OS_Running();  // between a successful init_KLP and close_KLP
 

@@ -22,6 +22,7 @@
 #include <memory>
 
 #include "library/os_layer.h"
+#include "library/sdo_protocol.h"
 
 namespace klp {
 
@@ -29,8 +30,24 @@ struct CANBuf;
 
 enum class SdoService : std::uint8_t { kUpload = 0, kDownload = 1 };
 
-// Result of SDOC_Communicate on failure (any reason; the trace and the abort frame tell which).
-inline constexpr std::int32_t kSdocFailed = -1;
+// How a transfer ended.
+enum class SdoOutcome : std::uint8_t {
+    kDone,
+    kRefused,   // not started: no bus traffic (bad arguments, node not ready, stack closed)
+    kAborted,   // an abort frame went either way; the result carries its code
+    kTimedOut,  // the server stopped answering
+    kFailed,    // an answer the transfer could not take, without an abort
+};
+
+// Result of a transfer: the bytes moved and, for an aborted one, the abort code.
+struct SdoResult {
+    SdoOutcome outcome = SdoOutcome::kFailed;
+    // Download: bytes sent. Upload: bytes stored into the caller's area. Set on success only.
+    std::int32_t bytes = 0;
+    sdo::AbortCode abort = sdo::AbortCode::kNone;
+
+    bool ok() const { return outcome == SdoOutcome::kDone; }
+};
 
 // Progress numbers of a node's current or last transfer, read under the record's guard.
 struct SdoProgress {
@@ -45,11 +62,11 @@ struct SdoProgress {
 // ---------------------------------------------------------------------------------------------
 // The library's client (one per process; used by the stack and the exports)
 
-// Transfers one object. Download (service kDownload): sends `length` bytes from `data`; result
-// the number of bytes sent. Upload (kUpload): stores at most `length` bytes into `data`; result
-// the number of bytes stored. kSdocFailed on failure, and at once (no bus traffic) for a node
-// outside 1..31, while the own node is not ready, or for a negative length.
-std::int32_t SDOC_Communicate(std::uint8_t node, std::uint16_t index, std::uint8_t sub_index,
+// Transfers one object. Download (service kDownload): sends `length` bytes from `data`; the
+// result's bytes are those sent. Upload (kUpload): stores at most `length` bytes into `data`; the
+// result's bytes are those stored. Refused at once (no bus traffic) for a node outside 1..31,
+// while the own node is not ready, or for a negative length.
+SdoResult SDOC_Communicate(std::uint8_t node, std::uint16_t index, std::uint8_t sub_index,
                               std::uint8_t* data, std::int32_t length, SdoService service);
 
 // Dispatcher thread: a message of type 4. Subtype 0 = a response frame (the dispatcher passes
@@ -95,7 +112,7 @@ public:
     // Closes the semaphores; later transfers fail at once.
     void Close();
 
-    std::int32_t Communicate(std::uint8_t node, std::uint16_t index, std::uint8_t sub_index,
+    SdoResult Communicate(std::uint8_t node, std::uint16_t index, std::uint8_t sub_index,
                              std::uint8_t* data, std::int32_t length, SdoService service);
     void Handle(std::uint8_t subtype, CANBuf* buf);
     SdoProgress Progress(std::uint8_t node) const;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstring>
 
+#include "library/byte_order.h"
 #include "library/can_disp.h"
 #include "library/nm.h"
 #include "library/os_layer.h"
@@ -11,20 +12,23 @@ namespace klp {
 
 namespace {
 
+using sdo::AbortCode;
+namespace cmd = sdo::cmd;
+namespace ccs = sdo::ccs;
+
 enum ChannelState : std::int32_t { kIdle = 0, kSegmentedDownload = 1, kBlockDownload = 2, kUpload = 3 };
 
-constexpr std::array<std::uint16_t, SdoServer::kChannels> kResponseBases = {0x680, 0x6A0, 0x6C0, 0x6E0, 0x780};
-constexpr std::uint8_t kMaxBlockSize = 127;
+// Channels 0..3 answer on these bases, channel 4 (the main one) on the common response base.
+constexpr std::array<std::uint16_t, SdoServer::kChannels> kResponseBases = {0x680, 0x6A0, 0x6C0, 0x6E0,
+                                                                           sdo::kResponseBase};
+// Function codes (COB-ID >> 5) of the requests: channels 0..3 and the main channel.
+constexpr int kFirstChannelFunction = 0x700 >> 5;
+constexpr int kLastChannelFunction = 0x760 >> 5;
+constexpr int kMainChannelFunction = sdo::kRequestBase >> 5;
 
-std::uint32_t Le32At(const std::uint8_t* p) {
-    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
-}
-void PutLe32(std::uint8_t* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
 // 7-bit sequence numbers: a block has 1..127 segments.
 std::uint8_t BlockSize(std::uint32_t wanted) {
-    return static_cast<std::uint8_t>(std::clamp<std::uint32_t>(wanted, 1, kMaxBlockSize));
+    return static_cast<std::uint8_t>(std::clamp<std::uint32_t>(wanted, 1, sdo::kMaxBlockSize));
 }
 
 // The buffer a step holds: handed on by an answer or a re-post, released on every other path.
@@ -84,13 +88,12 @@ void SdoServer::Answer(const Channel& ch, CANBuf* buf) {
     port_.Send(buf);
 }
 
-void SdoServer::Abort(const Channel& ch, CANBuf* buf, std::uint32_t code) {
+void SdoServer::Abort(const Channel& ch, CANBuf* buf, AbortCode code) {
     std::uint8_t* d = buf->data;
-    d[0] = 0x80;
-    d[1] = static_cast<std::uint8_t>(ch.index);
-    d[2] = static_cast<std::uint8_t>(ch.index >> 8);
+    d[0] = cmd::kAbort;
+    le::Put16(d + 1, ch.index);
     d[3] = ch.sub_index;
-    PutLe32(d + 4, code);
+    le::Put32(d + 4, sdo::Value(code));
     Answer(ch, buf);
 }
 
@@ -100,7 +103,7 @@ void SdoServer::HandleTick(CANBuf* buf) {
         if (ch.counter < 0) continue;
         if (--ch.counter == 0) {
             ch.state = kIdle;
-            Abort(ch, port_.TakeBuffer(), sdo_abort::kChannelTimeout);
+            Abort(ch, port_.TakeBuffer(), AbortCode::kChannelTimeout);
         }
     }
     port_.ArmTimer();
@@ -116,9 +119,9 @@ void SdoServer::HandleFrame(CANBuf* frame) {
     if ((cob & 0x1F) != port_.OwnNodeId()) return;
     const int function = (cob >> 5) & 0x3F;
     int channel = -1;
-    if (function >= 56 && function <= 59) {
+    if (function >= kFirstChannelFunction && function <= kLastChannelFunction) {
         channel = function & 3;
-    } else if (function == 61) {
+    } else if (function == kMainChannelFunction) {
         channel = 4;
     } else {
         return;
@@ -139,66 +142,66 @@ void SdoServer::HandleFrame(CANBuf* frame) {
 void SdoServer::Idle(Channel& ch, CANBuf* frame) {
     Held buf(port_, frame);
     std::uint8_t* d = buf.data();
-    const int ccs = d[0] >> 5;
+    const int ccs = sdo::CommandSpecifier(d[0]);
     const bool ready = port_.OwnNodeReady();
     const int channel = ch.number;
     auto take_multiplexer = [&] {
-        ch.index = static_cast<std::uint16_t>(d[1] | d[2] << 8);
+        ch.index = le::Get16(d + 1);
         ch.sub_index = d[3];
     };
 
     switch (ccs) {
-    case 1: {  // initiate download
+    case ccs::kInitiateDownload: {
         take_multiplexer();
         if (!ready) {
-            Abort(ch, buf.Take(), sdo_abort::kNotReadyDownloadInitiate);
+            Abort(ch, buf.Take(), AbortCode::kNotReadyDownloadInitiate);
             return;
         }
-        const int kind = d[0] & 3;
-        if (kind == 1) {
-            ch.size = Le32At(d + 4);
+        const int kind = d[0] & (cmd::kExpedited | cmd::kSizeIndicated);
+        if (kind == cmd::kSizeIndicated) {
+            ch.size = le::Get32(d + 4);
             if (!access_.WritePrepare(channel, ch.index, ch.sub_index, ch.size)) {
-                Abort(ch, buf.Take(), sdo_abort::kDownloadRefused);
+                Abort(ch, buf.Take(), AbortCode::kDownloadRefused);
                 return;
             }
             ch.counter = ch.timeout_value;
             ch.toggle = 0;
             ch.state = kSegmentedDownload;
-        } else if (kind == 3) {
-            const std::uint32_t n = 4 - ((d[0] >> 2) & 3);
+        } else if (kind == (cmd::kExpedited | cmd::kSizeIndicated)) {
+            const auto n = static_cast<std::uint32_t>(sdo::ExpeditedSize(d[0]));
             if (!access_.WritePrepare(channel, ch.index, ch.sub_index, n)) {
-                Abort(ch, buf.Take(), sdo_abort::kExpeditedDownloadRefused);
+                Abort(ch, buf.Take(), AbortCode::kExpeditedDownloadRefused);
                 return;
             }
             access_.Write(channel, d + 4, n);
         } else {
-            Abort(ch, buf.Take(), sdo_abort::kDownloadWithoutSize);
+            Abort(ch, buf.Take(), AbortCode::kDownloadWithoutSize);
             return;
         }
-        d[0] = 0x60;
+        d[0] = cmd::kInitiateDownloadResponse;
         std::memset(d + 4, 0, 4);
         Answer(ch, buf.Take());
         return;
     }
-    case 2: {  // initiate upload
+    case ccs::kInitiateUpload: {
         take_multiplexer();
         if (!ready) {
-            Abort(ch, buf.Take(), sdo_abort::kNotReadyUploadInitiate);
+            Abort(ch, buf.Take(), AbortCode::kNotReadyUploadInitiate);
             return;
         }
         ch.size = access_.ReadPrepare(channel, ch.index, ch.sub_index);
         if (ch.size == 0) {
-            Abort(ch, buf.Take(), sdo_abort::kNoObject);
+            Abort(ch, buf.Take(), AbortCode::kNoObject);
             return;
         }
         std::memset(d + 4, 0, 4);
         if (ch.size <= 4) {
             bool end = false;
             const std::size_t n = access_.Read(channel, d + 4, 4, end);
-            d[0] = static_cast<std::uint8_t>(0x43 | ((4 - n) & 3) << 2);
+            d[0] = static_cast<std::uint8_t>(cmd::kInitiateUploadExpedited | sdo::ExpeditedSizeBits(n));
         } else {
-            d[0] = 0x41;
-            PutLe32(d + 4, ch.size);
+            d[0] = cmd::kInitiateUploadSegmented;
+            le::Put32(d + 4, ch.size);
             ch.state = kUpload;
             ch.toggle = 0;
             ch.end = false;
@@ -207,23 +210,23 @@ void SdoServer::Idle(Channel& ch, CANBuf* frame) {
         Answer(ch, buf.Take());
         return;
     }
-    case 5: {  // block upload
-        const int sub_command = d[0] & 3;
-        if (sub_command == 0) {
+    case ccs::kBlockUpload: {
+        const int sub_command = d[0] & cmd::kBlockSubcommand;
+        if (sub_command == cmd::kBlockInitiate) {
             take_multiplexer();
             ch.block_size = BlockSize(d[4]);
             ch.size = ch.block_remaining = access_.ReadPrepare(channel, ch.index, ch.sub_index);
             if (d[5] < ch.size) {
-                d[0] = 0xC2;
-                PutLe32(d + 4, ch.size);
+                d[0] = cmd::kBlockUploadInitiateResponse;
+                le::Put32(d + 4, ch.size);
                 Answer(ch, buf.Take());
             } else {
                 // Small enough for a plain upload: handle it as one.
-                d[0] = 0x40;
+                d[0] = cmd::kInitiateUpload;
                 std::memset(d + 4, 0, 4);
                 port_.Repost(buf.Take());
             }
-        } else if (sub_command == 3) {
+        } else if (sub_command == cmd::kBlockStart) {
             staging_fill_ = 0;
             if (SendBlock(ch, 1, ch.block_size)) {
                 ch.counter = ch.timeout_value;
@@ -232,19 +235,19 @@ void SdoServer::Idle(Channel& ch, CANBuf* frame) {
                 ch.counter = -1;
             }
         } else {
-            Abort(ch, buf.Take(), sdo_abort::kBadBlockUploadCommand);
+            Abort(ch, buf.Take(), AbortCode::kBadBlockUploadCommand);
         }
         return;
     }
-    case 6: {  // initiate block download
+    case ccs::kBlockDownload: {
         take_multiplexer();
-        ch.size = Le32At(d + 4);
+        ch.size = le::Get32(d + 4);
         if (!access_.WritePrepare(channel, ch.index, ch.sub_index, ch.size)) {
-            Abort(ch, buf.Take(), sdo_abort::kBlockDownloadRefused);
+            Abort(ch, buf.Take(), AbortCode::kBlockDownloadRefused);
             return;
         }
-        ch.block_size = BlockSize((ch.size + 6) / 7);
-        d[0] = 0xA0;
+        ch.block_size = BlockSize((ch.size + sdo::kSegmentBytes - 1) / sdo::kSegmentBytes);
+        d[0] = cmd::kBlockDownloadInitiateResponse;
         std::memset(d + 4, 0, 4);
         d[4] = ch.block_size;
         ch.counter = ch.timeout_value;
@@ -255,10 +258,10 @@ void SdoServer::Idle(Channel& ch, CANBuf* frame) {
         Answer(ch, buf.Take());
         return;
     }
-    case 4:
+    case ccs::kAbort:
         return;
     default:
-        Abort(ch, buf.Take(), sdo_abort::kCommandNotHandled);
+        Abort(ch, buf.Take(), AbortCode::kCommandNotHandled);
         return;
     }
 }
@@ -266,40 +269,40 @@ void SdoServer::Idle(Channel& ch, CANBuf* frame) {
 void SdoServer::SegmentedDownload(Channel& ch, CANBuf* frame) {
     Held buf(port_, frame);
     std::uint8_t* d = buf.data();
-    const int ccs = d[0] >> 5;
-    if (ccs == 0) {
+    const int ccs = sdo::CommandSpecifier(d[0]);
+    if (ccs == ccs::kDownloadSegment) {
         if (!port_.OwnNodeReady()) {
             ch.state = kIdle;
             ch.counter = -1;
-            Abort(ch, buf.Take(), sdo_abort::kNotReadyDownloadSegment);
+            Abort(ch, buf.Take(), AbortCode::kNotReadyDownloadSegment);
             return;
         }
-        if ((d[0] & 0x10) != ch.toggle) {
+        if ((d[0] & cmd::kToggle) != ch.toggle) {
             ch.counter = -1;
             ch.state = kIdle;
-            Abort(ch, buf.Take(), sdo_abort::kToggleDownload);
+            Abort(ch, buf.Take(), AbortCode::kToggleDownload);
             return;
         }
-        const std::size_t n = 7 - ((d[0] >> 1) & 7);
+        const auto n = static_cast<std::size_t>(sdo::SegmentSize(d[0]));
         access_.Write(ch.number, d + 1, n);
         ch.counter = ch.timeout_value;
-        const bool last = (d[0] & 1) != 0;
+        const bool last = (d[0] & cmd::kLastSegment) != 0;
         std::memset(d, 0, 8);
-        d[0] = static_cast<std::uint8_t>(0x20 | ch.toggle);
+        d[0] = static_cast<std::uint8_t>(cmd::kDownloadSegmentResponse | ch.toggle);
         if (last) {
             ch.state = kIdle;
             ch.counter = -1;
         } else {
-            ch.toggle ^= 0x10;
+            ch.toggle ^= cmd::kToggle;
         }
         Answer(ch, buf.Take());
-    } else if (ccs == 4) {
+    } else if (ccs == ccs::kAbort) {
         ch.state = kIdle;
         ch.counter = -1;
     } else {
         ch.counter = -1;
         ch.state = kIdle;
-        Abort(ch, buf.Take(), sdo_abort::kUnexpectedInDownload);
+        Abort(ch, buf.Take(), AbortCode::kUnexpectedInDownload);
     }
 }
 
@@ -307,19 +310,19 @@ void SdoServer::BlockDownload(Channel& ch, CANBuf* frame) {
     Held buf(port_, frame);
     std::uint8_t* d = buf.data();
     ch.counter = ch.timeout_value;
-    const std::uint8_t number = d[0] & 0x7F;
-    if ((d[0] & 0x80) == 0) {
+    const std::uint8_t number = d[0] & cmd::kSequenceMask;
+    if ((d[0] & cmd::kLastBlockSegment) == 0) {
         if (number != ch.sequence) return;  // lost in between: the client sends it again
         ++ch.sequence;
         ch.last_good = number;
-        const auto n = std::min<std::uint32_t>(ch.size, 7);
+        const auto n = std::min<std::uint32_t>(ch.size, sdo::kSegmentBytes);
         access_.Write(ch.number, d + 1, n);
         ch.size -= n;
         if (number == ch.block_size) {
             ch.sequence = 1;
             ch.last_good = 0;
             std::memset(d, 0, 8);
-            d[0] = 0xA2;
+            d[0] = cmd::kBlockConfirm;
             d[1] = d[2] = ch.block_size;
             Answer(ch, buf.Take());
         }
@@ -328,7 +331,7 @@ void SdoServer::BlockDownload(Channel& ch, CANBuf* frame) {
     std::uint8_t ack = 0;
     std::uint8_t next_block = 0;
     if (number == ch.sequence) {
-        access_.Write(ch.number, d + 1, std::min<std::uint32_t>(ch.size, 7));
+        access_.Write(ch.number, d + 1, std::min<std::uint32_t>(ch.size, sdo::kSegmentBytes));
         ch.size = 0;
         ch.state = kIdle;
         ack = number;
@@ -340,7 +343,7 @@ void SdoServer::BlockDownload(Channel& ch, CANBuf* frame) {
         next_block = ch.block_size;
     }
     std::memset(d, 0, 8);
-    d[0] = 0xA2;
+    d[0] = cmd::kBlockConfirm;
     d[1] = ack;
     d[2] = next_block;
     Answer(ch, buf.Take());
@@ -349,37 +352,37 @@ void SdoServer::BlockDownload(Channel& ch, CANBuf* frame) {
 void SdoServer::Upload(Channel& ch, CANBuf* frame) {
     Held buf(port_, frame);
     std::uint8_t* d = buf.data();
-    const int ccs = d[0] >> 5;
-    if (ccs == 3) {
+    const int ccs = sdo::CommandSpecifier(d[0]);
+    if (ccs == ccs::kUploadSegment) {
         if (!port_.OwnNodeReady()) {
             ch.state = kIdle;
             ch.counter = -1;
-            Abort(ch, buf.Take(), sdo_abort::kNotReadyUploadSegment);
+            Abort(ch, buf.Take(), AbortCode::kNotReadyUploadSegment);
             return;
         }
-        if ((d[0] & 0x10) != ch.toggle) {
+        if ((d[0] & cmd::kToggle) != ch.toggle) {
             ch.counter = -1;
-            Abort(ch, buf.Take(), sdo_abort::kToggleUpload);
+            Abort(ch, buf.Take(), AbortCode::kToggleUpload);
             ch.state = kIdle;
             return;
         }
         std::memset(d, 0, 8);
         bool end = false;
-        const std::size_t n = access_.Read(ch.number, d + 1, 7, end);
+        const std::size_t n = access_.Read(ch.number, d + 1, sdo::kSegmentBytes, end);
         ch.end = end;
         ch.counter = ch.timeout_value;
-        d[0] = static_cast<std::uint8_t>(((7 - n) & 7) << 1 | ch.toggle);
+        d[0] = static_cast<std::uint8_t>(sdo::SegmentSizeBits(static_cast<std::uint32_t>(n)) | ch.toggle);
         if (end) {
-            d[0] |= 1;
+            d[0] |= cmd::kLastSegment;
             ch.state = kIdle;
             ch.counter = -1;
         } else {
-            ch.toggle ^= 0x10;
+            ch.toggle ^= cmd::kToggle;
         }
         Answer(ch, buf.Take());
-    } else if (ccs == 5) {
+    } else if (ccs == ccs::kBlockUpload) {
         if (d[1] != ch.sequence) {
-            Abort(ch, buf.Take(), sdo_abort::kBlockUploadWrongAck);
+            Abort(ch, buf.Take(), AbortCode::kBlockUploadWrongAck);
             return;
         }
         if (ch.block_remaining == 0) {
@@ -394,13 +397,13 @@ void SdoServer::Upload(Channel& ch, CANBuf* frame) {
             ch.state = kIdle;
             ch.counter = -1;
         }
-    } else if (ccs == 4) {
+    } else if (ccs == ccs::kAbort) {
         ch.state = kIdle;
         ch.counter = -1;
     } else {
         ch.counter = -1;
         ch.state = kIdle;
-        Abort(ch, buf.Take(), sdo_abort::kUnexpectedInUpload);
+        Abort(ch, buf.Take(), AbortCode::kUnexpectedInUpload);
     }
 }
 
@@ -420,13 +423,13 @@ bool SdoServer::SendBlock(Channel& ch, std::uint8_t first, std::uint8_t block_si
             const std::size_t want = ch.block_remaining - std::min<std::size_t>(staging_fill_, ch.block_remaining);
             staging_fill_ += access_.Read(ch.number, staging_.data() + staging_fill_, want, end);
             if (staging_fill_ < ch.block_remaining) {
-                Abort(ch, seg.Take(), sdo_abort::kGeneralError);
+                Abort(ch, seg.Take(), AbortCode::kGeneralError);
                 return false;
             }
             std::memcpy(d + 1, staging_.data(), ch.block_remaining);
             ch.block_remaining = 0;
             staging_fill_ = 0;
-            d[0] |= 0x80;
+            d[0] |= cmd::kLastBlockSegment;
             Answer(ch, seg.Take());
             return true;
         }
@@ -436,7 +439,7 @@ bool SdoServer::SendBlock(Channel& ch, std::uint8_t first, std::uint8_t block_si
         }
         if (staging_fill_ < 7) {
             // The object delivered less than its size announced.
-            Abort(ch, seg.Take(), sdo_abort::kGeneralError);
+            Abort(ch, seg.Take(), AbortCode::kGeneralError);
             return false;
         }
         std::memcpy(d + 1, staging_.data(), 7);

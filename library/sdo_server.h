@@ -15,6 +15,7 @@
 #include <cstdint>
 
 #include "library/object_dictionary.h"
+#include "library/sdo_protocol.h"
 
 namespace klp {
 
@@ -43,29 +44,6 @@ public:
     virtual void Repost(CANBuf* buf) = 0;  // back to the dispatcher as type 5, subtype 0
     virtual void ArmTimer() = 0;           // timer 1: one tick, then type 5, subtype 1
 };
-
-// Abort codes the server sends.
-namespace sdo_abort {
-inline constexpr std::uint32_t kToggleUpload = 0x05040001;
-inline constexpr std::uint32_t kUnexpectedInUpload = 0x05040002;
-inline constexpr std::uint32_t kToggleDownload = 0x05040003;
-inline constexpr std::uint32_t kUnexpectedInDownload = 0x05040004;
-inline constexpr std::uint32_t kChannelTimeout = 0x05040005;
-inline constexpr std::uint32_t kCommandNotHandled = 0x05040000;
-inline constexpr std::uint32_t kDownloadWithoutSize = 0x05030000;
-inline constexpr std::uint32_t kBadBlockUploadCommand = 0x05010000;
-inline constexpr std::uint32_t kBlockUploadWrongAck = 0x05020001;
-inline constexpr std::uint32_t kDownloadRefused = 0x06020000;
-inline constexpr std::uint32_t kExpeditedDownloadRefused = 0x06020001;
-inline constexpr std::uint32_t kNoObject = 0x06020002;
-inline constexpr std::uint32_t kBlockDownloadRefused = 0x06000000;
-inline constexpr std::uint32_t kNotReadyDownloadSegment = 0x08000013;
-inline constexpr std::uint32_t kNotReadyUploadSegment = 0x08000014;
-inline constexpr std::uint32_t kNotReadyUploadInitiate = 0x08000015;
-inline constexpr std::uint32_t kNotReadyDownloadInitiate = 0x08000016;
-// Not in the server's own table: an object that delivers fewer bytes than its size announced.
-inline constexpr std::uint32_t kGeneralError = 0x08000000;
-}  // namespace sdo_abort
 
 class SdoServer {
 public:
@@ -110,7 +88,7 @@ private:
     // False when the object could not be read (the channel has aborted).
     bool SendBlock(Channel& ch, std::uint8_t first, std::uint8_t block_size);
     void Answer(const Channel& ch, CANBuf* buf);
-    void Abort(const Channel& ch, CANBuf* buf, std::uint32_t code);
+    void Abort(const Channel& ch, CANBuf* buf, sdo::AbortCode code);
 
     DictionaryAccess access_;
     SdoServerPort& port_;

@@ -18,7 +18,7 @@ using devsim::Frame;
 inline constexpr std::uint8_t kNode = 3;
 
 inline Frame Request(std::initializer_list<std::uint8_t> bytes) {
-    Frame frame = devsim::MakeFrame(devsim::kSdoRequestBase + kNode, bytes);
+    Frame frame = devsim::MakeFrame(sdo::kRequestBase + kNode, bytes);
     frame.dlc = 8;
     return frame;
 }
@@ -65,7 +65,7 @@ private:
     std::vector<Frame> Due() {
         std::vector<Frame> frames;
         out_.TakeDue(now_, frames);
-        for (const Frame& f : frames) EXPECT_EQ(f.id, devsim::kSdoResponseBase + kNode);
+        for (const Frame& f : frames) EXPECT_EQ(f.id, sdo::kResponseBase + kNode);
         return frames;
     }
 

@@ -20,6 +20,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -58,6 +59,10 @@ std::vector<std::uint8_t> Pattern(std::size_t n, std::uint8_t seed = 1) {
     for (std::size_t i = 0; i < n; ++i) v[i] = static_cast<std::uint8_t>(i * 31 + seed + (i >> 8));
     return v;
 }
+
+// A transfer's result as the tables state it: the bytes moved, or kFailed.
+constexpr std::int32_t kFailed = -1;
+std::int32_t Count(const klp::SdoResult& r) { return r.ok() ? r.bytes : kFailed; }
 
 class Bus;
 
@@ -285,12 +290,22 @@ void ServerNode::Send(CANBuf* buf) {
 void ServerNode::Repost(CANBuf* buf) { bus_.Post(Bus::To::kServer, buf); }
 
 // Starts a transfer on its own caller thread, with that thread's SDO timeout (0 = not set).
+std::future<klp::SdoResult> StartTyped(Bus& bus, std::uint8_t node, std::uint16_t index, std::uint8_t sub,
+                                       std::vector<std::uint8_t>& data, std::int32_t length, SdoService service,
+                                       std::uint32_t timeout_ms = 0) {
+    return std::async(std::launch::async, [&bus, node, index, sub, &data, length, service, timeout_ms] {
+        if (timeout_ms != 0) klp::OS_SetSdoTimeoutMs(timeout_ms);
+        return bus.client.Communicate(node, index, sub, data.data(), length, service);
+    });
+}
+
+// The same, with the result as the tables state it: the bytes moved, or kFailed.
 std::future<std::int32_t> Start(Bus& bus, std::uint8_t node, std::uint16_t index, std::uint8_t sub,
                                 std::vector<std::uint8_t>& data, std::int32_t length, SdoService service,
                                 std::uint32_t timeout_ms = 0) {
     return std::async(std::launch::async, [&bus, node, index, sub, &data, length, service, timeout_ms] {
         if (timeout_ms != 0) klp::OS_SetSdoTimeoutMs(timeout_ms);
-        return bus.client.Communicate(node, index, sub, data.data(), length, service);
+        return Count(bus.client.Communicate(node, index, sub, data.data(), length, service));
     });
 }
 
@@ -543,7 +558,7 @@ TEST(SdoClientTest, OtherAbortOfABlockInitiationEndsAtItsTimeout) {
     bus.Tick(19);
     EXPECT_EQ(result.wait_for(50ms), std::future_status::timeout);
     bus.Tick();  // the 20 ticks of a block initiation
-    EXPECT_EQ(result.get(), klp::kSdocFailed);
+    EXPECT_EQ(result.get(), kFailed);
     EXPECT_TRUE(bus.client.BlockFlag(kNode));
     EXPECT_EQ(bus.RequestCount(), 1u);
 }
@@ -579,7 +594,7 @@ TEST(SdoClientTest, MissingConfirmationIsResentThenFails) {
                 for (int i = 0; i < 3; ++i) EXPECT_EQ(now[sent + i].data, first[1 + i].data);
             }
         }
-        EXPECT_EQ(result.get(), klp::kSdocFailed);
+        EXPECT_EQ(result.get(), kFailed);
         EXPECT_EQ(bus.RequestCount(), 4u + 3u * c.resends);
         EXPECT_EQ(bus.Outstanding(), 0);
     }
@@ -597,7 +612,7 @@ TEST(SdoClientTest, BlockUploadsAskForBlockSizesByCapacity) {
         {kMulti, 255, 100, 10, 36},
         {0x100D, 0, 14, 2, 9},
         {0x100F, 255, 28, 4, 28},
-        {kMulti, 255, 14, 2, klp::kSdocFailed},  // 36 announced, above the capacity
+        {kMulti, 255, 14, 2, kFailed},  // 36 announced, above the capacity
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << std::hex << c.index << std::dec << " capacity " << c.capacity);
@@ -672,7 +687,7 @@ TEST(SdoClientTest, BlockUploadNeverStoresPastTheCallersArea) {
     const Case cases[] = {
         {"as announced", 10, 2, 10},
         {"more full segments than announced", 10, 5, 10},
-        {"last segment with more than 7 outstanding", 20, 2, klp::kSdocFailed},
+        {"last segment with more than 7 outstanding", 20, 2, kFailed},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -712,7 +727,7 @@ TEST(SdoClientTest, RefusedAtOnceWithoutBusTraffic) {
         bus.ready = c.ready;
         std::vector<std::uint8_t> area(8, 0);
         // On a caller thread, so that a transfer started by mistake ends at its time-out.
-        EXPECT_EQ(Transfer(bus, c.node, 0x1000, 0, area, c.length, c.service), klp::kSdocFailed);
+        EXPECT_EQ(Transfer(bus, c.node, 0x1000, 0, area, c.length, c.service), kFailed);
         EXPECT_EQ(bus.RequestCount(), 0u);
     }
 }
@@ -749,9 +764,9 @@ TEST(SdoClientTest, UploadAnswersForAnotherObjectFail) {
     };
     const Case cases[] = {
         {"expedited, matching", {0x4B, 0x00, 0x10, 0x00, 0x0F, 0x00, 0, 0}, 2},
-        {"expedited, another object", {0x4B, 0x01, 0x10, 0x00, 0x0F, 0x00, 0, 0}, klp::kSdocFailed},
-        {"abort, matching", {0x80, 0x00, 0x10, 0x00, 0x02, 0x00, 0x02, 0x06}, klp::kSdocFailed},
-        {"download answer", {0x60, 0x00, 0x10, 0x00, 0, 0, 0, 0}, klp::kSdocFailed},
+        {"expedited, another object", {0x4B, 0x01, 0x10, 0x00, 0x0F, 0x00, 0, 0}, kFailed},
+        {"abort, matching", {0x80, 0x00, 0x10, 0x00, 0x02, 0x00, 0x02, 0x06}, kFailed},
+        {"download answer", {0x60, 0x00, 0x10, 0x00, 0, 0, 0, 0}, kFailed},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -763,6 +778,46 @@ TEST(SdoClientTest, UploadAnswersForAnotherObjectFail) {
         });
         std::vector<std::uint8_t> area(8, 0);
         EXPECT_EQ(Transfer(bus, kNode, 0x1000, 0, area, 8, SdoService::kUpload), c.result);
+        EXPECT_EQ(bus.Outstanding(), 0);
+    }
+}
+
+// The caller learns how a transfer ended and, when either side aborted it, with which code.
+TEST(SdoClientTest, ResultsCarryTheOutcomeAndTheAbortCode) {
+    using klp::SdoOutcome;
+    using sdo::AbortCode;
+    struct Case {
+        const char* what;
+        std::uint8_t node;
+        std::optional<std::array<std::uint8_t, 8>> answer;  // none: the node stays silent
+        SdoOutcome outcome;
+        std::int32_t bytes;
+        AbortCode abort;
+    };
+    const Case cases[] = {
+        {"done", kNode, std::array<std::uint8_t, 8>{0x4B, 0x00, 0x10, 0x00, 0x0F, 0x00, 0, 0}, SdoOutcome::kDone, 2,
+         AbortCode::kNone},
+        {"server abort", kNode, std::array<std::uint8_t, 8>{0x80, 0x00, 0x10, 0x00, 0x00, 0x00, 0x02, 0x06},
+         SdoOutcome::kAborted, 0, static_cast<AbortCode>(0x06020000)},
+        {"client abort", kNode, std::array<std::uint8_t, 8>{0x60, 0x00, 0x10, 0x00, 0, 0, 0, 0}, SdoOutcome::kAborted,
+         0, AbortCode::kUploadUnexpected},
+        {"silence", kNode, std::nullopt, SdoOutcome::kTimedOut, 0, AbortCode::kNone},
+        {"no such node", 0, std::nullopt, SdoOutcome::kRefused, 0, AbortCode::kNone},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Bus bus;
+        bus.SetFilter(RefuseBlocks(0x05040000));
+        const auto answer = c.answer;
+        bus.SetScript([answer](Bus& b, const Frame& f) {
+            if (f.command() == 0x40 && answer) b.Reply(kNode, *answer);
+        });
+        std::vector<std::uint8_t> area(8, 0);
+        auto future = StartTyped(bus, c.node, 0x1000, 0, area, 8, SdoService::kUpload);
+        const klp::SdoResult result = bus.Serve(future);
+        EXPECT_EQ(result.outcome, c.outcome);
+        EXPECT_EQ(result.bytes, c.bytes);
+        EXPECT_EQ(result.abort, c.abort);
         EXPECT_EQ(bus.Outstanding(), 0);
     }
 }
@@ -829,7 +884,7 @@ protected:
         peer_ = std::move(joined.bus);
         peer_thread_ = std::thread([this] { Peer(); });
         klp::InstallProtocolHooks();
-        ASSERT_EQ(klp::init_KLP(2000, 50), 0);
+        ASSERT_EQ(klp::init_KLP(2000, 50), klp::StartResult::kStarted);
         ASSERT_TRUE(klp_test::WaitUntil([] { return klp::NM_Ready(); }, 5000ms));
         klp::CAN_SetSdoChannelOpen(true);
     }
@@ -870,7 +925,7 @@ protected:
 TEST_F(SdoStackTest, ClientReadsTheOwnNodeAndARemoteNode) {
     OpenOnBus();
     if (HasFatalFailure()) return;
-    auto on_caller = [](auto f) { return std::async(std::launch::async, f).get(); };
+    auto on_caller = [](auto f) { return Count(std::async(std::launch::async, f).get()); };
 
     std::vector<std::uint8_t> zeros(40, 0xCC);
     EXPECT_EQ(on_caller([&] { return klp::SDOC_Communicate(kOwnId, 0x100F, 255, zeros.data(), 40, SdoService::kUpload); }), 28);
@@ -884,7 +939,7 @@ TEST_F(SdoStackTest, ClientReadsTheOwnNodeAndARemoteNode) {
     // The own dictionary is read-only.
     std::vector<std::uint8_t> one = {1};
     EXPECT_EQ(on_caller([&] { return klp::SDOC_Communicate(kOwnId, 0x1000, 0, one.data(), 1, SdoService::kDownload); }),
-              klp::kSdocFailed);
+              kFailed);
 
     // Node 3 refuses the block upload; the plain upload follows at once.
     std::vector<std::uint8_t> word(8, 0);

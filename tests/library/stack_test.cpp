@@ -193,7 +193,7 @@ TEST_F(StackStartStopTest, DispatcherThatDoesNotEndIsReportedAndTheCloseCanBeRep
 
 TEST_F(StackStartStopTest, SecondStartOverARunningStackIsRefused) {
     Open();
-    EXPECT_EQ(klp::init_KLP(2000, 50), 1);
+    EXPECT_EQ(klp::init_KLP(2000, 50), klp::StartResult::kFailed);
     EXPECT_TRUE(klp::OS_Running());
     klp::USB_Send(Frame(0x101, {}));
     EXPECT_EQ(canapi_recorder::Transmits().size(), 1u) << "the running stack is untouched";
