@@ -8,6 +8,7 @@
 #include "library/fault_monitor.h"
 #include "library/nm.h"
 #include "library/os_layer.h"
+#include "library/pool_buffer.h"
 #include "library/sdo_client.h"
 #include "library/sdo_protocol.h"
 #include "library/sdo_server.h"
@@ -83,14 +84,6 @@ void Dispatch(CANBuf* buf) {
 }
 
 }  // namespace
-
-PoolBuffer::~PoolBuffer() {
-    try {
-        POOL_release_CANBuf(buf_);
-    } catch (...) {
-        // The pool reported its broken invariant as a fatal error already.
-    }
-}
 
 CANBuf* CAN_NewFrame(std::uint16_t cob_id, std::uint8_t dlc) {
     CANBuf* buf = POOL_get_CANBuf();

@@ -9,6 +9,7 @@
 #include "library/fault_monitor.h"
 #include "library/nm.h"
 #include "library/os_layer.h"
+#include "library/pool_buffer.h"
 #include "library/sdo_client.h"
 #include "library/stack_modules.h"
 #include "library/tracing.h"

@@ -5,8 +5,7 @@
 #include <mutex>
 
 #include "library/byte_order.h"
-#include "library/can_disp.h"
-#include "library/nm.h"
+#include "library/os_layer.h"
 #include "library/tracing.h"
 #include "platform/kernel/sync.h"
 #include "platform/kernel/thread.h"
@@ -105,28 +104,6 @@ namespace {
 
 using Record = SdoClient::Record;
 
-// The buffer a handler step holds: handed on by Send or Repost, released on every other path.
-class Held {
-public:
-    Held(SdoClientPort& port, CANBuf* buf) : port_(port), buf_(buf) {}
-    ~Held() {
-        if (buf_) port_.ReleaseBuffer(buf_);
-    }
-    Held(const Held&) = delete;
-    Held& operator=(const Held&) = delete;
-    CANBuf* operator->() const { return buf_; }
-    std::uint8_t* data() const { return buf_->data; }
-    CANBuf* Take() {
-        CANBuf* b = buf_;
-        buf_ = nullptr;
-        return b;
-    }
-
-private:
-    SdoClientPort& port_;
-    CANBuf* buf_;
-};
-
 void Address(CANBuf& buf, const Record& r) {
     buf.cob_id = static_cast<std::uint16_t>(sdo::kRequestBase + r.node);
     buf.dlc = 8;
@@ -138,13 +115,13 @@ void Multiplexer(std::uint8_t* d, const Record& r) {
     d[3] = r.sub_index;
 }
 
-void SendOn(SdoClientPort& port, Held& held, const Record& r) {
-    Address(*held.operator->(), r);
-    port.Send(held.Take());
+void SendOn(SdoClientPort& port, PoolBuffer& held, const Record& r) {
+    Address(*held.get(), r);
+    port.Send(held.release());
 }
 
 // Sends the client's abort; the transfer's result carries its code.
-void SendAbort(SdoClientPort& port, Held& held, Record& r, AbortCode code) {
+void SendAbort(SdoClientPort& port, PoolBuffer& held, Record& r, AbortCode code) {
     std::uint8_t* d = held.data();
     d[0] = cmd::kAbort;
     Multiplexer(d, r);
@@ -213,7 +190,7 @@ void SendSegments(SdoClientPort& port, Record& r, std::uint8_t start, std::uint8
     // An int counter: a byte one would never pass a block size of 255.
     for (int s = start; s <= block_size; ++s) {
         r.sequence = static_cast<std::uint8_t>(s);
-        Held buf(port, port.TakeBuffer());
+        PoolBuffer buf(port, port.TakeBuffer());
         std::uint8_t* d = buf.data();
         std::memset(d, 0, 8);
         d[0] = static_cast<std::uint8_t>(s);
@@ -348,7 +325,7 @@ SdoResult SdoClient::Communicate(std::uint8_t node, std::uint16_t index, std::ui
         r.outcome = SdoOutcome::kFailed;
         r.abort = AbortCode::kNone;
 
-        Held buf(port_, port_.TakeBuffer());
+        PoolBuffer buf(port_, port_.TakeBuffer());
         std::uint8_t* d = buf.data();
         std::memset(d, 0, 8);
         Multiplexer(d, r);
@@ -463,7 +440,7 @@ void SdoClient::HandleTick(CANBuf* buf) {
 }
 
 void SdoClient::HandleFrame(CANBuf* frame) {
-    Held buf(port_, frame);
+    PoolBuffer buf(port_, frame);
     Record& r = *records_[frame->cob_id & 0x1F];
     std::lock_guard lock(r.guard);
     std::uint8_t* d = buf.data();
@@ -505,7 +482,7 @@ void SdoClient::HandleFrame(CANBuf* frame) {
             return;
         }
         r.state = kBlockDownload;
-        port_.Repost(buf.Take());
+        port_.Repost(buf.release());
         return;
 
     case kDownloadInitiated:
@@ -591,7 +568,7 @@ void SdoClient::HandleFrame(CANBuf* frame) {
             FailAborted(r, d);
         } else {
             r.state = kUploadInitiated;
-            port_.Repost(buf.Take());
+            port_.Repost(buf.release());
         }
         return;
 
@@ -731,20 +708,9 @@ void SdoClient::HandleFrame(CANBuf* frame) {
 
 namespace {
 
-class StackClientPort final : public SdoClientPort {
-public:
-    bool OwnNodeReady() override { return NM_Ready(); }
-    CANBuf* TakeBuffer() override { return POOL_get_CANBuf(); }
-    void ReleaseBuffer(CANBuf* buf) override { POOL_release_CANBuf(buf); }
-    void Send(CANBuf* buf) override { CAN_SendMsg(buf); }
-    void Repost(CANBuf* buf) override { OS_Put(kDispatcherMailbox, msg::kSdoClient, msg::kFrame, buf); }
-    void ArmTimer() override {
-        TIM_Start(kSdoClientTimer, 1, kDispatcherMailbox, msg::kSdoClient, msg::kTick, nullptr);
-    }
-};
 
 SdoClient& LibraryClient() {
-    static StackClientPort port;
+    static StackSdoPort port(msg::kSdoClient, kSdoClientTimer);
     static SdoClient client(port);
     return client;
 }

@@ -22,6 +22,7 @@
 #include <memory>
 
 #include "library/os_layer.h"
+#include "library/sdo_port.h"
 #include "library/sdo_protocol.h"
 
 namespace klp {
@@ -84,19 +85,8 @@ void SDOC_Close();
 SdoProgress SDOC_Progress(std::uint8_t node);
 
 // ---------------------------------------------------------------------------------------------
-// The engine behind the functions above, with the stack services it needs behind a port so that
-// it can be driven without the running stack.
-
-class SdoClientPort {
-public:
-    virtual ~SdoClientPort() = default;
-    virtual bool OwnNodeReady() = 0;                   // NM state 4 or 8
-    virtual CANBuf* TakeBuffer() = 0;                  // never null (an empty pool is fatal)
-    virtual void ReleaseBuffer(CANBuf* buf) = 0;
-    virtual void Send(CANBuf* buf) = 0;                // consumes the buffer; may throw
-    virtual void Repost(CANBuf* buf) = 0;              // back to the dispatcher as type 4, subtype 0
-    virtual void ArmTimer() = 0;                       // timer 2: one tick, then type 4, subtype 1
-};
+// The engine behind the functions above. Over the stack its port reposts as type 4 and arms
+// timer 2.
 
 class SdoClient {
 public:

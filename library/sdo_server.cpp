@@ -4,8 +4,6 @@
 #include <cstring>
 
 #include "library/byte_order.h"
-#include "library/can_disp.h"
-#include "library/nm.h"
 #include "library/os_layer.h"
 
 namespace klp {
@@ -30,28 +28,6 @@ constexpr int kMainChannelFunction = sdo::kRequestBase >> 5;
 std::uint8_t BlockSize(std::uint32_t wanted) {
     return static_cast<std::uint8_t>(std::clamp<std::uint32_t>(wanted, 1, sdo::kMaxBlockSize));
 }
-
-// The buffer a step holds: handed on by an answer or a re-post, released on every other path.
-class Held {
-public:
-    Held(SdoServerPort& port, CANBuf* buf) : port_(port), buf_(buf) {}
-    ~Held() {
-        if (buf_) port_.ReleaseBuffer(buf_);
-    }
-    Held(const Held&) = delete;
-    Held& operator=(const Held&) = delete;
-    std::uint8_t* data() const { return buf_->data; }
-    CANBuf* get() const { return buf_; }
-    CANBuf* Take() {
-        CANBuf* b = buf_;
-        buf_ = nullptr;
-        return b;
-    }
-
-private:
-    SdoServerPort& port_;
-    CANBuf* buf_;
-};
 
 }  // namespace
 
@@ -110,7 +86,7 @@ void SdoServer::HandleTick(CANBuf* buf) {
 }
 
 void SdoServer::HandleFrame(CANBuf* frame) {
-    Held buf(port_, frame);
+    PoolBuffer buf(port_, frame);
     if (!port_.OwnNodeReady()) {
         Start();
         return;
@@ -128,10 +104,10 @@ void SdoServer::HandleFrame(CANBuf* frame) {
     }
     Channel& ch = channels_[channel];
     switch (ch.state) {
-    case kIdle: Idle(ch, buf.Take()); return;
-    case kSegmentedDownload: SegmentedDownload(ch, buf.Take()); return;
-    case kBlockDownload: BlockDownload(ch, buf.Take()); return;
-    case kUpload: Upload(ch, buf.Take()); return;
+    case kIdle: Idle(ch, buf.release()); return;
+    case kSegmentedDownload: SegmentedDownload(ch, buf.release()); return;
+    case kBlockDownload: BlockDownload(ch, buf.release()); return;
+    case kUpload: Upload(ch, buf.release()); return;
     default:
         ch.counter = -1;
         ch.state = kIdle;
@@ -140,7 +116,7 @@ void SdoServer::HandleFrame(CANBuf* frame) {
 }
 
 void SdoServer::Idle(Channel& ch, CANBuf* frame) {
-    Held buf(port_, frame);
+    PoolBuffer buf(port_, frame);
     std::uint8_t* d = buf.data();
     const int ccs = sdo::CommandSpecifier(d[0]);
     const bool ready = port_.OwnNodeReady();
@@ -154,14 +130,14 @@ void SdoServer::Idle(Channel& ch, CANBuf* frame) {
     case ccs::kInitiateDownload: {
         take_multiplexer();
         if (!ready) {
-            Abort(ch, buf.Take(), AbortCode::kNotReadyDownloadInitiate);
+            Abort(ch, buf.release(), AbortCode::kNotReadyDownloadInitiate);
             return;
         }
         const int kind = d[0] & (cmd::kExpedited | cmd::kSizeIndicated);
         if (kind == cmd::kSizeIndicated) {
             ch.size = le::Get32(d + 4);
             if (!access_.WritePrepare(channel, ch.index, ch.sub_index, ch.size)) {
-                Abort(ch, buf.Take(), AbortCode::kDownloadRefused);
+                Abort(ch, buf.release(), AbortCode::kDownloadRefused);
                 return;
             }
             ch.counter = ch.timeout_value;
@@ -170,28 +146,28 @@ void SdoServer::Idle(Channel& ch, CANBuf* frame) {
         } else if (kind == (cmd::kExpedited | cmd::kSizeIndicated)) {
             const auto n = static_cast<std::uint32_t>(sdo::ExpeditedSize(d[0]));
             if (!access_.WritePrepare(channel, ch.index, ch.sub_index, n)) {
-                Abort(ch, buf.Take(), AbortCode::kExpeditedDownloadRefused);
+                Abort(ch, buf.release(), AbortCode::kExpeditedDownloadRefused);
                 return;
             }
             access_.Write(channel, d + 4, n);
         } else {
-            Abort(ch, buf.Take(), AbortCode::kDownloadWithoutSize);
+            Abort(ch, buf.release(), AbortCode::kDownloadWithoutSize);
             return;
         }
         d[0] = cmd::kInitiateDownloadResponse;
         std::memset(d + 4, 0, 4);
-        Answer(ch, buf.Take());
+        Answer(ch, buf.release());
         return;
     }
     case ccs::kInitiateUpload: {
         take_multiplexer();
         if (!ready) {
-            Abort(ch, buf.Take(), AbortCode::kNotReadyUploadInitiate);
+            Abort(ch, buf.release(), AbortCode::kNotReadyUploadInitiate);
             return;
         }
         ch.size = access_.ReadPrepare(channel, ch.index, ch.sub_index);
         if (ch.size == 0) {
-            Abort(ch, buf.Take(), AbortCode::kNoObject);
+            Abort(ch, buf.release(), AbortCode::kNoObject);
             return;
         }
         std::memset(d + 4, 0, 4);
@@ -207,7 +183,7 @@ void SdoServer::Idle(Channel& ch, CANBuf* frame) {
             ch.end = false;
             ch.counter = ch.timeout_value;
         }
-        Answer(ch, buf.Take());
+        Answer(ch, buf.release());
         return;
     }
     case ccs::kBlockUpload: {
@@ -219,12 +195,12 @@ void SdoServer::Idle(Channel& ch, CANBuf* frame) {
             if (d[5] < ch.size) {
                 d[0] = cmd::kBlockUploadInitiateResponse;
                 le::Put32(d + 4, ch.size);
-                Answer(ch, buf.Take());
+                Answer(ch, buf.release());
             } else {
                 // Small enough for a plain upload: handle it as one.
                 d[0] = cmd::kInitiateUpload;
                 std::memset(d + 4, 0, 4);
-                port_.Repost(buf.Take());
+                port_.Repost(buf.release());
             }
         } else if (sub_command == cmd::kBlockStart) {
             staging_fill_ = 0;
@@ -235,7 +211,7 @@ void SdoServer::Idle(Channel& ch, CANBuf* frame) {
                 ch.counter = -1;
             }
         } else {
-            Abort(ch, buf.Take(), AbortCode::kBadBlockUploadCommand);
+            Abort(ch, buf.release(), AbortCode::kBadBlockUploadCommand);
         }
         return;
     }
@@ -243,7 +219,7 @@ void SdoServer::Idle(Channel& ch, CANBuf* frame) {
         take_multiplexer();
         ch.size = le::Get32(d + 4);
         if (!access_.WritePrepare(channel, ch.index, ch.sub_index, ch.size)) {
-            Abort(ch, buf.Take(), AbortCode::kBlockDownloadRefused);
+            Abort(ch, buf.release(), AbortCode::kBlockDownloadRefused);
             return;
         }
         ch.block_size = BlockSize((ch.size + sdo::kSegmentBytes - 1) / sdo::kSegmentBytes);
@@ -255,32 +231,32 @@ void SdoServer::Idle(Channel& ch, CANBuf* frame) {
         ch.sequence = 1;
         // Nothing has arrived yet: a resume before the first good segment starts at 1.
         ch.last_good = 0;
-        Answer(ch, buf.Take());
+        Answer(ch, buf.release());
         return;
     }
     case ccs::kAbort:
         return;
     default:
-        Abort(ch, buf.Take(), AbortCode::kCommandNotHandled);
+        Abort(ch, buf.release(), AbortCode::kCommandNotHandled);
         return;
     }
 }
 
 void SdoServer::SegmentedDownload(Channel& ch, CANBuf* frame) {
-    Held buf(port_, frame);
+    PoolBuffer buf(port_, frame);
     std::uint8_t* d = buf.data();
     const int ccs = sdo::CommandSpecifier(d[0]);
     if (ccs == ccs::kDownloadSegment) {
         if (!port_.OwnNodeReady()) {
             ch.state = kIdle;
             ch.counter = -1;
-            Abort(ch, buf.Take(), AbortCode::kNotReadyDownloadSegment);
+            Abort(ch, buf.release(), AbortCode::kNotReadyDownloadSegment);
             return;
         }
         if ((d[0] & cmd::kToggle) != ch.toggle) {
             ch.counter = -1;
             ch.state = kIdle;
-            Abort(ch, buf.Take(), AbortCode::kToggleDownload);
+            Abort(ch, buf.release(), AbortCode::kToggleDownload);
             return;
         }
         const auto n = static_cast<std::size_t>(sdo::SegmentSize(d[0]));
@@ -295,19 +271,19 @@ void SdoServer::SegmentedDownload(Channel& ch, CANBuf* frame) {
         } else {
             ch.toggle ^= cmd::kToggle;
         }
-        Answer(ch, buf.Take());
+        Answer(ch, buf.release());
     } else if (ccs == ccs::kAbort) {
         ch.state = kIdle;
         ch.counter = -1;
     } else {
         ch.counter = -1;
         ch.state = kIdle;
-        Abort(ch, buf.Take(), AbortCode::kUnexpectedInDownload);
+        Abort(ch, buf.release(), AbortCode::kUnexpectedInDownload);
     }
 }
 
 void SdoServer::BlockDownload(Channel& ch, CANBuf* frame) {
-    Held buf(port_, frame);
+    PoolBuffer buf(port_, frame);
     std::uint8_t* d = buf.data();
     ch.counter = ch.timeout_value;
     const std::uint8_t number = d[0] & cmd::kSequenceMask;
@@ -324,7 +300,7 @@ void SdoServer::BlockDownload(Channel& ch, CANBuf* frame) {
             std::memset(d, 0, 8);
             d[0] = cmd::kBlockConfirm;
             d[1] = d[2] = ch.block_size;
-            Answer(ch, buf.Take());
+            Answer(ch, buf.release());
         }
         return;
     }
@@ -346,23 +322,23 @@ void SdoServer::BlockDownload(Channel& ch, CANBuf* frame) {
     d[0] = cmd::kBlockConfirm;
     d[1] = ack;
     d[2] = next_block;
-    Answer(ch, buf.Take());
+    Answer(ch, buf.release());
 }
 
 void SdoServer::Upload(Channel& ch, CANBuf* frame) {
-    Held buf(port_, frame);
+    PoolBuffer buf(port_, frame);
     std::uint8_t* d = buf.data();
     const int ccs = sdo::CommandSpecifier(d[0]);
     if (ccs == ccs::kUploadSegment) {
         if (!port_.OwnNodeReady()) {
             ch.state = kIdle;
             ch.counter = -1;
-            Abort(ch, buf.Take(), AbortCode::kNotReadyUploadSegment);
+            Abort(ch, buf.release(), AbortCode::kNotReadyUploadSegment);
             return;
         }
         if ((d[0] & cmd::kToggle) != ch.toggle) {
             ch.counter = -1;
-            Abort(ch, buf.Take(), AbortCode::kToggleUpload);
+            Abort(ch, buf.release(), AbortCode::kToggleUpload);
             ch.state = kIdle;
             return;
         }
@@ -379,10 +355,10 @@ void SdoServer::Upload(Channel& ch, CANBuf* frame) {
         } else {
             ch.toggle ^= cmd::kToggle;
         }
-        Answer(ch, buf.Take());
+        Answer(ch, buf.release());
     } else if (ccs == ccs::kBlockUpload) {
         if (d[1] != ch.sequence) {
-            Abort(ch, buf.Take(), AbortCode::kBlockUploadWrongAck);
+            Abort(ch, buf.release(), AbortCode::kBlockUploadWrongAck);
             return;
         }
         if (ch.block_remaining == 0) {
@@ -403,7 +379,7 @@ void SdoServer::Upload(Channel& ch, CANBuf* frame) {
     } else {
         ch.counter = -1;
         ch.state = kIdle;
-        Abort(ch, buf.Take(), AbortCode::kUnexpectedInUpload);
+        Abort(ch, buf.release(), AbortCode::kUnexpectedInUpload);
     }
 }
 
@@ -413,7 +389,7 @@ void SdoServer::Upload(Channel& ch, CANBuf* frame) {
 // left after each segment, never a fixed count.
 bool SdoServer::SendBlock(Channel& ch, std::uint8_t first, std::uint8_t block_size) {
     for (int s = first; s <= block_size; ++s) {
-        Held seg(port_, port_.TakeBuffer());
+        PoolBuffer seg(port_, port_.TakeBuffer());
         std::uint8_t* d = seg.data();
         std::memset(d, 0, 8);
         d[0] = static_cast<std::uint8_t>(s);
@@ -423,14 +399,14 @@ bool SdoServer::SendBlock(Channel& ch, std::uint8_t first, std::uint8_t block_si
             const std::size_t want = ch.block_remaining - std::min<std::size_t>(staging_fill_, ch.block_remaining);
             staging_fill_ += access_.Read(ch.number, staging_.data() + staging_fill_, want, end);
             if (staging_fill_ < ch.block_remaining) {
-                Abort(ch, seg.Take(), AbortCode::kGeneralError);
+                Abort(ch, seg.release(), AbortCode::kGeneralError);
                 return false;
             }
             std::memcpy(d + 1, staging_.data(), ch.block_remaining);
             ch.block_remaining = 0;
             staging_fill_ = 0;
             d[0] |= cmd::kLastBlockSegment;
-            Answer(ch, seg.Take());
+            Answer(ch, seg.release());
             return true;
         }
         if (staging_fill_ < 7) {
@@ -439,14 +415,14 @@ bool SdoServer::SendBlock(Channel& ch, std::uint8_t first, std::uint8_t block_si
         }
         if (staging_fill_ < 7) {
             // The object delivered less than its size announced.
-            Abort(ch, seg.Take(), AbortCode::kGeneralError);
+            Abort(ch, seg.release(), AbortCode::kGeneralError);
             return false;
         }
         std::memcpy(d + 1, staging_.data(), 7);
         std::memmove(staging_.data(), staging_.data() + 7, staging_fill_ - 7);
         staging_fill_ -= 7;
         ch.block_remaining -= 7;
-        Answer(ch, seg.Take());
+        Answer(ch, seg.release());
     }
     return true;
 }
@@ -456,21 +432,9 @@ bool SdoServer::SendBlock(Channel& ch, std::uint8_t first, std::uint8_t block_si
 
 namespace {
 
-class StackServerPort final : public SdoServerPort {
-public:
-    bool OwnNodeReady() override { return NM_Ready(); }
-    std::uint8_t OwnNodeId() override { return NM_OwnNodeId(); }
-    CANBuf* TakeBuffer() override { return POOL_get_CANBuf(); }
-    void ReleaseBuffer(CANBuf* buf) override { POOL_release_CANBuf(buf); }
-    void Send(CANBuf* buf) override { CAN_SendMsg(buf); }
-    void Repost(CANBuf* buf) override { OS_Put(kDispatcherMailbox, msg::kSdoServer, msg::kFrame, buf); }
-    void ArmTimer() override {
-        TIM_Start(kSdoServerTimer, 1, kDispatcherMailbox, msg::kSdoServer, msg::kTick, nullptr);
-    }
-};
 
 SdoServer& LibraryServer() {
-    static StackServerPort port;
+    static StackSdoPort port(msg::kSdoServer, kSdoServerTimer);
     static ObjectDictionary dictionary = ObjectDictionary::LibraryNode();
     static SdoServer server(dictionary, port);
     return server;

@@ -15,6 +15,7 @@
 #include <cstdint>
 
 #include "library/object_dictionary.h"
+#include "library/sdo_port.h"
 #include "library/sdo_protocol.h"
 
 namespace klp {
@@ -31,19 +32,7 @@ void SDOS_Handler(std::uint8_t subtype, CANBuf* buf);
 void SDOS_Start();
 
 // ---------------------------------------------------------------------------------------------
-// The engine, with the stack services behind a port so that it can be driven without the stack.
-
-class SdoServerPort {
-public:
-    virtual ~SdoServerPort() = default;
-    virtual bool OwnNodeReady() = 0;       // NM state 4 or 8
-    virtual std::uint8_t OwnNodeId() = 0;  // 255 while none is assigned
-    virtual CANBuf* TakeBuffer() = 0;      // never null (an empty pool is fatal)
-    virtual void ReleaseBuffer(CANBuf* buf) = 0;
-    virtual void Send(CANBuf* buf) = 0;    // consumes the buffer; may throw
-    virtual void Repost(CANBuf* buf) = 0;  // back to the dispatcher as type 5, subtype 0
-    virtual void ArmTimer() = 0;           // timer 1: one tick, then type 5, subtype 1
-};
+// The engine. Over the stack its port reposts as type 5 and arms timer 1.
 
 class SdoServer {
 public:

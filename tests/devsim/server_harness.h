@@ -9,6 +9,7 @@
 #include "tools/devsim/object_dictionary.h"
 #include "tools/devsim/outbox.h"
 #include "tools/devsim/sdo_server.h"
+#include "tests/protocol_bytes.h"
 
 namespace devsim_test {
 
@@ -75,11 +76,6 @@ private:
     devsim::TimePoint now_{};
 };
 
-// Pattern bytes that show a shifted or repeated segment.
-inline Bytes Pattern(std::size_t size) {
-    Bytes bytes(size);
-    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 251);
-    return bytes;
-}
+using test_bytes::Pattern;
 
 }  // namespace devsim_test

@@ -33,6 +33,7 @@
 #include "library/stack_modules.h"
 #include "platform/canapi/vbus.h"
 #include "tests/library/stack_fixture.h"
+#include "tests/protocol_bytes.h"
 
 namespace {
 
@@ -50,15 +51,8 @@ struct Frame {
     std::uint8_t command() const { return data[0]; }
 };
 
-std::uint32_t Le32(const std::array<std::uint8_t, 8>& d, int at) {
-    return d[at] | d[at + 1] << 8 | d[at + 2] << 16 | static_cast<std::uint32_t>(d[at + 3]) << 24;
-}
-
-std::vector<std::uint8_t> Pattern(std::size_t n, std::uint8_t seed = 1) {
-    std::vector<std::uint8_t> v(n);
-    for (std::size_t i = 0; i < n; ++i) v[i] = static_cast<std::uint8_t>(i * 31 + seed + (i >> 8));
-    return v;
-}
+using test_bytes::Le32;
+using test_bytes::Pattern;
 
 // A transfer's result as the tables state it: the bytes moved, or kFailed.
 constexpr std::int32_t kFailed = -1;

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "library/os_layer.h"
+#include "tests/protocol_bytes.h"
 
 namespace {
 
@@ -29,9 +30,7 @@ struct Frame {
     std::array<std::uint8_t, 8> data{};
 };
 
-std::uint32_t Le32(const std::array<std::uint8_t, 8>& d, int at) {
-    return d[at] | d[at + 1] << 8 | d[at + 2] << 16 | static_cast<std::uint32_t>(d[at + 3]) << 24;
-}
+using test_bytes::Le32;
 
 // A port with its own buffers: every frame the server answers is recorded, every buffer taken
 // must come back.
