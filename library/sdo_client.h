@@ -75,9 +75,9 @@ SdoResult SDOC_Communicate(std::uint8_t node, std::uint16_t index, std::uint8_t 
 // Consumes the buffer.
 void SDOC_Handler(std::uint8_t subtype, CANBuf* buf);
 
-// Stack start step 12: the 32 records cleared with their two semaphores, timer 2 started.
+// Stack start, after the server: the 32 records cleared with their two semaphores, timer 2 started.
 void SDOC_Start();
-// Stack stop step 7: closes the semaphores of every record.
+// Stack stop, once every library thread has ended: closes the semaphores of every record.
 void SDOC_Close();
 
 // Progress of the node's current or last transfer; all zero for a node outside 0..31 or one that

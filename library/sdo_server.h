@@ -28,7 +28,7 @@ struct CANBuf;
 // Dispatcher thread: a message of type 5. Subtype 0 = a request frame, 1 = the tick of timer 1;
 // other subtypes are released. Consumes the buffer.
 void SDOS_Handler(std::uint8_t subtype, CANBuf* buf);
-// Stack start step 11: the five channels cleared, timer 1 started.
+// Stack start, after the network management: the five channels cleared, timer 1 started.
 void SDOS_Start();
 
 // ---------------------------------------------------------------------------------------------
