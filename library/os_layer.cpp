@@ -495,6 +495,12 @@ void OS_WaitToken(kernel::Semaphore& token) {
     }
 }
 
+bool OS_WaitTokenFor(kernel::Semaphore& token, std::chrono::milliseconds timeout) {
+    if (token.Wait(timeout) == kernel::WaitResult::Signaled) return true;
+    if (K().broken) throw FatalError(FatalPrefixed(6, 509, "OS::OS_WaitToken"));
+    return false;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Pool and queues
 

@@ -89,6 +89,9 @@ void OS_SendToken(kernel::Semaphore& token);
 // Waits without time limit; once the stack is broken a waiter that does not get the token within
 // 50 ms throws FatalError (without a second message box) instead of blocking for ever.
 void OS_WaitToken(kernel::Semaphore& token);
+// Waits up to `timeout` for the token: true when taken. Throws as OS_WaitToken once the stack is
+// broken.
+bool OS_WaitTokenFor(kernel::Semaphore& token, std::chrono::milliseconds timeout);
 
 // Pops a free buffer (remote flag and DLC cleared, the rest keeps its old contents). An empty pool
 // raises the kernel's fatal error code 2 ("Message Queue empty"; line 79 in its text). The pool is

@@ -133,8 +133,10 @@ void SendAbort(SdoClientPort& port, PoolBuffer& held, Record& r, AbortCode code)
 // Ends the transfer and wakes the caller. Only a running transfer (states 1..8) has a caller
 // waiting; finishing an idle record would leave a stray release that the next transfer to the
 // node would take as its own end.
+bool Running(const Record& r) { return r.state >= kBlockDownloadInitiated && r.state <= kBlockUpload; }
+
 void Finish(Record& r, std::uint8_t state, SdoOutcome outcome) {
-    if (r.state < kBlockDownloadInitiated || r.state > kBlockUpload) return;
+    if (!Running(r)) return;
     r.counter = -1;
     r.state = state;
     r.outcome = outcome;
@@ -386,7 +388,20 @@ SdoResult SdoClient::Communicate(std::uint8_t node, std::uint16_t index, std::ui
         }
     }
 
-    OS_WaitToken(*completion);
+    // The dispatcher or a time-out ends the transfer. A stack being closed ends the wait as well:
+    // its dispatcher may be gone before the time-out, and the close waits for this thread.
+    while (!OS_WaitTokenFor(*completion, kTick)) {
+        if (!port_.Stopping()) continue;
+        std::lock_guard lock(r.guard);
+        if (Running(r)) {
+            // Nobody releases the token for it any more.
+            r.counter = -1;
+            r.state = kFailed;
+            r.outcome = SdoOutcome::kStopped;
+            break;
+        }
+        // Ended meanwhile: its release is there to take.
+    }
     SdoResult result;
     {
         std::lock_guard lock(r.guard);

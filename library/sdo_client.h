@@ -38,6 +38,7 @@ enum class SdoOutcome : std::uint8_t {
     kAborted,   // an abort frame went either way; the result carries its code
     kTimedOut,  // the server stopped answering
     kFailed,    // an answer the transfer could not take, without an abort
+    kStopped,   // given up because the stack is being closed
 };
 
 // Result of a transfer: the bytes moved and, for an aborted one, the abort code.

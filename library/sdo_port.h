@@ -18,6 +18,8 @@ public:
     virtual void Send(CANBuf* buf) = 0;    // consumes the buffer; may throw
     virtual void Repost(CANBuf* buf) = 0;  // back to the dispatcher as the engine's frame message
     virtual void ArmTimer() = 0;           // the engine's timer: one tick, then its tick message
+    // True once the stack is being closed: a caller waiting for a transfer gives it up.
+    virtual bool Stopping() { return false; }
 };
 
 using SdoClientPort = SdoPort;
@@ -40,6 +42,7 @@ public:
     void Send(CANBuf* buf) override;
     void Repost(CANBuf* buf) override;
     void ArmTimer() override;
+    bool Stopping() override;
 
 private:
     std::uint8_t message_type_;
