@@ -39,7 +39,6 @@ void SdoServer::Start() {
         channels_[i].response_base = kResponseBases[i];
         channels_[i].number = static_cast<std::uint8_t>(i);
     }
-    staging_fill_ = 0;
     port_.ArmTimer();
 }
 
@@ -203,7 +202,7 @@ void SdoServer::Idle(Channel& ch, CANBuf* frame) {
                 port_.Repost(buf.release());
             }
         } else if (sub_command == cmd::kBlockStart) {
-            staging_fill_ = 0;
+            ch.staging_fill = 0;
             if (SendBlock(ch, 1, ch.block_size)) {
                 ch.counter = ch.timeout_value;
                 ch.state = kUpload;
@@ -383,11 +382,12 @@ void SdoServer::Upload(Channel& ch, CANBuf* frame) {
     }
 }
 
-// Sends segments first..block_size of a block upload. The staging area holds the bytes read
-// from the dictionary but not yet sent; reads stop before a fixed-size sub-entry that would not
+// Sends segments first..block_size of a block upload. The channel's staging area holds the bytes
+// read from the dictionary but not yet sent; reads stop before a fixed-size sub-entry that would not
 // fit whole, so a read may bring fewer bytes than asked for, and the fill level is whatever is
 // left after each segment, never a fixed count.
 bool SdoServer::SendBlock(Channel& ch, std::uint8_t first, std::uint8_t block_size) {
+    constexpr std::size_t kSegment = sdo::kSegmentBytes;
     for (int s = first; s <= block_size; ++s) {
         PoolBuffer seg(port_, port_.TakeBuffer());
         std::uint8_t* d = seg.data();
@@ -395,33 +395,33 @@ bool SdoServer::SendBlock(Channel& ch, std::uint8_t first, std::uint8_t block_si
         d[0] = static_cast<std::uint8_t>(s);
         ch.sequence = static_cast<std::uint8_t>(s);
         bool end = false;
-        if (ch.block_remaining < 8) {
-            const std::size_t want = ch.block_remaining - std::min<std::size_t>(staging_fill_, ch.block_remaining);
-            staging_fill_ += access_.Read(ch.number, staging_.data() + staging_fill_, want, end);
-            if (staging_fill_ < ch.block_remaining) {
+        if (ch.block_remaining <= kSegment) {
+            const std::size_t want = ch.block_remaining - std::min<std::size_t>(ch.staging_fill, ch.block_remaining);
+            ch.staging_fill += access_.Read(ch.number, ch.staging.data() + ch.staging_fill, want, end);
+            if (ch.staging_fill < ch.block_remaining) {
                 Abort(ch, seg.release(), AbortCode::kGeneralError);
                 return false;
             }
-            std::memcpy(d + 1, staging_.data(), ch.block_remaining);
+            std::memcpy(d + 1, ch.staging.data(), ch.block_remaining);
             ch.block_remaining = 0;
-            staging_fill_ = 0;
+            ch.staging_fill = 0;
             d[0] |= cmd::kLastBlockSegment;
             Answer(ch, seg.release());
             return true;
         }
-        if (staging_fill_ < 7) {
-            staging_fill_ += access_.Read(ch.number, staging_.data() + staging_fill_,
-                                          staging_.size() - staging_fill_, end);
+        if (ch.staging_fill < kSegment) {
+            ch.staging_fill += access_.Read(ch.number, ch.staging.data() + ch.staging_fill,
+                                          ch.staging.size() - ch.staging_fill, end);
         }
-        if (staging_fill_ < 7) {
+        if (ch.staging_fill < kSegment) {
             // The object delivered less than its size announced.
             Abort(ch, seg.release(), AbortCode::kGeneralError);
             return false;
         }
-        std::memcpy(d + 1, staging_.data(), 7);
-        std::memmove(staging_.data(), staging_.data() + 7, staging_fill_ - 7);
-        staging_fill_ -= 7;
-        ch.block_remaining -= 7;
+        std::memcpy(d + 1, ch.staging.data(), kSegment);
+        std::memmove(ch.staging.data(), ch.staging.data() + kSegment, ch.staging_fill - kSegment);
+        ch.staging_fill -= kSegment;
+        ch.block_remaining -= kSegment;
         Answer(ch, seg.release());
     }
     return true;

@@ -6,9 +6,9 @@
 // own. Expedited, segmented and block transfers (block without CRC and without the closing end
 // exchange). The server answers only while the own node is ready (NM state 4 or 8).
 //
-// Threads: every function here runs on the dispatcher thread (messages of type 5). The access
-// block and the block-upload staging area belong to the one server and are used by one channel
-// at a time for that reason.
+// Threads: every function here runs on the dispatcher thread (messages of type 5). Each channel
+// has its own access block and block-upload staging area, so transfers on different channels may
+// interleave.
 #pragma once
 
 #include <array>
@@ -66,6 +66,11 @@ private:
         std::uint8_t last_good = 0;
         std::uint8_t block_size = 0;
         std::uint8_t number = 0;
+        // Block upload staging: bytes read from the dictionary but not yet sent. Room for six
+        // staged bytes plus one whole fixed-size sub-entry (up to 7 bytes), so a read always
+        // progresses.
+        std::array<std::uint8_t, 14> staging{};
+        std::size_t staging_fill = 0;
     };
 
     void HandleFrame(CANBuf* buf);
@@ -82,10 +87,6 @@ private:
     DictionaryAccess access_;
     SdoServerPort& port_;
     std::array<Channel, kChannels> channels_{};
-    // Block upload staging: bytes read from the dictionary but not yet sent. Room for six staged
-    // bytes plus one whole fixed-size sub-entry (up to 7 bytes), so a read always progresses.
-    std::array<std::uint8_t, 14> staging_{};
-    std::size_t staging_fill_ = 0;
 };
 
 }  // namespace klp
