@@ -467,8 +467,10 @@ void SdoClient::HandleFrame(CANBuf* frame) {
     case kIdle:
     case kFinished:
     case kFailed:
-        // No transfer runs: a stray response gets an abort; a server abort changes nothing.
-        if (scs <= scs::kInitiateDownload) SendAbort(port_, buf, r, AbortCode::kIdleNode);
+        // No transfer runs, so the frame was not asked for: the node's own server answering a peer
+        // (its answers loop back here), or a late answer. An abort would go to whatever node the
+        // record last served and could end that node's transfer with a peer: nothing is sent, and
+        // nothing changes.
         return;
 
     case kBlockDownloadInitiated:

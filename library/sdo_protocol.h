@@ -104,7 +104,6 @@ enum class AbortCode : std::uint32_t {
     kNone = 0,
 
     // Sent by the library's client.
-    kIdleNode = 0x05020000,            // a response while no transfer runs
     kDownloadUnexpected = 0x05020001,  // a segment or upload answer to a download initiation
     kUploadUnexpected = 0x05020003,    // a download answer to an upload initiation
     kTooLarge = 0x06010000,            // the object's announced size exceeds the caller's room

@@ -733,15 +733,12 @@ TEST(SdoClientTest, ResponsesForAnIdleNodeChangeNothing) {
     EXPECT_EQ(Transfer(bus, kNode, 0x1006, 0, area, 4, SdoService::kUpload), 4);
     const std::size_t mark = bus.RequestCount();
 
-    // A server abort whose multiplexer matches the cleared record, and a stray response.
+    // A server abort whose multiplexer matches the cleared record, and a stray response: the idle
+    // record sends nothing for frames it did not ask for.
     bus.Reply(kNode, {0x80, 0, 0, 0, 0, 0, 0x04, 0x05});
     bus.Reply(kNode, {0x60, 0, 0, 0, 0, 0, 0, 0});
     bus.RunQueued();
-    auto req = bus.Requests();
-    ASSERT_EQ(req.size(), mark + 1);
-    EXPECT_EQ(req[mark].cob, 0x7A0 + kNode);
-    EXPECT_EQ(req[mark].command(), 0x80);
-    EXPECT_EQ(Le32(req[mark].data, 4), 0x05020000u);
+    EXPECT_EQ(bus.Requests().size(), mark);
 
     // The next transfer waits for its own answer instead of waking at once.
     std::vector<std::uint8_t> id(4, 0);
