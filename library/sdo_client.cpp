@@ -66,8 +66,10 @@ struct SdoClient::Record {
     std::uint32_t count = 0;       // upload: bytes stored so far
     std::uint32_t total = 0;
     std::uint8_t toggle = 0;
-    Token completion;
-    Token node_semaphore;
+    // Shared with a caller inside a transfer, so that a close while it waits cannot pull them from
+    // under it.
+    std::shared_ptr<kernel::Semaphore> completion;
+    std::shared_ptr<kernel::Semaphore> node_semaphore;
     std::int32_t counter = -1;
     std::int32_t reload = 0;
     std::uint8_t sequence = 0;     // upload: next expected; download: last sent
@@ -259,6 +261,9 @@ void SdoClient::Start() {
 void SdoClient::Close() {
     for (auto& r : records_) {
         std::lock_guard lock(r->guard);
+        // A caller still waiting for its transfer fails now; it holds its own share of the
+        // semaphores, which go away when it leaves.
+        Finish(*r, kFailed, SdoOutcome::kStopped);
         r->completion.reset();
         r->node_semaphore.reset();
     }
@@ -298,25 +303,32 @@ SdoResult SdoClient::Communicate(std::uint8_t node, std::uint16_t index, std::ui
     if (data == nullptr && length > 0) return kRefused;
 
     Record& r = *records_[node];
-    kernel::Semaphore* node_semaphore = nullptr;
-    kernel::Semaphore* completion = nullptr;
+    std::shared_ptr<kernel::Semaphore> node_semaphore;
+    std::shared_ptr<kernel::Semaphore> completion;
     {
         std::lock_guard lock(r.guard);
-        node_semaphore = r.node_semaphore.get();
-        completion = r.completion.get();
+        node_semaphore = r.node_semaphore;
+        completion = r.completion;
     }
     if (!node_semaphore || !completion) return kRefused;  // the stack is closed
 
-    OS_WaitToken(*node_semaphore);
+    // Another caller's transfer to the node ends first; a stack being closed ends the wait.
+    while (!OS_WaitTokenFor(*node_semaphore, kTick)) {
+        if (port_.Stopping()) return SdoResult{SdoOutcome::kStopped};
+    }
     struct NodeRelease {
         kernel::Semaphore& s;
-        ~NodeRelease() { OS_SendToken(s); }
+        // Taken once, so giving it back cannot exceed the maximum.
+        ~NodeRelease() { s.Release(); }
     } node_release{*node_semaphore};
     if (trace_on) TraceFormat("VARNHOLDklp_lib: @T:%u ... SDOC_Communicate SDO node %u ready", tid, node);
 
     if (OS_SdoTimeoutTicks() == 0) OS_SetSdoTimeoutMs(kDefaultTimeoutMs);
     {
         std::lock_guard lock(r.guard);
+        // The stack is closing, or closed (and may have started again) while this caller waited
+        // for the node.
+        if (r.completion != completion || port_.Stopping()) return SdoResult{SdoOutcome::kStopped};
         r.node = node;
         r.index = index;
         r.sub_index = sub_index;

@@ -100,11 +100,12 @@ public:
 
     // Clears the records, creates their semaphores and arms the timer.
     void Start();
-    // Closes the semaphores; later transfers fail at once.
+    // Ends every transfer a caller still waits for (outcome kStopped) and closes the semaphores;
+    // later transfers fail at once.
     void Close();
 
-    SdoResult Communicate(std::uint8_t node, std::uint16_t index, std::uint8_t sub_index,
-                             std::uint8_t* data, std::int32_t length, SdoService service);
+    SdoResult Communicate(std::uint8_t node, std::uint16_t index, std::uint8_t sub_index, std::uint8_t* data,
+                          std::int32_t length, SdoService service);
     void Handle(std::uint8_t subtype, CANBuf* buf);
     SdoProgress Progress(std::uint8_t node) const;
 

@@ -26,6 +26,7 @@
 #include <vector>
 
 #include "library/can_disp.h"
+#include "library/exports.h"
 #include "library/nm.h"
 #include "library/object_dictionary.h"
 #include "library/os_layer.h"
@@ -813,6 +814,23 @@ TEST(SdoClientTest, ResultsCarryTheOutcomeAndTheAbortCode) {
     }
 }
 
+// The stack closes the client while a caller waits for its transfer: the caller fails at once,
+// and the semaphores it waits on outlive the close until it has left.
+TEST(SdoClientTest, CloseWhileACallerWaitsFailsItCleanly) {
+    auto bus = std::make_unique<Bus>();
+    auto data = Pattern(5000);
+    auto waiting = StartTyped(*bus, kNode, kWritable, 0, data, 5000, SdoService::kDownload);
+    auto queued = StartTyped(*bus, kNode, kWritable, 0, data, 5000, SdoService::kDownload);  // waits for the node
+    ASSERT_TRUE(bus->WaitForRequests(1));
+    bus->client.Close();
+    ASSERT_EQ(waiting.wait_for(5s), std::future_status::ready);
+    ASSERT_EQ(queued.wait_for(5s), std::future_status::ready);
+    EXPECT_EQ(waiting.get().outcome, klp::SdoOutcome::kStopped);
+    EXPECT_EQ(queued.get().outcome, klp::SdoOutcome::kStopped);
+    EXPECT_EQ(bus->RequestCount(), 1u);  // the queued caller sent nothing
+    bus->client.Start();                 // as the next stack start does
+}
+
 TEST(SdoClientTest, TwoNodesAtOnce) {
     constexpr std::size_t kSize = 30000;
     Bus bus;
@@ -912,6 +930,32 @@ protected:
     std::thread peer_thread_;
     std::atomic<bool> stop_{false};
 };
+
+// CLOSEKLP on one thread while another writes 1 MiB to node 3 (which takes the segmented form and
+// then stays silent): the writer fails, the close completes and leaves nothing running.
+TEST_F(SdoStackTest, CloseDuringAWriteFailsTheWriterAndCompletes) {
+    OpenOnBus();
+    if (HasFatalFailure()) return;
+    constexpr std::int32_t kSize = 1 << 20;
+    std::vector<std::uint8_t> storage(sizeof(TSDORECORD) + kSize, 0x5A);
+    auto* record = reinterpret_cast<TSDORECORD*>(storage.data());
+    record->length = kSize;
+    record->index = 0x2100;
+    record->subindex = 0;
+    record->node = kRemote;
+    record->attempts = 3;
+    auto writer = std::async(std::launch::async, [record] { return WRITEKLP(record); });
+    ASSERT_TRUE(klp_test::WaitUntil([] {
+        const klp::SdoProgress p = klp::SDOC_Progress(kRemote);
+        return p.download && p.total == kSize;
+    }));
+    EXPECT_NO_THROW(CLOSEKLP());
+    ASSERT_EQ(writer.wait_for(5s), std::future_status::ready);
+    EXPECT_TRUE(writer.get());  // failed
+    EXPECT_TRUE(sinks_.Boxes().empty());
+    StopPeer();
+    ExpectNothingLeft();
+}
 
 TEST_F(SdoStackTest, ClientReadsTheOwnNodeAndARemoteNode) {
     OpenOnBus();
