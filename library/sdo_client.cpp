@@ -615,13 +615,15 @@ void SdoClient::HandleFrame(CANBuf* frame) {
                 std::memset(d, 0, 8);
                 d[0] = cmd::kUploadSegmentRequest;
                 SendOn(port_, buf, r);
-            } else if (kind == (cmd::kExpedited | cmd::kSizeIndicated)) {
+            } else if ((kind & cmd::kExpedited) != 0) {
                 if (!match) {
                     r.toggle = 0;
                     Fail(r);
                     return;
                 }
-                const auto n = static_cast<std::uint32_t>(sdo::ExpeditedSize(d[0]));
+                // Without the size flag the server means as many bytes as the object holds, up to
+                // all four; Store keeps them to the caller's room.
+                const auto n = kind == cmd::kExpedited ? 4u : static_cast<std::uint32_t>(sdo::ExpeditedSize(d[0]));
                 r.total = n;
                 r.count = Store(r, d + 4, n);
                 Finish(r, kIdle, SdoOutcome::kDone);

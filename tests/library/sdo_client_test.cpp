@@ -774,6 +774,26 @@ TEST(SdoClientTest, UploadAnswersForAnotherObjectFail) {
     }
 }
 
+// An expedited answer without the size (0x42) carries as many bytes as the object holds, up to
+// four: the caller gets the four, or as many as its room takes.
+TEST(SdoClientTest, ExpeditedUploadWithoutSizeFillsTheRoom) {
+    for (std::int32_t room : {4, 2}) {
+        SCOPED_TRACE(room);
+        Bus bus;
+        bus.SetFilter(RefuseBlocks(0x05040000));
+        bus.SetScript([](Bus& b, const Frame& f) {
+            if (f.command() == 0x40) b.Reply(kNode, {0x42, 0x00, 0x10, 0x00, 0x11, 0x22, 0x33, 0x44});
+        });
+        std::vector<std::uint8_t> area(6, 0xCC);
+        EXPECT_EQ(Transfer(bus, kNode, 0x1000, 0, area, room, SdoService::kUpload), room);
+        const std::vector<std::uint8_t> want = room == 4 ? std::vector<std::uint8_t>{0x11, 0x22, 0x33, 0x44, 0xCC, 0xCC}
+                                                         : std::vector<std::uint8_t>{0x11, 0x22, 0xCC, 0xCC, 0xCC, 0xCC};
+        EXPECT_EQ(area, want);
+        EXPECT_LT(bus.quiet_ticks, 5);  // answered at once, not at the time-out
+        EXPECT_EQ(bus.Outstanding(), 0);
+    }
+}
+
 // The caller learns how a transfer ended and, when either side aborted it, with which code.
 TEST(SdoClientTest, ResultsCarryTheOutcomeAndTheAbortCode) {
     using klp::SdoOutcome;
