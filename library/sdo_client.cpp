@@ -595,6 +595,10 @@ void SdoClient::HandleFrame(CANBuf* frame) {
             SendOn(port_, buf, r);
         } else if (aborted && AbortCodeOf(d) == AbortCode::kNoBlockUpload && match) {
             FailAborted(r, d);
+        } else if (scs == scs::kBlockUpload && (d[0] & cmd::kBlockEnd) != 0) {
+            // A standard server's end of the previous block upload, which this client never waits
+            // for, arriving after the next request: not this request's answer. Keep waiting.
+            return;
         } else {
             r.state = kUploadInitiated;
             port_.Repost(buf.release());

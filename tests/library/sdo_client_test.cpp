@@ -672,6 +672,31 @@ void ScriptBlockUpload(Bus& bus, std::uint32_t size, int segments) {
     });
 }
 
+// A standard server closes each block upload with an end frame (scs 6, end subcommand), which
+// the client does not wait for; it arrives after the next block-upload request and must not be
+// taken for that request's answer.
+TEST(SdoClientTest, LateEndOfBlockUploadIsIgnored) {
+    Bus bus;
+    int initiations = 0;
+    bus.SetScript([&initiations](Bus& b, const Frame& f) {
+        if (f.command() == 0xA0) {
+            if (++initiations == 2) b.Reply(kNode, {0xD5, 0x12, 0x34, 0, 0, 0, 0, 0});  // end of the first
+            b.Reply(kNode, {0xC2, f.data[1], f.data[2], f.data[3], 10, 0, 0, 0});
+        } else if (f.command() == 0xA3) {
+            b.Reply(kNode, {0x01, 0x41, 0x42, 0x43, 0x44, 0x45, 0x46, 0x47});
+            b.Reply(kNode, {0x82, 0x48, 0x49, 0x4A, 0, 0, 0, 0});
+        }
+    });
+    for (int transfer = 1; transfer <= 2; ++transfer) {
+        SCOPED_TRACE(transfer);
+        std::vector<std::uint8_t> area(14, 0);
+        EXPECT_EQ(Transfer(bus, kNode, 0x1000, 0, area, 14, SdoService::kUpload), 10);
+        EXPECT_EQ(area[9], 0x4A);
+    }
+    for (const Frame& f : bus.Requests()) EXPECT_NE(f.command(), 0x80) << "no abort";
+    EXPECT_EQ(bus.Outstanding(), 0);
+}
+
 TEST(SdoClientTest, BlockUploadNeverStoresPastTheCallersArea) {
     struct Case {
         const char* what;
