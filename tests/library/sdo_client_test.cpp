@@ -505,6 +505,15 @@ std::function<bool(Bus&, const Frame&)> RefuseBlocks(std::uint32_t code, int* re
     };
 }
 
+// Node kNode refuses block transfers and answers every plain upload request with `answer`
+// (none: it stays silent).
+void AnswerPlainUploads(Bus& bus, std::optional<std::array<std::uint8_t, 8>> answer) {
+    bus.SetFilter(RefuseBlocks(0x05040000));
+    bus.SetScript([answer](Bus& b, const Frame& f) {
+        if (f.command() == 0x40 && answer) b.Reply(kNode, *answer);
+    });
+}
+
 TEST(SdoClientTest, FallBackCodesSwitchTheNodeToPlainTransfers) {
     for (std::uint32_t code : {0x05020000u, 0x05040000u, 0x06000002u}) {
         SCOPED_TRACE(testing::Message() << std::hex << code);
@@ -788,11 +797,7 @@ TEST(SdoClientTest, UploadAnswersForAnotherObjectFail) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Bus bus;
-        bus.SetFilter(RefuseBlocks(0x05040000));
-        const auto answer = c.answer;
-        bus.SetScript([answer](Bus& b, const Frame& f) {
-            if (f.command() == 0x40) b.Reply(kNode, answer);
-        });
+        AnswerPlainUploads(bus, c.answer);
         std::vector<std::uint8_t> area(8, 0);
         EXPECT_EQ(Transfer(bus, kNode, 0x1000, 0, area, 8, SdoService::kUpload), c.result);
         EXPECT_EQ(bus.Outstanding(), 0);
@@ -805,10 +810,7 @@ TEST(SdoClientTest, ExpeditedUploadWithoutSizeFillsTheRoom) {
     for (std::int32_t room : {4, 2}) {
         SCOPED_TRACE(room);
         Bus bus;
-        bus.SetFilter(RefuseBlocks(0x05040000));
-        bus.SetScript([](Bus& b, const Frame& f) {
-            if (f.command() == 0x40) b.Reply(kNode, {0x42, 0x00, 0x10, 0x00, 0x11, 0x22, 0x33, 0x44});
-        });
+        AnswerPlainUploads(bus, std::array<std::uint8_t, 8>{0x42, 0x00, 0x10, 0x00, 0x11, 0x22, 0x33, 0x44});
         std::vector<std::uint8_t> area(6, 0xCC);
         EXPECT_EQ(Transfer(bus, kNode, 0x1000, 0, area, room, SdoService::kUpload), room);
         const std::vector<std::uint8_t> want = room == 4 ? std::vector<std::uint8_t>{0x11, 0x22, 0x33, 0x44, 0xCC, 0xCC}
@@ -844,11 +846,7 @@ TEST(SdoClientTest, ResultsCarryTheOutcomeAndTheAbortCode) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Bus bus;
-        bus.SetFilter(RefuseBlocks(0x05040000));
-        const auto answer = c.answer;
-        bus.SetScript([answer](Bus& b, const Frame& f) {
-            if (f.command() == 0x40 && answer) b.Reply(kNode, *answer);
-        });
+        AnswerPlainUploads(bus, c.answer);
         std::vector<std::uint8_t> area(8, 0);
         auto future = StartTyped(bus, c.node, 0x1000, 0, area, 8, SdoService::kUpload);
         const klp::SdoResult result = bus.Serve(future);
