@@ -8,7 +8,9 @@
 #include "library/fault_monitor.h"
 #include "library/nm.h"
 #include "library/os_layer.h"
+#include "library/pool_buffer.h"
 #include "library/sdo_client.h"
+#include "library/sdo_protocol.h"
 #include "library/sdo_server.h"
 #include "library/tracing.h"
 #include "library/usb_intf.h"
@@ -83,14 +85,6 @@ void Dispatch(CANBuf* buf) {
 
 }  // namespace
 
-PoolBuffer::~PoolBuffer() {
-    try {
-        POOL_release_CANBuf(buf_);
-    } catch (...) {
-        // The pool reported its broken invariant as a fatal error already.
-    }
-}
-
 CANBuf* CAN_NewFrame(std::uint16_t cob_id, std::uint8_t dlc) {
     CANBuf* buf = POOL_get_CANBuf();
     buf->cob_id = cob_id;
@@ -136,12 +130,12 @@ void fDispatchMsg(CANBuf* buf) {
         MasterCommand(*buf);
     } else if (InRange(id, cob::kServerRequestFirst, cob::kServerRequestLast)) {
         if (node == own && node != 0 && ready) SDOS_Handler(msg::kFrame, hold.release());
-    } else if (InRange(id, cob::kSdoResponse + 1, cob::kSdoResponse + kNodeMask)) {
+    } else if (InRange(id, sdo::kResponseBase + 1, sdo::kResponseBase + kNodeMask)) {
         if (!ready) return;
         // Another client's traffic on the response channel (or our own server's answers).
         g_conflict = 1;
         if (CAN_SdoChannelOpen()) SDOC_Handler(msg::kFrame, hold.release());
-    } else if (InRange(id, cob::kSdoRequest + 1, cob::kSdoRequest + kNodeMask)) {
+    } else if (InRange(id, sdo::kRequestBase + 1, sdo::kRequestBase + kNodeMask)) {
         if (ready) SDOS_Handler(msg::kFrame, hold.release());
     } else if (InRange(id, cob::kGuard + 1, cob::kGuard + kNodeMask)) {
         if (node == own) NM_Evt(nm_event::kGuard, hold.release());

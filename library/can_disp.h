@@ -17,27 +17,6 @@ namespace klp {
 
 struct CANBuf;
 
-// Holds one pool buffer and gives it back to the pool on every path unless it is handed on with
-// release(). A release that fails (a broken pool) is swallowed: the fatal error has been reported.
-class PoolBuffer {
-public:
-    explicit PoolBuffer(CANBuf* buf) noexcept : buf_(buf) {}
-    ~PoolBuffer();
-    PoolBuffer(const PoolBuffer&) = delete;
-    PoolBuffer& operator=(const PoolBuffer&) = delete;
-
-    CANBuf* get() const noexcept { return buf_; }
-    CANBuf* operator->() const noexcept { return buf_; }
-    CANBuf* release() noexcept {
-        CANBuf* buf = buf_;
-        buf_ = nullptr;
-        return buf;
-    }
-
-private:
-    CANBuf* buf_;
-};
-
 // A fresh buffer from the pool holding an empty data frame: the given COB-ID and DLC, remote-
 // request flag 0 and all eight data bytes 0 (a pooled buffer keeps the bytes of its last use).
 CANBuf* CAN_NewFrame(std::uint16_t cob_id, std::uint8_t dlc);
@@ -52,8 +31,7 @@ inline constexpr std::uint16_t kSystemStateRequest = 0x060;  // + own id
 inline constexpr std::uint16_t kMasterCommand = 0x080;
 inline constexpr std::uint16_t kServerRequestFirst = 0x700;  // channels 1-4: 0x700/0x720/0x740/0x760 + own
 inline constexpr std::uint16_t kServerRequestLast = 0x77F;
-inline constexpr std::uint16_t kSdoResponse = 0x780;      // + node
-inline constexpr std::uint16_t kSdoRequest = 0x7A0;       // + node
+// The main SDO channel's requests and answers: sdo::kRequestBase, sdo::kResponseBase + node.
 inline constexpr std::uint16_t kGuard = 0x7C0;            // + own
 inline constexpr std::uint16_t kAssignRequest = 0x7EA;
 }  // namespace cob

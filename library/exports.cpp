@@ -9,6 +9,7 @@
 #include "library/fault_monitor.h"
 #include "library/nm.h"
 #include "library/os_layer.h"
+#include "library/pool_buffer.h"
 #include "library/sdo_client.h"
 #include "library/stack_modules.h"
 #include "library/tracing.h"
@@ -37,11 +38,15 @@ const char* DumpTail(std::int32_t length) {
     return static_cast<std::size_t>(std::max(length, 0)) > kMaxDumpBytes ? "...]" : "]";
 }
 
-// A transfer of the SDO client; a stack that is not open fails it as a node that is not ready would.
-std::int32_t Transfer(TSDORECORD& r, SdoService service) {
-    if (!OS_Running()) return kSdocFailed;
+// A transfer of the SDO client; a stack that is not open refuses it as a node that is not ready
+// would.
+SdoResult Transfer(TSDORECORD& r, SdoService service) {
+    if (!OS_Running()) return SdoResult{SdoOutcome::kRefused};
     return SDOC_Communicate(r.node, r.index, r.subindex, r.data, r.length, service);
 }
+
+// The count a trace line shows for a transfer: its bytes, or -1 when it failed.
+std::int32_t TracedCount(const SdoResult& result) { return result.ok() ? result.bytes : -1; }
 
 CANBuf* FrameFromRecord(const TCANRECORD& record) {
     // The record holds 8 data bytes; a larger DLC would read past them.
@@ -81,9 +86,9 @@ bool OPENKLP(TINITKLP* init) {
     if (TraceOn(trace::kOpenClose)) TraceLine("VARNHOLDklp_lib: openKLP()  ......");
     if (init == nullptr) return true;
     InstallProtocolHooks();
-    const std::uint8_t result = init_KLP(init->sdo_timeout_ms, init->adapter_param);
-    if (TraceOn(trace::kOpenClose)) TraceFormat("VARNHOLDklp_lib: openKLP = %u  ~~~~~~", result);
-    return result != 0;
+    const bool failed = init_KLP(init->sdo_timeout_ms, init->adapter_param) != StartResult::kStarted;
+    if (TraceOn(trace::kOpenClose)) TraceFormat("VARNHOLDklp_lib: openKLP = %u  ~~~~~~", failed ? 1u : 0u);
+    return failed;
 }
 
 void CLOSEKLP() {
@@ -143,8 +148,7 @@ bool READKLP(TSDORECORD* r) {
                     r->index, r->subindex);
     }
     try {
-        std::int32_t result = kSdocFailed;
-        bool done = false;
+        SdoResult result;
         // A negative capacity names no data area at all: it fails like every attempt failing.
         const int attempts = r->length < 0 ? 0 : r->attempts;
         for (int attempt = 0; attempt < attempts; ++attempt) {
@@ -153,25 +157,23 @@ bool READKLP(TSDORECORD* r) {
                 return true;
             }
             result = Transfer(*r, SdoService::kUpload);
-            if (result >= 0) {
-                done = true;
-                break;
-            }
+            if (result.ok()) break;
             if (trace_on) {
-                TraceFormat("VARNHOLDklp_lib: @T:%u readKLP dataLength = %d  !RETRY! ...", ThreadId(), result);
+                TraceFormat("VARNHOLDklp_lib: @T:%u readKLP dataLength = %d  !RETRY! ...", ThreadId(),
+                            TracedCount(result));
             }
         }
-        if (!done) {
+        if (!result.ok()) {
             if (trace_on) TraceFormat("VARNHOLDklp_lib: @T:%u readKLP !FAILED!", ThreadId());
             return true;
         }
-        r->length = result;
+        r->length = result.bytes;
         if (trace_on) {
-            if (result == 0) {
+            if (r->length == 0) {
                 TraceFormat("VARNHOLDklp_lib: @T:%u readKLP OK, dataLength=%u  ILLEGAL?", ThreadId(), 0u);
             } else {
-                TraceDump(DumpCount(result), r->data, DumpTail(result), "VARNHOLDklp_lib: @T:%u readKLP OK, LEN=%u[",
-                          ThreadId(), static_cast<unsigned>(result));
+                TraceDump(DumpCount(r->length), r->data, DumpTail(r->length),
+                          "VARNHOLDklp_lib: @T:%u readKLP OK, LEN=%u[", ThreadId(), static_cast<unsigned>(r->length));
             }
         }
         return false;
@@ -204,13 +206,13 @@ bool WRITEKLP(TSDORECORD* r) {
                 TraceLine("VARNHOLDklp_lib: writeKLP !BAD (powerdn)!");
                 return true;
             }
-            const std::int32_t result = Transfer(*r, SdoService::kDownload);
-            if (result == r->length) {
+            const SdoResult result = Transfer(*r, SdoService::kDownload);
+            if (result.ok() && result.bytes == r->length) {
                 done = true;
                 break;
             }
             if (trace_on) {
-                TraceFormat("VARNHOLDklp_lib: @T:%u writeKLP wrretl=%d !RETRY! ...", ThreadId(), result);
+                TraceFormat("VARNHOLDklp_lib: @T:%u writeKLP wrretl=%d !RETRY! ...", ThreadId(), TracedCount(result));
             }
         }
         if (trace_on) {

@@ -4,8 +4,10 @@
 #include <atomic>
 #include <exception>
 
+#include "library/byte_order.h"
 #include "library/can_disp.h"
 #include "library/os_layer.h"
+#include "library/pool_buffer.h"
 #include "library/sdo_client.h"
 #include "platform/kernel/thread.h"
 
@@ -23,13 +25,13 @@ constexpr std::uint16_t kFormatIndex = 0x100B;
 constexpr std::uint8_t kPackedFormat = 1;
 constexpr std::uint8_t kFieldFormat = 2;
 
-std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 
 // The report format is the second byte of node 1's object 0x100B; it stays unknown (and is asked
 // again with the next report) while that read fails.
 void ReadFormat() {
     std::uint8_t answer[2] = {};
-    if (SDOC_Communicate(kFormatNode, kFormatIndex, 0, answer, sizeof answer, SdoService::kUpload) > 0) {
+    const SdoResult read = SDOC_Communicate(kFormatNode, kFormatIndex, 0, answer, sizeof answer, SdoService::kUpload);
+    if (read.ok() && read.bytes > 0) {
         g_format = answer[1];
     }
 }
@@ -48,16 +50,16 @@ FaultFields DecodeFault(std::uint8_t format, std::uint8_t dlc, const std::uint8_
     std::copy(data, data + std::min<std::size_t>(dlc, 8), d);
     FaultFields f;
     if (format == kPackedFormat) {
-        const std::uint16_t w = Le16(d);
+        const std::uint16_t w = le::Get16(d);
         f.code = w & 0x1FF;
         f.fault_class = (w >> 9) & 0xF;
         f.flag = (w >> 13) & 1;
-        f.extra = Le16(d + 2);
+        f.extra = le::Get16(d + 2);
     } else if (format == kFieldFormat) {
-        f.code = Le16(d);
-        f.fault_class = Le16(d + 2);
+        f.code = le::Get16(d);
+        f.fault_class = le::Get16(d + 2);
         f.flag = d[4];
-        f.extra = Le16(d + 5);
+        f.extra = le::Get16(d + 5);
     }
     return f;
 }

@@ -3,8 +3,10 @@
 #include <atomic>
 #include <cstring>
 
+#include "library/byte_order.h"
 #include "library/can_disp.h"
 #include "library/os_layer.h"
+#include "library/pool_buffer.h"
 
 namespace klp {
 namespace {
@@ -33,11 +35,8 @@ constexpr std::uint16_t kAltIdentityWord = 3;
 constexpr std::uint8_t kMinNodeId = 1;
 constexpr std::uint8_t kMaxNodeId = 31;
 
-std::uint16_t Le16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-std::uint32_t Le32(const std::uint8_t* p) {
-    return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
-           (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
-}
+constexpr auto& Le16 = le::Get16;
+constexpr auto& Le32 = le::Get32;
 
 void StartNmTimer(std::uint8_t ticks) {
     TIM_Start(kNmTimer, ticks, kDispatcherMailbox, msg::kNm, nm_event::kTimer, nullptr);

@@ -56,12 +56,12 @@ inline constexpr std::uint16_t kAnnounceOther = 0x7EC; // any other identity wor
 // Stack start: every NM value back to its value at load (state 0, no id, stopped flag clear).
 void NM_Reset();
 
-// Own id := 255, state := 2; with post_event, NM event 3 is posted to mailbox 1 so that the first
-// announcement goes out at once.
+// Own id := 255, state := 2; with post_event, a timer event (nm_event::kTimer) is posted to the
+// dispatcher so that the first announcement goes out at once.
 void NM_Start(bool post_event);
 
-// Dispatcher thread: handles one NM event and consumes the buffer. An unknown event is fatal
-// error 9 (line 474, "NM::NM_Evt").
+// Dispatcher thread: handles one NM event and consumes the buffer. An unknown event raises the
+// kernel's fatal error code 9 ("NM protocol fatal error"; line 474, "NM::NM_Evt" in its text).
 void NM_Evt(std::uint8_t event, CANBuf* buf);
 
 // Fills `buf` with the announcement frame for an identity word (COB-ID, DLC, data).

@@ -5,6 +5,7 @@
 #include <string_view>
 #include <utility>
 
+#include "library/byte_order.h"
 #include "library/nm.h"
 
 namespace klp {
@@ -16,13 +17,8 @@ constexpr std::array<std::uint8_t, 19> kTypeSizes = {0, 1, 1, 2, 4, 1, 2, 4, 4, 
 constexpr std::uint16_t kHardwareVersion = 1;
 constexpr std::string_view kNodeName = "2579-XXXX";
 
-std::vector<std::uint8_t> Le16(std::uint16_t v) {
-    return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8)};
-}
-std::vector<std::uint8_t> Le32(std::uint32_t v) {
-    return {static_cast<std::uint8_t>(v), static_cast<std::uint8_t>(v >> 8),
-            static_cast<std::uint8_t>(v >> 16), static_cast<std::uint8_t>(v >> 24)};
-}
+using le::Bytes16;
+using le::Bytes32;
 
 // Serves a constant little-endian value of `size` bytes to reads; writes are refused.
 void ServeConstant(OdAccessBlock& block, std::uint32_t value, std::uint32_t size) {
@@ -90,13 +86,13 @@ ObjectDictionary ObjectDictionary::LibraryNode() {
     // The node's page 2 covers 0x1000..0x101D.
     d.pages_[2] = std::make_unique<Page>();
     d.pages_[2]->slots.resize(30);
-    d.Add(0x1000, {{OdSubEntry::Pointer(kUnsigned16, Le16(kIdentityWord))}});
-    d.Add(0x1004, {{OdSubEntry::Pointer(kUnsigned32, Le32(0x80000000u))}});
+    d.Add(0x1000, {{OdSubEntry::Pointer(kUnsigned16, Bytes16(kIdentityWord))}});
+    d.Add(0x1004, {{OdSubEntry::Pointer(kUnsigned32, Bytes32(0x80000000u))}});
     d.Add(0x1006, {{OdSubEntry::Routine(kUnsigned32, &IdentityValueRoutine)}});
     d.Add(0x1009, {{OdSubEntry::Routine(kUnsigned16, &HardwareVersionRoutine)}});
-    d.Add(0x100A, {{OdSubEntry::Pointer(kUnsigned16, Le16(0x0100))}});
-    d.Add(0x100B, {{OdSubEntry::Pointer(kUnsigned16, Le16(kReplyWord))}});
-    d.Add(0x100C, {{OdSubEntry::Pointer(kUnsigned16, Le16(0x0100))}});
+    d.Add(0x100A, {{OdSubEntry::Pointer(kUnsigned16, Bytes16(0x0100))}});
+    d.Add(0x100B, {{OdSubEntry::Pointer(kUnsigned16, Bytes16(kReplyWord))}});
+    d.Add(0x100C, {{OdSubEntry::Pointer(kUnsigned16, Bytes16(0x0100))}});
     d.Add(0x100D, {{OdSubEntry::Pointer(od_type::kVisibleString,
                                         std::vector<std::uint8_t>(kNodeName.begin(), kNodeName.end()))}});
     OdObject zeros;

@@ -64,7 +64,7 @@ struct Kernel {
     std::atomic<bool> broken{false};
     std::atomic<bool> running{false};
     std::atomic<bool> fault_resumed{false};
-    bool sdo_client_started = false;  // close step 7 only undoes what start step 12 did
+    bool sdo_client_started = false;  // the close closes the client's semaphores only after their start
 
     StackHooks hooks;         // as set by OS_SetStackHooks
     StackHooks active_hooks;  // the copy the running stack uses
@@ -295,15 +295,12 @@ Token NewMailboxSemaphore(int line) {
     }
 }
 
-void StartSteps(Kernel& k, StartProgress& progress, std::uint8_t adapter_param, std::uint8_t& result) {
-    // Step 5: the adapter object.
-    if (USB_Create(adapter_param) != 0) {
-        result = 1;
-        return;
-    }
+StartResult StartSteps(Kernel& k, StartProgress& progress, std::uint8_t adapter_param) {
+    // The adapter object first: without it there is nothing to start.
+    if (USB_Create(adapter_param) != StartResult::kStarted) return StartResult::kFailed;
     progress.adapter = true;
 
-    // Step 6.
+    // Empty mailboxes, none served yet.
     {
         std::lock_guard guard(k.lock);
         for (Mailbox& m : k.mailboxes) {
@@ -313,12 +310,12 @@ void StartSteps(Kernel& k, StartProgress& progress, std::uint8_t adapter_param, 
     }
     const StackHooks& hooks = k.active_hooks;
 
-    // Step 7: the timer thread and mailbox 0.
+    // The timer thread and its mailbox.
     k.mailboxes[kTimerMailbox].thread = NewThread([] { return TimerTask(); }, kernel::Thread::Start::Running, 137);
     k.mailboxes[kTimerMailbox].running = true;
     k.mailboxes[kTimerMailbox].semaphore = NewMailboxSemaphore(143);
 
-    // Step 8: the dispatcher, held at its gate until the adapter runs.
+    // The dispatcher, held at its gate until the adapter runs.
     std::function<void()> dispatcher = hooks.dispatcher_task;
     if (!dispatcher) dispatcher = [] { DrainMailbox(kDispatcherMailbox, -1); };
     k.mailboxes[kDispatcherMailbox].thread = NewThread(
@@ -327,7 +324,7 @@ void StartSteps(Kernel& k, StartProgress& progress, std::uint8_t adapter_param, 
     k.mailboxes[kDispatcherMailbox].running = true;
     k.mailboxes[kDispatcherMailbox].semaphore = NewMailboxSemaphore(157);
 
-    // Step 9: the fault thread, resumed only by the channel-conflict check.
+    // The fault thread, resumed only by the channel-conflict check.
     std::function<void()> fault = hooks.fault_task;
     if (!fault) fault = [] { DrainMailbox(kFaultMailbox, kFaultWaitTicks); };
     k.mailboxes[kFaultMailbox].thread = NewThread(
@@ -335,23 +332,20 @@ void StartSteps(Kernel& k, StartProgress& progress, std::uint8_t adapter_param, 
     k.mailboxes[kFaultMailbox].running = true;
     k.mailboxes[kFaultMailbox].semaphore = NewMailboxSemaphore(171);
 
-    // Steps 10-12: the protocol modules.
+    // The protocol modules: network management, then the SDO server and client.
     if (hooks.start_nm) hooks.start_nm();
     if (hooks.start_sdo_server) hooks.start_sdo_server();
     progress.sdo_client = true;
     if (hooks.start_sdo_client) hooks.start_sdo_client();
 
-    // Step 14.
+    // No other SDO client seen yet.
     if (hooks.clear_conflict) hooks.clear_conflict();
 
-    // Step 15 before step 13: the adapter must be sending before the dispatcher runs, or the
-    // node's first announcement (already queued by NM) would be dropped by the adapter.
-    if (USB_Init() != 0) {
-        result = 1;
-        return;
-    }
+    // The adapter is initialised before the dispatcher is resumed: it must be sending before the
+    // dispatcher runs, or the node's first announcement (already queued by NM) would be dropped.
+    if (USB_Init() != StartResult::kStarted) return StartResult::kFailed;
     k.mailboxes[kDispatcherMailbox].thread->Resume();
-    result = 0;
+    return StartResult::kStarted;
 }
 
 const char* FatalFormatName(int code) {
@@ -501,6 +495,12 @@ void OS_WaitToken(kernel::Semaphore& token) {
     }
 }
 
+bool OS_WaitTokenFor(kernel::Semaphore& token, std::chrono::milliseconds timeout) {
+    if (token.Wait(timeout) == kernel::WaitResult::Signaled) return true;
+    if (K().broken) throw FatalError(FatalPrefixed(6, 509, "OS::OS_WaitToken"));
+    return false;
+}
+
 // ---------------------------------------------------------------------------------------------
 // Pool and queues
 
@@ -629,17 +629,17 @@ bool OS_Running() { return K().running; }
 
 void OS_SetStackHooks(StackHooks hooks) { K().hooks = std::move(hooks); }
 
-std::uint8_t init_KLP(std::uint32_t timeout_ms, std::uint8_t adapter_param) {
+StartResult init_KLP(std::uint32_t timeout_ms, std::uint8_t adapter_param) {
     Kernel& k = K();
     // A second start over a running stack would pull its objects from under its threads.
-    if (k.running) return 1;
-    // Step 1.
+    if (k.running) return StartResult::kFailed;
+    // The opening thread's SDO timeout and a clean stop flag.
     OS_SetSdoTimeoutMs(timeout_ms);
     k.stop = 0;
     k.broken = false;
     k.fault_resumed = false;
     k.active_hooks = k.hooks;
-    // Steps 2-4: the critical section lives with the kernel; the pool and the timers.
+    // The pool and the timers (the critical section lives with the kernel).
     FillPool(k);
     k.timer_token = OS_CreateSemaphor(1, 1);
     {
@@ -651,9 +651,9 @@ std::uint8_t init_KLP(std::uint32_t timeout_ms, std::uint8_t adapter_param) {
     }
 
     StartProgress progress;
-    std::uint8_t result = 1;
+    StartResult result = StartResult::kFailed;
     try {
-        StartSteps(k, progress, adapter_param, result);
+        result = StartSteps(k, progress, adapter_param);
     } catch (...) {
         // A start that ends in an exception leaves nothing running either.
         try {
@@ -662,14 +662,14 @@ std::uint8_t init_KLP(std::uint32_t timeout_ms, std::uint8_t adapter_param) {
         }
         throw;
     }
-    if (result != 0) {
+    if (result != StartResult::kStarted) {
         // Nothing of a failed start stays behind, so the next start begins from scratch.
         Shutdown(k, progress.adapter, progress.sdo_client);
-        return 1;
+        return StartResult::kFailed;
     }
     k.sdo_client_started = progress.sdo_client;
     k.running = true;
-    return 0;
+    return StartResult::kStarted;
 }
 
 void close_KLP() {

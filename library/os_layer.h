@@ -89,11 +89,16 @@ void OS_SendToken(kernel::Semaphore& token);
 // Waits without time limit; once the stack is broken a waiter that does not get the token within
 // 50 ms throws FatalError (without a second message box) instead of blocking for ever.
 void OS_WaitToken(kernel::Semaphore& token);
+// Waits up to `timeout` for the token: true when taken. Throws as OS_WaitToken once the stack is
+// broken.
+bool OS_WaitTokenFor(kernel::Semaphore& token, std::chrono::milliseconds timeout);
 
 // Pops a free buffer (remote flag and DLC cleared, the rest keeps its old contents). An empty pool
-// is fatal error 2, line 79. The pool is filled by init_KLP.
+// raises the kernel's fatal error code 2 ("Message Queue empty"; line 79 in its text). The pool is
+// filled by init_KLP.
 CANBuf* POOL_get_CANBuf();
-// Null is ignored. A buffer still linked, or not one of the pool's, is fatal error 3, line 101.
+// Null is ignored. A buffer still linked, or not one of the pool's, raises fatal error code 3
+// ("Pool buffer error"; line 101 in its text).
 void POOL_release_CANBuf(CANBuf* buf);
 int POOL_FreeCount();  // buffers now on the free list (for checks and tests)
 
@@ -143,21 +148,28 @@ std::string OS_FatalText(int code, int line, const char* module_text);
 struct StackHooks {
     std::function<void()> dispatcher_task;  // body of CAND_Task (mailbox 1); runs until OS_Stopping
     std::function<void()> fault_task;       // body of the fault thread (mailbox 2)
-    std::function<void()> start_nm;         // step 10: own id 255, NM state 2, NM event 3 posted
-    std::function<void()> start_sdo_server; // step 11: channels initialised, timer 1 started
-    std::function<void()> start_sdo_client; // step 12: 32 node records, timer 2 started
-    std::function<void()> clear_conflict;   // step 14
-    std::function<void()> free_fault_list;  // close step 6
-    std::function<void()> close_sdo_client; // close step 7: the node records' semaphores
+    // In the order the start calls them, after the three threads exist and before the adapter is
+    // initialised:
+    std::function<void()> start_nm;         // own id 255, NM state 2, the first announcement queued
+    std::function<void()> start_sdo_server; // channels initialised, timer 1 started
+    std::function<void()> start_sdo_client; // 32 node records, timer 2 started
+    std::function<void()> clear_conflict;   // no other SDO client seen yet
+    // In the order the close calls them, once every library thread has ended:
+    std::function<void()> free_fault_list;
+    std::function<void()> close_sdo_client; // the node records' semaphores
 };
 void OS_SetStackHooks(StackHooks hooks);
 
-// Caller's thread. Starts the stack; 0 ok, 1 failure (everything built so far is torn down again;
-// a start over a running stack is refused with 1). A fatal error during the start passes on as
+// Result of starting the stack or one of its parts.
+enum class StartResult : std::uint8_t { kStarted, kFailed };
+
+// Caller's thread. Starts the stack; kFailed leaves nothing behind (everything built so far is torn
+// down again; a start over a running stack is refused). A fatal error during the start passes on as
 // FatalError, also after tearing down. The dispatcher is resumed only after the adapter runs.
 // close_KLP: caller's thread; stops every thread, destroys the adapter (2.5 s pause) and gives
-// every buffer back to the pool. A thread that does not end within 1 s is fatal error 6.
-std::uint8_t init_KLP(std::uint32_t timeout_ms, std::uint8_t adapter_param);
+// every buffer back to the pool. A thread that does not end within 1 s raises fatal error code 6
+// ("Operating system error").
+StartResult init_KLP(std::uint32_t timeout_ms, std::uint8_t adapter_param);
 void close_KLP();
 bool OS_Running();  // between a successful init_KLP and close_KLP
 

@@ -4,8 +4,8 @@
 #include <cstring>
 #include <mutex>
 
-#include "library/can_disp.h"
-#include "library/nm.h"
+#include "library/byte_order.h"
+#include "library/os_layer.h"
 #include "library/tracing.h"
 #include "platform/kernel/sync.h"
 #include "platform/kernel/thread.h"
@@ -28,9 +28,10 @@ enum State : std::uint8_t {
     kFailed = 10,
 };
 
-constexpr std::uint16_t kRequestBase = 0x7A0;
-constexpr std::uint16_t kUnlockIndex = 0x1018;
-constexpr std::uint32_t kUnlockValue = 0x5E17A0C4;
+using sdo::AbortCode;
+namespace cmd = sdo::cmd;
+namespace scs = sdo::scs;
+
 constexpr std::uint16_t kSlowIndex = 0x101A;  // its initiations get 40 ticks
 
 constexpr std::int32_t kDefaultTimeoutMs = 2000;  // 41 ticks
@@ -38,36 +39,15 @@ constexpr std::int32_t kBlockInitTicks = 20;
 constexpr std::int32_t kSlowInitTicks = 40;
 constexpr std::int32_t kConfirmationTicks = 100;
 constexpr std::uint8_t kMaxUploadBlock = 10;
-constexpr std::uint8_t kMaxBlockSize = 127;  // sequence numbers have 7 bits
-
-namespace abort_code {
-constexpr std::uint32_t kIdleNode = 0x05020000;
-constexpr std::uint32_t kDownloadUnexpected = 0x05020001;
-constexpr std::uint32_t kUploadUnexpected = 0x05020003;
-constexpr std::uint32_t kTooLarge = 0x06010000;
-constexpr std::uint32_t kBeyondArea = 0x04000000;
-constexpr std::uint32_t kBadSequence = 0x05010002;
-constexpr std::uint32_t kBadLastSequence = 0x05010001;
-constexpr std::uint32_t kIncomplete = 0x08000000;
-constexpr std::uint32_t kNoBlockUpload = 0x06000003;
-}  // namespace abort_code
-
-bool IsFallBackCode(std::uint32_t code) {
-    return code == 0x05020000 || code == 0x05040000 || code == 0x06000002;
-}
-
-std::uint32_t Le32At(const std::uint8_t* p) {
-    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
-}
-void PutLe32(std::uint8_t* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
 
 // A block size a server gives: 7-bit sequence numbers allow 1..127; 0 keeps the current size.
 std::uint8_t ServerBlockSize(std::uint8_t given, std::uint8_t current) {
     if (given == 0) return current == 0 ? 1 : current;
-    return std::min(given, kMaxBlockSize);
+    return std::min(given, sdo::kMaxBlockSize);
 }
+
+// The code of an abort frame.
+AbortCode AbortCodeOf(const std::uint8_t* d) { return static_cast<AbortCode>(le::Get32(d + 4)); }
 
 unsigned ThreadId() { return kernel::CurrentThreadId(); }
 
@@ -86,8 +66,10 @@ struct SdoClient::Record {
     std::uint32_t count = 0;       // upload: bytes stored so far
     std::uint32_t total = 0;
     std::uint8_t toggle = 0;
-    Token completion;
-    Token node_semaphore;
+    // Shared with a caller inside a transfer, so that a close while it waits cannot pull them from
+    // under it.
+    std::shared_ptr<kernel::Semaphore> completion;
+    std::shared_ptr<kernel::Semaphore> node_semaphore;
     std::int32_t counter = -1;
     std::int32_t reload = 0;
     std::uint8_t sequence = 0;     // upload: next expected; download: last sent
@@ -97,10 +79,11 @@ struct SdoClient::Record {
     std::uint8_t block_size = 0;
     std::uint8_t retries = 0;
     bool block_flag = true;
+    // How the transfer ended, and the abort code either side sent.
+    SdoOutcome outcome = SdoOutcome::kFailed;
+    AbortCode abort = AbortCode::kNone;
 
-    bool Matches(const std::uint8_t* d) const {
-        return (d[1] | d[2] << 8) == index && d[3] == sub_index;
-    }
+    bool Matches(const std::uint8_t* d) const { return le::Get16(d + 1) == index && d[3] == sub_index; }
     void Reset() {
         node = 0;
         index = 0;
@@ -114,6 +97,8 @@ struct SdoClient::Record {
         reload = 0;
         sequence = block_first = block_size = retries = 0;
         block_flag = true;
+        outcome = SdoOutcome::kFailed;
+        abort = AbortCode::kNone;
     }
 };
 
@@ -121,73 +106,64 @@ namespace {
 
 using Record = SdoClient::Record;
 
-// The buffer a handler step holds: handed on by Send or Repost, released on every other path.
-class Held {
-public:
-    Held(SdoClientPort& port, CANBuf* buf) : port_(port), buf_(buf) {}
-    ~Held() {
-        if (buf_) port_.ReleaseBuffer(buf_);
-    }
-    Held(const Held&) = delete;
-    Held& operator=(const Held&) = delete;
-    CANBuf* operator->() const { return buf_; }
-    std::uint8_t* data() const { return buf_->data; }
-    CANBuf* Take() {
-        CANBuf* b = buf_;
-        buf_ = nullptr;
-        return b;
-    }
-
-private:
-    SdoClientPort& port_;
-    CANBuf* buf_;
-};
-
 void Address(CANBuf& buf, const Record& r) {
-    buf.cob_id = static_cast<std::uint16_t>(kRequestBase + r.node);
+    buf.cob_id = static_cast<std::uint16_t>(sdo::kRequestBase + r.node);
     buf.dlc = 8;
     buf.rtr = 0;
 }
 
 void Multiplexer(std::uint8_t* d, const Record& r) {
-    d[1] = static_cast<std::uint8_t>(r.index);
-    d[2] = static_cast<std::uint8_t>(r.index >> 8);
+    le::Put16(d + 1, r.index);
     d[3] = r.sub_index;
 }
 
-void SendOn(SdoClientPort& port, Held& held, const Record& r) {
-    Address(*held.operator->(), r);
-    port.Send(held.Take());
+void SendOn(SdoClientPort& port, PoolBuffer& held, const Record& r) {
+    Address(*held.get(), r);
+    port.Send(held.release());
 }
 
-void SendAbort(SdoClientPort& port, Held& held, const Record& r, std::uint32_t code) {
+// Sends the client's abort; the transfer's result carries its code.
+void SendAbort(SdoClientPort& port, PoolBuffer& held, Record& r, AbortCode code) {
     std::uint8_t* d = held.data();
-    d[0] = 0x80;
+    d[0] = cmd::kAbort;
     Multiplexer(d, r);
-    PutLe32(d + 4, code);
+    le::Put32(d + 4, sdo::Value(code));
+    r.abort = code;
     SendOn(port, held, r);
 }
 
 // Ends the transfer and wakes the caller. Only a running transfer (states 1..8) has a caller
 // waiting; finishing an idle record would leave a stray release that the next transfer to the
 // node would take as its own end.
-void Finish(Record& r, std::uint8_t state) {
-    if (r.state < kBlockDownloadInitiated || r.state > kBlockUpload) return;
+bool Running(const Record& r) { return r.state >= kBlockDownloadInitiated && r.state <= kBlockUpload; }
+
+void Finish(Record& r, std::uint8_t state, SdoOutcome outcome) {
+    if (!Running(r)) return;
     r.counter = -1;
     r.state = state;
+    r.outcome = outcome;
     OS_SendToken(*r.completion);
 }
-void Fail(Record& r) { Finish(r, kFailed); }
-void Done(Record& r) { Finish(r, kFinished); }
+// A failure is an abort when either side sent one during the transfer.
+SdoOutcome FailureOutcome(const Record& r, SdoOutcome otherwise) {
+    return r.abort != AbortCode::kNone ? SdoOutcome::kAborted : otherwise;
+}
+void Fail(Record& r) { Finish(r, kFailed, FailureOutcome(r, SdoOutcome::kFailed)); }
+void Done(Record& r) { Finish(r, kFinished, SdoOutcome::kDone); }
+// The server aborted the transfer.
+void FailAborted(Record& r, const std::uint8_t* d) {
+    r.abort = AbortCodeOf(d);
+    Fail(r);
+}
 
 // Puts the next segment (up to 7 bytes) of a segmented download into the buffer.
 void NextDownloadSegment(Record& r, std::uint8_t* d) {
-    const std::uint32_t n = std::min<std::uint32_t>(r.remaining, 7);
-    std::memset(d + 1, 0, 7);
+    const std::uint32_t n = std::min<std::uint32_t>(r.remaining, sdo::kSegmentBytes);
+    std::memset(d + 1, 0, sdo::kSegmentBytes);
     std::memcpy(d + 1, r.data, n);
     r.data += n;
     r.remaining -= n;
-    d[0] = static_cast<std::uint8_t>(((7 - n) & 7) << 1 | r.toggle | (r.remaining == 0 ? 1 : 0));
+    d[0] = static_cast<std::uint8_t>(sdo::SegmentSizeBits(n) | r.toggle | (r.remaining == 0 ? cmd::kLastSegment : 0));
 }
 
 // Stores up to n bytes of a received segment, never past the caller's area.
@@ -218,16 +194,16 @@ void SendSegments(SdoClientPort& port, Record& r, std::uint8_t start, std::uint8
     // An int counter: a byte one would never pass a block size of 255.
     for (int s = start; s <= block_size; ++s) {
         r.sequence = static_cast<std::uint8_t>(s);
-        Held buf(port, port.TakeBuffer());
+        PoolBuffer buf(port, port.TakeBuffer());
         std::uint8_t* d = buf.data();
         std::memset(d, 0, 8);
         d[0] = static_cast<std::uint8_t>(s);
-        const std::uint32_t n = std::min<std::uint32_t>(r.remaining, 7);
+        const std::uint32_t n = std::min<std::uint32_t>(r.remaining, sdo::kSegmentBytes);
         std::memcpy(d + 1, r.data, n);
         r.data += n;
         r.remaining -= n;
         const bool last = r.remaining == 0;
-        if (last) d[0] |= 0x80;
+        if (last) d[0] |= cmd::kLastBlockSegment;
         SendOn(port, buf, r);
         if (last) break;
     }
@@ -255,7 +231,8 @@ void ReSendSegments(SdoClientPort& port, Record& r) {
 void ResumeAfter(SdoClientPort& port, Record& r, std::uint8_t ack, std::uint8_t next_block_size) {
     const int sent = r.sequence - r.block_first + 1;
     const int good = std::clamp(ack + 1 - r.block_first, 0, std::max(sent, 0));
-    const std::uint32_t offset = std::min<std::uint32_t>(static_cast<std::uint32_t>(good) * 7, r.saved_remaining);
+    const std::uint32_t offset =
+        std::min<std::uint32_t>(static_cast<std::uint32_t>(good * sdo::kSegmentBytes), r.saved_remaining);
     r.data = r.saved_data + offset;
     r.remaining = r.saved_remaining - offset;
     SendSegments(port, r, static_cast<std::uint8_t>(r.block_first + good), next_block_size);
@@ -284,6 +261,9 @@ void SdoClient::Start() {
 void SdoClient::Close() {
     for (auto& r : records_) {
         std::lock_guard lock(r->guard);
+        // A caller still waiting for its transfer fails now; it holds its own share of the
+        // semaphores, which go away when it leaves.
+        Finish(*r, kFailed, SdoOutcome::kStopped);
         r->completion.reset();
         r->node_semaphore.reset();
     }
@@ -307,40 +287,48 @@ SdoProgress SdoClient::Progress(std::uint8_t node) const {
     return p;
 }
 
-std::int32_t SdoClient::Communicate(std::uint8_t node, std::uint16_t index, std::uint8_t sub_index,
-                                    std::uint8_t* data, std::int32_t length, SdoService service) {
+SdoResult SdoClient::Communicate(std::uint8_t node, std::uint16_t index, std::uint8_t sub_index, std::uint8_t* data,
+                                 std::int32_t length, SdoService service) {
+    constexpr SdoResult kRefused{SdoOutcome::kRefused};
     const bool trace_on = TraceOn(trace::kSdoClient);
     const unsigned tid = ThreadId();
     if (trace_on) {
         TraceFormat("VARNHOLDklp_lib: @T:%u SDOC_Communicate( node=%u idx=%06x subI=%02x .. svc=%u )  ...", tid,
                     node, index, sub_index, static_cast<unsigned>(service));
     }
-    if (node == 0 || node >= kRecords || !port_.OwnNodeReady()) return kSdocFailed;
+    if (node == 0 || node >= kRecords || !port_.OwnNodeReady()) return kRefused;
     // A negative length has no meaning in either direction, and an empty download would go out
     // as a 4-byte expedited write of whatever follows: both fail without bus traffic.
-    if (length < 0 || (service == SdoService::kDownload && length == 0)) return kSdocFailed;
-    if (data == nullptr && length > 0) return kSdocFailed;
+    if (length < 0 || (service == SdoService::kDownload && length == 0)) return kRefused;
+    if (data == nullptr && length > 0) return kRefused;
 
     Record& r = *records_[node];
-    kernel::Semaphore* node_semaphore = nullptr;
-    kernel::Semaphore* completion = nullptr;
+    std::shared_ptr<kernel::Semaphore> node_semaphore;
+    std::shared_ptr<kernel::Semaphore> completion;
     {
         std::lock_guard lock(r.guard);
-        node_semaphore = r.node_semaphore.get();
-        completion = r.completion.get();
+        node_semaphore = r.node_semaphore;
+        completion = r.completion;
     }
-    if (!node_semaphore || !completion) return kSdocFailed;  // the stack is closed
+    if (!node_semaphore || !completion) return kRefused;  // the stack is closed
 
-    OS_WaitToken(*node_semaphore);
+    // Another caller's transfer to the node ends first; a stack being closed ends the wait.
+    while (!OS_WaitTokenFor(*node_semaphore, kTick)) {
+        if (port_.Stopping()) return SdoResult{SdoOutcome::kStopped};
+    }
     struct NodeRelease {
         kernel::Semaphore& s;
-        ~NodeRelease() { OS_SendToken(s); }
+        // Taken once, so giving it back cannot exceed the maximum.
+        ~NodeRelease() { s.Release(); }
     } node_release{*node_semaphore};
     if (trace_on) TraceFormat("VARNHOLDklp_lib: @T:%u ... SDOC_Communicate SDO node %u ready", tid, node);
 
     if (OS_SdoTimeoutTicks() == 0) OS_SetSdoTimeoutMs(kDefaultTimeoutMs);
     {
         std::lock_guard lock(r.guard);
+        // The stack is closing, or closed (and may have started again) while this caller waited
+        // for the node.
+        if (r.completion != completion || port_.Stopping()) return SdoResult{SdoOutcome::kStopped};
         r.node = node;
         r.index = index;
         r.sub_index = sub_index;
@@ -348,27 +336,29 @@ std::int32_t SdoClient::Communicate(std::uint8_t node, std::uint16_t index, std:
         r.data = data;
         r.remaining = static_cast<std::uint32_t>(length);
         r.toggle = 0;
+        r.outcome = SdoOutcome::kFailed;
+        r.abort = AbortCode::kNone;
 
-        Held buf(port_, port_.TakeBuffer());
+        PoolBuffer buf(port_, port_.TakeBuffer());
         std::uint8_t* d = buf.data();
         std::memset(d, 0, 8);
         Multiplexer(d, r);
         const auto len = static_cast<std::uint32_t>(length);
         if (service == SdoService::kDownload) {
-            if (index == kUnlockIndex && len >= 4 && Le32At(data) == kUnlockValue) r.block_flag = true;
+            if (index == sdo::kUnlockIndex && len >= 4 && le::Get32(data) == sdo::kUnlockValue) r.block_flag = true;
             r.download = true;
             r.total = len;
             r.count = 0;
             if (len < 5) {
-                d[0] = static_cast<std::uint8_t>(0x23 | ((4 - len) & 3) << 2);
+                d[0] = static_cast<std::uint8_t>(cmd::kInitiateDownloadExpedited | sdo::ExpeditedSizeBits(len));
                 std::memcpy(d + 4, data, len);
                 r.data += len;
                 r.remaining = 0;
                 r.state = kDownloadInitiated;
                 r.counter = r.reload;
             } else {
-                d[0] = 0xC2;
-                PutLe32(d + 4, len);
+                d[0] = cmd::kBlockDownloadInitiate;
+                le::Put32(d + 4, len);
                 r.state = kBlockDownloadInitiated;
                 r.retries = 0;
                 r.saved_remaining = 0;
@@ -387,13 +377,15 @@ std::int32_t SdoClient::Communicate(std::uint8_t node, std::uint16_t index, std:
                     r.counter = index == kSlowIndex ? kSlowInitTicks : kBlockInitTicks;
                 }
                 r.state = kBlockUploadInitiated;
-                d[0] = 0xA0;
+                d[0] = cmd::kBlockUploadInitiate;
                 // At least one segment per block, even for an empty area.
-                r.block_size = static_cast<std::uint8_t>(std::clamp<std::uint32_t>((len + 6) / 7, 1, kMaxUploadBlock));
+                r.block_size = static_cast<std::uint8_t>(
+                    std::clamp<std::uint32_t>((len + sdo::kSegmentBytes - 1) / sdo::kSegmentBytes, 1, kMaxUploadBlock));
                 d[4] = r.block_size;
-                d[5] = 7;
+                // Objects up to one segment's size come back the plain way.
+                d[5] = sdo::kSegmentBytes;
             } else {
-                d[0] = 0x40;
+                d[0] = cmd::kInitiateUpload;
                 r.state = kUploadInitiated;
             }
         }
@@ -408,20 +400,37 @@ std::int32_t SdoClient::Communicate(std::uint8_t node, std::uint16_t index, std:
         }
     }
 
-    OS_WaitToken(*completion);
-    std::uint8_t state = kIdle;
-    std::int32_t result = 0;
+    // The dispatcher or a time-out ends the transfer. A stack being closed ends the wait as well:
+    // its dispatcher may be gone before the time-out, and the close waits for this thread.
+    while (!OS_WaitTokenFor(*completion, kTick)) {
+        if (!port_.Stopping()) continue;
+        std::lock_guard lock(r.guard);
+        if (Running(r)) {
+            // Nobody releases the token for it any more.
+            r.counter = -1;
+            r.state = kFailed;
+            r.outcome = SdoOutcome::kStopped;
+            break;
+        }
+        // Ended meanwhile: its release is there to take.
+    }
+    SdoResult result;
     {
         std::lock_guard lock(r.guard);
         r.index = 0;
         r.sub_index = 0;
-        state = r.state;
-        result = static_cast<std::int32_t>(r.download ? static_cast<std::uint32_t>(length) - r.remaining : r.count);
+        result.outcome = r.outcome;
+        if (result.ok()) {
+            result.bytes =
+                static_cast<std::int32_t>(r.download ? static_cast<std::uint32_t>(length) - r.remaining : r.count);
+        } else if (result.outcome == SdoOutcome::kAborted) {
+            result.abort = r.abort;
+        }
     }
     if (trace_on) TraceFormat("VARNHOLDklp_lib: @T:%u ... SDOC_Communicate SDO node %u sema-finished.", tid, node);
-    if (state != kFinished && state != kIdle) {
+    if (!result.ok()) {
         if (trace_on) TraceFormat("VARNHOLDklp_lib: @T:%u ... SDOC_Communicate SDO node %u FAILED!", tid, node);
-        return kSdocFailed;
+        return result;
     }
     if (trace_on) TraceFormat("VARNHOLDklp_lib: @T:%u ... SDOC_Communicate SDO node %u done.", tid, node);
     return result;
@@ -452,43 +461,49 @@ void SdoClient::HandleTick(CANBuf* buf) {
                 continue;
             }
         }
-        Fail(r);
+        Finish(r, kFailed, FailureOutcome(r, SdoOutcome::kTimedOut));
     }
     port_.ArmTimer();
 }
 
 void SdoClient::HandleFrame(CANBuf* frame) {
-    Held buf(port_, frame);
+    PoolBuffer buf(port_, frame);
     Record& r = *records_[frame->cob_id & 0x1F];
     std::lock_guard lock(r.guard);
     std::uint8_t* d = buf.data();
-    const int scs = d[0] >> 5;
+    const int scs = sdo::CommandSpecifier(d[0]);
     const bool match = r.Matches(d);
-    const bool aborted = scs == 4;
+    const bool aborted = scs == scs::kAbort;
 
     switch (r.state) {
     case kIdle:
     case kFinished:
     case kFailed:
-        // No transfer runs: a stray response gets an abort; a server abort changes nothing.
-        if (scs <= 3) SendAbort(port_, buf, r, abort_code::kIdleNode);
+        // No transfer runs, so the frame was not asked for: the node's own server answering a peer
+        // (its answers loop back here), or a late answer. An abort would go to whatever node the
+        // record last served and could end that node's transfer with a peer: nothing is sent, and
+        // nothing changes.
         return;
 
     case kBlockDownloadInitiated:
         if (aborted) {
-            if (!IsFallBackCode(Le32At(d + 4))) return;  // ends at its time-out
+            if (!sdo::IsFallBackCode(le::Get32(d + 4))) {
+                r.abort = AbortCodeOf(d);  // ends at its time-out
+                return;
+            }
             r.block_flag = false;
             std::memset(d, 0, 8);
-            d[0] = 0x20;
+            d[0] = cmd::kInitiateDownload;
             Multiplexer(d, r);
             if (r.remaining < 5) {
-                d[0] |= static_cast<std::uint8_t>(((4 - r.remaining) & 3) << 2 | 3);
+                d[0] |= static_cast<std::uint8_t>(sdo::ExpeditedSizeBits(r.remaining) | cmd::kExpedited |
+                                                  cmd::kSizeIndicated);
                 std::memcpy(d + 4, r.data, r.remaining);
                 r.data += r.remaining;
                 r.remaining = 0;
             } else {
-                d[0] |= 1;
-                PutLe32(d + 4, r.remaining);
+                d[0] |= cmd::kSizeIndicated;
+                le::Put32(d + 4, r.remaining);
             }
             r.state = kDownloadInitiated;
             r.counter = r.reload;
@@ -496,14 +511,14 @@ void SdoClient::HandleFrame(CANBuf* frame) {
             return;
         }
         r.state = kBlockDownload;
-        port_.Repost(buf.Take());
+        port_.Repost(buf.release());
         return;
 
     case kDownloadInitiated:
-        if (scs <= 2) {
-            SendAbort(port_, buf, r, abort_code::kDownloadUnexpected);
+        if (scs <= scs::kInitiateUpload) {
+            SendAbort(port_, buf, r, AbortCode::kDownloadUnexpected);
             Fail(r);
-        } else if (scs == 3) {
+        } else if (scs == scs::kInitiateDownload) {
             if (!match) {
                 r.toggle = 0;
                 Fail(r);
@@ -516,28 +531,28 @@ void SdoClient::HandleFrame(CANBuf* frame) {
                 SendOn(port_, buf, r);
             }
         } else if (aborted) {
-            if (match) Fail(r);
+            if (match) FailAborted(r, d);
         } else {
             Fail(r);
         }
         return;
 
     case kSegmentedDownload:
-        if (scs == 1) {
-            if ((d[0] & 0x10) != r.toggle) {
+        if (scs == scs::kDownloadSegment) {
+            if ((d[0] & cmd::kToggle) != r.toggle) {
                 r.toggle = 0;
                 Fail(r);
             } else if (r.remaining == 0) {
                 r.toggle = 0;
                 Done(r);
             } else {
-                r.toggle ^= 0x10;
+                r.toggle ^= cmd::kToggle;
                 r.counter = r.reload;
                 NextDownloadSegment(r, d);
                 SendOn(port_, buf, r);
             }
         } else if (aborted) {
-            if (match) Fail(r);
+            if (match) FailAborted(r, d);
         } else {
             r.toggle = 0;
             Fail(r);
@@ -546,12 +561,12 @@ void SdoClient::HandleFrame(CANBuf* frame) {
 
     case kBlockDownload:
         if (aborted) {
-            if (match) Fail(r);
-        } else if (scs == 5 && (d[0] & 3) == 0) {
+            if (match) FailAborted(r, d);
+        } else if (scs == scs::kBlockDownload && (d[0] & cmd::kBlockSubcommand) == cmd::kBlockInitiate) {
             r.counter = kConfirmationTicks;
             r.block_size = ServerBlockSize(d[4], r.block_size);
             SendSegments(port_, r, 1, r.block_size);
-        } else if (scs == 5 && (d[0] & 3) == 2) {
+        } else if (scs == scs::kBlockDownload && (d[0] & cmd::kBlockSubcommand) == cmd::kBlockConfirmation) {
             r.counter = kConfirmationTicks;
             if (d[1] == r.sequence) {
                 if (r.remaining == 0) {
@@ -570,56 +585,62 @@ void SdoClient::HandleFrame(CANBuf* frame) {
         return;
 
     case kBlockUploadInitiated:
-        if (aborted && IsFallBackCode(Le32At(d + 4))) {
+        if (aborted && sdo::IsFallBackCode(le::Get32(d + 4))) {
             r.block_flag = false;
             std::memset(d, 0, 8);
-            d[0] = 0x40;
+            d[0] = cmd::kInitiateUpload;
             Multiplexer(d, r);
             r.counter = r.reload;
             r.state = kUploadInitiated;
             SendOn(port_, buf, r);
-        } else if (aborted && Le32At(d + 4) == abort_code::kNoBlockUpload && match) {
-            Fail(r);
+        } else if (aborted && AbortCodeOf(d) == AbortCode::kNoBlockUpload && match) {
+            FailAborted(r, d);
+        } else if (scs == scs::kBlockUpload && (d[0] & cmd::kBlockEnd) != 0) {
+            // A standard server's end of the previous block upload, which this client never waits
+            // for, arriving after the next request: not this request's answer. Keep waiting.
+            return;
         } else {
             r.state = kUploadInitiated;
-            port_.Repost(buf.Take());
+            port_.Repost(buf.release());
         }
         return;
 
     case kUploadInitiated:
-        if (scs == 0 || scs == 1 || scs == 3) {
-            SendAbort(port_, buf, r, abort_code::kUploadUnexpected);
+        if (scs == scs::kUploadSegment || scs == scs::kDownloadSegment || scs == scs::kInitiateDownload) {
+            SendAbort(port_, buf, r, AbortCode::kUploadUnexpected);
             Fail(r);
-        } else if (scs == 2) {
-            const int kind = d[0] & 3;
-            if (kind == 1) {
-                r.total = Le32At(d + 4);
+        } else if (scs == scs::kInitiateUpload) {
+            const int kind = d[0] & (cmd::kExpedited | cmd::kSizeIndicated);
+            if (kind == cmd::kSizeIndicated) {
+                r.total = le::Get32(d + 4);
                 r.count = 0;
                 r.state = kSegmentedUpload;
                 r.counter = r.reload;
                 std::memset(d, 0, 8);
-                d[0] = 0x60;
+                d[0] = cmd::kUploadSegmentRequest;
                 SendOn(port_, buf, r);
-            } else if (kind == 3) {
+            } else if ((kind & cmd::kExpedited) != 0) {
                 if (!match) {
                     r.toggle = 0;
                     Fail(r);
                     return;
                 }
-                const std::uint32_t n = 4 - ((d[0] >> 2) & 3);
+                // Without the size flag the server means as many bytes as the object holds, up to
+                // all four; Store keeps them to the caller's room.
+                const auto n = kind == cmd::kExpedited ? 4u : static_cast<std::uint32_t>(sdo::ExpeditedSize(d[0]));
                 r.total = n;
                 r.count = Store(r, d + 4, n);
-                Finish(r, kIdle);
+                Finish(r, kIdle, SdoOutcome::kDone);
             }
         } else if (aborted) {
-            if (match) Fail(r);
-        } else if (scs == 5 || scs == 7) {
+            if (match) FailAborted(r, d);
+        } else if (scs == scs::kBlockDownload || scs == scs::kReserved) {
             Fail(r);
-        } else {  // scs 6: block upload initiate response
-            const std::uint32_t size = Le32At(d + 4);
+        } else {  // a block upload initiate response
+            const std::uint32_t size = le::Get32(d + 4);
             r.count = 0;
             if (size > r.total) {
-                SendAbort(port_, buf, r, abort_code::kTooLarge);
+                SendAbort(port_, buf, r, AbortCode::kTooLarge);
                 Fail(r);
                 return;
             }
@@ -628,27 +649,27 @@ void SdoClient::HandleFrame(CANBuf* frame) {
             r.sequence = 1;
             r.counter = r.reload;
             std::memset(d, 0, 8);
-            d[0] = 0xA3;
+            d[0] = cmd::kBlockUploadStart;
             SendOn(port_, buf, r);
         }
         return;
 
     case kSegmentedUpload:
-        if (scs == 0) {
-            if ((d[0] & 0x10) != r.toggle) {
+        if (scs == scs::kUploadSegment) {
+            if ((d[0] & cmd::kToggle) != r.toggle) {
                 r.toggle = 0;
                 Fail(r);
                 return;
             }
-            r.toggle ^= 0x10;
-            const std::uint32_t n = 7 - ((d[0] >> 1) & 7);
+            r.toggle ^= cmd::kToggle;
+            const auto n = static_cast<std::uint32_t>(sdo::SegmentSize(d[0]));
             const auto room = static_cast<std::uint32_t>(r.end - r.data);
             if (n > room) {
                 // The object is larger than the caller's area: keep what fits and stop the server.
                 const std::uint32_t stored = Store(r, d + 1, room);
                 const bool short_of_total = r.count + n != r.total;
                 r.count += stored;
-                if (short_of_total) SendAbort(port_, buf, r, abort_code::kBeyondArea);
+                if (short_of_total) SendAbort(port_, buf, r, AbortCode::kBeyondArea);
                 Done(r);
                 return;
             }
@@ -659,10 +680,10 @@ void SdoClient::HandleFrame(CANBuf* frame) {
             }
             r.counter = r.reload;
             std::memset(d, 0, 8);
-            d[0] = static_cast<std::uint8_t>(r.toggle | 0x60);
+            d[0] = static_cast<std::uint8_t>(r.toggle | cmd::kUploadSegmentRequest);
             SendOn(port_, buf, r);
         } else if (aborted) {
-            if (match) Fail(r);
+            if (match) FailAborted(r, d);
         } else {
             r.toggle = 0;
             Fail(r);
@@ -671,41 +692,41 @@ void SdoClient::HandleFrame(CANBuf* frame) {
 
     case kBlockUpload: {
         r.counter = r.reload;
-        const std::uint8_t seq = d[0] & 0x7F;
-        if ((d[0] & 0x80) == 0) {
+        const std::uint8_t seq = d[0] & cmd::kSequenceMask;
+        if ((d[0] & cmd::kLastBlockSegment) == 0) {
             if (seq != r.sequence) {
-                SendAbort(port_, buf, r, abort_code::kBadSequence);
+                SendAbort(port_, buf, r, AbortCode::kBadSequence);
                 Fail(r);
                 return;
             }
             ++r.sequence;
             // Never more than the announced size (a server may send more full segments).
-            r.count += Store(r, d + 1, std::min<std::uint32_t>(7, r.total - r.count));
+            r.count += Store(r, d + 1, std::min<std::uint32_t>(sdo::kSegmentBytes, r.total - r.count));
             if (seq == r.block_size) {
                 r.sequence = 1;
                 std::memset(d, 0, 8);
-                d[0] = 0xA2;
+                d[0] = cmd::kBlockConfirm;
                 d[1] = d[2] = r.block_size;
                 SendOn(port_, buf, r);
             }
             return;
         }
         if (seq != r.sequence) {
-            SendAbort(port_, buf, r, abort_code::kBadLastSequence);
+            SendAbort(port_, buf, r, AbortCode::kBadLastSequence);
             Fail(r);
             return;
         }
         const std::uint32_t outstanding = r.total - r.count;
-        r.count += Store(r, d + 1, std::min<std::uint32_t>(outstanding, 7));
+        r.count += Store(r, d + 1, std::min<std::uint32_t>(outstanding, sdo::kSegmentBytes));
         if (r.count != r.total) {
             // A last segment while more than 7 bytes were outstanding: the data is incomplete.
-            SendAbort(port_, buf, r, abort_code::kIncomplete);
+            SendAbort(port_, buf, r, AbortCode::kIncomplete);
             Fail(r);
             return;
         }
         const std::uint8_t ack = r.sequence;
         std::memset(d, 0, 8);
-        d[0] = 0xA2;
+        d[0] = cmd::kBlockConfirm;
         d[1] = ack;
         SendOn(port_, buf, r);
         Done(r);
@@ -722,28 +743,17 @@ void SdoClient::HandleFrame(CANBuf* frame) {
 
 namespace {
 
-class StackClientPort final : public SdoClientPort {
-public:
-    bool OwnNodeReady() override { return NM_Ready(); }
-    CANBuf* TakeBuffer() override { return POOL_get_CANBuf(); }
-    void ReleaseBuffer(CANBuf* buf) override { POOL_release_CANBuf(buf); }
-    void Send(CANBuf* buf) override { CAN_SendMsg(buf); }
-    void Repost(CANBuf* buf) override { OS_Put(kDispatcherMailbox, msg::kSdoClient, msg::kFrame, buf); }
-    void ArmTimer() override {
-        TIM_Start(kSdoClientTimer, 1, kDispatcherMailbox, msg::kSdoClient, msg::kTick, nullptr);
-    }
-};
 
 SdoClient& LibraryClient() {
-    static StackClientPort port;
+    static StackSdoPort port(msg::kSdoClient, kSdoClientTimer);
     static SdoClient client(port);
     return client;
 }
 
 }  // namespace
 
-std::int32_t SDOC_Communicate(std::uint8_t node, std::uint16_t index, std::uint8_t sub_index, std::uint8_t* data,
-                              std::int32_t length, SdoService service) {
+SdoResult SDOC_Communicate(std::uint8_t node, std::uint16_t index, std::uint8_t sub_index, std::uint8_t* data,
+                           std::int32_t length, SdoService service) {
     return LibraryClient().Communicate(node, index, sub_index, data, length, service);
 }
 

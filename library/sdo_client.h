@@ -22,6 +22,8 @@
 #include <memory>
 
 #include "library/os_layer.h"
+#include "library/sdo_port.h"
+#include "library/sdo_protocol.h"
 
 namespace klp {
 
@@ -29,8 +31,25 @@ struct CANBuf;
 
 enum class SdoService : std::uint8_t { kUpload = 0, kDownload = 1 };
 
-// Result of SDOC_Communicate on failure (any reason; the trace and the abort frame tell which).
-inline constexpr std::int32_t kSdocFailed = -1;
+// How a transfer ended.
+enum class SdoOutcome : std::uint8_t {
+    kDone,
+    kRefused,   // not started: no bus traffic (bad arguments, node not ready, stack closed)
+    kAborted,   // an abort frame went either way; the result carries its code
+    kTimedOut,  // the server stopped answering
+    kFailed,    // an answer the transfer could not take, without an abort
+    kStopped,   // given up because the stack is being closed
+};
+
+// Result of a transfer: the bytes moved and, for an aborted one, the abort code.
+struct SdoResult {
+    SdoOutcome outcome = SdoOutcome::kFailed;
+    // Download: bytes sent. Upload: bytes stored into the caller's area. Set on success only.
+    std::int32_t bytes = 0;
+    sdo::AbortCode abort = sdo::AbortCode::kNone;
+
+    bool ok() const { return outcome == SdoOutcome::kDone; }
+};
 
 // Progress numbers of a node's current or last transfer, read under the record's guard.
 struct SdoProgress {
@@ -45,11 +64,11 @@ struct SdoProgress {
 // ---------------------------------------------------------------------------------------------
 // The library's client (one per process; used by the stack and the exports)
 
-// Transfers one object. Download (service kDownload): sends `length` bytes from `data`; result
-// the number of bytes sent. Upload (kUpload): stores at most `length` bytes into `data`; result
-// the number of bytes stored. kSdocFailed on failure, and at once (no bus traffic) for a node
-// outside 1..31, while the own node is not ready, or for a negative length.
-std::int32_t SDOC_Communicate(std::uint8_t node, std::uint16_t index, std::uint8_t sub_index,
+// Transfers one object. Download (service kDownload): sends `length` bytes from `data`; the
+// result's bytes are those sent. Upload (kUpload): stores at most `length` bytes into `data`; the
+// result's bytes are those stored. Refused at once (no bus traffic) for a node outside 1..31,
+// while the own node is not ready, or for a negative length.
+SdoResult SDOC_Communicate(std::uint8_t node, std::uint16_t index, std::uint8_t sub_index,
                               std::uint8_t* data, std::int32_t length, SdoService service);
 
 // Dispatcher thread: a message of type 4. Subtype 0 = a response frame (the dispatcher passes
@@ -57,9 +76,9 @@ std::int32_t SDOC_Communicate(std::uint8_t node, std::uint16_t index, std::uint8
 // Consumes the buffer.
 void SDOC_Handler(std::uint8_t subtype, CANBuf* buf);
 
-// Stack start step 12: the 32 records cleared with their two semaphores, timer 2 started.
+// Stack start, after the server: the 32 records cleared with their two semaphores, timer 2 started.
 void SDOC_Start();
-// Stack stop step 7: closes the semaphores of every record.
+// Stack stop, once every library thread has ended: closes the semaphores of every record.
 void SDOC_Close();
 
 // Progress of the node's current or last transfer; all zero for a node outside 0..31 or one that
@@ -67,19 +86,8 @@ void SDOC_Close();
 SdoProgress SDOC_Progress(std::uint8_t node);
 
 // ---------------------------------------------------------------------------------------------
-// The engine behind the functions above, with the stack services it needs behind a port so that
-// it can be driven without the running stack.
-
-class SdoClientPort {
-public:
-    virtual ~SdoClientPort() = default;
-    virtual bool OwnNodeReady() = 0;                   // NM state 4 or 8
-    virtual CANBuf* TakeBuffer() = 0;                  // never null (an empty pool is fatal)
-    virtual void ReleaseBuffer(CANBuf* buf) = 0;
-    virtual void Send(CANBuf* buf) = 0;                // consumes the buffer; may throw
-    virtual void Repost(CANBuf* buf) = 0;              // back to the dispatcher as type 4, subtype 0
-    virtual void ArmTimer() = 0;                       // timer 2: one tick, then type 4, subtype 1
-};
+// The engine behind the functions above. Over the stack its port reposts as type 4 and arms
+// timer 2.
 
 class SdoClient {
 public:
@@ -92,11 +100,12 @@ public:
 
     // Clears the records, creates their semaphores and arms the timer.
     void Start();
-    // Closes the semaphores; later transfers fail at once.
+    // Ends every transfer a caller still waits for (outcome kStopped) and closes the semaphores;
+    // later transfers fail at once.
     void Close();
 
-    std::int32_t Communicate(std::uint8_t node, std::uint16_t index, std::uint8_t sub_index,
-                             std::uint8_t* data, std::int32_t length, SdoService service);
+    SdoResult Communicate(std::uint8_t node, std::uint16_t index, std::uint8_t sub_index, std::uint8_t* data,
+                          std::int32_t length, SdoService service);
     void Handle(std::uint8_t subtype, CANBuf* buf);
     SdoProgress Progress(std::uint8_t node) const;
 

@@ -3,51 +3,31 @@
 #include <algorithm>
 #include <cstring>
 
-#include "library/can_disp.h"
-#include "library/nm.h"
+#include "library/byte_order.h"
 #include "library/os_layer.h"
 
 namespace klp {
 
 namespace {
 
+using sdo::AbortCode;
+namespace cmd = sdo::cmd;
+namespace ccs = sdo::ccs;
+
 enum ChannelState : std::int32_t { kIdle = 0, kSegmentedDownload = 1, kBlockDownload = 2, kUpload = 3 };
 
-constexpr std::array<std::uint16_t, SdoServer::kChannels> kResponseBases = {0x680, 0x6A0, 0x6C0, 0x6E0, 0x780};
-constexpr std::uint8_t kMaxBlockSize = 127;
+// Channels 0..3 answer on these bases, channel 4 (the main one) on the common response base.
+constexpr std::array<std::uint16_t, SdoServer::kChannels> kResponseBases = {0x680, 0x6A0, 0x6C0, 0x6E0,
+                                                                           sdo::kResponseBase};
+// Function codes (COB-ID >> 5) of the requests: channels 0..3 and the main channel.
+constexpr int kFirstChannelFunction = 0x700 >> 5;
+constexpr int kLastChannelFunction = 0x760 >> 5;
+constexpr int kMainChannelFunction = sdo::kRequestBase >> 5;
 
-std::uint32_t Le32At(const std::uint8_t* p) {
-    return std::uint32_t{p[0]} | std::uint32_t{p[1]} << 8 | std::uint32_t{p[2]} << 16 | std::uint32_t{p[3]} << 24;
-}
-void PutLe32(std::uint8_t* p, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i) p[i] = static_cast<std::uint8_t>(v >> (8 * i));
-}
 // 7-bit sequence numbers: a block has 1..127 segments.
 std::uint8_t BlockSize(std::uint32_t wanted) {
-    return static_cast<std::uint8_t>(std::clamp<std::uint32_t>(wanted, 1, kMaxBlockSize));
+    return static_cast<std::uint8_t>(std::clamp<std::uint32_t>(wanted, 1, sdo::kMaxBlockSize));
 }
-
-// The buffer a step holds: handed on by an answer or a re-post, released on every other path.
-class Held {
-public:
-    Held(SdoServerPort& port, CANBuf* buf) : port_(port), buf_(buf) {}
-    ~Held() {
-        if (buf_) port_.ReleaseBuffer(buf_);
-    }
-    Held(const Held&) = delete;
-    Held& operator=(const Held&) = delete;
-    std::uint8_t* data() const { return buf_->data; }
-    CANBuf* get() const { return buf_; }
-    CANBuf* Take() {
-        CANBuf* b = buf_;
-        buf_ = nullptr;
-        return b;
-    }
-
-private:
-    SdoServerPort& port_;
-    CANBuf* buf_;
-};
 
 }  // namespace
 
@@ -59,7 +39,6 @@ void SdoServer::Start() {
         channels_[i].response_base = kResponseBases[i];
         channels_[i].number = static_cast<std::uint8_t>(i);
     }
-    staging_fill_ = 0;
     port_.ArmTimer();
 }
 
@@ -84,13 +63,12 @@ void SdoServer::Answer(const Channel& ch, CANBuf* buf) {
     port_.Send(buf);
 }
 
-void SdoServer::Abort(const Channel& ch, CANBuf* buf, std::uint32_t code) {
+void SdoServer::Abort(const Channel& ch, CANBuf* buf, AbortCode code) {
     std::uint8_t* d = buf->data;
-    d[0] = 0x80;
-    d[1] = static_cast<std::uint8_t>(ch.index);
-    d[2] = static_cast<std::uint8_t>(ch.index >> 8);
+    d[0] = cmd::kAbort;
+    le::Put16(d + 1, ch.index);
     d[3] = ch.sub_index;
-    PutLe32(d + 4, code);
+    le::Put32(d + 4, sdo::Value(code));
     Answer(ch, buf);
 }
 
@@ -100,14 +78,14 @@ void SdoServer::HandleTick(CANBuf* buf) {
         if (ch.counter < 0) continue;
         if (--ch.counter == 0) {
             ch.state = kIdle;
-            Abort(ch, port_.TakeBuffer(), sdo_abort::kChannelTimeout);
+            Abort(ch, port_.TakeBuffer(), AbortCode::kChannelTimeout);
         }
     }
     port_.ArmTimer();
 }
 
 void SdoServer::HandleFrame(CANBuf* frame) {
-    Held buf(port_, frame);
+    PoolBuffer buf(port_, frame);
     if (!port_.OwnNodeReady()) {
         Start();
         return;
@@ -116,19 +94,19 @@ void SdoServer::HandleFrame(CANBuf* frame) {
     if ((cob & 0x1F) != port_.OwnNodeId()) return;
     const int function = (cob >> 5) & 0x3F;
     int channel = -1;
-    if (function >= 56 && function <= 59) {
+    if (function >= kFirstChannelFunction && function <= kLastChannelFunction) {
         channel = function & 3;
-    } else if (function == 61) {
+    } else if (function == kMainChannelFunction) {
         channel = 4;
     } else {
         return;
     }
     Channel& ch = channels_[channel];
     switch (ch.state) {
-    case kIdle: Idle(ch, buf.Take()); return;
-    case kSegmentedDownload: SegmentedDownload(ch, buf.Take()); return;
-    case kBlockDownload: BlockDownload(ch, buf.Take()); return;
-    case kUpload: Upload(ch, buf.Take()); return;
+    case kIdle: Idle(ch, buf.release()); return;
+    case kSegmentedDownload: SegmentedDownload(ch, buf.release()); return;
+    case kBlockDownload: BlockDownload(ch, buf.release()); return;
+    case kUpload: Upload(ch, buf.release()); return;
     default:
         ch.counter = -1;
         ch.state = kIdle;
@@ -137,94 +115,94 @@ void SdoServer::HandleFrame(CANBuf* frame) {
 }
 
 void SdoServer::Idle(Channel& ch, CANBuf* frame) {
-    Held buf(port_, frame);
+    PoolBuffer buf(port_, frame);
     std::uint8_t* d = buf.data();
-    const int ccs = d[0] >> 5;
+    const int ccs = sdo::CommandSpecifier(d[0]);
     const bool ready = port_.OwnNodeReady();
     const int channel = ch.number;
     auto take_multiplexer = [&] {
-        ch.index = static_cast<std::uint16_t>(d[1] | d[2] << 8);
+        ch.index = le::Get16(d + 1);
         ch.sub_index = d[3];
     };
 
     switch (ccs) {
-    case 1: {  // initiate download
+    case ccs::kInitiateDownload: {
         take_multiplexer();
         if (!ready) {
-            Abort(ch, buf.Take(), sdo_abort::kNotReadyDownloadInitiate);
+            Abort(ch, buf.release(), AbortCode::kNotReadyDownloadInitiate);
             return;
         }
-        const int kind = d[0] & 3;
-        if (kind == 1) {
-            ch.size = Le32At(d + 4);
+        const int kind = d[0] & (cmd::kExpedited | cmd::kSizeIndicated);
+        if (kind == cmd::kSizeIndicated) {
+            ch.size = le::Get32(d + 4);
             if (!access_.WritePrepare(channel, ch.index, ch.sub_index, ch.size)) {
-                Abort(ch, buf.Take(), sdo_abort::kDownloadRefused);
+                Abort(ch, buf.release(), AbortCode::kDownloadRefused);
                 return;
             }
             ch.counter = ch.timeout_value;
             ch.toggle = 0;
             ch.state = kSegmentedDownload;
-        } else if (kind == 3) {
-            const std::uint32_t n = 4 - ((d[0] >> 2) & 3);
+        } else if (kind == (cmd::kExpedited | cmd::kSizeIndicated)) {
+            const auto n = static_cast<std::uint32_t>(sdo::ExpeditedSize(d[0]));
             if (!access_.WritePrepare(channel, ch.index, ch.sub_index, n)) {
-                Abort(ch, buf.Take(), sdo_abort::kExpeditedDownloadRefused);
+                Abort(ch, buf.release(), AbortCode::kExpeditedDownloadRefused);
                 return;
             }
             access_.Write(channel, d + 4, n);
         } else {
-            Abort(ch, buf.Take(), sdo_abort::kDownloadWithoutSize);
+            Abort(ch, buf.release(), AbortCode::kDownloadWithoutSize);
             return;
         }
-        d[0] = 0x60;
+        d[0] = cmd::kInitiateDownloadResponse;
         std::memset(d + 4, 0, 4);
-        Answer(ch, buf.Take());
+        Answer(ch, buf.release());
         return;
     }
-    case 2: {  // initiate upload
+    case ccs::kInitiateUpload: {
         take_multiplexer();
         if (!ready) {
-            Abort(ch, buf.Take(), sdo_abort::kNotReadyUploadInitiate);
+            Abort(ch, buf.release(), AbortCode::kNotReadyUploadInitiate);
             return;
         }
         ch.size = access_.ReadPrepare(channel, ch.index, ch.sub_index);
         if (ch.size == 0) {
-            Abort(ch, buf.Take(), sdo_abort::kNoObject);
+            Abort(ch, buf.release(), AbortCode::kNoObject);
             return;
         }
         std::memset(d + 4, 0, 4);
         if (ch.size <= 4) {
             bool end = false;
             const std::size_t n = access_.Read(channel, d + 4, 4, end);
-            d[0] = static_cast<std::uint8_t>(0x43 | ((4 - n) & 3) << 2);
+            d[0] = static_cast<std::uint8_t>(cmd::kInitiateUploadExpedited | sdo::ExpeditedSizeBits(n));
         } else {
-            d[0] = 0x41;
-            PutLe32(d + 4, ch.size);
+            d[0] = cmd::kInitiateUploadSegmented;
+            le::Put32(d + 4, ch.size);
             ch.state = kUpload;
             ch.toggle = 0;
             ch.end = false;
             ch.counter = ch.timeout_value;
         }
-        Answer(ch, buf.Take());
+        Answer(ch, buf.release());
         return;
     }
-    case 5: {  // block upload
-        const int sub_command = d[0] & 3;
-        if (sub_command == 0) {
+    case ccs::kBlockUpload: {
+        const int sub_command = d[0] & cmd::kBlockSubcommand;
+        if (sub_command == cmd::kBlockInitiate) {
             take_multiplexer();
             ch.block_size = BlockSize(d[4]);
             ch.size = ch.block_remaining = access_.ReadPrepare(channel, ch.index, ch.sub_index);
             if (d[5] < ch.size) {
-                d[0] = 0xC2;
-                PutLe32(d + 4, ch.size);
-                Answer(ch, buf.Take());
+                d[0] = cmd::kBlockUploadInitiateResponse;
+                le::Put32(d + 4, ch.size);
+                Answer(ch, buf.release());
             } else {
                 // Small enough for a plain upload: handle it as one.
-                d[0] = 0x40;
+                d[0] = cmd::kInitiateUpload;
                 std::memset(d + 4, 0, 4);
-                port_.Repost(buf.Take());
+                port_.Repost(buf.release());
             }
-        } else if (sub_command == 3) {
-            staging_fill_ = 0;
+        } else if (sub_command == cmd::kBlockStart) {
+            ch.staging_fill = 0;
             if (SendBlock(ch, 1, ch.block_size)) {
                 ch.counter = ch.timeout_value;
                 ch.state = kUpload;
@@ -232,19 +210,19 @@ void SdoServer::Idle(Channel& ch, CANBuf* frame) {
                 ch.counter = -1;
             }
         } else {
-            Abort(ch, buf.Take(), sdo_abort::kBadBlockUploadCommand);
+            Abort(ch, buf.release(), AbortCode::kBadBlockUploadCommand);
         }
         return;
     }
-    case 6: {  // initiate block download
+    case ccs::kBlockDownload: {
         take_multiplexer();
-        ch.size = Le32At(d + 4);
+        ch.size = le::Get32(d + 4);
         if (!access_.WritePrepare(channel, ch.index, ch.sub_index, ch.size)) {
-            Abort(ch, buf.Take(), sdo_abort::kBlockDownloadRefused);
+            Abort(ch, buf.release(), AbortCode::kBlockDownloadRefused);
             return;
         }
-        ch.block_size = BlockSize((ch.size + 6) / 7);
-        d[0] = 0xA0;
+        ch.block_size = BlockSize((ch.size + sdo::kSegmentBytes - 1) / sdo::kSegmentBytes);
+        d[0] = cmd::kBlockDownloadInitiateResponse;
         std::memset(d + 4, 0, 4);
         d[4] = ch.block_size;
         ch.counter = ch.timeout_value;
@@ -252,83 +230,83 @@ void SdoServer::Idle(Channel& ch, CANBuf* frame) {
         ch.sequence = 1;
         // Nothing has arrived yet: a resume before the first good segment starts at 1.
         ch.last_good = 0;
-        Answer(ch, buf.Take());
+        Answer(ch, buf.release());
         return;
     }
-    case 4:
+    case ccs::kAbort:
         return;
     default:
-        Abort(ch, buf.Take(), sdo_abort::kCommandNotHandled);
+        Abort(ch, buf.release(), AbortCode::kCommandNotHandled);
         return;
     }
 }
 
 void SdoServer::SegmentedDownload(Channel& ch, CANBuf* frame) {
-    Held buf(port_, frame);
+    PoolBuffer buf(port_, frame);
     std::uint8_t* d = buf.data();
-    const int ccs = d[0] >> 5;
-    if (ccs == 0) {
+    const int ccs = sdo::CommandSpecifier(d[0]);
+    if (ccs == ccs::kDownloadSegment) {
         if (!port_.OwnNodeReady()) {
             ch.state = kIdle;
             ch.counter = -1;
-            Abort(ch, buf.Take(), sdo_abort::kNotReadyDownloadSegment);
+            Abort(ch, buf.release(), AbortCode::kNotReadyDownloadSegment);
             return;
         }
-        if ((d[0] & 0x10) != ch.toggle) {
+        if ((d[0] & cmd::kToggle) != ch.toggle) {
             ch.counter = -1;
             ch.state = kIdle;
-            Abort(ch, buf.Take(), sdo_abort::kToggleDownload);
+            Abort(ch, buf.release(), AbortCode::kToggleDownload);
             return;
         }
-        const std::size_t n = 7 - ((d[0] >> 1) & 7);
+        const auto n = static_cast<std::size_t>(sdo::SegmentSize(d[0]));
         access_.Write(ch.number, d + 1, n);
         ch.counter = ch.timeout_value;
-        const bool last = (d[0] & 1) != 0;
+        const bool last = (d[0] & cmd::kLastSegment) != 0;
         std::memset(d, 0, 8);
-        d[0] = static_cast<std::uint8_t>(0x20 | ch.toggle);
+        d[0] = static_cast<std::uint8_t>(cmd::kDownloadSegmentResponse | ch.toggle);
         if (last) {
             ch.state = kIdle;
             ch.counter = -1;
         } else {
-            ch.toggle ^= 0x10;
+            ch.toggle ^= cmd::kToggle;
         }
-        Answer(ch, buf.Take());
-    } else if (ccs == 4) {
+        Answer(ch, buf.release());
+    } else if (ccs == ccs::kAbort) {
         ch.state = kIdle;
         ch.counter = -1;
     } else {
         ch.counter = -1;
         ch.state = kIdle;
-        Abort(ch, buf.Take(), sdo_abort::kUnexpectedInDownload);
+        Abort(ch, buf.release(), AbortCode::kUnexpectedInDownload);
     }
 }
 
 void SdoServer::BlockDownload(Channel& ch, CANBuf* frame) {
-    Held buf(port_, frame);
+    PoolBuffer buf(port_, frame);
     std::uint8_t* d = buf.data();
     ch.counter = ch.timeout_value;
-    const std::uint8_t number = d[0] & 0x7F;
-    if ((d[0] & 0x80) == 0) {
+    const std::uint8_t number = d[0] & cmd::kSequenceMask;
+    if ((d[0] & cmd::kLastBlockSegment) == 0) {
         if (number != ch.sequence) return;  // lost in between: the client sends it again
         ++ch.sequence;
         ch.last_good = number;
-        const auto n = std::min<std::uint32_t>(ch.size, 7);
+        const auto n = std::min<std::uint32_t>(ch.size, sdo::kSegmentBytes);
         access_.Write(ch.number, d + 1, n);
         ch.size -= n;
         if (number == ch.block_size) {
             ch.sequence = 1;
             ch.last_good = 0;
             std::memset(d, 0, 8);
-            d[0] = 0xA2;
+            d[0] = cmd::kBlockConfirm;
             d[1] = d[2] = ch.block_size;
-            Answer(ch, buf.Take());
+            Answer(ch, buf.release());
         }
         return;
     }
     std::uint8_t ack = 0;
     std::uint8_t next_block = 0;
     if (number == ch.sequence) {
-        access_.Write(ch.number, d + 1, std::min<std::uint32_t>(ch.size, 7));
+        access_.Write(ch.number, d + 1, std::min<std::uint32_t>(ch.size, sdo::kSegmentBytes));
         ch.size = 0;
         ch.state = kIdle;
         ack = number;
@@ -340,46 +318,46 @@ void SdoServer::BlockDownload(Channel& ch, CANBuf* frame) {
         next_block = ch.block_size;
     }
     std::memset(d, 0, 8);
-    d[0] = 0xA2;
+    d[0] = cmd::kBlockConfirm;
     d[1] = ack;
     d[2] = next_block;
-    Answer(ch, buf.Take());
+    Answer(ch, buf.release());
 }
 
 void SdoServer::Upload(Channel& ch, CANBuf* frame) {
-    Held buf(port_, frame);
+    PoolBuffer buf(port_, frame);
     std::uint8_t* d = buf.data();
-    const int ccs = d[0] >> 5;
-    if (ccs == 3) {
+    const int ccs = sdo::CommandSpecifier(d[0]);
+    if (ccs == ccs::kUploadSegment) {
         if (!port_.OwnNodeReady()) {
             ch.state = kIdle;
             ch.counter = -1;
-            Abort(ch, buf.Take(), sdo_abort::kNotReadyUploadSegment);
+            Abort(ch, buf.release(), AbortCode::kNotReadyUploadSegment);
             return;
         }
-        if ((d[0] & 0x10) != ch.toggle) {
+        if ((d[0] & cmd::kToggle) != ch.toggle) {
             ch.counter = -1;
-            Abort(ch, buf.Take(), sdo_abort::kToggleUpload);
+            Abort(ch, buf.release(), AbortCode::kToggleUpload);
             ch.state = kIdle;
             return;
         }
         std::memset(d, 0, 8);
         bool end = false;
-        const std::size_t n = access_.Read(ch.number, d + 1, 7, end);
+        const std::size_t n = access_.Read(ch.number, d + 1, sdo::kSegmentBytes, end);
         ch.end = end;
         ch.counter = ch.timeout_value;
-        d[0] = static_cast<std::uint8_t>(((7 - n) & 7) << 1 | ch.toggle);
+        d[0] = static_cast<std::uint8_t>(sdo::SegmentSizeBits(static_cast<std::uint32_t>(n)) | ch.toggle);
         if (end) {
-            d[0] |= 1;
+            d[0] |= cmd::kLastSegment;
             ch.state = kIdle;
             ch.counter = -1;
         } else {
-            ch.toggle ^= 0x10;
+            ch.toggle ^= cmd::kToggle;
         }
-        Answer(ch, buf.Take());
-    } else if (ccs == 5) {
+        Answer(ch, buf.release());
+    } else if (ccs == ccs::kBlockUpload) {
         if (d[1] != ch.sequence) {
-            Abort(ch, buf.Take(), sdo_abort::kBlockUploadWrongAck);
+            Abort(ch, buf.release(), AbortCode::kBlockUploadWrongAck);
             return;
         }
         if (ch.block_remaining == 0) {
@@ -394,56 +372,57 @@ void SdoServer::Upload(Channel& ch, CANBuf* frame) {
             ch.state = kIdle;
             ch.counter = -1;
         }
-    } else if (ccs == 4) {
+    } else if (ccs == ccs::kAbort) {
         ch.state = kIdle;
         ch.counter = -1;
     } else {
         ch.counter = -1;
         ch.state = kIdle;
-        Abort(ch, buf.Take(), sdo_abort::kUnexpectedInUpload);
+        Abort(ch, buf.release(), AbortCode::kUnexpectedInUpload);
     }
 }
 
-// Sends segments first..block_size of a block upload. The staging area holds the bytes read
-// from the dictionary but not yet sent; reads stop before a fixed-size sub-entry that would not
+// Sends segments first..block_size of a block upload. The channel's staging area holds the bytes
+// read from the dictionary but not yet sent; reads stop before a fixed-size sub-entry that would not
 // fit whole, so a read may bring fewer bytes than asked for, and the fill level is whatever is
 // left after each segment, never a fixed count.
 bool SdoServer::SendBlock(Channel& ch, std::uint8_t first, std::uint8_t block_size) {
+    constexpr std::size_t kSegment = sdo::kSegmentBytes;
     for (int s = first; s <= block_size; ++s) {
-        Held seg(port_, port_.TakeBuffer());
+        PoolBuffer seg(port_, port_.TakeBuffer());
         std::uint8_t* d = seg.data();
         std::memset(d, 0, 8);
         d[0] = static_cast<std::uint8_t>(s);
         ch.sequence = static_cast<std::uint8_t>(s);
         bool end = false;
-        if (ch.block_remaining < 8) {
-            const std::size_t want = ch.block_remaining - std::min<std::size_t>(staging_fill_, ch.block_remaining);
-            staging_fill_ += access_.Read(ch.number, staging_.data() + staging_fill_, want, end);
-            if (staging_fill_ < ch.block_remaining) {
-                Abort(ch, seg.Take(), sdo_abort::kGeneralError);
+        if (ch.block_remaining <= kSegment) {
+            const std::size_t want = ch.block_remaining - std::min<std::size_t>(ch.staging_fill, ch.block_remaining);
+            ch.staging_fill += access_.Read(ch.number, ch.staging.data() + ch.staging_fill, want, end);
+            if (ch.staging_fill < ch.block_remaining) {
+                Abort(ch, seg.release(), AbortCode::kGeneralError);
                 return false;
             }
-            std::memcpy(d + 1, staging_.data(), ch.block_remaining);
+            std::memcpy(d + 1, ch.staging.data(), ch.block_remaining);
             ch.block_remaining = 0;
-            staging_fill_ = 0;
-            d[0] |= 0x80;
-            Answer(ch, seg.Take());
+            ch.staging_fill = 0;
+            d[0] |= cmd::kLastBlockSegment;
+            Answer(ch, seg.release());
             return true;
         }
-        if (staging_fill_ < 7) {
-            staging_fill_ += access_.Read(ch.number, staging_.data() + staging_fill_,
-                                          staging_.size() - staging_fill_, end);
+        if (ch.staging_fill < kSegment) {
+            ch.staging_fill += access_.Read(ch.number, ch.staging.data() + ch.staging_fill,
+                                          ch.staging.size() - ch.staging_fill, end);
         }
-        if (staging_fill_ < 7) {
+        if (ch.staging_fill < kSegment) {
             // The object delivered less than its size announced.
-            Abort(ch, seg.Take(), sdo_abort::kGeneralError);
+            Abort(ch, seg.release(), AbortCode::kGeneralError);
             return false;
         }
-        std::memcpy(d + 1, staging_.data(), 7);
-        std::memmove(staging_.data(), staging_.data() + 7, staging_fill_ - 7);
-        staging_fill_ -= 7;
-        ch.block_remaining -= 7;
-        Answer(ch, seg.Take());
+        std::memcpy(d + 1, ch.staging.data(), kSegment);
+        std::memmove(ch.staging.data(), ch.staging.data() + kSegment, ch.staging_fill - kSegment);
+        ch.staging_fill -= kSegment;
+        ch.block_remaining -= kSegment;
+        Answer(ch, seg.release());
     }
     return true;
 }
@@ -453,21 +432,9 @@ bool SdoServer::SendBlock(Channel& ch, std::uint8_t first, std::uint8_t block_si
 
 namespace {
 
-class StackServerPort final : public SdoServerPort {
-public:
-    bool OwnNodeReady() override { return NM_Ready(); }
-    std::uint8_t OwnNodeId() override { return NM_OwnNodeId(); }
-    CANBuf* TakeBuffer() override { return POOL_get_CANBuf(); }
-    void ReleaseBuffer(CANBuf* buf) override { POOL_release_CANBuf(buf); }
-    void Send(CANBuf* buf) override { CAN_SendMsg(buf); }
-    void Repost(CANBuf* buf) override { OS_Put(kDispatcherMailbox, msg::kSdoServer, msg::kFrame, buf); }
-    void ArmTimer() override {
-        TIM_Start(kSdoServerTimer, 1, kDispatcherMailbox, msg::kSdoServer, msg::kTick, nullptr);
-    }
-};
 
 SdoServer& LibraryServer() {
-    static StackServerPort port;
+    static StackSdoPort port(msg::kSdoServer, kSdoServerTimer);
     static ObjectDictionary dictionary = ObjectDictionary::LibraryNode();
     static SdoServer server(dictionary, port);
     return server;

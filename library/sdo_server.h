@@ -6,15 +6,17 @@
 // own. Expedited, segmented and block transfers (block without CRC and without the closing end
 // exchange). The server answers only while the own node is ready (NM state 4 or 8).
 //
-// Threads: every function here runs on the dispatcher thread (messages of type 5). The access
-// block and the block-upload staging area belong to the one server and are used by one channel
-// at a time for that reason.
+// Threads: every function here runs on the dispatcher thread (messages of type 5). Each channel
+// has its own access block and block-upload staging area, so transfers on different channels may
+// interleave.
 #pragma once
 
 #include <array>
 #include <cstdint>
 
 #include "library/object_dictionary.h"
+#include "library/sdo_port.h"
+#include "library/sdo_protocol.h"
 
 namespace klp {
 
@@ -26,46 +28,11 @@ struct CANBuf;
 // Dispatcher thread: a message of type 5. Subtype 0 = a request frame, 1 = the tick of timer 1;
 // other subtypes are released. Consumes the buffer.
 void SDOS_Handler(std::uint8_t subtype, CANBuf* buf);
-// Stack start step 11: the five channels cleared, timer 1 started.
+// Stack start, after the network management: the five channels cleared, timer 1 started.
 void SDOS_Start();
 
 // ---------------------------------------------------------------------------------------------
-// The engine, with the stack services behind a port so that it can be driven without the stack.
-
-class SdoServerPort {
-public:
-    virtual ~SdoServerPort() = default;
-    virtual bool OwnNodeReady() = 0;       // NM state 4 or 8
-    virtual std::uint8_t OwnNodeId() = 0;  // 255 while none is assigned
-    virtual CANBuf* TakeBuffer() = 0;      // never null (an empty pool is fatal)
-    virtual void ReleaseBuffer(CANBuf* buf) = 0;
-    virtual void Send(CANBuf* buf) = 0;    // consumes the buffer; may throw
-    virtual void Repost(CANBuf* buf) = 0;  // back to the dispatcher as type 5, subtype 0
-    virtual void ArmTimer() = 0;           // timer 1: one tick, then type 5, subtype 1
-};
-
-// Abort codes the server sends.
-namespace sdo_abort {
-inline constexpr std::uint32_t kToggleUpload = 0x05040001;
-inline constexpr std::uint32_t kUnexpectedInUpload = 0x05040002;
-inline constexpr std::uint32_t kToggleDownload = 0x05040003;
-inline constexpr std::uint32_t kUnexpectedInDownload = 0x05040004;
-inline constexpr std::uint32_t kChannelTimeout = 0x05040005;
-inline constexpr std::uint32_t kCommandNotHandled = 0x05040000;
-inline constexpr std::uint32_t kDownloadWithoutSize = 0x05030000;
-inline constexpr std::uint32_t kBadBlockUploadCommand = 0x05010000;
-inline constexpr std::uint32_t kBlockUploadWrongAck = 0x05020001;
-inline constexpr std::uint32_t kDownloadRefused = 0x06020000;
-inline constexpr std::uint32_t kExpeditedDownloadRefused = 0x06020001;
-inline constexpr std::uint32_t kNoObject = 0x06020002;
-inline constexpr std::uint32_t kBlockDownloadRefused = 0x06000000;
-inline constexpr std::uint32_t kNotReadyDownloadSegment = 0x08000013;
-inline constexpr std::uint32_t kNotReadyUploadSegment = 0x08000014;
-inline constexpr std::uint32_t kNotReadyUploadInitiate = 0x08000015;
-inline constexpr std::uint32_t kNotReadyDownloadInitiate = 0x08000016;
-// Not in the server's own table: an object that delivers fewer bytes than its size announced.
-inline constexpr std::uint32_t kGeneralError = 0x08000000;
-}  // namespace sdo_abort
+// The engine. Over the stack its port reposts as type 5 and arms timer 1.
 
 class SdoServer {
 public:
@@ -99,6 +66,11 @@ private:
         std::uint8_t last_good = 0;
         std::uint8_t block_size = 0;
         std::uint8_t number = 0;
+        // Block upload staging: bytes read from the dictionary but not yet sent. Room for six
+        // staged bytes plus one whole fixed-size sub-entry (up to 7 bytes), so a read always
+        // progresses.
+        std::array<std::uint8_t, 14> staging{};
+        std::size_t staging_fill = 0;
     };
 
     void HandleFrame(CANBuf* buf);
@@ -110,15 +82,11 @@ private:
     // False when the object could not be read (the channel has aborted).
     bool SendBlock(Channel& ch, std::uint8_t first, std::uint8_t block_size);
     void Answer(const Channel& ch, CANBuf* buf);
-    void Abort(const Channel& ch, CANBuf* buf, std::uint32_t code);
+    void Abort(const Channel& ch, CANBuf* buf, sdo::AbortCode code);
 
     DictionaryAccess access_;
     SdoServerPort& port_;
     std::array<Channel, kChannels> channels_{};
-    // Block upload staging: bytes read from the dictionary but not yet sent. Room for six staged
-    // bytes plus one whole fixed-size sub-entry (up to 7 bytes), so a read always progresses.
-    std::array<std::uint8_t, 14> staging_{};
-    std::size_t staging_fill_ = 0;
 };
 
 }  // namespace klp

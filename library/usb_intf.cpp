@@ -332,7 +332,7 @@ void TUSBIntf::Close() {
 // ---------------------------------------------------------------------------------------------
 // Library-level wrappers
 
-std::uint8_t USB_Create(std::uint8_t /*adapter_param: ignored by the adapter*/) {
+StartResult USB_Create(std::uint8_t /*adapter_param: ignored by the adapter*/) {
     AdapterGlobals& g = G();
     g.send_token = OS_CreateSemaphor(1, 1);
     std::shared_ptr<TUSBIntf> adapter;
@@ -352,22 +352,22 @@ std::uint8_t USB_Create(std::uint8_t /*adapter_param: ignored by the adapter*/) 
         // the library.
         adapter.reset();
         g.send_token.reset();
-        return 1;
+        return StartResult::kFailed;
     }
     std::lock_guard guard(g.lock);
     g.adapter = std::move(adapter);
-    return 0;
+    return StartResult::kStarted;
 }
 
-std::uint8_t USB_Init() {
+StartResult USB_Init() {
     const std::shared_ptr<TUSBIntf> adapter = CurrentAdapter();
-    if (!adapter) return 1;
+    if (!adapter) return StartResult::kFailed;
     try {
         adapter->Initialise();
     } catch (...) {
-        return 1;
+        return StartResult::kFailed;
     }
-    return 0;
+    return StartResult::kStarted;
 }
 
 void USB_Destroy() {

@@ -27,14 +27,16 @@ namespace klp {
 
 struct CANBuf;
 
-// Stack start step 5: creates the send token and the adapter object, resets and opens it.
-// Failure shows the error text in a message box and gives 1, leaving nothing behind (no token, no
-// object, no receive thread); else 0.
-std::uint8_t USB_Create(std::uint8_t adapter_param);
-// Stack start step 15: initialises the adapter; failure gives 1 without a message.
-std::uint8_t USB_Init();
-// Stack stop step 3: closes and destroys the adapter object (2.5 s pause). From its start on,
-// sends from any thread do nothing, and the dispatcher is woken so that it sees the stop flag.
+// Stack start, before any thread: creates the send token and the adapter object, resets and opens
+// it. Failure shows the error text in a message box and gives kFailed, leaving nothing behind (no
+// token, no object, no receive thread).
+StartResult USB_Create(std::uint8_t adapter_param);
+// Stack start, last, before the dispatcher runs: initialises the adapter; failure gives kFailed
+// without a message.
+StartResult USB_Init();
+// Stack stop, once the fault thread has ended: closes and destroys the adapter object (2.5 s
+// pause). From its start on, sends from any thread do nothing, and the dispatcher is woken so that
+// it sees the stop flag.
 // Exceptions (the receive thread not ending) pass on.
 void USB_Destroy();
 // Closes the send token. Called once the dispatcher has ended, as it may be inside CAN_SendMsg

@@ -315,8 +315,8 @@ TEST(DisplayNode, RefusesBlocksUntilUnlocked) {
         // Another value is taken but does not unlock.
         EXPECT_EQ(ask(Request(0x23, 0x1018, 0, 0x12345678)).at(0).data[0], 0x60);
         EXPECT_EQ(AbortCodeOf(ask(Request(0xC2, 0x1019, 0, 5)).at(0)), code);
-        EXPECT_EQ(ask(Request(0x23, 0x1018, 0, devsim::kUnlockValue)).at(0).data[0], 0x60);
-        EXPECT_EQ(node.unlock_value(), devsim::kUnlockValue);
+        EXPECT_EQ(ask(Request(0x23, 0x1018, 0, sdo::kUnlockValue)).at(0).data[0], 0x60);
+        EXPECT_EQ(node.unlock_value(), sdo::kUnlockValue);
         const auto accepted = ask(Request(0xC2, 0x1019, 0, 5));
         ASSERT_EQ(accepted.size(), 1u);
         EXPECT_EQ(accepted[0].data[0], 0xA0);

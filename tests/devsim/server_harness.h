@@ -9,6 +9,7 @@
 #include "tools/devsim/object_dictionary.h"
 #include "tools/devsim/outbox.h"
 #include "tools/devsim/sdo_server.h"
+#include "tests/protocol_bytes.h"
 
 namespace devsim_test {
 
@@ -18,7 +19,7 @@ using devsim::Frame;
 inline constexpr std::uint8_t kNode = 3;
 
 inline Frame Request(std::initializer_list<std::uint8_t> bytes) {
-    Frame frame = devsim::MakeFrame(devsim::kSdoRequestBase + kNode, bytes);
+    Frame frame = devsim::MakeFrame(sdo::kRequestBase + kNode, bytes);
     frame.dlc = 8;
     return frame;
 }
@@ -65,7 +66,7 @@ private:
     std::vector<Frame> Due() {
         std::vector<Frame> frames;
         out_.TakeDue(now_, frames);
-        for (const Frame& f : frames) EXPECT_EQ(f.id, devsim::kSdoResponseBase + kNode);
+        for (const Frame& f : frames) EXPECT_EQ(f.id, sdo::kResponseBase + kNode);
         return frames;
     }
 
@@ -75,11 +76,6 @@ private:
     devsim::TimePoint now_{};
 };
 
-// Pattern bytes that show a shifted or repeated segment.
-inline Bytes Pattern(std::size_t size) {
-    Bytes bytes(size);
-    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 251);
-    return bytes;
-}
+using test_bytes::Pattern;
 
 }  // namespace devsim_test

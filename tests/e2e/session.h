@@ -19,6 +19,7 @@
 
 #include "tests/e2e/devsim_process.h"
 #include "tests/e2e/klp_binding.h"
+#include "tests/protocol_bytes.h"
 
 namespace e2e {
 
@@ -144,14 +145,6 @@ private:
     bool opened_ = false;
 };
 
-inline Bytes Pattern(std::size_t size, unsigned seed) {
-    Bytes bytes(size);
-    std::uint32_t x = seed * 2654435761u + 1;
-    for (auto& b : bytes) {
-        x = x * 1103515245u + 12345u;
-        b = static_cast<std::uint8_t>(x >> 16);
-    }
-    return bytes;
-}
+using test_bytes::Pattern;
 
 }  // namespace e2e

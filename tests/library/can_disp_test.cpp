@@ -72,18 +72,18 @@ TEST_F(DispatcherTest, ResponseChannelFramesCountAsConflictOnlyWhileReady) {
     EXPECT_FALSE(klp::CAN_ConflictFlag());
 
     AssignId(3);
-    // Ready, SDO channel closed: the flag is set and the frame discarded. Had the idle client seen
-    // it, it would have answered with an abort.
+    // Ready, SDO channel closed: the flag is set and the frame discarded.
     Inject(0x785, {0x60, 0x00, 0x10, 0x00});
     Settle();
     EXPECT_TRUE(klp::CAN_ConflictFlag());
     EXPECT_TRUE(SentOn(0x7A0).empty());
 
-    // With the channel open the same frame reaches the idle client, which aborts (node 0 kept).
+    // With the channel open the same frame reaches the idle client, which did not ask for it and
+    // sends nothing (an abort would go to node 0, the node its record kept).
     klp::CAN_SetSdoChannelOpen(true);
     Inject(0x785, {0x60, 0x00, 0x10, 0x00});
-    ASSERT_TRUE(WaitSent(0x7A0, 1));
-    EXPECT_EQ(SentOn(0x7A0)[0].data, Bytes({0x80, 0, 0, 0, 0x00, 0x00, 0x02, 0x05}));
+    Settle();
+    EXPECT_TRUE(SentOn(0x7A0).empty());
 }
 
 TEST_F(DispatcherTest, FramesOutsideThePlanAreDiscarded) {
@@ -183,6 +183,25 @@ TEST_F(DispatcherTest, UnknownMessagesAreFatalErrorsOfTheirModule) {
         // The dispatcher still ends at the close.
         klp::close_KLP();
         EXPECT_FALSE(klp::OS_Running());
+    }
+}
+
+// A peer reads the node's name from its main server channel: the answers on 0x780 + own loop back
+// to the node's own client, whose record for the own id is idle. It must not answer them.
+TEST_F(DispatcherTest, OwnServerAnswersLeaveNoFrameFromTheIdleClient) {
+    OpenProtocol();
+    AssignId(5);
+    klp::CAN_SetSdoChannelOpen(true);
+    Inject(0x7A5, {0x40, 0x0D, 0x10, 0x00, 0, 0, 0, 0});
+    ASSERT_TRUE(WaitSent(0x785, 1));
+    Inject(0x7A5, {0x60, 0, 0, 0, 0, 0, 0, 0});
+    ASSERT_TRUE(WaitSent(0x785, 2));
+    Inject(0x7A5, {0x70, 0, 0, 0, 0, 0, 0, 0});
+    ASSERT_TRUE(WaitSent(0x785, 3));
+    Settle();
+    EXPECT_EQ(SentOn(0x785).back().data[0] & 0x01, 1);  // the name is complete
+    for (const klp_test::SentFrame& f : Sent()) {
+        EXPECT_FALSE(f.cob_id >= 0x7A0 && f.cob_id <= 0x7BF) << std::hex << "frame on 0x" << f.cob_id;
     }
 }
 

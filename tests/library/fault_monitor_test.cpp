@@ -177,6 +177,21 @@ TEST_F(FaultThreadTest, BacklogOfSuspendedThreadIsCapped) {
     EXPECT_EQ(klp::FAULT_List().Count(), 1);
 }
 
+// Node 1 never answers the format query: the read would last its 41 ticks (2.05 s), longer than
+// the close waits for the fault thread. The close ends the read and completes.
+TEST_F(FaultThreadTest, CloseDuringAPendingFormatReadCompletes) {
+    OpenAndResume();
+    AssignId(5);
+    Inject(0x043, {1, 0});
+    ASSERT_TRUE(klp_test::WaitSent(0x7A1, 1));  // the format query is out and waits
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_NO_THROW(klp::close_KLP());
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1500ms);
+    EXPECT_TRUE(sinks_.Boxes().empty());  // no fatal error shown
+    EXPECT_FALSE(klp::FAULT_Running());
+    ExpectNothingLeft();
+}
+
 TEST_F(FaultThreadTest, CloseFreesTheList) {
     OpenAndResume();
     Inject(0x045, {1, 0});

@@ -64,7 +64,7 @@ class ProtocolStackTest : public StackTest {
 protected:
     void OpenProtocol() {
         klp::InstallProtocolHooks();
-        ASSERT_EQ(klp::init_KLP(2000, 50), 0);
+        ASSERT_EQ(klp::init_KLP(2000, 50), klp::StartResult::kStarted);
         ASSERT_TRUE(klp::OS_Running());
     }
 

@@ -20,11 +20,13 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "library/can_disp.h"
+#include "library/exports.h"
 #include "library/nm.h"
 #include "library/object_dictionary.h"
 #include "library/os_layer.h"
@@ -32,6 +34,7 @@
 #include "library/stack_modules.h"
 #include "platform/canapi/vbus.h"
 #include "tests/library/stack_fixture.h"
+#include "tests/protocol_bytes.h"
 
 namespace {
 
@@ -49,15 +52,12 @@ struct Frame {
     std::uint8_t command() const { return data[0]; }
 };
 
-std::uint32_t Le32(const std::array<std::uint8_t, 8>& d, int at) {
-    return d[at] | d[at + 1] << 8 | d[at + 2] << 16 | static_cast<std::uint32_t>(d[at + 3]) << 24;
-}
+using test_bytes::Le32;
+using test_bytes::Pattern;
 
-std::vector<std::uint8_t> Pattern(std::size_t n, std::uint8_t seed = 1) {
-    std::vector<std::uint8_t> v(n);
-    for (std::size_t i = 0; i < n; ++i) v[i] = static_cast<std::uint8_t>(i * 31 + seed + (i >> 8));
-    return v;
-}
+// A transfer's result as the tables state it: the bytes moved, or kFailed.
+constexpr std::int32_t kFailed = -1;
+std::int32_t Count(const klp::SdoResult& r) { return r.ok() ? r.bytes : kFailed; }
 
 class Bus;
 
@@ -285,12 +285,22 @@ void ServerNode::Send(CANBuf* buf) {
 void ServerNode::Repost(CANBuf* buf) { bus_.Post(Bus::To::kServer, buf); }
 
 // Starts a transfer on its own caller thread, with that thread's SDO timeout (0 = not set).
+std::future<klp::SdoResult> StartTyped(Bus& bus, std::uint8_t node, std::uint16_t index, std::uint8_t sub,
+                                       std::vector<std::uint8_t>& data, std::int32_t length, SdoService service,
+                                       std::uint32_t timeout_ms = 0) {
+    return std::async(std::launch::async, [&bus, node, index, sub, &data, length, service, timeout_ms] {
+        if (timeout_ms != 0) klp::OS_SetSdoTimeoutMs(timeout_ms);
+        return bus.client.Communicate(node, index, sub, data.data(), length, service);
+    });
+}
+
+// The same, with the result as the tables state it: the bytes moved, or kFailed.
 std::future<std::int32_t> Start(Bus& bus, std::uint8_t node, std::uint16_t index, std::uint8_t sub,
                                 std::vector<std::uint8_t>& data, std::int32_t length, SdoService service,
                                 std::uint32_t timeout_ms = 0) {
     return std::async(std::launch::async, [&bus, node, index, sub, &data, length, service, timeout_ms] {
         if (timeout_ms != 0) klp::OS_SetSdoTimeoutMs(timeout_ms);
-        return bus.client.Communicate(node, index, sub, data.data(), length, service);
+        return Count(bus.client.Communicate(node, index, sub, data.data(), length, service));
     });
 }
 
@@ -495,6 +505,15 @@ std::function<bool(Bus&, const Frame&)> RefuseBlocks(std::uint32_t code, int* re
     };
 }
 
+// Node kNode refuses block transfers and answers every plain upload request with `answer`
+// (none: it stays silent).
+void AnswerPlainUploads(Bus& bus, std::optional<std::array<std::uint8_t, 8>> answer) {
+    bus.SetFilter(RefuseBlocks(0x05040000));
+    bus.SetScript([answer](Bus& b, const Frame& f) {
+        if (f.command() == 0x40 && answer) b.Reply(kNode, *answer);
+    });
+}
+
 TEST(SdoClientTest, FallBackCodesSwitchTheNodeToPlainTransfers) {
     for (std::uint32_t code : {0x05020000u, 0x05040000u, 0x06000002u}) {
         SCOPED_TRACE(testing::Message() << std::hex << code);
@@ -543,7 +562,7 @@ TEST(SdoClientTest, OtherAbortOfABlockInitiationEndsAtItsTimeout) {
     bus.Tick(19);
     EXPECT_EQ(result.wait_for(50ms), std::future_status::timeout);
     bus.Tick();  // the 20 ticks of a block initiation
-    EXPECT_EQ(result.get(), klp::kSdocFailed);
+    EXPECT_EQ(result.get(), kFailed);
     EXPECT_TRUE(bus.client.BlockFlag(kNode));
     EXPECT_EQ(bus.RequestCount(), 1u);
 }
@@ -579,7 +598,7 @@ TEST(SdoClientTest, MissingConfirmationIsResentThenFails) {
                 for (int i = 0; i < 3; ++i) EXPECT_EQ(now[sent + i].data, first[1 + i].data);
             }
         }
-        EXPECT_EQ(result.get(), klp::kSdocFailed);
+        EXPECT_EQ(result.get(), kFailed);
         EXPECT_EQ(bus.RequestCount(), 4u + 3u * c.resends);
         EXPECT_EQ(bus.Outstanding(), 0);
     }
@@ -597,7 +616,7 @@ TEST(SdoClientTest, BlockUploadsAskForBlockSizesByCapacity) {
         {kMulti, 255, 100, 10, 36},
         {0x100D, 0, 14, 2, 9},
         {0x100F, 255, 28, 4, 28},
-        {kMulti, 255, 14, 2, klp::kSdocFailed},  // 36 announced, above the capacity
+        {kMulti, 255, 14, 2, kFailed},  // 36 announced, above the capacity
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << std::hex << c.index << std::dec << " capacity " << c.capacity);
@@ -662,6 +681,31 @@ void ScriptBlockUpload(Bus& bus, std::uint32_t size, int segments) {
     });
 }
 
+// A standard server closes each block upload with an end frame (scs 6, end subcommand), which
+// the client does not wait for; it arrives after the next block-upload request and must not be
+// taken for that request's answer.
+TEST(SdoClientTest, LateEndOfBlockUploadIsIgnored) {
+    Bus bus;
+    int initiations = 0;
+    bus.SetScript([&initiations](Bus& b, const Frame& f) {
+        if (f.command() == 0xA0) {
+            if (++initiations == 2) b.Reply(kNode, {0xD5, 0x12, 0x34, 0, 0, 0, 0, 0});  // end of the first
+            b.Reply(kNode, {0xC2, f.data[1], f.data[2], f.data[3], 10, 0, 0, 0});
+        } else if (f.command() == 0xA3) {
+            b.Reply(kNode, {0x01, 0x41, 0x42, 0x43, 0x44, 0x45, 0x46, 0x47});
+            b.Reply(kNode, {0x82, 0x48, 0x49, 0x4A, 0, 0, 0, 0});
+        }
+    });
+    for (int transfer = 1; transfer <= 2; ++transfer) {
+        SCOPED_TRACE(transfer);
+        std::vector<std::uint8_t> area(14, 0);
+        EXPECT_EQ(Transfer(bus, kNode, 0x1000, 0, area, 14, SdoService::kUpload), 10);
+        EXPECT_EQ(area[9], 0x4A);
+    }
+    for (const Frame& f : bus.Requests()) EXPECT_NE(f.command(), 0x80) << "no abort";
+    EXPECT_EQ(bus.Outstanding(), 0);
+}
+
 TEST(SdoClientTest, BlockUploadNeverStoresPastTheCallersArea) {
     struct Case {
         const char* what;
@@ -672,7 +716,7 @@ TEST(SdoClientTest, BlockUploadNeverStoresPastTheCallersArea) {
     const Case cases[] = {
         {"as announced", 10, 2, 10},
         {"more full segments than announced", 10, 5, 10},
-        {"last segment with more than 7 outstanding", 20, 2, klp::kSdocFailed},
+        {"last segment with more than 7 outstanding", 20, 2, kFailed},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -712,7 +756,7 @@ TEST(SdoClientTest, RefusedAtOnceWithoutBusTraffic) {
         bus.ready = c.ready;
         std::vector<std::uint8_t> area(8, 0);
         // On a caller thread, so that a transfer started by mistake ends at its time-out.
-        EXPECT_EQ(Transfer(bus, c.node, 0x1000, 0, area, c.length, c.service), klp::kSdocFailed);
+        EXPECT_EQ(Transfer(bus, c.node, 0x1000, 0, area, c.length, c.service), kFailed);
         EXPECT_EQ(bus.RequestCount(), 0u);
     }
 }
@@ -724,15 +768,12 @@ TEST(SdoClientTest, ResponsesForAnIdleNodeChangeNothing) {
     EXPECT_EQ(Transfer(bus, kNode, 0x1006, 0, area, 4, SdoService::kUpload), 4);
     const std::size_t mark = bus.RequestCount();
 
-    // A server abort whose multiplexer matches the cleared record, and a stray response.
+    // A server abort whose multiplexer matches the cleared record, and a stray response: the idle
+    // record sends nothing for frames it did not ask for.
     bus.Reply(kNode, {0x80, 0, 0, 0, 0, 0, 0x04, 0x05});
     bus.Reply(kNode, {0x60, 0, 0, 0, 0, 0, 0, 0});
     bus.RunQueued();
-    auto req = bus.Requests();
-    ASSERT_EQ(req.size(), mark + 1);
-    EXPECT_EQ(req[mark].cob, 0x7A0 + kNode);
-    EXPECT_EQ(req[mark].command(), 0x80);
-    EXPECT_EQ(Le32(req[mark].data, 4), 0x05020000u);
+    EXPECT_EQ(bus.Requests().size(), mark);
 
     // The next transfer waits for its own answer instead of waking at once.
     std::vector<std::uint8_t> id(4, 0);
@@ -749,22 +790,91 @@ TEST(SdoClientTest, UploadAnswersForAnotherObjectFail) {
     };
     const Case cases[] = {
         {"expedited, matching", {0x4B, 0x00, 0x10, 0x00, 0x0F, 0x00, 0, 0}, 2},
-        {"expedited, another object", {0x4B, 0x01, 0x10, 0x00, 0x0F, 0x00, 0, 0}, klp::kSdocFailed},
-        {"abort, matching", {0x80, 0x00, 0x10, 0x00, 0x02, 0x00, 0x02, 0x06}, klp::kSdocFailed},
-        {"download answer", {0x60, 0x00, 0x10, 0x00, 0, 0, 0, 0}, klp::kSdocFailed},
+        {"expedited, another object", {0x4B, 0x01, 0x10, 0x00, 0x0F, 0x00, 0, 0}, kFailed},
+        {"abort, matching", {0x80, 0x00, 0x10, 0x00, 0x02, 0x00, 0x02, 0x06}, kFailed},
+        {"download answer", {0x60, 0x00, 0x10, 0x00, 0, 0, 0, 0}, kFailed},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
         Bus bus;
-        bus.SetFilter(RefuseBlocks(0x05040000));
-        const auto answer = c.answer;
-        bus.SetScript([answer](Bus& b, const Frame& f) {
-            if (f.command() == 0x40) b.Reply(kNode, answer);
-        });
+        AnswerPlainUploads(bus, c.answer);
         std::vector<std::uint8_t> area(8, 0);
         EXPECT_EQ(Transfer(bus, kNode, 0x1000, 0, area, 8, SdoService::kUpload), c.result);
         EXPECT_EQ(bus.Outstanding(), 0);
     }
+}
+
+// An expedited answer without the size (0x42) carries as many bytes as the object holds, up to
+// four: the caller gets the four, or as many as its room takes.
+TEST(SdoClientTest, ExpeditedUploadWithoutSizeFillsTheRoom) {
+    for (std::int32_t room : {4, 2}) {
+        SCOPED_TRACE(room);
+        Bus bus;
+        AnswerPlainUploads(bus, std::array<std::uint8_t, 8>{0x42, 0x00, 0x10, 0x00, 0x11, 0x22, 0x33, 0x44});
+        std::vector<std::uint8_t> area(6, 0xCC);
+        EXPECT_EQ(Transfer(bus, kNode, 0x1000, 0, area, room, SdoService::kUpload), room);
+        const std::vector<std::uint8_t> want = room == 4 ? std::vector<std::uint8_t>{0x11, 0x22, 0x33, 0x44, 0xCC, 0xCC}
+                                                         : std::vector<std::uint8_t>{0x11, 0x22, 0xCC, 0xCC, 0xCC, 0xCC};
+        EXPECT_EQ(area, want);
+        EXPECT_LT(bus.quiet_ticks, 5);  // answered at once, not at the time-out
+        EXPECT_EQ(bus.Outstanding(), 0);
+    }
+}
+
+// The caller learns how a transfer ended and, when either side aborted it, with which code.
+TEST(SdoClientTest, ResultsCarryTheOutcomeAndTheAbortCode) {
+    using klp::SdoOutcome;
+    using sdo::AbortCode;
+    struct Case {
+        const char* what;
+        std::uint8_t node;
+        std::optional<std::array<std::uint8_t, 8>> answer;  // none: the node stays silent
+        SdoOutcome outcome;
+        std::int32_t bytes;
+        AbortCode abort;
+    };
+    const Case cases[] = {
+        {"done", kNode, std::array<std::uint8_t, 8>{0x4B, 0x00, 0x10, 0x00, 0x0F, 0x00, 0, 0}, SdoOutcome::kDone, 2,
+         AbortCode::kNone},
+        {"server abort", kNode, std::array<std::uint8_t, 8>{0x80, 0x00, 0x10, 0x00, 0x00, 0x00, 0x02, 0x06},
+         SdoOutcome::kAborted, 0, static_cast<AbortCode>(0x06020000)},
+        {"client abort", kNode, std::array<std::uint8_t, 8>{0x60, 0x00, 0x10, 0x00, 0, 0, 0, 0}, SdoOutcome::kAborted,
+         0, AbortCode::kUploadUnexpected},
+        {"silence", kNode, std::nullopt, SdoOutcome::kTimedOut, 0, AbortCode::kNone},
+        {"no such node", 0, std::nullopt, SdoOutcome::kRefused, 0, AbortCode::kNone},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Bus bus;
+        AnswerPlainUploads(bus, c.answer);
+        std::vector<std::uint8_t> area(8, 0);
+        auto future = StartTyped(bus, c.node, 0x1000, 0, area, 8, SdoService::kUpload);
+        const klp::SdoResult result = bus.Serve(future);
+        EXPECT_EQ(result.outcome, c.outcome);
+        EXPECT_EQ(result.bytes, c.bytes);
+        EXPECT_EQ(result.abort, c.abort);
+        EXPECT_EQ(bus.Outstanding(), 0);
+    }
+}
+
+// The stack closes the client while a caller waits for its transfer: the caller fails at once,
+// and the semaphores it waits on outlive the close until it has left.
+TEST(SdoClientTest, CloseWhileACallerWaitsFailsItCleanly) {
+    auto bus = std::make_unique<Bus>();
+    auto data = Pattern(5000);
+    auto waiting = StartTyped(*bus, kNode, kWritable, 0, data, 5000, SdoService::kDownload);
+    auto queued = StartTyped(*bus, kNode, kWritable, 0, data, 5000, SdoService::kDownload);
+    ASSERT_TRUE(bus->WaitForRequests(1));
+    bus->client.Close();
+    ASSERT_EQ(waiting.wait_for(5s), std::future_status::ready);
+    ASSERT_EQ(queued.wait_for(5s), std::future_status::ready);
+    // The caller whose request went out was stopped; the other one either waited for the node and
+    // was stopped too, or came after the close and was refused.
+    const klp::SdoOutcome outcomes[] = {waiting.get().outcome, queued.get().outcome};
+    for (klp::SdoOutcome o : outcomes) EXPECT_TRUE(o == klp::SdoOutcome::kStopped || o == klp::SdoOutcome::kRefused);
+    EXPECT_GE(std::count(std::begin(outcomes), std::end(outcomes), klp::SdoOutcome::kStopped), 1);
+    EXPECT_EQ(bus->RequestCount(), 1u);  // the other caller sent nothing
+    bus->client.Start();                 // as the next stack start does
 }
 
 TEST(SdoClientTest, TwoNodesAtOnce) {
@@ -829,7 +939,7 @@ protected:
         peer_ = std::move(joined.bus);
         peer_thread_ = std::thread([this] { Peer(); });
         klp::InstallProtocolHooks();
-        ASSERT_EQ(klp::init_KLP(2000, 50), 0);
+        ASSERT_EQ(klp::init_KLP(2000, 50), klp::StartResult::kStarted);
         ASSERT_TRUE(klp_test::WaitUntil([] { return klp::NM_Ready(); }, 5000ms));
         klp::CAN_SetSdoChannelOpen(true);
     }
@@ -867,10 +977,36 @@ protected:
     std::atomic<bool> stop_{false};
 };
 
+// CLOSEKLP on one thread while another writes 1 MiB to node 3 (which takes the segmented form and
+// then stays silent): the writer fails, the close completes and leaves nothing running.
+TEST_F(SdoStackTest, CloseDuringAWriteFailsTheWriterAndCompletes) {
+    OpenOnBus();
+    if (HasFatalFailure()) return;
+    constexpr std::int32_t kSize = 1 << 20;
+    std::vector<std::uint8_t> storage(sizeof(TSDORECORD) + kSize, 0x5A);
+    auto* record = reinterpret_cast<TSDORECORD*>(storage.data());
+    record->length = kSize;
+    record->index = 0x2100;
+    record->subindex = 0;
+    record->node = kRemote;
+    record->attempts = 3;
+    auto writer = std::async(std::launch::async, [record] { return WRITEKLP(record); });
+    ASSERT_TRUE(klp_test::WaitUntil([] {
+        const klp::SdoProgress p = klp::SDOC_Progress(kRemote);
+        return p.download && p.total == kSize;
+    }));
+    EXPECT_NO_THROW(CLOSEKLP());
+    ASSERT_EQ(writer.wait_for(5s), std::future_status::ready);
+    EXPECT_TRUE(writer.get());  // failed
+    EXPECT_TRUE(sinks_.Boxes().empty());
+    StopPeer();
+    ExpectNothingLeft();
+}
+
 TEST_F(SdoStackTest, ClientReadsTheOwnNodeAndARemoteNode) {
     OpenOnBus();
     if (HasFatalFailure()) return;
-    auto on_caller = [](auto f) { return std::async(std::launch::async, f).get(); };
+    auto on_caller = [](auto f) { return Count(std::async(std::launch::async, f).get()); };
 
     std::vector<std::uint8_t> zeros(40, 0xCC);
     EXPECT_EQ(on_caller([&] { return klp::SDOC_Communicate(kOwnId, 0x100F, 255, zeros.data(), 40, SdoService::kUpload); }), 28);
@@ -884,7 +1020,7 @@ TEST_F(SdoStackTest, ClientReadsTheOwnNodeAndARemoteNode) {
     // The own dictionary is read-only.
     std::vector<std::uint8_t> one = {1};
     EXPECT_EQ(on_caller([&] { return klp::SDOC_Communicate(kOwnId, 0x1000, 0, one.data(), 1, SdoService::kDownload); }),
-              klp::kSdocFailed);
+              kFailed);
 
     // Node 3 refuses the block upload; the plain upload follows at once.
     std::vector<std::uint8_t> word(8, 0);

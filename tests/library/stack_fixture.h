@@ -151,7 +151,7 @@ protected:
     void Open() { Open(Hooks()); }
     void Open(klp::StackHooks hooks) {
         klp::OS_SetStackHooks(std::move(hooks));
-        ASSERT_EQ(klp::init_KLP(2000, 50), 0);
+        ASSERT_EQ(klp::init_KLP(2000, 50), klp::StartResult::kStarted);
         ASSERT_TRUE(klp::OS_Running());
     }
     // After a close: no thread of the stack or the adapter is left.

@@ -111,7 +111,7 @@ TEST_F(StackStartStopTest, ResumedFaultThreadRunsUntilTheStop) {
 }
 
 TEST_F(StackStartStopTest, FirstFrameOfTheStartIsSentBecauseTheAdapterRunsFirst) {
-    // As NM does: step 10 queues an event whose handler sends the node's first announcement.
+    // As NM does at the stack start: it queues an event whose handler sends the node's first announcement.
     klp::StackHooks hooks = Hooks();
     hooks.start_nm = [] { klp::OS_Put(klp::kDispatcherMailbox, klp::msg::kNm, 3, nullptr); };
     dispatcher_.on_message = [](klp::CANBuf& buf) {
@@ -193,7 +193,7 @@ TEST_F(StackStartStopTest, DispatcherThatDoesNotEndIsReportedAndTheCloseCanBeRep
 
 TEST_F(StackStartStopTest, SecondStartOverARunningStackIsRefused) {
     Open();
-    EXPECT_EQ(klp::init_KLP(2000, 50), 1);
+    EXPECT_EQ(klp::init_KLP(2000, 50), klp::StartResult::kFailed);
     EXPECT_TRUE(klp::OS_Running());
     klp::USB_Send(Frame(0x101, {}));
     EXPECT_EQ(canapi_recorder::Transmits().size(), 1u) << "the running stack is untouched";

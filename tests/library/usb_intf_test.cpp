@@ -85,7 +85,7 @@ TEST_F(UsbIntfTest, TransmitTraceLine) {
 TEST_F(UsbIntfTest, MissingAdapterLibraryFailsTheStartWithItsMessage) {
     setenv("QBK_MODULE_CANAPI", "/nonexistent/libcanapi-missing.so", 1);
     klp::OS_SetStackHooks(Hooks());
-    EXPECT_EQ(klp::init_KLP(2000, 50), 1);
+    EXPECT_EQ(klp::init_KLP(2000, 50), klp::StartResult::kFailed);
     EXPECT_FALSE(klp::OS_Running());
     const auto boxes = sinks_.Boxes();
     ASSERT_EQ(boxes.size(), 1u);
@@ -116,7 +116,7 @@ TEST_F(UsbIntfTest, AdapterFailuresDuringTheStartLeaveNothingBehind) {
         klp::StackHooks hooks;
         hooks.dispatcher_task = [&] { ++dispatcher_runs; };
         klp::OS_SetStackHooks(hooks);
-        EXPECT_EQ(klp::init_KLP(2000, 50), 1) << c.function;
+        EXPECT_EQ(klp::init_KLP(2000, 50), klp::StartResult::kFailed) << c.function;
         const auto boxes = sinks_.Boxes();
         if (c.box != nullptr) {
             ASSERT_EQ(boxes.size(), 1u) << c.function;

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "library/byte_order.h"
+
 namespace devsim {
 
 DisplayNode::DisplayNode(NodeSetup setup) : id_(setup.spec.id), server_(setup.spec.id, dictionary_, setup.sdo) {
@@ -10,13 +12,13 @@ DisplayNode::DisplayNode(NodeSetup setup) : id_(setup.spec.id), server_(setup.sp
 
 void DisplayNode::Build(const NodeSetup& setup) {
     const NodeSpec& spec = setup.spec;
-    dictionary_.AddValue(0x1000, 0, LittleEndian16(spec.profile));
-    dictionary_.AddValue(0x1009, 0xFF, LittleEndian16(static_cast<std::uint16_t>(spec.hw_revision << 8)));
-    dictionary_.AddValue(0x100C, 0xFF, LittleEndian16(spec.profile_version));
-    dictionary_.AddValue(0x100A, 0xFF, LittleEndian16(spec.software_version));
-    dictionary_.AddValue(0x1023, 0, LittleEndian16(spec.software_version));
+    dictionary_.AddValue(0x1000, 0, le::Bytes16(spec.profile));
+    dictionary_.AddValue(0x1009, 0xFF, le::Bytes16(static_cast<std::uint16_t>(spec.hw_revision << 8)));
+    dictionary_.AddValue(0x100C, 0xFF, le::Bytes16(spec.profile_version));
+    dictionary_.AddValue(0x100A, 0xFF, le::Bytes16(spec.software_version));
+    dictionary_.AddValue(0x1023, 0, le::Bytes16(spec.software_version));
     if (spec.id == 1) {
-        dictionary_.AddValue(0x1017, 0xFF, LittleEndian32(setup.node_mask));
+        dictionary_.AddValue(0x1017, 0xFF, le::Bytes32(setup.node_mask));
         dictionary_.AddValue(0x100B, 0, {0, setup.fault_format});
     }
 
@@ -25,11 +27,10 @@ void DisplayNode::Build(const NodeSetup& setup) {
     unlock.writable = true;
     unlock.write_size = 4;
     unlock.on_written = [this](const Bytes& bytes) {
-        unlock_value_ = static_cast<std::uint32_t>(bytes[0]) | static_cast<std::uint32_t>(bytes[1]) << 8 |
-                        static_cast<std::uint32_t>(bytes[2]) << 16 | static_cast<std::uint32_t>(bytes[3]) << 24;
-        if (unlock_value_ == kUnlockValue) server_.AllowBlocks();
+        unlock_value_ = le::Get32(bytes.data());
+        if (unlock_value_ == sdo::kUnlockValue) server_.AllowBlocks();
     };
-    dictionary_.Add(0x1018, 0, std::move(unlock));
+    dictionary_.Add(sdo::kUnlockIndex, 0, std::move(unlock));
 
     ObjectEntry image;
     image.readable = false;
@@ -43,14 +44,14 @@ void DisplayNode::Build(const NodeSetup& setup) {
         std::uint8_t sub = 1;
         for (const Section& section : setup.sections) {
             dictionary_.AddValue(0x101F, sub++, {section.value, section.type});
-            dictionary_.AddValue(0x101F, sub++, LittleEndian32(static_cast<std::uint32_t>(section.bytes.size())));
+            dictionary_.AddValue(0x101F, sub++, le::Bytes32(static_cast<std::uint32_t>(section.bytes.size())));
             dictionary_.AddValue(0x101F, sub++, section.bytes);
         }
     }
 }
 
 void DisplayNode::OnFrame(const Frame& frame, TimePoint now, Outbox& out) {
-    if (frame.rtr || frame.id != kSdoRequestBase + id_) return;
+    if (frame.rtr || frame.id != sdo::kRequestBase + id_) return;
     server_.OnRequest(frame, now, out);
 }
 

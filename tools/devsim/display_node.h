@@ -22,7 +22,6 @@
 
 namespace devsim {
 
-inline constexpr std::uint32_t kUnlockValue = 0x5E17A0C4;
 inline constexpr std::size_t kMaxImageBytes = 0x2000000;
 
 struct NodeSpec {

@@ -6,6 +6,8 @@
 #include <cstdint>
 #include <initializer_list>
 
+#include "library/byte_order.h"
+
 namespace devsim {
 
 using Clock = std::chrono::steady_clock;
@@ -39,22 +41,10 @@ inline Frame MakeRemoteFrame(std::uint16_t id) {
     return frame;
 }
 
-inline std::uint16_t Get16(const Frame& frame, std::size_t at) {
-    return static_cast<std::uint16_t>(frame.data[at] | frame.data[at + 1] << 8);
-}
-
-inline std::uint32_t Get32(const Frame& frame, std::size_t at) {
-    return static_cast<std::uint32_t>(frame.data[at]) | static_cast<std::uint32_t>(frame.data[at + 1]) << 8 |
-           static_cast<std::uint32_t>(frame.data[at + 2]) << 16 | static_cast<std::uint32_t>(frame.data[at + 3]) << 24;
-}
-
-inline void Put16(Frame& frame, std::size_t at, std::uint16_t value) {
-    frame.data[at] = static_cast<std::uint8_t>(value);
-    frame.data[at + 1] = static_cast<std::uint8_t>(value >> 8);
-}
-
-inline void Put32(Frame& frame, std::size_t at, std::uint32_t value) {
-    for (std::size_t i = 0; i < 4; ++i) frame.data[at + i] = static_cast<std::uint8_t>(value >> (8 * i));
-}
+// Little-endian fields of a frame's data, `at` bytes in.
+inline std::uint16_t Get16(const Frame& frame, std::size_t at) { return le::Get16(frame.data.data() + at); }
+inline std::uint32_t Get32(const Frame& frame, std::size_t at) { return le::Get32(frame.data.data() + at); }
+inline void Put16(Frame& frame, std::size_t at, std::uint16_t value) { le::Put16(frame.data.data() + at, value); }
+inline void Put32(Frame& frame, std::size_t at, std::uint32_t value) { le::Put32(frame.data.data() + at, value); }
 
 }  // namespace devsim

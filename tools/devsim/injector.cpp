@@ -39,8 +39,8 @@ void Injector::Poll(TimePoint now, Outbox& out) {
     }
     if (next_conflict_ && *next_conflict_ <= now) {
         // An expedited-or-segmented upload of the profile, as any other programming device would start.
-        out.SendAt(now, MakeFrame(static_cast<std::uint16_t>(kSdoRequestBase + *conflict_node_),
-                                  {0x40, 0x00, 0x10, 0x00, 0, 0, 0, 0}));
+        out.SendAt(now, MakeFrame(static_cast<std::uint16_t>(sdo::kRequestBase + *conflict_node_),
+                                  {sdo::cmd::kInitiateUpload, 0x00, 0x10, 0x00, 0, 0, 0, 0}));
         next_conflict_ = now + kConflictPeriod;
     }
 }

@@ -18,7 +18,7 @@ bool ObjectDictionary::Contains(std::uint16_t index, std::uint8_t sub_index) con
 
 ReadResult ObjectDictionary::Read(std::uint16_t index, std::uint8_t sub_index) const {
     auto it = entries_.find({index, sub_index});
-    if (it == entries_.end()) return {AbortCode::kNoObject, {}};
+    if (it == entries_.end()) return {AbortCode::kObjectMissing, {}};
     if (!it->second.readable) return {AbortCode::kWriteOnly, {}};
     // An upload cannot carry zero bytes: an empty object has nothing to give.
     if (it->second.value.empty()) return {AbortCode::kNoData, {}};
@@ -27,7 +27,7 @@ ReadResult ObjectDictionary::Read(std::uint16_t index, std::uint8_t sub_index) c
 
 AbortCode ObjectDictionary::CheckWrite(std::uint16_t index, std::uint8_t sub_index, std::size_t size) const {
     auto it = entries_.find({index, sub_index});
-    if (it == entries_.end()) return AbortCode::kNoObject;
+    if (it == entries_.end()) return AbortCode::kObjectMissing;
     const ObjectEntry& entry = it->second;
     if (!entry.writable) return AbortCode::kReadOnly;
     if (entry.write_size != 0) return size == entry.write_size ? AbortCode::kNone : AbortCode::kLengthMismatch;

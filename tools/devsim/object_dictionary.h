@@ -12,11 +12,12 @@
 #include <utility>
 #include <vector>
 
-#include "tools/devsim/sdo_abort.h"
+#include "library/sdo_protocol.h"
 
 namespace devsim {
 
 using Bytes = std::vector<std::uint8_t>;
+using AbortCode = sdo::AbortCode;
 
 struct ObjectEntry {
     bool readable = true;
@@ -53,14 +54,5 @@ private:
     using Key = std::pair<std::uint16_t, std::uint8_t>;
     std::map<Key, ObjectEntry> entries_;
 };
-
-inline Bytes LittleEndian16(std::uint16_t value) {
-    return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8)};
-}
-
-inline Bytes LittleEndian32(std::uint32_t value) {
-    return {static_cast<std::uint8_t>(value), static_cast<std::uint8_t>(value >> 8),
-            static_cast<std::uint8_t>(value >> 16), static_cast<std::uint8_t>(value >> 24)};
-}
 
 }  // namespace devsim

@@ -120,7 +120,7 @@ private:
         } else if (flag == "--block-size") {
             std::uint8_t size = 0;
             if (Byte(flag, size)) {
-                if (size < 1 || size > kMaxBlockSize) return Fail("--block-size takes 1..127");
+                if (size < 1 || size > sdo::kMaxBlockSize) return Fail("--block-size takes 1..127");
                 o.sdo.block_size = size;
             }
         } else if (flag == "--fault") {

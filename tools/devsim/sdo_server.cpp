@@ -7,9 +7,13 @@ namespace devsim {
 
 namespace {
 
-constexpr std::size_t kSegmentBytes = 7;
+namespace cmd = sdo::cmd;
+namespace ccs = sdo::ccs;
 
-std::uint8_t Ccs(const Frame& frame) { return frame.data[0] >> 5; }
+constexpr std::size_t kSegmentBytes = sdo::kSegmentBytes;
+
+int Ccs(const Frame& frame) { return sdo::CommandSpecifier(frame.data[0]); }
+std::uint8_t Subcommand(const Frame& frame) { return frame.data[0] & cmd::kBlockSubcommand; }
 std::uint16_t FrameIndex(const Frame& frame) { return Get16(frame, 1); }
 std::uint8_t FrameSubIndex(const Frame& frame) { return frame.data[3]; }
 
@@ -17,12 +21,12 @@ std::uint8_t FrameSubIndex(const Frame& frame) { return frame.data[3]; }
 
 SdoServer::SdoServer(std::uint8_t node, ObjectDictionary& dictionary, SdoBehaviour behaviour)
     : node_(node), dictionary_(dictionary), behaviour_(std::move(behaviour)) {
-    behaviour_.block_size = std::clamp<std::uint8_t>(behaviour_.block_size, 1, kMaxBlockSize);
+    behaviour_.block_size = std::clamp<std::uint8_t>(behaviour_.block_size, 1, sdo::kMaxBlockSize);
 }
 
 Frame SdoServer::Response(std::uint8_t command) const {
     Frame frame;
-    frame.id = static_cast<std::uint16_t>(kSdoResponseBase + node_);
+    frame.id = static_cast<std::uint16_t>(sdo::kResponseBase + node_);
     frame.dlc = 8;
     frame.data[0] = command;
     return frame;
@@ -31,7 +35,7 @@ Frame SdoServer::Response(std::uint8_t command) const {
 void SdoServer::Answer(const Frame& frame, TimePoint now, Outbox& out) { out.SendAt(now, frame); }
 
 void SdoServer::Abort(std::uint16_t index, std::uint8_t sub_index, std::uint32_t code, TimePoint now, Outbox& out) {
-    Frame frame = Response(0x80);
+    Frame frame = Response(cmd::kAbort);
     Put16(frame, 1, index);
     frame.data[3] = sub_index;
     Put32(frame, 4, code);
@@ -58,13 +62,13 @@ void SdoServer::Finish() {
 
 bool SdoServer::RestartsTransfer(const Frame& request) const {
     switch (Ccs(request)) {
-        case 1:  // initiate download
-        case 2:  // initiate upload
+        case ccs::kInitiateDownload:
+        case ccs::kInitiateUpload:
             return true;
-        case 5:  // block upload initiate
-            return (request.data[0] & 3) == 0;
-        case 6:  // block download initiate
-            return (request.data[0] & 1) == 0;
+        case ccs::kBlockUpload:
+            return Subcommand(request) == cmd::kBlockInitiate;
+        case ccs::kBlockDownload:  // bit 0 tells the end from the initiation
+            return (request.data[0] & cmd::kBlockEnd) == 0;
         default:
             return false;
     }
@@ -82,7 +86,7 @@ void SdoServer::OnRequest(const Frame& request, TimePoint now, Outbox& out) {
         Idle(request, now, out);
         return;
     }
-    if (Ccs(request) == 4) {
+    if (Ccs(request) == ccs::kAbort) {
         ++stats_.aborts_received;
         Finish();
         return;
@@ -94,19 +98,20 @@ void SdoServer::OnRequest(const Frame& request, TimePoint now, Outbox& out) {
     }
     switch (state_) {
         case State::kSegmentedDownload:
-            if (Ccs(request) == 0) return DownloadSegment(request, now, out);
+            if (Ccs(request) == ccs::kDownloadSegment) return DownloadSegment(request, now, out);
             break;
         case State::kSegmentedUpload:
-            if (Ccs(request) == 3) return UploadSegment(request, now, out);
+            if (Ccs(request) == ccs::kUploadSegment) return UploadSegment(request, now, out);
             break;
         case State::kBlockUploadInitiated:
-            if (Ccs(request) == 5 && (request.data[0] & 3) == 3) {
+            if (Ccs(request) == ccs::kBlockUpload && Subcommand(request) == cmd::kBlockStart) {
                 state_ = State::kBlockUpload;
                 return SendUploadBlock(now, out);
             }
             break;
         case State::kBlockUpload:
-            if (Ccs(request) == 5 && (request.data[0] & 3) == 2) return BlockUploadConfirm(request, now, out);
+            if (Ccs(request) == ccs::kBlockUpload && Subcommand(request) == cmd::kBlockConfirmation)
+                return BlockUploadConfirm(request, now, out);
             break;
         default:
             break;
@@ -117,16 +122,16 @@ void SdoServer::OnRequest(const Frame& request, TimePoint now, Outbox& out) {
 
 void SdoServer::Idle(const Frame& request, TimePoint now, Outbox& out) {
     switch (Ccs(request)) {
-        case 1:
+        case ccs::kInitiateDownload:
             return InitiateDownload(request, now, out);
-        case 2:
+        case ccs::kInitiateUpload:
             return InitiateUpload(request, now, out);
-        case 5:
+        case ccs::kBlockUpload:
             return BlockUploadCommand(request, now, out);
-        case 6:
-            if ((request.data[0] & 1) == 0) return InitiateBlockDownload(request, now, out);
+        case ccs::kBlockDownload:
+            if ((request.data[0] & cmd::kBlockEnd) == 0) return InitiateBlockDownload(request, now, out);
             break;
-        case 4:
+        case ccs::kAbort:
             ++stats_.aborts_received;
             return;
         default:
@@ -139,12 +144,12 @@ void SdoServer::InitiateDownload(const Frame& request, TimePoint now, Outbox& ou
     const std::uint16_t index = FrameIndex(request);
     const std::uint8_t sub = FrameSubIndex(request);
     if (auto code = InjectedAbort(index)) return Abort(index, sub, *code, now, out);
-    const bool expedited = (request.data[0] & 0x02) != 0;
-    const bool size_given = (request.data[0] & 0x01) != 0;
-    Frame answer = Response(0x60);
+    const bool expedited = (request.data[0] & cmd::kExpedited) != 0;
+    const bool size_given = (request.data[0] & cmd::kSizeIndicated) != 0;
+    Frame answer = Response(cmd::kInitiateDownloadResponse);
     std::memcpy(&answer.data[1], &request.data[1], 3);
     if (expedited) {
-        const std::size_t n = size_given ? 4 - ((request.data[0] >> 2) & 3) : 4;
+        const std::size_t n = size_given ? static_cast<std::size_t>(sdo::ExpeditedSize(request.data[0])) : 4;
         if (AbortCode code = dictionary_.CheckWrite(index, sub, n); code != AbortCode::kNone)
             return Abort(index, sub, code, now, out);
         dictionary_.Write(index, sub, Bytes(request.data.begin() + 4, request.data.begin() + 4 + n));
@@ -166,20 +171,20 @@ void SdoServer::InitiateDownload(const Frame& request, TimePoint now, Outbox& ou
 }
 
 void SdoServer::DownloadSegment(const Frame& request, TimePoint now, Outbox& out) {
-    if ((request.data[0] & 0x10) != toggle_) {
+    if ((request.data[0] & cmd::kToggle) != toggle_) {
         Abort(index_, sub_index_, AbortCode::kToggleNotAlternated, now, out);
         return Finish();
     }
-    const std::size_t n = kSegmentBytes - ((request.data[0] >> 1) & 7);
-    const bool last = (request.data[0] & 1) != 0;
+    const auto n = static_cast<std::size_t>(sdo::SegmentSize(request.data[0]));
+    const bool last = (request.data[0] & cmd::kLastSegment) != 0;
     const std::size_t total = buffer_.size() + n;
     if (total > size_ || (last && total != size_)) {
         Abort(index_, sub_index_, AbortCode::kLengthMismatch, now, out);
         return Finish();
     }
     buffer_.insert(buffer_.end(), request.data.begin() + 1, request.data.begin() + 1 + n);
-    Frame answer = Response(static_cast<std::uint8_t>(0x20 | toggle_));
-    toggle_ ^= 0x10;
+    Frame answer = Response(static_cast<std::uint8_t>(cmd::kDownloadSegmentResponse | toggle_));
+    toggle_ ^= cmd::kToggle;
     if (last) {
         dictionary_.Write(index_, sub_index_, buffer_);
         ++stats_.downloads_completed;
@@ -196,7 +201,8 @@ void SdoServer::InitiateUpload(const Frame& request, TimePoint now, Outbox& out)
     if (read.abort != AbortCode::kNone) return Abort(index, sub, read.abort, now, out);
     const std::size_t size = read.data.size();
     if (size <= 4) {
-        Frame answer = Response(static_cast<std::uint8_t>(0x43 | ((4 - size) & 3) << 2));
+        Frame answer = Response(static_cast<std::uint8_t>(cmd::kInitiateUploadExpedited |
+                                                          sdo::ExpeditedSizeBits(static_cast<std::uint32_t>(size))));
         std::memcpy(&answer.data[1], &request.data[1], 3);
         std::copy(read.data.begin(), read.data.end(), answer.data.begin() + 4);
         ++stats_.uploads_completed;
@@ -208,23 +214,24 @@ void SdoServer::InitiateUpload(const Frame& request, TimePoint now, Outbox& out)
     toggle_ = 0;
     buffer_ = std::move(read.data);
     position_ = 0;
-    Frame answer = Response(0x41);
+    Frame answer = Response(cmd::kInitiateUploadSegmented);
     std::memcpy(&answer.data[1], &request.data[1], 3);
     Put32(answer, 4, static_cast<std::uint32_t>(size));
     Answer(answer, now, out);
 }
 
 void SdoServer::UploadSegment(const Frame& request, TimePoint now, Outbox& out) {
-    if ((request.data[0] & 0x10) != toggle_) {
+    if ((request.data[0] & cmd::kToggle) != toggle_) {
         Abort(index_, sub_index_, AbortCode::kToggleNotAlternated, now, out);
         return Finish();
     }
     const std::size_t n = std::min(kSegmentBytes, buffer_.size() - position_);
     const bool last = position_ + n == buffer_.size();
-    Frame answer = Response(static_cast<std::uint8_t>(toggle_ | ((kSegmentBytes - n) << 1) | (last ? 1 : 0)));
+    Frame answer = Response(static_cast<std::uint8_t>(toggle_ | sdo::SegmentSizeBits(static_cast<std::uint32_t>(n)) |
+                                                      (last ? cmd::kLastSegment : 0)));
     std::copy_n(buffer_.begin() + static_cast<std::ptrdiff_t>(position_), n, answer.data.begin() + 1);
     position_ += n;
-    toggle_ ^= 0x10;
+    toggle_ ^= cmd::kToggle;
     if (last) {
         ++stats_.uploads_completed;
         Finish();
@@ -235,11 +242,11 @@ void SdoServer::UploadSegment(const Frame& request, TimePoint now, Outbox& out) 
 void SdoServer::BlockUploadCommand(const Frame& request, TimePoint now, Outbox& out) {
     const std::uint16_t index = FrameIndex(request);
     const std::uint8_t sub = FrameSubIndex(request);
-    if ((request.data[0] & 3) != 0) return Abort(index, sub, AbortCode::kCommandInvalid, now, out);
+    if (Subcommand(request) != cmd::kBlockInitiate) return Abort(index, sub, AbortCode::kCommandInvalid, now, out);
     if (auto code = InjectedAbort(index)) return Abort(index, sub, *code, now, out);
     if (behaviour_.refuse_block) return Abort(index, sub, *behaviour_.refuse_block, now, out);
     const std::uint8_t block_size = request.data[4];
-    if (block_size < 1 || block_size > kMaxBlockSize) return Abort(index, sub, AbortCode::kInvalidBlockSize, now, out);
+    if (block_size < 1 || block_size > sdo::kMaxBlockSize) return Abort(index, sub, AbortCode::kInvalidBlockSize, now, out);
     ReadResult read = dictionary_.Read(index, sub);
     if (read.abort != AbortCode::kNone) return Abort(index, sub, read.abort, now, out);
     const std::size_t threshold = request.data[5];
@@ -254,7 +261,7 @@ void SdoServer::BlockUploadCommand(const Frame& request, TimePoint now, Outbox& 
     buffer_ = std::move(read.data);
     position_ = 0;
     final_sent_ = false;
-    Frame answer = Response(0xC2);
+    Frame answer = Response(cmd::kBlockUploadInitiateResponse);
     std::memcpy(&answer.data[1], &request.data[1], 3);
     Put32(answer, 4, static_cast<std::uint32_t>(buffer_.size()));
     Answer(answer, now, out);
@@ -265,7 +272,7 @@ void SdoServer::SendUploadBlock(TimePoint now, Outbox& out) {
     for (std::uint8_t seq = 1; seq <= block_size_; ++seq) {
         const std::size_t n = std::min(kSegmentBytes, buffer_.size() - position_);
         const bool last = position_ + n == buffer_.size();
-        Frame segment = Response(static_cast<std::uint8_t>(seq | (last ? 0x80 : 0)));
+        Frame segment = Response(static_cast<std::uint8_t>(seq | (last ? cmd::kLastBlockSegment : 0)));
         std::copy_n(buffer_.begin() + static_cast<std::ptrdiff_t>(position_), n, segment.data.begin() + 1);
         position_ += n;
         last_sent_ = seq;
@@ -288,7 +295,7 @@ void SdoServer::BlockUploadConfirm(const Frame& request, TimePoint now, Outbox& 
         return Finish();
     }
     const std::uint8_t next_size = request.data[2];
-    if (next_size < 1 || next_size > kMaxBlockSize) {
+    if (next_size < 1 || next_size > sdo::kMaxBlockSize) {
         Abort(index_, sub_index_, AbortCode::kInvalidBlockSize, now, out);
         return Finish();
     }
@@ -304,7 +311,7 @@ void SdoServer::InitiateBlockDownload(const Frame& request, TimePoint now, Outbo
     const std::uint8_t sub = FrameSubIndex(request);
     if (auto code = InjectedAbort(index)) return Abort(index, sub, *code, now, out);
     if (behaviour_.refuse_block) return Abort(index, sub, *behaviour_.refuse_block, now, out);
-    if ((request.data[0] & 0x02) == 0) return Abort(index, sub, AbortCode::kCommandInvalid, now, out);
+    if ((request.data[0] & cmd::kBlockSizeIndicated) == 0) return Abort(index, sub, AbortCode::kCommandInvalid, now, out);
     const std::size_t size = Get32(request, 4);
     if (AbortCode code = dictionary_.CheckWrite(index, sub, size); code != AbortCode::kNone)
         return Abort(index, sub, code, now, out);
@@ -321,15 +328,15 @@ void SdoServer::InitiateBlockDownload(const Frame& request, TimePoint now, Outbo
     last_stored_ = false;
     dropped_.clear();
     pending_confirm_.reset();
-    Frame answer = Response(0xA0);
+    Frame answer = Response(cmd::kBlockDownloadInitiateResponse);
     std::memcpy(&answer.data[1], &request.data[1], 3);
     answer.data[4] = block_size_;
     Answer(answer, now, out);
 }
 
 void SdoServer::BlockSegment(const Frame& request, TimePoint now, Outbox& out) {
-    const std::uint8_t seq = request.data[0] & 0x7F;
-    const bool last = (request.data[0] & 0x80) != 0;
+    const std::uint8_t seq = request.data[0] & cmd::kSequenceMask;
+    const bool last = (request.data[0] & cmd::kLastBlockSegment) != 0;
     const std::size_t offset = block_base_ + (static_cast<std::size_t>(seq) - 1) * kSegmentBytes;
     const std::size_t left = seq >= 1 && offset < size_ ? size_ - offset : 0;
     // A segment's number must fit the block and its place the object: the final segment holds
@@ -374,7 +381,7 @@ void SdoServer::ReleaseConfirm(TimePoint now, Outbox& out) {
     // Acknowledge what has arrived in order by now, which a late confirmation may have seen grow.
     const std::uint8_t ack = static_cast<std::uint8_t>(expected_ - 1);
     pending_confirm_.reset();
-    Frame answer = Response(0xA2);
+    Frame answer = Response(cmd::kBlockConfirm);
     answer.data[1] = ack;
     answer.data[2] = behaviour_.block_size;
     ++stats_.confirmations_sent;

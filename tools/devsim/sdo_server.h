@@ -25,10 +25,6 @@
 
 namespace devsim {
 
-inline constexpr std::uint16_t kSdoRequestBase = 0x7A0;
-inline constexpr std::uint16_t kSdoResponseBase = 0x780;
-inline constexpr std::uint8_t kMaxBlockSize = 127;
-
 struct SdoBehaviour {
     // Abort code with which block initiations (both directions) are refused; none = accepted.
     std::optional<std::uint32_t> refuse_block;
@@ -39,7 +35,7 @@ struct SdoBehaviour {
     bool withhold_confirm = false;               // block-download confirmations never leave
     std::map<std::uint16_t, std::uint32_t> aborts;  // every initiation on the index is aborted so
     bool silent = false;                            // nothing is answered at all
-    std::uint8_t block_size = kMaxBlockSize;        // offered for block downloads, 1..127
+    std::uint8_t block_size = sdo::kMaxBlockSize;      // offered for block downloads, 1..127
 };
 
 class SdoServer {

@@ -78,7 +78,7 @@ int Run() {
     };
     klp::OS_SetStackHooks(std::move(hooks));
 
-    if (klp::init_KLP(2000, 50) != 0) {
+    if (klp::init_KLP(2000, 50) != klp::StartResult::kStarted) {
         std::printf("stack smoke run: the stack did not start\n");
         return 1;
     }
