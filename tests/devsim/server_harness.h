@@ -9,7 +9,7 @@
 #include "tools/devsim/object_dictionary.h"
 #include "tools/devsim/outbox.h"
 #include "tools/devsim/sdo_server.h"
-#include "tests/protocol_bytes.h"
+#include "tests/support/protocol_bytes.h"
 
 namespace devsim_test {
 

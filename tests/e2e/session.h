@@ -19,7 +19,7 @@
 
 #include "tests/e2e/devsim_process.h"
 #include "tests/e2e/klp_binding.h"
-#include "tests/protocol_bytes.h"
+#include "tests/support/protocol_bytes.h"
 
 namespace e2e {
 

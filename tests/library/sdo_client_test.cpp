@@ -34,7 +34,7 @@
 #include "library/stack_modules.h"
 #include "platform/canapi/vbus.h"
 #include "tests/library/stack_fixture.h"
-#include "tests/protocol_bytes.h"
+#include "tests/support/protocol_bytes.h"
 
 namespace {
 

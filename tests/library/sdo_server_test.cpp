@@ -11,7 +11,7 @@
 #include <vector>
 
 #include "library/os_layer.h"
-#include "tests/protocol_bytes.h"
+#include "tests/support/protocol_bytes.h"
 
 namespace {
 
