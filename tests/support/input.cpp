@@ -1,0 +1,74 @@
+#include "tests/support/input.h"
+
+#include <QCoreApplication>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QWheelEvent>
+#include <QWidget>
+
+#include "tests/support/render.h"
+
+namespace test_support {
+
+namespace {
+
+QPointF Local(ui::TPoint p) { return QPointF(p.X, p.Y); }
+QPointF Global(ui::TControl& control, ui::TPoint p) { return control.Widget()->mapToGlobal(Local(p)); }
+
+void SendMouse(ui::TControl& control, QEvent::Type type, ui::TPoint p, Qt::MouseButton button,
+               Qt::MouseButtons buttons, Qt::KeyboardModifiers mods) {
+    EnsureApplication();
+    QMouseEvent e(type, Local(p), Global(control, p), button, buttons, mods);
+    QCoreApplication::sendEvent(control.Widget(), &e);
+}
+
+}  // namespace
+
+void Click(ui::TControl& control, ui::TPoint p, Qt::KeyboardModifiers mods) {
+    MousePress(control, p, Qt::LeftButton, mods);
+    SendMouse(control, QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton, mods);
+}
+
+void MousePress(ui::TControl& control, ui::TPoint p, Qt::MouseButton button, Qt::KeyboardModifiers mods) {
+    SendMouse(control, QEvent::MouseButtonPress, p, button, button, mods);
+}
+
+void MouseRelease(ui::TControl& control, ui::TPoint p, Qt::MouseButton button) {
+    SendMouse(control, QEvent::MouseButtonRelease, p, button, Qt::NoButton, Qt::NoModifier);
+}
+
+void MouseMove(ui::TControl& control, ui::TPoint p, Qt::MouseButtons buttons) {
+    SendMouse(control, QEvent::MouseMove, p, Qt::NoButton, buttons, Qt::NoModifier);
+}
+
+void Key(ui::TControl& control, int qt_key, Qt::KeyboardModifiers mods, const QString& text) {
+    EnsureApplication();
+    QKeyEvent press(QEvent::KeyPress, qt_key, mods, text);
+    QCoreApplication::sendEvent(control.Widget(), &press);
+    QKeyEvent release(QEvent::KeyRelease, qt_key, mods, text);
+    QCoreApplication::sendEvent(control.Widget(), &release);
+}
+
+void Type(ui::TControl& control, char ch) {
+    const char upper = (ch >= 'a' && ch <= 'z') ? static_cast<char>(ch - 'a' + 'A') : ch;
+    Key(control, upper, Qt::NoModifier, QString(QChar(ch)));
+}
+
+bool Wheel(ui::TControl& control, ui::TPoint p, int notches) {
+    EnsureApplication();
+    QWheelEvent e(Local(p), Global(control, p), QPoint(), QPoint(0, notches * 120), Qt::NoButton, Qt::NoModifier,
+                  Qt::NoScrollPhase, false);
+    e.setAccepted(false);
+    QCoreApplication::sendEvent(control.Widget(), &e);
+    return e.isAccepted();
+}
+
+bool WantsKeyBeforeShortcuts(ui::TControl& control, int qt_key, const QString& text) {
+    EnsureApplication();
+    QKeyEvent e(QEvent::ShortcutOverride, qt_key, Qt::NoModifier, text);
+    e.setAccepted(false);
+    QCoreApplication::sendEvent(control.Widget(), &e);
+    return e.isAccepted();
+}
+
+}  // namespace test_support
