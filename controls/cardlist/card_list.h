@@ -337,6 +337,7 @@ private:
     ui::TPoint CursorInClient() const;
 
     ui::TShiftState click_shift_ = 0;  // the keys held at the last mouse-down, for the click
+    int wheel_rest_ = 0;               // wheel movement short of a whole notch
 
     std::unique_ptr<TFineCardAppearance> normal_, hover_, selected_, editing_;
     std::unique_ptr<TProgressAppearance> progress_;

@@ -272,9 +272,12 @@ void TCustomFineCardList::MouseUp(ui::TMouseButton button, ui::TShiftState shift
 bool TCustomFineCardList::DoMouseWheel(ui::TShiftState shift, int wheelDelta, ui::TPoint mousePos) {
     if (ui::TCustomControl::DoMouseWheel(shift, wheelDelta, mousePos)) return true;
     if (scroll_bar_ == nullptr || !scroll_bar_->Visible()) return false;
-    // A notch away from the user goes one column (or row) back, as the bar's arrow button does.
-    const int steps = -wheelDelta / ui::WHEEL_DELTA;
-    const int step = steps != 0 ? steps : (wheelDelta < 0 ? 1 : -1);
+    // A notch away from the user goes one column (or row) back, as the bar's arrow button does;
+    // the finer steps of a touchpad add up to notches.
+    wheel_rest_ += wheelDelta;
+    const int step = -wheel_rest_ / ui::WHEEL_DELTA;
+    wheel_rest_ %= ui::WHEEL_DELTA;
+    if (step == 0) return true;
     const int first = scroll_bar_type_ == TScrollBarType::sbtVertical ? layout_.state.first_row
                                                                          : layout_.state.first_column;
     ScrollToPosition(std::clamp(first + step, scroll_bar_->Min(), scroll_bar_->Max()));

@@ -16,18 +16,11 @@
 #include "platform/settings/registry.h"
 #include "platform/ui/graphics/bitmap.h"
 #include "tests/support/input.h"
+#include "tests/support/render.h"
 
 namespace {
 
 using app::TQuillbookForm;
-
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "test_app";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
 
 // Records the commands instead of running them.
 class WatchedForm : public TQuillbookForm {
@@ -44,7 +37,7 @@ public:
 class MainForm : public ::testing::Test {
 protected:
     void SetUp() override {
-        App();
+        test_support::EnsureApplication();
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
         dir_ = std::filesystem::temp_directory_path() / (std::string("main-form-") + std::to_string(::getpid()) + info->name());
         std::filesystem::create_directories(dir_);

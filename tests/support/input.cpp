@@ -1,8 +1,10 @@
 #include "tests/support/input.h"
 
 #include <QCoreApplication>
+#include <QInputDevice>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointingDevice>
 #include <QWheelEvent>
 #include <QWidget>
 
@@ -12,13 +14,28 @@ namespace test_support {
 
 namespace {
 
+// The devices the events come from, made after Qt's device list exists so that they are
+// freed before it; the events then never depend on Qt making default devices.
+const QPointingDevice* TestMouse() {
+    (void)QInputDevice::devices();
+    static const QPointingDevice mouse("test mouse", 1001, QInputDevice::DeviceType::Mouse,
+                                       QPointingDevice::PointerType::Generic, QInputDevice::Capability::Position, 1,
+                                       3);
+    return &mouse;
+}
+const QInputDevice* TestKeyboard() {
+    (void)QInputDevice::devices();
+    static const QInputDevice keyboard("test keyboard", 1002, QInputDevice::DeviceType::Keyboard);
+    return &keyboard;
+}
+
 QPointF Local(ui::TPoint p) { return QPointF(p.X, p.Y); }
 QPointF Global(ui::TControl& control, ui::TPoint p) { return control.Widget()->mapToGlobal(Local(p)); }
 
 void SendMouse(ui::TControl& control, QEvent::Type type, ui::TPoint p, Qt::MouseButton button,
                Qt::MouseButtons buttons, Qt::KeyboardModifiers mods) {
     EnsureApplication();
-    QMouseEvent e(type, Local(p), Global(control, p), button, buttons, mods);
+    QMouseEvent e(type, Local(p), Global(control, p), button, buttons, mods, TestMouse());
     QCoreApplication::sendEvent(control.Widget(), &e);
 }
 
@@ -43,9 +60,9 @@ void MouseMove(ui::TControl& control, ui::TPoint p, Qt::MouseButtons buttons) {
 
 void Key(ui::TControl& control, int qt_key, Qt::KeyboardModifiers mods, const QString& text) {
     EnsureApplication();
-    QKeyEvent press(QEvent::KeyPress, qt_key, mods, text);
+    QKeyEvent press(QEvent::KeyPress, qt_key, mods, 0, 0, 0, text, false, 1, TestKeyboard());
     QCoreApplication::sendEvent(control.Widget(), &press);
-    QKeyEvent release(QEvent::KeyRelease, qt_key, mods, text);
+    QKeyEvent release(QEvent::KeyRelease, qt_key, mods, 0, 0, 0, text, false, 1, TestKeyboard());
     QCoreApplication::sendEvent(control.Widget(), &release);
 }
 
@@ -57,7 +74,7 @@ void Type(ui::TControl& control, char ch) {
 bool Wheel(ui::TControl& control, ui::TPoint p, int notches) {
     EnsureApplication();
     QWheelEvent e(Local(p), Global(control, p), QPoint(), QPoint(0, notches * 120), Qt::NoButton, Qt::NoModifier,
-                  Qt::NoScrollPhase, false);
+                  Qt::NoScrollPhase, false, Qt::MouseEventNotSynthesized, TestMouse());
     e.setAccepted(false);
     QCoreApplication::sendEvent(control.Widget(), &e);
     return e.isAccepted();
@@ -65,7 +82,7 @@ bool Wheel(ui::TControl& control, ui::TPoint p, int notches) {
 
 bool WantsKeyBeforeShortcuts(ui::TControl& control, int qt_key, const QString& text) {
     EnsureApplication();
-    QKeyEvent e(QEvent::ShortcutOverride, qt_key, Qt::NoModifier, text);
+    QKeyEvent e(QEvent::ShortcutOverride, qt_key, Qt::NoModifier, 0, 0, 0, text, false, 1, TestKeyboard());
     e.setAccepted(false);
     QCoreApplication::sendEvent(control.Widget(), &e);
     return e.isAccepted();

@@ -1,6 +1,7 @@
 #include "tests/support/render.h"
 
 #include <QApplication>
+#include <QInputDevice>
 #include <QWidget>
 #include <memory>
 
@@ -8,6 +9,9 @@ namespace test_support {
 
 void EnsureApplication() {
     if (QApplication::instance() != nullptr) return;
+    // Qt's input-device list must outlive the application, whose input devices leave that list
+    // when the application goes at the end of the process: made first, it is freed last.
+    (void)QInputDevice::devices();
     static int argc = 1;
     static char name[] = "qbk-test";
     static char* argv[] = {name, nullptr};
