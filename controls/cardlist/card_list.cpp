@@ -68,9 +68,9 @@ TCustomFineCardList::TCustomFineCardList(ui::TComponent* owner)
     color_ = std::make_unique<TFineGradient>();
     color_->OnChange = [this](ui::TPersistent*) { Invalidate(); };
     filter_settings_ = std::make_unique<TFineCardFilterSettings>();
-    filter_settings_->OnChange = [this](ui::TPersistent*) { RefreshList(false, true, true, false); };
+    filter_settings_->OnChange = [this](ui::TPersistent*) { RefreshList(kFilterRefresh); };
     sort_settings_ = std::make_unique<TFineCardSortSettings>();
-    sort_settings_->OnChange = [this](ui::TPersistent*) { RefreshList(false, true, false, true); };
+    sort_settings_->OnChange = [this](ui::TPersistent*) { RefreshList(kSortRefresh); };
 
     scroll_bar_ = std::make_unique<ui::TScrollBar>(nullptr);
     scroll_bar_->SetName("ListHorScrollBar");
@@ -142,7 +142,10 @@ void TCustomFineCardList::Assign(const ui::TPersistent* source) {
         show_grid_line_ = o->show_grid_line_;
         show_focus_ = o->show_focus_;
         show_scroll_bar_ = o->show_scroll_bar_;
-        scroll_bar_type_ = o->scroll_bar_type_;
+        if (o->scroll_bar_type_ != scroll_bar_type_) {
+            scroll_bar_type_ = o->scroll_bar_type_;
+            TurnScrollBar();
+        }
         sorted_ = o->sorted_;
         color_->Assign(o->color_.get());
         normal_->Assign(o->normal_.get());
@@ -162,46 +165,32 @@ void TCustomFineCardList::Assign(const ui::TPersistent* source) {
     EndUpdate();
 }
 
-void TCustomFineCardList::SetCardTemplate(const TFineCardTemplate& v) {
-    template_->Assign(&v);
-    RefreshList(false, true, false, false);
-}
-void TCustomFineCardList::SetCardNormalAppearance(const TFineCardAppearance& v) {
-    normal_->Assign(&v);
-    RefreshList(false, true, false, false);
-}
-void TCustomFineCardList::SetCardHoverAppearance(const TFineCardAppearance& v) {
-    hover_->Assign(&v);
-    RefreshList(false, true, false, false);
-}
-void TCustomFineCardList::SetCardSelectedAppearance(const TFineCardAppearance& v) {
-    selected_->Assign(&v);
-    RefreshList(false, true, false, false);
-}
-void TCustomFineCardList::SetCardEditingAppearance(const TFineCardAppearance& v) {
-    editing_->Assign(&v);
-    RefreshList(false, true, false, false);
-}
-void TCustomFineCardList::SetColor(const TFineGradient& v) {
-    color_->Assign(&v);
-    RefreshList(false, true, false, false);
+void TCustomFineCardList::SetCardTemplate(const TFineCardTemplate& v) { AssignAndRearrange(*template_, v); }
+void TCustomFineCardList::SetCardNormalAppearance(const TFineCardAppearance& v) { AssignAndRearrange(*normal_, v); }
+void TCustomFineCardList::SetCardHoverAppearance(const TFineCardAppearance& v) { AssignAndRearrange(*hover_, v); }
+void TCustomFineCardList::SetCardSelectedAppearance(const TFineCardAppearance& v) { AssignAndRearrange(*selected_, v); }
+void TCustomFineCardList::SetCardEditingAppearance(const TFineCardAppearance& v) { AssignAndRearrange(*editing_, v); }
+void TCustomFineCardList::SetColor(const TFineGradient& v) { AssignAndRearrange(*color_, v); }
+void TCustomFineCardList::AssignAndRearrange(ui::TPersistent& target, const ui::TPersistent& source) {
+    target.Assign(&source);
+    RefreshList(kRearrange);
 }
 void TCustomFineCardList::SetSortSettings(const TFineCardSortSettings& v) { sort_settings_->Assign(&v); }
 void TCustomFineCardList::SetFilterSettings(const TFineCardFilterSettings& v) { filter_settings_->Assign(&v); }
 
 void TCustomFineCardList::SetBorderColor(TColor v) {
-    if (Store(border_color_, v)) RefreshList(false, true, false, false);
+    if (Store(border_color_, v)) RefreshList(kRearrange);
 }
 void TCustomFineCardList::SetBorderWidth(int v) {
-    if (Store(border_width_, v)) RefreshList(false, true, false, false);
+    if (Store(border_width_, v)) RefreshList(kRearrange);
 }
 void TCustomFineCardList::SetCardHorSpacing(int v) {
     if (!Store(card_hor_spacing_, v)) return;
     column_width_ = template_->CardWidth() + 2 * v;
-    RefreshList(false, true, false, false);
+    RefreshList(kRearrange);
 }
 void TCustomFineCardList::SetCardVertSpacing(int v) {
-    if (Store(card_vert_spacing_, v)) RefreshList(false, true, false, false);
+    if (Store(card_vert_spacing_, v)) RefreshList(kRearrange);
 }
 void TCustomFineCardList::SetCardRearrange(bool v) {
     card_rearrange_ = v;
@@ -235,10 +224,15 @@ void TCustomFineCardList::SetMinColumnWidth(int v) {
 void TCustomFineCardList::SetScrollBarType(TScrollBarType v) {
     if (v == scroll_bar_type_) return;
     scroll_bar_type_ = v;
+    TurnScrollBar();
+    ArrangeCards(true);
+    Invalidate();
+}
+void TCustomFineCardList::TurnScrollBar() {
     // The bar keeps its thickness when it turns: a vertical bar is as wide as the horizontal
     // one was high.
     scroll_bar_->SetAlign(ui::TAlign::alNone);
-    if (v == TScrollBarType::sbtVertical) {
+    if (scroll_bar_type_ == TScrollBarType::sbtVertical) {
         scroll_bar_->SetWidth(scroll_bar_->Height());
         scroll_bar_->SetKind(ui::TScrollBarKind::sbVertical);
         scroll_bar_->SetAlign(ui::TAlign::alRight);
@@ -247,24 +241,22 @@ void TCustomFineCardList::SetScrollBarType(TScrollBarType v) {
         scroll_bar_->SetKind(ui::TScrollBarKind::sbHorizontal);
         scroll_bar_->SetAlign(ui::TAlign::alBottom);
     }
-    ArrangeCards(true);
-    Invalidate();
 }
 void TCustomFineCardList::SetDelayedCardLoad(bool v) {
     delayed_card_load_ = v;
     timer_->SetEnabled(v);
 }
 void TCustomFineCardList::SetFiltered(bool v) {
-    if (Store(filtered_, v)) RefreshList(false, true, true, false);
+    if (Store(filtered_, v)) RefreshList(kFilterRefresh);
 }
 void TCustomFineCardList::SetFocusColor(TColor v) {
     if (Store(focus_color_, v)) Invalidate();
 }
 void TCustomFineCardList::SetGridLineColor(TColor v) {
-    if (Store(grid_line_color_, v)) RefreshList(false, true, false, false);
+    if (Store(grid_line_color_, v)) RefreshList(kRearrange);
 }
 void TCustomFineCardList::SetGridLineWidth(int v) {
-    if (Store(grid_line_width_, v)) RefreshList(false, true, false, false);
+    if (Store(grid_line_width_, v)) RefreshList(kRearrange);
 }
 void TCustomFineCardList::SetImages(ui::TImageList* v) {
     if (v == images_) return;
@@ -274,11 +266,11 @@ void TCustomFineCardList::SetImages(ui::TImageList* v) {
 void TCustomFineCardList::SetMultiSelect(bool v) {
     if (!Store(multi_select_, v)) return;
     if (!v) ClearSelection();
-    RefreshList(false, true, false, false);
+    RefreshList(kRearrange);
 }
 void TCustomFineCardList::SetPageCount(int v) { page_count_ = std::max(v, 1); }
 void TCustomFineCardList::SetShowGridLine(bool v) {
-    if (Store(show_grid_line_, v)) RefreshList(false, true, false, false);
+    if (Store(show_grid_line_, v)) RefreshList(kRearrange);
 }
 void TCustomFineCardList::SetShowFocus(bool v) {
     if (Store(show_focus_, v)) Invalidate();
@@ -287,7 +279,7 @@ void TCustomFineCardList::SetShowScrollBar(bool v) {
     if (Store(show_scroll_bar_, v)) UpdateScrollBar();
 }
 void TCustomFineCardList::SetSorted(bool v) {
-    if (Store(sorted_, v)) RefreshList(false, true, false, true);
+    if (Store(sorted_, v)) RefreshList(kSortRefresh);
 }
 void TCustomFineCardList::SetURLColor(TColor v) {
     url_color_ = v;
@@ -310,38 +302,28 @@ void TCustomFineCardList::BeginUpdate() {
 void TCustomFineCardList::EndUpdate() {
     if (update_count_ == 0) return;
     if (--update_count_ != 0) return;
-    RefreshList(true, true, true, true);
+    RefreshList(kFullRefresh);
     timer_->SetEnabled(delayed_card_load_);
     if (!Designing()) cards_->ApplyCardAppearance(nullptr);
 }
 
-void TCustomFineCardList::RefreshList(bool measure, bool arrange, bool filter, bool sort) {
-    if (update_count_ > 0 || cards_ == nullptr) return;
-    if (sort) SortCards(sorted_ && !Designing());
-    if (filter) ApplyFilter(filtered_ && !Designing());
-    if (measure) cards_->LayoutCard(nullptr);
-    if (arrange) ArrangeCards(true);
-    if ((sort || filter) && !(goto_selected_automatic_ && ScrollToSelected())) Invalidate();
-}
-
-void TCustomFineCardList::SortCards(bool sorted) {
-    (void)sorted;
-    // Collection order until sorting builds its own order.
-    display_order_.resize(static_cast<std::size_t>(cards_->Count()));
-    for (int i = 0; i < cards_->Count(); ++i) display_order_[static_cast<std::size_t>(i)] = i;
-}
-
-void TCustomFineCardList::ApplyFilter(bool filtered) {
-    if (!filtered) {
-        for (int i = 0; i < cards_->Count(); ++i) cards_->Items(i)->PassesFilter = true;
-    }
+void TCustomFineCardList::RefreshList(const RefreshSteps& steps) {
+    if (cards_ == nullptr) return;
+    if (Editing()) CancelEdit();
+    if (update_count_ > 0) return;
+    if (steps.sort) SortCards(sorted_ && !Designing());
+    if (steps.filter) ApplyFilter(filtered_ && !Designing());
+    if (steps.measure) cards_->LayoutCard(nullptr);
+    if (steps.arrange) ArrangeCards(true);
+    if ((steps.sort || steps.filter) && !(goto_selected_automatic_ && ScrollToSelected())) Invalidate();
 }
 
 void TCustomFineCardList::ArrangeCards(bool updateBar) {
+    if (Editing()) EndEdit();
     SetHoverCard(-1);
     if (display_order_.size() != static_cast<std::size_t>(cards_->Count())) SortCards(sorted_);
     PrepareLayout();
-    layout_.ArrangeCards(*layout_cards_, updateBar, ArrangeAnchor{-1, selected_card_index_}, Selection());
+    layout_.ArrangeCards(*layout_cards_, updateBar, ArrangeAnchor{ColumnSizingActive ? SizingFirstCard : -1, selected_card_index_}, Selection());
     ApplyLayout();
 }
 
@@ -406,7 +388,7 @@ void TCustomFineCardList::ClearViewCards() {
 
 void TCustomFineCardList::TemplateChanged() {
     column_width_ = template_->CardWidth() + 2 * card_hor_spacing_;
-    RefreshList(true, true, false, false);
+    RefreshList(kRemeasure);
     Invalidate();
 }
 
@@ -416,7 +398,7 @@ void TCustomFineCardList::TemplateItemChanged(TFineCardTemplateItem* item) {
         selected_card_->SetItemIndex(-1);
         cards_->SetRepaintOnChange(true);
     }
-    RefreshList(true, true, false, false);
+    RefreshList(kRemeasure);
     Invalidate();
 }
 
@@ -432,19 +414,16 @@ void TCustomFineCardList::CardsChanged() {
     for (int i = 0; i < cards_->Count(); ++i) {
         if (cards_->Items(i)->Selected()) ++selected_count_;
     }
-    // The index follows the selected card wherever it moved; a card that left took the
-    // selection with it (CardRemoved).
-    if (selected_card_ != nullptr) {
-        selected_card_index_ = selected_card_->Index();
-        if (selected_card_index_ < 0) selected_card_ = nullptr;
-    }
-    if (selected_card_ == nullptr || selected_card_index_ >= cards_->Count()) {
+    // The index is not moved with the card: after an insert at or before it, it names the card
+    // now at that position while SelectedCard still is the card that was selected. A card that
+    // left took the selection with it (CardLeaving).
+    if (selected_card_index_ >= cards_->Count()) {
         selected_card_ = nullptr;
         selected_card_index_ = -1;
     }
     if (hover_card_index_ >= cards_->Count()) hover_card_index_ = -1;
     display_order_.clear();
-    RefreshList(false, true, true, true);
+    RefreshList(kCollectionRefresh);
 }
 
 void TCustomFineCardList::CardRemoved(const void* card) {
@@ -452,10 +431,38 @@ void TCustomFineCardList::CardRemoved(const void* card) {
         selected_card_ = nullptr;
         selected_card_index_ = -1;
     }
-    hover_card_index_ = -1;
-    // The indexes after the removed card shift: none of them may anchor the next layout.
-    ClearViewCards();
-    display_order_.clear();
+}
+
+namespace {
+
+// Drops `index` from a list of card indexes and moves the later cards' indexes down by one.
+void ForgetCardIndex(std::vector<int>& indexes, int index) {
+    std::erase(indexes, index);
+    for (int& i : indexes) {
+        if (i > index) --i;
+    }
+}
+
+}  // namespace
+
+void TCustomFineCardList::CardLeaving(TFineCard* card) {
+    if (cards_ == nullptr || Destroying()) return;
+    const int index = card->Index();
+    if (index < 0) return;
+    if (card == selected_card_) {
+        selected_card_ = nullptr;
+        selected_card_index_ = -1;
+    }
+    // The hover look goes with the hover index; a later hover card keeps both under its new index.
+    if (hover_card_index_ == index) {
+        SetHoverCard(-1);
+    } else if (hover_card_index_ > index) {
+        --hover_card_index_;
+    }
+    // The cards in view keep anchoring the next layout, so a scrolled list stays where it is.
+    ForgetCardIndex(view_cards_, index);
+    ForgetCardIndex(layout_.state.view_cards, index);
+    ForgetCardIndex(display_order_, index);
 }
 
 void TCustomFineCardList::CardSelected(TFineCard* card) {

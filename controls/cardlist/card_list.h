@@ -29,6 +29,28 @@ enum class TScrollBarType { sbtHorizontal, sbtVertical };
 
 class TCustomFineCardList;
 class CardListLayoutCards;
+
+// The steps of one refresh of the list; RefreshList runs those chosen in the order sort,
+// filter, measure, arrange.
+struct RefreshSteps {
+    bool measure = false;
+    bool arrange = false;
+    bool filter = false;
+    bool sort = false;
+};
+// Places the cards again (after a property or look change).
+inline constexpr RefreshSteps kRearrange{.arrange = true};
+// Measures every card again and places them (after a template change).
+inline constexpr RefreshSteps kRemeasure{.measure = true, .arrange = true};
+// Filters and places the cards again (the filter settings changed).
+inline constexpr RefreshSteps kFilterRefresh{.arrange = true, .filter = true};
+// Sorts and places the cards again (the sort settings changed).
+inline constexpr RefreshSteps kSortRefresh{.arrange = true, .sort = true};
+// Sorts, filters and places the cards (the card collection changed).
+inline constexpr RefreshSteps kCollectionRefresh{.arrange = true, .filter = true, .sort = true};
+// Every step (an update ended).
+inline constexpr RefreshSteps kFullRefresh{.measure = true, .arrange = true, .filter = true, .sort = true};
+
 struct CardListPictures;
 
 using TFineCardEvent = std::function<void(TCustomFineCardList* sender, TFineCard* card)>;
@@ -175,9 +197,27 @@ public:
     void SetHoverCard(int index);
     virtual unsigned GetVersionNr() const { return 0x02000100; }
 
-    // Refreshes in this order: sort, filter, measure every card, arrange. Skipped while an
-    // update is open.
-    void RefreshList(bool measure, bool arrange, bool filter, bool sort);
+    // --- input ---
+    // Type-ahead: selects the next shown card whose caption, or the next item whose text,
+    // begins with `key`; true when it selected something.
+    virtual bool SelectByKey(char key);
+    // True when `x` lies on the display text of the card's item (a URL item's link).
+    bool URLTextHit(int x, const TFineCard& card, int itemIndex);
+
+    // --- in-place editing ---
+    // Starts editing an item: Boolean items toggle here, ratings change by clicking, and every
+    // other kind opens an editor through OpenEditor. `key` is the typed first character, or 0.
+    void EditItem(int cardIndex, int itemIndex, char key);
+    // True while an editor control is open over an item.
+    virtual bool Editing() const { return false; }
+    // Stores the open editor's value and closes it; nothing without an editor.
+    virtual void EndEdit() {}
+    // Closes the open editor without storing; also ends an edit that opened no editor.
+    virtual void CancelEdit();
+
+    // Runs the chosen steps in this order: sort, filter, measure every card, arrange. Skipped
+    // while an update is open.
+    void RefreshList(const RefreshSteps& steps);
     // Places the shown cards; the column layout builds on it.
     virtual void ArrangeCards(bool updateBar);
     virtual void ApplyFilter(bool filtered);
@@ -198,6 +238,8 @@ public:
     void CardsChanged();
     // A card leaves the collection (only its address is used).
     void CardRemoved(const void* card);
+    // A card is about to leave the collection, still whole and at its index.
+    void CardLeaving(TFineCard* card);
     void CardSelected(TFineCard* card);
     void CardDeselected(TFineCard* card);
     void ClearViewCards();
@@ -235,14 +277,45 @@ protected:
     void CMHintShow(std::string& hint, int x, int y) override;
     void Resize() override;
     void Paint() override;
+    void Click() override;
+    void DblClick() override;
+    void MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
+    void MouseMove(ui::TShiftState shift, int x, int y) override;
+    void MouseUp(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
+    bool DoMouseWheel(ui::TShiftState shift, int wheelDelta, ui::TPoint mousePos) override;
+    void KeyDown(int& key, ui::TShiftState shift) override;
+    void KeyPress(char& key) override;
+    // Arrow keys and characters come to the list, not to the window's shortcuts.
+    unsigned DialogCode() const override { return ui::dlgcWantArrows | ui::dlgcWantChars; }
+
+    // Opens the editor for `ItemEditor` of the template item over `rect` holding `value` (the
+    // typed `key` replacing it when not 0). No editor kind is built in: true when one opened.
+    virtual bool OpenEditor(int cardIndex, int itemIndex, const ui::TRect& rect, const std::string& value, char key) {
+        (void)cardIndex, (void)itemIndex, (void)rect, (void)value, (void)key;
+        return false;
+    }
+    // Writes a Boolean value into the edited item and ends the edit.
+    void StoreEditValue(bool value);
 
     bool Scrolling = false;
     int HintItemIndex = -1;
     bool OverGridLine = false;
     bool ColumnSizingActive = false;
+    int SizingStartX = 0, SizingStartWidth = 0, SizingLine = 0;
+    int SizingFirstCard = -1;  // the first card of the view when sizing began: the layout's anchor
+    bool IgnoreNextMove = false;
+    int EditorKind = -1;  // the open editor's kind; -1 none, 1 the multi-line text editor
+    int EditCardIndex = -1, EditItemIndex = -1;
+    bool EditByMouse = false;
+    bool EditStarting = false;  // an edit is being set up or is open
+    bool AfterDblClick = false;
+    bool DragArmed = false;
     int FirstColumn = 1, ColumnCount = 0, FirstRow = 1, RowCount = 0;
 
 private:
+    void AssignAndRearrange(ui::TPersistent& target, const ui::TPersistent& source);
+    // Aligns and sizes the scroll bar for ScrollBarType.
+    void TurnScrollBar();
     void AppearanceChanged(ui::TPersistent* sender, bool stateChanged);
     void DelayedLoadTick();
     void ShownItemIndexes(TFineCard* card, std::vector<int>& out) const;
@@ -255,6 +328,16 @@ private:
     void ApplyLayout();
     CardSelection Selection() const { return CardSelection{selected_count_, selected_card_index_}; }
     void InvalidateHoverRect(int index);
+    // The parts of a click: a URL item's link (false when its handler raised), the single and
+    // the multiple selection, and a rating click.
+    bool ClickURL(TFineCard& card, int itemIndex);
+    void ClickSingle(TFineCard* card, const ui::TPoint& p);
+    void ClickMultiple(TFineCard& card);
+    void ClickRating(TFineCard& card, int itemIndex, const ui::TPoint& p);
+    ui::TPoint CursorInClient() const;
+
+    ui::TShiftState click_shift_ = 0;  // the keys held at the last mouse-down, for the click
+    int wheel_rest_ = 0;               // wheel movement short of a whole notch
 
     std::unique_ptr<TFineCardAppearance> normal_, hover_, selected_, editing_;
     std::unique_ptr<TProgressAppearance> progress_;

@@ -6,14 +6,6 @@
 
 namespace cardlist {
 
-namespace {
-
-ui::TRect Offset(const ui::TRect& r, int dx, int dy) {
-    return ui::TRect{r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
-}
-
-}  // namespace
-
 int CardListLayoutCards::Count() const { return list_.Cards().Count(); }
 
 const std::vector<int>& CardListLayoutCards::DisplayOrder() const {
@@ -41,12 +33,12 @@ void CardListLayoutCards::Place(int index, const ui::TRect& bounds, int column, 
     card.ListRect = bounds;
     card.ColumnIndex = column;
     card.RowIndex = row;
-    card.CaptionClientRect = Offset(card.CaptionRect2, bounds.Left, bounds.Top);
+    card.CaptionClientRect = ui::OffsetRect(card.CaptionRect2, bounds.Left, bounds.Top);
     for (int i = 0; i < card.Items().Count(); ++i) {
         if (!ItemPlaced(card, i)) continue;
         TFineCardItem& item = *card.Items().Items(i);
-        item.LabelClientRect = Offset(item.LabelCardRect, bounds.Left, bounds.Top);
-        item.ValueClientRect = Offset(item.ValueCardRect, bounds.Left, bounds.Top);
+        item.LabelClientRect = ui::OffsetRect(item.LabelCardRect, bounds.Left, bounds.Top);
+        item.ValueClientRect = ui::OffsetRect(item.ValueCardRect, bounds.Left, bounds.Top);
         item.ItemClientRect = item.LabelClientRect;
         item.ItemClientRect.Right = item.ValueClientRect.Right;
     }
@@ -54,14 +46,14 @@ void CardListLayoutCards::Place(int index, const ui::TRect& bounds, int column, 
 
 void CardListLayoutCards::Move(int index, int dx, int dy) {
     TFineCard& card = *list_.Cards().Items(index);
-    card.ListRect = Offset(card.ListRect, dx, dy);
-    card.CaptionClientRect = Offset(card.CaptionClientRect, dx, dy);
+    card.ListRect = ui::OffsetRect(card.ListRect, dx, dy);
+    card.CaptionClientRect = ui::OffsetRect(card.CaptionClientRect, dx, dy);
     for (int i = 0; i < card.Items().Count(); ++i) {
         if (!ItemPlaced(card, i)) continue;
         TFineCardItem& item = *card.Items().Items(i);
-        item.LabelClientRect = Offset(item.LabelClientRect, dx, dy);
-        item.ValueClientRect = Offset(item.ValueClientRect, dx, dy);
-        item.ItemClientRect = Offset(item.ItemClientRect, dx, dy);
+        item.LabelClientRect = ui::OffsetRect(item.LabelClientRect, dx, dy);
+        item.ValueClientRect = ui::OffsetRect(item.ValueClientRect, dx, dy);
+        item.ItemClientRect = ui::OffsetRect(item.ItemClientRect, dx, dy);
     }
 }
 
@@ -100,6 +92,7 @@ CardListPaintSettings PaintSettingsOf(TCustomFineCardList& list, const CardLayou
     s.hor_spacing = list.CardHorSpacing();
     s.show_focus = list.ShowFocus();
     s.focused = list.Focused();
+    s.editor_open = list.Editing();
     s.focus_color = list.FocusColor();
     s.url_color = list.URLColor();
     s.rating_active = &list.RatingActive();
@@ -108,6 +101,7 @@ CardListPaintSettings PaintSettingsOf(TCustomFineCardList& list, const CardLayou
     s.checked = &pictures.checked;
     s.unchecked = &pictures.unchecked;
     s.check_box_size = list.CheckBoxSize();
+    s.images = list.Images();
     TCustomFineCardList* sender = &list;
     if (list.OnCardCaptionGetDisplText) {
         s.caption_text = [sender](int card, std::string& text) { sender->OnCardCaptionGetDisplText(sender, card, text); };

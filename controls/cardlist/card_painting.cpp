@@ -4,6 +4,7 @@
 #include <cmath>
 #include <memory>
 
+#include "platform/ui/controls/controls.h"
 #include "platform/ui/graphics/draw_text.h"
 #include "platform/ui/graphics/frames.h"
 #include "platform/ui/core/sysutils.h"
@@ -14,15 +15,6 @@ using ui::TDrawTextFlags;
 using ui::TRect;
 
 namespace {
-
-TRect Offset(const TRect& r, int dx, int dy) { return TRect{r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy}; }
-TRect Inflate(const TRect& r, int d) { return TRect{r.Left - d, r.Top - d, r.Right + d, r.Bottom + d}; }
-bool Intersects(const TRect& a, const TRect& b) {
-    return a.Left < b.Right && b.Left < a.Right && a.Top < b.Bottom && b.Top < a.Bottom;
-}
-TRect Intersection(const TRect& a, const TRect& b) {
-    return TRect{std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right), std::min(a.Bottom, b.Bottom)};
-}
 
 // Restores the canvas tools on every path: each card and item sets its own fonts and colours.
 class CanvasToolsGuard {
@@ -97,7 +89,7 @@ const TFineCardTemplateItem* TemplateItem(const TFineCardTemplate* t, int index)
 
 void CardPainter::Paint(ui::TCanvas& canvas, const TRect& client, const std::vector<int>& view_cards,
                         const TRect& exposed) const {
-    const TRect area = Intersection(exposed, TRect{0, 0, canvas.Width(), canvas.Height()});
+    const TRect area = ui::IntersectRect(exposed, TRect{0, 0, canvas.Width(), canvas.Height()});
     if (area.IsEmpty()) return;
     if (area == TRect{0, 0, canvas.Width(), canvas.Height()}) {
         PaintArea(canvas, client, view_cards, area, 0, 0);
@@ -114,10 +106,10 @@ void CardPainter::Paint(ui::TCanvas& canvas, const TRect& client, const std::vec
 void CardPainter::PaintArea(ui::TCanvas& canvas, const TRect& client, const std::vector<int>& view_cards,
                             const TRect& area, int dx, int dy) const {
     CanvasToolsGuard guard(canvas);
-    if (s_.color != nullptr) s_.color->PaintGradient(canvas, Offset(client, dx, dy));
+    if (s_.color != nullptr) s_.color->PaintGradient(canvas, ui::OffsetRect(client, dx, dy));
     for (int index : view_cards) {
         if (index < 0 || index >= cards_.Count()) continue;
-        if (Intersects(HoverRect(index), area)) DrawCard(canvas, index, dx, dy);
+        if (ui::RectsOverlap(HoverRect(index), area)) DrawCard(canvas, index, dx, dy);
     }
     if (s_.show_grid_line && s_.grid_line_width > 0) {
         // Grid lines are filled bands centred on X, the way a wide pen centres its stroke.
@@ -128,7 +120,7 @@ void CardPainter::PaintArea(ui::TCanvas& canvas, const TRect& client, const std:
             if (x < 0) continue;
             if (x > client.Right) break;
             const int left = x - s_.grid_line_width / 2;
-            canvas.FillRect(Offset(TRect{left, s_.border_width, left + s_.grid_line_width, client.Bottom}, dx, dy));
+            canvas.FillRect(ui::OffsetRect(TRect{left, s_.border_width, left + s_.grid_line_width, client.Bottom}, dx, dy));
         }
     }
     if (s_.border_width > 0 && s_.border_color != ui::clNone) {
@@ -137,14 +129,14 @@ void CardPainter::PaintArea(ui::TCanvas& canvas, const TRect& client, const std:
         canvas.Pen().SetWidth(1);
         canvas.Pen().SetStyle(ui::TPenStyle::psSolid);
         for (int k = 0; k < s_.border_width; ++k) {
-            canvas.Rectangle(Offset(TRect{k, k, client.Right - k, client.Bottom - k}, dx, dy));
+            canvas.Rectangle(ui::OffsetRect(TRect{k, k, client.Right - k, client.Bottom - k}, dx, dy));
         }
     }
 }
 
 TRect CardPainter::HoverRect(int card_index) const {
     TFineCard& card = *cards_.Items(card_index);
-    return Inflate(card.ListRect, card.Appearance().TotalFrameWidth());
+    return ui::InflateRect(card.ListRect, card.Appearance().TotalFrameWidth());
 }
 
 void CardPainter::DrawCard(ui::TCanvas& canvas, int card_index, int dx, int dy) const {
@@ -152,8 +144,8 @@ void CardPainter::DrawCard(ui::TCanvas& canvas, int card_index, int dx, int dy) 
     if (!card.Shown()) return;
     CanvasToolsGuard guard(canvas);
     TFineCardAppearance& look = card.Appearance();
-    const TRect bounds = Offset(card.ListRect, dx, dy);
-    const TRect caption = Offset(card.CaptionClientRect, dx, dy);
+    const TRect bounds = ui::OffsetRect(card.ListRect, dx, dy);
+    const TRect caption = ui::OffsetRect(card.CaptionClientRect, dx, dy);
 
     look.Color().PaintGradient(canvas, bounds);
     look.CaptionColor().PaintGradient(canvas, caption);
@@ -164,6 +156,12 @@ void CardPainter::DrawCard(ui::TCanvas& canvas, int card_index, int dx, int dy) 
     if (s_.caption_text) s_.caption_text(card_index, text);
     const int inset = look.CaptionBorderWidth() + 2;
     TRect text_rect{caption.Left + inset, caption.Top, caption.Right - inset, caption.Bottom};
+    if (s_.images != nullptr && card.ImageIndex >= 0 && card.ImageIndex < s_.images->Count()) {
+        const int caption_height = s_.card_template ? s_.card_template->CardCaptionHeight() : caption.Height();
+        s_.images->Draw(canvas, text_rect.Left, caption.Top + std::max(0, (caption_height - s_.images->Height()) / 2),
+                        card.ImageIndex);
+        text_rect.Left += s_.images->Width() + 2;
+    }
     const TAlignment caption_alignment =
         s_.card_template ? s_.card_template->CardCaptionAlignment() : TAlignment::taLeftJustify;
     ui::DrawText(canvas, text, text_rect,
@@ -175,7 +173,7 @@ void CardPainter::DrawCard(ui::TCanvas& canvas, int card_index, int dx, int dy) 
     int margin = look.BorderWidth();
     if (look.BevelOuter() != TBevelCut::bvNone) margin += bevel;
     if (look.BevelInner() != TBevelCut::bvNone) margin += bevel;
-    TRect frame = Inflate(bounds, margin);
+    TRect frame = ui::InflateRect(bounds, margin);
     Bevel(canvas, frame, look.BevelOuter(), bevel);
     ui::Frame3D(canvas, frame, look.BorderColor(), look.BorderColor(), look.BorderWidth());
     Bevel(canvas, frame, look.BevelInner(), bevel);
@@ -199,7 +197,7 @@ void CardPainter::DrawCard(ui::TCanvas& canvas, int card_index, int dx, int dy) 
             DrawItemLabel(canvas, card, i, dx, dy);
             DrawItemValue(canvas, card, card_index, i, dx, dy);
         } else if (s_.draw_item) {
-            s_.draw_item(card, item, canvas, Offset(item.ItemClientRect, dx, dy));
+            s_.draw_item(card, item, canvas, ui::OffsetRect(item.ItemClientRect, dx, dy));
         }
     }
 
@@ -213,24 +211,9 @@ void CardPainter::DrawCard(ui::TCanvas& canvas, int card_index, int dx, int dy) 
         focus = card.ItemIndex();
     }
     if (focus >= 0 && (s_.focused || s_.editor_open)) {
-        const TRect label = Offset(card.Items().Items(focus)->LabelClientRect, dx, dy);
-        DrawFocus(canvas, TRect{bounds.Left + 1, label.Top - 1, bounds.Right - 1, label.Bottom + 1});
-    }
-}
-
-void CardPainter::DrawFocus(ui::TCanvas& canvas, const TRect& r) const {
-    if (r.IsEmpty()) return;
-    // Every other pixel along the outline, in the focus colour.
-    auto dot = [&](int x, int y) {
-        if (((x + y) & 1) == 0) canvas.SetPixels(x, y, s_.focus_color);
-    };
-    for (int x = r.Left; x < r.Right; ++x) {
-        dot(x, r.Top);
-        dot(x, r.Bottom - 1);
-    }
-    for (int y = r.Top; y < r.Bottom; ++y) {
-        dot(r.Left, y);
-        dot(r.Right - 1, y);
+        const TRect label = ui::OffsetRect(card.Items().Items(focus)->LabelClientRect, dx, dy);
+        ui::DrawFocusFrame(canvas, TRect{bounds.Left + 1, label.Top - 1, bounds.Right - 1, label.Bottom + 1},
+                           s_.focus_color);
     }
 }
 
@@ -241,7 +224,7 @@ void CardPainter::DrawItemLabel(ui::TCanvas& canvas, TFineCard& card, int item_i
     TFineCardItem& item = *card.Items().Items(item_index);
     std::string text = ti->Caption();
     if (text.empty() && s_.design_time) text = kEmptyItemCaptionText;
-    TRect r = Offset(item.LabelClientRect, dx, dy);
+    TRect r = ui::OffsetRect(item.LabelClientRect, dx, dy);
     const TFineCardAppearance& look = card.Appearance();
     canvas.Font().Assign(look.ReplaceLabelFont() ? &look.ItemLabelFont() : &ti->CaptionFont());
     if (ti->CaptionColor() != ui::clNone) {
@@ -276,31 +259,35 @@ void CardPainter::DrawPicture(ui::TCanvas& canvas, const TFineCardTemplateItem& 
                               const TRect& value) const {
     const int pw = graphic.Width();
     const int ph = graphic.Height();
-    // Draws `graphic` scaled to w x h at (left, top), cut to the value rectangle through a
-    // bitmap of the visible part, transparent on its corner pixel when the item asks for it.
-    auto draw_clipped = [&](int left, int top, int w, int h) {
-        const TRect target = ui::Bounds(left, top, w, h);
-        const TRect visible = Intersection(target, value);
+    // Draws `graphic` scaled into `target`, cut to the value rectangle. A cut picture, and a
+    // transparent one, goes through a bitmap of its visible part; transparency keys on that
+    // bitmap's corner pixel.
+    auto draw = [&](const TRect& target, bool transparent) {
+        const TRect visible = ui::IntersectRect(target, value);
         if (visible.IsEmpty()) return;
-        if (visible == target && !ti.TransparentImage()) {
+        if (visible == target && !transparent) {
             canvas.StretchDraw(target, graphic);
             return;
         }
         ui::TBitmap part;
         part.SetSize(visible.Width(), visible.Height());
-        part.Canvas().StretchDraw(Offset(target, -visible.Left, -visible.Top), graphic);
-        if (ti.TransparentImage()) {
+        part.Canvas().StretchDraw(ui::OffsetRect(target, -visible.Left, -visible.Top), graphic);
+        if (transparent) {
             part.SetTransparentMode(ui::TTransparentMode::tmAuto);
             part.SetTransparent(true);
         }
         canvas.Draw(visible.Left, visible.Top, part);
     };
     switch (ti.ImageSize()) {
-        case TFineCardImageSize::isOriginal:
-            draw_clipped(AlignLeft(value, pw, ti.ValueAlignment()), AlignTop(value, ph, ti.ValueLayout()), pw, ph);
+        case TFineCardImageSize::isOriginal: {
+            // Transparency applies only to a picture cut at the value rectangle's edge.
+            const TRect target =
+                ui::Bounds(AlignLeft(value, pw, ti.ValueAlignment()), AlignTop(value, ph, ti.ValueLayout()), pw, ph);
+            draw(target, ti.TransparentImage() && ui::IntersectRect(target, value) != target);
             break;
+        }
         case TFineCardImageSize::isStretched:
-            draw_clipped(value.Left, value.Top, value.Width(), value.Height());
+            draw(value, false);
             break;
         case TFineCardImageSize::isStretchedProp: {
             int w = value.Width();
@@ -314,7 +301,7 @@ void CardPainter::DrawPicture(ui::TCanvas& canvas, const TFineCardTemplateItem& 
             } else {
                 top = AlignTop(value, h, ti.ValueLayout());
             }
-            if (w > 0 && h > 0) draw_clipped(left, top, w, h);
+            if (w > 0 && h > 0) draw(ui::Bounds(left, top, w, h), ti.TransparentImage());
             break;
         }
     }
@@ -328,7 +315,7 @@ void CardPainter::DrawItemValue(ui::TCanvas& canvas, TFineCard& card, int card_i
     // The open editor covers the focused value; a picture stays visible under it.
     if (card.Editing && card.ItemIndex() == item_index && item.DataType() != TFineCardItemDataType::idtImage) return;
     CanvasToolsGuard guard(canvas);
-    TRect value = Offset(item.ValueClientRect, dx, dy);
+    TRect value = ui::OffsetRect(item.ValueClientRect, dx, dy);
 
     if (item.DataType() == TFineCardItemDataType::idtBoolean && s_.checked != nullptr && s_.unchecked != nullptr) {
         const TRect box = ItemCheckBoxRect(value, ti->ValueAlignment(), ti->ValueLayout(), s_.check_box_size);
@@ -428,7 +415,8 @@ void CardPainter::DrawProgress(ui::TCanvas& canvas, const TRect& rect, int value
     canvas.Font().SetStyle({});
     r = TRect{r.Left + 2, r.Top + 2, r.Right - 2, r.Bottom - 2};
     const std::string text = std::to_string(value) + "%";
-    const int capped = std::min(value, 100);
+    // The bar stays inside its rectangle for any value; the text shows the value as it is.
+    const int capped = std::clamp(value, 0, 100);
     const int done = r.Left + static_cast<int>(ui::Round(static_cast<double>(r.Width()) * capped / 100.0));
     const int tx = r.Left + (r.Width() - canvas.TextWidth(text)) / 2;
     const int ty = r.Top + (r.Height() - canvas.TextHeight(text)) / 2;

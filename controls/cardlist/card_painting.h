@@ -15,6 +15,7 @@
 #include "controls/cardlist/card_template.h"
 #include "controls/cardlist/cards.h"
 #include "platform/theme/visual_styles.h"
+#include "platform/ui/controls/imagelist.h"
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/canvas.h"
 #include "platform/ui/graphics/picture.h"
@@ -47,6 +48,7 @@ struct CardListPaintSettings {
     const TProgressAppearance* progress = nullptr;
     const ui::TBitmap* checked = nullptr;
     const ui::TBitmap* unchecked = nullptr;
+    const ui::TImageList* images = nullptr;  // the caption pictures, chosen by each card's ImageIndex
     int check_box_size = 13;
     // The visual-styles binding for themed check boxes; nullptr uses the process's binding.
     theme::VisualStyles* styles = nullptr;
@@ -84,7 +86,6 @@ private:
                    const ui::TRect& area, int dx, int dy) const;
     void DrawPicture(ui::TCanvas& canvas, const TFineCardTemplateItem& ti, const ui::TGraphic& graphic,
                      const ui::TRect& value) const;
-    void DrawFocus(ui::TCanvas& canvas, const ui::TRect& r) const;
 
     const CardListPaintSettings& s_;
     TFineCards& cards_;

@@ -360,7 +360,7 @@ void TFineCardTemplateItem::NotifyHideChange() {
     TCustomFineCardList* list = List_();
     if (cards == nullptr || list == nullptr) return;
     cards->EvaluateItemVisibility(nullptr, Index());
-    list->RefreshList(true, true, false, false);
+    list->RefreshList(kRemeasure);
 }
 
 void TFineCardTemplateItem::NotifyListChange() {

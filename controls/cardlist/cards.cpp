@@ -230,15 +230,16 @@ void TFineCardItem::LoadPictureFrom(const std::string& file_name) {
 
 void TFineCardItem::SetItemObject(ui::TPersistent* object) {
     if (object == item_object_) return;
-    if (owned_object_ != nullptr) owned_object_.reset();
+    owned_object_.reset();
     item_object_ = object;
+    if (owns_item_object_) owned_object_.reset(object);
 }
 
 void TFineCardItem::SetOwnsItemObject(bool owns) {
-    if (owns == OwnsItemObject()) return;
-    if (owns) {
+    owns_item_object_ = owns;
+    if (owns && owned_object_ == nullptr) {
         owned_object_.reset(item_object_);
-    } else {
+    } else if (!owns) {
         (void)owned_object_.release();  // the caller takes the object back
     }
 }
@@ -272,10 +273,20 @@ void TFineCardItem::Assign(const ui::TPersistent* source) {
         }
         Hint = o->Hint;
         Tag = o->Tag;
-        owned_object_.reset();
-        item_object_ = o->item_object_;
-        // The object moves with its ownership: two owners would free it twice.
-        owned_object_ = std::move(o->owned_object_);
+        // The object moves with its ownership: two owners would free it twice. An object this
+        // item owns and the source only refers to stays owned here, so it is not freed under
+        // both items.
+        if (owned_object_ != nullptr && owned_object_.get() == o->item_object_) {
+            item_object_ = o->item_object_;
+        } else {
+            owned_object_.reset();
+            item_object_ = o->item_object_;
+            owns_item_object_ = o->owns_item_object_;
+            if (o->owned_object_ != nullptr) {
+                owned_object_ = std::move(o->owned_object_);
+                o->owns_item_object_ = false;
+            }
+        }
     } catch (...) {
         Changed();
         throw;
@@ -373,6 +384,7 @@ TFineCard::TFineCard(ui::TCollection* collection) : ui::TCollectionItem(collecti
 
 TFineCard::~TFineCard() {
     if (appearance_) appearance_->OnChange = nullptr;
+    if (TCustomFineCardList* list = CardList()) list->CardLeaving(this);
 }
 
 TFineCards* TFineCard::Cards() const { return dynamic_cast<TFineCards*>(Collection()); }
@@ -408,7 +420,7 @@ void TFineCard::SetCaption(const std::string& value) {
     if (!Store(caption_, value)) return;
     if (TCustomFineCardList* list = CardList()) {
         list->CardChanged(this, nullptr, false);
-        list->RefreshList(false, true, false, false);
+        list->RefreshList(kRearrange);
     }
 }
 
@@ -693,14 +705,14 @@ void TFineCards::ItemChanged(TFineCard* card, TFineCardItem* item) {
     if (list_ == nullptr) return;
     EvaluateItemVisibility(card, item->Index());
     LayoutCard(card);
-    list_->RefreshList(false, true, true, true);
+    list_->RefreshList(kCollectionRefresh);
     list_->CardChanged(card, item, true);
 }
 
 void TFineCards::TemplateItemsChanged() {
     if (list_ == nullptr) return;
     SyncItems(nullptr);
-    list_->RefreshList(true, true, true, true);
+    list_->RefreshList(kFullRefresh);
 }
 
 bool TFineCards::EvaluateItemVisibility(TFineCard* card, int itemIndex) {

@@ -76,10 +76,11 @@ public:
     std::string Hint;
     int Tag = 0;
 
-    // An object for the user. With ownership the item frees it when it goes or gets another.
+    // An object for the user. With ownership the item frees it when it goes or gets another;
+    // ownership may be asked for before the object is attached.
     ui::TPersistent* ItemObject() const { return item_object_; }
     void SetItemObject(ui::TPersistent* object);
-    bool OwnsItemObject() const { return owned_object_ != nullptr; }
+    bool OwnsItemObject() const { return owns_item_object_; }
     void SetOwnsItemObject(bool owns);
 
 private:
@@ -102,6 +103,8 @@ private:
     ui::TPersistent* item_object_ = nullptr;
     // Holds the object while this item owns it; mutable so that Assign can move it out of the
     // source (exactly one item ever frees an object).
+    mutable bool owns_item_object_ = false;  // an assignment moves it from its source
+    // What the item frees: the attached object while the item owns it.
     mutable std::unique_ptr<ui::TPersistent> owned_object_;
 };
 

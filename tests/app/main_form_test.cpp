@@ -14,6 +14,8 @@
 #include "app/about_form.h"
 #include "app/family_setting.h"
 #include "platform/settings/registry.h"
+#include "platform/ui/graphics/bitmap.h"
+#include "tests/support/input.h"
 #include "tests/support/render.h"
 
 namespace {
@@ -123,6 +125,52 @@ TEST_F(MainForm, AddAndInsertRunAddPictureForEachChosenFileInOrder) {
     answer = {false, {}, 1};
     form.AddPicButton->Click();
     EXPECT_EQ(form.calls.size(), 4u);
+}
+
+// The point in the middle of a card's caption, for a click that picks the card.
+ui::TPoint CaptionCentre(const cardlist::TFineCard& card) {
+    const ui::TRect r = card.CaptionClientRect;
+    return ui::TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2};
+}
+
+std::vector<std::string> Captions(cardlist::TCustomFineCardList& list) {
+    std::vector<std::string> out;
+    for (int i = 0; i < list.Cards().Count(); ++i) out.push_back(list.Cards().Items(i)->Caption());
+    return out;
+}
+
+TEST_F(MainForm, DeletePhotoRemovesExactlyTheClickedCard) {
+    WatchedForm form;
+    AddCards(form, 3);
+    cardlist::TFineCardList& list = *form.PicCardList;
+    ASSERT_GE(list.ViewCards().size(), 2u);
+    const int picked = list.ViewCards()[1];
+    test_support::Click(list, CaptionCentre(*list.Cards().Items(picked)));
+    ASSERT_EQ(list.SelectedCardIndex(), picked);
+    form.RemovePicButton->Click();
+    std::vector<std::string> expected = {"card 0", "card 1", "card 2"};
+    expected.erase(expected.begin() + picked);
+    EXPECT_EQ(Captions(list), expected);
+    EXPECT_EQ(list.SelectedCard(), nullptr);
+}
+
+TEST_F(MainForm, InsertPhotoGoesBeforeTheClickedCard) {
+    TQuillbookForm form(nullptr);
+    cardlist::TFineCardList& list = *form.PicCardList;
+    for (int i = 0; i < 3; ++i) list.Cards().Add()->SetCaption("card " + std::to_string(i));
+    ui::TBitmap picture;
+    picture.SetSize(40, 30);
+    const std::string file = (dir_ / "inserted.bmp").string();
+    picture.SaveToFile(file);
+    ASSERT_GE(list.ViewCards().size(), 2u);
+    const int picked = list.ViewCards()[1];
+    test_support::Click(list, CaptionCentre(*list.Cards().Items(picked)));
+    ASSERT_EQ(list.SelectedCardIndex(), picked);
+    answer = {true, {file}, 1};
+    form.InsertPicButton->Click();
+    std::vector<std::string> expected = {"card 0", "card 1", "card 2"};
+    expected.insert(expected.begin() + picked, "inserted");
+    EXPECT_EQ(Captions(list), expected);
 }
 
 TEST_F(MainForm, SaveDialogFilterPicksAlbumOrDownloadFiles) {

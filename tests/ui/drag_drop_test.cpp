@@ -13,7 +13,7 @@
 #include "platform/ui/controls/drag_drop.h"
 #include "platform/ui/controls/drop_objects.h"
 #include "platform/ui/controls/screen.h"
-#include "tests/support/synthetic_input.h"
+#include "tests/support/input.h"
 
 namespace ui {
 namespace {

@@ -15,7 +15,7 @@
 #include "platform/ui/controls/edit_controls.h"
 #include "platform/ui/core/exceptions.h"
 #include "platform/ui/forms/picture_dialog.h"
-#include "tests/support/synthetic_input.h"
+#include "tests/support/input.h"
 
 namespace ui {
 namespace {

@@ -13,6 +13,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QToolTip>
+#include <QWheelEvent>
 #include <QWidget>
 
 #include "platform/ui/controls/application.h"
@@ -48,7 +49,11 @@ protected:
         }
         QPainter painter(this);
         painter.setClipRegion(event->region());
-        painter.drawImage(0, 0, image);
+        // The window shows the colour bits as they are, as a device-independent bitmap copied to
+        // the screen would: a picture with alpha below 255 must not let what lies under the
+        // widget shine through.
+        painter.setCompositionMode(QPainter::CompositionMode_Source);
+        painter.drawImage(0, 0, image.convertToFormat(QImage::Format_RGB32));
     }
     void mousePressEvent(QMouseEvent* e) override {
         Track(e);
@@ -103,6 +108,23 @@ protected:
             if (key != 0) win->KeyUp(key, control_detail::ShiftOf(e->modifiers(), Qt::NoButton));
         });
     }
+    void wheelEvent(QWheelEvent* e) override {
+        const int delta = e->angleDelta().y();
+        const QPoint g = e->globalPosition().toPoint();
+        bool handled = false;
+        if (delta != 0) {
+            Guarded([&] {
+                handled = control_->DoMouseWheel(control_detail::ShiftOf(e->modifiers(), e->buttons()), delta,
+                                                 TPoint{g.x(), g.y()});
+            });
+        }
+        // Qt hands an ignored wheel to the parent widget, as the class library does.
+        if (handled) {
+            e->accept();
+        } else {
+            e->ignore();
+        }
+    }
     void focusInEvent(QFocusEvent*) override {
         if (auto* win = dynamic_cast<TWinControl*>(control_)) Guarded([&] { win->DoEnter(); });
     }
@@ -113,6 +135,11 @@ protected:
     void leaveEvent(QEvent*) override { Guarded([&] { control_->CMMouseLeave(); }); }
     void resizeEvent(QResizeEvent*) override {}
     bool event(QEvent* e) override {
+        if (e->type() == QEvent::ShortcutOverride && WantsKey(*static_cast<QKeyEvent*>(e))) {
+            // The key reaches keyPressEvent instead of a shortcut of the window.
+            e->accept();
+            return true;
+        }
         if (e->type() == QEvent::ToolTip) {
             auto* help = static_cast<QHelpEvent*>(e);
             std::string hint = control_->Hint();
@@ -128,6 +155,21 @@ protected:
     }
 
 private:
+    bool WantsKey(const QKeyEvent& e) const {
+        auto* win = dynamic_cast<TWinControl*>(control_);
+        if (win == nullptr) return false;
+        const unsigned codes = win->DialogCode();
+        switch (e.key()) {
+            case Qt::Key_Left:
+            case Qt::Key_Right:
+            case Qt::Key_Up:
+            case Qt::Key_Down: return (codes & dlgcWantArrows) != 0;
+            default: break;
+        }
+        const bool plain = (e.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0;
+        const QString text = e.text();
+        return (codes & dlgcWantChars) != 0 && plain && text.size() == 1 && text.at(0).isPrint();
+    }
     static void Track(QMouseEvent* e) {
         const QPoint g = e->globalPosition().toPoint();
         Mouse().Track(TPoint{g.x(), g.y()});

@@ -183,6 +183,14 @@ void TControl::MouseUp(TMouseButton button, TShiftState shift, int x, int y) {
 void TControl::Click() {
     if (OnClick) OnClick(this);
 }
+bool TControl::DoMouseWheel(TShiftState shift, int wheel_delta, TPoint mouse_pos) {
+    bool handled = false;
+    if (OnMouseWheel) OnMouseWheel(this, shift, wheel_delta, mouse_pos, handled);
+    if (handled) return true;
+    if (wheel_delta < 0 && OnMouseWheelDown) OnMouseWheelDown(this, shift, mouse_pos, handled);
+    if (wheel_delta > 0 && OnMouseWheelUp) OnMouseWheelUp(this, shift, mouse_pos, handled);
+    return handled;
+}
 void TControl::DblClick() {
     if (OnDblClick) OnDblClick(this);
 }

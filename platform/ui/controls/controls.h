@@ -42,6 +42,16 @@ using TMouseEvent = std::function<void(TPersistent* sender, TMouseButton button,
 using TMouseMoveEvent = std::function<void(TPersistent* sender, TShiftState shift, int x, int y)>;
 using TKeyEvent = std::function<void(TPersistent* sender, int& key, TShiftState shift)>;
 using TKeyPressEvent = std::function<void(TPersistent* sender, char& key)>;
+// `wheel_delta` in the platform's units (120 a notch, positive away from the user);
+// `mouse_pos` in screen coordinates. Setting `handled` stops the wheel here.
+using TMouseWheelEvent =
+    std::function<void(TPersistent* sender, TShiftState shift, int wheel_delta, TPoint mouse_pos, bool& handled)>;
+using TMouseWheelUpDownEvent = std::function<void(TPersistent* sender, TShiftState shift, TPoint mouse_pos, bool& handled)>;
+inline constexpr int WHEEL_DELTA = 120;
+
+// The keys a windowed control asks for before the window's own key handling (menu shortcuts)
+// may take them: its answer to the dialog-code query.
+enum TDialogCode : unsigned { dlgcWantArrows = 0x01, dlgcWantChars = 0x80 };
 
 class TControl : public TComponent {
 public:
@@ -102,6 +112,9 @@ public:
     TMouseEvent OnMouseDown;
     TMouseEvent OnMouseUp;
     TMouseMoveEvent OnMouseMove;
+    TMouseWheelEvent OnMouseWheel;
+    TMouseWheelUpDownEvent OnMouseWheelDown;
+    TMouseWheelUpDownEvent OnMouseWheelUp;
 
 protected:
     friend class ControlWidget;
@@ -113,6 +126,9 @@ protected:
     virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
     virtual void Click();
     virtual void DblClick();
+    // The wheel over the control: OnMouseWheel, then OnMouseWheelDown or OnMouseWheelUp; true
+    // when one of them handled it. An unhandled wheel goes on to the parent.
+    virtual bool DoMouseWheel(TShiftState shift, int wheel_delta, TPoint mouse_pos);
     virtual void Resize();
     virtual void CMMouseEnter();
     virtual void CMMouseLeave();
@@ -172,6 +188,8 @@ protected:
     virtual void KeyDown(int& key, TShiftState shift);
     virtual void KeyUp(int& key, TShiftState shift);
     virtual void KeyPress(char& key);
+    // The TDialogCode flags of the keys this control wants; none by default.
+    virtual unsigned DialogCode() const { return 0; }
     virtual void DoEnter();
     virtual void DoExit();
 

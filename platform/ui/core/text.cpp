@@ -1,5 +1,6 @@
 #include "platform/ui/core/text.h"
 
+#include <QCollator>
 #include <QString>
 
 #include <cctype>
@@ -37,6 +38,22 @@ int AnsiCompareText(const std::string& a, const std::string& b) {
 }
 
 bool SameText(const std::string& a, const std::string& b) { return UpperCase(a) == UpperCase(b); }
+
+struct LocaleCollator::Impl {
+    QCollator collator;  // the application's default locale, which is the user's unless set
+};
+
+LocaleCollator::LocaleCollator(bool case_sensitive) : impl_(std::make_unique<Impl>()) {
+    impl_->collator.setCaseSensitivity(case_sensitive ? Qt::CaseSensitive : Qt::CaseInsensitive);
+}
+
+LocaleCollator::~LocaleCollator() = default;
+
+int LocaleCollator::Compare(const std::string& a, const std::string& b) const {
+    const int r = impl_->collator.compare(QString::fromUtf8(a.data(), static_cast<qsizetype>(a.size())),
+                                          QString::fromUtf8(b.data(), static_cast<qsizetype>(b.size())));
+    return (r > 0) - (r < 0);
+}
 
 std::string Trim(const std::string& text) {
     std::size_t start = 0;

@@ -98,11 +98,6 @@ QFont MakeQFont(const TFont& font) {
     return q;
 }
 
-TRect Intersect(const TRect& a, const TRect& b) {
-    return TRect{std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
-                 std::min(a.Bottom, b.Bottom)};
-}
-
 }  // namespace
 
 // The one place that opens a painter on a canvas's image, with the settings every drawing
@@ -212,7 +207,7 @@ void DrawLine(QImage& image, int x0, int y0, int x1, int y1, const TPen& pen) {
 }
 
 void FillArea(QImage& image, const TRect& r, std::uint32_t argb) {
-    const TRect c = Intersect(r, TRect{0, 0, image.width(), image.height()});
+    const TRect c = IntersectRect(r, TRect{0, 0, image.width(), image.height()});
     if (c.IsEmpty()) return;
     // The two layouts bitmaps use are filled row by row (fills dominate painting a list);
     // any other goes pixel by pixel.
@@ -388,7 +383,7 @@ void TCanvas::CopyRect(const TRect& dest, const TCanvas& source, const TRect& so
 void TCanvas::CopyImage(const TRect& dest, const QImage& source, const TRect& source_rect,
                         const TColor* transparent_color) {
     if (!Usable(image_) || source.isNull() || dest.IsEmpty() || source_rect.IsEmpty()) return;
-    const TRect visible = Intersect(dest, TRect{0, 0, image_->width(), image_->height()});
+    const TRect visible = IntersectRect(dest, TRect{0, 0, image_->width(), image_->height()});
     const bool keep_alpha = HasAlpha(source);
     const std::uint32_t key = transparent_color ? (ToArgb(*transparent_color) & 0x00FFFFFFu) : 0;
     // Copying from an image onto itself must read the pixels as they were before the copy.

@@ -2,6 +2,8 @@
 // Left..Right-1 and Top..Bottom-1: its right and bottom edges lie outside it.
 #pragma once
 
+#include <algorithm>
+
 namespace ui {
 
 struct TPoint {
@@ -35,5 +37,19 @@ inline TRect Rect(int left, int top, int right, int bottom) { return TRect{left,
 inline TRect Bounds(int left, int top, int width, int height) {
     return TRect{left, top, left + width, top + height};
 }
+
+// `r` moved by (dx, dy).
+inline TRect OffsetRect(const TRect& r, int dx, int dy) {
+    return TRect{r.Left + dx, r.Top + dy, r.Right + dx, r.Bottom + dy};
+}
+// `r` grown by `d` on every side (shrunk for a negative `d`).
+inline TRect InflateRect(const TRect& r, int d) { return TRect{r.Left - d, r.Top - d, r.Right + d, r.Bottom + d}; }
+// The pixels both rectangles cover; IsEmpty() when they share none.
+inline TRect IntersectRect(const TRect& a, const TRect& b) {
+    return TRect{std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
+                 std::min(a.Bottom, b.Bottom)};
+}
+// True when the rectangles share at least one pixel.
+inline bool RectsOverlap(const TRect& a, const TRect& b) { return !IntersectRect(a, b).IsEmpty(); }
 
 }  // namespace ui

@@ -1,0 +1,515 @@
+// Mouse and keyboard input of the card list: selection, item focus, hover, column sizing,
+// check-box and rating clicks, URL items, type-ahead, the key table and the wheel. Every
+// handler also runs the inherited one, so the control's own events still fire.
+#include <algorithm>
+
+#include "controls/cardlist/card_item_url.h"
+#include "controls/cardlist/card_list.h"
+#include "controls/cardlist/card_painting.h"
+#include "platform/ui/controls/screen.h"
+#include "platform/ui/controls/services.h"
+#include "platform/ui/core/sysutils.h"
+
+namespace cardlist {
+
+namespace {
+
+bool HasCtrlOrShift(ui::TShiftState s) { return (s & (ui::ssCtrl | ui::ssShift)) != 0; }
+
+// The typed character as UTF-8 text, upper-cased by the user's locale.
+std::string UpperKey(char key) { return ui::AnsiUpperCase(ui::Cp1252ToUtf8(std::string(1, key))); }
+
+bool BeginsWith(const std::string& text, const std::string& upper_key) {
+    return !upper_key.empty() && ui::AnsiUpperCase(text).rfind(upper_key, 0) == 0;
+}
+
+}  // namespace
+
+ui::TPoint TCustomFineCardList::CursorInClient() const { return ScreenToClient(ui::Mouse().CursorPos()); }
+
+// --- clicks ----------------------------------------------------------------------------------
+
+void TCustomFineCardList::Click() {
+    if (ColumnSizingActive) return;
+    const ui::TPoint p = CursorInClient();
+    TFineCard* card = CardAt(p.X, p.Y, true);
+    if (card != nullptr) {
+        if (OnCardClick) OnCardClick(this, card);
+        if (card->CaptionClientRect.Contains(p)) {
+            if (OnCardCaptionClick) OnCardCaptionClick(this, card);
+        } else if (const int item = ItemAt(p.X, p.Y, card); item >= 0) {
+            if (!ClickURL(*card, item)) return;
+            if (OnCardItemClick) OnCardItemClick(this, card->Index(), item);
+        }
+        if (!multi_select_ || !HasCtrlOrShift(click_shift_)) {
+            ClickSingle(card, p);
+        } else {
+            ClickMultiple(*card);
+        }
+    } else if (selected_card_ != nullptr) {
+        EndEdit();
+        if (selected_card_ != nullptr) selected_card_->SetItemIndex(-1);
+    }
+    ui::TCustomControl::Click();
+}
+
+bool TCustomFineCardList::ClickURL(TFineCard& card, int itemIndex) {
+    const TFineCardTemplateItem* ti = template_->Items().Items(itemIndex);
+    if (ti->ValueURLType() == TFineCardItemURLType::utNone) return true;
+    const std::string text = card.Items().Items(itemIndex)->AsString();
+    if (text.empty() || !URLTextHit(CursorInClient().X, card, itemIndex)) return true;
+    bool use_default = true;
+    if (OnCardItemURLClick) {
+        try {
+            OnCardItemURLClick(this, card.Index(), itemIndex, text, use_default);
+        } catch (const std::exception&) {
+            // A handler that fails ends the whole click, and nothing of it reaches the user.
+            return false;
+        }
+    }
+    // The text opens only as an address of a known scheme, never as a command.
+    if (use_default) {
+        const std::string url = CardItemUrl(ti->ValueURLType(), text);
+        if (!url.empty()) ui::OpenUrl(url);
+    }
+    return true;
+}
+
+void TCustomFineCardList::ClickSingle(TFineCard* card, const ui::TPoint& p) {
+    const int card_id = card->ID();
+    cards_->SetRepaintOnChange(false);
+    int item = ItemAt(p.X, p.Y, card);
+    const int previous_item = selected_card_ != nullptr ? selected_card_->ItemIndex() : -1;
+    if (selected_card_ != nullptr && selected_card_->Editing) {
+        const bool elsewhere = card != selected_card_ || item != previous_item;
+        if (item < 0 || (previous_item >= 0 && elsewhere)) {
+            EndEdit();
+            // Storing may lay the cards out again: the click goes to the card now at the point,
+            // also for a caption click (never back to the card that was edited).
+            card = CardAt(p.X, p.Y, true);
+        }
+    }
+    // Deselecting drops a card's focused item; a caption click keeps it on the clicked card.
+    const int kept_item = card != nullptr ? card->ItemIndex() : -1;
+    ClearSelection();
+    if (card == nullptr) return;
+    item = ItemAt(p.X, p.Y, card);
+    card->SetSelected(true);
+    if (item < 0) {
+        if (kept_item >= 0) card->SetItemIndex(kept_item);
+        return;
+    }
+    const TFineCardTemplateItem* ti = template_->Items().Items(item);
+    if (auto_edit_ && ti->DataType() != TFineCardItemDataType::idtImage) {
+        EditByMouse = true;
+        EditItem(card->Index(), item, '\0');
+    }
+    if (cards_->FindItemID(card_id) != card) return;
+    if (auto_edit_ && !Designing()) ClickRating(*card, item, p);
+    if (cards_->FindItemID(card_id) == card && !card->Items().Items(item)->Hidden) card->SetItemIndex(item);
+}
+
+void TCustomFineCardList::ClickRating(TFineCard& card, int itemIndex, const ui::TPoint& p) {
+    const TFineCardTemplateItem* ti = template_->Items().Items(itemIndex);
+    const ui::TSize cell = RatingPictureSize();
+    if (cell.cx <= 0 || cell.cy <= 0 || ti->ItemEditor() != TFineCardItemEditor::ieRating) return;
+    int rating = card.RatingAtPoint(itemIndex, p.X, p.Y);
+    if (rating < 0) {
+        // Just left of the pictures clears the rating.
+        ui::TRect area = card.RatingPictureRect(itemIndex, 1);
+        for (int n = 2; n <= ti->RatingCount(); ++n) {
+            const ui::TRect r = card.RatingPictureRect(itemIndex, n);
+            if (r.Left < 0) break;
+            area = ui::TRect{std::min(area.Left, r.Left), std::min(area.Top, r.Top), std::max(area.Right, r.Right),
+                             std::max(area.Bottom, r.Bottom)};
+        }
+        area.Left -= 10;
+        if (area.Contains(p)) rating = 0;
+    }
+    if (rating < 0) return;
+    TFineCardItem* item = card.Items().Items(itemIndex);
+    int value = rating;
+    bool allow = true;
+    if (OnCardRatingChange) OnCardRatingChange(this, &card, item, value, allow);
+    item->SetAsInteger(value);
+}
+
+void TCustomFineCardList::ClickMultiple(TFineCard& card) {
+    CancelEdit();
+    if ((click_shift_ & ui::ssCtrl) != 0) {
+        card.SetSelected(!card.Selected());
+        return;
+    }
+    // Shift toggles every card between the selected one and the clicked one, by collection
+    // index, the clicked one included.
+    const int clicked = card.Index();
+    const int anchor = selected_card_index_;
+    const int from = clicked < anchor ? clicked : anchor + 1;
+    const int to = clicked < anchor ? anchor - 1 : clicked;
+    for (int i = from; i <= to; ++i) {
+        if (i >= 0 && i < cards_->Count()) cards_->Items(i)->SetSelected(!cards_->Items(i)->Selected());
+    }
+}
+
+void TCustomFineCardList::DblClick() {
+    AfterDblClick = true;
+    const ui::TPoint p = CursorInClient();
+    if (TFineCard* card = CardAt(p.X, p.Y, true)) {
+        const int item = ItemAt(p.X, p.Y, card);
+        if (OnCardDblClick) OnCardDblClick(this, card);
+        if (card->CaptionClientRect.Contains(p)) {
+            if (OnCardCaptionDblClick) OnCardCaptionDblClick(this, card);
+        } else if (item >= 0 &&
+                   (template_->Items().Items(item)->DataType() == TFineCardItemDataType::idtImage || !auto_edit_)) {
+            EditByMouse = true;
+            EditItem(card->Index(), item, '\0');
+        }
+    }
+    ui::TCustomControl::DblClick();
+}
+
+bool TCustomFineCardList::URLTextHit(int x, const TFineCard& card, int itemIndex) {
+    const ui::TRect value = card.Items().Items(itemIndex)->ValueClientRect;
+    measure_canvas_.SetFont(template_->Items().Items(itemIndex)->ValueFont());
+    const int width = measure_canvas_.TextWidth(card.Items().Items(itemIndex)->AsString());
+    return value.Left < x && x < value.Left + width;
+}
+
+// --- mouse buttons, moves and the wheel ------------------------------------------------------
+
+void TCustomFineCardList::MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) {
+    click_shift_ = shift;
+    ui::TCustomControl::MouseDown(button, shift, x, y);
+    if (AfterDblClick) {
+        AfterDblClick = false;
+        return;
+    }
+    if (button == ui::TMouseButton::mbRight) {
+        if (TFineCard* card = CardAt(x, y, true)) {
+            if (OnCardRightClick) OnCardRightClick(this, card);
+            const int item = ItemAt(x, y, card);
+            if (item >= 0 && OnCardItemRightClick) OnCardItemRightClick(this, card->Index(), item);
+        }
+    }
+    if (!Focused() && Visible() && Enabled()) SetFocus();
+    if (OverGridLine) {
+        SizingStartX = x;
+        SizingStartWidth = column_width_;
+        SizingFirstCard = view_cards_.empty() ? -1 : view_cards_.front();
+        IgnoreNextMove = false;
+        ColumnSizingActive = true;
+    }
+}
+
+void TCustomFineCardList::MouseMove(ui::TShiftState shift, int x, int y) {
+    ui::TCustomControl::MouseMove(shift, x, y);
+    if (ColumnSizingActive) {
+        if (IgnoreNextMove) {
+            IgnoreNextMove = false;
+            return;
+        }
+        SetColumnWidth(SizingStartWidth + x - SizingStartX);
+        // The cursor stays on the grid line, wherever the limits put it.
+        const ui::TPoint line{SizingLine * column_width_, y};
+        IgnoreNextMove = true;
+        SizingStartX += line.X - x;
+        ui::Mouse().SetCursorPos(ClientToScreen(line));
+        return;
+    }
+    if (!EditStarting) {
+        if (TFineCard* card = CardAt(x, y, true)) {
+            const int item = ItemAt(x, y, card);
+            const bool on_link = item >= 0 &&
+                                 template_->Items().Items(item)->ValueURLType() != TFineCardItemURLType::utNone &&
+                                 !card->Items().Items(item)->AsString().empty() && URLTextHit(x, *card, item);
+            SetCursor(on_link ? ui::crHandPoint : ui::crDefault);
+            if (card->Index() != hover_card_index_) {
+                if (hover_->Enabled()) {
+                    SetHoverCard(card->Index());
+                } else {
+                    hover_card_index_ = card->Index();
+                }
+                if (ShowHint()) HintItemIndex = item;
+            } else if (ShowHint()) {
+                const int hint = item >= 0 ? item : (card->CaptionClientRect.Contains(ui::Point(x, y)) ? -2 : item);
+                if (hint != HintItemIndex) HintItemIndex = hint;
+            }
+            OverGridLine = false;
+            if (ui::Screen().Cursor() == ui::crHSplit) ui::Screen().SetCursor(ui::crDefault);
+            return;
+        }
+        if (hover_card_index_ >= 0) {
+            SetHoverCard(-1);
+            Invalidate();
+            HintItemIndex = -1;
+        }
+    }
+    OverGridLine = false;
+    if (column_sizing_ && show_grid_line_) {
+        for (int i = 1; i <= layout_.state.visible_columns; ++i) {
+            const int line = i * column_width_;
+            if (line - grid_line_width_ / 2 <= x && x <= line + grid_line_width_ / 2) {
+                ui::Screen().SetCursor(ui::crHSplit);
+                SizingLine = i;
+                OverGridLine = true;
+                return;
+            }
+        }
+    }
+    if (ui::Screen().Cursor() == ui::crHSplit) ui::Screen().SetCursor(ui::crDefault);
+}
+
+void TCustomFineCardList::MouseUp(ui::TMouseButton button, ui::TShiftState shift, int x, int y) {
+    ui::TCustomControl::MouseUp(button, shift, x, y);
+    DragArmed = false;
+    if (!ColumnSizingActive) return;
+    SizingLine = std::min(SizingLine, layout_.state.visible_columns);
+    ui::Mouse().SetCursorPos(ClientToScreen(ui::TPoint{SizingLine * column_width_, y}));
+    ColumnSizingActive = false;
+    SizingEnded();
+}
+
+bool TCustomFineCardList::DoMouseWheel(ui::TShiftState shift, int wheelDelta, ui::TPoint mousePos) {
+    if (ui::TCustomControl::DoMouseWheel(shift, wheelDelta, mousePos)) return true;
+    if (scroll_bar_ == nullptr || !scroll_bar_->Visible()) return false;
+    // A notch away from the user goes one column (or row) back, as the bar's arrow button does;
+    // the finer steps of a touchpad add up to notches.
+    wheel_rest_ += wheelDelta;
+    const int step = -wheel_rest_ / ui::WHEEL_DELTA;
+    wheel_rest_ %= ui::WHEEL_DELTA;
+    if (step == 0) return true;
+    const int first = scroll_bar_type_ == TScrollBarType::sbtVertical ? layout_.state.first_row
+                                                                         : layout_.state.first_column;
+    ScrollToPosition(std::clamp(first + step, scroll_bar_->Min(), scroll_bar_->Max()));
+    return true;
+}
+
+// --- keys ------------------------------------------------------------------------------------
+
+void TCustomFineCardList::KeyDown(int& key, ui::TShiftState shift) {
+    const bool editing = Editing();
+    const bool memo = editing && EditorKind == 1;
+    TFineCard* sel = selected_card_;
+    const bool focused_item = sel != nullptr && sel->ItemIndex() >= 0;
+    switch (key) {
+        case ui::VK_RETURN:
+            if (editing && (!memo || (shift & (ui::ssShift | ui::ssCtrl | ui::ssAlt)) != 0)) {
+                EndEdit();
+            } else if (sel != nullptr) {
+                if (!focused_item) {
+                    SelectItem(0, true, false);
+                } else {
+                    EditByMouse = false;
+                    EditItem(sel->Index(), sel->ItemIndex(), '\0');
+                }
+            }
+            break;
+        case ui::VK_ESCAPE:
+            if (editing) {
+                CancelEdit();
+            } else if (sel != nullptr) {
+                sel->SetItemIndex(-1);
+                Invalidate();
+            }
+            break;
+        case ui::VK_PRIOR:
+        case ui::VK_NEXT: {
+            if (memo || sel == nullptr) break;
+            const int dir = key == ui::VK_PRIOR ? -1 : 1;
+            if (!focused_item) {
+                SelectShownCard(dir * page_count_, false, false);
+            } else {
+                EndEdit();
+                if (!SelectItem(dir * page_count_, false, false) && SelectShownCard(dir, false, false)) {
+                    SelectItem(0, dir > 0, dir < 0);
+                }
+            }
+            break;
+        }
+        case ui::VK_END:
+        case ui::VK_HOME: {
+            if (editing || sel == nullptr) break;
+            const bool end = key == ui::VK_END;
+            if (!focused_item) {
+                SelectShownCard(0, !end, end);
+            } else {
+                SelectItem(0, !end, end);
+            }
+            break;
+        }
+        case ui::VK_LEFT:
+        case ui::VK_RIGHT: {
+            // To the neighbouring card; a focused item keeps its index on the new card.
+            if (editing || sel == nullptr) break;
+            const int item = sel->ItemIndex();
+            if (SelectShownCard(key == ui::VK_LEFT ? -1 : 1, false, false) && item >= 0 && selected_card_ != nullptr &&
+                item < selected_card_->Items().Count()) {
+                selected_card_->SetItemIndex(item);
+            }
+            break;
+        }
+        case ui::VK_UP:
+        case ui::VK_DOWN: {
+            // The multi-line, list and date editors use these keys themselves.
+            if (editing && (EditorKind == 1 || EditorKind == 4 || EditorKind == 5)) break;
+            if (sel == nullptr) break;
+            const int dir = key == ui::VK_UP ? -1 : 1;
+            if (focused_item) {
+                EndEdit();
+                if (!SelectItem(dir, false, false) && SelectShownCard(dir, false, false)) SelectItem(0, dir > 0, dir < 0);
+            } else {
+                SelectShownCard(dir, false, false);
+            }
+            break;
+        }
+        case 'A':
+            if ((shift & ui::ssCtrl) != 0 && multi_select_) SelectAll();
+            break;
+        default: break;
+    }
+    ui::TCustomControl::KeyDown(key, shift);
+}
+
+void TCustomFineCardList::KeyPress(char& key) {
+    ui::TCustomControl::KeyPress(key);
+    TFineCard* sel = selected_card_;
+    const int item = sel != nullptr ? sel->ItemIndex() : -1;
+    const bool direct = !Editing() && item >= 0 && item < template_->Items().Count() &&
+                        template_->Items().Items(item)->DirectEdit();
+    if (!direct) {
+        SelectByKey(key);
+        return;
+    }
+    const unsigned char c = static_cast<unsigned char>(key);
+    if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) {
+        EditByMouse = false;
+        EditItem(sel->Index(), item, key);
+    }
+}
+
+bool TCustomFineCardList::SelectByKey(char key) {
+    if (cards_->Count() == 0) return false;
+    if (Editing()) return true;
+    const std::string upper = UpperKey(key);
+    const int n = static_cast<int>(display_order_.size());
+    auto card_at = [&](int pos) { return cards_->Items(display_order_[static_cast<std::size_t>(pos)]); };
+    int start = 0;
+    bool start_is_selected = false;
+    for (int pos = 0; pos < n; ++pos) {
+        if (!card_at(pos)->Shown()) continue;
+        if (selected_card_ == nullptr || card_at(pos) == selected_card_) {
+            start = pos;
+            start_is_selected = selected_card_ != nullptr;
+            break;
+        }
+    }
+    const TFineCardTemplateItems& tis = template_->Items();
+    // One position: the caption (not for the selected card the search starts from), then the
+    // items after the card's focused item.
+    auto try_position = [&](int pos, bool first) {
+        TFineCard* card = card_at(pos);
+        if (!card->Shown()) return false;
+        if (!(first && start_is_selected) && !card->Caption().empty() && BeginsWith(card->Caption(), upper)) {
+            SelectCardIndex(card->Index());
+            return true;
+        }
+        for (int i = card->ItemIndex() + 1; i < card->Items().Count() && i < tis.Count(); ++i) {
+            const TFineCardItem* item = card->Items().Items(i);
+            if (item->Hidden || !tis.Items(i)->Visible() || !BeginsWith(item->AsString(), upper)) continue;
+            SelectCardIndex(card->Index());
+            card->SetItemIndex(i);
+            return true;
+        }
+        return false;
+    };
+    for (int pos = start; pos < n; ++pos) {
+        if (try_position(pos, pos == start)) return true;
+    }
+    for (int pos = 0; pos < start; ++pos) {
+        if (try_position(pos, false)) return true;
+    }
+    return false;
+}
+
+// --- editing ---------------------------------------------------------------------------------
+
+void TCustomFineCardList::EditItem(int cardIndex, int itemIndex, char key) {
+    if (cardIndex < 0 || cardIndex >= cards_->Count() || itemIndex < 0 || itemIndex >= template_->Items().Count()) {
+        return;
+    }
+    TFineCard* card = cards_->Items(cardIndex);
+    if (itemIndex >= card->Items().Count()) return;
+    if (Editing()) {
+        if (cardIndex == EditCardIndex && itemIndex == EditItemIndex) return;
+        EndEdit();
+    }
+    EditStarting = true;
+    // An edit that opens nothing must not leave hover tracking suspended.
+    struct StartingCleared {
+        TCustomFineCardList& list;
+        ~StartingCleared() {
+            if (!list.Editing()) list.EditStarting = false;
+        }
+    } cleared{*this};
+    const TFineCardTemplateItem* ti = template_->Items().Items(itemIndex);
+    if (read_only_ || ti->ReadOnly()) return;
+    bool allow = true;
+    if (OnCardStartEdit) OnCardStartEdit(this, cardIndex, itemIndex, allow);
+    if (!allow) return;
+    TFineCardItem* item = card->Items().Items(itemIndex);
+    EditCardIndex = cardIndex;
+    EditItemIndex = itemIndex;
+    switch (ti->ItemEditor()) {
+        case TFineCardItemEditor::ieRating: return;
+        case TFineCardItemEditor::ieBoolean: {
+            bool toggle = true;
+            if (EditByMouse) {
+                const ui::TRect box = CardPainter::ItemCheckBoxRect(item->ValueClientRect, ti->ValueAlignment(),
+                                                                    ti->ValueLayout(), check_box_size_);
+                toggle = box.Contains(CursorInClient());
+            }
+            if (!toggle) {
+                CancelEdit();
+                return;
+            }
+            StoreEditValue(!item->AsBoolean());
+            if (OnCardCheckChange) OnCardCheckChange(this, card, item);
+            return;
+        }
+        default: break;
+    }
+    std::string value;
+    switch (ti->DataType()) {
+        case TFineCardItemDataType::idtImage: break;
+        default: value = item->AsString(); break;
+    }
+    if (!OpenEditor(cardIndex, itemIndex, item->ValueClientRect, value, key)) return;
+    card->Editing = true;
+    cards_->ApplyCardAppearance(card);
+    Invalidate();
+}
+
+void TCustomFineCardList::StoreEditValue(bool value) {
+    const int card_index = EditCardIndex;
+    const int item_index = EditItemIndex;
+    if (card_index >= 0 && card_index < cards_->Count() && item_index >= 0 &&
+        item_index < cards_->Items(card_index)->Items().Count()) {
+        cards_->Items(card_index)->Items().Items(item_index)->SetAsBoolean(value);
+    }
+    CancelEdit();
+    if (OnCardEndEdit) OnCardEndEdit(this, card_index, item_index);
+    Invalidate();
+}
+
+void TCustomFineCardList::CancelEdit() {
+    EditStarting = false;
+    if (EditCardIndex >= 0 && EditCardIndex < cards_->Count()) {
+        TFineCard* card = cards_->Items(EditCardIndex);
+        if (card->Editing) {
+            card->Editing = false;
+            cards_->ApplyCardAppearance(card);
+        }
+    }
+}
+
+}  // namespace cardlist
