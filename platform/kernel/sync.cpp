@@ -104,6 +104,11 @@ bool Event::IsSignaled() const {
     return signaled_state_;
 }
 
+std::int32_t Event::Waiting() const {
+    std::lock_guard lock(mutex_);
+    return waiting_ - handed_over_;
+}
+
 namespace {
 
 // The process's named events. It lives in this shared library so that the program, the interface

@@ -24,6 +24,7 @@
 #include "library/usb_intf.h"
 #include "platform/canapi/recorder.h"
 #include "tests/library/sink_recorder.h"
+#include "tests/support/wait_until.h"
 
 namespace klp_test {
 
@@ -41,19 +42,8 @@ inline int ThreadCount() {
     return count;
 }
 
-// How long a wait for something that must happen may take before the test gives up. Only a failing
-// test waits this long, so it is generous enough for a loaded machine and a sanitizer build.
-inline constexpr std::chrono::milliseconds kPatience = 30s;
-
-// Polls `done` until it holds or `timeout` passed (generous bounds; never a timing assertion).
-inline bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = kPatience) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(2ms);
-    }
-    return true;
-}
+using test_support::kPatience;
+using test_support::WaitUntil;
 
 // One message as the test dispatcher saw it.
 struct Seen {
