@@ -464,9 +464,9 @@ CANBuf* OS_Get(std::uint16_t mailbox, std::int16_t timeout_ticks) {
         // Counts the ticks a test gives; the short slices only keep the wait responsive to them.
         // Without ticks at the close, the wait ends at the stop flag so that the close completes.
         const std::uint64_t start = k.manual_tick_count;
-        while (semaphore->Wait(kManualTickPoll) != kernel::WaitResult::Signaled) {
-            if (k.broken || k.stop != 0) return nullptr;
-            if (k.manual_tick_count - start >= static_cast<std::uint64_t>(timeout_ticks)) return nullptr;
+        auto expired = [&] { return k.manual_tick_count - start >= static_cast<std::uint64_t>(timeout_ticks); };
+        while (semaphore->Wait(expired() ? 0ms : kManualTickPoll) != kernel::WaitResult::Signaled) {
+            if (k.broken || k.stop != 0 || expired()) return nullptr;
         }
         return TakeQueued(k, mailbox);
     }
