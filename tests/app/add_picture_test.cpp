@@ -11,6 +11,7 @@
 #include "platform/ui/application.h"
 #include "platform/ui/exceptions.h"
 #include "platform/ui/screen.h"
+#include "tests/support/temp_folder.h"
 
 namespace app {
 namespace {
@@ -38,8 +39,7 @@ std::uint32_t PixelAt(const ui::TBitmap& b, int x, int y) {
 class AddPictureTest : public testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("qbk_addpic_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+        dir_ = test_support::TestTempFolder("qbk_addpic_");
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }
