@@ -1,15 +1,19 @@
 // Feeds arbitrary bytes to the BMP reader: it must decode or refuse them with EInvalidGraphic,
-// never read outside them.
+// never read outside them. Inputs that claim a large picture are passed over (picture_claims.h).
+//
+// Seeds: fuzz/corpus/fuzz_bmp_reader, made by make_seed_corpus.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
 #include <memory>
 
-#include "platform/ui/graphics/bmp_codec.h"
+#include "fuzz/picture_claims.h"
 #include "platform/ui/core/exceptions.h"
+#include "platform/ui/graphics/bmp_codec.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (fuzz::BmpClaim(data, size) > fuzz::kMaxClaimedPixels) return -1;  // not added to the corpus
     try {
         const ui::bmp::DecodedBmp decoded = ui::bmp::Decode(data, size);
         if (decoded.pixels.size() != static_cast<std::size_t>(decoded.width) * static_cast<std::size_t>(decoded.height)) {

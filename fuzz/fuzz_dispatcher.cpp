@@ -1,11 +1,16 @@
 // Random frame sequences into the interface library's dispatcher while SDO transfers run.
 //
 // The whole stack (dispatcher, NM, SDO client and server, fault monitor) is opened once against
-// the adapter stand-in's recording channel. Every input is cut into 11-byte frames (COB-ID,
-// flags and DLC, eight data bytes) that are posted to mailbox 1 as received frames, exactly as
-// the adapter's receive thread posts them, while a worker thread keeps running downloads and
-// uploads to node 2. After each input the dispatcher must have handled every frame (a marker
-// frame behind them comes through), the pool must not run dry and the stack must not be broken.
+// the adapter stand-in's recording channel. The fuzzing thread plays the dispatcher thread: the
+// stack's own dispatcher thread idles, and every message of mailbox 1 (the input's frames, the
+// worker's requests, the timers' ticks, the frames the node sends itself) is handed to its handler
+// here, so an input is run without any wait on another thread. Time is the stack's manual tick
+// source: each input ends with one tick, so transfers that get no useful answer time out after a
+// few inputs. Every input is cut into 11-byte frames (COB-ID, flags and DLC, eight data bytes),
+// while a worker thread keeps running downloads and uploads to node 2. After each input the pool
+// must not run dry and the stack must not be broken.
+//
+// Seeds: fuzz/corpus/fuzz_dispatcher, made by make_seed_corpus.
 #include <atomic>
 #include <chrono>
 #include <cstddef>
@@ -38,19 +43,14 @@ constexpr int kPoolReserve = 400;
     std::abort();
 }
 
-template <typename Done>
-bool WaitUntil(Done done, std::chrono::milliseconds timeout) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-        if (klp::OS_Broken()) Fail("the stack reported a fatal error");
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(100us);
-    }
-    return true;
+// Hands every message now in mailbox 1 to its handler, including what handling them posts.
+void RunDispatcher() {
+    while (klp::CANBuf* buf = klp::OS_Get(klp::kDispatcherMailbox, 0)) klp::CAND_Dispatch(buf);
+    if (klp::OS_Broken()) Fail("the stack reported a fatal error");
 }
 
-void PostReceived(std::uint16_t cob_id, bool rtr, std::uint8_t dlc, const std::uint8_t* data) {
-    if (!WaitUntil([] { return klp::POOL_FreeCount() > kPoolReserve; }, 5s)) Fail("the buffer pool stays empty");
+void Received(std::uint16_t cob_id, bool rtr, std::uint8_t dlc, const std::uint8_t* data) {
+    if (klp::POOL_FreeCount() <= kPoolReserve) Fail("the buffer pool runs dry");
     klp::CANBuf* buf = klp::POOL_get_CANBuf();
     buf->cob_id = cob_id;
     buf->rtr = rtr ? 1 : 0;
@@ -58,27 +58,19 @@ void PostReceived(std::uint16_t cob_id, bool rtr, std::uint8_t dlc, const std::u
     std::memset(buf->data, 0, sizeof buf->data);
     if (!rtr) std::memcpy(buf->data, data, dlc);
     klp::OS_Put(klp::kDispatcherMailbox, klp::msg::kCan, klp::msg::kReceived, buf);
+    RunDispatcher();
 }
 
-void Post(std::uint16_t cob_id, std::initializer_list<std::uint8_t> bytes) {
+void Received(std::uint16_t cob_id, std::initializer_list<std::uint8_t> bytes) {
     std::uint8_t data[8] = {};
     std::uint8_t n = 0;
     for (std::uint8_t b : bytes) data[n++] = b;
-    PostReceived(cob_id, false, n, data);
-}
-
-// Returns once the dispatcher has handled everything posted so far.
-void Settle() {
-    static std::uint8_t marker = 0;
-    marker = static_cast<std::uint8_t>(marker % 200 + 1);
-    const std::uint8_t expected = marker;
-    Post(klp::cob::kMasterCommand, {7, 1, expected});
-    if (!WaitUntil([expected] { return klp::CAN_SystemState() == expected; }, 10s)) Fail("the dispatcher hangs");
+    Received(cob_id, false, n, data);
 }
 
 // Keeps the own node admitted with its id, so that transfers get onto the bus.
 void Admit() {
-    if (klp::NM_State() == klp::kNmNoId) Post(klp::cob::kAssignRequest, {1, kOwnId, 0x0F, 0x00, 0x0A, 0, 0, 0});
+    if (klp::NM_State() == klp::kNmNoId) Received(klp::cob::kAssignRequest, {1, kOwnId, 0x0F, 0x00, 0x0A, 0, 0, 0});
     klp::CAN_SetSdoChannelOpen(true);
 }
 
@@ -86,16 +78,27 @@ class Stack {
 public:
     Stack() {
         setenv("CANAPI_CHANNEL", "record", 1);
-        klp::InstallProtocolHooks();
+        klp::StackHooks hooks = klp::ProtocolHooks();
+        // The stack's dispatcher thread leaves mailbox 1 to the fuzzing thread.
+        hooks.dispatcher_task = [] {
+            while (!klp::OS_Stopping()) std::this_thread::sleep_for(10ms);
+        };
+        klp::OS_SetStackHooks(std::move(hooks));
+        klp::OS_SetManualTicksForTests(true);
         if (klp::init_KLP(2000, 50) != 0) Fail("the stack did not start");
+        RunDispatcher();
         Admit();
-        Settle();
         worker_ = std::thread([this] { Transfers(); });
     }
-    // At the end of the process, before the library's own objects go: the worker finishes its
-    // transfer (at most one 5 s confirmation wait), then the stack stops its threads.
+    // At the end of the process, before the library's own objects go: ticks end the worker's
+    // transfer, then the stack stops its threads.
     ~Stack() {
         stop_ = true;
+        while (!worker_done_) {
+            klp::OS_TickForTests();
+            RunDispatcher();
+            std::this_thread::sleep_for(1ms);
+        }
         worker_.join();
         klp::close_KLP();
     }
@@ -129,9 +132,11 @@ private:
             }
             if (klp::OS_Broken()) Fail("the stack reported a fatal error");
         }
+        worker_done_ = true;
     }
 
     std::atomic<bool> stop_{false};
+    std::atomic<bool> worker_done_{false};
     std::thread worker_;
 };
 
@@ -146,9 +151,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* input, std::size_t siz
         const std::uint16_t cob_id = static_cast<std::uint16_t>((f[0] | f[1] << 8) & 0x7FF);
         const bool rtr = (f[2] & 0x80) != 0;
         const std::uint8_t dlc = static_cast<std::uint8_t>(std::min(f[2] & 0x0F, 8));
-        PostReceived(cob_id, rtr, dlc, f + 3);
+        Received(cob_id, rtr, dlc, f + 3);
     }
-    Settle();
+    klp::OS_TickForTests();
+    RunDispatcher();
     Admit();
     canapi_recorder_reset();
     return 0;

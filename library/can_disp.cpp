@@ -102,13 +102,17 @@ void CAND_Task() {
             kernel::Sleep(kTick);
             continue;
         }
-        try {
-            Dispatch(buf);
-        } catch (const std::exception&) {
-            // A fatal error has been shown and marks the stack broken; any other failure of a
-            // handler loses that one message, as a dropped frame would. The dispatcher keeps
-            // serving so that the stack can still be closed.
-        }
+        CAND_Dispatch(buf);
+    }
+}
+
+void CAND_Dispatch(CANBuf* buf) {
+    try {
+        Dispatch(buf);
+    } catch (const std::exception&) {
+        // A fatal error has been shown and marks the stack broken; any other failure of a
+        // handler loses that one message, as a dropped frame would. The dispatcher keeps
+        // serving so that the stack can still be closed.
     }
 }
 

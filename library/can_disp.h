@@ -46,6 +46,10 @@ inline constexpr std::uint8_t kNoSystemState = 255;
 // Thread body of the dispatcher: takes buffers from mailbox 1 until the stop flag is set and hands
 // each to its handler. Runs on the dispatcher thread only.
 void CAND_Task();
+// Dispatcher thread only: hands one message taken from mailbox 1 to its handler and consumes the
+// buffer, as one round of CAND_Task does. A harness that plays the dispatcher thread itself (the
+// fuzz target, which runs every message on its own thread) calls it.
+void CAND_Dispatch(CANBuf* buf);
 
 // Dispatcher thread only: routes one received frame and consumes the buffer (passes it on or
 // releases it).

@@ -33,6 +33,8 @@ constexpr std::int16_t kFaultWaitTicks = 5;
 // Waiting for a thread to end: 100 rounds of 10 ms.
 constexpr int kThreadStopRounds = 100;
 constexpr std::chrono::milliseconds kThreadStopRound = 10ms;
+// How often a timed mailbox wait looks for ticks given by a test.
+constexpr std::chrono::milliseconds kManualTickPoll = 1ms;
 
 struct Mailbox {
     Queue queue = nullptr;                   // guarded by the OS critical section
@@ -62,6 +64,9 @@ struct Kernel {
 
     std::atomic<std::uint32_t> stop{0};
     std::atomic<bool> broken{false};
+    // Tests of tick-counting logic give the ticks themselves (OS_SetManualTicksForTests).
+    std::atomic<bool> manual_ticks{false};
+    std::atomic<std::uint64_t> manual_tick_count{0};
     std::atomic<bool> running{false};
     std::atomic<bool> fault_resumed{false};
     bool sdo_client_started = false;  // the close closes the client's semaphores only after their start
@@ -138,7 +143,7 @@ std::uint32_t TimerTask() {
         kernel::Sleep(kTick);
         // A broken stack has nobody left to take the messages; posting them would only drain
         // the pool into a second fatal error.
-        if (k.broken) continue;
+        if (k.broken || k.manual_ticks) continue;
         try {
             TimerTick();
         } catch (const FatalError&) {
@@ -425,6 +430,22 @@ void OS_Put(std::uint16_t mailbox, std::uint8_t type, std::uint8_t subtype, CANB
     if (!semaphore->Release()) OS_FatalError(6, 402, "OS::OS_Put");
 }
 
+namespace {
+
+// The head of a mailbox whose semaphore was just taken.
+CANBuf* TakeQueued(Kernel& k, std::uint16_t mailbox) {
+    CANBuf* buf = nullptr;
+    {
+        std::lock_guard guard(k.lock);
+        buf = QUE_GetFIFO(k.mailboxes[mailbox].queue);
+    }
+    // OS_Put queues before it counts, so a unit without a buffer is a broken queue.
+    if (buf == nullptr) OS_FatalError(2, 441, "OS::OS_Get");
+    return buf;
+}
+
+}  // namespace
+
 CANBuf* OS_Get(std::uint16_t mailbox, std::int16_t timeout_ticks) {
     Kernel& k = K();
     if (mailbox >= kMailboxCount) OS_FatalError(6, 441, "OS::OS_Get");
@@ -433,6 +454,16 @@ CANBuf* OS_Get(std::uint16_t mailbox, std::int16_t timeout_ticks) {
     if (k.broken) return nullptr;
 
     const bool forever = timeout_ticks < 0;
+    if (!forever && k.manual_ticks) {
+        // Counts the ticks a test gives; the short slices only keep the wait responsive to them.
+        // Without ticks at the close, the wait ends at the stop flag so that the close completes.
+        const std::uint64_t start = k.manual_tick_count;
+        auto expired = [&] { return k.manual_tick_count - start >= static_cast<std::uint64_t>(timeout_ticks); };
+        while (semaphore->Wait(expired() ? 0ms : kManualTickPoll) != kernel::WaitResult::Signaled) {
+            if (k.broken || k.stop != 0 || expired()) return nullptr;
+        }
+        return TakeQueued(k, mailbox);
+    }
     std::chrono::milliseconds remaining = forever ? 0ms : timeout_ticks * kTick;
     for (;;) {
         const std::chrono::milliseconds slice = forever ? kWaitSlice : std::min(remaining, kWaitSlice);
@@ -443,14 +474,7 @@ CANBuf* OS_Get(std::uint16_t mailbox, std::int16_t timeout_ticks) {
             if (remaining <= 0ms) return nullptr;
         }
     }
-    CANBuf* buf = nullptr;
-    {
-        std::lock_guard guard(k.lock);
-        buf = QUE_GetFIFO(k.mailboxes[mailbox].queue);
-    }
-    // OS_Put queues before it counts, so a unit without a buffer is a broken queue.
-    if (buf == nullptr) OS_FatalError(2, 441, "OS::OS_Get");
-    return buf;
+    return TakeQueued(k, mailbox);
 }
 
 void OS_WakeDispatcher() {
@@ -618,6 +642,14 @@ std::int32_t OS_SdoTimeoutTicks() { return t_sdo_timeout_ticks; }
 std::int32_t OS_SetSdoTimeoutMs(std::uint32_t timeout_ms) {
     t_sdo_timeout_ticks = static_cast<std::int32_t>(timeout_ms / 50 + 1);
     return t_sdo_timeout_ticks;
+}
+
+void OS_SetManualTicksForTests(bool manual) { K().manual_ticks = manual; }
+
+void OS_TickForTests() {
+    Kernel& k = K();
+    ++k.manual_tick_count;
+    if (k.running && !k.broken && k.timer_token) TimerTick();
 }
 
 bool OS_Stopping() { return K().stop != 0; }

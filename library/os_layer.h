@@ -120,6 +120,13 @@ std::int32_t OS_SdoTimeoutTicks();
 // Sets the calling thread's SDO timeout to (ms / 50) + 1 ticks and returns that count.
 std::int32_t OS_SetSdoTimeoutMs(std::uint32_t timeout_ms);
 
+// Tests of logic that counts ticks: while manual, the timer thread gives no ticks and timed
+// mailbox waits count only the ticks of OS_TickForTests, so such a test does not depend on how
+// fast the machine is. OS_TickForTests (any thread, stack running) counts every running timer
+// down by one, as one pass of the timer thread does. Off by default.
+void OS_SetManualTicksForTests(bool manual);
+void OS_TickForTests();
+
 // The stop flag: non-zero from the start of close_KLP; library loops end when they see it.
 bool OS_Stopping();
 // True after a fatal error until the stack is closed.

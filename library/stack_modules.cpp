@@ -11,7 +11,7 @@
 
 namespace klp {
 
-void InstallProtocolHooks() {
+StackHooks ProtocolHooks() {
     StackHooks hooks;
     hooks.dispatcher_task = CAND_Task;
     hooks.fault_task = FAULT_Task;
@@ -27,7 +27,9 @@ void InstallProtocolHooks() {
     hooks.clear_conflict = CAN_ClearConflictFlag;
     hooks.free_fault_list = FAULT_FreeList;
     hooks.close_sdo_client = SDOC_Close;
-    OS_SetStackHooks(std::move(hooks));
+    return hooks;
 }
+
+void InstallProtocolHooks() { OS_SetStackHooks(ProtocolHooks()); }
 
 }  // namespace klp

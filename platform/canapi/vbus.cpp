@@ -30,8 +30,10 @@ constexpr std::uint8_t kFlagRemote = 0x01;
 constexpr std::uint8_t kFlagExtended = 0x02;
 
 // How long a send waits for a peer whose queue is full before skipping it. The receive threads of
-// live participants drain their sockets at once, so this only ever expires for a stuck reader.
-constexpr auto kStallTimeout = std::chrono::milliseconds(250);
+// live participants drain their sockets at once, but on a loaded machine a live one can be kept
+// off the processor for a good part of a second: the wait is long enough that only a stuck reader
+// loses frames (and it is waited for once, not once per frame).
+constexpr auto kStallTimeout = std::chrono::milliseconds(2000);
 constexpr auto kRescanInterval = std::chrono::milliseconds(100);
 
 std::atomic<unsigned> g_participant_counter{0};
@@ -150,7 +152,9 @@ JoinResult VirtualBus::Join(const std::string& name) {
         }
     }
     timeval stall{};
-    stall.tv_usec = static_cast<suseconds_t>(std::chrono::microseconds(kStallTimeout).count());
+    const auto stall_us = std::chrono::duration_cast<std::chrono::microseconds>(kStallTimeout).count();
+    stall.tv_sec = static_cast<time_t>(stall_us / 1000000);
+    stall.tv_usec = static_cast<suseconds_t>(stall_us % 1000000);
     setsockopt(socket_fd.Get(), SOL_SOCKET, SO_SNDTIMEO, &stall, sizeof(stall));
     int buffer_bytes = 1 << 20;  // room for many small datagrams in flight
     setsockopt(socket_fd.Get(), SOL_SOCKET, SO_SNDBUF, &buffer_bytes, sizeof(buffer_bytes));

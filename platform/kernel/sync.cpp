@@ -16,6 +16,8 @@ bool WaitFor(std::condition_variable& cv, std::unique_lock<std::mutex>& lock,
         cv.wait(lock, ready);
         return true;
     }
+    // A zero timeout only looks: no sleep on the condition, which would cost a system call.
+    if (timeout == std::chrono::milliseconds::zero()) return ready();
     return cv.wait_for(lock, timeout, ready);
 }
 
@@ -102,6 +104,11 @@ WaitResult Event::Wait(std::chrono::milliseconds timeout) {
 bool Event::IsSignaled() const {
     std::lock_guard lock(mutex_);
     return signaled_state_;
+}
+
+std::int32_t Event::Waiting() const {
+    std::lock_guard lock(mutex_);
+    return waiting_ - handed_over_;
 }
 
 namespace {

@@ -54,6 +54,9 @@ public:
     void Reset();
     WaitResult Wait(std::chrono::milliseconds timeout = kInfinite);
     bool IsSignaled() const;
+    // Auto reset: threads blocked in Wait that no Set has been handed to yet (lets a test start
+    // setting only once its waiters wait).
+    std::int32_t Waiting() const;
 
 private:
     mutable std::mutex mutex_;

@@ -9,8 +9,9 @@
 #include "tests/app/fake_album.h"
 #include "platform/kernel/sinks.h"
 #include "platform/ui/controls/application.h"
-#include "platform/ui/core/exceptions.h"
 #include "platform/ui/controls/screen.h"
+#include "platform/ui/core/exceptions.h"
+#include "tests/support/temp_folder.h"
 
 namespace app {
 namespace {
@@ -36,8 +37,7 @@ std::uint32_t PixelAt(const ui::TBitmap& b, int x, int y) {
 class AddPictureTest : public testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("qbk_addpic_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+        dir_ = test_support::TestTempFolder("qbk_addpic_");
         fs::remove_all(dir_);
         fs::create_directories(dir_);
     }

@@ -12,6 +12,7 @@
 #include "tests/app/fake_album.h"
 #include "platform/kernel/sinks.h"
 #include "platform/ui/core/exceptions.h"
+#include "tests/support/temp_folder.h"
 
 namespace app {
 namespace {
@@ -57,8 +58,7 @@ std::vector<std::uint8_t> BmpOf(const ui::TBitmap& bitmap) {
 class AlbumFileTest : public testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("qbk_album_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+        dir_ = test_support::TestTempFolder("qbk_album_");
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         previous_sink_ = kernel::SetMessageBoxSink([this](const std::string& text, const std::string& caption, unsigned flags) {

@@ -10,6 +10,7 @@
 #include "app/download_files.h"
 #include "controls/cardlist/card_list.h"
 #include "tests/support/render.h"
+#include "tests/support/temp_folder.h"
 
 namespace app {
 namespace {
@@ -22,8 +23,7 @@ protected:
     static void SetUpTestSuite() { test_support::EnsureApplication(); }
 
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("qbk_cla_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+        dir_ = test_support::TestTempFolder("qbk_cla_");
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         list_ = std::make_unique<cardlist::TFineCardList>(nullptr);

@@ -8,8 +8,9 @@
 #include <memory>
 #include <vector>
 
-#include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/core/exceptions.h"
+#include "platform/ui/graphics/bitmap.h"
+#include "tests/support/temp_folder.h"
 
 namespace app {
 namespace {
@@ -122,8 +123,7 @@ TEST(DownloadFileTest, NamesOfEveryFamily) {
 class ExportTest : public testing::Test {
 protected:
     void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("qbk_export_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+        dir_ = test_support::TestTempFolder("qbk_export_");
         fs::remove_all(dir_);
         fs::create_directories(dir_);
         bitmap_.SetSize(2, 2);

@@ -49,21 +49,21 @@ TEST_F(CanBridge, CarriesFramesBothWaysAndEndsAfterInput) {
 
     for (const char* text : {"581#4300100091010F00", "7ED#R", "18FF0001#EE"}) {
         ASSERT_EQ(bus_->Send(Parse(text)).delivered, 1u) << text;
-        EXPECT_EQ(bridge_->ReadLine(5s), std::optional<std::string>(text));
+        EXPECT_EQ(bridge_->ReadLine(test_support::kPatience), std::optional<std::string>(text));
     }
 
     bridge_->CloseInput();
-    EXPECT_EQ(bridge_->Wait(5s), std::optional<int>(0));
+    EXPECT_EQ(bridge_->Wait(test_support::kPatience), std::optional<int>(0));
     EXPECT_EQ(bus_->Peers(), 0u);  // it left the bus
 }
 
 TEST_F(CanBridge, BadLinesAreReportedAndSkipped) {
     bridge_->Write("hello\n\n7E9#01\n800#00\n123#AB\n");
-    const auto first = bridge_->ReadErrorLine(5s);
+    const auto first = bridge_->ReadErrorLine(test_support::kPatience);
     ASSERT_TRUE(first);
     EXPECT_NE(first->find("line 1"), std::string::npos) << *first;
     EXPECT_NE(first->find("hello"), std::string::npos) << *first;
-    const auto second = bridge_->ReadErrorLine(5s);
+    const auto second = bridge_->ReadErrorLine(test_support::kPatience);
     ASSERT_TRUE(second);
     EXPECT_NE(second->find("line 4"), std::string::npos) << *second;
     EXPECT_NE(second->find("out of range"), std::string::npos) << *second;
@@ -74,7 +74,7 @@ TEST_F(CanBridge, BadLinesAreReportedAndSkipped) {
     ASSERT_EQ(bus_->Receive(got, 5s), canapi::ReceiveResult::Frame);
     EXPECT_EQ(got, Parse("123#AB"));
     bridge_->CloseInput();
-    EXPECT_EQ(bridge_->Wait(5s), std::optional<int>(0));
+    EXPECT_EQ(bridge_->Wait(test_support::kPatience), std::optional<int>(0));
 }
 
 TEST(CanBridgeArguments, UnknownArgumentAndBadBusNameFail) {
@@ -82,10 +82,10 @@ TEST(CanBridgeArguments, UnknownArgumentAndBadBusNameFail) {
                              std::vector<std::string>{BridgePath(), "--bus", "../x"}}) {
         canapi_test::ChildProcess bridge(args);
         ASSERT_TRUE(bridge.Started());
-        const auto error = bridge.ReadErrorLine(5s);
+        const auto error = bridge.ReadErrorLine(test_support::kPatience);
         ASSERT_TRUE(error);
         EXPECT_NE(error->find("qbk-canbridge: "), std::string::npos) << *error;
-        const auto code = bridge.Wait(5s);
+        const auto code = bridge.Wait(test_support::kPatience);
         ASSERT_TRUE(code);
         EXPECT_NE(*code, 0);
     }

@@ -34,7 +34,7 @@ void OpenAdapter() {
 
 // Waits on the adapter event and takes one record, as the library's receive thread does.
 bool NextRecord(kernel::Event& event, Record& record) {
-    const auto end = std::chrono::steady_clock::now() + 5s;
+    const auto end = std::chrono::steady_clock::now() + test_support::kPatience;
     while (std::chrono::steady_clock::now() < end) {
         if (ca_GetData_1(record.data()) != 0) return true;
         if (event.Wait(50ms) == kernel::WaitResult::Signaled) event.Reset();

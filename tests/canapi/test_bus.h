@@ -10,6 +10,8 @@
 #include <string>
 #include <thread>
 
+#include "tests/support/wait_until.h"
+
 namespace canapi_test {
 
 // The folder of all built binaries: QBK_TEST_BIN_DIR when set, else this test binary's own folder
@@ -25,14 +27,6 @@ inline std::string PrivateBusName(const std::string& what) {
     return "test-" + what + "-" + std::to_string(getpid()) + "-" + std::to_string(counter++);
 }
 
-// Polls `done` until it holds or `limit` passes.
-inline bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds limit = std::chrono::seconds(5)) {
-    const auto end = std::chrono::steady_clock::now() + limit;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(std::chrono::milliseconds(2));
-    }
-    return true;
-}
+using test_support::WaitUntil;
 
 }  // namespace canapi_test

@@ -155,8 +155,8 @@ TEST(VirtualBus, StuckReaderDoesNotStallTheOthers) {
     std::size_t dropped = 0;
     const auto start = std::chrono::steady_clock::now();
     for (int i = 0; i < kFrames; ++i) dropped += sender->Send(MakeFrame(0x400, static_cast<std::uint8_t>(i))).dropped;
-    // One wait for the stuck peer at most, not one per frame.
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 3s);
+    // One wait for the stuck peer (2 s) at most, not one per frame (which would be over an hour).
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 20s);
     EXPECT_GT(dropped, 0u);
     EXPECT_TRUE(canapi_test::WaitUntil([&] { return received == kFrames; })) << received;
     done = true;

@@ -7,6 +7,7 @@
 
 #include "tools/devsim/sections_file.h"
 #include "tools/devsim/simulator.h"
+#include "tests/support/temp_folder.h"
 
 namespace devsim_test {
 namespace {
@@ -22,9 +23,7 @@ bool HasId(const std::vector<Frame>& frames, std::uint16_t id) {
 class TempFolder {
 public:
     TempFolder() {
-        path_ = std::filesystem::temp_directory_path() /
-                ("devsim_test_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        path_ = test_support::TestTempFolder("devsim_test_");
         std::filesystem::remove_all(path_);
         std::filesystem::create_directories(path_);
     }

@@ -14,6 +14,7 @@
 #include "app/mccan_interface.h"
 #include "app/mccan_text.h"
 #include "platform/ui/core/streams.h"
+#include "tests/support/wait_until.h"
 #include "tests/e2e/devsim_process.h"
 
 namespace e2e {
@@ -47,7 +48,7 @@ public:
         args.push_back("--log");
         devsim_.reset();  // never two simulators on one bus
         devsim_ = std::make_unique<DevsimProcess>(bus_, args);
-        if (!devsim_->WaitReady(5s)) return ::testing::AssertionFailure() << "qbk-devsim did not get ready";
+        if (!devsim_->WaitReady(test_support::kPatience)) return ::testing::AssertionFailure() << "qbk-devsim did not get ready";
         return ::testing::AssertionSuccess();
     }
     std::string Path(const std::string& name) const { return (folder_ / name).string(); }

@@ -20,11 +20,13 @@
 #include "tests/e2e/devsim_process.h"
 #include "tests/e2e/klp_binding.h"
 #include "tests/support/protocol_bytes.h"
+#include "tests/support/wait_until.h"
 
 namespace e2e {
 
 using Bytes = std::vector<std::uint8_t>;
 using namespace std::chrono_literals;
+using test_support::kPatience;
 
 struct ReadOutcome {
     bool failed = true;
@@ -64,7 +66,7 @@ public:
     // through `conflict`.
     ::testing::AssertionResult Open(const std::vector<std::string>& devsim_args, std::uint8_t* conflict = nullptr) {
         devsim_ = std::make_unique<DevsimProcess>(bus_, devsim_args);
-        if (!devsim_->WaitReady(5s)) return ::testing::AssertionFailure() << "qbk-devsim did not get ready";
+        if (!devsim_->WaitReady(kPatience)) return ::testing::AssertionFailure() << "qbk-devsim did not get ready";
         setenv("CANAPI_CHANNEL", ("vbus:" + bus_).c_str(), 1);
         klp_ = std::make_unique<KlpBinding>();
         if (!klp_->error().empty()) return ::testing::AssertionFailure() << klp_->error();
@@ -78,7 +80,8 @@ public:
     }
 
     ::testing::AssertionResult WaitReady() {
-        for (int i = 0; i < 80; ++i) {
+        const auto end = std::chrono::steady_clock::now() + kPatience;
+        while (std::chrono::steady_clock::now() < end) {
             if (klp_->READYKLP()) return ::testing::AssertionSuccess();
             std::this_thread::sleep_for(50ms);
         }
@@ -118,7 +121,7 @@ public:
     // The number of devsim's log lines that start with `prefix`, once there are at least
     // `at_least` of them or `timeout` passed: a line may still be on its way through the pipe
     // when the library call it belongs to has returned.
-    std::size_t Count(const std::string& prefix, std::size_t at_least = 1, std::chrono::milliseconds timeout = 3s) {
+    std::size_t Count(const std::string& prefix, std::size_t at_least = 1, std::chrono::milliseconds timeout = kPatience) {
         const auto end = std::chrono::steady_clock::now() + timeout;
         std::size_t count = LinesStarting(prefix).size();
         while (count < at_least && std::chrono::steady_clock::now() < end) {

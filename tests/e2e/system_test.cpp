@@ -9,26 +9,27 @@
 namespace e2e {
 namespace {
 
+using test_support::WaitUntil;
+
 TEST(E2eSystem, GuardedNodeFaultsAndPowerDown) {
     Session s;
-    ASSERT_TRUE(s.Open({"--node", "1:0x1031:5", "--nm-start", "--guard-period-ms", "200", "--power-down-after-ms",
+    ASSERT_TRUE(s.Open({"--node", "1:0x1031:5", "--nm-start", "--guard-period-ms", "100", "--power-down-after-ms",
                         "2500", "--fault", "3:0502AA55", "--fault-period-ms", "200", "--log"}));
     ASSERT_TRUE(s.WaitReady());
     KlpBinding& klp = s.klp();
 
-    // NM start: operational (code 4) and kept there by the guarding, well past the 1 s supervision.
-    std::uint8_t code = 0;
-    for (int i = 0; i < 40 && code != 4; ++i, std::this_thread::sleep_for(25ms)) code = klp.GETNODESTATEKLP();
-    EXPECT_EQ(code, 4);
+    // NM start: operational (code 4) and kept there by the guarding (every 100 ms, a tenth of the
+    // 1 s supervision, so that a loaded machine does not miss a period), well past the supervision.
+    EXPECT_TRUE(WaitUntil([&] { return klp.GETNODESTATEKLP() == 4; }));
     std::this_thread::sleep_for(1200ms);
     EXPECT_EQ(klp.GETNODESTATEKLP(), 4);
     EXPECT_FALSE(klp.STOPPEDKLP());
-    EXPECT_TRUE(s.devsim().WaitFor([](const LogLine& l) { return l.text == "rx 7C5#08"; }, 1s));
-    EXPECT_TRUE(s.devsim().WaitFor([](const LogLine& l) { return l.text == "rx 7C5#88"; }, 1s));
+    EXPECT_TRUE(s.devsim().WaitFor([](const LogLine& l) { return l.text == "rx 7C5#08"; }, kPatience));
+    EXPECT_TRUE(s.devsim().WaitFor([](const LogLine& l) { return l.text == "rx 7C5#88"; }, kPatience));
 
     // The fault report, decoded in format 1 (read from node 1's 0x100B): word 0x0205.
     const TFAULTRECORD* fault = nullptr;
-    for (int i = 0; i < 40 && fault == nullptr; ++i, std::this_thread::sleep_for(50ms)) fault = klp.GETFAULTKLP(0);
+    WaitUntil([&] { return (fault = klp.GETFAULTKLP(0)) != nullptr; });
     ASSERT_NE(fault, nullptr);
     // Packed fields are read as values: a reference to one may be misaligned.
     EXPECT_EQ(static_cast<int>(fault->node), 3);
@@ -40,12 +41,13 @@ TEST(E2eSystem, GuardedNodeFaultsAndPowerDown) {
     EXPECT_EQ(klp.GETFAULTKLP(1), nullptr);  // repeated reports keep one record
 
     // The forced power-down: transfers fail at once and without bus traffic until it is read.
-    ASSERT_TRUE(s.devsim().WaitFor([](const LogLine& l) { return l.text == "tx 080#85"; }, 5s));
+    ASSERT_TRUE(s.devsim().WaitFor([](const LogLine& l) { return l.text == "tx 080#85"; }, kPatience));
     std::this_thread::sleep_for(100ms);
     const std::size_t requests = s.LinesStarting("rx 7A1#").size();
+    // At once: long before the first of its three attempts could have timed out (2 s).
     const auto start = std::chrono::steady_clock::now();
     EXPECT_TRUE(s.Read(1, 0x1000, 0, 2, 3).failed);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, 100ms);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, 1500ms);
     std::this_thread::sleep_for(100ms);
     EXPECT_EQ(s.LinesStarting("rx 7A1#").size(), requests);
     EXPECT_NE(klp.CHECKSYSTEMPOWERDOWNREQUEST(), 0);
@@ -62,15 +64,15 @@ TEST(E2eSystem, AnnouncementsAndFallBackWithoutGuarding) {
                         "3000", "--log"}));
     const std::string announce = "rx 7EF#0F000A0000000100";
     ASSERT_GE(s.Count(announce, 3), 3u);
+    // Every 500 ms, as devsim saw them: two periods, with room for a line read late and for a
+    // loaded machine's slower ticks (each tick sleeps 50 ms at least, so they are never early).
     const auto first = s.LinesStarting(announce);
-    for (int i = 1; i < 3; ++i) {
-        const auto gap = first[i].at - first[i - 1].at;
-        EXPECT_GT(gap, 350ms) << i;
-        EXPECT_LT(gap, 750ms) << i;
-    }
+    const auto two_periods = first[2].at - first[0].at;
+    EXPECT_GT(two_periods, 700ms);
+    EXPECT_LT(two_periods, 4s);
     // Assigned and started, the node has no guard request for 1 s: it leaves and announces again.
-    ASSERT_GE(s.Count("tx 000#010500", 1, 5s), 1u);
-    ASSERT_GE(s.Count(announce, 4, 5s), 4u);
+    ASSERT_GE(s.Count("tx 000#010500", 1), 1u);
+    ASSERT_GE(s.Count(announce, 4), 4u);
     const auto start = s.LinesStarting("tx 000#010500").front().at;
     std::chrono::steady_clock::time_point again{};
     for (const LogLine& line : s.LinesStarting(announce)) {
@@ -79,8 +81,8 @@ TEST(E2eSystem, AnnouncementsAndFallBackWithoutGuarding) {
             break;
         }
     }
-    EXPECT_GT(again - start, 800ms);
-    EXPECT_LT(again - start, 1600ms);
+    EXPECT_GT(again - start, 700ms);
+    EXPECT_LT(again - start, 5s);
     EXPECT_EQ(s.LinesStarting("rx 7C5#").size(), 0u);  // no guard reply without a request
 }
 
@@ -100,7 +102,7 @@ TEST(E2eSystem, StateQueryWithoutMasterAndNodeNeverReady) {
     EXPECT_EQ(s.klp().GETSYSTEMSTATE(), 255);
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_GE(took, 90ms);
-    EXPECT_LT(took, 1s);
+    EXPECT_LT(took, 10s);  // the polls' own time, not a wait for ever
     // Without an id the node asks as 0x60 + 255 and cannot transfer.
     EXPECT_GE(s.Count("rx 15F#06FF"), 1u);
     EXPECT_FALSE(s.klp().READYKLP());

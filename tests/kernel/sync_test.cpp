@@ -8,8 +8,12 @@
 #include <thread>
 #include <vector>
 
+#include "tests/support/wait_until.h"
+
 using namespace std::chrono_literals;
 using kernel::WaitResult;
+using test_support::kPatience;
+using test_support::WaitUntil;
 
 namespace {
 
@@ -65,7 +69,7 @@ TEST(KernelSemaphore, ReleaseWakesEveryWaiterItPaysFor) {
     std::vector<std::thread> waiters;
     for (int i = 0; i < 3; ++i) {
         waiters.emplace_back([&] {
-            if (s.Wait(5s) == WaitResult::Signaled) ++woken;
+            if (s.Wait(kPatience) == WaitResult::Signaled) ++woken;
         });
     }
     std::this_thread::sleep_for(20ms);
@@ -97,13 +101,17 @@ TEST(KernelEvent, AutoResetLetsExactlyOneWaiterThrough) {
     std::vector<std::thread> waiters;
     for (int i = 0; i < 2; ++i) {
         waiters.emplace_back([&] {
-            if (e.Wait(300ms) == WaitResult::Signaled) ++woken;
+            if (e.Wait(kPatience) == WaitResult::Signaled) ++woken;
         });
     }
-    std::this_thread::sleep_for(30ms);
+    EXPECT_TRUE(WaitUntil([&] { return e.Waiting() == 2; }));
     e.Set();
+    EXPECT_TRUE(WaitUntil([&] { return woken == 1; }));
+    EXPECT_EQ(e.Waiting(), 1) << "the other one still waits";
+    EXPECT_FALSE(e.IsSignaled());
+    e.Set();  // and goes now
     for (auto& t : waiters) t.join();
-    EXPECT_EQ(woken, 1);
+    EXPECT_EQ(woken, 2);
 }
 
 TEST(KernelEvent, AutoResetTwoSetsReleaseTwoWaitersEvenBeforeTheyWake) {
@@ -112,15 +120,18 @@ TEST(KernelEvent, AutoResetTwoSetsReleaseTwoWaitersEvenBeforeTheyWake) {
     std::vector<std::thread> waiters;
     for (int i = 0; i < 3; ++i) {
         waiters.emplace_back([&] {
-            if (e.Wait(500ms) == WaitResult::Signaled) ++woken;
+            if (e.Wait(kPatience) == WaitResult::Signaled) ++woken;
         });
     }
-    std::this_thread::sleep_for(50ms);
+    EXPECT_TRUE(WaitUntil([&] { return e.Waiting() == 3; }));
     e.Set();
     e.Set();  // back to back: the first already went to a waiter
-    for (auto& t : waiters) t.join();
-    EXPECT_EQ(woken, 2);
+    EXPECT_TRUE(WaitUntil([&] { return woken == 2; }));
+    EXPECT_EQ(e.Waiting(), 1) << "the third one still waits";
     EXPECT_FALSE(e.IsSignaled());
+    e.Set();
+    for (auto& t : waiters) t.join();
+    EXPECT_EQ(woken, 3);
 }
 
 TEST(KernelEvent, SetWakesAWaitingThread) {
@@ -129,7 +140,7 @@ TEST(KernelEvent, SetWakesAWaitingThread) {
         std::this_thread::sleep_for(20ms);
         e.Set();
     });
-    EXPECT_EQ(e.Wait(5s), WaitResult::Signaled);
+    EXPECT_EQ(e.Wait(kPatience), WaitResult::Signaled);
     setter.join();
 }
 

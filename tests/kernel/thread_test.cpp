@@ -12,21 +12,23 @@
 
 #include "platform/kernel/sinks.h"
 #include "platform/kernel/sync.h"
+#include "tests/support/wait_until.h"
 
 using namespace std::chrono_literals;
+using test_support::kPatience;
 
 namespace {
 
 TEST(KernelThread, RunningThreadEndsWithItsBodysExitCode) {
     kernel::Event release(true, false);
     kernel::Thread t([&] {
-        release.Wait(5s);
+        release.Wait(kPatience);
         return 7u;
     }, kernel::Thread::Start::Running);
     EXPECT_EQ(t.ExitCode(), kernel::kStillActive);
     EXPECT_FALSE(t.Join(20ms));
     release.Set();
-    ASSERT_TRUE(t.Join(5s));
+    ASSERT_TRUE(t.Join(kPatience));
     EXPECT_TRUE(t.HasStarted());
     EXPECT_EQ(t.ExitCode(), 7u);
 }
@@ -43,7 +45,7 @@ TEST(KernelThread, SuspendedThreadWaitsForResume) {
     EXPECT_EQ(t.ExitCode(), kernel::kStillActive);  // waiting at its gate still counts as running
     t.Resume();
     t.Resume();  // a second resume changes nothing
-    ASSERT_TRUE(t.Join(5s));
+    ASSERT_TRUE(t.Join(kPatience));
     EXPECT_TRUE(ran);
 }
 
@@ -55,7 +57,7 @@ TEST(KernelThread, NeverResumedThreadNeverRunsItsBody) {
             return 5u;
         }, kernel::Thread::Start::Suspended);
         t.Abandon();
-        ASSERT_TRUE(t.Join(5s));
+        ASSERT_TRUE(t.Join(kPatience));
         EXPECT_EQ(t.ExitCode(), 0u);
         EXPECT_FALSE(t.HasStarted());
         t.Resume();  // too late: the gate was opened for ending
@@ -79,7 +81,7 @@ TEST(KernelThread, EscapingExceptionGivesExitCodeOneAndADebugLine) {
     });
     kernel::Thread t([]() -> std::uint32_t { throw std::runtime_error("queue broken"); },
                      kernel::Thread::Start::Running);
-    ASSERT_TRUE(t.Join(5s));
+    ASSERT_TRUE(t.Join(kPatience));
     kernel::SetDebugOutputSink(previous);
     EXPECT_EQ(t.ExitCode(), 1u);
     ASSERT_EQ(lines.size(), 1u);
@@ -106,7 +108,7 @@ TEST(KernelThreadId, SmallStableDistinctAndMatchingTheThreadObject) {
         }, kernel::Thread::Start::Running));
     }
     for (int i = 0; i < 4; ++i) {
-        ASSERT_TRUE(threads[i]->Join(5s));
+        ASSERT_TRUE(threads[i]->Join(kPatience));
         EXPECT_EQ(inside[i], threads[i]->Id());
     }
     EXPECT_EQ(seen.size(), 5u);
@@ -117,12 +119,12 @@ TEST(KernelThread, JoinFromItsOwnBodyDoesNotHang) {
     std::atomic<int> self_join{-1};
     kernel::Event created(true, false);
     t = std::make_unique<kernel::Thread>([&] {
-        created.Wait(5s);
+        created.Wait(kPatience);
         self_join = t->Join(10ms) ? 1 : 0;
         return 0u;
     }, kernel::Thread::Start::Running);
     created.Set();
-    ASSERT_TRUE(t->Join(5s));
+    ASSERT_TRUE(t->Join(kPatience));
     EXPECT_EQ(self_join, 0);
 }
 

@@ -151,17 +151,25 @@ TEST_F(FaultThreadTest, ReadsReportFormatFromNodeOneAndDecodes) {
 }
 
 TEST_F(FaultThreadTest, AgesOnlyWhileNoFaultFrameArrives) {
+    UseManualTicks();
     OpenAndResume();
     Inject(0x043, {1, 0});  // node 3; no id, so the format stays unknown and fields 0
     ASSERT_TRUE(WaitUntil([] { return klp::FAULT_List().Count() == 1; }));
-    // Frames of another node every 50 ms keep each wait shorter than 250 ms.
+    // A frame of another node after every fourth tick ends each wait before its fifth.
     for (int i = 0; i < 20; ++i) {
+        for (int tick = 1; tick < klp::kFaultWaitTicks; ++tick) klp::OS_TickForTests();
         Inject(0x044, {1, 0});
-        std::this_thread::sleep_for(50ms);
+        Settle();
+        ASSERT_TRUE(WaitUntil([] { return klp::FAULT_Backlog() == 0; }));
     }
     EXPECT_EQ(+klp::FAULT_List().At(0)->life_ms, klp::kFaultLifeMs);
-    ASSERT_TRUE(WaitUntil([] { return klp::FAULT_List().At(0)->life_ms < klp::kFaultLifeMs; }, 2000ms));
-    EXPECT_EQ(klp::FAULT_List().At(0)->life_ms % 250, 0);
+    // Quiet ticks: the wait ends at the fifth and the list ages by one step. The life is read after
+    // each tick, so a second step (five more ticks into the next wait) cannot slip in unseen.
+    ASSERT_TRUE(WaitUntil([] {
+        klp::OS_TickForTests();
+        return klp::FAULT_List().At(0)->life_ms < klp::kFaultLifeMs;
+    }));
+    EXPECT_EQ(+klp::FAULT_List().At(0)->life_ms, klp::kFaultLifeMs - klp::kFaultAgeingStepMs);
 }
 
 TEST_F(FaultThreadTest, BacklogOfSuspendedThreadIsCapped) {

@@ -2,8 +2,6 @@
 // guarding, with the bus master played through the recording channel.
 #include <gtest/gtest.h>
 
-#include <chrono>
-#include <thread>
 #include <vector>
 
 #include "library/nm.h"
@@ -12,33 +10,26 @@
 
 namespace {
 
-using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
 using klp_test::Bytes;
 using klp_test::ProtocolStackTest;
 using klp_test::SentOn;
 using klp_test::WaitSent;
-using klp_test::WaitUntil;
 
 constexpr std::uint16_t kAnnounce = 0x7EF;
 
-long Ms(Clock::duration d) { return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(d).count()); }
-
+// Every NM period is counted in timer ticks, which these tests give themselves: one tick is 50 ms
+// of the running library.
 class NmTest : public ProtocolStackTest {
 protected:
-    // When each of the next `count` announcements appeared (polled every 2 ms).
-    static std::vector<Clock::time_point> WatchAnnouncements(std::size_t count) {
-        std::vector<Clock::time_point> times;
-        std::size_t seen = SentOn(kAnnounce).size();
-        const auto end = Clock::now() + 5s;
-        while (times.size() < count && Clock::now() < end) {
-            const std::size_t now_seen = SentOn(kAnnounce).size();
-            for (; seen < now_seen; ++seen) times.push_back(Clock::now());
-            std::this_thread::sleep_for(2ms);
-        }
-        return times;
+    void SetUp() override {
+        ProtocolStackTest::SetUp();
+        UseManualTicks();
     }
+    static std::size_t Announced() { return SentOn(kAnnounce).size(); }
 };
+
+constexpr int kAnnounceTicks = 10;    // 500 ms
+constexpr int kSuperviseTicks = 20;   // 1 s
 
 TEST(NmAnnounceFrame, CobIdAndDataFollowTheIdentityWord) {
     struct Case {
@@ -66,16 +57,15 @@ TEST(NmAnnounceFrame, CobIdAndDataFollowTheIdentityWord) {
 }
 
 TEST_F(NmTest, AnnouncesAtOnceThenEvery500ms) {
-    const auto opened = Clock::now();
     OpenProtocol();
     EXPECT_EQ(klp::NM_State(), klp::kNmNoId);
     EXPECT_EQ(klp::NM_OwnNodeId(), klp::kNoNodeId);
-    const std::vector<Clock::time_point> times = WatchAnnouncements(3);
-    ASSERT_EQ(times.size(), 3u);
-    EXPECT_LT(Ms(times[0] - opened), 300);
-    for (std::size_t i = 1; i < times.size(); ++i) {
-        EXPECT_GT(Ms(times[i] - times[i - 1]), 350) << i;
-        EXPECT_LT(Ms(times[i] - times[i - 1]), 800) << i;
+    ASSERT_TRUE(WaitSent(kAnnounce, 1)) << "the first announcement needs no tick";
+    for (std::size_t announced = 1; announced < 3; ++announced) {
+        Tick(kAnnounceTicks - 1);
+        EXPECT_EQ(Announced(), announced);
+        Tick();
+        EXPECT_EQ(Announced(), announced + 1);
     }
     const klp_test::SentFrame first = SentOn(kAnnounce).front();
     EXPECT_EQ(first.dlc, 8);
@@ -90,9 +80,9 @@ TEST_F(NmTest, MatchingAssignmentGivesIdAndReplyAndEndsAnnouncements) {
     const klp_test::SentFrame reply = SentOn(0x7E9).front();
     EXPECT_EQ(reply.dlc, 8);
     EXPECT_EQ(reply.data, Bytes({1, 5, 0x01, 0x00, 0x0A, 0, 0, 0}));
-    const std::size_t announced = SentOn(kAnnounce).size();
-    std::this_thread::sleep_for(700ms);
-    EXPECT_EQ(SentOn(kAnnounce).size(), announced);
+    const std::size_t announced = Announced();
+    Tick(3 * kAnnounceTicks);
+    EXPECT_EQ(Announced(), announced);
 }
 
 TEST_F(NmTest, AssignmentsThatDoNotFitAreIgnored) {
@@ -122,14 +112,16 @@ TEST_F(NmTest, AssignmentsThatDoNotFitAreIgnored) {
 TEST_F(NmTest, AssignmentFramePushesNextAnnouncementToOneSecond) {
     OpenProtocol();
     ASSERT_TRUE(WaitSent(kAnnounce, 1));
-    std::this_thread::sleep_for(100ms);
-    const auto sent = Clock::now();
+    Tick(2);
     Inject(0x7EA, {1, 5, 0x0F, 0x00, 0x0B, 0, 0, 0});
-    const std::vector<Clock::time_point> times = WatchAnnouncements(2);
-    ASSERT_EQ(times.size(), 2u);
-    EXPECT_GT(Ms(times[0] - sent), 800);
-    EXPECT_LT(Ms(times[0] - sent), 1500);
-    EXPECT_LT(Ms(times[1] - times[0]), 800);
+    Settle();
+    Tick(kSuperviseTicks - 1);
+    EXPECT_EQ(Announced(), 1u);
+    Tick();
+    EXPECT_EQ(Announced(), 2u);
+    // Then every 500 ms again.
+    Tick(kAnnounceTicks);
+    EXPECT_EQ(Announced(), 3u);
 }
 
 TEST_F(NmTest, RangeAndBoundQueriesAnswerOnlyForTheIdentity) {
@@ -202,7 +194,11 @@ TEST_F(NmTest, CommandsChangeStateAndStoppedFlag) {
         EXPECT_EQ(klp::NM_OwnNodeId(), c.state == 2 ? klp::kNoNodeId : 5);
         if (c.state == 2) {
             // Back to announcing, the first one after 500 ms.
-            EXPECT_TRUE(WaitSent(kAnnounce, SentOn(kAnnounce).size() + 1, 2000ms));
+            const std::size_t announced = Announced();
+            Tick(kAnnounceTicks - 1);
+            EXPECT_EQ(Announced(), announced);
+            Tick();
+            EXPECT_EQ(Announced(), announced + 1);
         }
         klp::close_KLP();
     }
@@ -250,23 +246,24 @@ TEST_F(NmTest, WithoutGuardingFallsBackAfterOneSecond) {
     OpenProtocol();
     AssignId(5);
     StartNode();
-    const auto started = Clock::now();
-    const std::size_t announced = SentOn(kAnnounce).size();
-    std::this_thread::sleep_for(500ms);
+    const std::size_t announced = Announced();
+    Tick(kSuperviseTicks - 1);
     EXPECT_EQ(klp::NM_State(), klp::kNmOperational);
-    ASSERT_TRUE(WaitUntil([] { return klp::NM_State() == klp::kNmNoId; }, 3000ms));
-    EXPECT_GT(Ms(Clock::now() - started), 800);
+    Tick();
+    EXPECT_EQ(klp::NM_State(), klp::kNmNoId);
     EXPECT_EQ(klp::NM_OwnNodeId(), klp::kNoNodeId);
-    EXPECT_TRUE(WaitSent(kAnnounce, announced + 1, 1000ms));
+    EXPECT_EQ(Announced(), announced + 1) << "announces again at once";
 }
 
 TEST_F(NmTest, RegularGuardingKeepsNodeOperational) {
     OpenProtocol();
     AssignId(5);
     StartNode();
+    // Each guard comes one tick before the supervision period would end.
     for (int i = 0; i < 6; ++i) {
         Inject(0x7C5, {}, true);
-        std::this_thread::sleep_for(300ms);
+        Settle();
+        Tick(kSuperviseTicks - 1);
         EXPECT_EQ(klp::NM_State(), klp::kNmOperational) << i;
     }
     EXPECT_EQ(SentOn(0x7C5).size(), 6u);

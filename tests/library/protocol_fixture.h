@@ -49,7 +49,7 @@ inline std::vector<SentFrame> SentOn(std::uint16_t cob_id) {
     return frames;
 }
 
-inline bool WaitSent(std::uint16_t cob_id, std::size_t count, std::chrono::milliseconds timeout = 3000ms) {
+inline bool WaitSent(std::uint16_t cob_id, std::size_t count, std::chrono::milliseconds timeout = kPatience) {
     return WaitUntil([&] { return SentOn(cob_id).size() >= count; }, timeout);
 }
 
@@ -90,6 +90,15 @@ protected:
             const std::uint8_t marker = static_cast<std::uint8_t>(++marker_ % 200);
             Inject(0x080, {7, 1, marker});
             ASSERT_TRUE(WaitUntil([&] { return klp::CAN_SystemState() == marker; }));
+        }
+    }
+
+    // Gives `ticks` timer ticks (after UseManualTicks), each handled by the dispatcher, together with
+    // what it posted to the dispatcher in turn, before the next.
+    void Tick(int ticks = 1) {
+        for (int i = 0; i < ticks; ++i) {
+            klp::OS_TickForTests();
+            Settle(2);
         }
     }
 

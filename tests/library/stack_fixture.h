@@ -24,6 +24,7 @@
 #include "library/usb_intf.h"
 #include "platform/canapi/recorder.h"
 #include "tests/library/sink_recorder.h"
+#include "tests/support/wait_until.h"
 
 namespace klp_test {
 
@@ -41,15 +42,8 @@ inline int ThreadCount() {
     return count;
 }
 
-// Polls `done` until it holds or `timeout` passed (generous bounds; never a timing assertion).
-inline bool WaitUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = 3000ms) {
-    const auto end = std::chrono::steady_clock::now() + timeout;
-    while (!done()) {
-        if (std::chrono::steady_clock::now() > end) return false;
-        std::this_thread::sleep_for(2ms);
-    }
-    return true;
-}
+using test_support::kPatience;
+using test_support::WaitUntil;
 
 // One message as the test dispatcher saw it.
 struct Seen {
@@ -96,7 +90,7 @@ public:
         }
         return ids;
     }
-    bool WaitForCobId(std::uint16_t cob_id, std::chrono::milliseconds timeout = 3000ms) const {
+    bool WaitForCobId(std::uint16_t cob_id, std::chrono::milliseconds timeout = kPatience) const {
         return WaitUntil(
             [&] {
                 for (std::uint16_t id : ReceivedCobIds()) {
@@ -137,10 +131,15 @@ protected:
             }
         }
         klp::OS_SetStackHooks({});
+        klp::OS_SetManualTicksForTests(false);
         klp::SetTraceMask(0);
         klp::USB_SetReleasePauseForTests(2500ms);
         unsetenv("QBK_MODULE_CANAPI");
     }
+
+    // From now on the library's timers and timed waits count only the ticks the test gives
+    // (klp::OS_TickForTests), so tick-counting logic is tested independently of the machine's speed.
+    static void UseManualTicks() { klp::OS_SetManualTicksForTests(true); }
 
     // Hooks with the test dispatcher; tests add to them before Open.
     klp::StackHooks Hooks() {
@@ -158,7 +157,7 @@ protected:
     void ExpectNothingLeft() {
         EXPECT_FALSE(klp::OS_Running());
         EXPECT_EQ(klp::POOL_FreeCount(), klp::kPoolSize);
-        EXPECT_TRUE(WaitUntil([&] { return ThreadCount() <= threads_before_; }, 2000ms))
+        EXPECT_TRUE(WaitUntil([&] { return ThreadCount() <= threads_before_; }))
             << ThreadCount() << " threads, " << threads_before_ << " before the start";
     }
 

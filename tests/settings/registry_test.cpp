@@ -5,14 +5,14 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include "tests/support/temp_folder.h"
 
 namespace {
 
 class RegistryTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        dir_ = std::filesystem::temp_directory_path() / ("qbk-registry-test-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                                         "-" + ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        dir_ = test_support::TestTempFolder("qbk-registry-test-");
         std::filesystem::remove_all(dir_);
         setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
     }
