@@ -11,7 +11,9 @@ void EnsureApplication() {
     static int argc = 1;
     static char name[] = "qbk-test";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
+    // Never destroyed: the toolkit's own process-wide objects (its input-device list) go before
+    // a static application object would, and taking the application apart after them crashes.
+    [[maybe_unused]] static QApplication* const app = new QApplication(argc, argv);
 }
 
 QImage RenderControl(ui::TControl& control) {

@@ -38,7 +38,9 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override {
         QImage image(size(), QImage::Format_ARGB32);
-        image.fill(Qt::white);
+        // A control that is not opaque starts from nothing, so the parent's pixels stay where
+        // it draws none.
+        image.fill(control_->Opaque() ? Qt::white : Qt::transparent);
         {
             TCanvas canvas(&image);
             const QRect exposed = event->rect();
