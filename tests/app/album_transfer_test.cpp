@@ -444,7 +444,7 @@ TEST(DeviceLink, CloseFailureRaisesTheLibrarysTextAndNeverEscapesADestructor) {
 // picture plus their frame.
 TEST(AlbumTransfer, UploadIntoTheWindowSetsTheCardWidthFromThePicture) {
     test_support::EnsureApplication();
-    app_test::ScratchFolder scratch;
+    app_test::SettingsFolder scratch;
     FakeKlp fake;
     std::vector<Bytes> jpegs;
     for (int width : {120, 97}) {

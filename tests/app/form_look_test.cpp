@@ -49,7 +49,7 @@ Covered CoveredByNothing(ui::TWinControl& parent, ui::TControl& child, QWidget* 
 class FormLook : public ::testing::Test {
 protected:
     void SetUp() override { test_support::EnsureApplication(); }
-    app_test::ScratchFolder scratch_;
+    app_test::SettingsFolder scratch_;
 };
 
 TEST_F(FormLook, RadioButtonsShowTheGroupBoxAroundThemselves) {

@@ -64,7 +64,7 @@ protected:
         return ui::Application().Title() + ": " + text;
     }
 
-    app_test::ScratchFolder scratch_;
+    app_test::SettingsFolder scratch_;
     std::unique_ptr<app::TQuillbookForm> form_;
     ui::TFileDialogResult answer_;
     ui::TFileDialogService previous_;

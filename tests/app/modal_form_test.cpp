@@ -44,7 +44,7 @@ protected:
         app_test::ChooseMenuItem(*form_, "&Help", "&About...");
     }
 
-    app_test::ScratchFolder scratch_;
+    app_test::SettingsFolder scratch_;
     std::unique_ptr<app::TQuillbookForm> form_;
     std::unique_ptr<app::TAboutBox> about_;
 };

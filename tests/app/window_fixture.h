@@ -14,16 +14,14 @@
 #include <QWidget>
 #include <QWindow>
 
-#include <unistd.h>
-
 #include <cstdlib>
-#include <filesystem>
 #include <functional>
 #include <string>
 #include <vector>
 
 #include "platform/kernel/sinks.h"
 #include "platform/ui/forms/form.h"
+#include "tests/app/scratch_folder.h"
 #include "tests/support/render.h"
 
 namespace app_test {
@@ -100,33 +98,10 @@ private:
     QTimer watchdog_;
 };
 
-// A folder of the running test's own, which also holds the registry of the windows it creates
-// (XDG_CONFIG_HOME); removed at the end.
-class ScratchFolder {
+// A test's own folder that also holds the registry of the windows it creates (XDG_CONFIG_HOME).
+class SettingsFolder : public ScratchFolder {
 public:
-    ScratchFolder() {
-        const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string(info->test_suite_name()) + "-" + info->name();
-        for (char& c : name) {
-            if (c == '/') c = '_';
-        }
-        path_ = std::filesystem::temp_directory_path() / ("qbk-" + std::to_string(::getpid()) + "-" + name);
-        std::filesystem::remove_all(path_);
-        std::filesystem::create_directories(path_);
-        ::setenv("XDG_CONFIG_HOME", path_.c_str(), 1);
-    }
-    ~ScratchFolder() {
-        std::error_code ignored;
-        std::filesystem::remove_all(path_, ignored);
-    }
-    ScratchFolder(const ScratchFolder&) = delete;
-    ScratchFolder& operator=(const ScratchFolder&) = delete;
-
-    const std::filesystem::path& Path() const { return path_; }
-    std::string File(const std::string& name) const { return (path_ / name).string(); }
-
-private:
-    std::filesystem::path path_;
+    SettingsFolder() { ::setenv("XDG_CONFIG_HOME", Path().c_str(), 1); }
 };
 
 }  // namespace app_test
