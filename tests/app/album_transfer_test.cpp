@@ -136,6 +136,15 @@ TEST(AlbumTransfer, EveryListedNodeIsAskedItsHardwareUntilOneMatches) {
     EXPECT_EQ(writes[1].rfind("WRITEKLP 0x1019 0x00 2 1 ", 0), 0u) << writes[1];
 }
 
+// A download of a two-card album whose entries have `entry_size` bytes; returns the link.
+std::unique_ptr<app::TMCCANInterface> DownloadTwoCards(const FakeKlp& fake, int family, std::size_t entry_size,
+                                                       const app::TransferUi& ui) {
+    Album album(2);
+    auto link = fake.Link();
+    app::DownloadAlbum(*link, album.pages(), family, ui, PatternEncoder(entry_size));
+    return link;
+}
+
 // Nothing reaches the system when the send is refused before the idle command.
 TEST(AlbumTransfer, RefusedSendsTouchNothing) {
     struct Case {
@@ -158,10 +167,8 @@ TEST(AlbumTransfer, RefusedSendsTouchNothing) {
         SCOPED_TRACE(c.name);
         FakeKlp fake;
         fake.Script(c.script);
-        Album album(2);
         std::vector<std::string> shown;
-        auto link = fake.Link();
-        app::DownloadAlbum(*link, album.pages(), c.family, LoggingUi(shown), PatternEncoder(c.entry_size));
+        const auto link = DownloadTwoCards(fake, c.family, c.entry_size, LoggingUi(shown));
         EXPECT_THAT(shown, ElementsAre(c.shown));
         EXPECT_TRUE(fake.Calls("WRITECAN").empty());
         EXPECT_TRUE(fake.Calls("WRITEKLP").empty());
@@ -365,11 +372,9 @@ TEST(AlbumTransfer, DownloadShowsTheHourglassUntilItEndsAndReportsACloseFailure)
         SCOPED_TRACE(c.name);
         FakeKlp fake;
         fake.Script(c.script);
-        Album album(2);
         std::vector<std::string> shown;
-        auto link = fake.Link();
         ASSERT_EQ(ui::Screen().Cursor(), ui::crDefault);
-        app::DownloadAlbum(*link, album.pages(), 1, CursorLoggingUi(shown), PatternEncoder(c.entry_size));
+        const auto link = DownloadTwoCards(fake, 1, c.entry_size, CursorLoggingUi(shown));
         EXPECT_EQ(shown, c.shown);
         EXPECT_EQ(ui::Screen().Cursor(), ui::crDefault);
         EXPECT_FALSE(link->IsLoaded());
