@@ -3,6 +3,7 @@
 #include <chrono>
 #include <vector>
 
+#include "app/album_cards.h"
 #include "app/mccan_text.h"
 #include "platform/ui/core/streams.h"
 #include "platform/ui/core/sysutils.h"
@@ -15,13 +16,24 @@ using namespace std::chrono_literals;
 
 constexpr std::uint16_t kAlbumSectionType = 6;
 
-// Every transfer that opened the link closes it, whatever happens after the open.
+// Every transfer that opened the link closes it, whatever happens after the open. The command
+// closes it itself so that a failing close reaches the user; the destructor only closes a link
+// left open by an escaping error, and never throws.
 class CloseOnExit {
 public:
     explicit CloseOnExit(TMCCANInterface& link) : link_(link) {}
-    ~CloseOnExit() { link_.Close(); }
+    ~CloseOnExit() { link_.CloseQuietly(); }
     CloseOnExit(const CloseOnExit&) = delete;
     CloseOnExit& operator=(const CloseOnExit&) = delete;
+
+    // Closes now; a failure is shown as the transfer's other errors are.
+    void Close(const TransferUi& ui) {
+        try {
+            link_.Close();
+        } catch (const ui::Exception& error) {
+            ui.message(error.what());
+        }
+    }
 
 private:
     TMCCANInterface& link_;
@@ -64,6 +76,7 @@ std::uint16_t PayloadVersionFor(std::uint16_t profile, std::uint16_t software_ve
 void DownloadAlbum(TMCCANInterface& link, const AlbumPages& pages, int family, const TransferUi& ui,
                    const JpegEncoder& encode) {
     ui::TMemoryStream send;
+    const HourglassScope hourglass;
     try {
         link.Open();
     } catch (const ui::Exception& error) {
@@ -91,11 +104,13 @@ void DownloadAlbum(TMCCANInterface& link, const AlbumPages& pages, int family, c
     } catch (const ui::Exception& error) {
         ui.message(error.what());
     }
+    close.Close(ui);
 }
 
 void UploadAlbum(TMCCANInterface& link, int family, const UploadCards& cards, const TransferUi& ui) {
     // Zero-filled, so nothing of an earlier use can be parsed as an album.
     std::vector<std::uint8_t> receive(kUploadBufferSize, 0);
+    const HourglassScope hourglass;
     cards.clear();
     link.Open();
     CloseOnExit close(link);
@@ -108,6 +123,7 @@ void UploadAlbum(TMCCANInterface& link, int family, const UploadCards& cards, co
     } catch (const ui::Exception& error) {
         ui.message(error.what());
     }
+    close.Close(ui);
 }
 
 void ParseAlbumSection(std::span<const std::uint8_t> section, const UploadCards& cards) {

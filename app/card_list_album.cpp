@@ -18,7 +18,11 @@ const ui::TBitmap* CardListAlbum::Picture(int index) const {
     return item == nullptr ? nullptr : &item->Picture().Bitmap();
 }
 
-void CardListAlbum::Clear() { list_.Cards().Clear(); }
+void CardListAlbum::Clear() {
+    list_.Cards().Clear();
+    // The list's layout of no cards at all leaves the scroll bar as the last cards needed it.
+    list_.UpdateScrollBar();
+}
 
 ui::TBitmap* CardListAlbum::NewCard(const std::string& caption, bool insert) {
     cardlist::TFineCard* selected = insert ? list_.SelectedCard() : nullptr;

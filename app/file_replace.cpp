@@ -44,10 +44,24 @@ void WriteFileReplacing(const std::string& file_name, const std::uint8_t* data, 
     try {
         ui::TFileStream out(temp.Name(), ui::fmCreate);
         out.WriteBuffer(data, static_cast<std::int64_t>(size));
+        // On the disk before the rename: a crash after it must not leave an empty file behind
+        // the old file's name.
+        try {
+            out.Commit();
+        } catch (const ui::EWriteError& e) {
+            throw ui::EWriteError("Cannot write file \"" + file_name + "\". " + ReasonOf(e.what(), temp.Name()));
+        }
     } catch (const ui::EFCreateError& e) {
         throw ui::EFCreateError("Cannot create file \"" + file_name + "\". " + ReasonOf(e.what(), temp.Name()));
     }
     std::error_code error;
+    // A replaced file keeps its permissions; a new one gets the usual ones of a created file.
+    const auto old_status = std::filesystem::status(file_name, error);
+    if (!error && std::filesystem::is_regular_file(old_status)) {
+        std::filesystem::permissions(temp.Name(), old_status.permissions(), std::filesystem::perm_options::replace, error);
+        if (error) throw ui::EFCreateError("Cannot create file \"" + file_name + "\". " + error.message());
+    }
+    error.clear();
     std::filesystem::rename(temp.Name(), file_name, error);
     if (error) {
         throw ui::EFCreateError("Cannot create file \"" + file_name + "\". " + error.message());

@@ -325,7 +325,7 @@ void TQuillbookForm::SelectFamily(std::uint16_t family) {
     device_family_ = family;
     StoreDeviceFamily();
     // A family change discards the album without asking: its pictures are scaled for the old one.
-    PicCardList->Cards().Clear();
+    CardListAlbum(*PicCardList).Clear();
 }
 
 void TQuillbookForm::StoreDeviceFamily() {
@@ -359,7 +359,7 @@ void TQuillbookForm::PicCardListCardDblClick(cardlist::TCustomFineCardList*, car
 void TQuillbookForm::DownloadPicsButtonClick(TPersistent*) { DownloadAlbum(); }
 void TQuillbookForm::UploadPicsButtonClick(TPersistent*) { UploadAlbum(); }
 
-void TQuillbookForm::FileNewActionExecute(TPersistent*) { PicCardList->Cards().Clear(); }
+void TQuillbookForm::FileNewActionExecute(TPersistent*) { CardListAlbum(*PicCardList).Clear(); }
 
 void TQuillbookForm::FileOpenAccept(TPersistent*) { OpenAlbum(FileOpen->Dialog()->FileName()); }
 
@@ -424,7 +424,7 @@ void TQuillbookForm::DownloadAlbum() {
 
 void TQuillbookForm::UploadAlbum() {
     UploadCards cards;
-    cards.clear = [this] { PicCardList->Cards().Clear(); };
+    cards.clear = [this] { CardListAlbum(*PicCardList).Clear(); };
     cards.add = [this](const std::string& caption, std::span<const std::uint8_t> jpeg) {
         CardListAlbum album(*PicCardList);
         ui::TBitmap* picture = album.NewCard(caption, false);
@@ -434,6 +434,7 @@ void TQuillbookForm::UploadAlbum() {
         stream.SetPosition(0);
         ui::TJPEGImage image;
         image.LoadFromStream(stream);
+        album.SetCardWidth(image.Width() + 14);
         picture->Assign(&image);
     };
     app::UploadAlbum(*CANInterface, device_family_, cards, MessageBoxes());

@@ -86,7 +86,7 @@ TMCCANInterface::TMCCANInterface(Sleeper sleep) : sleep_(std::move(sleep)) {
     if (!sleep_) sleep_ = [](std::chrono::milliseconds duration) { kernel::Sleep(duration); };
 }
 
-TMCCANInterface::~TMCCANInterface() { Close(); }
+TMCCANInterface::~TMCCANInterface() { CloseQuietly(); }
 
 void TMCCANInterface::Wait(std::chrono::milliseconds duration) { sleep_(duration); }
 
@@ -138,15 +138,35 @@ void TMCCANInterface::Open() {
     Wait(500ms);
     // Besides the check itself, this call lets the library start handling SDO answers.
     if (entries_->CHECKSDO5CHANNELCONFLICT() != 0) {
-        Close();
+        CloseQuietly();
         throw ui::Exception(text::kChannelConflict);
     }
 }
 
 void TMCCANInterface::Close() {
     if (!module_) return;
-    if (opened_ && entries_ && entries_->CLOSEKLP != nullptr) entries_->CLOSEKLP();
+    // The library reports a stack that does not stop with its own fatal error; the link is
+    // unloaded all the same and the error handed on in the class the transfers catch.
+    std::string failure;
+    if (opened_ && entries_ && entries_->CLOSEKLP != nullptr) {
+        try {
+            entries_->CLOSEKLP();
+        } catch (const std::exception& error) {
+            failure = error.what();
+        } catch (...) {
+            failure = text::kCloseFailed;
+        }
+    }
     Unload();
+    if (!failure.empty()) throw ui::Exception(failure);
+}
+
+void TMCCANInterface::CloseQuietly() noexcept {
+    try {
+        Close();
+    } catch (...) {
+        // Nobody is left to tell: the library has shown its fatal error itself.
+    }
 }
 
 void TMCCANInterface::Unload() {

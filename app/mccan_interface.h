@@ -41,8 +41,12 @@ public:
     // Loads, binds and opens the library; raises ui::Exception on every failure and then leaves
     // nothing open or loaded.
     void Open();
-    // Closes the stack and unloads the library; nothing happens when none is loaded.
+    // Closes the stack and unloads the library; nothing happens when none is loaded. A failure
+    // of the library's close (it raises its fatal error when the stack does not stop) unloads
+    // the library too and then raises ui::Exception with the library's text.
     void Close();
+    // Close for destructors and cleanup paths: never raises.
+    void CloseQuietly() noexcept;
     bool IsLoaded() const { return module_ != nullptr; }
 
     // Fills ids/profiles with the present nodes 1..16 whose profile is not 15; returns their count.

@@ -4,6 +4,8 @@
 
 namespace app::text {
 
+// A close that failed without a text of its own.
+inline constexpr const char* kCloseFailed = "The CAN interface library could not be closed.";
 inline constexpr const char* kE0000 = "E0000: Communication Software not ready";
 inline constexpr const char* kE0000Where = " (getDeviceIDs)";
 inline constexpr const char* kE0001 = "E0001: System could not be set into idle mode. Power cycle system and try again!";

@@ -6,6 +6,7 @@
 #include <linux/can/raw.h>
 #include <net/if.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <sys/socket.h>
 
 #include <atomic>
@@ -98,6 +99,13 @@ BackendOpen OpenSocketCanBackend(const std::string& interface_name, ReceiveQueue
     if (!fd.Valid()) return {nullptr, what + "cannot create a CAN socket: " + std::strerror(errno)};
     const unsigned index = if_nametoindex(interface_name.c_str());
     if (index == 0) return {nullptr, what + "no such interface"};
+    // A socket binds to an interface that is down, but nothing it sends leaves the machine: say
+    // so at once instead of letting every transfer time out.
+    ifreq request{};
+    std::memcpy(request.ifr_name, interface_name.c_str(), interface_name.size() + 1);
+    if (ioctl(fd.Get(), SIOCGIFFLAGS, &request) == 0 && (request.ifr_flags & IFF_UP) == 0) {
+        return {nullptr, what + "is down (bring it up with its bit rate first)"};
+    }
     can_err_mask_t errors = CAN_ERR_TX_TIMEOUT | CAN_ERR_CRTL | CAN_ERR_ACK | CAN_ERR_BUSOFF | CAN_ERR_RESTARTED;
     setsockopt(fd.Get(), SOL_CAN_RAW, CAN_RAW_ERR_FILTER, &errors, sizeof(errors));
     sockaddr_can address{};

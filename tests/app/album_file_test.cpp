@@ -284,5 +284,16 @@ TEST_F(AlbumFileTest, FailedSaveKeepsTheOldFile) {
     EXPECT_EQ(ui::Screen().Cursor(), ui::crDefault);
 }
 
+TEST_F(AlbumFileTest, ReplacedFileKeepsItsPermissions) {
+    FakeAlbum album;
+    AddCard(album, "x", 2, 2, 1);
+    const fs::perms kept = fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read;
+    WriteBytes(Path("old.ZRB"), {1, 2, 3});
+    fs::permissions(Path("old.ZRB"), kept, fs::perm_options::replace);
+    SaveAlbum(album, 0, Path("old.ZRB"));
+    EXPECT_EQ(fs::status(Path("old.ZRB")).permissions() & fs::perms::all, kept);
+    EXPECT_GT(ReadBytes(Path("old.ZRB")).size(), 6u);
+}
+
 }  // namespace
 }  // namespace app

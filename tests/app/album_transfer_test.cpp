@@ -8,9 +8,14 @@
 #include <fstream>
 #include <memory>
 
+#include "app/main_form.h"
 #include "app/mccan_text.h"
+#include "platform/ui/graphics/bitmap.h"
+#include "platform/ui/graphics/jpeg.h"
 #include "tests/app/fake_klp_fixture.h"
+#include "tests/app/window_fixture.h"
 #include "platform/ui/core/streams.h"
+#include "platform/ui/controls/screen.h"
 
 namespace {
 
@@ -131,6 +136,15 @@ TEST(AlbumTransfer, EveryListedNodeIsAskedItsHardwareUntilOneMatches) {
     EXPECT_EQ(writes[1].rfind("WRITEKLP 0x1019 0x00 2 1 ", 0), 0u) << writes[1];
 }
 
+// A download of a two-card album whose entries have `entry_size` bytes; returns the link.
+std::unique_ptr<app::TMCCANInterface> DownloadTwoCards(const FakeKlp& fake, int family, std::size_t entry_size,
+                                                       const app::TransferUi& ui) {
+    Album album(2);
+    auto link = fake.Link();
+    app::DownloadAlbum(*link, album.pages(), family, ui, PatternEncoder(entry_size));
+    return link;
+}
+
 // Nothing reaches the system when the send is refused before the idle command.
 TEST(AlbumTransfer, RefusedSendsTouchNothing) {
     struct Case {
@@ -153,10 +167,8 @@ TEST(AlbumTransfer, RefusedSendsTouchNothing) {
         SCOPED_TRACE(c.name);
         FakeKlp fake;
         fake.Script(c.script);
-        Album album(2);
         std::vector<std::string> shown;
-        auto link = fake.Link();
-        app::DownloadAlbum(*link, album.pages(), c.family, LoggingUi(shown), PatternEncoder(c.entry_size));
+        const auto link = DownloadTwoCards(fake, c.family, c.entry_size, LoggingUi(shown));
         EXPECT_THAT(shown, ElementsAre(c.shown));
         EXPECT_TRUE(fake.Calls("WRITECAN").empty());
         EXPECT_TRUE(fake.Calls("WRITEKLP").empty());
@@ -321,6 +333,163 @@ TEST(AlbumSection, OffsetsAndSizesPastTheSectionAreRefused) {
         }
         EXPECT_EQ(got.captions.size(), c.cards_before);
     }
+}
+
+// Messages of a transfer with the cursor that showed while each was up.
+app::TransferUi CursorLoggingUi(std::vector<std::string>& shown) {
+    auto cursor = [] { return ui::Screen().Cursor() == ui::crHourGlass ? " [hourglass]" : " [arrow]"; };
+    app::TransferUi ui;
+    ui.error_dialog = [&shown, cursor](const std::string& text) { shown.push_back("error: " + text + cursor()); };
+    ui.message = [&shown, cursor](const std::string& text) { shown.push_back("message: " + text + cursor()); };
+    ui.information = [&shown, cursor](const std::string& text, const std::string&) {
+        shown.push_back("information: " + text + cursor());
+    };
+    return ui;
+}
+
+constexpr const char* kScriptedCloseFailure = "Fatal error 6 in OS::close_KLP line 1 (scripted)";
+
+TEST(AlbumTransfer, DownloadShowsTheHourglassUntilItEndsAndReportsACloseFailure) {
+    const std::string hourglass = " [hourglass]";
+    const struct {
+        const char* name;
+        std::string script;
+        std::size_t entry_size;
+        std::vector<std::string> shown;
+    } cases[] = {
+        {"success", OneNode("3110", "05") + "GETSYSTEMSTATE 1 1 1 1 5\n", 4,
+         {std::string("information: ") + app::text::kDownloadFinished + hourglass}},
+        {"open fails", "OPENKLP 1\n", 4, {std::string("error: ") + app::text::kOpenFailed + app::text::kE0023 + hourglass}},
+        {"no node", "READKLP 0x1017 0xFF 1 fail\n", 4,
+         {"message: Enhanced Display not found or connected device HW version not supported!\r\nPlease contact your dealer." +
+          hourglass}},
+        {"too large", OneNode("3110", "05"), 0x70000, {std::string("message: ") + app::kCapacityMessage + hourglass}},
+        {"close fails", OneNode("3110", "05") + "GETSYSTEMSTATE 1 1 1 1 5\nCLOSEKLP 1\n", 4,
+         {std::string("information: ") + app::text::kDownloadFinished + hourglass,
+          std::string("message: ") + kScriptedCloseFailure + hourglass}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        FakeKlp fake;
+        fake.Script(c.script);
+        std::vector<std::string> shown;
+        ASSERT_EQ(ui::Screen().Cursor(), ui::crDefault);
+        const auto link = DownloadTwoCards(fake, 1, c.entry_size, CursorLoggingUi(shown));
+        EXPECT_EQ(shown, c.shown);
+        EXPECT_EQ(ui::Screen().Cursor(), ui::crDefault);
+        EXPECT_FALSE(link->IsLoaded());
+    }
+}
+
+TEST(AlbumTransfer, UploadShowsTheHourglassUntilItEndsAndReportsACloseFailure) {
+    FakeKlp fake;
+    const Bytes section = Section(1, {{0xFF, 0xD8, 1}});
+    const std::string file = fake.File("section", section);
+    const struct {
+        const char* name;
+        std::string script;
+        bool raises;
+        std::vector<std::string> shown;
+    } cases[] = {
+        {"success", SectionScript(file, section.size()), false, {}},
+        {"missing section", OneNode("3110", "05") + "READKLP 0x101F 0 1 04\nREADKLP 0x101F 1 1 0002\n", false,
+         {std::string("message: ") + app::text::kMissingSection + " [hourglass]"}},
+        {"open fails", "CHECKSDO5CHANNELCONFLICT 1\n", true, {}},
+        {"close fails", SectionScript(file, section.size()) + "CLOSEKLP 1\n", false,
+         {std::string("message: ") + kScriptedCloseFailure + " [hourglass]"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        fake.Script(c.script);
+        std::vector<std::string> during;
+        app::UploadCards cards{[&] { during.push_back(ui::Screen().Cursor() == ui::crHourGlass ? "clear [hourglass]" : "clear"); },
+                               [&](const std::string& caption, std::span<const std::uint8_t>) {
+                                   during.push_back(caption + (ui::Screen().Cursor() == ui::crHourGlass ? " [hourglass]" : ""));
+                               }};
+        std::vector<std::string> shown;
+        auto link = fake.Link();
+        if (c.raises) {
+            EXPECT_THROW(app::UploadAlbum(*link, 1, cards, CursorLoggingUi(shown)), ui::Exception);
+            EXPECT_THAT(during, ElementsAre("clear [hourglass]"));
+        } else {
+            app::UploadAlbum(*link, 1, cards, CursorLoggingUi(shown));
+            EXPECT_EQ(during.front(), "clear [hourglass]");
+        }
+        EXPECT_EQ(shown, c.shown);
+        EXPECT_EQ(ui::Screen().Cursor(), ui::crDefault);
+        EXPECT_FALSE(link->IsLoaded());
+    }
+}
+
+TEST(DeviceLink, CloseFailureRaisesTheLibrarysTextAndNeverEscapesADestructor) {
+    FakeKlp fake;
+    fake.Script("CLOSEKLP 1\n");
+    {
+        auto link = fake.Link();
+        link->Open();
+        try {
+            link->Close();
+            ADD_FAILURE() << "the close failure was swallowed";
+        } catch (const ui::Exception& e) {
+            EXPECT_STREQ(e.what(), kScriptedCloseFailure);
+        }
+        EXPECT_FALSE(link->IsLoaded());
+    }
+    // Left open: the destructor closes it, and the same failure must not end the process.
+    fake.ClearLog();
+    {
+        auto link = fake.Link();
+        link->Open();
+    }
+    EXPECT_THAT(fake.Calls("CLOSEKLP"), ElementsAre("CLOSEKLP"));
+    EXPECT_THAT(fake.Calls("unload"), ElementsAre("unload"));
+}
+
+// The main window's upload: each card shows its picture, and the cards are as wide as the last
+// picture plus their frame.
+TEST(AlbumTransfer, UploadIntoTheWindowSetsTheCardWidthFromThePicture) {
+    test_support::EnsureApplication();
+    app_test::SettingsFolder scratch;
+    FakeKlp fake;
+    std::vector<Bytes> jpegs;
+    for (int width : {120, 97}) {
+        ui::TBitmap bitmap;
+        bitmap.SetPixelFormat(ui::TPixelFormat::pf24bit);
+        bitmap.SetSize(width, 60);
+        ui::TJPEGImage jpeg;
+        jpeg.Assign(&bitmap);
+        ui::TMemoryStream stream;
+        jpeg.SaveToStream(stream);
+        jpegs.emplace_back(stream.Memory(), stream.Memory() + stream.Size());
+    }
+    const Bytes section = Section(1, jpegs);
+    fake.Script(SectionScript(fake.File("section", section), section.size()));
+    app::TQuillbookForm form(nullptr);
+    form.EDRadioButton->Click();  // family 1, which the scripted node is
+    app_test::MessageBoxes boxes;
+    form.UploadPicsButton->Click();
+    EXPECT_TRUE(boxes.shown.empty()) << boxes.shown.front();
+    ASSERT_EQ(form.PicCardList->Cards().Count(), 2);
+    EXPECT_EQ(form.PicCardList->CardTemplate().CardWidth(), 97 + 14);
+    EXPECT_EQ(form.PicCardList->Cards().Items(1)->Caption(), "Picture 2");
+}
+
+// A real adapter's channel that cannot be used (no such interface, or one that is down; this
+// machine may not even have CAN sockets): the real libraries refuse the open and the download
+// says so with the driver message, before anything is sent.
+TEST(AlbumTransfer, SocketCanChannelThatCannotOpenGivesTheDriverMessage) {
+    ::setenv("CANAPI_CHANNEL", "socketcan:qbk-missing0", 1);
+    ::unsetenv("QBK_MODULE_KLP_LIB_USB");
+    Album album(1);
+    std::vector<std::string> shown;
+    app::TMCCANInterface link([](std::chrono::milliseconds) {});
+    app::DownloadAlbum(link, album.pages(), 1, LoggingUi(shown), PatternEncoder(4));
+    ::unsetenv("CANAPI_CHANNEL");
+    EXPECT_THAT(shown, ElementsAre(std::string("error: ") + app::text::kOpenFailed + app::text::kE0023));
+    EXPECT_EQ(std::string(app::text::kOpenFailed) + app::text::kE0023,
+              "Failed to open a CAN USB driver, or DLL not found, or no controller connected!\r\n"
+              "E0023: Initialization of communication interface failed");
+    EXPECT_FALSE(link.IsLoaded());
 }
 
 }  // namespace

@@ -14,37 +14,29 @@
 #include <vector>
 
 #include "app/mccan_interface.h"
+#include "tests/app/scratch_folder.h"
 
 namespace app_test {
 
 class FakeKlp {
 public:
     FakeKlp() {
-        const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        std::string name = std::string(test->test_suite_name()) + "-" + test->name();
-        for (char& c : name) {
-            if (c == '/') c = '_';
-        }
-        folder_ = std::filesystem::temp_directory_path() / ("fake-klp-" + std::to_string(getpid()) + "-" + name);
-        std::filesystem::remove_all(folder_);
-        std::filesystem::create_directories(folder_);
         setenv("QBK_MODULE_KLP_LIB_USB", (BinDir() + "/libfake_klp.so").c_str(), 1);
         setenv("QBK_FAKE_KLP_LOG", LogPath().c_str(), 1);
-        setenv("QBK_FAKE_KLP_SCRIPT", (folder_ / "script").string().c_str(), 1);
+        setenv("QBK_FAKE_KLP_SCRIPT", (scratch_.Path() / "script").string().c_str(), 1);
         Script("");
     }
     ~FakeKlp() {
         unsetenv("QBK_MODULE_KLP_LIB_USB");
         unsetenv("QBK_FAKE_KLP_LOG");
         unsetenv("QBK_FAKE_KLP_SCRIPT");
-        std::filesystem::remove_all(folder_);
     }
     FakeKlp(const FakeKlp&) = delete;
     FakeKlp& operator=(const FakeKlp&) = delete;
 
-    void Script(const std::string& text) const { std::ofstream(folder_ / "script") << text; }
+    void Script(const std::string& text) const { std::ofstream(scratch_.Path() / "script") << text; }
     std::string File(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
-        const auto path = folder_ / name;
+        const auto path = scratch_.Path() / name;
         std::ofstream(path, std::ios::binary)
             .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         return path.string();
@@ -80,8 +72,8 @@ public:
     }
 
 private:
-    std::string LogPath() const { return (folder_ / "log").string(); }
-    std::filesystem::path folder_;
+    std::string LogPath() const { return (scratch_.Path() / "log").string(); }
+    ScratchFolder scratch_{"fake-klp"};
 };
 
 }  // namespace app_test

@@ -10,6 +10,7 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
 
 #include "app/about_form.h"
 #include "app/family_setting.h"
@@ -21,6 +22,12 @@
 namespace {
 
 using app::TQuillbookForm;
+
+// The process's one application object, which every test file shares.
+QApplication& App() {
+    test_support::EnsureApplication();
+    return *qApp;
+}
 
 // Records the commands instead of running them.
 class WatchedForm : public TQuillbookForm {
@@ -240,6 +247,31 @@ TEST_F(MainForm, AboutBoxShowsTheBuildsVersionOrThePlaceholder) {
     EXPECT_EQ(bare.ProductName->Caption(), "Ostrel 50 Quillbook");
     EXPECT_EQ(bare.Width(), 298);
     EXPECT_EQ(bare.Height(), 213);
+}
+
+// Emptying the album by New or by another family hides the scroll bar the cards needed.
+TEST_F(MainForm, ScrollBarHidesWhenTheAlbumEmpties) {
+    WatchedForm form;
+    form.Show();
+    const struct {
+        const char* name;
+        std::function<void()> empty;
+    } cases[] = {
+        {"New", [&] { ASSERT_TRUE(form.IsShortCut(ui::ShortCut('N', ui::scCtrl))); }},
+        {"family", [&] { form.EDRadioButton->Click(); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        AddCards(form, 40);
+        App().processEvents();
+        ASSERT_TRUE(form.PicCardList->ScrollBar().Visible()) << "forty cards fit the window";
+        ASSERT_TRUE(form.PicCardList->ScrollBar().Widget()->isVisible());
+        c.empty();
+        App().processEvents();
+        EXPECT_EQ(form.PicCardList->Cards().Count(), 0);
+        EXPECT_FALSE(form.PicCardList->ScrollBar().Visible());
+        EXPECT_FALSE(form.PicCardList->ScrollBar().Widget()->isVisible());
+    }
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 // qbk-screenshot: shows the real main window with three pictures added and saves a picture of
-// it as PNG. A test tool for scripts/screenshot.sh, run under a virtual X server.
+// it as PNG; with --about, the about box in front of it instead. A test tool for
+// scripts/screenshot.sh, run under a virtual X server.
 #include <QApplication>
 #include <QPixmap>
 #include <QScreen>
@@ -10,15 +11,18 @@
 #include <filesystem>
 #include <string>
 
+#include "app/about_form.h"
 #include "app/main_form.h"
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/canvas.h"
 
 int main(int argc, char** argv) {
-    if (argc < 2) {
-        std::fprintf(stderr, "usage: qbk-screenshot <out.png>\n");
+    const bool about = argc == 3 && std::string(argv[1]) == "--about";
+    if (argc != 2 && !about) {
+        std::fprintf(stderr, "usage: qbk-screenshot [--about] <out.png>\n");
         return 2;
     }
+    const char* out = argv[argc - 1];
     QApplication qt(argc, argv);
     const auto dir = std::filesystem::temp_directory_path() / "qbk-screenshot";
     std::filesystem::create_directories(dir);
@@ -37,13 +41,16 @@ int main(int argc, char** argv) {
         form.AddPicture(file, false);
     }
     form.Show();
+    app::TAboutBox box(&form);
+    if (about) box.Show();
     for (int i = 0; i < 50; ++i) {
         QApplication::processEvents();
         QThread::msleep(20);
     }
-    QWidget* window = form.Window();
+    QWidget* window = about ? box.Window() : form.Window();
     const QPixmap shot = window->screen()->grabWindow(window->winId());
-    if (!shot.save(QString::fromStdString(argv[1]), "PNG")) return 1;
-    std::printf("saved %s (%dx%d)\n", argv[1], shot.width(), shot.height());
+    if (!shot.save(QString::fromStdString(out), "PNG")) return 1;
+    std::printf("saved %s (%dx%d), window title \"%s\"\n", out, shot.width(), shot.height(),
+                window->windowTitle().toStdString().c_str());
     return 0;
 }

@@ -1,19 +1,38 @@
 #include "tests/support/render.h"
 
+#include <gtest/gtest.h>
+
 #include <QApplication>
 #include <QWidget>
 #include <memory>
 
 namespace test_support {
 
+namespace {
+
+std::unique_ptr<QApplication>& TheApplication() {
+    static std::unique_ptr<QApplication> app;
+    return app;
+}
+
+// The application goes after the last test, while the toolkit's own process-wide objects (its
+// input-device list) still exist: a static application object would outlive them and crash
+// when it takes its devices apart at exit.
+class ApplicationTearDown : public ::testing::Environment {
+public:
+    void TearDown() override { TheApplication().reset(); }
+};
+
+[[maybe_unused]] const auto* const kTearDown = ::testing::AddGlobalTestEnvironment(new ApplicationTearDown);
+
+}  // namespace
+
 void EnsureApplication() {
     if (QApplication::instance() != nullptr) return;
     static int argc = 1;
     static char name[] = "qbk-test";
     static char* argv[] = {name, nullptr};
-    // Kept to the end of the process: objects of the stand-in that live in statics (the screen,
-    // the application object, cached fonts) still talk to Qt while the statics are destroyed.
-    [[maybe_unused]] static auto* const app = new QApplication(argc, argv);
+    TheApplication() = std::make_unique<QApplication>(argc, argv);
 }
 
 QImage RenderControl(ui::TControl& control) {

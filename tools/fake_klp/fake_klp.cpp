@@ -5,7 +5,8 @@
 //
 // Script lines ('#' starts a comment):
 //   <FUNCTION> <answer>...                   OPENKLP, READYKLP, GETSYSTEMSTATE, GETNODEIDKLP,
-//                                            CHECKSDO5CHANNELCONFLICT: numbers
+//                                            CHECKSDO5CHANNELCONFLICT: numbers; CLOSEKLP: 1 raises
+//                                            the library's fatal error
 //   READKLP <index> <sub> <node> <answer>... hex data bytes ("3110"), "-" (no bytes), "@<file>"
 //                                            (the file's bytes) or "fail"
 //   WRITEKLP <index> <sub> <node> <answer>.. "ok" or "fail"
@@ -25,6 +26,7 @@
 #include <iterator>
 #include <map>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 #include <tuple>
 #include <vector>
@@ -143,7 +145,11 @@ FAKE_EXPORT bool OPENKLP(TINITKLP* init) {
     fake.Log("OPENKLP " + std::to_string(init->sdo_timeout_ms) + " " + std::to_string(init->adapter_param));
     return fake.Number("OPENKLP", 0) != 0;
 }
-FAKE_EXPORT void CLOSEKLP() { fake.Log("CLOSEKLP"); }
+FAKE_EXPORT void CLOSEKLP() {
+    fake.Log("CLOSEKLP");
+    // The real library raises its fatal error when a stack thread does not stop in time.
+    if (fake.Number("CLOSEKLP", 0) != 0) throw std::runtime_error("Fatal error 6 in OS::close_KLP line 1 (scripted)");
+}
 FAKE_EXPORT void RESETKLP() { fake.Log("RESETKLP"); }
 FAKE_EXPORT bool READYKLP() {
     fake.Log("READYKLP");

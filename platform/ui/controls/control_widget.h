@@ -39,7 +39,9 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override {
         QImage image(size(), QImage::Format_ARGB32);
-        image.fill(Qt::white);
+        // A control that is not opaque starts from nothing, so the parent's pixels stay where
+        // it draws none.
+        image.fill(control_->Opaque() ? Qt::white : Qt::transparent);
         {
             TCanvas canvas(&image);
             const QRect exposed = event->rect();
@@ -49,11 +51,16 @@ protected:
         }
         QPainter painter(this);
         painter.setClipRegion(event->region());
-        // The window shows the colour bits as they are, as a device-independent bitmap copied to
-        // the screen would: a picture with alpha below 255 must not let what lies under the
-        // widget shine through.
-        painter.setCompositionMode(QPainter::CompositionMode_Source);
-        painter.drawImage(0, 0, image.convertToFormat(QImage::Format_RGB32));
+        if (control_->Opaque()) {
+            // An opaque control shows its colour bits as they are, as a device-independent bitmap
+            // copied to the screen would: a picture with alpha below 255 must not let what lies
+            // under the widget shine through.
+            painter.setCompositionMode(QPainter::CompositionMode_Source);
+            painter.drawImage(0, 0, image.convertToFormat(QImage::Format_RGB32));
+        } else {
+            // A transparent one is drawn over its parent, which shows where it drew nothing.
+            painter.drawImage(0, 0, image);
+        }
     }
     void mousePressEvent(QMouseEvent* e) override {
         Track(e);

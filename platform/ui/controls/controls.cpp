@@ -205,7 +205,7 @@ void TControl::CMHintShow(std::string& hint, int x, int y) {
     (void)y;
 }
 void TControl::PaintControl(TCanvas& canvas) {
-    if (color_ == clNone) return;
+    if (color_ == clNone || !Opaque()) return;
     canvas.Brush().SetStyle(TBrushStyle::bsSolid);
     canvas.Brush().SetColor(ColorToRGB(color_));
     canvas.FillRect(ClientRect());

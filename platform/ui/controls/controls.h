@@ -136,6 +136,9 @@ protected:
     virtual void CMHintShow(std::string& hint, int x, int y);
     // Draws the control; `canvas` is over the widget's backing image.
     virtual void PaintControl(TCanvas& canvas);
+    // False for a control that lets its parent show wherever it paints nothing (labels, lines,
+    // radio buttons on a group box); an opaque one fills its area with its colour first.
+    virtual bool Opaque() const { return true; }
     // The area the running paint must cover (Qt's exposed rectangle); the whole client area
     // outside a paint.
     TRect PaintRect() const { return paint_rect_.IsEmpty() ? ClientRect() : paint_rect_; }
@@ -246,6 +249,8 @@ public:
 protected:
     virtual void Paint() {}
     void PaintControl(TCanvas& canvas) override;
+    // It draws on its parent's area: what it leaves unpainted is the parent.
+    bool Opaque() const override { return false; }
 
 private:
     TPaintCanvas canvas_;

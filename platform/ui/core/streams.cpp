@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstring>
 #include <system_error>
+#include <utility>
 
 namespace ui {
 
@@ -176,6 +177,16 @@ TFileStream::TFileStream(const std::string& file_name, std::uint16_t mode) : fil
 
 TFileStream::~TFileStream() {
     if (fd_ >= 0) ::close(fd_);
+}
+
+void TFileStream::Commit() {
+    if (fd_ < 0) return;
+    int error = ::fsync(fd_) != 0 ? errno : 0;
+    // Devices and pipes have nothing to make durable.
+    if (error == EINVAL || error == EROFS) error = 0;
+    const int fd = std::exchange(fd_, -1);
+    if (::close(fd) != 0 && error == 0) error = errno;
+    if (error != 0) throw EWriteError("Cannot write file \"" + file_name_ + "\". " + ErrnoText(error));
 }
 
 std::int64_t TFileStream::Read(void* buffer, std::int64_t count) {

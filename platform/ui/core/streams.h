@@ -105,6 +105,11 @@ public:
 
     const std::string& FileName() const { return file_name_; }
 
+    // Makes the written bytes durable on the disk, then closes the file; raises EWriteError
+    // naming the file when either step fails (a full disk may show only here). The stream is
+    // closed afterwards in any case.
+    void Commit();
+
 private:
     std::string file_name_;
     int fd_ = -1;

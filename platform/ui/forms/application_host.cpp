@@ -54,8 +54,9 @@ TApplicationHost::~TApplicationHost() {
 }
 
 void TApplicationHost::SetTitle(const std::string& title) {
+    // Only the application object keeps the title. Qt's display name would be appended to every
+    // window title by the desktop's window system ("caption — title"), so it stays unset.
     Application().SetTitle(title);
-    QApplication::setApplicationDisplayName(QString::fromStdString(title));
 }
 
 void TApplicationHost::Run(TForm& main_form) {

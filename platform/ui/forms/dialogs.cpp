@@ -3,6 +3,8 @@
 #include <QFileDialog>
 #include <QStringList>
 
+#include "platform/ui/controls/application.h"
+
 namespace ui {
 
 namespace {
@@ -36,7 +38,12 @@ QString QtNameFilter(const TFilterEntry& entry) {
 
 TFileDialogResult PlatformFileDialog(const TFileDialogRequest& request) {
     QFileDialog dialog;
-    dialog.setWindowTitle(QString::fromStdString(request.title));
+    // Without a title of its own the dialog keeps the toolkit's "Open" or "Save As"; an empty
+    // one would leave the window system to put the program's name there.
+    if (!request.title.empty()) dialog.setWindowTitle(QString::fromStdString(request.title));
+    // The entry shows its description as the program wrote it (with its patterns, once); the
+    // patterns the dialog matches are added behind it only for the toolkit to read.
+    dialog.setOption(QFileDialog::HideNameFilterDetails);
     dialog.setAcceptMode(request.kind == TFileDialogKind::Save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
     if (request.kind == TFileDialogKind::Open) {
         const bool many = (request.options & ofAllowMultiSelect) != 0;
@@ -55,7 +62,7 @@ TFileDialogResult PlatformFileDialog(const TFileDialogRequest& request) {
     }
     QObject::connect(&dialog, &QFileDialog::filterSelected, [&](const QString& chosen) {
         const int index = static_cast<int>(filters.indexOf(chosen)) + 1;
-        if (index >= 1 && request.type_changed) request.type_changed(index);
+        if (index >= 1 && request.type_changed) Guarded([&] { request.type_changed(index); });
     });
     TFileDialogResult result;
     result.filter_index = request.filter_index;

@@ -7,12 +7,17 @@
 #include <QKeySequence>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPointer>
+#include <QPushButton>
 #include <QScreen>
+#include <QShortcut>
 #include <QWidget>
 
 #include <algorithm>
 
+#include "platform/ui/controls/application.h"
 #include "platform/ui/forms/actions.h"
+#include "platform/ui/forms/stdctrls.h"
 
 namespace ui {
 
@@ -32,11 +37,11 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override {
-        if (closing) closing();
+        if (closing) Guarded([this] { closing(); });
         event->accept();
     }
     void resizeEvent(QResizeEvent*) override {
-        if (resized) resized(width(), height());
+        if (resized) Guarded([this] { resized(width(), height()); });
     }
 };
 
@@ -89,9 +94,23 @@ void FillMenu(QMenu* menu, const TMenuItem* item) {
             action->setCheckable(child->Checked());
             action->setChecked(child->Checked());
             action->setShortcut(ToKeySequence(child->ShortCut()));
-            QObject::connect(action, &QAction::triggered, [child] { child->Click(); });
+            QObject::connect(action, &QAction::triggered, [child] { Guarded([child] { child->Click(); }); });
         }
     }
+}
+
+// The enabled, visible push button below `parent` for which `pick` holds, depth first.
+template <typename Pick>
+TButton* FindButton(const TWinControl* parent, Pick pick) {
+    for (int i = 0; i < parent->ControlCount(); ++i) {
+        TControl* c = parent->Controls(i);
+        if (!c->Visible()) continue;
+        if (auto* button = dynamic_cast<TButton*>(c); button != nullptr && button->Enabled() && pick(*button)) return button;
+        if (auto* win = dynamic_cast<TWinControl*>(c)) {
+            if (TButton* found = FindButton(win, pick)) return found;
+        }
+    }
+    return nullptr;
 }
 
 }  // namespace
@@ -99,6 +118,12 @@ void FillMenu(QMenu* menu, const TMenuItem* item) {
 struct TForm::Impl {
     std::unique_ptr<FormWindow> window;
     QMenuBar* menu_bar = nullptr;  // child of the window, while a menu is set
+    // Enter and Esc of a dialog: they reach the form's default and cancel buttons whichever
+    // control has the focus. Active only while the form has such a button, so that a form
+    // without one leaves the keys to its controls.
+    QShortcut* enter = nullptr;
+    QShortcut* enter_keypad = nullptr;
+    QShortcut* escape = nullptr;
     bool placing = false;
     int MenuBarHeight() const { return menu_bar != nullptr ? menu_bar->sizeHint().height() : 0; }
 };
@@ -107,6 +132,14 @@ TForm::TForm(TComponent* owner) : TStdWinControl(owner), impl_(std::make_unique<
     impl_->window = std::make_unique<FormWindow>();
     impl_->window->closing = [this] { FrameClosed(); };
     impl_->window->resized = [this](int w, int h) { WindowResized(w, h); };
+    impl_->enter = new QShortcut(QKeySequence(Qt::Key_Return), impl_->window.get());
+    impl_->enter_keypad = new QShortcut(QKeySequence(Qt::Key_Enter), impl_->window.get());
+    impl_->escape = new QShortcut(QKeySequence(Qt::Key_Escape), impl_->window.get());
+    for (QShortcut* key : {impl_->enter, impl_->enter_keypad}) {
+        QObject::connect(key, &QShortcut::activated, [this] { Guarded([this] { DialogKey(false); }); });
+    }
+    QObject::connect(impl_->escape, &QShortcut::activated, [this] { Guarded([this] { DialogKey(true); }); });
+    UpdateDialogKeys();
     Widget()->setParent(impl_->window.get());
     Widget()->show();
     LiveForms().push_back(this);
@@ -234,6 +267,7 @@ void TForm::Show() {
     }
     impl_->window->move(Left(), Top());
     ApplyTabOrder(this);
+    UpdateDialogKeys();
     impl_->window->show();
 }
 
@@ -242,19 +276,50 @@ void TForm::Hide() {
 }
 
 TModalResult TForm::ShowModal() {
+    // The window that had the input gets it back when the loop ends.
+    const QPointer<QWidget> under = QApplication::activeWindow();
+    // Qt takes a window's modality into account when the window is shown.
+    if (impl_->window->isVisible()) Hide();
     modal_result_ = mrNone;
     modal_ = true;
     impl_->window->setWindowModality(Qt::ApplicationModal);
     Show();
+    BringToFront();
     QEventLoop loop;
     while (modal_result_ == mrNone && impl_->window->isVisible()) {
         loop.processEvents(QEventLoop::WaitForMoreEvents | QEventLoop::AllEvents);
     }
     if (modal_result_ == mrNone) modal_result_ = mrCancel;
-    modal_ = false;
-    impl_->window->setWindowModality(Qt::NonModal);
+    // Hidden while still modal: Qt lets go of the blocked windows only when a modal window
+    // hides; made non-modal first, the window would stay registered as the blocker for ever.
     Hide();
+    impl_->window->setWindowModality(Qt::NonModal);
+    modal_ = false;
+    if (under != nullptr && under != impl_->window.get() && under->isVisible()) {
+        under->raise();
+        under->activateWindow();
+    }
     return modal_result_;
+}
+
+void TForm::UpdateDialogKeys() {
+    const bool has_default = FindButton(this, [](const TButton& b) { return b.Default(); }) != nullptr;
+    impl_->enter->setEnabled(has_default);
+    impl_->enter_keypad->setEnabled(has_default);
+    impl_->escape->setEnabled(FindButton(this, [](const TButton& b) { return b.Cancel(); }) != nullptr);
+}
+
+void TForm::DialogKey(bool escape) {
+    TButton* target = nullptr;
+    if (escape) {
+        target = FindButton(this, [](const TButton& b) { return b.Cancel(); });
+    } else {
+        // Enter on a focused push button presses that one, else the default button.
+        const QWidget* focus = QApplication::focusWidget();
+        target = FindButton(this, [focus](const TButton& b) { return focus != nullptr && b.NativeWidget() == focus; });
+        if (target == nullptr) target = FindButton(this, [](const TButton& b) { return b.Default(); });
+    }
+    if (target != nullptr) target->Click();
 }
 
 void TForm::Close() {

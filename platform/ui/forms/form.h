@@ -51,7 +51,9 @@ public:
     void Show();
     void Hide();
     // Shows the window and runs events until ModalResult is set or the window is closed; the
-    // window is then hidden and the result returned (mrCancel when closed by its frame).
+    // window is then hidden, the window under it gets the input back and the result is returned
+    // (mrCancel when closed by its frame). Enter presses the default button (or the focused
+    // push button), Esc the cancel button.
     TModalResult ShowModal();
     TModalResult ModalResult() const { return modal_result_; }
     void SetModalResult(TModalResult result) { modal_result_ = result; }
@@ -82,6 +84,9 @@ protected:
 private:
     struct Impl;
     void RebuildMenuBar();
+    // Enter (escape false) or Esc as the form's dialog key: presses the default or cancel button.
+    void DialogKey(bool escape);
+    void UpdateDialogKeys();
     void FrameClosed();
     void PlaceClient();
     void WindowResized(int width, int height);

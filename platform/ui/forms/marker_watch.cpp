@@ -2,6 +2,8 @@
 
 #include <QSocketNotifier>
 
+#include "platform/ui/controls/application.h"
+
 namespace ui {
 
 struct TMarkerWatch::Impl {
@@ -9,11 +11,7 @@ struct TMarkerWatch::Impl {
         : marker(m), handler(std::move(h)), notifier(m.Handle(), QSocketNotifier::Read) {
         QObject::connect(&notifier, &QSocketNotifier::activated, [this] {
             for (const auto& request : marker.TakeRequests()) {
-                // A handler's exception must not cross the event loop.
-                try {
-                    if (handler) handler(request);
-                } catch (...) {
-                }
+                if (handler) Guarded([&] { handler(request); });
             }
         });
     }

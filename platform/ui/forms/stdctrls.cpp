@@ -12,6 +12,7 @@
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/controls/application.h"
 #include "platform/ui/graphics/canvas.h"
+#include "platform/ui/graphics/frames.h"
 
 namespace ui {
 
@@ -155,43 +156,63 @@ void TButton::CaptionChanged() {
 
 // --- TBevel ---
 
-TBevel::TBevel(TComponent* owner) : TGraphicControl(owner), line_(new QFrame(Widget())) {
-    line_->show();
-    SetBounds(0, 0, 50, 50);
-    SetShape(TBevelShape::bsBox);
-}
+TBevel::TBevel(TComponent* owner) : TGraphicControl(owner) { SetBounds(0, 0, 50, 50); }
 
 void TBevel::SetShape(TBevelShape shape) {
     shape_ = shape;
-    auto* frame = As<QFrame>(line_);
-    switch (shape) {
-    case TBevelShape::bsTopLine:
-    case TBevelShape::bsBottomLine:
-        frame->setFrameStyle(QFrame::HLine | QFrame::Sunken);
-        break;
-    case TBevelShape::bsLeftLine:
-    case TBevelShape::bsRightLine:
-        frame->setFrameStyle(QFrame::VLine | QFrame::Sunken);
-        break;
-    case TBevelShape::bsSpacer:
-        frame->setFrameStyle(QFrame::NoFrame);
-        break;
-    default:
-        frame->setFrameStyle(QFrame::Box | QFrame::Sunken);
-        break;
-    }
-    Resize();
+    Invalidate();
 }
 
-void TBevel::Resize() {
-    TGraphicControl::Resize();
-    // A line lies on the edge it names, two pixels wide (dark and light), not in the middle.
+void TBevel::SetStyle(TBevelStyle style) {
+    style_ = style;
+    Invalidate();
+}
+
+void TBevel::Paint() {
+    const TColor shadow = ColorToRGB(clBtnShadow);
+    const TColor highlight = ColorToRGB(clBtnHighlight);
+    const bool lowered = style_ == TBevelStyle::bsLowered;
+    const TColor first = lowered ? shadow : highlight;
+    const TColor second = lowered ? highlight : shadow;
+    TCanvas& c = Canvas();
+    const int w = Width();
+    const int h = Height();
+    auto fill = [&c](TColor color, const TRect& r) {
+        c.Brush().SetStyle(TBrushStyle::bsSolid);
+        c.Brush().SetColor(color);
+        c.FillRect(r);
+    };
     switch (shape_) {
-    case TBevelShape::bsTopLine: line_->setGeometry(0, 0, Width(), 2); break;
-    case TBevelShape::bsBottomLine: line_->setGeometry(0, Height() - 2, Width(), 2); break;
-    case TBevelShape::bsLeftLine: line_->setGeometry(0, 0, 2, Height()); break;
-    case TBevelShape::bsRightLine: line_->setGeometry(Width() - 2, 0, 2, Height()); break;
-    default: line_->setGeometry(0, 0, Width(), Height()); break;
+    case TBevelShape::bsTopLine:
+        fill(first, TRect{0, 0, w, 1});
+        fill(second, TRect{0, 1, w, 2});
+        break;
+    case TBevelShape::bsBottomLine:
+        fill(first, TRect{0, h - 2, w, h - 1});
+        fill(second, TRect{0, h - 1, w, h});
+        break;
+    case TBevelShape::bsLeftLine:
+        fill(first, TRect{0, 0, 1, h});
+        fill(second, TRect{1, 0, 2, h});
+        break;
+    case TBevelShape::bsRightLine:
+        fill(first, TRect{w - 2, 0, w - 1, h});
+        fill(second, TRect{w - 1, 0, w, h});
+        break;
+    case TBevelShape::bsBox: {
+        TRect r{0, 0, w, h};
+        Frame3D(c, r, first, second, 1);
+        break;
+    }
+    case TBevelShape::bsFrame: {
+        // An etched frame: the first colour's frame, the second's one pixel further in.
+        TRect outer{0, 0, w - 1, h - 1};
+        Frame3D(c, outer, first, first, 1);
+        TRect inner{1, 1, w, h};
+        Frame3D(c, inner, second, second, 1);
+        break;
+    }
+    case TBevelShape::bsSpacer: break;
     }
 }
 

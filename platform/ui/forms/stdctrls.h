@@ -53,6 +53,8 @@ public:
 
 protected:
     void CaptionChanged() override;
+    // Only the toolkit's button and caption: the group box or panel below shows around them.
+    bool Opaque() const override { return false; }
 
 private:
     bool checked_ = false;
@@ -64,6 +66,9 @@ public:
     std::string ClassName() const override { return "TButton"; }
     bool Default() const { return default_; }
     void SetDefault(bool v);
+    // The button Esc presses on its form.
+    bool Cancel() const { return cancel_; }
+    void SetCancel(bool v) { cancel_ = v; }
     // A click sets the form's modal result to this value first (when not mrNone).
     TModalResult ModalResult() const { return modal_result_; }
     void SetModalResult(TModalResult v) { modal_result_ = v; }
@@ -74,24 +79,31 @@ protected:
 
 private:
     bool default_ = false;
+    bool cancel_ = false;
     TModalResult modal_result_ = mrNone;
 };
 
 enum class TBevelShape { bsBox, bsFrame, bsTopLine, bsBottomLine, bsLeftLine, bsRightLine, bsSpacer };
+enum class TBevelStyle { bsLowered, bsRaised };
 
+// Lines and boxes in the button-shadow and button-highlight colours: a lowered bevel has the
+// shadow on its top and left, a raised one the highlight. A line is two pixels wide (shadow and
+// highlight) on the edge it names; nothing else of the control is painted.
 class TBevel : public TGraphicControl {
 public:
     explicit TBevel(TComponent* owner);
     std::string ClassName() const override { return "TBevel"; }
     TBevelShape Shape() const { return shape_; }
     void SetShape(TBevelShape shape);
+    TBevelStyle Style() const { return style_; }
+    void SetStyle(TBevelStyle style);
 
 protected:
-    void Resize() override;
+    void Paint() override;
 
 private:
-    QWidget* line_;
     TBevelShape shape_ = TBevelShape::bsBox;
+    TBevelStyle style_ = TBevelStyle::bsLowered;
 };
 
 class TLabel : public TGraphicControl {

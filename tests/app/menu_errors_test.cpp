@@ -1,0 +1,183 @@
+// Errors of the commands the main menu runs reach the application's default error report (one
+// message box with the exception's text) and leave the album as it was; the window's title and
+// its file dialogs' captions and type labels are the program's own.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QTimer>
+
+#include <fstream>
+#include <random>
+
+#include "app/album_file.h"
+#include "app/album_payload.h"
+#include "app/card_list_album.h"
+#include "app/main_form.h"
+#include "platform/ui/controls/application.h"
+#include "platform/ui/forms/application_host.h"
+#include "tests/app/fake_album.h"
+#include "tests/app/window_fixture.h"
+
+namespace {
+
+using app_test::ChooseMenuItem;
+
+class MenuCommands : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test_support::EnsureApplication();
+        form_ = std::make_unique<app::TQuillbookForm>(nullptr);
+        previous_ = ui::SetFileDialogService([this](const ui::TFileDialogRequest&) { return answer_; });
+    }
+    void TearDown() override {
+        ui::SetFileDialogService(previous_);
+        form_.reset();
+    }
+
+    // `count` cards with noise pictures of the selected family's screen size, which a JPEG
+    // cannot make small.
+    void AddNoiseCards(int count, int width = 176, int height = 220) {
+        app::CardListAlbum album(*form_->PicCardList);
+        std::mt19937 random(7);
+        for (int k = 0; k < count; ++k) {
+            ui::TBitmap* picture = album.NewCard("Picture " + std::to_string(k + 1), false);
+            ASSERT_NE(picture, nullptr);
+            picture->SetPixelFormat(ui::TPixelFormat::pf24bit);
+            picture->SetSize(width, height);
+            for (int y = 0; y < height; ++y) {
+                std::uint8_t* row = picture->ScanLine(y);
+                for (int x = 0; x < 3 * width; ++x) row[x] = static_cast<std::uint8_t>(random());
+            }
+        }
+    }
+    std::vector<std::string> Captions() const {
+        std::vector<std::string> captions;
+        for (int i = 0; i < form_->PicCardList->Cards().Count(); ++i) captions.push_back(form_->PicCardList->Cards().Items(i)->Caption());
+        return captions;
+    }
+    // What the default error report shows for `text`.
+    static std::string Report(std::string text) {
+        if (!text.empty() && text.back() != '.') text += '.';
+        return ui::Application().Title() + ": " + text;
+    }
+
+    app_test::SettingsFolder scratch_;
+    std::unique_ptr<app::TQuillbookForm> form_;
+    ui::TFileDialogResult answer_;
+    ui::TFileDialogService previous_;
+};
+
+TEST_F(MenuCommands, FailuresReachTheErrorReportOnceAndKeepTheAlbum) {
+    // Not a folder for anyone, root included: the parent is a plain file.
+    const std::string plain_file = scratch_.File("plain-file");
+    std::ofstream(plain_file) << "x";
+    const std::string damaged = scratch_.File("damaged.ZRB");
+    std::ofstream(damaged) << "this is no album, only a few bytes of text";
+
+    std::string damaged_text;
+    try {
+        app::testing_support::FakeAlbum album;
+        app::OpenAlbum(album, 0, damaged);
+    } catch (const std::exception& e) {
+        damaged_text = e.what();
+    }
+    ASSERT_FALSE(damaged_text.empty());
+
+    const struct {
+        const char* name;
+        const char* item;
+        std::string file;
+        int filter_index;
+        std::string text;  // the exception's
+    } cases[] = {
+        {"open a damaged album", "&Open Album...", damaged, 1, damaged_text},
+        {"save into no folder", "Save Album &As...", plain_file + "/album.ZRB", 1,
+         "Cannot create file \"" + plain_file + "/album.ZRB\". Not a directory"},
+        {"export over the capacity", "Save Album &As...", scratch_.File("album.HPA"), 2, app::kCapacityMessage},
+    };
+    AddNoiseCards(10);
+    const std::vector<std::string> before = Captions();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        app_test::MessageBoxes boxes;
+        answer_ = {true, {c.file}, c.filter_index};
+        ChooseMenuItem(*form_, "&File", c.item);
+        EXPECT_EQ(boxes.shown, std::vector<std::string>{Report(c.text)});
+        EXPECT_EQ(Captions(), before);
+    }
+    for (const auto& entry : std::filesystem::directory_iterator(scratch_.Path())) {
+        EXPECT_NE(entry.path().extension(), ".HPA") << "the refused export wrote " << entry.path();
+    }
+}
+
+TEST_F(MenuCommands, TitleIsTheFormCaptionAlone) {
+    int argc = 1;
+    char name[] = "qbk";
+    char* argv[] = {name, nullptr};
+    ui::TApplicationHost host(argc, argv);
+    host.SetTitle("Ostrel Quillbook");
+    EXPECT_EQ(ui::Application().Title(), "Ostrel Quillbook");
+    // The window system would append a display name to every window title.
+    EXPECT_NE(QGuiApplication::applicationDisplayName().toStdString(), "Ostrel Quillbook");
+    form_->Show();
+    EXPECT_EQ(form_->Window()->windowTitle().toStdString(), "Ostrel 50 Quillbook");
+    EXPECT_EQ(form_->Window()->windowHandle()->title().toStdString(), "Ostrel 50 Quillbook");
+}
+
+// The real file dialog of each command: its caption and the labels of its file types.
+TEST_F(MenuCommands, FileDialogsShowTheirCaptionsAndEachPatternOnce) {
+    ui::SetFileDialogService({});
+    struct Seen {
+        std::string title;
+        std::vector<std::string> types;
+    };
+    // Reads the dialog once it shows, then cancels it.
+    auto look = [](Seen& seen) {
+        auto poll = std::make_shared<std::function<void()>>();
+        *poll = [&seen, weak = std::weak_ptr<std::function<void()>>(poll)] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* dialog = qobject_cast<QFileDialog*>(w);
+                if (dialog == nullptr || !dialog->isVisible()) continue;
+                seen.title = dialog->windowTitle().toStdString();
+                if (auto* combo = dialog->findChild<QComboBox*>("fileTypeCombo")) {
+                    for (int i = 0; i < combo->count(); ++i) seen.types.push_back(combo->itemText(i).toStdString());
+                }
+                dialog->reject();
+                return;
+            }
+            if (auto next = weak.lock()) QTimer::singleShot(10, [next] { (*next)(); });
+        };
+        QTimer::singleShot(0, [poll] { (*poll)(); });
+        return poll;
+    };
+    form_->Show();
+    {
+        Seen seen;
+        auto keep = look(seen);
+        ChooseMenuItem(*form_, "&File", "&Open Album...");
+        EXPECT_EQ(seen.title, "Open");
+        EXPECT_EQ(seen.types, (std::vector<std::string>{"Varnhold Photo Album (*.ZRB)"}));
+    }
+    {
+        Seen seen;
+        auto keep = look(seen);
+        ChooseMenuItem(*form_, "&File", "Save Album &As...");
+        EXPECT_EQ(seen.title, "Save As");
+        EXPECT_EQ(seen.types, (std::vector<std::string>{"Varnhold Photo Album (*.ZRB)", "2568 Download File (*.HPA)"}));
+    }
+    {
+        Seen seen;
+        auto keep = look(seen);
+        QTest::mouseClick(form_->AddPicButton->NativeWidget(), Qt::LeftButton);
+        EXPECT_EQ(seen.title, "Select Bitmap");
+        ASSERT_FALSE(seen.types.empty());
+        EXPECT_EQ(seen.types[0], "All (*.bmp;*.ico;*.jpg;*.jpeg;*.png;*.gif)");
+        EXPECT_EQ(seen.types.back(), "GIF Image (*.gif)");
+    }
+    EXPECT_EQ(form_->PicCardList->Cards().Count(), 0);
+}
+
+}  // namespace

@@ -1,0 +1,129 @@
+// Modal forms end their loop on a button with a modal result, on Enter (the default button) and
+// on Esc (the cancel button), and give the input back to the window under them: afterwards a
+// key typed into the main window runs its menu's action again.
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QGuiApplication>
+
+#include "app/about_form.h"
+#include "app/main_form.h"
+#include "tests/app/window_fixture.h"
+
+namespace {
+
+using app_test::DuringModalLoop;
+using app_test::TypeKey;
+
+class ModalForms : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test_support::EnsureApplication();
+        form_ = std::make_unique<app::TQuillbookForm>(nullptr);
+        about_ = std::make_unique<app::TAboutBox>(form_.get());
+        form_->SetAboutBox(about_.get());
+        app_test::ShowActive(*form_);
+    }
+    void TearDown() override {
+        about_.reset();
+        form_.reset();
+    }
+
+    // The main window still takes input: Ctrl+N through the window system empties the album.
+    void ExpectMainWindowRunsItsMenu() {
+        EXPECT_EQ(QGuiApplication::modalWindow(), nullptr) << "a modal window still blocks the others";
+        EXPECT_EQ(QApplication::activeModalWidget(), nullptr);
+        ASSERT_TRUE(QTest::qWaitForWindowActive(form_->Window())) << "the main window did not get the input back";
+        for (int i = 0; i < 2; ++i) form_->PicCardList->Cards().Add()->SetCaption("card");
+        TypeKey(*form_, Qt::Key_N, Qt::ControlModifier);
+        EXPECT_EQ(form_->PicCardList->Cards().Count(), 0) << "the main window's shortcut did not run";
+    }
+    // Runs the about box from its menu item while `act` runs inside its modal loop.
+    void RunAboutBox(std::function<void()> act) {
+        DuringModalLoop during(std::move(act), [this] { about_->SetModalResult(ui::mrCancel); });
+        app_test::ChooseMenuItem(*form_, "&Help", "&About...");
+    }
+
+    app_test::SettingsFolder scratch_;
+    std::unique_ptr<app::TQuillbookForm> form_;
+    std::unique_ptr<app::TAboutBox> about_;
+};
+
+TEST_F(ModalForms, AboutBoxClosedByItsOkButton) {
+    bool shown_modal = false;
+    RunAboutBox([&] {
+        shown_modal = about_->Showing() && QGuiApplication::modalWindow() == about_->Window()->windowHandle();
+        QTest::mouseClick(about_->OKButton->NativeWidget(), Qt::LeftButton);
+    });
+    EXPECT_TRUE(shown_modal);
+    EXPECT_FALSE(about_->Showing());
+    EXPECT_EQ(about_->ModalResult(), ui::mrOk);
+    ExpectMainWindowRunsItsMenu();
+}
+
+TEST_F(ModalForms, AboutBoxClosedByEnterOnItsDefaultButton) {
+    // The first time with the OK button focused, the second with the focus nowhere in particular.
+    for (bool focus_button : {true, false}) {
+        SCOPED_TRACE(focus_button ? "button focused" : "no focused button");
+        RunAboutBox([&] {
+            ASSERT_TRUE(QTest::qWaitForWindowActive(about_->Window()));
+            if (focus_button) {
+                about_->OKButton->NativeWidget()->setFocus();
+            } else {
+                about_->Window()->setFocus();
+            }
+            TypeKey(*about_, Qt::Key_Return);
+        });
+        EXPECT_FALSE(about_->Showing());
+        EXPECT_EQ(about_->ModalResult(), ui::mrOk);
+        ExpectMainWindowRunsItsMenu();
+    }
+}
+
+TEST_F(ModalForms, EscPressesTheCancelButtonAndTheFrameCloseCancels) {
+    ui::TForm dialog(form_.get());
+    dialog.SetCaption("Question");
+    auto* ok = new ui::TButton(&dialog);
+    ok->SetParent(&dialog);
+    ok->SetBounds(10, 10, 75, 25);
+    ok->SetCaption("OK");
+    ok->SetDefault(true);
+    ok->SetModalResult(ui::mrOk);
+    auto* cancel = new ui::TButton(&dialog);
+    cancel->SetParent(&dialog);
+    cancel->SetBounds(100, 10, 75, 25);
+    cancel->SetCaption("Cancel");
+    cancel->SetCancel(true);
+    cancel->SetModalResult(ui::mrCancel);
+    int cancel_clicks = 0;
+    cancel->OnClick = [&](ui::TPersistent*) { ++cancel_clicks; };
+
+    const struct {
+        const char* name;
+        std::function<void()> act;
+        int cancel_clicks;
+    } cases[] = {
+        {"Esc", [&] { TypeKey(dialog, Qt::Key_Escape); }, 1},
+        {"frame's close", [&] { dialog.Window()->close(); }, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        cancel_clicks = 0;
+        ui::TModalResult result = ui::mrNone;
+        {
+            DuringModalLoop during(
+                [&] {
+                    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.Window()));
+                    c.act();
+                },
+                [&] { dialog.SetModalResult(ui::mrOk + 100); });
+            result = dialog.ShowModal();
+        }
+        EXPECT_EQ(result, ui::mrCancel);
+        EXPECT_EQ(cancel_clicks, c.cancel_clicks);
+        EXPECT_FALSE(dialog.Showing());
+        ExpectMainWindowRunsItsMenu();
+    }
+}
+
+}  // namespace
