@@ -199,6 +199,63 @@ TEST(Bitmap32, AssignToAndFromClassLibraryBitmaps) {
     EXPECT_EQ(copy.UpdateCount(), 0);
 }
 
+TEST(Bitmap32, JpegDecodedStraightIntoThePixelsIsWhatThePictureGives) {
+    ui::TBitmap source;
+    source.SetSize(53, 31);
+    for (int y = 0; y < 31; ++y)
+        for (int x = 0; x < 3 * 53; ++x) source.ScanLine(y)[x] = static_cast<std::uint8_t>((x * 11 + y * 7) ^ (x * y));
+    ui::TJPEGImage jpeg;
+    jpeg.Assign(&source);
+    const std::string jpg = TempPath("straight.jpg");
+    jpeg.SaveToFile(jpg);
+
+    // Into an empty bitmap, one of the same size and one of another size: pixels and events alike.
+    for (const std::pair<int, int>& before : {std::pair{0, 0}, std::pair{53, 31}, std::pair{20, 90}}) {
+        SCOPED_TRACE(testing::Message() << before.first << "x" << before.second);
+        struct Watched {
+            TBitmap32 bitmap;
+            int changes = 0, resizes = 0, handles = 0;
+        } straight, through_picture;
+        for (Watched* w : {&straight, &through_picture}) {
+            w->bitmap.SetSize(before.first, before.second);
+            w->bitmap.OnChange = [w](ui::TPersistent*) { ++w->changes; };
+            w->bitmap.OnResize = [w](ui::TPersistent*) { ++w->resizes; };
+            w->bitmap.OnHandleChanged = [w](ui::TPersistent*) { ++w->handles; };
+        }
+        straight.bitmap.LoadFromFile(jpg);
+        ui::TPicture picture;
+        picture.LoadFromFile(jpg);
+        through_picture.bitmap.Assign(&picture);
+        ASSERT_EQ(straight.bitmap.Width(), 53);
+        ASSERT_EQ(straight.bitmap.Height(), 31);
+        EXPECT_EQ(std::memcmp(straight.bitmap.Bits(), through_picture.bitmap.Bits(), 53 * 31 * 4), 0);
+        EXPECT_EQ(straight.changes, through_picture.changes);
+        EXPECT_EQ(straight.resizes, through_picture.resizes);
+        EXPECT_EQ(straight.handles, through_picture.handles);
+        ASSERT_NE(straight.bitmap.Handle(), nullptr);
+    }
+
+    // A damaged file: the error passes and the bitmap keeps its pixels.
+    const std::string cut = TempPath("cut.jpg");
+    {
+        std::FILE* in = std::fopen(jpg.c_str(), "rb");
+        std::vector<char> bytes(4096);
+        const std::size_t n = std::fread(bytes.data(), 1, bytes.size(), in);
+        std::fclose(in);
+        std::FILE* out = std::fopen(cut.c_str(), "wb");
+        std::fwrite(bytes.data(), 1, n / 2, out);
+        std::fclose(out);
+    }
+    TBitmap32 kept;
+    kept.LoadFromFile(jpg);
+    const std::vector<TColor32> pixels(kept.Bits(), kept.Bits() + 53 * 31);
+    EXPECT_THROW(kept.LoadFromFile(cut), ui::EInvalidGraphic);
+    ASSERT_EQ(kept.Width(), 53);
+    EXPECT_EQ(std::memcmp(kept.Bits(), pixels.data(), pixels.size() * 4), 0);
+    std::remove(jpg.c_str());
+    std::remove(cut.c_str());
+}
+
 TEST(Bitmap32, LoadsJpegOpaqueAndA32BitBmpWithItsAlpha) {
     ui::TBitmap source;
     source.SetPixelFormat(ui::TPixelFormat::pf32bit);
