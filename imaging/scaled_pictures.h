@@ -17,15 +17,16 @@ namespace imaging {
 using TFitRect = std::function<ui::TRect(int w, int h)>;
 
 // `FileName` loaded and drawn with the Lanczos filter into fit(w, h) of a ScreenWidth x
-// ScreenHeight bitmap; whatever it leaves uncovered stays 0 (transparent black). Safe on any
-// thread. An unreadable file raises the class library's error.
+// ScreenHeight bitmap; whatever it leaves uncovered stays 0 (transparent black). The reduction
+// runs in bands of rows on a pool sized to the machine. Safe on any thread. An unreadable file
+// raises the class library's error.
 std::unique_ptr<TBitmap32> LoadScaledPicture(const std::string& FileName, int ScreenWidth, int ScreenHeight,
                                              const TFitRect& fit);
 
 // LoadScaledPicture for every file on a pool of threads sized to the machine; take(i, picture)
 // runs on the calling thread for the files in order. A file that cannot be loaded ends the run
 // after the files before it have been taken; its error passes to the caller and no later file
-// is taken. A few full-size pictures are held at a time: one per thread of the pool.
+// is taken. A few full-size pictures are held at a time: one per thread loading, at most 8.
 void LoadScaledPictures(const std::vector<std::string>& FileNames, int ScreenWidth, int ScreenHeight,
                         const TFitRect& fit,
                         const std::function<void(std::size_t, std::unique_ptr<TBitmap32>)>& take);

@@ -36,28 +36,36 @@ struct StopOnExit {
     }
 };
 
+// Whether an item may begin now; called with the mutex held.
+bool MayBegin(const Progress& p, std::size_t window) { return p.next < p.limit && p.next < p.taken + window; }
+
+// Runs item i, begun with the mutex held, and records how it ended.
+void RunItem(Progress& p, std::size_t window, const std::function<void(std::size_t)>& work, std::size_t i) {
+    std::exception_ptr error;
+    try {
+        work(i);
+    } catch (...) {
+        error = std::current_exception();
+    }
+    {
+        std::lock_guard lock(p.mutex);
+        p.done[i % window] = 1;
+        p.errors[i % window] = error;
+        if (error) p.limit = std::min(p.limit, i + 1);
+    }
+    p.changed.notify_all();
+}
+
 std::uint32_t Worker(Progress& p, std::size_t window, const std::function<void(std::size_t)>& work) {
     for (;;) {
         std::size_t i = 0;
         {
             std::unique_lock lock(p.mutex);
-            p.changed.wait(lock, [&] { return p.stop || p.next >= p.limit || p.next < p.taken + window; });
+            p.changed.wait(lock, [&] { return p.stop || p.next >= p.limit || MayBegin(p, window); });
             if (p.stop || p.next >= p.limit) return 0;
             i = p.next++;
         }
-        std::exception_ptr error;
-        try {
-            work(i);
-        } catch (...) {
-            error = std::current_exception();
-        }
-        {
-            std::lock_guard lock(p.mutex);
-            p.done[i % window] = 1;
-            p.errors[i % window] = error;
-            if (error) p.limit = std::min(p.limit, i + 1);
-        }
-        p.changed.notify_all();
+        RunItem(p, window, work, i);
     }
 }
 
@@ -85,7 +93,18 @@ void RunOrdered(std::size_t count, int threads, std::size_t window, const std::f
         std::exception_ptr error;
         {
             std::unique_lock lock(progress.mutex);
-            progress.changed.wait(lock, [&] { return progress.done[i % window] != 0; });
+            // While item i is not done, the caller takes on work no thread has begun: on a busy
+            // machine the pool's threads may get the processor late, the caller never waits idle.
+            while (progress.done[i % window] == 0) {
+                if (MayBegin(progress, window)) {
+                    const std::size_t j = progress.next++;
+                    lock.unlock();
+                    RunItem(progress, window, work, j);
+                    lock.lock();
+                    continue;
+                }
+                progress.changed.wait(lock, [&] { return progress.done[i % window] != 0 || MayBegin(progress, window); });
+            }
             progress.done[i % window] = 0;
             error = std::exchange(progress.errors[i % window], nullptr);
             if (error) progress.limit = std::min(progress.limit, i + 1);

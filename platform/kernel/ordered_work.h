@@ -10,8 +10,9 @@
 
 namespace kernel {
 
-// Runs `work(i)` for i = 0 .. count-1 on up to `threads` threads of its own and calls `take(i)`
-// on the calling thread for every i in order, each after its work(i) has returned. At most
+// Runs `work(i)` for i = 0 .. count-1 on up to `threads` threads of its own, and on the calling
+// thread while it waits, and calls `take(i)` on the calling thread for every i in order, each
+// after its work(i) has returned. At most
 // `window` items (at least `threads`) are begun and not yet taken, so work(i) may keep its
 // result in slot i % window for take(i). When work(i) or take(i) throws, no later item begins,
 // take still sees every item before i, and the exception passes to the caller once the threads

@@ -44,8 +44,8 @@ TEST(OrderedWork, TakesEveryResultInOrderOnTheCallersThread) {
             });
         ASSERT_EQ(taken.size(), c.count);
         for (std::size_t i = 0; i < taken.size(); ++i) EXPECT_EQ(taken[i], i);
-        EXPECT_EQ(workers.count(caller), 0u);
-        EXPECT_LE(workers.size(), static_cast<std::size_t>(c.threads));
+        // The pool's threads, and the caller while it waits.
+        EXPECT_LE(workers.size(), static_cast<std::size_t>(c.threads) + 1);
     }
 }
 
