@@ -200,7 +200,7 @@ void SampleBilinearUp(const TDestPixels& Dst, const ui::TRect& DstRect, const ui
 
 void SampleFiltered(const TDestPixels& Dst, const ui::TRect& DstRect, const ui::TRect& DstClip,
                     const TSourcePixels& Src, const ui::TRect& SrcRect, TStretchFilter Filter, const TWriteBack& Mode,
-                    int Bands) {
+                    int Threads) {
     PackedModeGuard guard;
     TContributorTable columns = BuildContributorTable(DstRect.Left, DstRect.Right, DstClip.Left, DstClip.Right,
                                                       SrcRect.Left, SrcRect.Right, Filter);
@@ -232,13 +232,15 @@ void SampleFiltered(const TDestPixels& Dst, const ui::TRect& DstRect, const ui::
         }
     };
     const std::size_t total = rows.size();
-    const std::size_t bands = std::clamp<std::size_t>(static_cast<std::size_t>(std::max(Bands, 1)), 1, total);
-    if (bands == 1) {
+    if (Threads <= 1 || total < 2) {
         band(0, total);
         return;
     }
+    // Small bands, several a thread: a thread the system schedules late holds up little, since
+    // the caller takes on every band no thread has begun.
+    const std::size_t bands = std::min<std::size_t>(total, 4 * static_cast<std::size_t>(Threads));
     kernel::RunOrdered(
-        bands, static_cast<int>(bands) - 1, bands,
+        bands, Threads - 1, bands,
         [&](std::size_t k) { band(total * k / bands, total * (k + 1) / bands - total * k / bands); },
         [](std::size_t) {});
 }

@@ -15,7 +15,7 @@ namespace {
 constexpr int kMaxPicturesInFlight = 8;
 
 std::unique_ptr<TBitmap32> LoadScaled(const std::string& FileName, int ScreenWidth, int ScreenHeight,
-                                      const TFitRect& fit, int bands) {
+                                      const TFitRect& fit, int threads) {
     auto screen = std::make_unique<TBitmap32>();
     TBitmap32 source;
     source.LoadFromFile(FileName);
@@ -24,7 +24,7 @@ std::unique_ptr<TBitmap32> LoadScaled(const std::string& FileName, int ScreenWid
     screen->SetSize(ScreenWidth, ScreenHeight);
     if (!source.Empty() && !screen->Empty()) {
         StretchCopy(screen.get(), fit(source.Width(), source.Height()), screen->BoundsRect(), &source,
-                    source.BoundsRect(), source.StretchFilter(), source.DrawMode(), source.OnPixelCombine, bands);
+                    source.BoundsRect(), source.StretchFilter(), source.DrawMode(), source.OnPixelCombine, threads);
         screen->Changed();
     }
     return screen;

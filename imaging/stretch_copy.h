@@ -26,11 +26,11 @@ public:
 // handler draws as dmOpaque. An empty source bitmap, an empty source rectangle, an empty clip
 // or dmBlend with MasterAlpha 0 draw nothing. Raises ETransformError for a missing source, a
 // missing or empty destination, or a source rectangle outside the source bitmap.
-// Bands > 1 lets the separable filtered resampler compute that many bands of rows on threads of
-// their own (the caller's among them); the pixels are the same.
+// Threads > 1 lets the separable filtered resampler compute bands of rows on that many threads
+// (the caller's among them); the pixels are the same.
 void StretchCopy(TBitmap32* Dst, const ui::TRect& DstRect, const ui::TRect& DstClip, const TBitmap32* Src,
                  const ui::TRect& SrcRect, TStretchFilter Filter, TDrawMode DrawMode,
-                 const TPixelCombineEvent& CombineHandler, int Bands = 1);
+                 const TPixelCombineEvent& CombineHandler, int Threads = 1);
 
 // The intersection of two rectangles; (0, 0, 0, 0) when they do not overlap.
 ui::TRect IntersectRects(const ui::TRect& a, const ui::TRect& b);

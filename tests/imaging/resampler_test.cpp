@@ -91,7 +91,7 @@ TEST(StretchCopy, BandsOnThreadsGiveThePixelsOfOneDraw) {
     struct Case {
         ui::TRect dst;
         TDrawMode mode;
-        int bands;
+        int threads;
     };
     // Reductions and enlargements, clipped, blended, and more bands than rows.
     const Case cases[] = {
@@ -102,7 +102,7 @@ TEST(StretchCopy, BandsOnThreadsGiveThePixelsOfOneDraw) {
     for (TStretchFilter f : kAllFilters) {
         src.SetStretchFilter(f);
         for (const Case& c : cases) {
-            SCOPED_TRACE(testing::Message() << "filter " << static_cast<int>(f) << ", " << c.bands << " bands");
+            SCOPED_TRACE(testing::Message() << "filter " << static_cast<int>(f) << ", " << c.threads << " threads");
             TBitmap32 one, banded;
             for (TBitmap32* b : {&one, &banded}) {
                 b->SetSize(80, 60);
@@ -111,7 +111,7 @@ TEST(StretchCopy, BandsOnThreadsGiveThePixelsOfOneDraw) {
             src.SetMasterAlpha(c.mode == TDrawMode::dmBlend ? 130 : 255);
             StretchCopy(&one, c.dst, one.BoundsRect(), &src, src.BoundsRect(), f, c.mode, src.OnPixelCombine);
             StretchCopy(&banded, c.dst, banded.BoundsRect(), &src, src.BoundsRect(), f, c.mode, src.OnPixelCombine,
-                        c.bands);
+                        c.threads);
             int wrong = 0;
             for (int i = 0; i < 80 * 60; ++i) wrong += one.Bits()[i] != banded.Bits()[i];
             EXPECT_EQ(wrong, 0);
