@@ -5,14 +5,13 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "app/device_family.h"
 #include "tests/app/fake_album.h"
+#include "tests/imaging/picture_files.h"
 #include "platform/kernel/sinks.h"
 #include "platform/ui/controls/application.h"
 #include "platform/ui/core/exceptions.h"
-#include "platform/ui/graphics/jpeg.h"
 #include "platform/ui/controls/screen.h"
 
 namespace app {
@@ -56,22 +55,6 @@ protected:
         return name;
     }
 
-    // A JPEG file with detail (so that any difference in decoding or scaling shows) that
-    // differs with `seed`.
-    std::string DetailedJpeg(const std::string& name, int w, int h, int seed) {
-        ui::TBitmap bitmap;
-        bitmap.SetSize(w, h);
-        for (int y = 0; y < h; ++y) {
-            std::uint8_t* row = bitmap.ScanLine(y);
-            for (int x = 0; x < 3 * w; ++x) row[x] = static_cast<std::uint8_t>((x * 5 + y * 3 + seed * 41) ^ (x * y / 7));
-        }
-        ui::TJPEGImage jpeg;
-        jpeg.Assign(&bitmap);
-        const std::string file = (dir_ / name).string();
-        jpeg.SaveToFile(file);
-        return file;
-    }
-
     // More files than the pool has threads, of every size class, with a BMP among the JPEGs.
     std::vector<std::string> Selection(int count) {
         std::vector<std::string> files;
@@ -79,7 +62,8 @@ protected:
             if (i % 5 == 3) {
                 files.push_back(WhiteBmp(40 + i, 30 + 2 * i));
             } else {
-                files.push_back(DetailedJpeg("p" + std::to_string(i) + ".jpg", 200 + 37 * i, 500 - 23 * i, i));
+                files.push_back(imaging::test::WriteDetailedPicture((dir_ / ("p" + std::to_string(i) + ".jpg")).string(),
+                                                                   200 + 37 * i, 500 - 23 * i, i));
             }
         }
         return files;
@@ -226,12 +210,7 @@ TEST_F(AddPictureTest, SeveralFilesAtOnceGiveTheCardsOfAddingThemOneByOne) {
 TEST_F(AddPictureTest, UnreadableFileAmongManyAddsTheOnesBeforeItAndReportsIt) {
     std::vector<std::string> files = Selection(17);
     // A JPEG cut short in the middle of the selection.
-    const std::string cut = (dir_ / "cut.jpg").string();
-    {
-        std::ifstream in(files[0], std::ios::binary);
-        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        std::ofstream(cut, std::ios::binary) << bytes.substr(0, bytes.size() / 2);
-    }
+    const std::string cut = imaging::test::WriteCutCopy(files[0], (dir_ / "cut.jpg").string(), 0.5);
     const std::size_t bad_at = 8;
     files.insert(files.begin() + bad_at, cut);
     std::vector<std::string> reports;

@@ -10,6 +10,7 @@
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/jpeg.h"
 #include "platform/ui/graphics/picture.h"
+#include "tests/imaging/picture_files.h"
 #include "platform/ui/core/streams.h"
 
 using namespace imaging;
@@ -236,16 +237,7 @@ TEST(Bitmap32, JpegDecodedStraightIntoThePixelsIsWhatThePictureGives) {
     }
 
     // A damaged file: the error passes and the bitmap keeps its pixels.
-    const std::string cut = TempPath("cut.jpg");
-    {
-        std::FILE* in = std::fopen(jpg.c_str(), "rb");
-        std::vector<char> bytes(4096);
-        const std::size_t n = std::fread(bytes.data(), 1, bytes.size(), in);
-        std::fclose(in);
-        std::FILE* out = std::fopen(cut.c_str(), "wb");
-        std::fwrite(bytes.data(), 1, n / 2, out);
-        std::fclose(out);
-    }
+    const std::string cut = test::WriteCutCopy(jpg, TempPath("cut.jpg"), 0.5);
     TBitmap32 kept;
     kept.LoadFromFile(jpg);
     const std::vector<TColor32> pixels(kept.Bits(), kept.Bits() + 53 * 31);

@@ -6,16 +6,12 @@
 
 #include <cstring>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "platform/ui/core/exceptions.h"
-#include "platform/ui/graphics/bitmap.h"
-#include "platform/ui/graphics/decoded_image.h"
-#include "platform/ui/graphics/jpeg.h"
+#include "tests/imaging/picture_files.h"
 
 namespace imaging {
 namespace {
@@ -46,26 +42,9 @@ protected:
     std::vector<std::string> Files(int count) {
         std::vector<std::string> files;
         for (int i = 0; i < count; ++i) {
-            const int w = 150 + 29 * i, h = 420 - 17 * i;
-            ui::TBitmap bitmap;
-            bitmap.SetSize(w, h);
-            for (int y = 0; y < h; ++y)
-                for (int x = 0; x < 3 * w; ++x) bitmap.ScanLine(y)[x] = static_cast<std::uint8_t>((x * 3 + y * 5 + i * 37) ^ (x * y / 5));
-            const std::string base = (dir_ / ("picture" + std::to_string(i))).string();
-            if (i % 6 == 2) {
-                bitmap.SaveToFile(base + ".bmp");
-                files.push_back(base + ".bmp");
-            } else if (i % 6 == 4) {
-                ui::TDecodedImage png(ui::TDecodedFormat::dfPNG);
-                png.Assign(&bitmap);
-                png.SaveToFile(base + ".png");
-                files.push_back(base + ".png");
-            } else {
-                ui::TJPEGImage jpeg;
-                jpeg.Assign(&bitmap);
-                jpeg.SaveToFile(base + ".jpg");
-                files.push_back(base + ".jpg");
-            }
+            const char* extension = i % 6 == 2 ? ".bmp" : i % 6 == 4 ? ".png" : ".jpg";
+            const std::string file = (dir_ / ("picture" + std::to_string(i) + extension)).string();
+            files.push_back(test::WriteDetailedPicture(file, 150 + 29 * i, 420 - 17 * i, i));
         }
         return files;
     }
@@ -104,12 +83,7 @@ TEST_F(ScaledPictures, OnThePoolTheyAreThePicturesOfLoadingOneByOneInOrder) {
 
 TEST_F(ScaledPictures, AnUnreadableFileEndsTheRunAfterTheFilesBeforeIt) {
     std::vector<std::string> files = Files(14);
-    const std::string cut = (dir_ / "cut.jpg").string();
-    {
-        std::ifstream in(files[0], std::ios::binary);
-        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        std::ofstream(cut, std::ios::binary) << bytes.substr(0, bytes.size() / 3);
-    }
+    const std::string cut = test::WriteCutCopy(files[0], (dir_ / "cut.jpg").string(), 1.0 / 3);
     const std::size_t bad_at = 9;
     files.insert(files.begin() + static_cast<std::ptrdiff_t>(bad_at), cut);
     std::vector<std::size_t> taken;
