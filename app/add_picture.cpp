@@ -1,9 +1,27 @@
 #include "app/add_picture.h"
 
+#include <memory>
+
 #include "app/device_family.h"
 #include "imaging/bitmap32.h"
+#include "imaging/scaled_pictures.h"
 
 namespace app {
+
+namespace {
+
+imaging::TFitRect FitInto(int W, int H) {
+    return [W, H](int w, int h) { return FitPictureRect(w, h, W, H); };
+}
+
+void AddCard(AlbumCards& cards, int family, const std::string& file_name, const imaging::TBitmap32& screen,
+             bool insert) {
+    ui::TBitmap* picture = cards.NewCard(CaptionFromFileName(file_name), insert);
+    cards.SetCardWidth(ScreenWidth(family) + 14);
+    if (picture != nullptr) picture->Assign(&screen);
+}
+
+}  // namespace
 
 std::string CaptionFromFileName(const std::string& file_name) {
     const auto slash = file_name.rfind('/');
@@ -17,24 +35,19 @@ void AddPicture(AlbumCards& cards, int family, const std::string& file_name, boo
     HourglassScope hourglass;
     const int W = ScreenWidth(family);
     const int H = ScreenHeight(family);
-
-    imaging::TBitmap32 source;
-    source.LoadFromFile(file_name);
-    source.SetStretchFilter(imaging::TStretchFilter::sfLanczos);
-
-    // New pixel memory is 0x00000000, so whatever the picture leaves uncovered stays black.
-    imaging::TBitmap32 screen;
-    screen.SetSize(W, H);
-    screen.Draw(FitPictureRect(source.Width(), source.Height(), W, H), source.BoundsRect(), &source);
-
-    ui::TBitmap* picture = cards.NewCard(CaptionFromFileName(file_name), insert);
-    cards.SetCardWidth(W + 14);
-    if (picture != nullptr) picture->Assign(&screen);
+    const std::unique_ptr<imaging::TBitmap32> screen = imaging::LoadScaledPicture(file_name, W, H, FitInto(W, H));
+    AddCard(cards, family, file_name, *screen, insert);
 }
 
-void AddPictures(AlbumCards& cards, int family, const std::vector<std::string>& file_names,
-                 bool insert) {
-    for (const std::string& file_name : file_names) AddPicture(cards, family, file_name, insert);
+void AddPictures(AlbumCards& cards, int family, const std::vector<std::string>& file_names, bool insert) {
+    HourglassScope hourglass;
+    const int W = ScreenWidth(family);
+    const int H = ScreenHeight(family);
+    // The pictures are loaded side by side; the cards are made here, on this thread, in order.
+    imaging::LoadScaledPictures(file_names, W, H, FitInto(W, H),
+                                [&](std::size_t i, std::unique_ptr<imaging::TBitmap32> screen) {
+                                    AddCard(cards, family, file_names[i], *screen, insert);
+                                });
 }
 
 }  // namespace app

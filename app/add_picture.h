@@ -17,7 +17,10 @@ std::string CaptionFromFileName(const std::string& file_name);
 // error with the cursor restored and no card added.
 void AddPicture(AlbumCards& cards, int family, const std::string& file_name, bool insert);
 
-// AddPicture for each file in order; the first failure ends the loop and passes on.
+// AddPicture for each file in order, with the hourglass shown throughout: the pictures are
+// loaded and scaled on every core, the cards made on the calling thread. The first file that
+// cannot be loaded ends the command: the cards of the files before it are added, its error
+// passes on, and no later file is added.
 void AddPictures(AlbumCards& cards, int family, const std::vector<std::string>& file_names,
                  bool insert);
 

@@ -342,8 +342,7 @@ void TQuillbookForm::RunPictureDialog(bool insert) {
     // The base picture class registers no extension of its own.
     OpenPictureDialog->SetDefaultExt("");
     if (!OpenPictureDialog->Execute()) return;
-    const std::vector<std::string> files = OpenPictureDialog->Files();
-    for (const auto& file : files) AddPicture(file, insert);
+    AddPictures(OpenPictureDialog->Files(), insert);
 }
 
 void TQuillbookForm::AddPicButtonClick(TPersistent*) { RunPictureDialog(false); }
@@ -397,9 +396,9 @@ TransferUi MessageBoxes() {
 
 }  // namespace
 
-void TQuillbookForm::AddPicture(const std::string& file_name, bool insert) {
+void TQuillbookForm::AddPictures(const std::vector<std::string>& file_names, bool insert) {
     CardListAlbum album(*PicCardList);
-    app::AddPicture(album, device_family_, file_name, insert);
+    app::AddPictures(album, device_family_, file_names, insert);
 }
 
 void TQuillbookForm::OpenAlbum(const std::string& file_name) {

@@ -7,6 +7,7 @@
 #include <cstdint>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "app/mccan_interface.h"
 #include "controls/cardlist/card_list.h"
@@ -81,7 +82,7 @@ public:
     void V2EDRadioButtonClick(ui::TPersistent* sender);
 
     // The album commands. Virtual so that a window test can watch which command a handler runs.
-    virtual void AddPicture(const std::string& file_name, bool insert);
+    virtual void AddPictures(const std::vector<std::string>& file_names, bool insert);
     virtual void OpenAlbum(const std::string& file_name);
     virtual void SaveAlbum(const std::string& file_name);
     virtual void ExportDownloadFiles(const std::string& file_name);

@@ -11,14 +11,19 @@ endfunction()
 # The library stack: built in every build kind.
 set(QBK_LIBRARY_STACK platform/kernel platform/canapi library
                       tools/canbridge tools/devsim tools/stack_smoke tools/fake_klp)
-# The album editor and what it stands on. Qt is not built with the thread sanitizer, so the
-# thread-sanitizer build kind is the library stack alone (QBK_WITH_UI is off there).
-set(QBK_UI_STACK platform/settings platform/theme platform/ui imaging controls/cardlist app)
+# The class library and picture processing: built in every build kind as well, so that the
+# thread-sanitizer kind runs the loading of pictures on a pool of threads. Its tests there use
+# the picture classes only: Qt is not built with the sanitizer and makes no window there.
+set(QBK_PICTURE_STACK platform/ui imaging)
+# The album editor and the rest of what it stands on: not in the thread-sanitizer kind
+# (QBK_WITH_UI is off there), whose tests cannot show windows.
+set(QBK_UI_STACK platform/settings platform/theme controls/cardlist app)
 
 set(QBK_LIBRARY_TESTS kernel canapi library devsim e2e)
-set(QBK_UI_TESTS support settings ui imaging cardlist app)
+set(QBK_PICTURE_TESTS imaging)
+set(QBK_UI_TESTS support settings ui cardlist app)
 
-foreach(dir IN LISTS QBK_LIBRARY_STACK)
+foreach(dir IN LISTS QBK_LIBRARY_STACK QBK_PICTURE_STACK)
   qbk_add_subsystem(${dir})
 endforeach()
 if(QBK_WITH_UI)
@@ -31,7 +36,7 @@ if(QBK_FUZZ)
   # The fuzz build kind builds the fuzz targets and what they need, no tests.
   qbk_add_subsystem(fuzz)
 else()
-  foreach(dir IN LISTS QBK_LIBRARY_TESTS)
+  foreach(dir IN LISTS QBK_LIBRARY_TESTS QBK_PICTURE_TESTS)
     qbk_add_subsystem(tests/${dir})
   endforeach()
   if(QBK_WITH_UI)

@@ -64,7 +64,7 @@ bool TBitmap32::Empty() const { return TCustomMap::Empty() || bits_.empty(); }
 
 void TBitmap32::ReleaseHandles() {
     dc_.reset();
-    std::vector<TColor32>().swap(bits_);
+    TPixelStore().swap(bits_);
 }
 
 void TBitmap32::ResizeBuffer(int& Width, int& Height, int NewWidth, int NewHeight) {
@@ -75,8 +75,12 @@ void TBitmap32::ResizeBuffer(int& Width, int& Height, int NewWidth, int NewHeigh
         if (NewWidth > 0 && NewHeight > 0) {
             const std::int64_t bytes = std::int64_t{NewWidth} * NewHeight * 4;
             if (bytes > kMaxPixelBytes) throw ui::Exception("Can't allocate the DIB handle");
+            const std::size_t count = static_cast<std::size_t>(NewWidth) * static_cast<std::size_t>(NewHeight);
             try {
-                bits_.assign(static_cast<std::size_t>(NewWidth) * static_cast<std::size_t>(NewHeight), 0u);
+                if (incoming_.size() == count)
+                    bits_ = std::move(incoming_);
+                else
+                    bits_.assign(count, 0u);
             } catch (const std::bad_alloc&) {
                 throw ui::Exception("Can't allocate the DIB handle");
             }
@@ -139,9 +143,45 @@ void TBitmap32::Draw(const ui::TRect& DstRect, const ui::TRect& SrcRect, const T
 }
 
 void TBitmap32::LoadFromFile(const std::string& FileName) {
+    TPixelStore decoded;
+    int width = 0;
+    int height = 0;
+    const bool direct = ui::LoadPictureFilePixels32(FileName, [&](int w, int h) {
+        if (std::int64_t{w} * h * 4 > kMaxPixelBytes) throw ui::Exception("Can't allocate the DIB handle");
+        try {
+            decoded.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
+        } catch (const std::bad_alloc&) {
+            throw ui::Exception("Can't allocate the DIB handle");
+        }
+        width = w;
+        height = h;
+        return reinterpret_cast<std::uint8_t*>(decoded.data());
+    });
+    if (direct) {
+        AdoptPixels(width, height, std::move(decoded));
+        return;
+    }
     ui::TPicture picture;
     picture.LoadFromFile(FileName);
     Assign(&picture);
+}
+
+void TBitmap32::AdoptPixels(int width, int height, TPixelStore pixels) {
+    // The same events as assigning a picture of this size.
+    Bracketed(*this, [&] {
+        if (width == Width() && height == Height()) {
+            std::copy(pixels.begin(), pixels.end(), bits_.begin());
+            return;
+        }
+        incoming_ = std::move(pixels);
+        try {
+            SetSize(width, height);
+        } catch (...) {
+            TPixelStore().swap(incoming_);
+            throw;
+        }
+        TPixelStore().swap(incoming_);
+    });
 }
 
 void TBitmap32::PaintToDC(ui::TCanvas& DC, int X, int Y) const {

@@ -15,6 +15,7 @@
 #include "imaging/custom_map.h"
 #include "imaging/draw_mode.h"
 #include "imaging/filter_kernels.h"
+#include "platform/kernel/large_memory.h"
 #include "platform/ui/graphics/geometry.h"
 
 namespace ui {
@@ -25,6 +26,10 @@ class TStream;
 }  // namespace ui
 
 namespace imaging {
+
+// Pixel memory: large pictures in the system's large pages, and new elements left as they are
+// (memory a picture is decoded into is written once, by the decoder, instead of zeroed first).
+using TPixelStore = kernel::LargeBuffer<TColor32>;
 
 class TBitmap32 : public TCustomMap {
 public:
@@ -64,8 +69,9 @@ public:
     // either bitmap is empty. ETransformError passes to the caller.
     void Draw(const ui::TRect& DstRect, const ui::TRect& SrcRect, const TBitmap32* Src);
 
-    // Through a class-library picture (every registered format). On failure the picture's error
-    // passes to the caller and this bitmap is unchanged.
+    // Through a class-library picture (every registered format); JPEG files are decoded
+    // straight into the pixel memory. On failure the picture's error passes to the caller and
+    // this bitmap is unchanged.
     void LoadFromFile(const std::string& FileName);
 
     // Copies the whole bitmap onto `DC` with its top-left at (X, Y), bytes unchanged (alpha
@@ -111,8 +117,12 @@ private:
     void AssignGraphic(const ui::TGraphic& source);
     void FillBitmap(ui::TBitmap& dest) const;
     void ReleaseHandles();
+    // Takes `pixels` (width * height, every one written) as the new pixel memory, as Assign does.
+    void AdoptPixels(int width, int height, TPixelStore pixels);
 
-    std::vector<TColor32> bits_;
+    TPixelStore bits_;
+    // Memory for the next ResizeBuffer to take instead of allocating (AdoptPixels).
+    TPixelStore incoming_;
     std::unique_ptr<ui::TCanvas> dc_;
     TDrawMode draw_mode_ = TDrawMode::dmOpaque;
     std::uint32_t master_alpha_ = 255;

@@ -8,6 +8,7 @@
 #include "imaging/blend.h"
 #include "imaging/contributor_table.h"
 #include "imaging/filtered_resampler.h"
+#include "platform/kernel/ordered_work.h"
 
 namespace imaging {
 
@@ -198,7 +199,8 @@ void SampleBilinearUp(const TDestPixels& Dst, const ui::TRect& DstRect, const ui
 }
 
 void SampleFiltered(const TDestPixels& Dst, const ui::TRect& DstRect, const ui::TRect& DstClip,
-                    const TSourcePixels& Src, const ui::TRect& SrcRect, TStretchFilter Filter, const TWriteBack& Mode) {
+                    const TSourcePixels& Src, const ui::TRect& SrcRect, TStretchFilter Filter, const TWriteBack& Mode,
+                    int Threads) {
     PackedModeGuard guard;
     TContributorTable columns = BuildContributorTable(DstRect.Left, DstRect.Right, DstClip.Left, DstClip.Right,
                                                       SrcRect.Left, SrcRect.Right, Filter);
@@ -207,19 +209,40 @@ void SampleFiltered(const TDestPixels& Dst, const ui::TRect& DstRect, const ui::
     if (columns.empty() || rows.empty()) return;
     // Only the kernels with negative lobes can push a sum outside 0..255.
     const bool clamp = Filter == TStretchFilter::sfLanczos || Filter == TStretchFilter::sfMitchell;
-    TFilteredResampler resampler(Src.Bits, Src.Width, std::move(columns), std::move(rows), clamp);
 
-    const int n = resampler.Columns();
-    std::vector<TColor32> buffer(Mode.Mode == TDrawMode::dmOpaque ? 0 : static_cast<std::size_t>(n));
-    for (int row = 0; row < resampler.Rows(); ++row) {
-        TColor32* dest = DestRow(Dst, DstClip.Top + row) + DstClip.Left;
-        if (Mode.Mode == TDrawMode::dmOpaque) {
-            resampler.ComputeRow(row, dest);
-        } else {
-            resampler.ComputeRow(row, buffer.data());
-            WriteBackRow(buffer.data(), dest, n, Mode, BlendRule::AlwaysMaster);
+    // Rows first..first+count-1 of the clip, with their own resampler: each row depends on the
+    // source and its weights alone. A subset of the rows' weights passes the resampler's
+    // exactness bound whenever the whole does, and either way both of its paths give the same
+    // pixels, so the bands are the rows one resampler gives.
+    const auto band = [&](std::size_t first, std::size_t count) {
+        PackedModeGuard band_guard;
+        TContributorTable band_rows(rows.begin() + static_cast<std::ptrdiff_t>(first),
+                                    rows.begin() + static_cast<std::ptrdiff_t>(first + count));
+        TFilteredResampler resampler(Src.Bits, Src.Width, columns, std::move(band_rows), clamp);
+        const int n = resampler.Columns();
+        std::vector<TColor32> buffer(Mode.Mode == TDrawMode::dmOpaque ? 0 : static_cast<std::size_t>(n));
+        for (int row = 0; row < resampler.Rows(); ++row) {
+            TColor32* dest = DestRow(Dst, DstClip.Top + static_cast<int>(first) + row) + DstClip.Left;
+            if (Mode.Mode == TDrawMode::dmOpaque) {
+                resampler.ComputeRow(row, dest);
+            } else {
+                resampler.ComputeRow(row, buffer.data());
+                WriteBackRow(buffer.data(), dest, n, Mode, BlendRule::AlwaysMaster);
+            }
         }
+    };
+    const std::size_t total = rows.size();
+    if (Threads <= 1 || total < 2) {
+        band(0, total);
+        return;
     }
+    // Small bands, several a thread: a thread the system schedules late holds up little, since
+    // the caller takes on every band no thread has begun.
+    const std::size_t bands = std::min<std::size_t>(total, 4 * static_cast<std::size_t>(Threads));
+    kernel::RunOrdered(
+        bands, Threads - 1, bands,
+        [&](std::size_t k) { band(total * k / bands, total * (k + 1) / bands - total * k / bands); },
+        [](std::size_t) {});
 }
 
 }  // namespace imaging

@@ -53,9 +53,11 @@ void SampleNearest(const TDestPixels& Dst, const ui::TRect& DstRect, const ui::T
 void SampleBilinearUp(const TDestPixels& Dst, const ui::TRect& DstRect, const ui::TRect& DstClip,
                       const TSourcePixels& Src, const ui::TRect& SrcRect, const TWriteBack& Mode);
 // The separable filtered resampler with the filter's kernel (sfLinear, sfSpline, sfLanczos,
-// sfMitchell).
+// sfMitchell). Threads > 1 computes bands of rows on that many threads, the caller's among them,
+// from one set of weights: the rows are those of one resampler.
 void SampleFiltered(const TDestPixels& Dst, const ui::TRect& DstRect, const ui::TRect& DstClip,
-                    const TSourcePixels& Src, const ui::TRect& SrcRect, TStretchFilter Filter, const TWriteBack& Mode);
+                    const TSourcePixels& Src, const ui::TRect& SrcRect, TStretchFilter Filter, const TWriteBack& Mode,
+                    int Threads = 1);
 
 // The bilinear enlarger's samples for one direction (exposed for tests): one per clipped
 // destination position ClipLo..ClipHi-1 of the destination run DstLo..DstHi, over the source

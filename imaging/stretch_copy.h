@@ -1,6 +1,7 @@
 // StretchCopy: moves a rectangle of one TBitmap32 into a rectangle of another, clipped, scaling
 // with one of the resampling filters when the sizes differ, and combining every result pixel
-// with the destination by the draw mode. Runs on the caller's thread; no locking of its own.
+// with the destination by the draw mode. Runs on the caller's thread unless asked for bands; no
+// locking of its own.
 #pragma once
 
 #include <string>
@@ -25,9 +26,11 @@ public:
 // handler draws as dmOpaque. An empty source bitmap, an empty source rectangle, an empty clip
 // or dmBlend with MasterAlpha 0 draw nothing. Raises ETransformError for a missing source, a
 // missing or empty destination, or a source rectangle outside the source bitmap.
+// Threads > 1 lets the separable filtered resampler compute bands of rows on that many threads
+// (the caller's among them); the pixels are the same.
 void StretchCopy(TBitmap32* Dst, const ui::TRect& DstRect, const ui::TRect& DstClip, const TBitmap32* Src,
                  const ui::TRect& SrcRect, TStretchFilter Filter, TDrawMode DrawMode,
-                 const TPixelCombineEvent& CombineHandler);
+                 const TPixelCombineEvent& CombineHandler, int Threads = 1);
 
 // The intersection of two rectangles; (0, 0, 0, 0) when they do not overlap.
 ui::TRect IntersectRects(const ui::TRect& a, const ui::TRect& b);

@@ -1,9 +1,12 @@
 #include "platform/kernel/system_info.h"
 
 #include <limits.h>
+#include <sched.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdlib>
+#include <thread>
 
 namespace kernel {
 
@@ -12,6 +15,18 @@ std::string HostName() {
     char buffer[HOST_NAME_MAX + 1] = {};
     if (::gethostname(buffer, sizeof buffer - 1) != 0) return {};
     return buffer;
+}
+
+int ProcessorCount() {
+    // The processors this process may use (a container or a task set may allow fewer than the
+    // machine has), else what the standard library knows.
+    cpu_set_t set;
+    CPU_ZERO(&set);
+    if (::sched_getaffinity(0, sizeof set, &set) == 0) {
+        const int allowed = CPU_COUNT(&set);
+        if (allowed > 0) return allowed;
+    }
+    return static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
 }
 
 std::string TempPath() {

@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 
 #include "app/device_family.h"
 #include "tests/app/fake_album.h"
+#include "tests/imaging/picture_files.h"
 #include "platform/kernel/sinks.h"
 #include "platform/ui/controls/application.h"
 #include "platform/ui/controls/screen.h"
@@ -53,8 +55,42 @@ protected:
         return name;
     }
 
+    // More files than the pool has threads, of every size class, with a BMP among the JPEGs.
+    std::vector<std::string> Selection(int count) {
+        std::vector<std::string> files;
+        for (int i = 0; i < count; ++i) {
+            if (i % 5 == 3) {
+                files.push_back(WhiteBmp(40 + i, 30 + 2 * i));
+            } else {
+                files.push_back(imaging::test::WriteDetailedPicture((dir_ / ("p" + std::to_string(i) + ".jpg")).string(),
+                                                                   200 + 37 * i, 500 - 23 * i, i));
+            }
+        }
+        return files;
+    }
+
     fs::path dir_;
 };
+
+// Every card of two albums: caption, size, layout and pixel bytes.
+void ExpectSameCards(const FakeAlbum& a, const FakeAlbum& b) {
+    ASSERT_EQ(a.cards.size(), b.cards.size());
+    EXPECT_EQ(a.card_width, b.card_width);
+    for (std::size_t i = 0; i < a.cards.size(); ++i) {
+        SCOPED_TRACE(testing::Message() << "card " << i);
+        EXPECT_EQ(a.cards[i].caption, b.cards[i].caption);
+        const ui::TBitmap& p = *a.cards[i].picture;
+        const ui::TBitmap& q = *b.cards[i].picture;
+        ASSERT_EQ(p.Width(), q.Width());
+        ASSERT_EQ(p.Height(), q.Height());
+        ASSERT_EQ(p.PixelFormat(), q.PixelFormat());
+        int rows_differing = 0;
+        for (int y = 0; y < p.Height(); ++y) {
+            if (std::memcmp(p.ScanLine(y), q.ScanLine(y), static_cast<std::size_t>(p.BytesPerScanLine())) != 0) ++rows_differing;
+        }
+        EXPECT_EQ(rows_differing, 0);
+    }
+}
 
 TEST_F(AddPictureTest, PictureLandsInTheFittedRectangleWithBlackBars) {
     struct Case {
@@ -147,6 +183,52 @@ TEST_F(AddPictureTest, MissingFileRaisesWithCursorRestored) {
     EXPECT_THROW(AddPicture(album, 0, (dir_ / "none.jpg").string(), false), ui::Exception);
     EXPECT_TRUE(album.cards.empty());
     EXPECT_EQ(ui::Screen().Cursor(), ui::crDefault);
+}
+
+TEST_F(AddPictureTest, SeveralFilesAtOnceGiveTheCardsOfAddingThemOneByOne) {
+    const std::vector<std::string> files = Selection(19);
+    for (const int family : {0, 1}) {
+        for (const bool insert : {false, true}) {
+            SCOPED_TRACE(testing::Message() << "family " << family << (insert ? ", inserted" : ", appended"));
+            FakeAlbum one_by_one, at_once;
+            for (FakeAlbum* album : {&one_by_one, &at_once}) {
+                // Two cards already there, the second selected: inserted cards go between them.
+                album->NewCard("before", false);
+                album->NewCard("after", false);
+                album->selected = 1;
+            }
+            for (const std::string& file : files) AddPicture(one_by_one, family, file, insert);
+            AddPictures(at_once, family, files, insert);
+            ExpectSameCards(one_by_one, at_once);
+            EXPECT_EQ(at_once.cards.size(), files.size() + 2);
+            EXPECT_EQ(at_once.cursor_during_new_card, ui::crHourGlass);
+            EXPECT_EQ(ui::Screen().Cursor(), ui::crDefault);
+        }
+    }
+}
+
+TEST_F(AddPictureTest, UnreadableFileAmongManyAddsTheOnesBeforeItAndReportsIt) {
+    std::vector<std::string> files = Selection(17);
+    // A JPEG cut short in the middle of the selection.
+    const std::string cut = imaging::test::WriteCutCopy(files[0], (dir_ / "cut.jpg").string(), 0.5);
+    const std::size_t bad_at = 8;
+    files.insert(files.begin() + bad_at, cut);
+    std::vector<std::string> reports;
+    const auto previous = kernel::SetMessageBoxSink([&](const std::string& text, const std::string&, unsigned) {
+        reports.push_back(text);
+        return static_cast<int>(kernel::kIdOk);
+    });
+    FakeAlbum album;
+    ui::Guarded([&] { AddPictures(album, 1, files, false); });
+    kernel::SetMessageBoxSink(previous);
+
+    FakeAlbum expected;
+    for (std::size_t i = 0; i < bad_at; ++i) AddPicture(expected, 1, files[i], false);
+    ExpectSameCards(album, expected);
+    ASSERT_EQ(reports.size(), 1u);
+    EXPECT_NE(reports[0].find("JPEG image is not valid"), std::string::npos) << reports[0];
+    EXPECT_EQ(ui::Screen().Cursor(), ui::crDefault);
+    EXPECT_EQ(album.cursor_during_new_card, ui::crHourGlass);
 }
 
 }  // namespace

@@ -38,7 +38,7 @@ int main(int argc, char** argv) {
         picture.Canvas().FillRect(ui::TRect{40 + 60 * i, 60, 160 + 60 * i, 180});
         const std::string file = (dir / ("picture-" + std::to_string(i + 1) + ".bmp")).string();
         picture.SaveToFile(file);
-        form.AddPicture(file, false);
+        form.AddPictures({file}, false);
     }
     form.Show();
     app::TAboutBox box(&form);

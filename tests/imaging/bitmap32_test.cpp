@@ -10,6 +10,7 @@
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/jpeg.h"
 #include "platform/ui/graphics/picture.h"
+#include "tests/imaging/picture_files.h"
 #include "platform/ui/core/streams.h"
 
 using namespace imaging;
@@ -197,6 +198,54 @@ TEST(Bitmap32, AssignToAndFromClassLibraryBitmaps) {
     ui::TFont font;
     EXPECT_THROW(copy.Assign(&font), ui::EConvertError);
     EXPECT_EQ(copy.UpdateCount(), 0);
+}
+
+TEST(Bitmap32, JpegDecodedStraightIntoThePixelsIsWhatThePictureGives) {
+    ui::TBitmap source;
+    source.SetSize(53, 31);
+    for (int y = 0; y < 31; ++y)
+        for (int x = 0; x < 3 * 53; ++x) source.ScanLine(y)[x] = static_cast<std::uint8_t>((x * 11 + y * 7) ^ (x * y));
+    ui::TJPEGImage jpeg;
+    jpeg.Assign(&source);
+    const std::string jpg = TempPath("straight.jpg");
+    jpeg.SaveToFile(jpg);
+
+    // Into an empty bitmap, one of the same size and one of another size: pixels and events alike.
+    for (const std::pair<int, int>& before : {std::pair{0, 0}, std::pair{53, 31}, std::pair{20, 90}}) {
+        SCOPED_TRACE(testing::Message() << before.first << "x" << before.second);
+        struct Watched {
+            TBitmap32 bitmap;
+            int changes = 0, resizes = 0, handles = 0;
+        } straight, through_picture;
+        for (Watched* w : {&straight, &through_picture}) {
+            w->bitmap.SetSize(before.first, before.second);
+            w->bitmap.OnChange = [w](ui::TPersistent*) { ++w->changes; };
+            w->bitmap.OnResize = [w](ui::TPersistent*) { ++w->resizes; };
+            w->bitmap.OnHandleChanged = [w](ui::TPersistent*) { ++w->handles; };
+        }
+        straight.bitmap.LoadFromFile(jpg);
+        ui::TPicture picture;
+        picture.LoadFromFile(jpg);
+        through_picture.bitmap.Assign(&picture);
+        ASSERT_EQ(straight.bitmap.Width(), 53);
+        ASSERT_EQ(straight.bitmap.Height(), 31);
+        EXPECT_EQ(std::memcmp(straight.bitmap.Bits(), through_picture.bitmap.Bits(), 53 * 31 * 4), 0);
+        EXPECT_EQ(straight.changes, through_picture.changes);
+        EXPECT_EQ(straight.resizes, through_picture.resizes);
+        EXPECT_EQ(straight.handles, through_picture.handles);
+        ASSERT_NE(straight.bitmap.Handle(), nullptr);
+    }
+
+    // A damaged file: the error passes and the bitmap keeps its pixels.
+    const std::string cut = test::WriteCutCopy(jpg, TempPath("cut.jpg"), 0.5);
+    TBitmap32 kept;
+    kept.LoadFromFile(jpg);
+    const std::vector<TColor32> pixels(kept.Bits(), kept.Bits() + 53 * 31);
+    EXPECT_THROW(kept.LoadFromFile(cut), ui::EInvalidGraphic);
+    ASSERT_EQ(kept.Width(), 53);
+    EXPECT_EQ(std::memcmp(kept.Bits(), pixels.data(), pixels.size() * 4), 0);
+    std::remove(jpg.c_str());
+    std::remove(cut.c_str());
 }
 
 TEST(Bitmap32, LoadsJpegOpaqueAndA32BitBmpWithItsAlpha) {

@@ -84,6 +84,41 @@ TEST(StretchCopy, ClippedDrawEqualsTheMatchingPartOfTheWholeDraw) {
     }
 }
 
+TEST(StretchCopy, BandsOnThreadsGiveThePixelsOfOneDraw) {
+    TBitmap32 src;
+    src.SetSize(301, 217);
+    FillRandom(src, 7);
+    struct Case {
+        ui::TRect dst;
+        TDrawMode mode;
+        int threads;
+    };
+    // Reductions and enlargements, clipped, blended, and more bands than rows.
+    const Case cases[] = {
+        {Rect(0, 0, 64, 48), TDrawMode::dmOpaque, 8},   {Rect(-13, 5, 70, 40), TDrawMode::dmOpaque, 3},
+        {Rect(0, 0, 64, 48), TDrawMode::dmBlend, 5},    {Rect(0, 0, 90, 3), TDrawMode::dmOpaque, 16},
+        {Rect(-200, -10, 700, 500), TDrawMode::dmOpaque, 7},
+    };
+    for (TStretchFilter f : kAllFilters) {
+        src.SetStretchFilter(f);
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << "filter " << static_cast<int>(f) << ", " << c.threads << " threads");
+            TBitmap32 one, banded;
+            for (TBitmap32* b : {&one, &banded}) {
+                b->SetSize(80, 60);
+                FillRandom(*b, 9);
+            }
+            src.SetMasterAlpha(c.mode == TDrawMode::dmBlend ? 130 : 255);
+            StretchCopy(&one, c.dst, one.BoundsRect(), &src, src.BoundsRect(), f, c.mode, src.OnPixelCombine);
+            StretchCopy(&banded, c.dst, banded.BoundsRect(), &src, src.BoundsRect(), f, c.mode, src.OnPixelCombine,
+                        c.threads);
+            int wrong = 0;
+            for (int i = 0; i < 80 * 60; ++i) wrong += one.Bits()[i] != banded.Bits()[i];
+            EXPECT_EQ(wrong, 0);
+        }
+    }
+}
+
 TEST(StretchCopy, ErrorsAndSilentCases) {
     TBitmap32 src, dst, empty;
     src.SetSize(4, 4);

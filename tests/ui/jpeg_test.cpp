@@ -175,5 +175,85 @@ TEST(Jpeg, CorruptOrTruncatedDataRaisesAndKeepsThePicture) {
     EXPECT_THROW(jpeg.SetWidth(3), EInvalidGraphicOperation);
 }
 
+// A picture with detail in every channel, so that any difference in the colour conversion or
+// the upsampling between the two decodings shows.
+std::vector<std::uint8_t> Detailed(int width, int height, int components) {
+    std::vector<std::uint8_t> out;
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            for (int c = 0; c < components; ++c) out.push_back(static_cast<std::uint8_t>((x * 7 + y * 13 + c * 71) ^ (x * y)));
+        }
+    }
+    return out;
+}
+
+TEST(Jpeg, ThirtyTwoBitDecodeGivesTheBitmapsBytesMadeOpaque) {
+    struct Case {
+        const char* name;
+        int components;
+        J_COLOR_SPACE space;
+        bool adobe;
+    };
+    const Case cases[] = {
+        {"grey", 1, JCS_GRAYSCALE, false},
+        {"rgb", 3, JCS_RGB, false},
+        {"cmyk", 4, JCS_CMYK, false},
+        {"adobe cmyk", 4, JCS_CMYK, true},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const int w = 37, h = 21;  // odd sizes: partial blocks and padded 24-bit rows
+        const std::vector<std::uint8_t> file = EncodeJpegForTest(w, h, c.components, c.space, Detailed(w, h, c.components), c.adobe);
+        TJPEGImage jpeg;
+        LoadBytes(jpeg, file);
+        std::vector<std::uint8_t> pixels;
+        DecodeJpegPixels32(file.data(), file.size(), [&](int width, int height) {
+            EXPECT_EQ(width, w);
+            EXPECT_EQ(height, h);
+            pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4, 0x11);
+            return pixels.data();
+        });
+        ASSERT_EQ(pixels.size(), static_cast<std::size_t>(w * h * 4));
+        int wrong = 0;
+        for (int y = 0; y < h; ++y) {
+            const std::uint8_t* expected = jpeg.Bitmap().ScanLine(y);
+            const std::uint8_t* actual = pixels.data() + static_cast<std::size_t>(y) * w * 4;
+            for (int x = 0; x < w; ++x) {
+                if (std::memcmp(actual + 4 * x, expected + 3 * x, 3) != 0 || actual[4 * x + 3] != 0xFF) ++wrong;
+            }
+        }
+        EXPECT_EQ(wrong, 0);
+    }
+}
+
+TEST(Jpeg, ThirtyTwoBitDecodeRaisesAsTheGraphicDoes) {
+    const std::vector<std::uint8_t> good = EncodeJpegForTest(16, 16, 3, JCS_RGB, Flat(16, 16, {1, 2, 3}), false);
+    const std::vector<std::vector<std::uint8_t>> inputs = {
+        {},
+        std::vector<std::uint8_t>(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(good.size() / 2)),
+        std::vector<std::uint8_t>(good.begin(), good.begin() + 20),
+    };
+    for (const auto& input : inputs) {
+        std::string graphic_error, direct_error;
+        TJPEGImage jpeg;
+        try {
+            LoadBytes(jpeg, input);
+        } catch (const EInvalidGraphic& e) {
+            graphic_error = e.what();
+        }
+        std::vector<std::uint8_t> pixels;
+        try {
+            DecodeJpegPixels32(input.data(), input.size(), [&](int width, int height) {
+                pixels.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
+                return pixels.data();
+            });
+        } catch (const EInvalidGraphic& e) {
+            direct_error = e.what();
+        }
+        EXPECT_FALSE(graphic_error.empty()) << input.size();
+        EXPECT_EQ(direct_error, graphic_error) << input.size();
+    }
+}
+
 }  // namespace
 }  // namespace ui

@@ -74,11 +74,22 @@ std::int64_t TStream::CopyFrom(TStream& source, std::int64_t count) {
     return count;
 }
 
-std::vector<std::uint8_t> ReadRemaining(TStream& stream) {
+namespace {
+
+template <typename Buffer>
+Buffer ReadRemainingInto(TStream& stream) {
     const std::int64_t count = std::max<std::int64_t>(stream.Size() - stream.Position(), 0);
-    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count));
+    Buffer bytes(static_cast<std::size_t>(count));
     stream.ReadBuffer(bytes.data(), count);
     return bytes;
+}
+
+}  // namespace
+
+std::vector<std::uint8_t> ReadRemaining(TStream& stream) { return ReadRemainingInto<std::vector<std::uint8_t>>(stream); }
+
+kernel::LargeBuffer<std::uint8_t> ReadRemainingLarge(TStream& stream) {
+    return ReadRemainingInto<kernel::LargeBuffer<std::uint8_t>>(stream);
 }
 
 // --- TMemoryStream ---------------------------------------------------------------------------

@@ -25,29 +25,29 @@ bool IsFourByte(QImage::Format f) {
 
 bool HasAlpha(const QImage& image) { return image.format() == QImage::Format_ARGB32; }
 
-std::uint32_t ReadArgb(const QImage& image, int x, int y) {
-    const uchar* line = image.constScanLine(y);
-    if (IsFourByte(image.format())) {
+// Pixel x of `line`, row y of `image`, whose format is `f`: the callers fetch the row and the
+// format once per row, since Qt checks (and for a writable row, detaches) on every such call.
+std::uint32_t ReadArgbIn(const uchar* line, QImage::Format f, const QImage& image, int x, int y) {
+    if (IsFourByte(f)) {
         std::uint32_t v = 0;
         std::memcpy(&v, line + 4 * x, 4);
-        if (image.format() == QImage::Format_RGB32) v |= 0xFF000000u;
+        if (f == QImage::Format_RGB32) v |= 0xFF000000u;
         return v;
     }
-    if (image.format() == QImage::Format_BGR888) {
+    if (f == QImage::Format_BGR888) {
         const uchar* p = line + 3 * x;
         return 0xFF000000u | (std::uint32_t{p[2]} << 16) | (std::uint32_t{p[1]} << 8) | p[0];
     }
     return image.pixel(x, y);
 }
 
-void WriteArgb(QImage& image, int x, int y, std::uint32_t argb) {
-    uchar* line = image.scanLine(y);
-    if (IsFourByte(image.format())) {
-        if (image.format() == QImage::Format_RGB32) argb |= 0xFF000000u;
+void WriteArgbIn(uchar* line, QImage::Format f, QImage& image, int x, int y, std::uint32_t argb) {
+    if (IsFourByte(f)) {
+        if (f == QImage::Format_RGB32) argb |= 0xFF000000u;
         std::memcpy(line + 4 * x, &argb, 4);
         return;
     }
-    if (image.format() == QImage::Format_BGR888) {
+    if (f == QImage::Format_BGR888) {
         uchar* p = line + 3 * x;
         p[0] = static_cast<uchar>(argb);
         p[1] = static_cast<uchar>(argb >> 8);
@@ -55,6 +55,14 @@ void WriteArgb(QImage& image, int x, int y, std::uint32_t argb) {
         return;
     }
     image.setPixel(x, y, argb);
+}
+
+std::uint32_t ReadArgb(const QImage& image, int x, int y) {
+    return ReadArgbIn(image.constScanLine(y), image.format(), image, x, y);
+}
+
+void WriteArgb(QImage& image, int x, int y, std::uint32_t argb) {
+    WriteArgbIn(image.scanLine(y), image.format(), image, x, y, argb);
 }
 
 // 0x00BBGGRR -> opaque 0xFFRRGGBB.
@@ -228,8 +236,10 @@ void FillArea(QImage& image, const TRect& r, std::uint32_t argb) {
         }
         return;
     }
+    const QImage::Format format = image.format();
     for (int y = c.Top; y < c.Bottom; ++y) {
-        for (int x = c.Left; x < c.Right; ++x) WriteArgb(image, x, y, argb);
+        uchar* line = image.scanLine(y);
+        for (int x = c.Left; x < c.Right; ++x) WriteArgbIn(line, format, image, x, y, argb);
     }
 }
 
@@ -413,17 +423,21 @@ void TCanvas::CopyImage(const TRect& dest, const QImage& source, const TRect& so
         Changed();
         return;
     }
+    const QImage::Format from_format = from.format();
+    const QImage::Format to_format = image_->format();
     for (int y = visible.Top; y < visible.Bottom; ++y) {
         // Nearest pixel by the centre of the target pixel.
         const long long sy = source_rect.Top + ((2LL * (y - dest.Top) + 1) * sh) / (2 * dh);
         if (sy < 0 || sy >= from.height()) continue;
+        const uchar* in = from.constScanLine(static_cast<int>(sy));
+        uchar* out = image_->scanLine(y);
         for (int x = visible.Left; x < visible.Right; ++x) {
             const long long sx = source_rect.Left + ((2LL * (x - dest.Left) + 1) * sw) / (2 * dw);
             if (sx < 0 || sx >= from.width()) continue;
-            std::uint32_t argb = ReadArgb(from, static_cast<int>(sx), static_cast<int>(sy));
+            std::uint32_t argb = ReadArgbIn(in, from_format, from, static_cast<int>(sx), static_cast<int>(sy));
             if (transparent_color && (argb & 0x00FFFFFFu) == key) continue;
             if (!keep_alpha) argb |= 0xFF000000u;
-            WriteArgb(*image_, x, y, argb);
+            WriteArgbIn(out, to_format, *image_, x, y, argb);
         }
     }
     Changed();

@@ -9,6 +9,7 @@
 #include <jerror.h>
 
 #include <algorithm>
+#include <functional>
 
 #include "platform/ui/graphics/bmp_codec.h"
 
@@ -55,7 +56,7 @@ struct DecodeJob {
     bool adobe_inverted;
 };
 
-bool DecodeHeader(DecodeJob& job, const std::uint8_t* data, std::size_t size) {
+bool DecodeHeader(DecodeJob& job, const std::uint8_t* data, std::size_t size, bool four_bytes) {
     if (setjmp(job.err.jump)) return false;
     jpeg_create_decompress(&job.cinfo);
     jpeg_mem_src(&job.cinfo, data, static_cast<unsigned long>(size));
@@ -64,20 +65,87 @@ bool DecodeHeader(DecodeJob& job, const std::uint8_t* data, std::size_t size) {
     // Files written by the prepress tools of one maker mark themselves with an Adobe segment
     // and store CMYK inverted (0 = full ink).
     job.adobe_inverted = job.cmyk && job.cinfo.saw_Adobe_marker;
-    job.cinfo.out_color_space = job.cmyk ? JCS_CMYK : JCS_EXT_BGR;
+    // The decoder writes the fourth byte of each pixel as 255: opaque, as a 32-bit picture of a
+    // file without alpha must be.
+    job.cinfo.out_color_space = job.cmyk ? JCS_CMYK : (four_bytes ? JCS_EXT_BGRA : JCS_EXT_BGR);
     jpeg_calc_output_dimensions(&job.cinfo);
     return true;
 }
 
-bool DecodePixels(DecodeJob& job, std::uint8_t* rows, std::size_t stride) {
+std::uint8_t InkToLight(std::uint8_t ink, std::uint8_t black, bool inverted) {
+    const unsigned c = inverted ? ink : 255u - ink;
+    const unsigned k = inverted ? black : 255u - black;
+    return static_cast<std::uint8_t>((c * k + 127u) / 255u);
+}
+
+// One row of CMYK samples into blue, green, red (and 255 when there are four bytes a pixel).
+void CmykRowToLight(const std::uint8_t* in, std::uint8_t* out, JDIMENSION width, std::size_t out_bytes,
+                    bool inverted) {
+    for (JDIMENSION x = 0; x < width; ++x, in += 4, out += out_bytes) {
+        out[0] = InkToLight(in[2], in[3], inverted);
+        out[1] = InkToLight(in[1], in[3], inverted);
+        out[2] = InkToLight(in[0], in[3], inverted);
+        if (out_bytes == 4) out[3] = 0xFF;
+    }
+}
+
+// Rows go straight into the caller's pixels; CMYK rows pass through `cmyk_row` (one row of
+// width * 4 bytes) to be turned into light. No C++ object lives in this frame (see OnFatalError).
+bool DecodePixels(DecodeJob& job, std::uint8_t* rows, std::size_t stride, std::size_t out_bytes,
+                  std::uint8_t* cmyk_row) {
     if (setjmp(job.err.jump)) return false;
     jpeg_start_decompress(&job.cinfo);
     while (job.cinfo.output_scanline < job.cinfo.output_height) {
-        JSAMPROW row = rows + stride * job.cinfo.output_scanline;
+        std::uint8_t* out = rows + stride * job.cinfo.output_scanline;
+        JSAMPROW row = job.cmyk ? cmyk_row : out;
         if (jpeg_read_scanlines(&job.cinfo, &row, 1) != 1) return false;
+        if (job.cmyk) CmykRowToLight(cmyk_row, out, job.cinfo.output_width, out_bytes, job.adobe_inverted);
     }
     jpeg_finish_decompress(&job.cinfo);
     return true;
+}
+
+// Where the decoded rows go: `start(width, height, stride)` is called once the size is known, gives
+// the first row and sets `stride`, the bytes between rows; a pixel is `bytes_per_pixel` bytes.
+struct PixelTarget {
+    std::size_t bytes_per_pixel;
+    std::function<std::uint8_t*(int width, int height, std::size_t& stride)> start;
+};
+
+void DecodeJpeg(const std::uint8_t* data, std::size_t size, const PixelTarget& target) {
+    if (size == 0) Invalid("no data");
+    auto job = std::make_unique<DecodeJob>();
+    std::memset(&job->cinfo, 0, sizeof job->cinfo);
+    InitErrors(job->err);
+    job->cinfo.err = &job->err.pub;
+    struct Destroy {
+        DecodeJob& job;
+        ~Destroy() { jpeg_destroy_decompress(&job.cinfo); }
+    } destroy{*job};
+
+    if (!DecodeHeader(*job, data, size, target.bytes_per_pixel == 4)) Invalid(job->err.message);
+    const JDIMENSION width = job->cinfo.output_width;
+    const JDIMENSION height = job->cinfo.output_height;
+    if (width == 0 || height == 0) Invalid("empty picture");
+    if (std::uint64_t{width} * height > bmp::kMaxPixels) Invalid("picture is too large");
+    std::vector<std::uint8_t> cmyk_row(job->cmyk ? std::size_t{width} * 4 : 0);
+    std::size_t stride = 0;
+    std::uint8_t* rows = target.start(static_cast<int>(width), static_cast<int>(height), stride);
+    if (!DecodePixels(*job, rows, stride, target.bytes_per_pixel, cmyk_row.data())) {
+        Invalid(job->err.message[0] ? job->err.message : "corrupt data");
+    }
+    if (job->err.truncated) Invalid("data is truncated");
+}
+
+std::unique_ptr<TBitmap> DecodeJpegBitmap(const std::vector<std::uint8_t>& data) {
+    auto bitmap = std::make_unique<TBitmap>();
+    bitmap->SetPixelFormat(TPixelFormat::pf24bit);
+    DecodeJpeg(data.data(), data.size(), PixelTarget{3, [&](int width, int height, std::size_t& stride) {
+                                                          bitmap->SetSize(width, height);
+                                                          stride = static_cast<std::size_t>(bitmap->BytesPerScanLine());
+                                                          return bitmap->ScanLine(0);
+                                                      }});
+    return bitmap;
 }
 
 struct EncodeJob {
@@ -104,54 +172,6 @@ bool EncodePixels(EncodeJob& job, const std::uint8_t* rows, std::size_t stride, 
     }
     jpeg_finish_compress(&job.cinfo);
     return true;
-}
-
-std::uint8_t InkToLight(std::uint8_t ink, std::uint8_t black, bool inverted) {
-    const unsigned c = inverted ? ink : 255u - ink;
-    const unsigned k = inverted ? black : 255u - black;
-    return static_cast<std::uint8_t>((c * k + 127u) / 255u);
-}
-
-std::unique_ptr<TBitmap> DecodeJpeg(const std::vector<std::uint8_t>& data) {
-    if (data.empty()) Invalid("no data");
-    auto job = std::make_unique<DecodeJob>();
-    std::memset(&job->cinfo, 0, sizeof job->cinfo);
-    InitErrors(job->err);
-    job->cinfo.err = &job->err.pub;
-    struct Destroy {
-        DecodeJob& job;
-        ~Destroy() { jpeg_destroy_decompress(&job.cinfo); }
-    } destroy{*job};
-
-    if (!DecodeHeader(*job, data.data(), data.size())) Invalid(job->err.message);
-    const JDIMENSION width = job->cinfo.output_width;
-    const JDIMENSION height = job->cinfo.output_height;
-    if (width == 0 || height == 0) Invalid("empty picture");
-    if (std::uint64_t{width} * height > bmp::kMaxPixels) Invalid("picture is too large");
-    const std::size_t channels = job->cmyk ? 4 : 3;
-    const std::size_t stride = std::size_t{width} * channels;
-    std::vector<std::uint8_t> pixels(stride * height);
-    if (!DecodePixels(*job, pixels.data(), stride)) Invalid(job->err.message[0] ? job->err.message : "corrupt data");
-    if (job->err.truncated) Invalid("data is truncated");
-
-    auto bitmap = std::make_unique<TBitmap>();
-    bitmap->SetPixelFormat(TPixelFormat::pf24bit);
-    bitmap->SetSize(static_cast<int>(width), static_cast<int>(height));
-    for (JDIMENSION y = 0; y < height; ++y) {
-        const std::uint8_t* in = pixels.data() + stride * y;
-        std::uint8_t* out = bitmap->ScanLine(static_cast<int>(y));
-        if (!job->cmyk) {
-            std::memcpy(out, in, stride);
-            continue;
-        }
-        for (JDIMENSION x = 0; x < width; ++x) {
-            const std::uint8_t* p = in + 4 * x;
-            out[3 * x + 0] = InkToLight(p[2], p[3], job->adobe_inverted);
-            out[3 * x + 1] = InkToLight(p[1], p[3], job->adobe_inverted);
-            out[3 * x + 2] = InkToLight(p[0], p[3], job->adobe_inverted);
-        }
-    }
-    return bitmap;
 }
 
 std::vector<std::uint8_t> EncodeJpeg(const TBitmap& bitmap, int quality) {
@@ -188,6 +208,14 @@ std::vector<std::uint8_t> EncodeJpeg(const TBitmap& bitmap, int quality) {
 }
 
 }  // namespace
+
+void DecodeJpegPixels32(const std::uint8_t* data, std::size_t size,
+                        const std::function<std::uint8_t*(int width, int height)>& pixels_for) {
+    DecodeJpeg(data, size, PixelTarget{4, [&](int width, int height, std::size_t& stride) {
+                                           stride = static_cast<std::size_t>(width) * 4;
+                                           return pixels_for(width, height);
+                                       }});
+}
 
 TJPEGImage::TJPEGImage() : bitmap_(std::make_unique<TBitmap>()) {}
 
@@ -246,7 +274,7 @@ void TJPEGImage::Compress() {
 
 void TJPEGImage::LoadFromStream(TStream& stream) {
     std::vector<std::uint8_t> data = ReadRemaining(stream);
-    std::unique_ptr<TBitmap> pixels = DecodeJpeg(data);
+    std::unique_ptr<TBitmap> pixels = DecodeJpegBitmap(data);
     bitmap_ = std::move(pixels);
     data_ = std::move(data);
     data_from_pixels_ = false;

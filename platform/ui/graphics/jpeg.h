@@ -4,7 +4,9 @@
 // then compressed as baseline JFIF at CompressionQuality when it is first needed.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -13,6 +15,14 @@
 #include "platform/ui/graphics/graphic.h"
 
 namespace ui {
+
+// Decodes JPEG data straight into 32-bit pixels, without a bitmap in between: blue, green, red
+// and 255 a pixel (the bytes of TJPEGImage's pixels, made opaque), rows top-down without gaps.
+// `pixels_for(width, height)` is called once the size is known and returns memory for
+// width * height * 4 bytes. Errors as TJPEGImage::LoadFromStream; the memory may then hold
+// part of the picture.
+void DecodeJpegPixels32(const std::uint8_t* data, std::size_t size,
+                        const std::function<std::uint8_t*(int width, int height)>& pixels_for);
 
 class TJPEGImage : public TGraphic {
 public:

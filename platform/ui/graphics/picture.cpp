@@ -57,6 +57,18 @@ std::unique_ptr<TGraphic> CreateGraphicForExtension(const std::string& extension
     throw EInvalidGraphic("Unknown picture file extension (." + ext + ")");
 }
 
+bool LoadPictureFilePixels32(const std::string& file_name,
+                             const std::function<std::uint8_t*(int width, int height)>& pixels_for) {
+    const std::string key = Lower(ExtensionOf(file_name));
+    const auto format = std::find_if(kFormats.begin(), kFormats.end(), [&](const Format& f) { return key == f.extension; });
+    if (format == kFormats.end() || dynamic_cast<TJPEGImage*>(format->create().get()) == nullptr) return false;
+    // Opened and read as TGraphic::LoadFromFile does, so a missing file fails alike.
+    TFileStream stream(file_name, fmOpenRead | fmShareDenyWrite);
+    const kernel::LargeBuffer<std::uint8_t> data = ReadRemainingLarge(stream);
+    DecodeJpegPixels32(data.data(), data.size(), pixels_for);
+    return true;
+}
+
 TPicture::TPicture() = default;
 TPicture::~TPicture() = default;
 

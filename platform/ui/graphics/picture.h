@@ -3,6 +3,8 @@
 // Metafiles (emf, wmf) cannot be read on this platform.
 #pragma once
 
+#include <cstdint>
+#include <functional>
 #include <memory>
 #include <string>
 
@@ -15,6 +17,12 @@ namespace ui {
 // EInvalidGraphic "Unknown picture file extension (.xyz)" or, for emf/wmf,
 // "Metafiles are not supported on this platform (.emf)".
 std::unique_ptr<TGraphic> CreateGraphicForExtension(const std::string& extension);
+
+// Loads a picture file straight into 32-bit pixels when its format's decoder can write them
+// (JPEG): `pixels_for` as for DecodeJpegPixels32, errors as TPicture::LoadFromFile. False, with
+// nothing read, for the other formats: those load through a TPicture.
+bool LoadPictureFilePixels32(const std::string& file_name,
+                             const std::function<std::uint8_t*(int width, int height)>& pixels_for);
 
 class TPicture : public TPersistent {
 public:

@@ -1,0 +1,34 @@
+// Picture files loaded and reduced to a screen's size: one at a time on any thread, or a whole
+// selection on every core with the results handed over in order.
+#pragma once
+
+#include <cstddef>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "imaging/bitmap32.h"
+#include "platform/ui/graphics/geometry.h"
+
+namespace imaging {
+
+// Where a picture of w x h pixels goes in the screen.
+using TFitRect = std::function<ui::TRect(int w, int h)>;
+
+// `FileName` loaded and drawn with the Lanczos filter into fit(w, h) of a ScreenWidth x
+// ScreenHeight bitmap; whatever it leaves uncovered stays 0 (transparent black). The reduction
+// runs in bands of rows on a pool sized to the machine. Safe on any thread. An unreadable file
+// raises the class library's error.
+std::unique_ptr<TBitmap32> LoadScaledPicture(const std::string& FileName, int ScreenWidth, int ScreenHeight,
+                                             const TFitRect& fit);
+
+// LoadScaledPicture for every file on a pool of threads sized to the machine; take(i, picture)
+// runs on the calling thread for the files in order. A file that cannot be loaded ends the run
+// after the files before it have been taken; its error passes to the caller and no later file
+// is taken. A few full-size pictures are held at a time: one per thread loading, at most 8.
+void LoadScaledPictures(const std::vector<std::string>& FileNames, int ScreenWidth, int ScreenHeight,
+                        const TFitRect& fit,
+                        const std::function<void(std::size_t, std::unique_ptr<TBitmap32>)>& take);
+
+}  // namespace imaging

@@ -1,0 +1,109 @@
+// Loading a selection of pictures on every core against loading them one by one. Built in the
+// thread-sanitizer kind too, which has no widgets: only the picture classes are used here.
+#include "imaging/scaled_pictures.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "platform/ui/core/exceptions.h"
+#include "tests/imaging/picture_files.h"
+
+namespace imaging {
+namespace {
+
+namespace fs = std::filesystem;
+
+// Centred, keeping the aspect ratio, as the album fits its pictures.
+ui::TRect Fit(int w, int h, int W, int H) {
+    if (w * H > h * W) {
+        const int fh = h * W / w;
+        return ui::TRect{0, (H - fh) / 2, W, (H - fh) / 2 + fh};
+    }
+    const int fw = w * H / h;
+    return ui::TRect{(W - fw) / 2, 0, (W - fw) / 2 + fw, H};
+}
+
+class ScaledPictures : public testing::Test {
+protected:
+    void SetUp() override {
+        dir_ = fs::temp_directory_path() /
+               ("qbk_scaled_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
+        fs::remove_all(dir_);
+        fs::create_directories(dir_);
+    }
+    void TearDown() override { fs::remove_all(dir_); }
+
+    // JPEG files with detail, a BMP and a PNG among them: every format's loading runs on the pool.
+    std::vector<std::string> Files(int count) {
+        std::vector<std::string> files;
+        for (int i = 0; i < count; ++i) {
+            const char* extension = i % 6 == 2 ? ".bmp" : i % 6 == 4 ? ".png" : ".jpg";
+            const std::string file = (dir_ / ("picture" + std::to_string(i) + extension)).string();
+            files.push_back(test::WriteDetailedPicture(file, 150 + 29 * i, 420 - 17 * i, i));
+        }
+        return files;
+    }
+
+    fs::path dir_;
+};
+
+constexpr int kW = 176, kH = 220;
+const TFitRect kFit = [](int w, int h) { return Fit(w, h, kW, kH); };
+
+bool SamePixels(const TBitmap32& a, const TBitmap32& b) {
+    return a.Width() == b.Width() && a.Height() == b.Height() &&
+           std::memcmp(a.Bits(), b.Bits(), static_cast<std::size_t>(a.Width()) * a.Height() * 4) == 0;
+}
+
+TEST_F(ScaledPictures, OnThePoolTheyAreThePicturesOfLoadingOneByOneInOrder) {
+    const std::vector<std::string> files = Files(20);
+    const std::thread::id caller = std::this_thread::get_id();
+    std::vector<std::size_t> order;
+    std::vector<std::unique_ptr<TBitmap32>> pictures;
+    LoadScaledPictures(files, kW, kH, kFit, [&](std::size_t i, std::unique_ptr<TBitmap32> picture) {
+        EXPECT_EQ(std::this_thread::get_id(), caller);
+        order.push_back(i);
+        pictures.push_back(std::move(picture));
+    });
+    ASSERT_EQ(pictures.size(), files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) {
+        SCOPED_TRACE(files[i]);
+        EXPECT_EQ(order[i], i);
+        const std::unique_ptr<TBitmap32> alone = LoadScaledPicture(files[i], kW, kH, kFit);
+        EXPECT_TRUE(SamePixels(*pictures[i], *alone));
+        // The centre is always covered, and a picture without alpha is opaque there.
+        EXPECT_EQ(AlphaOf(*alone->PixelPointer(kW / 2, kH / 2)), 255);
+    }
+}
+
+TEST_F(ScaledPictures, AnUnreadableFileEndsTheRunAfterTheFilesBeforeIt) {
+    std::vector<std::string> files = Files(14);
+    const std::string cut = test::WriteCutCopy(files[0], (dir_ / "cut.jpg").string(), 1.0 / 3);
+    const std::size_t bad_at = 9;
+    files.insert(files.begin() + static_cast<std::ptrdiff_t>(bad_at), cut);
+    std::vector<std::size_t> taken;
+    try {
+        LoadScaledPictures(files, kW, kH, kFit,
+                           [&](std::size_t i, std::unique_ptr<TBitmap32>) { taken.push_back(i); });
+        ADD_FAILURE() << "the damaged file was accepted";
+    } catch (const ui::EInvalidGraphic& e) {
+        EXPECT_EQ(std::string(e.what()).rfind("JPEG image is not valid: ", 0), 0u) << e.what();
+    }
+    ASSERT_EQ(taken.size(), bad_at);
+    for (std::size_t i = 0; i < bad_at; ++i) EXPECT_EQ(taken[i], i);
+
+    // A missing file fails the same way, here at the very start.
+    taken.clear();
+    EXPECT_THROW(LoadScaledPictures({(dir_ / "none.jpg").string(), files[0]}, kW, kH, kFit,
+                                    [&](std::size_t i, std::unique_ptr<TBitmap32>) { taken.push_back(i); }),
+                 ui::Exception);
+    EXPECT_TRUE(taken.empty());
+}
+
+}  // namespace
+}  // namespace imaging
