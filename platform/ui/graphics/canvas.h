@@ -85,6 +85,9 @@ public:
     void FillRect(const TRect& r);
     // One-pixel frame in the brush colour.
     void FrameRect(const TRect& r);
+    // The keyboard-focus outline of `r`: every second pixel of the outline is inverted, starting
+    // at the top-left corner, so drawing it twice removes it.
+    void DrawFocusRect(const TRect& r);
     // Closed polygon: outline with the pen, inside (odd-even rule) with the brush.
     void Polygon(const std::vector<TPoint>& points);
     // Ellipse inside the bounding rectangle, outline with the pen, inside with the brush.
