@@ -9,8 +9,10 @@ pids=()
 for t in "${targets[@]}"; do
   name=$(basename "$t")
   corpus="$dir/corpus/$name"; mkdir -p "$corpus"
+  # Seeds committed beside the target are read too; new inputs go to the build's corpus.
+  seeds="$(dirname "$0")/../fuzz/corpus/$name"; [ -d "$seeds" ] && seeds=$(cd "$seeds" && pwd) || seeds=""
   echo "== fuzz: $name for ${seconds}s"
-  ( cd "$dir" && "$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 "$corpus" \
+  ( cd "$dir" && "$t" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 -print_final_stats=1 "$corpus" ${seeds:+"$seeds"} \
       >"$dir/$name.log" 2>&1 ) &
   pids+=($!)
 done

@@ -128,7 +128,7 @@ std::string WithoutPrefixes(const std::string& text) {
 }
 
 // How an operation's rows are fixed once its line's height is known.
-enum class Vertical { Fixed, Run, Rule, Band, BandGradient, Focus };
+enum class Vertical { Fixed, Run, Rule, Band, BandGradient };
 
 struct PendingOp {
     MarkupOp op;
@@ -208,7 +208,7 @@ private:
     void Paragraph(const Tag& tag, Line& line);
     void OpenAnchor(const Tag& tag, Line& line);
     void CloseAnchor(Line& line);
-    void FinishLine(Line& line, std::size_t index);
+    void FinishLine(Line& line);
     void SetStyle(ui::TFontStyle style, bool on);
 
     ui::TCanvas& canvas_;
@@ -292,7 +292,8 @@ MarkupLayout Layouter::Run(std::string text) {
             const std::size_t gt = text.find('>');
             text.erase(0, gt == std::string::npos ? text.size() : gt + 1);
         }
-        FinishLine(line, index++);
+        FinishLine(line);
+        ++index;
         const int advance = line.height + line.sub + line.sup;
         top += advance;
         out_.height += advance;
@@ -715,8 +716,7 @@ void Layouter::Paragraph(const Tag& tag, Line& line) {
     para_color_ = from;
 }
 
-void Layouter::FinishLine(Line& line, std::size_t index) {
-    (void)index;
+void Layouter::FinishLine(Line& line) {
     line.height += o_.line_spacing;
     int left = rect_.Left;
     if (align_ == 1 && rect_.Right - line.width > left) left = rect_.Right - line.width;
@@ -748,7 +748,6 @@ void Layouter::FinishLine(Line& line, std::size_t index) {
             }
             case Vertical::Band: op.rect = ui::Rect(rect_.Left, line.top, rect_.Right, bottom); break;
             case Vertical::BandGradient: op.rect = ui::Rect(rect_.Left, line.top, rect_.Right, bottom + 2); break;
-            case Vertical::Focus: break;
         }
         out_.ops.push_back(std::move(op));
     }

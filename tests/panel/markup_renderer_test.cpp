@@ -348,3 +348,85 @@ TEST_F(MarkupRendererTest, FontSizesPrefixesAndFocus) {
 }
 
 }  // namespace
+
+namespace {
+
+TEST_F(MarkupRendererTest, HoverStyleFocusBlinkAndAlternativePictures) {
+    const int w = WidthIn("link");
+    // In hover style only the hovered anchor takes the hover colours.
+    MarkupRenderOptions options;
+    options.hover_style = true;
+    options.hover_anchor = 2;
+    options.hover_color = ui::clYellow;
+    options.url_color = ui::clBlue;
+    MarkupRenderResult r;
+    Render("<a href=\"1\">link</a> <a href=\"2\">link</a>", kWide, options, r);
+    EXPECT_FALSE(AnyPixel(ui::Rect(0, 0, w, gh_), ui::clYellow));
+    EXPECT_TRUE(AnyPixel(ui::Rect(0, 0, w, gh_), ui::clBlue));
+    const int second = w + WidthIn(" ");
+    EXPECT_EQ(Pixel(second, 0), ui::clYellow);
+    Clear();
+
+    // The focused anchor (from 0) gets the focus outline, one pixel wider on each side.
+    MarkupRenderOptions focus;
+    focus.focus_anchor = 0;
+    Render("<a href=\"f\">link</a>", ui::Rect(10, 0, 200, 100), focus, r);
+    EXPECT_EQ(r.focus_anchor_value, "f");
+    EXPECT_EQ(Pixel(9, 0), ui::clBlack);
+    EXPECT_EQ(Pixel(10, 0), ui::clWhite);  // every second pixel
+    Clear();
+
+    // Blinking text that is off takes the brush colour the call began with.
+    Canvas().Brush().SetColor(ui::clWhite);
+    MarkupRenderOptions blink;
+    Render("<blink>WWW</blink>", kWide, blink, r);
+    EXPECT_FALSE(AnyPixel(ui::Rect(0, 0, 100, gh_), ui::clBlack));
+    blink.blink = true;
+    Render("<blink>WWW</blink>", kWide, blink, r);
+    EXPECT_TRUE(AnyPixel(ui::Rect(0, 0, 100, gh_), ui::clBlack));
+    Clear();
+
+    // A picture under the point shows its alternative; the image list draws at the pen.
+    ui::TImageList images(nullptr);
+    images.SetSize(6, 6);
+    ui::TBitmap green;
+    green.SetSize(6, 6);
+    green.Canvas().Brush().SetColor(ui::clLime);
+    green.Canvas().FillRect(ui::Rect(0, 0, 6, 6));
+    images.Add(green);
+    ui::TBitmap blue;
+    blue.SetSize(6, 6);
+    blue.Canvas().Brush().SetColor(ui::clBlue);
+    blue.Canvas().FillRect(ui::Rect(0, 0, 6, 6));
+    images.Add(blue);
+    MarkupRenderOptions pictures;
+    pictures.pictures.images = &images;
+    const std::string text = "x<a href=\"i\"><img src=\"IDX:0\" alt=\"IDX:1\"></a>";
+    const int x = WidthIn("x");
+    Render(text, kWide, pictures, r);
+    EXPECT_EQ(Pixel(x + 2, 2), ui::clLime);
+    pictures.point = {x + 2, 2};
+    EXPECT_TRUE(Render(text, kWide, pictures, r));
+    EXPECT_EQ(Pixel(x + 2, 2), ui::clBlue);
+    EXPECT_EQ(r.anchor_value, "i");
+}
+
+TEST_F(MarkupRendererTest, BodyPicturesTileAndStandInTheCorners) {
+    panel::THTMLPictureCache cache;  // "RES://A" is a red 5 x 3 picture
+    MarkupRenderOptions options;
+    options.pictures.cache = &cache;
+    MarkupRenderResult r;
+    Render("<body background=\"RES://A\">", ui::Rect(10, 10, 22, 17), options, r);
+    EXPECT_EQ(Pixel(10, 10), ui::clRed);
+    EXPECT_EQ(Pixel(21, 16), ui::clRed);  // the third tile, cut at the edge
+    EXPECT_EQ(Pixel(22, 16), ui::clWhite);
+    EXPECT_EQ(Pixel(21, 17), ui::clWhite);
+    Clear();
+    Render("<body bgtopright=\"RES://A\">", ui::Rect(10, 10, 50, 40), options, r);
+    EXPECT_EQ(Pixel(45, 10), ui::clRed);
+    EXPECT_EQ(Pixel(44, 10), ui::clWhite);
+    EXPECT_EQ(Pixel(49, 12), ui::clRed);
+    EXPECT_EQ(cache.Count(), 1);
+}
+
+}  // namespace
