@@ -17,12 +17,8 @@ bool StartsWith(const std::string& text, const std::string& prefix) { return tex
 
 }  // namespace
 
-THTMLPicture::THTMLPicture() = default;
-THTMLPicture::~THTMLPicture() = default;
-
-void THTMLPicture::Reset() {
-    empty_ = true;
-    picture_.reset();
+void THTMLPicture::Forget() {
+    TRawPicture::Forget();
     frame_count_ = -1;
 }
 
@@ -44,16 +40,9 @@ void THTMLPicture::DecodePicture() {
     }
 }
 
-void THTMLPicture::TakeData(ui::TStream& stream) {
-    frame_count_ = -1;
-    data_.LoadFromStream(stream);
-    empty_ = false;
-    DecodePicture();
-}
-
 void THTMLPicture::Assign(const ui::TPersistent* source) {
     if (source == this) return;
-    Reset();
+    Forget();
     frame_ = 1;
     if (source == nullptr) {
         data_.Clear();
@@ -64,14 +53,7 @@ void THTMLPicture::Assign(const ui::TPersistent* source) {
     stretch_ = other->stretch_;
     frame_ = other->frame_;
     identifier_ = other->identifier_;
-    data_.Clear();
-    other->data_.SaveToStream(data_);
-    data_.Seek(0, ui::TSeekOrigin::soBeginning);
-    // An empty picture copies as an empty one: there is nothing to decode.
-    if (!other->empty_) {
-        empty_ = false;
-        DecodePicture();
-    }
+    CopyData(*other);
     Changed();
 }
 
@@ -100,29 +82,6 @@ void THTMLPicture::LoadFromResource(const std::string& name) {
     LoadFromStream(stream);
 }
 
-void THTMLPicture::LoadFromFile(const std::string& file_name) {
-    try {
-        ui::TFileStream stream(file_name, ui::fmOpenRead | ui::fmShareDenyWrite);
-        Reset();
-        TakeData(stream);
-        Changed();
-    } catch (const std::exception&) {
-        Reset();
-    }
-}
-
-void THTMLPicture::LoadFromStream(ui::TStream& stream) {
-    ReadData(stream);
-    Changed();
-}
-
-void THTMLPicture::ReadData(ui::TStream& stream) {
-    Reset();
-    TakeData(stream);
-}
-
-void THTMLPicture::SaveToStream(ui::TStream& stream) const { data_.SaveToStream(stream); }
-
 void THTMLPicture::SetFrame(int frame) {
     frame_ = frame;
     if (data_.Size() == 0) return;
@@ -138,9 +97,6 @@ int THTMLPicture::FrameCount() {
     frame_count_ = CountGifFrameMarkers(data_.Bytes());
     return frame_count_;
 }
-
-int THTMLPicture::Width() const { return DecodedWidth(picture_.get()); }
-int THTMLPicture::Height() const { return DecodedHeight(picture_.get()); }
 
 int THTMLPicture::AnimationWidth() const {
     if (!picture_) return 0;

@@ -9,18 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "controls/panel/raw_picture.h"
 #include "platform/ui/core/persistent.h"
-#include "platform/ui/core/streams.h"
-#include "platform/ui/graphics/graphic.h"
-#include "platform/ui/graphics/ole_picture.h"
 
 namespace panel {
 
-class THTMLPicture : public ui::TGraphic {
+class THTMLPicture : public TRawPicture {
 public:
-    THTMLPicture();
-    ~THTMLPicture() override;
-
     std::string ClassName() const override { return "THTMLPicture"; }
 
     // Empty first, decoded picture and frame count dropped, Frame 1. nullptr clears the data; a
@@ -34,23 +29,6 @@ public:
     void LoadFromAddress(const std::string& source);
     // The program's resource of that name (unchanged when there is none); errors propagate.
     void LoadFromResource(const std::string& name);
-
-    // Any failure (missing file, unreadable data) is swallowed: the picture becomes empty.
-    void LoadFromFile(const std::string& file_name) override;
-    // All bytes from the stream's position; decoding errors propagate. Fires OnChange.
-    void LoadFromStream(ui::TStream& stream) override;
-    // The raw data unchanged: the whole file, every frame.
-    void SaveToStream(ui::TStream& stream) const override;
-    // The "Data" property of the stored form, without OnChange.
-    void ReadData(ui::TStream& stream);
-    void WriteData(ui::TStream& stream) const { SaveToStream(stream); }
-
-    // 0 without a decoded picture; else the decoded image's size at 96 pixels per inch.
-    int Width() const override;
-    int Height() const override;
-    void SetWidth(int) override {}
-    void SetHeight(int) override {}
-    bool Empty() const override { return empty_; }
 
     // With Stretch the picture fills `rect`; without, it shows at its natural size at the
     // rectangle's top-left. Nothing when empty or not decoded.
@@ -77,20 +55,16 @@ public:
     const std::string& Identifier() const { return identifier_; }
     bool Asynchronous() const { return asynchronous_; }
     void SetAsynchronous(bool asynchronous) { asynchronous_ = asynchronous; }
-    const ui::TMemoryStream& Data() const { return data_; }
 
     ui::TNotifyEvent OnFrameChange;
 
-private:
-    void TakeData(ui::TStream& stream);
-    void DecodePicture();
-    void Reset();
+protected:
+    // Also forgets the frame count of the old data.
+    void Forget() override;
+    // A GIF with frame markers shows the selected frame.
+    void DecodePicture() override;
 
-    ui::TMemoryStream data_;
-    bool empty_ = true;
-    std::unique_ptr<ui::TOlePicture> picture_;
-    int pixels_per_inch_x_ = ui::kScreenPixelsPerInch;
-    int pixels_per_inch_y_ = ui::kScreenPixelsPerInch;
+private:
     std::string identifier_;
     bool stretch_ = false;
     int frame_ = 1;

@@ -8,32 +8,6 @@ namespace panel {
 
 namespace {
 
-// The canvas's tools as they were, put back when the drawing ends.
-class SavedCanvasTools {
-public:
-    explicit SavedCanvasTools(ui::TCanvas& canvas) : canvas_(canvas) {
-        font_.Assign(&canvas.Font());
-        brush_.Assign(&canvas.Brush());
-        pen_.Assign(&canvas.Pen());
-        pen_pos_ = canvas.PenPos();
-    }
-    ~SavedCanvasTools() {
-        canvas_.SetFont(font_);
-        canvas_.SetBrush(brush_);
-        canvas_.SetPen(pen_);
-        canvas_.SetPenPos(pen_pos_);
-    }
-    SavedCanvasTools(const SavedCanvasTools&) = delete;
-    SavedCanvasTools& operator=(const SavedCanvasTools&) = delete;
-
-private:
-    ui::TCanvas& canvas_;
-    ui::TFont font_;
-    ui::TBrush brush_;
-    ui::TPen pen_;
-    ui::TPoint pen_pos_;
-};
-
 bool Inside(const MarkupAnchorBox& box, ui::TPoint p) {
     if (box.strict_x) {
         return p.X > box.box.Left && p.X < box.box.Right && p.Y > box.box.Top && p.Y < box.box.Bottom;
@@ -148,7 +122,7 @@ void DrawTiled(ui::TCanvas& canvas, const MarkupOp& op) {
 
 void PaintMarkup(ui::TCanvas& canvas, const MarkupLayout& layout, const MarkupRenderOptions& options,
                  int image_under_point) {
-    SavedCanvasTools saved(canvas);
+    ui::TCanvasToolsGuard saved(canvas);
     for (const MarkupOp& op : layout.ops) {
         switch (op.kind) {
             case MarkupOpKind::Fill:

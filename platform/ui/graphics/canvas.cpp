@@ -471,4 +471,17 @@ void TCanvas::BlendImage(const TRect& dest, const QImage& source) {
     Changed();
 }
 
+TCanvasToolsGuard::TCanvasToolsGuard(TCanvas& canvas) : canvas_(canvas), pen_pos_(canvas.PenPos()) {
+    brush_.Assign(&canvas.Brush());
+    pen_.Assign(&canvas.Pen());
+    font_.Assign(&canvas.Font());
+}
+
+TCanvasToolsGuard::~TCanvasToolsGuard() {
+    canvas_.Brush().Assign(&brush_);
+    canvas_.Pen().Assign(&pen_);
+    canvas_.Font().Assign(&font_);
+    canvas_.SetPenPos(pen_pos_);
+}
+
 }  // namespace ui

@@ -136,4 +136,21 @@ private:
     TCopyMode copy_mode_ = TCopyMode::cmSrcCopy;
 };
 
+// Keeps a canvas's brush, pen, font and pen position and puts them back when it goes, so a
+// painting routine leaves the canvas as it found it.
+class TCanvasToolsGuard {
+public:
+    explicit TCanvasToolsGuard(TCanvas& canvas);
+    ~TCanvasToolsGuard();
+    TCanvasToolsGuard(const TCanvasToolsGuard&) = delete;
+    TCanvasToolsGuard& operator=(const TCanvasToolsGuard&) = delete;
+
+private:
+    TCanvas& canvas_;
+    TBrush brush_;
+    TPen pen_;
+    TFont font_;
+    TPoint pen_pos_;
+};
+
 }  // namespace ui
