@@ -14,6 +14,7 @@ constexpr int kListIndent = 12;  // pixels per list level, and the room of a bul
 constexpr int kBulletSize = 8;
 constexpr int kBulletTop = 2;
 constexpr const char* kLineProbe = "gh";  // the text whose height is one line of the font
+constexpr int kLargestPoints = 1000;
 
 using ui::TDrawTextFlags;
 
@@ -426,7 +427,9 @@ void Layouter::OpeningTag(const Tag& tag, Line& line) {
             static constexpr int kSizes[] = {8, 10, 12, 14, 16};
             const int v = LeadingNumber(size);
             const int points = (v >= 1 && v <= 5) ? kSizes[v - 1] : v;
-            if (points > 0) Font().SetSize(points);
+            // Beyond a thousand points a single letter outgrows any screen; larger sizes are
+            // taken as that, so a mistyped size cannot ask the font engine for a giant face.
+            if (points > 0) Font().SetSize(std::min(points, kLargestPoints));
         }
     } else if (n == "HI") {
         hi_saved_brush_ = brush_;

@@ -334,6 +334,10 @@ TEST_F(MarkupRendererTest, FontSizesPrefixesAndFocus) {
     ui::TFont seven;
     seven.SetSize(7);
     EXPECT_EQ(first_text("<font size=\"7\">x</font>").font.height, seven.Height());
+    ui::TFont largest;
+    largest.SetSize(1000);
+    EXPECT_EQ(first_text("<font size=\"5000\">x</font>").font.height, largest.Height());
+    EXPECT_EQ(first_text("<font size=\"0\">x</font>").font.height, ui::TFont().Height());
     EXPECT_EQ(first_text("<font face=\"Courier New\" color=\"clred\">x</font>").font.name, "Courier New");
     EXPECT_EQ(first_text("<font color=\"clred\">x</font>").font.color, ui::clRed);
     EXPECT_EQ(first_text("a&amp;b").text, "a&b");
