@@ -16,28 +16,6 @@ using ui::TRect;
 
 namespace {
 
-// Restores the canvas tools on every path: each card and item sets its own fonts and colours.
-class CanvasToolsGuard {
-public:
-    explicit CanvasToolsGuard(ui::TCanvas& canvas) : canvas_(canvas) {
-        brush_.Assign(&canvas.Brush());
-        pen_.Assign(&canvas.Pen());
-        font_.Assign(&canvas.Font());
-    }
-    ~CanvasToolsGuard() {
-        canvas_.Brush().Assign(&brush_);
-        canvas_.Pen().Assign(&pen_);
-        canvas_.Font().Assign(&font_);
-    }
-    CanvasToolsGuard(const CanvasToolsGuard&) = delete;
-    CanvasToolsGuard& operator=(const CanvasToolsGuard&) = delete;
-
-private:
-    ui::TCanvas& canvas_;
-    ui::TBrush brush_;
-    ui::TPen pen_;
-    ui::TFont font_;
-};
 
 TDrawTextFlags Horizontal(TAlignment a) {
     switch (a) {
@@ -105,7 +83,7 @@ void CardPainter::Paint(ui::TCanvas& canvas, const TRect& client, const std::vec
 
 void CardPainter::PaintArea(ui::TCanvas& canvas, const TRect& client, const std::vector<int>& view_cards,
                             const TRect& area, int dx, int dy) const {
-    CanvasToolsGuard guard(canvas);
+    ui::TCanvasToolsGuard guard(canvas);
     if (s_.color != nullptr) s_.color->PaintGradient(canvas, ui::OffsetRect(client, dx, dy));
     for (int index : view_cards) {
         if (index < 0 || index >= cards_.Count()) continue;
@@ -142,7 +120,7 @@ TRect CardPainter::HoverRect(int card_index) const {
 void CardPainter::DrawCard(ui::TCanvas& canvas, int card_index, int dx, int dy) const {
     TFineCard& card = *cards_.Items(card_index);
     if (!card.Shown()) return;
-    CanvasToolsGuard guard(canvas);
+    ui::TCanvasToolsGuard guard(canvas);
     TFineCardAppearance& look = card.Appearance();
     const TRect bounds = ui::OffsetRect(card.ListRect, dx, dy);
     const TRect caption = ui::OffsetRect(card.CaptionClientRect, dx, dy);
@@ -220,7 +198,7 @@ void CardPainter::DrawCard(ui::TCanvas& canvas, int card_index, int dx, int dy) 
 void CardPainter::DrawItemLabel(ui::TCanvas& canvas, TFineCard& card, int item_index, int dx, int dy) const {
     const TFineCardTemplateItem* ti = TemplateItem(s_.card_template, item_index);
     if (ti == nullptr) return;
-    CanvasToolsGuard guard(canvas);
+    ui::TCanvasToolsGuard guard(canvas);
     TFineCardItem& item = *card.Items().Items(item_index);
     std::string text = ti->Caption();
     if (text.empty() && s_.design_time) text = kEmptyItemCaptionText;
@@ -314,7 +292,7 @@ void CardPainter::DrawItemValue(ui::TCanvas& canvas, TFineCard& card, int card_i
     TFineCardItem& item = *card.Items().Items(item_index);
     // The open editor covers the focused value; a picture stays visible under it.
     if (card.Editing && card.ItemIndex() == item_index && item.DataType() != TFineCardItemDataType::idtImage) return;
-    CanvasToolsGuard guard(canvas);
+    ui::TCanvasToolsGuard guard(canvas);
     TRect value = ui::OffsetRect(item.ValueClientRect, dx, dy);
 
     if (item.DataType() == TFineCardItemDataType::idtBoolean && s_.checked != nullptr && s_.unchecked != nullptr) {
@@ -395,7 +373,7 @@ void CardPainter::DrawItemValue(ui::TCanvas& canvas, TFineCard& card, int card_i
 
 void CardPainter::DrawProgress(ui::TCanvas& canvas, const TRect& rect, int value, int max, int min, bool classic,
                                const TProgressAppearance& appearance) {
-    CanvasToolsGuard guard(canvas);
+    ui::TCanvasToolsGuard guard(canvas);
     if (!classic) {
         TLevelProgressRecord r = LevelProgressRecordFrom(appearance);
         ui::TFont font;

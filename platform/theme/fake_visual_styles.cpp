@@ -1,5 +1,8 @@
 #include "platform/theme/fake_visual_styles.h"
 
+#include <algorithm>
+#include <iterator>
+
 namespace theme {
 
 namespace {
@@ -27,6 +30,12 @@ private:
 std::unique_ptr<ThemeData> FakeVisualStyles::OpenThemeData(const std::string& class_list) {
     opened.push_back(class_list);
     return std::make_unique<FakeThemeData>(*this, class_list);
+}
+
+bool FakeVisualStyles::HasEntryPoint(const std::string& name) const {
+    static const char* const kOffered[] = {"OpenThemeData", "DrawThemeBackground", "CloseThemeData", "IsThemeActive"};
+    if (std::find(missing.begin(), missing.end(), name) != missing.end()) return false;
+    return std::any_of(std::begin(kOffered), std::end(kOffered), [&](const char* entry) { return name == entry; });
 }
 
 }  // namespace theme

@@ -1,6 +1,7 @@
 // A visual-styles binding for tests: reports a theme active (switchable), records every theme
 // data opened and every background drawn, and fills each drawn part with a colour that tells
-// its state apart, so pixel tests can see that the themed path drew.
+// its state apart, so pixel tests can see that the themed path drew. It offers the entry points
+// themed painting calls: OpenThemeData, DrawThemeBackground, CloseThemeData, IsThemeActive.
 #pragma once
 
 #include <string>
@@ -31,6 +32,9 @@ public:
 
     bool IsThemeActive() const override { return active; }
     std::unique_ptr<ThemeData> OpenThemeData(const std::string& class_list) override;
+    // The entry points themed painting calls are present unless named in `missing`.
+    bool HasEntryPoint(const std::string& name) const override;
+    std::vector<std::string> missing;
 };
 
 }  // namespace theme

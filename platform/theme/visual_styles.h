@@ -7,6 +7,7 @@
 // User-interface thread only.
 #pragma once
 
+#include <array>
 #include <memory>
 #include <string>
 
@@ -32,6 +33,21 @@ public:
     virtual void DrawThemeBackground(ui::TCanvas& canvas, int part, int state, const ui::TRect& rect) = 0;
 };
 
+// The entry points of the visual-styles library, in the order the binding looks them up.
+inline constexpr std::array<const char*, 46> kVisualStylesEntryPoints = {
+    "OpenThemeData", "CloseThemeData", "DrawThemeBackground", "DrawThemeText",
+    "GetThemeBackgroundContentRect", "GetThemeBackgroundExtent", "GetThemeTextExtent",
+    "GetThemeTextMetrics", "GetThemeBackgroundRegion", "HitTestThemeBackground", "DrawThemeEdge",
+    "DrawThemeIcon", "IsThemePartDefined", "IsThemeBackgroundPartiallyTransparent", "GetThemeColor",
+    "GetThemeMetric", "GetThemeString", "GetThemeBool", "GetThemeInt", "GetThemeEnumValue",
+    "GetThemePosition", "GetThemeFont", "GetThemeRect", "GetThemeMargins", "GetThemeIntList",
+    "SetWindowTheme", "GetThemeFilename", "GetThemeSysColor", "GetThemeSysColorBrush",
+    "GetThemeSysBool", "GetThemeSysSize", "GetThemeSysFont", "GetThemeSysString", "GetThemeSysInt",
+    "IsThemeActive", "IsAppThemed", "GetWindowTheme", "EnableThemeDialogTexture",
+    "IsThemeDialogTextureEnabled", "GetThemeAppProperties", "SetThemeAppProperties",
+    "GetCurrentThemeName", "GetThemeDocumentationProperty", "GetThemePartSize",
+    "DrawThemeParentBackground", "EnableTheming"};
+
 class VisualStyles {
 public:
     VisualStyles() = default;
@@ -43,16 +59,29 @@ public:
     virtual bool IsThemeActive() const = 0;
     // Theme data for a theme class name such as "button"; nullptr when the class has none.
     virtual std::unique_ptr<ThemeData> OpenThemeData(const std::string& class_list) = 0;
+    // Whether the entry point of that name (one of kVisualStylesEntryPoints) may be called:
+    // false when the library lacks it or is not bound. Callers test before calling.
+    virtual bool HasEntryPoint(const std::string& name) const = 0;
 };
 
-// The binding of this platform: never a visual style.
+// The binding without a library: no visual style, no entry point.
 class NoVisualStyles final : public VisualStyles {
 public:
     bool IsThemeActive() const override { return false; }
     std::unique_ptr<ThemeData> OpenThemeData(const std::string&) override { return nullptr; }
+    bool HasEntryPoint(const std::string&) const override { return false; }
 };
 
-// The process's binding: NoVisualStyles unless a ScopedVisualStyles is in force.
+// Binds the visual-styles library ("UXTHEME.DLL", through the platform's module loading) once
+// and looks up the entry points; a library that cannot be loaded, as on this platform, leaves
+// the binding unbound with every entry point missing. Bind at start-up, before any window.
+void BindVisualStylesLibrary();
+// Releases the library when bound. Called once, after the last window is gone.
+void UnbindVisualStylesLibrary();
+bool VisualStylesLibraryBound();
+
+// The process's binding: the guard's binding while a ScopedVisualStyles is in force, else the
+// bound library, else NoVisualStyles.
 VisualStyles& CurrentVisualStyles();
 
 // Puts `styles` in place of the process's binding for the guard's lifetime; guards nest.

@@ -90,6 +90,19 @@ int StrToIntDef(const std::string& text, int fallback) {
     return TryStrToInt(text, value) ? value : fallback;
 }
 
+int MulDiv(int number, int numerator, int denominator) {
+    if (denominator == 0) return -1;
+    const long long product = static_cast<long long>(number) * numerator;
+    long long half = static_cast<long long>(denominator) / 2;
+    if (half < 0) half = -half;
+    const bool negative = (product < 0) != (denominator < 0);
+    const long long magnitude = (product < 0 ? -product : product);
+    const long long d = denominator < 0 ? -static_cast<long long>(denominator) : denominator;
+    const long long result = (magnitude + half) / d;
+    if (result > 0x7FFFFFFFLL) return -1;
+    return static_cast<int>(negative ? -result : result);
+}
+
 // --- floating point ---------------------------------------------------------------------------
 
 namespace {

@@ -18,6 +18,9 @@ std::string IntToHex(std::uint64_t value, int digits);
 int StrToInt(const std::string& text);
 int StrToIntDef(const std::string& text, int fallback);
 bool TryStrToInt(const std::string& text, int& value);
+// number * numerator / denominator with a 64-bit product, rounded half away from zero; -1 for a
+// zero denominator or a result outside 32 bits, as the platform's MulDiv answers.
+int MulDiv(int number, int numerator, int denominator);
 
 // --- floating point ---------------------------------------------------------------------------
 // The class library's shortest general form with 15 significant digits ("0.1", "1E20", "-2.5E-6").

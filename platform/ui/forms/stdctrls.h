@@ -139,6 +139,7 @@ public:
     ~TImage() override;
     std::string ClassName() const override { return "TImage"; }
     TPicture& Picture() { return *picture_; }
+    const TPicture& Picture() const { return *picture_; }
     // Call after changing the picture's graphic so the control shows it.
     void PictureChanged();
     bool Stretch() const { return stretch_; }

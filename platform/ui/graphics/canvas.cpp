@@ -296,6 +296,26 @@ void TCanvas::FrameRect(const TRect& r) {
     Changed();
 }
 
+void TCanvas::DrawFocusRect(const TRect& r) {
+    if (!Usable(image_) || r.IsEmpty()) return;
+    auto invert = [&](int x, int y) {
+        if (x < 0 || y < 0 || x >= image_->width() || y >= image_->height()) return;
+        WriteArgb(*image_, x, y, ReadArgb(*image_, x, y) ^ 0x00FFFFFFu);
+    };
+    // The outline's pixels in one walk round it, every second one inverted.
+    std::vector<TPoint> outline;
+    for (int x = r.Left; x < r.Right; ++x) outline.push_back({x, r.Top});
+    for (int y = r.Top + 1; y < r.Bottom; ++y) outline.push_back({r.Right - 1, y});
+    if (r.Bottom - 1 > r.Top) {
+        for (int x = r.Right - 2; x >= r.Left; --x) outline.push_back({x, r.Bottom - 1});
+    }
+    if (r.Right - 1 > r.Left) {
+        for (int y = r.Bottom - 2; y > r.Top; --y) outline.push_back({r.Left, y});
+    }
+    for (std::size_t i = 0; i < outline.size(); i += 2) invert(outline[i].X, outline[i].Y);
+    Changed();
+}
+
 void TCanvas::Polygon(const std::vector<TPoint>& points) {
     if (!Usable(image_) || points.empty()) return;
     if (FillsWithBrush(brush_) && points.size() >= 3) {
@@ -358,7 +378,14 @@ void TCanvas::TextRect(const TRect& clip, int x, int y, const std::string& text)
             const QFont qfont = MakeQFont(font_);
             painter->setFont(qfont);
             painter->setPen(ToQColor(font_.Color()));
-            painter->drawText(QPoint(x, y + QFontMetrics(qfont).ascent()), QString::fromStdString(text));
+            if (font_.Orientation() != 0) {
+                // A turned base line runs from the start point at the font's angle.
+                painter->translate(x, y);
+                painter->rotate(-font_.Orientation() / 10.0);
+                painter->drawText(QPoint(0, QFontMetrics(qfont).ascent()), QString::fromStdString(text));
+            } else {
+                painter->drawText(QPoint(x, y + QFontMetrics(qfont).ascent()), QString::fromStdString(text));
+            }
         }
     }
     pen_pos_ = TPoint{x + extent.cx, y};
@@ -451,6 +478,19 @@ void TCanvas::BlendImage(const TRect& dest, const QImage& source) {
         painter->drawImage(QRect(dest.Left, dest.Top, dest.Width(), dest.Height()), source);
     }
     Changed();
+}
+
+TCanvasToolsGuard::TCanvasToolsGuard(TCanvas& canvas) : canvas_(canvas), pen_pos_(canvas.PenPos()) {
+    brush_.Assign(&canvas.Brush());
+    pen_.Assign(&canvas.Pen());
+    font_.Assign(&canvas.Font());
+}
+
+TCanvasToolsGuard::~TCanvasToolsGuard() {
+    canvas_.Brush().Assign(&brush_);
+    canvas_.Pen().Assign(&pen_);
+    canvas_.Font().Assign(&font_);
+    canvas_.SetPenPos(pen_pos_);
 }
 
 }  // namespace ui

@@ -85,6 +85,9 @@ public:
     void FillRect(const TRect& r);
     // One-pixel frame in the brush colour.
     void FrameRect(const TRect& r);
+    // The keyboard-focus outline of `r`: every second pixel of the outline is inverted, starting
+    // at the top-left corner, so drawing it twice removes it.
+    void DrawFocusRect(const TRect& r);
     // Closed polygon: outline with the pen, inside (odd-even rule) with the brush.
     void Polygon(const std::vector<TPoint>& points);
     // Ellipse inside the bounding rectangle, outline with the pen, inside with the brush.
@@ -131,6 +134,23 @@ private:
     TFont font_;
     TPoint pen_pos_;
     TCopyMode copy_mode_ = TCopyMode::cmSrcCopy;
+};
+
+// Keeps a canvas's brush, pen, font and pen position and puts them back when it goes, so a
+// painting routine leaves the canvas as it found it.
+class TCanvasToolsGuard {
+public:
+    explicit TCanvasToolsGuard(TCanvas& canvas);
+    ~TCanvasToolsGuard();
+    TCanvasToolsGuard(const TCanvasToolsGuard&) = delete;
+    TCanvasToolsGuard& operator=(const TCanvasToolsGuard&) = delete;
+
+private:
+    TCanvas& canvas_;
+    TBrush brush_;
+    TPen pen_;
+    TFont font_;
+    TPoint pen_pos_;
 };
 
 }  // namespace ui

@@ -32,7 +32,7 @@ public:
     // Unreadable data raises EInvalidGraphic and leaves the graphic unchanged.
     virtual void LoadFromStream(TStream& stream) = 0;
     virtual void SaveToStream(TStream& stream) const = 0;
-    void LoadFromFile(const std::string& file_name);
+    virtual void LoadFromFile(const std::string& file_name);
     void SaveToFile(const std::string& file_name) const;
 
     // Drawn transparently: a bitmap leaves out its transparent colour, an icon blends its alpha.

@@ -1,5 +1,7 @@
 #include "platform/ui/graphics/graphics.h"
 
+#include "platform/ui/core/sysutils.h"
+
 #include <algorithm>
 #include <array>
 #include <cctype>
@@ -10,13 +12,6 @@ namespace ui {
 namespace {
 
 // a * b / c rounded half away from zero, as the platform's integer scaling does.
-int MulDiv(int a, int b, int c) {
-    const long long product = static_cast<long long>(a) * b;
-    const long long half = std::llabs(static_cast<long long>(c)) / 2;
-    const long long q = product >= 0 ? (product + half) / c : (product - half) / c;
-    return static_cast<int>(q);
-}
-
 std::string Lower(std::string s) {
     std::transform(s.begin(), s.end(), s.begin(), [](unsigned char ch) { return static_cast<char>(std::tolower(ch)); });
     return s;
@@ -59,7 +54,8 @@ void TFont::Assign(const TPersistent* source) {
         if (font == this) return;
         const bool differs = name_ != font->name_ || height_ != font->height_ || !(style_ == font->style_) ||
                              color_ != font->color_ || charset_ != font->charset_ || pitch_ != font->pitch_ ||
-                             pixels_per_inch_ != font->pixels_per_inch_;
+                             pixels_per_inch_ != font->pixels_per_inch_ ||
+                             orientation_ != font->orientation_;
         name_ = font->name_;
         height_ = font->height_;
         style_ = font->style_;
@@ -67,6 +63,7 @@ void TFont::Assign(const TPersistent* source) {
         charset_ = font->charset_;
         pitch_ = font->pitch_;
         pixels_per_inch_ = font->pixels_per_inch_;
+        orientation_ = font->orientation_;
         if (differs) Changed();
         return;
     }
@@ -103,6 +100,10 @@ void TFont::SetPitch(TFontPitch pitch) {
 
 void TFont::SetPixelsPerInch(int ppi) {
     if (ppi > 0 && Store(pixels_per_inch_, ppi)) Changed();
+}
+
+void TFont::SetOrientation(int tenths_of_degree) {
+    if (Store(orientation_, tenths_of_degree)) Changed();
 }
 
 std::string TFont::FamilyName() const { return MapFontFamily(name_); }

@@ -80,6 +80,11 @@ public:
     void SetPitch(TFontPitch pitch);
     int PixelsPerInch() const { return pixels_per_inch_; }
     void SetPixelsPerInch(int ppi);  // values <= 0 are ignored
+    // Angle of the text's base line in tenths of a degree, counter-clockwise (the escapement
+    // and orientation of a font's logical description); text turns about its start point.
+    // Measuring ignores it, as the platform's text extent does.
+    int Orientation() const { return orientation_; }
+    void SetOrientation(int tenths_of_degree);
 
     // The installed font family that stands in for Name (Liberation or DejaVu).
     std::string FamilyName() const;
@@ -92,6 +97,7 @@ private:
     std::uint8_t charset_ = DEFAULT_CHARSET;
     TFontPitch pitch_ = TFontPitch::fpDefault;
     int pixels_per_inch_ = kScreenPixelsPerInch;
+    int orientation_ = 0;
 };
 
 // Maps a font name of the system's forms to the installed family drawn in its place. This is

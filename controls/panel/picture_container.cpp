@@ -1,0 +1,39 @@
+#include "controls/panel/picture_container.h"
+
+#include "platform/ui/core/sysutils.h"
+
+namespace panel {
+
+TPictureItem::TPictureItem(ui::TCollection* collection)
+    : ui::TCollectionItem(collection), picture_(std::make_unique<THTMLPicture>()) {}
+
+TPictureItem::~TPictureItem() = default;
+
+void TPictureItem::Assign(const ui::TPersistent* source) {
+    if (const auto* item = dynamic_cast<const TPictureItem*>(source)) {
+        name_ = item->name_;
+        tag_ = item->tag_;
+        picture_->Assign(item->picture_.get());
+        return;
+    }
+    ui::TCollectionItem::Assign(source);
+}
+
+TPictureCollection::TPictureCollection(ui::TPersistent* owner)
+    : ui::TOwnedCollection(owner, ui::ItemClass<TPictureItem>()) {}
+
+TPictureContainer::TPictureContainer(ui::TComponent* owner)
+    : ui::TComponent(owner), items_(std::make_unique<TPictureCollection>(this)) {}
+
+TPictureContainer::~TPictureContainer() = default;
+
+THTMLPicture* TPictureContainer::FindPicture(const std::string& name) {
+    const std::string wanted = ui::UpperCase(name);
+    for (int i = 0; i < items_->Count(); ++i) {
+        TPictureItem* item = items_->Items(i);
+        if (ui::UpperCase(item->Name()) == wanted) return &item->Picture();
+    }
+    return nullptr;
+}
+
+}  // namespace panel

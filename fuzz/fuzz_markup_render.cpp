@@ -1,0 +1,60 @@
+// Lays out arbitrary markup and hit-tests it, as the panel does for the mouse and for its
+// auto-size: the first byte sets word wrap, hover style and the measuring mode, the next two the
+// point, the rest is the text (tags, attributes, entities, picture sources). The same bytes are
+// also scanned as a GIF for frame markers and a frame selected. Nothing may crash, hang or read
+// outside its data.
+#include <QGuiApplication>
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "controls/panel/gif_frames.h"
+#include "controls/panel/markup_renderer.h"
+#include "controls/panel/picture_container.h"
+#include "platform/ui/graphics/canvas.h"
+
+// The font configuration library keeps the fonts it has matched for the life of the process;
+// new font names in the input grow that cache, which is not a leak of the code under test.
+extern "C" const char* __lsan_default_suppressions() { return "leak:libfontconfig.so\n"; }
+
+extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv) {
+    // Text is measured with real fonts, which need the application object; no screen is used.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    static QGuiApplication app(*argc, *argv);
+    return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    constexpr std::size_t kMaxText = 4096;
+    if (size < 3 || size > kMaxText) return 0;
+
+    const std::vector<std::uint8_t> bytes(data, data + size);
+    const int frames = panel::CountGifFrameMarkers(bytes);
+    const panel::GifFrameSelection selection = panel::SelectGifFrame(bytes, 1 + data[0] % 4);
+    if (selection.data.size() > bytes.size() || frames < 0) __builtin_trap();
+
+    panel::TPictureContainer container(nullptr);
+    container.Items().Add()->SetName("pic");
+    panel::THTMLPictureCache cache;
+    panel::MarkupRenderOptions options;
+    options.pictures.container = &container;
+    options.pictures.cache = &cache;
+    options.word_wrap = (data[0] & 1) != 0;
+    options.hover_style = (data[0] & 2) != 0;
+    options.check_only = (data[0] & 4) != 0;
+    options.check_hot_spot = true;
+    options.line_spacing = (data[0] >> 4) & 3;
+    options.hover_anchor = 1;
+    options.focus_anchor = (data[0] & 8) ? 0 : -1;
+    options.point = ui::Point(data[1] % 160, data[2] % 100);
+
+    ui::TCanvas canvas;  // measures without pixels
+    const std::string text(reinterpret_cast<const char*>(data + 3), size - 3);
+    panel::MarkupRenderResult result;
+    const bool hit = panel::RenderMarkup(canvas, text, ui::Rect(0, 0, 160, 100), options, result);
+    if (hit && result.hit_anchor < 1) __builtin_trap();
+    if (result.height <= 0 || result.width < 0) __builtin_trap();
+    return 0;
+}

@@ -1,0 +1,128 @@
+#include "platform/ui/graphics/ole_picture.h"
+
+#include <QImage>
+
+#include <algorithm>
+#include <cstring>
+#include <optional>
+#include <string>
+
+#include "platform/ui/core/streams.h"
+#include "platform/ui/core/sysutils.h"
+#include "platform/ui/graphics/bitmap.h"
+#include "platform/ui/graphics/decoded_image.h"
+#include "platform/ui/graphics/icon.h"
+#include "platform/ui/graphics/jpeg.h"
+
+namespace ui {
+
+namespace {
+
+bool StartsWith(const std::uint8_t* data, std::size_t size, const char* magic, std::size_t n) {
+    return size >= n && std::memcmp(data, magic, n) == 0;
+}
+
+// The codec for the data's first bytes, or nullptr.
+std::unique_ptr<TGraphic> GraphicForSignature(const std::uint8_t* data, std::size_t size) {
+    if (StartsWith(data, size, "BM", 2)) return std::make_unique<TBitmap>();
+    if (StartsWith(data, size, "\x89PNG\r\n\x1a\n", 8)) return std::make_unique<TDecodedImage>(TDecodedFormat::dfPNG);
+    if (StartsWith(data, size, "\xFF\xD8\xFF", 3)) return std::make_unique<TJPEGImage>();
+    if (StartsWith(data, size, "GIF8", 4)) return std::make_unique<TDecodedImage>(TDecodedFormat::dfGIF);
+    if (StartsWith(data, size, "\0\0\1\0", 4)) return std::make_unique<TIcon>();
+    return nullptr;
+}
+
+QImage PixelsOf(const TGraphic& graphic) {
+    if (const auto* icon = dynamic_cast<const TIcon*>(&graphic)) return icon->Bitmap().Image();
+    if (const auto* jpeg = dynamic_cast<const TJPEGImage*>(&graphic)) return jpeg->Bitmap().Image();
+    if (const auto* bitmap = dynamic_cast<const TBitmap*>(&graphic)) return bitmap->Image();
+    return QImage();
+}
+
+std::uint16_t Word(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
+
+// The rectangle of a GIF's first image (its image descriptor), found by walking the blocks with
+// every read bounded by the data's end; nothing for data that ends before one.
+std::optional<TRect> FirstGifImage(const std::uint8_t* data, std::size_t size) {
+    constexpr std::size_t kHeader = 13;  // signature, logical screen descriptor
+    if (size < kHeader) return std::nullopt;
+    std::size_t p = kHeader;
+    const std::uint8_t flags = data[10];
+    if (flags & 0x80) p += 3u * (1u << ((flags & 0x07) + 1));  // global colour table
+    while (p < size) {
+        if (data[p] == 0x2C) {
+            if (size - p < 10) return std::nullopt;
+            return Bounds(Word(data + p + 1), Word(data + p + 3), Word(data + p + 5), Word(data + p + 7));
+        }
+        if (data[p] != 0x21 || size - p < 2) return std::nullopt;
+        p += 2;  // introducer and label, then sub-blocks up to the empty one
+        while (p < size && data[p] != 0) p += 1u + data[p];
+        ++p;
+    }
+    return std::nullopt;
+}
+
+}  // namespace
+
+int HimetricFromPixels(int pixels) { return MulDiv(pixels, 2540, kScreenPixelsPerInch); }
+int PixelsFromHimetric(int himetric, int pixels_per_inch) { return MulDiv(himetric, pixels_per_inch, 2540); }
+
+TOlePicture::TOlePicture(std::unique_ptr<QImage> image) : image_(std::move(image)) {
+    himetric_width_ = HimetricFromPixels(image_->width());
+    himetric_height_ = HimetricFromPixels(image_->height());
+}
+
+TOlePicture::~TOlePicture() = default;
+
+std::unique_ptr<TOlePicture> TOlePicture::Load(const std::uint8_t* data, std::size_t size) {
+    if (data == nullptr) return nullptr;
+    std::unique_ptr<TGraphic> graphic = GraphicForSignature(data, size);
+    if (!graphic) return nullptr;
+    TMemoryStream stream;
+    stream.WriteBuffer(data, static_cast<std::int64_t>(size));
+    stream.Seek(0, TSeekOrigin::soBeginning);
+    try {
+        graphic->LoadFromStream(stream);
+    } catch (const Exception&) {
+        return nullptr;
+    }
+    QImage pixels = PixelsOf(*graphic).convertToFormat(QImage::Format_ARGB32);
+    if (pixels.isNull()) return nullptr;
+    if (StartsWith(data, size, "GIF8", 4)) {
+        // The reader paints the first image onto the logical screen; the service shows the
+        // image alone.
+        const std::optional<TRect> first = FirstGifImage(data, size);
+        if (!first) return nullptr;
+        const QRect area = QRect(first->Left, first->Top, first->Width(), first->Height()).intersected(pixels.rect());
+        if (area.isEmpty()) return nullptr;
+        pixels = pixels.copy(area);
+    }
+    return std::unique_ptr<TOlePicture>(new TOlePicture(std::make_unique<QImage>(std::move(pixels))));
+}
+
+void TOlePicture::Render(TCanvas& canvas, int x, int y, int cx, int cy, int src_x, int src_y, int src_cx,
+                         int src_cy) const {
+    if (cx == 0 || cy == 0 || src_cx == 0 || src_cy == 0 || himetric_width_ <= 0 || himetric_height_ <= 0) return;
+    const int w = image_->width();
+    const int h = image_->height();
+    // HIMETRIC source to pixel rows and columns (rows counted from the top).
+    auto column = [&](int hx) { return static_cast<int>(static_cast<long long>(hx) * w / himetric_width_); };
+    auto row = [&](int hy) {
+        return static_cast<int>(static_cast<long long>(himetric_height_ - hy) * h / himetric_height_);
+    };
+    const int sx0 = column(src_x), sx1 = column(src_x + src_cx);
+    const int sy0 = row(src_y), sy1 = row(src_y + src_cy);
+    const QRect source = QRect(QPoint(std::min(sx0, sx1), std::min(sy0, sy1)),
+                               QPoint(std::max(sx0, sx1) - 1, std::max(sy0, sy1) - 1))
+                             .intersected(image_->rect());
+    if (source.isEmpty()) return;
+    // Destination rows run with cy, source rows with sy1 - sy0: the same direction is upright.
+    const bool flip_y = (cy > 0) != (sy1 > sy0);
+    const bool flip_x = (cx > 0) != (sx1 > sx0);
+    QImage part = image_->copy(source);
+    if (flip_x || flip_y) part = part.mirrored(flip_x, flip_y);
+    const TRect dest{std::min(x, x + cx), std::min(y, y + cy), std::max(x, x + cx), std::max(y, y + cy)};
+    canvas.BlendImage(dest, part);
+}
+
+}  // namespace ui

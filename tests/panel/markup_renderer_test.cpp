@@ -1,0 +1,436 @@
+// The markup renderer: a corpus of texts measured and hit-tested, and the pixels it draws.
+#include <gtest/gtest.h>
+
+#include "controls/panel/markup_renderer.h"
+#include "platform/ui/graphics/bitmap.h"
+#include "tests/panel/picture_fixture.h"
+#include "tests/support/render.h"
+
+namespace {
+
+using panel::MarkupRenderOptions;
+using panel::MarkupRenderResult;
+
+// A white 32-bit picture whose canvas draws the markup, and the height of one line of its font.
+class MarkupRendererTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test_support::EnsureApplication();
+        bitmap_.SetPixelFormat(ui::TPixelFormat::pf32bit);
+        bitmap_.SetSize(200, 120);
+        Clear();
+        Canvas().Font().SetColor(ui::clBlack);
+        gh_ = Canvas().TextHeight("gh");
+    }
+    void Clear() {
+        Canvas().Brush().SetColor(ui::clWhite);
+        Canvas().FillRect(ui::Rect(0, 0, 200, 120));
+    }
+    ui::TCanvas& Canvas() { return bitmap_.Canvas(); }
+    ui::TColor Pixel(int x, int y) { return Canvas().Pixels(x, y); }
+    bool AnyPixel(const ui::TRect& r, ui::TColor color) {
+        for (int y = r.Top; y < r.Bottom; ++y) {
+            for (int x = r.Left; x < r.Right; ++x) {
+                if (Pixel(x, y) == color) return true;
+            }
+        }
+        return false;
+    }
+    bool Render(const std::string& text, const ui::TRect& rect, const MarkupRenderOptions& options,
+                MarkupRenderResult& result) {
+        return panel::RenderMarkup(Canvas(), text, rect, options, result);
+    }
+    MarkupRenderResult Measure(const std::string& text, const ui::TRect& rect, bool wrap = true) {
+        MarkupRenderOptions options;
+        options.word_wrap = wrap;
+        options.check_only = true;
+        MarkupRenderResult result;
+        Render(text, rect, options, result);
+        return result;
+    }
+    int WidthIn(const std::string& text, ui::TFontStyles style = {}) {
+        const ui::TFontStyles saved = Canvas().Font().Style();
+        Canvas().Font().SetStyle(style);
+        const int w = Canvas().TextWidth(text);
+        Canvas().Font().SetStyle(saved);
+        return w;
+    }
+
+    ui::TBitmap bitmap_;
+    int gh_ = 0;
+};
+
+const ui::TRect kWide = ui::Rect(0, 0, 200, 120);
+
+TEST_F(MarkupRendererTest, CorpusOfPlainTextsLineCountsAndAnchors) {
+    struct Case {
+        const char* markup;
+        const char* plain;
+        int lines;
+        int anchors;
+    };
+    const Case cases[] = {
+        {"", "", 1, 0},
+        {"Hello <b>world</b>", "Hello world", 1, 0},
+        {"Hello <B>world</b>", "Hello world", 1, 0},
+        {"one<br>two", "one\rtwo", 2, 0},
+        {"one\r\ntwo", "one\rtwo", 2, 0},
+        {"<x>unknown</x> tag", "unknown tag", 1, 0},
+        {"<b><i>nested</i> and</b> <u>unclosed", "nested and unclosed", 1, 0},
+        {"cut <b", "cut ", 1, 0},
+        {"a &amp; b", "a && b", 1, 0},
+        {"x&lt;b&gt;z&nbsp;!", "x<b>z !", 1, 0},
+        {"<z>hidden</z>shown", "hiddenshown", 1, 0},
+        {"<a href=\"one\">1</a> <a href=\"two\">2</a>", "1 2", 1, 2},
+        {"a<hr>b", "ab", 2, 0},
+        {"<p>para</p>next", "paranext", 2, 0},
+        {"<ul><li>one</li><li>two</li></ul>", "onetwo", 4, 0},
+        {"<li>a<li>b", "ab", 2, 0},
+        {"<#tag>", "#tag", 1, 0},
+    };
+    for (const Case& c : cases) {
+        const MarkupRenderResult r = Measure(c.markup, kWide);
+        EXPECT_EQ(r.plain_text, c.plain) << c.markup;
+        EXPECT_EQ(r.height, c.lines * gh_) << c.markup;
+        EXPECT_EQ(r.anchor_count, c.anchors) << c.markup;
+        EXPECT_EQ(r.hit_anchor, -1) << c.markup;
+    }
+}
+
+TEST_F(MarkupRendererTest, WidthsComeFromTheTextMeasure) {
+    EXPECT_EQ(Measure("", kWide).width, 0);
+    EXPECT_EQ(Measure("Hello", kWide).width, WidthIn("Hello") + 2);
+    EXPECT_EQ(Measure("<b>Hello</b>", kWide).width, WidthIn("Hello", {ui::TFontStyle::fsBold}) + 2);
+    // Word runs keep their blank; the last blank of a line does not count.
+    EXPECT_EQ(Measure("ab cd", kWide).width, WidthIn("ab ") + WidthIn("cd") + 2);
+    EXPECT_EQ(Measure("ab <b></b>", kWide).width, WidthIn("ab ") - WidthIn(" ") + 2);
+    EXPECT_EQ(Measure("<ind x=\"50\">x", kWide).width, 50 + WidthIn("x") + 2);
+    // The hidden text takes no width but its line.
+    EXPECT_EQ(Measure("a<z>hidden</z>", kWide).width, WidthIn("a") + 2);
+}
+
+TEST_F(MarkupRendererTest, HeightsAreWholeLinesPlusSpacingAndScripts) {
+    const int narrow = WidthIn("aaa ") + WidthIn("b") / 2;
+    EXPECT_EQ(Measure("aaa bbb", ui::Rect(0, 0, narrow, 100)).height, 2 * gh_);
+    EXPECT_EQ(Measure("aaa bbb", ui::Rect(0, 0, narrow, 100), false).height, gh_);
+    // A word wider than the rectangle stands alone on its line.
+    EXPECT_EQ(Measure("a wwwwwwwwwwwwwww b", ui::Rect(0, 0, WidthIn("a ww"), 100)).height, 3 * gh_);
+    MarkupRenderOptions options;
+    options.check_only = true;
+    options.line_spacing = 3;
+    MarkupRenderResult r;
+    Render("a<br>b", kWide, options, r);
+    EXPECT_EQ(r.height, 2 * (gh_ + 3));
+    EXPECT_EQ(Measure("a<sup>2</sup>", kWide).height, gh_ + gh_ / 4);
+    EXPECT_EQ(Measure("a<sub>2</sub>b<sup>3</sup>", kWide).height, gh_ + 2 * (gh_ / 4));
+    EXPECT_EQ(Measure("<font size=\"7\">big</font>", kWide).height, gh_);  // 7 points is smaller than 8
+}
+
+TEST_F(MarkupRendererTest, LinesThatConsumeNothingStillEnd) {
+    // Indents and offsets beyond the rectangle, and a picture wider than what the indents leave.
+    panel::TPictureContainer container(nullptr);
+    panel::TPictureItem* item = container.Items().Add();
+    item->SetName("big");
+    panel_test::LoadPicture(item->Picture(), panel_test::PngFile(90, 10, ui::clRed));
+    MarkupRenderOptions options;
+    options.word_wrap = true;
+    options.check_only = true;
+    options.pictures.container = &container;
+    for (const char* text : {"<ul><ul><ul><li><img src=\"big\"> text</li></ul></ul></ul>", "<of x=\"500\">far words here",
+                             "<ind x=\"400\">x y z", "<li><li><li>"}) {
+        MarkupRenderResult r;
+        Render(text, ui::Rect(0, 0, 100, 100), options, r);
+        EXPECT_GT(r.height, 0) << text;
+    }
+}
+
+TEST_F(MarkupRendererTest, AnchorUnderThePoint) {
+    const int w = WidthIn("link");
+    struct Case {
+        const char* markup;
+        ui::TPoint point;
+        bool hit;
+        int number;
+        const char* value;
+    };
+    const Case cases[] = {
+        {"<a href=\"x\">link</a>", {2, gh_ / 2}, true, 1, "x"},
+        {"<a href=\"x\">link</a>", {w - 1, gh_ / 2}, true, 1, "x"},
+        {"link", {2, gh_ / 2}, false, -1, ""},
+        {"<a href=\"x\">link</a>", {w + 5, gh_ / 2}, false, -1, ""},
+        {"<a href=\"x\">link</a>", {2, gh_ + 3}, false, -1, ""},
+        // An anchor on the line above the point is not hit and writes nothing.
+        {"<a href=\"up\">link</a><br>below", {2, gh_ + gh_ / 2}, false, -1, ""},
+        {"first <a href=\"a\">one</a> <a href=\"b\">two</a>",
+         {WidthIn("first ") + WidthIn("one") + WidthIn(" ") + 2, gh_ / 2}, true, 2, "b"},
+        {"<a href=\"q\"><b>bold</b> link</a>", {2, gh_ / 2}, true, 1, "q"},
+    };
+    for (const Case& c : cases) {
+        MarkupRenderOptions options;
+        options.word_wrap = true;
+        options.check_hot_spot = true;
+        options.point = c.point;
+        MarkupRenderResult r;
+        EXPECT_EQ(Render(c.markup, kWide, options, r), c.hit) << c.markup;
+        EXPECT_EQ(r.hit_anchor, c.number) << c.markup;
+        EXPECT_EQ(r.anchor_value, c.value) << c.markup;
+    }
+}
+
+TEST_F(MarkupRendererTest, HoverRectangleIsWhereTheAnchorIsPainted) {
+    // Centred, so the geometry differs from the unplaced line: the hit and the painted text agree.
+    const std::string text = "<p align=\"center\"><a href=\"c\">middle</a></p>";
+    const int w = WidthIn("middle");
+    const int left = (200 - w) / 2;
+    MarkupRenderOptions options;
+    options.word_wrap = true;
+    options.check_hot_spot = true;
+    options.point = {left + 2, gh_ / 2};
+    MarkupRenderResult hit;
+    ASSERT_TRUE(Render(text, kWide, options, hit));
+    EXPECT_EQ(hit.hover_rect, ui::Rect(left, 0, left + w, gh_));
+    options.point = {2, gh_ / 2};
+    MarkupRenderResult miss;
+    EXPECT_FALSE(Render(text, kWide, options, miss));
+
+    MarkupRenderOptions paint;
+    paint.word_wrap = true;
+    paint.url_color = ui::clRed;
+    MarkupRenderResult drawn;
+    Render(text, kWide, paint, drawn);
+    EXPECT_TRUE(AnyPixel(hit.hover_rect, ui::clRed));
+    EXPECT_FALSE(AnyPixel(ui::Rect(0, 0, left, gh_), ui::clRed));
+    EXPECT_FALSE(AnyPixel(ui::Rect(left + w, 0, 200, gh_), ui::clRed));
+}
+
+TEST_F(MarkupRendererTest, FillsRulesZigZagAndBullets) {
+    const ui::TRect rect = ui::Rect(10, 4, 150, 110);
+    MarkupRenderOptions options;
+    options.word_wrap = true;
+    MarkupRenderResult r;
+
+    Render("<body bgcolor=\"#00FF00\">x", rect, options, r);
+    EXPECT_EQ(Pixel(8, 4), ui::clLime);  // from 2 pixels left of the rectangle
+    EXPECT_EQ(Pixel(149, 109), ui::clLime);
+    EXPECT_NE(Pixel(7, 4), ui::clLime);
+    EXPECT_NE(Pixel(150, 4), ui::clLime);
+    EXPECT_NE(Pixel(10, 110), ui::clLime);
+    Clear();
+
+    Render("<body bgcolor=\"#000000\" bgcolorto=\"#FF0000\">", ui::Rect(0, 0, 128, 20), options, r);
+    EXPECT_EQ(Pixel(0, 5), ui::clBlack);
+    EXPECT_EQ(Pixel(2, 5), ui::MakeColor(4, 0, 0));
+    EXPECT_EQ(Pixel(127, 19), ui::MakeColor(251, 0, 0));
+    Clear();
+
+    Render("<body bgcolor=\"#000000\" bgcolorto=\"#FF0000\" dir=\"v\">", ui::Rect(0, 0, 20, 128), options, r);
+    EXPECT_EQ(Pixel(19, 2), ui::MakeColor(4, 0, 0));
+    Clear();
+
+    Render("<hi>x</hi>", rect, options, r);
+    EXPECT_EQ(Pixel(10, 4), ui::SystemColor(13));  // the highlighted cell's corner
+    Clear();
+
+    Render("<p bgcolor=\"#FFFF00\">x</p>after", rect, options, r);
+    EXPECT_EQ(Pixel(149, 4), ui::clYellow);
+    EXPECT_EQ(Pixel(149, 4 + gh_ - 1), ui::clYellow);
+    EXPECT_NE(Pixel(149, 4 + gh_), ui::clYellow);
+    Clear();
+
+    Render("a<hr>b", rect, options, r);
+    const int rule = 4 + gh_ + 1;
+    EXPECT_EQ(Pixel(10, rule), ui::clBlack);
+    EXPECT_EQ(Pixel(149, rule), ui::clBlack);
+    EXPECT_NE(Pixel(150, rule), ui::clBlack);
+    EXPECT_NE(Pixel(100, rule - 1), ui::clBlack);
+    Clear();
+
+    // The error marking: 2 pixels apart, below the run's bottom where x is a multiple of 4.
+    Render("<e>word</e>", ui::Rect(0, 0, 150, 100), options, r);
+    const int b = gh_;
+    EXPECT_EQ(Pixel(0, b + 1), ui::clRed);
+    EXPECT_EQ(Pixel(1, b), ui::clRed);
+    EXPECT_EQ(Pixel(2, b - 1), ui::clRed);
+    EXPECT_EQ(Pixel(4, b + 1), ui::clRed);
+    EXPECT_EQ(Pixel(6, b - 1), ui::clRed);
+    EXPECT_NE(Pixel(2, b + 1), ui::clRed);
+    EXPECT_FALSE(AnyPixel(ui::Rect(WidthIn("word") + 2, b - 1, 150, b + 2), ui::clRed));
+    Clear();
+
+    // A square bullet of 8 x 8 at the pen, 2 below the line's top; the list starts on line 2.
+    Render("<ul><li type=\"square\" color=\"#0000FF\">item</li></ul>", ui::Rect(0, 0, 150, 100), options, r);
+    EXPECT_EQ(Pixel(0, gh_ + 2), ui::clBlue);
+    EXPECT_EQ(Pixel(7, gh_ + 9), ui::clBlue);
+    EXPECT_NE(Pixel(8, gh_ + 2), ui::clBlue);
+    EXPECT_NE(Pixel(0, gh_ + 10), ui::clBlue);
+    EXPECT_NE(Pixel(0, gh_ + 1), ui::clBlue);
+    Clear();
+
+    Render("<ul><ul><li type=\"circle\" color=\"#FF0000\">item</li></ul></ul>", ui::Rect(0, 0, 150, 100), options, r);
+    EXPECT_EQ(Pixel(12 + 4, 2 * gh_ + 2 + 4), ui::clRed);  // level 2: 12 in
+    EXPECT_NE(Pixel(12, 2 * gh_ + 2), ui::clRed);         // round: the corner stays
+}
+
+TEST_F(MarkupRendererTest, ShadowRotationAndPictures) {
+    MarkupRenderOptions options;
+    options.word_wrap = true;
+    options.shadow_color = ui::clRed;
+    options.shadow_offset = 2;
+    MarkupRenderResult r;
+    Render("<shad>W</shad>", ui::Rect(0, 0, 100, 40), options, r);
+    EXPECT_TRUE(AnyPixel(ui::Rect(0, 0, 100, 40), ui::clRed));
+    EXPECT_TRUE(AnyPixel(ui::Rect(0, 0, 100, 40), ui::clBlack));
+    Clear();
+
+    // Turned a quarter left, the text rises from its start point instead of running right.
+    Render("<r a=\"90\">Turned</r>", ui::Rect(20, 80, 200, 120), options, r);
+    EXPECT_TRUE(AnyPixel(ui::Rect(20, 0, 20 + gh_, 80), ui::clBlack));
+    EXPECT_FALSE(AnyPixel(ui::Rect(20 + gh_ + 2, 80, 200, 120), ui::clBlack));
+    Clear();
+
+    // A GIF's second frame at the pen plus the frame's offset.
+    panel::TPictureContainer container(nullptr);
+    panel::TPictureItem* item = container.Items().Add();
+    item->SetName("anim");
+    panel_test::LoadPicture(item->Picture(), panel_test::GifFile(8, 6, panel_test::kThreeFrames));
+    item->Picture().SetFrame(2);
+    options.pictures.container = &container;
+    Render("<img src=\"anim\">", ui::Rect(30, 10, 200, 120), options, r);
+    EXPECT_EQ(Pixel(32, 11), ui::clLime);
+    EXPECT_EQ(Pixel(34, 12), ui::clLime);
+    EXPECT_EQ(Pixel(31, 11), ui::clWhite);
+    EXPECT_EQ(r.width, 8 + 2);  // its animation size
+    Clear();
+    // Stretched into WIDTH x HEIGHT.
+    item->Picture().SetFrame(1);
+    Render("<img src=\"anim\" width=\"20\" height=\"12\">", ui::Rect(0, 0, 200, 120), options, r);
+    EXPECT_EQ(Pixel(19, 11), ui::clRed);
+    EXPECT_EQ(Pixel(20, 5), ui::clWhite);
+    EXPECT_EQ(r.height, std::max(12, gh_));
+    // An anchor picture is hit strictly inside.
+    MarkupRenderOptions probe = options;
+    probe.check_hot_spot = true;
+    probe.point = {5, 5};
+    MarkupRenderResult hit;
+    EXPECT_TRUE(Render("<a href=\"p\"><img src=\"anim\" width=\"20\" height=\"12\"></a>", kWide, probe, hit));
+    EXPECT_EQ(hit.anchor_value, "p");
+    probe.point = {20, 5};
+    MarkupRenderResult edge;
+    EXPECT_FALSE(Render("<a href=\"p\"><img src=\"anim\" width=\"20\" height=\"12\"></a>", kWide, probe, edge));
+}
+
+TEST_F(MarkupRendererTest, FontSizesPrefixesAndFocus) {
+    MarkupRenderOptions options;
+    auto first_text = [&](const std::string& markup) {
+        const panel::MarkupLayout layout = panel::LayoutMarkup(Canvas(), markup, kWide, options);
+        for (const panel::MarkupOp& op : layout.ops) {
+            if (op.kind == panel::MarkupOpKind::Text) return op;
+        }
+        return panel::MarkupOp{};
+    };
+    ui::TFont twelve;
+    twelve.SetSize(12);
+    EXPECT_EQ(first_text("<font size=\"3\">x</font>").font.height, twelve.Height());
+    ui::TFont seven;
+    seven.SetSize(7);
+    EXPECT_EQ(first_text("<font size=\"7\">x</font>").font.height, seven.Height());
+    ui::TFont largest;
+    largest.SetSize(1000);
+    EXPECT_EQ(first_text("<font size=\"5000\">x</font>").font.height, largest.Height());
+    EXPECT_EQ(first_text("<font size=\"0\">x</font>").font.height, ui::TFont().Height());
+    EXPECT_EQ(first_text("<font face=\"Courier New\" color=\"clred\">x</font>").font.name, "Courier New");
+    EXPECT_EQ(first_text("<font color=\"clred\">x</font>").font.color, ui::clRed);
+    EXPECT_EQ(first_text("a&amp;b").text, "a&b");
+    EXPECT_EQ(first_text("a&amp;b x & y").text, "a&&b x & y");
+    EXPECT_EQ(Canvas().Font().Height(), ui::TFont().Height());  // the canvas font is back
+
+    MarkupRenderOptions focus;
+    focus.focus_anchor = 1;
+    MarkupRenderResult r;
+    Render("<a href=\"one\">1</a> <a href=\"two\">2</a>", kWide, focus, r);
+    EXPECT_EQ(r.focus_anchor_value, "two");
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MarkupRendererTest, HoverStyleFocusBlinkAndAlternativePictures) {
+    const int w = WidthIn("link");
+    // In hover style only the hovered anchor takes the hover colours.
+    MarkupRenderOptions options;
+    options.hover_style = true;
+    options.hover_anchor = 2;
+    options.hover_color = ui::clYellow;
+    options.url_color = ui::clBlue;
+    MarkupRenderResult r;
+    Render("<a href=\"1\">link</a> <a href=\"2\">link</a>", kWide, options, r);
+    EXPECT_FALSE(AnyPixel(ui::Rect(0, 0, w, gh_), ui::clYellow));
+    EXPECT_TRUE(AnyPixel(ui::Rect(0, 0, w, gh_), ui::clBlue));
+    const int second = w + WidthIn(" ");
+    EXPECT_EQ(Pixel(second, 0), ui::clYellow);
+    Clear();
+
+    // The focused anchor (from 0) gets the focus outline, one pixel wider on each side.
+    MarkupRenderOptions focus;
+    focus.focus_anchor = 0;
+    Render("<a href=\"f\">link</a>", ui::Rect(10, 0, 200, 100), focus, r);
+    EXPECT_EQ(r.focus_anchor_value, "f");
+    EXPECT_EQ(Pixel(9, 0), ui::clBlack);
+    EXPECT_EQ(Pixel(10, 0), ui::clWhite);  // every second pixel
+    Clear();
+
+    // Blinking text that is off takes the brush colour the call began with.
+    Canvas().Brush().SetColor(ui::clWhite);
+    MarkupRenderOptions blink;
+    Render("<blink>WWW</blink>", kWide, blink, r);
+    EXPECT_FALSE(AnyPixel(ui::Rect(0, 0, 100, gh_), ui::clBlack));
+    blink.blink = true;
+    Render("<blink>WWW</blink>", kWide, blink, r);
+    EXPECT_TRUE(AnyPixel(ui::Rect(0, 0, 100, gh_), ui::clBlack));
+    Clear();
+
+    // A picture under the point shows its alternative; the image list draws at the pen.
+    ui::TImageList images(nullptr);
+    images.SetSize(6, 6);
+    ui::TBitmap green;
+    green.SetSize(6, 6);
+    green.Canvas().Brush().SetColor(ui::clLime);
+    green.Canvas().FillRect(ui::Rect(0, 0, 6, 6));
+    images.Add(green);
+    ui::TBitmap blue;
+    blue.SetSize(6, 6);
+    blue.Canvas().Brush().SetColor(ui::clBlue);
+    blue.Canvas().FillRect(ui::Rect(0, 0, 6, 6));
+    images.Add(blue);
+    MarkupRenderOptions pictures;
+    pictures.pictures.images = &images;
+    const std::string text = "x<a href=\"i\"><img src=\"IDX:0\" alt=\"IDX:1\"></a>";
+    const int x = WidthIn("x");
+    Render(text, kWide, pictures, r);
+    EXPECT_EQ(Pixel(x + 2, 2), ui::clLime);
+    pictures.point = {x + 2, 2};
+    EXPECT_TRUE(Render(text, kWide, pictures, r));
+    EXPECT_EQ(Pixel(x + 2, 2), ui::clBlue);
+    EXPECT_EQ(r.anchor_value, "i");
+}
+
+TEST_F(MarkupRendererTest, BodyPicturesTileAndStandInTheCorners) {
+    panel::THTMLPictureCache cache;  // "RES://A" is a red 5 x 3 picture
+    MarkupRenderOptions options;
+    options.pictures.cache = &cache;
+    MarkupRenderResult r;
+    Render("<body background=\"RES://A\">", ui::Rect(10, 10, 22, 17), options, r);
+    EXPECT_EQ(Pixel(10, 10), ui::clRed);
+    EXPECT_EQ(Pixel(21, 16), ui::clRed);  // the third tile, cut at the edge
+    EXPECT_EQ(Pixel(22, 16), ui::clWhite);
+    EXPECT_EQ(Pixel(21, 17), ui::clWhite);
+    Clear();
+    Render("<body bgtopright=\"RES://A\">", ui::Rect(10, 10, 50, 40), options, r);
+    EXPECT_EQ(Pixel(45, 10), ui::clRed);
+    EXPECT_EQ(Pixel(44, 10), ui::clWhite);
+    EXPECT_EQ(Pixel(49, 12), ui::clRed);
+    EXPECT_EQ(cache.Count(), 1);
+}
+
+}  // namespace
