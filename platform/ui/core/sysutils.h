@@ -95,6 +95,8 @@ std::string Trim(const std::string& text);
 // and every byte of malformed UTF-8, becomes "?".
 std::string Utf8ToCp1252(const std::string& utf8);
 std::string Cp1252ToUtf8(const std::string& bytes);
+// UTF-8 as UTF-16 code units, for APIs that take wide strings; broken sequences become U+FFFD.
+std::u16string Utf8ToUtf16(const std::string& utf8);
 
 // --- Format -----------------------------------------------------------------------------------
 using TVarRec = std::variant<std::int64_t, double, std::string>;

@@ -75,6 +75,13 @@ QColor ToQColor(TColor color) {
 
 bool Usable(const QImage* image) { return image != nullptr && !image->isNull(); }
 
+TRect Intersect(const TRect& a, const TRect& b) {
+    return TRect{std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
+                 std::min(a.Bottom, b.Bottom)};
+}
+
+}  // namespace
+
 // Maps a font of the form definitions onto an installed family at the same pixel size.
 QFont MakeQFont(const TFont& font) {
     QFont q(QString::fromStdString(font.FamilyName()));
@@ -97,13 +104,6 @@ QFont MakeQFont(const TFont& font) {
     }
     return q;
 }
-
-TRect Intersect(const TRect& a, const TRect& b) {
-    return TRect{std::max(a.Left, b.Left), std::max(a.Top, b.Top), std::min(a.Right, b.Right),
-                 std::min(a.Bottom, b.Bottom)};
-}
-
-}  // namespace
 
 // The one place that opens a painter on a canvas's image, with the settings every drawing
 // operation needs; it ends when it goes out of scope.
