@@ -13,10 +13,11 @@ set(QBK_LIBRARY_STACK platform/kernel platform/canapi library
                       tools/canbridge tools/devsim tools/stack_smoke tools/fake_klp)
 # The album editor and what it stands on. Qt is not built with the thread sanitizer, so the
 # thread-sanitizer build kind is the library stack alone (QBK_WITH_UI is off there).
-set(QBK_UI_STACK platform/settings platform/theme platform/ui imaging controls/cardlist app)
+set(QBK_UI_STACK platform/settings platform/theme platform/ui platform/gdiplus imaging controls/cardlist
+                 controls/menus app)
 
 set(QBK_LIBRARY_TESTS kernel canapi library devsim e2e)
-set(QBK_UI_TESTS support settings ui imaging cardlist app)
+set(QBK_UI_TESTS support settings ui imaging cardlist menus app)
 
 foreach(dir IN LISTS QBK_LIBRARY_STACK)
   qbk_add_subsystem(${dir})

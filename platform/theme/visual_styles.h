@@ -43,6 +43,9 @@ public:
     virtual bool IsThemeActive() const = 0;
     // Theme data for a theme class name such as "button"; nullptr when the class has none.
     virtual std::unique_ptr<ThemeData> OpenThemeData(const std::string& class_list) = 0;
+    // The colour scheme of the active theme ("NormalColor", "HomeStead", "Metallic" ...), empty
+    // without one.
+    virtual std::string CurrentColorSchemeName() const { return {}; }
 };
 
 // The binding of this platform: never a visual style.

@@ -118,7 +118,15 @@ void DefaultDraw(const TMenuItem* item, TCanvas& canvas, const TRect& rect, TOwn
     }
 }
 
+bool& AnimationSetting() {
+    static bool animation = true;
+    return animation;
+}
+
 }  // namespace
+
+bool MenuAnimation() { return AnimationSetting(); }
+void SetMenuAnimation(bool value) { AnimationSetting() = value; }
 
 // The widget of a menu window: paints from the window's surface and hands mouse input to the
 // bar's tracking.

@@ -39,6 +39,11 @@ enum class TMenuMessage { mmEraseBackground, mmShowWindow, mmClose, mmDestroy };
 class TMenuWindow;
 using TMenuWindowProc = std::function<std::intptr_t(TMenuWindow& window, TMenuMessage message, std::intptr_t wparam)>;
 
+// The menu animation setting of this process (the platform's system parameter, kept inside the
+// process so that nothing outlives it). Drop-downs here never animate whatever it says.
+bool MenuAnimation();
+void SetMenuAnimation(bool value);
+
 // The delay before resting on an item opens its sub-items.
 inline constexpr int kSubMenuDelayMs = 400;
 

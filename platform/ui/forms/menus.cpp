@@ -64,6 +64,21 @@ TShortCut TextToShortCut(const std::string& text) {
     return scNone;
 }
 
+std::string KeyNameText(std::uint16_t key) {
+    static constexpr KeyName kLayoutNames[] = {
+        {0x08, "Backspace"}, {0x09, "Tab"},     {0x0D, "Enter"},  {0x10, "Shift"},  {0x11, "Ctrl"},
+        {0x12, "Alt"},       {0x1B, "Esc"},     {0x20, "Space"},  {0x21, "Page Up"}, {0x22, "Page Down"},
+        {0x23, "End"},       {0x24, "Home"},    {0x25, "Left"},   {0x26, "Up"},     {0x27, "Right"},
+        {0x28, "Down"},      {0x2D, "Insert"},  {0x2E, "Delete"},
+    };
+    if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return std::string(1, static_cast<char>(key));
+    if (key >= 0x70 && key <= 0x87) return "F" + std::to_string(key - 0x6F);
+    for (const auto& k : kLayoutNames) {
+        if (k.key == key) return k.name;
+    }
+    return {};
+}
+
 char GetHotkey(const std::string& caption) {
     for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
         if (caption[i] != '&') continue;

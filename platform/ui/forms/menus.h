@@ -38,6 +38,10 @@ std::string ShortCutToText(TShortCut shortcut);
 // The reverse; scNone for a text it does not know.
 TShortCut TextToShortCut(const std::string& text);
 
+// The keyboard layout's name of a key ("Ctrl", "Shift", "Page Up", "N"); empty for a key it
+// does not name.
+std::string KeyNameText(std::uint16_t key);
+
 // The mnemonic of a caption: the upper-cased character after a single "&" ("&&" is a literal
 // ampersand), or 0 when it has none.
 char GetHotkey(const std::string& caption);
