@@ -1,6 +1,8 @@
 // qbk-screenshot: shows the real main window with three pictures added and saves a picture of
-// it as PNG. A test tool for scripts/screenshot.sh, run under a virtual X server.
+// it as PNG; with --file-menu the File menu is open. A test tool for scripts/screenshot.sh, run
+// under a virtual X server.
 #include <QApplication>
+#include <QKeyEvent>
 #include <QPixmap>
 #include <QScreen>
 #include <QThread>
@@ -11,12 +13,13 @@
 #include <string>
 
 #include "app/main_form.h"
+#include "platform/ui/forms/menu_bar.h"
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/canvas.h"
 
 int main(int argc, char** argv) {
     if (argc < 2) {
-        std::fprintf(stderr, "usage: qbk-screenshot <out.png>\n");
+        std::fprintf(stderr, "usage: qbk-screenshot <out.png> [--file-menu]\n");
         return 2;
     }
     QApplication qt(argc, argv);
@@ -42,7 +45,24 @@ int main(int argc, char** argv) {
         QThread::msleep(20);
     }
     QWidget* window = form.Window();
-    const QPixmap shot = window->screen()->grabWindow(window->winId());
+    QPixmap shot;
+    if (argc > 2 && std::string(argv[2]) == "--file-menu") {
+        // Alt+F as the user would press it; the drop-down is a window of its own, so the picture
+        // is taken from the screen over both.
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_F, Qt::AltModifier);
+        QApplication::sendEvent(window, &press);
+        for (int i = 0; i < 25; ++i) {
+            QApplication::processEvents();
+            QThread::msleep(20);
+        }
+        QRect area = window->frameGeometry();
+        if (ui::TMenuBar* bar = form.MenuBar(); bar != nullptr && bar->PopupCount() > 0) {
+            area = area.united(bar->Popup(0).Widget()->geometry());
+        }
+        shot = window->screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+    } else {
+        shot = window->screen()->grabWindow(window->winId());
+    }
     if (!shot.save(QString::fromStdString(argv[1]), "PNG")) return 1;
     std::printf("saved %s (%dx%d)\n", argv[1], shot.width(), shot.height());
     return 0;
