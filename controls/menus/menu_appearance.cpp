@@ -117,24 +117,27 @@ void TBackground::Assign(const ui::TPersistent* source) {
     TGradientBar::Assign(source);
 }
 
+// --- TCheckRadioColors ---
+
+ui::TColor TCheckRadioColors::GetCheckColor(int index) const { return Indexed(check_.colors, index); }
+void TCheckRadioColors::SetCheckColor(int index, ui::TColor value) {
+    Indexed(check_.colors, index) = value;
+    MarkChanged();
+}
+ui::TColor TCheckRadioColors::GetRadioColor(int index) const { return Indexed(radio_.colors, index); }
+void TCheckRadioColors::SetRadioColor(int index, ui::TColor value) {
+    Indexed(radio_.colors, index) = value;
+    MarkChanged();
+}
+
 // --- TIconBar ---
 
-TIconBar::TIconBar(ui::TMainMenu* menu) : TGradientBar(menu) {
+TIconBar::TIconBar(ui::TMainMenu* menu) : TGradientBar(menu), TCheckRadioColors(0x6FC0FF, 0x6F4B4B) {
     SetColor(0xFFF9F9);
     SetColorTo(0xBBA0A1);
     SetGradientDirection(TGradientDirection::gdHorizontal);
 }
 
-ui::TColor TIconBar::GetCheckColor(int index) const { return Indexed(check_.colors, index); }
-void TIconBar::SetCheckColor(int index, ui::TColor value) {
-    Indexed(check_.colors, index) = value;
-    Changed(false);
-}
-ui::TColor TIconBar::GetRadioColor(int index) const { return Indexed(radio_.colors, index); }
-void TIconBar::SetRadioColor(int index, ui::TColor value) {
-    Indexed(radio_.colors, index) = value;
-    Changed(false);
-}
 
 void TIconBar::SetSize(int value) {
     size_ = Max(value, 16);
@@ -160,7 +163,7 @@ void TIconBar::Assign(const ui::TPersistent* source) {
 
 // --- TSelectedItem ---
 
-TSelectedItem::TSelectedItem(ui::TMainMenu* menu) : TGradientBar(menu) {
+TSelectedItem::TSelectedItem(ui::TMainMenu* menu) : TGradientBar(menu), TCheckRadioColors(0x3E80FE, 0x6F4B4B) {
     SetColor(0xC2EEFF);
     SetColorTo(ui::clNone);
     SetGradientDirection(TGradientDirection::gdVertical);
@@ -171,16 +174,6 @@ TSelectedItem::TSelectedItem(ui::TMainMenu* menu) : TGradientBar(menu) {
     notes_font_.SetColor(ui::clWindowText);
 }
 
-ui::TColor TSelectedItem::GetCheckColor(int index) const { return Indexed(check_.colors, index); }
-void TSelectedItem::SetCheckColor(int index, ui::TColor value) {
-    Indexed(check_.colors, index) = value;
-    Changed(false);
-}
-ui::TColor TSelectedItem::GetRadioColor(int index) const { return Indexed(radio_.colors, index); }
-void TSelectedItem::SetRadioColor(int index, ui::TColor value) {
-    Indexed(radio_.colors, index) = value;
-    Changed(false);
-}
 
 void TSelectedItem::SetFont(const ui::TFont& font) {
     CopyFont(font_, font);

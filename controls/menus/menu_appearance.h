@@ -123,13 +123,11 @@ struct TMarkColors {
     TGradientDirection direction = TGradientDirection::gdVertical;
 };
 
-class TIconBar : public TGradientBar {
+// The check and radio mark colours the icon bar and the selected item share: indexed pairs
+// (0 Color, 1 ColorTo) whose setters tell the menu (no rebuild), borders and directions.
+class TCheckRadioColors {
 public:
-    explicit TIconBar(ui::TMainMenu* menu);
-    std::string ClassName() const override { return "TIconBar"; }
-    void Assign(const ui::TPersistent* source) override;
-
-    // Indexed pairs (0/1); their setters tell the menu (no rebuild).
+    TCheckRadioColors(ui::TColor fill, ui::TColor border) : radio_{{fill, ui::clNone}, border}, check_{{fill, ui::clNone}, border} {}
     ui::TColor GetCheckColor(int index) const;
     void SetCheckColor(int index, ui::TColor value);
     ui::TColor GetRadioColor(int index) const;
@@ -146,41 +144,40 @@ public:
     void SetCheckGradientDirection(TGradientDirection v) { check_.direction = v; }
     TGradientDirection RadioGradientDirection() const { return radio_.direction; }
     void SetRadioGradientDirection(TGradientDirection v) { radio_.direction = v; }
+
+protected:
+    ~TCheckRadioColors() = default;
+    virtual void MarkChanged() = 0;
+    TMarkColors radio_;
+    TMarkColors check_;
+};
+
+class TIconBar : public TGradientBar, public TCheckRadioColors {
+public:
+    explicit TIconBar(ui::TMainMenu* menu);
+    std::string ClassName() const override { return "TIconBar"; }
+    void Assign(const ui::TPersistent* source) override;
+
     // At least 16; setting it rebuilds the menu.
     int Size() const { return size_; }
     void SetSize(int value);
     ui::TColor SeparatorColor() const { return separator_color_; }
     void SetSeparatorColor(ui::TColor v) { separator_color_ = v; }
 
+protected:
+    void MarkChanged() override { Changed(false); }
+
 private:
-    TMarkColors radio_{{0x6FC0FF, ui::clNone}, 0x6F4B4B};
-    TMarkColors check_{{0x6FC0FF, ui::clNone}, 0x6F4B4B};
     int size_ = 24;
     ui::TColor separator_color_ = ui::clNone;
 };
 
-class TSelectedItem : public TGradientBar {
+class TSelectedItem : public TGradientBar, public TCheckRadioColors {
 public:
     explicit TSelectedItem(ui::TMainMenu* menu);
     std::string ClassName() const override { return "TSelectedItem"; }
     void Assign(const ui::TPersistent* source) override;
 
-    ui::TColor GetCheckColor(int index) const;
-    void SetCheckColor(int index, ui::TColor value);
-    ui::TColor GetRadioColor(int index) const;
-    void SetRadioColor(int index, ui::TColor value);
-    ui::TColor CheckColor() const { return GetCheckColor(0); }
-    ui::TColor CheckColorTo() const { return GetCheckColor(1); }
-    ui::TColor RadioColor() const { return GetRadioColor(0); }
-    ui::TColor RadioColorTo() const { return GetRadioColor(1); }
-    ui::TColor CheckBorder() const { return check_.border; }
-    void SetCheckBorder(ui::TColor v) { check_.border = v; }
-    ui::TColor RadioBorder() const { return radio_.border; }
-    void SetRadioBorder(ui::TColor v) { radio_.border = v; }
-    TGradientDirection CheckGradientDirection() const { return check_.direction; }
-    void SetCheckGradientDirection(TGradientDirection v) { check_.direction = v; }
-    TGradientDirection RadioGradientDirection() const { return radio_.direction; }
-    void SetRadioGradientDirection(TGradientDirection v) { radio_.direction = v; }
     ui::TColor BorderColor() const { return border_color_; }
     void SetBorderColor(ui::TColor v) { border_color_ = v; }
     ui::TColor ColorMirror() const { return color_mirror_; }
@@ -195,9 +192,10 @@ public:
     bool UseSystemFont() const { return use_system_font_; }
     void SetUseSystemFont(bool value);
 
+protected:
+    void MarkChanged() override { Changed(false); }
+
 private:
-    TMarkColors radio_{{0x3E80FE, ui::clNone}, 0x6F4B4B};
-    TMarkColors check_{{0x3E80FE, ui::clNone}, 0x6F4B4B};
     ui::TColor border_color_ = 0x6F4B4B;
     ui::TFont font_;
     bool use_system_font_ = true;

@@ -17,15 +17,13 @@
 #include "platform/ui/forms/actions.h"
 #include "platform/ui/forms/form.h"
 #include "platform/ui/forms/menu_bar.h"
+#include "tests/support/render.h"
 
 namespace {
 
 using namespace ui;
 
-TColor Pixel(const QImage& image, int x, int y) {
-    const QRgb p = image.pixel(x, y);
-    return static_cast<TColor>(qRed(p) | (qGreen(p) << 8) | (qBlue(p) << 16));
-}
+using test_support::PixelAt;
 
 // A delay the test fires itself.
 class ManualDelay : public TMenuDelayTimer {
@@ -149,9 +147,9 @@ TEST_F(MenuBarFixture, BarItemsStandAtTheirMeasuredWidthsOnOneSurface) {
     ASSERT_EQ(drawn.size(), 2u);
     EXPECT_EQ(drawn[0], Rect(0, 0, 40, 21));
     EXPECT_EQ(drawn[1], Rect(40, 0, 95, 21));
-    EXPECT_EQ(Pixel(image, 20, 10), clRed);
-    EXPECT_EQ(Pixel(image, 42, 10), clBlue);
-    EXPECT_EQ(Pixel(image, 60, 10), clRed);  // the first item's paint outside its rectangle stays
+    EXPECT_EQ(PixelAt(image, 20, 10), clRed);
+    EXPECT_EQ(PixelAt(image, 42, 10), clBlue);
+    EXPECT_EQ(PixelAt(image, 60, 10), clRed);  // the first item's paint outside its rectangle stays
     // The form's client area starts below the bar.
     EXPECT_EQ(form.Widget()->y(), 21);
 }
@@ -184,10 +182,10 @@ TEST_F(MenuBarFixture, DropDownHasAThreePixelFrameAndItemsInClientCoordinates) {
     ASSERT_EQ(rects.size(), 4u);
     EXPECT_EQ(rects[0], Rect(0, 0, 80, 20));
     EXPECT_EQ(rects[3], Rect(0, 46, 80, 66));
-    EXPECT_EQ(Pixel(image, 3, 3), clGreen);
-    EXPECT_EQ(Pixel(image, 82, 68), clGreen);
-    EXPECT_NE(Pixel(image, 2, 2), clGreen);  // the frame
-    EXPECT_NE(Pixel(image, 83, 69), clGreen);
+    EXPECT_EQ(PixelAt(image, 3, 3), clGreen);
+    EXPECT_EQ(PixelAt(image, 82, 68), clGreen);
+    EXPECT_NE(PixelAt(image, 2, 2), clGreen);  // the frame
+    EXPECT_NE(PixelAt(image, 83, 69), clGreen);
     // A region masks the window; its right and bottom edges lie outside.
     popup.SetWindowRegion(Rect(1, 1, 60, 40));
     const QRegion mask = popup.Widget()->mask();
