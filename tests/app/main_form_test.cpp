@@ -14,18 +14,13 @@
 #include "app/about_form.h"
 #include "app/family_setting.h"
 #include "platform/settings/registry.h"
+#include "tests/support/render.h"
 
 namespace {
 
 using app::TQuillbookForm;
 
-QApplication& App() {
-    static int argc = 1;
-    static char name[] = "test_app";
-    static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
-    return app;
-}
+void App() { test_support::EnsureApplication(); }
 
 // Records the commands instead of running them.
 class WatchedForm : public TQuillbookForm {

@@ -30,7 +30,7 @@ public:
 };
 
 struct AppearanceFixture : ::testing::Test {
-    void SetUp() override { test_support::EnsureApplication(); }
+    bool application_ = (test_support::EnsureApplication(), true);
     ui::TComponent owner{nullptr};
     TFineMenuStyler* styler = new TFineMenuStyler(&owner);
 };

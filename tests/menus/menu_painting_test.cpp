@@ -71,6 +71,8 @@ struct PaintFixture : ::testing::Test {
         return ui::TRect{r.Left - o.Left, r.Top - o.Top, r.Right - o.Left, r.Bottom - o.Top};
     }
 
+    // The application comes first: the form's window is made with the fixture.
+    bool application_ = (test_support::EnsureApplication(), true);
     ui::TForm form{nullptr};
     TFineMainMenu* menu = new TFineMainMenu(&form);
     TFineMenuStyler* styler = new TFineMenuStyler(&form);

@@ -782,7 +782,7 @@ public:
 };
 
 struct OfficeFixture : ::testing::Test {
-    void SetUp() override { test_support::EnsureApplication(); }
+    bool application_ = (test_support::EnsureApplication(), true);
     ui::TComponent owner{nullptr};
     TFineMenuOfficeStyler* styler = new TFineMenuOfficeStyler(&owner);
     void SetAllToSentinel() {

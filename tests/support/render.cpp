@@ -2,16 +2,35 @@
 
 #include <QApplication>
 #include <QWidget>
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace test_support {
+
+namespace {
+
+std::unique_ptr<QApplication>& ApplicationSlot() {
+    static std::unique_ptr<QApplication> app;
+    return app;
+}
+
+// The application ends after the last test, before static objects go: the input devices that
+// key and mouse events create are its children and must not outlive it.
+class ApplicationEnvironment : public ::testing::Environment {
+public:
+    void TearDown() override { ApplicationSlot().reset(); }
+};
+
+[[maybe_unused]] const auto* const kEnvironment = ::testing::AddGlobalTestEnvironment(new ApplicationEnvironment);
+
+}  // namespace
 
 void EnsureApplication() {
     if (QApplication::instance() != nullptr) return;
     static int argc = 1;
     static char name[] = "qbk-test";
     static char* argv[] = {name, nullptr};
-    static QApplication app(argc, argv);
+    ApplicationSlot() = std::make_unique<QApplication>(argc, argv);
 }
 
 QImage RenderControl(ui::TControl& control) {
