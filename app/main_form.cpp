@@ -124,7 +124,8 @@ TQuillbookForm::TQuillbookForm(ui::TComponent* owner) : ui::TForm(owner) {
     AboutAction->SetActionList(ActionList1);
     AboutAction->SetCategory("Help");
 
-    FineMainMenu1 = new ui::TMainMenu(this);
+    FineMenuOfficeStyler1 = CreateMainMenuStyler(this);
+    FineMainMenu1 = new menus::TFineMainMenu(this);
     FineMainMenu1->SetName("FineMainMenu1");
     auto add_menu = [this](ui::TMenuItem* parent, const char* caption, ui::TBasicAction* action) {
         auto* item = new ui::TMenuItem(FineMainMenu1);
@@ -144,6 +145,7 @@ TQuillbookForm::TQuillbookForm(ui::TComponent* owner) : ui::TForm(owner) {
     add_menu(file, nullptr, FileExit);
     ui::TMenuItem* help = add_menu(FineMainMenu1->Items(), "&Help", nullptr);
     add_menu(help, nullptr, AboutAction);
+    StyleMainMenu(*FineMainMenu1, *FineMenuOfficeStyler1);
     SetMenu(FineMainMenu1);
 
     DeviceSelectPanel = new ui::TPanel(this);

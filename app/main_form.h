@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "app/main_window_styling.h"
 #include "app/mccan_interface.h"
 #include "controls/cardlist/card_list.h"
 #include "platform/ui/forms/actions.h"
@@ -47,8 +48,9 @@ public:
     ui::TPanel* Panel2;
     cardlist::TFineCardList* PicCardList;
     ui::TOpenDialog* OpenPictureDialog;
-    // A plain main menu with the styled menu's items until the styled menu is in place.
-    ui::TMainMenu* FineMainMenu1;
+    // The Office-styled main menu and its styler.
+    menus::TFineMainMenu* FineMainMenu1;
+    menus::TFineMenuOfficeStyler* FineMenuOfficeStyler1;
     ui::TActionList* ActionList1;
     ui::TAction* FileNewAction;
     ui::TFileOpen* FileOpen;

@@ -6,6 +6,7 @@
 
 #include "app/about_form.h"
 #include "app/main_form.h"
+#include "controls/menus/fine_main_menu.h"
 #include "platform/kernel/sinks.h"
 #include "platform/ui/controls/application.h"
 #include "platform/ui/forms/application_host.h"
@@ -63,6 +64,8 @@ void HandleMarkerRequest(const std::string& request) {
 
 int RunProgram(int argc, char** argv) {
     ui::TApplicationHost host(argc, argv);
+    // The menus' unit: the text-drawing API started, the menu animation off in this process.
+    menus::TMenusUnit menus_unit;
     // Message boxes are dialogs, except when a test asks for them on standard error.
     const char* boxes = std::getenv("QBK_MESSAGE_BOXES");
     if (boxes == nullptr || std::string(boxes) != "stderr") host.InstallMessageBoxDialogs();

@@ -28,7 +28,7 @@ public:
     explicit ECardTemplateError(const std::string& message) : ui::Exception(message) {}
 };
 
-enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
+using TAlignment = ui::TAlignment;
 enum class TTextLayout { tlTop, tlCenter, tlBottom };
 
 enum class TFineCardItemType { itLabeledItem, itItem, itLabel, itProgressBar };

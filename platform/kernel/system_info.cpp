@@ -36,4 +36,14 @@ std::string TempPath() {
     return path;
 }
 
+bool KernelExports(const std::string& name) {
+    // The services this stand-in provides under the kernel library's names.
+    static const char* const kExports[] = {"GetLocaleInfoEx", "GetTickCount", "OutputDebugStringA", "LoadLibraryA",
+                                           "GetProcAddress", "FreeLibrary"};
+    for (const char* e : kExports) {
+        if (name == e) return true;
+    }
+    return false;
+}
+
 }  // namespace kernel

@@ -16,4 +16,8 @@ int ProcessorCount();
 // else "/tmp/".
 std::string TempPath();
 
+// Whether the kernel-services library exports a function of this name (the newer locale
+// queries, for example), as a look-up by name would find it.
+bool KernelExports(const std::string& name);
+
 }  // namespace kernel

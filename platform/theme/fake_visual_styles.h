@@ -30,7 +30,10 @@ public:
     int closed = 0;                   // theme data destroyed so far
     std::vector<Drawn> drawn;
 
+    std::string color_scheme;  // reported while active
+
     bool IsThemeActive() const override { return active; }
+    std::string CurrentColorSchemeName() const override { return active ? color_scheme : std::string(); }
     std::unique_ptr<ThemeData> OpenThemeData(const std::string& class_list) override;
     // The entry points themed painting calls are present unless named in `missing`.
     bool HasEntryPoint(const std::string& name) const override;

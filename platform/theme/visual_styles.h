@@ -62,6 +62,9 @@ public:
     // Whether the entry point of that name (one of kVisualStylesEntryPoints) may be called:
     // false when the library lacks it or is not bound. Callers test before calling.
     virtual bool HasEntryPoint(const std::string& name) const = 0;
+    // The colour scheme of the active theme ("NormalColor", "HomeStead", "Metallic" ...), empty
+    // without one.
+    virtual std::string CurrentColorSchemeName() const { return {}; }
 };
 
 // The binding without a library: no visual style, no entry point.

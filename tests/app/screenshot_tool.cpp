@@ -1,7 +1,8 @@
 // qbk-screenshot: shows the real main window with three pictures added and saves a picture of
-// it as PNG; with --about, the about box in front of it instead. A test tool for
-// scripts/screenshot.sh, run under a virtual X server.
+// it as PNG; with --about, the about box in front of it instead; with --file-menu, the File
+// menu open. A test tool for scripts/screenshot.sh, run under a virtual X server.
 #include <QApplication>
+#include <QKeyEvent>
 #include <QPixmap>
 #include <QScreen>
 #include <QThread>
@@ -13,13 +14,16 @@
 
 #include "app/about_form.h"
 #include "app/main_form.h"
+#include "platform/ui/forms/menu_bar.h"
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/canvas.h"
 
 int main(int argc, char** argv) {
-    const bool about = argc == 3 && std::string(argv[1]) == "--about";
-    if (argc != 2 && !about) {
-        std::fprintf(stderr, "usage: qbk-screenshot [--about] <out.png>\n");
+    const std::string mode = argc == 3 ? argv[1] : "";
+    const bool about = mode == "--about";
+    const bool file_menu = mode == "--file-menu";
+    if (argc < 2 || argc > 3 || (argc == 3 && !about && !file_menu)) {
+        std::fprintf(stderr, "usage: qbk-screenshot [--about|--file-menu] <out.png>\n");
         return 2;
     }
     const char* out = argv[argc - 1];
@@ -48,7 +52,24 @@ int main(int argc, char** argv) {
         QThread::msleep(20);
     }
     QWidget* window = about ? box.Window() : form.Window();
-    const QPixmap shot = window->screen()->grabWindow(window->winId());
+    QPixmap shot;
+    if (file_menu) {
+        // Alt+F as the user would press it; the drop-down is a window of its own, so the picture
+        // is taken from the screen over both.
+        QKeyEvent press(QEvent::KeyPress, Qt::Key_F, Qt::AltModifier);
+        QApplication::sendEvent(window, &press);
+        for (int i = 0; i < 25; ++i) {
+            QApplication::processEvents();
+            QThread::msleep(20);
+        }
+        QRect area = window->frameGeometry();
+        if (ui::TMenuBar* bar = form.MenuBar(); bar != nullptr && bar->PopupCount() > 0) {
+            area = area.united(bar->Popup(0).Widget()->geometry());
+        }
+        shot = window->screen()->grabWindow(0, area.x(), area.y(), area.width(), area.height());
+    } else {
+        shot = window->screen()->grabWindow(window->winId());
+    }
     if (!shot.save(QString::fromStdString(out), "PNG")) return 1;
     std::printf("saved %s (%dx%d), window title \"%s\"\n", out, shot.width(), shot.height(),
                 window->windowTitle().toStdString().c_str());

@@ -5,10 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include <QAction>
+#include <QCoreApplication>
 #include <QGuiApplication>
-#include <QMenu>
-#include <QMenuBar>
+#include <QMouseEvent>
 #include <QTest>
 #include <QTimer>
 #include <QWidget>
@@ -21,30 +20,46 @@
 
 #include "platform/kernel/sinks.h"
 #include "platform/ui/forms/form.h"
+#include "platform/ui/forms/menu_bar.h"
 #include "tests/app/scratch_folder.h"
 #include "tests/support/render.h"
 
 namespace app_test {
 
-// The menu bar item `menu` > `item` of the form's window (captions with their '&'); null when
-// there is none.
-inline QAction* MenuItem(ui::TForm& form, const std::string& menu, const std::string& item) {
-    auto* bar = form.Window()->findChild<QMenuBar*>();
-    if (bar == nullptr) return nullptr;
-    for (QAction* top : bar->actions()) {
-        if (top->menu() == nullptr || top->text().toStdString() != menu) continue;
-        for (QAction* a : top->menu()->actions()) {
-            if (a->text().toStdString() == item) return a;
-        }
+// A left click on `position` of a menu window as the user gives it: the pointer moves there,
+// presses and releases.
+inline void ClickMenuWindow(ui::TMenuWindow& window, int position) {
+    const ui::TRect r = window.ItemRect(position);
+    const ui::TRect w = window.WindowRect();
+    const QPointF global((r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2);
+    const QPointF local(global.x() - w.Left, global.y() - w.Top);
+    for (QEvent::Type type : {QEvent::MouseMove, QEvent::MouseButtonPress, QEvent::MouseButtonRelease}) {
+        QMouseEvent event(type, local, global, type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
+                          type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(window.Widget(), &event);
     }
-    return nullptr;
 }
 
-// Chooses the menu item as a click on it does.
+// The position of the item captioned `caption` (with its '&') in a menu window, -1 for none.
+inline int MenuPosition(const ui::TMenuWindow& window, const std::string& caption) {
+    for (int i = 0; i < window.ItemCount(); ++i) {
+        if (window.ItemAt(i)->Caption() == caption) return i;
+    }
+    return -1;
+}
+
+// Chooses the menu bar item `menu` > `item` (captions with their '&') with the mouse: a click
+// on the bar item opens its drop-down, a click on the item chooses it.
 inline void ChooseMenuItem(ui::TForm& form, const std::string& menu, const std::string& item) {
-    QAction* action = MenuItem(form, menu, item);
-    ASSERT_NE(action, nullptr) << menu << " > " << item;
-    action->trigger();
+    ui::TMenuBar* bar = form.MenuBar();
+    ASSERT_NE(bar, nullptr) << "the form has no menu";
+    const int top = MenuPosition(bar->Window(), menu);
+    ASSERT_GE(top, 0) << menu;
+    ClickMenuWindow(bar->Window(), top);
+    ASSERT_EQ(bar->PopupCount(), 1) << menu << " did not open";
+    const int position = MenuPosition(bar->Popup(0), item);
+    ASSERT_GE(position, 0) << menu << " > " << item;
+    ClickMenuWindow(bar->Popup(0), position);
 }
 
 // A key typed into the form's window through the window system.

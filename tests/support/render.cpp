@@ -4,6 +4,7 @@
 
 #include <QApplication>
 #include <QWidget>
+#include <gtest/gtest.h>
 #include <memory>
 
 namespace test_support {

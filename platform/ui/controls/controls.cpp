@@ -57,9 +57,12 @@ int VirtualKeyOf(int qt_key) {
         case Qt::Key_Escape: return VK_ESCAPE;
         case Qt::Key_Space: return VK_SPACE;
         case Qt::Key_Tab: return VK_TAB;
-        case Qt::Key_F2: return VK_F2;
+        case Qt::Key_Backspace: return 0x08;
+        case Qt::Key_Insert: return 0x2D;
+        case Qt::Key_Delete: return 0x2E;
         default: break;
     }
+    if (qt_key >= Qt::Key_F1 && qt_key <= Qt::Key_F24) return 0x70 + (qt_key - Qt::Key_F1);
     if ((qt_key >= Qt::Key_A && qt_key <= Qt::Key_Z) || (qt_key >= Qt::Key_0 && qt_key <= Qt::Key_9)) return qt_key;
     return 0;
 }

@@ -23,6 +23,7 @@ class TWinControl;
 class ControlWidget;
 
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
+// Horizontal alignment of a text.
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
 enum TShiftStateFlag : unsigned { ssShift = 1u << 0, ssAlt = 1u << 1, ssCtrl = 1u << 2, ssLeft = 1u << 3, ssRight = 1u << 4, ssMiddle = 1u << 5, ssDouble = 1u << 6 };
 using TShiftState = unsigned;

@@ -92,8 +92,6 @@ private:
     bool auto_size_ = true;
 };
 
-enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
-
 // Several lines of text; Enter starts a new line.
 class TMemo : public TInputControl {
 public:

@@ -9,12 +9,16 @@ namespace ui {
 
 class TScreen {
 public:
+    TScreen() { menu_font_.SetColor(clMenuText); }
     TCursor Cursor() const { return cursor_; }
     // crDefault lets each control's cursor show again; anything else overrides them all.
     void SetCursor(TCursor cursor);
+    // The font the platform draws menus in ("Tahoma", 8 points, in the menu text colour).
+    TFont& MenuFont() { return menu_font_; }
 
 private:
     TCursor cursor_ = crDefault;
+    TFont menu_font_;
 };
 
 class TMouse {

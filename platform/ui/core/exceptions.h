@@ -33,7 +33,8 @@ QBK_UI_EXCEPTION(EFOpenError, EStreamError);      // "Cannot open file \"%s\". %
 QBK_UI_EXCEPTION(EFCreateError, EStreamError);    // "Cannot create file \"%s\". %s"
 QBK_UI_EXCEPTION(EInvalidGraphic, Exception);     // unknown picture format, corrupt picture data
 QBK_UI_EXCEPTION(EInvalidGraphicOperation, Exception);
-QBK_UI_EXCEPTION(EComponentError, Exception);     // duplicate or invalid component names
+QBK_UI_EXCEPTION(EComponentError, Exception);
+QBK_UI_EXCEPTION(EResNotFound, Exception);        // "Resource %s not found"     // duplicate or invalid component names
 
 #undef QBK_UI_EXCEPTION
 

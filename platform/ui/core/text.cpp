@@ -63,4 +63,36 @@ std::string Trim(const std::string& text) {
     return text.substr(start, end - start);
 }
 
+std::u16string Utf8ToUtf16(const std::string& text) {
+    std::u16string out;
+    for (std::size_t i = 0; i < text.size();) {
+        const unsigned char c = static_cast<unsigned char>(text[i]);
+        char32_t cp = 0xFFFD;
+        std::size_t n = 1;
+        if (c < 0x80) {
+            cp = c;
+        } else if ((c >> 5) == 6 && i + 1 < text.size()) {
+            cp = (c & 0x1Fu) << 6 | (static_cast<unsigned char>(text[i + 1]) & 0x3Fu);
+            n = 2;
+        } else if ((c >> 4) == 14 && i + 2 < text.size()) {
+            cp = (c & 0x0Fu) << 12 | (static_cast<unsigned char>(text[i + 1]) & 0x3Fu) << 6 |
+                 (static_cast<unsigned char>(text[i + 2]) & 0x3Fu);
+            n = 3;
+        } else if ((c >> 3) == 30 && i + 3 < text.size()) {
+            cp = (c & 0x07u) << 18 | (static_cast<unsigned char>(text[i + 1]) & 0x3Fu) << 12 |
+                 (static_cast<unsigned char>(text[i + 2]) & 0x3Fu) << 6 | (static_cast<unsigned char>(text[i + 3]) & 0x3Fu);
+            n = 4;
+        }
+        if (cp >= 0x10000) {
+            cp -= 0x10000;
+            out += static_cast<char16_t>(0xD800 + (cp >> 10));
+            out += static_cast<char16_t>(0xDC00 + (cp & 0x3FF));
+        } else {
+            out += static_cast<char16_t>(cp);
+        }
+        i += n;
+    }
+    return out;
+}
+
 }  // namespace ui

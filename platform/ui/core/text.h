@@ -32,4 +32,7 @@ private:
 };
 std::string Trim(const std::string& text);
 
+// UTF-8 as UTF-16 code units, for APIs that take wide strings; broken sequences become U+FFFD.
+std::u16string Utf8ToUtf16(const std::string& utf8);
+
 }  // namespace ui

@@ -12,6 +12,12 @@ TBasicAction::~TBasicAction() {
     clients_.clear();
 }
 
+bool TBasicAction::Update() {
+    if (!OnUpdate) return false;
+    OnUpdate(this);
+    return true;
+}
+
 bool TBasicAction::Execute() {
     if (!OnExecute) return false;
     OnExecute(this);

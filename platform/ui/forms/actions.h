@@ -12,6 +12,7 @@
 namespace ui {
 
 class TActionList;
+class TImageList;
 
 class TBasicAction : public TComponent {
 public:
@@ -22,6 +23,10 @@ public:
     // Runs the action; true when it was handled.
     virtual bool Execute();
     TNotifyEvent OnExecute;
+    // Asks the action to bring its state up to date (a menu does so before it shows the action's
+    // item); true when OnUpdate handled it.
+    virtual bool Update();
+    TNotifyEvent OnUpdate;
 
     // A linked client (a menu item) is told after every change of the action's state. The client
     // removes itself before it goes; the action tells it through the component model when the
@@ -104,10 +109,14 @@ public:
 
     // The visible, enabled action with this shortcut, or null.
     TCustomAction* FindShortCut(TShortCut shortcut) const;
+    // Pictures of the actions (not owned), or null.
+    TImageList* Images() const { return images_; }
+    void SetImages(TImageList* images) { images_ = images; }
 
 private:
     friend class TContainedAction;
     std::vector<TContainedAction*> actions_;  // not owned: the form owns its actions
+    TImageList* images_ = nullptr;
 };
 
 }  // namespace ui

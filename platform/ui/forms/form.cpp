@@ -5,8 +5,6 @@
 #include <QCloseEvent>
 #include <QEventLoop>
 #include <QKeySequence>
-#include <QMenu>
-#include <QMenuBar>
 #include <QPointer>
 #include <QPushButton>
 #include <QScreen>
@@ -17,6 +15,7 @@
 
 #include "platform/ui/controls/application.h"
 #include "platform/ui/forms/actions.h"
+#include "platform/ui/forms/menu_bar.h"
 #include "platform/ui/forms/stdctrls.h"
 
 namespace ui {
@@ -45,60 +44,6 @@ protected:
     }
 };
 
-int QtKey(std::uint16_t key) {
-    if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return key;  // same codes in both
-    if (key >= 0x70 && key <= 0x87) return Qt::Key_F1 + (key - 0x70);
-    switch (key) {
-    case 0x08: return Qt::Key_Backspace;
-    case 0x09: return Qt::Key_Tab;
-    case 0x0D: return Qt::Key_Return;
-    case 0x1B: return Qt::Key_Escape;
-    case 0x20: return Qt::Key_Space;
-    case 0x21: return Qt::Key_PageUp;
-    case 0x22: return Qt::Key_PageDown;
-    case 0x23: return Qt::Key_End;
-    case 0x24: return Qt::Key_Home;
-    case 0x25: return Qt::Key_Left;
-    case 0x26: return Qt::Key_Up;
-    case 0x27: return Qt::Key_Right;
-    case 0x28: return Qt::Key_Down;
-    case 0x2D: return Qt::Key_Insert;
-    case 0x2E: return Qt::Key_Delete;
-    default: return 0;
-    }
-}
-
-QKeySequence ToKeySequence(TShortCut shortcut) {
-    const int key = QtKey(shortcut & 0xFF);
-    if (key == 0) return {};
-    int modifiers = 0;
-    if (shortcut & scShift) modifiers |= Qt::SHIFT;
-    if (shortcut & scCtrl) modifiers |= Qt::CTRL;
-    if (shortcut & scAlt) modifiers |= Qt::ALT;
-    return QKeySequence(key | modifiers);
-}
-
-void FillMenu(QMenu* menu, const TMenuItem* item) {
-    for (int i = 0; i < item->Count(); ++i) {
-        TMenuItem* child = item->Items(i);
-        if (!child->Visible()) continue;
-        if (child->IsLine()) {
-            menu->addSeparator();
-        } else if (child->Count() > 0) {
-            QMenu* sub = menu->addMenu(QString::fromStdString(child->Caption()));
-            sub->setEnabled(child->Enabled());
-            FillMenu(sub, child);
-        } else {
-            QAction* action = menu->addAction(QString::fromStdString(child->Caption()));
-            action->setEnabled(child->Enabled());
-            action->setCheckable(child->Checked());
-            action->setChecked(child->Checked());
-            action->setShortcut(ToKeySequence(child->ShortCut()));
-            QObject::connect(action, &QAction::triggered, [child] { Guarded([child] { child->Click(); }); });
-        }
-    }
-}
-
 // The enabled, visible push button below `parent` for which `pick` holds, depth first.
 template <typename Pick>
 TButton* FindButton(const TWinControl* parent, Pick pick) {
@@ -117,7 +62,7 @@ TButton* FindButton(const TWinControl* parent, Pick pick) {
 
 struct TForm::Impl {
     std::unique_ptr<FormWindow> window;
-    QMenuBar* menu_bar = nullptr;  // child of the window, while a menu is set
+    std::unique_ptr<TMenuBar> menu_bar;  // made when the first menu is set
     // Enter and Esc of a dialog: they reach the form's default and cancel buttons whichever
     // control has the focus. Active only while the form has such a button, so that a form
     // without one leaves the keys to its controls.
@@ -125,7 +70,7 @@ struct TForm::Impl {
     QShortcut* enter_keypad = nullptr;
     QShortcut* escape = nullptr;
     bool placing = false;
-    int MenuBarHeight() const { return menu_bar != nullptr ? menu_bar->sizeHint().height() : 0; }
+    int MenuBarHeight() const { return menu_bar != nullptr ? menu_bar->Height() : 0; }
 };
 
 TForm::TForm(TComponent* owner) : TStdWinControl(owner), impl_(std::make_unique<Impl>()) {
@@ -153,6 +98,7 @@ TForm::~TForm() {
     impl_->window->closing = nullptr;
     impl_->window->resized = nullptr;
     if (menu_ != nullptr) menu_->OnChange = nullptr;
+    impl_->menu_bar.reset();
     // The client widget belongs to the control, not to the window.
     Widget()->setParent(nullptr);
 }
@@ -181,7 +127,7 @@ void TForm::PlaceClient() {
     if (!impl_ || impl_->placing) return;
     impl_->placing = true;
     const int bar = impl_->MenuBarHeight();
-    if (impl_->menu_bar != nullptr) impl_->menu_bar->setGeometry(0, 0, Width(), bar);
+    if (impl_->menu_bar != nullptr) impl_->menu_bar->SetGeometry(0, 0, Width());
     Widget()->setGeometry(0, bar, Width(), Height());
     if (impl_->window->width() != Width() || impl_->window->height() != Height() + bar) {
         impl_->window->resize(Width(), Height() + bar);
@@ -222,24 +168,25 @@ void TForm::SetMenu(TMainMenu* menu) {
 }
 
 void TForm::RebuildMenuBar() {
-    delete impl_->menu_bar;
-    impl_->menu_bar = nullptr;
-    if (menu_ != nullptr) {
-        impl_->menu_bar = new QMenuBar(impl_->window.get());
-        impl_->menu_bar->setNativeMenuBar(false);
-        const TMenuItem* root = menu_->Items();
-        for (int i = 0; i < root->Count(); ++i) {
-            TMenuItem* top = root->Items(i);
-            if (!top->Visible() || top->IsLine()) continue;
-            QMenu* sub = impl_->menu_bar->addMenu(QString::fromStdString(top->Caption()));
-            sub->setEnabled(top->Enabled());
-            FillMenu(sub, top);
+    if (menu_ != nullptr && impl_->menu_bar == nullptr) {
+        impl_->menu_bar = std::make_unique<TMenuBar>(impl_->window.get(), [this](TShortCut shortcut) {
+            bool ran = false;
+            Guarded([&] { ran = IsShortCut(shortcut); });
+            return ran;
+        });
+    }
+    if (impl_->menu_bar != nullptr) {
+        if (impl_->menu_bar->Menu() != menu_) {
+            impl_->menu_bar->SetMenu(menu_);
+        } else {
+            impl_->menu_bar->Rebuild();
         }
-        impl_->menu_bar->show();
     }
     // The client area keeps its size; the window grows or shrinks by the bar.
     PlaceClient();
 }
+
+TMenuBar* TForm::MenuBar() const { return impl_->menu_bar.get(); }
 
 void TForm::CaptionChanged() {
     impl_->window->setWindowTitle(QString::fromStdString(Caption()));

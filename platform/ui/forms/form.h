@@ -13,6 +13,8 @@
 
 namespace ui {
 
+class TMenuBar;
+
 enum class TPosition { poDesigned, poDefault, poScreenCenter, poMainFormCenter };
 enum class TFormBorderStyle { bsSizeable, bsDialog, bsSingle, bsNone };
 enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
@@ -47,6 +49,8 @@ public:
     // The menu shown as the window's menu bar (not owned; usually a component of the form).
     TMainMenu* Menu() const { return menu_; }
     void SetMenu(TMainMenu* menu);
+    // The host that shows the menu and tracks it; null until a menu was set.
+    TMenuBar* MenuBar() const;
 
     void Show();
     void Hide();

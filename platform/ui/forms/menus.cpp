@@ -3,7 +3,9 @@
 #include <algorithm>
 #include <cctype>
 
+#include "platform/ui/controls/imagelist.h"
 #include "platform/ui/forms/actions.h"
+#include "platform/ui/graphics/bitmap.h"
 
 namespace ui {
 
@@ -62,6 +64,45 @@ TShortCut TextToShortCut(const std::string& text) {
     return scNone;
 }
 
+std::string KeyNameText(std::uint16_t key) {
+    static constexpr KeyName kLayoutNames[] = {
+        {0x08, "Backspace"}, {0x09, "Tab"},     {0x0D, "Enter"},  {0x10, "Shift"},  {0x11, "Ctrl"},
+        {0x12, "Alt"},       {0x1B, "Esc"},     {0x20, "Space"},  {0x21, "Page Up"}, {0x22, "Page Down"},
+        {0x23, "End"},       {0x24, "Home"},    {0x25, "Left"},   {0x26, "Up"},     {0x27, "Right"},
+        {0x28, "Down"},      {0x2D, "Insert"},  {0x2E, "Delete"},
+    };
+    if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return std::string(1, static_cast<char>(key));
+    if (key >= 0x70 && key <= 0x87) return "F" + std::to_string(key - 0x6F);
+    for (const auto& k : kLayoutNames) {
+        if (k.key == key) return k.name;
+    }
+    return {};
+}
+
+char GetHotkey(const std::string& caption) {
+    for (std::size_t i = 0; i + 1 < caption.size(); ++i) {
+        if (caption[i] != '&') continue;
+        if (caption[i + 1] == '&') {
+            ++i;
+            continue;
+        }
+        return static_cast<char>(std::toupper(static_cast<unsigned char>(caption[i + 1])));
+    }
+    return 0;
+}
+
+std::string StripHotkey(const std::string& caption) {
+    std::string text;
+    for (std::size_t i = 0; i < caption.size(); ++i) {
+        if (caption[i] == '&' && i + 1 < caption.size()) ++i;
+        else if (caption[i] == '&') continue;
+        text += caption[i];
+    }
+    return text;
+}
+
+TSize MenuBarButtonSize() { return TSize{19, 19}; }
+
 // --- TMenuItem ---
 
 TMenuItem::TMenuItem(TComponent* owner) : TComponent(owner) {}
@@ -94,8 +135,43 @@ void TMenuItem::SetCaption(const std::string& caption) { QBK_MENU_SETTER(caption
 void TMenuItem::SetShortCut(TShortCut shortcut) { QBK_MENU_SETTER(shortcut_, shortcut); }
 void TMenuItem::SetEnabled(bool enabled) { QBK_MENU_SETTER(enabled_, enabled); }
 void TMenuItem::SetVisible(bool visible) { QBK_MENU_SETTER(visible_, visible); }
-void TMenuItem::SetChecked(bool checked) { QBK_MENU_SETTER(checked_, checked); }
 void TMenuItem::SetHint(const std::string& hint) { QBK_MENU_SETTER(hint_, hint); }
+void TMenuItem::SetRadioItem(bool value) { QBK_MENU_SETTER(radio_item_, value); }
+void TMenuItem::SetGroupIndex(std::uint8_t value) { QBK_MENU_SETTER(group_index_, value); }
+void TMenuItem::SetDefault(bool value) { QBK_MENU_SETTER(default_, value); }
+void TMenuItem::SetBreak(bool value) { QBK_MENU_SETTER(break_, value); }
+void TMenuItem::SetImageIndex(int index) { QBK_MENU_SETTER(image_index_, index); }
+
+void TMenuItem::SetChecked(bool checked) {
+    if (checked_ == checked) return;
+    checked_ = checked;
+    if (checked_ && radio_item_) UncheckRadioSiblings();
+    Changed();
+}
+
+void TMenuItem::UncheckRadioSiblings() {
+    if (parent_ == nullptr) return;
+    for (TMenuItem* sibling : parent_->items_) {
+        if (sibling != this && sibling->radio_item_ && sibling->group_index_ == group_index_) sibling->checked_ = false;
+    }
+}
+
+TBitmap& TMenuItem::Bitmap() {
+    if (!bitmap_) bitmap_ = std::make_unique<TBitmap>();
+    return *bitmap_;
+}
+
+int TMenuItem::MenuIndex() const {
+    if (parent_ == nullptr) return -1;
+    const auto& list = parent_->items_;
+    return static_cast<int>(std::find(list.begin(), list.end(), this) - list.begin());
+}
+
+TMainMenu* TMenuItem::GetParentMenu() const {
+    const TMenuItem* root = this;
+    while (root->parent_ != nullptr) root = root->parent_;
+    return root->menu_;
+}
 
 #undef QBK_MENU_SETTER
 
@@ -123,6 +199,7 @@ void TMenuItem::ActionChanged() {
     enabled_ = action->Enabled();
     visible_ = action->Visible();
     checked_ = action->Checked();
+    if (checked_ && radio_item_) UncheckRadioSiblings();
     Changed();
 }
 
@@ -169,13 +246,10 @@ void TMenuItem::Notification(TComponent* component, TOperation operation) {
     }
 }
 
-void TMenuItem::Changed() {
+void TMenuItem::Changed(bool rebuild) {
     if (Destroying()) return;
-    const TMenuItem* root = this;
-    while (root->parent_ != nullptr) root = root->parent_;
-    if (root->menu_ != nullptr && !root->menu_->Destroying() && root->menu_->OnChange) {
-        root->menu_->OnChange(root->menu_);
-    }
+    TMainMenu* menu = GetParentMenu();
+    if (menu != nullptr && !menu->Destroying()) menu->MenuChanged(this, rebuild);
 }
 
 // --- TMainMenu ---
@@ -186,6 +260,31 @@ TMainMenu::TMainMenu(TComponent* owner) : TComponent(owner), items_(new TMenuIte
 
 TMainMenu::~TMainMenu() {
     MarkDestroying();
+}
+
+void TMainMenu::SetImages(TImageList* images) {
+    if (images == images_) return;
+    if (images_ != nullptr) RemoveFreeNotification(images_);
+    images_ = images;
+    if (images_ != nullptr) FreeNotification(images_);
+    MenuChanged(nullptr, true);
+}
+
+void TMainMenu::SetOwnerDraw(bool value) {
+    if (value == owner_draw_) return;
+    owner_draw_ = value;
+    MenuChanged(nullptr, true);
+}
+
+void TMainMenu::UpdateItems() { MenuChanged(nullptr, true); }
+
+void TMainMenu::MenuChanged(TMenuItem*, bool) {
+    if (OnChange) OnChange(this);
+}
+
+void TMainMenu::Notification(TComponent* component, TOperation operation) {
+    TComponent::Notification(component, operation);
+    if (operation == TOperation::opRemove && component == images_) images_ = nullptr;
 }
 
 namespace {
@@ -206,5 +305,20 @@ TMenuItem* TMainMenu::FindShortCut(TShortCut shortcut) const {
     if (shortcut == scNone) return nullptr;
     return FindIn(items_, shortcut);
 }
+
+namespace {
+
+TMenuItem* FindAny(const TMenuItem* item, TShortCut shortcut) {
+    for (int i = 0; i < item->Count(); ++i) {
+        TMenuItem* child = item->Items(i);
+        if (child->ShortCut() == shortcut) return child;
+        if (TMenuItem* found = FindAny(child, shortcut)) return found;
+    }
+    return nullptr;
+}
+
+}  // namespace
+
+TMenuItem* TMainMenu::FindItemByShortCut(TShortCut shortcut) const { return FindAny(items_, shortcut); }
 
 }  // namespace ui

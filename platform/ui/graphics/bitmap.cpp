@@ -1,6 +1,8 @@
 #include "platform/ui/graphics/bitmap.h"
 
+#include <QByteArray>
 #include <QColor>
+#include <QFile>
 #include <QImage>
 
 #include <algorithm>
@@ -142,6 +144,16 @@ void TBitmap::SetTransparentMode(TTransparentMode mode) {
     if (mode == transparent_mode_) return;
     transparent_mode_ = mode;
     Changed();
+}
+
+void TBitmap::LoadFromResourceName(const std::string& name) {
+    QFile file(QString::fromStdString(":/bitmaps/" + name + ".bmp"));
+    if (!file.open(QIODevice::ReadOnly)) throw EResNotFound("Resource " + name + " not found");
+    const QByteArray bytes = file.readAll();
+    TMemoryStream stream;
+    stream.Write(bytes.constData(), bytes.size());
+    stream.Seek(0, TSeekOrigin::soBeginning);
+    LoadFromStream(stream);
 }
 
 void TBitmap::LoadFromStream(TStream& stream) {

@@ -55,6 +55,9 @@ public:
 
     // Reads BMP data; raises EInvalidGraphic on corrupt or unsupported data (bitmap unchanged).
     void LoadFromStream(TStream& stream) override;
+    // Reads the program's bitmap resource `name` (a BMP in the program's resources under
+    // ":/bitmaps/<name>.bmp"); raises EResNotFound "Resource <name> not found" when it has none.
+    void LoadFromResourceName(const std::string& name);
     // Writes a 32-bit bottom-up BMP file (54-byte header); 24-bit pixels get alpha 255.
     void SaveToStream(TStream& stream) const override;
 

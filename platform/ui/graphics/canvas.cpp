@@ -83,6 +83,8 @@ QColor ToQColor(TColor color) {
 
 bool Usable(const QImage* image) { return image != nullptr && !image->isNull(); }
 
+}  // namespace
+
 // Maps a font of the form definitions onto an installed family at the same pixel size.
 QFont MakeQFont(const TFont& font) {
     QFont q(QString::fromStdString(font.FamilyName()));
@@ -105,8 +107,6 @@ QFont MakeQFont(const TFont& font) {
     }
     return q;
 }
-
-}  // namespace
 
 // The one place that opens a painter on a canvas's image, with the settings every drawing
 // operation needs; it ends when it goes out of scope.

@@ -19,6 +19,7 @@
 #include "platform/ui/graphics/graphics.h"
 #include "platform/ui/core/persistent.h"
 
+class QFont;
 class QImage;
 
 namespace ui {
@@ -31,6 +32,9 @@ enum class TPixelFormat { pf24bit, pf32bit };
 
 // Raster operations of CopyRect.
 enum class TCopyMode { cmSrcCopy };
+
+// Platform side: the installed font drawn for `font`, at its pixel size, without antialiasing.
+QFont MakeQFont(const TFont& font);
 
 class TCanvas : public TPersistent {
 public:

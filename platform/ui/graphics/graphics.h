@@ -11,6 +11,9 @@
 
 namespace ui {
 
+// How a text sits between the left and right edges of its rectangle.
+enum class TAlignment { taLeftJustify, taRightJustify, taCenter };
+
 // Base of the three tools: change notification.
 class TGraphicsObject : public TPersistent {
 public:

@@ -1,0 +1,19 @@
+// The styled parts of the main window: the Office-styled main menu's styler with the settings
+// the window's form definition stores for it.
+#pragma once
+
+#include "controls/menus/fine_main_menu.h"
+#include "controls/menus/office_menu_styler.h"
+#include "platform/ui/core/component.h"
+
+namespace app {
+
+// The main window's menu styler, owned by `owner`: the osOffice2003Silver set with the stored
+// colours and fonts read after it, so they override single values of the set.
+menus::TFineMenuOfficeStyler* CreateMainMenuStyler(ui::TComponent* owner);
+
+// Binds the styler to the menu and gives every item the menu's measure and draw handlers, as
+// the end of loading the form does.
+void StyleMainMenu(menus::TFineMainMenu& menu, menus::TFineMenuOfficeStyler& styler);
+
+}  // namespace app
