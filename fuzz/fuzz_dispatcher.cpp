@@ -85,7 +85,7 @@ public:
         };
         klp::OS_SetStackHooks(std::move(hooks));
         klp::OS_SetManualTicksForTests(true);
-        if (klp::init_KLP(2000, 50) != 0) Fail("the stack did not start");
+        if (klp::init_KLP(2000, 50) != klp::StartResult::kStarted) Fail("the stack did not start");
         RunDispatcher();
         Admit();
         worker_ = std::thread([this] { Transfers(); });
