@@ -20,8 +20,6 @@ const ui::TBitmap* CardListAlbum::Picture(int index) const {
 
 void CardListAlbum::Clear() {
     list_.Cards().Clear();
-    // The list's layout of no cards at all leaves the scroll bar as the last cards needed it.
-    list_.UpdateScrollBar();
 }
 
 ui::TBitmap* CardListAlbum::NewCard(const std::string& caption, bool insert) {

@@ -66,7 +66,6 @@ void CardLayout::ArrangeColumns(CardLayoutCards& cards, bool update_bar, const A
     }
     if (anchor_card >= cards.Count()) anchor_card = 0;
     state.view_cards.clear();
-    if (cards.Count() == 0) return;
 
     const int bottom_limit = metrics.client_height - (state.bar.visible ? metrics.bar_thickness + 2 : 0);
     bool first = true;
@@ -168,7 +167,6 @@ void CardLayout::ArrangeRows(CardLayoutCards& cards, bool update_bar, const Card
         }
         if (InView(bounds)) state.view_cards.push_back(card);
     }
-    if (cards.Count() == 0) return;
 
     if (state.rows_overflow) {
         state.first_row = 1;

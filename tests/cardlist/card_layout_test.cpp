@@ -132,11 +132,11 @@ TEST(CardLayoutColumns, NoShownCardsHidesTheBarButKeepsItsRange) {
     EXPECT_FALSE(layout.state.bar.visible);
     EXPECT_EQ(layout.state.bar.max, 2);
 
-    // With no cards at all the bar is left alone.
+    // With no cards at all the layout still ends with the bar's update: nothing to scroll.
     FakeCards none(0);
     layout.state.bar.visible = true;
     layout.ArrangeCards(none, true);
-    EXPECT_TRUE(layout.state.bar.visible);
+    EXPECT_FALSE(layout.state.bar.visible);
 }
 
 TEST(CardLayoutColumns, HiddenCardsAreSkippedAndDisplayOrderRules) {
