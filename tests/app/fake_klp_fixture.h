@@ -14,7 +14,7 @@
 #include <vector>
 
 #include "app/mccan_interface.h"
-#include "tests/app/scratch_folder.h"
+#include "tests/support/temp_folder.h"
 
 namespace app_test {
 
@@ -73,7 +73,7 @@ public:
 
 private:
     std::string LogPath() const { return (scratch_.Path() / "log").string(); }
-    ScratchFolder scratch_{"fake-klp"};
+    test_support::ScratchFolder scratch_{"fake-klp-"};
 };
 
 }  // namespace app_test

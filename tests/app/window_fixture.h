@@ -21,8 +21,8 @@
 #include "platform/kernel/sinks.h"
 #include "platform/ui/forms/form.h"
 #include "platform/ui/forms/menu_bar.h"
-#include "tests/app/scratch_folder.h"
 #include "tests/support/render.h"
+#include "tests/support/temp_folder.h"
 
 namespace app_test {
 
@@ -114,7 +114,7 @@ private:
 };
 
 // A test's own folder that also holds the registry of the windows it creates (XDG_CONFIG_HOME).
-class SettingsFolder : public ScratchFolder {
+class SettingsFolder : public test_support::ScratchFolder {
 public:
     SettingsFolder() { ::setenv("XDG_CONFIG_HOME", Path().c_str(), 1); }
 };

@@ -8,13 +8,39 @@
 
 #include <filesystem>
 #include <string>
+#include <system_error>
 
 namespace test_support {
 
+// The running test's folder path (not created): `prefix`, the process id, the suite and test name.
 inline std::filesystem::path TestTempFolder(const std::string& prefix) {
     const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-    return std::filesystem::temp_directory_path() /
-           (prefix + std::to_string(::getpid()) + "_" + (test != nullptr ? test->name() : "no-test"));
+    std::string name = test != nullptr ? std::string(test->test_suite_name()) + "-" + test->name() : "no-test";
+    for (char& c : name) {
+        if (c == '/') c = '_';  // parameterised tests
+    }
+    return std::filesystem::temp_directory_path() / (prefix + std::to_string(::getpid()) + "_" + name);
 }
+
+// The running test's folder, created empty and removed with everything in it at the end.
+class ScratchFolder {
+public:
+    explicit ScratchFolder(const std::string& prefix = "qbk-") : path_(TestTempFolder(prefix)) {
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+    }
+    ~ScratchFolder() {
+        std::error_code ignored;
+        std::filesystem::remove_all(path_, ignored);
+    }
+    ScratchFolder(const ScratchFolder&) = delete;
+    ScratchFolder& operator=(const ScratchFolder&) = delete;
+
+    const std::filesystem::path& Path() const { return path_; }
+    std::string File(const std::string& name) const { return (path_ / name).string(); }
+
+private:
+    std::filesystem::path path_;
+};
 
 }  // namespace test_support
