@@ -116,6 +116,10 @@ void TCustomFinePanel::Paint() {
 
 void TCustomFinePanel::PaintPanel(ui::TCanvas& canvas) {
     ui::TCanvasToolsGuard tools(canvas);
+    // Every paint lays the panel out afresh: some settings (the bevels and fonts of the base,
+    // the caption's button side and glyphs) change without telling the panel. Hit tests between
+    // paints then read the rectangles of what is on the screen.
+    layout_valid_ = false;
     const PanelLayout& layout = Layout();
     PaintBody(canvas, layout);
     if (caption_->Visible()) {
