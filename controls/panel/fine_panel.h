@@ -34,7 +34,13 @@ class TFinePanelStyler;  // panel_styler.h
 class TFinePanelGroup;   // the group container the panels of a group sit in
 
 enum class TBackGroundPosition : std::uint8_t {
-    bpTopLeft, bpTopRight, bpBottomLeft, bpBottomRight, bpTiled, bpStretched, bpCenter
+    bpTopLeft,
+    bpTopRight,
+    bpBottomLeft,
+    bpBottomRight,
+    bpTiled,
+    bpStretched,
+    bpCenter
 };
 
 using TAnchorEvent = std::function<void(ui::TPersistent* sender, const std::string& anchor)>;

@@ -8,6 +8,7 @@
 #include "controls/panel/color_scheme.h"
 #include "controls/panel/fine_panel.h"
 #include "platform/theme/fake_visual_styles.h"
+#include "tests/panel/picture_fixture.h"
 #include "tests/support/render.h"
 
 namespace panel {
@@ -120,7 +121,7 @@ TEST_F(PanelPaintTest, SizeGripLinesEndInTheCorner) {
         int x, y;
         TColor color;
     };
-    const Px expected[] = {{110, 98, white}, {110, 99, grey}, {111, 99, grey}, {115, 97, white}, {116, 98, grey},
+    const Px expected[] = {{110, 98, white}, {110, 99, grey}, {111, 99, grey},  {115, 97, white},     {116, 98, grey},
                            {118, 98, white}, {119, 98, grey}, {105, 99, kBody}, {100, 100 - 1, kBody}};
     for (const Px& p : expected) EXPECT_EQ(PixelAt(image, p.x, p.y), p.color) << p.x << "," << p.y;
     // Collapsed, or not sizable, there is no grip.
@@ -147,7 +148,8 @@ TEST_F(PanelPaintTest, CloseCrossAndMinMaxTriangleAtTheirOffsets) {
     EXPECT_EQ(PixelAt(image, 99, 6), kBar);
     panel.StoreCollaps(true);
     image = Render();
-    EXPECT_EQ(PixelAt(image, 99, 7), panel.Caption().CloseColor() == kBar ? kBar : ui::ColorToRGB(panel.Caption().CloseColor()));
+    EXPECT_EQ(PixelAt(image, 99, 7),
+              panel.Caption().CloseColor() == kBar ? kBar : ui::ColorToRGB(panel.Caption().CloseColor()));
     EXPECT_EQ(PixelAt(image, 99, 6), 0x00FFFFu);  // pointing down
     // A hot close button takes its hover colour when it has one.
     panel.StoreCollaps(false);
@@ -252,8 +254,10 @@ TEST_F(PanelPaintTest, SquareAndTinyCaptionsPaintInTheCaptionColour) {
         TShadeType type;
         int width, caption_height;
     };
-    const Case cases[] = {{TShadeType::stIRadial, 20, 20}, {TShadeType::stORadial, 30, 30},
-                          {TShadeType::stHardBump, 5, 20},  {TShadeType::stHardBump, 40, 1}};
+    const Case cases[] = {{TShadeType::stIRadial, 20, 20},
+                          {TShadeType::stORadial, 30, 30},
+                          {TShadeType::stHardBump, 5, 20},
+                          {TShadeType::stHardBump, 40, 1}};
     for (const Case& c : cases) {
         SCOPED_TRACE(static_cast<int>(c.type));
         panel.SetBounds(0, 0, c.width, 60);
@@ -331,6 +335,73 @@ TEST_F(PanelPaintTest, BodyTextFollowsItsVerticalAlignment) {
     EXPECT_GT(text.Top, 30);
 }
 
+TEST_F(PanelPaintTest, BackgroundPictureAtEachPosition) {
+    panel_test::LoadPicture(panel.Background(), panel_test::PngFile(10, 10, 0x0000FF));
+    ASSERT_FALSE(panel.Background().Empty());
+    struct Case {
+        TBackGroundPosition position;
+        int x, y;  // where the picture's top-left pixel lands
+    };
+    // Body (0, 0, 120, 100), bevel width 1: the right place is max(0, 120 - 0 - 10 - 1) = 109,
+    // the bottom one max(0, 100 - 10 - 1) = 89, the centre half of each.
+    const Case cases[] = {{TBackGroundPosition::bpTopLeft, 0, 0},
+                          {TBackGroundPosition::bpTopRight, 109, 0},
+                          {TBackGroundPosition::bpBottomLeft, 0, 89},
+                          {TBackGroundPosition::bpBottomRight, 109, 89},
+                          {TBackGroundPosition::bpCenter, 54, 44}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.position));
+        panel.SetBackgroundPosition(c.position);
+        const QImage image = Render();
+        EXPECT_EQ(PixelAt(image, c.x, c.y), 0x0000FFu);
+        EXPECT_EQ(PixelAt(image, c.x + 9, c.y + 9), 0x0000FFu);
+        if (c.x > 0) {
+            EXPECT_EQ(PixelAt(image, c.x - 1, c.y), kBody);
+        }
+        if (c.y > 0) {
+            EXPECT_EQ(PixelAt(image, c.x, c.y - 1), kBody);
+        }
+    }
+    panel.SetBackgroundPosition(TBackGroundPosition::bpTiled);
+    QImage image = Render();
+    for (auto [x, y] : {std::pair{0, 0}, {15, 25}, {119, 99}}) EXPECT_EQ(PixelAt(image, x, y), 0x0000FFu);
+    panel.SetBackgroundPosition(TBackGroundPosition::bpStretched);
+    image = Render();
+    for (auto [x, y] : {std::pair{0, 0}, {60, 50}, {119, 99}}) EXPECT_EQ(PixelAt(image, x, y), 0x0000FFu);
+    // Below a visible caption the picture is clipped to the body.
+    panel.Caption().SetVisible(true);
+    panel.SetBackgroundPosition(TBackGroundPosition::bpTopLeft);
+    image = Render();
+    EXPECT_EQ(PixelAt(image, 5, 5), kBar);
+    EXPECT_EQ(PixelAt(image, 5, 18), 0x0000FFu);
+}
+
+TEST_F(PanelPaintTest, CaptionOnTheLeftRunsItsTextUpwards) {
+    panel.Caption().SetVisible(true);
+    panel.Caption().SetPosition(TCaptionPosition::cpLeft);
+    panel.Caption().SetText("<b>Caption</b>");
+    panel.Caption().Font().SetColor(0xFFFFFF);
+    panel.StatusBar().SetVisible(true);
+    panel.StatusBar().SetColor(0x00A0A0);
+    const QImage image = Render();
+    // The bar is the first 18 columns; the text is white inside it, taller than wide.
+    int top = 100, bottom = -1, left = 120, right = -1;
+    for (int y = 0; y < 100; ++y) {
+        for (int x = 0; x < 120; ++x) {
+            if (PixelAt(image, x, y) != 0xFFFFFFu) continue;
+            top = std::min(top, y), bottom = std::max(bottom, y);
+            left = std::min(left, x), right = std::max(right, x);
+        }
+    }
+    ASSERT_GE(right, 0);
+    EXPECT_LT(right, 18);
+    EXPECT_GT(bottom - top, 2 * (right - left));
+    EXPECT_EQ(PixelAt(image, 60, 10), kBody);
+    // The status bar stands at the right edge: (width - 18 - 1, 1, width - 1, height - 1).
+    EXPECT_EQ(PixelAt(image, 101, 50), 0x00A0A0u);
+    EXPECT_EQ(PixelAt(image, 100, 50), kBody);
+}
+
 class ThemedPanelPaintTest : public PanelPaintTest {
 protected:
     theme::FakeVisualStyles styles;
@@ -371,8 +442,8 @@ TEST_F(ThemedPanelPaintTest, ThemedCaptionAndButtonsAreWindowParts) {
 }
 
 TEST_F(ThemedPanelPaintTest, ColourSchemeOfTheActiveStyle) {
-    const std::pair<const char*, int> rows[] = {
-        {"NormalColor", 1}, {"HomeStead", 2}, {"Metallic", 3}, {"normalcolor", 0}, {"Royale", 0}, {"", 0}};
+    const std::pair<const char*, int> rows[] = {{"NormalColor", 1}, {"HomeStead", 2}, {"Metallic", 3},
+                                                {"normalcolor", 0}, {"Royale", 0},    {"", 0}};
     for (auto [scheme, expected] : rows) {
         styles.color_scheme = scheme;
         EXPECT_EQ(CurrentColorScheme(), expected) << scheme;

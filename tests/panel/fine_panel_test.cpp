@@ -69,8 +69,8 @@ TEST_F(FinePanelTest, HeightAndWidthKeepTheExpandedExtentOnlyAlongTheCaption) {
         int expected_full;
     };
     const Case cases[] = {
-        {TCaptionPosition::cpTop, false, false, true, 77},  {TCaptionPosition::cpTop, true, false, true, 5},
-        {TCaptionPosition::cpTop, false, true, true, 5},    {TCaptionPosition::cpLeft, false, false, true, 5},
+        {TCaptionPosition::cpTop, false, false, true, 77},   {TCaptionPosition::cpTop, true, false, true, 5},
+        {TCaptionPosition::cpTop, false, true, true, 5},     {TCaptionPosition::cpLeft, false, false, true, 5},
         {TCaptionPosition::cpLeft, false, false, false, 77}, {TCaptionPosition::cpLeft, true, false, false, 5},
         {TCaptionPosition::cpTop, false, false, false, 5},
     };

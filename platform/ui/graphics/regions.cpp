@@ -74,8 +74,8 @@ void RoundRect(TCanvas& canvas, const TRect& r, int corner_width, int corner_hei
     for (int y = b.Top; y < b.Bottom; ++y) {
         for (int x = b.Left; x < b.Right; ++x) {
             if (!region.Contains(x, y)) continue;
-            const bool edge = !region.Contains(x - 1, y) || !region.Contains(x + 1, y) ||
-                              !region.Contains(x, y - 1) || !region.Contains(x, y + 1);
+            const bool edge = !region.Contains(x - 1, y) || !region.Contains(x + 1, y) || !region.Contains(x, y - 1) ||
+                              !region.Contains(x, y + 1);
             if (edge && outline) {
                 canvas.SetPixels(x, y, canvas.Pen().Color());
             } else if (fill) {
