@@ -2,7 +2,7 @@
 // data opened and every background drawn, and fills each drawn part with a colour that tells
 // its state apart, so pixel tests can see that the themed path drew. It offers the entry points
 // themed painting calls: OpenThemeData, DrawThemeBackground, CloseThemeData, IsThemeActive, and
-// GetCurrentThemeName for the colour scheme.
+// GetCurrentThemeName for the colour-scheme test.
 #pragma once
 
 #include <string>
