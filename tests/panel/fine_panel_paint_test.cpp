@@ -333,6 +333,18 @@ TEST_F(PanelPaintTest, BodyTextFollowsItsVerticalAlignment) {
     const ui::TRect text = panel.Layout().text;
     EXPECT_EQ(text.Bottom, 99);
     EXPECT_GT(text.Top, 30);
+
+    // Below a visible caption the text centres in the body once: between the caption bar's end
+    // and the bottom, the caption height not taken off a second time.
+    panel.Caption().SetVisible(true);
+    panel.SetTextVAlign(TTextVAlignment::tvaBottom);
+    Render();
+    const ui::TRect area = BodyTextArea(panel, panel.Layout().body);
+    EXPECT_EQ(area.Top, 19);  // caption 20 - 2 x bevel width 1, then border width 0 and 1 more
+    const int text_height = area.Bottom - panel.Layout().text.Top;
+    panel.SetTextVAlign(TTextVAlignment::tvaCenter);
+    Render();
+    EXPECT_EQ(panel.Layout().text.Top, area.Top + (area.Height() - text_height) / 2);
 }
 
 TEST_F(PanelPaintTest, BackgroundPictureAtEachPosition) {
