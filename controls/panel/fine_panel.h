@@ -11,7 +11,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "controls/panel/fine_image.h"
 #include "controls/panel/html_picture.h"
