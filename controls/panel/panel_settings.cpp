@@ -1,5 +1,7 @@
 #include "controls/panel/panel_settings.h"
 
+#include "platform/ui/core/update_scope.h"
+
 namespace panel {
 
 TFinePanelSettings::TFinePanelSettings()
@@ -22,8 +24,8 @@ void TFinePanelSettings::EndUpdate() {
 }
 
 void TFinePanelSettings::SetCaption(const TPanelCaption& value) {
-    caption_->Assign(&value);
-    Changed();
+    // The copy changes the caption property by property; the owner hears of it once.
+    ui::WithinUpdate(*this, [&] { caption_->Assign(&value); });
 }
 
 void TFinePanelSettings::SetFont(const ui::TFont& value) {

@@ -40,7 +40,8 @@ public:
     void EndUpdate();
     int UpdateCount() const { return update_count_; }
 
-    // The owned caption; its own changes notify too.
+    // The owned caption; its own changes notify too. Setting it copies the value in and
+    // notifies once.
     TPanelCaption& Caption() { return *caption_; }
     const TPanelCaption& Caption() const { return *caption_; }
     void SetCaption(const TPanelCaption& value);

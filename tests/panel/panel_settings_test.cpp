@@ -116,6 +116,16 @@ INSTANTIATE_TEST_SUITE_P(
         SettingCase{"URLColor", [](TFinePanelSettings& s) { s.SetURLColor(ui::clRed); }, 1, 1},
         SettingCase{"Font", [](TFinePanelSettings& s) { s.SetFont(ui::TFont()); }, 1, 1},
         SettingCase{"StatusBar", [](TFinePanelSettings& s) { s.SetStatusBar(TPanelStatusBar()); }, 1, 1},
+        // the caption copied in whole: once, however many of its properties changed
+        SettingCase{"Caption",
+                    [](TFinePanelSettings& s) {
+                        TPanelCaption other;
+                        other.SetColor(ui::clRed);
+                        other.SetHeight(33);
+                        other.SetShape(TCaptionShape::csRounded);
+                        s.SetCaption(other);
+                    },
+                    1, 1},
         // changes only when the value differs
         SettingCase{"ColorTo", [](TFinePanelSettings& s) { s.SetColorTo(ui::clRed); }, 1, 0},
         SettingCase{"ColorMirror", [](TFinePanelSettings& s) { s.SetColorMirror(ui::clRed); }, 1, 0},
