@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "controls/cardlist/card_list_drag.h"
 #include "controls/cardlist/card_list_view.h"
 #include "controls/cardlist/card_painting.h"
 #include "platform/ui/controls/application.h"
@@ -87,6 +88,13 @@ TCustomFineCardList::TCustomFineCardList(ui::TComponent* owner)
         position = scroll_bar_->Position();
     };
 
+    drag_ = std::make_unique<CardListDrag>();
+    if (!Designing()) {
+        for (std::size_t i = 0; i < drag_->arrows.size(); ++i) {
+            drag_->arrows[i] = new ui::TArrowWindow(this, static_cast<ui::TArrowDirection>(i));  // owned by the list
+        }
+    }
+
     SetBounds(0, 0, 280, 320);
     SetTabStop(false);
     SetDoubleBuffered(true);
@@ -94,6 +102,11 @@ TCustomFineCardList::TCustomFineCardList(ui::TComponent* owner)
 
 TCustomFineCardList::~TCustomFineCardList() {
     MarkDestroying();
+    // A drag or an edit still running ends while the list is whole.
+    drag_->session.reset();
+    drag_->DragImage.reset();
+    editor_.reset();
+    if (drag_->DropTargetRegistered) ui::RevokeDragDrop(*this);
     timer_->SetEnabled(false);
     // The cards go first, while the template they read still exists; nothing refreshes any more.
     ++update_count_;
@@ -686,7 +699,10 @@ void TCustomFineCardList::Notification(ui::TComponent* component, ui::TOperation
     }
 }
 
-void TCustomFineCardList::Loaded() { ui::TCustomControl::Loaded(); }
+void TCustomFineCardList::Loaded() {
+    ui::TCustomControl::Loaded();
+    SetAcceptDrops(drag_->AcceptDrops);
+}
 
 bool TCustomFineCardList::MouseOverViewCard() const {
     const ui::TPoint p = ScreenToClient(ui::Mouse().CursorPos());
