@@ -382,6 +382,8 @@ bool TCustomFineCardList::ScrollToSelected() {
 
 void TCustomFineCardList::ScrollToPosition(int position) {
     if (cards_ == nullptr) return;
+    // The editor would stay behind while its card moves away.
+    if (Editing()) EndEdit();
     const int column = layout_.state.first_column;
     const int row = layout_.state.first_row;
     PrepareLayout();
@@ -444,6 +446,12 @@ void TCustomFineCardList::CardRemoved(const void* card) {
         selected_card_ = nullptr;
         selected_card_index_ = -1;
     }
+    if (drag_ == nullptr) return;
+    if (card == drag_->DragCard) {
+        drag_->DragCard = nullptr;
+        DragArmed = false;
+    }
+    if (card == drag_->LastDropCard) drag_->LastDropCard = nullptr;
 }
 
 namespace {

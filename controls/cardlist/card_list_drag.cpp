@@ -155,6 +155,8 @@ void TCustomFineCardList::DragFinished() {
     drag_->DragImage.reset();
     ShowArrow(-1);
     DragArmed = false;
+    drag_->DragCard = nullptr;
+    drag_->LastDropCard = nullptr;
 }
 
 std::unique_ptr<ui::TDragImageWindow> TCustomFineCardList::CreateDragImage(const ui::TRect& rect) {

@@ -146,12 +146,19 @@ bool TCustomFineCardList::OpenEditor(int cardIndex, int itemIndex, const ui::TRe
     std::unique_ptr<ui::TWinControl> editor;
     TCardListEditLink* link = nullptr;
     switch (kind) {
-        case kTextEditor: {
-            auto edit = std::make_unique<ui::TEdit>(nullptr);
+        case kTextEditor:
+        case kMaskEditor: {
+            std::unique_ptr<ui::TEdit> edit;
+            if (kind == kMaskEditor) {
+                edit = std::make_unique<ui::TMaskEdit>(nullptr);
+            } else {
+                edit = std::make_unique<ui::TEdit>(nullptr);
+            }
             edit->SetAutoSize(false);
             PlaceBorderless(*edit, rect);
             colour(*edit);
             edit->Font().Assign(&edit_font);
+            if (auto* mask = dynamic_cast<ui::TMaskEdit*>(edit.get())) mask->SetEditMask(ti->Mask());
             edit->SetText(text);
             editor = std::move(edit);
             break;
@@ -165,17 +172,6 @@ bool TCustomFineCardList::OpenEditor(int cardIndex, int itemIndex, const ui::TRe
             memo->SetWordWrap(true);
             memo->SetText(text);
             editor = std::move(memo);
-            break;
-        }
-        case kMaskEditor: {
-            auto mask = std::make_unique<ui::TMaskEdit>(nullptr);
-            mask->SetAutoSize(false);
-            PlaceBorderless(*mask, rect);
-            colour(*mask);
-            mask->Font().Assign(&edit_font);
-            mask->SetEditMask(ti->Mask());
-            mask->SetText(text);
-            editor = std::move(mask);
             break;
         }
         case kComboEditor: {

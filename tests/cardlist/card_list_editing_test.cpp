@@ -195,6 +195,23 @@ TEST_F(EditingList, EnterStoresOnceAndEscKeepsTheOldValue) {
     EXPECT_FALSE(list->Cards().Items(0)->Editing);
 }
 
+TEST_F(EditingList, ScrollingOrRefreshingClosesTheEditor) {
+    Fill();
+    list->EditItem(0, 0, '\0');
+    Input().SetText("scrolled");
+    list->ScrollToPosition(1);  // scrolling stores
+    EXPECT_FALSE(list->Editing());
+    EXPECT_EQ(Item(0, 0).AsString(), "scrolled");
+    EXPECT_EQ(events, std::vector<std::string>{"end 0.0"});
+
+    list->EditItem(0, 0, '\0');
+    Input().SetText("refreshed");
+    list->RefreshList(kFilterRefresh);  // a refresh drops the edit
+    EXPECT_FALSE(list->Editing());
+    EXPECT_EQ(Item(0, 0).AsString(), "scrolled");
+    EXPECT_EQ(events.size(), 1u);
+}
+
 TEST_F(EditingList, InAMemoOnlyEnterWithAModifierStores) {
     Fill(40);
     Row(0).SetWordWrap(true);
