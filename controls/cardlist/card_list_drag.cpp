@@ -31,8 +31,8 @@ void TACLDropTarget::TargetDragOver(ui::TPoint& point, bool& accept) {
     const bool vertical = list_->ScrollBarType() == TScrollBarType::sbtVertical;
     if (TFineCard* card = list_->CardAt(client.X, client.Y, false)) {
         list_->drag_->LastDropCard = card;
-        const ui::TArrowPlacement placement = ui::PlaceDropArrow(card->ListRect, list_->CardHorSpacing(),
-                                                                 list_->CardVertSpacing(), vertical, client);
+        const ui::TArrowPlacement placement =
+            ui::PlaceDropArrow(card->ListRect, list_->CardHorSpacing(), list_->CardVertSpacing(), vertical, client);
         const int arrow = static_cast<int>(placement.direction);
         ui::TArrowWindow* window = list_->drag_->arrows[static_cast<std::size_t>(arrow)];
         if (window != nullptr) {
@@ -43,8 +43,8 @@ void TACLDropTarget::TargetDragOver(ui::TPoint& point, bool& accept) {
     }
     // Near the edges the list scrolls also where no card is under the cursor: the spacing
     // around the cards lies exactly there.
-    const int step = vertical ? ui::DragAutoScrollStep(client.Y, list_->Height())
-                              : ui::DragAutoScrollStep(client.X, list_->Width());
+    const int step =
+        vertical ? ui::DragAutoScrollStep(client.Y, list_->Height()) : ui::DragAutoScrollStep(client.X, list_->Width());
     if (step > 0) list_->AutoScrollForward();
     if (step < 0) list_->AutoScrollBack();
 }
@@ -231,7 +231,9 @@ void TCustomFineCardList::DropCardAt(ui::TPoint screen) {
 
 void TCustomFineCardList::MoveCardInOrder(int fromPosition, int toPosition) {
     const int n = static_cast<int>(display_order_.size());
-    if (fromPosition == toPosition || fromPosition < 0 || toPosition < 0 || fromPosition >= n || toPosition >= n) return;
+    if (fromPosition == toPosition || fromPosition < 0 || toPosition < 0 || fromPosition >= n || toPosition >= n) {
+        return;
+    }
     const int from_card = display_order_[static_cast<std::size_t>(fromPosition)];
     const int to_card = display_order_[static_cast<std::size_t>(toPosition)];
     const auto first = display_order_.begin();

@@ -32,11 +32,16 @@ TPoint SpotOf(const TRect& r, Spot spot) {
     const int cx = (r.Left + r.Right) / 2;
     const int cy = (r.Top + r.Bottom) / 2;
     switch (spot) {
-        case Spot::Upper: return TPoint{cx, r.Top + 5};
-        case Spot::Lower: return TPoint{cx, r.Bottom - 5};
-        case Spot::Left: return TPoint{r.Left + 5, cy};
-        case Spot::Right: return TPoint{r.Right - 5, cy};
-        case Spot::Centre: break;
+    case Spot::Upper:
+        return TPoint{cx, r.Top + 5};
+    case Spot::Lower:
+        return TPoint{cx, r.Bottom - 5};
+    case Spot::Left:
+        return TPoint{r.Left + 5, cy};
+    case Spot::Right:
+        return TPoint{r.Right - 5, cy};
+    case Spot::Centre:
+        break;
     }
     return TPoint{cx, cy};
 }
@@ -88,7 +93,9 @@ protected:
         ts::MouseMove(*list, Nudged(CaptionOf(card)), Qt::LeftButton);
     }
     void MoveTo(TPoint p) { ts::MouseMove(*list, p, Qt::LeftButton); }
-    void Release(TPoint p) { ts::SendMouse(list->Widget(), QEvent::MouseButtonRelease, QPoint(p.X, p.Y), Qt::LeftButton, Qt::NoButton); }
+    void Release(TPoint p) {
+        ts::SendMouse(list->Widget(), QEvent::MouseButtonRelease, QPoint(p.X, p.Y), Qt::LeftButton, Qt::NoButton);
+    }
     int VisibleArrow() {
         int shown = -1;
         for (int i = 0; i < 4; ++i) {
@@ -142,7 +149,8 @@ TEST_F(DragList, DropsRearrangeTheDisplayOrder) {
         // The collection keeps its order; only the places on the screen change.
         for (int i = 0; i < 5; ++i) EXPECT_EQ(list->Cards().Items(i)->Caption(), "Card " + std::to_string(i));
         if (!c.events.empty()) {
-            const int moved_to = static_cast<int>(std::find(c.order.begin(), c.order.end(), c.dragged) - c.order.begin());
+            const int moved_to =
+                static_cast<int>(std::find(c.order.begin(), c.order.end(), c.dragged) - c.order.begin());
             EXPECT_EQ(list->ViewCards()[static_cast<std::size_t>(moved_to)], c.dragged) << "laid out again";
         }
     }
@@ -155,8 +163,10 @@ TEST_F(DragList, ArrowsFollowTheHalfOfTheCardForEachScrollDirection) {
         int arrow;
     };
     const Case cases[] = {
-        {TScrollBarType::sbtHorizontal, Spot::Upper, 0}, {TScrollBarType::sbtHorizontal, Spot::Lower, 1},
-        {TScrollBarType::sbtVertical, Spot::Left, 3},    {TScrollBarType::sbtVertical, Spot::Right, 2},
+        {TScrollBarType::sbtHorizontal, Spot::Upper, 0},
+        {TScrollBarType::sbtHorizontal, Spot::Lower, 1},
+        {TScrollBarType::sbtVertical, Spot::Left, 3},
+        {TScrollBarType::sbtVertical, Spot::Right, 2},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.arrow);
@@ -187,8 +197,13 @@ TEST_F(DragList, EscChangesNothingLeavesNoWindowAndTheNextDragMakesItsOwnImage) 
     EXPECT_TRUE(image->Showing());
     EXPECT_EQ(image->AlphaBlendValue(), 192);
     EXPECT_EQ(image->Width(), Bounds(1).Width() + 2);
-    MoveTo(SpotOf(Bounds(3), Spot::Lower));
+    // The image follows the cursor, offset by where the card was grabbed.
+    const int grab = Nudged(CaptionOf(1)).X - Bounds(1).Left;
+    const TPoint over = SpotOf(Bounds(3), Spot::Lower);
+    MoveTo(over);
     EXPECT_EQ(VisibleArrow(), 1);
+    const TPoint cursor = list->ClientToScreen(over);
+    EXPECT_EQ((TPoint{image->Left(), image->Top()}), (TPoint{cursor.X - grab + 4, cursor.Y + 4}));
     ts::SendKey(list->Widget(), Qt::Key_Escape);
     EXPECT_EQ(ui::TDragSession::Active(), nullptr);
     EXPECT_EQ(list->DisplayOrder(), (std::vector<int>{0, 1, 2, 3, 4}));

@@ -77,10 +77,14 @@ TEST_F(EditingList, EachEditorKindOpensItsControlOverTheValue) {
         int kind;
     };
     const Case cases[] = {
-        {E::ieText, false, "TEdit", 0},          {E::ieText, true, "TMemo", 1},
-        {E::ieNumber, false, "TMaskEdit", 2},    {E::ieFloat, false, "TMaskEdit", 2},
-        {E::ieDropDownList, false, "TComboBox", 4}, {E::ieDropDownEdit, false, "TComboBox", 4},
-        {E::ieDate, false, "TDateTimePicker", 5}, {E::ieTime, false, "TDateTimePicker", 5},
+        {E::ieText, false, "TEdit", 0},
+        {E::ieText, true, "TMemo", 1},
+        {E::ieNumber, false, "TMaskEdit", 2},
+        {E::ieFloat, false, "TMaskEdit", 2},
+        {E::ieDropDownList, false, "TComboBox", 4},
+        {E::ieDropDownEdit, false, "TComboBox", 4},
+        {E::ieDate, false, "TDateTimePicker", 5},
+        {E::ieTime, false, "TDateTimePicker", 5},
     };
     Fill(22);  // every rectangle at least as high as a drop-down editor needs
     for (const Case& c : cases) {
