@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "controls/cardlist/card_list_drag.h"
 #include "controls/cardlist/card_list_view.h"
 #include "controls/cardlist/card_painting.h"
 #include "platform/ui/controls/application.h"
@@ -87,6 +88,13 @@ TCustomFineCardList::TCustomFineCardList(ui::TComponent* owner)
         position = scroll_bar_->Position();
     };
 
+    drag_ = std::make_unique<CardListDrag>();
+    if (!Designing()) {
+        for (std::size_t i = 0; i < drag_->arrows.size(); ++i) {
+            drag_->arrows[i] = new ui::TArrowWindow(this, static_cast<ui::TArrowDirection>(i));  // owned by the list
+        }
+    }
+
     SetBounds(0, 0, 280, 320);
     SetTabStop(false);
     SetDoubleBuffered(true);
@@ -94,6 +102,11 @@ TCustomFineCardList::TCustomFineCardList(ui::TComponent* owner)
 
 TCustomFineCardList::~TCustomFineCardList() {
     MarkDestroying();
+    // A drag or an edit still running ends while the list is whole.
+    drag_->session.reset();
+    drag_->DragImage.reset();
+    editor_.reset();
+    if (drag_->DropTargetRegistered) ui::RevokeDragDrop(*this);
     timer_->SetEnabled(false);
     // The cards go first, while the template they read still exists; nothing refreshes any more.
     ++update_count_;
@@ -369,6 +382,8 @@ bool TCustomFineCardList::ScrollToSelected() {
 
 void TCustomFineCardList::ScrollToPosition(int position) {
     if (cards_ == nullptr) return;
+    // The editor would stay behind while its card moves away.
+    if (Editing()) EndEdit();
     const int column = layout_.state.first_column;
     const int row = layout_.state.first_row;
     PrepareLayout();
@@ -431,6 +446,12 @@ void TCustomFineCardList::CardRemoved(const void* card) {
         selected_card_ = nullptr;
         selected_card_index_ = -1;
     }
+    if (drag_ == nullptr) return;
+    if (card == drag_->DragCard) {
+        drag_->DragCard = nullptr;
+        DragArmed = false;
+    }
+    if (card == drag_->LastDropCard) drag_->LastDropCard = nullptr;
 }
 
 namespace {
@@ -686,7 +707,10 @@ void TCustomFineCardList::Notification(ui::TComponent* component, ui::TOperation
     }
 }
 
-void TCustomFineCardList::Loaded() { ui::TCustomControl::Loaded(); }
+void TCustomFineCardList::Loaded() {
+    ui::TCustomControl::Loaded();
+    SetAcceptDrops(drag_->AcceptDrops);
+}
 
 bool TCustomFineCardList::MouseOverViewCard() const {
     const ui::TPoint p = ScreenToClient(ui::Mouse().CursorPos());

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "controls/cardlist/card_edit_link.h"
 #include "controls/cardlist/card_layout.h"
 #include "controls/cardlist/card_settings.h"
 #include "controls/cardlist/card_template.h"
@@ -23,12 +24,20 @@
 #include "platform/ui/controls/scrollbar.h"
 #include "platform/ui/controls/timer.h"
 
+namespace ui {
+class TArrowWindow;
+class TDragImageWindow;
+}  // namespace ui
+
 namespace cardlist {
 
 enum class TScrollBarType { sbtHorizontal, sbtVertical };
 
 class TCustomFineCardList;
 class CardListLayoutCards;
+class TACLDropTarget;
+class TACLDropSource;
+struct CardListDrag;
 
 // The steps of one refresh of the list; RefreshList runs those chosen in the order sort,
 // filter, measure, arrange.
@@ -209,11 +218,33 @@ public:
     // other kind opens an editor through OpenEditor. `key` is the typed first character, or 0.
     void EditItem(int cardIndex, int itemIndex, char key);
     // True while an editor control is open over an item.
-    virtual bool Editing() const { return false; }
+    virtual bool Editing() const { return editor_ != nullptr; }
     // Stores the open editor's value and closes it; nothing without an editor.
-    virtual void EndEdit() {}
+    virtual void EndEdit();
     // Closes the open editor without storing; also ends an edit that opened no editor.
     virtual void CancelEdit();
+    // The open editor control, or null.
+    ui::TWinControl* Editor() const { return editor_.get(); }
+
+    // --- rearranging by dragging ---
+    bool AcceptDrops() const;
+    // Registers the list as a drop target for its own card drags (or revokes that). A list
+    // made in code, never loaded, accepts drops only after SetAcceptDrops(true).
+    void SetAcceptDrops(bool value);
+    // Moves the dragged card to the place the arrow at `screen` shows.
+    void DropCardAt(ui::TPoint screen);
+    // Moves one entry of DisplayOrder and raises OnCardRearranged with the collection indexes.
+    void MoveCardInOrder(int fromPosition, int toPosition);
+    bool IsInView(const TFineCard* card) const;
+    // One step of scrolling during a drag, towards the end or the start of the display order.
+    void AutoScrollForward();
+    void AutoScrollBack();
+    // Shows arrow `arrow` (0 up, 1 down, 2 right, 3 left) and hides the other three; -1 hides all.
+    void ShowArrow(int arrow);
+    // The arrow windows (null at design time) and the drag image (null when there is none).
+    const ui::TArrowWindow* DropArrow(int arrow) const;
+    const ui::TDragImageWindow* DragImage() const;
+    TFineCard* DragCard() const;
 
     // Runs the chosen steps in this order: sort, filter, measure every card, arrange. Skipped
     // while an update is open.
@@ -289,13 +320,11 @@ protected:
     unsigned DialogCode() const override { return ui::dlgcWantArrows | ui::dlgcWantChars; }
 
     // Opens the editor for `ItemEditor` of the template item over `rect` holding `value` (the
-    // typed `key` replacing it when not 0). No editor kind is built in: true when one opened.
-    virtual bool OpenEditor(int cardIndex, int itemIndex, const ui::TRect& rect, const std::string& value, char key) {
-        (void)cardIndex, (void)itemIndex, (void)rect, (void)value, (void)key;
-        return false;
-    }
-    // Writes a Boolean value into the edited item and ends the edit.
-    void StoreEditValue(bool value);
+    // typed `key` replacing it when not 0); true when an editor control opened. The picture
+    // dialog runs here to its end and opens no editor.
+    virtual bool OpenEditor(int cardIndex, int itemIndex, const ui::TRect& rect, const std::string& value, char key);
+    // Writes a value into the edited item by its type and ends the edit.
+    void StoreEditValue(const TCardEditValue& value);
 
     bool Scrolling = false;
     int HintItemIndex = -1;
@@ -313,6 +342,20 @@ protected:
     int FirstColumn = 1, ColumnCount = 0, FirstRow = 1, RowCount = 0;
 
 private:
+    friend class TACLDropTarget;
+    friend class TACLDropSource;
+    // The editor key handler: the key goes to the list's KeyDown, and no further when that
+    // closed or moved the edit.
+    void EditorKeyDown(int& key, ui::TShiftState shift);
+    // Arms a drag on a left press at (x, y); true when the press goes no further.
+    bool ArmDrag(int x, int y);
+    // Starts the armed drag at a mouse move; true when one started.
+    bool StartDrag(int x);
+    void DragFinished();
+    std::unique_ptr<ui::TDragImageWindow> CreateDragImage(const ui::TRect& rect);
+    // Puts the drag image's top-left at a screen point.
+    void PlaceDragImage(ui::TPoint at);
+
     void AssignAndRearrange(ui::TPersistent& target, const ui::TPersistent& source);
     // Aligns and sizes the scroll bar for ScrollBarType.
     void TurnScrollBar();
@@ -353,6 +396,9 @@ private:
     CardLayout layout_;
     std::unique_ptr<CardListLayoutCards> layout_cards_;
     std::unique_ptr<CardListPictures> pictures_;
+    std::unique_ptr<ui::TWinControl> editor_;
+    bool ending_edit_ = false;  // the open editor's value is being stored
+    std::unique_ptr<CardListDrag> drag_;
 
     bool auto_edit_ = true;
     TColor border_color_ = 0xB99D7F;

@@ -30,7 +30,8 @@ ui::TPoint TCustomFineCardList::CursorInClient() const { return ScreenToClient(u
 // --- clicks ----------------------------------------------------------------------------------
 
 void TCustomFineCardList::Click() {
-    if (ColumnSizingActive) return;
+    // A press that armed a drag has no click of its own.
+    if (ColumnSizingActive || DragArmed) return;
     const ui::TPoint p = CursorInClient();
     TFineCard* card = CardAt(p.X, p.Y, true);
     if (card != nullptr) {
@@ -179,6 +180,7 @@ bool TCustomFineCardList::URLTextHit(int x, const TFineCard& card, int itemIndex
 
 void TCustomFineCardList::MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) {
     click_shift_ = shift;
+    if (button == ui::TMouseButton::mbLeft && (shift & ui::ssDouble) == 0 && ArmDrag(x, y)) return;
     ui::TCustomControl::MouseDown(button, shift, x, y);
     if (AfterDblClick) {
         AfterDblClick = false;
@@ -202,6 +204,10 @@ void TCustomFineCardList::MouseDown(ui::TMouseButton button, ui::TShiftState shi
 }
 
 void TCustomFineCardList::MouseMove(ui::TShiftState shift, int x, int y) {
+    if (DragArmed && StartDrag(x)) {
+        ui::TCustomControl::MouseMove(shift, x, y);
+        return;
+    }
     ui::TCustomControl::MouseMove(shift, x, y);
     if (ColumnSizingActive) {
         if (IgnoreNextMove) {
@@ -262,6 +268,7 @@ void TCustomFineCardList::MouseMove(ui::TShiftState shift, int x, int y) {
 void TCustomFineCardList::MouseUp(ui::TMouseButton button, ui::TShiftState shift, int x, int y) {
     ui::TCustomControl::MouseUp(button, shift, x, y);
     DragArmed = false;
+    ShowArrow(-1);
     if (!ColumnSizingActive) return;
     SizingLine = std::min(SizingLine, layout_.state.visible_columns);
     ui::Mouse().SetCursorPos(ClientToScreen(ui::TPoint{SizingLine * column_width_, y}));
@@ -429,87 +436,6 @@ bool TCustomFineCardList::SelectByKey(char key) {
         if (try_position(pos, false)) return true;
     }
     return false;
-}
-
-// --- editing ---------------------------------------------------------------------------------
-
-void TCustomFineCardList::EditItem(int cardIndex, int itemIndex, char key) {
-    if (cardIndex < 0 || cardIndex >= cards_->Count() || itemIndex < 0 || itemIndex >= template_->Items().Count()) {
-        return;
-    }
-    TFineCard* card = cards_->Items(cardIndex);
-    if (itemIndex >= card->Items().Count()) return;
-    if (Editing()) {
-        if (cardIndex == EditCardIndex && itemIndex == EditItemIndex) return;
-        EndEdit();
-    }
-    EditStarting = true;
-    // An edit that opens nothing must not leave hover tracking suspended.
-    struct StartingCleared {
-        TCustomFineCardList& list;
-        ~StartingCleared() {
-            if (!list.Editing()) list.EditStarting = false;
-        }
-    } cleared{*this};
-    const TFineCardTemplateItem* ti = template_->Items().Items(itemIndex);
-    if (read_only_ || ti->ReadOnly()) return;
-    bool allow = true;
-    if (OnCardStartEdit) OnCardStartEdit(this, cardIndex, itemIndex, allow);
-    if (!allow) return;
-    TFineCardItem* item = card->Items().Items(itemIndex);
-    EditCardIndex = cardIndex;
-    EditItemIndex = itemIndex;
-    switch (ti->ItemEditor()) {
-        case TFineCardItemEditor::ieRating: return;
-        case TFineCardItemEditor::ieBoolean: {
-            bool toggle = true;
-            if (EditByMouse) {
-                const ui::TRect box = CardPainter::ItemCheckBoxRect(item->ValueClientRect, ti->ValueAlignment(),
-                                                                    ti->ValueLayout(), check_box_size_);
-                toggle = box.Contains(CursorInClient());
-            }
-            if (!toggle) {
-                CancelEdit();
-                return;
-            }
-            StoreEditValue(!item->AsBoolean());
-            if (OnCardCheckChange) OnCardCheckChange(this, card, item);
-            return;
-        }
-        default: break;
-    }
-    std::string value;
-    switch (ti->DataType()) {
-        case TFineCardItemDataType::idtImage: break;
-        default: value = item->AsString(); break;
-    }
-    if (!OpenEditor(cardIndex, itemIndex, item->ValueClientRect, value, key)) return;
-    card->Editing = true;
-    cards_->ApplyCardAppearance(card);
-    Invalidate();
-}
-
-void TCustomFineCardList::StoreEditValue(bool value) {
-    const int card_index = EditCardIndex;
-    const int item_index = EditItemIndex;
-    if (card_index >= 0 && card_index < cards_->Count() && item_index >= 0 &&
-        item_index < cards_->Items(card_index)->Items().Count()) {
-        cards_->Items(card_index)->Items().Items(item_index)->SetAsBoolean(value);
-    }
-    CancelEdit();
-    if (OnCardEndEdit) OnCardEndEdit(this, card_index, item_index);
-    Invalidate();
-}
-
-void TCustomFineCardList::CancelEdit() {
-    EditStarting = false;
-    if (EditCardIndex >= 0 && EditCardIndex < cards_->Count()) {
-        TFineCard* card = cards_->Items(EditCardIndex);
-        if (card->Editing) {
-            card->Editing = false;
-            cards_->ApplyCardAppearance(card);
-        }
-    }
 }
 
 }  // namespace cardlist

@@ -15,6 +15,7 @@
 #include "app/about_form.h"
 #include "app/family_setting.h"
 #include "platform/settings/registry.h"
+#include "platform/ui/controls/drag_drop.h"
 #include "platform/ui/graphics/bitmap.h"
 #include "tests/support/input.h"
 #include "tests/support/render.h"
@@ -180,6 +181,23 @@ TEST_F(MainForm, InsertPhotoGoesBeforeTheClickedCard) {
     std::vector<std::string> expected = {"card 0", "card 1", "card 2"};
     expected.insert(expected.begin() + picked, "inserted");
     EXPECT_EQ(Captions(list), expected);
+}
+
+TEST_F(MainForm, TheAlbumListIsSortedSoNoCardDrags) {
+    WatchedForm form;
+    AddCards(form, 3);
+    cardlist::TFineCardList& list = *form.PicCardList;
+    ASSERT_TRUE(list.Sorted());
+    const std::vector<int> order = list.DisplayOrder();
+    const int picked = list.ViewCards()[0];
+    const ui::TPoint at = CaptionCentre(*list.Cards().Items(picked));
+    test_support::Click(list, at);
+    ASSERT_EQ(list.SelectedCardIndex(), picked);
+    test_support::MousePress(list, at);
+    test_support::MouseMove(list, ui::TPoint{at.X + 40, at.Y + 60}, Qt::LeftButton);
+    EXPECT_EQ(ui::TDragSession::Active(), nullptr);
+    test_support::MouseRelease(list, ui::TPoint{at.X + 40, at.Y + 60});
+    EXPECT_EQ(list.DisplayOrder(), order);
 }
 
 TEST_F(MainForm, SaveDialogFilterPicksAlbumOrDownloadFiles) {

@@ -1,0 +1,70 @@
+// The card list's side of rearranging cards by dragging: its drop target and drop source, and
+// the state of a drag. Only a drag the list started itself is accepted, so cards never leave
+// their list.
+#pragma once
+
+#include <array>
+#include <memory>
+
+#include "platform/ui/controls/drag_drop.h"
+#include "platform/ui/controls/drag_image.h"
+#include "platform/ui/controls/drop_objects.h"
+#include "platform/ui/controls/timer.h"
+#include "platform/ui/forms/arrow_window.h"
+
+namespace cardlist {
+
+class TCustomFineCardList;
+class TFineCard;
+
+// Shows the insertion arrow over the card under the cursor, scrolls near the edges and moves
+// the dragged card on the drop.
+class TACLDropTarget : public ui::TCustomACLDropTarget {
+public:
+    explicit TACLDropTarget(TCustomFineCardList* list) : list_(list) {}
+
+protected:
+    void TargetDragOver(ui::TPoint& point, bool& accept) override;
+    void TargetDragLeave() override;
+    void TargetDrop(ui::TPoint& point) override;
+
+private:
+    TCustomFineCardList* list_;  // not owned
+};
+
+// Moves the drag image with the cursor and frees it when the button is released.
+class TACLDropSource : public ui::TCustomACLDropSource {
+public:
+    explicit TACLDropSource(TCustomFineCardList* list) : list_(list) {}
+    // The last feedback's effect when it was a move or a copy.
+    ui::TDropEffect LastEffect() const { return last_effect_; }
+
+protected:
+    void EffectChanged(ui::TDropEffect effect) override;
+    void DragProgress() override;
+    void DropFinished() override;
+
+private:
+    TCustomFineCardList* list_;  // not owned
+    ui::TDropEffect last_effect_ = ui::DROPEFFECT_NONE;
+};
+
+// Everything a list keeps for dragging. The arrow windows belong to the list as components.
+struct CardListDrag {
+    std::array<ui::TArrowWindow*, 4> arrows{};
+    TFineCard* DragCard = nullptr;
+    TFineCard* LastDropCard = nullptr;
+    int GrabOffsetX = 0;
+    bool AcceptDrops = true;
+    bool DropTargetRegistered = false;
+    std::shared_ptr<TACLDropTarget> DropTarget;
+    std::shared_ptr<TACLDropSource> DropSource;
+    std::unique_ptr<ui::TDragImageWindow> DragImage;
+    // The running (or the last) drag; kept until the next one, since it ends inside its own
+    // event handling.
+    std::unique_ptr<ui::TDragSession> session;
+    // Repeats the drag step while the mouse rests, so that the list scrolls near its edges.
+    std::unique_ptr<ui::TTimer> ticks;
+};
+
+}  // namespace cardlist

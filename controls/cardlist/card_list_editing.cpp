@@ -1,0 +1,337 @@
+// In-place editing of one item of one card: the editor control of the template item's kind
+// placed over the item's value, its keys routed through the list, and the value written back.
+// Boolean items toggle and ratings change without an editor; pictures come from the picture
+// dialog.
+#include <utility>
+
+#include "controls/cardlist/card_list.h"
+#include "controls/cardlist/card_painting.h"
+#include "platform/ui/controls/deferred_release.h"
+#include "platform/ui/controls/edit_controls.h"
+#include "platform/ui/controls/screen.h"
+#include "platform/ui/forms/picture_dialog.h"
+
+namespace cardlist {
+
+namespace {
+
+using E = TFineCardItemEditor;
+using DT = TFineCardItemDataType;
+
+// The editor kinds, as EditorKind numbers them.
+enum EditorKinds : int {
+    kTextEditor = 0,
+    kMemoEditor = 1,
+    kMaskEditor = 2,
+    kToggle = 3,
+    kComboEditor = 4,
+    kDateTimeEditor = 5,
+    kPictureDialog = 6,
+    kCustomEditor = 7,
+    kNoEditor = -1,
+};
+
+int KindOf(const TFineCardTemplateItem& ti) {
+    switch (ti.ItemEditor()) {
+        case E::ieText: return ti.WordWrap() ? kMemoEditor : kTextEditor;
+        case E::ieNumber:
+        case E::ieFloat: return kMaskEditor;
+        case E::ieBoolean: return kToggle;
+        case E::ieDropDownList:
+        case E::ieDropDownEdit: return kComboEditor;
+        case E::ieDate:
+        case E::ieTime: return kDateTimeEditor;
+        case E::iePictureDialog: return kPictureDialog;
+        case E::ieCustom: return kCustomEditor;
+        case E::ieRating: return kNoEditor;
+    }
+    return kNoEditor;
+}
+
+TCardListEditLink* LinkOf(const TFineCardTemplateItem& ti) { return dynamic_cast<TCardListEditLink*>(ti.ItemEditLink()); }
+
+void PlaceBorderless(ui::TInputControl& editor, const ui::TRect& rect) {
+    editor.SetBounds(rect.Left, rect.Top, rect.Width(), rect.Height());
+    editor.SetCtl3D(false);
+    editor.SetBorderStyle(ui::TBorderStyle::bsNone);
+}
+
+}  // namespace
+
+void TCustomFineCardList::EditItem(int cardIndex, int itemIndex, char key) {
+    if (cardIndex < 0 || cardIndex >= cards_->Count() || itemIndex < 0 || itemIndex >= template_->Items().Count()) {
+        return;
+    }
+    TFineCard* card = cards_->Items(cardIndex);
+    if (itemIndex >= card->Items().Count()) return;
+    if (Editing()) {
+        if (cardIndex == EditCardIndex && itemIndex == EditItemIndex) return;
+        EndEdit();
+    }
+    EditStarting = true;
+    // An edit that opens nothing must not leave hover tracking suspended.
+    struct StartingCleared {
+        TCustomFineCardList& list;
+        ~StartingCleared() {
+            if (!list.Editing()) list.EditStarting = false;
+        }
+    } cleared{*this};
+    const TFineCardTemplateItem* ti = template_->Items().Items(itemIndex);
+    if (read_only_ || ti->ReadOnly()) return;
+    bool allow = true;
+    if (OnCardStartEdit) OnCardStartEdit(this, cardIndex, itemIndex, allow);
+    if (!allow) return;
+    TFineCardItem* item = card->Items().Items(itemIndex);
+    EditCardIndex = cardIndex;
+    EditItemIndex = itemIndex;
+    switch (ti->ItemEditor()) {
+        case TFineCardItemEditor::ieRating: return;
+        case TFineCardItemEditor::ieBoolean: {
+            bool toggle = true;
+            if (EditByMouse) {
+                const ui::TRect box = CardPainter::ItemCheckBoxRect(item->ValueClientRect, ti->ValueAlignment(),
+                                                                    ti->ValueLayout(), check_box_size_);
+                toggle = box.Contains(CursorInClient());
+            }
+            if (!toggle) {
+                CancelEdit();
+                return;
+            }
+            StoreEditValue(!item->AsBoolean());
+            if (OnCardCheckChange) OnCardCheckChange(this, card, item);
+            return;
+        }
+        default: break;
+    }
+    const std::string value = ti->DataType() == DT::idtImage ? std::string() : item->AsString();
+    const int card_id = card->ID();
+    card->Editing = true;
+    cards_->ApplyCardAppearance(card);
+    // Whatever ends the start without an open editor (the picture dialog, no editor for the
+    // kind, a failure), the card leaves the editing state.
+    struct EditingCleared {
+        TCustomFineCardList& list;
+        int card_id;
+        ~EditingCleared() {
+            if (list.Editing()) return;
+            auto* c = static_cast<TFineCard*>(list.cards_->FindItemID(card_id));
+            if (c != nullptr && c->Editing) {
+                c->Editing = false;
+                list.cards_->ApplyCardAppearance(c);
+            }
+        }
+    } editing_cleared{*this, card_id};
+    OpenEditor(cardIndex, itemIndex, item->ValueClientRect, value, key);
+    Invalidate();
+}
+
+bool TCustomFineCardList::OpenEditor(int cardIndex, int itemIndex, const ui::TRect& valueRect, const std::string& value,
+                                     char key) {
+    TFineCard* card = cards_->Items(cardIndex);
+    TFineCardItem* item = card->Items().Items(itemIndex);
+    const TFineCardTemplateItem* ti = template_->Items().Items(itemIndex);
+    const std::string text = key != '\0' ? std::string(1, key) : value;
+    const int kind = KindOf(*ti);
+    ui::TRect rect = valueRect;
+    if (kind == kComboEditor || kind == kDateTimeEditor || kind == kCustomEditor) {
+        rect = ui::GrowToMinHeight(valueRect, ui::kDropDownEditorMinHeight);
+    }
+    const ui::TFont& edit_font =
+        card->Appearance().ReplaceEditFont() ? card->Appearance().ItemEditFont() : ti->ValueFont();
+    auto colour = [&](ui::TInputControl& editor) {
+        if (ti->EditColor() != ui::clNone) editor.SetColor(ti->EditColor());
+    };
+    auto key_handler = [this](ui::TPersistent*, int& k, ui::TShiftState shift) { EditorKeyDown(k, shift); };
+
+    std::unique_ptr<ui::TWinControl> editor;
+    TCardListEditLink* link = nullptr;
+    switch (kind) {
+        case kTextEditor:
+        case kMaskEditor: {
+            std::unique_ptr<ui::TEdit> edit;
+            if (kind == kMaskEditor) {
+                edit = std::make_unique<ui::TMaskEdit>(nullptr);
+            } else {
+                edit = std::make_unique<ui::TEdit>(nullptr);
+            }
+            edit->SetAutoSize(false);
+            PlaceBorderless(*edit, rect);
+            colour(*edit);
+            edit->Font().Assign(&edit_font);
+            if (auto* mask = dynamic_cast<ui::TMaskEdit*>(edit.get())) mask->SetEditMask(ti->Mask());
+            edit->SetText(text);
+            editor = std::move(edit);
+            break;
+        }
+        case kMemoEditor: {
+            auto memo = std::make_unique<ui::TMemo>(nullptr);
+            PlaceBorderless(*memo, rect);
+            colour(*memo);
+            memo->Font().Assign(&edit_font);
+            memo->SetAlignment(ti->ValueAlignment());
+            memo->SetWordWrap(true);
+            memo->SetText(text);
+            editor = std::move(memo);
+            break;
+        }
+        case kComboEditor: {
+            auto combo = std::make_unique<ui::TComboBox>(nullptr);
+            combo->SetBounds(rect.Left, rect.Top, rect.Width(), rect.Height());
+            colour(*combo);
+            combo->Font().Assign(&ti->ValueFont());
+            const bool list_only = ti->ItemEditor() == E::ieDropDownList;
+            combo->SetStyle(list_only ? ui::TComboBoxStyle::csDropDownList : ui::TComboBoxStyle::csDropDown);
+            combo->SetItems(ti->List());
+            if (list_only) {
+                combo->SetItemIndex(ti->List().IndexOf(text));
+            } else {
+                combo->SetText(text);
+            }
+            editor = std::move(combo);
+            break;
+        }
+        case kDateTimeEditor: {
+            auto picker = std::make_unique<ui::TDateTimePicker>(nullptr);
+            picker->SetBounds(rect.Left, rect.Top, rect.Width(), rect.Height());
+            const ui::TDateTime when = ti->DataType() == DT::idtTime ? item->AsTime() : item->AsDate();
+            if (ti->ItemEditor() == E::ieTime) {
+                picker->SetKind(ui::TDateTimeKind::dtkTime);
+                picker->SetTime(when);
+            } else {
+                picker->SetKind(ui::TDateTimeKind::dtkDate);
+                picker->SetDate(when);
+            }
+            colour(*picker);
+            picker->Font().Assign(&edit_font);
+            editor = std::move(picker);
+            break;
+        }
+        case kPictureDialog: {
+            Repaint();
+            ui::TOpenPictureDialog dialog(nullptr);
+            if (dialog.Execute()) {
+                item->LoadPictureFrom(dialog.FileName());
+                if (OnCardEndEdit) OnCardEndEdit(this, cardIndex, itemIndex);
+            }
+            return false;
+        }
+        case kCustomEditor: {
+            link = LinkOf(*ti);
+            if (link == nullptr) return false;
+            editor = link->CreateEditor();
+            if (editor == nullptr) return false;
+            editor->SetBounds(rect.Left, rect.Top, rect.Width(), rect.Height());
+            link->SetEditorValue(text);
+            link->OnEditorKeyDown = key_handler;
+            link->SetProperties();
+            break;
+        }
+        default: return false;
+    }
+    if (link == nullptr) editor->OnKeyDown = key_handler;
+    EditorKind = kind;
+    editor_ = std::move(editor);
+    editor_->SetDoubleBuffered(true);
+    editor_->SetParent(this);
+    if (link != nullptr) {
+        link->FocusEditor();
+        if (key != '\0') link->SetSelection(1, 0);
+    } else {
+        editor_->SetFocus();
+        if (key != '\0') {
+            if (auto* input = dynamic_cast<ui::TInputControl*>(editor_.get())) {
+                input->SetSelStart(1);
+                input->SetSelLength(0);
+            }
+        }
+    }
+    return true;
+}
+
+void TCustomFineCardList::EditorKeyDown(int& key, ui::TShiftState shift) {
+    const ui::TWinControl* editor = editor_.get();
+    const int card = EditCardIndex;
+    const int item = EditItemIndex;
+    KeyDown(key, shift);
+    // The editor may be closed and waiting for its release: it must not handle the key too.
+    if (editor_.get() != editor || EditCardIndex != card || EditItemIndex != item) key = 0;
+}
+
+void TCustomFineCardList::EndEdit() {
+    if (editor_ == nullptr || ending_edit_) return;
+    TCardEditValue value;
+    const TFineCardTemplateItem* ti =
+        EditItemIndex >= 0 && EditItemIndex < template_->Items().Count() ? template_->Items().Items(EditItemIndex) : nullptr;
+    if (EditorKind == kDateTimeEditor) {
+        const auto& picker = dynamic_cast<const ui::TDateTimePicker&>(*editor_);
+        const bool time = ti != nullptr && ti->DataType() == DT::idtTime;
+        value = TEditDate{time ? picker.Time() : picker.Date()};
+    } else if (EditorKind == kCustomEditor) {
+        TCardListEditLink* link = ti != nullptr ? LinkOf(*ti) : nullptr;
+        if (link == nullptr) {
+            CancelEdit();
+            return;
+        }
+        link->GetEditorValue(value);
+    } else {
+        value = dynamic_cast<const ui::TInputControl&>(*editor_).Text();
+    }
+    StoreEditValue(value);
+}
+
+void TCustomFineCardList::StoreEditValue(const TCardEditValue& value) {
+    const int card_index = EditCardIndex;
+    const int item_index = EditItemIndex;
+    if (card_index >= 0 && card_index < cards_->Count() && item_index >= 0 &&
+        item_index < cards_->Items(card_index)->Items().Count() && item_index < template_->Items().Count()) {
+        TFineCardItem* item = cards_->Items(card_index)->Items().Items(item_index);
+        const bool time = template_->Items().Items(item_index)->DataType() == DT::idtTime;
+        // A re-layout the new value causes must not store the same editor's value once more.
+        const bool was_ending = std::exchange(ending_edit_, true);
+        struct Restore {
+            bool& flag;
+            bool value;
+            ~Restore() { flag = value; }
+        } restore{ending_edit_, was_ending};
+        if (const auto* i = std::get_if<int>(&value)) {
+            item->SetAsInteger(*i);
+        } else if (const auto* d = std::get_if<double>(&value)) {
+            item->SetAsFloat(*d);
+        } else if (const auto* date = std::get_if<TEditDate>(&value)) {
+            if (time) {
+                item->SetAsTime(date->value);
+            } else {
+                item->SetAsDate(date->value);
+            }
+        } else if (const auto* b = std::get_if<bool>(&value)) {
+            item->SetAsBoolean(*b);
+        } else {
+            item->SetAsString(std::get<std::string>(value));
+        }
+    }
+    CancelEdit();
+    if (OnCardEndEdit) OnCardEndEdit(this, card_index, item_index);
+    Invalidate();
+}
+
+void TCustomFineCardList::CancelEdit() {
+    EditStarting = false;
+    const bool had_editor = editor_ != nullptr;
+    if (had_editor) {
+        // The edit may end inside the editor's own key event: it is freed once that is over.
+        ui::ReleaseLater(std::move(editor_));
+        EditorKind = kNoEditor;
+    }
+    if (EditCardIndex >= 0 && EditCardIndex < cards_->Count()) {
+        TFineCard* card = cards_->Items(EditCardIndex);
+        if (card->Editing) {
+            card->Editing = false;
+            cards_->ApplyCardAppearance(card);
+        }
+    }
+    if (had_editor && !Destroying() && Visible() && Enabled() && (Parent() == nullptr || !Parent()->Destroying())) {
+        SetFocus();
+    }
+}
+
+}  // namespace cardlist

@@ -1,0 +1,354 @@
+// In-place editing through the real editor controls: the editor each kind of template item
+// opens and where, the keys inside an editor (Enter, Esc, the arrows), read-only items, typing
+// into a direct-edit item, the picture dialog and a custom editor link.
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "controls/cardlist/card_list.h"
+#include "platform/ui/controls/deferred_release.h"
+#include "platform/ui/controls/edit_controls.h"
+#include "platform/ui/forms/dialogs.h"
+#include "tests/support/input.h"
+#include "tests/support/render.h"
+
+namespace cardlist {
+namespace {
+
+namespace ts = test_support;
+using E = TFineCardItemEditor;
+using D = TFineCardItemDataType;
+using ui::TRect;
+
+// Two cards with the rows "Name" (text) and "Note" of `height` pixels each, in a list that
+// records its start-edit and end-edit events.
+class EditingList : public ::testing::Test {
+protected:
+    EditingList() {
+        ts::EnsureApplication();
+        list = std::make_unique<TFineCardList>(nullptr);
+        list->OnCardEndEdit = [this](TCustomFineCardList*, int card, int item) {
+            events.push_back("end " + std::to_string(card) + "." + std::to_string(item));
+        };
+    }
+    ~EditingList() override {
+        list.reset();
+        ui::FreeReleasedControls();
+    }
+
+    void Fill(int height = 20) {
+        list->SetBounds(0, 0, 560, 320);
+        list->BeginUpdate();
+        for (const char* name : {"Name", "Note"}) {
+            TFineCardTemplateItem* row = list->CardTemplate().Items().Add();
+            row->SetAutoSize(false);
+            row->SetHeight(height);
+            row->SetCaption(name);
+        }
+        for (const char* caption : {"c0", "c1"}) {
+            TFineCard* card = list->Cards().Add();
+            card->SetCaption(caption);
+        }
+        list->EndUpdate();
+        Item(0, 0).SetAsString("old");
+    }
+    TFineCardTemplateItem& Row(int i) { return *list->CardTemplate().Items().Items(i); }
+    TFineCardItem& Item(int card, int item) { return *list->Cards().Items(card)->Items().Items(item); }
+    ui::TInputControl& Input() {
+        auto* input = dynamic_cast<ui::TInputControl*>(list->Editor());
+        EXPECT_NE(input, nullptr);
+        return *input;
+    }
+    void KeyInEditor(int qt_key, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+        ts::SendKey(Input().FocusWidget(), qt_key, QString(), mods);
+    }
+
+    std::unique_ptr<TFineCardList> list;
+    std::vector<std::string> events;
+};
+
+TEST_F(EditingList, EachEditorKindOpensItsControlOverTheValue) {
+    struct Case {
+        E editor;
+        bool word_wrap;
+        const char* class_name;
+        int kind;
+    };
+    const Case cases[] = {
+        {E::ieText, false, "TEdit", 0},
+        {E::ieText, true, "TMemo", 1},
+        {E::ieNumber, false, "TMaskEdit", 2},
+        {E::ieFloat, false, "TMaskEdit", 2},
+        {E::ieDropDownList, false, "TComboBox", 4},
+        {E::ieDropDownEdit, false, "TComboBox", 4},
+        {E::ieDate, false, "TDateTimePicker", 5},
+        {E::ieTime, false, "TDateTimePicker", 5},
+    };
+    Fill(22);  // every rectangle at least as high as a drop-down editor needs
+    for (const Case& c : cases) {
+        SCOPED_TRACE(EditorName(c.editor) + (c.word_wrap ? " wrapped" : ""));
+        Row(1).SetItemEditor(c.editor);
+        Row(1).SetWordWrap(c.word_wrap);
+        list->EditItem(1, 1, '\0');
+        ASSERT_TRUE(list->Editing());
+        EXPECT_EQ(list->Editor()->ClassName(), c.class_name);
+        EXPECT_EQ(list->Editor()->Parent(), list.get());
+        EXPECT_EQ(list->Editor()->BoundsRect(), Item(1, 1).ValueClientRect);
+        EXPECT_TRUE(list->Cards().Items(1)->Editing);
+        list->CancelEdit();
+        EXPECT_FALSE(list->Editing());
+        EXPECT_FALSE(list->Cards().Items(1)->Editing);
+    }
+}
+
+TEST_F(EditingList, EditorsShowTheItemsValueAndSettings) {
+    Fill(22);
+    Row(1).SetDataType(D::idtString);
+    Row(1).List().Add("red");
+    Row(1).List().Add("green");
+    Item(1, 1).SetAsString("green");
+
+    Row(1).SetItemEditor(E::ieDropDownList);
+    list->EditItem(1, 1, '\0');
+    auto* combo = dynamic_cast<ui::TComboBox*>(list->Editor());
+    ASSERT_NE(combo, nullptr);
+    EXPECT_EQ(combo->Style(), ui::TComboBoxStyle::csDropDownList);
+    EXPECT_EQ(combo->Items().Count(), 2);
+    EXPECT_EQ(combo->ItemIndex(), 1);
+    list->CancelEdit();
+
+    Row(1).SetItemEditor(E::ieDropDownEdit);
+    Item(1, 1).SetAsString("blue");
+    list->EditItem(1, 1, '\0');
+    combo = dynamic_cast<ui::TComboBox*>(list->Editor());
+    ASSERT_NE(combo, nullptr);
+    EXPECT_EQ(combo->Style(), ui::TComboBoxStyle::csDropDown);
+    EXPECT_EQ(combo->Text(), "blue");
+    list->CancelEdit();
+
+    Row(1).SetDataType(D::idtInteger);
+    Row(1).SetItemEditor(E::ieNumber);
+    Row(1).SetMask("999;0;_");
+    Row(1).SetEditColor(0x00FFEE);
+    Item(1, 1).SetAsInteger(42);
+    list->EditItem(1, 1, '\0');
+    auto* mask = dynamic_cast<ui::TMaskEdit*>(list->Editor());
+    ASSERT_NE(mask, nullptr);
+    EXPECT_EQ(mask->EditMask(), "999;0;_");
+    EXPECT_EQ(mask->BorderStyle(), ui::TBorderStyle::bsNone);
+    EXPECT_EQ(mask->Color(), 0x00FFEEu);
+    EXPECT_EQ(mask->Text().find("42"), 0u);
+    list->CancelEdit();
+
+    Row(1).SetDataType(D::idtTime);
+    Row(1).SetItemEditor(E::ieTime);
+    Item(1, 1).SetAsTime(0.75);
+    list->EditItem(1, 1, '\0');
+    auto* picker = dynamic_cast<ui::TDateTimePicker*>(list->Editor());
+    ASSERT_NE(picker, nullptr);
+    EXPECT_EQ(picker->Kind(), ui::TDateTimeKind::dtkTime);
+    EXPECT_NEAR(picker->Time(), 0.75, 1e-6);
+    picker->SetTime(0.25);
+    list->EndEdit();
+    EXPECT_NEAR(Item(1, 1).AsTime(), 0.25, 1e-6);
+}
+
+TEST_F(EditingList, ADropDownEditorOnAShortValueGrowsToItsHeight) {
+    Fill(15);
+    const TRect value = Item(0, 1).ValueClientRect;
+    ASSERT_EQ(value.Height(), 15);
+    for (E editor : {E::ieDropDownList, E::ieDropDownEdit, E::ieDate}) {
+        SCOPED_TRACE(EditorName(editor));
+        Row(1).SetItemEditor(editor);
+        list->EditItem(0, 1, '\0');
+        ASSERT_TRUE(list->Editing());
+        EXPECT_EQ(list->Editor()->Top(), value.Top - 3);
+        EXPECT_EQ(list->Editor()->Height(), 21);
+        EXPECT_EQ(list->Editor()->Left(), value.Left);
+        list->CancelEdit();
+    }
+    // A text editor keeps the value's rectangle.
+    list->EditItem(0, 0, '\0');
+    EXPECT_EQ(list->Editor()->BoundsRect(), Item(0, 0).ValueClientRect);
+}
+
+TEST_F(EditingList, EnterStoresOnceAndEscKeepsTheOldValue) {
+    Fill();
+    list->EditItem(0, 0, '\0');
+    ASSERT_TRUE(list->Editing());
+    ui::TWinControl* editor = list->Editor();
+    Input().SetText("new");
+    KeyInEditor(Qt::Key_Return);
+    EXPECT_EQ(Item(0, 0).AsString(), "new");
+    EXPECT_EQ(events, std::vector<std::string>{"end 0.0"});
+    EXPECT_FALSE(list->Editing());
+    EXPECT_FALSE(list->Cards().Items(0)->Editing);
+    // Closed inside its own key event, the editor waits for its release off the screen.
+    EXPECT_TRUE(ui::IsReleased(*editor));
+    EXPECT_EQ(editor->Parent(), nullptr);
+    ui::FreeReleasedControls();
+
+    list->EditItem(0, 0, '\0');
+    Input().SetText("discarded");
+    KeyInEditor(Qt::Key_Escape);
+    EXPECT_EQ(Item(0, 0).AsString(), "new");
+    EXPECT_EQ(events, std::vector<std::string>{"end 0.0"});
+    EXPECT_FALSE(list->Editing());
+    EXPECT_FALSE(list->Cards().Items(0)->Editing);
+}
+
+TEST_F(EditingList, ScrollingOrRefreshingClosesTheEditor) {
+    Fill();
+    list->EditItem(0, 0, '\0');
+    Input().SetText("scrolled");
+    list->ScrollToPosition(1);  // scrolling stores
+    EXPECT_FALSE(list->Editing());
+    EXPECT_EQ(Item(0, 0).AsString(), "scrolled");
+    EXPECT_EQ(events, std::vector<std::string>{"end 0.0"});
+
+    list->EditItem(0, 0, '\0');
+    Input().SetText("refreshed");
+    list->RefreshList(kFilterRefresh);  // a refresh drops the edit
+    EXPECT_FALSE(list->Editing());
+    EXPECT_EQ(Item(0, 0).AsString(), "scrolled");
+    EXPECT_EQ(events.size(), 1u);
+}
+
+TEST_F(EditingList, InAMemoOnlyEnterWithAModifierStores) {
+    Fill(40);
+    Row(0).SetWordWrap(true);
+    list->EditItem(0, 0, '\0');
+    ASSERT_EQ(list->Editor()->ClassName(), "TMemo");
+    KeyInEditor(Qt::Key_Return);
+    EXPECT_TRUE(list->Editing()) << "a plain Enter starts a new line";
+    EXPECT_TRUE(events.empty());
+    KeyInEditor(Qt::Key_Return, Qt::ControlModifier);
+    EXPECT_FALSE(list->Editing());
+    EXPECT_EQ(events, std::vector<std::string>{"end 0.0"});
+}
+
+TEST_F(EditingList, DownInsideAnEditorStoresAndMovesToTheNextItem) {
+    Fill();
+    list->SelectCardIndex(0);
+    list->Cards().Items(0)->SetItemIndex(0);
+    list->EditItem(0, 0, '\0');
+    Input().SetText("moved");
+    KeyInEditor(Qt::Key_Down);
+    ui::FreeReleasedControls();
+    EXPECT_EQ(Item(0, 0).AsString(), "moved");
+    EXPECT_EQ(events, std::vector<std::string>{"end 0.0"});
+    EXPECT_FALSE(list->Editing());
+    EXPECT_EQ(list->Cards().Items(0)->ItemIndex(), 1);
+}
+
+TEST_F(EditingList, ReadOnlyItemsOpenNoEditorAndDoNotToggle) {
+    Fill();
+    Row(1).SetDataType(D::idtBoolean);
+    ASSERT_EQ(Row(1).ItemEditor(), E::ieBoolean);
+    struct Case {
+        const char* name;
+        bool list_read_only;
+        bool row_read_only;
+    };
+    for (const Case& c : {Case{"list", true, false}, Case{"template item", false, true}}) {
+        SCOPED_TRACE(c.name);
+        list->SetReadOnly(c.list_read_only);
+        Row(0).SetReadOnly(c.row_read_only);
+        Row(1).SetReadOnly(c.row_read_only);
+        list->EditItem(0, 0, '\0');
+        EXPECT_FALSE(list->Editing());
+        EXPECT_FALSE(list->Cards().Items(0)->Editing);
+        list->EditItem(0, 1, '\0');
+        EXPECT_FALSE(Item(0, 1).AsBoolean());
+        EXPECT_TRUE(events.empty());
+    }
+    // A refused start leaves no card in its editing state either.
+    list->SetReadOnly(false);
+    Row(0).SetReadOnly(false);
+    list->OnCardStartEdit = [](TCustomFineCardList*, int, int, bool& allow) { allow = false; };
+    list->EditItem(0, 0, '\0');
+    EXPECT_FALSE(list->Editing());
+    EXPECT_FALSE(list->Cards().Items(0)->Editing);
+}
+
+TEST_F(EditingList, TypingIntoADirectEditItemStartsWithThatLetter) {
+    Fill();
+    Row(0).SetDirectEdit(true);
+    list->SelectCardIndex(1);
+    list->Cards().Items(1)->SetItemIndex(0);
+    ts::Type(*list, 'x');
+    ASSERT_TRUE(list->Editing());
+    EXPECT_EQ(Input().Text(), "x");
+    EXPECT_EQ(Input().SelStart(), 1);
+    EXPECT_EQ(Input().SelLength(), 0);
+    KeyInEditor(Qt::Key_Return);
+    EXPECT_EQ(Item(1, 0).AsString(), "x");
+}
+
+TEST_F(EditingList, ThePictureDialogRunsWithoutAnEditor) {
+    Fill();
+    Row(1).SetDataType(D::idtImage);
+    Row(1).SetItemEditor(E::iePictureDialog);
+    std::vector<bool> editing_while_open;
+    auto previous = ui::SetFileDialogService([&](const ui::TFileDialogRequest&) {
+        editing_while_open.push_back(list->Cards().Items(0)->Editing);
+        return ui::TFileDialogResult{};  // the user cancels
+    });
+    list->EditItem(0, 1, '\0');
+    ui::SetFileDialogService(previous);
+    EXPECT_EQ(editing_while_open, std::vector<bool>{true});
+    EXPECT_FALSE(list->Editing());
+    EXPECT_FALSE(list->Cards().Items(0)->Editing);
+    EXPECT_TRUE(events.empty());
+}
+
+// A custom editor: a plain edit whose text is the value, given back as an integer.
+class NumberLink : public TCardListEditLink {
+public:
+    using TCardListEditLink::TCardListEditLink;
+    std::unique_ptr<ui::TWinControl> CreateEditor() override {
+        auto edit = std::make_unique<ui::TEdit>(nullptr);
+        edit_ = edit.get();
+        edit->OnKeyDown = [this](ui::TPersistent* sender, int& key, ui::TShiftState shift) {
+            if (OnEditorKeyDown) OnEditorKeyDown(sender, key, shift);
+        };
+        log.push_back("create");
+        return edit;
+    }
+    void SetProperties() override { log.push_back("properties"); }
+    void SetSelection(int start, int length) override {
+        log.push_back("selection " + std::to_string(start) + "," + std::to_string(length));
+    }
+    void FocusEditor() override { log.push_back("focus"); }
+    void SetEditorValue(const TCardEditValue& value) override {
+        edit_->SetText(std::get<std::string>(value));
+        log.push_back("value " + edit_->Text());
+    }
+    void GetEditorValue(TCardEditValue& value) override { value = std::stoi(edit_->Text()) * 2; }
+
+    ui::TEdit* edit_ = nullptr;
+    std::vector<std::string> log;
+};
+
+TEST_F(EditingList, ACustomLinkSuppliesTheEditorAndItsValue) {
+    Fill();
+    NumberLink link(nullptr);
+    Row(1).SetDataType(D::idtInteger);
+    Row(1).SetItemEditor(E::ieCustom);
+    Row(1).SetItemEditLink(&link);
+    Item(1, 1).SetAsInteger(7);
+    list->SelectCardIndex(1);
+    list->Cards().Items(1)->SetItemIndex(1);
+    list->EditItem(1, 1, '4');
+    ASSERT_TRUE(list->Editing());
+    EXPECT_EQ(link.log, (std::vector<std::string>{"create", "value 4", "properties", "focus", "selection 1,0"}));
+    ts::SendKey(link.edit_->FocusWidget(), Qt::Key_Return);
+    EXPECT_EQ(Item(1, 1).AsInteger(), 8);
+    EXPECT_EQ(events, std::vector<std::string>{"end 1.1"});
+    Row(1).SetItemEditLink(nullptr);
+}
+
+}  // namespace
+}  // namespace cardlist
