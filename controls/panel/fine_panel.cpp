@@ -5,6 +5,7 @@
 #include "controls/panel/panel_styler.h"
 #include "controls/panel/windows_version.h"
 #include "platform/theme/visual_styles.h"
+#include "platform/ui/core/filer.h"
 #include "platform/ui/core/numbers.h"
 
 namespace panel {
@@ -40,6 +41,12 @@ TCustomFinePanel::~TCustomFinePanel() {
     auto_size_.reset();
     status_bar_->OnChange = nullptr;
     status_bar_.reset();
+}
+
+void TCustomFinePanel::DefineProperties(ui::TFiler& filer) {
+    ui::TCustomPanel::DefineProperties(filer);
+    filer.DefineIntegerProperty(
+        "FullHeight", [this](std::int32_t value) { full_height_ = value; }, [this] { return full_height_; }, true);
 }
 
 std::string TCustomFinePanel::Version() const {

@@ -54,6 +54,9 @@ public:
     explicit TCustomFinePanel(ui::TComponent* owner);
     ~TCustomFinePanel() override;
     std::string ClassName() const override { return "TCustomFinePanel"; }
+    // "FullHeight" is always written, so a panel saved collapsed, or with FullHeight 0, restores
+    // exactly that extent.
+    void DefineProperties(ui::TFiler& filer) override;
 
     // From another panel, property by property; raises EInvalidCast for any other source.
     void Assign(const ui::TPersistent* source) override;

@@ -3,11 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <cstdint>
 #include <memory>
+#include <vector>
 
 #include "controls/panel/fine_panel.h"
 #include "controls/panel/panel_styler.h"
 #include "platform/ui/core/component.h"
+#include "platform/ui/core/filer.h"
+#include "platform/ui/core/streams.h"
 #include "platform/ui/forms/form.h"
 #include "platform/ui/forms/stdctrls.h"
 #include "tests/support/render.h"
@@ -211,6 +215,29 @@ TEST_F(FinePanelTest, ChildrenAreAlignedBelowTheCaptionAndAboveTheStatusBar) {
     panel->Caption().SetPosition(TCaptionPosition::cpLeft);
     panel->Realign();
     EXPECT_EQ(child->BoundsRect(), (ui::TRect{22, 0, 102, 100}));
+}
+
+TEST_F(FinePanelTest, FullHeightIsStreamedEvenWhenZeroAndReadBack) {
+    for (const int full_height : {0, 300}) {
+        panel->SetFullHeight(full_height);
+        ui::TMemoryStream stream;
+        ui::WriteDefinedProperties(*panel, stream);
+        const std::uint8_t value_kind = full_height == 0 ? 2 : 3;  // 8-bit and 16-bit integers
+        std::vector<std::uint8_t> expected = {10, 'F', 'u', 'l', 'l', 'H', 'e', 'i', 'g', 'h', 't', value_kind};
+        if (full_height == 0) expected.push_back(0);
+        else expected.insert(expected.end(), {0x2C, 0x01});
+        expected.push_back(0);  // end of the list
+        std::vector<std::uint8_t> bytes(static_cast<size_t>(stream.Size()));
+        stream.SetPosition(0);
+        stream.ReadBuffer(bytes.data(), stream.Size());
+        EXPECT_EQ(bytes, expected);
+
+        auto* restored = new TFinePanel(&owner);
+        restored->SetFullHeight(77);
+        stream.SetPosition(0);
+        ui::ReadDefinedProperties(*restored, stream);
+        EXPECT_EQ(restored->FullHeight(), full_height);
+    }
 }
 
 TEST(FinePanelResizeTest, PaintsAtOnceUnlessItsWindowDoubleBuffersIt) {

@@ -18,6 +18,7 @@ bool Store(T& field, const T& value) {
 }
 
 class TPersistent;
+class TFiler;
 
 // Event handler without arguments beyond the sender.
 using TNotifyEvent = std::function<void(TPersistent* sender)>;
@@ -36,6 +37,8 @@ public:
     virtual void Assign(const TPersistent* source);
     // The class name as the class library prints it ("TBitmap", "nil" for null).
     virtual std::string ClassName() const { return "TPersistent"; }
+    // Names the properties this object streams itself (filer.h); the default names none.
+    virtual void DefineProperties(TFiler& filer) { (void)filer; }
 
 protected:
     // Copies this object into `dest`; the default fails with EConvertError.
