@@ -319,6 +319,19 @@ TEST_F(PaintFixture, SideBarCaptionIsRotatedInItsFontAndColour) {
         }
         form.MenuBar()->EndTracking();
     }
+    // The splitter stands right of the band; the icon bar starts after it.
+    {
+        ui::TMenuWindow& popup = OpenFile();
+        const QImage& image = popup.Render();
+        const ui::TRect bar = SideBarArea(popup);
+        const int middle = (bar.Top + bar.Bottom) / 2;
+        EXPECT_EQ(PixelAt(image, bar.Right, middle), side.SplitterColor());
+        styler->IconBar().SetColor(0x123456);
+        styler->IconBar().SetColorTo(ui::clNone);
+        popup.Invalidate();
+        EXPECT_EQ(PixelAt(popup.Render(), bar.Right + 2, middle), 0x123456u);
+        form.MenuBar()->EndTracking();
+    }
     // A shadow copy stands Depth pixels right of and above the text, under it.
     side.SetDirection(TDirection::dDownToUp);
     side.SetAlignment(ui::TAlignment::taLeftJustify);
