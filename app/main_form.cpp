@@ -292,7 +292,9 @@ void TQuillbookForm::UseDoubleBuffering() {
         SetDoubleBuffered(true);
         for (int i = 0; i < ComponentCount(); ++i) {
             if (auto* control = dynamic_cast<ui::TWinControl*>(Components(i))) control->SetDoubleBuffered(true);
-            if (auto* tool_panel = dynamic_cast<panel::TFinePanel*>(Components(i))) tool_panel->SetOwnerDoubleBuffered(true);
+            if (auto* tool_panel = dynamic_cast<panel::TFinePanel*>(Components(i))) {
+                tool_panel->SetOwnerDoubleBuffered(true);
+            }
         }
     } catch (const ui::Exception&) {
     }
