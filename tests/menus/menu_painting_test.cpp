@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "controls/menus/fine_main_menu.h"
+#include "controls/menus/gdip.h"
 #include "controls/menus/menu_painting.h"
 #include "controls/menus/menu_util.h"
 #include "platform/ui/controls/screen.h"
@@ -360,8 +361,13 @@ TEST_F(PaintFixture, SmoothedTextsGoThroughTheTextLayerAtTheirPlaces) {
     for (const auto& row : rows) {
         SCOPED_TRACE(static_cast<int>(row.anti_alias));
         styler->SetAntiAlias(row.anti_alias);
+        // The text layer's objects start it when it is not running: unsmoothed menus make none.
+        GdipShutdown();
         ui::TMenuWindow& popup = OpenFile();
         const QImage& image = popup.Render();
+        void* block = gdiplus::GdipAlloc(16);
+        EXPECT_EQ(block != nullptr, row.smoothed);
+        gdiplus::GdipFree(block);
         ui::TRect r = Local(popup, 0);  // "&New", Ctrl+N
         r.Right -= 17;
         const ui::TRect text_area{r.Left + styler->IconBar().Size() + 8, r.Top, r.Right, r.Bottom};
