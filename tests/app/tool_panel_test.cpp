@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
+#include <QWidget>
 
 #include <algorithm>
 #include <cstdlib>
+#include <vector>
 
 #include "app/main_form.h"
 #include "tests/app/window_fixture.h"
@@ -66,6 +68,32 @@ TEST_F(ToolPanel, DoubleBufferingReachesThePanelWithTheWindowedControls) {
         if (auto* control = dynamic_cast<ui::TWinControl*>(form.Components(i))) {
             EXPECT_TRUE(control->DoubleBuffered()) << control->Name();
         }
+    }
+}
+
+// The panel paints itself and takes no focus, yet Tab still goes through its buttons in their
+// stored order, between the device choice above and the picture area beside it.
+TEST_F(ToolPanel, TabGoesThroughItsButtonsInTheirStoredOrder) {
+    app::TQuillbookForm form(nullptr);
+    form.Show();
+    auto widget = [](ui::TWinControl* c) {
+        auto* standard = dynamic_cast<ui::TStdWinControl*>(c);
+        return standard != nullptr && standard->NativeWidget() != nullptr ? standard->NativeWidget() : c->Widget();
+    };
+    const std::vector<ui::TWinControl*> expected = {
+        form.V2EDRadioButton, form.AddPicButton,    form.RemovePicButton,   form.UploadPicsButton,
+        form.DownloadPicsButton, form.InsertPicButton, form.RenamePhotoButton, form.PicCardList};
+    // Where each stands in the toolkit's focus chain, counted from the window.
+    std::vector<int> places;
+    for (ui::TWinControl* c : expected) {
+        int place = 0;
+        QWidget* w = form.Window();
+        while ((w = w->nextInFocusChain()) != widget(c) && w != form.Window()) ++place;
+        ASSERT_EQ(w, widget(c)) << c->Name() << " is not in the focus chain";
+        places.push_back(place);
+    }
+    for (std::size_t i = 0; i + 1 < places.size(); ++i) {
+        EXPECT_LT(places[i], places[i + 1]) << expected[i]->Name() << " before " << expected[i + 1]->Name();
     }
 }
 
