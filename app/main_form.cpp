@@ -196,13 +196,12 @@ TQuillbookForm::TQuillbookForm(ui::TComponent* owner) : ui::TForm(owner) {
     HCRadioButton->SetChecked(true);
     selecting_family_ = false;
 
-    FinePanel1 = new ui::TPanel(this);
+    FinePanel1 = new panel::TFinePanel(this);
     FinePanel1->SetName("FinePanel1");
     FinePanel1->SetParent(this);
     FinePanel1->SetBounds(0, 49, 106, 446);
     FinePanel1->SetAlign(ui::TAlign::alLeft);
-    FinePanel1->SetColor(ui::clSilver);
-    FinePanel1->SetTabOrder(1);
+    StyleToolPanel(*FinePanel1);
 
     const ButtonSpec buttons[] = {
         {&TQuillbookForm::AddPicButton, "AddPicButton", 13, "Add Photo", 0, &TQuillbookForm::AddPicButtonClick},
@@ -293,6 +292,9 @@ void TQuillbookForm::UseDoubleBuffering() {
         SetDoubleBuffered(true);
         for (int i = 0; i < ComponentCount(); ++i) {
             if (auto* control = dynamic_cast<ui::TWinControl*>(Components(i))) control->SetDoubleBuffered(true);
+            if (auto* tool_panel = dynamic_cast<panel::TFinePanel*>(Components(i))) {
+                tool_panel->SetOwnerDoubleBuffered(true);
+            }
         }
     } catch (const ui::Exception&) {
     }

@@ -37,7 +37,7 @@ public:
     ui::TRadioButton* V2HCRadioButton;
     ui::TRadioButton* V2EDRadioButton;
     // The tool panel; its styled look comes with the styled panel class.
-    ui::TPanel* FinePanel1;
+    panel::TFinePanel* FinePanel1;
     ui::TButton* AddPicButton;
     ui::TButton* InsertPicButton;
     ui::TButton* RemovePicButton;

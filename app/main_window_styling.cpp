@@ -70,6 +70,23 @@ menus::TFineMenuOfficeStyler* CreateMainMenuStyler(ui::TComponent* owner) {
     return styler;
 }
 
+void StyleToolPanel(panel::TFinePanel& panel) {
+    panel.SetColor(ui::clSilver);
+    panel.SetColorTo(ui::clMenu);
+    SetTahoma(panel.Font(), -11, ui::clWindowText);
+    panel::TPanelCaption& caption = panel.Caption();
+    caption.SetColor(ui::clHighlight);
+    caption.SetColorTo(ui::clNone);
+    ui::TFont font;
+    SetTahoma(font, -11, ui::clHighlightText);
+    caption.SetFont(font);
+    caption.SetGradientDirection(panel::TGradientDirection::gdVertical);
+    SetTahoma(font, -11, ui::clWindowText);
+    panel.StatusBar().SetFont(font);
+    panel.SetFullHeight(0);
+    panel.SetVersion("2.0.1.0");
+}
+
 void StyleMainMenu(menus::TFineMainMenu& menu, menus::TFineMenuOfficeStyler& styler) {
     menu.SetMenuStyler(&styler);
     menu.HookItems(nullptr, true, true);

@@ -343,23 +343,46 @@ void DrawContent(ui::TMenuItem* item, ui::TCanvas& canvas, const ui::TRect& r, u
     }
 }
 
-// Text through the anti-aliasing layer.
-void GdipText(ui::TMenuItem* item, ui::TCanvas& canvas, const std::string& text, std::uint32_t format,
-              const ui::TRect& rect, ui::TColor colour, TAntiAlias anti_alias) {
-    const ui::TFont& font = canvas.Font();
-    TGPGraphics graphics(&canvas);
-    TGPFontFamily family(ui::Utf8ToUtf16(font.Name()), nullptr);
-    TGPFont gp_font(&family, static_cast<float>(font.Size()), 0, gdiplus::UnitPoint);
-    graphics.SetTextRenderingHint(anti_alias == TAntiAlias::aaClearType ? 5 : 4);
-    const RectF layout{static_cast<float>(rect.Left), static_cast<float>(rect.Top), static_cast<float>(RectWidth(rect)),
-                       static_cast<float>(RectHeight(rect))};
-    TGPStringFormat string_format(gdiplus::StringFormatFlagsNoWrap, 0);
-    string_format.SetHotkeyPrefix(gdiplus::HotkeyPrefixShow);
-    string_format.SetLineAlignment(gdiplus::StringAlignmentCenter);
-    if (IsRootItem(item)) string_format.SetAlignment(gdiplus::StringAlignmentCenter);
-    else if (format & DT_RIGHT) string_format.SetAlignment(gdiplus::StringAlignmentFar);
-    TGPSolidBrush brush(ColorToGdipARGB(colour));
-    graphics.DrawString(text, -1, &gp_font, layout, &string_format, &brush);
+// Item texts through the anti-aliasing layer: one graphics object on the canvas and one string
+// format (no wrapping, the mnemonic underlined) for a whole text, a family and font per font in
+// use; everything is freed with the writer.
+class GdipTextWriter {
+public:
+    GdipTextWriter(ui::TCanvas& canvas, TAntiAlias anti_alias)
+        : graphics_(&canvas), format_(gdiplus::StringFormatFlagsNoWrap, 0) {
+        const bool clear_type = anti_alias == TAntiAlias::aaClearType;
+        graphics_.SetTextRenderingHint(clear_type ? gdiplus::TextRenderingHintClearTypeGridFit
+                                                  : gdiplus::TextRenderingHintAntiAlias);
+        format_.SetHotkeyPrefix(gdiplus::HotkeyPrefixShow);
+    }
+    TGPStringFormat& Format() { return format_; }
+    // Text from here on is in `font`, at its size in points.
+    void UseFont(const ui::TFont& font) {
+        font_.reset();
+        family_ = std::make_unique<TGPFontFamily>(ui::Utf8ToUtf16(font.Name()), nullptr);
+        font_ = std::make_unique<TGPFont>(family_.get(), static_cast<float>(font.Size()), 0, gdiplus::UnitPoint);
+    }
+    void Draw(const std::string& text, const RectF& layout, ui::TColor colour) {
+        TGPSolidBrush brush(ColorToGdipARGB(colour));
+        graphics_.DrawString(text, -1, font_.get(), layout, &format_, &brush);
+    }
+    // The height of a line in the current font: the box of "gh", rounded.
+    int LineHeight(const RectF& layout) {
+        RectF box;
+        graphics_.MeasureString(u"gh", 2, font_.get(), layout, &format_, box, nullptr, nullptr);
+        return static_cast<int>(std::lround(box.Height));
+    }
+
+private:
+    TGPGraphics graphics_;
+    TGPStringFormat format_;
+    std::unique_ptr<TGPFontFamily> family_;
+    std::unique_ptr<TGPFont> font_;
+};
+
+RectF LayoutOf(const ui::TRect& rect) {
+    return RectF{static_cast<float>(rect.Left), static_cast<float>(rect.Top), static_cast<float>(RectWidth(rect)),
+                 static_cast<float>(RectHeight(rect))};
 }
 
 }  // namespace
@@ -585,32 +608,48 @@ void DrawMenuText(ui::TMenuItem* item, ui::TCanvas& canvas, const std::string& t
     const bool gdip = s.AntiAlias() != TAntiAlias::aaNone && (format & DT_CALCRECT) == 0;
     if (HasNotes(item, shown)) {
         const std::vector<std::string> lines = NoteLines(shown);
+        const ui::TFont& notes_font = selected ? s.SelectedItem().NotesFont() : s.NotesFont();
         if (disabled != ui::clNone) canvas.Font().SetColor(disabled);
         ui::TRect line = rect;
         if (gdip) {
-            GdipText(item, canvas, lines[0], format, line, canvas.Font().Color(), s.AntiAlias());
-            line.Top += 20;
-        } else {
-            DrawTextA(canvas, lines[0], line, format & (DT_SINGLELINE | DT_CALCRECT));
-            line.Top += canvas.TextHeight("gh");
+            // The lines keep the near alignment and stand from the rectangle's top down.
+            GdipTextWriter writer(canvas, s.AntiAlias());
+            writer.UseFont(canvas.Font());
+            RectF layout = LayoutOf(rect);
+            writer.Draw(lines[0], layout, canvas.Font().Color());
+            const ui::TColor notes_colour = disabled != ui::clNone ? disabled : notes_font.Color();
+            writer.UseFont(notes_font);
+            layout.Y += 20;
+            const int h = writer.LineHeight(layout);
+            for (std::size_t i = 1; i < lines.size(); ++i) {
+                writer.Draw(lines[i], layout, notes_colour);
+                layout.Y += static_cast<float>(h);
+            }
+            return;
         }
-        canvas.SetFont(selected ? s.SelectedItem().NotesFont() : s.NotesFont());
+        DrawTextA(canvas, lines[0], line, format & (DT_SINGLELINE | DT_CALCRECT));
+        line.Top += canvas.TextHeight("gh");
+        canvas.SetFont(notes_font);
         if (disabled != ui::clNone) canvas.Font().SetColor(disabled);
         const int h = canvas.TextHeight("gh");
         for (std::size_t i = 1; i < lines.size(); ++i) {
-            if (gdip) GdipText(item, canvas, lines[i], format, line, canvas.Font().Color(), s.AntiAlias());
-            else DrawTextA(canvas, lines[i], line, format & (DT_SINGLELINE | DT_CALCRECT));
+            DrawTextA(canvas, lines[i], line, format & (DT_SINGLELINE | DT_CALCRECT));
             line.Top += h;
         }
         if ((format & DT_CALCRECT) != 0) rect.Bottom = line.Top;
         return;
     }
     if (disabled != ui::clNone) canvas.Font().SetColor(disabled);
-    if (gdip) {
-        GdipText(item, canvas, shown, format, rect, canvas.Font().Color(), s.AntiAlias());
-    } else {
+    if (!gdip) {
         DrawTextA(canvas, shown, rect, format);
+        return;
     }
+    GdipTextWriter writer(canvas, s.AntiAlias());
+    writer.UseFont(canvas.Font());
+    writer.Format().SetLineAlignment(gdiplus::StringAlignmentCenter);
+    if (root) writer.Format().SetAlignment(gdiplus::StringAlignmentCenter);
+    else if ((format & DT_RIGHT) != 0) writer.Format().SetAlignment(gdiplus::StringAlignmentFar);
+    writer.Draw(shown, LayoutOf(rect), canvas.Font().Color());
 }
 
 std::string ShortCutText(ui::TShortCut shortcut, bool international) {

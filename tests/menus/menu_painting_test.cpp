@@ -10,12 +10,15 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <vector>
 
 #include "controls/menus/fine_main_menu.h"
+#include "controls/menus/gdip.h"
 #include "controls/menus/menu_painting.h"
 #include "controls/menus/menu_util.h"
 #include "platform/ui/controls/screen.h"
 #include "platform/ui/forms/form.h"
+#include "platform/ui/forms/menu_bar.h"
 #include "tests/support/render.h"
 
 namespace {
@@ -23,6 +26,29 @@ namespace {
 using namespace menus;
 using test_support::PixelAt;
 using ui::TColor;
+
+// Where pixels of one colour lie within an area of an image, and how many there are.
+struct Ink {
+    ui::TRect box{0, 0, 0, 0};
+    int count = 0;
+};
+template <typename Match>
+Ink InkWhere(const QImage& image, const ui::TRect& area, Match match) {
+    Ink ink;
+    ink.box = ui::TRect{area.Right, area.Bottom, area.Left, area.Top};
+    for (int y = area.Top; y < area.Bottom; ++y) {
+        for (int x = area.Left; x < area.Right; ++x) {
+            if (!match(PixelAt(image, x, y))) continue;
+            ++ink.count;
+            ink.box = ui::TRect{std::min(ink.box.Left, x), std::min(ink.box.Top, y), std::max(ink.box.Right, x + 1),
+                                std::max(ink.box.Bottom, y + 1)};
+        }
+    }
+    return ink;
+}
+Ink InkOf(const QImage& image, const ui::TRect& area, TColor colour) {
+    return InkWhere(image, area, [colour](TColor c) { return c == colour; });
+}
 
 struct PaintFixture : ::testing::Test {
     void SetUp() override {
@@ -69,6 +95,13 @@ struct PaintFixture : ::testing::Test {
         const ui::TRect r = w.ItemRect(position);
         const ui::TRect o = w.WindowRect();
         return ui::TRect{r.Left - o.Left, r.Top - o.Top, r.Right - o.Left, r.Bottom - o.Top};
+    }
+
+    // The side bar's band left of the items, less its splitter, in window coordinates.
+    ui::TRect SideBarArea(ui::TMenuWindow& popup) const {
+        const ui::TRect first = Local(popup, 0);
+        return ui::TRect{first.Left, first.Top, first.Left + styler->SideBar().Size(),
+                         Local(popup, popup.ItemCount() - 1).Bottom};
     }
 
     // The application comes first: the form's window is made with the fixture.
@@ -207,6 +240,170 @@ TEST_F(PaintFixture, BarGradientIsOneBandOverAllButtonsToTheRightEdge) {
         const TColor expected = static_cast<TColor>((x * 0xFF / (width + 100)) << 16);
         EXPECT_EQ(PixelAt(image, x, 0), expected) << x;
     }
+}
+
+TEST_F(PaintFixture, BarTextsKeepThePlatformsRoomAroundThem) {
+    ui::TMenuWindow& bar = form.MenuBar()->Window();
+    const QImage& image = bar.Render();
+    ui::TCanvas canvas;
+    canvas.SetFont(ui::Screen().MenuFont());
+    const int room = ui::OwnerDrawBarItemSpacing();
+    const ui::TRect origin = bar.WindowRect();
+    auto dark = [](TColor c) { return (c & 0xFF) < 0x80 && ((c >> 8) & 0xFF) < 0x80 && ((c >> 16) & 0xFF) < 0x80; };
+    std::vector<Ink> texts;
+    for (int i = 0; i < 2; ++i) {
+        const ui::TRect r = ui::TRect{bar.ItemRect(i).Left - origin.Left, 0, bar.ItemRect(i).Right - origin.Left,
+                                      bar.ItemRect(i).Height()};
+        // The measure is the text's width; the platform adds its room.
+        EXPECT_EQ(r.Width(), canvas.TextWidth(ui::StripHotkey(bar.ItemAt(i)->Caption())) + room) << i;
+        texts.push_back(InkWhere(image, r, dark));
+        ASSERT_GT(texts.back().count, 10) << i;
+        // The text stands centred, with room on both sides.
+        EXPECT_GE(texts.back().box.Left - r.Left, room / 2 - 2) << i;
+        EXPECT_GE(r.Right - texts.back().box.Right, room / 2 - 2) << i;
+    }
+    EXPECT_GE(texts[1].box.Left - texts[0].box.Right, room - 3);
+}
+
+TEST_F(PaintFixture, SideBarCaptionIsRotatedInItsFontAndColour) {
+    TSideBar& side = styler->SideBar();
+    side.SetVisible(true);
+    side.SetSize(30);
+    side.SetCaption("Album");
+    side.Background().SetColor(0x202020);
+    side.Background().SetColorTo(ui::clNone);
+    side.SetBorderColor(ui::clNone);
+    ui::TFont font;
+    font.SetName("Tahoma");
+    font.SetHeight(-19);
+    font.SetStyle(ui::TFontStyles{ui::TFontStyle::fsBold, ui::TFontStyle::fsItalic});
+    font.SetColor(0x0000FF);
+    side.SetFont(font);
+    ui::TCanvas measure;
+    measure.SetFont(font);
+    const int length = measure.TextWidth("Album");
+    const int thickness = measure.TextHeight("Album");
+    const int margin = side.CaptionMargin();
+    enum class Place { kFromBottom, kFromTop, kCentred };
+    const struct {
+        TDirection direction;
+        ui::TAlignment alignment;
+        Place place;
+    } rows[] = {
+        {TDirection::dDownToUp, ui::TAlignment::taLeftJustify, Place::kFromBottom},
+        {TDirection::dUpToDown, ui::TAlignment::taLeftJustify, Place::kFromTop},
+        {TDirection::dDownToUp, ui::TAlignment::taRightJustify, Place::kFromTop},
+        {TDirection::dUpToDown, ui::TAlignment::taRightJustify, Place::kFromBottom},
+        {TDirection::dDownToUp, ui::TAlignment::taCenter, Place::kCentred},
+        {TDirection::dUpToDown, ui::TAlignment::taCenter, Place::kCentred},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(static_cast<int>(row.direction) * 10 + static_cast<int>(row.alignment));
+        side.SetDirection(row.direction);
+        side.SetAlignment(row.alignment);
+        ui::TMenuWindow& popup = OpenFile();
+        const QImage& image = popup.Render();
+        const ui::TRect bar = SideBarArea(popup);
+        // Only the caption's colour on the bar's background: no smoothing, no other colour.
+        const Ink text = InkOf(image, bar, 0x0000FF);
+        EXPECT_EQ(text.count + InkOf(image, bar, 0x202020).count, bar.Width() * bar.Height());
+        // Turned upright: as long as the text is wide, as thick as it is high, across the bar.
+        EXPECT_NEAR(text.box.Height(), length, 4);
+        EXPECT_LE(text.box.Width(), thickness);
+        EXPECT_GE(text.box.Width(), thickness / 2);
+        EXPECT_GE(text.box.Left, bar.Left);
+        EXPECT_LE(text.box.Right, bar.Right);
+        switch (row.place) {
+        case Place::kFromBottom: EXPECT_NEAR(text.box.Bottom, bar.Bottom - margin, 3); break;
+        case Place::kFromTop: EXPECT_NEAR(text.box.Top, bar.Top + margin, 3); break;
+        case Place::kCentred: EXPECT_NEAR(text.box.Top + text.box.Bottom, bar.Top + bar.Bottom, 5); break;
+        }
+        form.MenuBar()->EndTracking();
+    }
+    // The splitter stands right of the band; the icon bar starts after it.
+    {
+        ui::TMenuWindow& popup = OpenFile();
+        const QImage& image = popup.Render();
+        const ui::TRect bar = SideBarArea(popup);
+        const int middle = (bar.Top + bar.Bottom) / 2;
+        EXPECT_EQ(PixelAt(image, bar.Right, middle), side.SplitterColor());
+        styler->IconBar().SetColor(0x123456);
+        styler->IconBar().SetColorTo(ui::clNone);
+        popup.Invalidate();
+        EXPECT_EQ(PixelAt(popup.Render(), bar.Right + 2, middle), 0x123456u);
+        form.MenuBar()->EndTracking();
+    }
+    // A shadow copy stands Depth pixels right of and above the text, under it.
+    side.SetDirection(TDirection::dDownToUp);
+    side.SetAlignment(ui::TAlignment::taLeftJustify);
+    side.SetShadowColor(0x00FF00);
+    side.SetDepth(2);
+    ui::TMenuWindow& popup = OpenFile();
+    const QImage& image = popup.Render();
+    const ui::TRect bar = SideBarArea(popup);
+    const Ink text = InkOf(image, bar, 0x0000FF);
+    const Ink shadow = InkOf(image, bar, 0x00FF00);
+    EXPECT_GT(shadow.count, 10);
+    EXPECT_EQ(shadow.box.Right, text.box.Right + 2);
+    EXPECT_EQ(shadow.box.Top, text.box.Top - 2);
+}
+
+// Item texts go through the anti-aliasing layer when the styler asks for smoothing, and keep
+// their places: caption after the icon bar, shortcut at the right, both centred in the row.
+TEST_F(PaintFixture, SmoothedTextsGoThroughTheTextLayerAtTheirPlaces) {
+    const struct {
+        TAntiAlias anti_alias;
+        bool smoothed;
+    } rows[] = {{TAntiAlias::aaNone, false}, {TAntiAlias::aaAntiAlias, true}, {TAntiAlias::aaClearType, true}};
+    const TColor text_colour = ui::ColorToRGB(ui::Screen().MenuFont().Color());
+    const TColor background = ui::ColorToRGB(styler->Background().Color());
+    auto dark = [](TColor c) { return (c & 0xFF) < 0x80 && ((c >> 8) & 0xFF) < 0x80 && ((c >> 16) & 0xFF) < 0x80; };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(static_cast<int>(row.anti_alias));
+        styler->SetAntiAlias(row.anti_alias);
+        // The text layer's objects start it when it is not running: unsmoothed menus make none.
+        GdipShutdown();
+        ui::TMenuWindow& popup = OpenFile();
+        const QImage& image = popup.Render();
+        void* block = gdiplus::GdipAlloc(16);
+        EXPECT_EQ(block != nullptr, row.smoothed);
+        gdiplus::GdipFree(block);
+        ui::TRect r = Local(popup, 0);  // "&New", Ctrl+N
+        r.Right -= 17;
+        const ui::TRect text_area{r.Left + styler->IconBar().Size() + 8, r.Top, r.Right, r.Bottom};
+        const Ink between = InkWhere(image, text_area, [&](TColor c) { return c != text_colour && c != background; });
+        if (row.smoothed) EXPECT_GT(between.count, 5);
+        else EXPECT_EQ(between.count, 0);
+        const int middle = (r.Left + r.Right) / 2;
+        const Ink caption = InkWhere(image, ui::TRect{text_area.Left, r.Top, middle, r.Bottom}, dark);
+        const Ink shortcut = InkWhere(image, ui::TRect{middle, r.Top, r.Right, r.Bottom}, dark);
+        ASSERT_GT(caption.count, 10);
+        ASSERT_GT(shortcut.count, 10);
+        EXPECT_NEAR(caption.box.Left, text_area.Left, 2);
+        EXPECT_NEAR(shortcut.box.Right, r.Right - 10, 2);
+        EXPECT_NEAR(caption.box.Top + caption.box.Bottom, r.Top + r.Bottom, 3);
+        EXPECT_NEAR(shortcut.box.Top + shortcut.box.Bottom, r.Top + r.Bottom, 3);
+        form.MenuBar()->EndTracking();
+    }
+    // A caption with a note: the first line from the top in the item's font, the note 20 pixels
+    // lower in the notes font's grey.
+    new_item->SetCaption("First\\nA note");
+    new_item->SetShortCut(ui::scNone);
+    styler->SetAntiAlias(TAntiAlias::aaAntiAlias);
+    ui::TMenuWindow& popup = OpenFile();
+    const QImage& image = popup.Render();
+    ui::TRect r = Local(popup, 0);
+    r.Right -= 17;
+    const int left = r.Left + styler->IconBar().Size() + 8;
+    const Ink first_line = InkWhere(image, ui::TRect{left, r.Top, r.Right, r.Top + 20}, dark);
+    const Ink note = InkWhere(image, ui::TRect{left, r.Top + 20, r.Right, r.Bottom},
+                              [&](TColor c) { return c != background; });
+    ASSERT_GT(first_line.count, 10);
+    ASSERT_GT(note.count, 10);
+    EXPECT_LT(first_line.box.Top, r.Top + 8);
+    const Ink dark_in_note =
+        InkWhere(image, ui::TRect{left, r.Top + 20, r.Right, r.Bottom}, [](TColor c) { return (c & 0xFF) < 0x70; });
+    EXPECT_EQ(dark_in_note.count, 0);
 }
 
 TEST(ShortCutTexts, PlainAndFromKeyNames) {

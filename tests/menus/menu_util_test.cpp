@@ -1,8 +1,10 @@
 // Menu drawing utilities and the text-drawing wrapper.
 #include <gtest/gtest.h>
 
+#include "controls/menus/fine_main_menu.h"
 #include "controls/menus/gdip.h"
 #include "controls/menus/menu_util.h"
+#include "platform/ui/forms/menu_bar.h"
 #include "platform/ui/graphics/bitmap.h"
 #include "tests/support/render.h"
 
@@ -115,6 +117,24 @@ TEST(GdipWrapper, DrawsAndMeasuresTextOnACanvas) {
     // A font without a family fails and keeps the status.
     TGPFont orphan(nullptr, 8.0f, 0, gdiplus::UnitPoint);
     EXPECT_EQ(orphan.LastStatus(), gdiplus::InvalidParameter);
+}
+
+// While the menus' unit lives, menus do not animate and the text API runs; afterwards the
+// animation setting is what it was, and it never leaves the process.
+TEST(MenusUnit, SwitchesAnimationOffForItsLifetimeAndRunsTheTextApi) {
+    for (bool before : {true, false}) {
+        ui::SetMenuAnimation(before);
+        GdipShutdown();
+        {
+            TMenusUnit unit;
+            EXPECT_FALSE(ui::MenuAnimation()) << before;
+            void* block = gdiplus::GdipAlloc(16);
+            EXPECT_NE(block, nullptr);
+            gdiplus::GdipFree(block);
+        }
+        EXPECT_EQ(ui::MenuAnimation(), before);
+        EXPECT_EQ(gdiplus::GdipAlloc(16), nullptr);
+    }
 }
 
 }  // namespace

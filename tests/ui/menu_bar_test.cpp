@@ -130,7 +130,7 @@ TEST_F(MenuBarFixture, BarItemsStandAtTheirMeasuredWidthsOnOneSurface) {
     file->OnAdvancedDrawItem = [&](TPersistent*, TCanvas& c, const TRect& r, TOwnerDrawState) {
         drawn.push_back(r);
         c.Brush().SetColor(clRed);
-        c.FillRect(TRect{r.Left, r.Top, r.Left + 70, r.Bottom});
+        c.FillRect(TRect{r.Left, r.Top, r.Left + 80, r.Bottom});
     };
     help->OnAdvancedDrawItem = [&](TPersistent*, TCanvas& c, const TRect& r, TOwnerDrawState) {
         drawn.push_back(r);
@@ -139,17 +139,23 @@ TEST_F(MenuBarFixture, BarItemsStandAtTheirMeasuredWidthsOnOneSurface) {
     };
     menu->UpdateItems();
     TMenuWindow& bar = Bar().Window();
+    // The platform's room around an owner-measured bar item: two average characters of the
+    // 8-point menu font.
+    const int room = OwnerDrawBarItemSpacing();
+    EXPECT_GE(room, 8);
+    EXPECT_LE(room, 14);
+    EXPECT_EQ(room % 2, 0);
     EXPECT_EQ(Bar().Height(), 21);
     const TRect origin = bar.WindowRect();
-    EXPECT_EQ(bar.ItemRect(0), Bounds(origin.Left, origin.Top, 40, 21));
-    EXPECT_EQ(bar.ItemRect(1), Bounds(origin.Left + 40, origin.Top, 55, 21));
+    EXPECT_EQ(bar.ItemRect(0), Bounds(origin.Left, origin.Top, 40 + room, 21));
+    EXPECT_EQ(bar.ItemRect(1), Bounds(origin.Left + 40 + room, origin.Top, 55 + room, 21));
     const QImage& image = bar.Render();
     ASSERT_EQ(drawn.size(), 2u);
-    EXPECT_EQ(drawn[0], Rect(0, 0, 40, 21));
-    EXPECT_EQ(drawn[1], Rect(40, 0, 95, 21));
+    EXPECT_EQ(drawn[0], Rect(0, 0, 40 + room, 21));
+    EXPECT_EQ(drawn[1], Rect(40 + room, 0, 95 + 2 * room, 21));
     EXPECT_EQ(PixelAt(image, 20, 10), clRed);
-    EXPECT_EQ(PixelAt(image, 42, 10), clBlue);
-    EXPECT_EQ(PixelAt(image, 60, 10), clRed);  // the first item's paint outside its rectangle stays
+    EXPECT_EQ(PixelAt(image, 42 + room, 10), clBlue);
+    EXPECT_EQ(PixelAt(image, 46 + room, 10), clRed);  // the first item's paint outside its rectangle stays
     // The form's client area starts below the bar.
     EXPECT_EQ(form.Widget()->y(), 21);
 }

@@ -95,7 +95,19 @@ void TStdWinControl::Resize() {
 void ApplyTabOrder(const TWinControl* root) {
     std::vector<QWidget*> chain;
     std::function<void(const TWinControl*)> walk = [&](const TWinControl* parent) {
-        for (TStdWinControl* c : TStdWinControl::TabList(parent)) {
+        // Standard controls take the slots of standard children in their tab order; a windowed
+        // container without a tab stop of its own (a self-painting panel) keeps its slot among
+        // its siblings, and the controls inside it follow there.
+        const std::vector<TStdWinControl*> ordered = TStdWinControl::TabList(parent);
+        std::size_t next = 0;
+        for (int i = 0; i < parent->ControlCount(); ++i) {
+            auto* child = dynamic_cast<TWinControl*>(parent->Controls(i));
+            if (child == nullptr) continue;
+            if (dynamic_cast<TStdWinControl*>(child) == nullptr) {
+                walk(child);
+                continue;
+            }
+            TStdWinControl* c = ordered[next++];
             chain.push_back(c->NativeWidget() != nullptr ? c->NativeWidget() : c->Widget());
             walk(c);
         }

@@ -48,7 +48,8 @@ private:
 };
 
 // Applies the tab order of every standard control below `root` to the toolkit's focus chain:
-// depth first, a container before the controls inside it.
+// depth first, a container before the controls inside it. The controls inside a windowed
+// container that is not a standard control stand at the container's place among its siblings.
 void ApplyTabOrder(const TWinControl* root);
 
 }  // namespace ui

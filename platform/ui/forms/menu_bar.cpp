@@ -55,6 +55,11 @@ private:
     std::function<void()> fire_;
 };
 
+int AverageCharWidth(TCanvas& canvas) {
+    static const char* const kLetters = "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ";
+    return (canvas.TextWidth(kLetters) + 26) / 52;
+}
+
 bool Selectable(const TMenuItem* item) { return item != nullptr && !item->IsLine(); }
 
 // The plain look of items that do not draw themselves.
@@ -127,6 +132,12 @@ bool& AnimationSetting() {
 
 bool MenuAnimation() { return AnimationSetting(); }
 void SetMenuAnimation(bool value) { AnimationSetting() = value; }
+
+int OwnerDrawBarItemSpacing() {
+    TCanvas canvas;
+    canvas.SetFont(Screen().MenuFont());
+    return 2 * AverageCharWidth(canvas);
+}
 
 // The widget of a menu window: paints from the window's surface and hands mouse input to the
 // bar's tracking.
@@ -280,6 +291,7 @@ void TMenuWindow::Layout() {
     const bool owner_draw = menu != nullptr && menu->OwnerDraw();
     TCanvas measure;
     const TSize button = MenuBarButtonSize();
+    const int spacing = IsMenuBar() ? OwnerDrawBarItemSpacing() : 0;
     std::vector<TSize> sizes;
     for (TMenuItem* item : items_) {
         measure.SetFont(Screen().MenuFont());
@@ -287,6 +299,7 @@ void TMenuWindow::Layout() {
         int height = IsMenuBar() ? button.cy : 16;
         if (owner_draw && item->OnMeasureItem) {
             Guarded([&] { item->OnMeasureItem(item, measure, width, height); });
+            if (IsMenuBar()) width = std::max(0, width) + spacing;
         } else {
             DefaultMeasure(item, measure, IsMenuBar(), width, height);
         }

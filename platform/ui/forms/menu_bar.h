@@ -1,7 +1,9 @@
 // The menu host: the form's menu bar and its drop-down windows, and the menu tracking that
 // drives them, with the platform's rules:
 // - Bar items stand left to right at their measured widths, all painted on one surface, so an
-//   item may paint outside its own rectangle. The bar is as high as its highest item.
+//   item may paint outside its own rectangle. An owner-measured bar item gets the platform's
+//   room around its text on top of its measure (OwnerDrawBarItemSpacing). The bar is as high as
+//   its highest item.
 // - A drop-down has a 3-pixel frame; its items start at (3, 3) of the window and are handed to
 //   the draw handlers in client coordinates (the first item at (0, 0)); a break starts a new
 //   column. Drop-downs never animate.
@@ -43,6 +45,11 @@ using TMenuWindowProc = std::function<std::intptr_t(TMenuWindow& window, TMenuMe
 // process so that nothing outlives it). Drop-downs here never animate whatever it says.
 bool MenuAnimation();
 void SetMenuAnimation(bool value);
+
+// What the platform adds to an owner-measured bar item's width: twice the menu font's average
+// character width (taken over the letters a-z and A-Z, rounded), so that the texts of
+// neighbouring bar items never touch.
+int OwnerDrawBarItemSpacing();
 
 // The delay before resting on an item opens its sub-items.
 inline constexpr int kSubMenuDelayMs = 400;
