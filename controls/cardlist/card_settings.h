@@ -13,6 +13,7 @@
 
 #include "platform/ui/graphics/canvas.h"
 #include "platform/ui/graphics/colors.h"
+#include "platform/ui/graphics/frames.h"
 #include "platform/ui/graphics/geometry.h"
 #include "platform/ui/graphics/graphics.h"
 #include "platform/ui/core/persistent.h"
@@ -54,7 +55,7 @@ private:
     TFineGradientDirection direction_ = TFineGradientDirection::gdHorizontal;
 };
 
-enum class TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
+using TBevelCut = ui::TBevelCut;
 
 // The look of a card in one state.
 class TFineCardAppearance : public ui::TPersistent {

@@ -8,26 +8,7 @@ void RaiseInvalidPropertyIndex(int index) {
     throw EInvalidPropertyIndex("Invalid property index " + std::to_string(index) + ".");
 }
 
-ui::TLogFont CreateRotatedFont(const ui::TFont& font, int angle) {
-    ui::TLogFont log;
-    log.Height = font.Height();
-    log.Width = 0;
-    log.Escapement = angle * 10;
-    log.Orientation = 0;
-    const ui::TFontStyles style = font.Style();
-    log.Weight = style.Contains(ui::TFontStyle::fsBold) ? ui::FW_BOLD : ui::FW_NORMAL;
-    log.Italic = style.Contains(ui::TFontStyle::fsItalic);
-    log.Underline = style.Contains(ui::TFontStyle::fsUnderline);
-    log.StrikeOut = style.Contains(ui::TFontStyle::fsStrikeOut);
-    log.CharSet = ui::DEFAULT_CHARSET;
-    log.FaceName = font.Name();
-    switch (font.Pitch()) {
-    case ui::TFontPitch::fpVariable: log.PitchAndFamily = ui::VARIABLE_PITCH; break;
-    case ui::TFontPitch::fpFixed: log.PitchAndFamily = ui::FIXED_PITCH; break;
-    case ui::TFontPitch::fpDefault: log.PitchAndFamily = ui::DEFAULT_PITCH; break;
-    }
-    return log;
-}
+ui::TLogFont CreateRotatedFont(const ui::TFont& font, int angle) { return ui::LogFontOf(font, angle * 10); }
 
 void CenterRect(ui::TRect& r, int w, int h) {
     // Integer division truncates toward zero, as the platform's does.

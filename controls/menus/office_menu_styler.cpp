@@ -58,7 +58,7 @@ TGradientDirection Direction(ui::TColor value) { return static_cast<TGradientDir
 }  // namespace
 
 void TNotifierWindow::WindowProc(int message) {
-    if (message == WM_THEMECHANGED && OnThemeChange) OnThemeChange(this);
+    if (message == theme::WM_THEMECHANGED && OnThemeChange) OnThemeChange(this);
 }
 
 int CurrentColorScheme() {

@@ -19,9 +19,6 @@ enum class TOfficeStyle : std::uint8_t {
     osOffice2010Black
 };
 
-// The theme-changed broadcast the notifier window listens for.
-inline constexpr int WM_THEMECHANGED = 0x031A;
-
 // A hidden window whose procedure raises OnThemeChange on the theme-changed broadcast.
 class TNotifierWindow : public ui::TComponent {
 public:

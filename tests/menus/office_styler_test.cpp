@@ -872,12 +872,12 @@ TEST_F(OfficeFixture, ThemeAdaptationFollowsTheColourScheme) {
         styles.active = row.active;
         styles.color_scheme = row.scheme;
         styler->SetStyle(TOfficeStyle::osVista);
-        styler->NotifierWindow().WindowProc(WM_THEMECHANGED);
+        styler->NotifierWindow().WindowProc(theme::WM_THEMECHANGED);
         EXPECT_EQ(styler->Style(), row.style) << row.scheme;
     }
     styler->SetAutoThemeAdapt(false);
     styler->SetStyle(TOfficeStyle::osVista);
-    styler->NotifierWindow().WindowProc(WM_THEMECHANGED);
+    styler->NotifierWindow().WindowProc(theme::WM_THEMECHANGED);
     EXPECT_EQ(styler->Style(), TOfficeStyle::osVista);
 }
 

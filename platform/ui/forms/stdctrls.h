@@ -8,10 +8,9 @@
 #include "platform/ui/forms/form.h"
 #include "platform/ui/graphics/picture.h"
 #include "platform/ui/controls/std_win_control.h"
+#include "platform/ui/graphics/frames.h"
 
 namespace ui {
-
-enum class TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
 
 class TPanel : public TStdWinControl {
 public:

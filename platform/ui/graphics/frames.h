@@ -7,6 +7,9 @@
 
 namespace ui {
 
+// How a bevel is cut into its surface.
+enum class TBevelCut { bvNone, bvLowered, bvRaised, bvSpace };
+
 // Draws `width` nested one-pixel frames inside `rect`, each with its top and left edges in
 // `top_color` and its right and bottom edges in `bottom_color`; the top-right and bottom-left
 // corner pixels belong to the bottom colour. `rect` moves inwards by `width` on every side, so
