@@ -15,10 +15,12 @@
 #include <QToolTip>
 #include <QWheelEvent>
 #include <QWidget>
+#include <optional>
 
 #include "platform/ui/controls/application.h"
 #include "platform/ui/controls/controls.h"
 #include "platform/ui/controls/screen.h"
+#include "platform/ui/controls/size_move.h"
 
 namespace ui {
 
@@ -64,6 +66,7 @@ protected:
     }
     void mousePressEvent(QMouseEvent* e) override {
         Track(e);
+        if (NonClientPress(e)) return;
         const QPoint p = e->position().toPoint();
         Guarded([&] {
             control_->MouseDown(control_detail::ButtonOf(e->button()), control_detail::ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
@@ -71,6 +74,7 @@ protected:
     }
     void mouseDoubleClickEvent(QMouseEvent* e) override {
         Track(e);
+        if (NonClientPress(e)) return;
         const QPoint p = e->position().toPoint();
         Guarded([&] {
             control_->DblClick();
@@ -79,11 +83,28 @@ protected:
     }
     void mouseMoveEvent(QMouseEvent* e) override {
         Track(e);
+        if (size_move_) {
+            Guarded([&] { size_move_->Track(GlobalOf(e)); });
+            return;
+        }
+        int hit = HTCLIENT;
+        Guarded([&] {
+            hit = SizeMoveLoop::HitTest(*control_, GlobalOf(e));
+            SizeMoveLoop::SetCursor(*control_, hit);
+        });
+        if (hit != HTCLIENT) return;
         const QPoint p = e->position().toPoint();
         Guarded([&] { control_->MouseMove(control_detail::ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y()); });
     }
     void mouseReleaseEvent(QMouseEvent* e) override {
         Track(e);
+        if (size_move_) {
+            if (e->button() != Qt::LeftButton) return;
+            std::optional<SizeMoveLoop> ending(std::move(size_move_));
+            size_move_.reset();
+            Guarded([&] { ending->Finish(); });
+            return;
+        }
         const QPoint p = e->position().toPoint();
         const bool inside = rect().contains(p);
         Guarded([&] {
@@ -162,6 +183,21 @@ protected:
     }
 
 private:
+    static TPoint GlobalOf(QMouseEvent* e) {
+        const QPoint g = e->globalPosition().toPoint();
+        return TPoint{g.x(), g.y()};
+    }
+    // A press outside the client area: the caption or a sizing edge starts the move/size loop,
+    // and the control sees no mouse-down. True when the press was taken here.
+    bool NonClientPress(QMouseEvent* e) {
+        if (size_move_) return true;
+        int hit = HTCLIENT;
+        Guarded([&] { hit = SizeMoveLoop::HitTest(*control_, GlobalOf(e)); });
+        if (hit == HTCLIENT) return false;
+        if (e->button() == Qt::LeftButton && e->type() == QEvent::MouseButtonPress && SizeMoveLoop::Starts(hit))
+            Guarded([&] { size_move_.emplace(*control_, hit, GlobalOf(e)); });
+        return true;
+    }
     bool WantsKey(const QKeyEvent& e) const {
         auto* win = dynamic_cast<TWinControl*>(control_);
         if (win == nullptr) return false;
@@ -182,6 +218,7 @@ private:
         Mouse().Track(TPoint{g.x(), g.y()});
     }
     TControl* control_;
+    std::optional<SizeMoveLoop> size_move_;  // from the press on a caption or edge to its release
 };
 
 }  // namespace ui
