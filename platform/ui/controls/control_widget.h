@@ -171,9 +171,10 @@ protected:
         if (e->type() == QEvent::ToolTip) {
             auto* help = static_cast<QHelpEvent*>(e);
             std::string hint = control_->Hint();
-            Guarded([&] { control_->CMHintShow(hint, help->pos().x(), help->pos().y()); });
+            TPoint at{help->globalPos().x(), help->globalPos().y()};
+            Guarded([&] { control_->CMHintShowAt(hint, help->pos().x(), help->pos().y(), at); });
             if (control_->ShowHint() && !hint.empty()) {
-                QToolTip::showText(help->globalPos(), QString::fromStdString(hint), this);
+                QToolTip::showText(QPoint(at.X, at.Y), QString::fromStdString(hint), this);
             } else {
                 QToolTip::hideText();
             }

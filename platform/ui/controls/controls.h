@@ -141,6 +141,12 @@ protected:
     virtual void CMMouseLeave();
     // The hint text to show at (x, y); an empty text shows none.
     virtual void CMHintShow(std::string& hint, int x, int y);
+    // As CMHintShow, for a control that also places the hint: `screen_pos` is where it shows,
+    // the cursor position on entry.
+    virtual void CMHintShowAt(std::string& hint, int x, int y, TPoint& screen_pos) {
+        (void)screen_pos;
+        CMHintShow(hint, x, y);
+    }
     // Non-client handling and the move/size loop (size_move.h). The hit code of a point in
     // screen coordinates: HTCLIENT by default, so that every mouse event reaches the client.
     virtual int NCHitTest(TPoint screen_pos);
