@@ -36,6 +36,8 @@ std::string TempPath() {
     return path;
 }
 
+OsVersion SystemVersion() { return OsVersion{5, 1}; }
+
 bool KernelExports(const std::string& name) {
     // The services this stand-in provides under the kernel library's names.
     static const char* const kExports[] = {"GetLocaleInfoEx", "GetTickCount", "OutputDebugStringA", "LoadLibraryA",

@@ -16,6 +16,14 @@ int ProcessorCount();
 // else "/tmp/".
 std::string TempPath();
 
+// The version of the desktop system as its version query answers it. This platform answers as
+// the desktop generation the program was first made for (5.1), whose services it stands in for.
+struct OsVersion {
+    int major = 0;
+    int minor = 0;
+};
+OsVersion SystemVersion();
+
 // Whether the kernel-services library exports a function of this name (the newer locale
 // queries, for example), as a look-up by name would find it.
 bool KernelExports(const std::string& name);

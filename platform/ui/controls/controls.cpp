@@ -257,6 +257,7 @@ void TWinControl::SetBounds(int left, int top, int width, int height) {
 
 void TWinControl::Realign() {
     TRect area = ClientRect();
+    AlignControls(area);
     for (TAlign pass : {TAlign::alTop, TAlign::alBottom, TAlign::alLeft, TAlign::alRight, TAlign::alClient}) {
         for (TControl* c : controls_) {
             if (c->Align() != pass || !c->Visible()) continue;

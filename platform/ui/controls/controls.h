@@ -218,6 +218,9 @@ protected:
     virtual unsigned DialogCode() const { return 0; }
     virtual void DoEnter();
     virtual void DoExit();
+    // The area Realign places the aligned children in, the client rectangle on entry; a control
+    // that keeps part of its client area for itself (a caption bar) narrows it.
+    virtual void AlignControls(TRect& rect) { (void)rect; }
 
 private:
     std::vector<TControl*> controls_;  // not owned: children by parent, not by owner

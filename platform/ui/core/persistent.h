@@ -22,6 +22,11 @@ class TPersistent;
 // Event handler without arguments beyond the sender.
 using TNotifyEvent = std::function<void(TPersistent* sender)>;
 
+// The class library's checked downcast of an Assign source: raises EInvalidCast "Invalid class
+// typecast" when `source` is null or not a T.
+template <typename T>
+const T& CheckedCast(const TPersistent* source);
+
 class TPersistent {
 public:
     virtual ~TPersistent() = default;
@@ -41,5 +46,12 @@ protected:
 private:
     [[noreturn]] void AssignError(const TPersistent* source) const;
 };
+
+template <typename T>
+const T& CheckedCast(const TPersistent* source) {
+    const auto* typed = dynamic_cast<const T*>(source);
+    if (typed == nullptr) throw EInvalidCast("Invalid class typecast");
+    return *typed;
+}
 
 }  // namespace ui

@@ -26,6 +26,26 @@ QFont ToQFont(const TLogFont& log) {
 
 }  // namespace
 
+TLogFont LogFontOf(const TFont& font, int escapement, int orientation) {
+    TLogFont log;
+    log.Height = font.Height();
+    log.Escapement = escapement;
+    log.Orientation = orientation;
+    const TFontStyles style = font.Style();
+    log.Weight = style.Contains(TFontStyle::fsBold) ? FW_BOLD : FW_NORMAL;
+    log.Italic = style.Contains(TFontStyle::fsItalic);
+    log.Underline = style.Contains(TFontStyle::fsUnderline);
+    log.StrikeOut = style.Contains(TFontStyle::fsStrikeOut);
+    log.CharSet = DEFAULT_CHARSET;
+    log.FaceName = font.Name();
+    switch (font.Pitch()) {
+        case TFontPitch::fpVariable: log.PitchAndFamily = VARIABLE_PITCH; break;
+        case TFontPitch::fpFixed: log.PitchAndFamily = FIXED_PITCH; break;
+        case TFontPitch::fpDefault: log.PitchAndFamily = DEFAULT_PITCH; break;
+    }
+    return log;
+}
+
 TSize RotatedTextExtent(const TLogFont& font, const std::string& text) {
     const QFontMetrics metrics(ToQFont(font));
     return TSize{metrics.horizontalAdvance(QString::fromStdString(text)), metrics.height()};

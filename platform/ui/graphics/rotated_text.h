@@ -34,6 +34,10 @@ struct TLogFont {
     std::string FaceName;
 };
 
+// The logical font of `font` (face, height, weight and style bits, pitch) turned by
+// `escapement` tenths of a degree, counter-clockwise, with the given orientation.
+TLogFont LogFontOf(const TFont& font, int escapement, int orientation = 0);
+
 // The text's extent along and across its baseline (as if it were not rotated).
 TSize RotatedTextExtent(const TLogFont& font, const std::string& text);
 // Draws `text` in `color` with its cell's top-left corner at (x, y), the baseline turned by the

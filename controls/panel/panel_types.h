@@ -1,0 +1,15 @@
+// Enumerations the panel, its settings objects and its styler share.
+#pragma once
+
+#include <cstdint>
+
+namespace panel {
+
+// The panel's own gradient direction; vertical comes first (the menus and the card list have
+// directions of their own, in other orders).
+enum class TGradientDirection : std::uint8_t { gdVertical, gdHorizontal };
+
+// Vertical placement of the body text.
+enum class TTextVAlignment : std::uint8_t { tvaTop, tvaCenter, tvaBottom };
+
+}  // namespace panel
