@@ -5,6 +5,7 @@
 #include "controls/panel/panel_styler.h"
 #include "controls/panel/windows_version.h"
 #include "platform/theme/visual_styles.h"
+#include "platform/ui/controls/application.h"
 #include "platform/ui/core/numbers.h"
 
 namespace panel {
@@ -30,6 +31,8 @@ TCustomFinePanel::TCustomFinePanel(ui::TComponent* owner)
 }
 
 TCustomFinePanel::~TCustomFinePanel() {
+    // The window goes with the panel, and its position is saved while it is still whole.
+    if (position_->Save()) ui::Guarded([this] { SavePosition(); });
     // The owned objects go first, in the order they were made; none of them may call back.
     background_->OnChange = nullptr;
     background_.reset();
@@ -75,11 +78,6 @@ void TCustomFinePanel::CaptionPositionChanged() {
     DoAutoSize();
     RenderCaptionShade();
     LayoutChanged();
-}
-
-void TCustomFinePanel::DoAutoSize() {
-    // Sizing the panel to its text belongs to the panel's input handling; the panel itself
-    // keeps its size.
 }
 
 // --- owned and referenced objects ------------------------------------------------------------
@@ -179,6 +177,11 @@ void TCustomFinePanel::SetCaptionAnchorIndex(int value) {
 
 void TCustomFinePanel::Loaded() {
     ui::TCustomPanel::Loaded();
+    if (position_->Save()) LoadPosition();
+    pointer_.size_move_origin = ClientToScreen(ui::TPoint{0, 0});
+    pointer_.size_move_width = Width();
+    pointer_.size_move_height = Height();
+    pointer_.restore_cursor = Cursor();
     expanded_color_ = Color();
     if (styler_ != nullptr) ApplySettings(styler_->Settings());
     RenderCaptionShade();

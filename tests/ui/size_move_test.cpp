@@ -70,19 +70,10 @@ protected:
         framed_->SetParent(&host_);
         framed_->SetBounds(50, 60, 100, 80);
     }
-    // Mouse events at a screen position, wherever the control has moved to by then.
     void At(QEvent::Type type, TPoint screen, Qt::MouseButton button, Qt::MouseButtons held) {
-        QWidget* w = framed_->Widget();
-        test_support::SendMouse(w, type, w->mapFromGlobal(QPoint(screen.X, screen.Y)), button, held);
+        test_support::MouseAtScreen(*framed_, type, screen, button, held);
     }
-    // Presses at `from` (client coordinates), moves by (dx, dy) in two steps and releases.
-    void Drag(TPoint from, int dx, int dy) {
-        const TPoint s = framed_->ClientToScreen(from);
-        At(QEvent::MouseButtonPress, s, Qt::LeftButton, Qt::LeftButton);
-        At(QEvent::MouseMove, TPoint{s.X + dx / 2, s.Y + dy / 2}, Qt::NoButton, Qt::LeftButton);
-        At(QEvent::MouseMove, TPoint{s.X + dx, s.Y + dy}, Qt::NoButton, Qt::LeftButton);
-        At(QEvent::MouseButtonRelease, TPoint{s.X + dx, s.Y + dy}, Qt::LeftButton, Qt::NoButton);
-    }
+    void Drag(TPoint from, int dx, int dy) { test_support::Drag(*framed_, from, dx, dy); }
     TCustomControl host_{nullptr};
     Framed* framed_ = nullptr;
 };
