@@ -20,7 +20,7 @@ TFinePanelGroup::TFinePanelGroup(ui::TComponent* owner)
     scroll_bar_->SetLargeChange(20);
     scroll_bar_->SetSmallChange(2);
     scroll_bar_->SetTabStop(false);
-    scroll_bar_->OnScroll = [this](ui::TPersistent*, ui::TScrollCode code, int&) { ScrollBarScroll(code); };
+    scroll_bar_->OnScroll = [this](ui::TPersistent*, ui::TScrollCode code, int& position) { ScrollBarScroll(code, position); };
     // Double buffering only where the platform does not compose windows itself.
     SetDoubleBuffered(!IsVistaOrLater());
 }
@@ -116,9 +116,11 @@ bool TFinePanelGroup::DoMouseWheel(ui::TShiftState shift, int wheel_delta, ui::T
     return true;
 }
 
-void TFinePanelGroup::ScrollBarScroll(ui::TScrollCode code) {
+void TFinePanelGroup::ScrollBarScroll(ui::TScrollCode code, int& position) {
     if (code != ui::TScrollCode::scEndScroll) return;
-    ScrollTo(scroll_bar_->Position());
+    // The scroll bar takes the position handed back, so the limited one goes back too.
+    ScrollTo(position);
+    position = scroll_bar_->Position();
 }
 
 void TFinePanelGroup::ScrollTo(int position) {

@@ -68,7 +68,7 @@ private:
     std::vector<TCustomFinePanel*> SortedPanels(bool by_left) const;
     void ArrangeVertical();
     void ArrangeHorizontal();
-    void ScrollBarScroll(ui::TScrollCode code);
+    void ScrollBarScroll(ui::TScrollCode code, int& position);
     // Moves the scroll position, never past Max - PageSize, and places the panels there.
     void ScrollTo(int position);
     int ScrollOffset() const { return scroll_bar_->Visible() ? scroll_bar_->Position() : 0; }
