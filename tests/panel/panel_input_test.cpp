@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QMetaObject>
+#include <QWidget>
 
 #include <cstdlib>
 #include <filesystem>
@@ -13,6 +14,7 @@
 
 #include "controls/panel/control_watch_list.h"
 #include "controls/panel/fine_panel.h"
+#include "controls/panel/markup_renderer.h"
 #include "controls/panel/panel_input.h"
 #include "platform/settings/ini_file.h"
 #include "platform/ui/controls/deferred_release.h"
@@ -292,6 +294,100 @@ TEST_F(PanelInputTest, SizingThroughEachEdgeHitCode) {
     const ui::TRect collapsed = panel_->BoundsRect();
     test_support::Drag(*panel_, ui::TPoint{100, collapsed.Height() - 1}, 0, 30);
     EXPECT_EQ(panel_->BoundsRect(), collapsed);
+}
+
+// Reaches the panel's hint handling the way the hint window asks for it.
+class HintPanel : public TFinePanel {
+public:
+    using TFinePanel::TFinePanel;
+    using TFinePanel::CMHintShowAt;
+};
+
+TEST_F(PanelInputTest, AnchorHintsShowTheAnchorBesideTheCursor) {
+    auto* p = new HintPanel(host_.get());
+    p->SetParent(host_.get());
+    p->SetBounds(20, 30, 200, 120);
+    p->SetText("<a href=\"topic\">topic</a>");
+    panel_ = p;
+    const ui::TPoint over = PointOver("topic");
+    const auto hint_at = [&](ui::TPoint at, ui::TPoint& where) {
+        std::string hint = "own hint";
+        where = ui::TPoint{-1, -1};
+        p->CMHintShowAt(hint, at.X, at.Y, where);
+        return hint;
+    };
+    ui::TPoint where;
+    EXPECT_EQ(hint_at(over, where), "own hint");  // AnchorHint off
+    p->SetAnchorHint(true);
+    EXPECT_EQ(hint_at(over, where), "topic");
+    const ui::TPoint screen = p->ClientToScreen(over);
+    EXPECT_EQ(where, (ui::TPoint{screen.X + 10, screen.Y - 10}));
+    p->OnAnchorHint = [](ui::TPersistent*, std::string& anchor) { anchor = "About " + anchor; };
+    EXPECT_EQ(hint_at(over, where), "About topic");
+    EXPECT_EQ(hint_at(ui::TPoint{190, 110}, where), "own hint");  // no anchor there
+    EXPECT_EQ(where, (ui::TPoint{-1, -1}));
+}
+
+TEST_F(PanelInputTest, ButtonsLightUpUnderTheMouseUntilItLeaves) {
+    panel_->Caption().SetCloseButton(true);
+    panel_->Caption().SetMinMaxButton(true);
+    panel_->Caption().SetCloseButtonHoverColor(ui::clRed);  // the min/max button has no hover colour
+    int left = 0;
+    panel_->OnMouseLeave = [&](ui::TPersistent*) { ++left; };
+    test_support::MouseMove(*panel_, Centre(MinMaxButtonRect(*panel_)));
+    EXPECT_FALSE(panel_->MinMaxButtonHot());
+    test_support::MouseMove(*panel_, Centre(CloseButtonRect(*panel_)));
+    EXPECT_TRUE(panel_->CloseButtonHot());
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(panel_->Widget(), &leave);
+    EXPECT_FALSE(panel_->CloseButtonHot());
+    EXPECT_EQ(left, 1);
+}
+
+TEST_F(PanelInputTest, DoubleClickOnTheCaptionFiresItsEvent) {
+    int double_clicks = 0;
+    panel_->OnCaptionDBlClick = [&](ui::TPersistent*) { ++double_clicks; };
+    for (const ui::TPoint p : {ui::TPoint{40, 10}, ui::TPoint{40, 60}}) {
+        test_support::SendMouse(panel_->Widget(), QEvent::MouseButtonDblClick, QPoint(p.X, p.Y), Qt::LeftButton,
+                                Qt::LeftButton);
+        test_support::MouseRelease(*panel_, p);
+    }
+    EXPECT_EQ(double_clicks, 1);
+}
+
+TEST_F(PanelInputTest, MovingByTheCaptionShowsTheMoveCursorWhenAsked) {
+    panel_->SetCanMove(true);
+    test_support::MouseMove(*panel_, ui::TPoint{60, 8});
+    EXPECT_TRUE(panel_->PointerState().moving_by_caption);
+    EXPECT_EQ(panel_->Cursor(), ui::crDefault);
+    panel_->SetShowMoveCursor(true);
+    test_support::MouseMove(*panel_, ui::TPoint{62, 8});
+    EXPECT_EQ(panel_->Cursor(), ui::crSizeAll);
+    test_support::MouseMove(*panel_, ui::TPoint{62, 60});  // the body: an ordinary mouse move
+    EXPECT_FALSE(panel_->PointerState().moving_by_caption);
+}
+
+TEST_F(PanelInputTest, AutoSizeFitsThePanelToItsText) {
+    panel_->SetText("<b>A line of text</b><br>and a second one");
+    panel_->SetIndent(3);
+    panel_->SetTopIndent(4);
+    panel_->SetBorderWidth(2);
+    // The text's extent as the renderer measures it, with no width limit.
+    ui::TCanvas& canvas = panel_->Canvas();
+    canvas.SetFont(panel_->Font());
+    MarkupRenderOptions options;
+    options.check_only = true;
+    options.word_wrap = true;  // the body text wraps unless Ellipsis is set
+    MarkupRenderResult measured;
+    RenderMarkup(canvas, panel_->Text(), ui::TRect{0, 0, 0xFFFF, 0xFFFF}, options, measured);
+    const int tw = measured.width + 4, th = measured.height + 4;  // 2 x BorderWidth
+
+    panel_->AutoSize().SetEnabled(true);  // sizes at once
+    EXPECT_EQ(panel_->Width(), 2 + tw + 3);  // 2 x BevelWidth + text + Indent
+    EXPECT_EQ(panel_->Height(), 20 + th + 2 + 4);  // caption + text + 2 x BevelWidth + TopIndent
+    panel_->StatusBar().SetVisible(true);
+    panel_->SetText(panel_->Text() + " ");  // a text change sizes again
+    EXPECT_EQ(panel_->Height(), 20 + th + 2 + 4 + panel_->StatusBar().Height() + 4);
 }
 
 class PanelPositionTest : public PanelInputTest {
