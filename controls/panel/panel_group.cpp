@@ -130,7 +130,8 @@ void TFinePanelGroup::ScrollTo(int position) {
 }
 
 void TFinePanelGroup::UpdateScrollRange() {
-    if (arrange_lock_ > 0) return;
+    // While the group is taken apart its children leave it, the scroll bar among them.
+    if (arrange_lock_ > 0 || Destroying()) return;
     ui::TScrollBar& bar = *scroll_bar_;
     int total = 0;
     int extent = 0;
@@ -171,7 +172,7 @@ void TFinePanelGroup::UpdateScrollRange() {
 // --- arranging -------------------------------------------------------------------------------
 
 void TFinePanelGroup::ArrangePanels() {
-    if (Loading() || arranging_ || arrange_lock_ > 0) return;
+    if (Loading() || Destroying() || arranging_ || arrange_lock_ > 0) return;
     arranging_ = true;
     if (group_style_ == TGroupStyle::gsHorizontal) ArrangeHorizontal();
     else ArrangeVertical();
