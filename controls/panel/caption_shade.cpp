@@ -23,8 +23,13 @@ int Bump(int t) { return Cube(t) * 120 / 128 + 128; }
 class ShadePainter {
 public:
     ShadePainter(ui::TBitmap& bitmap, int w, int h, const CaptionShadeSpec& spec, std::mt19937& random)
-        : canvas_(bitmap.Canvas()), w_(w), h_(h), rgb_(ui::ColorToRGB(spec.color)), light_(spec.light & 0xFF),
-          grain_(spec.grain), random_(random) {}
+        : canvas_(bitmap.Canvas()),
+          w_(w),
+          h_(h),
+          rgb_(ui::ColorToRGB(spec.color)),
+          light_(spec.light & 0xFF),
+          grain_(spec.grain),
+          random_(random) {}
 
     void Paint(TShadeType type);
 
@@ -110,7 +115,8 @@ void ShadePainter::Radial(bool inner) {
     const int cy = h_ / 2;
     for (int x = 0; x <= cx; ++x) {
         for (int y = 0; y <= cy; ++y) {
-            const int d = static_cast<int>(ui::Round(std::hypot(static_cast<double>(x - cx), static_cast<double>(y - cy))));
+            const int d =
+                static_cast<int>(ui::Round(std::hypot(static_cast<double>(x - cx), static_cast<double>(y - cy))));
             const int v = inner ? d0 - d : d;
             const int intensity = static_cast<int>(ui::Round(static_cast<double>(v) / d0 * light_));
             Put(x, y, intensity);
@@ -123,64 +129,78 @@ void ShadePainter::Radial(bool inner) {
 
 void ShadePainter::Paint(TShadeType type) {
     switch (type) {
-        case TShadeType::stNormal:
-        case TShadeType::stXPCaption:
-        case TShadeType::stBitmap:
-        case TShadeType::stBitmapRStretch:
-        case TShadeType::stBitmapLStretch: FillCaptionColour(); break;
-        case TShadeType::stNoise:
+    case TShadeType::stNormal:
+    case TShadeType::stXPCaption:
+    case TShadeType::stBitmap:
+    case TShadeType::stBitmapRStretch:
+    case TShadeType::stBitmapLStretch:
+        FillCaptionColour();
+        break;
+    case TShadeType::stNoise:
+        for (int x = 0; x <= w_; ++x) {
+            for (int y = 0; y <= h_; ++y) Put(x, y, light_ - (Random(grain_) + 128) / 2);
+        }
+        break;
+    case TShadeType::stDiagShade:
+        Diagonal(129);
+        break;
+    case TShadeType::stHShade:
+    case TShadeType::stHShadeInv:
+        for (int x = 0; x <= w_; ++x) {
+            const int intensity = light_ - (239 * (w_ - x) / w_ + 8) / 2;
+            const int column = type == TShadeType::stHShade ? x : w_ - x;
+            for (int y = 0; y <= h_; ++y) Put(column, y, intensity);
+        }
+        break;
+    case TShadeType::stVShade:
+    case TShadeType::stVShadeInv:
+        for (int y = 0; y <= h_; ++y) {
+            const int intensity = light_ - (239 * y / h_ + 8) / 4;
             for (int x = 0; x <= w_; ++x) {
-                for (int y = 0; y <= h_; ++y) Put(x, y, light_ - (Random(grain_) + 128) / 2);
-            }
-            break;
-        case TShadeType::stDiagShade: Diagonal(129); break;
-        case TShadeType::stHShade:
-        case TShadeType::stHShadeInv:
-            for (int x = 0; x <= w_; ++x) {
-                const int intensity = light_ - (239 * (w_ - x) / w_ + 8) / 2;
-                const int column = type == TShadeType::stHShade ? x : w_ - x;
-                for (int y = 0; y <= h_; ++y) Put(column, y, intensity);
-            }
-            break;
-        case TShadeType::stVShade:
-        case TShadeType::stVShadeInv:
-            for (int y = 0; y <= h_; ++y) {
-                const int intensity = light_ - (239 * y / h_ + 8) / 4;
-                for (int x = 0; x <= w_; ++x) {
-                    if (type == TShadeType::stVShade) {
-                        Put(w_ - x, y, intensity);
-                    } else {
-                        Put(x, h_ - y, intensity);
-                    }
+                if (type == TShadeType::stVShade) {
+                    Put(w_ - x, y, intensity);
+                } else {
+                    Put(x, h_ - y, intensity);
                 }
             }
-            break;
-        case TShadeType::stHBump:
-            for (int x = 0; x <= w_; ++x) {
-                const int intensity = light_ - Bump((w_ - x) * 255 / w_ - 127) / 2;
-                for (int y = 0; y <= h_; ++y) Put(x, y, intensity);
-            }
-            break;
-        case TShadeType::stVBump:
+        }
+        break;
+    case TShadeType::stHBump:
+        for (int x = 0; x <= w_; ++x) {
+            const int intensity = light_ - Bump((w_ - x) * 255 / w_ - 127) / 2;
+            for (int y = 0; y <= h_; ++y) Put(x, y, intensity);
+        }
+        break;
+    case TShadeType::stVBump:
+        for (int y = 0; y <= h_; ++y) {
+            const int intensity = light_ - Bump(y * 255 / h_ - 127) / 2;
+            for (int x = 0; x <= w_; ++x) Put(x, y, intensity);
+        }
+        break;
+    case TShadeType::stSoftBump:
+        for (int x = 0; x <= w_; ++x) {
             for (int y = 0; y <= h_; ++y) {
-                const int intensity = light_ - Bump(y * 255 / h_ - 127) / 2;
-                for (int x = 0; x <= w_; ++x) Put(x, y, intensity);
+                int v = (Cube(y * 255 / h_ - 127) + Cube((w_ - x) * 255 / w_ - 127)) * 120 / 128 + 128;
+                v = std::clamp(v, 8, 247);
+                Put(x, y, light_ - v / 2);
             }
-            break;
-        case TShadeType::stSoftBump:
-            for (int x = 0; x <= w_; ++x) {
-                for (int y = 0; y <= h_; ++y) {
-                    int v = (Cube(y * 255 / h_ - 127) + Cube((w_ - x) * 255 / w_ - 127)) * 120 / 128 + 128;
-                    v = std::clamp(v, 8, 247);
-                    Put(x, y, light_ - v / 2);
-                }
-            }
-            break;
-        case TShadeType::stHardBump: HardBump(); break;
-        case TShadeType::stLMetal: Metal(true); break;
-        case TShadeType::stRMetal: Metal(false); break;
-        case TShadeType::stIRadial: Radial(true); break;
-        case TShadeType::stORadial: Radial(false); break;
+        }
+        break;
+    case TShadeType::stHardBump:
+        HardBump();
+        break;
+    case TShadeType::stLMetal:
+        Metal(true);
+        break;
+    case TShadeType::stRMetal:
+        Metal(false);
+        break;
+    case TShadeType::stIRadial:
+        Radial(true);
+        break;
+    case TShadeType::stORadial:
+        Radial(false);
+        break;
     }
 }
 

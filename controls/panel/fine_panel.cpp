@@ -94,8 +94,8 @@ void TCustomFinePanel::SetAutoSize(const TAutoSize* value) {
 
 void TCustomFinePanel::Watch(ui::TComponent* previous, ui::TComponent* next) {
     if (previous != nullptr && previous != next) {
-        const bool still_used = previous == images_ || previous == picture_container_ ||
-                                previous == static_cast<ui::TComponent*>(styler_);
+        const bool still_used =
+            previous == images_ || previous == picture_container_ || previous == static_cast<ui::TComponent*>(styler_);
         if (!still_used) RemoveFreeNotification(previous);
     }
     if (next != nullptr) FreeNotification(next);

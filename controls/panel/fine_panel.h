@@ -36,7 +36,13 @@ class TFinePanelStyler;  // panel_styler.h
 class TFinePanelGroup;   // the group container the panels of a group sit in
 
 enum class TBackGroundPosition : std::uint8_t {
-    bpTopLeft, bpTopRight, bpBottomLeft, bpBottomRight, bpTiled, bpStretched, bpCenter
+    bpTopLeft,
+    bpTopRight,
+    bpBottomLeft,
+    bpBottomRight,
+    bpTiled,
+    bpStretched,
+    bpCenter
 };
 
 using TAnchorEvent = std::function<void(ui::TPersistent* sender, const std::string& anchor)>;
@@ -198,8 +204,8 @@ public:
     int CaptionAnchorIndex() const { return caption_anchor_; }
     void SetCaptionAnchorIndex(int value);
 
-    // The rectangles of the panel's parts for its current size and settings, computed once
-    // after each change and shared by painting and hit-testing.
+    // The rectangles of the panel's parts: laid out by each paint and after each change the
+    // panel hears of, and shared by painting and hit-testing.
     const PanelLayout& Layout();
     // The pre-rendered caption background.
     const ui::TBitmap& CaptionShade() const { return shade_; }

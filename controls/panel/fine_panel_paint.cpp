@@ -76,8 +76,8 @@ void TCustomFinePanel::RenderCaptionShade() {
     spec.grain = caption_->ShadeGrain();
     spec.caption_on_left = on_left;
     // A new sequence each time: two renders of a noisy shade differ.
-    std::mt19937 random(static_cast<std::mt19937::result_type>(
-        std::chrono::high_resolution_clock::now().time_since_epoch().count()));
+    std::mt19937 random(
+        static_cast<std::mt19937::result_type>(std::chrono::high_resolution_clock::now().time_since_epoch().count()));
     RenderShade(shade_, on_left ? caption_->Height() : Width(), on_left ? Height() : caption_->Height(), spec, random);
     Invalidate();
 }
@@ -116,6 +116,10 @@ void TCustomFinePanel::Paint() {
 
 void TCustomFinePanel::PaintPanel(ui::TCanvas& canvas) {
     ui::TCanvasToolsGuard tools(canvas);
+    // Every paint lays the panel out afresh: some settings (the bevels and fonts of the base,
+    // the caption's button side and glyphs) change without telling the panel. Hit tests between
+    // paints then read the rectangles of what is on the screen.
+    layout_valid_ = false;
     const PanelLayout& layout = Layout();
     PaintBody(canvas, layout);
     if (caption_->Visible()) {
@@ -175,7 +179,8 @@ void TCustomFinePanel::PaintBody(ui::TCanvas& canvas, const PanelLayout& layout)
     if (BevelOuter() != ui::TBevelCut::bvNone) {
         const ui::TBevelColors c = ui::BevelColors(BevelOuter());
         ui::Frame3D(canvas, frame, ui::ColorToRGB(c.top_left), ui::ColorToRGB(c.bottom_right), BevelWidth());
-        if (border_color_ == ui::clNone) ui::Frame3D(canvas, frame, ui::ColorToRGB(Color()), ui::ColorToRGB(Color()), 1);
+        if (border_color_ == ui::clNone)
+            ui::Frame3D(canvas, frame, ui::ColorToRGB(Color()), ui::ColorToRGB(Color()), 1);
     }
     if (BevelInner() != ui::TBevelCut::bvNone) {
         const ui::TBevelColors c = ui::BevelColors(BevelInner());
@@ -191,19 +196,31 @@ void TCustomFinePanel::PaintBody(ui::TCanvas& canvas, const PanelLayout& layout)
         const int right_x = std::max(body.Left, body.Right - body.Left - pw - bw);
         const int bottom_y = std::max(body.Top, Height() - ph - bw);
         switch (background_position_) {
-            case TBackGroundPosition::bpTopLeft: canvas.Draw(body.Left, body.Top, *background_); break;
-            case TBackGroundPosition::bpTopRight: canvas.Draw(right_x, body.Top, *background_); break;
-            case TBackGroundPosition::bpBottomLeft: canvas.Draw(body.Left, bottom_y, *background_); break;
-            case TBackGroundPosition::bpBottomRight: canvas.Draw(right_x, bottom_y, *background_); break;
-            case TBackGroundPosition::bpTiled:
-                if (pw > 0 && ph > 0) {
-                    for (int y = body.Top; y < Height(); y += ph) {
-                        for (int x = body.Left; x < Width(); x += pw) canvas.Draw(x, y, *background_);
-                    }
+        case TBackGroundPosition::bpTopLeft:
+            canvas.Draw(body.Left, body.Top, *background_);
+            break;
+        case TBackGroundPosition::bpTopRight:
+            canvas.Draw(right_x, body.Top, *background_);
+            break;
+        case TBackGroundPosition::bpBottomLeft:
+            canvas.Draw(body.Left, bottom_y, *background_);
+            break;
+        case TBackGroundPosition::bpBottomRight:
+            canvas.Draw(right_x, bottom_y, *background_);
+            break;
+        case TBackGroundPosition::bpTiled:
+            if (pw > 0 && ph > 0) {
+                for (int y = body.Top; y < Height(); y += ph) {
+                    for (int x = body.Left; x < Width(); x += pw) canvas.Draw(x, y, *background_);
                 }
-                break;
-            case TBackGroundPosition::bpStretched: canvas.StretchDraw(body, *background_); break;
-            case TBackGroundPosition::bpCenter: canvas.Draw(right_x / 2, bottom_y / 2, *background_); break;
+            }
+            break;
+        case TBackGroundPosition::bpStretched:
+            canvas.StretchDraw(body, *background_);
+            break;
+        case TBackGroundPosition::bpCenter:
+            canvas.Draw(right_x / 2, bottom_y / 2, *background_);
+            break;
         }
     }
     canvas.SetFont(Font());
@@ -250,7 +267,8 @@ void TCustomFinePanel::PaintCaptionBar(ui::TCanvas& canvas, TRect rect) {
             if (on_top) {
                 const int x = std::max(0, Width() - pw);
                 canvas.Draw(x, rect.Top, picture);
-                StretchPart(canvas, picture, TRect{rect.Left, rect.Top, x, rect.Top + ph}, TRect{0, 0, std::min(2, pw), ph});
+                StretchPart(canvas, picture, TRect{rect.Left, rect.Top, x, rect.Top + ph},
+                            TRect{0, 0, std::min(2, pw), ph});
             } else {
                 canvas.Draw(rect.Left, rect.Top, picture);
                 StretchPart(canvas, picture, TRect{rect.Left, rect.Top + ph, rect.Left + pw, rect.Bottom},
@@ -289,44 +307,45 @@ void TCustomFinePanel::PaintCaptionBar(ui::TCanvas& canvas, TRect rect) {
         }
     };
     switch (caption_->Shape()) {
-        case TCaptionShape::csRectangle:
-            if (!caption_->Flat()) {
-                canvas.Pen().SetColor(ui::clGray);
-                Line(canvas, rect.Left, rect.Bottom - 1, rect.Right - 1, rect.Bottom - 1);
-                Line(canvas, rect.Right - 1, rect.Top, rect.Right - 1, rect.Bottom);
-                canvas.Pen().SetColor(ui::clWhite);
-                Line(canvas, rect.Left, rect.Top, rect.Right - 1, rect.Top);
-                Line(canvas, rect.Left, rect.Top, rect.Left, rect.Bottom - 1);
-                rect = ui::InflateRect(rect, -1);
-            }
-            clip_region = ui::TRegion::Rect(rect);
-            break;
-        case TCaptionShape::csRounded:
-            outline_halves(rect);
-            {
-                ui::TClipScope in_client(canvas, client_region);
-                canvas.Pen().SetColor(ui::clGray);
-                Line(canvas, rect.Left + 16, rect.Bottom - 1, rect.Right - 16, rect.Bottom - 1);
-            }
-            rect.Top += 1;
-            clip_region = ui::TRegion::RoundRect(rect, kCaptionCorner, kCaptionCorner);
-            break;
-        case TCaptionShape::csSemiRounded:
-            outline_halves(rect);
-            {
-                ui::TClipScope in_client(canvas, client_region);
-                canvas.Pen().SetColor(ui::clWhite);
-                canvas.MoveTo(rect.Left + rect.Width() / 2, rect.Top);
-                canvas.LineTo(rect.Left, rect.Top);
-                canvas.LineTo(rect.Left, rect.Bottom - 1);
-                canvas.Pen().SetColor(ui::clGray);
-                canvas.LineTo(rect.Right - 16, rect.Bottom - 1);
-            }
-            rect.Left += 1;
-            rect.Top += 1;
-            clip_region = ui::TRegion::RoundRect(rect, kCaptionCorner, kCaptionCorner)
-                              .Union(ui::TRegion::Rect(TRect{rect.Left, rect.Top, rect.Right - rect.Width() / 2, rect.Bottom - 1}));
-            break;
+    case TCaptionShape::csRectangle:
+        if (!caption_->Flat()) {
+            canvas.Pen().SetColor(ui::clGray);
+            Line(canvas, rect.Left, rect.Bottom - 1, rect.Right - 1, rect.Bottom - 1);
+            Line(canvas, rect.Right - 1, rect.Top, rect.Right - 1, rect.Bottom);
+            canvas.Pen().SetColor(ui::clWhite);
+            Line(canvas, rect.Left, rect.Top, rect.Right - 1, rect.Top);
+            Line(canvas, rect.Left, rect.Top, rect.Left, rect.Bottom - 1);
+            rect = ui::InflateRect(rect, -1);
+        }
+        clip_region = ui::TRegion::Rect(rect);
+        break;
+    case TCaptionShape::csRounded:
+        outline_halves(rect);
+        {
+            ui::TClipScope in_client(canvas, client_region);
+            canvas.Pen().SetColor(ui::clGray);
+            Line(canvas, rect.Left + 16, rect.Bottom - 1, rect.Right - 16, rect.Bottom - 1);
+        }
+        rect.Top += 1;
+        clip_region = ui::TRegion::RoundRect(rect, kCaptionCorner, kCaptionCorner);
+        break;
+    case TCaptionShape::csSemiRounded:
+        outline_halves(rect);
+        {
+            ui::TClipScope in_client(canvas, client_region);
+            canvas.Pen().SetColor(ui::clWhite);
+            canvas.MoveTo(rect.Left + rect.Width() / 2, rect.Top);
+            canvas.LineTo(rect.Left, rect.Top);
+            canvas.LineTo(rect.Left, rect.Bottom - 1);
+            canvas.Pen().SetColor(ui::clGray);
+            canvas.LineTo(rect.Right - 16, rect.Bottom - 1);
+        }
+        rect.Left += 1;
+        rect.Top += 1;
+        clip_region =
+            ui::TRegion::RoundRect(rect, kCaptionCorner, kCaptionCorner)
+                .Union(ui::TRegion::Rect(TRect{rect.Left, rect.Top, rect.Right - rect.Width() / 2, rect.Bottom - 1}));
+        break;
     }
     ui::TClipScope clip(canvas, clip_region);
     canvas.Draw(rect.Left, rect.Top, shade_);
@@ -336,53 +355,60 @@ void TCustomFinePanel::PaintCaptionButtons(ui::TCanvas& canvas, const PanelLayou
     const bool on_top = caption_->Position() == TCaptionPosition::cpTop;
     const CaptionButtonPlace& close = layout.close_button;
     switch (close.kind) {
-        case CaptionButtonKind::Themed: DrawThemePart(canvas, kWindowCloseButtonPart, close.rect); break;
-        case CaptionButtonKind::Glyph:
-            DrawGlyph(canvas, collaps_ ? caption_->CloseMinGlyph() : caption_->CloseMaxGlyph(), close.rect.Left,
-                      close.rect.Top);
-            break;
-        case CaptionButtonKind::Drawn: {
-            const TColor hover = caption_->CloseButtonHoverColor();
-            canvas.Pen().SetColor(ui::ColorToRGB(close_hot_ && hover != ui::clNone ? hover : caption_->CloseButtonColor()));
-            canvas.Pen().SetWidth(2);
-            const TRect& s = close.rect;
-            Line(canvas, s.Left, s.Top, s.Right, s.Bottom);
-            Line(canvas, s.Right, s.Top, s.Left, s.Bottom);
-            canvas.Pen().SetWidth(1);
-            break;
-        }
-        case CaptionButtonKind::None: break;
+    case CaptionButtonKind::Themed:
+        DrawThemePart(canvas, kWindowCloseButtonPart, close.rect);
+        break;
+    case CaptionButtonKind::Glyph:
+        DrawGlyph(canvas, collaps_ ? caption_->CloseMinGlyph() : caption_->CloseMaxGlyph(), close.rect.Left,
+                  close.rect.Top);
+        break;
+    case CaptionButtonKind::Drawn: {
+        const TColor hover = caption_->CloseButtonHoverColor();
+        canvas.Pen().SetColor(ui::ColorToRGB(close_hot_ && hover != ui::clNone ? hover : caption_->CloseButtonColor()));
+        canvas.Pen().SetWidth(2);
+        const TRect& s = close.rect;
+        Line(canvas, s.Left, s.Top, s.Right, s.Bottom);
+        Line(canvas, s.Right, s.Top, s.Left, s.Bottom);
+        canvas.Pen().SetWidth(1);
+        break;
+    }
+    case CaptionButtonKind::None:
+        break;
     }
     const CaptionButtonPlace& mm = layout.min_max_button;
     switch (mm.kind) {
-        case CaptionButtonKind::Themed:
-            DrawThemePart(canvas, collaps_ ? kWindowMaxButtonPart : kWindowMinButtonPart, mm.rect);
-            break;
-        case CaptionButtonKind::Glyph:
-            DrawGlyph(canvas, collaps_ ? caption_->MaxGlyph() : caption_->MinGlyph(), mm.rect.Left, mm.rect.Top);
-            break;
-        case CaptionButtonKind::Drawn: {
-            const TColor hover = caption_->MinMaxButtonHoverColor();
-            const TColor c = ui::ColorToRGB(min_max_hot_ && hover != ui::clNone ? hover : caption_->MinMaxButtonColor());
-            canvas.Pen().SetWidth(1);
-            canvas.Pen().SetColor(c);
-            canvas.Brush().SetStyle(ui::TBrushStyle::bsSolid);
-            canvas.Brush().SetColor(c);
-            const TRect& s = mm.rect;  // 6 x 6
-            std::vector<ui::TPoint> triangle;
-            if (on_top) {
-                // Collapsed: "expand", pointing down; expanded: "collapse", pointing up.
-                triangle = collaps_ ? std::vector<ui::TPoint>{{s.Left, s.Top + 1}, {s.Right, s.Top + 1}, {s.Left + 3, s.Top + 4}}
-                                    : std::vector<ui::TPoint>{{s.Left, s.Top + 4}, {s.Right, s.Top + 4}, {s.Left + 3, s.Top + 1}};
-            } else {
-                // Collapsed: pointing right; expanded: pointing left.
-                triangle = collaps_ ? std::vector<ui::TPoint>{{s.Left + 1, s.Top}, {s.Left + 1, s.Bottom}, {s.Left + 4, s.Top + 3}}
-                                    : std::vector<ui::TPoint>{{s.Left + 4, s.Top}, {s.Left + 4, s.Bottom}, {s.Left + 1, s.Top + 3}};
-            }
-            canvas.Polygon(triangle);
-            break;
+    case CaptionButtonKind::Themed:
+        DrawThemePart(canvas, collaps_ ? kWindowMaxButtonPart : kWindowMinButtonPart, mm.rect);
+        break;
+    case CaptionButtonKind::Glyph:
+        DrawGlyph(canvas, collaps_ ? caption_->MaxGlyph() : caption_->MinGlyph(), mm.rect.Left, mm.rect.Top);
+        break;
+    case CaptionButtonKind::Drawn: {
+        const TColor hover = caption_->MinMaxButtonHoverColor();
+        const TColor c = ui::ColorToRGB(min_max_hot_ && hover != ui::clNone ? hover : caption_->MinMaxButtonColor());
+        canvas.Pen().SetWidth(1);
+        canvas.Pen().SetColor(c);
+        canvas.Brush().SetStyle(ui::TBrushStyle::bsSolid);
+        canvas.Brush().SetColor(c);
+        const TRect& s = mm.rect;  // 6 x 6
+        std::vector<ui::TPoint> triangle;
+        if (on_top) {
+            // Collapsed: "expand", pointing down; expanded: "collapse", pointing up.
+            triangle =
+                collaps_ ? std::vector<ui::TPoint>{{s.Left, s.Top + 1}, {s.Right, s.Top + 1}, {s.Left + 3, s.Top + 4}}
+                         : std::vector<ui::TPoint>{{s.Left, s.Top + 4}, {s.Right, s.Top + 4}, {s.Left + 3, s.Top + 1}};
+        } else {
+            // Collapsed: pointing right; expanded: pointing left.
+            triangle =
+                collaps_
+                    ? std::vector<ui::TPoint>{{s.Left + 1, s.Top}, {s.Left + 1, s.Bottom}, {s.Left + 4, s.Top + 3}}
+                    : std::vector<ui::TPoint>{{s.Left + 4, s.Top}, {s.Left + 4, s.Bottom}, {s.Left + 1, s.Top + 3}};
         }
-        case CaptionButtonKind::None: break;
+        canvas.Polygon(triangle);
+        break;
+    }
+    case CaptionButtonKind::None:
+        break;
     }
 }
 

@@ -33,8 +33,9 @@ void DrawGradient(ui::TCanvas& canvas, TColor from, TColor to, bool horizontal, 
         return static_cast<std::uint8_t>((cf + ui::Round(static_cast<double>(i) * (ct - cf) / steps)) & 0xFF);
     };
     for (int i = 0; i < steps; ++i) {
-        const TColor c = ui::MakeColor(channel(i, ui::RedOf(f), ui::RedOf(t)), channel(i, ui::GreenOf(f), ui::GreenOf(t)),
-                                       channel(i, ui::BlueOf(f), ui::BlueOf(t)));
+        const TColor c =
+            ui::MakeColor(channel(i, ui::RedOf(f), ui::RedOf(t)), channel(i, ui::GreenOf(f), ui::GreenOf(t)),
+                          channel(i, ui::BlueOf(f), ui::BlueOf(t)));
         canvas.Pen().SetColor(c);
         canvas.Brush().SetColor(c);
         const int a = start + static_cast<int>(ui::Round(i * band));

@@ -25,7 +25,6 @@ void DrawGradient(ui::TCanvas& canvas, ui::TColor from, ui::TColor to, bool hori
 // `color_to` in the first half (left or top), `color_mirror` to `color_mirror_to` in the
 // second. A `frame_color` other than clNone frames the whole rectangle in it.
 void DrawMirrorGradient(ui::TCanvas& canvas, const ui::TRect& rect, ui::TColor color, ui::TColor color_to,
-                        ui::TColor color_mirror, ui::TColor color_mirror_to, bool horizontal,
-                        ui::TColor frame_color);
+                        ui::TColor color_mirror, ui::TColor color_mirror_to, bool horizontal, ui::TColor frame_color);
 
 }  // namespace panel

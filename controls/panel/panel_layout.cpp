@@ -24,8 +24,10 @@ struct ButtonForm {
 ButtonForm FormOf(const TCustomFinePanel& panel, const ui::TBitmap& glyph_a, const ui::TBitmap& glyph_b,
                   const ui::TBitmap& shown) {
     const TPanelCaption& c = panel.Caption();
-    if (panel.Themed() && c.ShadeType() == TShadeType::stXPCaption) return ButtonForm{CaptionButtonKind::Themed, 14, 14};
-    if (!glyph_a.Empty() && !glyph_b.Empty()) return ButtonForm{CaptionButtonKind::Glyph, shown.Width(), shown.Height()};
+    if (panel.Themed() && c.ShadeType() == TShadeType::stXPCaption)
+        return ButtonForm{CaptionButtonKind::Themed, 14, 14};
+    if (!glyph_a.Empty() && !glyph_b.Empty())
+        return ButtonForm{CaptionButtonKind::Glyph, shown.Width(), shown.Height()};
     return ButtonForm{};
 }
 
@@ -37,34 +39,36 @@ CaptionButtonPlace PlaceButton(const TCustomFinePanel& panel, const ButtonForm& 
     place.kind = form.kind;
     int size = 12;
     switch (form.kind) {
-        case CaptionButtonKind::Themed:
-            size = 14;
-            if (on_top) {
-                place.rect = ui::Bounds(far_end ? area.Right - 16 : area.Left + 2, area.Top + 4, 14, 14);
-            } else {
-                place.rect = ui::Bounds(area.Left + 4, far_end ? area.Top + 2 : area.Bottom - 16, 14, 14);
-            }
-            break;
-        case CaptionButtonKind::Glyph:
-            if (on_top) {
-                size = form.width;
-                place.rect = ui::Bounds(far_end ? area.Right - form.width : area.Left, area.Top + 2, form.width, form.height);
-            } else {
-                size = form.height;
-                place.rect = ui::Bounds(area.Left + 2, far_end ? area.Top : area.Bottom - form.height, form.width, form.height);
-            }
-            break;
-        case CaptionButtonKind::Drawn:
-        case CaptionButtonKind::None:
-            // The drawing spans 6 x 6 pixels, 4 pixels in from the caption's corner.
-            if (on_top) {
-                place.rect = far_end ? TRect{area.Right - 10, area.Top + 4, area.Right - 4, area.Top + 10}
-                                     : TRect{area.Left + 4, area.Top + 4, area.Left + 10, area.Top + 10};
-            } else {
-                place.rect = far_end ? TRect{area.Left + 4, area.Top + 4, area.Left + 10, area.Top + 10}
-                                     : TRect{area.Left + 4, area.Bottom - 10, area.Left + 10, area.Bottom - 4};
-            }
-            break;
+    case CaptionButtonKind::Themed:
+        size = 14;
+        if (on_top) {
+            place.rect = ui::Bounds(far_end ? area.Right - 16 : area.Left + 2, area.Top + 4, 14, 14);
+        } else {
+            place.rect = ui::Bounds(area.Left + 4, far_end ? area.Top + 2 : area.Bottom - 16, 14, 14);
+        }
+        break;
+    case CaptionButtonKind::Glyph:
+        if (on_top) {
+            size = form.width;
+            place.rect =
+                ui::Bounds(far_end ? area.Right - form.width : area.Left, area.Top + 2, form.width, form.height);
+        } else {
+            size = form.height;
+            place.rect =
+                ui::Bounds(area.Left + 2, far_end ? area.Top : area.Bottom - form.height, form.width, form.height);
+        }
+        break;
+    case CaptionButtonKind::Drawn:
+    case CaptionButtonKind::None:
+        // The drawing spans 6 x 6 pixels, 4 pixels in from the caption's corner.
+        if (on_top) {
+            place.rect = far_end ? TRect{area.Right - 10, area.Top + 4, area.Right - 4, area.Top + 10}
+                                 : TRect{area.Left + 4, area.Top + 4, area.Left + 10, area.Top + 10};
+        } else {
+            place.rect = far_end ? TRect{area.Left + 4, area.Top + 4, area.Left + 10, area.Top + 10}
+                                 : TRect{area.Left + 4, area.Bottom - 10, area.Left + 10, area.Bottom - 4};
+        }
+        break;
     }
     if (on_top) {
         (far_end ? area.Right : area.Left) += far_end ? -size : size;
@@ -156,7 +160,8 @@ PanelLayout ComputePanelLayout(TCustomFinePanel& panel, ui::TCanvas& measure) {
     }
     if (caption.MinMaxButton()) {
         const ui::TBitmap& shown = panel.Collaps() ? caption.MaxGlyph() : caption.MinGlyph();
-        layout.min_max_button = PlaceButton(panel, FormOf(panel, caption.MinGlyph(), caption.MaxGlyph(), shown), free_area);
+        layout.min_max_button =
+            PlaceButton(panel, FormOf(panel, caption.MinGlyph(), caption.MaxGlyph(), shown), free_area);
     }
 
     TRect ct = area;

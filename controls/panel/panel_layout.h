@@ -1,6 +1,8 @@
 // The layout pass of a panel: every rectangle its painting draws in, computed once per change
 // of size or settings and cached by the panel, so that painting and hit-testing read the same
-// geometry. All rectangles are in client coordinates; an empty one means the part is not shown.
+// geometry: the anchors under the mouse are looked for in `text` and `caption_text`, the
+// rectangles the texts were drawn in. All rectangles are in client coordinates; an empty one
+// means the part is not shown.
 #pragma once
 
 #include "platform/ui/graphics/canvas.h"

@@ -33,7 +33,8 @@ std::unique_ptr<ThemeData> FakeVisualStyles::OpenThemeData(const std::string& cl
 }
 
 bool FakeVisualStyles::HasEntryPoint(const std::string& name) const {
-    static const char* const kOffered[] = {"OpenThemeData", "DrawThemeBackground", "CloseThemeData", "IsThemeActive"};
+    static const char* const kOffered[] = {"OpenThemeData", "DrawThemeBackground", "CloseThemeData", "IsThemeActive",
+                                           "GetCurrentThemeName"};
     if (std::find(missing.begin(), missing.end(), name) != missing.end()) return false;
     return std::any_of(std::begin(kOffered), std::end(kOffered), [&](const char* entry) { return name == entry; });
 }

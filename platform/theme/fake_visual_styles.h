@@ -1,7 +1,8 @@
 // A visual-styles binding for tests: reports a theme active (switchable), records every theme
 // data opened and every background drawn, and fills each drawn part with a colour that tells
 // its state apart, so pixel tests can see that the themed path drew. It offers the entry points
-// themed painting calls: OpenThemeData, DrawThemeBackground, CloseThemeData, IsThemeActive.
+// themed painting calls: OpenThemeData, DrawThemeBackground, CloseThemeData, IsThemeActive, and
+// GetCurrentThemeName for the colour-scheme test.
 #pragma once
 
 #include <string>

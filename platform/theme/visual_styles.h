@@ -21,6 +21,10 @@ inline constexpr int kCheckBoxPart = 3;
 inline constexpr int kCheckBoxUncheckedState = 1;
 inline constexpr int kCheckBoxCheckedState = 5;
 
+// The broadcast every top-level window receives when the desktop's visual style or colour
+// scheme changes.
+inline constexpr int WM_THEMECHANGED = 0x031A;
+
 // Theme data of one theme class; closing it is destroying it (CloseThemeData).
 class ThemeData {
 public:

@@ -46,21 +46,38 @@ Expected Formula(TShadeType type, int w, int h) {
     for (int x = 0; x <= w; ++x) {
         for (int y = 0; y <= h; ++y) {
             switch (type) {
-                case TShadeType::stDiagShade: e.Put(x, y, L - (L - 255 + x * 129 / w + y * 129 / h) / 2); break;
-                case TShadeType::stHShade: e.Put(x, y, L - (239 * (w - x) / w + 8) / 2); break;
-                case TShadeType::stHShadeInv: e.Put(w - x, y, L - (239 * (w - x) / w + 8) / 2); break;
-                case TShadeType::stVShade: e.Put(w - x, y, L - (239 * y / h + 8) / 4); break;
-                case TShadeType::stVShadeInv: e.Put(x, h - y, L - (239 * y / h + 8) / 4); break;
-                case TShadeType::stHBump: e.Put(x, y, L - Bump((w - x) * 255 / w - 127) / 2); break;
-                case TShadeType::stVBump: e.Put(x, y, L - Bump(y * 255 / h - 127) / 2); break;
-                case TShadeType::stSoftBump: {
-                    int v = (Cube(y * 255 / h - 127) + Cube((w - x) * 255 / w - 127)) * 120 / 128 + 128;
-                    v = v < 8 ? 8 : (v > 247 ? 247 : v);
-                    e.Put(x, y, L - v / 2);
-                    break;
-                }
-                case TShadeType::stHardBump: e.Put(x, y, L - (Cube(y * 255 / h - 127) * 112 / 128 + 128) / 2); break;
-                default: break;
+            case TShadeType::stDiagShade:
+                e.Put(x, y, L - (L - 255 + x * 129 / w + y * 129 / h) / 2);
+                break;
+            case TShadeType::stHShade:
+                e.Put(x, y, L - (239 * (w - x) / w + 8) / 2);
+                break;
+            case TShadeType::stHShadeInv:
+                e.Put(w - x, y, L - (239 * (w - x) / w + 8) / 2);
+                break;
+            case TShadeType::stVShade:
+                e.Put(w - x, y, L - (239 * y / h + 8) / 4);
+                break;
+            case TShadeType::stVShadeInv:
+                e.Put(x, h - y, L - (239 * y / h + 8) / 4);
+                break;
+            case TShadeType::stHBump:
+                e.Put(x, y, L - Bump((w - x) * 255 / w - 127) / 2);
+                break;
+            case TShadeType::stVBump:
+                e.Put(x, y, L - Bump(y * 255 / h - 127) / 2);
+                break;
+            case TShadeType::stSoftBump: {
+                int v = (Cube(y * 255 / h - 127) + Cube((w - x) * 255 / w - 127)) * 120 / 128 + 128;
+                v = v < 8 ? 8 : (v > 247 ? 247 : v);
+                e.Put(x, y, L - v / 2);
+                break;
+            }
+            case TShadeType::stHardBump:
+                e.Put(x, y, L - (Cube(y * 255 / h - 127) * 112 / 128 + 128) / 2);
+                break;
+            default:
+                break;
             }
         }
     }
@@ -108,7 +125,7 @@ std::unique_ptr<ui::TBitmap> Render(TShadeType type, int w, int h, bool on_left 
 }
 
 TEST(CaptionShadeTest, FixedShadesFollowTheirFormulas) {
-    const TShadeType types[] = {TShadeType::stDiagShade, TShadeType::stHShade,   TShadeType::stHShadeInv,
+    const TShadeType types[] = {TShadeType::stDiagShade, TShadeType::stHShade,    TShadeType::stHShadeInv,
                                 TShadeType::stVShade,    TShadeType::stVShadeInv, TShadeType::stHBump,
                                 TShadeType::stVBump,     TShadeType::stSoftBump,  TShadeType::stHardBump,
                                 TShadeType::stIRadial,   TShadeType::stORadial};
@@ -162,8 +179,10 @@ TEST(CaptionShadeTest, SizesTheFormulasCannotTakeFillWithTheCaptionColour) {
     };
     // Square captions leave the radial shades no distance to scale by; the hard bump's rim
     // needs a caption 6 pixels wide and 2 high.
-    const Case cases[] = {{TShadeType::stIRadial, 20, 20}, {TShadeType::stORadial, 1, 1},
-                          {TShadeType::stHardBump, 5, 20},  {TShadeType::stHardBump, 40, 1},
+    const Case cases[] = {{TShadeType::stIRadial, 20, 20},
+                          {TShadeType::stORadial, 1, 1},
+                          {TShadeType::stHardBump, 5, 20},
+                          {TShadeType::stHardBump, 40, 1},
                           {TShadeType::stHardBump, 1, 1}};
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << static_cast<int>(c.type) << " " << c.w << "x" << c.h);
@@ -235,7 +254,8 @@ TEST(CaptionShadeTest, ThePanelRendersANewNoiseEachTime) {
     bool differ = false;
     for (int y = 0; y < 20 && !differ; ++y) {
         for (int x = 0; x < 80 && !differ; ++x) {
-            differ = first.Canvas().Pixels(x, y) != const_cast<ui::TBitmap&>(panel.CaptionShade()).Canvas().Pixels(x, y);
+            differ =
+                first.Canvas().Pixels(x, y) != const_cast<ui::TBitmap&>(panel.CaptionShade()).Canvas().Pixels(x, y);
         }
     }
     EXPECT_TRUE(differ);

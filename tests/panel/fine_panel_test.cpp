@@ -2,13 +2,16 @@
 // styler's settings, the expanded extent and where it places its child controls.
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <memory>
 
 #include "controls/panel/fine_panel.h"
 #include "controls/panel/panel_styler.h"
 #include "platform/ui/core/component.h"
+#include "platform/ui/forms/form.h"
 #include "platform/ui/forms/stdctrls.h"
 #include "tests/support/render.h"
+#include "tests/support/wait_until.h"
 
 namespace panel {
 namespace {
@@ -69,8 +72,8 @@ TEST_F(FinePanelTest, HeightAndWidthKeepTheExpandedExtentOnlyAlongTheCaption) {
         int expected_full;
     };
     const Case cases[] = {
-        {TCaptionPosition::cpTop, false, false, true, 77},  {TCaptionPosition::cpTop, true, false, true, 5},
-        {TCaptionPosition::cpTop, false, true, true, 5},    {TCaptionPosition::cpLeft, false, false, true, 5},
+        {TCaptionPosition::cpTop, false, false, true, 77},   {TCaptionPosition::cpTop, true, false, true, 5},
+        {TCaptionPosition::cpTop, false, true, true, 5},     {TCaptionPosition::cpLeft, false, false, true, 5},
         {TCaptionPosition::cpLeft, false, false, false, 77}, {TCaptionPosition::cpLeft, true, false, false, 5},
         {TCaptionPosition::cpTop, false, false, false, 5},
     };
@@ -208,6 +211,31 @@ TEST_F(FinePanelTest, ChildrenAreAlignedBelowTheCaptionAndAboveTheStatusBar) {
     panel->Caption().SetPosition(TCaptionPosition::cpLeft);
     panel->Realign();
     EXPECT_EQ(child->BoundsRect(), (ui::TRect{22, 0, 102, 100}));
+}
+
+TEST(FinePanelResizeTest, PaintsAtOnceUnlessItsWindowDoubleBuffersIt) {
+    test_support::EnsureApplication();
+    ui::TForm form(nullptr);
+    form.SetClientWidth(300);
+    form.SetClientHeight(200);
+    auto* panel = new TFinePanel(&form);
+    panel->SetParent(&form);
+    panel->SetBounds(0, 0, 100, 100);
+    int paints = 0;
+    panel->OnPaint = [&](ui::TPersistent*, ui::TCanvas&, const ui::TRect&) { ++paints; };
+    form.Show();
+    // Until the window is on the screen no paint can run.
+    ASSERT_TRUE(test_support::WaitUntil([&] {
+        QApplication::processEvents();
+        return paints > 0;
+    }));
+    paints = 0;
+    panel->SetBounds(0, 0, 120, 100);
+    EXPECT_EQ(paints, 1);
+    panel->SetOwnerDoubleBuffered(true);
+    panel->SetBounds(0, 0, 140, 100);
+    EXPECT_EQ(paints, 1);  // the window's own paint comes later, with everything else
+    form.Hide();
 }
 
 }  // namespace

@@ -19,12 +19,12 @@ TEST(MixColorsTest, RoundsHalfToEvenAndKeepsFullPercentUnchanged) {
         TColor expected;
     };
     const Case cases[] = {
-        {1, 0, 50, 0},                            // 0.5 -> 0
-        {3, 0, 50, 2},                            // 1.5 -> 2
+        {1, 0, 50, 0},                               // 0.5 -> 0
+        {3, 0, 50, 2},                               // 1.5 -> 2
         {ui::clBtnFace, 0x123456, 100, 0xFF00000F},  // 100 returns A as it is, system colour too
         {0x00FF00, ui::clBtnFace, 0, ui::ColorToRGB(ui::clBtnFace)},
-        {0xFFFFFF, 0x000000, 20, 0x333333},        // 0.2 x 255 = 51
-        {0x0000C8, 0x000064, 50, 0x000096},        // red 150, the other channels 0
+        {0xFFFFFF, 0x000000, 20, 0x333333},  // 0.2 x 255 = 51
+        {0x0000C8, 0x000064, 50, 0x000096},  // red 150, the other channels 0
     };
     for (const Case& c : cases) {
         EXPECT_EQ(MixColors(c.a, c.b, c.percent), c.expected) << std::hex << c.a << " " << c.b << " " << c.percent;
@@ -61,8 +61,8 @@ TEST(DrawGradientTest, BandsFollowTheRule) {
         bool horizontal;
         int extent;
     };
-    const Case cases[] = {{64, 32, true, 100}, {64, 32, false, 100}, {0, 1, true, 50}, {7, 7, false, 45},
-                          {40, 32, true, 20}};
+    const Case cases[] = {
+        {64, 32, true, 100}, {64, 32, false, 100}, {0, 1, true, 50}, {7, 7, false, 45}, {40, 32, true, 20}};
     const TColor from = 0x102030, to = 0xF0A060;
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "steps " << c.steps << " horizontal " << c.horizontal);

@@ -1,6 +1,6 @@
 // qbk-panel-group-screenshot: a panel group of three panels, the middle one collapsed, shown on
 // the screen and saved as PNG. A test tool run under a virtual X server:
-//   QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1024x768x24" build/bin/qbk-panel-group-screenshot out.png
+//   scripts/panel-group-screenshot.sh [out.png]
 #include <QApplication>
 #include <QPixmap>
 #include <QThread>

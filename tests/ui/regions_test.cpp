@@ -20,7 +20,7 @@ TEST(RegionTest, RectangleLeavesOutItsRightAndBottomEdges) {
 
 TEST(RegionTest, RoundRectangleCutsItsCornersSymmetrically) {
     const TRect box{10, 20, 110, 60};  // 100 x 40
-    const TRegion r = TRegion::RoundRect(box, 32, 32);
+    const TRegion r = TRegion::RoundShape(box, 32, 32);
     EXPECT_EQ(r.Bounds(), box);
     // Corner pixels are out, the middle of every edge is in.
     for (auto [x, y] : {std::pair{10, 20}, {109, 20}, {10, 59}, {109, 59}, {13, 22}}) {
@@ -39,9 +39,19 @@ TEST(RegionTest, RoundRectangleCutsItsCornersSymmetrically) {
         }
     }
     // Corners larger than the rectangle are clamped: a 6 x 4 box stays inside itself.
-    const TRegion tiny = TRegion::RoundRect(TRect{0, 0, 6, 4}, 32, 32);
+    const TRegion tiny = TRegion::RoundShape(TRect{0, 0, 6, 4}, 32, 32);
     EXPECT_EQ(tiny.Bounds(), (TRect{0, 0, 6, 4}));
     EXPECT_TRUE(tiny.Contains(3, 1));
+}
+
+TEST(RegionTest, RoundRegionStopsOnePixelInsideTheDrawnOutline) {
+    const TRect box{0, 0, 40, 20};
+    const TRegion region = TRegion::RoundRect(box, 32, 32);
+    EXPECT_EQ(region.Bounds(), (TRect{0, 0, 39, 19}));
+    const TRegion shape = TRegion::RoundShape(TRect{0, 0, 39, 19}, 32, 32);
+    for (int y = 0; y < 20; ++y) {
+        for (int x = 0; x < 40; ++x) ASSERT_EQ(region.Contains(x, y), shape.Contains(x, y)) << x << "," << y;
+    }
 }
 
 TEST(RegionTest, UnionHoldsBoth) {
@@ -67,7 +77,7 @@ protected:
 };
 
 TEST_F(ClipTest, DrawingKeepsOnlyThePixelsInsideTheRegion) {
-    const TRegion round = TRegion::RoundRect(TRect{0, 0, 40, 30}, 32, 32);
+    const TRegion round = TRegion::RoundShape(TRect{0, 0, 40, 30}, 32, 32);
     {
         TClipScope clip(bmp.Canvas(), round);
         FillAll(clRed);
@@ -105,6 +115,18 @@ TEST_F(ClipTest, RoundRectOutlineInPenInsideInBrush) {
     EXPECT_EQ(c.Pixels(39, 15), clGray);
     EXPECT_EQ(c.Pixels(20, 15), clYellow);
     EXPECT_EQ(c.Pixels(0, 0), clWhite);  // cut corner untouched
+    // Clipped to the region of the same rectangle, a fill keeps the bottom and right outline.
+    {
+        TClipScope clip(c, TRegion::RoundRect(TRect{0, 0, 40, 30}, 32, 32));
+        c.Brush().SetColor(clBlue);
+        c.FillRect(TRect{0, 0, 40, 30});
+    }
+    EXPECT_EQ(c.Pixels(20, 29), clGray);
+    EXPECT_EQ(c.Pixels(39, 15), clGray);
+    EXPECT_EQ(c.Pixels(20, 0), clBlue);
+    EXPECT_EQ(c.Pixels(20, 15), clBlue);
+    c.Brush().SetColor(clYellow);
+    RoundRect(c, TRect{0, 0, 40, 30}, 32, 32);
     c.Brush().SetStyle(TBrushStyle::bsClear);
     c.Pen().SetColor(clRed);
     RoundRect(c, TRect{0, 0, 40, 30}, 32, 32);

@@ -8,10 +8,13 @@ namespace ui {
 
 TBevelColors BevelColors(TBevelCut cut) {
     switch (cut) {
-        case TBevelCut::bvRaised:
-        case TBevelCut::bvSpace: return TBevelColors{clBtnHighlight, clBtnShadow};
-        case TBevelCut::bvLowered: return TBevelColors{clBtnShadow, clBtnHighlight};
-        case TBevelCut::bvNone: break;
+    case TBevelCut::bvRaised:
+    case TBevelCut::bvSpace:
+        return TBevelColors{clBtnHighlight, clBtnShadow};
+    case TBevelCut::bvLowered:
+        return TBevelColors{clBtnShadow, clBtnHighlight};
+    case TBevelCut::bvNone:
+        break;
     }
     return TBevelColors{};
 }

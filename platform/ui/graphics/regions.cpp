@@ -14,6 +14,10 @@ TRegion TRegion::Rect(const TRect& r) {
 }
 
 TRegion TRegion::RoundRect(const TRect& r, int corner_width, int corner_height) {
+    return RoundShape(TRect{r.Left, r.Top, r.Right - 1, r.Bottom - 1}, corner_width, corner_height);
+}
+
+TRegion TRegion::RoundShape(const TRect& r, int corner_width, int corner_height) {
     TRegion region;
     if (r.IsEmpty()) return region;
     const double rx = std::clamp(corner_width, 0, r.Width()) / 2.0;
@@ -62,7 +66,7 @@ TRect TRegion::Bounds() const {
 }
 
 void RoundRect(TCanvas& canvas, const TRect& r, int corner_width, int corner_height) {
-    const TRegion region = TRegion::RoundRect(r, corner_width, corner_height);
+    const TRegion region = TRegion::RoundShape(r, corner_width, corner_height);
     if (region.IsEmpty()) return;
     const bool fill = canvas.Brush().Style() != TBrushStyle::bsClear && canvas.Brush().Color() != clNone;
     const bool outline = canvas.Pen().Style() != TPenStyle::psClear && canvas.Pen().Color() != clNone;
@@ -70,8 +74,8 @@ void RoundRect(TCanvas& canvas, const TRect& r, int corner_width, int corner_hei
     for (int y = b.Top; y < b.Bottom; ++y) {
         for (int x = b.Left; x < b.Right; ++x) {
             if (!region.Contains(x, y)) continue;
-            const bool edge = !region.Contains(x - 1, y) || !region.Contains(x + 1, y) ||
-                              !region.Contains(x, y - 1) || !region.Contains(x, y + 1);
+            const bool edge = !region.Contains(x - 1, y) || !region.Contains(x + 1, y) || !region.Contains(x, y - 1) ||
+                              !region.Contains(x, y + 1);
             if (edge && outline) {
                 canvas.SetPixels(x, y, canvas.Pen().Color());
             } else if (fill) {

@@ -18,11 +18,14 @@ public:
     TRegion() = default;
     // The pixels of `r` (none when it is empty).
     static TRegion Rect(const TRect& r);
-    // The rectangle with its corners cut along quarter ellipses of `corner_width` x
-    // `corner_height` (clamped to the rectangle's size): a pixel belongs to the region when its
-    // centre lies inside the rounded outline. The result is symmetric left to right and top to
-    // bottom.
+    // The platform's round-rectangle region of (l, t, r, b): the rounded shape of
+    // (l, t, r - 1, b - 1), one pixel inside the right and bottom edges of the outline that
+    // RoundRect draws for the same rectangle, so that clipping to it keeps that outline. Corners
+    // are quarter ellipses of `corner_width` x `corner_height` (clamped to the size); a pixel
+    // belongs when its centre lies inside. Symmetric left to right and top to bottom.
     static TRegion RoundRect(const TRect& r, int corner_width, int corner_height);
+    // The rounded shape of `r` itself: every pixel RoundRect draws for it.
+    static TRegion RoundShape(const TRect& r, int corner_width, int corner_height);
 
     // Every pixel of either region.
     TRegion Union(const TRegion& other) const;
@@ -35,10 +38,9 @@ private:
     std::vector<TRect> spans_;  // the region is their union; they may overlap
 };
 
-// Draws the outline of `region`'s round rectangle (l, t, r, b) with corners of
-// `corner_width` x `corner_height` in the pen colour and fills its inside with the brush: the
-// pixels of the region that have a neighbour outside it (left, right, above or below) are the
-// outline.
+// Draws the round rectangle (l, t, r, b) with corners of `corner_width` x `corner_height`
+// over columns l..r-1 and rows t..b-1: its outline (the pixels of the shape with a neighbour
+// outside it, left, right, above or below) in the pen colour, the inside with the brush.
 void RoundRect(TCanvas& canvas, const TRect& r, int corner_width, int corner_height);
 
 // Drawing clipped to a region for the scope's lifetime: whatever is drawn on the canvas
