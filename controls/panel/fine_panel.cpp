@@ -189,6 +189,8 @@ void TCustomFinePanel::Loaded() {
 
 void TCustomFinePanel::SetBounds(int left, int top, int width, int height) {
     ui::TCustomPanel::SetBounds(left, top, width, height);
+    // A designer's move has no move/size loop to end: the group hears of it here.
+    if (Designing()) NotifyGroup();
     if (Width() != last_width_ || Height() != last_height_) {
         for (int i = 0; i < ControlCount(); ++i) Controls(i)->Invalidate();
         LayoutChanged();

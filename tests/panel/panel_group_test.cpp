@@ -138,6 +138,13 @@ TEST_F(PanelGroupTest, CollapsingAPanelMovesTheNextOneUp) {
     EXPECT_EQ(Tops(), (std::vector<int>{8, 116}));
 }
 
+TEST_F(PanelGroupTest, APanelMovedInTheDesignerIsPlacedBackAtOnce) {
+    MakeGroup(300, 400, {{0, 40}, {50, 40}});
+    panels_[0]->SetDesigning(true);
+    panels_[0]->SetTop(200);  // dropped below the second one
+    EXPECT_EQ(Tops(), (std::vector<int>{56, 8}));
+}
+
 TEST_F(PanelGroupTest, HorizontalGroupsPlacePanelsSideBySide) {
     MakeGroup(300, 200, {{0, 50}, {0, 50}}, 1, TGroupStyle::gsHorizontal);
     panels_[0]->SetLeft(200);
