@@ -54,6 +54,8 @@ int main(int argc, char** argv) {
              "Last download: <i>12 cards</i><br><font color=\"clRed\">2 warnings</font><br><a href=\"log\">Show the log</a>",
              0xF0FFF0, 0x1F3F8F);
     group->EndLoading();
+    // A collapsed caption is drawn in its close colour.
+    middle->Caption().SetCloseColor(0x5A8A5A);
     middle->SetCollaps(true);
 
     QWidget* window = host->Widget();
