@@ -30,9 +30,10 @@ bool TControlWatchList::Contains(const ui::TControl* control) const {
 void TControlWatchList::Notification(ui::TComponent* component, ui::TOperation operation) {
     // The control is part way through its destruction: only its address is compared.
     if (operation == ui::TOperation::opRemove) {
-        items_.erase(std::remove_if(items_.begin(), items_.end(),
-                                    [component](ui::TControl* c) { return static_cast<ui::TComponent*>(c) == component; }),
-                     items_.end());
+        items_.erase(
+            std::remove_if(items_.begin(), items_.end(),
+                           [component](ui::TControl* c) { return static_cast<ui::TComponent*>(c) == component; }),
+            items_.end());
     }
     ui::TComponent::Notification(component, operation);
 }

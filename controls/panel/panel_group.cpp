@@ -9,7 +9,8 @@
 namespace panel {
 
 TFinePanelGroup::TFinePanelGroup(ui::TComponent* owner)
-    : TFinePanel(owner), scroll_bar_(std::make_unique<ui::TScrollBar>(nullptr)),
+    : TFinePanel(owner),
+      scroll_bar_(std::make_unique<ui::TScrollBar>(nullptr)),
       default_panel_(std::make_unique<TFinePanelSettings>()) {
     scroll_bar_->SetParent(this);
     scroll_bar_->SetVisible(false);
@@ -20,7 +21,9 @@ TFinePanelGroup::TFinePanelGroup(ui::TComponent* owner)
     scroll_bar_->SetLargeChange(20);
     scroll_bar_->SetSmallChange(2);
     scroll_bar_->SetTabStop(false);
-    scroll_bar_->OnScroll = [this](ui::TPersistent*, ui::TScrollCode code, int& position) { ScrollBarScroll(code, position); };
+    scroll_bar_->OnScroll = [this](ui::TPersistent*, ui::TScrollCode code, int& position) {
+        ScrollBarScroll(code, position);
+    };
     // Double buffering only where the platform does not compose windows itself.
     SetDoubleBuffered(!IsVistaOrLater());
 }
@@ -174,8 +177,10 @@ void TFinePanelGroup::UpdateScrollRange() {
 void TFinePanelGroup::ArrangePanels() {
     if (Loading() || Destroying() || arranging_ || arrange_lock_ > 0) return;
     arranging_ = true;
-    if (group_style_ == TGroupStyle::gsHorizontal) ArrangeHorizontal();
-    else ArrangeVertical();
+    if (group_style_ == TGroupStyle::gsHorizontal)
+        ArrangeHorizontal();
+    else
+        ArrangeVertical();
     arranging_ = false;
 }
 

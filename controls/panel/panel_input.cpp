@@ -41,11 +41,15 @@ ui::TRect LessButtons(const TCustomFinePanel& panel, ui::TRect r, int e, int cou
     const bool left_buttons = panel.Caption().ButtonPosition() == TCaptionButtonPosition::cbpLeft;
     const int room = e * count;
     if (CaptionOnLeft(panel)) {
-        if (left_buttons) r.Bottom -= room;
-        else r.Top += room;
+        if (left_buttons)
+            r.Bottom -= room;
+        else
+            r.Top += room;
     } else {
-        if (left_buttons) r.Left += room;
-        else r.Right -= room;
+        if (left_buttons)
+            r.Left += room;
+        else
+            r.Right -= room;
     }
     return r;
 }
@@ -406,8 +410,10 @@ void TCustomFinePanel::SetCollaps(bool value) {
     const bool on_left = CaptionOnLeft(*this);
     const auto extent = [&] { return on_left ? Width() : Height(); };
     const auto set_extent = [&](int v) {
-        if (on_left) SetWidth(v);
-        else SetHeight(v);
+        if (on_left)
+            SetWidth(v);
+        else
+            SetHeight(v);
     };
 
     if (value != Collaps()) {
@@ -441,7 +447,8 @@ void TCustomFinePanel::SetCollaps(bool value) {
                 SetExpandedColor(Color());
                 if (CollapsSteps() > 0) {
                     if (CollapsColor() != ui::clNone) SetColor(CollapsColor());
-                    const int room = on_left ? Width() - caption - status : Height() - caption - status - 2 * BorderWidth();
+                    const int room =
+                        on_left ? Width() - caption - status : Height() - caption - status - 2 * BorderWidth();
                     if (!animate(-(room / CollapsSteps()))) return;
                 }
                 set_extent(on_left ? extra + caption + status : extra + caption + status - 2);
@@ -475,7 +482,8 @@ void TCustomFinePanel::ShowChildren(bool show) {
 void TCustomFinePanel::DoAutoSize() {
     if (!AutoSize().Enabled() || Loading()) return;
     const int bw2 = 2 * BevelWidth();
-    const ui::TRect measure{0, 0, AutoSize().Width() ? 0xFFFF : Width() - bw2, AutoSize().Height() ? 0xFFFF : Height() - bw2};
+    const ui::TRect measure{0, 0, AutoSize().Width() ? 0xFFFF : Width() - bw2,
+                            AutoSize().Height() ? 0xFFFF : Height() - bw2};
     ui::TCanvas& canvas = Canvas();
     canvas.SetFont(Font());
     MarkupRenderOptions options = RenderOptions(body_anchor_, !Ellipsis());
@@ -489,9 +497,12 @@ void TCustomFinePanel::DoAutoSize() {
     const int caption = Caption().Height();
     const bool on_left = CaptionOnLeft(*this);
     if (AutoSize().Width()) {
-        if (!on_left) SetWidth(bw2 + tw + Indent());
-        else if (Caption().Visible()) SetWidth(caption + tw + status + bw2 + Indent());
-        else SetWidth(status + tw + bw2 + Indent());
+        if (!on_left)
+            SetWidth(bw2 + tw + Indent());
+        else if (Caption().Visible())
+            SetWidth(caption + tw + status + bw2 + Indent());
+        else
+            SetWidth(status + tw + bw2 + Indent());
     }
     if (AutoSize().Height()) {
         if (on_left) {

@@ -46,7 +46,8 @@ std::optional<std::int32_t> ParseInteger(const std::string& text) {
     if (ec != std::errc() || end != s.data() + s.size()) return std::nullopt;
     if (negative) value = -value;
     // Hexadecimal spells the 32-bit pattern, so "$FFFFFFFF" is -1.
-    if (base == 16 && !negative && value <= 0xFFFFFFFFLL) return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
+    if (base == 16 && !negative && value <= 0xFFFFFFFFLL)
+        return static_cast<std::int32_t>(static_cast<std::uint32_t>(value));
     if (value < INT32_MIN || value > INT32_MAX) return std::nullopt;
     return static_cast<std::int32_t>(value);
 }

@@ -46,13 +46,14 @@ int main(int argc, char** argv) {
     group->SetBounds(0, 0, 260, 320);
     group->SetColor(0xF0E0D0);
     group->BeginLoading();
-    AddPanel(host.get(), group, 0, 110, "<b>Devices</b>", "Display <b>node 3</b><br>Profile 2.1<br><a href=\"details\">Details</a>",
-             0xFFF4E8, 0x8B4513);
-    auto* middle = AddPanel(host.get(), group, 120, 120, "<b>Album</b> (collapsed)", "Hidden while collapsed", 0xE8F4FF,
-                            0x2F6B2F);
-    AddPanel(host.get(), group, 240, 150, "<b>Transfer</b>",
-             "Last download: <i>12 cards</i><br><font color=\"clRed\">2 warnings</font><br><a href=\"log\">Show the log</a>",
-             0xF0FFF0, 0x1F3F8F);
+    AddPanel(host.get(), group, 0, 110, "<b>Devices</b>",
+             "Display <b>node 3</b><br>Profile 2.1<br><a href=\"details\">Details</a>", 0xFFF4E8, 0x8B4513);
+    auto* middle =
+        AddPanel(host.get(), group, 120, 120, "<b>Album</b> (collapsed)", "Hidden while collapsed", 0xE8F4FF, 0x2F6B2F);
+    AddPanel(
+        host.get(), group, 240, 150, "<b>Transfer</b>",
+        "Last download: <i>12 cards</i><br><font color=\"clRed\">2 warnings</font><br><a href=\"log\">Show the log</a>",
+        0xF0FFF0, 0x1F3F8F);
     group->EndLoading();
     // A collapsed caption is drawn in its close colour.
     middle->Caption().SetCloseColor(0x5A8A5A);

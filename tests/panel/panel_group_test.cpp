@@ -177,7 +177,8 @@ TEST_F(PanelGroupTest, PanelsFreedWhileListedAreFreedOnce) {
     panels_[1]->Caption().SetVisible(true);
     panels_[1]->Caption().SetCloseButton(true);
     panels_[1]->SetFreeOnClose(true);
-    test_support::Click(*panels_[1], ui::TPoint{(CloseButtonRect(*panels_[1]).Left + CloseButtonRect(*panels_[1]).Right) / 2, 8});
+    test_support::Click(*panels_[1],
+                        ui::TPoint{(CloseButtonRect(*panels_[1]).Left + CloseButtonRect(*panels_[1]).Right) / 2, 8});
     EXPECT_EQ(panels_[2]->Top(), 8);  // the group was told
 
     delete group_;

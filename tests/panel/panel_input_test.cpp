@@ -126,7 +126,9 @@ TEST_F(PanelInputTest, APanelFreedDuringItsAnimationStopsIt) {
     TFinePanel* doomed = panel_;
     panel_->OnResize = [&](ui::TPersistent*) {
         // An event waiting in the queue frees the panel while its animation lets events run.
-        if (++steps == 1) QMetaObject::invokeMethod(qApp, [doomed] { delete doomed; }, Qt::QueuedConnection);
+        if (++steps == 1)
+            QMetaObject::invokeMethod(
+                qApp, [doomed] { delete doomed; }, Qt::QueuedConnection);
     };
     const TControlWatchList alive(panel_);
     panel_->SetCollaps(true);
@@ -177,7 +179,7 @@ TEST_F(PanelInputTest, CaptionClicksAndTheMinMaxButtonToggleOnce) {
     int caption_clicks = 0;
     panel_->OnCaptionClick = [&](ui::TPersistent*) { ++caption_clicks; };
     test_support::Click(*panel_, Centre(MinMaxButtonRect(*panel_)));
-    EXPECT_TRUE(panel_->Collaps());  // once, not twice
+    EXPECT_TRUE(panel_->Collaps());                    // once, not twice
     test_support::Click(*panel_, ui::TPoint{40, 10});  // the caption text area
     EXPECT_FALSE(panel_->Collaps());
     EXPECT_EQ(caption_clicks, 2);
@@ -241,8 +243,11 @@ TEST_F(PanelInputTest, WebAndMailAnchorsGoWholeToTheOpener) {
     const struct {
         const char* anchor;
         bool shell;
-    } cases[] = {{"http://host/a b?x=1&y='2';rm -rf ~", true}, {"mailto:someone@host", true},
-                 {"file:///tmp/x", true}, {"Mailto:x", false}, {"help topic", false}};
+    } cases[] = {{"http://host/a b?x=1&y='2';rm -rf ~", true},
+                 {"mailto:someone@host", true},
+                 {"file:///tmp/x", true},
+                 {"Mailto:x", false},
+                 {"help topic", false}};
     for (const auto& c : cases) {
         opened.clear();
         clicked.clear();
@@ -299,8 +304,8 @@ TEST_F(PanelInputTest, SizingThroughEachEdgeHitCode) {
 // Reaches the panel's hint handling the way the hint window asks for it.
 class HintPanel : public TFinePanel {
 public:
-    using TFinePanel::TFinePanel;
     using TFinePanel::CMHintShowAt;
+    using TFinePanel::TFinePanel;
 };
 
 TEST_F(PanelInputTest, AnchorHintsShowTheAnchorBesideTheCursor) {
@@ -382,8 +387,8 @@ TEST_F(PanelInputTest, AutoSizeFitsThePanelToItsText) {
     RenderMarkup(canvas, panel_->Text(), ui::TRect{0, 0, 0xFFFF, 0xFFFF}, options, measured);
     const int tw = measured.width + 4, th = measured.height + 4;  // 2 x BorderWidth
 
-    panel_->AutoSize().SetEnabled(true);  // sizes at once
-    EXPECT_EQ(panel_->Width(), 2 + tw + 3);  // 2 x BevelWidth + text + Indent
+    panel_->AutoSize().SetEnabled(true);           // sizes at once
+    EXPECT_EQ(panel_->Width(), 2 + tw + 3);        // 2 x BevelWidth + text + Indent
     EXPECT_EQ(panel_->Height(), 20 + th + 2 + 4);  // caption + text + 2 x BevelWidth + TopIndent
     panel_->StatusBar().SetVisible(true);
     panel_->SetText(panel_->Text() + " ");  // a text change sizes again

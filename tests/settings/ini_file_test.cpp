@@ -49,23 +49,26 @@ TEST_F(IniFileTest, ValuesKeepTheirOrderAndARewriteStaysInPlace) {
 TEST_F(IniFileTest, ReadsAHandWrittenFile) {
     const auto file = dir_ / "hand.ini";
     std::filesystem::create_directories(dir_);
-    std::ofstream(file, std::ios::binary) << "; made by hand\r\n[A]\r\n  Width = 120 \r\nHex=$1F\r\nOx=0x10\r\n"
-                                             "Word=abc\r\nQuoted=\"two words\"\r\nBig=99999999999\r\n\r\n[B]\r\nWidth=7\r\n";
+    std::ofstream(file, std::ios::binary)
+        << "; made by hand\r\n[A]\r\n  Width = 120 \r\nHex=$1F\r\nOx=0x10\r\n"
+           "Word=abc\r\nQuoted=\"two words\"\r\nBig=99999999999\r\n\r\n[B]\r\nWidth=7\r\n";
     settings::TIniFile ini(file.string());  // an absolute name is used as it is
     const struct {
         const char* section;
         const char* ident;
         int expected;
-    } cases[] = {{"A", "Width", 120}, {"A", "Hex", 31}, {"A", "Ox", 16}, {"A", "Word", -1},
+    } cases[] = {{"A", "Width", 120}, {"A", "Hex", 31},  {"A", "Ox", 16},      {"A", "Word", -1},
                  {"A", "Big", -1},    {"B", "Width", 7}, {"A", "Missing", -1}, {"C", "Width", -1}};
-    for (const auto& c : cases) EXPECT_EQ(ini.ReadInteger(c.section, c.ident, -1), c.expected) << c.section << "." << c.ident;
+    for (const auto& c : cases)
+        EXPECT_EQ(ini.ReadInteger(c.section, c.ident, -1), c.expected) << c.section << "." << c.ident;
     EXPECT_EQ(ini.ReadString("A", "Quoted", ""), "two words");
     EXPECT_EQ(ini.ReadString("A", "Missing", "dflt"), "dflt");
 
     // A new value joins its section before the blank line; the comment stays.
     ini.WriteInteger("A", "New", 1);
-    EXPECT_EQ(Contents(file), "; made by hand\n[A]\n  Width = 120 \nHex=$1F\nOx=0x10\nWord=abc\nQuoted=\"two words\"\n"
-                              "Big=99999999999\nNew=1\n\n[B]\nWidth=7\n");
+    EXPECT_EQ(Contents(file),
+              "; made by hand\n[A]\n  Width = 120 \nHex=$1F\nOx=0x10\nWord=abc\nQuoted=\"two words\"\n"
+              "Big=99999999999\nNew=1\n\n[B]\nWidth=7\n");
 }
 
 TEST_F(IniFileTest, AWriteThatCannotBeStoredRaisesAndLeavesTheFile) {

@@ -55,7 +55,9 @@ protected:
     void MouseDown(TMouseButton, TShiftState, int x, int y) override {
         log.push_back("down " + std::to_string(x) + "," + std::to_string(y));
     }
-    void MouseMove(TShiftState, int x, int y) override { log.push_back("move " + std::to_string(x) + "," + std::to_string(y)); }
+    void MouseMove(TShiftState, int x, int y) override {
+        log.push_back("move " + std::to_string(x) + "," + std::to_string(y));
+    }
     void MouseUp(TMouseButton, TShiftState, int x, int y) override {
         log.push_back("up " + std::to_string(x) + "," + std::to_string(y));
     }
@@ -96,10 +98,10 @@ TEST_F(SizeMoveTest, EachSizingCodeDragsItsEdges) {
         int edge;
         TRect expected;  // after a drag by (+10, +6)
     } cases[] = {
-        {{50, 78}, WMSZ_BOTTOM, {50, 60, 150, 146}},       {{98, 40}, WMSZ_RIGHT, {50, 60, 160, 140}},
-        {{98, 78}, WMSZ_BOTTOMRIGHT, {50, 60, 160, 146}},  {{1, 40}, WMSZ_LEFT, {60, 60, 150, 140}},
-        {{50, 1}, WMSZ_TOP, {50, 66, 150, 140}},           {{1, 1}, WMSZ_TOPLEFT, {60, 66, 150, 140}},
-        {{98, 1}, WMSZ_TOPRIGHT, {50, 66, 160, 140}},      {{1, 78}, WMSZ_BOTTOMLEFT, {60, 60, 150, 146}},
+        {{50, 78}, WMSZ_BOTTOM, {50, 60, 150, 146}},      {{98, 40}, WMSZ_RIGHT, {50, 60, 160, 140}},
+        {{98, 78}, WMSZ_BOTTOMRIGHT, {50, 60, 160, 146}}, {{1, 40}, WMSZ_LEFT, {60, 60, 150, 140}},
+        {{50, 1}, WMSZ_TOP, {50, 66, 150, 140}},          {{1, 1}, WMSZ_TOPLEFT, {60, 66, 150, 140}},
+        {{98, 1}, WMSZ_TOPRIGHT, {50, 66, 160, 140}},     {{1, 78}, WMSZ_BOTTOMLEFT, {60, 60, 150, 146}},
     };
     for (const auto& c : cases) {
         framed_->SetBounds(50, 60, 100, 80);

@@ -8,15 +8,24 @@ namespace ui {
 
 int SizingEdgeOf(int hit_code) {
     switch (hit_code) {
-        case HTLEFT: return WMSZ_LEFT;
-        case HTRIGHT: return WMSZ_RIGHT;
-        case HTTOP: return WMSZ_TOP;
-        case HTTOPLEFT: return WMSZ_TOPLEFT;
-        case HTTOPRIGHT: return WMSZ_TOPRIGHT;
-        case HTBOTTOM: return WMSZ_BOTTOM;
-        case HTBOTTOMLEFT: return WMSZ_BOTTOMLEFT;
-        case HTBOTTOMRIGHT: return WMSZ_BOTTOMRIGHT;
-        default: return 0;
+    case HTLEFT:
+        return WMSZ_LEFT;
+    case HTRIGHT:
+        return WMSZ_RIGHT;
+    case HTTOP:
+        return WMSZ_TOP;
+    case HTTOPLEFT:
+        return WMSZ_TOPLEFT;
+    case HTTOPRIGHT:
+        return WMSZ_TOPRIGHT;
+    case HTBOTTOM:
+        return WMSZ_BOTTOM;
+    case HTBOTTOMLEFT:
+        return WMSZ_BOTTOMLEFT;
+    case HTBOTTOMRIGHT:
+        return WMSZ_BOTTOMRIGHT;
+    default:
+        return 0;
     }
 }
 
@@ -29,13 +38,17 @@ namespace {
 
 TCursor SizingCursorOf(int edge) {
     switch (edge) {
-        case WMSZ_LEFT:
-        case WMSZ_RIGHT: return crSizeWE;
-        case WMSZ_TOP:
-        case WMSZ_BOTTOM: return crSizeNS;
-        case WMSZ_TOPLEFT:
-        case WMSZ_BOTTOMRIGHT: return crSizeNWSE;
-        default: return crSizeNESW;
+    case WMSZ_LEFT:
+    case WMSZ_RIGHT:
+        return crSizeWE;
+    case WMSZ_TOP:
+    case WMSZ_BOTTOM:
+        return crSizeNS;
+    case WMSZ_TOPLEFT:
+    case WMSZ_BOTTOMRIGHT:
+        return crSizeNWSE;
+    default:
+        return crSizeNESW;
     }
 }
 
