@@ -125,6 +125,17 @@ TEST_F(SizeMoveTest, TheClientAreaGetsOrdinaryMouseEvents) {
     EXPECT_EQ(framed_->log, (std::vector<std::string>{"down 50,40", "move 52,40", "move 55,40", "up 55,40"}));
 }
 
+TEST_F(SizeMoveTest, OtherButtonsOutsideTheClientAreaReachNoHandler) {
+    const TPoint caption = framed_->ClientToScreen(TPoint{50, 6});
+    At(QEvent::MouseButtonPress, caption, Qt::RightButton, Qt::RightButton);
+    At(QEvent::MouseButtonRelease, caption, Qt::RightButton, Qt::NoButton);
+    EXPECT_TRUE(framed_->log.empty());
+    // A client press still gets its release, wherever the mouse is let go.
+    At(QEvent::MouseButtonPress, framed_->ClientToScreen(TPoint{50, 40}), Qt::LeftButton, Qt::LeftButton);
+    At(QEvent::MouseButtonRelease, caption, Qt::LeftButton, Qt::NoButton);
+    EXPECT_EQ(framed_->log, (std::vector<std::string>{"down 50,40", "up 50,6"}));
+}
+
 TEST_F(SizeMoveTest, CursorFollowsTheHitCode) {
     QWidget* w = framed_->Widget();
     const auto hover = [&](TPoint p) {

@@ -105,6 +105,11 @@ protected:
             Guarded([&] { ending->Finish(); });
             return;
         }
+        if (nc_pressed_) {
+            // The release of a press outside the client area is not the client's either.
+            nc_pressed_ = false;
+            return;
+        }
         const QPoint p = e->position().toPoint();
         const bool inside = rect().contains(p);
         Guarded([&] {
@@ -195,8 +200,11 @@ private:
         int hit = HTCLIENT;
         Guarded([&] { hit = SizeMoveLoop::HitTest(*control_, GlobalOf(e)); });
         if (hit == HTCLIENT) return false;
-        if (e->button() == Qt::LeftButton && e->type() == QEvent::MouseButtonPress && SizeMoveLoop::Starts(hit))
+        if (e->button() == Qt::LeftButton && e->type() == QEvent::MouseButtonPress && SizeMoveLoop::Starts(hit)) {
             Guarded([&] { size_move_.emplace(*control_, hit, GlobalOf(e)); });
+        } else {
+            nc_pressed_ = true;
+        }
         return true;
     }
     bool WantsKey(const QKeyEvent& e) const {
@@ -220,6 +228,7 @@ private:
     }
     TControl* control_;
     std::optional<SizeMoveLoop> size_move_;  // from the press on a caption or edge to its release
+    bool nc_pressed_ = false;                // a press outside the client area waits for its release
 };
 
 }  // namespace ui
