@@ -11,7 +11,6 @@
 #include <functional>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "controls/panel/control_watch_list.h"
 #include "controls/panel/fine_image.h"

@@ -165,6 +165,51 @@ TEST_F(PanelPaintTest, CloseCrossAndMinMaxTriangleAtTheirOffsets) {
     EXPECT_EQ(PixelAt(image, 110, 4), kBar);
 }
 
+TEST_F(PanelPaintTest, GlyphButtonsAndTheStatusBarImage) {
+    // A glyph of 10 x 8 in `color` with its bottom-left pixel (the automatic transparent colour)
+    // white, and the column above it white as well.
+    auto glyph = [](ui::TBitmap& b, TColor color) {
+        b.SetSize(10, 8);
+        b.Canvas().Brush().SetColor(color);
+        b.Canvas().FillRect(ui::TRect{0, 0, 10, 8});
+        b.Canvas().Brush().SetColor(0xFFFFFF);
+        b.Canvas().FillRect(ui::TRect{0, 0, 1, 8});
+    };
+    ui::TBitmap close_min, close_max, status_image;
+    glyph(close_min, 0x0000FF);
+    glyph(close_max, 0x00FF00);
+    glyph(status_image, 0xFF0000);
+    panel.Caption().SetVisible(true);
+    panel.Caption().SetCloseButton(true);
+    panel.Caption().SetCloseMinGlyph(close_min);
+    panel.Caption().SetCloseMaxGlyph(close_max);
+    QImage image = Render();
+    // Expanded: the "max" glyph flush with the right end, 2 pixels below the top.
+    EXPECT_EQ(PixelAt(image, 110, 2), kBar);  // its transparent column
+    EXPECT_EQ(PixelAt(image, 111, 2), 0x00FF00u);
+    EXPECT_EQ(PixelAt(image, 119, 9), 0x00FF00u);
+    EXPECT_EQ(PixelAt(image, 115, 1), kBar);
+    EXPECT_EQ(panel.Layout().close_button.rect, ui::Bounds(110, 2, 10, 8));
+    panel.StoreCollaps(true);
+    image = Render();
+    EXPECT_EQ(PixelAt(image, 115, 5), 0x0000FFu);
+
+    // The status bar's image from the panel's list at (left + 1, top + 2) of the strip.
+    panel.StoreCollaps(false);
+    ui::TImageList images(nullptr);
+    images.SetSize(10, 8);
+    images.Add(status_image);
+    panel.SetImages(&images);
+    panel.StatusBar().SetVisible(true);
+    panel.StatusBar().SetColor(0x00A0A0);
+    panel.StatusBar().SetImageIndex(0);
+    image = Render();
+    EXPECT_EQ(PixelAt(image, 3, 84), 0xFF0000u);  // strip from (1, 81): image from (2, 83)
+    EXPECT_EQ(PixelAt(image, 11, 90), 0xFF0000u);
+    EXPECT_EQ(PixelAt(image, 12, 90), 0x00A0A0u);
+    panel.SetImages(nullptr);
+}
+
 TEST_F(PanelPaintTest, CaptionTextGetsTheWidthTheButtonsLeave) {
     panel.Caption().SetVisible(true);
     panel.Caption().SetIndent(3);
