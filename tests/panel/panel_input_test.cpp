@@ -4,7 +4,6 @@
 #include <QMetaObject>
 #include <QWidget>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <memory>
@@ -397,20 +396,16 @@ TEST_F(PanelInputTest, AutoSizeFitsThePanelToItsText) {
 
 class PanelPositionTest : public PanelInputTest {
 protected:
-    void SetUp() override {
-        dir_ = test_support::TestTempFolder("qbk-panel-position-");
-        std::filesystem::remove_all(dir_);
-        setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
-        PanelInputTest::SetUp();
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
+    // The panels save their position when freed: before the config folder goes.
+    void TearDown() override { host_.reset(); }
     static void SaveTo(TFinePanel& p, TPanelPositionLocation location) {
         p.Position().SetSave(true);
         p.Position().SetKey(location == TPanelPositionLocation::clInifile ? "panels.ini" : "Software\\Tests\\Panels");
         p.Position().SetSection("Tools");
         p.Position().SetLocation(location);
     }
-    std::filesystem::path dir_;
+    test_support::ConfigFolderScope config_{"qbk-panel-position-"};
+    const std::filesystem::path& dir_ = config_.Path();
 };
 
 TEST_F(PanelPositionTest, IniFileHoldsTheSixValuesInOrder) {

@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <sstream>
@@ -13,19 +12,14 @@ namespace {
 
 class IniFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = test_support::TestTempFolder("qbk-ini-test-");
-        std::filesystem::remove_all(dir_);
-        setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
-    }
-    void TearDown() override { std::filesystem::remove_all(dir_); }
     static std::string Contents(const std::filesystem::path& file) {
         std::ifstream in(file, std::ios::binary);
         std::stringstream s;
         s << in.rdbuf();
         return s.str();
     }
-    std::filesystem::path dir_;
+    test_support::ConfigFolderScope config_{"qbk-ini-test-"};
+    const std::filesystem::path& dir_ = config_.Path();
 };
 
 TEST_F(IniFileTest, ValuesKeepTheirOrderAndARewriteStaysInPlace) {
