@@ -5,6 +5,7 @@
 #include "controls/panel/panel_styler.h"
 #include "controls/panel/windows_version.h"
 #include "platform/theme/visual_styles.h"
+#include "platform/ui/controls/application.h"
 #include "platform/ui/core/filer.h"
 #include "platform/ui/core/numbers.h"
 
@@ -31,6 +32,8 @@ TCustomFinePanel::TCustomFinePanel(ui::TComponent* owner)
 }
 
 TCustomFinePanel::~TCustomFinePanel() {
+    // The window goes with the panel, and its position is saved while it is still whole.
+    if (position_->Save()) ui::Guarded([this] { SavePosition(); });
     // The owned objects go first, in the order they were made; none of them may call back.
     background_->OnChange = nullptr;
     background_.reset();
@@ -82,11 +85,6 @@ void TCustomFinePanel::CaptionPositionChanged() {
     DoAutoSize();
     RenderCaptionShade();
     LayoutChanged();
-}
-
-void TCustomFinePanel::DoAutoSize() {
-    // Sizing the panel to its text belongs to the panel's input handling; the panel itself
-    // keeps its size.
 }
 
 // --- owned and referenced objects ------------------------------------------------------------
@@ -186,6 +184,11 @@ void TCustomFinePanel::SetCaptionAnchorIndex(int value) {
 
 void TCustomFinePanel::Loaded() {
     ui::TCustomPanel::Loaded();
+    if (position_->Save()) LoadPosition();
+    pointer_.size_move_origin = ClientToScreen(ui::TPoint{0, 0});
+    pointer_.size_move_width = Width();
+    pointer_.size_move_height = Height();
+    pointer_.restore_cursor = Cursor();
     expanded_color_ = Color();
     if (styler_ != nullptr) ApplySettings(styler_->Settings());
     RenderCaptionShade();
@@ -193,6 +196,8 @@ void TCustomFinePanel::Loaded() {
 
 void TCustomFinePanel::SetBounds(int left, int top, int width, int height) {
     ui::TCustomPanel::SetBounds(left, top, width, height);
+    // A designer's move has no move/size loop to end: the group hears of it here.
+    if (Designing()) NotifyGroup();
     if (Width() != last_width_ || Height() != last_height_) {
         for (int i = 0; i < ControlCount(); ++i) Controls(i)->Invalidate();
         LayoutChanged();

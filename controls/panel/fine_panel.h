@@ -12,11 +12,13 @@
 #include <memory>
 #include <string>
 
+#include "controls/panel/control_watch_list.h"
 #include "controls/panel/fine_image.h"
 #include "controls/panel/html_picture.h"
 #include "controls/panel/markup_layout.h"
 #include "controls/panel/panel_auto_size.h"
 #include "controls/panel/panel_caption.h"
+#include "controls/panel/panel_input.h"
 #include "controls/panel/panel_layout.h"
 #include "controls/panel/panel_position.h"
 #include "controls/panel/panel_settings.h"
@@ -225,7 +227,37 @@ public:
     ui::TNotifyEvent OnMouseLeave;
     TPaintEvent OnPaint;
 
+    // --- input, collapsing and the saved position (panel_input.cpp) ---
+    // Collapses or expands, in CollapsSteps steps; a change while one is under way only fires
+    // OnMinimize or OnMaximize.
+    void SetCollaps(bool value);
+    // The anchor under (x, y), empty for none, with its rectangle; notes its number as the body
+    // or caption anchor.
+    std::string GetAnchorAt(int x, int y, ui::TRect& anchor_rect);
+    // Writes or reads Top, Left, Height, FullHeight, Width and Collaps under Position's key and
+    // section; nothing without both.
+    void SavePosition();
+    void LoadPosition();
+    // The group the panel sits in, if any, arranges its panels again.
+    void NotifyGroup();
+    const PanelPointerState& PointerState() const { return pointer_; }
+
 protected:
+    void MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
+    void MouseMove(ui::TShiftState shift, int x, int y) override;
+    void MouseUp(ui::TMouseButton button, ui::TShiftState shift, int x, int y) override;
+    void DblClick() override;
+    void CMMouseEnter() override;
+    void CMMouseLeave() override;
+    void CMHintShowAt(std::string& hint, int x, int y, ui::TPoint& screen_pos) override;
+    int NCHitTest(ui::TPoint screen_pos) override;
+    void WMSetCursor(int hit_code) override;
+    void WMEnterSizeMove() override;
+    void WMMoving(ui::TRect& proposed) override;
+    void WMSizing(int edge, ui::TRect& proposed) override;
+    void WMExitSizeMove() override;
+    // Shows the children that were not hidden before the panel collapsed, or hides them all.
+    void ShowChildren(bool show);
     void Loaded() override;
     void Notification(ui::TComponent* component, ui::TOperation operation) override;
     void Paint() override;
@@ -319,6 +351,14 @@ private:
     bool owner_double_buffered_ = false;
     PanelLayout layout_;
     bool layout_valid_ = false;
+
+    // Input state (panel_input.cpp).
+    void InvalidateAnchor(const ui::TRect& rect);
+    void DropBodyAnchor();
+    void DropCaptionAnchor();
+    void AnchorEntered(const std::string& anchor, const ui::TRect& rect);
+    PanelPointerState pointer_;
+    TControlWatchList hidden_children_;  // hidden already when the panel collapsed
 };
 
 class TFinePanel : public TCustomFinePanel {

@@ -94,6 +94,20 @@ bool Wheel(ui::TControl& control, ui::TPoint p, int notches) {
     return e.isAccepted();
 }
 
+void MouseAtScreen(ui::TControl& control, QEvent::Type type, ui::TPoint screen_pos, Qt::MouseButton button,
+                   Qt::MouseButtons buttons) {
+    QWidget* w = control.Widget();
+    SendMouse(w, type, w->mapFromGlobal(QPoint(screen_pos.X, screen_pos.Y)), button, buttons);
+}
+
+void Drag(ui::TControl& control, ui::TPoint from, int dx, int dy) {
+    const ui::TPoint s = control.ClientToScreen(from);
+    MouseAtScreen(control, QEvent::MouseButtonPress, s, Qt::LeftButton, Qt::LeftButton);
+    MouseAtScreen(control, QEvent::MouseMove, ui::TPoint{s.X + dx / 2, s.Y + dy / 2}, Qt::NoButton, Qt::LeftButton);
+    MouseAtScreen(control, QEvent::MouseMove, ui::TPoint{s.X + dx, s.Y + dy}, Qt::NoButton, Qt::LeftButton);
+    MouseAtScreen(control, QEvent::MouseButtonRelease, ui::TPoint{s.X + dx, s.Y + dy}, Qt::LeftButton, Qt::NoButton);
+}
+
 bool WantsKeyBeforeShortcuts(ui::TControl& control, int qt_key, const QString& text) {
     EnsureApplication();
     QKeyEvent e(QEvent::ShortcutOverride, qt_key, Qt::NoModifier, 0, 0, 0, text, false, 1, TestKeyboard());

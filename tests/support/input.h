@@ -35,6 +35,13 @@ void Type(ui::TControl& control, char ch);
 // Wheel notches at `p` (client coordinates): positive away from the user. True when the
 // control accepted the event.
 bool Wheel(ui::TControl& control, ui::TPoint p, int notches);
+// A mouse event at a point on the screen, sent to the control wherever it has moved to by then.
+void MouseAtScreen(ui::TControl& control, QEvent::Type type, ui::TPoint screen_pos, Qt::MouseButton button,
+                   Qt::MouseButtons buttons);
+// A left-button drag that starts at `from` (client coordinates): press, a move half way, a move
+// by (dx, dy), release, at fixed screen positions, so that a control that moves or sizes under
+// the mouse sees the positions the user's hand would give.
+void Drag(ui::TControl& control, ui::TPoint from, int dx, int dy);
 // Asks whether the control takes `qt_key` before the window's shortcuts would.
 bool WantsKeyBeforeShortcuts(ui::TControl& control, int qt_key, const QString& text = {});
 

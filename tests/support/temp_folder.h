@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <cstdlib>
 #include <filesystem>
 #include <string>
 #include <system_error>
@@ -41,6 +42,28 @@ public:
 
 private:
     std::filesystem::path path_;
+};
+
+// The per-user config folder ($XDG_CONFIG_HOME, where the registry and relative ini files live)
+// moved to the running test's scratch folder for as long as this object lives.
+class ConfigFolderScope {
+public:
+    explicit ConfigFolderScope(const std::string& prefix = "qbk-config-") : folder_(prefix) {
+        if (const char* old = std::getenv("XDG_CONFIG_HOME")) previous_ = old;
+        setenv("XDG_CONFIG_HOME", folder_.Path().c_str(), 1);
+    }
+    ~ConfigFolderScope() {
+        if (previous_.empty()) unsetenv("XDG_CONFIG_HOME");
+        else setenv("XDG_CONFIG_HOME", previous_.c_str(), 1);
+    }
+    ConfigFolderScope(const ConfigFolderScope&) = delete;
+    ConfigFolderScope& operator=(const ConfigFolderScope&) = delete;
+
+    const std::filesystem::path& Path() const { return folder_.Path(); }
+
+private:
+    ScratchFolder folder_;
+    std::string previous_;
 };
 
 }  // namespace test_support

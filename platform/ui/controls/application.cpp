@@ -1,6 +1,8 @@
 #include "platform/ui/controls/application.h"
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QToolTip>
 #include <stdexcept>
 
 #include "platform/ui/core/exceptions.h"
@@ -26,6 +28,10 @@ void TApplication::ShowException(const std::exception& error) {
     std::string text = error.what();
     if (!text.empty() && text.back() != '.') text += '.';
     kernel::MessageBox(text, title_, kernel::kMbOk | kernel::kMbIconError);
+}
+
+void TApplication::CancelHint() {
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr) QToolTip::hideText();
 }
 
 void TApplication::ProcessMessages() {

@@ -24,6 +24,8 @@ public:
     void ShowException(const std::exception& error);
     // Runs the pending events of the user-interface thread.
     void ProcessMessages();
+    // Takes down the hint that is showing, if any.
+    void CancelHint();
 
     int HintPause() const { return hint_pause_ms_; }
     void SetHintPause(int ms) { hint_pause_ms_ = ms; }

@@ -15,10 +15,12 @@
 #include <QToolTip>
 #include <QWheelEvent>
 #include <QWidget>
+#include <optional>
 
 #include "platform/ui/controls/application.h"
 #include "platform/ui/controls/controls.h"
 #include "platform/ui/controls/screen.h"
+#include "platform/ui/controls/size_move.h"
 
 namespace ui {
 
@@ -64,6 +66,7 @@ protected:
     }
     void mousePressEvent(QMouseEvent* e) override {
         Track(e);
+        if (NonClientPress(e)) return;
         const QPoint p = e->position().toPoint();
         Guarded([&] {
             control_->MouseDown(control_detail::ButtonOf(e->button()), control_detail::ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
@@ -71,6 +74,7 @@ protected:
     }
     void mouseDoubleClickEvent(QMouseEvent* e) override {
         Track(e);
+        if (NonClientPress(e)) return;
         const QPoint p = e->position().toPoint();
         Guarded([&] {
             control_->DblClick();
@@ -79,11 +83,33 @@ protected:
     }
     void mouseMoveEvent(QMouseEvent* e) override {
         Track(e);
+        if (size_move_) {
+            Guarded([&] { size_move_->Track(GlobalOf(e)); });
+            return;
+        }
+        int hit = HTCLIENT;
+        Guarded([&] {
+            hit = SizeMoveLoop::HitTest(*control_, GlobalOf(e));
+            SizeMoveLoop::SetCursor(*control_, hit);
+        });
+        if (hit != HTCLIENT) return;
         const QPoint p = e->position().toPoint();
         Guarded([&] { control_->MouseMove(control_detail::ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y()); });
     }
     void mouseReleaseEvent(QMouseEvent* e) override {
         Track(e);
+        if (size_move_) {
+            if (e->button() != Qt::LeftButton) return;
+            std::optional<SizeMoveLoop> ending(std::move(size_move_));
+            size_move_.reset();
+            Guarded([&] { ending->Finish(); });
+            return;
+        }
+        if (nc_pressed_) {
+            // The release of a press outside the client area is not the client's either.
+            nc_pressed_ = false;
+            return;
+        }
         const QPoint p = e->position().toPoint();
         const bool inside = rect().contains(p);
         Guarded([&] {
@@ -150,9 +176,10 @@ protected:
         if (e->type() == QEvent::ToolTip) {
             auto* help = static_cast<QHelpEvent*>(e);
             std::string hint = control_->Hint();
-            Guarded([&] { control_->CMHintShow(hint, help->pos().x(), help->pos().y()); });
+            TPoint at{help->globalPos().x(), help->globalPos().y()};
+            Guarded([&] { control_->CMHintShowAt(hint, help->pos().x(), help->pos().y(), at); });
             if (control_->ShowHint() && !hint.empty()) {
-                QToolTip::showText(help->globalPos(), QString::fromStdString(hint), this);
+                QToolTip::showText(QPoint(at.X, at.Y), QString::fromStdString(hint), this);
             } else {
                 QToolTip::hideText();
             }
@@ -162,6 +189,24 @@ protected:
     }
 
 private:
+    static TPoint GlobalOf(QMouseEvent* e) {
+        const QPoint g = e->globalPosition().toPoint();
+        return TPoint{g.x(), g.y()};
+    }
+    // A press outside the client area: the caption or a sizing edge starts the move/size loop,
+    // and the control sees no mouse-down. True when the press was taken here.
+    bool NonClientPress(QMouseEvent* e) {
+        if (size_move_) return true;
+        int hit = HTCLIENT;
+        Guarded([&] { hit = SizeMoveLoop::HitTest(*control_, GlobalOf(e)); });
+        if (hit == HTCLIENT) return false;
+        if (e->button() == Qt::LeftButton && e->type() == QEvent::MouseButtonPress && SizeMoveLoop::Starts(hit)) {
+            Guarded([&] { size_move_.emplace(*control_, hit, GlobalOf(e)); });
+        } else {
+            nc_pressed_ = true;
+        }
+        return true;
+    }
     bool WantsKey(const QKeyEvent& e) const {
         auto* win = dynamic_cast<TWinControl*>(control_);
         if (win == nullptr) return false;
@@ -182,6 +227,8 @@ private:
         Mouse().Track(TPoint{g.x(), g.y()});
     }
     TControl* control_;
+    std::optional<SizeMoveLoop> size_move_;  // from the press on a caption or edge to its release
+    bool nc_pressed_ = false;                // a press outside the client area waits for its release
 };
 
 }  // namespace ui

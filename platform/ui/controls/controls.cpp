@@ -72,6 +72,11 @@ Qt::CursorShape ShapeOf(TCursor cursor) {
         case crHourGlass: return Qt::WaitCursor;
         case crHandPoint: return Qt::PointingHandCursor;
         case crHSplit: return Qt::SplitHCursor;
+        case crSizeNESW: return Qt::SizeBDiagCursor;
+        case crSizeNS: return Qt::SizeVerCursor;
+        case crSizeNWSE: return Qt::SizeFDiagCursor;
+        case crSizeWE: return Qt::SizeHorCursor;
+        case crSizeAll: return Qt::SizeAllCursor;
         default: return Qt::ArrowCursor;
     }
 }

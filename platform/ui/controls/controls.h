@@ -33,6 +33,11 @@ inline constexpr TCursor crArrow = -2;
 inline constexpr TCursor crHourGlass = -11;
 inline constexpr TCursor crHandPoint = -21;
 inline constexpr TCursor crHSplit = -14;
+inline constexpr TCursor crSizeNESW = -6;
+inline constexpr TCursor crSizeNS = -7;
+inline constexpr TCursor crSizeNWSE = -8;
+inline constexpr TCursor crSizeWE = -9;
+inline constexpr TCursor crSizeAll = -22;
 
 // Virtual-key codes the components test.
 inline constexpr int VK_LEFT = 0x25, VK_UP = 0x26, VK_RIGHT = 0x27, VK_DOWN = 0x28;
@@ -120,6 +125,7 @@ public:
 protected:
     friend class ControlWidget;
     friend class TWinControl;
+    friend class SizeMoveLoop;
     explicit TControl(TComponent* owner, bool windowed);
 
     virtual void MouseDown(TMouseButton button, TShiftState shift, int x, int y);
@@ -135,6 +141,22 @@ protected:
     virtual void CMMouseLeave();
     // The hint text to show at (x, y); an empty text shows none.
     virtual void CMHintShow(std::string& hint, int x, int y);
+    // As CMHintShow, for a control that also places the hint: `screen_pos` is where it shows,
+    // the cursor position on entry.
+    virtual void CMHintShowAt(std::string& hint, int x, int y, TPoint& screen_pos) {
+        (void)screen_pos;
+        CMHintShow(hint, x, y);
+    }
+    // Non-client handling and the move/size loop (size_move.h). The hit code of a point in
+    // screen coordinates: HTCLIENT by default, so that every mouse event reaches the client.
+    virtual int NCHitTest(TPoint screen_pos);
+    // The cursor for a hit code, after the platform has set its own for it.
+    virtual void WMSetCursor(int hit_code);
+    virtual void WMEnterSizeMove() {}
+    // The window rectangle the loop proposes, in screen coordinates; a handler may change it.
+    virtual void WMMoving(TRect& proposed);
+    virtual void WMSizing(int edge, TRect& proposed);
+    virtual void WMExitSizeMove() {}
     // Draws the control; `canvas` is over the widget's backing image.
     virtual void PaintControl(TCanvas& canvas);
     // False for a control that lets its parent show wherever it paints nothing (labels, lines,

@@ -1,0 +1,459 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QMetaObject>
+#include <QWidget>
+
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "controls/panel/control_watch_list.h"
+#include "controls/panel/fine_panel.h"
+#include "controls/panel/markup_renderer.h"
+#include "controls/panel/panel_input.h"
+#include "platform/settings/ini_file.h"
+#include "platform/ui/controls/deferred_release.h"
+#include "platform/ui/controls/services.h"
+#include "tests/support/input.h"
+#include "tests/support/render.h"
+#include "tests/support/temp_folder.h"
+
+namespace panel {
+namespace {
+
+// A host window with one 200 x 120 panel at (20, 30) whose 20-pixel caption shows.
+class PanelInputTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        test_support::EnsureApplication();
+        host_ = std::make_unique<ui::TCustomControl>(nullptr);
+        host_->SetBounds(0, 0, 400, 400);
+        panel_ = MakePanel();
+    }
+    TFinePanel* MakePanel() {
+        auto* p = new TFinePanel(host_.get());
+        p->SetParent(host_.get());
+        p->SetBounds(20, 30, 200, 120);
+        p->Caption().SetVisible(true);
+        p->Caption().SetHeight(20);
+        p->SetCollapsDelay(0);
+        return p;
+    }
+    // Heights the panel takes while `action` runs.
+    std::vector<int> HeightsDuring(const std::function<void()>& action) {
+        std::vector<int> heights;
+        panel_->OnResize = [&](ui::TPersistent*) { heights.push_back(panel_->Height()); };
+        action();
+        panel_->OnResize = nullptr;
+        return heights;
+    }
+    // A point over the anchor with `value` in the body or caption; fails the test when none is.
+    ui::TPoint PointOver(const std::string& value) {
+        for (int y = 0; y < panel_->Height(); y += 2) {
+            for (int x = 0; x < panel_->Width(); x += 2) {
+                ui::TRect r;
+                if (panel_->GetAnchorAt(x, y, r) == value) return ui::TPoint{x, y};
+            }
+        }
+        ADD_FAILURE() << "no point over " << value;
+        return ui::TPoint{0, 0};
+    }
+    std::unique_ptr<ui::TCustomControl> host_;
+    TFinePanel* panel_ = nullptr;
+};
+
+ui::TPoint Centre(const ui::TRect& r) { return ui::TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
+
+TEST_F(PanelInputTest, CollapseAndExpandGoThroughTheirSteps) {
+    panel_->SetCollapsSteps(4);
+    int minimized = 0, maximized = 0, ended = 0;
+    panel_->OnMinimize = [&](ui::TPersistent*) { ++minimized; };
+    panel_->OnMaximize = [&](ui::TPersistent*) { ++maximized; };
+    panel_->OnEndCollapsExpand = [&](ui::TPersistent*) { ++ended; };
+
+    EXPECT_EQ(HeightsDuring([&] { panel_->SetCollaps(true); }), (std::vector<int>{95, 70, 45, 20, 18}));
+    EXPECT_TRUE(panel_->Collaps());
+    EXPECT_EQ(panel_->FullHeight(), 120);
+    EXPECT_EQ(HeightsDuring([&] { panel_->SetCollaps(false); }), (std::vector<int>{43, 68, 93, 118, 120}));
+    EXPECT_FALSE(panel_->Collaps());
+    EXPECT_EQ(minimized, 1);
+    EXPECT_EQ(maximized, 1);
+    EXPECT_EQ(ended, 2);
+}
+
+TEST_F(PanelInputTest, CollapsColorShowsOnlyWhileAnimatedCollapsed) {
+    const struct {
+        int steps;
+        ui::TColor collapsed_color;  // Color while collapsed
+    } cases[] = {{0, ui::clBtnFace}, {3, ui::clGray}};
+    for (const auto& c : cases) {
+        panel_->SetCollapsSteps(c.steps);
+        panel_->SetColor(ui::clBtnFace);
+        panel_->SetCollapsColor(ui::clGray);
+        panel_->SetCollaps(true);
+        EXPECT_EQ(panel_->Height(), 18) << c.steps;  // caption height - 2
+        EXPECT_EQ(panel_->Color(), c.collapsed_color) << c.steps;
+        panel_->SetCollaps(false);
+        EXPECT_EQ(panel_->Height(), 120) << c.steps;
+        EXPECT_EQ(panel_->Color(), ui::clBtnFace) << c.steps;
+    }
+}
+
+TEST_F(PanelInputTest, ANestedCollapseDuringTheAnimationIsIgnored) {
+    panel_->SetCollapsSteps(2);
+    int nested_minimize = 0;
+    bool once = false;
+    panel_->OnResize = [&](ui::TPersistent*) {
+        if (once) return;
+        once = true;
+        panel_->OnMinimize = [&](ui::TPersistent*) { ++nested_minimize; };
+        panel_->SetCollaps(false);  // expanding while collapsing: only its event fires
+    };
+    panel_->SetCollaps(true);
+    EXPECT_TRUE(panel_->Collaps());
+    EXPECT_EQ(panel_->Height(), 18);
+    EXPECT_EQ(nested_minimize, 0);
+}
+
+TEST_F(PanelInputTest, APanelFreedDuringItsAnimationStopsIt) {
+    panel_->SetCollapsSteps(4);
+    int steps = 0;
+    TFinePanel* doomed = panel_;
+    panel_->OnResize = [&](ui::TPersistent*) {
+        // An event waiting in the queue frees the panel while its animation lets events run.
+        if (++steps == 1)
+            QMetaObject::invokeMethod(
+                qApp, [doomed] { delete doomed; }, Qt::QueuedConnection);
+    };
+    const TControlWatchList alive(panel_);
+    panel_->SetCollaps(true);
+    EXPECT_FALSE(alive.Contains(doomed));
+    EXPECT_EQ(steps, 1);
+}
+
+TEST_F(PanelInputTest, HiddenChildrenStayHiddenAndFreedOnesAreForgotten) {
+    auto* shown = new ui::TCustomControl(host_.get());
+    auto* hidden = new ui::TCustomControl(host_.get());
+    auto* doomed = new ui::TCustomControl(host_.get());
+    for (auto* c : {shown, hidden, doomed}) c->SetParent(panel_);
+    hidden->SetVisible(false);
+    doomed->SetVisible(false);
+    panel_->SetCollaps(true);
+    EXPECT_FALSE(shown->Visible());
+    delete doomed;  // freed while the panel is collapsed
+    panel_->SetCollaps(false);
+    EXPECT_TRUE(shown->Visible());
+    EXPECT_FALSE(hidden->Visible());
+    ASSERT_EQ(panel_->ControlCount(), 2);
+}
+
+TEST_F(PanelInputTest, CloseButtonHidesAndTellsAndFreeOnCloseFreesAfterTheEvent) {
+    panel_->Caption().SetCloseButton(true);
+    int closed = 0;
+    panel_->OnClose = [&](ui::TPersistent*) { ++closed; };
+    test_support::Click(*panel_, Centre(CloseButtonRect(*panel_)));
+    EXPECT_FALSE(panel_->Visible());
+    EXPECT_EQ(closed, 1);
+
+    TFinePanel* second = MakePanel();
+    second->Caption().SetCloseButton(true);
+    second->SetFreeOnClose(true);
+    const TControlWatchList alive(second);
+    test_support::Click(*second, Centre(CloseButtonRect(*second)));
+    // The mouse-up has returned: the panel is off its host, and freed with the deferred deletions.
+    ASSERT_TRUE(alive.Contains(second));
+    EXPECT_EQ(second->Parent(), nullptr);
+    EXPECT_TRUE(ui::IsReleased(*second));
+    ui::FreeReleasedControls();
+    EXPECT_FALSE(alive.Contains(second));
+}
+
+TEST_F(PanelInputTest, CaptionClicksAndTheMinMaxButtonToggleOnce) {
+    panel_->Caption().SetMinMaxButton(true);
+    panel_->Caption().SetMinMaxCaption(true);
+    int caption_clicks = 0;
+    panel_->OnCaptionClick = [&](ui::TPersistent*) { ++caption_clicks; };
+    test_support::Click(*panel_, Centre(MinMaxButtonRect(*panel_)));
+    EXPECT_TRUE(panel_->Collaps());                    // once, not twice
+    test_support::Click(*panel_, ui::TPoint{40, 10});  // the caption text area
+    EXPECT_FALSE(panel_->Collaps());
+    EXPECT_EQ(caption_clicks, 2);
+
+    panel_->Caption().SetMinMaxCaption(false);
+    test_support::Click(*panel_, ui::TPoint{40, 10});
+    EXPECT_FALSE(panel_->Collaps());
+    EXPECT_EQ(caption_clicks, 3);
+    test_support::Click(*panel_, ui::TPoint{40, 60});  // the body
+    EXPECT_EQ(caption_clicks, 3);
+}
+
+TEST_F(PanelInputTest, ButtonRectanglesFollowTheButtonAndCaptionSides) {
+    panel_->Caption().SetCloseButton(true);
+    const struct {
+        TCaptionPosition position;
+        TCaptionButtonPosition buttons;
+        ui::TRect close, min_max;
+    } cases[] = {
+        {TCaptionPosition::cpTop, TCaptionButtonPosition::cbpRight, {186, 2, 198, 14}, {174, 2, 186, 14}},
+        {TCaptionPosition::cpTop, TCaptionButtonPosition::cbpLeft, {2, 2, 14, 14}, {14, 2, 26, 14}},
+        {TCaptionPosition::cpLeft, TCaptionButtonPosition::cbpRight, {2, 2, 14, 14}, {2, 14, 14, 26}},
+        {TCaptionPosition::cpLeft, TCaptionButtonPosition::cbpLeft, {2, 106, 14, 118}, {2, 94, 14, 106}},
+    };
+    for (const auto& c : cases) {
+        panel_->Caption().SetPosition(c.position);
+        panel_->Caption().SetButtonPosition(c.buttons);
+        EXPECT_EQ(CloseButtonRect(*panel_), c.close);
+        EXPECT_EQ(MinMaxButtonRect(*panel_), c.min_max);
+    }
+}
+
+TEST_F(PanelInputTest, AnchorsGiveTheHandCursorAndTheirEvents) {
+    panel_->SetText("<a href=\"first\">first link</a><br><br><a href=\"second\">second link</a>");
+    std::vector<std::string> log;
+    panel_->OnAnchorEnter = [&](ui::TPersistent*, const std::string& a) { log.push_back("enter " + a); };
+    panel_->OnAnchorExit = [&](ui::TPersistent*, const std::string& a) { log.push_back("exit " + a); };
+    panel_->OnAnchorClick = [&](ui::TPersistent*, const std::string& a) { log.push_back("click " + a); };
+    const ui::TPoint first = PointOver("first");
+    const ui::TPoint second = PointOver("second");
+
+    test_support::MouseMove(*panel_, first);
+    EXPECT_EQ(panel_->Cursor(), ui::crHandPoint);
+    test_support::MouseMove(*panel_, ui::TPoint{first.X + 1, first.Y});  // same anchor: nothing new
+    test_support::MouseMove(*panel_, second);
+    test_support::MouseMove(*panel_, ui::TPoint{190, 100});
+    EXPECT_EQ(panel_->Cursor(), ui::crDefault);
+    test_support::Click(*panel_, second);
+    test_support::Click(*panel_, ui::TPoint{190, 100});
+    EXPECT_EQ(log, (std::vector<std::string>{"enter first", "enter second", "exit second", "click second"}));
+}
+
+TEST_F(PanelInputTest, WebAndMailAnchorsGoWholeToTheOpener) {
+    std::vector<std::string> opened;
+    const ui::TUrlOpener previous = ui::SetUrlOpener([&](const std::string& url) {
+        opened.push_back(url);
+        return true;
+    });
+    std::vector<std::string> clicked;
+    panel_->OnAnchorClick = [&](ui::TPersistent*, const std::string& a) { clicked.push_back(a); };
+    const struct {
+        const char* anchor;
+        bool shell;
+    } cases[] = {{"http://host/a b?x=1&y='2';rm -rf ~", true},
+                 {"mailto:someone@host", true},
+                 {"file:///tmp/x", true},
+                 {"Mailto:x", false},
+                 {"help topic", false}};
+    for (const auto& c : cases) {
+        opened.clear();
+        clicked.clear();
+        panel_->SetText(std::string("<a href=\"") + c.anchor + "\">link</a>");
+        test_support::Click(*panel_, PointOver(c.anchor));
+        EXPECT_EQ(opened, c.shell ? std::vector<std::string>{c.anchor} : std::vector<std::string>{}) << c.anchor;
+        EXPECT_EQ(clicked, c.shell ? std::vector<std::string>{} : std::vector<std::string>{c.anchor}) << c.anchor;
+    }
+    ui::SetUrlOpener(previous);
+}
+
+TEST_F(PanelInputTest, DraggingTheCaptionWithFixedTopKeepsTop) {
+    panel_->SetCanMove(true);
+    int ended = 0;
+    panel_->OnEndMoveSize = [&](ui::TPersistent*) { ++ended; };
+    test_support::Drag(*panel_, ui::TPoint{60, 8}, 30, 25);
+    EXPECT_EQ(panel_->BoundsRect(), (ui::TRect{50, 55, 250, 175}));
+    panel_->SetFixedTop(true);
+    test_support::Drag(*panel_, ui::TPoint{60, 8}, -10, 40);
+    EXPECT_EQ(panel_->BoundsRect(), (ui::TRect{40, 55, 240, 175}));
+    EXPECT_EQ(ended, 2);
+    // Without CanMove the caption is client area: a drag there moves nothing.
+    panel_->SetCanMove(false);
+    test_support::Drag(*panel_, ui::TPoint{60, 8}, 30, 30);
+    EXPECT_EQ(panel_->BoundsRect(), (ui::TRect{40, 55, 240, 175}));
+}
+
+TEST_F(PanelInputTest, SizingThroughEachEdgeHitCode) {
+    panel_->SetCanSize(true);
+    const struct {
+        ui::TPoint from;
+        bool fixed_width;
+        ui::TRect expected;  // after a drag by (+15, +25)
+    } cases[] = {
+        {{199, 119}, false, {20, 30, 235, 175}},  // bottom-right corner
+        {{100, 119}, false, {20, 30, 220, 175}},  // bottom edge
+        {{199, 60}, false, {20, 30, 235, 150}},   // right edge
+        {{199, 119}, true, {20, 30, 220, 175}},   // the corner is the bottom edge with a fixed width
+    };
+    for (const auto& c : cases) {
+        panel_->SetFixedWidth(c.fixed_width);
+        panel_->SetBounds(20, 30, 200, 120);
+        test_support::Drag(*panel_, c.from, 15, 25);
+        EXPECT_EQ(panel_->BoundsRect(), c.expected) << c.from.X << "," << c.from.Y;
+        EXPECT_EQ(panel_->FullHeight(), c.expected.Height());
+    }
+    // A collapsed panel has no sizing edges.
+    panel_->SetCollaps(true);
+    const ui::TRect collapsed = panel_->BoundsRect();
+    test_support::Drag(*panel_, ui::TPoint{100, collapsed.Height() - 1}, 0, 30);
+    EXPECT_EQ(panel_->BoundsRect(), collapsed);
+}
+
+// Reaches the panel's hint handling the way the hint window asks for it.
+class HintPanel : public TFinePanel {
+public:
+    using TFinePanel::CMHintShowAt;
+    using TFinePanel::TFinePanel;
+};
+
+TEST_F(PanelInputTest, AnchorHintsShowTheAnchorBesideTheCursor) {
+    auto* p = new HintPanel(host_.get());
+    p->SetParent(host_.get());
+    p->SetBounds(20, 30, 200, 120);
+    p->SetText("<a href=\"topic\">topic</a>");
+    panel_ = p;
+    const ui::TPoint over = PointOver("topic");
+    const auto hint_at = [&](ui::TPoint at, ui::TPoint& where) {
+        std::string hint = "own hint";
+        where = ui::TPoint{-1, -1};
+        p->CMHintShowAt(hint, at.X, at.Y, where);
+        return hint;
+    };
+    ui::TPoint where;
+    EXPECT_EQ(hint_at(over, where), "own hint");  // AnchorHint off
+    p->SetAnchorHint(true);
+    EXPECT_EQ(hint_at(over, where), "topic");
+    const ui::TPoint screen = p->ClientToScreen(over);
+    EXPECT_EQ(where, (ui::TPoint{screen.X + 10, screen.Y - 10}));
+    p->OnAnchorHint = [](ui::TPersistent*, std::string& anchor) { anchor = "About " + anchor; };
+    EXPECT_EQ(hint_at(over, where), "About topic");
+    EXPECT_EQ(hint_at(ui::TPoint{190, 110}, where), "own hint");  // no anchor there
+    EXPECT_EQ(where, (ui::TPoint{-1, -1}));
+}
+
+TEST_F(PanelInputTest, ButtonsLightUpUnderTheMouseUntilItLeaves) {
+    panel_->Caption().SetCloseButton(true);
+    panel_->Caption().SetMinMaxButton(true);
+    panel_->Caption().SetCloseButtonHoverColor(ui::clRed);  // the min/max button has no hover colour
+    int left = 0;
+    panel_->OnMouseLeave = [&](ui::TPersistent*) { ++left; };
+    test_support::MouseMove(*panel_, Centre(MinMaxButtonRect(*panel_)));
+    EXPECT_FALSE(panel_->MinMaxButtonHot());
+    test_support::MouseMove(*panel_, Centre(CloseButtonRect(*panel_)));
+    EXPECT_TRUE(panel_->CloseButtonHot());
+    QEvent leave(QEvent::Leave);
+    QApplication::sendEvent(panel_->Widget(), &leave);
+    EXPECT_FALSE(panel_->CloseButtonHot());
+    EXPECT_EQ(left, 1);
+}
+
+TEST_F(PanelInputTest, DoubleClickOnTheCaptionFiresItsEvent) {
+    int double_clicks = 0;
+    panel_->OnCaptionDBlClick = [&](ui::TPersistent*) { ++double_clicks; };
+    for (const ui::TPoint p : {ui::TPoint{40, 10}, ui::TPoint{40, 60}}) {
+        test_support::SendMouse(panel_->Widget(), QEvent::MouseButtonDblClick, QPoint(p.X, p.Y), Qt::LeftButton,
+                                Qt::LeftButton);
+        test_support::MouseRelease(*panel_, p);
+    }
+    EXPECT_EQ(double_clicks, 1);
+}
+
+TEST_F(PanelInputTest, MovingByTheCaptionShowsTheMoveCursorWhenAsked) {
+    panel_->SetCanMove(true);
+    test_support::MouseMove(*panel_, ui::TPoint{60, 8});
+    EXPECT_TRUE(panel_->PointerState().moving_by_caption);
+    EXPECT_EQ(panel_->Cursor(), ui::crDefault);
+    panel_->SetShowMoveCursor(true);
+    test_support::MouseMove(*panel_, ui::TPoint{62, 8});
+    EXPECT_EQ(panel_->Cursor(), ui::crSizeAll);
+    test_support::MouseMove(*panel_, ui::TPoint{62, 60});  // the body: an ordinary mouse move
+    EXPECT_FALSE(panel_->PointerState().moving_by_caption);
+}
+
+TEST_F(PanelInputTest, AutoSizeFitsThePanelToItsText) {
+    panel_->SetText("<b>A line of text</b><br>and a second one");
+    panel_->SetIndent(3);
+    panel_->SetTopIndent(4);
+    panel_->SetBorderWidth(2);
+    // The text's extent as the renderer measures it, with no width limit.
+    ui::TCanvas& canvas = panel_->Canvas();
+    canvas.SetFont(panel_->Font());
+    MarkupRenderOptions options;
+    options.check_only = true;
+    options.word_wrap = true;  // the body text wraps unless Ellipsis is set
+    MarkupRenderResult measured;
+    RenderMarkup(canvas, panel_->Text(), ui::TRect{0, 0, 0xFFFF, 0xFFFF}, options, measured);
+    const int tw = measured.width + 4, th = measured.height + 4;  // 2 x BorderWidth
+
+    panel_->AutoSize().SetEnabled(true);           // sizes at once
+    EXPECT_EQ(panel_->Width(), 2 + tw + 3);        // 2 x BevelWidth + text + Indent
+    EXPECT_EQ(panel_->Height(), 20 + th + 2 + 4);  // caption + text + 2 x BevelWidth + TopIndent
+    panel_->StatusBar().SetVisible(true);
+    panel_->SetText(panel_->Text() + " ");  // a text change sizes again
+    EXPECT_EQ(panel_->Height(), 20 + th + 2 + 4 + panel_->StatusBar().Height() + 4);
+}
+
+class PanelPositionTest : public PanelInputTest {
+protected:
+    // The panels save their position when freed: before the config folder goes.
+    void TearDown() override { host_.reset(); }
+    static void SaveTo(TFinePanel& p, TPanelPositionLocation location) {
+        p.Position().SetSave(true);
+        p.Position().SetKey(location == TPanelPositionLocation::clInifile ? "panels.ini" : "Software\\Tests\\Panels");
+        p.Position().SetSection("Tools");
+        p.Position().SetLocation(location);
+    }
+    test_support::ConfigFolderScope config_{"qbk-panel-position-"};
+    const std::filesystem::path& dir_ = config_.Path();
+};
+
+TEST_F(PanelPositionTest, IniFileHoldsTheSixValuesInOrder) {
+    SaveTo(*panel_, TPanelPositionLocation::clInifile);
+    panel_->SetBounds(11, 22, 180, 120);
+    panel_->SetCollaps(true);
+    delete panel_;
+    std::ifstream in(dir_ / "qbk" / "panels.ini");
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ(text.str(), "[Tools]\nTop=22\nLeft=11\nHeight=18\nFullHeight=120\nWidth=180\nCollaps=1\n");
+}
+
+TEST_F(PanelPositionTest, ANewPanelRestoresGeometryAndCollapsedState) {
+    for (const auto location : {TPanelPositionLocation::clInifile, TPanelPositionLocation::clRegistry}) {
+        SaveTo(*panel_, location);
+        panel_->SetBounds(11, 22, 180, 140);
+        panel_->SetCollaps(true);
+        delete panel_;
+
+        panel_ = MakePanel();
+        panel_->BeginLoading();
+        SaveTo(*panel_, location);
+        panel_->EndLoading();
+        EXPECT_EQ(panel_->BoundsRect(), (ui::TRect{11, 22, 191, 40}));
+        EXPECT_TRUE(panel_->Collaps());
+        EXPECT_EQ(panel_->FullHeight(), 140);
+        panel_->SetCollaps(false);
+        EXPECT_EQ(panel_->Height(), 140);
+    }
+}
+
+TEST_F(PanelPositionTest, MissingKeyOrSectionSkipsAndMissingValuesKeepTheCurrentOnes) {
+    panel_->Position().SetSave(true);
+    panel_->Position().SetLocation(TPanelPositionLocation::clInifile);
+    panel_->Position().SetKey("partial.ini");
+    delete panel_;  // no section: nothing written
+    EXPECT_FALSE(std::filesystem::exists(dir_ / "qbk" / "partial.ini"));
+
+    settings::TIniFile("partial.ini").WriteInteger("Tools", "Left", 5);
+    panel_ = MakePanel();
+    panel_->BeginLoading();
+    SaveTo(*panel_, TPanelPositionLocation::clInifile);
+    panel_->Position().SetKey("partial.ini");
+    panel_->EndLoading();
+    EXPECT_EQ(panel_->BoundsRect(), (ui::TRect{5, 30, 205, 150}));
+    EXPECT_FALSE(panel_->Collaps());
+}
+
+}  // namespace
+}  // namespace panel
