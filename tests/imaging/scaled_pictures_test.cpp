@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "imaging/stretch_copy.h"
 #include "platform/ui/core/exceptions.h"
 #include "tests/imaging/picture_files.h"
 
@@ -78,6 +79,43 @@ TEST_F(ScaledPictures, OnThePoolTheyAreThePicturesOfLoadingOneByOneInOrder) {
         EXPECT_TRUE(SamePixels(*pictures[i], *alone));
         // The centre is always covered, and a picture without alpha is opaque there.
         EXPECT_EQ(AlphaOf(*alone->PixelPointer(kW / 2, kH / 2)), 255);
+    }
+}
+
+// The picture loaded whole and drawn by StretchCopy, as a picture that is not reduced while it is
+// decoded is.
+std::unique_ptr<TBitmap32> DrawnWhole(const std::string& file, int W, int H, const TFitRect& fit) {
+    TBitmap32 source;
+    source.LoadFromFile(file);
+    auto screen = std::make_unique<TBitmap32>();
+    screen->SetSize(W, H);
+    StretchCopy(screen.get(), fit(source.Width(), source.Height()), screen->BoundsRect(), &source, source.BoundsRect(),
+                TStretchFilter::sfLanczos, TDrawMode::dmOpaque, source.OnPixelCombine);
+    return screen;
+}
+
+TEST_F(ScaledPictures, ReducedWhileDecodedTheyAreThePicturesDrawnWhole) {
+    struct Case {
+        const char* name;
+        int w, h;  // the picture
+        TFitRect fit;
+    };
+    const Case cases[] = {
+        {"reduced, as wide as the screen", 600, 450, kFit},
+        {"reduced, narrower than the screen", 300, 700, kFit},
+        {"enlarged", 40, 30, kFit},
+        {"reduced across, enlarged down", 500, 100, [](int, int) { return ui::TRect{0, 0, kW, 160}; }},
+        {"hanging over every edge", 300, 300, [](int, int) { return ui::TRect{-37, -20, kW + 50, kH + 9}; }},
+        {"one row", 333, 1, kFit},
+        {"the screen's own size", kW, kH, kFit},
+        {"outside the screen", 200, 200, [](int, int) { return ui::TRect{kW + 1, 0, kW + 100, 50}; }},
+    };
+    int seed = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string file = test::WriteDetailedPicture((dir_ / "case.jpg").string(), c.w, c.h, ++seed);
+        const std::unique_ptr<TBitmap32> scaled = LoadScaledPicture(file, kW, kH, c.fit);
+        EXPECT_TRUE(SamePixels(*scaled, *DrawnWhole(file, kW, kH, c.fit)));
     }
 }
 
