@@ -54,6 +54,18 @@ private:
     bool clamp_;
     std::vector<TapPair> pairs_;          // every column's tap pairs, one column after another
     std::vector<std::size_t> pairs_end_;  // by column: where its pairs end in pairs_
+    // Columns whose taps are consecutive source columns, for processors with 256-bit integer
+    // vectors: their taps in groups of eight pixels read at once.
+    struct WideColumn {
+        std::int32_t Index;   // the destination column
+        std::int32_t Start;   // its first tap's source column
+        std::int32_t Groups;  // groups of eight taps (the last padded with weight 0)
+        std::size_t Weights;  // where its 32 lane weights a group begin in wide_weights_
+    };
+    std::vector<WideColumn> wide_;
+    std::vector<std::int16_t> wide_weights_;
+    std::vector<char> narrow_;  // by column: summed by tap pairs (all of them without wide vectors)
+    bool wide_vertical_ = false;
     // By source row: its horizontal sums, 4 a column (b, g, r, a).
     kernel::LargeBuffer<std::int32_t> reduced_;
 };
