@@ -37,15 +37,7 @@ TColor32* TBandHandOff::Hand(int first, int count) {
     queue_.push_back({current_, first, count});
     changed_.notify_one();
     const std::size_t next = (current_ + 1) % slots_;
-    while (in_use_[next] != 0) {
-        if (!queue_.empty()) {
-            const Job job = queue_.front();
-            queue_.pop_front();
-            Run(lock, job);
-            continue;
-        }
-        changed_.wait(lock);
-    }
+    WorkUntil(lock, [&] { return in_use_[next] == 0; });
     in_use_[next] = 1;
     current_ = next;
     return buffers_.data() + next * band_pixels_;
@@ -53,16 +45,20 @@ TColor32* TBandHandOff::Hand(int first, int count) {
 
 void TBandHandOff::Finish() {
     std::unique_lock lock(mutex_);
-    while (!queue_.empty() || running_ > 0) {
-        if (!queue_.empty()) {
-            const Job job = queue_.front();
-            queue_.pop_front();
-            Run(lock, job);
+    WorkUntil(lock, [&] { return queue_.empty() && running_ == 0; });
+    if (error_) std::rethrow_exception(std::exchange(error_, nullptr));
+}
+
+void TBandHandOff::WorkUntil(std::unique_lock<std::mutex>& lock, const std::function<bool()>& done) {
+    while (!done()) {
+        if (queue_.empty()) {
+            changed_.wait(lock);
             continue;
         }
-        changed_.wait(lock);
+        const Job job = queue_.front();
+        queue_.pop_front();
+        Run(lock, job);
     }
-    if (error_) std::rethrow_exception(std::exchange(error_, nullptr));
 }
 
 void TBandHandOff::Run(std::unique_lock<std::mutex>& lock, const Job& job) {

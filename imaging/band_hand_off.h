@@ -45,6 +45,8 @@ private:
         int count;
     };
     std::uint32_t Helper();
+    // Works on waiting bands, or waits, until `done` holds; called with the lock held.
+    void WorkUntil(std::unique_lock<std::mutex>& lock, const std::function<bool()>& done);
     // Runs the job with the lock released; called and returns with it held.
     void Run(std::unique_lock<std::mutex>& lock, const Job& job);
 
