@@ -82,8 +82,7 @@ TEST_F(ScaledPictures, OnThePoolTheyAreThePicturesOfLoadingOneByOneInOrder) {
     }
 }
 
-// The picture loaded whole and drawn by StretchCopy, as a picture that is not reduced while it is
-// decoded is.
+// The picture loaded whole and drawn by StretchCopy on one thread.
 std::unique_ptr<TBitmap32> DrawnWhole(const std::string& file, int W, int H, const TFitRect& fit) {
     TBitmap32 source;
     source.LoadFromFile(file);
@@ -104,18 +103,31 @@ TEST_F(ScaledPictures, ReducedWhileDecodedTheyAreThePicturesDrawnWhole) {
         {"reduced, as wide as the screen", 600, 450, kFit},
         {"reduced, narrower than the screen", 300, 700, kFit},
         {"enlarged", 40, 30, kFit},
-        {"reduced across, enlarged down", 500, 100, [](int, int) { return ui::TRect{0, 0, kW, 160}; }},
-        {"hanging over every edge", 300, 300, [](int, int) { return ui::TRect{-37, -20, kW + 50, kH + 9}; }},
+        {"reduced across, enlarged down", 500, 100,
+         [](int, int) {
+             return ui::TRect{0, 0, kW, 160};
+         }},
+        {"hanging over every edge", 300, 300,
+         [](int, int) {
+             return ui::TRect{-37, -20, kW + 50, kH + 9};
+         }},
         {"one row", 333, 1, kFit},
         {"the screen's own size", kW, kH, kFit},
-        {"outside the screen", 200, 200, [](int, int) { return ui::TRect{kW + 1, 0, kW + 100, 50}; }},
+        {"outside the screen", 200, 200,
+         [](int, int) {
+             return ui::TRect{kW + 1, 0, kW + 100, 50};
+         }},
     };
     int seed = 0;
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::string file = test::WriteDetailedPicture((dir_ / "case.jpg").string(), c.w, c.h, ++seed);
-        const std::unique_ptr<TBitmap32> scaled = LoadScaledPicture(file, kW, kH, c.fit);
+        std::unique_ptr<TBitmap32> scaled;
+        LoadScaledPictures({file}, kW, kH, c.fit,
+                           [&](std::size_t, std::unique_ptr<TBitmap32> picture) { scaled = std::move(picture); });
+        ASSERT_NE(scaled, nullptr);
         EXPECT_TRUE(SamePixels(*scaled, *DrawnWhole(file, kW, kH, c.fit)));
+        EXPECT_TRUE(SamePixels(*scaled, *LoadScaledPicture(file, kW, kH, c.fit)));
     }
 }
 
@@ -126,8 +138,7 @@ TEST_F(ScaledPictures, AnUnreadableFileEndsTheRunAfterTheFilesBeforeIt) {
     files.insert(files.begin() + static_cast<std::ptrdiff_t>(bad_at), cut);
     std::vector<std::size_t> taken;
     try {
-        LoadScaledPictures(files, kW, kH, kFit,
-                           [&](std::size_t i, std::unique_ptr<TBitmap32>) { taken.push_back(i); });
+        LoadScaledPictures(files, kW, kH, kFit, [&](std::size_t i, std::unique_ptr<TBitmap32>) { taken.push_back(i); });
         ADD_FAILURE() << "the damaged file was accepted";
     } catch (const ui::EInvalidGraphic& e) {
         EXPECT_EQ(std::string(e.what()).rfind("JPEG image is not valid: ", 0), 0u) << e.what();
