@@ -1,8 +1,9 @@
 #include "imaging/filtered_resampler.h"
 
 #include <algorithm>
-#include <cstdlib>
 #include <limits>
+
+#include "imaging/resample_sums.h"
 
 #if defined(__SSE2__)
 #include <emmintrin.h>
@@ -10,43 +11,9 @@
 
 namespace imaging {
 
-namespace {
-
-constexpr int kChannels = 4;
-
-std::int64_t AbsWeightSum(const TContributorList& list) {
-    std::int64_t sum = 0;
-    for (const TContributor& c : list) sum += std::llabs(c.Weight);
-    return sum;
-}
-
-bool WeightsFit16(const TContributorTable& table) {
-    for (const TContributorList& list : table)
-        for (const TContributor& c : list)
-            if (c.Weight < std::numeric_limits<std::int16_t>::min() || c.Weight > std::numeric_limits<std::int16_t>::max())
-                return false;
-    return true;
-}
-
-// A channel's value is bits 16-23 of its sum. Clamped: sums above 0xFF0000 give 255, negative
-// sums 0 (ringing of negative lobes never wraps); unclamped: the bits as they are.
-std::uint32_t PackChannel(std::int32_t sum, bool clamp) {
-    if (clamp) {
-        if (sum > 0xFF0000) return 0xFF;
-        if (sum < 0) return 0;
-    }
-    return (static_cast<std::uint32_t>(sum) >> 16) & 0xFFu;
-}
-
-TColor32 PackPixel(const std::int32_t* sums, bool clamp) {
-    // sums in memory byte order: blue, green, red, alpha.
-    return PackChannel(sums[0], clamp) | (PackChannel(sums[1], clamp) << 8) | (PackChannel(sums[2], clamp) << 16) |
-           (PackChannel(sums[3], clamp) << 24);
-}
-
-std::uint32_t ChannelOf(TColor32 pixel, int channel) { return (pixel >> (8 * channel)) & 0xFFu; }
-
-}  // namespace
+using resample::ChannelOf;
+using resample::kChannels;
+using resample::PackPixel;
 
 TFilteredResampler::TFilteredResampler(const TColor32* bits, int source_width, TContributorTable columns,
                                        TContributorTable rows, bool clamp)
@@ -67,11 +34,7 @@ TFilteredResampler::TFilteredResampler(const TColor32* bits, int source_width, T
 
     // The vector path multiplies in 16-bit lanes and sums the horizontal pass in doubles; both
     // are exact while the weights fit 16 bits and no sum can leave the 32-bit range.
-    std::int64_t row_bound = 0, column_bound = 0;
-    for (const TContributorList& list : rows_) row_bound = std::max(row_bound, AbsWeightSum(list));
-    for (const TContributorList& list : columns_) column_bound = std::max(column_bound, AbsWeightSum(list));
-    const bool sums_fit = row_bound * 255 * column_bound < (std::int64_t{1} << 31);
-    fast_ok_ = sums_fit && WeightsFit16(rows_) && WeightsFit16(columns_);
+    fast_ok_ = resample::SumsFit32(columns_, rows_) && resample::WeightsFit16(rows_) && resample::WeightsFit16(columns_);
 #if defined(__SSE2__)
     if (fast_ok_) sums_exact_.assign(sums_.size(), 0.0);
 #endif

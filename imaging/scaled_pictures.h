@@ -23,10 +23,12 @@ using TFitRect = std::function<ui::TRect(int w, int h)>;
 std::unique_ptr<TBitmap32> LoadScaledPicture(const std::string& FileName, int ScreenWidth, int ScreenHeight,
                                              const TFitRect& fit);
 
-// LoadScaledPicture for every file on a pool of threads sized to the machine; take(i, picture)
-// runs on the calling thread for the files in order. A file that cannot be loaded ends the run
-// after the files before it have been taken; its error passes to the caller and no later file
-// is taken. A few full-size pictures are held at a time: one per thread loading, at most 8.
+// LoadScaledPicture for every file on a pool of threads sized to the machine, the same pixels;
+// take(i, picture) runs on the calling thread for the files in order. Each picture is loaded on
+// one thread; a JPEG is reduced while it decodes, without its full-size pixels held, and the
+// pictures of one size share their weights. A file that cannot be loaded ends the run after the
+// files before it have been taken; its error passes to the caller and no later file is taken.
+// A few pictures are loaded at a time: one per thread, at most 8.
 void LoadScaledPictures(const std::vector<std::string>& FileNames, int ScreenWidth, int ScreenHeight,
                         const TFitRect& fit,
                         const std::function<void(std::size_t, std::unique_ptr<TBitmap32>)>& take);

@@ -10,6 +10,7 @@
 #include <thread>
 #include <vector>
 
+#include "imaging/stretch_copy.h"
 #include "platform/ui/core/exceptions.h"
 #include "tests/imaging/picture_files.h"
 
@@ -81,6 +82,55 @@ TEST_F(ScaledPictures, OnThePoolTheyAreThePicturesOfLoadingOneByOneInOrder) {
     }
 }
 
+// The picture loaded whole and drawn by StretchCopy on one thread.
+std::unique_ptr<TBitmap32> DrawnWhole(const std::string& file, int W, int H, const TFitRect& fit) {
+    TBitmap32 source;
+    source.LoadFromFile(file);
+    auto screen = std::make_unique<TBitmap32>();
+    screen->SetSize(W, H);
+    StretchCopy(screen.get(), fit(source.Width(), source.Height()), screen->BoundsRect(), &source, source.BoundsRect(),
+                TStretchFilter::sfLanczos, TDrawMode::dmOpaque, source.OnPixelCombine);
+    return screen;
+}
+
+TEST_F(ScaledPictures, ReducedWhileDecodedTheyAreThePicturesDrawnWhole) {
+    struct Case {
+        const char* name;
+        int w, h;  // the picture
+        TFitRect fit;
+    };
+    const Case cases[] = {
+        {"reduced, as wide as the screen", 600, 450, kFit},
+        {"reduced, narrower than the screen", 300, 700, kFit},
+        {"enlarged", 40, 30, kFit},
+        {"reduced across, enlarged down", 500, 100,
+         [](int, int) {
+             return ui::TRect{0, 0, kW, 160};
+         }},
+        {"hanging over every edge", 300, 300,
+         [](int, int) {
+             return ui::TRect{-37, -20, kW + 50, kH + 9};
+         }},
+        {"one row", 333, 1, kFit},
+        {"the screen's own size", kW, kH, kFit},
+        {"outside the screen", 200, 200,
+         [](int, int) {
+             return ui::TRect{kW + 1, 0, kW + 100, 50};
+         }},
+    };
+    int seed = 0;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string file = test::WriteDetailedPicture((dir_ / "case.jpg").string(), c.w, c.h, ++seed);
+        std::unique_ptr<TBitmap32> scaled;
+        LoadScaledPictures({file}, kW, kH, c.fit,
+                           [&](std::size_t, std::unique_ptr<TBitmap32> picture) { scaled = std::move(picture); });
+        ASSERT_NE(scaled, nullptr);
+        EXPECT_TRUE(SamePixels(*scaled, *DrawnWhole(file, kW, kH, c.fit)));
+        EXPECT_TRUE(SamePixels(*scaled, *LoadScaledPicture(file, kW, kH, c.fit)));
+    }
+}
+
 TEST_F(ScaledPictures, AnUnreadableFileEndsTheRunAfterTheFilesBeforeIt) {
     std::vector<std::string> files = Files(14);
     const std::string cut = test::WriteCutCopy(files[0], (dir_ / "cut.jpg").string(), 1.0 / 3);
@@ -88,8 +138,7 @@ TEST_F(ScaledPictures, AnUnreadableFileEndsTheRunAfterTheFilesBeforeIt) {
     files.insert(files.begin() + static_cast<std::ptrdiff_t>(bad_at), cut);
     std::vector<std::size_t> taken;
     try {
-        LoadScaledPictures(files, kW, kH, kFit,
-                           [&](std::size_t i, std::unique_ptr<TBitmap32>) { taken.push_back(i); });
+        LoadScaledPictures(files, kW, kH, kFit, [&](std::size_t i, std::unique_ptr<TBitmap32>) { taken.push_back(i); });
         ADD_FAILURE() << "the damaged file was accepted";
     } catch (const ui::EInvalidGraphic& e) {
         EXPECT_EQ(std::string(e.what()).rfind("JPEG image is not valid: ", 0), 0u) << e.what();

@@ -2,9 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
+#include <stdexcept>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/ui/core/streams.h"
@@ -224,6 +227,86 @@ TEST(Jpeg, ThirtyTwoBitDecodeGivesTheBitmapsBytesMadeOpaque) {
         }
         EXPECT_EQ(wrong, 0);
     }
+}
+
+TEST(Jpeg, BandsOfRowsAreTheWholeDecodeInOrder) {
+    // Band sizes that divide the height, that leave a short last band, of one row and taller
+    // than the picture; CMYK rows pass through their conversion too.
+    struct Case {
+        int components;
+        J_COLOR_SPACE space;
+        int band_rows;
+    };
+    const Case cases[] = {{3, JCS_RGB, 7}, {3, JCS_RGB, 5}, {1, JCS_GRAYSCALE, 1}, {4, JCS_CMYK, 8}, {3, JCS_RGB, 100}};
+    const int w = 37, h = 21;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.band_rows);
+        const std::vector<std::uint8_t> file =
+            EncodeJpegForTest(w, h, c.components, c.space, Detailed(w, h, c.components), false);
+        std::vector<std::uint8_t> whole;
+        DecodeJpegPixels32(file.data(), file.size(), [&](int width, int height) {
+            whole.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
+            return whole.data();
+        });
+        // Two buffers taken in turn, as a caller handing bands to other threads would.
+        std::vector<std::uint8_t> buffers[2];
+        int turn = 0;
+        std::vector<std::uint8_t> joined;
+        std::vector<std::pair<int, int>> bands;
+        DecodeJpegBands32(
+            file.data(), file.size(), c.band_rows,
+            [&](int width, int height) {
+                EXPECT_EQ(width, w);
+                EXPECT_EQ(height, h);
+                for (auto& b : buffers) b.assign(static_cast<std::size_t>(c.band_rows) * width * 4, 0x11);
+                return buffers[0].data();
+            },
+            [&](int first, int count) {
+                bands.emplace_back(first, count);
+                joined.insert(joined.end(), buffers[turn].begin(), buffers[turn].begin() + count * w * 4);
+                turn = 1 - turn;
+                return buffers[turn].data();
+            });
+        ASSERT_FALSE(bands.empty());
+        int next = 0;
+        for (const auto& [first, count] : bands) {
+            EXPECT_EQ(first, next);
+            EXPECT_EQ(count, std::min(c.band_rows, h - first));
+            next = first + count;
+        }
+        EXPECT_EQ(next, h);
+        EXPECT_TRUE(joined == whole);
+    }
+}
+
+TEST(Jpeg, BandsRaiseAsTheWholeDecodeDoes) {
+    const std::vector<std::uint8_t> good = EncodeJpegForTest(16, 64, 3, JCS_RGB, Detailed(16, 64, 3), false);
+    const std::vector<std::uint8_t> cut(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(good.size() / 2));
+    std::string whole_error, band_error;
+    std::vector<std::uint8_t> pixels(16 * 64 * 4);
+    try {
+        DecodeJpegPixels32(cut.data(), cut.size(), [&](int, int) { return pixels.data(); });
+    } catch (const EInvalidGraphic& e) {
+        whole_error = e.what();
+    }
+    try {
+        DecodeJpegBands32(
+            cut.data(), cut.size(), 8, [&](int, int) { return pixels.data(); },
+            [&](int, int) { return pixels.data(); });
+    } catch (const EInvalidGraphic& e) {
+        band_error = e.what();
+    }
+    EXPECT_FALSE(whole_error.empty());
+    EXPECT_EQ(band_error, whole_error);
+
+    // An error of the caller's while it takes a band passes out as it is.
+    EXPECT_THROW(DecodeJpegBands32(
+                     good.data(), good.size(), 8, [&](int, int) { return pixels.data(); },
+                     [&](int first, int) -> std::uint8_t* {
+                         if (first == 16) throw std::runtime_error("full");
+                         return pixels.data();
+                     }),
+                 std::runtime_error);
 }
 
 TEST(Jpeg, ThirtyTwoBitDecodeRaisesAsTheGraphicDoes) {

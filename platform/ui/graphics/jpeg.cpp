@@ -89,28 +89,48 @@ void CmykRowToLight(const std::uint8_t* in, std::uint8_t* out, JDIMENSION width,
     }
 }
 
-// Rows go straight into the caller's pixels; CMYK rows pass through `cmyk_row` (one row of
-// width * 4 bytes) to be turned into light. No C++ object lives in this frame (see OnFatalError).
-bool DecodePixels(DecodeJob& job, std::uint8_t* rows, std::size_t stride, std::size_t out_bytes,
-                  std::uint8_t* cmyk_row) {
-    if (setjmp(job.err.jump)) return false;
-    jpeg_start_decompress(&job.cinfo);
-    while (job.cinfo.output_scanline < job.cinfo.output_height) {
-        std::uint8_t* out = rows + stride * job.cinfo.output_scanline;
-        JSAMPROW row = job.cmyk ? cmyk_row : out;
-        if (jpeg_read_scanlines(&job.cinfo, &row, 1) != 1) return false;
-        if (job.cmyk) CmykRowToLight(cmyk_row, out, job.cinfo.output_width, out_bytes, job.adobe_inverted);
-    }
-    jpeg_finish_decompress(&job.cinfo);
-    return true;
-}
-
-// Where the decoded rows go: `start(width, height, stride)` is called once the size is known, gives
-// the first row and sets `stride`, the bytes between rows; a pixel is `bytes_per_pixel` bytes.
+// Where the decoded rows go: `start(width, height, stride)` is called once the size is known and
+// gives the memory for the first band of `band_rows` rows (0: the whole picture) and sets
+// `stride`, the bytes between rows; a pixel is `bytes_per_pixel` bytes. With bands,
+// `band_done(first, count)` follows each band and gives the memory for the next.
 struct PixelTarget {
     std::size_t bytes_per_pixel;
     std::function<std::uint8_t*(int width, int height, std::size_t& stride)> start;
+    int band_rows = 0;
+    std::function<std::uint8_t*(int first, int count)> band_done;
 };
+
+// Rows go straight into the caller's pixels; CMYK rows pass through `cmyk_row` (one row of
+// width * 4 bytes) to be turned into light. The caller's band_done runs between two reads of
+// libjpeg, never inside one. Called within DecodePixels's setjmp; its own variables are not in
+// that frame, so a jump cannot leave them half-written there.
+bool ReadRows(DecodeJob& job, std::uint8_t* rows, std::size_t stride, const PixelTarget& target,
+              std::uint8_t* cmyk_row) {
+    const JDIMENSION band = target.band_rows > 0 ? static_cast<JDIMENSION>(target.band_rows) : job.cinfo.output_height;
+    JDIMENSION band_first = 0;
+    while (job.cinfo.output_scanline < job.cinfo.output_height) {
+        std::uint8_t* out = rows + stride * (job.cinfo.output_scanline - band_first);
+        JSAMPROW row = job.cmyk ? cmyk_row : out;
+        if (jpeg_read_scanlines(&job.cinfo, &row, 1) != 1) return false;
+        if (job.cmyk) CmykRowToLight(cmyk_row, out, job.cinfo.output_width, target.bytes_per_pixel, job.adobe_inverted);
+        const JDIMENSION done = job.cinfo.output_scanline;
+        if (target.band_rows > 0 && (done - band_first == band || done == job.cinfo.output_height)) {
+            rows = target.band_done(static_cast<int>(band_first), static_cast<int>(done - band_first));
+            band_first = done;
+        }
+    }
+    return true;
+}
+
+// No C++ object lives in this frame (see OnFatalError).
+bool DecodePixels(DecodeJob& job, std::uint8_t* rows, std::size_t stride, const PixelTarget& target,
+                  std::uint8_t* cmyk_row) {
+    if (setjmp(job.err.jump)) return false;
+    jpeg_start_decompress(&job.cinfo);
+    if (!ReadRows(job, rows, stride, target, cmyk_row)) return false;
+    jpeg_finish_decompress(&job.cinfo);
+    return true;
+}
 
 void DecodeJpeg(const std::uint8_t* data, std::size_t size, const PixelTarget& target) {
     if (size == 0) Invalid("no data");
@@ -131,7 +151,7 @@ void DecodeJpeg(const std::uint8_t* data, std::size_t size, const PixelTarget& t
     std::vector<std::uint8_t> cmyk_row(job->cmyk ? std::size_t{width} * 4 : 0);
     std::size_t stride = 0;
     std::uint8_t* rows = target.start(static_cast<int>(width), static_cast<int>(height), stride);
-    if (!DecodePixels(*job, rows, stride, target.bytes_per_pixel, cmyk_row.data())) {
+    if (!DecodePixels(*job, rows, stride, target, cmyk_row.data())) {
         Invalid(job->err.message[0] ? job->err.message : "corrupt data");
     }
     if (job->err.truncated) Invalid("data is truncated");
@@ -144,7 +164,7 @@ std::unique_ptr<TBitmap> DecodeJpegBitmap(const std::vector<std::uint8_t>& data)
                                                           bitmap->SetSize(width, height);
                                                           stride = static_cast<std::size_t>(bitmap->BytesPerScanLine());
                                                           return bitmap->ScanLine(0);
-                                                      }});
+                                                      }, 0, {}});
     return bitmap;
 }
 
@@ -214,7 +234,18 @@ void DecodeJpegPixels32(const std::uint8_t* data, std::size_t size,
     DecodeJpeg(data, size, PixelTarget{4, [&](int width, int height, std::size_t& stride) {
                                            stride = static_cast<std::size_t>(width) * 4;
                                            return pixels_for(width, height);
-                                       }});
+                                       }, 0, {}});
+}
+
+void DecodeJpegBands32(const std::uint8_t* data, std::size_t size, int band_rows,
+                       const std::function<std::uint8_t*(int width, int height)>& start,
+                       const std::function<std::uint8_t*(int first, int count)>& band_done) {
+    PixelTarget target{4, [&](int width, int height, std::size_t& stride) {
+                           stride = static_cast<std::size_t>(width) * 4;
+                           return start(width, height);
+                       },
+                       std::max(band_rows, 1), band_done};
+    DecodeJpeg(data, size, target);
 }
 
 TJPEGImage::TJPEGImage() : bitmap_(std::make_unique<TBitmap>()) {}

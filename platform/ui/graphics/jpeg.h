@@ -24,6 +24,15 @@ namespace ui {
 void DecodeJpegPixels32(const std::uint8_t* data, std::size_t size,
                         const std::function<std::uint8_t*(int width, int height)>& pixels_for);
 
+// DecodeJpegPixels32 a band of `band_rows` rows at a time, so that a picture can be reduced while
+// it is decoded without ever being whole in memory: `start(width, height)` returns memory for
+// band_rows * width * 4 bytes; after each band (the last may be shorter) `band_done(first, count)`
+// takes rows first..first+count-1 there and returns the memory for the next band. Errors as
+// DecodeJpegPixels32, after which the bands delivered may show part of the picture.
+void DecodeJpegBands32(const std::uint8_t* data, std::size_t size, int band_rows,
+                       const std::function<std::uint8_t*(int width, int height)>& start,
+                       const std::function<std::uint8_t*(int first, int count)>& band_done);
+
 class TJPEGImage : public TGraphic {
 public:
     TJPEGImage();

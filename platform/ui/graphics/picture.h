@@ -24,6 +24,11 @@ std::unique_ptr<TGraphic> CreateGraphicForExtension(const std::string& extension
 bool LoadPictureFilePixels32(const std::string& file_name,
                              const std::function<std::uint8_t*(int width, int height)>& pixels_for);
 
+// LoadPictureFilePixels32 in bands of rows, as DecodeJpegBands32 delivers them.
+bool LoadPictureFileBands32(const std::string& file_name, int band_rows,
+                            const std::function<std::uint8_t*(int width, int height)>& start,
+                            const std::function<std::uint8_t*(int first, int count)>& band_done);
+
 class TPicture : public TPersistent {
 public:
     TPicture();
