@@ -1,6 +1,6 @@
 // qbk-panel-group-screenshot: a panel group of three panels, the middle one collapsed, shown on
 // the screen and saved as PNG. A test tool run under a virtual X server:
-//   scripts/panel-group-screenshot.sh [out.png]
+//   scripts/screenshot.sh --panel-group [out.png]
 #include <QApplication>
 #include <QPixmap>
 #include <QThread>

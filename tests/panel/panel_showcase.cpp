@@ -1,6 +1,6 @@
 // qbk-panel-showcase: a form with three panels, each following its own styler in a different
 // look, with caption buttons, markup text, a status bar and a size grip; saves a picture of the
-// window as PNG. A test tool for scripts/panel-screenshot.sh, run under a virtual X server.
+// window as PNG. A test tool for scripts/screenshot.sh --panels, run under a virtual X server.
 #include <QApplication>
 #include <QPixmap>
 #include <QScreen>
