@@ -129,7 +129,12 @@ void LoadScaledPictures(const std::vector<std::string>& FileNames, int ScreenWid
                         const TFitRect& fit, const std::function<void(std::size_t, std::unique_ptr<TBitmap32>)>& take) {
     // One thread a picture: each is decoded and reduced on the thread that loads it, so every
     // processor decodes, and the caller loads pictures too while it waits, so the pool has one
-    // thread fewer. Pictures of one size share their weights.
+    // thread fewer. Pictures of one size share their weights. A selection of one picture has
+    // nothing to run beside it, so it takes the single picture's path over every core.
+    if (FileNames.size() == 1) {
+        take(0, LoadScaledPicture(FileNames[0], ScreenWidth, ScreenHeight, fit));
+        return;
+    }
     TContributorCache cache;
     const int loaders = std::min(kernel::ProcessorCount(), kMaxPicturesInFlight);
     kernel::RunOrderedResults<std::unique_ptr<TBitmap32>>(

@@ -82,6 +82,23 @@ TEST_F(ScaledPictures, OnThePoolTheyAreThePicturesOfLoadingOneByOneInOrder) {
     }
 }
 
+TEST_F(ScaledPictures, ASelectionOfOneIsTheSinglePictureAndFailsAsItDoes) {
+    const std::vector<std::string> files = Files(1);
+    std::vector<std::unique_ptr<TBitmap32>> pictures;
+    LoadScaledPictures(files, kW, kH, kFit,
+                       [&](std::size_t i, std::unique_ptr<TBitmap32> picture) {
+                           EXPECT_EQ(i, 0u);
+                           pictures.push_back(std::move(picture));
+                       });
+    ASSERT_EQ(pictures.size(), 1u);
+    EXPECT_TRUE(SamePixels(*pictures[0], *LoadScaledPicture(files[0], kW, kH, kFit)));
+
+    const std::string cut = test::WriteCutCopy(files[0], (dir_ / "cut.jpg").string(), 1.0 / 3);
+    EXPECT_THROW(LoadScaledPictures({cut}, kW, kH, kFit,
+                                    [&](std::size_t, std::unique_ptr<TBitmap32>) { ADD_FAILURE() << "taken"; }),
+                 ui::EInvalidGraphic);
+}
+
 // The picture loaded whole and drawn by StretchCopy on one thread.
 std::unique_ptr<TBitmap32> DrawnWhole(const std::string& file, int W, int H, const TFitRect& fit) {
     TBitmap32 source;
