@@ -31,15 +31,17 @@ std::string CaptionFromFileName(const std::string& file_name) {
     return name;
 }
 
-void AddPicture(AlbumCards& cards, int family, const std::string& file_name, bool insert) {
+void AddPicture(AlbumCards& cards, int family, const std::string& file_name, bool insert,
+                imaging::TContributorCache* weights) {
     HourglassScope hourglass;
     const int W = ScreenWidth(family);
     const int H = ScreenHeight(family);
-    const std::unique_ptr<imaging::TBitmap32> screen = imaging::LoadScaledPicture(file_name, W, H, FitInto(W, H));
+    const std::unique_ptr<imaging::TBitmap32> screen = imaging::LoadScaledPicture(file_name, W, H, FitInto(W, H), weights);
     AddCard(cards, family, file_name, *screen, insert);
 }
 
-void AddPictures(AlbumCards& cards, int family, const std::vector<std::string>& file_names, bool insert) {
+void AddPictures(AlbumCards& cards, int family, const std::vector<std::string>& file_names, bool insert,
+                 imaging::TContributorCache* weights) {
     HourglassScope hourglass;
     const int W = ScreenWidth(family);
     const int H = ScreenHeight(family);
@@ -47,7 +49,8 @@ void AddPictures(AlbumCards& cards, int family, const std::vector<std::string>& 
     imaging::LoadScaledPictures(file_names, W, H, FitInto(W, H),
                                 [&](std::size_t i, std::unique_ptr<imaging::TBitmap32> screen) {
                                     AddCard(cards, family, file_names[i], *screen, insert);
-                                });
+                                },
+                                weights);
 }
 
 }  // namespace app

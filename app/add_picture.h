@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/album_cards.h"
+#include "imaging/contributor_cache.h"
 
 namespace app {
 
@@ -14,14 +15,16 @@ std::string CaptionFromFileName(const std::string& file_name);
 
 // Loads one picture file (any format the class library reads) and adds it as a card, inserted
 // before the selected card when `insert` is set. An unreadable file raises the class library's
-// error with the cursor restored and no card added.
-void AddPicture(AlbumCards& cards, int family, const std::string& file_name, bool insert);
+// error with the cursor restored and no card added. `weights` keeps the scaling's filter weights
+// for the next pictures of the same size.
+void AddPicture(AlbumCards& cards, int family, const std::string& file_name, bool insert,
+                imaging::TContributorCache* weights = nullptr);
 
 // AddPicture for each file in order, with the hourglass shown throughout: the pictures are
 // loaded and scaled on every core, the cards made on the calling thread. The first file that
 // cannot be loaded ends the command: the cards of the files before it are added, its error
 // passes on, and no later file is added.
 void AddPictures(AlbumCards& cards, int family, const std::vector<std::string>& file_names,
-                 bool insert);
+                 bool insert, imaging::TContributorCache* weights = nullptr);
 
 }  // namespace app

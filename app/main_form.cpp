@@ -402,7 +402,7 @@ TransferUi MessageBoxes() {
 
 void TQuillbookForm::AddPictures(const std::vector<std::string>& file_names, bool insert) {
     CardListAlbum album(*PicCardList);
-    app::AddPictures(album, device_family_, file_names, insert);
+    app::AddPictures(album, device_family_, file_names, insert, &picture_weights_);
 }
 
 void TQuillbookForm::OpenAlbum(const std::string& file_name) {

@@ -12,6 +12,7 @@
 #include "app/main_window_styling.h"
 #include "app/mccan_interface.h"
 #include "controls/cardlist/card_list.h"
+#include "imaging/contributor_cache.h"
 #include "platform/ui/forms/actions.h"
 #include "platform/ui/forms/dialogs.h"
 #include "platform/ui/forms/form.h"
@@ -103,6 +104,9 @@ private:
     // The device link; created in FormCreate, freed in FormDestroy.
     std::unique_ptr<TMCCANInterface> CANInterface;
     std::uint16_t device_family_ = 0;
+    // The scaling's filter weights, kept from one Add Photo to the next: further pictures of a
+    // size already seen skip working them out.
+    imaging::TContributorCache picture_weights_;
     bool selecting_family_ = false;
     TAboutBox* about_box_ = nullptr;
 };

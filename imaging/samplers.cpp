@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "imaging/blend.h"
+#include "imaging/contributor_cache.h"
 #include "imaging/contributor_table.h"
 #include "imaging/filtered_resampler.h"
 #include "platform/kernel/ordered_work.h"
@@ -200,12 +201,15 @@ void SampleBilinearUp(const TDestPixels& Dst, const ui::TRect& DstRect, const ui
 
 void SampleFiltered(const TDestPixels& Dst, const ui::TRect& DstRect, const ui::TRect& DstClip,
                     const TSourcePixels& Src, const ui::TRect& SrcRect, TStretchFilter Filter, const TWriteBack& Mode,
-                    int Threads) {
+                    int Threads, TContributorCache* Weights) {
     PackedModeGuard guard;
-    TContributorTable columns = BuildContributorTable(DstRect.Left, DstRect.Right, DstClip.Left, DstClip.Right,
-                                                      SrcRect.Left, SrcRect.Right, Filter);
-    TContributorTable rows = BuildContributorTable(DstRect.Top, DstRect.Bottom, DstClip.Top, DstClip.Bottom,
-                                                   SrcRect.Top, SrcRect.Bottom, Filter);
+    const auto table = [&](int DstLo, int DstHi, int ClipLo, int ClipHi, int SrcLo, int SrcHi) {
+        if (Weights) return *Weights->Table(DstLo, DstHi, ClipLo, ClipHi, SrcLo, SrcHi, Filter);
+        return BuildContributorTable(DstLo, DstHi, ClipLo, ClipHi, SrcLo, SrcHi, Filter);
+    };
+    TContributorTable columns =
+        table(DstRect.Left, DstRect.Right, DstClip.Left, DstClip.Right, SrcRect.Left, SrcRect.Right);
+    TContributorTable rows = table(DstRect.Top, DstRect.Bottom, DstClip.Top, DstClip.Bottom, SrcRect.Top, SrcRect.Bottom);
     if (columns.empty() || rows.empty()) return;
     // Only the kernels with negative lobes can push a sum outside 0..255.
     const bool clamp = Filter == TStretchFilter::sfLanczos || Filter == TStretchFilter::sfMitchell;

@@ -16,6 +16,8 @@
 
 namespace imaging {
 
+class TContributorCache;  // contributor_cache.h
+
 struct TSourcePixels {
     const TColor32* Bits;  // Width x Height, rows top-down, no padding
     int Width;
@@ -54,10 +56,11 @@ void SampleBilinearUp(const TDestPixels& Dst, const ui::TRect& DstRect, const ui
                       const TSourcePixels& Src, const ui::TRect& SrcRect, const TWriteBack& Mode);
 // The separable filtered resampler with the filter's kernel (sfLinear, sfSpline, sfLanczos,
 // sfMitchell). Threads > 1 computes bands of rows on that many threads, the caller's among them,
-// from one set of weights: the rows are those of one resampler.
+// from one set of weights: the rows are those of one resampler. With `Weights` the tables come
+// from that cache (the same weights, built once for draws of the same sizes).
 void SampleFiltered(const TDestPixels& Dst, const ui::TRect& DstRect, const ui::TRect& DstClip,
                     const TSourcePixels& Src, const ui::TRect& SrcRect, TStretchFilter Filter, const TWriteBack& Mode,
-                    int Threads = 1);
+                    int Threads = 1, TContributorCache* Weights = nullptr);
 
 // The bilinear enlarger's samples for one direction (exposed for tests): one per clipped
 // destination position ClipLo..ClipHi-1 of the destination run DstLo..DstHi, over the source

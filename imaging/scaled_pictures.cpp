@@ -25,7 +25,7 @@ struct DrawnWhole {};
 
 // Whatever the picture leaves uncovered of the new screen stays 0x00000000, transparent black.
 std::unique_ptr<TBitmap32> LoadWhole(const std::string& FileName, int ScreenWidth, int ScreenHeight,
-                                     const TFitRect& fit, int threads) {
+                                     const TFitRect& fit, int threads, TContributorCache* weights) {
     auto screen = std::make_unique<TBitmap32>();
     TBitmap32 source;
     source.LoadFromFile(FileName);
@@ -33,7 +33,7 @@ std::unique_ptr<TBitmap32> LoadWhole(const std::string& FileName, int ScreenWidt
     screen->SetSize(ScreenWidth, ScreenHeight);
     if (!source.Empty() && !screen->Empty()) {
         StretchCopy(screen.get(), fit(source.Width(), source.Height()), screen->BoundsRect(), &source,
-                    source.BoundsRect(), source.StretchFilter(), source.DrawMode(), source.OnPixelCombine, threads);
+                    source.BoundsRect(), source.StretchFilter(), source.DrawMode(), source.OnPixelCombine, threads, weights);
         screen->Changed();
     }
     return screen;
@@ -113,29 +113,31 @@ std::unique_ptr<TBitmap32> LoadScaledInBands(const std::string& FileName, int Sc
             return screen;
         }
     } catch (const DrawnWhole&) {}
-    return LoadWhole(FileName, ScreenWidth, ScreenHeight, fit, 1);
+    return LoadWhole(FileName, ScreenWidth, ScreenHeight, fit, 1, &cache);
 }
 
 }  // namespace
 
 std::unique_ptr<TBitmap32> LoadScaledPicture(const std::string& FileName, int ScreenWidth, int ScreenHeight,
-                                             const TFitRect& fit) {
+                                             const TFitRect& fit, TContributorCache* Weights) {
     // One picture: the decoder's thread cannot share its work, so the picture is decoded whole
     // and reduced in bands of rows on every core.
-    return LoadWhole(FileName, ScreenWidth, ScreenHeight, fit, kernel::ProcessorCount());
+    return LoadWhole(FileName, ScreenWidth, ScreenHeight, fit, kernel::ProcessorCount(), Weights);
 }
 
 void LoadScaledPictures(const std::vector<std::string>& FileNames, int ScreenWidth, int ScreenHeight,
-                        const TFitRect& fit, const std::function<void(std::size_t, std::unique_ptr<TBitmap32>)>& take) {
+                        const TFitRect& fit, const std::function<void(std::size_t, std::unique_ptr<TBitmap32>)>& take,
+                        TContributorCache* Weights) {
     // One thread a picture: each is decoded and reduced on the thread that loads it, so every
     // processor decodes, and the caller loads pictures too while it waits, so the pool has one
     // thread fewer. Pictures of one size share their weights. A selection of one picture has
     // nothing to run beside it, so it takes the single picture's path over every core.
     if (FileNames.size() == 1) {
-        take(0, LoadScaledPicture(FileNames[0], ScreenWidth, ScreenHeight, fit));
+        take(0, LoadScaledPicture(FileNames[0], ScreenWidth, ScreenHeight, fit, Weights));
         return;
     }
-    TContributorCache cache;
+    TContributorCache own_cache;
+    TContributorCache& cache = Weights ? *Weights : own_cache;
     const int loaders = std::min(kernel::ProcessorCount(), kMaxPicturesInFlight);
     kernel::RunOrderedResults<std::unique_ptr<TBitmap32>>(
         FileNames.size(), std::max(loaders - 1, 1),

@@ -17,7 +17,7 @@ ui::TRect IntersectRects(const ui::TRect& a, const ui::TRect& b) {
 
 void StretchCopy(TBitmap32* Dst, const ui::TRect& DstRect, const ui::TRect& DstClip, const TBitmap32* Src,
                  const ui::TRect& SrcRect, TStretchFilter Filter, TDrawMode DrawMode,
-                 const TPixelCombineEvent& CombineHandler, int Threads) {
+                 const TPixelCombineEvent& CombineHandler, int Threads, TContributorCache* Weights) {
     // A missing source is an error before an empty one is a silent no-op: asking a null source
     // whether it is empty would dereference it.
     if (Src == nullptr) throw ETransformError("Source bitmap is nil or empty");
@@ -63,11 +63,11 @@ void StretchCopy(TBitmap32* Dst, const ui::TRect& DstRect, const ui::TRect& DstC
             if (DstW > SrcW && DstH > SrcH)
                 SampleBilinearUp(dest, DstRect, clip, source, SrcRect, mode);
             else
-                SampleFiltered(dest, DstRect, clip, source, SrcRect, Filter, mode, Threads);
+                SampleFiltered(dest, DstRect, clip, source, SrcRect, Filter, mode, Threads, Weights);
             return;
         case TStretchFilter::sfSpline:
         case TStretchFilter::sfLanczos:
-        case TStretchFilter::sfMitchell: SampleFiltered(dest, DstRect, clip, source, SrcRect, Filter, mode, Threads); return;
+        case TStretchFilter::sfMitchell: SampleFiltered(dest, DstRect, clip, source, SrcRect, Filter, mode, Threads, Weights); return;
     }
 }
 

@@ -13,6 +13,8 @@
 
 namespace imaging {
 
+class TContributorCache;  // contributor_cache.h
+
 class TBitmap32;
 
 // Raised before any pixel is written; both bitmaps stay unchanged.
@@ -27,10 +29,11 @@ public:
 // or dmBlend with MasterAlpha 0 draw nothing. Raises ETransformError for a missing source, a
 // missing or empty destination, or a source rectangle outside the source bitmap.
 // Threads > 1 lets the separable filtered resampler compute bands of rows on that many threads
-// (the caller's among them); the pixels are the same.
+// (the caller's among them), and `Weights` gives it its weights from a cache; the pixels are the
+// same.
 void StretchCopy(TBitmap32* Dst, const ui::TRect& DstRect, const ui::TRect& DstClip, const TBitmap32* Src,
                  const ui::TRect& SrcRect, TStretchFilter Filter, TDrawMode DrawMode,
-                 const TPixelCombineEvent& CombineHandler, int Threads = 1);
+                 const TPixelCombineEvent& CombineHandler, int Threads = 1, TContributorCache* Weights = nullptr);
 
 // The intersection of two rectangles; (0, 0, 0, 0) when they do not overlap.
 ui::TRect IntersectRects(const ui::TRect& a, const ui::TRect& b);

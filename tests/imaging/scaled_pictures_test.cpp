@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 #include <thread>
+#include <utility>
 #include <vector>
 
 #include "imaging/stretch_copy.h"
@@ -97,6 +98,31 @@ TEST_F(ScaledPictures, ASelectionOfOneIsTheSinglePictureAndFailsAsItDoes) {
     EXPECT_THROW(LoadScaledPictures({cut}, kW, kH, kFit,
                                     [&](std::size_t, std::unique_ptr<TBitmap32>) { ADD_FAILURE() << "taken"; }),
                  ui::EInvalidGraphic);
+}
+
+TEST_F(ScaledPictures, KeptWeightsGiveThePixelsOfAFreshAddAcrossSizesAndSelections) {
+    const std::vector<std::string> files = Files(6);
+    TContributorCache weights;
+    // Pictures of several sizes into two screen sizes, each twice: the second time the weights
+    // come from the cache.
+    for (int round = 0; round < 2; ++round) {
+        for (const auto& [W, H] : {std::pair{kW, kH}, std::pair{90, 60}}) {
+            const TFitRect fit = [W = W, H = H](int w, int h) { return Fit(w, h, W, H); };
+            for (const std::string& file : files) {
+                SCOPED_TRACE(file + " into " + std::to_string(W) + "x" + std::to_string(H));
+                EXPECT_TRUE(SamePixels(*LoadScaledPicture(file, W, H, fit, &weights), *LoadScaledPicture(file, W, H, fit)));
+            }
+        }
+    }
+    const std::size_t built = weights.Built();
+    EXPECT_GT(built, 0u);
+    // A selection on the pool shares the same cache and gives the same pixels.
+    std::vector<std::unique_ptr<TBitmap32>> pictures;
+    LoadScaledPictures(
+        files, kW, kH, kFit, [&](std::size_t, std::unique_ptr<TBitmap32> picture) { pictures.push_back(std::move(picture)); },
+        &weights);
+    ASSERT_EQ(pictures.size(), files.size());
+    for (std::size_t i = 0; i < files.size(); ++i) EXPECT_TRUE(SamePixels(*pictures[i], *LoadScaledPicture(files[i], kW, kH, kFit)));
 }
 
 // The picture loaded whole and drawn by StretchCopy on one thread.
