@@ -49,13 +49,10 @@ int AlignTop(const TRect& r, int h, TTextLayout l) {
     }
 }
 
-// Bevel colours: a lowered cut is shadowed at the top left, any other cut lit there.
 void Bevel(ui::TCanvas& canvas, TRect& r, TBevelCut cut, int width) {
     if (cut == TBevelCut::bvNone) return;
-    const TColor shadow = ui::clBtnShadow;
-    const TColor highlight = ui::clBtnHighlight;
-    if (cut == TBevelCut::bvLowered) ui::Frame3D(canvas, r, shadow, highlight, width);
-    else ui::Frame3D(canvas, r, highlight, shadow, width);
+    const ui::TBevelColors colors = ui::BevelColors(cut);
+    ui::Frame3D(canvas, r, colors.top_left, colors.bottom_right, width);
 }
 
 const TFineCardTemplateItem* TemplateItem(const TFineCardTemplate* t, int index) {

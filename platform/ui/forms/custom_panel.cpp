@@ -6,19 +6,6 @@
 
 namespace ui {
 
-TBevelColors BevelColors(TBevelCut cut) {
-    switch (cut) {
-    case TBevelCut::bvRaised:
-    case TBevelCut::bvSpace:
-        return TBevelColors{clBtnHighlight, clBtnShadow};
-    case TBevelCut::bvLowered:
-        return TBevelColors{clBtnShadow, clBtnHighlight};
-    case TBevelCut::bvNone:
-        break;
-    }
-    return TBevelColors{};
-}
-
 void TCustomPanel::SetBevelOuter(TBevelCut cut) {
     bevel_outer_ = cut;
     Invalidate();

@@ -38,12 +38,4 @@ private:
     TBorderStyle border_style_ = TBorderStyle::bsNone;
 };
 
-// The edge colours of a bevel: raised and space have the highlight on the top and left and the
-// shadow on the bottom and right, lowered the other way round. No colours (clNone) for bvNone.
-struct TBevelColors {
-    TColor top_left = clNone;
-    TColor bottom_right = clNone;
-};
-TBevelColors BevelColors(TBevelCut cut);
-
 }  // namespace ui

@@ -40,4 +40,17 @@ void Frame3D(TCanvas& canvas, TRect& rect, TColor top_color, TColor bottom_color
     }
 }
 
+TBevelColors BevelColors(TBevelCut cut) {
+    switch (cut) {
+    case TBevelCut::bvRaised:
+    case TBevelCut::bvSpace:
+        return TBevelColors{clBtnHighlight, clBtnShadow};
+    case TBevelCut::bvLowered:
+        return TBevelColors{clBtnShadow, clBtnHighlight};
+    case TBevelCut::bvNone:
+        break;
+    }
+    return TBevelColors{};
+}
+
 }  // namespace ui
