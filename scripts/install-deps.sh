@@ -10,7 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   libvips-dev
   fonts-liberation fonts-dejavu-core
-  xvfb xauth xdotool
+  xvfb xauth xdotool imagemagick
 )
 
 missing=()
