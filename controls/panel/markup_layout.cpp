@@ -91,22 +91,12 @@ std::string FirstQuoted(const std::string& raw) {
     return raw.substr(a + 1, b == std::string::npos ? std::string::npos : b - a - 1);
 }
 
-// The value's leading decimal digits; 0 when it does not start with one.
-int LeadingNumber(const std::string& value) {
-    long long n = 0;
-    for (char c : value) {
-        if (c < '0' || c > '9') break;
-        n = std::min(n * 10 + (c - '0'), 1000000LL);
-    }
-    return static_cast<int>(n);
-}
-
 bool WholeNumber(const std::string& value, int& n) {
     if (value.empty()) return false;
     for (char c : value) {
         if (c < '0' || c > '9') return false;
     }
-    n = LeadingNumber(value);
+    n = MarkupNumber(value);
     return true;
 }
 
@@ -422,14 +412,14 @@ void Layouter::OpeningTag(const Tag& tag, Line& line) {
             font_brush_set_ = true;
             brush_ = background;
         }
-        const std::string size = Attribute(tag, "SIZE");
-        if (!size.empty()) {
+        if (HasAttribute(tag, "SIZE")) {
             static constexpr int kSizes[] = {8, 10, 12, 14, 16};
-            const int v = LeadingNumber(size);
+            const int v = MarkupNumber(Attribute(tag, "SIZE"));
             const int points = (v >= 1 && v <= 5) ? kSizes[v - 1] : v;
             // Beyond a thousand points a single letter outgrows any screen; larger sizes are
             // taken as that, so a mistyped size cannot ask the font engine for a giant face.
-            if (points > 0) Font().SetSize(std::min(points, kLargestPoints));
+            // 0 points (also a value without digits) leaves the size to the font engine.
+            Font().SetSize(std::min(points, kLargestPoints));
         }
     } else if (n == "HI") {
         hi_saved_brush_ = brush_;
@@ -455,7 +445,7 @@ void Layouter::OpeningTag(const Tag& tag, Line& line) {
     } else if (n == "LI") {
         ListItem(tag, line);
     } else if (n == "OF") {
-        const int x = LeadingNumber(Attribute(tag, "X"));
+        const int x = MarkupNumber(Attribute(tag, "X"));
         line.pen = x;
         line.width = x;
         of_offset_ = x;
@@ -463,7 +453,7 @@ void Layouter::OpeningTag(const Tag& tag, Line& line) {
         Paragraph(tag, line);
     } else if (n == "R") {
         saved_orientation_ = Font().Orientation();
-        Font().SetOrientation(LeadingNumber(Attribute(tag, "A")) * 10);
+        Font().SetOrientation(MarkupNumber(Attribute(tag, "A")) * 10);
     } else if (n == "S") {
         SetStyle(ui::TFontStyle::fsStrikeOut, true);
     } else if (n == "SHAD") {
@@ -574,8 +564,8 @@ void Layouter::CloseAnchor(Line& line) {
 void Layouter::Picture(const Tag& tag, Line& line) {
     const int number = ++image_counter_;
     const std::string source = Attribute(tag, "SRC");
-    const int width = LeadingNumber(Attribute(tag, "WIDTH"));
-    const int height = LeadingNumber(Attribute(tag, "HEIGHT"));
+    const int width = MarkupNumber(Attribute(tag, "WIDTH"));
+    const int height = MarkupNumber(Attribute(tag, "HEIGHT"));
     const MarkupPicture picture = ResolveMarkupPicture(source, o_.pictures);
     if (picture.kind == MarkupPictureKind::None) return;
     const bool sized = picture.kind == MarkupPictureKind::Picture && width >= 1 && height >= 1;
@@ -698,7 +688,7 @@ void Layouter::Paragraph(const Tag& tag, Line& line) {
     if (align == "LEFT") align_ = 0;
     else if (align == "RIGHT") align_ = 1;
     else if (align == "CENTER") align_ = 2;
-    if (HasAttribute(tag, "INDENT")) indent_ = LeadingNumber(Attribute(tag, "INDENT"));
+    if (HasAttribute(tag, "INDENT")) indent_ = MarkupNumber(Attribute(tag, "INDENT"));
     const ui::TColor from = MarkupColor(Attribute(tag, "BGCOLOR", true));
     if (from == ui::clNone) return;
     const ui::TColor to = MarkupColor(Attribute(tag, "BGCOLORTO", true));

@@ -328,16 +328,23 @@ TEST_F(MarkupRendererTest, FontSizesPrefixesAndFocus) {
         }
         return panel::MarkupOp{};
     };
-    ui::TFont twelve;
-    twelve.SetSize(12);
-    EXPECT_EQ(first_text("<font size=\"3\">x</font>").font.height, twelve.Height());
-    ui::TFont seven;
-    seven.SetSize(7);
-    EXPECT_EQ(first_text("<font size=\"7\">x</font>").font.height, seven.Height());
-    ui::TFont largest;
-    largest.SetSize(1000);
-    EXPECT_EQ(first_text("<font size=\"5000\">x</font>").font.height, largest.Height());
-    EXPECT_EQ(first_text("<font size=\"0\">x</font>").font.height, ui::TFont().Height());
+    // SIZE 1 to 5 are the steps 8 to 16 points, any other number points (0 too: the font
+    // engine's own size); a value is read as its leading digits, none giving 0.
+    struct Size {
+        const char* markup;
+        int points;
+    };
+    const Size sizes[] = {
+        {"<font size=\"3\">x</font>", 12},     {"<font size=\"7\">x</font>", 7},
+        {"<font size=\"5000\">x</font>", 1000}, {"<font size=\"0\">x</font>", 0},
+        {"<font size=\"12pt\">x</font>", 12},   {"<font size=\"big\">x</font>", 0},
+        {"<font size=\"\">x</font>", 0},        {"<font color=\"clred\">x</font>", 8},
+    };
+    for (const Size& size : sizes) {
+        ui::TFont expected;
+        expected.SetSize(size.points);
+        EXPECT_EQ(first_text(size.markup).font.height, expected.Height()) << size.markup;
+    }
     EXPECT_EQ(first_text("<font face=\"Courier New\" color=\"clred\">x</font>").font.name, "Courier New");
     EXPECT_EQ(first_text("<font color=\"clred\">x</font>").font.color, ui::clRed);
     EXPECT_EQ(first_text("a&amp;b").text, "a&b");

@@ -109,11 +109,15 @@ TEST(MarkupPictures, SourcesResolveInOrder) {
         const char* source;
         panel::MarkupPictureKind kind;
         ui::TSize size;
+        int image_index = 0;
     };
     using K = panel::MarkupPictureKind;
+    // An image number is its leading digits, 0 when there are none.
     const Case cases[] = {
-        {"IDX:1", K::ImageList, {10, 7}}, {"idx:0", K::ImageList, {10, 7}}, {"IDX:2", K::None, {0, 0}},
-        {"IDX:x", K::None, {0, 0}},       {"SSYS:a.txt", K::ShellIcon, {16, 16}},
+        {"IDX:1", K::ImageList, {10, 7}, 1}, {"idx:0", K::ImageList, {10, 7}}, {"IDX:2", K::None, {0, 0}},
+        {"IDX:x", K::ImageList, {10, 7}},    {"IDX:", K::ImageList, {10, 7}},  {"IDX:1x", K::ImageList, {10, 7}, 1},
+        {"IDX:01", K::ImageList, {10, 7}, 1}, {"IDX:-1", K::ImageList, {10, 7}}, {"IDX:2x", K::None, {0, 0}},
+        {"IDX:99999999999", K::None, {0, 0}}, {"SSYS:a.txt", K::ShellIcon, {16, 16}},
         {"LSYS:3", K::ShellIcon, {32, 32}}, {"LOGO", K::Picture, {6, 4}},  {"Blank", K::None, {0, 0}},
         {"Missing", K::None, {0, 0}},     {"RES://A", K::Picture, {5, 3}}, {"http://x/y.png", K::None, {0, 0}},
         {"C:pic", K::None, {0, 0}},
@@ -122,6 +126,9 @@ TEST(MarkupPictures, SourcesResolveInOrder) {
         const panel::MarkupPicture p = panel::ResolveMarkupPicture(c.source, sources);
         EXPECT_EQ(p.kind, c.kind) << c.source;
         EXPECT_EQ(p.size, c.size) << c.source;
+        if (c.kind == K::ImageList) {
+            EXPECT_EQ(p.image_index, c.image_index) << c.source;
+        }
     }
     EXPECT_EQ(cache.Count(), 2);  // the resource and the internet address, each loaded once
     EXPECT_EQ(panel::ResolveMarkupPicture("IDX:0", {}).kind, K::None);
