@@ -527,15 +527,18 @@ void Layouter::OpenAnchor(const Tag& tag, Line& line) {
     if (anchor_open_) CloseAnchor(line);  // anchors do not nest
     ++anchor_counter_;
     const bool hovered = anchor_counter_ == o_.hover_anchor;
+    // Without hover style every anchor is drawn as a hovered one (underlined, on the hover
+    // background), but in the URL colour: only hover style shows the hover font colour.
     anchor_decorated_ = !o_.hover_style || hovered;
     if (anchor_decorated_) SetStyle(ui::TFontStyle::fsUnderline, true);
-    anchor_brush_set_ = hovered && o_.hover_color != ui::clNone;
+    anchor_brush_set_ = anchor_decorated_ && o_.hover_color != ui::clNone;
     if (anchor_brush_set_) {
         anchor_saved_brush_ = brush_;
         brush_ = o_.hover_color;
     }
     if (!o_.selected) {
-        Font().SetColor(hovered && o_.hover_font_color != ui::clNone ? o_.hover_font_color : o_.url_color);
+        const bool hover_font = o_.hover_style && hovered && o_.hover_font_color != ui::clNone;
+        Font().SetColor(hover_font ? o_.hover_font_color : o_.url_color);
     }
     anchor_value_ = FirstQuoted(tag.raw);
     anchor_open_ = true;

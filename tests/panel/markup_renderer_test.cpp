@@ -440,4 +440,66 @@ TEST_F(MarkupRendererTest, BodyPicturesTileAndStandInTheCorners) {
     EXPECT_EQ(cache.Count(), 1);
 }
 
+// The text operations of a layout, in drawing order.
+std::vector<panel::MarkupOp> TextOps(const panel::MarkupLayout& layout) {
+    std::vector<panel::MarkupOp> texts;
+    for (const panel::MarkupOp& op : layout.ops) {
+        if (op.kind == panel::MarkupOpKind::Text) texts.push_back(op);
+    }
+    return texts;
+}
+
+TEST_F(MarkupRendererTest, AnchorColoursWithAndWithoutHoverStyle) {
+    // Without hover style every anchor is underlined on the hover background in the URL colour;
+    // in hover style only the hovered one, in the hover font colour.
+    struct Look {
+        ui::TColor background;
+        ui::TColor color;
+        bool underline;
+    };
+    struct Case {
+        bool hover_style;
+        int hovered;
+        Look first, second;
+    };
+    const Look plain{ui::clNone, ui::clBlue, false};
+    const Look decorated{ui::clYellow, ui::clBlue, true};
+    const Look hovered{ui::clYellow, ui::clRed, true};
+    const Case cases[] = {
+        {false, -1, decorated, decorated},
+        {false, 2, decorated, decorated},
+        {true, 2, plain, hovered},
+        {true, -1, plain, plain},
+    };
+    const std::string text = "<a href=\"1\">one</a> <a href=\"2\">two</a>";
+    for (const Case& c : cases) {
+        MarkupRenderOptions options;
+        options.hover_style = c.hover_style;
+        options.hover_anchor = c.hovered;
+        options.hover_color = ui::clYellow;
+        options.hover_font_color = ui::clRed;
+        options.url_color = ui::clBlue;
+        const std::vector<panel::MarkupOp> texts = TextOps(panel::LayoutMarkup(Canvas(), text, kWide, options));
+        ASSERT_EQ(texts.size(), 3u);
+        EXPECT_EQ(texts[1].text, " ");
+        EXPECT_EQ(texts[1].background, ui::clNone);  // between the anchors: as before them
+        EXPECT_EQ(texts[1].font.color, ui::clBlack);
+        const std::pair<const panel::MarkupOp*, Look> anchors[] = {{&texts[0], c.first}, {&texts[2], c.second}};
+        for (const auto& [op, look] : anchors) {
+            const std::string where = std::string(c.hover_style ? "hover style" : "plain") + ", hovered " +
+                                      std::to_string(c.hovered) + ": " + op->text;
+            EXPECT_EQ(op->background, look.background) << where;
+            EXPECT_EQ(op->font.color, look.color) << where;
+            EXPECT_EQ(op->font.style.Contains(ui::TFontStyle::fsUnderline), look.underline) << where;
+        }
+    }
+    // Painted: the first anchor's cell takes the hover background without hover style.
+    MarkupRenderOptions options;
+    options.hover_color = ui::clYellow;
+    MarkupRenderResult r;
+    Render(text, kWide, options, r);
+    EXPECT_EQ(Pixel(0, 0), ui::clYellow);
+    EXPECT_EQ(Pixel(WidthIn("one") + 1, 0), ui::clWhite);  // the blank between them
+}
+
 }  // namespace
