@@ -652,8 +652,10 @@ void Layouter::Body(const Tag& tag, Line& line) {
         if (picture.kind == MarkupPictureKind::None) return;
         PendingOp op = Pending(MarkupOpKind::Picture, Vertical::Fixed, false);
         op.op.picture = picture;
-        if (picture.kind != MarkupPictureKind::Picture) {
-            op.in_line = true;  // image-list and desktop icons stand at the pen
+        const bool icon = picture.kind != MarkupPictureKind::Picture;
+        // Icons are not tiled, and an image-list picture in the top-left corner stands at the pen.
+        if ((where == 0 && icon) || (where == 1 && picture.kind == MarkupPictureKind::ImageList)) {
+            op.in_line = true;
             op.op.rect = ui::Bounds(line.pen, line.top, picture.size.cx, picture.size.cy);
         } else if (where == 0) {
             if (picture.size.cx <= 0 || picture.size.cy <= 0) return;

@@ -502,4 +502,44 @@ TEST_F(MarkupRendererTest, AnchorColoursWithAndWithoutHoverStyle) {
     EXPECT_EQ(Pixel(WidthIn("one") + 1, 0), ui::clWhite);  // the blank between them
 }
 
+TEST_F(MarkupRendererTest, BodyIconsStandWhereTheirAttributeSays) {
+    // An image-list picture (6 x 6) and a small desktop icon (16 x 16) with the pen 20 to the right:
+    // in the top-right corner both stand at right - width; in the top-left corner the image-list
+    // picture stands at the pen and the icon in the corner; as a background both once at the pen.
+    ui::TImageList images(nullptr);
+    images.SetSize(6, 6);
+    ui::TBitmap green;
+    green.SetSize(6, 6);
+    green.Canvas().Brush().SetColor(ui::clLime);
+    green.Canvas().FillRect(ui::Rect(0, 0, 6, 6));
+    images.Add(green);
+    MarkupRenderOptions options;
+    options.pictures.images = &images;
+    const ui::TRect rect = ui::Rect(10, 10, 150, 90);
+    struct Case {
+        const char* markup;
+        ui::TRect at;
+    };
+    const Case cases[] = {
+        {"<of x=\"20\"><body bgtopright=\"IDX:0\">", ui::Rect(144, 10, 150, 16)},
+        {"<of x=\"20\"><body bgtopright=\"SSYS:3\">", ui::Rect(134, 10, 150, 26)},
+        {"<of x=\"20\"><body bgtopleft=\"IDX:0\">", ui::Rect(30, 10, 36, 16)},
+        {"<of x=\"20\"><body bgtopleft=\"SSYS:3\">", ui::Rect(10, 10, 26, 26)},
+        {"<of x=\"20\"><body background=\"IDX:0\">", ui::Rect(30, 10, 36, 16)},
+        {"<of x=\"20\"><body background=\"SSYS:3\">", ui::Rect(30, 10, 46, 26)},
+    };
+    for (const Case& c : cases) {
+        const panel::MarkupLayout layout = panel::LayoutMarkup(Canvas(), c.markup, rect, options);
+        ASSERT_EQ(layout.ops.size(), 1u) << c.markup;
+        EXPECT_EQ(layout.ops[0].kind, panel::MarkupOpKind::Picture) << c.markup;
+        EXPECT_EQ(layout.ops[0].rect, c.at) << c.markup;
+    }
+    MarkupRenderResult r;
+    Render("<body bgtopright=\"IDX:0\">", rect, options, r);
+    EXPECT_EQ(Pixel(144, 10), ui::clLime);
+    EXPECT_EQ(Pixel(149, 15), ui::clLime);
+    EXPECT_EQ(Pixel(143, 10), ui::clWhite);
+    EXPECT_EQ(Pixel(10, 10), ui::clWhite);
+}
+
 }  // namespace
