@@ -235,7 +235,6 @@ private:
     ui::TColor hi_saved_text_ = ui::clNone;
     bool hi_on_ = false;
     std::string bullet_type_;
-    bool bullet_typed_ = false;
     ui::TColor bullet_color_ = ui::clNone;
     int saved_orientation_ = 0;
     int align_ = 0;  // 0 left, 1 right, 2 centre
@@ -610,31 +609,32 @@ void Layouter::Picture(const Tag& tag, Line& line) {
 }
 
 void Layouter::ListItem(const Tag& tag, Line& line) {
-    if (line.list_item) {
-        line.break_before = true;  // one list item per line
-        return;
-    }
-    line.list_item = true;
-    bullet_typed_ = HasAttribute(tag, "TYPE");
     bullet_type_ = Attribute(tag, "TYPE", true);
     bullet_color_ = MarkupColor(Attribute(tag, "COLOR", true));
     line.width += list_level_ * kListIndent;
+    if (line.list_item) {
+        // One list item per line: the second starts the next line, where its bullet is drawn;
+        // its indent still counts in this line's width.
+        line.break_before = true;
+        return;
+    }
+    line.list_item = true;
     line.pen += list_level_ * kListIndent - kListIndent;
     if (!hidden_) {
-        const ui::TColor color = bullet_color_ != ui::clNone ? bullet_color_ : Font().Color();
         if (bullet_type_ == "SQUARE" || bullet_type_ == "CIRCLE") {
+            // Without COLOR the shape has no colour of its own: it is not filled.
             PendingOp bullet = Pending(MarkupOpKind::Bullet, Vertical::Fixed, true);
             bullet.op.rect = ui::Bounds(line.pen, line.top + kBulletTop, kBulletSize, kBulletSize);
-            bullet.op.color = color;
+            bullet.op.color = bullet_color_;
             bullet.op.circle = bullet_type_ == "CIRCLE";
             line.ops.push_back(bullet);
-        } else if (!bullet_typed_) {
+        } else if (bullet_type_.empty()) {
             PendingOp mark = Pending(MarkupOpKind::Text, Vertical::Run, true);
             mark.op.rect = ui::Rect(line.pen, line.top, 0, 0);
             mark.op.text = list_level_ % 2 == 1 ? "\xE2\x80\xA2" : "o";
             mark.op.font = MarkupFont::Of(Font());
             mark.op.font.name = "Symbol";
-            mark.op.font.color = color;
+            if (bullet_color_ != ui::clNone) mark.op.font.color = bullet_color_;
             mark.op.flags = TDrawTextFlags::dtSingleLine | TDrawTextFlags::dtBottom;
             line.ops.push_back(std::move(mark));
         }

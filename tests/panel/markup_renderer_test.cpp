@@ -542,4 +542,66 @@ TEST_F(MarkupRendererTest, BodyIconsStandWhereTheirAttributeSays) {
     EXPECT_EQ(Pixel(10, 10), ui::clWhite);
 }
 
+TEST_F(MarkupRendererTest, ListItemsIndentsTypesAndBulletColours) {
+    // A second item on a line starts the next one, and its indent counts in the line it ends.
+    EXPECT_EQ(Measure("<ul><li>aaaa<li>b", kWide).width, 2 * 12 + WidthIn("aaaa") + 2);
+    EXPECT_EQ(Measure("<ul><ul><li>aaaa<li>b", kWide).width, 2 * 24 + WidthIn("aaaa") + 2);
+    EXPECT_EQ(Measure("<li>aaaa<li>b", kWide).width, WidthIn("aaaa") + 2);  // level 0: no indent
+
+    // Each item draws its bullet once, on its own line.
+    MarkupRenderOptions options;
+    const panel::MarkupLayout two = panel::LayoutMarkup(
+        Canvas(), "<ul><li type=\"square\" color=\"clred\">a<li type=\"square\" color=\"clred\">b", kWide, options);
+    std::vector<ui::TRect> bullets;
+    for (const panel::MarkupOp& op : two.ops) {
+        if (op.kind == panel::MarkupOpKind::Bullet) bullets.push_back(op.rect);
+    }
+    EXPECT_EQ(bullets,
+              (std::vector<ui::TRect>{ui::Rect(0, gh_ + 2, 8, gh_ + 10), ui::Rect(0, 2 * gh_ + 2, 8, 2 * gh_ + 10)}));
+
+    // Without TYPE (or with an empty one) the bullet is a character, in COLOR or else the text's
+    // colour; a square or circle has only COLOR, so without it nothing is filled; other types
+    // draw no bullet.
+    enum class Mark { None, Character, Shape };
+    struct Case {
+        const char* markup;
+        Mark mark;
+        ui::TColor color;
+    };
+    const Case cases[] = {
+        {"<li>x", Mark::Character, ui::clBlack},
+        {"<li type=\"\">x", Mark::Character, ui::clBlack},
+        {"<li color=\"clred\">x", Mark::Character, ui::clRed},
+        {"<li type=\"\" color=\"clred\">x", Mark::Character, ui::clRed},
+        {"<li type=\"square\">x", Mark::Shape, ui::clNone},
+        {"<li type=\"circle\">x", Mark::Shape, ui::clNone},
+        {"<li type=\"square\" color=\"clred\">x", Mark::Shape, ui::clRed},
+        {"<li type=\"disc\">x", Mark::None, ui::clNone},
+    };
+    for (const Case& c : cases) {
+        const panel::MarkupLayout layout = panel::LayoutMarkup(Canvas(), c.markup, kWide, options);
+        Mark mark = Mark::None;
+        ui::TColor color = ui::clNone;
+        for (const panel::MarkupOp& op : layout.ops) {
+            if (op.kind == panel::MarkupOpKind::Bullet) {
+                mark = Mark::Shape;
+                color = op.color;
+            } else if (op.kind == panel::MarkupOpKind::Text && op.text != "x") {
+                mark = Mark::Character;
+                color = op.font.color;
+            }
+        }
+        EXPECT_EQ(mark, c.mark) << c.markup;
+        EXPECT_EQ(color, c.color) << c.markup;
+    }
+    MarkupRenderResult r;
+    Render("<ul><li type=\"square\">x", kWide, options, r);
+    EXPECT_FALSE(AnyPixel(ui::Rect(0, gh_ + 2, 8, gh_ + 10), ui::clBlack));
+    bool text_drawn = false;  // its text still stands
+    for (int y = gh_; y < 2 * gh_; ++y) {
+        for (int x = 12; x < 40; ++x) text_drawn = text_drawn || Pixel(x, y) != ui::clWhite;
+    }
+    EXPECT_TRUE(text_drawn);
+}
+
 }  // namespace
