@@ -604,4 +604,31 @@ TEST_F(MarkupRendererTest, ListItemsIndentsTypesAndBulletColours) {
     EXPECT_TRUE(text_drawn);
 }
 
+TEST_F(MarkupRendererTest, NaturalSizeLeavesThePicturesStretch) {
+    panel::TPictureContainer container(nullptr);
+    panel::TPictureItem* item = container.Items().Add();
+    item->SetName("red");
+    panel_test::LoadPicture(item->Picture(), panel_test::PngFile(8, 6, ui::clRed));
+    MarkupRenderOptions options;
+    options.pictures.container = &container;
+    MarkupRenderResult r;
+    for (const bool stretch : {true, false}) {
+        for (const char* text : {"<img src=\"red\">", "<body background=\"red\">"}) {
+            Clear();
+            item->Picture().SetStretch(stretch);
+            Render(text, ui::Rect(0, 0, 12, 9), options, r);
+            EXPECT_EQ(item->Picture().Stretch(), stretch) << text;
+            EXPECT_EQ(Pixel(7, 5), ui::clRed) << text;
+        }
+    }
+    EXPECT_EQ(Pixel(8, 5), ui::clRed);   // the second tile
+    EXPECT_EQ(Pixel(12, 5), ui::clWhite);  // beyond the rectangle
+    // WIDTH and HEIGHT stretch it, and say so.
+    Clear();
+    Render("<img src=\"red\" width=\"16\" height=\"12\">", kWide, options, r);
+    EXPECT_TRUE(item->Picture().Stretch());
+    EXPECT_EQ(Pixel(15, 11), ui::clRed);
+    EXPECT_EQ(Pixel(16, 11), ui::clWhite);
+}
+
 }  // namespace
