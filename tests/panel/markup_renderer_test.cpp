@@ -62,6 +62,15 @@ protected:
 
 const ui::TRect kWide = ui::Rect(0, 0, 200, 120);
 
+// Adds an image of the list's size in one colour.
+void AddSquare(ui::TImageList& images, ui::TColor color) {
+    ui::TBitmap square;
+    square.SetSize(images.Width(), images.Height());
+    square.Canvas().Brush().SetColor(color);
+    square.Canvas().FillRect(ui::Rect(0, 0, images.Width(), images.Height()));
+    images.Add(square);
+}
+
 TEST_F(MarkupRendererTest, CorpusOfPlainTextsLineCountsAndAnchors) {
     struct Case {
         const char* markup;
@@ -400,16 +409,8 @@ TEST_F(MarkupRendererTest, HoverStyleFocusBlinkAndAlternativePictures) {
     // A picture under the point shows its alternative; the image list draws at the pen.
     ui::TImageList images(nullptr);
     images.SetSize(6, 6);
-    ui::TBitmap green;
-    green.SetSize(6, 6);
-    green.Canvas().Brush().SetColor(ui::clLime);
-    green.Canvas().FillRect(ui::Rect(0, 0, 6, 6));
-    images.Add(green);
-    ui::TBitmap blue;
-    blue.SetSize(6, 6);
-    blue.Canvas().Brush().SetColor(ui::clBlue);
-    blue.Canvas().FillRect(ui::Rect(0, 0, 6, 6));
-    images.Add(blue);
+    AddSquare(images, ui::clLime);
+    AddSquare(images, ui::clBlue);
     MarkupRenderOptions pictures;
     pictures.pictures.images = &images;
     const std::string text = "x<a href=\"i\"><img src=\"IDX:0\" alt=\"IDX:1\"></a>";
@@ -508,11 +509,7 @@ TEST_F(MarkupRendererTest, BodyIconsStandWhereTheirAttributeSays) {
     // picture stands at the pen and the icon in the corner; as a background both once at the pen.
     ui::TImageList images(nullptr);
     images.SetSize(6, 6);
-    ui::TBitmap green;
-    green.SetSize(6, 6);
-    green.Canvas().Brush().SetColor(ui::clLime);
-    green.Canvas().FillRect(ui::Rect(0, 0, 6, 6));
-    images.Add(green);
+    AddSquare(images, ui::clLime);
     MarkupRenderOptions options;
     options.pictures.images = &images;
     const ui::TRect rect = ui::Rect(10, 10, 150, 90);
