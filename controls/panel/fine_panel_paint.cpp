@@ -438,7 +438,7 @@ void TCustomFinePanel::PaintStatusBar(ui::TCanvas& canvas, const PanelLayout& la
     if (on_top) {
         text.Left += 2;
         MarkupRenderResult result;
-        RenderMarkup(canvas, bar.Text(), text, RenderOptions(-1, false), result);
+        RenderMarkup(canvas, bar.Text(), text, RenderOptions(caption_anchor_, false), result);
     } else {
         const int y = sizable ? text.Bottom - 16 : text.Bottom - 2;
         const ui::TLogFont font = ui::LogFontOf(bar.Font(), kLeftCaptionEscapement, kLeftCaptionOrientation);

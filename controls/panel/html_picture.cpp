@@ -20,24 +20,28 @@ bool StartsWith(const std::string& text, const std::string& prefix) { return tex
 void THTMLPicture::Forget() {
     TRawPicture::Forget();
     frame_count_ = -1;
+    frame_left_ = frame_top_ = frame_width_ = frame_height_ = 0;
+    animation_width_ = animation_height_ = 0;
 }
 
 void THTMLPicture::DecodePicture() {
-    frame_left_ = frame_top_ = frame_width_ = frame_height_ = 0;
-    animation_width_ = animation_height_ = 0;
     const std::vector<std::uint8_t>& data = data_.Bytes();
-    if (panel::IsGif(data) && CountGifFrameMarkers(data) > 0) {
-        GifFrameSelection selection = SelectGifFrame(data, frame_);
-        animation_width_ = selection.screen_width;
-        animation_height_ = selection.screen_height;
-        frame_left_ = selection.left;
-        frame_top_ = selection.top;
-        frame_width_ = selection.width;
-        frame_height_ = selection.height;
-        picture_ = DecodePictureData(selection.data);
-    } else {
+    if (!panel::IsGif(data) || CountGifFrameMarkers(data) == 0) {
         picture_ = DecodePictureData(data);
+        frame_left_ = frame_top_ = frame_width_ = frame_height_ = 0;
+        animation_width_ = animation_height_ = 0;
+        return;
     }
+    // The frame's place and the screen size change only with the picture: a frame that does not
+    // decode leaves the one shown before, where it was.
+    const GifFrameSelection selection = SelectGifFrame(data, frame_);
+    picture_ = DecodePictureData(selection.data);
+    animation_width_ = selection.screen_width;
+    animation_height_ = selection.screen_height;
+    frame_left_ = selection.left;
+    frame_top_ = selection.top;
+    frame_width_ = selection.width;
+    frame_height_ = selection.height;
 }
 
 void THTMLPicture::Assign(const ui::TPersistent* source) {

@@ -38,7 +38,8 @@ public:
     bool Stretch() const { return stretch_; }
     void SetStretch(bool stretch) { stretch_ = stretch; }
     // The GIF frame shown, from 1. Setting it decodes again when there is data (errors
-    // propagate), then fires OnFrameChange.
+    // propagate, and the picture, its frame place and size stay as they were), then fires
+    // OnFrameChange.
     int Frame() const { return frame_; }
     void SetFrame(int frame);
     // Frame markers of a GIF (counted once per data); -1 for data that is not a GIF.
@@ -59,7 +60,7 @@ public:
     ui::TNotifyEvent OnFrameChange;
 
 protected:
-    // Also forgets the frame count of the old data.
+    // Also forgets the frame count, frame place and screen size of the old data.
     void Forget() override;
     // A GIF with frame markers shows the selected frame.
     void DecodePicture() override;

@@ -91,22 +91,12 @@ std::string FirstQuoted(const std::string& raw) {
     return raw.substr(a + 1, b == std::string::npos ? std::string::npos : b - a - 1);
 }
 
-// The value's leading decimal digits; 0 when it does not start with one.
-int LeadingNumber(const std::string& value) {
-    long long n = 0;
-    for (char c : value) {
-        if (c < '0' || c > '9') break;
-        n = std::min(n * 10 + (c - '0'), 1000000LL);
-    }
-    return static_cast<int>(n);
-}
-
 bool WholeNumber(const std::string& value, int& n) {
     if (value.empty()) return false;
     for (char c : value) {
         if (c < '0' || c > '9') return false;
     }
-    n = LeadingNumber(value);
+    n = MarkupNumber(value);
     return true;
 }
 
@@ -245,7 +235,6 @@ private:
     ui::TColor hi_saved_text_ = ui::clNone;
     bool hi_on_ = false;
     std::string bullet_type_;
-    bool bullet_typed_ = false;
     ui::TColor bullet_color_ = ui::clNone;
     int saved_orientation_ = 0;
     int align_ = 0;  // 0 left, 1 right, 2 centre
@@ -422,14 +411,14 @@ void Layouter::OpeningTag(const Tag& tag, Line& line) {
             font_brush_set_ = true;
             brush_ = background;
         }
-        const std::string size = Attribute(tag, "SIZE");
-        if (!size.empty()) {
+        if (HasAttribute(tag, "SIZE")) {
             static constexpr int kSizes[] = {8, 10, 12, 14, 16};
-            const int v = LeadingNumber(size);
+            const int v = MarkupNumber(Attribute(tag, "SIZE"));
             const int points = (v >= 1 && v <= 5) ? kSizes[v - 1] : v;
             // Beyond a thousand points a single letter outgrows any screen; larger sizes are
             // taken as that, so a mistyped size cannot ask the font engine for a giant face.
-            if (points > 0) Font().SetSize(std::min(points, kLargestPoints));
+            // 0 points (also a value without digits) leaves the size to the font engine.
+            Font().SetSize(std::min(points, kLargestPoints));
         }
     } else if (n == "HI") {
         hi_saved_brush_ = brush_;
@@ -455,7 +444,7 @@ void Layouter::OpeningTag(const Tag& tag, Line& line) {
     } else if (n == "LI") {
         ListItem(tag, line);
     } else if (n == "OF") {
-        const int x = LeadingNumber(Attribute(tag, "X"));
+        const int x = MarkupNumber(Attribute(tag, "X"));
         line.pen = x;
         line.width = x;
         of_offset_ = x;
@@ -463,7 +452,7 @@ void Layouter::OpeningTag(const Tag& tag, Line& line) {
         Paragraph(tag, line);
     } else if (n == "R") {
         saved_orientation_ = Font().Orientation();
-        Font().SetOrientation(LeadingNumber(Attribute(tag, "A")) * 10);
+        Font().SetOrientation(MarkupNumber(Attribute(tag, "A")) * 10);
     } else if (n == "S") {
         SetStyle(ui::TFontStyle::fsStrikeOut, true);
     } else if (n == "SHAD") {
@@ -537,15 +526,18 @@ void Layouter::OpenAnchor(const Tag& tag, Line& line) {
     if (anchor_open_) CloseAnchor(line);  // anchors do not nest
     ++anchor_counter_;
     const bool hovered = anchor_counter_ == o_.hover_anchor;
+    // Without hover style every anchor is drawn as a hovered one (underlined, on the hover
+    // background), but in the URL colour: only hover style shows the hover font colour.
     anchor_decorated_ = !o_.hover_style || hovered;
     if (anchor_decorated_) SetStyle(ui::TFontStyle::fsUnderline, true);
-    anchor_brush_set_ = hovered && o_.hover_color != ui::clNone;
+    anchor_brush_set_ = anchor_decorated_ && o_.hover_color != ui::clNone;
     if (anchor_brush_set_) {
         anchor_saved_brush_ = brush_;
         brush_ = o_.hover_color;
     }
     if (!o_.selected) {
-        Font().SetColor(hovered && o_.hover_font_color != ui::clNone ? o_.hover_font_color : o_.url_color);
+        const bool hover_font = o_.hover_style && hovered && o_.hover_font_color != ui::clNone;
+        Font().SetColor(hover_font ? o_.hover_font_color : o_.url_color);
     }
     anchor_value_ = FirstQuoted(tag.raw);
     anchor_open_ = true;
@@ -574,8 +566,8 @@ void Layouter::CloseAnchor(Line& line) {
 void Layouter::Picture(const Tag& tag, Line& line) {
     const int number = ++image_counter_;
     const std::string source = Attribute(tag, "SRC");
-    const int width = LeadingNumber(Attribute(tag, "WIDTH"));
-    const int height = LeadingNumber(Attribute(tag, "HEIGHT"));
+    const int width = MarkupNumber(Attribute(tag, "WIDTH"));
+    const int height = MarkupNumber(Attribute(tag, "HEIGHT"));
     const MarkupPicture picture = ResolveMarkupPicture(source, o_.pictures);
     if (picture.kind == MarkupPictureKind::None) return;
     const bool sized = picture.kind == MarkupPictureKind::Picture && width >= 1 && height >= 1;
@@ -617,31 +609,32 @@ void Layouter::Picture(const Tag& tag, Line& line) {
 }
 
 void Layouter::ListItem(const Tag& tag, Line& line) {
-    if (line.list_item) {
-        line.break_before = true;  // one list item per line
-        return;
-    }
-    line.list_item = true;
-    bullet_typed_ = HasAttribute(tag, "TYPE");
     bullet_type_ = Attribute(tag, "TYPE", true);
     bullet_color_ = MarkupColor(Attribute(tag, "COLOR", true));
     line.width += list_level_ * kListIndent;
+    if (line.list_item) {
+        // One list item per line: the second starts the next line, where its bullet is drawn;
+        // its indent still counts in this line's width.
+        line.break_before = true;
+        return;
+    }
+    line.list_item = true;
     line.pen += list_level_ * kListIndent - kListIndent;
     if (!hidden_) {
-        const ui::TColor color = bullet_color_ != ui::clNone ? bullet_color_ : Font().Color();
         if (bullet_type_ == "SQUARE" || bullet_type_ == "CIRCLE") {
+            // Without COLOR the shape has no colour of its own: it is not filled.
             PendingOp bullet = Pending(MarkupOpKind::Bullet, Vertical::Fixed, true);
             bullet.op.rect = ui::Bounds(line.pen, line.top + kBulletTop, kBulletSize, kBulletSize);
-            bullet.op.color = color;
+            bullet.op.color = bullet_color_;
             bullet.op.circle = bullet_type_ == "CIRCLE";
             line.ops.push_back(bullet);
-        } else if (!bullet_typed_) {
+        } else if (bullet_type_.empty()) {
             PendingOp mark = Pending(MarkupOpKind::Text, Vertical::Run, true);
             mark.op.rect = ui::Rect(line.pen, line.top, 0, 0);
             mark.op.text = list_level_ % 2 == 1 ? "\xE2\x80\xA2" : "o";
             mark.op.font = MarkupFont::Of(Font());
             mark.op.font.name = "Symbol";
-            mark.op.font.color = color;
+            if (bullet_color_ != ui::clNone) mark.op.font.color = bullet_color_;
             mark.op.flags = TDrawTextFlags::dtSingleLine | TDrawTextFlags::dtBottom;
             line.ops.push_back(std::move(mark));
         }
@@ -659,8 +652,10 @@ void Layouter::Body(const Tag& tag, Line& line) {
         if (picture.kind == MarkupPictureKind::None) return;
         PendingOp op = Pending(MarkupOpKind::Picture, Vertical::Fixed, false);
         op.op.picture = picture;
-        if (picture.kind != MarkupPictureKind::Picture) {
-            op.in_line = true;  // image-list and desktop icons stand at the pen
+        const bool icon = picture.kind != MarkupPictureKind::Picture;
+        // Icons are not tiled, and an image-list picture in the top-left corner stands at the pen.
+        if ((where == 0 && icon) || (where == 1 && picture.kind == MarkupPictureKind::ImageList)) {
+            op.in_line = true;
             op.op.rect = ui::Bounds(line.pen, line.top, picture.size.cx, picture.size.cy);
         } else if (where == 0) {
             if (picture.size.cx <= 0 || picture.size.cy <= 0) return;
@@ -698,7 +693,7 @@ void Layouter::Paragraph(const Tag& tag, Line& line) {
     if (align == "LEFT") align_ = 0;
     else if (align == "RIGHT") align_ = 1;
     else if (align == "CENTER") align_ = 2;
-    if (HasAttribute(tag, "INDENT")) indent_ = LeadingNumber(Attribute(tag, "INDENT"));
+    if (HasAttribute(tag, "INDENT")) indent_ = MarkupNumber(Attribute(tag, "INDENT"));
     const ui::TColor from = MarkupColor(Attribute(tag, "BGCOLOR", true));
     if (from == ui::clNone) return;
     const ui::TColor to = MarkupColor(Attribute(tag, "BGCOLORTO", true));

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "controls/panel/markup_text.h"
 #include "platform/ui/controls/shell_icons.h"
 #include "platform/ui/core/sysutils.h"
 
@@ -33,8 +34,8 @@ MarkupPicture ResolveMarkupPicture(const std::string& source, const MarkupPictur
     MarkupPicture out;
     const std::string upper = ui::UpperCase(source);
     if (StartsWith(upper, "IDX:")) {
-        int index = 0;
-        if (sources.images && WholeNumber(source.substr(4), index) && index < sources.images->Count()) {
+        const int index = MarkupNumber(source.substr(4));
+        if (sources.images && index < sources.images->Count()) {
             out.kind = MarkupPictureKind::ImageList;
             out.image_index = index;
             out.size = Scaled(ui::TSize{sources.images->Width(), sources.images->Height()});

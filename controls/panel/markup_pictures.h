@@ -31,11 +31,11 @@ struct MarkupPicture {
     ui::TSize size;
 };
 
-// Resolves a source in the order "IDX:n" (image n of the image list, below its count),
-// "SSYS:" / "LSYS:" (the small / large desktop icon of a file, folder or stock number), a name
-// without ":" (the container's picture) and an address with "://" (the cache's picture, loaded
-// once). Sizes are scaled by the canvas's pixels per inch / 96; a picture's size is its
-// animation size.
+// Resolves a source in the order "IDX:n" (image n of the image list, below its count; n is the
+// leading digits, 0 without any), "SSYS:" / "LSYS:" (the small / large desktop icon of a file,
+// folder or stock number), a name without ":" (the container's picture) and an address with
+// "://" (the cache's picture, loaded once). Sizes are scaled by the canvas's pixels per inch /
+// 96; a picture's size is its animation size.
 MarkupPicture ResolveMarkupPicture(const std::string& source, const MarkupPictureSources& sources);
 
 // Draws the desktop icon of `name` (a path, a file name whose extension tells its kind, or a

@@ -89,11 +89,15 @@ void DrawPictureAt(ui::TCanvas& canvas, const MarkupPicture& picture, const ui::
         case MarkupPictureKind::Picture: {
             THTMLPicture& p = *picture.picture;
             p.FrameCount();
-            p.SetStretch(stretch);
             const int x = rect.Left + p.FrameLeft();
             const int y = rect.Top + p.FrameTop();
-            if (stretch) p.Draw(canvas, ui::Bounds(x, y, rect.Width(), rect.Height()));
-            else p.Draw(canvas, ui::Bounds(x, y, p.Width(), p.Height()));
+            if (stretch) {
+                p.SetStretch(true);
+                p.Draw(canvas, ui::Bounds(x, y, rect.Width(), rect.Height()));
+            } else {
+                // The picture's own Stretch is left as it is: the rectangle is its natural size.
+                p.Draw(canvas, ui::Bounds(x, y, p.Width(), p.Height()));
+            }
             break;
         }
     }
@@ -109,10 +113,11 @@ void DrawTiled(ui::TCanvas& canvas, const MarkupOp& op) {
     area.SetPixelFormat(ui::TPixelFormat::pf32bit);
     area.SetSize(r.Width(), r.Height());
     area.Canvas().CopyRect(ui::Rect(0, 0, r.Width(), r.Height()), canvas, r);
+    // Each tile's rectangle is the picture's natural size, whatever its Stretch says.
+    const THTMLPicture& picture = *op.picture.picture;
     for (int y = 0; y < r.Height(); y += tile.cy) {
         for (int x = 0; x < r.Width(); x += tile.cx) {
-            op.picture.picture->SetStretch(false);
-            op.picture.picture->Draw(area.Canvas(), ui::Bounds(x, y, tile.cx, tile.cy));
+            picture.Draw(area.Canvas(), ui::Bounds(x, y, picture.Width(), picture.Height()));
         }
     }
     canvas.CopyRect(r, area.Canvas(), ui::Rect(0, 0, r.Width(), r.Height()));

@@ -1,5 +1,6 @@
 #include "controls/panel/markup_text.h"
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -98,6 +99,15 @@ std::string MarkupToPlainText(const std::string& text) {
         i = close + 1;
     }
     return out;
+}
+
+int MarkupNumber(const std::string& value) {
+    long long n = 0;
+    for (char c : value) {
+        if (c < '0' || c > '9') break;
+        n = std::min(n * 10 + (c - '0'), 1000000LL);
+    }
+    return static_cast<int>(n);
 }
 
 }  // namespace panel

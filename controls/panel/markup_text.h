@@ -19,4 +19,8 @@ std::string ReplaceRunEntities(const std::string& run);
 // a ">" after it the rest of the text is kept unchanged.
 std::string MarkupToPlainText(const std::string& text);
 
+// A number in the markup (attribute values, "IDX:" sources): the value's leading decimal digits,
+// 0 when it does not start with one; values beyond a million are taken as a million.
+int MarkupNumber(const std::string& value);
+
 }  // namespace panel

@@ -15,6 +15,8 @@ void TRawPicture::Forget() {
 void TRawPicture::DecodePicture() { picture_ = DecodePictureData(data_.Bytes()); }
 
 void TRawPicture::TakeData(ui::TStream& stream) {
+    // A picture is the whole stream, wherever its position stands.
+    stream.Seek(0, ui::TSeekOrigin::soBeginning);
     data_.LoadFromStream(stream);
     empty_ = false;
     DecodePicture();

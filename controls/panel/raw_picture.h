@@ -27,7 +27,8 @@ public:
 
     // Any failure (missing file, unreadable data) is swallowed: the picture becomes empty.
     void LoadFromFile(const std::string& file_name) override;
-    // All bytes from the stream's position; decoding errors propagate. Fires OnChange.
+    // All bytes of the stream, from its start whatever its position; decoding errors propagate.
+    // Fires OnChange.
     void LoadFromStream(ui::TStream& stream) override;
     // The raw data unchanged.
     void SaveToStream(ui::TStream& stream) const override;
@@ -42,7 +43,7 @@ protected:
     virtual void Forget();
     // Decodes the data into the picture; errors propagate.
     virtual void DecodePicture();
-    // Takes the rest of `stream` as the data, then decodes it.
+    // Takes all of `stream` as the data, then decodes it.
     void TakeData(ui::TStream& stream);
     // Copies another picture's data; decodes it unless that picture is empty.
     void CopyData(const TRawPicture& other);

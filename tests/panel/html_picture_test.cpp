@@ -79,6 +79,48 @@ TEST_F(HtmlPictureTest, FrameBeyondTheCountRaises) {
     }
 }
 
+TEST_F(HtmlPictureTest, AFrameThatDoesNotDecodeLeavesTheShownFrameWhereItWas) {
+    THTMLPicture picture;
+    LoadPicture(picture, panel_test::GifFile(8, 6, kThreeFrames));
+    picture.SetFrame(2);
+    EXPECT_THROW(picture.SetFrame(5), ui::Exception);
+    // Still frame 2's picture (3 x 2), so still at frame 2's place on the 8 x 6 screen.
+    EXPECT_EQ(picture.Width(), 3);
+    EXPECT_EQ(picture.FrameLeft(), 2);
+    EXPECT_EQ(picture.FrameTop(), 1);
+    EXPECT_EQ(picture.FrameWidth(), 3);
+    EXPECT_EQ(picture.FrameHeight(), 2);
+    EXPECT_EQ(picture.AnimationWidth(), 8);
+    // New data that does not decode leaves no picture, and no place of the old one.
+    EXPECT_THROW(LoadPicture(picture, std::vector<std::uint8_t>{'G', 'I', 'F', '8', '9', 'a', 0, 0}), ui::Exception);
+    EXPECT_EQ(picture.Width(), 0);
+    EXPECT_EQ(picture.FrameLeft(), 0);
+    EXPECT_EQ(picture.FrameTop(), 0);
+    EXPECT_EQ(picture.FrameWidth(), 0);
+    EXPECT_EQ(picture.AnimationWidth(), 0);
+}
+
+TEST_F(HtmlPictureTest, StreamLoadsTakeEveryByteWhereverThePositionStands) {
+    const std::vector<std::uint8_t> png = panel_test::PngFile(4, 3, ui::clRed);
+    const std::int64_t size = static_cast<std::int64_t>(png.size());
+    for (const std::int64_t position : {std::int64_t{0}, size / 2, size}) {
+        for (const bool read_data : {false, true}) {
+            ui::TMemoryStream stream;
+            panel_test::SetBytes(stream, png);
+            stream.SetPosition(position);
+            THTMLPicture picture;
+            int changes = 0;
+            picture.OnChange = [&](ui::TPersistent*) { ++changes; };
+            if (read_data) picture.ReadData(stream);
+            else picture.LoadFromStream(stream);
+            const std::string where = (read_data ? "read data at " : "load at ") + std::to_string(position);
+            EXPECT_EQ(picture.Data().Bytes(), png) << where;
+            EXPECT_EQ(picture.Width(), 4) << where;
+            EXPECT_EQ(changes, read_data ? 0 : 1) << where;
+        }
+    }
+}
+
 TEST_F(HtmlPictureTest, TruncatedGifIsReadWithinItsBytes) {
     // Every prefix of the file: counting and selecting frames never reads past the data's end
     // (the sanitizer build checks), and a marker whose image descriptor is cut off does not count.

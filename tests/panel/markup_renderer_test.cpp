@@ -62,6 +62,15 @@ protected:
 
 const ui::TRect kWide = ui::Rect(0, 0, 200, 120);
 
+// Adds an image of the list's size in one colour.
+void AddSquare(ui::TImageList& images, ui::TColor color) {
+    ui::TBitmap square;
+    square.SetSize(images.Width(), images.Height());
+    square.Canvas().Brush().SetColor(color);
+    square.Canvas().FillRect(ui::Rect(0, 0, images.Width(), images.Height()));
+    images.Add(square);
+}
+
 TEST_F(MarkupRendererTest, CorpusOfPlainTextsLineCountsAndAnchors) {
     struct Case {
         const char* markup;
@@ -328,16 +337,23 @@ TEST_F(MarkupRendererTest, FontSizesPrefixesAndFocus) {
         }
         return panel::MarkupOp{};
     };
-    ui::TFont twelve;
-    twelve.SetSize(12);
-    EXPECT_EQ(first_text("<font size=\"3\">x</font>").font.height, twelve.Height());
-    ui::TFont seven;
-    seven.SetSize(7);
-    EXPECT_EQ(first_text("<font size=\"7\">x</font>").font.height, seven.Height());
-    ui::TFont largest;
-    largest.SetSize(1000);
-    EXPECT_EQ(first_text("<font size=\"5000\">x</font>").font.height, largest.Height());
-    EXPECT_EQ(first_text("<font size=\"0\">x</font>").font.height, ui::TFont().Height());
+    // SIZE 1 to 5 are the steps 8 to 16 points, any other number points (0 too: the font
+    // engine's own size); a value is read as its leading digits, none giving 0.
+    struct Size {
+        const char* markup;
+        int points;
+    };
+    const Size sizes[] = {
+        {"<font size=\"3\">x</font>", 12},     {"<font size=\"7\">x</font>", 7},
+        {"<font size=\"5000\">x</font>", 1000}, {"<font size=\"0\">x</font>", 0},
+        {"<font size=\"12pt\">x</font>", 12},   {"<font size=\"big\">x</font>", 0},
+        {"<font size=\"\">x</font>", 0},        {"<font color=\"clred\">x</font>", 8},
+    };
+    for (const Size& size : sizes) {
+        ui::TFont expected;
+        expected.SetSize(size.points);
+        EXPECT_EQ(first_text(size.markup).font.height, expected.Height()) << size.markup;
+    }
     EXPECT_EQ(first_text("<font face=\"Courier New\" color=\"clred\">x</font>").font.name, "Courier New");
     EXPECT_EQ(first_text("<font color=\"clred\">x</font>").font.color, ui::clRed);
     EXPECT_EQ(first_text("a&amp;b").text, "a&b");
@@ -393,16 +409,8 @@ TEST_F(MarkupRendererTest, HoverStyleFocusBlinkAndAlternativePictures) {
     // A picture under the point shows its alternative; the image list draws at the pen.
     ui::TImageList images(nullptr);
     images.SetSize(6, 6);
-    ui::TBitmap green;
-    green.SetSize(6, 6);
-    green.Canvas().Brush().SetColor(ui::clLime);
-    green.Canvas().FillRect(ui::Rect(0, 0, 6, 6));
-    images.Add(green);
-    ui::TBitmap blue;
-    blue.SetSize(6, 6);
-    blue.Canvas().Brush().SetColor(ui::clBlue);
-    blue.Canvas().FillRect(ui::Rect(0, 0, 6, 6));
-    images.Add(blue);
+    AddSquare(images, ui::clLime);
+    AddSquare(images, ui::clBlue);
     MarkupRenderOptions pictures;
     pictures.pictures.images = &images;
     const std::string text = "x<a href=\"i\"><img src=\"IDX:0\" alt=\"IDX:1\"></a>";
@@ -431,6 +439,193 @@ TEST_F(MarkupRendererTest, BodyPicturesTileAndStandInTheCorners) {
     EXPECT_EQ(Pixel(44, 10), ui::clWhite);
     EXPECT_EQ(Pixel(49, 12), ui::clRed);
     EXPECT_EQ(cache.Count(), 1);
+}
+
+// The text operations of a layout, in drawing order.
+std::vector<panel::MarkupOp> TextOps(const panel::MarkupLayout& layout) {
+    std::vector<panel::MarkupOp> texts;
+    for (const panel::MarkupOp& op : layout.ops) {
+        if (op.kind == panel::MarkupOpKind::Text) texts.push_back(op);
+    }
+    return texts;
+}
+
+TEST_F(MarkupRendererTest, AnchorColoursWithAndWithoutHoverStyle) {
+    // Without hover style every anchor is underlined on the hover background in the URL colour;
+    // in hover style only the hovered one, in the hover font colour.
+    struct Look {
+        ui::TColor background;
+        ui::TColor color;
+        bool underline;
+    };
+    struct Case {
+        bool hover_style;
+        int hovered;
+        Look first, second;
+    };
+    const Look plain{ui::clNone, ui::clBlue, false};
+    const Look decorated{ui::clYellow, ui::clBlue, true};
+    const Look hovered{ui::clYellow, ui::clRed, true};
+    const Case cases[] = {
+        {false, -1, decorated, decorated},
+        {false, 2, decorated, decorated},
+        {true, 2, plain, hovered},
+        {true, -1, plain, plain},
+    };
+    const std::string text = "<a href=\"1\">one</a> <a href=\"2\">two</a>";
+    for (const Case& c : cases) {
+        MarkupRenderOptions options;
+        options.hover_style = c.hover_style;
+        options.hover_anchor = c.hovered;
+        options.hover_color = ui::clYellow;
+        options.hover_font_color = ui::clRed;
+        options.url_color = ui::clBlue;
+        const std::vector<panel::MarkupOp> texts = TextOps(panel::LayoutMarkup(Canvas(), text, kWide, options));
+        ASSERT_EQ(texts.size(), 3u);
+        EXPECT_EQ(texts[1].text, " ");
+        EXPECT_EQ(texts[1].background, ui::clNone);  // between the anchors: as before them
+        EXPECT_EQ(texts[1].font.color, ui::clBlack);
+        const std::pair<const panel::MarkupOp*, Look> anchors[] = {{&texts[0], c.first}, {&texts[2], c.second}};
+        for (const auto& [op, look] : anchors) {
+            const std::string where = std::string(c.hover_style ? "hover style" : "plain") + ", hovered " +
+                                      std::to_string(c.hovered) + ": " + op->text;
+            EXPECT_EQ(op->background, look.background) << where;
+            EXPECT_EQ(op->font.color, look.color) << where;
+            EXPECT_EQ(op->font.style.Contains(ui::TFontStyle::fsUnderline), look.underline) << where;
+        }
+    }
+    // Painted: the first anchor's cell takes the hover background without hover style.
+    MarkupRenderOptions options;
+    options.hover_color = ui::clYellow;
+    MarkupRenderResult r;
+    Render(text, kWide, options, r);
+    EXPECT_EQ(Pixel(0, 0), ui::clYellow);
+    EXPECT_EQ(Pixel(WidthIn("one") + 1, 0), ui::clWhite);  // the blank between them
+}
+
+TEST_F(MarkupRendererTest, BodyIconsStandWhereTheirAttributeSays) {
+    // An image-list picture (6 x 6) and a small desktop icon (16 x 16) with the pen 20 to the right:
+    // in the top-right corner both stand at right - width; in the top-left corner the image-list
+    // picture stands at the pen and the icon in the corner; as a background both once at the pen.
+    ui::TImageList images(nullptr);
+    images.SetSize(6, 6);
+    AddSquare(images, ui::clLime);
+    MarkupRenderOptions options;
+    options.pictures.images = &images;
+    const ui::TRect rect = ui::Rect(10, 10, 150, 90);
+    struct Case {
+        const char* markup;
+        ui::TRect at;
+    };
+    const Case cases[] = {
+        {"<of x=\"20\"><body bgtopright=\"IDX:0\">", ui::Rect(144, 10, 150, 16)},
+        {"<of x=\"20\"><body bgtopright=\"SSYS:3\">", ui::Rect(134, 10, 150, 26)},
+        {"<of x=\"20\"><body bgtopleft=\"IDX:0\">", ui::Rect(30, 10, 36, 16)},
+        {"<of x=\"20\"><body bgtopleft=\"SSYS:3\">", ui::Rect(10, 10, 26, 26)},
+        {"<of x=\"20\"><body background=\"IDX:0\">", ui::Rect(30, 10, 36, 16)},
+        {"<of x=\"20\"><body background=\"SSYS:3\">", ui::Rect(30, 10, 46, 26)},
+    };
+    for (const Case& c : cases) {
+        const panel::MarkupLayout layout = panel::LayoutMarkup(Canvas(), c.markup, rect, options);
+        ASSERT_EQ(layout.ops.size(), 1u) << c.markup;
+        EXPECT_EQ(layout.ops[0].kind, panel::MarkupOpKind::Picture) << c.markup;
+        EXPECT_EQ(layout.ops[0].rect, c.at) << c.markup;
+    }
+    MarkupRenderResult r;
+    Render("<body bgtopright=\"IDX:0\">", rect, options, r);
+    EXPECT_EQ(Pixel(144, 10), ui::clLime);
+    EXPECT_EQ(Pixel(149, 15), ui::clLime);
+    EXPECT_EQ(Pixel(143, 10), ui::clWhite);
+    EXPECT_EQ(Pixel(10, 10), ui::clWhite);
+}
+
+TEST_F(MarkupRendererTest, ListItemsIndentsTypesAndBulletColours) {
+    // A second item on a line starts the next one, and its indent counts in the line it ends.
+    EXPECT_EQ(Measure("<ul><li>aaaa<li>b", kWide).width, 2 * 12 + WidthIn("aaaa") + 2);
+    EXPECT_EQ(Measure("<ul><ul><li>aaaa<li>b", kWide).width, 2 * 24 + WidthIn("aaaa") + 2);
+    EXPECT_EQ(Measure("<li>aaaa<li>b", kWide).width, WidthIn("aaaa") + 2);  // level 0: no indent
+
+    // Each item draws its bullet once, on its own line.
+    MarkupRenderOptions options;
+    const panel::MarkupLayout two = panel::LayoutMarkup(
+        Canvas(), "<ul><li type=\"square\" color=\"clred\">a<li type=\"square\" color=\"clred\">b", kWide, options);
+    std::vector<ui::TRect> bullets;
+    for (const panel::MarkupOp& op : two.ops) {
+        if (op.kind == panel::MarkupOpKind::Bullet) bullets.push_back(op.rect);
+    }
+    EXPECT_EQ(bullets,
+              (std::vector<ui::TRect>{ui::Rect(0, gh_ + 2, 8, gh_ + 10), ui::Rect(0, 2 * gh_ + 2, 8, 2 * gh_ + 10)}));
+
+    // Without TYPE (or with an empty one) the bullet is a character, in COLOR or else the text's
+    // colour; a square or circle has only COLOR, so without it nothing is filled; other types
+    // draw no bullet.
+    enum class Mark { None, Character, Shape };
+    struct Case {
+        const char* markup;
+        Mark mark;
+        ui::TColor color;
+    };
+    const Case cases[] = {
+        {"<li>x", Mark::Character, ui::clBlack},
+        {"<li type=\"\">x", Mark::Character, ui::clBlack},
+        {"<li color=\"clred\">x", Mark::Character, ui::clRed},
+        {"<li type=\"\" color=\"clred\">x", Mark::Character, ui::clRed},
+        {"<li type=\"square\">x", Mark::Shape, ui::clNone},
+        {"<li type=\"circle\">x", Mark::Shape, ui::clNone},
+        {"<li type=\"square\" color=\"clred\">x", Mark::Shape, ui::clRed},
+        {"<li type=\"disc\">x", Mark::None, ui::clNone},
+    };
+    for (const Case& c : cases) {
+        const panel::MarkupLayout layout = panel::LayoutMarkup(Canvas(), c.markup, kWide, options);
+        Mark mark = Mark::None;
+        ui::TColor color = ui::clNone;
+        for (const panel::MarkupOp& op : layout.ops) {
+            if (op.kind == panel::MarkupOpKind::Bullet) {
+                mark = Mark::Shape;
+                color = op.color;
+            } else if (op.kind == panel::MarkupOpKind::Text && op.text != "x") {
+                mark = Mark::Character;
+                color = op.font.color;
+            }
+        }
+        EXPECT_EQ(mark, c.mark) << c.markup;
+        EXPECT_EQ(color, c.color) << c.markup;
+    }
+    MarkupRenderResult r;
+    Render("<ul><li type=\"square\">x", kWide, options, r);
+    EXPECT_FALSE(AnyPixel(ui::Rect(0, gh_ + 2, 8, gh_ + 10), ui::clBlack));
+    bool text_drawn = false;  // its text still stands
+    for (int y = gh_; y < 2 * gh_; ++y) {
+        for (int x = 12; x < 40; ++x) text_drawn = text_drawn || Pixel(x, y) != ui::clWhite;
+    }
+    EXPECT_TRUE(text_drawn);
+}
+
+TEST_F(MarkupRendererTest, NaturalSizeLeavesThePicturesStretch) {
+    panel::TPictureContainer container(nullptr);
+    panel::TPictureItem* item = container.Items().Add();
+    item->SetName("red");
+    panel_test::LoadPicture(item->Picture(), panel_test::PngFile(8, 6, ui::clRed));
+    MarkupRenderOptions options;
+    options.pictures.container = &container;
+    MarkupRenderResult r;
+    for (const bool stretch : {true, false}) {
+        for (const char* text : {"<img src=\"red\">", "<body background=\"red\">"}) {
+            Clear();
+            item->Picture().SetStretch(stretch);
+            Render(text, ui::Rect(0, 0, 12, 9), options, r);
+            EXPECT_EQ(item->Picture().Stretch(), stretch) << text;
+            EXPECT_EQ(Pixel(7, 5), ui::clRed) << text;
+        }
+    }
+    EXPECT_EQ(Pixel(8, 5), ui::clRed);   // the second tile
+    EXPECT_EQ(Pixel(12, 5), ui::clWhite);  // beyond the rectangle
+    // WIDTH and HEIGHT stretch it, and say so.
+    Clear();
+    Render("<img src=\"red\" width=\"16\" height=\"12\">", kWide, options, r);
+    EXPECT_TRUE(item->Picture().Stretch());
+    EXPECT_EQ(Pixel(15, 11), ui::clRed);
+    EXPECT_EQ(Pixel(16, 11), ui::clWhite);
 }
 
 }  // namespace

@@ -1,9 +1,15 @@
 // Colour values, entities, the plain-text form, the stepped gradient and picture sources.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <functional>
+
+#include <QImage>
+
 #include "controls/panel/markup_colors.h"
 #include "controls/panel/markup_pictures.h"
 #include "controls/panel/markup_text.h"
+#include "platform/ui/controls/shell_icons.h"
 #include "platform/ui/core/sysutils.h"
 #include "platform/ui/graphics/bitmap.h"
 #include "tests/panel/picture_fixture.h"
@@ -103,11 +109,15 @@ TEST(MarkupPictures, SourcesResolveInOrder) {
         const char* source;
         panel::MarkupPictureKind kind;
         ui::TSize size;
+        int image_index = 0;
     };
     using K = panel::MarkupPictureKind;
+    // An image number is its leading digits, 0 when there are none.
     const Case cases[] = {
-        {"IDX:1", K::ImageList, {10, 7}}, {"idx:0", K::ImageList, {10, 7}}, {"IDX:2", K::None, {0, 0}},
-        {"IDX:x", K::None, {0, 0}},       {"SSYS:a.txt", K::ShellIcon, {16, 16}},
+        {"IDX:1", K::ImageList, {10, 7}, 1}, {"idx:0", K::ImageList, {10, 7}}, {"IDX:2", K::None, {0, 0}},
+        {"IDX:x", K::ImageList, {10, 7}},    {"IDX:", K::ImageList, {10, 7}},  {"IDX:1x", K::ImageList, {10, 7}, 1},
+        {"IDX:01", K::ImageList, {10, 7}, 1}, {"IDX:-1", K::ImageList, {10, 7}}, {"IDX:2x", K::None, {0, 0}},
+        {"IDX:99999999999", K::None, {0, 0}}, {"SSYS:a.txt", K::ShellIcon, {16, 16}},
         {"LSYS:3", K::ShellIcon, {32, 32}}, {"LOGO", K::Picture, {6, 4}},  {"Blank", K::None, {0, 0}},
         {"Missing", K::None, {0, 0}},     {"RES://A", K::Picture, {5, 3}}, {"http://x/y.png", K::None, {0, 0}},
         {"C:pic", K::None, {0, 0}},
@@ -116,18 +126,72 @@ TEST(MarkupPictures, SourcesResolveInOrder) {
         const panel::MarkupPicture p = panel::ResolveMarkupPicture(c.source, sources);
         EXPECT_EQ(p.kind, c.kind) << c.source;
         EXPECT_EQ(p.size, c.size) << c.source;
+        if (c.kind == K::ImageList) {
+            EXPECT_EQ(p.image_index, c.image_index) << c.source;
+        }
     }
     EXPECT_EQ(cache.Count(), 2);  // the resource and the internet address, each loaded once
     EXPECT_EQ(panel::ResolveMarkupPicture("IDX:0", {}).kind, K::None);
 }
 
+// The pixels a drawing puts on a white 40 x 40 picture.
+QImage Drawn(const std::function<void(ui::TCanvas&)>& draw) {
+    ui::TBitmap bitmap;
+    bitmap.SetPixelFormat(ui::TPixelFormat::pf32bit);
+    bitmap.SetSize(40, 40);
+    bitmap.Canvas().Brush().SetColor(ui::clWhite);
+    bitmap.Canvas().FillRect(ui::Rect(0, 0, 40, 40));
+    draw(bitmap.Canvas());
+    return bitmap.Image().copy();
+}
+
+// The smallest rectangle holding every pixel that is not white; empty when there is none.
+ui::TRect InkBounds(const QImage& image) {
+    ui::TRect r = ui::Rect(image.width(), image.height(), 0, 0);
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            if (test_support::PixelAt(image, x, y) == ui::clWhite) continue;
+            r.Left = std::min(r.Left, x);
+            r.Top = std::min(r.Top, y);
+            r.Right = std::max(r.Right, x + 1);
+            r.Bottom = std::max(r.Bottom, y + 1);
+        }
+    }
+    return r.IsEmpty() ? ui::TRect{} : r;
+}
+
+// Some ink, all of it inside `box`.
+bool InkOnlyIn(const QImage& image, const ui::TRect& box) {
+    const ui::TRect ink = InkBounds(image);
+    return !ink.IsEmpty() && ink.Left >= box.Left && ink.Top >= box.Top && ink.Right <= box.Right &&
+           ink.Bottom <= box.Bottom;
+}
+
 TEST(MarkupPictures, ShellIconSizesAndNumbersNeedNoFile) {
     test_support::EnsureApplication();
-    ui::TBitmap bitmap;
-    bitmap.SetSize(40, 40);
-    EXPECT_EQ(panel::DrawShellIcon(bitmap.Canvas(), 0, 0, false, false, false, 1.0, "x.txt"), (ui::TSize{16, 16}));
-    EXPECT_EQ(panel::DrawShellIcon(bitmap.Canvas(), 0, 0, true, true, false, 1.0, "3"), (ui::TSize{32, 32}));
-    EXPECT_EQ(panel::DrawShellIcon(bitmap.Canvas(), 0, 0, true, true, true, 0.5, "/"), (ui::TSize{32, 32}));
+    // A number is a stock icon of the system image list, never a file of that name: the icon of a
+    // missing file "3" is a document's, stock icon 3 is a folder.
+    const QImage folder = Drawn([](ui::TCanvas& c) { ui::DrawShellStockIcon(c, 0, 0, true, 3); });
+    const QImage document = Drawn([](ui::TCanvas& c) { ui::DrawShellFileIcon(c, 0, 0, true, "3"); });
+    ASSERT_TRUE(InkOnlyIn(folder, ui::Rect(0, 0, 32, 32)));
+    ASSERT_NE(folder, document);  // else the cases below could not tell them apart
+
+    ui::TSize size;
+    EXPECT_EQ(Drawn([&](ui::TCanvas& c) { size = panel::DrawShellIcon(c, 0, 0, true, true, false, 1.0, "3"); }), folder);
+    EXPECT_EQ(size, (ui::TSize{32, 32}));
+    // Asked only for its size, nothing is drawn.
+    const QImage measured = Drawn([&](ui::TCanvas& c) { size = panel::DrawShellIcon(c, 0, 0, false, false, false, 1.0, "x.txt"); });
+    EXPECT_EQ(size, (ui::TSize{16, 16}));
+    EXPECT_TRUE(InkBounds(measured).IsEmpty());
+    // A small icon at its place and within its 16 x 16.
+    const QImage small = Drawn([&](ui::TCanvas& c) { size = panel::DrawShellIcon(c, 5, 7, false, true, false, 1.0, "4"); });
+    EXPECT_EQ(size, (ui::TSize{16, 16}));
+    EXPECT_EQ(small, Drawn([](ui::TCanvas& c) { ui::DrawShellStockIcon(c, 5, 7, false, 4); }));
+    EXPECT_TRUE(InkOnlyIn(small, ui::Rect(5, 7, 21, 23)));
+    // Printing draws the large icon through a bitmap scaled by the factor: 16 x 16 at (4, 4).
+    const QImage printed = Drawn([&](ui::TCanvas& c) { size = panel::DrawShellIcon(c, 4, 4, true, true, true, 0.5, "/"); });
+    EXPECT_EQ(size, (ui::TSize{32, 32}));
+    EXPECT_TRUE(InkOnlyIn(printed, ui::Rect(4, 4, 20, 20)));
 }
 
 }  // namespace
