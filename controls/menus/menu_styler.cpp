@@ -18,8 +18,8 @@ TCustomFineMenuStyler::TCustomFineMenuStyler(ui::TComponent* owner)
 }
 
 TCustomFineMenuStyler::~TCustomFineMenuStyler() {
+    // The link to the menu stays: the component's end tells the menu, which must let go of it.
     MarkDestroying();
-    if (menu_ != nullptr) RemoveFreeNotification(menu_);
 }
 
 void TCustomFineMenuStyler::SetMenu(ui::TMainMenu* menu) {
