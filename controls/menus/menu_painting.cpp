@@ -302,7 +302,9 @@ void DrawContent(ui::TMenuItem* item, ui::TCanvas& canvas, const ui::TRect& r, u
             if (root) {
                 g = ui::Bounds(r.Left + 6, g.Top, list->Width(), list->Height());
             }
-            list->Draw(canvas, g.Left, g.Top, item->ImageIndex());
+            // The images made for disabled items keep their own look; others are greyed.
+            const bool normal_look = item->Enabled() || list == menu->DisabledImages();
+            list->Draw(canvas, g.Left, g.Top, item->ImageIndex(), normal_look);
             glyph_width = list->Width();
         } else if (draw_check) {
             const ui::TBitmap& mark = item->RadioItem() ? s.Glyphs().Radio() : s.Glyphs().Check();
