@@ -20,6 +20,7 @@
 #include "platform/ui/controls/screen.h"
 #include "platform/ui/forms/form.h"
 #include "platform/ui/forms/menu_bar.h"
+#include "platform/ui/graphics/draw_text.h"
 #include "tests/support/render.h"
 
 namespace {
@@ -468,6 +469,61 @@ TEST_F(PaintFixture, DisabledItemsShowTheirImagesGreyed) {
     }
     menu->SetDisabledImages(nullptr);
     menu->SetImages(nullptr);
+}
+
+// Where the ink of a text drawn at the top of a rectangle begins, in a font: the offset the
+// lines of a note caption keep from the tops they stand at.
+int InkTopOf(const ui::TFont& font, const std::string& text, bool (*ink)(TColor)) {
+    ui::TBitmap bitmap;
+    bitmap.SetSize(200, 40);
+    bitmap.Canvas().Brush().SetColor(ui::clWhite);
+    bitmap.Canvas().FillRect(ui::TRect{0, 0, 200, 40});
+    bitmap.Canvas().SetFont(font);
+    bitmap.Canvas().Brush().SetStyle(ui::TBrushStyle::bsClear);
+    ui::TRect r{0, 0, 200, 40};
+    ui::DrawText(bitmap.Canvas(), text, r, ui::TDrawTextFlags::dtSingleLine);
+    return InkWhere(bitmap.Image(), ui::TRect{0, 0, 200, 40}, ink).box.Top;
+}
+
+// A caption with a note stands from the item's top: the first line at the top in the item's
+// font, each note one line of that font lower, and the mnemonic's underline under the first line,
+// both with plain and with smoothed text.
+TEST_F(PaintFixture, NoteCaptionsStandFromTheItemsTop) {
+    new_item->SetCaption("&First\\nA note");
+    new_item->SetShortCut(ui::scNone);
+    const TColor background = ui::ColorToRGB(styler->Background().Color());
+    static constexpr auto dark = [](TColor c) {
+        return (c & 0xFF) < 0x70 && ((c >> 8) & 0xFF) < 0x70 && ((c >> 16) & 0xFF) < 0x70;
+    };
+    static constexpr auto any_ink = [](TColor c) { return c != ui::clWhite; };
+    const ui::TFont& font = ui::Screen().MenuFont();
+    ui::TCanvas measure;
+    measure.SetFont(font);
+    const int first_height = measure.TextHeight("gh");
+    for (TAntiAlias anti_alias : {TAntiAlias::aaNone, TAntiAlias::aaAntiAlias}) {
+        SCOPED_TRACE(static_cast<int>(anti_alias));
+        styler->SetAntiAlias(anti_alias);
+        ui::TMenuWindow& popup = OpenFile();
+        const QImage& image = popup.Render();
+        ui::TRect r = Local(popup, 0);
+        r.Right -= 17;
+        const int left = r.Left + styler->IconBar().Size() + 8;
+        const int note_top = r.Top + first_height;
+        const Ink first_line = InkWhere(image, ui::TRect{left, r.Top, r.Right, note_top}, dark);
+        const Ink note = InkWhere(image, ui::TRect{left, note_top, r.Right, r.Bottom},
+                                  [&](TColor c) { return c != background; });
+        ASSERT_GT(first_line.count, 10);
+        if (anti_alias == TAntiAlias::aaNone) {
+            EXPECT_EQ(first_line.box.Top, r.Top + InkTopOf(font, "First", dark));
+            ASSERT_GT(note.count, 10);
+            EXPECT_EQ(note.box.Top, note_top + InkTopOf(styler->NotesFont(), "A note", any_ink));
+        } else {
+            EXPECT_LE(first_line.box.Top, r.Top + InkTopOf(font, "First", dark) + 1);
+        }
+        // Nothing dark below the first line: the underline stays with its letter.
+        EXPECT_EQ(InkWhere(image, ui::TRect{left, note_top, r.Right, r.Bottom}, dark).count, 0);
+        form.MenuBar()->EndTracking();
+    }
 }
 
 TEST(ShortCutTexts, PlainAndFromKeyNames) {
