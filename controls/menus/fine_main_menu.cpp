@@ -57,9 +57,8 @@ TFineMainMenu::TFineMainMenu(ui::TComponent* owner) : ui::TMainMenu(owner) {
 
 TFineMainMenu::~TFineMainMenu() {
     MarkDestroying();
-    // The link to an assigned styler stays, so that the component's end tells it to unbind; only
-    // its font's change event, which calls this menu, goes now.
-    if (menu_styler_ != nullptr) menu_styler_->FontRef().OnChange = nullptr;
+    // The link to an assigned styler stays, so that the component's end tells it to unbind. (A
+    // styler of the same owner may be gone already: the owner frees its components unannounced.)
     menu_styler_ = nullptr;
     delete internal_styler_;
     internal_styler_ = nullptr;
@@ -78,7 +77,6 @@ void TFineMainMenu::SetMenuStyler(TCustomFineMenuStyler* styler) {
     if (menu_styler_ != nullptr && menu_styler_ != internal_styler_) {
         RemoveFreeNotification(menu_styler_);
         // Without the notification the styler would not learn of this menu's end: it lets go now.
-        menu_styler_->FontRef().OnChange = nullptr;
         if (menu_styler_->Menu() == this) menu_styler_->SetMenu(nullptr);
     }
     if (styler != nullptr) {

@@ -23,7 +23,11 @@ TCustomFineMenuStyler::~TCustomFineMenuStyler() {
 }
 
 void TCustomFineMenuStyler::SetMenu(ui::TMainMenu* menu) {
-    if (menu_ != nullptr && menu_ != menu) RemoveFreeNotification(menu_);
+    if (menu_ != nullptr && menu_ != menu) {
+        RemoveFreeNotification(menu_);
+        // The font's change event belongs to the menu that set it.
+        font_.OnChange = nullptr;
+    }
     menu_ = menu;
     if (menu_ != nullptr) FreeNotification(menu_);
     background_->SetMenu(menu);

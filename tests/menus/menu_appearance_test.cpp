@@ -308,9 +308,8 @@ TEST_F(AppearanceFixture, StylerAndMenuOfDifferentOwnersLetGoOfEachOther) {
         delete styler;
         styler = nullptr;
         EXPECT_EQ(menu->MenuStyler(), nullptr);
-        ASSERT_NE(menu->InternalStyler(), nullptr);
+        EXPECT_NE(menu->InternalStyler(), nullptr);
         EXPECT_EQ(menu->CurrentStyler(), menu->InternalStyler());
-        EXPECT_EQ(menu->CurrentStyler()->Name(), "InternalMenuStyler");
     }
     {
         SCOPED_TRACE("menu freed first");
