@@ -14,18 +14,23 @@ void SetTahoma(ui::TFont& font, int height, ui::TColor colour, ui::TFontStyles s
 }  // namespace
 
 menus::TFineMenuOfficeStyler* CreateMainMenuStyler(ui::TComponent* owner) {
-    using namespace menus;
-    auto* styler = new TFineMenuOfficeStyler(owner);
+    auto* styler = new menus::TFineMenuOfficeStyler(owner);
     styler->SetName("FineMenuOfficeStyler1");
-    styler->SetStyle(TOfficeStyle::osOffice2003Silver);
-    styler->SetAntiAlias(TAntiAlias::aaNone);
-    styler->SetAutoThemeAdapt(false);
+    styler->SetStyle(menus::TOfficeStyle::osOffice2003Silver);
+    ApplyStoredMenuStyling(*styler);
+    return styler;
+}
 
-    styler->Background().SetColor(16185078);
-    styler->Background().SetColorTo(16185078);
-    styler->Background().SetPosition(TBackgroundPosition::bpCenter);
+void ApplyStoredMenuStyling(menus::TFineMenuOfficeStyler& styler) {
+    using namespace menus;
+    styler.SetAntiAlias(TAntiAlias::aaNone);
+    styler.SetAutoThemeAdapt(false);
 
-    TButtonAppearance& button = styler->ButtonAppearance();
+    styler.Background().SetColor(16185078);
+    styler.Background().SetColorTo(16185078);
+    styler.Background().SetPosition(TBackgroundPosition::bpCenter);
+
+    TButtonAppearance& button = styler.ButtonAppearance();
     button.SetDownColor(5149182);
     button.SetDownColorTo(9556991);
     button.SetHoverColor(13432063);
@@ -36,16 +41,16 @@ menus::TFineMenuOfficeStyler* CreateMainMenuStyler(ui::TComponent* owner) {
     SetTahoma(font, -11, ui::clWindowText);
     button.SetCaptionFont(font);
 
-    styler->IconBar().SetColorTo(12164511);
+    styler.IconBar().SetColorTo(12164511);
 
-    TSelectedItem& selected = styler->SelectedItem();
+    TSelectedItem& selected = styler.SelectedItem();
     selected.SetBorderColor(524288);
     SetTahoma(font, -11, ui::clWindowText);
     selected.SetFont(font);
     SetTahoma(font, -8, ui::clWindowText);
     selected.SetNotesFont(font);
 
-    TRootItem& root = styler->RootItem();
+    TRootItem& root = styler.RootItem();
     root.SetColorTo(16249843);
     root.SetSelectedColor(0, 15854056);
     root.SetSelectedColor(1, 13482426);
@@ -54,20 +59,19 @@ menus::TFineMenuOfficeStyler* CreateMainMenuStyler(ui::TComponent* owner) {
     SetTahoma(font, -11, ui::clMenuText);
     root.SetFont(font);
 
-    TSideBar& side = styler->SideBar();
+    TSideBar& side = styler.SideBar();
     SetTahoma(font, -19, ui::clWhite, ui::TFontStyles{ui::TFontStyle::fsBold, ui::TFontStyle::fsItalic});
     side.SetFont(font);
     side.Image().SetPosition(TBackgroundPosition::bpCenter);
     side.Background().SetPosition(TBackgroundPosition::bpCenter);
     side.SetSplitterColorTo(ui::clBlack);
 
-    styler->Separator().SetGradientType(TGradientType::gtBoth);
-    styler->SetMenuBorderColor(6196597);
+    styler.Separator().SetGradientType(TGradientType::gtBoth);
+    styler.SetMenuBorderColor(6196597);
     SetTahoma(font, -11, ui::clMenuText);
-    styler->SetFont(font);
+    styler.SetFont(font);
     SetTahoma(font, -8, ui::clGray);
-    styler->SetNotesFont(font);
-    return styler;
+    styler.SetNotesFont(font);
 }
 
 void StyleToolPanel(panel::TFinePanel& panel) {

@@ -12,6 +12,9 @@ namespace app {
 // The main window's menu styler, owned by `owner`: the osOffice2003Silver set with the stored
 // colours and fonts read after it, so they override single values of the set.
 menus::TFineMenuOfficeStyler* CreateMainMenuStyler(ui::TComponent* owner);
+// The settings the form definition stores for the styler, each overriding the value its style
+// gave (they are read after the style).
+void ApplyStoredMenuStyling(menus::TFineMenuOfficeStyler& styler);
 
 // The tool panel's stored settings: silver down to the menu colour, Tahoma 8 texts, and its
 // caption (hidden, as stored) in the highlight colours.

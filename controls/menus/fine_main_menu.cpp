@@ -57,7 +57,8 @@ TFineMainMenu::TFineMainMenu(ui::TComponent* owner) : ui::TMainMenu(owner) {
 
 TFineMainMenu::~TFineMainMenu() {
     MarkDestroying();
-    if (menu_styler_ != nullptr) RemoveFreeNotification(menu_styler_);
+    // The link to an assigned styler stays, so that the component's end tells it to unbind. (A
+    // styler of the same owner may be gone already: the owner frees its components unannounced.)
     menu_styler_ = nullptr;
     delete internal_styler_;
     internal_styler_ = nullptr;
@@ -73,7 +74,11 @@ void TFineMainMenu::CreateInternalStyler() {
 
 void TFineMainMenu::SetMenuStyler(TCustomFineMenuStyler* styler) {
     if (styler == menu_styler_) return;
-    if (menu_styler_ != nullptr && menu_styler_ != internal_styler_) RemoveFreeNotification(menu_styler_);
+    if (menu_styler_ != nullptr && menu_styler_ != internal_styler_) {
+        RemoveFreeNotification(menu_styler_);
+        // Without the notification the styler would not learn of this menu's end: it lets go now.
+        if (menu_styler_->Menu() == this) menu_styler_->SetMenu(nullptr);
+    }
     if (styler != nullptr) {
         if (internal_styler_ != nullptr && !internal_styler_->Loading()) {
             delete internal_styler_;

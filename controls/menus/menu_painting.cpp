@@ -81,8 +81,8 @@ int DrawTextA(ui::TCanvas& canvas, const std::string& text, ui::TRect& rect, std
     x += canvas.TextWidth(shown.substr(0, at));
     const int w = canvas.TextWidth(shown.substr(at, 1));
     const int text_height = canvas.TextHeight(shown);
-    const int top = (format & DT_SINGLELINE) ? rect.Top + (rect.Height() - text_height) / 2 : rect.Top;
-    const int baseline = top + text_height - 2;
+    // The text stands at the rectangle's top (single lines are not centred without being asked).
+    const int baseline = rect.Top + text_height - 2;
     ui::TBrush saved;
     saved.Assign(&canvas.Brush());
     canvas.Brush().SetColor(canvas.Font().Color());
@@ -302,7 +302,9 @@ void DrawContent(ui::TMenuItem* item, ui::TCanvas& canvas, const ui::TRect& r, u
             if (root) {
                 g = ui::Bounds(r.Left + 6, g.Top, list->Width(), list->Height());
             }
-            list->Draw(canvas, g.Left, g.Top, item->ImageIndex());
+            // The images made for disabled items keep their own look; others are greyed.
+            const bool normal_look = item->Enabled() || list == menu->DisabledImages();
+            list->Draw(canvas, g.Left, g.Top, item->ImageIndex(), normal_look);
             glyph_width = list->Width();
         } else if (draw_check) {
             const ui::TBitmap& mark = item->RadioItem() ? s.Glyphs().Radio() : s.Glyphs().Check();
@@ -607,6 +609,9 @@ void DrawMenuText(ui::TMenuItem* item, ui::TCanvas& canvas, const std::string& t
     }
     const bool gdip = s.AntiAlias() != TAntiAlias::aaNone && (format & DT_CALCRECT) == 0;
     if (HasNotes(item, shown)) {
+        // A caption with notes measures as the whole rectangle it is given, so that its lines
+        // stand from the item's top down rather than centred as one block.
+        if ((format & DT_CALCRECT) != 0) return;
         const std::vector<std::string> lines = NoteLines(shown);
         const ui::TFont& notes_font = selected ? s.SelectedItem().NotesFont() : s.NotesFont();
         if (disabled != ui::clNone) canvas.Font().SetColor(disabled);
@@ -627,16 +632,15 @@ void DrawMenuText(ui::TMenuItem* item, ui::TCanvas& canvas, const std::string& t
             }
             return;
         }
-        DrawTextA(canvas, lines[0], line, format & (DT_SINGLELINE | DT_CALCRECT));
+        DrawTextA(canvas, lines[0], line, format & DT_SINGLELINE);
         line.Top += canvas.TextHeight("gh");
         canvas.SetFont(notes_font);
         if (disabled != ui::clNone) canvas.Font().SetColor(disabled);
         const int h = canvas.TextHeight("gh");
         for (std::size_t i = 1; i < lines.size(); ++i) {
-            DrawTextA(canvas, lines[i], line, format & (DT_SINGLELINE | DT_CALCRECT));
+            DrawTextA(canvas, lines[i], line, format & DT_SINGLELINE);
             line.Top += h;
         }
-        if ((format & DT_CALCRECT) != 0) rect.Bottom = line.Top;
         return;
     }
     if (disabled != ui::clNone) canvas.Font().SetColor(disabled);

@@ -18,12 +18,16 @@ TCustomFineMenuStyler::TCustomFineMenuStyler(ui::TComponent* owner)
 }
 
 TCustomFineMenuStyler::~TCustomFineMenuStyler() {
+    // The link to the menu stays: the component's end tells the menu, which must let go of it.
     MarkDestroying();
-    if (menu_ != nullptr) RemoveFreeNotification(menu_);
 }
 
 void TCustomFineMenuStyler::SetMenu(ui::TMainMenu* menu) {
-    if (menu_ != nullptr && menu_ != menu) RemoveFreeNotification(menu_);
+    if (menu_ != nullptr && menu_ != menu) {
+        RemoveFreeNotification(menu_);
+        // The font's change event belongs to the menu that set it.
+        font_.OnChange = nullptr;
+    }
     menu_ = menu;
     if (menu_ != nullptr) FreeNotification(menu_);
     background_->SetMenu(menu);

@@ -9,10 +9,13 @@
 
 #include <cstdlib>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
 #include <unistd.h>
 
 #include "app/main_form.h"
+#include "app/main_window_styling.h"
 #include "platform/ui/forms/menu_bar.h"
 #include "tests/app/window_fixture.h"
 #include "tests/support/render.h"
@@ -95,11 +98,59 @@ TEST_F(MainWindowMenu, DrawsInTheStoredStylerColours) {
     menus::TFineMenuOfficeStyler& styler = *form_->FineMenuOfficeStyler1;
     EXPECT_EQ(form_->FineMainMenu1->CurrentStyler(), &styler);
     EXPECT_EQ(styler.Style(), menus::TOfficeStyle::osOffice2003Silver);
-    // Values stored with the form override single values of the set.
-    EXPECT_EQ(styler.SelectedItem().BorderColor(), 524288u);
-    EXPECT_EQ(styler.MenuBorderColor(), 6196597u);
-    EXPECT_EQ(styler.RootItem().HoverColorTo(), 10147583u);
-    EXPECT_EQ(styler.IconBar().ColorTo(), 12164511u);
+    // The colours stored with the form override the values of a style set before them. The
+    // window's own style gives most of them already, so another style comes first here; what it
+    // leaves alone gets a sentinel, so that every row can tell a stored value that is missing.
+    using menus::TFineMenuOfficeStyler;
+    const struct {
+        const char* name;
+        ui::TColor stored;
+        std::function<ui::TColor(TFineMenuOfficeStyler&)> get;
+        std::function<void(TFineMenuOfficeStyler&, ui::TColor)> set;
+    } rows[] = {
+        {"Background.Color", 16185078, [](auto& s) { return s.Background().Color(); },
+         [](auto& s, ui::TColor c) { s.Background().SetColor(c); }},
+        {"Background.ColorTo", 16185078, [](auto& s) { return s.Background().ColorTo(); },
+         [](auto& s, ui::TColor c) { s.Background().SetColorTo(c); }},
+        {"Button.DownColor", 5149182, [](auto& s) { return s.ButtonAppearance().DownColor(); },
+         [](auto& s, ui::TColor c) { s.ButtonAppearance().SetDownColor(c); }},
+        {"Button.DownColorTo", 9556991, [](auto& s) { return s.ButtonAppearance().DownColorTo(); },
+         [](auto& s, ui::TColor c) { s.ButtonAppearance().SetDownColorTo(c); }},
+        {"Button.HoverColor", 13432063, [](auto& s) { return s.ButtonAppearance().HoverColor(); },
+         [](auto& s, ui::TColor c) { s.ButtonAppearance().SetHoverColor(c); }},
+        {"Button.HoverColorTo", 9556223, [](auto& s) { return s.ButtonAppearance().HoverColorTo(); },
+         [](auto& s, ui::TColor c) { s.ButtonAppearance().SetHoverColorTo(c); }},
+        {"Button.DownBorderColor", ui::clNavy, [](auto& s) { return s.ButtonAppearance().DownBorderColor(); },
+         [](auto& s, ui::TColor c) { s.ButtonAppearance().SetDownBorderColor(c); }},
+        {"Button.HoverBorderColor", ui::clNavy, [](auto& s) { return s.ButtonAppearance().HoverBorderColor(); },
+         [](auto& s, ui::TColor c) { s.ButtonAppearance().SetHoverBorderColor(c); }},
+        {"IconBar.ColorTo", 12164511, [](auto& s) { return s.IconBar().ColorTo(); },
+         [](auto& s, ui::TColor c) { s.IconBar().SetColorTo(c); }},
+        {"SelectedItem.BorderColor", 524288, [](auto& s) { return s.SelectedItem().BorderColor(); },
+         [](auto& s, ui::TColor c) { s.SelectedItem().SetBorderColor(c); }},
+        {"RootItem.ColorTo", 16249843, [](auto& s) { return s.RootItem().ColorTo(); },
+         [](auto& s, ui::TColor c) { s.RootItem().SetColorTo(c); }},
+        {"RootItem.SelectedColor", 15854056, [](auto& s) { return s.RootItem().SelectedColor(); },
+         [](auto& s, ui::TColor c) { s.RootItem().SetSelectedColor(0, c); }},
+        {"RootItem.SelectedColorTo", 13482426, [](auto& s) { return s.RootItem().SelectedColorTo(); },
+         [](auto& s, ui::TColor c) { s.RootItem().SetSelectedColor(1, c); }},
+        {"RootItem.HoverColor", 13432063, [](auto& s) { return s.RootItem().HoverColor(); },
+         [](auto& s, ui::TColor c) { s.RootItem().SetHoverColor(0, c); }},
+        {"RootItem.HoverColorTo", 10147583, [](auto& s) { return s.RootItem().HoverColorTo(); },
+         [](auto& s, ui::TColor c) { s.RootItem().SetHoverColor(1, c); }},
+        {"SideBar.SplitterColorTo", ui::clBlack, [](auto& s) { return s.SideBar().SplitterColorTo(); },
+         [](auto& s, ui::TColor c) { s.SideBar().SetSplitterColorTo(c); }},
+        {"MenuBorderColor", 6196597, [](auto& s) { return s.MenuBorderColor(); },
+         [](auto& s, ui::TColor c) { s.SetMenuBorderColor(c); }},
+    };
+    for (const auto& row : rows) EXPECT_EQ(row.get(styler), row.stored) << row.name;
+    const std::unique_ptr<TFineMenuOfficeStyler> other(app::CreateMainMenuStyler(nullptr));
+    other->SetStyle(menus::TOfficeStyle::osOffice2010Black);
+    for (const auto& row : rows) {
+        if (row.get(*other) == row.stored) row.set(*other, 0x123456);
+    }
+    app::ApplyStoredMenuStyling(*other);
+    for (const auto& row : rows) EXPECT_EQ(row.get(*other), row.stored) << row.name;
     Tap(Qt::Key_F, Qt::AltModifier);
     ui::TMenuWindow& popup = Bar().Popup(0);
     const QImage& image = popup.Render();

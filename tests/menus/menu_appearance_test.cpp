@@ -293,4 +293,45 @@ TEST_F(AppearanceFixture, MenuBindsStylersAndFallsBackToAnInternalOne) {
     EXPECT_EQ(GetStyledMenu(&plain), nullptr);
 }
 
+// A styler and a menu with different owners are not told of each other's end through a common
+// owner: each must still let go of the other, whichever goes first, and nothing may reach the
+// one that went (the sanitizer build sees any touch of it).
+TEST_F(AppearanceFixture, StylerAndMenuOfDifferentOwnersLetGoOfEachOther) {
+    ui::TFont other_font;
+    other_font.SetName("DejaVu Sans");
+    other_font.SetHeight(-15);
+    {
+        SCOPED_TRACE("styler freed first");
+        ui::TComponent menu_owner{nullptr};
+        auto* menu = new TFineMainMenu(&menu_owner);
+        menu->SetMenuStyler(styler);
+        delete styler;
+        styler = nullptr;
+        EXPECT_EQ(menu->MenuStyler(), nullptr);
+        EXPECT_NE(menu->InternalStyler(), nullptr);
+        EXPECT_EQ(menu->CurrentStyler(), menu->InternalStyler());
+    }
+    {
+        SCOPED_TRACE("menu freed first");
+        ui::TComponent styler_owner{nullptr};
+        auto* first = new TFineMenuStyler(&styler_owner);
+        auto* second = new TFineMenuStyler(&styler_owner);
+        auto* menu = new TFineMainMenu(&owner);
+        // One styler bound and replaced, one bound when the menu goes.
+        menu->SetMenuStyler(first);
+        menu->SetMenuStyler(second);
+        delete menu;
+        for (TFineMenuStyler* s : {first, second}) {
+            EXPECT_EQ(s->Menu(), nullptr);
+            EXPECT_EQ(s->IconBar().Menu(), nullptr);
+            EXPECT_EQ(s->RootItem().Menu(), nullptr);
+            EXPECT_EQ(s->SideBar().Menu(), nullptr);
+            // Changes that refresh a bound menu find none.
+            s->SetFont(other_font);
+            s->RootItem().SetFont(other_font);
+            s->SetSideBar(s->SideBar());
+        }
+    }
+}
+
 }  // namespace

@@ -16,9 +16,11 @@
 #include "controls/menus/gdip.h"
 #include "controls/menus/menu_painting.h"
 #include "controls/menus/menu_util.h"
+#include "platform/ui/controls/imagelist.h"
 #include "platform/ui/controls/screen.h"
 #include "platform/ui/forms/form.h"
 #include "platform/ui/forms/menu_bar.h"
+#include "platform/ui/graphics/draw_text.h"
 #include "tests/support/render.h"
 
 namespace {
@@ -404,6 +406,124 @@ TEST_F(PaintFixture, SmoothedTextsGoThroughTheTextLayerAtTheirPlaces) {
     const Ink dark_in_note =
         InkWhere(image, ui::TRect{left, r.Top + 20, r.Right, r.Bottom}, [](TColor c) { return (c & 0xFF) < 0x70; });
     EXPECT_EQ(dark_in_note.count, 0);
+}
+
+// An image in one colour inside a two-pixel frame of its transparent colour (lime).
+void PaintFramed(ui::TBitmap& image, TColor colour) {
+    image.SetSize(16, 16);
+    image.Canvas().Brush().SetColor(0x00FF00);
+    image.Canvas().FillRect(ui::TRect{0, 0, 16, 16});
+    image.Canvas().Brush().SetColor(colour);
+    image.Canvas().FillRect(ui::TRect{2, 2, 14, 14});
+    image.SetTransparentColor(0x00FF00);
+    image.SetTransparent(true);
+}
+
+// An item's image: as it is when enabled; greyed when disabled, its outline kept; and from the
+// menu's images for disabled items, when it has them, in their own look.
+TEST_F(PaintFixture, DisabledItemsShowTheirImagesGreyed) {
+    ui::TImageList images(nullptr), disabled_images(nullptr);
+    ui::TBitmap red, blue;
+    PaintFramed(red, 0x0000FF);
+    PaintFramed(blue, 0xFF0000);
+    images.Add(red);
+    disabled_images.Add(blue);
+    menu->SetImages(&images);
+    new_item->SetImageIndex(0);
+    const TColor icon_bar = ui::ColorToRGB(styler->IconBar().Color());
+    styler->IconBar().SetColorTo(ui::clNone);
+    enum class Look { kOwn, kGreyed, kDisabledImage };
+    const struct {
+        bool enabled;
+        bool with_disabled_images;
+        Look look;
+    } rows[] = {
+        {true, false, Look::kOwn},
+        {false, false, Look::kGreyed},
+        {true, true, Look::kOwn},
+        {false, true, Look::kDisabledImage},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(static_cast<int>(row.look) * 10 + (row.with_disabled_images ? 1 : 0));
+        new_item->SetEnabled(row.enabled);
+        menu->SetDisabledImages(row.with_disabled_images ? &disabled_images : nullptr);
+        ui::TMenuWindow& popup = OpenFile();
+        const QImage& image = popup.Render();
+        const ui::TRect r = Local(popup, 0);
+        ui::TRect glyph{r.Left, r.Top + 1, r.Left + styler->IconBar().Size(), r.Bottom - 1};
+        CenterRect(glyph, std::min(glyph.Width(), glyph.Height()), std::min(glyph.Width(), glyph.Height()));
+        CenterRect(glyph, 16, 16);
+        const TColor middle = PixelAt(image, glyph.Left + 8, glyph.Top + 8);
+        switch (row.look) {
+        case Look::kOwn: EXPECT_EQ(middle, 0x0000FFu); break;
+        case Look::kDisabledImage: EXPECT_EQ(middle, 0xFF0000u); break;
+        case Look::kGreyed:
+            EXPECT_EQ(middle, (middle & 0xFF) * 0x010101u);  // three equal channels
+            EXPECT_NE(middle, icon_bar);
+            break;
+        }
+        // The frame stays transparent: the icon bar shows through it.
+        EXPECT_EQ(PixelAt(image, glyph.Left, glyph.Top), icon_bar);
+        EXPECT_EQ(InkOf(image, glyph, 0x00FF00).count, 0);
+        form.MenuBar()->EndTracking();
+    }
+    menu->SetDisabledImages(nullptr);
+    menu->SetImages(nullptr);
+}
+
+// Where the ink of a text drawn at the top of a rectangle begins, in a font: the offset the
+// lines of a note caption keep from the tops they stand at.
+int InkTopOf(const ui::TFont& font, const std::string& text, bool (*ink)(TColor)) {
+    ui::TBitmap bitmap;
+    bitmap.SetSize(200, 40);
+    bitmap.Canvas().Brush().SetColor(ui::clWhite);
+    bitmap.Canvas().FillRect(ui::TRect{0, 0, 200, 40});
+    bitmap.Canvas().SetFont(font);
+    bitmap.Canvas().Brush().SetStyle(ui::TBrushStyle::bsClear);
+    ui::TRect r{0, 0, 200, 40};
+    ui::DrawText(bitmap.Canvas(), text, r, ui::TDrawTextFlags::dtSingleLine);
+    return InkWhere(bitmap.Image(), ui::TRect{0, 0, 200, 40}, ink).box.Top;
+}
+
+// A caption with a note stands from the item's top: the first line at the top in the item's
+// font, each note one line of that font lower, and the mnemonic's underline under the first line,
+// both with plain and with smoothed text.
+TEST_F(PaintFixture, NoteCaptionsStandFromTheItemsTop) {
+    new_item->SetCaption("&First\\nA note");
+    new_item->SetShortCut(ui::scNone);
+    const TColor background = ui::ColorToRGB(styler->Background().Color());
+    static constexpr auto dark = [](TColor c) {
+        return (c & 0xFF) < 0x70 && ((c >> 8) & 0xFF) < 0x70 && ((c >> 16) & 0xFF) < 0x70;
+    };
+    static constexpr auto any_ink = [](TColor c) { return c != ui::clWhite; };
+    const ui::TFont& font = ui::Screen().MenuFont();
+    ui::TCanvas measure;
+    measure.SetFont(font);
+    const int first_height = measure.TextHeight("gh");
+    for (TAntiAlias anti_alias : {TAntiAlias::aaNone, TAntiAlias::aaAntiAlias}) {
+        SCOPED_TRACE(static_cast<int>(anti_alias));
+        styler->SetAntiAlias(anti_alias);
+        ui::TMenuWindow& popup = OpenFile();
+        const QImage& image = popup.Render();
+        ui::TRect r = Local(popup, 0);
+        r.Right -= 17;
+        const int left = r.Left + styler->IconBar().Size() + 8;
+        const int note_top = r.Top + first_height;
+        const Ink first_line = InkWhere(image, ui::TRect{left, r.Top, r.Right, note_top}, dark);
+        const Ink note = InkWhere(image, ui::TRect{left, note_top, r.Right, r.Bottom},
+                                  [&](TColor c) { return c != background; });
+        ASSERT_GT(first_line.count, 10);
+        if (anti_alias == TAntiAlias::aaNone) {
+            EXPECT_EQ(first_line.box.Top, r.Top + InkTopOf(font, "First", dark));
+            ASSERT_GT(note.count, 10);
+            EXPECT_EQ(note.box.Top, note_top + InkTopOf(styler->NotesFont(), "A note", any_ink));
+        } else {
+            EXPECT_LE(first_line.box.Top, r.Top + InkTopOf(font, "First", dark) + 1);
+        }
+        // Nothing dark below the first line: the underline stays with its letter.
+        EXPECT_EQ(InkWhere(image, ui::TRect{left, note_top, r.Right, r.Bottom}, dark).count, 0);
+        form.MenuBar()->EndTracking();
+    }
 }
 
 TEST(ShortCutTexts, PlainAndFromKeyNames) {

@@ -1,4 +1,9 @@
 // The Office styler's colour sets against a fixture of the tables, written cell by cell.
+#include <QApplication>
+#include <QEvent>
+#include <QObject>
+#include <QWidget>
+
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -8,6 +13,8 @@
 #include "controls/menus/fine_main_menu.h"
 #include "controls/menus/office_menu_styler.h"
 #include "platform/theme/fake_visual_styles.h"
+#include "platform/ui/forms/form.h"
+#include "platform/ui/forms/menu_bar.h"
 #include "tests/support/render.h"
 
 namespace {
@@ -881,12 +888,60 @@ TEST_F(OfficeFixture, ThemeAdaptationFollowsTheColourScheme) {
     EXPECT_EQ(styler->Style(), TOfficeStyle::osVista);
 }
 
+// A menu that counts the refreshes it is told of.
+class PlainMenuSpy : public ui::TMainMenu {
+public:
+    explicit PlainMenuSpy(ui::TComponent* owner) : ui::TMainMenu(owner) {}
+    int changes = 0;
+
+protected:
+    void MenuChanged(ui::TMenuItem* source, bool rebuild) override {
+        ++changes;
+        ui::TMainMenu::MenuChanged(source, rebuild);
+    }
+};
+
+// Counts the paints a widget gets.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QObject* watched) { watched->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::Paint) ++paints;
+        return false;
+    }
+};
+
 TEST_F(OfficeFixture, WithoutAStyledMenuColoursChangeAndNothingRedraws) {
-    ui::TMainMenu plain(nullptr);
-    styler->SetMenu(&plain);
+    ui::TForm form{nullptr};
+    auto* plain = new PlainMenuSpy(&form);
+    auto* item = new ui::TMenuItem(plain);
+    item->SetCaption("&File");
+    plain->Items()->Add(item);
+    form.SetMenu(plain);
+    form.Show();
+    ui::TMenuWindow& bar = form.MenuBar()->Window();
+    PaintCounter counter(bar.Widget());
+    QApplication::processEvents();
+    styler->SetMenu(plain);
+    plain->changes = 0;
+    counter.paints = 0;
     styler->SetStyle(TOfficeStyle::osOffice2010Black);
+    ui::TFont font;
+    font.SetHeight(-15);
+    styler->SetFont(font);  // a change that rebuilds a styled menu
+    QApplication::processEvents();
     EXPECT_EQ(styler->RootItem().Color(), 0xBFBFBFu);
-    styler->SetMenu(nullptr);
+    EXPECT_EQ(plain->changes, 0);
+    EXPECT_EQ(counter.paints, 0);
+    // The counters do see a refresh of this bar.
+    plain->UpdateItems();
+    bar.Invalidate();
+    QApplication::processEvents();
+    EXPECT_GT(plain->changes, 0);
+    EXPECT_GT(counter.paints, 0);
 }
 
 }  // namespace

@@ -23,7 +23,8 @@ public:
     // Adds a copy of `bitmap`; returns its index.
     int Add(const TBitmap& bitmap);
     // Draws image `index` with its top-left at (x, y); an index outside the list draws nothing.
-    void Draw(TCanvas& canvas, int x, int y, int index) const;
+    // A disabled image is drawn greyed: each pixel it shows in a pale grey of its brightness.
+    void Draw(TCanvas& canvas, int x, int y, int index, bool enabled = true) const;
 
 private:
     int width_ = 16;
