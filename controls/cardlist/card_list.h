@@ -381,6 +381,7 @@ private:
 
     ui::TShiftState click_shift_ = 0;  // the keys held at the last mouse-down, for the click
     int wheel_rest_ = 0;               // wheel movement short of a whole notch
+    int kept_first_row_ = 0;           // the first row before a card left, for the next layout
 
     std::unique_ptr<TFineCardAppearance> normal_, hover_, selected_, editing_;
     std::unique_ptr<TProgressAppearance> progress_;
