@@ -335,7 +335,9 @@ void TCustomFineCardList::RefreshList(const RefreshSteps& steps) {
 void TCustomFineCardList::ArrangeCards(bool updateBar) {
     if (Editing()) EndEdit();
     SetHoverCard(-1);
-    if (display_order_.size() != static_cast<std::size_t>(cards_->Count())) SortCards(sorted_);
+    // The order is rebuilt here when the cards changed during an update; as every sort pass,
+    // it does not sort at design time.
+    if (display_order_.size() != static_cast<std::size_t>(cards_->Count())) SortCards(sorted_ && !Designing());
     PrepareLayout();
     const ArrangeAnchor anchor{ColumnSizingActive ? SizingFirstCard : -1, selected_card_index_,
                                std::exchange(kept_first_row_, 0)};
