@@ -64,9 +64,18 @@ void TCustomFineCardList::EditItem(int cardIndex, int itemIndex, char key) {
     }
     TFineCard* card = cards_->Items(cardIndex);
     if (itemIndex >= card->Items().Count()) return;
+    // The handlers of the events below may free the card (or others before it): it is looked up
+    // again by its ID after each, and its index taken afresh.
+    const int card_id = card->ID();
+    const auto again = [&] {
+        card = cards_->FindCardID(card_id);
+        if (card != nullptr) cardIndex = card->Index();
+        return card != nullptr;
+    };
     if (Editing()) {
         if (cardIndex == EditCardIndex && itemIndex == EditItemIndex) return;
         EndEdit();
+        if (!again()) return;
     }
     EditStarting = true;
     // An edit that opens nothing must not leave hover tracking suspended.
@@ -80,7 +89,7 @@ void TCustomFineCardList::EditItem(int cardIndex, int itemIndex, char key) {
     if (read_only_ || ti->ReadOnly()) return;
     bool allow = true;
     if (OnCardStartEdit) OnCardStartEdit(this, cardIndex, itemIndex, allow);
-    if (!allow) return;
+    if (!allow || !again()) return;
     TFineCardItem* item = card->Items().Items(itemIndex);
     EditCardIndex = cardIndex;
     EditItemIndex = itemIndex;
@@ -98,13 +107,12 @@ void TCustomFineCardList::EditItem(int cardIndex, int itemIndex, char key) {
                 return;
             }
             StoreEditValue(!item->AsBoolean());
-            if (OnCardCheckChange) OnCardCheckChange(this, card, item);
+            if (again() && OnCardCheckChange) OnCardCheckChange(this, card, card->Items().Items(itemIndex));
             return;
         }
         default: break;
     }
     const std::string value = ti->DataType() == DT::idtImage ? std::string() : item->AsString();
-    const int card_id = card->ID();
     card->Editing = true;
     cards_->ApplyCardAppearance(card);
     // Whatever ends the start without an open editor (the picture dialog, no editor for the
