@@ -6,6 +6,7 @@
 #include "controls/cardlist/card_item_url.h"
 #include "controls/cardlist/card_list.h"
 #include "controls/cardlist/card_painting.h"
+#include "platform/ui/controls/application.h"
 #include "platform/ui/controls/screen.h"
 #include "platform/ui/controls/services.h"
 #include "platform/ui/core/sysutils.h"
@@ -250,16 +251,23 @@ void TCustomFineCardList::MouseMove(ui::TShiftState shift, int x, int y) {
                                  template_->Items().Items(item)->ValueURLType() != TFineCardItemURLType::utNone &&
                                  !card->Items().Items(item)->AsString().empty() && URLTextHit(x, *card, item);
             SetCursor(on_link ? ui::crHandPoint : ui::crDefault);
+            // The hint follows the card and the item under the mouse.
             if (card->Index() != hover_card_index_) {
                 if (hover_->Enabled()) {
                     SetHoverCard(card->Index());
                 } else {
                     hover_card_index_ = card->Index();
                 }
-                if (ShowHint()) HintItemIndex = item;
+                if (ShowHint()) {
+                    HintItemIndex = item;
+                    ui::Application().ActivateHint(ui::Mouse().CursorPos());
+                }
             } else if (ShowHint()) {
                 const int hint = item >= 0 ? item : (card->CaptionClientRect.Contains(ui::Point(x, y)) ? -2 : item);
-                if (hint != HintItemIndex) HintItemIndex = hint;
+                if (hint != HintItemIndex) {
+                    HintItemIndex = hint;
+                    ui::Application().ActivateHint(ui::Mouse().CursorPos());
+                }
             }
             OverGridLine = false;
             if (ui::Screen().Cursor() == ui::crHSplit) ui::Screen().SetCursor(ui::crDefault);
@@ -269,6 +277,7 @@ void TCustomFineCardList::MouseMove(ui::TShiftState shift, int x, int y) {
             SetHoverCard(-1);
             Invalidate();
             HintItemIndex = -1;
+            if (ShowHint()) ui::Application().CancelHint();
         }
     }
     OverGridLine = false;

@@ -3,8 +3,13 @@
 // checked by the events the list raised and the selection it left.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QHelpEvent>
+#include <QToolTip>
+#include <QWidget>
 
 #include <algorithm>
+#include <chrono>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -18,6 +23,7 @@
 #include "platform/ui/controls/services.h"
 #include "tests/support/input.h"
 #include "tests/support/render.h"
+#include "tests/support/wait_until.h"
 
 namespace cardlist {
 namespace {
@@ -366,6 +372,68 @@ TEST_F(InputList, AHandlerThatFreesItsCardEndsThatCardsPart) {
     EXPECT_FALSE(Card(1).Editing);
     EXPECT_EQ(list->Editor()->BoundsRect(), Card(0).Items().Items(1)->ValueClientRect);
     list->CancelEdit();
+}
+
+TEST_F(InputList, TheHintFollowsTheCardAndItemUnderTheMouse) {
+    Fill({"c0", "c1"}, D::idtString, 560, 320);
+    list->SetShowHint(true);
+    for (int row = 0; row < 2; ++row) list->CardTemplate().Items().Items(row)->SetShowHint(true);
+    Card(0).Hint = "card c0";
+    Card(0).Items().Items(0)->Hint = "name of c0";
+    Card(0).Items().Items(1)->Hint = "note of c0";
+    Card(1).Items().Items(0)->Hint = "name of c1";
+    list->Widget()->show();
+    // The mouse rests at `p`: the toolkit asks the list for its hint there.
+    const auto rest = [&](TPoint p) {
+        QHelpEvent ask(QEvent::ToolTip, QPoint(p.X, p.Y), list->Widget()->mapToGlobal(QPoint(p.X, p.Y)));
+        QCoreApplication::sendEvent(list->Widget(), &ask);
+    };
+    // The toolkit takes a hint down after a fade of a fraction of a second: "(none)" waits for
+    // that, well short of the ten seconds after which it lets any hint expire by itself.
+    const auto shown = [](const std::string& expected) {
+        if (expected == "(none)") {
+            ts::WaitUntil(
+                [] {
+                    QCoreApplication::processEvents();
+                    return !QToolTip::isVisible();
+                },
+                std::chrono::seconds(4));
+        }
+        return QToolTip::isVisible() ? QToolTip::text().toStdString() : std::string("(none)");
+    };
+    ts::MouseMove(*list, LabelOf(0, 0));
+    rest(LabelOf(0, 0));
+    ASSERT_EQ(shown("name of c0"), "name of c0");
+    struct Step {
+        const char* where;
+        TPoint to;
+        const char* hint;  // shown at once, before the mouse rests again
+    };
+    const Step steps[] = {
+        {"another item", LabelOf(0, 1), "note of c0"},
+        {"another card", LabelOf(1, 0), "name of c1"},
+        {"an item without a hint", LabelOf(1, 1), "(none)"},
+        {"back on an item", LabelOf(1, 0), "(none)"},  // nothing showed: the next waits for a rest
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.where);
+        ts::MouseMove(*list, s.to);
+        EXPECT_EQ(shown(s.hint), s.hint);
+    }
+    rest(LabelOf(1, 0));
+    ASSERT_EQ(shown("name of c1"), "name of c1");
+    // On a caption the card's own hint shows, and an item's replaces it at once.
+    const TPoint caption{CaptionOf(0).X + 3, CaptionOf(0).Y};
+    ts::MouseMove(*list, CaptionOf(0));
+    ts::MouseMove(*list, caption);
+    rest(caption);
+    ASSERT_EQ(shown("card c0"), "card c0");
+    ts::MouseMove(*list, LabelOf(0, 0));
+    EXPECT_EQ(shown("name of c0"), "name of c0");
+    // Off the cards, still inside the list, the hint goes.
+    ts::MouseMove(*list, TPoint{5, 310});
+    EXPECT_EQ(shown("(none)"), "(none)");
+    QToolTip::hideText();
 }
 
 TEST_F(InputList, GridLineDragSetsColumnWidthThroughItsLimits) {
