@@ -322,7 +322,7 @@ protected:
     // Opens the editor for `ItemEditor` of the template item over `rect` holding `value` (the
     // typed `key` replacing it when not 0); true when an editor control opened. The picture
     // dialog runs here to its end and opens no editor.
-    virtual bool OpenEditor(int cardIndex, int itemIndex, const ui::TRect& rect, const std::string& value, char key);
+    virtual bool OpenEditor(int cardIndex, int itemIndex, const ui::TRect& rect, const TCardEditValue& value, char key);
     // Writes a value into the edited item by its type and ends the edit.
     void StoreEditValue(const TCardEditValue& value);
 
