@@ -33,11 +33,7 @@ for i in "${!colours[@]}"; do
   xdotool windowfocus --sync "$dialog"
   xdotool type --delay 5 "$pictures/p$((i + 1)).png"
   xdotool key Return
-  for _ in $(seq 50); do
-    xdotool search --onlyvisible --name "$dialog_title" >/dev/null 2>&1 || break
-    sleep 0.2
-  done
-  ! xdotool search --onlyvisible --name "$dialog_title" >/dev/null 2>&1 || fail "the file dialog stayed open for picture $((i + 1))"
+  window_gone "$dialog_title" || fail "the file dialog stayed open for picture $((i + 1))"
 done
 sleep 0.5
 shot "$out/added.png"
