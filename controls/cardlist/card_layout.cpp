@@ -47,7 +47,7 @@ void CardLayout::RebuildViewCards(const CardLayoutCards& cards) {
 
 void CardLayout::ArrangeCards(CardLayoutCards& cards, bool update_bar, const ArrangeAnchor& anchor,
                               const CardSelection& selection) {
-    if (metrics.flow == CardFlow::Rows) ArrangeRows(cards, update_bar, selection);
+    if (metrics.flow == CardFlow::Rows) ArrangeRows(cards, update_bar, anchor, selection);
     else ArrangeColumns(cards, update_bar, anchor, selection);
 }
 
@@ -108,7 +108,8 @@ void CardLayout::ArrangeColumns(CardLayoutCards& cards, bool update_bar, const A
     }
 }
 
-void CardLayout::ArrangeRows(CardLayoutCards& cards, bool update_bar, const CardSelection& selection) {
+void CardLayout::ArrangeRows(CardLayoutCards& cards, bool update_bar, const ArrangeAnchor& anchor,
+                             const CardSelection& selection) {
     const int free_width = FreeWidth();
     state.visible_columns = std::max(1, metrics.column_width > 0 ? free_width / metrics.column_width : 1);
     state.column_count = state.visible_columns;
@@ -170,6 +171,11 @@ void CardLayout::ArrangeRows(CardLayoutCards& cards, bool update_bar, const Card
 
     if (state.rows_overflow) {
         state.first_row = 1;
+        if (anchor.first_row > 1) {
+            // The bar's range of the new layout gives the last row that can still open the view.
+            UpdateScrollBar(cards, selection);
+            ScrollRowTo(cards, std::min(anchor.first_row, state.bar.max));
+        }
         ScrollToSelected(cards, selection);
         if (update_bar) UpdateScrollBar(cards, selection);
     } else {

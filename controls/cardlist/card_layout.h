@@ -83,6 +83,9 @@ struct CardLayoutState {
 struct ArrangeAnchor {
     int sizing_first_card = -1;  // while a column is being sized
     int selected_card = -1;
+    // Rows flow: the first row to keep in view, limited to the new range (a card removed from
+    // a scrolled list leaves the view where it was); 0 starts from the top.
+    int first_row = 0;
 };
 
 struct CardSelection {
@@ -120,7 +123,8 @@ public:
 private:
     void ArrangeColumns(CardLayoutCards& cards, bool update_bar, const ArrangeAnchor& anchor,
                         const CardSelection& selection);
-    void ArrangeRows(CardLayoutCards& cards, bool update_bar, const CardSelection& selection);
+    void ArrangeRows(CardLayoutCards& cards, bool update_bar, const ArrangeAnchor& anchor,
+                     const CardSelection& selection);
     void RebuildViewCards(const CardLayoutCards& cards);
     int FittingColumns(int from_column) const;
 

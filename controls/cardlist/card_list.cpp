@@ -1,6 +1,7 @@
 #include "controls/cardlist/card_list.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "controls/cardlist/card_list_drag.h"
 #include "controls/cardlist/card_list_view.h"
@@ -334,9 +335,13 @@ void TCustomFineCardList::RefreshList(const RefreshSteps& steps) {
 void TCustomFineCardList::ArrangeCards(bool updateBar) {
     if (Editing()) EndEdit();
     SetHoverCard(-1);
-    if (display_order_.size() != static_cast<std::size_t>(cards_->Count())) SortCards(sorted_);
+    // The order is rebuilt here when the cards changed during an update; as every sort pass,
+    // it does not sort at design time.
+    if (display_order_.size() != static_cast<std::size_t>(cards_->Count())) SortCards(sorted_ && !Designing());
     PrepareLayout();
-    layout_.ArrangeCards(*layout_cards_, updateBar, ArrangeAnchor{ColumnSizingActive ? SizingFirstCard : -1, selected_card_index_}, Selection());
+    const ArrangeAnchor anchor{ColumnSizingActive ? SizingFirstCard : -1, selected_card_index_,
+                               std::exchange(kept_first_row_, 0)};
+    layout_.ArrangeCards(*layout_cards_, updateBar, anchor, Selection());
     ApplyLayout();
 }
 
@@ -437,6 +442,8 @@ void TCustomFineCardList::CardsChanged() {
         selected_card_index_ = -1;
     }
     if (hover_card_index_ >= cards_->Count()) hover_card_index_ = -1;
+    // An emptied list (a new album) starts again from the top.
+    if (cards_->Count() == 0) kept_first_row_ = 0;
     display_order_.clear();
     RefreshList(kCollectionRefresh);
 }
@@ -480,7 +487,9 @@ void TCustomFineCardList::CardLeaving(TFineCard* card) {
     } else if (hover_card_index_ > index) {
         --hover_card_index_;
     }
-    // The cards in view keep anchoring the next layout, so a scrolled list stays where it is.
+    // The cards in view keep anchoring the next layout (columns) and the first row is kept
+    // (rows), so a scrolled list stays where it is.
+    if (kept_first_row_ == 0) kept_first_row_ = layout_.state.first_row;
     ForgetCardIndex(view_cards_, index);
     ForgetCardIndex(layout_.state.view_cards, index);
     ForgetCardIndex(display_order_, index);

@@ -19,6 +19,7 @@
 #include "controls/cardlist/card_template.h"
 #include "controls/cardlist/cards.h"
 #include "platform/ui/controls/controls.h"
+#include "platform/ui/controls/drag_drop.h"
 #include "platform/ui/controls/imagelist.h"
 #include "platform/ui/graphics/picture.h"
 #include "platform/ui/controls/scrollbar.h"
@@ -78,6 +79,9 @@ using TFineCardCompareEvent = std::function<void(TCustomFineCardList* sender, TF
 using TFineCardItemURLEvent =
     std::function<void(TCustomFineCardList* sender, int cardIndex, int itemIndex, const std::string& url, bool& useDefault)>;
 using TCardRearrangedEvent = std::function<void(TCustomFineCardList* sender, int fromCardIndex, int toCardIndex)>;
+// A card drag's hooks: whether a card may be dragged or dropped (over a card, or at all).
+using TCardDragAllowEvent = std::function<void(TCustomFineCardList* sender, TFineCard* card, bool& allow)>;
+using TCardDragEndEvent = std::function<void(TCustomFineCardList* sender, ui::TDropEffect effect)>;
 using TFineCardColumnResizing = std::function<void(TCustomFineCardList* sender, int& newSize)>;
 using TFineCardDrawCardItem =
     std::function<void(TCustomFineCardList* sender, TFineCard* card, TFineCardItem* item, ui::TCanvas& canvas, const ui::TRect& rect)>;
@@ -245,6 +249,9 @@ public:
     const ui::TArrowWindow* DropArrow(int arrow) const;
     const ui::TDragImageWindow* DragImage() const;
     TFineCard* DragCard() const;
+    // The form the list is on was stay-on-top when the drag was armed: the drag image is then
+    // brought to the front at every step, so that the form never covers it.
+    bool ParentStayOnTop() const;
 
     // Runs the chosen steps in this order: sort, filter, measure every card, arrange. Skipped
     // while an update is open.
@@ -293,6 +300,17 @@ public:
     TFineCardItemEvent OnCardItemClick, OnCardItemRightClick;
     TFineCardItemURLEvent OnCardItemURLClick;
     TCardRearrangedEvent OnCardRearranged;
+    // The hooks of a card drag, for a user of the list (the program sets none): before it starts
+    // (allow false: no drag, the move is an ordinary one), once it started, after it ended in
+    // a drop (with the drop's effect; not after a cancel or a drop with no effect), over a card
+    // (accept false: no arrow and no drop there), and around the drop (allow false: the card
+    // stays where it was).
+    TCardDragAllowEvent OnCardDragAllow;
+    TFineCardEvent OnCardDragStart;
+    TCardDragEndEvent OnCardDragEnd;
+    TCardDragAllowEvent OnCardDragOver;
+    TCardDragAllowEvent OnCardDrop;
+    TFineCardEvent OnCardAfterDrop;
     TFineCardColumnResizing OnColumnResizing;
     TFineCardDrawCardItem OnDrawCardItem;
     TFineCardDrawCardItemProp OnDrawCardItemProp;
@@ -322,7 +340,7 @@ protected:
     // Opens the editor for `ItemEditor` of the template item over `rect` holding `value` (the
     // typed `key` replacing it when not 0); true when an editor control opened. The picture
     // dialog runs here to its end and opens no editor.
-    virtual bool OpenEditor(int cardIndex, int itemIndex, const ui::TRect& rect, const std::string& value, char key);
+    virtual bool OpenEditor(int cardIndex, int itemIndex, const ui::TRect& rect, const TCardEditValue& value, char key);
     // Writes a value into the edited item by its type and ends the edit.
     void StoreEditValue(const TCardEditValue& value);
 
@@ -381,6 +399,7 @@ private:
 
     ui::TShiftState click_shift_ = 0;  // the keys held at the last mouse-down, for the click
     int wheel_rest_ = 0;               // wheel movement short of a whole notch
+    int kept_first_row_ = 0;           // the first row before a card left, for the next layout
 
     std::unique_ptr<TFineCardAppearance> normal_, hover_, selected_, editing_;
     std::unique_ptr<TProgressAppearance> progress_;

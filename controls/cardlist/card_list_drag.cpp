@@ -7,6 +7,8 @@
 
 #include "controls/cardlist/card_list.h"
 #include "platform/ui/controls/screen.h"
+#include "platform/ui/forms/form.h"
+#include "platform/ui/forms/stdctrls.h"
 
 namespace cardlist {
 
@@ -29,7 +31,18 @@ void TACLDropTarget::TargetDragOver(ui::TPoint& point, bool& accept) {
     }
     const ui::TPoint client = list_->ScreenToClient(point);
     const bool vertical = list_->ScrollBarType() == TScrollBarType::sbtVertical;
-    if (TFineCard* card = list_->CardAt(client.X, client.Y, false)) {
+    TFineCard* card = list_->CardAt(client.X, client.Y, false);
+    if (card != nullptr && list_->OnCardDragOver) {
+        const int card_id = card->ID();
+        list_->OnCardDragOver(list_, card, accept);
+        // A card the hook refused (or freed) shows no arrow and takes no drop.
+        card = list_->cards_->FindCardID(card_id);
+        if (!accept || card == nullptr) {
+            accept = false;
+            list_->ShowArrow(-1);
+        }
+    }
+    if (accept && card != nullptr) {
         list_->drag_->LastDropCard = card;
         const ui::TArrowPlacement placement =
             ui::PlaceDropArrow(card->ListRect, list_->CardHorSpacing(), list_->CardVertSpacing(), vertical, client);
@@ -53,7 +66,12 @@ void TACLDropTarget::TargetDragLeave() { list_->ShowArrow(-1); }
 
 void TACLDropTarget::TargetDrop(ui::TPoint& point) {
     if (drag_source_list != list_ || list_->drag_->DragCard == nullptr) return;
-    list_->DropCardAt(point);
+    bool allow = true;
+    if (list_->OnCardDrop) list_->OnCardDrop(list_, list_->drag_->DragCard, allow);
+    // A hook that freed the dragged card leaves nothing to move (the list forgot the card).
+    if (allow) list_->DropCardAt(point);
+    if (list_->OnCardAfterDrop && list_->drag_->DragCard != nullptr)
+        list_->OnCardAfterDrop(list_, list_->drag_->DragCard);
 }
 
 void TACLDropSource::EffectChanged(ui::TDropEffect effect) {
@@ -64,6 +82,7 @@ void TACLDropSource::DragProgress() {
     if (list_->ShowDragImage() && list_->drag_->DragImage != nullptr) {
         const ui::TPoint cursor = ui::Mouse().CursorPos();
         list_->PlaceDragImage(ui::TPoint{cursor.X - list_->drag_->GrabOffsetX + 4, cursor.Y + 4});
+        if (list_->drag_->ParentStayOnTop) list_->drag_->DragImage->BringToFront();
     }
 }
 
@@ -96,6 +115,8 @@ const ui::TDragImageWindow* TCustomFineCardList::DragImage() const { return drag
 
 TFineCard* TCustomFineCardList::DragCard() const { return drag_->DragCard; }
 
+bool TCustomFineCardList::ParentStayOnTop() const { return drag_->ParentStayOnTop; }
+
 void TCustomFineCardList::ShowArrow(int arrow) {
     for (std::size_t i = 0; i < drag_->arrows.size(); ++i) {
         if (drag_->arrows[i] != nullptr) drag_->arrows[i]->SetVisible(static_cast<int>(i) == arrow);
@@ -108,6 +129,8 @@ bool TCustomFineCardList::ArmDrag(int x, int y) {
     if (card == nullptr || !card_rearrange_ || OverGridLine || card != selected_card_ || Designing() || sorted_) {
         return false;
     }
+    const ui::TForm* form = ui::GetParentForm(this);
+    drag_->ParentStayOnTop = form != nullptr && form->FormStyle() == ui::TFormStyle::fsStayOnTop;
     DragArmed = true;
     drag_->DragCard = selected_card_;
     if (!Focused() && Visible() && Enabled()) SetFocus();
@@ -118,8 +141,16 @@ bool TCustomFineCardList::StartDrag(int x) {
     if (!DragArmed || ColumnSizingActive || !card_rearrange_ || drag_->DragCard == nullptr || Designing()) return false;
     DragArmed = false;
     if (ui::TDragSession::Active() != nullptr) return false;
+    bool allow = true;
+    if (OnCardDragAllow) OnCardDragAllow(this, drag_->DragCard, allow);
+    // A hook that freed the card leaves nothing to drag (the list forgot the card).
+    if (!allow || drag_->DragCard == nullptr) return false;
     drag_->session.reset();
     drag_->DropSource = std::make_shared<TACLDropSource>(this);
+    if (OnCardDragStart) {
+        OnCardDragStart(this, drag_->DragCard);
+        if (drag_->DragCard == nullptr) return false;
+    }
     if (show_drag_image_ && drag_->DragImage == nullptr) {
         drag_->GrabOffsetX = x - drag_->DragCard->ListRect.Left;
         drag_->DragImage = CreateDragImage(drag_->DragCard->ListRect);
@@ -148,6 +179,11 @@ bool TCustomFineCardList::StartDrag(int x) {
 }
 
 void TCustomFineCardList::DragFinished() {
+    // A drop with no effect (nowhere the card could go) counts as a cancel.
+    const ui::TDragSession* session = drag_->session.get();
+    const bool dropped = session != nullptr && session->Result() == ui::HResult::DRAGDROP_S_DROP &&
+                         !(drag_->DropSource != nullptr && drag_->DropSource->NoEffect());
+    const ui::TDropEffect effect = session != nullptr ? session->Effect() : ui::DROPEFFECT_NONE;
     if (drag_->ticks != nullptr) drag_->ticks->SetEnabled(false);
     if (drag_source_list == this) drag_source_list = nullptr;
     // Whatever ended the drag (a drop, Esc, a failure), its image goes with it, so that no
@@ -157,6 +193,8 @@ void TCustomFineCardList::DragFinished() {
     DragArmed = false;
     drag_->DragCard = nullptr;
     drag_->LastDropCard = nullptr;
+    // Last: the hook may do anything with the list.
+    if (dropped && OnCardDragEnd) OnCardDragEnd(this, effect);
 }
 
 std::unique_ptr<ui::TDragImageWindow> TCustomFineCardList::CreateDragImage(const ui::TRect& rect) {

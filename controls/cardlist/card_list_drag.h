@@ -55,6 +55,7 @@ struct CardListDrag {
     TFineCard* DragCard = nullptr;
     TFineCard* LastDropCard = nullptr;
     int GrabOffsetX = 0;
+    bool ParentStayOnTop = false;
     bool AcceptDrops = true;
     bool DropTargetRegistered = false;
     std::shared_ptr<TACLDropTarget> DropTarget;

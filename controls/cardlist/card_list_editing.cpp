@@ -50,6 +50,18 @@ int KindOf(const TFineCardTemplateItem& ti) {
 
 TCardListEditLink* LinkOf(const TFineCardTemplateItem& ti) { return dynamic_cast<TCardListEditLink*>(ti.ItemEditLink()); }
 
+// The item's value as an edit starts from it, by the template item's data type: a Boolean, a
+// date or a time as such, nothing for a picture, the display text for the rest.
+TCardEditValue EditValueOf(const TFineCardItem& item, DT type) {
+    switch (type) {
+        case DT::idtBoolean: return item.AsBoolean();
+        case DT::idtDate: return TEditDate{item.AsDate()};
+        case DT::idtTime: return TEditDate{item.AsTime()};
+        case DT::idtImage: return std::string();
+        default: return item.AsString();
+    }
+}
+
 void PlaceBorderless(ui::TInputControl& editor, const ui::TRect& rect) {
     editor.SetBounds(rect.Left, rect.Top, rect.Width(), rect.Height());
     editor.SetCtl3D(false);
@@ -64,9 +76,18 @@ void TCustomFineCardList::EditItem(int cardIndex, int itemIndex, char key) {
     }
     TFineCard* card = cards_->Items(cardIndex);
     if (itemIndex >= card->Items().Count()) return;
+    // The handlers of the events below may free the card (or others before it): it is looked up
+    // again by its ID after each, and its index taken afresh.
+    const int card_id = card->ID();
+    const auto again = [&] {
+        card = cards_->FindCardID(card_id);
+        if (card != nullptr) cardIndex = card->Index();
+        return card != nullptr;
+    };
     if (Editing()) {
         if (cardIndex == EditCardIndex && itemIndex == EditItemIndex) return;
         EndEdit();
+        if (!again()) return;
     }
     EditStarting = true;
     // An edit that opens nothing must not leave hover tracking suspended.
@@ -80,7 +101,7 @@ void TCustomFineCardList::EditItem(int cardIndex, int itemIndex, char key) {
     if (read_only_ || ti->ReadOnly()) return;
     bool allow = true;
     if (OnCardStartEdit) OnCardStartEdit(this, cardIndex, itemIndex, allow);
-    if (!allow) return;
+    if (!allow || !again()) return;
     TFineCardItem* item = card->Items().Items(itemIndex);
     EditCardIndex = cardIndex;
     EditItemIndex = itemIndex;
@@ -98,13 +119,12 @@ void TCustomFineCardList::EditItem(int cardIndex, int itemIndex, char key) {
                 return;
             }
             StoreEditValue(!item->AsBoolean());
-            if (OnCardCheckChange) OnCardCheckChange(this, card, item);
+            if (again() && OnCardCheckChange) OnCardCheckChange(this, card, card->Items().Items(itemIndex));
             return;
         }
         default: break;
     }
-    const std::string value = ti->DataType() == DT::idtImage ? std::string() : item->AsString();
-    const int card_id = card->ID();
+    const TCardEditValue value = EditValueOf(*item, ti->DataType());
     card->Editing = true;
     cards_->ApplyCardAppearance(card);
     // Whatever ends the start without an open editor (the picture dialog, no editor for the
@@ -125,17 +145,19 @@ void TCustomFineCardList::EditItem(int cardIndex, int itemIndex, char key) {
     Invalidate();
 }
 
-bool TCustomFineCardList::OpenEditor(int cardIndex, int itemIndex, const ui::TRect& valueRect, const std::string& value,
-                                     char key) {
+bool TCustomFineCardList::OpenEditor(int cardIndex, int itemIndex, const ui::TRect& valueRect,
+                                     const TCardEditValue& value, char key) {
     TFineCard* card = cards_->Items(cardIndex);
     TFineCardItem* item = card->Items().Items(itemIndex);
     const TFineCardTemplateItem* ti = template_->Items().Items(itemIndex);
-    const std::string text = key != '\0' ? std::string(1, key) : value;
+    // A typed first character replaces the value; the text editors show a value as text.
+    const TCardEditValue start = key != '\0' ? TCardEditValue{std::string(1, key)} : value;
+    const auto* start_text = std::get_if<std::string>(&start);
+    const std::string text = start_text != nullptr ? *start_text : item->AsString();
     const int kind = KindOf(*ti);
-    ui::TRect rect = valueRect;
-    if (kind == kComboEditor || kind == kDateTimeEditor || kind == kCustomEditor) {
-        rect = ui::GrowToMinHeight(valueRect, ui::kDropDownEditorMinHeight);
-    }
+    // Only the drop-down editors need the height of their box; the others fit the value.
+    const ui::TRect rect =
+        kind == kComboEditor ? ui::GrowToMinHeight(valueRect, ui::kDropDownEditorMinHeight) : valueRect;
     const ui::TFont& edit_font =
         card->Appearance().ReplaceEditFont() ? card->Appearance().ItemEditFont() : ti->ValueFont();
     auto colour = [&](ui::TInputControl& editor) {
@@ -221,7 +243,7 @@ bool TCustomFineCardList::OpenEditor(int cardIndex, int itemIndex, const ui::TRe
             editor = link->CreateEditor();
             if (editor == nullptr) return false;
             editor->SetBounds(rect.Left, rect.Top, rect.Width(), rect.Height());
-            link->SetEditorValue(text);
+            link->SetEditorValue(start);
             link->OnEditorKeyDown = key_handler;
             link->SetProperties();
             break;

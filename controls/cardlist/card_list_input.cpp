@@ -6,6 +6,7 @@
 #include "controls/cardlist/card_item_url.h"
 #include "controls/cardlist/card_list.h"
 #include "controls/cardlist/card_painting.h"
+#include "platform/ui/controls/application.h"
 #include "platform/ui/controls/screen.h"
 #include "platform/ui/controls/services.h"
 #include "platform/ui/core/sysutils.h"
@@ -35,17 +36,25 @@ void TCustomFineCardList::Click() {
     const ui::TPoint p = CursorInClient();
     TFineCard* card = CardAt(p.X, p.Y, true);
     if (card != nullptr) {
+        // Any handler may free the card: after each event it is looked up again by its ID, and
+        // a card that is gone ends the click's card part (its further events and the selection).
+        const int card_id = card->ID();
+        const auto again = [&] { return (card = cards_->FindCardID(card_id)) != nullptr; };
         if (OnCardClick) OnCardClick(this, card);
-        if (card->CaptionClientRect.Contains(p)) {
+        if (again() && card->CaptionClientRect.Contains(p)) {
             if (OnCardCaptionClick) OnCardCaptionClick(this, card);
-        } else if (const int item = ItemAt(p.X, p.Y, card); item >= 0) {
-            if (!ClickURL(*card, item)) return;
-            if (OnCardItemClick) OnCardItemClick(this, card->Index(), item);
+        } else if (card != nullptr) {
+            if (const int item = ItemAt(p.X, p.Y, card); item >= 0) {
+                if (!ClickURL(*card, item)) return;
+                if (again() && OnCardItemClick) OnCardItemClick(this, card->Index(), item);
+            }
         }
-        if (!multi_select_ || !HasCtrlOrShift(click_shift_)) {
-            ClickSingle(card, p);
-        } else {
-            ClickMultiple(*card);
+        if (again()) {
+            if (!multi_select_ || !HasCtrlOrShift(click_shift_)) {
+                ClickSingle(card, p);
+            } else {
+                ClickMultiple(*card);
+            }
         }
     } else if (selected_card_ != nullptr) {
         EndEdit();
@@ -77,7 +86,6 @@ bool TCustomFineCardList::ClickURL(TFineCard& card, int itemIndex) {
 }
 
 void TCustomFineCardList::ClickSingle(TFineCard* card, const ui::TPoint& p) {
-    const int card_id = card->ID();
     cards_->SetRepaintOnChange(false);
     int item = ItemAt(p.X, p.Y, card);
     const int previous_item = selected_card_ != nullptr ? selected_card_->ItemIndex() : -1;
@@ -85,8 +93,9 @@ void TCustomFineCardList::ClickSingle(TFineCard* card, const ui::TPoint& p) {
         const bool elsewhere = card != selected_card_ || item != previous_item;
         if (item < 0 || (previous_item >= 0 && elsewhere)) {
             EndEdit();
-            // Storing may lay the cards out again: the click goes to the card now at the point,
-            // also for a caption click (never back to the card that was edited).
+            // Storing may lay the cards out again (or its handler free cards): the click goes
+            // to the card now at the point, also for a caption click (never back to the card
+            // that was edited).
             card = CardAt(p.X, p.Y, true);
         }
     }
@@ -94,6 +103,7 @@ void TCustomFineCardList::ClickSingle(TFineCard* card, const ui::TPoint& p) {
     const int kept_item = card != nullptr ? card->ItemIndex() : -1;
     ClearSelection();
     if (card == nullptr) return;
+    const int card_id = card->ID();
     item = ItemAt(p.X, p.Y, card);
     card->SetSelected(true);
     if (item < 0) {
@@ -104,10 +114,14 @@ void TCustomFineCardList::ClickSingle(TFineCard* card, const ui::TPoint& p) {
     if (auto_edit_ && ti->DataType() != TFineCardItemDataType::idtImage) {
         EditByMouse = true;
         EditItem(card->Index(), item, '\0');
+        // The edit's events may have freed the card.
+        if ((card = cards_->FindCardID(card_id)) == nullptr) return;
     }
-    if (cards_->FindItemID(card_id) != card) return;
-    if (auto_edit_ && !Designing()) ClickRating(*card, item, p);
-    if (cards_->FindItemID(card_id) == card && !card->Items().Items(item)->Hidden) card->SetItemIndex(item);
+    if (auto_edit_ && !Designing()) {
+        ClickRating(*card, item, p);
+        if ((card = cards_->FindCardID(card_id)) == nullptr) return;
+    }
+    if (!card->Items().Items(item)->Hidden) card->SetItemIndex(item);
 }
 
 void TCustomFineCardList::ClickRating(TFineCard& card, int itemIndex, const ui::TPoint& p) {
@@ -128,11 +142,12 @@ void TCustomFineCardList::ClickRating(TFineCard& card, int itemIndex, const ui::
         if (area.Contains(p)) rating = 0;
     }
     if (rating < 0) return;
-    TFineCardItem* item = card.Items().Items(itemIndex);
     int value = rating;
     bool allow = true;
-    if (OnCardRatingChange) OnCardRatingChange(this, &card, item, value, allow);
-    item->SetAsInteger(value);
+    const int card_id = card.ID();
+    if (OnCardRatingChange) OnCardRatingChange(this, &card, card.Items().Items(itemIndex), value, allow);
+    // The handler may have freed the card; the new value goes only to a card still there.
+    if (TFineCard* still = cards_->FindCardID(card_id)) still->Items().Items(itemIndex)->SetAsInteger(value);
 }
 
 void TCustomFineCardList::ClickMultiple(TFineCard& card) {
@@ -157,10 +172,13 @@ void TCustomFineCardList::DblClick() {
     const ui::TPoint p = CursorInClient();
     if (TFineCard* card = CardAt(p.X, p.Y, true)) {
         const int item = ItemAt(p.X, p.Y, card);
+        const int card_id = card->ID();
         if (OnCardDblClick) OnCardDblClick(this, card);
-        if (card->CaptionClientRect.Contains(p)) {
+        // The handler may have freed the card.
+        card = cards_->FindCardID(card_id);
+        if (card != nullptr && card->CaptionClientRect.Contains(p)) {
             if (OnCardCaptionDblClick) OnCardCaptionDblClick(this, card);
-        } else if (item >= 0 &&
+        } else if (card != nullptr && item >= 0 &&
                    (template_->Items().Items(item)->DataType() == TFineCardItemDataType::idtImage || !auto_edit_)) {
             EditByMouse = true;
             EditItem(card->Index(), item, '\0');
@@ -188,9 +206,13 @@ void TCustomFineCardList::MouseDown(ui::TMouseButton button, ui::TShiftState shi
     }
     if (button == ui::TMouseButton::mbRight) {
         if (TFineCard* card = CardAt(x, y, true)) {
+            const int card_id = card->ID();
             if (OnCardRightClick) OnCardRightClick(this, card);
-            const int item = ItemAt(x, y, card);
-            if (item >= 0 && OnCardItemRightClick) OnCardItemRightClick(this, card->Index(), item);
+            // The handler may have freed the card.
+            if ((card = cards_->FindCardID(card_id)) != nullptr) {
+                const int item = ItemAt(x, y, card);
+                if (item >= 0 && OnCardItemRightClick) OnCardItemRightClick(this, card->Index(), item);
+            }
         }
     }
     if (!Focused() && Visible() && Enabled()) SetFocus();
@@ -229,16 +251,23 @@ void TCustomFineCardList::MouseMove(ui::TShiftState shift, int x, int y) {
                                  template_->Items().Items(item)->ValueURLType() != TFineCardItemURLType::utNone &&
                                  !card->Items().Items(item)->AsString().empty() && URLTextHit(x, *card, item);
             SetCursor(on_link ? ui::crHandPoint : ui::crDefault);
+            // The hint follows the card and the item under the mouse.
             if (card->Index() != hover_card_index_) {
                 if (hover_->Enabled()) {
                     SetHoverCard(card->Index());
                 } else {
                     hover_card_index_ = card->Index();
                 }
-                if (ShowHint()) HintItemIndex = item;
+                if (ShowHint()) {
+                    HintItemIndex = item;
+                    ui::Application().ActivateHint(ui::Mouse().CursorPos());
+                }
             } else if (ShowHint()) {
                 const int hint = item >= 0 ? item : (card->CaptionClientRect.Contains(ui::Point(x, y)) ? -2 : item);
-                if (hint != HintItemIndex) HintItemIndex = hint;
+                if (hint != HintItemIndex) {
+                    HintItemIndex = hint;
+                    ui::Application().ActivateHint(ui::Mouse().CursorPos());
+                }
             }
             OverGridLine = false;
             if (ui::Screen().Cursor() == ui::crHSplit) ui::Screen().SetCursor(ui::crDefault);
@@ -248,6 +277,7 @@ void TCustomFineCardList::MouseMove(ui::TShiftState shift, int x, int y) {
             SetHoverCard(-1);
             Invalidate();
             HintItemIndex = -1;
+            if (ShowHint()) ui::Application().CancelHint();
         }
     }
     OverGridLine = false;

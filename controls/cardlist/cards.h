@@ -206,6 +206,8 @@ public:
 
     TCustomFineCardList* List() const { return list_; }
     TFineCard* Items(int index) const { return static_cast<TFineCard*>(ui::TCollection::Items(index)); }
+    // The card with the collection identifier `id`; null once that card has left.
+    TFineCard* FindCardID(int id) const { return static_cast<TFineCard*>(FindItemID(id)); }
     TFineCard* Add();
     TFineCard* Insert(int index);
     void Clear();

@@ -164,6 +164,25 @@ TEST_F(MainForm, DeletePhotoRemovesExactlyTheClickedCard) {
     EXPECT_EQ(list.SelectedCard(), nullptr);
 }
 
+TEST_F(MainForm, DeletePhotoInAScrolledAlbumKeepsTheListWhereItWas) {
+    WatchedForm form;
+    AddCards(form, 20);
+    cardlist::TFineCardList& list = *form.PicCardList;
+    ASSERT_TRUE(list.ScrollBar().Visible());
+    ASSERT_GE(list.ScrollBar().Max(), 4);
+    list.ScrollBar().UserScroll(ui::TScrollCode::scPosition, 4);
+    ASSERT_EQ(list.LayoutState().first_row, 4);
+    const int picked = list.ViewCards().front();
+    const int top = list.Cards().Items(picked)->ListRect.Top;
+    test_support::Click(list, CaptionCentre(*list.Cards().Items(picked)));
+    ASSERT_EQ(list.SelectedCardIndex(), picked);
+    form.RemovePicButton->Click();
+    EXPECT_EQ(list.Cards().Count(), 19);
+    EXPECT_EQ(list.LayoutState().first_row, 4);
+    EXPECT_EQ(list.ScrollBar().Position(), 4);
+    EXPECT_EQ(list.Cards().Items(list.ViewCards().front())->ListRect.Top, top);
+}
+
 TEST_F(MainForm, InsertPhotoGoesBeforeTheClickedCard) {
     TQuillbookForm form(nullptr);
     cardlist::TFineCardList& list = *form.PicCardList;

@@ -5,6 +5,8 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QEvent>
+#include <QObject>
 #include <QWidget>
 #include <algorithm>
 #include <memory>
@@ -16,6 +18,7 @@
 #include "platform/ui/controls/drag_drop.h"
 #include "platform/ui/controls/drag_image.h"
 #include "platform/ui/forms/arrow_window.h"
+#include "platform/ui/forms/form.h"
 #include "tests/support/input.h"
 #include "tests/support/render.h"
 
@@ -267,17 +270,142 @@ TEST_F(DragList, AnotherListShowsNoArrowAndTakesNoDrop) {
     int rearranged = 0;
     other->OnCardRearranged = [&](TCustomFineCardList*, int, int) { ++rearranged; };
 
+    std::vector<ui::TDropEffect> ended;
+    list->OnCardDragEnd = [&](TCustomFineCardList*, ui::TDropEffect effect) { ended.push_back(effect); };
+
     StartDrag(0);
     const TRect card = other->Cards().Items(1)->ListRect;
     const TPoint at = list->ScreenToClient(other->ClientToScreen(TPoint{(card.Left + card.Right) / 2, card.Top + 5}));
+    // The first move over the other list enters it; the next ones are the moves over it that
+    // would show an arrow.
     MoveTo(at);
-    for (int i = 0; i < 4; ++i) EXPECT_FALSE(other->DropArrow(i)->Visible());
-    Release(at);
+    for (const TPoint over : {Nudged(at), TPoint{at.X, at.Y + 10}}) {
+        MoveTo(over);
+        for (int i = 0; i < 4; ++i) EXPECT_FALSE(other->DropArrow(i)->Visible()) << i;
+    }
+    const ui::TDragSession* session = ui::TDragSession::Active();
+    ASSERT_NE(session, nullptr);
+    Release(TPoint{at.X, at.Y + 10});
     EXPECT_EQ(ui::TDragSession::Active(), nullptr);
+    EXPECT_EQ(session->Effect(), ui::DROPEFFECT_NONE) << "the other list took the drop";
+    EXPECT_TRUE(ended.empty()) << "a drop with no effect is no drop";
     EXPECT_EQ(rearranged, 0);
     EXPECT_TRUE(events.empty());
     EXPECT_EQ(other->DisplayOrder(), (std::vector<int>{0, 1, 2}));
     EXPECT_EQ(list->DisplayOrder(), (std::vector<int>{0, 1, 2}));
+}
+
+TEST_F(DragList, TheHooksDecideWhatMovesAndHearHowTheDragEnded) {
+    struct Case {
+        const char* name;
+        std::string refuse;  // the hook that says no
+        std::vector<int> order;
+        std::vector<std::string> log;
+        int arrow;  // over the target card
+    };
+    const Case cases[] = {
+        {"every hook allows",
+         "",
+         {0, 2, 3, 1, 4},
+         {"allow Card 1", "start Card 1", "over Card 3", "drop Card 1", "after Card 1", "end 2"},
+         1},
+        {"the drag refused", "allow", {0, 1, 2, 3, 4}, {"allow Card 1"}, -1},
+        {"the card under the cursor refused",
+         "over",
+         {0, 1, 2, 3, 4},
+         {"allow Card 1", "start Card 1", "over Card 3"},
+         -1},
+        {"the drop refused",
+         "drop",
+         {0, 1, 2, 3, 4},
+         {"allow Card 1", "start Card 1", "over Card 3", "drop Card 1", "after Card 1", "end 2"},
+         1},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Fill(5);
+        std::vector<std::string> log;
+        const auto decide = [&](const char* hook, TFineCard* card, bool& allow) {
+            log.push_back(std::string(hook) + " " + card->Caption());
+            allow = c.refuse != hook;
+        };
+        const auto hear = [&](const char* hook, TFineCard* card) {
+            log.push_back(std::string(hook) + " " + card->Caption());
+        };
+        list->OnCardDragAllow = [&](TCustomFineCardList*, TFineCard* card, bool& a) { decide("allow", card, a); };
+        list->OnCardDragStart = [&](TCustomFineCardList*, TFineCard* card) { hear("start", card); };
+        list->OnCardDragOver = [&](TCustomFineCardList*, TFineCard* card, bool& a) { decide("over", card, a); };
+        list->OnCardDrop = [&](TCustomFineCardList*, TFineCard* card, bool& a) { decide("drop", card, a); };
+        list->OnCardAfterDrop = [&](TCustomFineCardList*, TFineCard* card) { hear("after", card); };
+        list->OnCardDragEnd = [&](TCustomFineCardList*, ui::TDropEffect e) {
+            log.push_back("end " + std::to_string(e));
+        };
+        StartDrag(1);
+        EXPECT_EQ(ui::TDragSession::Active() != nullptr, c.refuse != "allow");
+        const TPoint at = SpotOf(Bounds(3), Spot::Lower);
+        MoveTo(at);
+        EXPECT_EQ(VisibleArrow(), c.arrow);
+        Release(at);
+        EXPECT_EQ(ui::TDragSession::Active(), nullptr);
+        EXPECT_EQ(list->DisplayOrder(), c.order);
+        EXPECT_EQ(log, c.log);
+        EXPECT_EQ(VisibleArrow(), -1);
+    }
+    // Esc ends the drag as a cancel: no drop and no end.
+    Fill(5);
+    std::vector<std::string> log;
+    list->OnCardDrop = [&](TCustomFineCardList*, TFineCard*, bool&) { log.push_back("drop"); };
+    list->OnCardDragEnd = [&](TCustomFineCardList*, ui::TDropEffect) { log.push_back("end"); };
+    StartDrag(1);
+    MoveTo(SpotOf(Bounds(3), Spot::Lower));
+    ts::SendKey(list->Widget(), Qt::Key_Escape);
+    EXPECT_EQ(ui::TDragSession::Active(), nullptr);
+    EXPECT_TRUE(log.empty());
+}
+
+// Counts the times a window is put in front of the others.
+class FrontCounter : public QObject {
+public:
+    int count = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override {
+        if (event->type() == QEvent::ZOrderChange) ++count;
+        return false;
+    }
+};
+
+TEST_F(DragList, OnAStayOnTopFormTheDragImageIsBroughtToTheFrontAtEveryStep) {
+    for (const ui::TFormStyle style : {ui::TFormStyle::fsNormal, ui::TFormStyle::fsStayOnTop}) {
+        const bool on_top = style == ui::TFormStyle::fsStayOnTop;
+        SCOPED_TRACE(on_top ? "stay-on-top" : "normal");
+        Fill(5);
+        ui::TForm form(nullptr);
+        form.SetFormStyle(style);
+        EXPECT_EQ(form.FormStyle(), style);
+        form.SetClientWidth(700);
+        form.SetClientHeight(400);
+        list->SetParent(&form);
+        list->SetBounds(10, 10, 560, 320);
+        form.Show();
+        EXPECT_EQ((form.Window()->windowFlags() & Qt::WindowStaysOnTopHint) != 0, on_top);
+        StartDrag(1);
+        EXPECT_EQ(list->ParentStayOnTop(), on_top);
+        ASSERT_NE(list->DragImage(), nullptr);
+        FrontCounter front;
+        list->DragImage()->Widget()->installEventFilter(&front);
+        MoveTo(SpotOf(Bounds(3), Spot::Lower));
+        MoveTo(SpotOf(Bounds(3), Spot::Upper));
+        if (on_top) {
+            EXPECT_GE(front.count, 2);
+        } else {
+            EXPECT_EQ(front.count, 0);
+        }
+        list->DragImage()->Widget()->removeEventFilter(&front);
+        ts::SendKey(list->Widget(), Qt::Key_Escape);
+        EXPECT_EQ(ui::TDragSession::Active(), nullptr);
+        list->SetParent(nullptr);
+    }
 }
 
 TEST_F(DragList, RestingNearAnEdgeScrollsOneStepPerTickUntilTheEndIsInView) {

@@ -3,6 +3,7 @@
 // into a direct-edit item, the picture dialog and a custom editor link.
 #include <gtest/gtest.h>
 
+#include <functional>
 #include <memory>
 #include <string>
 #include <vector>
@@ -155,23 +156,85 @@ TEST_F(EditingList, EditorsShowTheItemsValueAndSettings) {
     EXPECT_NEAR(Item(1, 1).AsTime(), 0.25, 1e-6);
 }
 
-TEST_F(EditingList, ADropDownEditorOnAShortValueGrowsToItsHeight) {
+// A custom editor that keeps the value it was given, in a plain edit.
+class KeepingLink : public TCardListEditLink {
+public:
+    using TCardListEditLink::TCardListEditLink;
+    std::unique_ptr<ui::TWinControl> CreateEditor() override {
+        auto edit = std::make_unique<ui::TEdit>(nullptr);
+        edit->SetAutoSize(false);  // keeps the bounds it is given
+        return edit;
+    }
+    void SetProperties() override {}
+    void SetSelection(int, int) override {}
+    void FocusEditor() override {}
+    void SetEditorValue(const TCardEditValue& value) override { given = value; }
+    void GetEditorValue(TCardEditValue& value) override { value = given; }
+    TCardEditValue given;
+};
+
+TEST_F(EditingList, OnlyADropDownEditorOnAShortValueGrowsToItsHeight) {
     Fill(15);
+    KeepingLink link(nullptr);
+    Row(1).SetItemEditLink(&link);
     const TRect value = Item(0, 1).ValueClientRect;
     ASSERT_EQ(value.Height(), 15);
-    for (E editor : {E::ieDropDownList, E::ieDropDownEdit, E::ieDate}) {
-        SCOPED_TRACE(EditorName(editor));
-        Row(1).SetItemEditor(editor);
+    struct Case {
+        E editor;
+        bool grows;
+    };
+    for (const Case c : {Case{E::ieDropDownList, true}, Case{E::ieDropDownEdit, true}, Case{E::ieDate, false},
+                         Case{E::ieTime, false}, Case{E::ieCustom, false}, Case{E::ieText, false}}) {
+        SCOPED_TRACE(EditorName(c.editor));
+        Row(1).SetItemEditor(c.editor);
         list->EditItem(0, 1, '\0');
         ASSERT_TRUE(list->Editing());
-        EXPECT_EQ(list->Editor()->Top(), value.Top - 3);
-        EXPECT_EQ(list->Editor()->Height(), 21);
-        EXPECT_EQ(list->Editor()->Left(), value.Left);
+        if (c.grows) {
+            EXPECT_EQ(list->Editor()->Top(), value.Top - 3);
+            EXPECT_EQ(list->Editor()->Height(), 21);
+            EXPECT_EQ(list->Editor()->Left(), value.Left);
+        } else {
+            EXPECT_EQ(list->Editor()->BoundsRect(), value);
+        }
         list->CancelEdit();
     }
-    // A text editor keeps the value's rectangle.
-    list->EditItem(0, 0, '\0');
-    EXPECT_EQ(list->Editor()->BoundsRect(), Item(0, 0).ValueClientRect);
+    Row(1).SetItemEditLink(nullptr);
+}
+
+TEST_F(EditingList, ACustomEditorGetsTheValueByItsDataType) {
+    Fill();
+    KeepingLink link(nullptr);
+    Row(1).SetItemEditLink(&link);
+    struct Case {
+        D type;
+        std::function<void(TFineCardItem&)> set;
+        TCardEditValue given;
+    };
+    const Case cases[] = {
+        {D::idtBoolean, [](TFineCardItem& i) { i.SetAsBoolean(true); }, true},
+        {D::idtDate, [](TFineCardItem& i) { i.SetAsDate(45000.0); }, TEditDate{45000.0}},
+        {D::idtTime, [](TFineCardItem& i) { i.SetAsTime(0.5); }, TEditDate{0.5}},
+        {D::idtInteger, [](TFineCardItem& i) { i.SetAsInteger(42); }, std::string("42")},
+        {D::idtString, [](TFineCardItem& i) { i.SetAsString("text"); }, std::string("text")},
+        {D::idtImage, [](TFineCardItem&) {}, std::string()},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.type));
+        Row(1).SetDataType(c.type);
+        Row(1).SetItemEditor(E::ieCustom);
+        c.set(Item(1, 1));
+        list->EditItem(1, 1, '\0');
+        ASSERT_TRUE(list->Editing());
+        EXPECT_EQ(link.given, c.given);
+        list->CancelEdit();
+    }
+    // A typed first character replaces the value.
+    Row(1).SetDataType(D::idtDate);
+    Row(1).SetItemEditor(E::ieCustom);
+    list->EditItem(1, 1, '7');
+    EXPECT_EQ(link.given, TCardEditValue{std::string("7")});
+    list->CancelEdit();
+    Row(1).SetItemEditLink(nullptr);
 }
 
 TEST_F(EditingList, EnterStoresOnceAndEscKeepsTheOldValue) {

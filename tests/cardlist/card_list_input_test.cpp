@@ -3,7 +3,14 @@
 // checked by the events the list raised and the selection it left.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
+#include <QHelpEvent>
+#include <QToolTip>
+#include <QWidget>
+
 #include <algorithm>
+#include <chrono>
+#include <functional>
 #include <memory>
 #include <stdexcept>
 #include <string>
@@ -16,6 +23,7 @@
 #include "platform/ui/controls/services.h"
 #include "tests/support/input.h"
 #include "tests/support/render.h"
+#include "tests/support/wait_until.h"
 
 namespace cardlist {
 namespace {
@@ -239,6 +247,193 @@ TEST_F(InputList, LinkItemsOpenOnlyAsAddresses) {
     EXPECT_TRUE(urls.empty());
     EXPECT_EQ(events, (std::vector<std::string>{"click c0"}));  // no item click, no selection
     EXPECT_EQ(list->SelectedCard(), nullptr);
+}
+
+// Each handler frees the card it was given; the input goes on without that card (run under the
+// address sanitizer, a card read after its handler would be reported).
+TEST_F(InputList, AHandlerThatFreesItsCardEndsThatCardsPart) {
+    struct Case {
+        const char* name;
+        D second_row;
+        std::function<void()> arm;  // assigns the handler that frees the card
+        std::function<void()> act;
+        std::vector<std::string> events;
+    };
+    auto free_card = [this](TFineCard* card, const std::string& event) {
+        Record(event);
+        delete card;
+    };
+    auto free_index = [this, free_card](int card, const std::string& event) { free_card(&Card(card), event); };
+    const Case cases[] = {
+        {"card click", D::idtString,
+         [&] { list->OnCardClick = [&](TCustomFineCardList*, TFineCard* c) { free_card(c, "click"); }; },
+         [&] { ts::Click(*list, CaptionOf(0)); },
+         {"click", "OnClick"}},
+        {"caption click", D::idtString,
+         [&] { list->OnCardCaptionClick = [&](TCustomFineCardList*, TFineCard* c) { free_card(c, "caption"); }; },
+         [&] { ts::Click(*list, CaptionOf(0)); },
+         {"click c0", "caption", "OnClick"}},
+        {"item click", D::idtString,
+         [&] { list->OnCardItemClick = [&](TCustomFineCardList*, int c, int) { free_index(c, "item"); }; },
+         [&] { ts::Click(*list, LabelOf(0, 1)); },
+         {"click c0", "item", "OnClick"}},
+        {"URL click", D::idtString,
+         [&] {
+             list->CardTemplate().Items().Items(1)->SetValueURLType(TFineCardItemURLType::utHTTP);
+             Card(0).Items().Items(1)->SetAsString("example.org");
+             list->OnCardItemURLClick = [&](TCustomFineCardList*, int c, int, const std::string&, bool&) {
+                 free_index(c, "url");
+             };
+         },
+         [&] {
+             const TRect value = Card(0).Items().Items(1)->ValueClientRect;
+             ts::Click(*list, TPoint{value.Left + 3, Centre(value).Y});
+         },
+         {"click c0", "url", "OnClick"}},
+        {"start of the edit a click opens", D::idtString,
+         [&] { list->OnCardStartEdit = [&](TCustomFineCardList*, int c, int, bool&) { free_index(c, "start"); }; },
+         [&] { ts::Click(*list, LabelOf(0, 0)); },
+         {"click c0", "item 0.0", "start", "OnClick"}},
+        {"end of a check-box toggle", D::idtBoolean,
+         [&] { list->OnCardEndEdit = [&](TCustomFineCardList*, int c, int) { free_index(c, "end"); }; },
+         [&] {
+             const TFineCardItem* item = Card(0).Items().Items(1);
+             const TFineCardTemplateItem* ti = list->CardTemplate().Items().Items(1);
+             ts::Click(*list, Centre(CardPainter::ItemCheckBoxRect(item->ValueClientRect, ti->ValueAlignment(),
+                                                                   ti->ValueLayout(), list->CheckBoxSize())));
+         },
+         {"click c0", "item 0.1", "end", "OnClick"}},
+        {"rating change", D::idtInteger,
+         [&] {
+             ui::TBitmap star;
+             star.SetSize(10, 10);
+             list->RatingActive().Assign(&star);
+             list->RatingInactive().Assign(&star);
+             list->CardTemplate().Items().Items(1)->SetItemEditor(TFineCardItemEditor::ieRating);
+             list->OnCardRatingChange = [&](TCustomFineCardList*, TFineCard* c, TFineCardItem*, int&, bool&) {
+                 free_card(c, "rating");
+             };
+         },
+         [&] { ts::Click(*list, Centre(Card(0).RatingPictureRect(1, 3))); },
+         {"click c0", "item 0.1", "rating", "OnClick"}},
+        {"double click", D::idtString,
+         [&] {
+             list->SetAutoEdit(false);
+             list->OnCardDblClick = [&](TCustomFineCardList*, TFineCard* c) { free_card(c, "double"); };
+         },
+         [&] {
+             ts::SendMouse(list->Widget(), QEvent::MouseButtonDblClick, QPoint(LabelOf(0, 0).X, LabelOf(0, 0).Y),
+                           Qt::LeftButton, Qt::LeftButton);
+         },
+         {"double"}},
+        {"right click", D::idtString,
+         [&] {
+             list->OnCardRightClick = [&](TCustomFineCardList*, TFineCard* c) { free_card(c, "right"); };
+             list->OnCardItemRightClick = [&](TCustomFineCardList*, int, int) { Record("item right"); };
+         },
+         [&] {
+             ts::MousePress(*list, LabelOf(0, 0), Qt::RightButton);
+             ts::MouseRelease(*list, LabelOf(0, 0), Qt::RightButton);
+         },
+         {"right"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        list = std::make_unique<TFineCardList>(nullptr);
+        list->OnCardClick = [this](TCustomFineCardList*, TFineCard* card) { Record("click " + card->Caption()); };
+        list->OnCardItemClick = [this](TCustomFineCardList*, int card, int item) {
+            Record("item " + std::to_string(card) + "." + std::to_string(item));
+        };
+        list->OnClick = [this](ui::TPersistent*) { Record("OnClick"); };
+        Fill({"c0", "c1", "c2"}, c.second_row);
+        c.arm();
+        events.clear();
+        c.act();
+        EXPECT_EQ(events, c.events);
+        ASSERT_EQ(list->Cards().Count(), 2);
+        EXPECT_EQ(Card(0).Caption(), "c1");
+        EXPECT_EQ(list->SelectedCard(), nullptr);
+        EXPECT_FALSE(list->Editing());
+    }
+
+    // Storing the open edit frees its card as another item starts: the new edit is of the card
+    // asked for, now at a lower index.
+    list = std::make_unique<TFineCardList>(nullptr);
+    Fill({"c0", "c1", "c2"});
+    list->OnCardEndEdit = [&](TCustomFineCardList*, int c, int) { free_index(c, "end"); };
+    list->EditItem(0, 0, '\0');
+    ASSERT_TRUE(list->Editing());
+    events.clear();
+    list->EditItem(1, 1, '\0');
+    EXPECT_EQ(events, std::vector<std::string>{"end"});
+    ASSERT_TRUE(list->Editing());
+    EXPECT_TRUE(Card(0).Editing);
+    EXPECT_EQ(Card(0).Caption(), "c1");
+    EXPECT_FALSE(Card(1).Editing);
+    EXPECT_EQ(list->Editor()->BoundsRect(), Card(0).Items().Items(1)->ValueClientRect);
+    list->CancelEdit();
+}
+
+TEST_F(InputList, TheHintFollowsTheCardAndItemUnderTheMouse) {
+    Fill({"c0", "c1"}, D::idtString, 560, 320);
+    list->SetShowHint(true);
+    for (int row = 0; row < 2; ++row) list->CardTemplate().Items().Items(row)->SetShowHint(true);
+    Card(0).Hint = "card c0";
+    Card(0).Items().Items(0)->Hint = "name of c0";
+    Card(0).Items().Items(1)->Hint = "note of c0";
+    Card(1).Items().Items(0)->Hint = "name of c1";
+    list->Widget()->show();
+    // The mouse rests at `p`: the toolkit asks the list for its hint there.
+    const auto rest = [&](TPoint p) {
+        QHelpEvent ask(QEvent::ToolTip, QPoint(p.X, p.Y), list->Widget()->mapToGlobal(QPoint(p.X, p.Y)));
+        QCoreApplication::sendEvent(list->Widget(), &ask);
+    };
+    // The toolkit takes a hint down after a fade of a fraction of a second: "(none)" waits for
+    // that, well short of the ten seconds after which it lets any hint expire by itself.
+    const auto shown = [](const std::string& expected) {
+        if (expected == "(none)") {
+            ts::WaitUntil(
+                [] {
+                    QCoreApplication::processEvents();
+                    return !QToolTip::isVisible();
+                },
+                std::chrono::seconds(4));
+        }
+        return QToolTip::isVisible() ? QToolTip::text().toStdString() : std::string("(none)");
+    };
+    ts::MouseMove(*list, LabelOf(0, 0));
+    rest(LabelOf(0, 0));
+    ASSERT_EQ(shown("name of c0"), "name of c0");
+    struct Step {
+        const char* where;
+        TPoint to;
+        const char* hint;  // shown at once, before the mouse rests again
+    };
+    const Step steps[] = {
+        {"another item", LabelOf(0, 1), "note of c0"},
+        {"another card", LabelOf(1, 0), "name of c1"},
+        {"an item without a hint", LabelOf(1, 1), "(none)"},
+        {"back on an item", LabelOf(1, 0), "(none)"},  // nothing showed: the next waits for a rest
+    };
+    for (const Step& s : steps) {
+        SCOPED_TRACE(s.where);
+        ts::MouseMove(*list, s.to);
+        EXPECT_EQ(shown(s.hint), s.hint);
+    }
+    rest(LabelOf(1, 0));
+    ASSERT_EQ(shown("name of c1"), "name of c1");
+    // On a caption the card's own hint shows, and an item's replaces it at once.
+    const TPoint caption{CaptionOf(0).X + 3, CaptionOf(0).Y};
+    ts::MouseMove(*list, CaptionOf(0));
+    ts::MouseMove(*list, caption);
+    rest(caption);
+    ASSERT_EQ(shown("card c0"), "card c0");
+    ts::MouseMove(*list, LabelOf(0, 0));
+    EXPECT_EQ(shown("name of c0"), "name of c0");
+    // Off the cards, still inside the list, the hint goes.
+    ts::MouseMove(*list, TPoint{5, 310});
+    EXPECT_EQ(shown("(none)"), "(none)");
+    QToolTip::hideText();
 }
 
 TEST_F(InputList, GridLineDragSetsColumnWidthThroughItsLimits) {

@@ -220,6 +220,34 @@ TEST(CardListMends, EachFaultStaysMended) {
              EXPECT_EQ(anchor->ListRect.Left, list->CardHorSpacing());
              EXPECT_GT(list->LayoutState().first_column, 1);
          }},
+        {"removing a card keeps a list scrolled by rows where it was, within the new range",
+         [] {
+             auto list = MakeList(20);
+             list->SetScrollBarType(TScrollBarType::sbtVertical);
+             ASSERT_TRUE(list->ScrollBar().Visible());
+             const int last_row = list->ScrollBar().Max();
+             ASSERT_GE(last_row, 8);
+             list->ScrollBar().UserScroll(ui::TScrollCode::scPosition, 5);
+             ASSERT_EQ(list->LayoutState().first_row, 5);
+             const int top = list->Cards().Items(list->ViewCards().front())->ListRect.Top;
+             // The selected card in view goes, as Delete Photo removes it.
+             list->SelectCardIndex(list->ViewCards().front());
+             delete list->SelectedCard();
+             EXPECT_EQ(list->LayoutState().first_row, 5);
+             EXPECT_EQ(list->ScrollBar().Position(), 5);
+             EXPECT_EQ(list->Cards().Items(list->ViewCards().front())->ListRect.Top, top);
+             // At the end of the list the view keeps to the last row that can open it.
+             list->ScrollBar().UserScroll(ui::TScrollCode::scPosition, list->ScrollBar().Max());
+             const int end = list->LayoutState().first_row;
+             list->Cards().Delete(list->Cards().Count() - 1);
+             EXPECT_EQ(list->LayoutState().first_row, std::min(end, list->ScrollBar().Max()));
+             EXPECT_GT(list->LayoutState().first_row, 1);
+             EXPECT_EQ(list->ScrollBar().Position(), list->LayoutState().first_row);
+             // An emptied list starts again from the top.
+             list->Cards().Clear();
+             for (int i = 0; i < 20; ++i) list->Cards().Add()->SetCaption("New " + std::to_string(i));
+             EXPECT_EQ(list->LayoutState().first_row, 1);
+         }},
     };
     for (const Mend& m : mends) {
         SCOPED_TRACE(m.name);

@@ -190,6 +190,31 @@ TEST_F(CardOrder, FilterIsALocaleAwareContainmentTest) {
     EXPECT_EQ(list_->DisplayOrder().size(), 6u);
 }
 
+TEST_F(CardOrder, AtDesignTimeNoPassSortsOrFilters) {
+    list_->SetDesigning(true);
+    list_->SortSettings().SetSortType(TSortType::stCaption);
+    list_->SortSettings().SetSortDirection(TSortDirection::sdDescending);
+    list_->FilterSettings().SetFilterIndex(kText);
+    list_->FilterSettings().SetFilterCondition("xyz");
+    list_->SetFiltered(true);
+    ASSERT_TRUE(list_->Sorted());
+    Fill({{"a"}, {"b"}, {"c"}});
+    EXPECT_EQ(list_->DisplayOrder(), (std::vector<int>{0, 1, 2}));
+    EXPECT_EQ(Shown(), (std::vector<int>{0, 1, 2}));
+    // Laid out while an update is open (as a resize does), the new card's order is rebuilt
+    // without sorting too.
+    list_->BeginUpdate();
+    list_->Cards().Add()->SetCaption("d");
+    list_->ArrangeCards(true);
+    EXPECT_EQ(list_->DisplayOrder(), (std::vector<int>{0, 1, 2, 3}));
+    list_->EndUpdate();
+    EXPECT_EQ(list_->DisplayOrder(), (std::vector<int>{0, 1, 2, 3}));
+    // At run time the same list sorts.
+    list_->SetDesigning(false);
+    list_->RefreshList(kSortRefresh);
+    EXPECT_EQ(list_->DisplayOrder(), (std::vector<int>{3, 2, 1, 0}));
+}
+
 TEST_F(CardOrder, ACardTheFilterHidesIsDeselectedAndStaysSo) {
     Fill({{"1", "Mars"}, {"2", "Venus"}, {"3", "ARCH"}});
     list_->SelectCardIndex(1);

@@ -2,6 +2,8 @@
 
 #include <QApplication>
 #include <QCoreApplication>
+#include <QHelpEvent>
+#include <QWidget>
 #include <QToolTip>
 #include <stdexcept>
 
@@ -32,6 +34,21 @@ void TApplication::ShowException(const std::exception& error) {
 
 void TApplication::CancelHint() {
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr) QToolTip::hideText();
+}
+
+void TApplication::ActivateHint(TPoint screen) {
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr || !QToolTip::isVisible()) return;
+    const QPoint global(screen.X, screen.Y);
+    QWidget* under = QApplication::widgetAt(global);
+    if (under == nullptr) {
+        QToolTip::hideText();
+        return;
+    }
+    // Asked as the toolkit asks when the mouse rests: the control answers with its hint, and
+    // one that has none leaves no hint of another behind.
+    QHelpEvent ask(QEvent::ToolTip, under->mapFromGlobal(global), global);
+    QCoreApplication::sendEvent(under, &ask);
+    if (!ask.isAccepted()) QToolTip::hideText();
 }
 
 void TApplication::ProcessMessages() {

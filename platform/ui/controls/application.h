@@ -8,6 +8,7 @@
 #include <string>
 
 #include "platform/ui/core/component.h"
+#include "platform/ui/graphics/geometry.h"
 
 namespace ui {
 
@@ -26,6 +27,10 @@ public:
     void ProcessMessages();
     // Takes down the hint that is showing, if any.
     void CancelHint();
+    // The control under `screen` (screen coordinates) has a new hint there: one showing is
+    // replaced at once by the text the control now gives (or taken down when it gives none);
+    // without one showing, the next shows after the usual pause once the mouse rests.
+    void ActivateHint(TPoint screen);
 
     int HintPause() const { return hint_pause_ms_; }
     void SetHintPause(int ms) { hint_pause_ms_ = ms; }

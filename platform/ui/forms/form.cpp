@@ -151,6 +151,15 @@ void TForm::SetBorderStyle(TFormBorderStyle style) {
     impl_->window->setWindowFlag(Qt::WindowMinMaxButtonsHint, !dialog);
 }
 
+void TForm::SetFormStyle(TFormStyle style) {
+    if (style == form_style_) return;
+    form_style_ = style;
+    // Changing a window's flags hides it: one that showed is shown again.
+    const bool shown = impl_->window->isVisible();
+    impl_->window->setWindowFlag(Qt::WindowStaysOnTopHint, style == TFormStyle::fsStayOnTop);
+    if (shown) impl_->window->show();
+}
+
 void TForm::SetWindowState(TWindowState state) {
     window_state_ = state;
     switch (state) {

@@ -18,6 +18,8 @@ class TMenuBar;
 enum class TPosition { poDesigned, poDefault, poScreenCenter, poMainFormCenter };
 enum class TFormBorderStyle { bsSizeable, bsDialog, bsSingle, bsNone };
 enum class TWindowState { wsNormal, wsMinimized, wsMaximized };
+// fsStayOnTop: the window stays above the program's other windows.
+enum class TFormStyle { fsNormal, fsStayOnTop };
 
 using TModalResult = int;
 inline constexpr TModalResult mrNone = 0;
@@ -45,6 +47,8 @@ public:
     void SetBorderStyle(TFormBorderStyle style);
     TWindowState WindowState() const { return window_state_; }
     void SetWindowState(TWindowState state);
+    TFormStyle FormStyle() const { return form_style_; }
+    void SetFormStyle(TFormStyle style);
 
     // The menu shown as the window's menu bar (not owned; usually a component of the form).
     TMainMenu* Menu() const { return menu_; }
@@ -99,6 +103,7 @@ private:
     TPosition position_ = TPosition::poDesigned;
     TFormBorderStyle border_style_ = TFormBorderStyle::bsSizeable;
     TWindowState window_state_ = TWindowState::wsNormal;
+    TFormStyle form_style_ = TFormStyle::fsNormal;
     TMainMenu* menu_ = nullptr;
     TModalResult modal_result_ = mrNone;
     bool modal_ = false;
