@@ -82,11 +82,14 @@ int DrawTextA(ui::TCanvas& canvas, const std::string& text, ui::TRect& rect, std
     const int w = canvas.TextWidth(shown.substr(at, 1));
     const int text_height = canvas.TextHeight(shown);
     // The text stands at the rectangle's top (single lines are not centred without being asked).
-    const int baseline = rect.Top + text_height - 2;
+    const int top = rect.Top;
+    // Below the baseline where the font puts its own underline, clear of the glyphs.
+    const ui::TTextMetric metric = canvas.TextMetric();
+    const int underline = top + metric.Ascent + metric.UnderlinePosition;
     ui::TBrush saved;
     saved.Assign(&canvas.Brush());
     canvas.Brush().SetColor(canvas.Font().Color());
-    canvas.FillRect(ui::TRect{x, baseline, x + w, baseline + 1});
+    canvas.FillRect(ui::TRect{x, underline, x + w, underline + metric.UnderlineThickness});
     canvas.SetBrush(saved);
     return height;
 }

@@ -6,6 +6,7 @@
 #include <QPainter>
 #include <QString>
 
+#include <cmath>
 #include <cstdlib>
 #include <new>
 #include <string>
@@ -62,8 +63,12 @@ QFont QtFont(const GpFont& font, int hint) {
     q.setItalic((font.style & 2) != 0);
     q.setUnderline((font.style & 4) != 0);
     q.setStrikeOut((font.style & 8) != 0);
-    const bool smooth = hint == TextRenderingHintAntiAlias || hint == TextRenderingHintClearTypeGridFit;
-    q.setStyleStrategy(smooth ? QFont::PreferAntialias : QFont::StyleStrategy(QFont::NoAntialias | QFont::NoSubpixelAntialias));
+    // Every hint smooths in grey; the plain anti-aliasing hint leaves the outlines where the font
+    // designed them, the others (the system's default among them) fit them to the pixel grid.
+    // The advances are the font's own, without kerning or ligatures, as the canvas draws text.
+    q.setStyleStrategy(QFont::StyleStrategy(QFont::PreferAntialias | QFont::NoSubpixelAntialias | QFont::PreferNoShaping));
+    q.setHintingPreference(hint == TextRenderingHintAntiAlias ? QFont::PreferNoHinting : QFont::PreferFullHinting);
+    q.setKerning(false);
     return q;
 }
 
@@ -219,21 +224,27 @@ GpStatus GdipDrawString(GpGraphics* graphics, const char16_t* text, int length, 
     int underline = -1;
     const QString shown = ApplyHotkeyPrefix(TextOf(text, length), format != nullptr ? format->hotkey_prefix : 0, underline);
     QPainter painter(image);
-    const bool smooth = graphics->hint == TextRenderingHintAntiAlias || graphics->hint == TextRenderingHintClearTypeGridFit;
-    painter.setRenderHint(QPainter::TextAntialiasing, smooth);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
     painter.setRenderHint(QPainter::Antialiasing, false);
     const QFont qfont = QtFont(*font, graphics->hint);
     painter.setFont(qfont);
     const ARGB c = brush->color;
     painter.setPen(QColor((c >> 16) & 0xFF, (c >> 8) & 0xFF, c & 0xFF, (c >> 24) & 0xFF));
+    // Centred text may start between two pixels: its baseline is moved onto a whole row, so the
+    // glyphs keep their grid-fitted edges and the mnemonic's underline stays one clean row.
+    const QFontMetricsF metrics(qfont);
+    const QRectF area = Layout(layout);
+    const QRectF box = metrics.boundingRect(area, QtAlignment(format), shown);
+    const QPointF shift(std::round(box.x()) - box.x(), std::round(box.y()) - box.y());
     QRectF drawn;
-    painter.drawText(Layout(layout), QtAlignment(format), shown, &drawn);
+    painter.drawText(area.translated(shift), QtAlignment(format), shown, &drawn);
     if (underline >= 0) {
-        const QFontMetricsF metrics(qfont);
+        // Under the mnemonic where the font puts its own underline.
+        const ui::TTextMetric metric = ui::TextMetricOf(qfont);
         const qreal x = drawn.x() + metrics.horizontalAdvance(shown.left(underline));
         const qreal w = metrics.horizontalAdvance(shown.mid(underline, 1));
-        const qreal y = drawn.y() + metrics.ascent() + 1;
-        painter.fillRect(QRectF(x, y, w, 1), painter.pen().color());
+        const qreal y = std::round(drawn.y()) + metric.Ascent + metric.UnderlinePosition;
+        painter.fillRect(QRectF(x, y, w, metric.UnderlineThickness), painter.pen().color());
     }
     return Ok;
 }

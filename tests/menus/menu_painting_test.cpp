@@ -306,9 +306,14 @@ TEST_F(PaintFixture, SideBarCaptionIsRotatedInItsFontAndColour) {
         ui::TMenuWindow& popup = OpenFile();
         const QImage& image = popup.Render();
         const ui::TRect bar = SideBarArea(popup);
-        // Only the caption's colour on the bar's background: no smoothing, no other colour.
-        const Ink text = InkOf(image, bar, 0x0000FF);
-        EXPECT_EQ(text.count + InkOf(image, bar, 0x202020).count, bar.Width() * bar.Height());
+        // Only the caption's colour over the bar's background, its smoothed edges in steps
+        // between the two (red rising from the background's, green and blue falling together).
+        const Ink text = InkWhere(image, bar, [](TColor c) { return c != 0x202020u; });
+        const Ink foreign = InkWhere(image, bar, [](TColor c) {
+            return ui::GreenOf(c) != ui::BlueOf(c) || ui::GreenOf(c) > 0x20 || ui::RedOf(c) < 0x20;
+        });
+        EXPECT_EQ(foreign.count, 0);
+        EXPECT_GT(InkOf(image, bar, 0x0000FF).count, 0);
         // Turned upright: as long as the text is wide, as thick as it is high, across the bar.
         EXPECT_NEAR(text.box.Height(), length, 4);
         EXPECT_LE(text.box.Width(), thickness);
@@ -373,9 +378,9 @@ TEST_F(PaintFixture, SmoothedTextsGoThroughTheTextLayerAtTheirPlaces) {
         ui::TRect r = Local(popup, 0);  // "&New", Ctrl+N
         r.Right -= 17;
         const ui::TRect text_area{r.Left + styler->IconBar().Size() + 8, r.Top, r.Right, r.Bottom};
+        // Through the text layer or not, the text is smoothed.
         const Ink between = InkWhere(image, text_area, [&](TColor c) { return c != text_colour && c != background; });
-        if (row.smoothed) EXPECT_GT(between.count, 5);
-        else EXPECT_EQ(between.count, 0);
+        EXPECT_GT(between.count, 5);
         const int middle = (r.Left + r.Right) / 2;
         const Ink caption = InkWhere(image, ui::TRect{text_area.Left, r.Top, middle, r.Bottom}, dark);
         const Ink shortcut = InkWhere(image, ui::TRect{middle, r.Top, r.Right, r.Bottom}, dark);
@@ -523,6 +528,47 @@ TEST_F(PaintFixture, NoteCaptionsStandFromTheItemsTop) {
         // Nothing dark below the first line: the underline stays with its letter.
         EXPECT_EQ(InkWhere(image, ui::TRect{left, note_top, r.Right, r.Bottom}, dark).count, 0);
         form.MenuBar()->EndTracking();
+    }
+}
+
+// The mnemonic's underline, through the platform's text drawing and through the text layer:
+// under its own letter only ("x" of "E&xit", "E" of "&Exit"), as wide as the letter's advance,
+// below the glyphs with a clear row between, on the row the font's own underline takes.
+TEST_F(PaintFixture, MnemonicUnderlineStandsUnderItsLetterBelowTheBaseline) {
+    auto dark = [](TColor c) { return (c & 0xFF) < 0x80 && ((c >> 8) & 0xFF) < 0x80 && ((c >> 16) & 0xFF) < 0x80; };
+    ui::TCanvas measure;
+    measure.SetFont(ui::Screen().MenuFont());
+    const ui::TTextMetric metric = measure.TextMetric();
+    const struct {
+        const char* caption;
+        const char* before;  // the text left of the mnemonic
+        const char* letter;
+    } captions[] = {{"E&xit", "E", "x"}, {"&Exit", "", "E"}};
+    for (TAntiAlias anti_alias : {TAntiAlias::aaNone, TAntiAlias::aaAntiAlias}) {
+        styler->SetAntiAlias(anti_alias);
+        for (const auto& c : captions) {
+            SCOPED_TRACE(std::string(c.caption) + " " + std::to_string(static_cast<int>(anti_alias)));
+            exit->SetCaption(c.caption);
+            exit->SetShortCut(ui::scNone);
+            ui::TMenuWindow& popup = OpenFile();
+            const QImage& image = popup.Render();
+            ui::TRect r = Local(popup, 5);
+            const ui::TRect text_area{r.Left + styler->IconBar().Size() + 8, r.Top, r.Right - 17, r.Bottom};
+            const Ink text = InkWhere(image, text_area, dark);
+            ASSERT_GT(text.count, 10);
+            // "Exit" has no descenders: its lowest dark row is the underline, one row thick.
+            const int row = text.box.Bottom - 1;
+            const Ink line = InkWhere(image, ui::TRect{text_area.Left, row, text_area.Right, row + 1}, dark);
+            EXPECT_EQ(line.count, line.box.Width());  // one unbroken run
+            EXPECT_NEAR(line.box.Width(), measure.TextWidth(c.letter), 1);
+            EXPECT_NEAR(line.box.Left, text_area.Left + measure.TextWidth(c.before), 1);
+            // A clear row between the glyphs and the line, the baseline as far above the line as
+            // the font puts its underline.
+            EXPECT_EQ(InkWhere(image, ui::TRect{line.box.Left, row - 1, line.box.Right, row}, dark).count, 0);
+            const Ink glyphs = InkWhere(image, ui::TRect{text_area.Left, text_area.Top, text_area.Right, row}, dark);
+            EXPECT_EQ(row - glyphs.box.Bottom, metric.UnderlinePosition);
+            form.MenuBar()->EndTracking();
+        }
     }
 }
 

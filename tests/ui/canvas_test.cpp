@@ -168,7 +168,7 @@ TEST_F(CanvasTest, EllipseAndPolygonStayInsideTheirBoundsWithoutGreyPixels) {
     EXPECT_EQ(c().Pixels(14, 2), clBlack);  // polygon vertex
 }
 
-TEST_F(CanvasTest, TextIsDrawnWithoutAntialiasingInTheFontColour) {
+TEST_F(CanvasTest, TextIsSmoothedInGreyStepsOfTheFontColourWithinItsCell) {
     bmp.SetSize(80, 30);
     c().Brush().SetColor(clWhite);
     c().FillRect(Rect(0, 0, 80, 30));
@@ -179,20 +179,26 @@ TEST_F(CanvasTest, TextIsDrawnWithoutAntialiasingInTheFontColour) {
     EXPECT_GT(extent.cx, 10);
     EXPECT_GE(extent.cy, 16);
     c().TextOut(2, 2, "Hg");
-    int blue = 0;
+    int strong = 0;
+    int edges = 0;
     for (int y = 0; y < 30; ++y) {
         for (int x = 0; x < 80; ++x) {
             const TColor p = c().Pixels(x, y);
-            EXPECT_TRUE(p == clWhite || p == clBlue) << x << "," << y << " " << std::hex << p;
-            if (p == clBlue) {
-                ++blue;
-                EXPECT_GE(x, 2);
-                EXPECT_LT(x, 2 + extent.cx + 1);
-                EXPECT_LT(y, 2 + extent.cy);
-            }
+            if (p == clWhite) continue;
+            // Blue over white in steps: red and green fall together, blue stays full; no colour
+            // fringes of sub-pixel smoothing.
+            EXPECT_EQ(RedOf(p), GreenOf(p)) << x << "," << y << " " << std::hex << p;
+            EXPECT_EQ(BlueOf(p), 0xFF) << x << "," << y << " " << std::hex << p;
+            if (RedOf(p) < 0x60) ++strong;
+            else ++edges;
+            EXPECT_GE(x, 2);
+            EXPECT_LT(x, 2 + extent.cx);
+            EXPECT_GE(y, 2);
+            EXPECT_LT(y, 2 + extent.cy);
         }
     }
-    EXPECT_GT(blue, 20);
+    EXPECT_GT(strong, 20);
+    EXPECT_GT(edges, 5);
     EXPECT_EQ(c().PenPos(), Point(2 + extent.cx, 2));
     // A solid brush fills the text cell.
     c().Brush().SetColor(clYellow);

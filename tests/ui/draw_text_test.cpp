@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/draw_text.h"
@@ -80,6 +81,83 @@ TEST_F(DrawTextTest, SingleLineAlignmentTable) {
         EXPECT_LE(ink.Bottom, c.cell_top + h);
         EXPECT_LE(ink.Right, c.cell_left + w);
     }
+}
+
+// Text as the desktop draws it: smoothed in grey steps, every character at its font's whole
+// advance, so a text drawn in pieces at the measured widths (as markup and word wrap do) is the
+// same text drawn whole, and a space keeps its room between words.
+TEST_F(DrawTextTest, TextIsSmoothedInGreyAndDrawnPiecewiseAsWhole) {
+    const struct {
+        const char* name;
+        TFontStyles style;
+        std::vector<std::string> pieces;
+    } rows[] = {
+        {"menu caption", {}, {"New ", "Photo ", "Album"}},
+        {"bold card caption", TFontStyles{TFontStyle::fsBold}, {"gray", "_", "400x300"}},
+        {"kerning pairs", {}, {"AV", "AW", "AT ", "To", "ffi"}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        canvas().Font().SetName("Tahoma");
+        canvas().Font().SetHeight(-11);
+        canvas().Font().SetStyle(row.style);
+        std::string whole;
+        for (const std::string& piece : row.pieces) whole += piece;
+        Clear();
+        TRect r{4, 4, 200, 40};
+        DrawText(canvas(), whole, r, F::dtSingleLine);
+        TBitmap pieces;
+        pieces.SetSize(200, 100);
+        pieces.Canvas().SetFont(canvas().Font());
+        pieces.Canvas().Brush().SetStyle(TBrushStyle::bsClear);
+        int x = 4;
+        int summed = 0;
+        for (const std::string& piece : row.pieces) {
+            TRect p{x, 4, 200, 40};
+            DrawText(pieces.Canvas(), piece, p, F::dtSingleLine | F::dtNoClip);
+            x += canvas().TextWidth(piece);
+            summed += canvas().TextWidth(piece);
+        }
+        EXPECT_EQ(canvas().TextWidth(whole), summed);
+        int grey = 0;
+        int differing = 0;
+        for (int y = 0; y < 100; ++y) {
+            for (int xx = 0; xx < 200; ++xx) {
+                const TColor p = canvas().Pixels(xx, y);
+                differing += p != pieces.Canvas().Pixels(xx, y);
+                if (p == clWhite || p == clBlack) continue;
+                EXPECT_TRUE(RedOf(p) == GreenOf(p) && GreenOf(p) == BlueOf(p))
+                    << xx << "," << y << std::hex << " " << p;
+                ++grey;
+            }
+        }
+        EXPECT_EQ(differing, 0);
+        EXPECT_GT(grey, 20);  // smoothed edges in grey steps
+        const TRect ink = InkBox(canvas(), clWhite);
+        EXPECT_GE(ink.Left, 4);
+        EXPECT_LE(ink.Right, 4 + canvas().TextWidth(whole));
+    }
+    // The space of "New Photo Album" leaves a clear column between "New" and "Photo".
+    canvas().Font().SetStyle({});
+    Clear();
+    TRect r{4, 4, 200, 40};
+    DrawText(canvas(), "New", r, F::dtSingleLine);
+    const int new_right = InkBox(canvas(), clWhite).Right;
+    Clear();
+    r = TRect{4 + canvas().TextWidth("New "), 4, 200, 40};
+    DrawText(canvas(), "Photo", r, F::dtSingleLine);
+    const int photo_left = InkBox(canvas(), clWhite).Left;
+    EXPECT_GE(photo_left - new_right, 1);
+    Clear();
+    r = TRect{4, 4, 200, 40};
+    DrawText(canvas(), "New Photo", r, F::dtSingleLine);
+    bool blank_column = false;
+    for (int xx = new_right; xx < photo_left && !blank_column; ++xx) {
+        bool blank = true;
+        for (int y = 0; y < 40; ++y) blank = blank && canvas().Pixels(xx, y) == clWhite;
+        blank_column = blank;
+    }
+    EXPECT_TRUE(blank_column);
 }
 
 TEST_F(DrawTextTest, ClipsToTheRectangleUnlessNoClip) {

@@ -2,12 +2,14 @@
 
 #include <QFont>
 #include <QFontMetrics>
+#include <QFontMetricsF>
 #include <QImage>
 #include <QPainter>
 #include <QPolygon>
 #include <QString>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 
@@ -92,8 +94,14 @@ QFont MakeQFont(const TFont& font) {
     q.setItalic(font.Style().Contains(TFontStyle::fsItalic));
     q.setUnderline(font.Style().Contains(TFontStyle::fsUnderline));
     q.setStrikeOut(font.Style().Contains(TFontStyle::fsStrikeOut));
-    // Same pixels on every machine: no grey edges, no sub-pixel colour fringes.
-    q.setStyleStrategy(QFont::StyleStrategy(QFont::NoAntialias | QFont::NoSubpixelAntialias));
+    // Text as the desktop draws it: grey-scale smoothed edges (no sub-pixel colour fringes, so
+    // the pixels do not depend on the screen's sub-pixel order), glyphs fitted to the pixel grid
+    // with whole-pixel advances, and neither kerning nor ligatures: the width of a text is the
+    // sum of its characters' advances, so a text measured or drawn in pieces (word wrap, the end
+    // ellipsis, markup runs, a mnemonic's underline) lines up with the same text drawn whole.
+    q.setStyleStrategy(QFont::StyleStrategy(QFont::PreferAntialias | QFont::NoSubpixelAntialias | QFont::PreferNoShaping));
+    q.setHintingPreference(QFont::PreferFullHinting);
+    q.setKerning(false);
     const int height = font.Height();
     if (height < 0) {
         q.setPixelSize(-height);
@@ -108,13 +116,22 @@ QFont MakeQFont(const TFont& font) {
     return q;
 }
 
+TTextMetric TextMetricOf(const QFont& font) {
+    const QFontMetrics metrics(font);
+    // The row the font's own underline (fsUnderline) starts on: its offset below the baseline
+    // rounded up to a whole row, never on the baseline's row itself.
+    const int underline = static_cast<int>(std::ceil(QFontMetricsF(font).underlinePos()));
+    return TTextMetric{metrics.ascent(), metrics.descent(), std::max(1, underline), std::max(1, metrics.lineWidth())};
+}
+
 // The one place that opens a painter on a canvas's image, with the settings every drawing
-// operation needs; it ends when it goes out of scope.
+// operation needs (shapes with hard pixel edges, text smoothed as its font asks); it ends when
+// it goes out of scope.
 class CanvasPainter {
 public:
     explicit CanvasPainter(TCanvas& canvas) : painter_(canvas.image_) {
         painter_.setRenderHint(QPainter::Antialiasing, false);
-        painter_.setRenderHint(QPainter::TextAntialiasing, false);
+        painter_.setRenderHint(QPainter::TextAntialiasing, true);
         painter_.setRenderHint(QPainter::SmoothPixmapTransform, false);
     }
     QPainter& operator*() { return painter_; }
@@ -399,6 +416,8 @@ TSize TCanvas::TextExtent(const std::string& text) const {
     const QFontMetrics metrics(MakeQFont(font_));
     return TSize{metrics.horizontalAdvance(QString::fromStdString(text)), metrics.height()};
 }
+
+TTextMetric TCanvas::TextMetric() const { return TextMetricOf(MakeQFont(font_)); }
 
 void TCanvas::Draw(int x, int y, const TGraphic& graphic) {
     if (graphic.Empty()) return;

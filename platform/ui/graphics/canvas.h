@@ -2,11 +2,15 @@
 // - A rectangle (l, t, r, b) covers columns l..r-1 and rows t..b-1: FillRect(0, 0, 10, 10)
 //   fills pixels 0..9 in both directions; Rectangle and FrameRect outline exactly that area.
 // - LineTo draws from the pen position up to, but not including, its end point.
-// - No antialiasing anywhere: every pixel gets exactly the pen, brush or font colour.
+// - Lines, shapes and fills are not smoothed: every pixel gets exactly the pen or brush colour.
+// - Text is drawn as the desktop draws it: grey-scale smoothed glyphs fitted to the pixel grid,
+//   each character at its font's whole-pixel advance (no kerning, no ligatures), so TextWidth of
+//   a text is the sum of its pieces' widths and the drawn glyphs stay within it.
 // - CopyRect copies pixel bytes (alpha included) without blending, stretching by nearest pixel.
 // - A pen or brush of clNone draws nothing; a clear brush (bsClear) fills nothing and leaves
 //   the background of text untouched.
-// Drawn pixels are opaque (alpha 255) on 32-bit pictures.
+// Drawn pixels are opaque (alpha 255) on 32-bit pictures; the smoothed edges of text are blended
+// over what is there, so over transparent pixels they stay partly transparent.
 #pragma once
 
 #include <cstdint>
@@ -33,8 +37,22 @@ enum class TPixelFormat { pf24bit, pf32bit };
 // Raster operations of CopyRect.
 enum class TCopyMode { cmSrcCopy };
 
-// Platform side: the installed font drawn for `font`, at its pixel size, without antialiasing.
+// Platform side: the installed font drawn for `font`, at its pixel size, set up for drawing
+// and measuring text alike.
 QFont MakeQFont(const TFont& font);
+
+// The vertical measures of a font, in pixels: the baseline lies Ascent rows below the top of a
+// text cell and Descent rows above its bottom (TextHeight is their sum); the font's underline
+// starts UnderlinePosition rows below the baseline and is UnderlineThickness rows thick.
+struct TTextMetric {
+    int Ascent = 0;
+    int Descent = 0;
+    int UnderlinePosition = 1;
+    int UnderlineThickness = 1;
+};
+
+// Platform side: the measures of an installed font.
+TTextMetric TextMetricOf(const QFont& font);
 
 class TCanvas : public TPersistent {
 public:
@@ -106,6 +124,7 @@ public:
     int TextWidth(const std::string& text) const;
     int TextHeight(const std::string& text) const;
     TSize TextExtent(const std::string& text) const;
+    TTextMetric TextMetric() const;
 
     // The graphic at its own size with its top-left at (x, y).
     void Draw(int x, int y, const TGraphic& graphic);

@@ -58,7 +58,7 @@ void RotatedTextOut(TCanvas& canvas, const TLogFont& font, int x, int y, const T
     const QFont qfont = ToQFont(font);
     QPainter painter(image);
     painter.setRenderHint(QPainter::Antialiasing, false);
-    painter.setRenderHint(QPainter::TextAntialiasing, false);
+    painter.setRenderHint(QPainter::TextAntialiasing, true);
     painter.setClipRect(QRect(clip.Left, clip.Top, clip.Width(), clip.Height()));
     painter.translate(x, y);
     painter.rotate(-font.Escapement / 10.0);  // the platform turns counter-clockwise

@@ -41,7 +41,7 @@ TLogFont LogFontOf(const TFont& font, int escapement, int orientation = 0);
 // The text's extent along and across its baseline (as if it were not rotated).
 TSize RotatedTextExtent(const TLogFont& font, const std::string& text);
 // Draws `text` in `color` with its cell's top-left corner at (x, y), the baseline turned by the
-// font's escapement around that corner, clipped to `clip`. No antialiasing.
+// font's escapement around that corner, clipped to `clip`, smoothed as the canvas's text is.
 void RotatedTextOut(TCanvas& canvas, const TLogFont& font, int x, int y, const TRect& clip, const std::string& text,
                     TColor color);
 
