@@ -15,11 +15,7 @@ for picture in "$pictures/one.png" "$pictures/two.jpg"; do
   xdotool type --delay 20 "$picture"
   sleep 0.5
   xdotool key Return
-  for _ in $(seq 50); do
-    xdotool search --onlyvisible --name "^Select Bitmap$" >/dev/null 2>&1 || break
-    sleep 0.2
-  done
-  ! xdotool search --onlyvisible --name "^Select Bitmap$" >/dev/null 2>&1 || fail "the Add Photo dialog stayed open for $picture"
+  wait_closed "^Select Bitmap$" || fail "the Add Photo dialog stayed open for $picture"
 done
 echo "two pictures added through the Add Photo dialog"
 
@@ -42,11 +38,7 @@ xdotool type --delay 20 "$pictures/album"
 sleep 0.5
 shot build/window-check-export-name.png
 xdotool key Return
-for _ in $(seq 50); do
-  xdotool search --onlyvisible --name "^Save As$" >/dev/null 2>&1 || break
-  sleep 0.2
-done
-! xdotool search --onlyvisible --name "^Save As$" >/dev/null 2>&1 || fail "the Save As dialog stayed open"
+wait_closed "^Save As$" || fail "the Save As dialog stayed open"
 sleep 1
 written=$(cd "$pictures" && ls | grep -v -e '^one.png$' -e '^two.jpg$' | tr '\n' ' ')
 echo "written: $written"
