@@ -11,6 +11,11 @@ namespace app {
 // Creates or replaces `file_name` with `size` bytes. A failure raises the class library's file
 // error naming `file_name` (ui::EFCreateError, ui::EWriteError) and leaves any old file as it was;
 // the temporary file is removed on every path.
+//
+// It behaves as writing the file itself would: a file the user may not write is refused with
+// "Cannot create file ..." and stays as it was; a symbolic link is followed and stays a link (the
+// temporary file goes beside the file it points to). Where the folder takes no temporary file but
+// the file itself may be written, the file is written in place, without the rename's protection.
 void WriteFileReplacing(const std::string& file_name, const std::uint8_t* data, std::size_t size);
 
 }  // namespace app

@@ -80,7 +80,6 @@ int DrawTextA(ui::TCanvas& canvas, const std::string& text, ui::TRect& rect, std
     if (format & DT_RIGHT) x = rect.Right - total;
     x += canvas.TextWidth(shown.substr(0, at));
     const int w = canvas.TextWidth(shown.substr(at, 1));
-    const int text_height = canvas.TextHeight(shown);
     // The text stands at the rectangle's top (single lines are not centred without being asked).
     const int top = rect.Top;
     // Below the baseline where the font puts its own underline, clear of the glyphs.

@@ -10,6 +10,7 @@
 
 #include "platform/ui/core/exceptions.h"
 #include "platform/ui/graphics/bitmap.h"
+#include "tests/app/download_file_check.h"
 #include "tests/support/temp_folder.h"
 
 namespace app {
@@ -17,22 +18,9 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::uint16_t U16At(const std::vector<std::uint8_t>& b, std::size_t at) {
-    return static_cast<std::uint16_t>(b.at(at) | (b.at(at + 1) << 8));
-}
-std::uint32_t U32At(const std::vector<std::uint8_t>& b, std::size_t at) {
-    return U16At(b, at) | (static_cast<std::uint32_t>(U16At(b, at + 2)) << 16);
-}
-
-// CRC-16/ARC from its definition, independent of the code under test.
-std::uint16_t ReferenceArc(const std::uint8_t* p, std::size_t n) {
-    std::uint16_t crc = 0;
-    for (std::size_t i = 0; i < n; ++i) {
-        crc ^= p[i];
-        for (int k = 0; k < 8; ++k) crc = (crc & 1) ? static_cast<std::uint16_t>((crc >> 1) ^ 0xA001) : crc >> 1;
-    }
-    return crc;
-}
+using app_test::ReferenceArc;
+using app_test::U16At;
+using app_test::U32At;
 
 JpegEncoder FixedSizeEncoder(std::size_t size) {
     return [size](const ui::TBitmap&, ui::TStream& dest) {

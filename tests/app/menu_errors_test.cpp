@@ -136,22 +136,13 @@ TEST_F(MenuCommands, FileDialogsShowTheirCaptionsAndEachPatternOnce) {
     };
     // Reads the dialog once it shows, then cancels it.
     auto look = [](Seen& seen) {
-        auto poll = std::make_shared<std::function<void()>>();
-        *poll = [&seen, weak = std::weak_ptr<std::function<void()>>(poll)] {
-            for (QWidget* w : QApplication::topLevelWidgets()) {
-                auto* dialog = qobject_cast<QFileDialog*>(w);
-                if (dialog == nullptr || !dialog->isVisible()) continue;
-                seen.title = dialog->windowTitle().toStdString();
-                if (auto* combo = dialog->findChild<QComboBox*>("fileTypeCombo")) {
-                    for (int i = 0; i < combo->count(); ++i) seen.types.push_back(combo->itemText(i).toStdString());
-                }
-                dialog->reject();
-                return;
+        return app_test::WhenFileDialogShows([&seen](QFileDialog& dialog) {
+            seen.title = dialog.windowTitle().toStdString();
+            if (auto* combo = dialog.findChild<QComboBox*>("fileTypeCombo")) {
+                for (int i = 0; i < combo->count(); ++i) seen.types.push_back(combo->itemText(i).toStdString());
             }
-            if (auto next = weak.lock()) QTimer::singleShot(10, [next] { (*next)(); });
-        };
-        QTimer::singleShot(0, [poll] { (*poll)(); });
-        return poll;
+            dialog.reject();
+        });
     };
     form_->Show();
     {

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QApplication>
 #include <QCoreApplication>
+#include <QFileDialog>
 #include <QGuiApplication>
 #include <QMouseEvent>
 #include <QTest>
@@ -15,6 +17,7 @@
 
 #include <cstdlib>
 #include <functional>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -112,6 +115,21 @@ public:
 private:
     QTimer watchdog_;
 };
+
+// Runs `act` once on the real file dialog as soon as it shows, from inside its modal loop; keep
+// the returned handle until the dialog has closed (dropping it stops the looking).
+inline std::shared_ptr<std::function<void()>> WhenFileDialogShows(std::function<void(QFileDialog&)> act) {
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [act = std::move(act), weak = std::weak_ptr<std::function<void()>>(poll)] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            if (dialog != nullptr && dialog->isVisible()) return act(*dialog);
+        }
+        if (auto next = weak.lock()) QTimer::singleShot(10, [next] { (*next)(); });
+    };
+    QTimer::singleShot(0, [poll] { (*poll)(); });
+    return poll;
+}
 
 // A test's own folder that also holds the registry of the windows it creates (XDG_CONFIG_HOME).
 class SettingsFolder : public test_support::ScratchFolder {

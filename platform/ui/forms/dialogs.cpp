@@ -36,6 +36,20 @@ QString QtNameFilter(const TFilterEntry& entry) {
     return QString::fromStdString(entry.description) + " (" + masks.join(' ') + ")";
 }
 
+// The 1-based entry the dialog names by `chosen`, 0 for none. With its filter details hidden the
+// toolkit names an entry by the text it shows, which is the description alone (its spaces
+// simplified), not the filter it was given.
+int FilterIndexOf(const std::vector<TFilterEntry>& entries, const QStringList& filters, const QString& chosen) {
+    const int given = static_cast<int>(filters.indexOf(chosen));
+    if (given >= 0) return given + 1;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (QString::fromStdString(entries[i].description).simplified() == chosen.simplified()) {
+            return static_cast<int>(i) + 1;
+        }
+    }
+    return 0;
+}
+
 TFileDialogResult PlatformFileDialog(const TFileDialogRequest& request) {
     QFileDialog dialog;
     // Without a title of its own the dialog keeps the toolkit's "Open" or "Save As"; an empty
@@ -61,7 +75,7 @@ TFileDialogResult PlatformFileDialog(const TFileDialogRequest& request) {
         dialog.selectNameFilter(filters[index - 1]);
     }
     QObject::connect(&dialog, &QFileDialog::filterSelected, [&](const QString& chosen) {
-        const int index = static_cast<int>(filters.indexOf(chosen)) + 1;
+        const int index = FilterIndexOf(request.filters, filters, chosen);
         if (index >= 1 && request.type_changed) Guarded([&] { request.type_changed(index); });
     });
     TFileDialogResult result;
@@ -69,7 +83,7 @@ TFileDialogResult PlatformFileDialog(const TFileDialogRequest& request) {
     if (dialog.exec() != QDialog::Accepted) return result;
     result.accepted = true;
     for (const QString& f : dialog.selectedFiles()) result.files.push_back(f.toStdString());
-    const int index = static_cast<int>(filters.indexOf(dialog.selectedNameFilter())) + 1;
+    const int index = FilterIndexOf(request.filters, filters, dialog.selectedNameFilter());
     if (index >= 1) result.filter_index = index;
     return result;
 }
