@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <memory>
 #include <vector>
 
@@ -119,6 +122,61 @@ TEST_F(PanelGroupTest, TheWheelScrollsTheArrangementAndStopsAtTheEnd) {
     group_->ScrollBar().UserScroll(ui::TScrollCode::scEndScroll, 33);
     EXPECT_EQ(group_->ScrollBar().Position(), 32);
     EXPECT_EQ(panels_[1]->Top(), -24);
+}
+
+// The toolkit's scroll bar inside the group's, on the screen (where it is laid out at the size
+// the group gave it).
+QScrollBar* ToolkitBar(ui::TScrollBar& bar) {
+    bar.Widget()->window()->show();
+    return bar.Widget()->findChild<QScrollBar*>();
+}
+
+// The middle of one part of a scroll bar (an arrow, the page area after the thumb), where the
+// toolkit's style draws it.
+QPoint PartOf(QScrollBar* bar, QStyle::SubControl part) {
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.subControls = QStyle::SC_All;
+    option.orientation = bar->orientation();
+    if (bar->orientation() == Qt::Horizontal) option.state |= QStyle::State_Horizontal;
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = bar->sliderPosition();
+    option.sliderValue = bar->value();
+    option.singleStep = bar->singleStep();
+    option.pageStep = bar->pageStep();
+    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar).center();
+}
+
+// Clicks on the bar's arrows and page area, as the user makes them: the panels follow each
+// step, once its press is released.
+TEST_F(PanelGroupTest, ClicksOnTheArrowsAndThePageAreaMoveThePanels) {
+    MakeGroup(300, 150, {{50, 60}, {10, 40}, {30, 80, false}, {70, 50}});
+    QScrollBar* bar = ToolkitBar(group_->ScrollBar());
+    ASSERT_NE(bar, nullptr);
+    ASSERT_EQ(bar->height(), 150);  // laid out along the whole group
+    const auto click = [&](QStyle::SubControl part) {
+        const QPoint at = PartOf(bar, part);
+        test_support::SendMouse(bar, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+        test_support::SendMouse(bar, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    };
+    const struct {
+        QStyle::SubControl part;
+        int position;  // of the scroll bar after the click
+    } steps[] = {
+        {QStyle::SC_ScrollBarAddLine, 2},  // SmallChange
+        {QStyle::SC_ScrollBarAddLine, 4},
+        {QStyle::SC_ScrollBarSubLine, 2},
+        {QStyle::SC_ScrollBarAddPage, 32},  // a page on, held to Max - PageSize
+        {QStyle::SC_ScrollBarSubPage, 0},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.position);
+        click(step.part);
+        EXPECT_EQ(group_->ScrollBar().Position(), step.position);
+        const int d = step.position;
+        EXPECT_EQ(Tops(), (std::vector<int>{56 - d, 8 - d, 124 - d, 124 - d}));
+    }
 }
 
 TEST_F(PanelGroupTest, WithoutTheScrollBarTheWheelGoesOn) {
