@@ -114,15 +114,17 @@ TEST_F(PanelPaintTest, BorderAndItsTwoShadowLines) {
 TEST_F(PanelPaintTest, SizeGripLinesEndInTheCorner) {
     panel.SetCanSize(true);
     QImage image = Render();
-    // From the corner (120, 100): grey lines of width 2 on the diagonals x + y = 209, 214, 217,
-    // each two pixels thick; white lines of width 1 on x + y = 208, 212, 216 drawn over them.
+    // From the corner (120, 100): grey lines of width 2 on the diagonals x + y = 209 and 217 and
+    // from (120, 94) to (113, 100), each two pixels thick; white lines of width 1 on
+    // x + y = 208, 212, 216 drawn over them.
     const TColor grey = 0x808080, white = 0xFFFFFF;
     struct Px {
         int x, y;
         TColor color;
     };
     const Px expected[] = {{110, 98, white}, {110, 99, grey}, {111, 99, grey},  {115, 97, white},     {116, 98, grey},
-                           {118, 98, white}, {119, 98, grey}, {105, 99, kBody}, {100, 100 - 1, kBody}};
+                           {118, 98, white}, {119, 98, grey}, {105, 99, kBody}, {100, 100 - 1, kBody},
+                           {116, 97, grey},  {114, 99, grey}};
     for (const Px& p : expected) EXPECT_EQ(PixelAt(image, p.x, p.y), p.color) << p.x << "," << p.y;
     // Collapsed, or not sizable, there is no grip.
     panel.StoreCollaps(true);
