@@ -311,9 +311,18 @@ TEST_F(PanelPaintTest, SquareAndTinyCaptionsPaintInTheCaptionColour) {
         panel.Caption().SetHeight(c.caption_height);
         panel.Caption().SetShadeType(c.type);
         const QImage image = Render();
-        if (c.caption_height > 2) {
-            EXPECT_EQ(PixelAt(image, c.width / 2, 0), kBar);
+        // The shade the bar is drawn from holds the caption colour throughout ...
+        auto& shade = const_cast<ui::TBitmap&>(panel.CaptionShade());
+        ASSERT_EQ(shade.Width(), c.width);
+        ASSERT_EQ(shade.Height(), c.caption_height);
+        int other = 0;
+        for (int y = 0; y < c.caption_height; ++y) {
+            for (int x = 0; x < c.width; ++x) other += shade.Canvas().Pixels(x, y) == kBar ? 0 : 1;
         }
+        EXPECT_EQ(other, 0);
+        // ... and the bar shows it where it has rows (Caption.Height - 2 x BevelWidth); a caption
+        // 1 pixel high has none, and the body shows there.
+        EXPECT_EQ(PixelAt(image, c.width / 2, 0), c.caption_height > 2 ? kBar : kBody);
     }
 }
 
