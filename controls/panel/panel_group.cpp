@@ -112,10 +112,15 @@ void TFinePanelGroup::UpdateGroup() {
 
 // --- scrolling -------------------------------------------------------------------------------
 
-bool TFinePanelGroup::DoMouseWheel(ui::TShiftState shift, int wheel_delta, ui::TPoint mouse_pos) {
-    if (!scroll_bar_->Visible()) return TFinePanel::DoMouseWheel(shift, wheel_delta, mouse_pos);
-    const int step = 2 * scroll_bar_->SmallChange();
-    ScrollTo(scroll_bar_->Position() + (wheel_delta < 0 ? step : -step));
+bool TFinePanelGroup::DoMouseWheelDown(ui::TShiftState shift, ui::TPoint mouse_pos) {
+    if (!scroll_bar_->Visible()) return TFinePanel::DoMouseWheelDown(shift, mouse_pos);
+    ScrollTo(scroll_bar_->Position() + 2 * scroll_bar_->SmallChange());
+    return true;
+}
+
+bool TFinePanelGroup::DoMouseWheelUp(ui::TShiftState shift, ui::TPoint mouse_pos) {
+    if (!scroll_bar_->Visible()) return TFinePanel::DoMouseWheelUp(shift, mouse_pos);
+    ScrollTo(scroll_bar_->Position() - 2 * scroll_bar_->SmallChange());
     return true;
 }
 

@@ -179,6 +179,28 @@ TEST_F(PanelGroupTest, ClicksOnTheArrowsAndThePageAreaMoveThePanels) {
     }
 }
 
+// The group's own wheel event comes first, also while the bar shows, and may keep the step.
+TEST_F(PanelGroupTest, TheGroupsWheelEventComesBeforeItsScrolling) {
+    MakeGroup(300, 150, {{50, 60}, {10, 40}, {30, 80, false}, {70, 50}});
+    int wheels = 0, downs = 0;
+    bool keep = false;
+    group_->OnMouseWheel = [&](ui::TPersistent*, ui::TShiftState, int, ui::TPoint, bool& handled) {
+        ++wheels;
+        handled = keep;
+    };
+    group_->OnMouseWheelDown = [&](ui::TPersistent*, ui::TShiftState, ui::TPoint, bool&) { ++downs; };
+    const ui::TPoint inside{100, 100};
+    EXPECT_TRUE(test_support::Wheel(*group_, inside, -1));
+    EXPECT_EQ(wheels, 1);
+    EXPECT_EQ(downs, 0);  // the group scrolled instead
+    EXPECT_EQ(group_->ScrollBar().Position(), 4);
+    keep = true;
+    EXPECT_TRUE(test_support::Wheel(*group_, inside, -1));
+    EXPECT_EQ(wheels, 2);
+    EXPECT_EQ(group_->ScrollBar().Position(), 4);
+    EXPECT_EQ(panels_[1]->Top(), 4);
+}
+
 TEST_F(PanelGroupTest, WithoutTheScrollBarTheWheelGoesOn) {
     MakeGroup(300, 400, {{0, 40}});
     EXPECT_FALSE(test_support::Wheel(*group_, ui::TPoint{100, 100}, -1));
