@@ -227,10 +227,16 @@ void TFinePanelGroup::ArrangeVertical() {
             p->Repaint();
         }
         p->Invalidate();
-        // Each child is nudged a pixel wider and back, so that its own children realign.
+        // A shown windowed child without children of its own has its redrawing switched off and
+        // on, which redraws it; every child is nudged a pixel wider and back, so that its own
+        // children realign.
         for (int c = 0; c < p->ControlCount(); ++c) {
             ui::TControl* child = p->Controls(c);
-            child->Invalidate();
+            const auto* windowed = dynamic_cast<ui::TWinControl*>(child);
+            if (windowed != nullptr && child->Visible() && windowed->ControlCount() == 0) {
+                ui::SetRedraw(*child, false);
+                ui::SetRedraw(*child, true);
+            }
             child->SetWidth(child->Width() + 1);
             child->SetWidth(child->Width() - 1);
         }

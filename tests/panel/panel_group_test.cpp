@@ -11,6 +11,7 @@
 #include "controls/panel/control_watch_list.h"
 #include "controls/panel/panel_input.h"
 #include "platform/ui/controls/deferred_release.h"
+#include "platform/ui/controls/redraw.h"
 #include "tests/support/input.h"
 #include "tests/support/render.h"
 
@@ -223,6 +224,31 @@ TEST_F(PanelGroupTest, APanelMovedInTheDesignerIsPlacedBackAtOnce) {
     panels_[0]->SetDesigning(true);
     panels_[0]->SetTop(200);  // dropped below the second one
     EXPECT_EQ(Tops(), (std::vector<int>{56, 8}));
+}
+
+// Arranging switches the redrawing of each shown windowed child without children of its own
+// off and on (it comes back on, and the child is redrawn); the others are left as they were.
+TEST_F(PanelGroupTest, ArrangingRedrawsTheShownWindowedChildrenWithoutChildren) {
+    MakeGroup(300, 400, {{0, 100}});
+    TFinePanel& panel = *panels_[0];
+    const auto child = [&](bool visible) {
+        auto* c = new ui::TCustomControl(host_.get());
+        c->SetParent(&panel);
+        c->SetBounds(4, 30, 40, 20);
+        c->SetVisible(visible);
+        ui::SetRedraw(*c, false);
+        return c;
+    };
+    ui::TCustomControl* plain = child(true);
+    ui::TCustomControl* hidden = child(false);
+    ui::TCustomControl* parent = child(true);
+    auto* grandchild = new ui::TCustomControl(host_.get());
+    grandchild->SetParent(parent);
+    group_->ArrangePanels();
+    EXPECT_TRUE(ui::RedrawEnabled(*plain));
+    EXPECT_FALSE(ui::RedrawEnabled(*hidden));
+    EXPECT_FALSE(ui::RedrawEnabled(*parent));
+    EXPECT_EQ(plain->Width(), 40);  // nudged and back
 }
 
 TEST_F(PanelGroupTest, HorizontalGroupsPlacePanelsSideBySide) {
