@@ -251,6 +251,33 @@ TEST_F(PanelGroupTest, ArrangingRedrawsTheShownWindowedChildrenWithoutChildren) 
     EXPECT_EQ(plain->Width(), 40);  // nudged and back
 }
 
+// A panel put into a group in the designer is fitted to it across the stacking direction, less
+// the padding (and, being moved in the designer, placed in the arrangement at once); outside
+// the designer it keeps its bounds until the group arranges.
+TEST_F(PanelGroupTest, APanelPutIntoAGroupInTheDesignerIsFittedToIt) {
+    const struct {
+        TGroupStyle style;
+        bool designing;
+        ui::TRect bounds;
+    } cases[] = {
+        {TGroupStyle::gsVertical, true, {8, 8, 292, 68}},    // as wide as the group less padding
+        {TGroupStyle::gsHorizontal, true, {8, 8, 108, 392}},  // as high as the group less padding
+        {TGroupStyle::gsVertical, false, {50, 2, 150, 62}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.style) * 2 + (c.designing ? 1 : 0));
+        MakeGroup(300, 400, {}, 1, c.style);
+        auto* p = new TFinePanel(host_.get());
+        p->SetDesigning(c.designing);
+        p->SetBounds(50, 2, 100, 60);
+        p->SetParent(group_);
+        EXPECT_EQ(p->BoundsRect(), c.bounds);
+        delete group_;
+        group_ = nullptr;
+        delete p;
+    }
+}
+
 TEST_F(PanelGroupTest, HorizontalGroupsPlacePanelsSideBySide) {
     MakeGroup(300, 200, {{0, 50}, {0, 50}}, 1, TGroupStyle::gsHorizontal);
     panels_[0]->SetLeft(200);
