@@ -7,6 +7,7 @@
 #include "app/about_form.h"
 #include "app/main_form.h"
 #include "controls/menus/fine_main_menu.h"
+#include "controls/panel/panel_unit.h"
 #include "platform/kernel/sinks.h"
 #include "platform/ui/controls/application.h"
 #include "platform/ui/forms/application_host.h"
@@ -64,6 +65,8 @@ void HandleMarkerRequest(const std::string& request) {
 
 int RunProgram(int argc, char** argv) {
     ui::TApplicationHost host(argc, argv);
+    // The panels' unit: the visual-styles library bound, released after the menus' unit ends.
+    panel::TPanelUnit panel_unit;
     // The menus' unit: the text-drawing API started, the menu animation off in this process.
     menus::TMenusUnit menus_unit;
     // Message boxes are dialogs, except when a test asks for them on standard error.

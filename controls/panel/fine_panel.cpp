@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "controls/panel/panel_group.h"
 #include "controls/panel/panel_styler.h"
 #include "controls/panel/windows_version.h"
 #include "platform/theme/visual_styles.h"
@@ -204,6 +205,25 @@ void TCustomFinePanel::SetBounds(int left, int top, int width, int height) {
     }
     last_width_ = Width();
     last_height_ = Height();
+}
+
+void TCustomFinePanel::SetParent(ui::TWinControl* parent) {
+    const bool moved = parent != Parent();
+    ui::TCustomPanel::SetParent(parent);
+    if (moved && parent != nullptr) CreateWnd();
+}
+
+void TCustomFinePanel::CreateWnd() {
+    if (!Designing()) return;
+    const auto* group = dynamic_cast<const TFinePanelGroup*>(Parent());
+    if (group == nullptr) return;
+    const int h = group->HorzPadding();
+    const int v = group->VertPadding();
+    if (group->GroupStyle() == TGroupStyle::gsVertical) {
+        SetBounds(h, std::max(Top(), v), group->Width() - 2 * h, Height());
+    } else {
+        SetBounds(std::max(Left(), h), v, Width(), group->Height() - 2 * v);
+    }
 }
 
 void TCustomFinePanel::Resize() {

@@ -72,6 +72,8 @@ public:
     virtual void CollapsExpandDone() {}
 
     void SetBounds(int left, int top, int width, int height) override;
+    // The panel's window is made anew under each new parent: CreateWnd follows.
+    void SetParent(ui::TWinControl* parent) override;
     // Height and Width also keep FullHeight while the panel is expanded, not collapsing and
     // the caption lies along that side.
     void SetHeight(int value);
@@ -263,6 +265,9 @@ protected:
     void Paint() override;
     void Resize() override;
     void AlignControls(ui::TRect& rect) override;
+    // The panel's window was made under its parent. In a designer, a panel put into a panel
+    // group is fitted to the group across its stacking direction, less the group's padding.
+    virtual void CreateWnd();
     // Scales the caption height and the caption font size by m / d after the inherited scaling.
     virtual void ChangeScale(int m, int d);
     // The layout is out of date; the next paint or hit test computes it again.

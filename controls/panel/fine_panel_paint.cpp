@@ -466,7 +466,9 @@ void TCustomFinePanel::PaintSizeGrip(ui::TCanvas& canvas, const PanelLayout& lay
     const int bottom = layout.grip_corner.Y;
     canvas.Pen().SetColor(ui::clGray);
     canvas.Pen().SetWidth(2);
-    for (int d : {11, 6, 3}) Line(canvas, right, bottom - d, right - d, bottom);
+    // The middle grey line reaches one pixel further left than it rises.
+    const struct { int rise, run; } grey_lines[] = {{11, 11}, {6, 7}, {3, 3}};
+    for (const auto& g : grey_lines) Line(canvas, right, bottom - g.rise, right - g.run, bottom);
     canvas.Pen().SetColor(ui::clWhite);
     canvas.Pen().SetWidth(1);
     for (int d : {12, 8, 4}) Line(canvas, right, bottom - d, right - d, bottom);

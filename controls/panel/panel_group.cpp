@@ -112,10 +112,15 @@ void TFinePanelGroup::UpdateGroup() {
 
 // --- scrolling -------------------------------------------------------------------------------
 
-bool TFinePanelGroup::DoMouseWheel(ui::TShiftState shift, int wheel_delta, ui::TPoint mouse_pos) {
-    if (!scroll_bar_->Visible()) return TFinePanel::DoMouseWheel(shift, wheel_delta, mouse_pos);
-    const int step = 2 * scroll_bar_->SmallChange();
-    ScrollTo(scroll_bar_->Position() + (wheel_delta < 0 ? step : -step));
+bool TFinePanelGroup::DoMouseWheelDown(ui::TShiftState shift, ui::TPoint mouse_pos) {
+    if (!scroll_bar_->Visible()) return TFinePanel::DoMouseWheelDown(shift, mouse_pos);
+    ScrollTo(scroll_bar_->Position() + 2 * scroll_bar_->SmallChange());
+    return true;
+}
+
+bool TFinePanelGroup::DoMouseWheelUp(ui::TShiftState shift, ui::TPoint mouse_pos) {
+    if (!scroll_bar_->Visible()) return TFinePanel::DoMouseWheelUp(shift, mouse_pos);
+    ScrollTo(scroll_bar_->Position() - 2 * scroll_bar_->SmallChange());
     return true;
 }
 
@@ -222,10 +227,16 @@ void TFinePanelGroup::ArrangeVertical() {
             p->Repaint();
         }
         p->Invalidate();
-        // Each child is nudged a pixel wider and back, so that its own children realign.
+        // A shown windowed child without children of its own has its redrawing switched off and
+        // on, which redraws it; every child is nudged a pixel wider and back, so that its own
+        // children realign.
         for (int c = 0; c < p->ControlCount(); ++c) {
             ui::TControl* child = p->Controls(c);
-            child->Invalidate();
+            const auto* windowed = dynamic_cast<ui::TWinControl*>(child);
+            if (windowed != nullptr && child->Visible() && windowed->ControlCount() == 0) {
+                ui::SetRedraw(*child, false);
+                ui::SetRedraw(*child, true);
+            }
             child->SetWidth(child->Width() + 1);
             child->SetWidth(child->Width() - 1);
         }

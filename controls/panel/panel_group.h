@@ -61,7 +61,10 @@ protected:
     void Loaded() override;
     void AlignControls(ui::TRect& rect) override;
     void Resize() override;
-    bool DoMouseWheel(ui::TShiftState shift, int wheel_delta, ui::TPoint mouse_pos) override;
+    // With the scroll bar showing, a wheel step the group's OnMouseWheel left scrolls the panels
+    // by 2 x SmallChange; without it the step goes its inherited way.
+    bool DoMouseWheelDown(ui::TShiftState shift, ui::TPoint mouse_pos) override;
+    bool DoMouseWheelUp(ui::TShiftState shift, ui::TPoint mouse_pos) override;
 
 private:
     // The child panels sorted by Top (or by Left), keeping the child order of equal ones.

@@ -181,15 +181,22 @@ void TCustomFinePanel::MouseDown(ui::TMouseButton button, ui::TShiftState shift,
 }
 
 void TCustomFinePanel::MouseUp(ui::TMouseButton button, ui::TShiftState shift, int x, int y) {
+    // The mouse-up handler, the close handler and the collapse animation run other code (the
+    // animation lets pending events run), and any of it may free this panel: the watch tells,
+    // and nothing of the panel is read after that.
+    const TControlWatchList alive(this);
     ui::TCustomPanel::MouseUp(button, shift, x, y);
-    if (Designing() || !Caption().Visible()) return;
+    if (!alive.Contains(this) || Designing() || !Caption().Visible()) return;
     const ui::TPoint p{x, y};
     bool toggle_by_caption = Caption().MinMaxCaption();
     if (Caption().CloseButton() && CloseButtonRect(*this).Contains(p)) {
         SetVisible(false);
         if (OnClose) OnClose(this);
+        if (!alive.Contains(this)) return;
         NotifyGroup();
         toggle_by_caption = false;
+        // A panel without an owner belongs to the code that made it (by value or in its own
+        // holder), which frees it: freeing it here would free it twice. It is only hidden.
         if (FreeOnClose() && Owner() != nullptr) {
             // The mouse-up is still running on this panel: it leaves the screen, its parent and
             // its owner now and is freed once the event is over.
@@ -200,9 +207,11 @@ void TCustomFinePanel::MouseUp(ui::TMouseButton button, ui::TShiftState shift, i
     if (Caption().MinMaxButton() && MinMaxButtonRect(*this).Contains(p)) {
         toggle_by_caption = false;
         SetCollaps(!Collaps());
+        if (!alive.Contains(this)) return;
     }
     if (CaptionClickRect(*this).Contains(p)) {
         if (toggle_by_caption) SetCollaps(!Collaps());
+        if (!alive.Contains(this)) return;
         if (OnCaptionClick) OnCaptionClick(this);
     }
 }

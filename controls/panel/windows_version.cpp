@@ -1,13 +1,9 @@
 #include "controls/panel/windows_version.h"
 
-#include "platform/kernel/module.h"
-#include "platform/kernel/system_info.h"
-
 namespace panel {
 
-bool IsVistaOrLater() {
-    const std::unique_ptr<kernel::Module> module = kernel::Module::Load("kernel32");
-    return module && module->Symbol("GetLocaleInfoEx") != nullptr;
+bool IsVistaOrLater(const std::function<bool(const std::string&)>& kernel_exports) {
+    return kernel_exports("GetLocaleInfoEx");
 }
 
 bool IsWinXPOrLater() {

@@ -1,8 +1,15 @@
-// The background image, the visual-styles binding and the version test.
+// The background image, the visual-styles binding and its unit, and the version test.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+#include <string>
+
 #include "controls/panel/fine_image.h"
+#include "controls/panel/panel_group.h"
+#include "controls/panel/panel_unit.h"
 #include "controls/panel/windows_version.h"
+#include "platform/kernel/module.h"
+#include "platform/kernel/system_info.h"
 #include "platform/theme/fake_visual_styles.h"
 #include "platform/theme/visual_styles.h"
 #include "platform/ui/core/exceptions.h"
@@ -137,6 +144,33 @@ TEST(VisualStylesBinding, FakeOffersTheEntryPointsThemedPaintingCalls) {
     EXPECT_FALSE(styles.HasEntryPoint("GetThemeColor"));
 }
 
-TEST(WindowsVersion, ThisPlatformIsNotTheNewerGeneration) { EXPECT_FALSE(panel::IsVistaOrLater()); }
+// The subsystem's unit binds the visual-styles library for its lifetime; a library that is
+// there (the test one, through the module override) gives its entry points, and only those.
+TEST(VisualStylesBinding, ThePanelUnitBindsTheLibraryForItsLifetime) {
+    ASSERT_EQ(kernel::ModuleOverrideVariable("UXTHEME.DLL"), "QBK_MODULE_UXTHEME");
+    ::setenv("QBK_MODULE_UXTHEME", QBK_TEST_VISUAL_STYLES_LIBRARY, 1);
+    {
+        panel::TPanelUnit unit;
+        EXPECT_TRUE(theme::VisualStylesLibraryBound());
+        EXPECT_TRUE(theme::CurrentVisualStyles().HasEntryPoint("IsThemeActive"));
+        EXPECT_FALSE(theme::CurrentVisualStyles().HasEntryPoint("OpenThemeData"));
+        EXPECT_TRUE(theme::CurrentVisualStyles().IsThemeActive());
+    }
+    EXPECT_FALSE(theme::VisualStylesLibraryBound());
+    EXPECT_FALSE(theme::CurrentVisualStyles().IsThemeActive());
+    ::unsetenv("QBK_MODULE_UXTHEME");
+}
+
+// The version test reads the kernel exports the menus read: this platform's stand-in exports
+// the newer locale query, and a system without it is the older generation.
+TEST(WindowsVersion, FollowsTheKernelExportOfTheNewerLocaleQuery) {
+    EXPECT_EQ(panel::IsVistaOrLater(), kernel::KernelExports("GetLocaleInfoEx"));
+    EXPECT_TRUE(panel::IsVistaOrLater());
+    EXPECT_FALSE(panel::IsVistaOrLater([](const std::string& name) { return name == "GetTickCount"; }));
+    // The group turns its own double buffering off on the newer generation.
+    test_support::EnsureApplication();
+    panel::TFinePanelGroup group(nullptr);
+    EXPECT_FALSE(group.DoubleBuffered());
+}
 
 }  // namespace

@@ -116,15 +116,17 @@ TEST_F(PanelPaintTest, BorderAndItsTwoShadowLines) {
 TEST_F(PanelPaintTest, SizeGripLinesEndInTheCorner) {
     panel.SetCanSize(true);
     QImage image = Render();
-    // From the corner (120, 100): grey lines of width 2 on the diagonals x + y = 209, 214, 217,
-    // each two pixels thick; white lines of width 1 on x + y = 208, 212, 216 drawn over them.
+    // From the corner (120, 100): grey lines of width 2 on the diagonals x + y = 209 and 217 and
+    // from (120, 94) to (113, 100), each two pixels thick; white lines of width 1 on
+    // x + y = 208, 212, 216 drawn over them.
     const TColor grey = 0x808080, white = 0xFFFFFF;
     struct Px {
         int x, y;
         TColor color;
     };
     const Px expected[] = {{110, 98, white}, {110, 99, grey}, {111, 99, grey},  {115, 97, white},     {116, 98, grey},
-                           {118, 98, white}, {119, 98, grey}, {105, 99, kBody}, {100, 100 - 1, kBody}};
+                           {118, 98, white}, {119, 98, grey}, {105, 99, kBody}, {100, 100 - 1, kBody},
+                           {116, 97, grey},  {114, 99, grey}};
     for (const Px& p : expected) EXPECT_EQ(PixelAt(image, p.x, p.y), p.color) << p.x << "," << p.y;
     // Collapsed, or not sizable, there is no grip.
     panel.StoreCollaps(true);
@@ -321,9 +323,18 @@ TEST_F(PanelPaintTest, SquareAndTinyCaptionsPaintInTheCaptionColour) {
         panel.Caption().SetHeight(c.caption_height);
         panel.Caption().SetShadeType(c.type);
         const QImage image = Render();
-        if (c.caption_height > 2) {
-            EXPECT_EQ(PixelAt(image, c.width / 2, 0), kBar);
+        // The shade the bar is drawn from holds the caption colour throughout ...
+        auto& shade = const_cast<ui::TBitmap&>(panel.CaptionShade());
+        ASSERT_EQ(shade.Width(), c.width);
+        ASSERT_EQ(shade.Height(), c.caption_height);
+        int other = 0;
+        for (int y = 0; y < c.caption_height; ++y) {
+            for (int x = 0; x < c.width; ++x) other += shade.Canvas().Pixels(x, y) == kBar ? 0 : 1;
         }
+        EXPECT_EQ(other, 0);
+        // ... and the bar shows it where it has rows (Caption.Height - 2 x BevelWidth); a caption
+        // 1 pixel high has none, and the body shows there.
+        EXPECT_EQ(PixelAt(image, c.width / 2, 0), c.caption_height > 2 ? kBar : kBody);
     }
 }
 

@@ -2,12 +2,16 @@
 
 #include <gtest/gtest.h>
 
+#include <QScrollBar>
+#include <QStyle>
+#include <QStyleOptionSlider>
 #include <memory>
 #include <vector>
 
 #include "controls/panel/control_watch_list.h"
 #include "controls/panel/panel_input.h"
 #include "platform/ui/controls/deferred_release.h"
+#include "platform/ui/controls/redraw.h"
 #include "tests/support/input.h"
 #include "tests/support/render.h"
 
@@ -121,6 +125,83 @@ TEST_F(PanelGroupTest, TheWheelScrollsTheArrangementAndStopsAtTheEnd) {
     EXPECT_EQ(panels_[1]->Top(), -24);
 }
 
+// The toolkit's scroll bar inside the group's, on the screen (where it is laid out at the size
+// the group gave it).
+QScrollBar* ToolkitBar(ui::TScrollBar& bar) {
+    bar.Widget()->window()->show();
+    return bar.Widget()->findChild<QScrollBar*>();
+}
+
+// The middle of one part of a scroll bar (an arrow, the page area after the thumb), where the
+// toolkit's style draws it.
+QPoint PartOf(QScrollBar* bar, QStyle::SubControl part) {
+    QStyleOptionSlider option;
+    option.initFrom(bar);
+    option.subControls = QStyle::SC_All;
+    option.orientation = bar->orientation();
+    if (bar->orientation() == Qt::Horizontal) option.state |= QStyle::State_Horizontal;
+    option.minimum = bar->minimum();
+    option.maximum = bar->maximum();
+    option.sliderPosition = bar->sliderPosition();
+    option.sliderValue = bar->value();
+    option.singleStep = bar->singleStep();
+    option.pageStep = bar->pageStep();
+    return bar->style()->subControlRect(QStyle::CC_ScrollBar, &option, part, bar).center();
+}
+
+// Clicks on the bar's arrows and page area, as the user makes them: the panels follow each
+// step, once its press is released.
+TEST_F(PanelGroupTest, ClicksOnTheArrowsAndThePageAreaMoveThePanels) {
+    MakeGroup(300, 150, {{50, 60}, {10, 40}, {30, 80, false}, {70, 50}});
+    QScrollBar* bar = ToolkitBar(group_->ScrollBar());
+    ASSERT_NE(bar, nullptr);
+    ASSERT_EQ(bar->height(), 150);  // laid out along the whole group
+    const auto click = [&](QStyle::SubControl part) {
+        const QPoint at = PartOf(bar, part);
+        test_support::SendMouse(bar, QEvent::MouseButtonPress, at, Qt::LeftButton, Qt::LeftButton);
+        test_support::SendMouse(bar, QEvent::MouseButtonRelease, at, Qt::LeftButton, Qt::NoButton);
+    };
+    const struct {
+        QStyle::SubControl part;
+        int position;  // of the scroll bar after the click
+    } steps[] = {
+        {QStyle::SC_ScrollBarAddLine, 2},  // SmallChange
+        {QStyle::SC_ScrollBarAddLine, 4},
+        {QStyle::SC_ScrollBarSubLine, 2},
+        {QStyle::SC_ScrollBarAddPage, 32},  // a page on, held to Max - PageSize
+        {QStyle::SC_ScrollBarSubPage, 0},
+    };
+    for (const auto& step : steps) {
+        SCOPED_TRACE(step.position);
+        click(step.part);
+        EXPECT_EQ(group_->ScrollBar().Position(), step.position);
+        const int d = step.position;
+        EXPECT_EQ(Tops(), (std::vector<int>{56 - d, 8 - d, 124 - d, 124 - d}));
+    }
+}
+
+// The group's own wheel event comes first, also while the bar shows, and may keep the step.
+TEST_F(PanelGroupTest, TheGroupsWheelEventComesBeforeItsScrolling) {
+    MakeGroup(300, 150, {{50, 60}, {10, 40}, {30, 80, false}, {70, 50}});
+    int wheels = 0, downs = 0;
+    bool keep = false;
+    group_->OnMouseWheel = [&](ui::TPersistent*, ui::TShiftState, int, ui::TPoint, bool& handled) {
+        ++wheels;
+        handled = keep;
+    };
+    group_->OnMouseWheelDown = [&](ui::TPersistent*, ui::TShiftState, ui::TPoint, bool&) { ++downs; };
+    const ui::TPoint inside{100, 100};
+    EXPECT_TRUE(test_support::Wheel(*group_, inside, -1));
+    EXPECT_EQ(wheels, 1);
+    EXPECT_EQ(downs, 0);  // the group scrolled instead
+    EXPECT_EQ(group_->ScrollBar().Position(), 4);
+    keep = true;
+    EXPECT_TRUE(test_support::Wheel(*group_, inside, -1));
+    EXPECT_EQ(wheels, 2);
+    EXPECT_EQ(group_->ScrollBar().Position(), 4);
+    EXPECT_EQ(panels_[1]->Top(), 4);
+}
+
 TEST_F(PanelGroupTest, WithoutTheScrollBarTheWheelGoesOn) {
     MakeGroup(300, 400, {{0, 40}});
     EXPECT_FALSE(test_support::Wheel(*group_, ui::TPoint{100, 100}, -1));
@@ -143,6 +224,58 @@ TEST_F(PanelGroupTest, APanelMovedInTheDesignerIsPlacedBackAtOnce) {
     panels_[0]->SetDesigning(true);
     panels_[0]->SetTop(200);  // dropped below the second one
     EXPECT_EQ(Tops(), (std::vector<int>{56, 8}));
+}
+
+// Arranging switches the redrawing of each shown windowed child without children of its own
+// off and on (it comes back on, and the child is redrawn); the others are left as they were.
+TEST_F(PanelGroupTest, ArrangingRedrawsTheShownWindowedChildrenWithoutChildren) {
+    MakeGroup(300, 400, {{0, 100}});
+    TFinePanel& panel = *panels_[0];
+    const auto child = [&](bool visible) {
+        auto* c = new ui::TCustomControl(host_.get());
+        c->SetParent(&panel);
+        c->SetBounds(4, 30, 40, 20);
+        c->SetVisible(visible);
+        ui::SetRedraw(*c, false);
+        return c;
+    };
+    ui::TCustomControl* plain = child(true);
+    ui::TCustomControl* hidden = child(false);
+    ui::TCustomControl* parent = child(true);
+    auto* grandchild = new ui::TCustomControl(host_.get());
+    grandchild->SetParent(parent);
+    group_->ArrangePanels();
+    EXPECT_TRUE(ui::RedrawEnabled(*plain));
+    EXPECT_FALSE(ui::RedrawEnabled(*hidden));
+    EXPECT_FALSE(ui::RedrawEnabled(*parent));
+    EXPECT_EQ(plain->Width(), 40);  // nudged and back
+}
+
+// A panel put into a group in the designer is fitted to it across the stacking direction, less
+// the padding (and, being moved in the designer, placed in the arrangement at once); outside
+// the designer it keeps its bounds until the group arranges.
+TEST_F(PanelGroupTest, APanelPutIntoAGroupInTheDesignerIsFittedToIt) {
+    const struct {
+        TGroupStyle style;
+        bool designing;
+        ui::TRect bounds;
+    } cases[] = {
+        {TGroupStyle::gsVertical, true, {8, 8, 292, 68}},    // as wide as the group less padding
+        {TGroupStyle::gsHorizontal, true, {8, 8, 108, 392}},  // as high as the group less padding
+        {TGroupStyle::gsVertical, false, {50, 2, 150, 62}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(static_cast<int>(c.style) * 2 + (c.designing ? 1 : 0));
+        MakeGroup(300, 400, {}, 1, c.style);
+        auto* p = new TFinePanel(host_.get());
+        p->SetDesigning(c.designing);
+        p->SetBounds(50, 2, 100, 60);
+        p->SetParent(group_);
+        EXPECT_EQ(p->BoundsRect(), c.bounds);
+        delete group_;
+        group_ = nullptr;
+        delete p;
+    }
 }
 
 TEST_F(PanelGroupTest, HorizontalGroupsPlacePanelsSideBySide) {

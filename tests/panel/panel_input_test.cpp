@@ -9,6 +9,7 @@
 #include <memory>
 #include <sstream>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "controls/panel/control_watch_list.h"
@@ -135,6 +136,30 @@ TEST_F(PanelInputTest, APanelFreedDuringItsAnimationStopsIt) {
     EXPECT_EQ(steps, 1);
 }
 
+// The collapse started by a click on the min/max button lets events run, and one of them frees
+// the panel: the mouse-up that started it reads nothing of the panel afterwards (the caption
+// click it would test next lies under the button too).
+TEST_F(PanelInputTest, APanelFreedByTheCollapseItsClickStartedIsNotReadAgain) {
+    panel_->Caption().SetMinMaxButton(true);
+    panel_->SetCollapsSteps(4);
+    TFinePanel* doomed = panel_;
+    int caption_clicks = 0;
+    panel_->OnCaptionClick = [&](ui::TPersistent*) { ++caption_clicks; };
+    bool queued = false;
+    panel_->OnResize = [&](ui::TPersistent*) {
+        if (std::exchange(queued, true)) return;
+        QMetaObject::invokeMethod(
+            qApp, [doomed] { delete doomed; }, Qt::QueuedConnection);
+    };
+    const TControlWatchList alive(panel_);
+    const ui::TPoint button = Centre(MinMaxButtonRect(*panel_));
+    ASSERT_TRUE(ui::TRect({0, 0, panel_->Width() - 2, 20}).Contains(button));
+    test_support::Click(*panel_, button);
+    EXPECT_FALSE(alive.Contains(doomed));
+    EXPECT_EQ(caption_clicks, 0);
+    EXPECT_EQ(host_->ControlCount(), 0);
+}
+
 TEST_F(PanelInputTest, HiddenChildrenStayHiddenAndFreedOnesAreForgotten) {
     auto* shown = new ui::TCustomControl(host_.get());
     auto* hidden = new ui::TCustomControl(host_.get());
@@ -170,6 +195,27 @@ TEST_F(PanelInputTest, CloseButtonHidesAndTellsAndFreeOnCloseFreesAfterTheEvent)
     EXPECT_TRUE(ui::IsReleased(*second));
     ui::FreeReleasedControls();
     EXPECT_FALSE(alive.Contains(second));
+}
+
+// A panel without an owner belongs to whoever made it: its close button hides it and tells, and
+// its holder frees it, once.
+TEST_F(PanelInputTest, APanelWithoutAnOwnerIsClosedButLeftToItsHolder) {
+    auto held = std::make_unique<TFinePanel>(nullptr);
+    held->SetParent(host_.get());
+    held->SetBounds(20, 200, 200, 100);
+    held->Caption().SetVisible(true);
+    held->Caption().SetCloseButton(true);
+    held->SetFreeOnClose(true);
+    int closed = 0;
+    held->OnClose = [&](ui::TPersistent*) { ++closed; };
+    test_support::Click(*held, Centre(CloseButtonRect(*held)));
+    EXPECT_EQ(closed, 1);
+    EXPECT_FALSE(held->Visible());
+    EXPECT_FALSE(ui::IsReleased(*held));
+    EXPECT_EQ(held->Parent(), host_.get());
+    ui::FreeReleasedControls();
+    held.reset();
+    EXPECT_EQ(host_->ControlCount(), 1);  // the fixture's own panel
 }
 
 TEST_F(PanelInputTest, CaptionClicksAndTheMinMaxButtonToggleOnce) {

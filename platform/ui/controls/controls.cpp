@@ -195,8 +195,18 @@ bool TControl::DoMouseWheel(TShiftState shift, int wheel_delta, TPoint mouse_pos
     bool handled = false;
     if (OnMouseWheel) OnMouseWheel(this, shift, wheel_delta, mouse_pos, handled);
     if (handled) return true;
-    if (wheel_delta < 0 && OnMouseWheelDown) OnMouseWheelDown(this, shift, mouse_pos, handled);
-    if (wheel_delta > 0 && OnMouseWheelUp) OnMouseWheelUp(this, shift, mouse_pos, handled);
+    if (wheel_delta < 0) return DoMouseWheelDown(shift, mouse_pos);
+    if (wheel_delta > 0) return DoMouseWheelUp(shift, mouse_pos);
+    return false;
+}
+bool TControl::DoMouseWheelDown(TShiftState shift, TPoint mouse_pos) {
+    bool handled = false;
+    if (OnMouseWheelDown) OnMouseWheelDown(this, shift, mouse_pos, handled);
+    return handled;
+}
+bool TControl::DoMouseWheelUp(TShiftState shift, TPoint mouse_pos) {
+    bool handled = false;
+    if (OnMouseWheelUp) OnMouseWheelUp(this, shift, mouse_pos, handled);
     return handled;
 }
 void TControl::DblClick() {

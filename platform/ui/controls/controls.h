@@ -133,9 +133,13 @@ protected:
     virtual void MouseUp(TMouseButton button, TShiftState shift, int x, int y);
     virtual void Click();
     virtual void DblClick();
-    // The wheel over the control: OnMouseWheel, then OnMouseWheelDown or OnMouseWheelUp; true
+    // The wheel over the control: OnMouseWheel, then DoMouseWheelDown or DoMouseWheelUp; true
     // when one of them handled it. An unhandled wheel goes on to the parent.
     virtual bool DoMouseWheel(TShiftState shift, int wheel_delta, TPoint mouse_pos);
+    // A wheel step towards / away from the user that OnMouseWheel left: OnMouseWheelDown or
+    // OnMouseWheelUp; true when handled.
+    virtual bool DoMouseWheelDown(TShiftState shift, TPoint mouse_pos);
+    virtual bool DoMouseWheelUp(TShiftState shift, TPoint mouse_pos);
     virtual void Resize();
     virtual void CMMouseEnter();
     virtual void CMMouseLeave();

@@ -1,23 +1,60 @@
 #include "platform/ui/controls/scrollbar.h"
 
+#include <QMouseEvent>
 #include <QScrollBar>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <functional>
+#include <utility>
 
 #include "platform/ui/controls/application.h"
 
 namespace ui {
 
+namespace {
+
+// A Qt scroll bar that tells when a press of the mouse on it ends: the end of the steps an arrow
+// or the page area made while held, or of a drag of the thumb.
+class PressReportingBar : public QScrollBar {
+public:
+    PressReportingBar(QWidget* parent, std::function<void()> released)
+        : QScrollBar(Qt::Horizontal, parent), released_(std::move(released)) {}
+    // A press of the mouse on the bar is under way: its steps end with the release.
+    bool Pressed() const { return pressed_; }
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override {
+        if ((e->button() & (Qt::LeftButton | Qt::MiddleButton)) != 0) pressed_ = true;
+        QScrollBar::mousePressEvent(e);
+    }
+    void mouseReleaseEvent(QMouseEvent* e) override {
+        QScrollBar::mouseReleaseEvent(e);
+        if (pressed_ && e->buttons() == Qt::NoButton) {
+            pressed_ = false;
+            released_();
+        }
+    }
+
+private:
+    std::function<void()> released_;
+    bool pressed_ = false;
+};
+
+}  // namespace
+
 // The Qt scroll bar fills the control's widget.
 class TScrollBar::Impl {
 public:
-    QScrollBar* bar = nullptr;  // child of the control's widget, freed with it
+    PressReportingBar* bar = nullptr;  // child of the control's widget, freed with it
 };
 
 TScrollBar::TScrollBar(TComponent* owner) : TWinControl(owner), impl_(std::make_unique<Impl>()) {
     auto* layout = new QVBoxLayout(Widget());  // owned by the widget
     layout->setContentsMargins(0, 0, 0, 0);
-    impl_->bar = new QScrollBar(Qt::Horizontal, Widget());  // owned by the widget
+    // Owned by the widget.
+    impl_->bar = new PressReportingBar(Widget(), [this] {
+        Guarded([&] { UserScroll(TScrollCode::scEndScroll, impl_->bar->value()); });
+    });
     layout->addWidget(impl_->bar);
     QObject::connect(impl_->bar, &QScrollBar::actionTriggered, impl_->bar, [this](int action) {
         if (syncing_) return;
@@ -33,10 +70,12 @@ TScrollBar::TScrollBar(TComponent* owner) : TWinControl(owner), impl_(std::make_
             default: break;
         }
         const int pos = impl_->bar->sliderPosition();
-        Guarded([&] { UserScroll(code, pos); });
-    });
-    QObject::connect(impl_->bar, &QScrollBar::sliderReleased, impl_->bar, [this] {
-        Guarded([&] { UserScroll(TScrollCode::scEndScroll, impl_->bar->value()); });
+        Guarded([&] {
+            UserScroll(code, pos);
+            // A step made without a press of the mouse on the bar (the wheel, a key, the bar's
+            // own menu) ends where it is made.
+            if (!impl_->bar->Pressed()) UserScroll(TScrollCode::scEndScroll, position_);
+        });
     });
     SetBounds(0, 0, 121, 17);
     SyncWidget();

@@ -1,6 +1,8 @@
 // TScrollBar with the class library's semantics over a Qt scroll bar: Max includes the page,
 // so the user can scroll Position up to Max - PageSize + 1. OnScroll reports every move with
-// its scroll code (scEndScroll when a drag or step ends); OnChange follows every Position change.
+// its scroll code, and scEndScroll when the steps end: when the mouse press on an arrow, the page
+// area or the thumb is released, and right after a step made otherwise (the wheel, a key).
+// OnChange follows every Position change.
 #pragma once
 
 #include <functional>
