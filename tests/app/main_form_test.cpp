@@ -16,11 +16,13 @@
 
 #include "app/about_form.h"
 #include "app/family_setting.h"
+#include "platform/kernel/sinks.h"
 #include "platform/settings/registry.h"
 #include "platform/ui/controls/drag_drop.h"
 #include "platform/ui/graphics/bitmap.h"
 #include "tests/support/input.h"
 #include "tests/support/render.h"
+#include "fake_klp_fixture.h"
 #include "window_fixture.h"
 
 namespace {
@@ -350,6 +352,47 @@ TEST_F(MainForm, TabWalksTheTabStopsInTheirOrderAndEachShowsItsFocus) {
         std::vector<ui::TWinControl*> from_list{form.EDRadioButton, form.HCRadioButton};
         from_list.insert(from_list.end(), stops.begin(), stops.end());
         walk(from_list, Qt::NoModifier);
+    }
+}
+
+// Download Album's last box closes before the link's close pause: the window must paint itself
+// again in between, or it goes on showing the box while the thread sleeps.
+TEST_F(MainForm, DownloadRepaintsTheWindowBetweenItsLastBoxAndTheClosePause) {
+    const struct {
+        const char* name;
+        const char* script;
+    } cases[] = {{"still idle", "GETSYSTEMSTATE 5\n"}, {"no device", "READKLP 0x1017 0xFF 1 fail\n"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        app_test::FakeKlp fake;
+        fake.Script(c.script);
+        WatchedForm form;
+        AddCards(form, 1);
+        app_test::ShowActive(form);
+        QApplication::processEvents();
+        bool box_closed = false;
+        bool painted_before_close = false;
+        struct PaintWatch : QObject {
+            std::function<void()> painted;
+            bool eventFilter(QObject*, QEvent* e) override {
+                if (e->type() == QEvent::Paint) painted();
+                return false;
+            }
+        } watch;
+        watch.painted = [&] {
+            if (box_closed && fake.Calls("CLOSEKLP").empty()) painted_before_close = true;
+        };
+        form.Window()->installEventFilter(&watch);
+        const auto previous = kernel::SetMessageBoxSink([&](const std::string&, const std::string&, unsigned) {
+            box_closed = true;
+            return kernel::kIdOk;
+        });
+        form.DownloadPicsButton->Click();
+        kernel::SetMessageBoxSink(previous);
+        form.Window()->removeEventFilter(&watch);
+        EXPECT_TRUE(box_closed);
+        EXPECT_FALSE(fake.Calls("CLOSEKLP").empty());
+        EXPECT_TRUE(painted_before_close);
     }
 }
 

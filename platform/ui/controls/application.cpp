@@ -3,6 +3,7 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QToolTip>
+#include <QWidget>
 #include <stdexcept>
 
 #include "platform/ui/core/exceptions.h"
@@ -32,6 +33,16 @@ void TApplication::ShowException(const std::exception& error) {
 
 void TApplication::CancelHint() {
     if (qobject_cast<QApplication*>(QCoreApplication::instance()) != nullptr) QToolTip::hideText();
+}
+
+void TApplication::ProcessPaintMessages() {
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) return;
+    // A window that a closed dialog uncovered has no pending paint of its own under every
+    // window system (the uncovering may not have been reported yet), so each shown window is
+    // painted whole.
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible()) window->repaint();
+    }
 }
 
 void TApplication::ProcessMessages() {
