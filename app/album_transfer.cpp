@@ -28,6 +28,7 @@ public:
 
     // Closes now; a failure is shown as the transfer's other errors are.
     void Close(const TransferUi& ui) {
+        if (ui.repaint) ui.repaint();
         try {
             link_.Close();
         } catch (const ui::Exception& error) {

@@ -20,6 +20,9 @@ struct TransferUi {
     std::function<void(const std::string& text)> error_dialog;  // error icon, one OK button
     std::function<void(const std::string& text)> message;       // plain message box, OK button
     std::function<void(const std::string& text, const std::string& caption)> information;  // information icon
+    // Shows the windows again after the last message box, before closing the link pauses the
+    // thread; may be empty.
+    std::function<void()> repaint;
 };
 
 // What an upload does to the card list. `add` appends one card with its caption and shows the

@@ -395,6 +395,7 @@ TransferUi MessageBoxes() {
     ui.information = [](const std::string& text, const std::string& caption) {
         kernel::MessageBox(text, caption, kernel::kMbOk | kernel::kMbIconInformation);
     };
+    ui.repaint = [] { ui::Application().ProcessPaintMessages(); };
     return ui;
 }
 

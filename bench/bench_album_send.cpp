@@ -62,7 +62,7 @@ void BM_AlbumSend(benchmark::State& state) {
         });
         bool finished = false;
         app::TransferUi ui{[](const std::string&) {}, [](const std::string&) {},
-                           [&finished](const std::string&, const std::string&) { finished = true; }};
+                           [&finished](const std::string&, const std::string&) { finished = true; }, {}};
         const auto start = Clock::now();
         app::DownloadAlbum(link, pages, kFamily, ui);
         total += Clock::now() - start;

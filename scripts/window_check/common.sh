@@ -38,3 +38,25 @@ exit_by_menu() {
 
 # Saves a picture of the whole screen: shot <file.png>.
 shot() { import -window root "$1"; }
+
+# The main window's client area on the screen, below its menu bar: $client_x, $client_y (the
+# form definition's client area is 801 x 495; what the window has above it is the menu bar).
+locate_client() {
+  eval "$(xdotool getwindowgeometry --shell "$main")"
+  client_x=$X
+  client_y=$((Y + HEIGHT - 495))
+}
+
+# The number of pixels that differ between two screenshots inside a rectangle of the screen:
+# changed_pixels <a.png> <b.png> <x> <y> <width> <height>.
+changed_pixels() {
+  compare -metric AE -crop "$5x$6+$3+$4" "$1" "$2" null: 2>&1 | cut -d' ' -f1 || true
+}
+
+# The bounding box of every pixel that differs between two screenshots, as "x y width height",
+# or nothing when they are equal: changed_box <a.png> <b.png>.
+changed_box() {
+  [ "$(compare -metric AE "$1" "$2" null: 2>&1 | cut -d' ' -f1)" != 0 ] || return 0
+  convert "$1" "$2" -compose difference -composite -threshold 0 -format '%@' info: |
+    sed -E 's/^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$/\3 \4 \1 \2/'
+}

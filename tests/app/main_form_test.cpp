@@ -6,6 +6,8 @@
 #include <unistd.h>
 
 #include <QApplication>
+#include <QImage>
+#include <QTest>
 #include <QWidget>
 
 #include <cstdlib>
@@ -14,11 +16,14 @@
 
 #include "app/about_form.h"
 #include "app/family_setting.h"
+#include "platform/kernel/sinks.h"
 #include "platform/settings/registry.h"
 #include "platform/ui/controls/drag_drop.h"
 #include "platform/ui/graphics/bitmap.h"
 #include "tests/support/input.h"
 #include "tests/support/render.h"
+#include "fake_klp_fixture.h"
+#include "window_fixture.h"
 
 namespace {
 
@@ -310,6 +315,103 @@ TEST_F(MainForm, ScrollBarHidesWhenTheAlbumEmpties) {
         EXPECT_EQ(form.PicCardList->Cards().Count(), 0);
         EXPECT_FALSE(form.PicCardList->ScrollBar().Visible());
         EXPECT_FALSE(form.PicCardList->ScrollBar().Widget()->isVisible());
+    }
+}
+
+// Tab and Shift+Tab pressed on the shown window: each press lands on the next control of the
+// form definition's tab orders that has a tab stop (the radio buttons, then the visible tool
+// buttons), never on a container or the card list, even after a click focused the list; and
+// the window's picture changes inside the control that took the focus, so every stop shows it.
+TEST_F(MainForm, TabWalksTheTabStopsInTheirOrderAndEachShowsItsFocus) {
+    WatchedForm form;
+    AddCards(form, 3);
+    app_test::ShowActive(form);
+    ui::TWinControl* const forward[] = {form.V2HCRadioButton, form.V2EDRadioButton, form.AddPicButton,
+                                        form.RemovePicButton, form.DownloadPicsButton, form.InsertPicButton,
+                                        form.EDRadioButton,   form.HCRadioButton};
+    const std::vector<ui::TWinControl*> stops(std::begin(forward), std::end(forward));
+    const auto focused = [&form]() -> ui::TWinControl* {
+        for (int i = 0; i < form.ComponentCount(); ++i) {
+            auto* c = dynamic_cast<ui::TWinControl*>(form.Components(i));
+            if (c != nullptr && c->FocusWidget() == QApplication::focusWidget()) return c;
+        }
+        return nullptr;
+    };
+    const auto name = [](const ui::TWinControl* c) { return c != nullptr ? c->Name() : std::string("no control"); };
+    const auto walk = [&](const std::vector<ui::TWinControl*>& expected, Qt::KeyboardModifiers mods) {
+        for (ui::TWinControl* next : expected) {
+            QApplication::processEvents();
+            const QImage before = form.Window()->grab().toImage();
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, mods);
+            QApplication::processEvents();
+            ASSERT_EQ(name(focused()), name(next)) << "a Tab stop on a widget that is not one of the form's controls";
+            const QImage after = form.Window()->grab().toImage();
+            const QPoint origin = next->FocusWidget()->mapTo(form.Window(), QPoint(0, 0));
+            const QRect area(origin, next->FocusWidget()->size());
+            EXPECT_NE(before.copy(area), after.copy(area)) << next->Name() << " shows no focus";
+        }
+    };
+    {
+        SCOPED_TRACE("Tab from the first radio button");
+        form.HCRadioButton->SetFocus();
+        walk(stops, Qt::NoModifier);
+    }
+    {
+        SCOPED_TRACE("Shift+Tab back");
+        std::vector<ui::TWinControl*> back(stops.rbegin() + 1, stops.rend());
+        back.push_back(form.HCRadioButton);
+        walk(back, Qt::ShiftModifier);
+    }
+    {
+        SCOPED_TRACE("Tab from the card list focused by a click");
+        test_support::Click(*form.PicCardList, ui::TPoint{form.PicCardList->Width() / 2, 5});
+        QApplication::processEvents();
+        ASSERT_TRUE(form.PicCardList->Focused());
+        EXPECT_FALSE(form.PicCardList->TabStop());
+        std::vector<ui::TWinControl*> from_list{form.EDRadioButton, form.HCRadioButton};
+        from_list.insert(from_list.end(), stops.begin(), stops.end());
+        walk(from_list, Qt::NoModifier);
+    }
+}
+
+// Download Album's last box closes before the link's close pause: the window must paint itself
+// again in between, or it goes on showing the box while the thread sleeps.
+TEST_F(MainForm, DownloadRepaintsTheWindowBetweenItsLastBoxAndTheClosePause) {
+    const struct {
+        const char* name;
+        const char* script;
+    } cases[] = {{"still idle", "GETSYSTEMSTATE 5\n"}, {"no device", "READKLP 0x1017 0xFF 1 fail\n"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        app_test::FakeKlp fake;
+        fake.Script(c.script);
+        WatchedForm form;
+        AddCards(form, 1);
+        app_test::ShowActive(form);
+        QApplication::processEvents();
+        bool box_closed = false;
+        bool painted_before_close = false;
+        struct PaintWatch : QObject {
+            std::function<void()> painted;
+            bool eventFilter(QObject*, QEvent* e) override {
+                if (e->type() == QEvent::Paint) painted();
+                return false;
+            }
+        } watch;
+        watch.painted = [&] {
+            if (box_closed && fake.Calls("CLOSEKLP").empty()) painted_before_close = true;
+        };
+        form.Window()->installEventFilter(&watch);
+        const auto previous = kernel::SetMessageBoxSink([&](const std::string&, const std::string&, unsigned) {
+            box_closed = true;
+            return kernel::kIdOk;
+        });
+        form.DownloadPicsButton->Click();
+        kernel::SetMessageBoxSink(previous);
+        form.Window()->removeEventFilter(&watch);
+        EXPECT_TRUE(box_closed);
+        EXPECT_FALSE(fake.Calls("CLOSEKLP").empty());
+        EXPECT_TRUE(painted_before_close);
     }
 }
 

@@ -109,7 +109,8 @@ struct Shown {
     app::TransferUi Ui() {
         return {[this](const std::string& t) { lines.push_back("error: " + t); },
                 [this](const std::string& t) { lines.push_back("message: " + t); },
-                [this](const std::string& t, const std::string& c) { lines.push_back("information: " + c + ": " + t); }};
+                [this](const std::string& t, const std::string& c) { lines.push_back("information: " + c + ": " + t); },
+                {}};
     }
 };
 

@@ -3,8 +3,8 @@
 #include <QApplication>
 #include <QCoreApplication>
 #include <QHelpEvent>
-#include <QWidget>
 #include <QToolTip>
+#include <QWidget>
 #include <stdexcept>
 
 #include "platform/ui/core/exceptions.h"
@@ -49,6 +49,16 @@ void TApplication::ActivateHint(TPoint screen) {
     QHelpEvent ask(QEvent::ToolTip, under->mapFromGlobal(global), global);
     QCoreApplication::sendEvent(under, &ask);
     if (!ask.isAccepted()) QToolTip::hideText();
+}
+
+void TApplication::ProcessPaintMessages() {
+    if (qobject_cast<QApplication*>(QCoreApplication::instance()) == nullptr) return;
+    // A window that a closed dialog uncovered has no pending paint of its own under every
+    // window system (the uncovering may not have been reported yet), so each shown window is
+    // painted whole.
+    for (QWidget* window : QApplication::topLevelWidgets()) {
+        if (window->isVisible()) window->repaint();
+    }
 }
 
 void TApplication::ProcessMessages() {

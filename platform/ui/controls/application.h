@@ -25,6 +25,10 @@ public:
     void ShowException(const std::exception& error);
     // Runs the pending events of the user-interface thread.
     void ProcessMessages();
+    // Paints every shown window now and runs nothing else: no input, no timers. For a command
+    // that keeps the thread busy after a dialog closed, so that the windows do not go on
+    // showing the dialog's picture meanwhile.
+    void ProcessPaintMessages();
     // Takes down the hint that is showing, if any.
     void CancelHint();
     // The control under `screen` (screen coordinates) has a new hint there: one showing is

@@ -242,21 +242,24 @@ TWinControl::~TWinControl() {
 }
 
 void TWinControl::SetFocus() {
-    widget_->setFocusPolicy(Qt::StrongFocus);
-    widget_->setFocus(Qt::OtherFocusReason);
+    // The focus policy stays as TabStop set it: a control focused once by the program or by a
+    // click does not become a tab stop.
+    FocusWidget()->setFocus(Qt::OtherFocusReason);
     // Without an active window Qt keeps the focus request pending; deliver the enter at once so
     // that headless use behaves like a shown window.
-    if (!widget_->hasFocus()) {
+    if (!FocusWidget()->hasFocus()) {
         QFocusEvent e(QEvent::FocusIn, Qt::OtherFocusReason);
         QApplication::sendEvent(widget_.get(), &e);
     }
 }
 
-bool TWinControl::Focused() const { return widget_->hasFocus(); }
+bool TWinControl::Focused() const { return FocusWidget()->hasFocus(); }
+
+QWidget* TWinControl::FocusWidget() const { return widget_.get(); }
 
 void TWinControl::SetTabStop(bool value) {
     tab_stop_ = value;
-    widget_->setFocusPolicy(value ? Qt::StrongFocus : Qt::ClickFocus);
+    FocusWidget()->setFocusPolicy(value ? Qt::StrongFocus : Qt::ClickFocus);
 }
 
 void TWinControl::SetBounds(int left, int top, int width, int height) {

@@ -197,8 +197,14 @@ public:
 
     void SetFocus();
     bool Focused() const;
+    // Whether Tab stops on the control. A click may still focus a control without a tab stop,
+    // and SetFocus always does.
     bool TabStop() const { return tab_stop_; }
     void SetTabStop(bool value);
+    // The widget that takes the keyboard focus for the control: its own, or the toolkit widget
+    // inside that stands for it (a push button, an edit field). Only that one takes part in
+    // the toolkit's Tab walk; for the platform layer and tests.
+    virtual QWidget* FocusWidget() const;
     bool DoubleBuffered() const { return double_buffered_; }
     void SetDoubleBuffered(bool value) { double_buffered_ = value; }
 

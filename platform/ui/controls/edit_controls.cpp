@@ -80,9 +80,7 @@ void TInputControl::SetInputWidget(QWidget* widget, QWidget* focus) {
     focus_widget_ = focus != nullptr ? focus : widget;
     key_filter_ = std::make_unique<InputKeyFilter>(this);
     focus_widget_->installEventFilter(key_filter_.get());
-    focus_widget_->setFocusPolicy(Qt::StrongFocus);
     SetNativeWidget(widget);
-    Widget()->setFocusProxy(focus_widget_);
     ApplyBorder(border_style_ != TBorderStyle::bsNone);
 }
 

@@ -47,7 +47,9 @@ public:
     virtual void SetSelLength(int) {}
 
     // The toolkit widget that takes the keyboard focus; for the platform layer and tests.
-    QWidget* FocusWidget() const { return focus_widget_; }
+    QWidget* FocusWidget() const override {
+        return focus_widget_ != nullptr ? focus_widget_ : TStdWinControl::FocusWidget();
+    }
 
 protected:
     // Takes the toolkit widget that fills the control; `focus` (default: the widget itself)

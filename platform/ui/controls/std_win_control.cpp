@@ -79,11 +79,17 @@ void TStdWinControl::FontChanged() {
     if (native_ != nullptr) native_->setFont(f);
 }
 
+QWidget* TStdWinControl::FocusWidget() const { return native_ != nullptr ? native_ : Widget(); }
+
 void TStdWinControl::SetNativeWidget(QWidget* widget) {
     native_ = widget;
     native_->setParent(Widget());
     native_->setGeometry(0, 0, Width(), Height());
     native_->show();
+    // The toolkit widget shows the focus, so it alone takes it: the control's own widget around
+    // it would be a Tab stop where nothing on the screen changes.
+    Widget()->setFocusPolicy(Qt::NoFocus);
+    if (TabStop()) SetTabStop(true);
     FontChanged();
 }
 
@@ -95,21 +101,19 @@ void TStdWinControl::Resize() {
 void ApplyTabOrder(const TWinControl* root) {
     std::vector<QWidget*> chain;
     std::function<void(const TWinControl*)> walk = [&](const TWinControl* parent) {
-        // Standard controls take the slots of standard children in their tab order; a windowed
-        // container without a tab stop of its own (a self-painting panel) keeps its slot among
-        // its siblings, and the controls inside it follow there.
+        // Standard controls take the slots of standard children in their tab order; another
+        // windowed control (a self-painting panel, a card list) keeps its slot among its
+        // siblings, and the controls inside it follow there. A control that takes focus only by
+        // a click has its place too, so that Tab from it goes on to the stop after it.
         const std::vector<TStdWinControl*> ordered = TStdWinControl::TabList(parent);
         std::size_t next = 0;
         for (int i = 0; i < parent->ControlCount(); ++i) {
             auto* child = dynamic_cast<TWinControl*>(parent->Controls(i));
             if (child == nullptr) continue;
-            if (dynamic_cast<TStdWinControl*>(child) == nullptr) {
-                walk(child);
-                continue;
-            }
-            TStdWinControl* c = ordered[next++];
-            chain.push_back(c->NativeWidget() != nullptr ? c->NativeWidget() : c->Widget());
-            walk(c);
+            if (dynamic_cast<TStdWinControl*>(child) != nullptr) child = ordered[next++];
+            // The toolkit leaves widgets that never take focus out of its order.
+            if (child->FocusWidget()->focusPolicy() != Qt::NoFocus) chain.push_back(child->FocusWidget());
+            walk(child);
         }
     };
     walk(root);

@@ -27,6 +27,7 @@ public:
 
     // The toolkit widget inside, or null; for the platform layer and tests.
     QWidget* NativeWidget() const { return native_; }
+    QWidget* FocusWidget() const override;
 
     // Re-applies the font to the native widget (after Font() was changed).
     void FontChanged();
