@@ -15,11 +15,7 @@ for round in 1 2; do
   echo "round $round: about box \"$(xdotool getwindowname "$box")\" shown"
   xdotool windowfocus --sync "$box"
   xdotool key Return
-  for _ in $(seq 50); do
-    xdotool search --onlyvisible --name "^About$" >/dev/null 2>&1 || break
-    sleep 0.2
-  done
-  ! xdotool search --onlyvisible --name "^About$" >/dev/null 2>&1 || fail "round $round: Enter did not close the about box"
+  window_gone "^About$" || fail "round $round: Enter did not close the about box"
   echo "round $round: Enter closed it"
 done
 exit_by_menu

@@ -17,6 +17,15 @@ wait_for_exit() {
   ! kill -0 "$qbk" 2>/dev/null
 }
 
+# Waits up to ten seconds for the windows titled like the pattern to go: window_gone <regex>.
+window_gone() {
+  for _ in $(seq 50); do
+    xdotool search --onlyvisible --name "$1" >/dev/null 2>&1 || return 0
+    sleep 0.2
+  done
+  return 1
+}
+
 # Ends the program through File > Exit and checks that it ended.
 exit_by_menu() {
   xdotool windowfocus --sync "$main"
