@@ -8,8 +8,10 @@
 
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/canvas.h"
+#include "platform/ui/graphics/decoded_image.h"
 #include "platform/ui/graphics/picture.h"
 #include "platform/ui/core/streams.h"
+#include "imaging/blend.h"
 #include "imaging/stretch_copy.h"
 
 namespace imaging {
@@ -207,7 +209,26 @@ void TBitmap32::AssignBitmap(const ui::TBitmap& source) {
     MakeOpaque();
 }
 
+void TBitmap32::AssignDrawnOverBlack(const ui::TBitmap& source) {
+    AssignBitmap(source);
+    if (Empty() || source.PixelFormat() != ui::TPixelFormat::pf32bit) return;
+    // The colour a transparent pixel holds is hidden, often something loud the picture's maker
+    // never meant to show: weighted by its alpha over black, as on the screen it goes to.
+    std::vector<TColor32> row(static_cast<std::size_t>(Width()));
+    for (int y = 0; y < Height(); ++y) {
+        TColor32* pixels = RowPointer(y);
+        std::copy(pixels, pixels + Width(), row.begin());
+        FillPixels(pixels, Width(), Color32(255, 0, 0, 0));
+        BlendRow(row.data(), pixels, Width());
+    }
+    MakeOpaque();
+}
+
 void TBitmap32::AssignGraphic(const ui::TGraphic& source) {
+    if (const auto* decoded = dynamic_cast<const ui::TDecodedImage*>(&source)) {
+        AssignDrawnOverBlack(*decoded);
+        return;
+    }
     if (const auto* bitmap = dynamic_cast<const ui::TBitmap*>(&source)) {
         AssignBitmap(*bitmap);
         return;

@@ -41,8 +41,9 @@ public:
 
     // From nullptr (empties), another TBitmap32 (pixels and settings, not the events), a
     // class-library bitmap (a 32-bit one keeps its alpha, others become opaque), any other
-    // graphic (drawn, then opaque) or a picture holding one of those. Anything else raises the
-    // class library's conversion error. OnChange fires once at the end, on every path.
+    // graphic (drawn, then opaque; a PNG or GIF with transparency is drawn over black) or a
+    // picture holding one of those. Anything else raises the class library's conversion error.
+    // OnChange fires once at the end, on every path.
     void Assign(const ui::TPersistent* source) override;
 
     // Also empty while there is no pixel memory.
@@ -115,6 +116,7 @@ protected:
 private:
     void AssignBitmap(const ui::TBitmap& source);
     void AssignGraphic(const ui::TGraphic& source);
+    void AssignDrawnOverBlack(const ui::TBitmap& source);
     void FillBitmap(ui::TBitmap& dest) const;
     void ReleaseHandles();
     // Takes `pixels` (width * height, every one written) as the new pixel memory, as Assign does.

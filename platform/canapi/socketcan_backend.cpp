@@ -8,14 +8,15 @@
 #include <poll.h>
 #include <sys/ioctl.h>
 #include <sys/socket.h>
+#include <sys/uio.h>
 
 #include <atomic>
 #include <cerrno>
 #include <cstring>
+#include <string>
 #include <thread>
 
 #include "platform/canapi/canapi.h"
-#include "platform/canapi/unique_fd.h"
 #include "platform/kernel/sinks.h"
 
 namespace canapi {
@@ -54,34 +55,70 @@ public:
     }
 
 private:
+    enum class Read { Next, End };
+
     void ReceiveLoop() {
         while (!stop_) {
             pollfd pfd{socket_.Get(), POLLIN, 0};
             const int ready = poll(&pfd, 1, 20);
-            if (ready < 0 && errno != EINTR) break;
+            if (ready < 0 && errno != EINTR) {
+                End(std::string("poll failed: ") + std::strerror(errno));
+                return;
+            }
             if (ready <= 0) continue;
-            can_frame in{};
-            const ssize_t size = recv(socket_.Get(), &in, sizeof(in), MSG_DONTWAIT);
-            if (size < 0) {
-                if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) continue;
-                // The interface went away (ENETDOWN and the like): say so rather than go quiet.
-                queue_.Push(StatusRecord(kCanapiStatusOtherError));
-                kernel::OutputDebugString(std::string("canapi: SocketCAN receive failed: ") + std::strerror(errno));
-                break;
-            }
-            if (size != static_cast<ssize_t>(sizeof(in))) continue;
-            if (in.can_id & CAN_ERR_FLAG) {
-                queue_.Push(StatusRecord(StatusCode(in)));
-                continue;
-            }
-            Frame frame;
-            frame.extended = (in.can_id & CAN_EFF_FLAG) != 0;
-            frame.rtr = (in.can_id & CAN_RTR_FLAG) != 0;
-            frame.id = in.can_id & (frame.extended ? CAN_EFF_MASK : CAN_SFF_MASK);
-            frame.dlc = in.can_dlc > 8 ? 8 : in.can_dlc;
-            if (!frame.rtr) std::memcpy(frame.data.data(), in.data, frame.dlc);
-            queue_.Push(ReceiveRecord(frame));
+            if (ReceiveOne(pfd.revents) == Read::End) return;
         }
+    }
+
+    // One datagram off the socket into the queue.
+    Read ReceiveOne(short events) {
+        can_frame in{};
+        iovec part{&in, sizeof in};
+        msghdr message{};
+        message.msg_iov = &part;
+        message.msg_iovlen = 1;
+        const ssize_t size = recvmsg(socket_.Get(), &message, MSG_DONTWAIT);
+        if (size < 0) {
+            if (errno == EAGAIN || errno == EWOULDBLOCK || errno == EINTR) return Read::Next;
+            // The interface went away (ENETDOWN and the like): say so rather than go quiet.
+            End(std::string("receive failed: ") + std::strerror(errno));
+            return Read::End;
+        }
+        // Every datagram queued before a hang-up has been read by now: this is its end.
+        if (size == 0 && (events & POLLHUP)) {
+            End("the socket hung up");
+            return Read::End;
+        }
+        if (size != static_cast<ssize_t>(sizeof in) || (message.msg_flags & MSG_TRUNC)) {
+            Odd(message.msg_flags & MSG_TRUNC ? "more than " + std::to_string(sizeof in) + " bytes"
+                                              : std::to_string(size) + " bytes");
+            return Read::Next;
+        }
+        if (in.can_id & CAN_ERR_FLAG) {
+            queue_.Push(StatusRecord(StatusCode(in)));
+            return Read::Next;
+        }
+        Frame frame;
+        frame.extended = (in.can_id & CAN_EFF_FLAG) != 0;
+        frame.rtr = (in.can_id & CAN_RTR_FLAG) != 0;
+        frame.id = in.can_id & (frame.extended ? CAN_EFF_MASK : CAN_SFF_MASK);
+        frame.dlc = in.can_dlc > 8 ? 8 : in.can_dlc;
+        if (!frame.rtr) std::memcpy(frame.data.data(), in.data, frame.dlc);
+        queue_.Push(ReceiveRecord(frame));
+        return Read::Next;
+    }
+
+    // A read that is not one frame: the caller learns that something was lost on the way, and
+    // the frames after it still come.
+    void Odd(const std::string& what) {
+        queue_.Push(StatusRecord(kCanapiStatusOtherError));
+        kernel::OutputDebugString("canapi: SocketCAN read of " + what + " is not a frame");
+    }
+
+    // Nothing more will arrive: one status record says so, and the receive thread ends.
+    void End(const std::string& why) {
+        queue_.Push(StatusRecord(kCanapiStatusOtherError));
+        kernel::OutputDebugString("canapi: SocketCAN " + why);
     }
 
     const UniqueFd socket_;
@@ -114,7 +151,11 @@ BackendOpen OpenSocketCanBackend(const std::string& interface_name, ReceiveQueue
     if (bind(fd.Get(), reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0) {
         return {nullptr, what + "cannot bind: " + std::strerror(errno)};
     }
-    return {std::make_unique<SocketCanBackend>(std::move(fd), queue), {}};
+    return {SocketCanBackendOver(std::move(fd), queue), {}};
+}
+
+std::unique_ptr<Backend> SocketCanBackendOver(UniqueFd socket, ReceiveQueue& queue) {
+    return std::make_unique<SocketCanBackend>(std::move(socket), queue);
 }
 
 }  // namespace canapi

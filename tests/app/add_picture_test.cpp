@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 
+#include "app/album_payload.h"
 #include "app/device_family.h"
 #include "tests/app/fake_album.h"
 #include "tests/imaging/picture_files.h"
@@ -13,6 +14,9 @@
 #include "platform/ui/controls/application.h"
 #include "platform/ui/controls/screen.h"
 #include "platform/ui/core/exceptions.h"
+#include "platform/ui/core/streams.h"
+#include "platform/ui/graphics/decoded_image.h"
+#include "platform/ui/graphics/jpeg.h"
 #include "tests/support/temp_folder.h"
 
 namespace app {
@@ -127,6 +131,92 @@ TEST_F(AddPictureTest, PictureLandsInTheFittedRectangleWithBlackBars) {
             }
         }
         EXPECT_EQ(wrong, 0);
+    }
+}
+
+// A 2 x 1 GIF: a red pixel and a transparent one whose palette colour is pure green.
+const std::vector<std::uint8_t> kRedAndHiddenGreenGif = {
+    'G', 'I', 'F', '8', '9', 'a', 2, 0, 1, 0, 0x80, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0,  // screen, palette
+    0x21, 0xF9, 4, 0x01, 0, 0, 1, 0,                                               // index 1 transparent
+    0x2C, 0, 0, 0, 0, 2, 0, 1, 0, 0, 2, 2, 0x44, 0x0A, 0, 0x3B};                   // pixels 0, 1
+
+// The pixels the device shows for a card: its payload entry decoded.
+std::unique_ptr<ui::TBitmap> DevicePicture(const FakeAlbum& album, int family) {
+    ui::TMemoryStream payload;
+    BuildAlbumPayload(PagesOf(album), family, DeviceFamilyAt(family).Variants[0], 1, payload);
+    const std::vector<std::uint8_t> bytes = payload.Bytes();
+    const std::size_t entry = 15 + 4 * album.cards.size();  // version 1: head, index, then the JPEG
+    ui::TMemoryStream jpeg;
+    jpeg.WriteBuffer(bytes.data() + entry, static_cast<std::int64_t>(bytes.size() - entry));
+    jpeg.SetPosition(0);
+    ui::TJPEGImage image;
+    image.LoadFromStream(jpeg);
+    auto decoded = std::make_unique<ui::TBitmap>();
+    decoded->Assign(&image.Bitmap());
+    return decoded;
+}
+
+TEST_F(AddPictureTest, TransparentAreasShowBlackOnTheCardAndOnTheDevice) {
+    // 200 x 150 on a transparent field hiding pure green: a red rectangle and a band of white at
+    // half alpha. It fills the top 176 x 132 of family 0's screen.
+    ui::TBitmap field;
+    field.SetPixelFormat(ui::TPixelFormat::pf32bit);
+    field.SetSize(200, 150);
+    for (int y = 0; y < 150; ++y) {
+        auto* row = reinterpret_cast<std::uint32_t*>(field.ScanLine(y));
+        for (int x = 0; x < 200; ++x) {
+            const bool red = x >= 50 && x < 150 && y >= 40 && y < 110;
+            const bool band = y >= 120 && x >= 20 && x < 180;
+            row[x] = red ? 0xFFFF0000u : band ? 0x80FFFFFFu : 0x0000FF00u;
+        }
+    }
+    ui::TDecodedImage png(ui::TDecodedFormat::dfPNG);
+    png.Assign(&field);
+    const std::string png_file = (dir_ / "hidden.png").string();
+    png.SaveToFile(png_file);
+    const std::string gif_file = (dir_ / "hidden.gif").string();
+    std::ofstream(gif_file, std::ios::binary)
+        .write(reinterpret_cast<const char*>(kRedAndHiddenGreenGif.data()), static_cast<std::streamsize>(kRedAndHiddenGreenGif.size()));
+
+    struct Point {
+        int x, y;
+        std::uint32_t card;  // the card's pixel; the device's is within a JPEG's error of it
+    };
+    struct Case {
+        std::string file;
+        std::vector<Point> points;
+    };
+    const Case cases[] = {
+        {png_file, {{5, 5, 0xFF000000}, {170, 60, 0xFF000000}, {88, 66, 0xFFFF0000}, {88, 118, 0xFF808080},
+                    {88, 180, 0x00000000}}},  // below the picture: the uncovered screen
+        {gif_file, {{2, 40, 0xFFFF0000}, {173, 40, 0xFF000000}}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.file);
+        FakeAlbum album;
+        AddPicture(album, 0, c.file, false);
+        ASSERT_EQ(album.cards.size(), 1u);
+        const ui::TBitmap& card = *album.cards[0].picture;
+        // Red, black and grey only: green never leads anywhere, not even where the edges blend.
+        int green = 0;
+        for (int y = 0; y < card.Height(); ++y)
+            for (int x = 0; x < card.Width(); ++x) {
+                const std::uint32_t p = PixelAt(card, x, y);
+                if (((p >> 8) & 0xFF) > ((p >> 16) & 0xFF)) ++green;
+            }
+        EXPECT_EQ(green, 0);
+        const std::unique_ptr<ui::TBitmap> device = DevicePicture(album, 0);
+        for (const Point& p : c.points) {
+            SCOPED_TRACE(testing::Message() << p.x << "," << p.y);
+            EXPECT_EQ(PixelAt(card, p.x, p.y) >> 24, p.card >> 24);
+            for (const int shift : {16, 8, 0}) {
+                const int expected = static_cast<int>((p.card >> shift) & 0xFF);
+                EXPECT_NEAR(static_cast<int>((PixelAt(card, p.x, p.y) >> shift) & 0xFF), expected, 1) << shift;
+                const ui::TColor shown = device->Canvas().Pixels(p.x, p.y);  // 0x00BBGGRR
+                const int on_device = static_cast<int>((shown >> (16 - shift)) & 0xFF);
+                EXPECT_NEAR(on_device, expected, 24) << shift;
+            }
+        }
     }
 }
 

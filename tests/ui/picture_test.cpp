@@ -18,6 +18,7 @@
 #include "platform/ui/graphics/decoded_image.h"
 #include "platform/ui/graphics/icon.h"
 #include "platform/ui/graphics/jpeg.h"
+#include "platform/ui/graphics/picture_size_limit.h"
 #include "tests/ui/jpeg_fixture.h"
 
 namespace ui {
@@ -187,6 +188,74 @@ TEST_F(PictureTest, RefusesMetafilesUnknownExtensionsAndCorruptData) {
         EXPECT_EQ(picture.Width(), 1);
     }
     EXPECT_THROW(picture.LoadFromFile("/nonexistent/folder/p.bmp"), EFOpenError);
+}
+
+// A copy of `bytes` with the 16-bit value at `at` replaced, in either byte order.
+std::vector<std::uint8_t> Patched16(std::vector<std::uint8_t> bytes, std::size_t at, int value, bool big_endian) {
+    const auto hi = static_cast<std::uint8_t>(value >> 8), lo = static_cast<std::uint8_t>(value);
+    bytes.at(at) = big_endian ? hi : lo;
+    bytes.at(at + 1) = big_endian ? lo : hi;
+    return bytes;
+}
+
+// A small JPEG whose frame header claims width x height (the decoder reads no further).
+std::vector<std::uint8_t> JpegClaiming(int width, int height) {
+    std::vector<std::uint8_t> jpg =
+        test::EncodeJpegForTest(8, 8, 3, JCS_RGB, std::vector<std::uint8_t>(8 * 8 * 3, 100), false);
+    for (std::size_t i = 0; i + 9 < jpg.size(); ++i) {
+        if (jpg[i] == 0xFF && jpg[i + 1] == 0xC0) return Patched16(Patched16(jpg, i + 5, height, true), i + 7, width, true);
+    }
+    ADD_FAILURE() << "no frame header";
+    return jpg;
+}
+
+// A constant 1-bit picture: 9000 x 8000 pixels in a few kilobytes of PNG.
+std::vector<std::uint8_t> ConstantPng(int width, int height) {
+    QImage image(width, height, QImage::Format_Mono);
+    image.setColorTable({qRgb(0, 0, 0), qRgb(255, 255, 255)});
+    image.fill(1);
+    return QtEncode(image, "png");
+}
+
+TEST_F(PictureTest, TooLargePicturesSaySoWhateverTheirFormat) {
+    TBitmap small;
+    small.SetSize(2, 2);
+    TMemoryStream bmp;
+    small.SaveToStream(bmp);
+    std::vector<std::uint8_t> huge_bmp = bmp.Bytes();
+    huge_bmp = Patched16(Patched16(huge_bmp, 18, 20000, false), 22, 20000, false);
+    const std::vector<std::uint8_t> huge_gif = Patched16(Patched16(Patched16(Patched16(kRedGif, 6, 16000, false), 8, 12000, false), 24, 16000, false), 26, 12000, false);
+    const std::vector<std::uint8_t> png = ConstantPng(40, 30);
+    const std::vector<std::uint8_t> cut_png(png.begin(), png.begin() + static_cast<std::ptrdiff_t>(png.size() / 2));
+    struct Case {
+        std::string name;
+        std::vector<std::uint8_t> bytes;
+        std::string message;
+    };
+    const Case cases[] = {
+        {"big.png", ConstantPng(9000, 8000), "PNG image is too large: 9000 x 8000 pixels (at most 67108864 pixels)"},
+        {"big.jpg", JpegClaiming(16000, 12000), "JPEG image is too large: 16000 x 12000 pixels (at most 67108864 pixels)"},
+        {"big.gif", huge_gif, "GIF image is too large: 16000 x 12000 pixels (at most 67108864 pixels)"},
+        {"big.bmp", huge_bmp, "Bitmap image is too large: 20000 x 20000 pixels (at most 67108864 pixels)"},
+        // A picture cut short is still reported as such.
+        {"cut.png", cut_png, "PNG image is not valid: "},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TPicture picture;
+        picture.LoadFromFile(Write("keep.gif", kRedGif));
+        try {
+            picture.LoadFromFile(Write(c.name, c.bytes));
+            ADD_FAILURE() << "accepted";
+        } catch (const EInvalidGraphic& e) {
+            EXPECT_EQ(std::string(e.what()).substr(0, c.message.size()), c.message);
+        }
+        EXPECT_EQ(picture.Width(), 1);  // the picture keeps what it had
+    }
+    // The limit itself: 8192 x 8192 is the largest square.
+    EXPECT_NO_THROW(CheckPictureSize("PNG", 8192, 8192));
+    EXPECT_THROW(CheckPictureSize("PNG", 8192, 8193), EInvalidGraphic);
+    EXPECT_THROW(CheckPictureSize("PNG", 0xFFFFFFFF, 0xFFFFFFFF), EInvalidGraphic);
 }
 
 TEST_F(PictureTest, AssignCopiesTheGraphicAndBitmapReplacesOthers) {

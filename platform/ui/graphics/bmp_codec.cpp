@@ -7,6 +7,7 @@
 #include <string>
 
 #include "platform/ui/core/exceptions.h"
+#include "platform/ui/graphics/picture_size_limit.h"
 
 namespace ui::bmp {
 
@@ -126,9 +127,7 @@ Header ReadHeader(const Reader& in) {
         height = -height;
     }
     if (width <= 0 || height <= 0) Fail("width or height is not positive");
-    if (static_cast<unsigned long long>(width) * static_cast<unsigned long long>(height) > kMaxPixels) {
-        Fail("picture is too large");
-    }
+    CheckPictureSize("Bitmap", static_cast<std::uint64_t>(width), static_cast<std::uint64_t>(height));
     h.width = static_cast<int>(width);
     h.height = static_cast<int>(height);
 
@@ -320,7 +319,7 @@ DecodedBmp Decode(const std::uint8_t* data, std::size_t size) {
     out.height = h.height;
     const bool rle = h.compression == kBiRle8 || h.compression == kBiRle4;
     // Checked before the pixels are allocated, so a short file cannot claim a huge picture.
-    // No overflow: the pixel count is bounded by kMaxPixels.
+    // No overflow: the pixel count is bounded by kMaxPicturePixels.
     if (!rle && !in.Has(h.pixel_offset, Stride(h) * static_cast<std::size_t>(h.height))) {
         Fail("pixel data is truncated");
     }

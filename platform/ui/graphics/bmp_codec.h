@@ -1,7 +1,8 @@
 // Our reader and writer of BMP files. The reader takes 1, 4, 8, 16, 24 and 32 bits per pixel,
 // RLE4 and RLE8, bit fields, top-down and bottom-up rows, and the 12, 40, 108 and 124-byte
 // info headers. Every length it uses is checked against the data: a truncated or lying file
-// raises EInvalidGraphic "Bitmap image is not valid: <reason>" and nothing is read outside it.
+// raises EInvalidGraphic "Bitmap image is not valid: <reason>" and nothing is read outside it;
+// a picture beyond the size limit raises the too-large error of picture_size_limit.h.
 #pragma once
 
 #include <cstddef>
@@ -18,9 +19,6 @@ struct DecodedBmp {
     // Rows top-down, 0xAARRGGBB per pixel.
     std::vector<std::uint32_t> pixels;
 };
-
-// Largest picture the reader accepts, in pixels (larger files are refused, not allocated).
-inline constexpr std::uint64_t kMaxPixels = 1ull << 26;
 
 DecodedBmp Decode(const std::uint8_t* data, std::size_t size);
 

@@ -5,6 +5,9 @@
 #include <QImage>
 #include <QImageReader>
 #include <QImageWriter>
+#include <QSize>
+
+#include "platform/ui/graphics/picture_size_limit.h"
 
 namespace ui {
 
@@ -21,6 +24,10 @@ void TDecodedImage::LoadFromStream(TStream& stream) {
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::ReadOnly);
     QImageReader reader(&buffer, ReaderFormat(format_));
+    // The size the header gives, before anything is allocated: a picture too large to load says
+    // so, whatever the reader would report once its allocation fails.
+    const QSize size = reader.size();
+    if (size.isValid()) CheckPictureSize(FormatName(format_), size.width(), size.height());
     // The reader would allocate whatever the header claims; keep it within what bitmaps accept.
     reader.setAllocationLimit(256);
     const QImage image = reader.read();

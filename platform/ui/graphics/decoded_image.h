@@ -19,7 +19,8 @@ public:
     std::string ClassName() const override { return "TDecodedImage"; }
     TDecodedFormat Format() const { return format_; }
 
-    // Unreadable data raises EInvalidGraphic "<PNG|GIF> image is not valid: <reason>".
+    // Unreadable data raises EInvalidGraphic "<PNG|GIF> image is not valid: <reason>", a picture
+    // beyond the size limit the too-large error of picture_size_limit.h.
     void LoadFromStream(TStream& stream) override;
     // PNG: PNG data; GIF: EInvalidGraphicOperation "Cannot save GIF images".
     void SaveToStream(TStream& stream) const override;

@@ -11,7 +11,7 @@
 #include <algorithm>
 #include <functional>
 
-#include "platform/ui/graphics/bmp_codec.h"
+#include "platform/ui/graphics/picture_size_limit.h"
 
 namespace ui {
 
@@ -147,7 +147,7 @@ void DecodeJpeg(const std::uint8_t* data, std::size_t size, const PixelTarget& t
     const JDIMENSION width = job->cinfo.output_width;
     const JDIMENSION height = job->cinfo.output_height;
     if (width == 0 || height == 0) Invalid("empty picture");
-    if (std::uint64_t{width} * height > bmp::kMaxPixels) Invalid("picture is too large");
+    CheckPictureSize("JPEG", width, height);
     std::vector<std::uint8_t> cmyk_row(job->cmyk ? std::size_t{width} * 4 : 0);
     std::size_t stride = 0;
     std::uint8_t* rows = target.start(static_cast<int>(width), static_cast<int>(height), stride);

@@ -59,7 +59,8 @@ public:
     // The decoded pixels (24-bit).
     const TBitmap& Bitmap() const { return *bitmap_; }
 
-    // Corrupt or truncated data raises EInvalidGraphic "JPEG image is not valid: <reason>".
+    // Corrupt or truncated data raises EInvalidGraphic "JPEG image is not valid: <reason>", a
+    // picture beyond the size limit the too-large error of picture_size_limit.h.
     void LoadFromStream(TStream& stream) override;
     void SaveToStream(TStream& stream) const override;
 
