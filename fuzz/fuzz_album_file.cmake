@@ -6,5 +6,6 @@ qbk_add_fuzzer(fuzz_album_file
           ${CMAKE_SOURCE_DIR}/app/album_file_reader.cpp
           ${CMAKE_SOURCE_DIR}/platform/ui/core/cp1252.cpp
           ${CMAKE_SOURCE_DIR}/platform/ui/graphics/bmp_codec.cpp
+          ${CMAKE_SOURCE_DIR}/platform/ui/graphics/picture_size_limit.cpp
   LIBS Qt6::Core)
 target_include_directories(fuzz_album_file PRIVATE ${CMAKE_SOURCE_DIR})
