@@ -7,8 +7,12 @@
 
 #include <QApplication>
 #include <QImage>
+#include <QMessageBox>
 #include <QTest>
+#include <QTimer>
 #include <QWidget>
+#include <QWindow>
+#include <qpa/qwindowsysteminterface.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -18,7 +22,9 @@
 #include "app/family_setting.h"
 #include "platform/kernel/sinks.h"
 #include "platform/settings/registry.h"
+#include "platform/ui/controls/application.h"
 #include "platform/ui/controls/drag_drop.h"
+#include "platform/ui/forms/application_host.h"
 #include "platform/ui/graphics/bitmap.h"
 #include "tests/support/input.h"
 #include "tests/support/render.h"
@@ -413,6 +419,55 @@ TEST_F(MainForm, DownloadRepaintsTheWindowBetweenItsLastBoxAndTheClosePause) {
         EXPECT_FALSE(fake.Calls("CLOSEKLP").empty());
         EXPECT_TRUE(painted_before_close);
     }
+}
+
+// The window system's close request (the frame's close button) reaches the window as the
+// platform plugins report it: queued, delivered by the next event processing.
+void RequestClose(ui::TForm& form) { QWindowSystemInterface::handleCloseEvent(form.Window()->windowHandle()); }
+
+TEST_F(MainForm, ACloseRequestDuringDownloadClosesTheWindowWhenTheCommandEnds) {
+    app_test::FakeKlp fake;
+    fake.Script("GETSYSTEMSTATE 5\n");
+    WatchedForm form;
+    AddCards(form, 1);
+    app_test::ShowActive(form);
+    QApplication::processEvents();
+    int argc = 0;
+    ui::TApplicationHost host(argc, nullptr);
+    host.InstallMessageBoxDialogs();
+    // The request comes while the library keeps the thread busy, before the result box; the
+    // real box answers it with its modal loop, and the box is answered from inside that loop.
+    bool shown_at_box = false;
+    QTimer answer;
+    QObject::connect(&answer, &QTimer::timeout, [&] {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            if (auto* box = qobject_cast<QMessageBox*>(w); box != nullptr && box->isVisible()) {
+                shown_at_box = form.Showing();
+                box->accept();
+            }
+        }
+    });
+    const kernel::MessageBoxSink real_box = kernel::SetMessageBoxSink([&](const std::string& text, const std::string& caption, unsigned flags) {
+        RequestClose(form);
+        answer.start(10);
+        const int result = real_box(text, caption, flags);
+        answer.stop();
+        return result;
+    });
+    QTest::mouseClick(form.DownloadPicsButton->NativeWidget(), Qt::LeftButton);
+    kernel::SetMessageBoxSink(real_box);
+    EXPECT_TRUE(shown_at_box);
+    EXPECT_FALSE(fake.Calls("CLOSEKLP").empty());
+    EXPECT_FALSE(form.Showing());
+    EXPECT_FALSE(ui::Application().InHandler());
+
+    // Without a command the request closes at once.
+    form.Show();
+    QApplication::processEvents();
+    ASSERT_TRUE(form.Showing());
+    RequestClose(form);
+    QApplication::processEvents();
+    EXPECT_FALSE(form.Showing());
 }
 
 }  // namespace

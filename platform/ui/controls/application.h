@@ -6,6 +6,8 @@
 #include <exception>
 #include <functional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "platform/ui/core/component.h"
 #include "platform/ui/graphics/geometry.h"
@@ -29,6 +31,15 @@ public:
     // that keeps the thread busy after a dialog closed, so that the windows do not go on
     // showing the dialog's picture meanwhile.
     void ProcessPaintMessages();
+    // Delivers what the window system has sent other than input (close requests among them)
+    // and drops the input that came meanwhile. For a command that keeps the
+    // thread busy, before it opens a modal window: the toolkit drops the close requests of the
+    // windows a modal window blocks, so one made during the command would be lost.
+    void ProcessRequestMessages();
+    // The handlers of the toolkit's events now running, nested ones counted (see Guarded).
+    bool InHandler() const { return handler_depth_ > 0; }
+    // Runs `action` once the outermost running handler has returned; at once when none runs.
+    void AfterHandlers(std::function<void()> action);
     // Takes down the hint that is showing, if any.
     void CancelHint();
     // The control under `screen` (screen coordinates) has a new hint there: one showing is
@@ -45,7 +56,19 @@ public:
 
     std::function<void(const std::exception& error)> OnException;
 
+    // Counts a running handler for its lifetime; the last one to end runs what AfterHandlers
+    // kept.
+    class HandlerScope {
+    public:
+        HandlerScope();
+        ~HandlerScope();
+        HandlerScope(const HandlerScope&) = delete;
+        HandlerScope& operator=(const HandlerScope&) = delete;
+    };
+
 private:
+    int handler_depth_ = 0;
+    std::vector<std::function<void()>> after_handlers_;
     std::string title_;
     TComponent* main_form_ = nullptr;
     int hint_pause_ms_ = 500;
@@ -56,10 +79,9 @@ private:
 // The one application object of the process (user-interface thread only).
 TApplication& Application();
 
-// Runs `action` and reports any exception through the default error report; for code that runs
-// from Qt's event loop.
+// Runs `action` and reports any exception through the default error report.
 template <typename F>
-void Guarded(F&& action) noexcept {
+void Reported(F&& action) noexcept {
     try {
         action();
     } catch (const std::exception& e) {
@@ -67,6 +89,14 @@ void Guarded(F&& action) noexcept {
     } catch (...) {
         Application().HandleException(std::runtime_error("Unknown exception"));
     }
+}
+
+// Runs `action` as a handler (counted while it runs) and reports any exception through the
+// default error report; for code that runs from Qt's event loop.
+template <typename F>
+void Guarded(F&& action) noexcept {
+    const TApplication::HandlerScope handler;
+    Reported(std::forward<F>(action));
 }
 
 }  // namespace ui

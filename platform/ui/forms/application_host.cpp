@@ -29,6 +29,9 @@ int ShowDialog(const std::string& text, const std::string& caption, unsigned fla
     case kernel::kMbYesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
     default: box.setStandardButtons(QMessageBox::Ok); break;
     }
+    // Blocked by the box, the windows would lose the close requests a running command left
+    // pending.
+    if (Application().InHandler()) Application().ProcessRequestMessages();
     switch (box.exec()) {
     case QMessageBox::Cancel: return kernel::kIdCancel;
     case QMessageBox::Yes: return kernel::kIdYes;

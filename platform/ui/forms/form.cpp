@@ -31,11 +31,16 @@ std::vector<TForm*>& LiveForms() {
 // size change by the user resizes the form's client area.
 class FormWindow : public QWidget {
 public:
+    std::function<bool()> deferring;
     std::function<void()> closing;
     std::function<void(int, int)> resized;
 
 protected:
     void closeEvent(QCloseEvent* event) override {
+        if (deferring && deferring()) {
+            event->ignore();
+            return;
+        }
         if (closing) Guarded([this] { closing(); });
         event->accept();
     }
@@ -70,11 +75,13 @@ struct TForm::Impl {
     QShortcut* enter_keypad = nullptr;
     QShortcut* escape = nullptr;
     bool placing = false;
+    bool close_deferred = false;
     int MenuBarHeight() const { return menu_bar != nullptr ? menu_bar->Height() : 0; }
 };
 
 TForm::TForm(TComponent* owner) : TStdWinControl(owner), impl_(std::make_unique<Impl>()) {
     impl_->window = std::make_unique<FormWindow>();
+    impl_->window->deferring = [this] { return DeferFrameClose(); };
     impl_->window->closing = [this] { FrameClosed(); };
     impl_->window->resized = [this](int w, int h) { WindowResized(w, h); };
     impl_->enter = new QShortcut(QKeySequence(Qt::Key_Return), impl_->window.get());
@@ -95,6 +102,7 @@ TForm::~TForm() {
     MarkDestroying();
     auto& forms = LiveForms();
     forms.erase(std::remove(forms.begin(), forms.end(), this), forms.end());
+    impl_->window->deferring = nullptr;
     impl_->window->closing = nullptr;
     impl_->window->resized = nullptr;
     if (menu_ != nullptr) menu_->OnChange = nullptr;
@@ -293,6 +301,22 @@ void TForm::FrameClosed() {
         return;
     }
     if (OnClose) OnClose(this);
+}
+
+bool TForm::DeferFrameClose() {
+    // A modal form's close request ends its own loop, so it is answered at once.
+    if (modal_ || !Application().InHandler()) return false;
+    // The request reached the window from inside a running command: closing now would pull
+    // the window from under it, dropping it would lose the request.
+    if (!impl_->close_deferred) {
+        impl_->close_deferred = true;
+        Application().AfterHandlers([window = QPointer<QWidget>(impl_->window.get()), this] {
+            if (window == nullptr) return;  // the form went first
+            impl_->close_deferred = false;
+            window->close();
+        });
+    }
+    return true;
 }
 
 void TForm::BringToFront() {

@@ -96,6 +96,8 @@ private:
     void DialogKey(bool escape);
     void UpdateDialogKeys();
     void FrameClosed();
+    // True when the frame's close request came while a handler runs and waits for it to end.
+    bool DeferFrameClose();
     void PlaceClient();
     void WindowResized(int width, int height);
 
