@@ -22,18 +22,10 @@ bar=$((HEIGHT - 495))
 [ "$bar" -ge 0 ] && [ "$bar" -lt 60 ] || fail "unexpected window height $HEIGHT"
 # In client coordinates: the tool panel's buttons at x 7..100, the list from (106, 49).
 click_client() { xdotool mousemove --window "$main" "$1" $(($2 + bar)) click 1; }
-add_photo_y=$((49 + 13 + 12))
 delete_photo_y=$((49 + 75 + 12))
-dialog_title="^Select Bitmap$"  # the picture dialog's title
 
 for i in "${!colours[@]}"; do
-  xdotool windowfocus --sync "$main"
-  click_client 53 "$add_photo_y"
-  dialog=$(timeout 10 xdotool search --sync --onlyvisible --name "$dialog_title" | head -1) || fail "Add Photo opened no file dialog"
-  xdotool windowfocus --sync "$dialog"
-  xdotool type --delay 5 "$pictures/p$((i + 1)).png"
-  xdotool key Return
-  window_gone "$dialog_title" || fail "the file dialog stayed open for picture $((i + 1))"
+  add_photo "$pictures/p$((i + 1)).png"
 done
 sleep 0.5
 shot "$out/added.png"

@@ -8,15 +8,7 @@ trap 'rm -rf "$pictures"' EXIT
 convert -size 176x220 gradient:red-blue "$pictures/one.png"
 convert -size 176x220 plasma:fractal "$pictures/two.jpg"
 start_qbk
-for picture in "$pictures/one.png" "$pictures/two.jpg"; do
-  xdotool mousemove --window "$main" 53 92 click 1  # Add Photo
-  dialog=$(timeout 10 xdotool search --sync --onlyvisible --name "^Select Bitmap$" | head -1) || fail "Add Photo opened no dialog"
-  sleep 0.5
-  xdotool type --delay 20 "$picture"
-  sleep 0.5
-  xdotool key Return
-  window_gone "^Select Bitmap$" || fail "the Add Photo dialog stayed open for $picture"
-done
+for picture in "$pictures/one.png" "$pictures/two.jpg"; do add_photo "$picture"; done
 echo "two pictures added through the Add Photo dialog"
 
 xdotool windowfocus --sync "$main"

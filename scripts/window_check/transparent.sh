@@ -12,19 +12,7 @@ hidden=$(convert "$picture" -alpha off -crop 1x1+5+5 -depth 8 txt:- | grep -o '#
 echo "test picture: transparent field hiding $hidden, red rectangle 50,40-150,110"
 
 start_qbk
-xdotool windowfocus --sync "$main"
-# The form's window holds its menu bar above the client area, whose layout is fixed: Add Photo
-# is 93 x 25 at 7, 13 of the tool panel, which starts 49 below the client area's top.
-eval "$(xdotool getwindowgeometry --shell "$main")"
-menu=$((HEIGHT - 495))
-xdotool mousemove --window "$main" 53 $((menu + 49 + 13 + 12)) click 1
-dialog=$(timeout 10 xdotool search --sync --onlyvisible --name "^Select Bitmap$" | head -1) || fail "Add Photo opened no dialog"
-echo "Add Photo opened \"$(xdotool getwindowname "$dialog")\""
-xdotool windowfocus --sync "$dialog"
-sleep 0.5
-xdotool type --delay 20 "$picture"
-xdotool key Return
-window_gone "^Select Bitmap$" || fail "the dialog did not take the typed path"
+add_photo "$picture"
 sleep 1
 shot "$shots/transparent.png"
 echo "screenshot: $shots/transparent.png"
