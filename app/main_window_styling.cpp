@@ -26,36 +26,37 @@ void ApplyStoredMenuStyling(menus::TFineMenuOfficeStyler& styler) {
     styler.SetAntiAlias(TAntiAlias::aaNone);
     styler.SetAutoThemeAdapt(false);
 
-    styler.Background().SetColor(16185078);
-    styler.Background().SetColorTo(16185078);
+    // Colours as the class library writes them: 0x00BBGGRR.
+    styler.Background().SetColor(0xF6F6F6);  // near-white grey
+    styler.Background().SetColorTo(0xF6F6F6);
     styler.Background().SetPosition(TBackgroundPosition::bpCenter);
 
     TButtonAppearance& button = styler.ButtonAppearance();
-    button.SetDownColor(5149182);
-    button.SetDownColorTo(9556991);
-    button.SetHoverColor(13432063);
-    button.SetHoverColorTo(9556223);
+    button.SetDownColor(0x4E91FE);  // pressed: orange
+    button.SetDownColorTo(0x91D3FF);  // to light orange
+    button.SetHoverColor(0xCCF4FF);  // hovered: pale yellow
+    button.SetHoverColorTo(0x91D0FF);  // to light orange
     button.SetDownBorderColor(ui::clNavy);
     button.SetHoverBorderColor(ui::clNavy);
     ui::TFont font;
     SetTahoma(font, -11, ui::clWindowText);
     button.SetCaptionFont(font);
 
-    styler.IconBar().SetColorTo(12164511);
+    styler.IconBar().SetColorTo(0xB99D9F);  // greyish lavender
 
     TSelectedItem& selected = styler.SelectedItem();
-    selected.SetBorderColor(524288);
+    selected.SetBorderColor(0x080000);  // all but black, a trace of blue
     SetTahoma(font, -11, ui::clWindowText);
     selected.SetFont(font);
     SetTahoma(font, -8, ui::clWindowText);
     selected.SetNotesFont(font);
 
     TRootItem& root = styler.RootItem();
-    root.SetColorTo(16249843);
-    root.SetSelectedColor(0, 15854056);
-    root.SetSelectedColor(1, 13482426);
-    root.SetHoverColor(0, 13432063);
-    root.SetHoverColor(1, 10147583);
+    root.SetColorTo(0xF7F3F3);  // near-white, a touch of blue
+    root.SetSelectedColor(0, 0xF1E9E8);  // open: pale lavender
+    root.SetSelectedColor(1, 0xCDB9BA);  // to greyish lavender
+    root.SetHoverColor(0, 0xCCF4FF);  // hovered: pale yellow
+    root.SetHoverColor(1, 0x9AD6FF);  // to light orange
     SetTahoma(font, -11, ui::clMenuText);
     root.SetFont(font);
 
@@ -67,7 +68,7 @@ void ApplyStoredMenuStyling(menus::TFineMenuOfficeStyler& styler) {
     side.SetSplitterColorTo(ui::clBlack);
 
     styler.Separator().SetGradientType(TGradientType::gtBoth);
-    styler.SetMenuBorderColor(6196597);
+    styler.SetMenuBorderColor(0x5E8D75);  // grey-green
     SetTahoma(font, -11, ui::clMenuText);
     styler.SetFont(font);
     SetTahoma(font, -8, ui::clGray);

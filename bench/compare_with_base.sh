@@ -22,18 +22,27 @@ cmake --build "$work/build" -j"$(nproc)" --target "$bench" >/dev/null
 cmake --preset normal -S "$root" >/dev/null
 cmake --build "$root/build" -j"$(nproc)" --target "$bench" >/dev/null
 
-run() { "$1" --benchmark_format=json --benchmark_min_time=2 --benchmark_repetitions=3 2>/dev/null; }
-run "$work/build/bin/$bench" >"$work/before.json"
-run "$root/build/bin/$bench" >"$work/after.json"
+# Rounds alternate between the two, so that a machine busy with other work slows both alike.
+rounds=5
+for i in $(seq "$rounds"); do
+  for side in before after; do
+    [ "$side" = before ] && binary="$work/build/bin/$bench" || binary="$root/build/bin/$bench"
+    "$binary" --benchmark_format=json --benchmark_min_time=1 2>/dev/null >"$work/$side-$i.json"
+  done
+done
 
-python3 - "$base_ref" "$work/before.json" "$work/after.json" <<'PY'
-import json, sys
-ref, before_path, after_path = sys.argv[1:]
-def medians(path):
-    rows = json.load(open(path))["benchmarks"]
-    return {r["run_name"]: (r["real_time"], r["time_unit"]) for r in rows if r.get("aggregate_name") == "median"}
-before, after = medians(before_path), medians(after_path)
+python3 - "$base_ref" "$work" "$rounds" <<'PY'
+import json, statistics, sys
+ref, work, rounds = sys.argv[1], sys.argv[2], int(sys.argv[3])
+def times(side):
+    runs = {}
+    for i in range(1, rounds + 1):
+        for row in json.load(open(f"{work}/{side}-{i}.json"))["benchmarks"]:
+            runs.setdefault(row["run_name"], []).append((row["real_time"], row["time_unit"]))
+    return {name: (statistics.median(t for t, _ in rows), rows[0][1]) for name, rows in runs.items()}
+before, after = times("before"), times("after")
 for name, (b, unit) in before.items():
     a, _ = after[name]
-    print(f"{name}: before ({ref}) {b:.2f} {unit}, after {a:.2f} {unit}, before/after {b / a:.1f}x")
+    print(f"{name} (median of {rounds} alternating rounds): before ({ref}) {b:.2f} {unit}, after {a:.2f} {unit}, "
+          f"before/after {b / a:.2f}x")
 PY

@@ -7,7 +7,7 @@ packages=(
   qt6-base-dev qt6-base-private-dev libgl-dev
   libjpeg62-turbo-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  clang libclang-rt-14-dev
+  clang libclang-rt-14-dev clang-format
   libvips-dev
   fonts-liberation fonts-dejavu-core
   xvfb xauth xdotool imagemagick python3-xlib

@@ -1,0 +1,5 @@
+# The house rules that a tool can check, run with the tests.
+add_test(NAME HouseRules.SystemCodeIncludesOnlyStandardAndProjectHeaders
+         COMMAND ${CMAKE_COMMAND} -DSOURCE_DIR=${CMAKE_SOURCE_DIR} "-DFOLDERS=app;controls;imaging;library"
+                 -P ${CMAKE_SOURCE_DIR}/cmake/check_system_includes.cmake)
+
