@@ -14,7 +14,9 @@
 
 #include "controls/menus/fine_main_menu.h"
 #include "controls/menus/gdip.h"
-#include "controls/menus/menu_painting.h"
+#include "controls/menus/menu_gradients.h"
+#include "controls/menus/menu_measuring.h"
+#include "controls/menus/menu_shortcuts.h"
 #include "controls/menus/menu_util.h"
 #include "platform/ui/controls/imagelist.h"
 #include "platform/ui/controls/screen.h"
