@@ -18,6 +18,7 @@
 #include "platform/ui/controls/imagelist.h"
 #include "platform/ui/forms/actions.h"
 #include "platform/ui/forms/menu_bar.h"
+#include "platform/ui/graphics/draw_text.h"
 
 namespace menus {
 
@@ -91,7 +92,7 @@ void DrawContent(ui::TMenuItem* item, ui::TCanvas& canvas, const ui::TRect& r, u
                            si.ColorMirror(), si.ColorTo(), si.Color());
     }
     // 2.-4. Alignment, icon square and what goes into it.
-    const std::uint32_t alignment = root ? DT_CENTER : DT_LEFT;
+    const ui::TDrawTextFlags alignment = root ? ui::TDrawTextFlags::dtCenter : ui::TDrawTextFlags::dtLeft;
     ui::TRect icon{r.Left, r.Top + 1, r.Left + s.IconBar().Size(), r.Bottom - 1};
     CenterRect(icon, std::min(RectWidth(icon), RectHeight(icon)), std::min(RectWidth(icon), RectHeight(icon)));
     ui::TImageList* images = menu->Images();
@@ -140,9 +141,9 @@ void DrawContent(ui::TMenuItem* item, ui::TCanvas& canvas, const ui::TRect& r, u
     ui::TRect t = r;
     if (!root) t.Left += s.IconBar().Size() + 8;
     else if (has_image || has_bitmap) t.Left += glyph_width;
-    const std::uint32_t format = alignment | DT_SINGLELINE | DT_EXPANDTABS;
+    const ui::TDrawTextFlags format = alignment | ui::TDrawTextFlags::dtSingleLine;
     ui::TRect measured = t;
-    DrawMenuText(item, canvas, item->Caption(), format | DT_CALCRECT | DT_NOCLIP, state, measured);
+    DrawMenuText(item, canvas, item->Caption(), format | ui::TDrawTextFlags::dtCalcRect | ui::TDrawTextFlags::dtNoClip, state, measured);
     const int dy = (RectHeight(r) - RectHeight(measured)) / 2;
     measured.Top += dy;
     measured.Bottom += dy;
@@ -154,7 +155,8 @@ void DrawContent(ui::TMenuItem* item, ui::TCanvas& canvas, const ui::TRect& r, u
     // 8. The shortcut.
     if (!root && item->ShortCut() != ui::scNone) {
         measured.Right = r.Right - 10;
-        DrawMenuText(item, canvas, ShortCutText(item->ShortCut(), menu->IntlKeybShortCuts()), DT_RIGHT, state, measured);
+        DrawMenuText(item, canvas, ShortCutText(item->ShortCut(), menu->IntlKeybShortCuts()), ui::TDrawTextFlags::dtRight,
+                     state, measured);
     }
 }
 

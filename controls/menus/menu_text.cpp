@@ -16,15 +16,10 @@ namespace menus {
 
 namespace {
 
-// The platform's text drawing: "&" marks the mnemonic, which is underlined.
-ui::TDrawTextFlags ToFlags(std::uint32_t format) {
-    ui::TDrawTextFlags flags = ui::TDrawTextFlags::dtLeft;
-    if (format & DT_CENTER) flags = flags | ui::TDrawTextFlags::dtCenter;
-    if (format & DT_RIGHT) flags = flags | ui::TDrawTextFlags::dtRight;
-    if (format & DT_SINGLELINE) flags = flags | ui::TDrawTextFlags::dtSingleLine;
-    if (format & DT_NOCLIP) flags = flags | ui::TDrawTextFlags::dtNoClip;
-    if (format & DT_CALCRECT) flags = flags | ui::TDrawTextFlags::dtCalcRect;
-    return flags;
+// The format's single-line bit alone.
+ui::TDrawTextFlags SingleLineOf(ui::TDrawTextFlags format) {
+    return HasFlag(format, ui::TDrawTextFlags::dtSingleLine) ? ui::TDrawTextFlags::dtSingleLine
+                                                             : ui::TDrawTextFlags::dtLeft;
 }
 
 // Splits a caption at its note breaks.
@@ -40,10 +35,10 @@ std::vector<std::string> NoteLines(const std::string& caption) {
 
 }  // namespace
 
-int DrawTextA(ui::TCanvas& canvas, const std::string& text, ui::TRect& rect, std::uint32_t format) {
+int DrawTextA(ui::TCanvas& canvas, const std::string& text, ui::TRect& rect, ui::TDrawTextFlags format) {
     const std::string shown = ui::StripHotkey(text);
-    const int height = ui::DrawText(canvas, shown, rect, ToFlags(format));
-    if ((format & DT_CALCRECT) != 0) return height;
+    const int height = ui::DrawText(canvas, shown, rect, format);
+    if (HasFlag(format, ui::TDrawTextFlags::dtCalcRect)) return height;
     // Underline the mnemonic under its character.
     std::size_t at = std::string::npos;
     for (std::size_t i = 0, shown_pos = 0; i < text.size(); ++i, ++shown_pos) {
@@ -57,8 +52,8 @@ int DrawTextA(ui::TCanvas& canvas, const std::string& text, ui::TRect& rect, std
     if (at == std::string::npos || at >= shown.size()) return height;
     const int total = canvas.TextWidth(shown);
     int x = rect.Left;
-    if (format & DT_CENTER) x = rect.Left + (rect.Width() - total) / 2;
-    if (format & DT_RIGHT) x = rect.Right - total;
+    if (HasFlag(format, ui::TDrawTextFlags::dtCenter)) x = rect.Left + (rect.Width() - total) / 2;
+    if (HasFlag(format, ui::TDrawTextFlags::dtRight)) x = rect.Right - total;
     x += canvas.TextWidth(shown.substr(0, at));
     const int w = canvas.TextWidth(shown.substr(at, 1));
     // The text stands at the rectangle's top (single lines are not centred without being asked).
@@ -76,17 +71,17 @@ int DrawTextA(ui::TCanvas& canvas, const std::string& text, ui::TRect& rect, std
 
 ui::TSize TextSize(ui::TCanvas& canvas, const std::string& text) {
     ui::TRect r{0, 0, 0, 0};
-    DrawTextA(canvas, text, r, DT_CALCRECT | DT_SINGLELINE);
+    DrawTextA(canvas, text, r, ui::TDrawTextFlags::dtCalcRect | ui::TDrawTextFlags::dtSingleLine);
     return ui::TSize{r.Width(), r.Height()};
 }
 
-void DrawMenuText(ui::TMenuItem* item, ui::TCanvas& canvas, const std::string& text, std::uint32_t format,
+void DrawMenuText(ui::TMenuItem* item, ui::TCanvas& canvas, const std::string& text, ui::TDrawTextFlags format,
                   ui::TOwnerDrawState state, ui::TRect& rect) {
     TFineMainMenu* menu = StyledMenuOf(item);
     if (menu == nullptr) return;
     TCustomFineMenuStyler& s = *menu->CurrentStyler();
     std::string shown = text;
-    if ((format & DT_CALCRECT) != 0 && (shown.empty() || shown == "&")) shown += " ";
+    if (HasFlag(format, ui::TDrawTextFlags::dtCalcRect) && (shown.empty() || shown == "&")) shown += " ";
     canvas.Brush().SetStyle(ui::TBrushStyle::bsClear);
     const bool selected = (state & kSelected) != 0;
     const bool root = IsRootItem(item);
@@ -109,11 +104,11 @@ void DrawMenuText(ui::TMenuItem* item, ui::TCanvas& canvas, const std::string& t
                    : ui::ColorToRGB(ui::clHighlight) == ui::ColorToRGB(ui::clBtnShadow) ? ui::clBtnHighlight
                                                                                       : ui::clBtnShadow;
     }
-    const bool gdip = s.AntiAlias() != TAntiAlias::aaNone && (format & DT_CALCRECT) == 0;
+    const bool gdip = s.AntiAlias() != TAntiAlias::aaNone && !HasFlag(format, ui::TDrawTextFlags::dtCalcRect);
     if (HasNotes(item, shown)) {
         // A caption with notes measures as the whole rectangle it is given, so that its lines
         // stand from the item's top down rather than centred as one block.
-        if ((format & DT_CALCRECT) != 0) return;
+        if (HasFlag(format, ui::TDrawTextFlags::dtCalcRect)) return;
         const std::vector<std::string> lines = NoteLines(shown);
         const ui::TFont& notes_font = selected ? s.SelectedItem().NotesFont() : s.NotesFont();
         if (disabled != ui::clNone) canvas.Font().SetColor(disabled);
@@ -134,13 +129,13 @@ void DrawMenuText(ui::TMenuItem* item, ui::TCanvas& canvas, const std::string& t
             }
             return;
         }
-        DrawTextA(canvas, lines[0], line, format & DT_SINGLELINE);
+        DrawTextA(canvas, lines[0], line, SingleLineOf(format));
         line.Top += canvas.TextHeight("gh");
         canvas.SetFont(notes_font);
         if (disabled != ui::clNone) canvas.Font().SetColor(disabled);
         const int h = canvas.TextHeight("gh");
         for (std::size_t i = 1; i < lines.size(); ++i) {
-            DrawTextA(canvas, lines[i], line, format & DT_SINGLELINE);
+            DrawTextA(canvas, lines[i], line, SingleLineOf(format));
             line.Top += h;
         }
         return;
@@ -154,7 +149,7 @@ void DrawMenuText(ui::TMenuItem* item, ui::TCanvas& canvas, const std::string& t
     writer.UseFont(canvas.Font());
     writer.Format().SetLineAlignment(gdiplus::StringAlignmentCenter);
     if (root) writer.Format().SetAlignment(gdiplus::StringAlignmentCenter);
-    else if ((format & DT_RIGHT) != 0) writer.Format().SetAlignment(gdiplus::StringAlignmentFar);
+    else if (HasFlag(format, ui::TDrawTextFlags::dtRight)) writer.Format().SetAlignment(gdiplus::StringAlignmentFar);
     writer.Draw(shown, LayoutOf(rect), canvas.Font().Color());
 }
 
