@@ -22,14 +22,24 @@ void GdipTextWriter::UseFont(const ui::TFont& font) {
     font_ = std::make_unique<TGPFont>(family_.get(), static_cast<float>(font.Size()), 0, gdiplus::UnitPoint);
 }
 
-void GdipTextWriter::Draw(const std::string& text, const RectF& layout, ui::TColor colour) {
-    TGPSolidBrush brush(ColorToGdipARGB(colour));
-    graphics_.DrawString(text, -1, font_.get(), layout, &format_, &brush);
+bool GdipTextWriter::Ready() const {
+    return graphics_.LastStatus() == gdiplus::Ok && format_.LastStatus() == gdiplus::Ok && family_ != nullptr &&
+           family_->LastStatus() == gdiplus::Ok && font_ != nullptr && font_->LastStatus() == gdiplus::Ok;
 }
 
-int GdipTextWriter::LineHeight(const RectF& layout) {
+bool GdipTextWriter::Draw(const std::string& text, const RectF& layout, ui::TColor colour) {
+    if (!Ready()) return false;
+    TGPSolidBrush brush(ColorToGdipARGB(colour));
+    if (brush.LastStatus() != gdiplus::Ok) return false;
+    return graphics_.DrawString(text, -1, font_.get(), layout, &format_, &brush) == gdiplus::Ok;
+}
+
+std::optional<int> GdipTextWriter::LineHeight(const RectF& layout) {
+    if (!Ready()) return std::nullopt;
     RectF box;
-    graphics_.MeasureString(u"gh", 2, font_.get(), layout, &format_, box, nullptr, nullptr);
+    if (graphics_.MeasureString(u"gh", 2, font_.get(), layout, &format_, box, nullptr, nullptr) != gdiplus::Ok) {
+        return std::nullopt;
+    }
     return static_cast<int>(std::lround(box.Height));
 }
 

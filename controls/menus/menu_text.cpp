@@ -1,6 +1,7 @@
 // The texts of an item, through the platform's text drawing or the anti-aliasing layer.
 #include "controls/menus/menu_text.h"
 
+#include <optional>
 #include <vector>
 
 #include "controls/menus/fine_main_menu.h"
@@ -114,17 +115,36 @@ void DrawMenuText(ui::TMenuItem* item, ui::TCanvas& canvas, const std::string& t
         if (disabled != ui::clNone) canvas.Font().SetColor(disabled);
         ui::TRect line = rect;
         if (gdip) {
-            // The lines keep the near alignment and stand from the rectangle's top down.
+            // The lines keep the near alignment and stand from the rectangle's top down. A line
+            // the text layer fails to draw goes through the platform's text drawing at its place.
+            auto plain = [&](const std::string& text, const RectF& layout) {
+                ui::TRect at{rect.Left, static_cast<int>(layout.Y), rect.Right, rect.Bottom};
+                DrawTextA(canvas, text, at, SingleLineOf(format));
+            };
             GdipTextWriter writer(canvas, s.AntiAlias());
             writer.UseFont(canvas.Font());
             RectF layout = LayoutOf(rect);
-            writer.Draw(lines[0], layout, canvas.Font().Color());
+            if (!writer.Draw(lines[0], layout, canvas.Font().Color())) plain(lines[0], layout);
             const ui::TColor notes_colour = disabled != ui::clNone ? disabled : notes_font.Color();
             writer.UseFont(notes_font);
             layout.Y += 20;
-            const int h = writer.LineHeight(layout);
+            const std::optional<int> measured = writer.LineHeight(layout);
+            ui::TFont plain_notes_font;
+            plain_notes_font.Assign(&notes_font);
+            plain_notes_font.SetColor(notes_colour);
+            int h = 0;
+            if (measured) {
+                h = *measured;
+            } else {
+                ui::TCanvas measure;
+                measure.SetFont(plain_notes_font);
+                h = measure.TextHeight("gh");
+            }
             for (std::size_t i = 1; i < lines.size(); ++i) {
-                writer.Draw(lines[i], layout, notes_colour);
+                if (!writer.Draw(lines[i], layout, notes_colour)) {
+                    canvas.SetFont(plain_notes_font);
+                    plain(lines[i], layout);
+                }
                 layout.Y += static_cast<float>(h);
             }
             return;
@@ -150,7 +170,7 @@ void DrawMenuText(ui::TMenuItem* item, ui::TCanvas& canvas, const std::string& t
     writer.Format().SetLineAlignment(gdiplus::StringAlignmentCenter);
     if (root) writer.Format().SetAlignment(gdiplus::StringAlignmentCenter);
     else if (HasFlag(format, ui::TDrawTextFlags::dtRight)) writer.Format().SetAlignment(gdiplus::StringAlignmentFar);
-    writer.Draw(shown, LayoutOf(rect), canvas.Font().Color());
+    if (!writer.Draw(shown, LayoutOf(rect), canvas.Font().Color())) DrawTextA(canvas, shown, rect, format);
 }
 
 }  // namespace menus

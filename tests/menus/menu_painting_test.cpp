@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "controls/menus/fine_main_menu.h"
@@ -413,6 +414,56 @@ TEST_F(PaintFixture, SmoothedTextsGoThroughTheTextLayerAtTheirPlaces) {
     const Ink dark_in_note =
         InkWhere(image, ui::TRect{left, r.Top + 20, r.Right, r.Bottom}, [](TColor c) { return (c & 0xFF) < 0x70; });
     EXPECT_EQ(dark_in_note.count, 0);
+}
+
+// A font given by its cell height (a positive height) has no size in points the text layer can
+// make a font of: with smoothing asked for, such texts come out as the plain text drawing draws
+// them, and a caption's note lines still stand below its first line.
+TEST_F(PaintFixture, TextsTheTextLayerCannotDrawComeOutPlain) {
+    ui::TFont cell_font;
+    cell_font.Assign(&ui::Screen().MenuFont());
+    cell_font.SetHeight(16);
+    ASSERT_LE(cell_font.Size(), 0);
+    styler->SetUseSystemFont(false);
+    styler->SetFont(cell_font);
+    auto render = [&](TAntiAlias anti_alias) {
+        styler->SetAntiAlias(anti_alias);
+        ui::TMenuWindow& popup = OpenFile();
+        QImage image = popup.Render().copy();
+        const ui::TRect first = Local(popup, 0), last = Local(popup, popup.ItemCount() - 1);
+        form.MenuBar()->EndTracking();
+        return std::pair{image, ui::TRect{first.Left + styler->IconBar().Size(), first.Top, first.Right - 17, last.Bottom}};
+    };
+    const auto [plain, texts] = render(TAntiAlias::aaNone);
+    const auto [smoothed, same_texts] = render(TAntiAlias::aaAntiAlias);
+    ASSERT_EQ(texts, same_texts);
+    const TColor background = ui::ColorToRGB(styler->Background().Color());
+    EXPECT_GT(InkWhere(plain, texts, [&](TColor c) { return c != background; }).count, 50);
+    int differing = 0;
+    for (int y = texts.Top; y < texts.Bottom; ++y) {
+        for (int x = texts.Left; x < texts.Right; ++x) differing += PixelAt(plain, x, y) != PixelAt(smoothed, x, y);
+    }
+    EXPECT_EQ(differing, 0);
+    // A note line in a notes font of the same kind.
+    new_item->SetCaption("First\\nA note");
+    new_item->SetShortCut(ui::scNone);
+    ui::TFont notes_font;
+    notes_font.Assign(&cell_font);
+    notes_font.SetHeight(14);
+    notes_font.SetColor(0x0000FF);
+    styler->SetNotesFont(notes_font);
+    ui::TMenuWindow& popup = OpenFile();
+    const QImage& image = popup.Render();
+    ui::TRect r = Local(popup, 0);
+    r.Right -= 17;
+    const int left = r.Left + styler->IconBar().Size() + 8;
+    const Ink first_line = InkWhere(image, ui::TRect{left, r.Top, r.Right, r.Top + 20},
+                                    [](TColor c) { return (c & 0xFF) < 0x80 && (c >> 16) < 0x80; });
+    const Ink note = InkWhere(image, ui::TRect{left, r.Top, r.Right, r.Bottom},
+                              [](TColor c) { return (c & 0xFF) > 0xC0 && ((c >> 16) & 0xFF) < 0x80; });
+    EXPECT_GT(first_line.count, 10);
+    EXPECT_GT(note.count, 10);
+    EXPECT_GE(note.box.Top, r.Top + 20);
 }
 
 // An image in one colour inside a two-pixel frame of its transparent colour (lime).
