@@ -64,4 +64,16 @@ void DrawBackground(ui::TCanvas& canvas, ui::TRect rect, TBackground& background
     canvas.Draw(rect.Left, rect.Top, buffer);
 }
 
+ui::TBitmap& TBackgroundCache::Picture(TBackground& background, const ui::TRect& area) {
+    const Key key{&background,          RectWidth(area),     RectHeight(area),     background.ImageRevision(),
+                  background.Position(), background.OffsetX(), background.OffsetY(), background.MarginX(),
+                  background.MarginY()};
+    if (key_ != key) {
+        bitmap_.SetSize(key.width, key.height);
+        DrawBackground(bitmap_.Canvas(), area, background, false);
+        key_ = key;
+    }
+    return bitmap_;
+}
+
 }  // namespace menus

@@ -199,14 +199,7 @@ void DrawItem(ui::TMenuItem* item, ui::TCanvas& canvas, ui::TRect rect, bool sid
             b = ui::TRect{b.Left + bg.MarginX(), b.Top + bg.MarginY(), b.Right - bg.MarginX(), b.Bottom - bg.MarginY()};
         }
         GradientRectClipped(nullptr, canvas, g, bg.GradientDirection(), bg.ColorTo(), bg.Color(), b);
-        if (bg.HasImage()) {
-            ui::TBitmap& cache = s.BackgroundCache();
-            if (cache.Width() != RectWidth(d) || cache.Height() != RectHeight(d)) {
-                cache.SetSize(RectWidth(d), RectHeight(d));
-                DrawBackground(cache.Canvas(), d, bg, false);
-            }
-            canvas.CopyRect(b, cache.Canvas(), b);
-        }
+        if (bg.HasImage()) canvas.CopyRect(b, s.BackgroundCache().Picture(bg, d).Canvas(), b);
     }
     if (item->IsLine()) {
         DrawSeparator(item, canvas, r);

@@ -9,6 +9,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <string>
 #include <utility>
 #include <vector>
@@ -24,6 +26,7 @@
 #include "platform/ui/forms/form.h"
 #include "platform/ui/forms/menu_bar.h"
 #include "platform/ui/graphics/draw_text.h"
+#include "platform/ui/graphics/picture.h"
 #include "tests/support/render.h"
 
 namespace {
@@ -475,6 +478,56 @@ void PaintFramed(ui::TBitmap& image, TColor colour) {
     image.Canvas().FillRect(ui::TRect{2, 2, 14, 14});
     image.SetTransparentColor(0x00FF00);
     image.SetTransparent(true);
+}
+
+// The drop-down's background picture is composed once per drop-down size; what it is made of
+// changing after a paint shows on the next paint, also for a styler that changed while another
+// one served the menu.
+TEST_F(PaintFixture, BackgroundPictureChangesShowOnTheNextPaint) {
+    auto picture = [](TColor colour) {
+        auto p = std::make_unique<ui::TPicture>();
+        PaintFramed(p->Bitmap(), colour);
+        return p;
+    };
+    const TColor red = 0x0000FF, blue = 0xFF0000, green = 0x008000, yellow = 0x00FFFF;
+    auto shown = [&](TColor colour) {
+        ui::TMenuWindow& popup = OpenFile();
+        const QImage& image = popup.Render();
+        const int count = InkOf(image, ui::TRect{0, 0, image.width(), image.height()}, colour).count;
+        form.MenuBar()->EndTracking();
+        return count;
+    };
+    styler->Background().SetPosition(TBackgroundPosition::bpCenter);
+    styler->Background().SetImage(picture(red).get());
+    ASSERT_GT(shown(red), 0);
+    TFineMenuStyler other(nullptr);
+    other.Background().SetPosition(TBackgroundPosition::bpCenter);
+    other.Background().SetImage(picture(green).get());
+    const struct {
+        const char* change;
+        std::function<void()> make;
+        TColor now, before;
+    } rows[] = {
+        {"another picture", [&] { styler->Background().SetImage(picture(blue).get()); }, blue, red},
+        {"the settings of another styler", [&] { styler->Assign(&other); }, green, blue},
+        {"a change while another styler serves the menu",
+         [&] {
+             TFineMenuStyler elsewhere(nullptr);
+             elsewhere.Background().SetPosition(TBackgroundPosition::bpCenter);
+             elsewhere.Background().SetImage(picture(blue).get());
+             menu->SetMenuStyler(&elsewhere);
+             EXPECT_GT(shown(blue), 0);
+             styler->Background().SetImage(picture(yellow).get());
+             menu->SetMenuStyler(styler);
+         },
+         yellow, blue},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.change);
+        row.make();
+        EXPECT_GT(shown(row.now), 0);
+        EXPECT_EQ(shown(row.before), 0);
+    }
 }
 
 // An item's image: as it is when enabled; greyed when disabled, its outline kept; and from the
