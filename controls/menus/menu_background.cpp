@@ -16,32 +16,55 @@ ui::TPoint ImagePosition(const TBackground& background, const ui::TRect& rect) {
     const int W = RectWidth(rect), H = RectHeight(rect);
     using P = TBackgroundPosition;
     switch (background.Position()) {
-    case P::bpTopLeft: case P::bpBottomLeft: p.X += background.OffsetX(); break;
-    case P::bpTopRight: case P::bpBottomRight: p.X += W + background.OffsetX() - w; break;
-    case P::bpTopCenter: case P::bpBottomCenter: case P::bpCenter: p.X += (W - w) / 2 + background.OffsetX(); break;
-    default: break;
+    case P::bpTopLeft:
+    case P::bpBottomLeft:
+        p.X += background.OffsetX();
+        break;
+    case P::bpTopRight:
+    case P::bpBottomRight:
+        p.X += W + background.OffsetX() - w;
+        break;
+    case P::bpTopCenter:
+    case P::bpBottomCenter:
+    case P::bpCenter:
+        p.X += (W - w) / 2 + background.OffsetX();
+        break;
+    default:
+        break;
     }
     switch (background.Position()) {
-    case P::bpTopLeft: case P::bpTopRight: case P::bpTopCenter: p.Y += background.OffsetY(); break;
-    case P::bpBottomLeft: case P::bpBottomRight: case P::bpBottomCenter: p.Y += H + background.OffsetY() - h; break;
-    case P::bpCenter: p.Y += (H - h) / 2 + background.OffsetY(); break;
-    default: break;
+    case P::bpTopLeft:
+    case P::bpTopRight:
+    case P::bpTopCenter:
+        p.Y += background.OffsetY();
+        break;
+    case P::bpBottomLeft:
+    case P::bpBottomRight:
+    case P::bpBottomCenter:
+        p.Y += H + background.OffsetY() - h;
+        break;
+    case P::bpCenter:
+        p.Y += (H - h) / 2 + background.OffsetY();
+        break;
+    default:
+        break;
     }
     return p;
 }
 
 void DrawBackground(ui::TCanvas& canvas, ui::TRect rect, TBackground& background, bool paint_colour) {
-    rect = ui::TRect{rect.Left + background.MarginX(), rect.Top + background.MarginY(), rect.Right - background.MarginX(),
-                     rect.Bottom - background.MarginY()};
+    rect = ui::TRect{rect.Left + background.MarginX(), rect.Top + background.MarginY(),
+                     rect.Right - background.MarginX(), rect.Bottom - background.MarginY()};
     ui::TBitmap& buffer = background.Buffer();
     buffer.SetSize(std::max(0, RectWidth(rect)), std::max(0, RectHeight(rect)));
     const ui::TPicture* picture = background.ImageOrNull();
     const bool has_picture = background.HasImage();
     const TBackgroundPosition pos = background.Position();
-    if (paint_colour && (!has_picture || (pos != TBackgroundPosition::bpTiled && pos != TBackgroundPosition::bpStretched) ||
-                         picture->Graphic()->Transparent())) {
-        GradientFill(&buffer, buffer.Canvas(), ui::TRect{0, 0, buffer.Width(), buffer.Height()}, background.GradientDirection(),
-                     background.ColorTo(), background.Color());
+    if (paint_colour &&
+        (!has_picture || (pos != TBackgroundPosition::bpTiled && pos != TBackgroundPosition::bpStretched) ||
+         picture->Graphic()->Transparent())) {
+        GradientFill(&buffer, buffer.Canvas(), ui::TRect{0, 0, buffer.Width(), buffer.Height()},
+                     background.GradientDirection(), background.ColorTo(), background.Color());
     }
     if (has_picture) {
         const ui::TGraphic& graphic = *picture->Graphic();
@@ -65,7 +88,7 @@ void DrawBackground(ui::TCanvas& canvas, ui::TRect rect, TBackground& background
 }
 
 ui::TBitmap& TBackgroundCache::Picture(TBackground& background, const ui::TRect& area) {
-    const Key key{&background,          RectWidth(area),     RectHeight(area),     background.ImageRevision(),
+    const Key key{&background,           RectWidth(area),      RectHeight(area),     background.ImageRevision(),
                   background.Position(), background.OffsetX(), background.OffsetY(), background.MarginX(),
                   background.MarginY()};
     if (key_ != key) {

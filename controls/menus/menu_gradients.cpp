@@ -80,8 +80,8 @@ void GradientRectClipped(ui::TBitmap* bitmap, ui::TCanvas& canvas, const ui::TRe
     }
 }
 
-void GradientRect(ui::TCanvas& canvas, const ui::TRect& rect, bool fill, ui::TColor border, TGradientDirection direction,
-                  ui::TColor color_to, ui::TColor color) {
+void GradientRect(ui::TCanvas& canvas, const ui::TRect& rect, bool fill, ui::TColor border,
+                  TGradientDirection direction, ui::TColor color_to, ui::TColor color) {
     if (fill && color != ui::clNone) GradientFill(nullptr, canvas, rect, direction, color_to, color);
     if (border != ui::clNone) {
         canvas.Brush().SetColor(border);
@@ -96,7 +96,8 @@ void MirrorGradientRect(ui::TCanvas& canvas, const ui::TRect& rect, bool fill, u
         if (mirror != ui::clNone) {
             const int half = rect.Top + RectHeight(rect) / 2;
             GradientFill(nullptr, canvas, ui::TRect{rect.Left, rect.Top, rect.Right, half}, direction, color_to, color);
-            GradientFill(nullptr, canvas, ui::TRect{rect.Left, half, rect.Right, rect.Bottom}, direction, mirror_to, mirror);
+            GradientFill(nullptr, canvas, ui::TRect{rect.Left, half, rect.Right, rect.Bottom}, direction, mirror_to,
+                         mirror);
         } else {
             GradientFill(nullptr, canvas, rect, direction, color_to, color);
         }
@@ -119,8 +120,12 @@ void GradientLine(ui::TCanvas& canvas, ui::TRect rect, int margin, int width, TG
         const int w = RectWidth(rect);
         if (width < w) {
             switch (type) {
-            case TGradientType::gtLeft: Fill(canvas, ui::TRect{rect.Left + width, rect.Top, rect.Right, rect.Bottom}, to); break;
-            case TGradientType::gtRight: Fill(canvas, ui::TRect{rect.Left, rect.Top, rect.Right - width, rect.Bottom}, to); break;
+            case TGradientType::gtLeft:
+                Fill(canvas, ui::TRect{rect.Left + width, rect.Top, rect.Right, rect.Bottom}, to);
+                break;
+            case TGradientType::gtRight:
+                Fill(canvas, ui::TRect{rect.Left, rect.Top, rect.Right - width, rect.Bottom}, to);
+                break;
             case TGradientType::gtBoth:
                 Fill(canvas, ui::TRect{rect.Left + width / 2, rect.Top, rect.Right - width / 2, rect.Bottom}, color);
                 break;
@@ -131,8 +136,12 @@ void GradientLine(ui::TCanvas& canvas, ui::TRect rect, int margin, int width, TG
         if (width <= 0) return;
         const auto h = TGradientDirection::gdHorizontal;
         switch (type) {
-        case TGradientType::gtLeft: fade(ui::TRect{rect.Left, rect.Top, rect.Left + width, rect.Bottom}, color, to, h); break;
-        case TGradientType::gtRight: fade(ui::TRect{rect.Right - width, rect.Top, rect.Right, rect.Bottom}, to, color, h); break;
+        case TGradientType::gtLeft:
+            fade(ui::TRect{rect.Left, rect.Top, rect.Left + width, rect.Bottom}, color, to, h);
+            break;
+        case TGradientType::gtRight:
+            fade(ui::TRect{rect.Right - width, rect.Top, rect.Right, rect.Bottom}, to, color, h);
+            break;
         case TGradientType::gtBoth:
             fade(ui::TRect{rect.Left, rect.Top, rect.Left + width / 2, rect.Bottom}, to, color, h);
             fade(ui::TRect{rect.Right - width / 2, rect.Top, rect.Right, rect.Bottom}, color, to, h);
@@ -146,8 +155,12 @@ void GradientLine(ui::TCanvas& canvas, ui::TRect rect, int margin, int width, TG
     const int hgt = RectHeight(rect);
     if (width < hgt) {
         switch (type) {
-        case TGradientType::gtLeft: Fill(canvas, ui::TRect{rect.Left, rect.Top, rect.Right, rect.Bottom - width}, to); break;
-        case TGradientType::gtRight: Fill(canvas, ui::TRect{rect.Left, rect.Top + width, rect.Right, rect.Bottom}, to); break;
+        case TGradientType::gtLeft:
+            Fill(canvas, ui::TRect{rect.Left, rect.Top, rect.Right, rect.Bottom - width}, to);
+            break;
+        case TGradientType::gtRight:
+            Fill(canvas, ui::TRect{rect.Left, rect.Top + width, rect.Right, rect.Bottom}, to);
+            break;
         case TGradientType::gtBoth:
             Fill(canvas, ui::TRect{rect.Left, rect.Top + width / 2, rect.Right, rect.Bottom - width / 2}, color);
             break;
@@ -158,8 +171,12 @@ void GradientLine(ui::TCanvas& canvas, ui::TRect rect, int margin, int width, TG
     if (width <= 0) return;
     const auto v = TGradientDirection::gdVertical;
     switch (type) {
-    case TGradientType::gtLeft: fade(ui::TRect{rect.Left, rect.Bottom - width, rect.Right, rect.Bottom}, to, color, v); break;
-    case TGradientType::gtRight: fade(ui::TRect{rect.Left, rect.Top, rect.Right, rect.Top + width}, color, to, v); break;
+    case TGradientType::gtLeft:
+        fade(ui::TRect{rect.Left, rect.Bottom - width, rect.Right, rect.Bottom}, to, color, v);
+        break;
+    case TGradientType::gtRight:
+        fade(ui::TRect{rect.Left, rect.Top, rect.Right, rect.Top + width}, color, to, v);
+        break;
     case TGradientType::gtBoth:
         fade(ui::TRect{rect.Left, rect.Top, rect.Right, rect.Top + width / 2}, to, color, v);
         fade(ui::TRect{rect.Left, rect.Bottom - width / 2, rect.Right, rect.Bottom}, color, to, v);

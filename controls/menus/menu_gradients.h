@@ -13,8 +13,8 @@ void GradientFill(ui::TBitmap* bitmap, ui::TCanvas& canvas, const ui::TRect& rec
                   ui::TColor color_to, ui::TColor color);
 void GradientRectClipped(ui::TBitmap* bitmap, ui::TCanvas& canvas, const ui::TRect& rect, TGradientDirection direction,
                          ui::TColor color_to, ui::TColor color, const ui::TRect& clip);
-void GradientRect(ui::TCanvas& canvas, const ui::TRect& rect, bool fill, ui::TColor border, TGradientDirection direction,
-                  ui::TColor color_to, ui::TColor color);
+void GradientRect(ui::TCanvas& canvas, const ui::TRect& rect, bool fill, ui::TColor border,
+                  TGradientDirection direction, ui::TColor color_to, ui::TColor color);
 void MirrorGradientRect(ui::TCanvas& canvas, const ui::TRect& rect, bool fill, ui::TColor border,
                         TGradientDirection direction, ui::TColor mirror_to, ui::TColor mirror, ui::TColor color_to,
                         ui::TColor color);

@@ -67,9 +67,12 @@ bool SideBarShown(const ui::TMenuItem* item) {
     TSideBar& bar = menu->CurrentStyler()->SideBar();
     if (!bar.Visible()) return false;
     switch (bar.VisibleIn()) {
-    case TSideBarVisibleIn::viFirstVisible: return item->Parent() == FirstVisibleChild(menu->Items());
-    case TSideBarVisibleIn::viFirstLevel: return IsRootItem(item->Parent());
-    case TSideBarVisibleIn::viAnyLevel: return true;
+    case TSideBarVisibleIn::viFirstVisible:
+        return item->Parent() == FirstVisibleChild(menu->Items());
+    case TSideBarVisibleIn::viFirstLevel:
+        return IsRootItem(item->Parent());
+    case TSideBarVisibleIn::viAnyLevel:
+        return true;
     }
     return false;
 }

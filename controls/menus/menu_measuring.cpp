@@ -36,14 +36,20 @@ void MeasureItem(ui::TMenuItem* item, ui::TCanvas& canvas, int& width, int& heig
     if (!root) width = s.IconBar().Size();
     ui::TImageList* images = menu->Images();
     if (images != nullptr && (item->ImageIndex() >= 0 || !root)) {
-        if (!root) height = std::max(height, images->Height());
-        else width = images->Width();
+        if (!root)
+            height = std::max(height, images->Height());
+        else
+            width = images->Width();
     } else if (!item->HasBitmap() || item->Bitmap().Empty()) {
-        if (!root) height -= 3;
-        else width = -7;
+        if (!root)
+            height -= 3;
+        else
+            width = -7;
     } else {
-        if (!root) height = std::max(height, item->Bitmap().Height());
-        else width = item->Bitmap().Width();
+        if (!root)
+            height = std::max(height, item->Bitmap().Height());
+        else
+            width = item->Bitmap().Width();
     }
     if (!root) {
         width += 15;

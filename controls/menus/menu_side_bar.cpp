@@ -30,7 +30,8 @@ void SideBarCaption(TSideBar& bar, ui::TCanvas& canvas, const ui::TRect& rect) {
     } else {
         y = height - bar.CaptionMargin();
         const TBackgroundPosition p = bar.Image().Position();
-        if (bar.Image().HasImage() && (p == TBackgroundPosition::bpBottomLeft || p == TBackgroundPosition::bpBottomRight)) {
+        if (bar.Image().HasImage() &&
+            (p == TBackgroundPosition::bpBottomLeft || p == TBackgroundPosition::bpBottomRight)) {
             y -= bar.Image().ImageOrNull()->Height();
         }
     }
@@ -41,23 +42,28 @@ void SideBarCaption(TSideBar& bar, ui::TCanvas& canvas, const ui::TRect& rect) {
     x += rect.Left;
     y += rect.Top;
     const int d = bar.Depth();
-    if (bar.HighlightColor() != ui::clNone) ui::RotatedTextOut(canvas, font, x - d, y + d, clip, bar.Caption(), bar.HighlightColor());
-    if (bar.ShadowColor() != ui::clNone) ui::RotatedTextOut(canvas, font, x + d, y - d, clip, bar.Caption(), bar.ShadowColor());
+    if (bar.HighlightColor() != ui::clNone)
+        ui::RotatedTextOut(canvas, font, x - d, y + d, clip, bar.Caption(), bar.HighlightColor());
+    if (bar.ShadowColor() != ui::clNone)
+        ui::RotatedTextOut(canvas, font, x + d, y - d, clip, bar.Caption(), bar.ShadowColor());
     ui::RotatedTextOut(canvas, font, x, y, clip, bar.Caption(), bar.Font().Color());
 }
 
 void SideBarBorder(TSideBar& bar, ui::TCanvas& canvas, ui::TRect rect) {
     if (bar.BorderColor() == ui::clNone) return;
-    if (bar.Side() == 0) rect.Right -= bar.SplitterWidth();
-    else rect.Left += bar.SplitterWidth();
+    if (bar.Side() == 0)
+        rect.Right -= bar.SplitterWidth();
+    else
+        rect.Left += bar.SplitterWidth();
     canvas.Brush().SetColor(bar.BorderColor());
     canvas.FrameRect(rect);
 }
 
 void SideBarSplitter(TSideBar& bar, ui::TCanvas& canvas, const ui::TRect& rect) {
     if (bar.SplitterColor() == ui::clNone || bar.Side() > 1) return;
-    const ui::TRect strip = bar.Side() == 0 ? ui::TRect{rect.Right - bar.SplitterWidth(), rect.Top, rect.Right, rect.Bottom}
-                                            : ui::TRect{rect.Left, rect.Top, rect.Left + bar.SplitterWidth(), rect.Bottom};
+    const ui::TRect strip = bar.Side() == 0
+                                ? ui::TRect{rect.Right - bar.SplitterWidth(), rect.Top, rect.Right, rect.Bottom}
+                                : ui::TRect{rect.Left, rect.Top, rect.Left + bar.SplitterWidth(), rect.Bottom};
     GradientLine(canvas, strip, bar.SplitterMargin(), bar.SplitterGradientWidth(), bar.SplitterGradientType(),
                  TGradientDirection::gdVertical, bar.SplitterColorTo(), bar.SplitterColor());
 }

@@ -101,9 +101,9 @@ void DrawMenuText(ui::TMenuItem* item, ui::TCanvas& canvas, const std::string& t
     if ((state & kDefault) != 0) canvas.Font().SetStyle(canvas.Font().Style().Include(ui::TFontStyle::fsBold));
     ui::TColor disabled = ui::clNone;
     if (!item->Enabled()) {
-        disabled = !selected ? ui::clBtnShadow
+        disabled = !selected                                                            ? ui::clBtnShadow
                    : ui::ColorToRGB(ui::clHighlight) == ui::ColorToRGB(ui::clBtnShadow) ? ui::clBtnHighlight
-                                                                                      : ui::clBtnShadow;
+                                                                                        : ui::clBtnShadow;
     }
     const bool gdip = s.AntiAlias() != TAntiAlias::aaNone && !HasFlag(format, ui::TDrawTextFlags::dtCalcRect);
     if (HasNotes(item, shown)) {
@@ -168,8 +168,10 @@ void DrawMenuText(ui::TMenuItem* item, ui::TCanvas& canvas, const std::string& t
     GdipTextWriter writer(canvas, s.AntiAlias());
     writer.UseFont(canvas.Font());
     writer.Format().SetLineAlignment(gdiplus::StringAlignmentCenter);
-    if (root) writer.Format().SetAlignment(gdiplus::StringAlignmentCenter);
-    else if (HasFlag(format, ui::TDrawTextFlags::dtRight)) writer.Format().SetAlignment(gdiplus::StringAlignmentFar);
+    if (root)
+        writer.Format().SetAlignment(gdiplus::StringAlignmentCenter);
+    else if (HasFlag(format, ui::TDrawTextFlags::dtRight))
+        writer.Format().SetAlignment(gdiplus::StringAlignmentFar);
     if (!writer.Draw(shown, LayoutOf(rect), canvas.Font().Color())) DrawTextA(canvas, shown, rect, format);
 }
 
