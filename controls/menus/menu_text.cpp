@@ -128,24 +128,19 @@ void DrawMenuText(ui::TMenuItem* item, ui::TCanvas& canvas, const std::string& t
             const ui::TColor notes_colour = disabled != ui::clNone ? disabled : notes_font.Color();
             writer.UseFont(notes_font);
             layout.Y += 20;
-            const std::optional<int> measured = writer.LineHeight(layout);
-            ui::TFont plain_notes_font;
-            plain_notes_font.Assign(&notes_font);
-            plain_notes_font.SetColor(notes_colour);
-            int h = 0;
-            if (measured) {
-                h = *measured;
-            } else {
+            std::optional<int> h = writer.LineHeight(layout);
+            if (!h) {
                 ui::TCanvas measure;
-                measure.SetFont(plain_notes_font);
+                measure.SetFont(notes_font);
                 h = measure.TextHeight("gh");
             }
             for (std::size_t i = 1; i < lines.size(); ++i) {
                 if (!writer.Draw(lines[i], layout, notes_colour)) {
-                    canvas.SetFont(plain_notes_font);
+                    canvas.SetFont(notes_font);
+                    canvas.Font().SetColor(notes_colour);
                     plain(lines[i], layout);
                 }
-                layout.Y += static_cast<float>(h);
+                layout.Y += static_cast<float>(*h);
             }
             return;
         }
