@@ -4,14 +4,14 @@
 #include <optional>
 
 #include "controls/menus/gdip.h"
+#include "controls/menus/menu_item_checks.h"
+#include "controls/menus/menu_measuring.h"
 #include "controls/menus/menu_painting.h"
 #include "platform/ui/forms/form.h"
 
 namespace menus {
 
 namespace {
-
-constexpr int kDropDownExtra = 17;
 
 // The drop-down windows' procedure: no background erase; hiding, closing or destroying removes
 // the region and gives the window its old procedure back.

@@ -80,7 +80,10 @@ TBackground::TBackground(ui::TMainMenu* menu) : TGradientBar(menu) {
 TBackground::~TBackground() = default;
 
 ui::TPicture& TBackground::Image() {
-    if (!image_) image_ = std::make_unique<ui::TPicture>();
+    if (!image_) {
+        image_ = std::make_unique<ui::TPicture>();
+        image_->OnChange = [this](ui::TPersistent*) { ++image_revision_; };
+    }
     if (auto* bitmap = dynamic_cast<ui::TBitmap*>(image_->Graphic())) MakeTransparent(*bitmap);
     return *image_;
 }
@@ -91,6 +94,7 @@ void TBackground::SetImage(const ui::TPicture* picture) {
     } else if (image_) {
         image_->SetGraphic(static_cast<const ui::TGraphic*>(nullptr));
         image_.reset();
+        ++image_revision_;
     }
     Changed(false);
 }

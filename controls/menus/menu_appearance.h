@@ -93,6 +93,8 @@ public:
     // Whether a picture with a non-empty graphic is held (without creating one).
     bool HasImage() const;
     const ui::TPicture* ImageOrNull() const { return image_.get(); }
+    // Counts the changes of the picture (set, replaced, cleared or changed in place).
+    unsigned ImageRevision() const { return image_revision_; }
     int OffsetX() const { return offset_x_; }
     void SetOffsetX(int v) { offset_x_ = v; }
     int OffsetY() const { return offset_y_; }
@@ -108,6 +110,7 @@ public:
 
 private:
     std::unique_ptr<ui::TPicture> image_;
+    unsigned image_revision_ = 0;
     int offset_x_ = 0;
     int offset_y_ = 0;
     TBackgroundPosition position_ = TBackgroundPosition::bpCenter;

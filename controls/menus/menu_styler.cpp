@@ -30,6 +30,7 @@ void TCustomFineMenuStyler::SetMenu(ui::TMainMenu* menu) {
     }
     menu_ = menu;
     if (menu_ != nullptr) FreeNotification(menu_);
+    background_cache_.Clear();
     background_->SetMenu(menu);
     icon_bar_->SetMenu(menu);
     selected_item_->SetMenu(menu);
@@ -51,6 +52,7 @@ void TCustomFineMenuStyler::SetSeparator(const TSeparator& value) {
 }
 void TCustomFineMenuStyler::SetBackground(const TBackground& value) {
     background_->Assign(&value);
+    background_cache_.Clear();
     StyleChanged(menu_, false);
 }
 void TCustomFineMenuStyler::SetIconBar(const TIconBar& value) {

@@ -8,6 +8,7 @@
 
 #include "controls/menus/gdip.h"
 #include "controls/menus/menu_appearance.h"
+#include "controls/menus/menu_background.h"
 #include "platform/ui/core/component.h"
 #include "platform/ui/forms/menus.h"
 
@@ -36,7 +37,9 @@ public:
     const ui::TFont& Font() const { return font_; }
     ui::TFont& FontRef() { return font_; }
     const ui::TFont& NotesFont() const { return notes_font_; }
-    ui::TBitmap& BackgroundCache() { return background_cache_; }
+    // The drop-down background picture, composed once per drop-down size (cleared when the styler
+    // is bound to a menu or gets another background).
+    TBackgroundCache& BackgroundCache() { return background_cache_; }
 
     void SetSeparator(const TSeparator& value);
     void SetBackground(const TBackground& value);
@@ -72,7 +75,7 @@ private:
     bool use_system_font_ = true;
     ui::TColor menu_border_color_ = 0x7C7C94;
     ui::TMainMenu* menu_ = nullptr;
-    ui::TBitmap background_cache_;
+    TBackgroundCache background_cache_;
     ui::TFont notes_font_;
     TAntiAlias anti_alias_ = TAntiAlias::aaNone;
     std::unique_ptr<TButtonAppearance> button_appearance_;

@@ -9,18 +9,24 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "controls/menus/fine_main_menu.h"
 #include "controls/menus/gdip.h"
-#include "controls/menus/menu_painting.h"
+#include "controls/menus/menu_gradients.h"
+#include "controls/menus/menu_measuring.h"
+#include "controls/menus/menu_shortcuts.h"
 #include "controls/menus/menu_util.h"
 #include "platform/ui/controls/imagelist.h"
 #include "platform/ui/controls/screen.h"
 #include "platform/ui/forms/form.h"
 #include "platform/ui/forms/menu_bar.h"
 #include "platform/ui/graphics/draw_text.h"
+#include "platform/ui/graphics/picture.h"
 #include "tests/support/render.h"
 
 namespace {
@@ -413,6 +419,56 @@ TEST_F(PaintFixture, SmoothedTextsGoThroughTheTextLayerAtTheirPlaces) {
     EXPECT_EQ(dark_in_note.count, 0);
 }
 
+// A font given by its cell height (a positive height) has no size in points the text layer can
+// make a font of: with smoothing asked for, such texts come out as the plain text drawing draws
+// them, and a caption's note lines still stand below its first line.
+TEST_F(PaintFixture, TextsTheTextLayerCannotDrawComeOutPlain) {
+    ui::TFont cell_font;
+    cell_font.Assign(&ui::Screen().MenuFont());
+    cell_font.SetHeight(16);
+    ASSERT_LE(cell_font.Size(), 0);
+    styler->SetUseSystemFont(false);
+    styler->SetFont(cell_font);
+    auto render = [&](TAntiAlias anti_alias) {
+        styler->SetAntiAlias(anti_alias);
+        ui::TMenuWindow& popup = OpenFile();
+        QImage image = popup.Render().copy();
+        const ui::TRect first = Local(popup, 0), last = Local(popup, popup.ItemCount() - 1);
+        form.MenuBar()->EndTracking();
+        return std::pair{image, ui::TRect{first.Left + styler->IconBar().Size(), first.Top, first.Right - 17, last.Bottom}};
+    };
+    const auto [plain, texts] = render(TAntiAlias::aaNone);
+    const auto [smoothed, same_texts] = render(TAntiAlias::aaAntiAlias);
+    ASSERT_EQ(texts, same_texts);
+    const TColor background = ui::ColorToRGB(styler->Background().Color());
+    EXPECT_GT(InkWhere(plain, texts, [&](TColor c) { return c != background; }).count, 50);
+    int differing = 0;
+    for (int y = texts.Top; y < texts.Bottom; ++y) {
+        for (int x = texts.Left; x < texts.Right; ++x) differing += PixelAt(plain, x, y) != PixelAt(smoothed, x, y);
+    }
+    EXPECT_EQ(differing, 0);
+    // A note line in a notes font of the same kind.
+    new_item->SetCaption("First\\nA note");
+    new_item->SetShortCut(ui::scNone);
+    ui::TFont notes_font;
+    notes_font.Assign(&cell_font);
+    notes_font.SetHeight(14);
+    notes_font.SetColor(0x0000FF);
+    styler->SetNotesFont(notes_font);
+    ui::TMenuWindow& popup = OpenFile();
+    const QImage& image = popup.Render();
+    ui::TRect r = Local(popup, 0);
+    r.Right -= 17;
+    const int left = r.Left + styler->IconBar().Size() + 8;
+    const Ink first_line = InkWhere(image, ui::TRect{left, r.Top, r.Right, r.Top + 20},
+                                    [](TColor c) { return (c & 0xFF) < 0x80 && (c >> 16) < 0x80; });
+    const Ink note = InkWhere(image, ui::TRect{left, r.Top, r.Right, r.Bottom},
+                              [](TColor c) { return (c & 0xFF) > 0xC0 && ((c >> 16) & 0xFF) < 0x80; });
+    EXPECT_GT(first_line.count, 10);
+    EXPECT_GT(note.count, 10);
+    EXPECT_GE(note.box.Top, r.Top + 20);
+}
+
 // An image in one colour inside a two-pixel frame of its transparent colour (lime).
 void PaintFramed(ui::TBitmap& image, TColor colour) {
     image.SetSize(16, 16);
@@ -422,6 +478,56 @@ void PaintFramed(ui::TBitmap& image, TColor colour) {
     image.Canvas().FillRect(ui::TRect{2, 2, 14, 14});
     image.SetTransparentColor(0x00FF00);
     image.SetTransparent(true);
+}
+
+// The drop-down's background picture is composed once per drop-down size; what it is made of
+// changing after a paint shows on the next paint, also for a styler that changed while another
+// one served the menu.
+TEST_F(PaintFixture, BackgroundPictureChangesShowOnTheNextPaint) {
+    auto picture = [](TColor colour) {
+        auto p = std::make_unique<ui::TPicture>();
+        PaintFramed(p->Bitmap(), colour);
+        return p;
+    };
+    const TColor red = 0x0000FF, blue = 0xFF0000, green = 0x008000, yellow = 0x00FFFF;
+    auto shown = [&](TColor colour) {
+        ui::TMenuWindow& popup = OpenFile();
+        const QImage& image = popup.Render();
+        const int count = InkOf(image, ui::TRect{0, 0, image.width(), image.height()}, colour).count;
+        form.MenuBar()->EndTracking();
+        return count;
+    };
+    styler->Background().SetPosition(TBackgroundPosition::bpCenter);
+    styler->Background().SetImage(picture(red).get());
+    ASSERT_GT(shown(red), 0);
+    TFineMenuStyler other(nullptr);
+    other.Background().SetPosition(TBackgroundPosition::bpCenter);
+    other.Background().SetImage(picture(green).get());
+    const struct {
+        const char* change;
+        std::function<void()> make;
+        TColor now, before;
+    } rows[] = {
+        {"another picture", [&] { styler->Background().SetImage(picture(blue).get()); }, blue, red},
+        {"the settings of another styler", [&] { styler->Assign(&other); }, green, blue},
+        {"a change while another styler serves the menu",
+         [&] {
+             TFineMenuStyler elsewhere(nullptr);
+             elsewhere.Background().SetPosition(TBackgroundPosition::bpCenter);
+             elsewhere.Background().SetImage(picture(blue).get());
+             menu->SetMenuStyler(&elsewhere);
+             EXPECT_GT(shown(blue), 0);
+             styler->Background().SetImage(picture(yellow).get());
+             menu->SetMenuStyler(styler);
+         },
+         yellow, blue},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.change);
+        row.make();
+        EXPECT_GT(shown(row.now), 0);
+        EXPECT_EQ(shown(row.before), 0);
+    }
 }
 
 // An item's image: as it is when enabled; greyed when disabled, its outline kept; and from the
