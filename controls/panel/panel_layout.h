@@ -31,6 +31,7 @@ enum class CaptionButtonKind { None, Themed, Glyph, Drawn };
 struct CaptionButtonPlace {
     CaptionButtonKind kind = CaptionButtonKind::None;
     ui::TRect rect;  // the themed part's rectangle, the glyph's, or the 6 x 6 span of the drawing
+    bool operator==(const CaptionButtonPlace&) const = default;
 };
 
 struct PanelLayout {
@@ -78,6 +79,7 @@ struct PanelLayout {
     ui::TPoint grip_corner;
     bool show_grip = false;
     PanelLayoutOutside outside;
+    bool operator==(const PanelLayout&) const = default;
 };
 
 // Computes the layout of `panel` as it is now; `measure` measures the body text for its
