@@ -9,6 +9,7 @@
 #include "platform/theme/fake_visual_styles.h"
 #include "platform/ui/controls/imagelist.h"
 #include "tests/panel/picture_fixture.h"
+#include "tests/support/input.h"
 #include "tests/support/render.h"
 
 namespace panel {
@@ -133,6 +134,30 @@ TEST(PanelLayout, EveryChangeThatMovesAPartReachesTheNextPaint) {
         test_support::RenderControl(t.panel);
         EXPECT_TRUE(t.panel.Layout() == fresh) << "the next paint reads the old layout";
     }
+}
+
+// The mouse reads the kept layout too: a click lands on the close button where the last change
+// put it.
+TEST(PanelLayout, ClicksFindTheCloseButtonWhereTheLastChangePutIt) {
+    test_support::EnsureApplication();
+    ui::TCustomControl host(nullptr);
+    host.SetBounds(0, 0, 300, 200);
+    TFinePanel panel(nullptr);
+    panel.SetParent(&host);
+    panel.SetBounds(10, 10, 120, 100);
+    panel.Caption().SetVisible(true);
+    panel.Caption().SetCloseButton(true);
+    int closed = 0;
+    panel.OnClose = [&](ui::TPersistent*) { ++closed; };
+    test_support::RenderControl(panel);
+    const ui::TPoint left_corner{8, 8};
+    test_support::Click(panel, left_corner);
+    ASSERT_EQ(closed, 0);
+    panel.Caption().SetButtonPosition(TCaptionButtonPosition::cbpLeft);
+    test_support::RenderControl(panel);
+    test_support::Click(panel, left_corner);
+    EXPECT_EQ(closed, 1);
+    EXPECT_FALSE(panel.Visible());
 }
 
 }  // namespace
