@@ -192,6 +192,8 @@ PanelLayoutOutside OutsideInputs(const TCustomFinePanel& panel) {
         outside.image_height = images->Height();
         outside.image_count = images->Count();
     }
+    if (const TPictureContainer* container = panel.PictureContainer())
+        outside.picture_changes = container->Items().Changes();
     return outside;
 }
 

@@ -13,13 +13,15 @@ namespace panel {
 class TCustomFinePanel;
 
 // What the layout reads from outside the panel that tells the panel of no change: whether a
-// visual style is active (the themed caption buttons), and the size and number of the image
-// list's pictures (the status bar's image, the text's image-list pictures).
+// visual style is active (the themed caption buttons), the size and number of the image list's
+// pictures (the status bar's image, the text's image-list pictures) and the changes to the
+// picture container's items (the text's named pictures).
 struct PanelLayoutOutside {
     bool themed = false;
     int image_width = 0;
     int image_height = 0;
     int image_count = 0;
+    unsigned picture_changes = 0;
     bool operator==(const PanelLayoutOutside&) const = default;
 };
 

@@ -41,6 +41,7 @@ struct Scene {
     theme::FakeVisualStyles styles;
     theme::ScopedVisualStyles scoped{styles};
     ui::TImageList images{nullptr};
+    TPictureContainer container{nullptr};
     TFinePanel panel{nullptr};
 };
 
@@ -103,6 +104,26 @@ TEST(PanelLayout, EveryChangeThatMovesAPartReachesTheNextPaint) {
              t.panel.SetImages(&t.images);
          },
          [](Scene& t) { t.images.Add(*Glyph(16, 40)); }},
+        // The picture container's items: a named picture loaded, an item added.
+        {"Container picture",
+         [](Scene& t) {
+             t.panel.SetText("<IMG src=\"tall\">");
+             t.panel.SetTextVAlign(TTextVAlignment::tvaBottom);
+             t.container.Items().Add()->SetName("tall");
+             t.panel.SetPictureContainer(&t.container);
+         },
+         [](Scene& t) { panel_test::LoadPicture(t.container.Items().Items(0)->Picture(), panel_test::PngFile(8, 40, 0xFF)); }},
+        {"Container item",
+         [](Scene& t) {
+             t.panel.SetText("<IMG src=\"tall\">");
+             t.panel.SetTextVAlign(TTextVAlignment::tvaBottom);
+             t.panel.SetPictureContainer(&t.container);
+         },
+         [](Scene& t) {
+             TPictureItem* item = t.container.Items().Add();
+             panel_test::LoadPicture(item->Picture(), panel_test::PngFile(8, 40, 0xFF));
+             item->SetName("tall");
+         }},
         // The status bar and what it holds.
         {"Status bar", none, [](Scene& t) { t.panel.StatusBar().SetVisible(true); }},
         {"Status height", [](Scene& t) { t.panel.StatusBar().SetVisible(true); },
