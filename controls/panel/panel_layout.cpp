@@ -46,6 +46,7 @@ ButtonForm FormOf(const TCustomFinePanel& panel, const ui::TBitmap& glyph_a, con
     return ButtonForm{};
 }
 
+// Where a caption button is drawn; the mouse finds it in a square of its own (ClickSquare).
 CaptionButtonPlace PlaceButton(const TCustomFinePanel& panel, const ButtonForm& form, TRect& area) {
     const TPanelCaption& c = panel.Caption();
     const bool on_top = c.Position() == TCaptionPosition::cpTop;
