@@ -79,16 +79,14 @@ TEST(PanelLayout, EveryChangeThatMovesAPartReachesTheNextPaint) {
         {"CloseMaxGlyph", [](Scene& t) { t.panel.Caption().SetCloseMinGlyph(*Glyph(9, 7)); },
          [](Scene& t) { t.panel.Caption().SetCloseMaxGlyph(*Glyph(9, 7)); }},
         {"Caption height", none, [](Scene& t) { t.panel.Caption().SetHeight(30); }},
-        {"Caption position", none,
-         [](Scene& t) { t.panel.Caption().SetPosition(TCaptionPosition::cpLeft); }},
+        {"Caption position", none, [](Scene& t) { t.panel.Caption().SetPosition(TCaptionPosition::cpLeft); }},
         {"Caption hidden", none, [](Scene& t) { t.panel.Caption().SetVisible(false); }},
         {"Caption indent", none, [](Scene& t) { t.panel.Caption().SetIndent(5); }},
         // A visual style coming or going changes the buttons' form without telling the panel.
         {"Visual style", [](Scene& t) { t.panel.Caption().SetShadeType(TShadeType::stXPCaption); },
          [](Scene& t) { t.styles.active = false; }},
         // The background picture's size places it.
-        {"Background picture",
-         [](Scene& t) { t.panel.SetBackgroundPosition(TBackGroundPosition::bpBottomRight); },
+        {"Background picture", [](Scene& t) { t.panel.SetBackgroundPosition(TBackGroundPosition::bpBottomRight); },
          [](Scene& t) { panel_test::LoadPicture(t.panel.Background(), panel_test::PngFile(10, 10, 0xFF)); }},
         {"BackgroundPosition",
          [](Scene& t) { panel_test::LoadPicture(t.panel.Background(), panel_test::PngFile(10, 10, 0xFF)); },
@@ -112,7 +110,9 @@ TEST(PanelLayout, EveryChangeThatMovesAPartReachesTheNextPaint) {
              t.container.Items().Add()->SetName("tall");
              t.panel.SetPictureContainer(&t.container);
          },
-         [](Scene& t) { panel_test::LoadPicture(t.container.Items().Items(0)->Picture(), panel_test::PngFile(8, 40, 0xFF)); }},
+         [](Scene& t) {
+             panel_test::LoadPicture(t.container.Items().Items(0)->Picture(), panel_test::PngFile(8, 40, 0xFF));
+         }},
         {"Container item",
          [](Scene& t) {
              t.panel.SetText("<IMG src=\"tall\">");
@@ -140,8 +140,7 @@ TEST(PanelLayout, EveryChangeThatMovesAPartReachesTheNextPaint) {
         {"Ellipsis", centred, [](Scene& t) { t.panel.SetEllipsis(true); }},
         {"BorderShadow", none, [](Scene& t) { t.panel.SetBorderShadow(true); }},
         {"CanSize", with_status_image, [](Scene& t) { t.panel.SetCanSize(true); }},
-        {"Collaps", [](Scene& t) { t.panel.SetCanSize(true); },
-         [](Scene& t) { t.panel.StoreCollaps(true); }},
+        {"Collaps", [](Scene& t) { t.panel.SetCanSize(true); }, [](Scene& t) { t.panel.StoreCollaps(true); }},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
