@@ -19,16 +19,19 @@ TCustomFinePanel::TCustomFinePanel(ui::TComponent* owner)
       position_(std::make_unique<TPanelPosition>(this)),
       auto_size_(std::make_unique<TAutoSize>(this)),
       status_bar_(std::make_unique<TPanelStatusBar>()) {
-    background_->OnChange = [this](ui::TPersistent*) { Invalidate(); };
+    // The picture's size places it, and the body font measures the text.
+    background_->OnChange = [this](ui::TPersistent*) { InvalidateLayout(); };
+    Font().OnChange = [this](ui::TPersistent*) { InvalidateLayout(); };
     caption_->OnChange = [this](ui::TPersistent*) { CaptionChanged(); };
     caption_->OnStateChange = [this](ui::TPersistent*) { CollapsExpandDone(); };
     caption_->OnShadeChange = [this](ui::TPersistent*) { RenderCaptionShade(); };
     caption_->OnPositionChange = [this](ui::TPersistent*) { CaptionPositionChanged(); };
+    caption_->OnLayoutChange = [this](ui::TPersistent*) { InvalidateLayout(); };
     SetDoubleBuffered(true);
     is_winxp_ = IsWinXPOrLater();
     auto_size_->OnResize = [this](ui::TPersistent*) { DoAutoSize(); };
     expanded_color_ = Color();
-    status_bar_->OnChange = [this](ui::TPersistent*) { LayoutChanged(); };
+    status_bar_->OnChange = [this](ui::TPersistent*) { InvalidateLayout(); };
     size_grip_ = true;
 }
 
@@ -36,9 +39,11 @@ TCustomFinePanel::~TCustomFinePanel() {
     // The window goes with the panel, and its position is saved while it is still whole.
     if (position_->Save()) ui::Guarded([this] { SavePosition(); });
     // The owned objects go first, in the order they were made; none of them may call back.
+    Font().OnChange = nullptr;
     background_->OnChange = nullptr;
     background_.reset();
-    caption_->OnChange = caption_->OnStateChange = caption_->OnShadeChange = caption_->OnPositionChange = nullptr;
+    caption_->OnChange = caption_->OnStateChange = caption_->OnShadeChange = caption_->OnPositionChange =
+        caption_->OnLayoutChange = nullptr;
     caption_.reset();
     position_.reset();
     auto_size_->OnResize = nullptr;
@@ -64,12 +69,17 @@ std::string TCustomFinePanel::Version() const {
 
 bool TCustomFinePanel::Themed() const { return is_winxp_ && theme::CurrentVisualStyles().IsThemeActive(); }
 
-void TCustomFinePanel::LayoutChanged() {
+void TCustomFinePanel::InvalidateLayout() {
     layout_valid_ = false;
     Invalidate();
 }
 
+void TCustomFinePanel::FrameChanged() { InvalidateLayout(); }
+
 const PanelLayout& TCustomFinePanel::Layout() {
+    // Whether a visual style is active and what the image list holds change without telling
+    // the panel: the layout remembers what it read of them.
+    if (layout_valid_ && layout_.outside != OutsideInputs(*this)) InvalidateLayout();
     if (!layout_valid_) {
         layout_ = ComputePanelLayout(*this, Canvas());
         layout_valid_ = true;
@@ -79,20 +89,20 @@ const PanelLayout& TCustomFinePanel::Layout() {
 
 void TCustomFinePanel::CaptionChanged() {
     if (ControlCount() > 0) Realign();
-    LayoutChanged();
+    InvalidateLayout();
 }
 
 void TCustomFinePanel::CaptionPositionChanged() {
     DoAutoSize();
     RenderCaptionShade();
-    LayoutChanged();
+    InvalidateLayout();
 }
 
 // --- owned and referenced objects ------------------------------------------------------------
 
 void TCustomFinePanel::SetBackground(const TFineImage& value) {
     background_->Assign(&value);
-    Invalidate();
+    InvalidateLayout();
 }
 
 void TCustomFinePanel::SetAutoSize(const TAutoSize* value) {
@@ -113,14 +123,14 @@ void TCustomFinePanel::SetImages(ui::TImageList* value) {
     ui::TComponent* previous = images_;
     images_ = value;
     Watch(previous, value);
-    LayoutChanged();
+    InvalidateLayout();
 }
 
 void TCustomFinePanel::SetPictureContainer(TPictureContainer* value) {
     ui::TComponent* previous = picture_container_;
     picture_container_ = value;
     Watch(previous, value);
-    LayoutChanged();
+    InvalidateLayout();
 }
 
 void TCustomFinePanel::SetStyler(TFinePanelStyler* value) {
@@ -136,7 +146,7 @@ void TCustomFinePanel::Notification(ui::TComponent* component, ui::TOperation op
         if (component == picture_container_) picture_container_ = nullptr;
         if (component == static_cast<ui::TComponent*>(styler_)) styler_ = nullptr;
         // What was drawn from them is out of date too.
-        layout_valid_ = false;
+        InvalidateLayout();
     }
     ui::TCustomPanel::Notification(component, operation);
 }
@@ -145,14 +155,14 @@ void TCustomFinePanel::Notification(ui::TComponent* component, ui::TOperation op
 
 void TCustomFinePanel::SetText(const std::string& value) {
     text_ = value;
-    LayoutChanged();
+    InvalidateLayout();
     DoAutoSize();
 }
 
 void TCustomFinePanel::StoreCollaps(bool value) {
     if (collaps_ == value) return;
     collaps_ = value;
-    LayoutChanged();
+    InvalidateLayout();
 }
 
 void TCustomFinePanel::SetHeight(int value) {
@@ -193,6 +203,8 @@ void TCustomFinePanel::Loaded() {
     expanded_color_ = Color();
     if (styler_ != nullptr) ApplySettings(styler_->Settings());
     RenderCaptionShade();
+    // Streaming fills some parts without telling (a background's stored data).
+    InvalidateLayout();
 }
 
 void TCustomFinePanel::SetBounds(int left, int top, int width, int height) {
@@ -201,7 +213,7 @@ void TCustomFinePanel::SetBounds(int left, int top, int width, int height) {
     if (Designing()) NotifyGroup();
     if (Width() != last_width_ || Height() != last_height_) {
         for (int i = 0; i < ControlCount(); ++i) Controls(i)->Invalidate();
-        LayoutChanged();
+        InvalidateLayout();
     }
     last_width_ = Width();
     last_height_ = Height();
@@ -227,7 +239,7 @@ void TCustomFinePanel::CreateWnd() {
 }
 
 void TCustomFinePanel::Resize() {
-    layout_valid_ = false;
+    InvalidateLayout();
     // The shade is as wide as a caption on top and as high as a caption on the left.
     const bool on_top = caption_->Position() == TCaptionPosition::cpTop;
     if ((on_top && shade_.Width() != Width()) || (!on_top && shade_.Height() != Height())) RenderCaptionShade();
@@ -302,7 +314,7 @@ void TCustomFinePanel::ApplySettings(const TFinePanelSettings& s) {
     SetTextVAlign(s.TextVAlign());
     SetTopIndent(s.TopIndent());
     SetURLColor(s.URLColor());
-    LayoutChanged();
+    InvalidateLayout();
 }
 
 void TCustomFinePanel::Assign(const ui::TPersistent* source) {

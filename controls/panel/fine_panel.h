@@ -208,8 +208,8 @@ public:
     int CaptionAnchorIndex() const { return caption_anchor_; }
     void SetCaptionAnchorIndex(int value);
 
-    // The rectangles of the panel's parts: laid out by each paint and after each change the
-    // panel hears of, and shared by painting and hit-testing.
+    // The rectangles of the panel's parts, shared by painting and hit-testing: laid out when
+    // first asked for after a change (InvalidateLayout) and kept until the next one.
     const PanelLayout& Layout();
     // The pre-rendered caption background.
     const ui::TBitmap& CaptionShade() const { return shade_; }
@@ -270,8 +270,11 @@ protected:
     virtual void CreateWnd();
     // Scales the caption height and the caption font size by m / d after the inherited scaling.
     virtual void ChangeScale(int m, int d);
-    // The layout is out of date; the next paint or hit test computes it again.
-    void LayoutChanged();
+    // Every change that may move a part of the panel comes here: the layout is dropped and the
+    // panel repainted; the next paint or hit test lays it out again.
+    void InvalidateLayout();
+    // The bevels or the border changed.
+    void FrameChanged() override;
     // Sizes the panel to its text when AutoSize asks for it.
     void DoAutoSize();
 
@@ -279,11 +282,11 @@ private:
     template <typename T>
     void Set(T& field, const T& value) {
         field = value;
-        LayoutChanged();
+        InvalidateLayout();
     }
     template <typename T>
     void SetWhenDifferent(T& field, const T& value) {
-        if (ui::Store(field, value)) LayoutChanged();
+        if (ui::Store(field, value)) InvalidateLayout();
     }
     void CaptionChanged();
     void CaptionPositionChanged();
@@ -356,6 +359,8 @@ private:
     bool owner_double_buffered_ = false;
     PanelLayout layout_;
     bool layout_valid_ = false;
+    // The off-screen picture of a buffered paint, kept while the panel's size holds.
+    ui::TBitmap buffer_;
 
     // Input state (panel_input.cpp).
     void InvalidateAnchor(const ui::TRect& rect);

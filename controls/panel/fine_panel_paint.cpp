@@ -107,19 +107,15 @@ void TCustomFinePanel::Paint() {
         return;
     }
     // Everything goes into a picture of the client size first and reaches the screen in one copy.
-    ui::TBitmap buffer;
-    buffer.SetSize(Width(), Height());
-    buffer.Canvas().SetFont(canvas.Font());
-    PaintPanel(buffer.Canvas());
-    canvas.CopyRect(ClientRect(), buffer.Canvas(), ClientRect());
+    // Each paint covers the whole picture, so it is made anew only when the size changes.
+    if (buffer_.Width() != Width() || buffer_.Height() != Height()) buffer_.SetSize(Width(), Height());
+    buffer_.Canvas().SetFont(canvas.Font());
+    PaintPanel(buffer_.Canvas());
+    canvas.CopyRect(ClientRect(), buffer_.Canvas(), ClientRect());
 }
 
 void TCustomFinePanel::PaintPanel(ui::TCanvas& canvas) {
     ui::TCanvasToolsGuard tools(canvas);
-    // Every paint lays the panel out afresh: some settings (the bevels and fonts of the base,
-    // the caption's button side and glyphs) change without telling the panel. Hit tests between
-    // paints then read the rectangles of what is on the screen.
-    layout_valid_ = false;
     const PanelLayout& layout = Layout();
     PaintBody(canvas, layout);
     if (caption_->Visible()) {
@@ -190,37 +186,19 @@ void TCustomFinePanel::PaintBody(ui::TCanvas& canvas, const PanelLayout& layout)
     ui::TClipScope clip(canvas, ui::TRegion::Rect(layout.body));
     const TRect body = layout.body;
     if (!background_->Empty()) {
-        const int bw = BevelWidth();
-        const int pw = background_->Width();
-        const int ph = background_->Height();
-        const int right_x = std::max(body.Left, body.Right - body.Left - pw - bw);
-        const int bottom_y = std::max(body.Top, Height() - ph - bw);
-        switch (background_position_) {
-        case TBackGroundPosition::bpTopLeft:
-            canvas.Draw(body.Left, body.Top, *background_);
-            break;
-        case TBackGroundPosition::bpTopRight:
-            canvas.Draw(right_x, body.Top, *background_);
-            break;
-        case TBackGroundPosition::bpBottomLeft:
-            canvas.Draw(body.Left, bottom_y, *background_);
-            break;
-        case TBackGroundPosition::bpBottomRight:
-            canvas.Draw(right_x, bottom_y, *background_);
-            break;
-        case TBackGroundPosition::bpTiled:
+        const ui::TPoint at = layout.picture_at;
+        if (background_position_ == TBackGroundPosition::bpStretched) {
+            canvas.StretchDraw(body, *background_);
+        } else if (background_position_ == TBackGroundPosition::bpTiled) {
+            const int pw = background_->Width();
+            const int ph = background_->Height();
             if (pw > 0 && ph > 0) {
-                for (int y = body.Top; y < Height(); y += ph) {
-                    for (int x = body.Left; x < Width(); x += pw) canvas.Draw(x, y, *background_);
+                for (int y = at.Y; y < Height(); y += ph) {
+                    for (int x = at.X; x < Width(); x += pw) canvas.Draw(x, y, *background_);
                 }
             }
-            break;
-        case TBackGroundPosition::bpStretched:
-            canvas.StretchDraw(body, *background_);
-            break;
-        case TBackGroundPosition::bpCenter:
-            canvas.Draw(right_x / 2, bottom_y / 2, *background_);
-            break;
+        } else {
+            canvas.Draw(at.X, at.Y, *background_);
         }
     }
     canvas.SetFont(Font());
@@ -422,27 +400,17 @@ void TCustomFinePanel::PaintStatusBar(ui::TCanvas& canvas, const PanelLayout& la
     } else if (bar.Color() != ui::clNone) {
         FillSolid(canvas, r, bar.Color());
     }
-    const bool sizable = !collaps_ && can_size_;
-    TRect text = r;
-    if (bar.ImageIndex() >= 0 && images_ != nullptr) {
-        if (on_top) {
-            images_->Draw(canvas, r.Left + 1, r.Top + 2, bar.ImageIndex());
-            text.Left += images_->Width() + 2;
-        } else {
-            const int y = sizable ? r.Bottom - images_->Height() - 12 : r.Bottom - images_->Height() - 1;
-            images_->Draw(canvas, r.Left + 2, y, bar.ImageIndex());
-            text.Bottom = y;
-        }
-    }
+    if (layout.show_status_image && images_ != nullptr)
+        images_->Draw(canvas, layout.status_image_at.X, layout.status_image_at.Y, bar.ImageIndex());
     canvas.SetFont(bar.Font());
+    const TRect text = layout.status_text;
     if (on_top) {
-        text.Left += 2;
         MarkupRenderResult result;
         RenderMarkup(canvas, bar.Text(), text, RenderOptions(caption_anchor_, false), result);
     } else {
-        const int y = sizable ? text.Bottom - 16 : text.Bottom - 2;
         const ui::TLogFont font = ui::LogFontOf(bar.Font(), kLeftCaptionEscapement, kLeftCaptionOrientation);
-        ui::RotatedTextOut(canvas, font, text.Left + 2, y, text, MarkupToPlainText(bar.Text()), bar.Font().Color());
+        ui::RotatedTextOut(canvas, font, layout.status_text_at.X, layout.status_text_at.Y, text,
+                           MarkupToPlainText(bar.Text()), bar.Font().Color());
     }
     if (bar.BorderStyle() != ui::TBorderStyle::bsNone && bar.BorderColor() != ui::clNone) {
         canvas.Brush().SetStyle(ui::TBrushStyle::bsClear);

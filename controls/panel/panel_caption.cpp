@@ -71,6 +71,11 @@ void TPanelCaption::SetBackground(const ui::TBitmap& value) {
     ShadeChanged();
 }
 
+void TPanelCaption::SetButtonPosition(TCaptionButtonPosition value) {
+    button_position_ = value;
+    LayoutChanged();
+}
+
 void TPanelCaption::SetColor(TColor value) {
     if (Store(color_, value)) ShadeChanged();
 }
@@ -129,6 +134,16 @@ void TPanelCaption::SetTopIndent(int value) {
     if (Store(top_indent_, value)) Changed();
 }
 
+void TPanelCaption::SetMaxGlyph(const ui::TBitmap& value) {
+    max_glyph_->Assign(&value);
+    LayoutChanged();
+}
+
+void TPanelCaption::SetMinGlyph(const ui::TBitmap& value) {
+    min_glyph_->Assign(&value);
+    LayoutChanged();
+}
+
 void TPanelCaption::SetMinMaxButton(bool value) {
     if (Store(min_max_button_, value)) Changed();
 }
@@ -175,6 +190,10 @@ void TPanelCaption::SetVisible(bool value) {
 
 void TPanelCaption::Changed() {
     if (OnChange) OnChange(this);
+}
+
+void TPanelCaption::LayoutChanged() {
+    if (OnLayoutChange) OnLayoutChange(this);
 }
 
 void TPanelCaption::ShadeChanged() {

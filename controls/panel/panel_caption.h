@@ -5,6 +5,8 @@
 //   OnShadeChange     the pre-rendered caption background is out of date (OnChange follows)
 //   OnStateChange     Visible was set
 //   OnPositionChange  the caption moved between the top and the left edge (no OnChange)
+//   OnLayoutChange    the buttons' side or the min/max glyphs changed (no OnChange): what shows
+//                     looks the same, but the buttons and the caption text take other places
 #pragma once
 
 #include <cstdint>
@@ -64,7 +66,7 @@ public:
     const ui::TBitmap& Background() const { return *background_; }
     void SetBackground(const ui::TBitmap& value);
     TCaptionButtonPosition ButtonPosition() const { return button_position_; }
-    void SetButtonPosition(TCaptionButtonPosition value) { button_position_ = value; }
+    void SetButtonPosition(TCaptionButtonPosition value);
     TColor Color() const { return color_; }
     void SetColor(TColor value);
     TColor ColorTo() const { return color_to_; }
@@ -98,9 +100,9 @@ public:
     int TopIndent() const { return top_indent_; }
     void SetTopIndent(int value);
     const ui::TBitmap& MaxGlyph() const { return *max_glyph_; }
-    void SetMaxGlyph(const ui::TBitmap& value) { max_glyph_->Assign(&value); }
+    void SetMaxGlyph(const ui::TBitmap& value);
     const ui::TBitmap& MinGlyph() const { return *min_glyph_; }
-    void SetMinGlyph(const ui::TBitmap& value) { min_glyph_->Assign(&value); }
+    void SetMinGlyph(const ui::TBitmap& value);
     bool MinMaxButton() const { return min_max_button_; }
     void SetMinMaxButton(bool value);
     TColor MinMaxButtonColor() const { return min_max_button_color_; }
@@ -131,9 +133,11 @@ public:
     ui::TNotifyEvent OnStateChange;
     ui::TNotifyEvent OnShadeChange;
     ui::TNotifyEvent OnPositionChange;
+    ui::TNotifyEvent OnLayoutChange;
 
 private:
     void Changed();
+    void LayoutChanged();
     void ShadeChanged();
 
     std::unique_ptr<ui::TBitmap> background_;

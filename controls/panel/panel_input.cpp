@@ -23,47 +23,6 @@ namespace {
 
 bool CaptionOnLeft(const TCustomFinePanel& panel) { return panel.Caption().Position() == TCaptionPosition::cpLeft; }
 
-bool HasPicture(const ui::TBitmap& bitmap) { return !bitmap.Empty(); }
-
-// A button of side e in the rectangle r: its corner is 2 pixels in from the caption's edges.
-ui::TRect ButtonIn(const TCustomFinePanel& panel, const ui::TRect& r, int e) {
-    const bool left_buttons = panel.Caption().ButtonPosition() == TCaptionButtonPosition::cbpLeft;
-    if (CaptionOnLeft(panel)) {
-        if (left_buttons) return ui::TRect{r.Left + 2, r.Bottom - e - 2, r.Left + e + 2, r.Bottom - 2};
-        return ui::TRect{r.Left + 2, r.Top + 2, r.Left + e + 2, r.Top + e + 2};
-    }
-    if (left_buttons) return ui::TRect{r.Left + 2, r.Top + 2, r.Left + e + 2, r.Top + e + 2};
-    return ui::TRect{r.Right - e - 2, r.Top + 2, r.Right - 2, r.Top + e + 2};
-}
-
-// `r` less the room of `count` buttons of side e on the buttons' side of the caption.
-ui::TRect LessButtons(const TCustomFinePanel& panel, ui::TRect r, int e, int count) {
-    const bool left_buttons = panel.Caption().ButtonPosition() == TCaptionButtonPosition::cbpLeft;
-    const int room = e * count;
-    if (CaptionOnLeft(panel)) {
-        if (left_buttons)
-            r.Bottom -= room;
-        else
-            r.Top += room;
-    } else {
-        if (left_buttons)
-            r.Left += room;
-        else
-            r.Right -= room;
-    }
-    return r;
-}
-
-// The caption strip a click or double click lands in: the caption's first Caption.Height pixels,
-// after the close button's room is taken off.
-ui::TRect CaptionClickRect(TCustomFinePanel& panel) {
-    const int e = CaptionButtonSize(panel, false);
-    const ui::TRect r = LessButtons(panel, panel.ClientRect(), e, panel.Caption().CloseButton() ? 1 : 0);
-    const int h = panel.Caption().Height();
-    if (CaptionOnLeft(panel)) return ui::TRect{r.Left, r.Top, r.Left + h, r.Bottom};
-    return ui::TRect{r.Left, r.Top, r.Right - 2, r.Top + h};
-}
-
 bool InCaptionArea(const TCustomFinePanel& panel, int x, int y) {
     if (!panel.Caption().Visible()) return false;
     return CaptionOnLeft(panel) ? x < panel.Caption().Height() : y < panel.Caption().Height();
@@ -82,25 +41,9 @@ std::unique_ptr<settings::TCustomIniFile> OpenPositionStore(const TPanelPosition
 
 }  // namespace
 
-int CaptionButtonSize(TCustomFinePanel& panel, bool for_hit_test) {
-    const TPanelCaption& caption = panel.Caption();
-    int e = 12;
-    if (HasPicture(caption.CloseMinGlyph()) && HasPicture(caption.CloseMaxGlyph())) e = caption.CloseMinGlyph().Width();
-    if (HasPicture(caption.MaxGlyph()) && HasPicture(caption.MinGlyph()))
-        e = for_hit_test ? caption.MinGlyph().Width() : caption.MaxGlyph().Width();
-    if (caption.ShadeType() == TShadeType::stXPCaption && panel.Themed()) e = 16;
-    return e;
-}
+ui::TRect CloseButtonRect(TCustomFinePanel& panel) { return panel.Layout().close_button_click; }
 
-ui::TRect CloseButtonRect(TCustomFinePanel& panel) {
-    return ButtonIn(panel, panel.ClientRect(), CaptionButtonSize(panel, false));
-}
-
-ui::TRect MinMaxButtonRect(TCustomFinePanel& panel) {
-    const int e = CaptionButtonSize(panel, false);
-    const ui::TRect r = LessButtons(panel, panel.ClientRect(), e, panel.Caption().CloseButton() ? 1 : 0);
-    return ButtonIn(panel, r, e);
-}
+ui::TRect MinMaxButtonRect(TCustomFinePanel& panel) { return panel.Layout().min_max_button_click; }
 
 // --- anchors ---------------------------------------------------------------------------------
 
@@ -209,7 +152,7 @@ void TCustomFinePanel::MouseUp(ui::TMouseButton button, ui::TShiftState shift, i
         SetCollaps(!Collaps());
         if (!alive.Contains(this)) return;
     }
-    if (CaptionClickRect(*this).Contains(p)) {
+    if (Layout().caption_click.Contains(p)) {
         if (toggle_by_caption) SetCollaps(!Collaps());
         if (!alive.Contains(this)) return;
         if (OnCaptionClick) OnCaptionClick(this);
@@ -280,7 +223,7 @@ void TCustomFinePanel::DblClick() {
     ui::TCustomPanel::DblClick();
     if (!Caption().Visible()) return;
     const ui::TPoint p = ScreenToClient(ui::Mouse().CursorPos());
-    if (CaptionClickRect(*this).Contains(p) && OnCaptionDBlClick) OnCaptionDBlClick(this);
+    if (Layout().caption_click.Contains(p) && OnCaptionDBlClick) OnCaptionDBlClick(this);
 }
 
 void TCustomFinePanel::CMMouseEnter() {
@@ -322,8 +265,7 @@ int TCustomFinePanel::NCHitTest(ui::TPoint screen_pos) {
     int result = ui::TCustomPanel::NCHitTest(screen_pos);
     if (Designing()) return result;
     const ui::TPoint p = ScreenToClient(screen_pos);
-    const int buttons = (Caption().CloseButton() ? 1 : 0) + (Caption().MinMaxButton() ? 1 : 0);
-    const ui::TRect strip = LessButtons(*this, ClientRect(), CaptionButtonSize(*this, true), buttons);
+    const ui::TRect strip = Layout().caption_move_strip;
     const int h = Caption().Height();
     const bool in_strip = CaptionOnLeft(*this) ? p.X < h && strip.Top < p.Y && p.Y < strip.Bottom
                                                : p.Y < h && strip.Left < p.X && p.X < strip.Right;

@@ -27,10 +27,8 @@ struct PanelPointerState {
     int size_move_height = 0;
 };
 
-// The side of a caption button: e pixels. `for_hit_test` picks the minimise glyph's width over
-// the maximise glyph's, as the non-client hit test measures it.
-int CaptionButtonSize(TCustomFinePanel& panel, bool for_hit_test);
-// The buttons' rectangles within the client rectangle, as the mouse finds them.
+// The buttons' rectangles within the client rectangle, as the mouse finds them (the panel's
+// layout holds them, panel_layout.h).
 ui::TRect CloseButtonRect(TCustomFinePanel& panel);
 ui::TRect MinMaxButtonRect(TCustomFinePanel& panel);
 

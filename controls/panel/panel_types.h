@@ -5,8 +5,8 @@
 
 namespace panel {
 
-// The panel's own gradient direction; vertical comes first (the menus and the card list have
-// directions of their own, in other orders).
+// The panel's own gradient direction; vertical comes first, as in the menus' own direction
+// (the card list's direction, also of its own, puts horizontal first).
 enum class TGradientDirection : std::uint8_t { gdVertical, gdHorizontal };
 
 // Vertical placement of the body text.

@@ -5,9 +5,16 @@
 namespace panel {
 
 TPictureItem::TPictureItem(ui::TCollection* collection)
-    : ui::TCollectionItem(collection), picture_(std::make_unique<THTMLPicture>()) {}
+    : ui::TCollectionItem(collection), picture_(std::make_unique<THTMLPicture>()) {
+    picture_->OnChange = [this](ui::TPersistent*) { Changed(false); };
+}
 
-TPictureItem::~TPictureItem() = default;
+TPictureItem::~TPictureItem() { picture_->OnChange = nullptr; }
+
+void TPictureItem::SetName(const std::string& name) {
+    name_ = name;
+    Changed(false);
+}
 
 void TPictureItem::Assign(const ui::TPersistent* source) {
     if (const auto* item = dynamic_cast<const TPictureItem*>(source)) {
@@ -21,6 +28,10 @@ void TPictureItem::Assign(const ui::TPersistent* source) {
 
 TPictureCollection::TPictureCollection(ui::TPersistent* owner)
     : ui::TOwnedCollection(owner, ui::ItemClass<TPictureItem>()) {}
+
+void TPictureCollection::Update(ui::TCollectionItem*) { ++changes_; }
+
+void TPictureCollection::Notify(ui::TCollectionItem*, ui::TCollectionNotification) { ++changes_; }
 
 TPictureContainer::TPictureContainer(ui::TComponent* owner)
     : ui::TComponent(owner), items_(std::make_unique<TPictureCollection>(this)) {}

@@ -25,7 +25,7 @@ public:
     // Assigns `picture` into the item's own picture.
     void SetPicture(const THTMLPicture* picture) { picture_->Assign(picture); }
     const std::string& Name() const { return name_; }
-    void SetName(const std::string& name) { name_ = name; }
+    void SetName(const std::string& name);
     int Tag() const { return tag_; }
     void SetTag(int tag) { tag_ = tag; }
 
@@ -42,6 +42,16 @@ public:
 
     TPictureItem* Add() { return static_cast<TPictureItem*>(TOwnedCollection::Add()); }
     TPictureItem* Items(int index) const { return static_cast<TPictureItem*>(TOwnedCollection::Items(index)); }
+    // Counts the changes that may change what a name finds (items added, removed, moved or
+    // renamed, their pictures changed), for users that keep what they measured of the pictures.
+    unsigned Changes() const { return changes_; }
+
+protected:
+    void Update(ui::TCollectionItem* item) override;
+    void Notify(ui::TCollectionItem* item, ui::TCollectionNotification action) override;
+
+private:
+    unsigned changes_ = 0;
 };
 
 class TPictureContainer : public ui::TComponent {

@@ -8,27 +8,27 @@ namespace ui {
 
 void TCustomPanel::SetBevelOuter(TBevelCut cut) {
     bevel_outer_ = cut;
-    Invalidate();
+    FrameChanged();
 }
 
 void TCustomPanel::SetBevelInner(TBevelCut cut) {
     bevel_inner_ = cut;
-    Invalidate();
+    FrameChanged();
 }
 
 void TCustomPanel::SetBevelWidth(int width) {
     bevel_width_ = std::max(width, 1);
-    Invalidate();
+    FrameChanged();
 }
 
 void TCustomPanel::SetBorderWidth(int width) {
     border_width_ = std::max(width, 0);
-    Invalidate();
+    FrameChanged();
 }
 
 void TCustomPanel::SetBorderStyle(TBorderStyle style) {
     border_style_ = style;
-    Invalidate();
+    FrameChanged();
 }
 
 void TCustomPanel::Paint() {

@@ -29,6 +29,9 @@ public:
 
 protected:
     void Paint() override;
+    // A bevel, the bevel width or a border setting changed. It repaints; a panel that lays its
+    // parts out inside the frame also drops that layout.
+    virtual void FrameChanged() { Invalidate(); }
 
 private:
     TBevelCut bevel_outer_ = TBevelCut::bvRaised;
