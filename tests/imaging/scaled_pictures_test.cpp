@@ -14,6 +14,7 @@
 #include "imaging/stretch_copy.h"
 #include "platform/ui/core/exceptions.h"
 #include "tests/imaging/picture_files.h"
+#include "tests/support/temp_folder.h"
 
 namespace imaging {
 namespace {
@@ -32,13 +33,6 @@ ui::TRect Fit(int w, int h, int W, int H) {
 
 class ScaledPictures : public testing::Test {
 protected:
-    void SetUp() override {
-        dir_ = fs::temp_directory_path() /
-               ("qbk_scaled_" + std::string(testing::UnitTest::GetInstance()->current_test_info()->name()));
-        fs::remove_all(dir_);
-        fs::create_directories(dir_);
-    }
-    void TearDown() override { fs::remove_all(dir_); }
 
     // JPEG files with detail, a BMP and a PNG among them: every format's loading runs on the pool.
     std::vector<std::string> Files(int count) {
@@ -51,7 +45,9 @@ protected:
         return files;
     }
 
-    fs::path dir_;
+    // The test's own folder: suites of other worktrees may run the same test at the same time.
+    test_support::ScratchFolder scratch_{"qbk_scaled_"};
+    const fs::path& dir_ = scratch_.Path();
 };
 
 constexpr int kW = 176, kH = 220;
