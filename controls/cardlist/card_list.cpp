@@ -9,6 +9,7 @@
 #include "platform/ui/controls/application.h"
 #include "platform/ui/graphics/draw_text.h"
 #include "platform/ui/controls/screen.h"
+#include "platform/ui/core/update_scope.h"
 
 namespace cardlist {
 
@@ -129,8 +130,7 @@ void TCustomFineCardList::Assign(const ui::TPersistent* source) {
         return;
     }
     if (o == this) return;
-    BeginUpdate();
-    try {
+    ui::WithinUpdate(*this, [&] {
         ClearViewCards();
         display_order_.clear();
         auto_edit_ = o->auto_edit_;
@@ -172,11 +172,7 @@ void TCustomFineCardList::Assign(const ui::TPersistent* source) {
         for (int i = 0; i < o->cards_->Count(); ++i) cards_->Add()->Assign(o->cards_->Items(i));
         sort_settings_->Assign(o->sort_settings_.get());
         filter_settings_->Assign(o->filter_settings_.get());
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 void TCustomFineCardList::SetCardTemplate(const TFineCardTemplate& v) { AssignAndRearrange(*template_, v); }
