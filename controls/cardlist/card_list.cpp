@@ -449,12 +449,8 @@ void TCustomFineCardList::CardRemoved(const void* card) {
         selected_card_ = nullptr;
         selected_card_index_ = -1;
     }
-    if (drag_ == nullptr) return;
-    if (card == drag_->DragCard) {
-        drag_->DragCard = nullptr;
-        DragArmed = false;
-    }
-    if (card == drag_->LastDropCard) drag_->LastDropCard = nullptr;
+    // A drag armed on a card that left has nothing to start (the card is no longer found).
+    if (drag_ != nullptr && drag_->DragArmed && DragCard() == nullptr) drag_->DragArmed = false;
 }
 
 namespace {

@@ -356,7 +356,6 @@ protected:
     bool EditByMouse = false;
     bool EditStarting = false;  // an edit is being set up or is open
     bool AfterDblClick = false;
-    bool DragArmed = false;
     int FirstColumn = 1, ColumnCount = 0, FirstRow = 1, RowCount = 0;
 
 private:

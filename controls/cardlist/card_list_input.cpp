@@ -5,6 +5,7 @@
 
 #include "controls/cardlist/card_item_url.h"
 #include "controls/cardlist/card_list.h"
+#include "controls/cardlist/card_list_drag.h"
 #include "controls/cardlist/card_painting.h"
 #include "platform/ui/controls/application.h"
 #include "platform/ui/controls/screen.h"
@@ -32,7 +33,7 @@ ui::TPoint TCustomFineCardList::CursorInClient() const { return ScreenToClient(u
 
 void TCustomFineCardList::Click() {
     // A press that armed a drag has no click of its own.
-    if (ColumnSizingActive || DragArmed) return;
+    if (ColumnSizingActive || drag_->DragArmed) return;
     const ui::TPoint p = CursorInClient();
     TFineCard* card = CardAt(p.X, p.Y, true);
     if (card != nullptr) {
@@ -226,7 +227,7 @@ void TCustomFineCardList::MouseDown(ui::TMouseButton button, ui::TShiftState shi
 }
 
 void TCustomFineCardList::MouseMove(ui::TShiftState shift, int x, int y) {
-    if (DragArmed && StartDrag(x)) {
+    if (drag_->DragArmed && StartDrag(x)) {
         ui::TCustomControl::MouseMove(shift, x, y);
         return;
     }
@@ -297,7 +298,7 @@ void TCustomFineCardList::MouseMove(ui::TShiftState shift, int x, int y) {
 
 void TCustomFineCardList::MouseUp(ui::TMouseButton button, ui::TShiftState shift, int x, int y) {
     ui::TCustomControl::MouseUp(button, shift, x, y);
-    DragArmed = false;
+    drag_->DragArmed = false;
     ShowArrow(-1);
     if (!ColumnSizingActive) return;
     SizingLine = std::min(SizingLine, layout_.state.visible_columns);
