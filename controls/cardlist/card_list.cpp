@@ -107,7 +107,7 @@ TCustomFineCardList::~TCustomFineCardList() {
     // A drag or an edit still running ends while the list is whole.
     drag_->session.reset();
     drag_->DragImage.reset();
-    editor_.reset();
+    edit_.Editor.reset();
     if (drag_->DropTargetRegistered) ui::RevokeDragDrop(*this);
     timer_->SetEnabled(false);
     // The cards go first, while the template they read still exists; nothing refreshes any more.

@@ -113,7 +113,7 @@ void TCustomFineCardList::ClickSingle(TFineCard* card, const ui::TPoint& p) {
     }
     const TFineCardTemplateItem* ti = template_->Items().Items(item);
     if (auto_edit_ && ti->DataType() != TFineCardItemDataType::idtImage) {
-        EditByMouse = true;
+        edit_.EditByMouse = true;
         EditItem(card->Index(), item, '\0');
         // The edit's events may have freed the card.
         if ((card = cards_->FindCardID(card_id)) == nullptr) return;
@@ -181,7 +181,7 @@ void TCustomFineCardList::DblClick() {
             if (OnCardCaptionDblClick) OnCardCaptionDblClick(this, card);
         } else if (card != nullptr && item >= 0 &&
                    (template_->Items().Items(item)->DataType() == TFineCardItemDataType::idtImage || !auto_edit_)) {
-            EditByMouse = true;
+            edit_.EditByMouse = true;
             EditItem(card->Index(), item, '\0');
         }
     }
@@ -245,7 +245,7 @@ void TCustomFineCardList::MouseMove(ui::TShiftState shift, int x, int y) {
         ui::Mouse().SetCursorPos(ClientToScreen(line));
         return;
     }
-    if (!EditStarting) {
+    if (!edit_.EditStarting) {
         if (TFineCard* card = CardAt(x, y, true)) {
             const int item = ItemAt(x, y, card);
             const bool on_link = item >= 0 &&
@@ -326,7 +326,8 @@ bool TCustomFineCardList::DoMouseWheel(ui::TShiftState shift, int wheelDelta, ui
 
 void TCustomFineCardList::KeyDown(int& key, ui::TShiftState shift) {
     const bool editing = Editing();
-    const bool memo = editing && EditorKind == 1;
+    const CardEditorKind kind = edit_.EditorKind;
+    const bool memo = editing && kind == CardEditorKind::Memo;
     TFineCard* sel = selected_card_;
     const bool focused_item = sel != nullptr && sel->ItemIndex() >= 0;
     switch (key) {
@@ -337,7 +338,7 @@ void TCustomFineCardList::KeyDown(int& key, ui::TShiftState shift) {
                 if (!focused_item) {
                     SelectItem(0, true, false);
                 } else {
-                    EditByMouse = false;
+                    edit_.EditByMouse = false;
                     EditItem(sel->Index(), sel->ItemIndex(), '\0');
                 }
             }
@@ -389,7 +390,7 @@ void TCustomFineCardList::KeyDown(int& key, ui::TShiftState shift) {
         case ui::VK_UP:
         case ui::VK_DOWN: {
             // The multi-line, list and date editors use these keys themselves.
-            if (editing && (EditorKind == 1 || EditorKind == 4 || EditorKind == 5)) break;
+            if (memo || (editing && (kind == CardEditorKind::ComboBox || kind == CardEditorKind::DateTime))) break;
             if (sel == nullptr) break;
             const int dir = key == ui::VK_UP ? -1 : 1;
             if (focused_item) {
@@ -420,7 +421,7 @@ void TCustomFineCardList::KeyPress(char& key) {
     }
     const unsigned char c = static_cast<unsigned char>(key);
     if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) {
-        EditByMouse = false;
+        edit_.EditByMouse = false;
         EditItem(sel->Index(), item, key);
     }
 }
