@@ -144,7 +144,6 @@ void TCustomFineCardList::Assign(const ui::TPersistent* source) {
         focus_color_ = o->focus_color_;
         grid_line_color_ = o->grid_line_color_;
         grid_line_width_ = o->grid_line_width_;
-        FirstColumn = ColumnCount = FirstRow = RowCount = 0;
         max_column_width_ = o->max_column_width_;
         min_column_width_ = o->min_column_width_;
         multi_select_ = o->multi_select_;
@@ -335,7 +334,7 @@ void TCustomFineCardList::ArrangeCards(bool updateBar) {
     // it does not sort at design time.
     if (display_order_.size() != static_cast<std::size_t>(cards_->Count())) SortCards(sorted_ && !Designing());
     PrepareLayout();
-    const ArrangeAnchor anchor{ColumnSizingActive ? SizingFirstCard : -1, selected_card_index_,
+    const ArrangeAnchor anchor{sizing_.AnchorCard(), selected_card_index_,
                                std::exchange(kept_first_row_, 0)};
     layout_.ArrangeCards(*layout_cards_, updateBar, anchor, Selection());
     ApplyLayout();
@@ -353,10 +352,6 @@ void TCustomFineCardList::PrepareLayout() {
 
 void TCustomFineCardList::ApplyLayout() {
     const CardLayoutState& st = layout_.state;
-    ColumnCount = st.column_count;
-    FirstColumn = st.first_column;
-    RowCount = st.row_count;
-    FirstRow = st.first_row;
     view_cards_ = st.view_cards;
     if (scroll_bar_ == nullptr || layout_.metrics.design_time) return;
     scroll_bar_->SetParams(std::min(st.bar.position, std::max(st.bar.max, 1)), 1, std::max(st.bar.max, 1));
@@ -738,8 +733,8 @@ void TCustomFineCardList::CMMouseLeave() {
         SetHoverCard(-1);
         Invalidate();
     }
-    if (!ColumnSizingActive) {
-        OverGridLine = false;
+    if (!sizing_.ColumnSizingActive) {
+        sizing_.OverGridLine = false;
         ui::Screen().SetCursor(ui::crDefault);
     }
     ui::TCustomControl::CMMouseLeave();

@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "controls/cardlist/card_edit_link.h"
+#include "controls/cardlist/card_column_sizing.h"
 #include "controls/cardlist/card_layout.h"
 #include "controls/cardlist/card_list_editing.h"
 #include "controls/cardlist/card_settings.h"
@@ -345,15 +346,9 @@ protected:
     // Writes a value into the edited item by its type and ends the edit.
     void StoreEditValue(const TCardEditValue& value);
 
-    bool Scrolling = false;
-    int HintItemIndex = -1;
-    bool OverGridLine = false;
-    bool ColumnSizingActive = false;
-    int SizingStartX = 0, SizingStartWidth = 0, SizingLine = 0;
-    int SizingFirstCard = -1;  // the first card of the view when sizing began: the layout's anchor
-    bool IgnoreNextMove = false;
-    bool AfterDblClick = false;
-    int FirstColumn = 1, ColumnCount = 0, FirstRow = 1, RowCount = 0;
+    bool Scrolling = false;      // the scroll bar's thumb is being dragged: cards load later
+    int HintItemIndex = -1;      // the item the hint is for; -1 none, -2 the card's caption
+    bool AfterDblClick = false;  // the next mouse-down does nothing
 
 private:
     friend class TACLDropTarget;
@@ -411,7 +406,8 @@ private:
     CardLayout layout_;
     std::unique_ptr<CardListLayoutCards> layout_cards_;
     std::unique_ptr<CardListPictures> pictures_;
-    CardListEditing edit_;
+    CardListEditing edit_;     // the in-place edit
+    CardColumnSizing sizing_;  // a grid line dragged to size the columns
     std::unique_ptr<CardListDrag> drag_;
 
     bool auto_edit_ = true;

@@ -126,7 +126,7 @@ void TCustomFineCardList::ShowArrow(int arrow) {
 bool TCustomFineCardList::ArmDrag(int x, int y) {
     drag_->DragArmed = false;
     TFineCard* card = CardAt(x, y, true);
-    if (card == nullptr || !card_rearrange_ || OverGridLine || card != selected_card_ || Designing() || sorted_) {
+    if (card == nullptr || !card_rearrange_ || sizing_.OverGridLine || card != selected_card_ || Designing() || sorted_) {
         return false;
     }
     const ui::TForm* form = ui::GetParentForm(this);
@@ -139,7 +139,7 @@ bool TCustomFineCardList::ArmDrag(int x, int y) {
 
 bool TCustomFineCardList::StartDrag(int x) {
     TFineCard* card = DragCard();
-    if (!drag_->DragArmed || ColumnSizingActive || !card_rearrange_ || card == nullptr || Designing()) return false;
+    if (!drag_->DragArmed || sizing_.ColumnSizingActive || !card_rearrange_ || card == nullptr || Designing()) return false;
     drag_->DragArmed = false;
     if (ui::TDragSession::Active() != nullptr) return false;
     bool allow = true;
@@ -222,19 +222,21 @@ bool TCustomFineCardList::IsInView(const TFineCard* card) const {
 
 void TCustomFineCardList::AutoScrollForward() {
     if (cards_->Count() < 2 || display_order_.empty() || IsInView(cards_->Items(display_order_.back()))) return;
+    const CardLayoutState& st = layout_.state;
     if (scroll_bar_type_ == TScrollBarType::sbtVertical) {
-        if (FirstRow < RowCount) ScrollToPosition(FirstRow + 1);
-    } else if (FirstColumn + 1 < ColumnCount) {
-        ScrollToPosition(FirstColumn + 1);
+        if (st.first_row < st.row_count) ScrollToPosition(st.first_row + 1);
+    } else if (st.first_column + 1 < st.column_count) {
+        ScrollToPosition(st.first_column + 1);
     }
 }
 
 void TCustomFineCardList::AutoScrollBack() {
     if (cards_->Count() < 2 || display_order_.empty() || IsInView(cards_->Items(display_order_.front()))) return;
+    const CardLayoutState& st = layout_.state;
     if (scroll_bar_type_ == TScrollBarType::sbtVertical) {
-        if (FirstRow >= 2) ScrollToPosition(FirstRow - 1);
-    } else if (FirstColumn >= 2) {
-        ScrollToPosition(FirstColumn - 1);
+        if (st.first_row >= 2) ScrollToPosition(st.first_row - 1);
+    } else if (st.first_column >= 2) {
+        ScrollToPosition(st.first_column - 1);
     }
 }
 

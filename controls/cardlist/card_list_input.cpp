@@ -33,7 +33,7 @@ ui::TPoint TCustomFineCardList::CursorInClient() const { return ScreenToClient(u
 
 void TCustomFineCardList::Click() {
     // A press that armed a drag has no click of its own.
-    if (ColumnSizingActive || drag_->DragArmed) return;
+    if (sizing_.ColumnSizingActive || drag_->DragArmed) return;
     const ui::TPoint p = CursorInClient();
     TFineCard* card = CardAt(p.X, p.Y, true);
     if (card != nullptr) {
@@ -217,13 +217,7 @@ void TCustomFineCardList::MouseDown(ui::TMouseButton button, ui::TShiftState shi
         }
     }
     if (!Focused() && Visible() && Enabled()) SetFocus();
-    if (OverGridLine) {
-        SizingStartX = x;
-        SizingStartWidth = column_width_;
-        SizingFirstCard = view_cards_.empty() ? -1 : view_cards_.front();
-        IgnoreNextMove = false;
-        ColumnSizingActive = true;
-    }
+    if (sizing_.OverGridLine) sizing_.Begin(x, column_width_, view_cards_.empty() ? -1 : view_cards_.front());
 }
 
 void TCustomFineCardList::MouseMove(ui::TShiftState shift, int x, int y) {
@@ -232,16 +226,16 @@ void TCustomFineCardList::MouseMove(ui::TShiftState shift, int x, int y) {
         return;
     }
     ui::TCustomControl::MouseMove(shift, x, y);
-    if (ColumnSizingActive) {
-        if (IgnoreNextMove) {
-            IgnoreNextMove = false;
+    if (sizing_.ColumnSizingActive) {
+        if (sizing_.IgnoreNextMove) {
+            sizing_.IgnoreNextMove = false;
             return;
         }
-        SetColumnWidth(SizingStartWidth + x - SizingStartX);
+        SetColumnWidth(sizing_.SizingStartWidth + x - sizing_.SizingStartX);
         // The cursor stays on the grid line, wherever the limits put it.
-        const ui::TPoint line{SizingLine * column_width_, y};
-        IgnoreNextMove = true;
-        SizingStartX += line.X - x;
+        const ui::TPoint line{sizing_.SizingLine * column_width_, y};
+        sizing_.IgnoreNextMove = true;
+        sizing_.SizingStartX += line.X - x;
         ui::Mouse().SetCursorPos(ClientToScreen(line));
         return;
     }
@@ -270,7 +264,7 @@ void TCustomFineCardList::MouseMove(ui::TShiftState shift, int x, int y) {
                     ui::Application().ActivateHint(ui::Mouse().CursorPos());
                 }
             }
-            OverGridLine = false;
+            sizing_.OverGridLine = false;
             if (ui::Screen().Cursor() == ui::crHSplit) ui::Screen().SetCursor(ui::crDefault);
             return;
         }
@@ -281,14 +275,14 @@ void TCustomFineCardList::MouseMove(ui::TShiftState shift, int x, int y) {
             if (ShowHint()) ui::Application().CancelHint();
         }
     }
-    OverGridLine = false;
+    sizing_.OverGridLine = false;
     if (column_sizing_ && show_grid_line_) {
         for (int i = 1; i <= layout_.state.visible_columns; ++i) {
             const int line = i * column_width_;
             if (line - grid_line_width_ / 2 <= x && x <= line + grid_line_width_ / 2) {
                 ui::Screen().SetCursor(ui::crHSplit);
-                SizingLine = i;
-                OverGridLine = true;
+                sizing_.SizingLine = i;
+                sizing_.OverGridLine = true;
                 return;
             }
         }
@@ -300,10 +294,10 @@ void TCustomFineCardList::MouseUp(ui::TMouseButton button, ui::TShiftState shift
     ui::TCustomControl::MouseUp(button, shift, x, y);
     drag_->DragArmed = false;
     ShowArrow(-1);
-    if (!ColumnSizingActive) return;
-    SizingLine = std::min(SizingLine, layout_.state.visible_columns);
-    ui::Mouse().SetCursorPos(ClientToScreen(ui::TPoint{SizingLine * column_width_, y}));
-    ColumnSizingActive = false;
+    if (!sizing_.ColumnSizingActive) return;
+    sizing_.SizingLine = std::min(sizing_.SizingLine, layout_.state.visible_columns);
+    ui::Mouse().SetCursorPos(ClientToScreen(ui::TPoint{sizing_.SizingLine * column_width_, y}));
+    sizing_.ColumnSizingActive = false;
     SizingEnded();
 }
 
