@@ -250,6 +250,7 @@ public:
     // The arrow windows (null at design time) and the drag image (null when there is none).
     const ui::TArrowWindow* DropArrow(int arrow) const;
     const ui::TDragImageWindow* DragImage() const;
+    // The card of the armed or running drag; null when there is none or it was freed meanwhile.
     TFineCard* DragCard() const;
     // The form the list is on was stay-on-top when the drag was armed: the drag image is then
     // brought to the front at every step, so that the form never covers it.
