@@ -9,6 +9,7 @@
 #include "platform/ui/controls/application.h"
 #include "platform/ui/graphics/draw_text.h"
 #include "platform/ui/controls/screen.h"
+#include "platform/ui/core/update_scope.h"
 
 namespace cardlist {
 
@@ -106,7 +107,7 @@ TCustomFineCardList::~TCustomFineCardList() {
     // A drag or an edit still running ends while the list is whole.
     drag_->session.reset();
     drag_->DragImage.reset();
-    editor_.reset();
+    edit_.Editor.reset();
     if (drag_->DropTargetRegistered) ui::RevokeDragDrop(*this);
     timer_->SetEnabled(false);
     // The cards go first, while the template they read still exists; nothing refreshes any more.
@@ -129,8 +130,7 @@ void TCustomFineCardList::Assign(const ui::TPersistent* source) {
         return;
     }
     if (o == this) return;
-    BeginUpdate();
-    try {
+    ui::WithinUpdate(*this, [&] {
         ClearViewCards();
         display_order_.clear();
         auto_edit_ = o->auto_edit_;
@@ -144,7 +144,6 @@ void TCustomFineCardList::Assign(const ui::TPersistent* source) {
         focus_color_ = o->focus_color_;
         grid_line_color_ = o->grid_line_color_;
         grid_line_width_ = o->grid_line_width_;
-        FirstColumn = ColumnCount = FirstRow = RowCount = 0;
         max_column_width_ = o->max_column_width_;
         min_column_width_ = o->min_column_width_;
         multi_select_ = o->multi_select_;
@@ -172,11 +171,7 @@ void TCustomFineCardList::Assign(const ui::TPersistent* source) {
         for (int i = 0; i < o->cards_->Count(); ++i) cards_->Add()->Assign(o->cards_->Items(i));
         sort_settings_->Assign(o->sort_settings_.get());
         filter_settings_->Assign(o->filter_settings_.get());
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
 }
 
 void TCustomFineCardList::SetCardTemplate(const TFineCardTemplate& v) { AssignAndRearrange(*template_, v); }
@@ -339,7 +334,7 @@ void TCustomFineCardList::ArrangeCards(bool updateBar) {
     // it does not sort at design time.
     if (display_order_.size() != static_cast<std::size_t>(cards_->Count())) SortCards(sorted_ && !Designing());
     PrepareLayout();
-    const ArrangeAnchor anchor{ColumnSizingActive ? SizingFirstCard : -1, selected_card_index_,
+    const ArrangeAnchor anchor{sizing_.AnchorCard(), selected_card_index_,
                                std::exchange(kept_first_row_, 0)};
     layout_.ArrangeCards(*layout_cards_, updateBar, anchor, Selection());
     ApplyLayout();
@@ -357,10 +352,6 @@ void TCustomFineCardList::PrepareLayout() {
 
 void TCustomFineCardList::ApplyLayout() {
     const CardLayoutState& st = layout_.state;
-    ColumnCount = st.column_count;
-    FirstColumn = st.first_column;
-    RowCount = st.row_count;
-    FirstRow = st.first_row;
     view_cards_ = st.view_cards;
     if (scroll_bar_ == nullptr || layout_.metrics.design_time) return;
     scroll_bar_->SetParams(std::min(st.bar.position, std::max(st.bar.max, 1)), 1, std::max(st.bar.max, 1));
@@ -453,12 +444,8 @@ void TCustomFineCardList::CardRemoved(const void* card) {
         selected_card_ = nullptr;
         selected_card_index_ = -1;
     }
-    if (drag_ == nullptr) return;
-    if (card == drag_->DragCard) {
-        drag_->DragCard = nullptr;
-        DragArmed = false;
-    }
-    if (card == drag_->LastDropCard) drag_->LastDropCard = nullptr;
+    // A drag armed on a card that left has nothing to start (the card is no longer found).
+    if (drag_ != nullptr && drag_->DragArmed && DragCard() == nullptr) drag_->DragArmed = false;
 }
 
 namespace {
@@ -746,8 +733,8 @@ void TCustomFineCardList::CMMouseLeave() {
         SetHoverCard(-1);
         Invalidate();
     }
-    if (!ColumnSizingActive) {
-        OverGridLine = false;
+    if (!sizing_.ColumnSizingActive) {
+        sizing_.OverGridLine = false;
         ui::Screen().SetCursor(ui::crDefault);
     }
     ui::TCustomControl::CMMouseLeave();

@@ -14,7 +14,9 @@
 #include <vector>
 
 #include "controls/cardlist/card_edit_link.h"
+#include "controls/cardlist/card_column_sizing.h"
 #include "controls/cardlist/card_layout.h"
+#include "controls/cardlist/card_list_editing.h"
 #include "controls/cardlist/card_settings.h"
 #include "controls/cardlist/card_template.h"
 #include "controls/cardlist/cards.h"
@@ -222,13 +224,13 @@ public:
     // other kind opens an editor through OpenEditor. `key` is the typed first character, or 0.
     void EditItem(int cardIndex, int itemIndex, char key);
     // True while an editor control is open over an item.
-    virtual bool Editing() const { return editor_ != nullptr; }
+    virtual bool Editing() const { return edit_.Editor != nullptr; }
     // Stores the open editor's value and closes it; nothing without an editor.
     virtual void EndEdit();
     // Closes the open editor without storing; also ends an edit that opened no editor.
     virtual void CancelEdit();
     // The open editor control, or null.
-    ui::TWinControl* Editor() const { return editor_.get(); }
+    ui::TWinControl* Editor() const { return edit_.Editor.get(); }
 
     // --- rearranging by dragging ---
     bool AcceptDrops() const;
@@ -248,6 +250,7 @@ public:
     // The arrow windows (null at design time) and the drag image (null when there is none).
     const ui::TArrowWindow* DropArrow(int arrow) const;
     const ui::TDragImageWindow* DragImage() const;
+    // The card of the armed or running drag; null when there is none or it was freed meanwhile.
     TFineCard* DragCard() const;
     // The form the list is on was stay-on-top when the drag was armed: the drag image is then
     // brought to the front at every step, so that the form never covers it.
@@ -344,20 +347,9 @@ protected:
     // Writes a value into the edited item by its type and ends the edit.
     void StoreEditValue(const TCardEditValue& value);
 
-    bool Scrolling = false;
-    int HintItemIndex = -1;
-    bool OverGridLine = false;
-    bool ColumnSizingActive = false;
-    int SizingStartX = 0, SizingStartWidth = 0, SizingLine = 0;
-    int SizingFirstCard = -1;  // the first card of the view when sizing began: the layout's anchor
-    bool IgnoreNextMove = false;
-    int EditorKind = -1;  // the open editor's kind; -1 none, 1 the multi-line text editor
-    int EditCardIndex = -1, EditItemIndex = -1;
-    bool EditByMouse = false;
-    bool EditStarting = false;  // an edit is being set up or is open
-    bool AfterDblClick = false;
-    bool DragArmed = false;
-    int FirstColumn = 1, ColumnCount = 0, FirstRow = 1, RowCount = 0;
+    bool Scrolling = false;      // the scroll bar's thumb is being dragged: cards load later
+    int HintItemIndex = -1;      // the item the hint is for; -1 none, -2 the card's caption
+    bool AfterDblClick = false;  // the next mouse-down does nothing
 
 private:
     friend class TACLDropTarget;
@@ -415,8 +407,8 @@ private:
     CardLayout layout_;
     std::unique_ptr<CardListLayoutCards> layout_cards_;
     std::unique_ptr<CardListPictures> pictures_;
-    std::unique_ptr<ui::TWinControl> editor_;
-    bool ending_edit_ = false;  // the open editor's value is being stored
+    CardListEditing edit_;     // the in-place edit
+    CardColumnSizing sizing_;  // a grid line dragged to size the columns
     std::unique_ptr<CardListDrag> drag_;
 
     bool auto_edit_ = true;

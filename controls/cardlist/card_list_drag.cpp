@@ -14,9 +14,6 @@ namespace cardlist {
 
 namespace {
 
-// The list whose card is being dragged; a list's drop target accepts only its own drags.
-TCustomFineCardList* drag_source_list = nullptr;
-
 constexpr int kArrowUp = 0, kArrowDown = 1, kArrowRight = 2, kArrowLeft = 3;
 
 }  // namespace
@@ -24,7 +21,7 @@ constexpr int kArrowUp = 0, kArrowDown = 1, kArrowRight = 2, kArrowLeft = 3;
 // --- drop target and drop source -------------------------------------------------------------
 
 void TACLDropTarget::TargetDragOver(ui::TPoint& point, bool& accept) {
-    accept = drag_source_list == list_;
+    accept = list_->drag_->OwnDragRuns();
     if (!accept) {
         list_->ShowArrow(-1);
         return;
@@ -43,7 +40,7 @@ void TACLDropTarget::TargetDragOver(ui::TPoint& point, bool& accept) {
         }
     }
     if (accept && card != nullptr) {
-        list_->drag_->LastDropCard = card;
+        list_->drag_->LastDropCardID = card->ID();
         const ui::TArrowPlacement placement =
             ui::PlaceDropArrow(card->ListRect, list_->CardHorSpacing(), list_->CardVertSpacing(), vertical, client);
         const int arrow = static_cast<int>(placement.direction);
@@ -65,13 +62,14 @@ void TACLDropTarget::TargetDragOver(ui::TPoint& point, bool& accept) {
 void TACLDropTarget::TargetDragLeave() { list_->ShowArrow(-1); }
 
 void TACLDropTarget::TargetDrop(ui::TPoint& point) {
-    if (drag_source_list != list_ || list_->drag_->DragCard == nullptr) return;
+    TFineCard* dragged = list_->DragCard();
+    if (!list_->drag_->OwnDragRuns() || dragged == nullptr) return;
     bool allow = true;
-    if (list_->OnCardDrop) list_->OnCardDrop(list_, list_->drag_->DragCard, allow);
-    // A hook that freed the dragged card leaves nothing to move (the list forgot the card).
+    if (list_->OnCardDrop) list_->OnCardDrop(list_, dragged, allow);
+    // A hook that freed the dragged card leaves nothing to move (the card is not found again).
     if (allow) list_->DropCardAt(point);
-    if (list_->OnCardAfterDrop && list_->drag_->DragCard != nullptr)
-        list_->OnCardAfterDrop(list_, list_->drag_->DragCard);
+    dragged = list_->DragCard();
+    if (list_->OnCardAfterDrop && dragged != nullptr) list_->OnCardAfterDrop(list_, dragged);
 }
 
 void TACLDropSource::EffectChanged(ui::TDropEffect effect) {
@@ -113,7 +111,9 @@ const ui::TArrowWindow* TCustomFineCardList::DropArrow(int arrow) const {
 
 const ui::TDragImageWindow* TCustomFineCardList::DragImage() const { return drag_->DragImage.get(); }
 
-TFineCard* TCustomFineCardList::DragCard() const { return drag_->DragCard; }
+TFineCard* TCustomFineCardList::DragCard() const {
+    return cards_ != nullptr ? cards_->FindCardID(drag_->DragCardID) : nullptr;
+}
 
 bool TCustomFineCardList::ParentStayOnTop() const { return drag_->ParentStayOnTop; }
 
@@ -124,40 +124,40 @@ void TCustomFineCardList::ShowArrow(int arrow) {
 }
 
 bool TCustomFineCardList::ArmDrag(int x, int y) {
-    DragArmed = false;
+    drag_->DragArmed = false;
     TFineCard* card = CardAt(x, y, true);
-    if (card == nullptr || !card_rearrange_ || OverGridLine || card != selected_card_ || Designing() || sorted_) {
+    if (card == nullptr || !card_rearrange_ || sizing_.OverGridLine || card != selected_card_ || Designing() || sorted_) {
         return false;
     }
     const ui::TForm* form = ui::GetParentForm(this);
     drag_->ParentStayOnTop = form != nullptr && form->FormStyle() == ui::TFormStyle::fsStayOnTop;
-    DragArmed = true;
-    drag_->DragCard = selected_card_;
+    drag_->DragArmed = true;
+    drag_->DragCardID = selected_card_->ID();
     if (!Focused() && Visible() && Enabled()) SetFocus();
     return true;
 }
 
 bool TCustomFineCardList::StartDrag(int x) {
-    if (!DragArmed || ColumnSizingActive || !card_rearrange_ || drag_->DragCard == nullptr || Designing()) return false;
-    DragArmed = false;
+    TFineCard* card = DragCard();
+    if (!drag_->DragArmed || sizing_.ColumnSizingActive || !card_rearrange_ || card == nullptr || Designing()) return false;
+    drag_->DragArmed = false;
     if (ui::TDragSession::Active() != nullptr) return false;
     bool allow = true;
-    if (OnCardDragAllow) OnCardDragAllow(this, drag_->DragCard, allow);
-    // A hook that freed the card leaves nothing to drag (the list forgot the card).
-    if (!allow || drag_->DragCard == nullptr) return false;
+    if (OnCardDragAllow) OnCardDragAllow(this, card, allow);
+    // A hook that freed the card leaves nothing to drag (the card is not found again).
+    if (!allow || (card = DragCard()) == nullptr) return false;
     drag_->session.reset();
     drag_->DropSource = std::make_shared<TACLDropSource>(this);
     if (OnCardDragStart) {
-        OnCardDragStart(this, drag_->DragCard);
-        if (drag_->DragCard == nullptr) return false;
+        OnCardDragStart(this, card);
+        if ((card = DragCard()) == nullptr) return false;
     }
     if (show_drag_image_ && drag_->DragImage == nullptr) {
-        drag_->GrabOffsetX = x - drag_->DragCard->ListRect.Left;
-        drag_->DragImage = CreateDragImage(drag_->DragCard->ListRect);
+        drag_->GrabOffsetX = x - card->ListRect.Left;
+        drag_->DragImage = CreateDragImage(card->ListRect);
         const ui::TPoint cursor = ui::Mouse().CursorPos();
         PlaceDragImage(ui::TPoint{cursor.X - drag_->GrabOffsetX, cursor.Y});
     }
-    drag_source_list = this;
     drag_->session = std::make_unique<ui::TDragSession>(std::make_shared<ui::TSourceDataObject>(""), drag_->DropSource,
                                                         ui::DROPEFFECT_COPY | ui::DROPEFFECT_MOVE);
     drag_->session->OnFinished = [this] { DragFinished(); };
@@ -185,14 +185,11 @@ void TCustomFineCardList::DragFinished() {
                          !(drag_->DropSource != nullptr && drag_->DropSource->NoEffect());
     const ui::TDropEffect effect = session != nullptr ? session->Effect() : ui::DROPEFFECT_NONE;
     if (drag_->ticks != nullptr) drag_->ticks->SetEnabled(false);
-    if (drag_source_list == this) drag_source_list = nullptr;
     // Whatever ended the drag (a drop, Esc, a failure), its image goes with it, so that no
     // window stays on the screen and the next drag makes its own.
     drag_->DragImage.reset();
     ShowArrow(-1);
-    DragArmed = false;
-    drag_->DragCard = nullptr;
-    drag_->LastDropCard = nullptr;
+    drag_->ForgetCards();
     // Last: the hook may do anything with the list.
     if (dropped && OnCardDragEnd) OnCardDragEnd(this, effect);
 }
@@ -225,38 +222,43 @@ bool TCustomFineCardList::IsInView(const TFineCard* card) const {
 
 void TCustomFineCardList::AutoScrollForward() {
     if (cards_->Count() < 2 || display_order_.empty() || IsInView(cards_->Items(display_order_.back()))) return;
+    const CardLayoutState& st = layout_.state;
     if (scroll_bar_type_ == TScrollBarType::sbtVertical) {
-        if (FirstRow < RowCount) ScrollToPosition(FirstRow + 1);
-    } else if (FirstColumn + 1 < ColumnCount) {
-        ScrollToPosition(FirstColumn + 1);
+        if (st.first_row < st.row_count) ScrollToPosition(st.first_row + 1);
+    } else if (st.first_column + 1 < st.column_count) {
+        ScrollToPosition(st.first_column + 1);
     }
 }
 
 void TCustomFineCardList::AutoScrollBack() {
     if (cards_->Count() < 2 || display_order_.empty() || IsInView(cards_->Items(display_order_.front()))) return;
+    const CardLayoutState& st = layout_.state;
     if (scroll_bar_type_ == TScrollBarType::sbtVertical) {
-        if (FirstRow >= 2) ScrollToPosition(FirstRow - 1);
-    } else if (FirstColumn >= 2) {
-        ScrollToPosition(FirstColumn - 1);
+        if (st.first_row >= 2) ScrollToPosition(st.first_row - 1);
+    } else if (st.first_column >= 2) {
+        ScrollToPosition(st.first_column - 1);
     }
 }
 
 void TCustomFineCardList::DropCardAt(ui::TPoint screen) {
-    if (!card_rearrange_ || drag_->DragCard == nullptr || Designing() || sorted_) return;
+    const TFineCard* dragged = DragCard();
+    if (!card_rearrange_ || dragged == nullptr || Designing() || sorted_) return;
     const ui::TPoint client = ScreenToClient(screen);
     TFineCard* target = CardAt(client.X, client.Y, false);
     const auto visible = [&](int arrow) {
         const ui::TArrowWindow* w = drag_->arrows[static_cast<std::size_t>(arrow)];
         return w != nullptr && w->Visible();
     };
-    if (target == nullptr && (visible(0) || visible(1) || visible(2) || visible(3))) target = drag_->LastDropCard;
+    if (target == nullptr && (visible(0) || visible(1) || visible(2) || visible(3))) {
+        target = cards_->FindCardID(drag_->LastDropCardID);
+    }
     if (target != nullptr && cards_->IndexOf(target) >= 0) {
         const auto position_of = [&](const TFineCard* card) {
             const auto it = std::find(display_order_.begin(), display_order_.end(), card->Index());
             return it == display_order_.end() ? -1 : static_cast<int>(it - display_order_.begin());
         };
         int to = position_of(target);
-        const int from = position_of(drag_->DragCard);
+        const int from = position_of(dragged);
         const bool vertical = scroll_bar_type_ == TScrollBarType::sbtVertical;
         const int before = vertical ? kArrowLeft : kArrowUp;
         const int after = vertical ? kArrowRight : kArrowDown;

@@ -1,6 +1,7 @@
 // The card list's side of rearranging cards by dragging: its drop target and drop source, and
 // the state of a drag. Only a drag the list started itself is accepted, so cards never leave
-// their list.
+// their list: the list owns the drag session it started, and its drop target asks whether the
+// session that runs is that one.
 #pragma once
 
 #include <array>
@@ -50,10 +51,14 @@ private:
 };
 
 // Everything a list keeps for dragging. The arrow windows belong to the list as components.
+// The cards are held by their IDs and looked up when needed, so that a card a hook (or anything
+// else) freed meanwhile is simply no longer found.
 struct CardListDrag {
     std::array<ui::TArrowWindow*, 4> arrows{};
-    TFineCard* DragCard = nullptr;
-    TFineCard* LastDropCard = nullptr;
+    // A press on the selected card armed a drag; the next mouse move starts it.
+    bool DragArmed = false;
+    int DragCardID = -1;      // the dragged card; -1 none
+    int LastDropCardID = -1;  // the last card the cursor was over during the drag; -1 none
     int GrabOffsetX = 0;
     bool ParentStayOnTop = false;
     bool AcceptDrops = true;
@@ -66,6 +71,16 @@ struct CardListDrag {
     std::unique_ptr<ui::TDragSession> session;
     // Repeats the drag step while the mouse rests, so that the list scrolls near its edges.
     std::unique_ptr<ui::TTimer> ticks;
+
+    // True while the drag that runs is the one this list started: its drop target takes no
+    // other list's cards.
+    bool OwnDragRuns() const { return session != nullptr && session.get() == ui::TDragSession::Active(); }
+    // Forgets the armed or running drag's cards.
+    void ForgetCards() {
+        DragArmed = false;
+        DragCardID = -1;
+        LastDropCardID = -1;
+    }
 };
 
 }  // namespace cardlist

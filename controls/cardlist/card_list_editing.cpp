@@ -18,34 +18,23 @@ namespace {
 using E = TFineCardItemEditor;
 using DT = TFineCardItemDataType;
 
-// The editor kinds, as EditorKind numbers them.
-enum EditorKinds : int {
-    kTextEditor = 0,
-    kMemoEditor = 1,
-    kMaskEditor = 2,
-    kToggle = 3,
-    kComboEditor = 4,
-    kDateTimeEditor = 5,
-    kPictureDialog = 6,
-    kCustomEditor = 7,
-    kNoEditor = -1,
-};
+using K = CardEditorKind;
 
-int KindOf(const TFineCardTemplateItem& ti) {
+CardEditorKind KindOf(const TFineCardTemplateItem& ti) {
     switch (ti.ItemEditor()) {
-        case E::ieText: return ti.WordWrap() ? kMemoEditor : kTextEditor;
+        case E::ieText: return ti.WordWrap() ? K::Memo : K::Text;
         case E::ieNumber:
-        case E::ieFloat: return kMaskEditor;
-        case E::ieBoolean: return kToggle;
+        case E::ieFloat: return K::Mask;
+        case E::ieBoolean: return K::Toggle;
         case E::ieDropDownList:
-        case E::ieDropDownEdit: return kComboEditor;
+        case E::ieDropDownEdit: return K::ComboBox;
         case E::ieDate:
-        case E::ieTime: return kDateTimeEditor;
-        case E::iePictureDialog: return kPictureDialog;
-        case E::ieCustom: return kCustomEditor;
-        case E::ieRating: return kNoEditor;
+        case E::ieTime: return K::DateTime;
+        case E::iePictureDialog: return K::PictureDialog;
+        case E::ieCustom: return K::Custom;
+        case E::ieRating: return K::None;
     }
-    return kNoEditor;
+    return K::None;
 }
 
 TCardListEditLink* LinkOf(const TFineCardTemplateItem& ti) { return dynamic_cast<TCardListEditLink*>(ti.ItemEditLink()); }
@@ -85,16 +74,16 @@ void TCustomFineCardList::EditItem(int cardIndex, int itemIndex, char key) {
         return card != nullptr;
     };
     if (Editing()) {
-        if (cardIndex == EditCardIndex && itemIndex == EditItemIndex) return;
+        if (cardIndex == edit_.EditCardIndex && itemIndex == edit_.EditItemIndex) return;
         EndEdit();
         if (!again()) return;
     }
-    EditStarting = true;
+    edit_.EditStarting = true;
     // An edit that opens nothing must not leave hover tracking suspended.
     struct StartingCleared {
         TCustomFineCardList& list;
         ~StartingCleared() {
-            if (!list.Editing()) list.EditStarting = false;
+            if (!list.Editing()) list.edit_.EditStarting = false;
         }
     } cleared{*this};
     const TFineCardTemplateItem* ti = template_->Items().Items(itemIndex);
@@ -103,13 +92,13 @@ void TCustomFineCardList::EditItem(int cardIndex, int itemIndex, char key) {
     if (OnCardStartEdit) OnCardStartEdit(this, cardIndex, itemIndex, allow);
     if (!allow || !again()) return;
     TFineCardItem* item = card->Items().Items(itemIndex);
-    EditCardIndex = cardIndex;
-    EditItemIndex = itemIndex;
+    edit_.EditCardIndex = cardIndex;
+    edit_.EditItemIndex = itemIndex;
     switch (ti->ItemEditor()) {
         case TFineCardItemEditor::ieRating: return;
         case TFineCardItemEditor::ieBoolean: {
             bool toggle = true;
-            if (EditByMouse) {
+            if (edit_.EditByMouse) {
                 const ui::TRect box = CardPainter::ItemCheckBoxRect(item->ValueClientRect, ti->ValueAlignment(),
                                                                     ti->ValueLayout(), check_box_size_);
                 toggle = box.Contains(CursorInClient());
@@ -154,10 +143,10 @@ bool TCustomFineCardList::OpenEditor(int cardIndex, int itemIndex, const ui::TRe
     const TCardEditValue start = key != '\0' ? TCardEditValue{std::string(1, key)} : value;
     const auto* start_text = std::get_if<std::string>(&start);
     const std::string text = start_text != nullptr ? *start_text : item->AsString();
-    const int kind = KindOf(*ti);
+    const CardEditorKind kind = KindOf(*ti);
     // Only the drop-down editors need the height of their box; the others fit the value.
     const ui::TRect rect =
-        kind == kComboEditor ? ui::GrowToMinHeight(valueRect, ui::kDropDownEditorMinHeight) : valueRect;
+        kind == K::ComboBox ? ui::GrowToMinHeight(valueRect, ui::kDropDownEditorMinHeight) : valueRect;
     const ui::TFont& edit_font =
         card->Appearance().ReplaceEditFont() ? card->Appearance().ItemEditFont() : ti->ValueFont();
     auto colour = [&](ui::TInputControl& editor) {
@@ -168,10 +157,10 @@ bool TCustomFineCardList::OpenEditor(int cardIndex, int itemIndex, const ui::TRe
     std::unique_ptr<ui::TWinControl> editor;
     TCardListEditLink* link = nullptr;
     switch (kind) {
-        case kTextEditor:
-        case kMaskEditor: {
+        case K::Text:
+        case K::Mask: {
             std::unique_ptr<ui::TEdit> edit;
-            if (kind == kMaskEditor) {
+            if (kind == K::Mask) {
                 edit = std::make_unique<ui::TMaskEdit>(nullptr);
             } else {
                 edit = std::make_unique<ui::TEdit>(nullptr);
@@ -185,7 +174,7 @@ bool TCustomFineCardList::OpenEditor(int cardIndex, int itemIndex, const ui::TRe
             editor = std::move(edit);
             break;
         }
-        case kMemoEditor: {
+        case K::Memo: {
             auto memo = std::make_unique<ui::TMemo>(nullptr);
             PlaceBorderless(*memo, rect);
             colour(*memo);
@@ -196,7 +185,7 @@ bool TCustomFineCardList::OpenEditor(int cardIndex, int itemIndex, const ui::TRe
             editor = std::move(memo);
             break;
         }
-        case kComboEditor: {
+        case K::ComboBox: {
             auto combo = std::make_unique<ui::TComboBox>(nullptr);
             combo->SetBounds(rect.Left, rect.Top, rect.Width(), rect.Height());
             colour(*combo);
@@ -212,7 +201,7 @@ bool TCustomFineCardList::OpenEditor(int cardIndex, int itemIndex, const ui::TRe
             editor = std::move(combo);
             break;
         }
-        case kDateTimeEditor: {
+        case K::DateTime: {
             auto picker = std::make_unique<ui::TDateTimePicker>(nullptr);
             picker->SetBounds(rect.Left, rect.Top, rect.Width(), rect.Height());
             const ui::TDateTime when = ti->DataType() == DT::idtTime ? item->AsTime() : item->AsDate();
@@ -228,7 +217,7 @@ bool TCustomFineCardList::OpenEditor(int cardIndex, int itemIndex, const ui::TRe
             editor = std::move(picker);
             break;
         }
-        case kPictureDialog: {
+        case K::PictureDialog: {
             Repaint();
             ui::TOpenPictureDialog dialog(nullptr);
             if (dialog.Execute()) {
@@ -237,7 +226,7 @@ bool TCustomFineCardList::OpenEditor(int cardIndex, int itemIndex, const ui::TRe
             }
             return false;
         }
-        case kCustomEditor: {
+        case K::Custom: {
             link = LinkOf(*ti);
             if (link == nullptr) return false;
             editor = link->CreateEditor();
@@ -251,17 +240,17 @@ bool TCustomFineCardList::OpenEditor(int cardIndex, int itemIndex, const ui::TRe
         default: return false;
     }
     if (link == nullptr) editor->OnKeyDown = key_handler;
-    EditorKind = kind;
-    editor_ = std::move(editor);
-    editor_->SetDoubleBuffered(true);
-    editor_->SetParent(this);
+    edit_.EditorKind = kind;
+    edit_.Editor = std::move(editor);
+    edit_.Editor->SetDoubleBuffered(true);
+    edit_.Editor->SetParent(this);
     if (link != nullptr) {
         link->FocusEditor();
         if (key != '\0') link->SetSelection(1, 0);
     } else {
-        editor_->SetFocus();
+        edit_.Editor->SetFocus();
         if (key != '\0') {
-            if (auto* input = dynamic_cast<ui::TInputControl*>(editor_.get())) {
+            if (auto* input = dynamic_cast<ui::TInputControl*>(edit_.Editor.get())) {
                 input->SetSelStart(1);
                 input->SetSelLength(0);
             }
@@ -271,24 +260,25 @@ bool TCustomFineCardList::OpenEditor(int cardIndex, int itemIndex, const ui::TRe
 }
 
 void TCustomFineCardList::EditorKeyDown(int& key, ui::TShiftState shift) {
-    const ui::TWinControl* editor = editor_.get();
-    const int card = EditCardIndex;
-    const int item = EditItemIndex;
+    const ui::TWinControl* editor = edit_.Editor.get();
+    const int card = edit_.EditCardIndex;
+    const int item = edit_.EditItemIndex;
     KeyDown(key, shift);
     // The editor may be closed and waiting for its release: it must not handle the key too.
-    if (editor_.get() != editor || EditCardIndex != card || EditItemIndex != item) key = 0;
+    if (edit_.Editor.get() != editor || edit_.EditCardIndex != card || edit_.EditItemIndex != item) key = 0;
 }
 
 void TCustomFineCardList::EndEdit() {
-    if (editor_ == nullptr || ending_edit_) return;
+    if (edit_.Editor == nullptr || edit_.Storing) return;
     TCardEditValue value;
+    const int item = edit_.EditItemIndex;
     const TFineCardTemplateItem* ti =
-        EditItemIndex >= 0 && EditItemIndex < template_->Items().Count() ? template_->Items().Items(EditItemIndex) : nullptr;
-    if (EditorKind == kDateTimeEditor) {
-        const auto& picker = dynamic_cast<const ui::TDateTimePicker&>(*editor_);
+        item >= 0 && item < template_->Items().Count() ? template_->Items().Items(item) : nullptr;
+    if (edit_.EditorKind == K::DateTime) {
+        const auto& picker = dynamic_cast<const ui::TDateTimePicker&>(*edit_.Editor);
         const bool time = ti != nullptr && ti->DataType() == DT::idtTime;
         value = TEditDate{time ? picker.Time() : picker.Date()};
-    } else if (EditorKind == kCustomEditor) {
+    } else if (edit_.EditorKind == K::Custom) {
         TCardListEditLink* link = ti != nullptr ? LinkOf(*ti) : nullptr;
         if (link == nullptr) {
             CancelEdit();
@@ -296,25 +286,25 @@ void TCustomFineCardList::EndEdit() {
         }
         link->GetEditorValue(value);
     } else {
-        value = dynamic_cast<const ui::TInputControl&>(*editor_).Text();
+        value = dynamic_cast<const ui::TInputControl&>(*edit_.Editor).Text();
     }
     StoreEditValue(value);
 }
 
 void TCustomFineCardList::StoreEditValue(const TCardEditValue& value) {
-    const int card_index = EditCardIndex;
-    const int item_index = EditItemIndex;
+    const int card_index = edit_.EditCardIndex;
+    const int item_index = edit_.EditItemIndex;
     if (card_index >= 0 && card_index < cards_->Count() && item_index >= 0 &&
         item_index < cards_->Items(card_index)->Items().Count() && item_index < template_->Items().Count()) {
         TFineCardItem* item = cards_->Items(card_index)->Items().Items(item_index);
         const bool time = template_->Items().Items(item_index)->DataType() == DT::idtTime;
         // A re-layout the new value causes must not store the same editor's value once more.
-        const bool was_ending = std::exchange(ending_edit_, true);
+        const bool was_ending = std::exchange(edit_.Storing, true);
         struct Restore {
             bool& flag;
             bool value;
             ~Restore() { flag = value; }
-        } restore{ending_edit_, was_ending};
+        } restore{edit_.Storing, was_ending};
         if (const auto* i = std::get_if<int>(&value)) {
             item->SetAsInteger(*i);
         } else if (const auto* d = std::get_if<double>(&value)) {
@@ -337,15 +327,15 @@ void TCustomFineCardList::StoreEditValue(const TCardEditValue& value) {
 }
 
 void TCustomFineCardList::CancelEdit() {
-    EditStarting = false;
-    const bool had_editor = editor_ != nullptr;
+    edit_.EditStarting = false;
+    const bool had_editor = edit_.Editor != nullptr;
     if (had_editor) {
         // The edit may end inside the editor's own key event: it is freed once that is over.
-        ui::ReleaseLater(std::move(editor_));
-        EditorKind = kNoEditor;
+        ui::ReleaseLater(std::move(edit_.Editor));
+        edit_.EditorKind = K::None;
     }
-    if (EditCardIndex >= 0 && EditCardIndex < cards_->Count()) {
-        TFineCard* card = cards_->Items(EditCardIndex);
+    if (edit_.EditCardIndex >= 0 && edit_.EditCardIndex < cards_->Count()) {
+        TFineCard* card = cards_->Items(edit_.EditCardIndex);
         if (card->Editing) {
             card->Editing = false;
             cards_->ApplyCardAppearance(card);

@@ -5,6 +5,7 @@
 
 #include "controls/cardlist/card_item_url.h"
 #include "controls/cardlist/card_list.h"
+#include "controls/cardlist/card_list_drag.h"
 #include "controls/cardlist/card_painting.h"
 #include "platform/ui/controls/application.h"
 #include "platform/ui/controls/screen.h"
@@ -32,7 +33,7 @@ ui::TPoint TCustomFineCardList::CursorInClient() const { return ScreenToClient(u
 
 void TCustomFineCardList::Click() {
     // A press that armed a drag has no click of its own.
-    if (ColumnSizingActive || DragArmed) return;
+    if (sizing_.ColumnSizingActive || drag_->DragArmed) return;
     const ui::TPoint p = CursorInClient();
     TFineCard* card = CardAt(p.X, p.Y, true);
     if (card != nullptr) {
@@ -112,7 +113,7 @@ void TCustomFineCardList::ClickSingle(TFineCard* card, const ui::TPoint& p) {
     }
     const TFineCardTemplateItem* ti = template_->Items().Items(item);
     if (auto_edit_ && ti->DataType() != TFineCardItemDataType::idtImage) {
-        EditByMouse = true;
+        edit_.EditByMouse = true;
         EditItem(card->Index(), item, '\0');
         // The edit's events may have freed the card.
         if ((card = cards_->FindCardID(card_id)) == nullptr) return;
@@ -180,7 +181,7 @@ void TCustomFineCardList::DblClick() {
             if (OnCardCaptionDblClick) OnCardCaptionDblClick(this, card);
         } else if (card != nullptr && item >= 0 &&
                    (template_->Items().Items(item)->DataType() == TFineCardItemDataType::idtImage || !auto_edit_)) {
-            EditByMouse = true;
+            edit_.EditByMouse = true;
             EditItem(card->Index(), item, '\0');
         }
     }
@@ -216,35 +217,29 @@ void TCustomFineCardList::MouseDown(ui::TMouseButton button, ui::TShiftState shi
         }
     }
     if (!Focused() && Visible() && Enabled()) SetFocus();
-    if (OverGridLine) {
-        SizingStartX = x;
-        SizingStartWidth = column_width_;
-        SizingFirstCard = view_cards_.empty() ? -1 : view_cards_.front();
-        IgnoreNextMove = false;
-        ColumnSizingActive = true;
-    }
+    if (sizing_.OverGridLine) sizing_.Begin(x, column_width_, view_cards_.empty() ? -1 : view_cards_.front());
 }
 
 void TCustomFineCardList::MouseMove(ui::TShiftState shift, int x, int y) {
-    if (DragArmed && StartDrag(x)) {
+    if (drag_->DragArmed && StartDrag(x)) {
         ui::TCustomControl::MouseMove(shift, x, y);
         return;
     }
     ui::TCustomControl::MouseMove(shift, x, y);
-    if (ColumnSizingActive) {
-        if (IgnoreNextMove) {
-            IgnoreNextMove = false;
+    if (sizing_.ColumnSizingActive) {
+        if (sizing_.IgnoreNextMove) {
+            sizing_.IgnoreNextMove = false;
             return;
         }
-        SetColumnWidth(SizingStartWidth + x - SizingStartX);
+        SetColumnWidth(sizing_.SizingStartWidth + x - sizing_.SizingStartX);
         // The cursor stays on the grid line, wherever the limits put it.
-        const ui::TPoint line{SizingLine * column_width_, y};
-        IgnoreNextMove = true;
-        SizingStartX += line.X - x;
+        const ui::TPoint line{sizing_.SizingLine * column_width_, y};
+        sizing_.IgnoreNextMove = true;
+        sizing_.SizingStartX += line.X - x;
         ui::Mouse().SetCursorPos(ClientToScreen(line));
         return;
     }
-    if (!EditStarting) {
+    if (!edit_.EditStarting) {
         if (TFineCard* card = CardAt(x, y, true)) {
             const int item = ItemAt(x, y, card);
             const bool on_link = item >= 0 &&
@@ -269,7 +264,7 @@ void TCustomFineCardList::MouseMove(ui::TShiftState shift, int x, int y) {
                     ui::Application().ActivateHint(ui::Mouse().CursorPos());
                 }
             }
-            OverGridLine = false;
+            sizing_.OverGridLine = false;
             if (ui::Screen().Cursor() == ui::crHSplit) ui::Screen().SetCursor(ui::crDefault);
             return;
         }
@@ -280,14 +275,14 @@ void TCustomFineCardList::MouseMove(ui::TShiftState shift, int x, int y) {
             if (ShowHint()) ui::Application().CancelHint();
         }
     }
-    OverGridLine = false;
+    sizing_.OverGridLine = false;
     if (column_sizing_ && show_grid_line_) {
         for (int i = 1; i <= layout_.state.visible_columns; ++i) {
             const int line = i * column_width_;
             if (line - grid_line_width_ / 2 <= x && x <= line + grid_line_width_ / 2) {
                 ui::Screen().SetCursor(ui::crHSplit);
-                SizingLine = i;
-                OverGridLine = true;
+                sizing_.SizingLine = i;
+                sizing_.OverGridLine = true;
                 return;
             }
         }
@@ -297,12 +292,12 @@ void TCustomFineCardList::MouseMove(ui::TShiftState shift, int x, int y) {
 
 void TCustomFineCardList::MouseUp(ui::TMouseButton button, ui::TShiftState shift, int x, int y) {
     ui::TCustomControl::MouseUp(button, shift, x, y);
-    DragArmed = false;
+    drag_->DragArmed = false;
     ShowArrow(-1);
-    if (!ColumnSizingActive) return;
-    SizingLine = std::min(SizingLine, layout_.state.visible_columns);
-    ui::Mouse().SetCursorPos(ClientToScreen(ui::TPoint{SizingLine * column_width_, y}));
-    ColumnSizingActive = false;
+    if (!sizing_.ColumnSizingActive) return;
+    sizing_.SizingLine = std::min(sizing_.SizingLine, layout_.state.visible_columns);
+    ui::Mouse().SetCursorPos(ClientToScreen(ui::TPoint{sizing_.SizingLine * column_width_, y}));
+    sizing_.ColumnSizingActive = false;
     SizingEnded();
 }
 
@@ -325,7 +320,8 @@ bool TCustomFineCardList::DoMouseWheel(ui::TShiftState shift, int wheelDelta, ui
 
 void TCustomFineCardList::KeyDown(int& key, ui::TShiftState shift) {
     const bool editing = Editing();
-    const bool memo = editing && EditorKind == 1;
+    const CardEditorKind kind = edit_.EditorKind;
+    const bool memo = editing && kind == CardEditorKind::Memo;
     TFineCard* sel = selected_card_;
     const bool focused_item = sel != nullptr && sel->ItemIndex() >= 0;
     switch (key) {
@@ -336,7 +332,7 @@ void TCustomFineCardList::KeyDown(int& key, ui::TShiftState shift) {
                 if (!focused_item) {
                     SelectItem(0, true, false);
                 } else {
-                    EditByMouse = false;
+                    edit_.EditByMouse = false;
                     EditItem(sel->Index(), sel->ItemIndex(), '\0');
                 }
             }
@@ -388,7 +384,7 @@ void TCustomFineCardList::KeyDown(int& key, ui::TShiftState shift) {
         case ui::VK_UP:
         case ui::VK_DOWN: {
             // The multi-line, list and date editors use these keys themselves.
-            if (editing && (EditorKind == 1 || EditorKind == 4 || EditorKind == 5)) break;
+            if (memo || (editing && (kind == CardEditorKind::ComboBox || kind == CardEditorKind::DateTime))) break;
             if (sel == nullptr) break;
             const int dir = key == ui::VK_UP ? -1 : 1;
             if (focused_item) {
@@ -419,7 +415,7 @@ void TCustomFineCardList::KeyPress(char& key) {
     }
     const unsigned char c = static_cast<unsigned char>(key);
     if ((c >= '0' && c <= '9') || (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z')) {
-        EditByMouse = false;
+        edit_.EditByMouse = false;
         EditItem(sel->Index(), item, key);
     }
 }

@@ -6,6 +6,7 @@
 #include "controls/cardlist/card_list.h"
 #include "controls/cardlist/cards.h"
 #include "platform/ui/core/sysutils.h"
+#include "platform/ui/core/update_scope.h"
 
 namespace cardlist {
 
@@ -398,16 +399,11 @@ TFineCardTemplateItem* TFineCardTemplateItems::Add() {
 
 TFineCardTemplateItem* TFineCardTemplateItems::Insert(int index) {
     if (index < 0 || index > Count()) (void)ui::TCollection::Items(index);  // raises the list-index error
-    BeginUpdate();
     TFineCardTemplateItem* item = nullptr;
-    try {
+    ui::WithinUpdate(*this, [&] {
         item = Add();
         item->SetIndex(index);
-    } catch (...) {
-        EndUpdate();
-        throw;
-    }
-    EndUpdate();
+    });
     return item;
 }
 
@@ -429,15 +425,10 @@ void TFineCardTemplateItems::Assign(const ui::TPersistent* source) {
         ui::TCollection::Assign(source);
         return;
     }
-    list->BeginUpdate();
-    try {
+    ui::WithinUpdate(*list, [&] {
         ui::TCollection::Assign(source);
         if (cards_ != nullptr) cards_->SyncItems(nullptr);
-    } catch (...) {
-        list->EndUpdate();
-        throw;
-    }
-    list->EndUpdate();
+    });
 }
 
 void TFineCardTemplateItems::SetItemName(ui::TCollectionItem* item) {

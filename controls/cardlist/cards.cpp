@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "controls/cardlist/card_list.h"
+#include "platform/ui/core/update_scope.h"
 
 namespace cardlist {
 
@@ -23,6 +24,31 @@ bool TryRound(double value, int& out) {
 bool TextIsTrue(const std::string& text) {
     return !text.empty() && ui::AnsiUpperCase(text) != ui::AnsiUpperCase(kFalseText);
 }
+
+// Runs `body` within an update of `target`, or without one when there is no target.
+template <typename Target, typename Body>
+void WithinUpdateOf(Target* target, Body&& body) {
+    if (target != nullptr) {
+        ui::WithinUpdate(*target, body);
+    } else {
+        body();
+    }
+}
+
+// Lets an item list be edited while it lives, and puts the permission back as it was.
+class EditPermitted {
+public:
+    explicit EditPermitted(TFineCardItemList& items) : items_(items), saved_(items.PermitEdit) {
+        items.PermitEdit = true;
+    }
+    ~EditPermitted() { items_.PermitEdit = saved_; }
+    EditPermitted(const EditPermitted&) = delete;
+    EditPermitted& operator=(const EditPermitted&) = delete;
+
+private:
+    TFineCardItemList& items_;
+    bool saved_;
+};
 
 }  // namespace
 
@@ -343,43 +369,30 @@ void TFineCardItemList::Assign(const ui::TPersistent* source) {
         return;
     }
     if (o == this) return;
-    const bool saved = PermitEdit;
-    PermitEdit = true;
-    BeginUpdate();
-    try {
+    const EditPermitted permitted(*this);
+    ui::WithinUpdate(*this, [&] {
         const int n = std::min(Count(), o->Count());
         for (int i = 0; i < n; ++i) Items(i)->Assign(o->Items(i));
-    } catch (...) {
-        EndUpdate();
-        PermitEdit = saved;
-        throw;
-    }
-    EndUpdate();
-    PermitEdit = saved;
+    });
 }
 
 // --- TFineCard -------------------------------------------------------------------------------
 
 TFineCard::TFineCard(ui::TCollection* collection) : ui::TCollectionItem(collection) {
     TFineCards* cards = Cards();
-    if (cards != nullptr) cards->BeginUpdate();
-    items_ = std::make_unique<TFineCardItemList>(this);
-    appearance_ = std::make_unique<TFineCardAppearance>();
-    appearance_->OnChange = [this](ui::TPersistent*, bool) {
-        if (!appearance_->Enabled()) appearance_->SetEnabled(true);
-        if (TCustomFineCardList* list = CardList()) list->Invalidate();
-    };
-    if (cards != nullptr) {
-        try {
+    WithinUpdateOf(cards, [&] {
+        items_ = std::make_unique<TFineCardItemList>(this);
+        appearance_ = std::make_unique<TFineCardAppearance>();
+        appearance_->OnChange = [this](ui::TPersistent*, bool) {
+            if (!appearance_->Enabled()) appearance_->SetEnabled(true);
+            if (TCustomFineCardList* list = CardList()) list->Invalidate();
+        };
+        if (cards != nullptr) {
             cards->SyncItems(this);
             cards->LayoutCard(this);
             cards->ApplyCardAppearance(this);
-        } catch (...) {
-            cards->EndUpdate();
-            throw;
         }
-        cards->EndUpdate();
-    }
+    });
 }
 
 TFineCard::~TFineCard() {
@@ -401,19 +414,13 @@ void TFineCard::Assign(const ui::TPersistent* source) {
         return;
     }
     if (o == this) return;
-    TCustomFineCardList* list = CardList();
-    if (list != nullptr) list->BeginUpdate();
-    try {
+    WithinUpdateOf(CardList(), [&] {
         SetCaption(o->caption_);
         Hint = o->Hint;
         Tag = o->Tag;
         Visible = o->Visible;
         items_->Assign(o->items_.get());
-    } catch (...) {
-        if (list != nullptr) list->EndUpdate();
-        throw;
-    }
-    if (list != nullptr) list->EndUpdate();
+    });
 }
 
 void TFineCard::SetCaption(const std::string& value) {
@@ -539,9 +546,6 @@ void TFineCards::SyncOne(TFineCard* card) {
     if (list_ == nullptr) return;
     const TFineCardTemplateItems& tis = list_->CardTemplate().Items();
     TFineCardItemList& items = card->Items();
-    list_->BeginUpdate();
-    const bool saved = items.PermitEdit;
-    items.PermitEdit = true;
     auto make_item = [&](int t, int at) {
         TFineCardItem* item = at >= items.Count() ? items.Add() : items.Insert(at);
         const TFineCardTemplateItem* ti = tis.Items(t);
@@ -554,7 +558,8 @@ void TFineCards::SyncOne(TFineCard* card) {
             item->SetAsString(ti->DefaultValue());
         }
     };
-    try {
+    ui::WithinUpdate(*list_, [&] {
+        const EditPermitted permitted(items);
         if (tis.Count() == 0) {
             items.Clear();
         } else {
@@ -580,13 +585,7 @@ void TFineCards::SyncOne(TFineCard* card) {
         }
         // A selected item index past the end would name nothing.
         if (card->item_index_ >= items.Count()) card->item_index_ = -1;
-    } catch (...) {
-        items.PermitEdit = saved;
-        list_->EndUpdate();
-        throw;
-    }
-    items.PermitEdit = saved;
-    list_->EndUpdate();
+    });
 }
 
 void TFineCards::LayoutCard(TFineCard* card) {

@@ -363,6 +363,65 @@ TEST_F(DragList, TheHooksDecideWhatMovesAndHearHowTheDragEnded) {
     EXPECT_TRUE(log.empty());
 }
 
+// A hook that frees the dragged card, at each step of the drag: the list goes on without the
+// card and never reads it again (run under the address sanitizer).
+TEST_F(DragList, AHookThatFreesTheDraggedCardEndsTheDragWithoutIt) {
+    struct Case {
+        const char* name;
+        std::string frees;  // the hook that frees the dragged card
+        bool runs;          // the drag session started
+        std::vector<std::string> log;
+    };
+    const Case cases[] = {
+        {"before it starts", "allow", false, {"allow Card 1"}},
+        {"as it starts", "start", false, {"allow Card 1", "start Card 1"}},
+        {"over another card", "over", true, {"allow Card 1", "start Card 1", "over Card 3", "end 2"}},
+        {"at the drop", "drop", true, {"allow Card 1", "start Card 1", "over Card 3", "drop Card 1", "end 2"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Fill(5);
+        std::vector<std::string> log;
+        TFineCard* dragged = list->Cards().Items(1);
+        const auto hear = [&](const char* hook, TFineCard* card) {
+            log.push_back(std::string(hook) + " " + card->Caption());
+            if (c.frees == hook) list->Cards().Delete(dragged->Index());
+        };
+        list->OnCardDragAllow = [&](TCustomFineCardList*, TFineCard* card, bool&) { hear("allow", card); };
+        list->OnCardDragStart = [&](TCustomFineCardList*, TFineCard* card) { hear("start", card); };
+        list->OnCardDragOver = [&](TCustomFineCardList*, TFineCard* card, bool&) { hear("over", card); };
+        list->OnCardDrop = [&](TCustomFineCardList*, TFineCard* card, bool&) { hear("drop", card); };
+        list->OnCardAfterDrop = [&](TCustomFineCardList*, TFineCard* card) { hear("after", card); };
+        list->OnCardDragEnd = [&](TCustomFineCardList*, ui::TDropEffect e) {
+            log.push_back("end " + std::to_string(e));
+        };
+        StartDrag(1);
+        EXPECT_EQ(ui::TDragSession::Active() != nullptr, c.runs);
+        const TPoint at = SpotOf(list->Cards().Items(c.runs ? 3 : 1)->ListRect, Spot::Lower);
+        MoveTo(at);
+        Release(at);
+        EXPECT_EQ(ui::TDragSession::Active(), nullptr);
+        EXPECT_EQ(log, c.log);
+        EXPECT_EQ(list->DragCard(), nullptr);
+        EXPECT_EQ(list->DisplayOrder(), (std::vector<int>{0, 1, 2, 3}));
+        EXPECT_TRUE(events.empty());
+        EXPECT_EQ(VisibleArrow(), -1);
+        EXPECT_EQ(list->DragImage(), nullptr);
+    }
+    // A card that goes while its drag is armed takes the drag with it: the release is an
+    // ordinary click again.
+    Fill(3);
+    ts::Click(*list, CaptionOf(0));
+    int clicks = 0;
+    list->OnClick = [&](ui::TPersistent*) { ++clicks; };
+    ts::MousePress(*list, CaptionOf(0));
+    list->Cards().Delete(0);
+    ts::MouseMove(*list, Nudged(CaptionOf(0)), Qt::LeftButton);
+    EXPECT_EQ(ui::TDragSession::Active(), nullptr);
+    ts::MouseRelease(*list, Nudged(CaptionOf(0)));
+    EXPECT_EQ(clicks, 1);
+}
+
 // Counts the times a window is put in front of the others.
 class FrontCounter : public QObject {
 public:

@@ -306,6 +306,33 @@ TEST_F(EditingList, DownInsideAnEditorStoresAndMovesToTheNextItem) {
     EXPECT_EQ(list->Cards().Items(0)->ItemIndex(), 1);
 }
 
+TEST_F(EditingList, DownStaysInsideTheMultiLineListAndDateEditors) {
+    struct Case {
+        E editor;
+        bool word_wrap;
+        bool stays;  // the key stays in the editor; else the edit is stored and the next item focused
+    };
+    const Case cases[] = {
+        {E::ieText, false, false},        {E::ieText, true, true},  {E::ieNumber, false, false},
+        {E::ieDropDownList, false, true}, {E::ieDate, false, true},
+    };
+    Fill(22);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(EditorName(c.editor) + (c.word_wrap ? " wrapped" : ""));
+        Row(0).SetItemEditor(c.editor);
+        Row(0).SetWordWrap(c.word_wrap);
+        list->SelectCardIndex(0);
+        list->Cards().Items(0)->SetItemIndex(0);
+        list->EditItem(0, 0, '\0');
+        ASSERT_TRUE(list->Editing());
+        KeyInEditor(Qt::Key_Down);
+        ui::FreeReleasedControls();
+        EXPECT_EQ(list->Editing(), c.stays);
+        EXPECT_EQ(list->Cards().Items(0)->ItemIndex(), c.stays ? 0 : 1);
+        list->CancelEdit();
+    }
+}
+
 TEST_F(EditingList, ReadOnlyItemsOpenNoEditorAndDoNotToggle) {
     Fill();
     Row(1).SetDataType(D::idtBoolean);
