@@ -12,12 +12,6 @@
 
 namespace cardlist {
 
-namespace {
-
-constexpr int kArrowUp = 0, kArrowDown = 1, kArrowRight = 2, kArrowLeft = 3;
-
-}  // namespace
-
 // --- drop target and drop source -------------------------------------------------------------
 
 void TACLDropTarget::TargetDragOver(ui::TPoint& point, bool& accept) {
@@ -245,11 +239,15 @@ void TCustomFineCardList::DropCardAt(ui::TPoint screen) {
     if (!card_rearrange_ || dragged == nullptr || Designing() || sorted_) return;
     const ui::TPoint client = ScreenToClient(screen);
     TFineCard* target = CardAt(client.X, client.Y, false);
-    const auto visible = [&](int arrow) {
+    using ui::TArrowDirection;
+    // The arrow windows stand in the order of the directions.
+    const auto visible = [&](TArrowDirection arrow) {
         const ui::TArrowWindow* w = drag_->arrows[static_cast<std::size_t>(arrow)];
         return w != nullptr && w->Visible();
     };
-    if (target == nullptr && (visible(0) || visible(1) || visible(2) || visible(3))) {
+    const bool any_arrow = visible(TArrowDirection::Up) || visible(TArrowDirection::Down) ||
+                           visible(TArrowDirection::Right) || visible(TArrowDirection::Left);
+    if (target == nullptr && any_arrow) {
         target = cards_->FindCardID(drag_->LastDropCardID);
     }
     if (target != nullptr && cards_->IndexOf(target) >= 0) {
@@ -260,8 +258,8 @@ void TCustomFineCardList::DropCardAt(ui::TPoint screen) {
         int to = position_of(target);
         const int from = position_of(dragged);
         const bool vertical = scroll_bar_type_ == TScrollBarType::sbtVertical;
-        const int before = vertical ? kArrowLeft : kArrowUp;
-        const int after = vertical ? kArrowRight : kArrowDown;
+        const TArrowDirection before = vertical ? TArrowDirection::Left : TArrowDirection::Up;
+        const TArrowDirection after = vertical ? TArrowDirection::Right : TArrowDirection::Down;
         if (visible(before) && from < to && to - 1 >= 0) --to;
         if (visible(after) && to < from && to + 1 < static_cast<int>(display_order_.size())) ++to;
         MoveCardInOrder(from, to);
