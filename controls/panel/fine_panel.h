@@ -295,7 +295,9 @@ private:
     void PaintCaptionButtons(ui::TCanvas& canvas, const PanelLayout& layout);
     void PaintStatusBar(ui::TCanvas& canvas, const PanelLayout& layout);
     void PaintSizeGrip(ui::TCanvas& canvas, const PanelLayout& layout);
-    MarkupRenderOptions RenderOptions(int hover_anchor, bool word_wrap);
+    // What the panel's markup texts are laid out from and painted with.
+    MarkupLayoutInputs MarkupInputs(const std::string& text, const ui::TRect& rect, bool word_wrap);
+    MarkupPaintInputs MarkupPaint(int hover_anchor) const;
     void Watch(ui::TComponent* previous, ui::TComponent* next);
 
     std::string text_;

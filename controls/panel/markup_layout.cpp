@@ -170,16 +170,26 @@ struct Line {
         int end;
     };
     std::vector<AnchorMark> anchor_marks;
-    // Focus segments (start, end) of the focused anchor on this line.
-    std::vector<std::pair<int, int>> focus;
-    int focus_start = -1;
+    // Focus outline segments of the anchors on this line; paint draws those of the focused one.
+    struct FocusMark {
+        int anchor;
+        int start;
+        int end;
+    };
+    std::vector<FocusMark> focus;
+    int focus_start = -1;  // of the open anchor
 };
 
 class Layouter {
 public:
-    Layouter(ui::TCanvas& canvas, const ui::TRect& rect, const MarkupRenderOptions& options)
-        : canvas_(canvas), rect_(rect), o_(options), base_(MarkupFont::Of(canvas.Font())),
-          entry_brush_(canvas.Brush().Color()) {}
+    Layouter(ui::TCanvas& canvas, const MarkupLayoutInputs& inputs)
+        : canvas_(canvas), rect_(inputs.rect), o_(inputs), base_(MarkupFont::Of(canvas.Font())) {
+        base_color_ = Fixed(base_.color);
+        color_ = base_color_;
+        brush_ = Fixed(ui::clNone);
+        underline_ = Fixed(base_.style.Contains(ui::TFontStyle::fsUnderline) ? 1 : 0);
+        out_.sources = inputs.pictures;
+    }
 
     MarkupLayout Run(std::string text);
 
@@ -201,23 +211,40 @@ private:
     void CloseAnchor(Line& line);
     void FinishLine(Line& line);
     void SetStyle(ui::TFontStyle style, bool on);
+    void SetUnderline(bool on);
+    MarkupPicture Resolve(const std::string& source);
+    // Paint values: a fixed one, one of the paint inputs, or a choice between two.
+    int Fixed(ui::TColor value) { return Value({MarkupPaintValue::Source::Fixed, value}); }
+    int FromPaint(MarkupPaintValue::Source source) { return Value({source}); }
+    int Choice(MarkupPaintValue::Test test, int anchor, int when_true, int when_false) {
+        return Value({MarkupPaintValue::Source::Choice, ui::clNone, test, anchor, when_true, when_false});
+    }
+    int Value(const MarkupPaintValue& value) {
+        out_.values.push_back(value);
+        return static_cast<int>(out_.values.size()) - 1;
+    }
+    // What stays as it is when the text is painted selected, else becomes `value`.
+    int UnlessSelected(int kept, int value) { return Choice(MarkupPaintValue::Test::Selected, 0, kept, value); }
 
     ui::TCanvas& canvas_;
     const ui::TRect rect_;
-    const MarkupRenderOptions& o_;
+    const MarkupLayoutInputs& o_;
     const MarkupFont base_;
-    const ui::TColor entry_brush_;
     MarkupLayout out_;
     bool no_prefix_ = false;
 
-    ui::TColor brush_ = ui::clNone;  // background of the text cells
+    // Paint values of the base font's colour, the text colour, the text cells' background and
+    // the underline.
+    int base_color_ = -1;
+    int color_ = -1;
+    int brush_ = -1;
+    int underline_ = -1;
+    int shown_unless_selected_ = -1;
     int anchor_counter_ = 0;
     bool anchor_open_ = false;
     std::string anchor_value_;
     std::size_t anchor_index_ = 0;
-    bool anchor_decorated_ = false;
-    bool anchor_brush_set_ = false;
-    ui::TColor anchor_saved_brush_ = ui::clNone;
+    int anchor_saved_brush_ = -1;
     int image_counter_ = 0;
     int list_level_ = 0;
     bool hidden_ = false;
@@ -228,11 +255,11 @@ private:
     bool para_background_ = false;
     ui::TColor para_color_ = ui::clNone;
     bool para_brush_set_ = false;
-    ui::TColor para_saved_brush_ = ui::clNone;
-    bool font_brush_set_ = false;
-    ui::TColor font_saved_brush_ = ui::clNone;
-    ui::TColor hi_saved_brush_ = ui::clNone;
-    ui::TColor hi_saved_text_ = ui::clNone;
+    int para_saved_brush_ = -1;
+    bool font_brush_set_ = false;  // as the text is painted unselected
+    int font_saved_brush_ = -1;
+    int hi_saved_brush_ = -1;
+    int hi_saved_text_ = -1;
     bool hi_on_ = false;
     std::string bullet_type_;
     ui::TColor bullet_color_ = ui::clNone;
@@ -247,6 +274,19 @@ void Layouter::SetStyle(ui::TFontStyle style, bool on) {
     if (on) s.Include(style);
     else s.Exclude(style);
     Font().SetStyle(s);
+}
+
+void Layouter::SetUnderline(bool on) {
+    SetStyle(ui::TFontStyle::fsUnderline, on);
+    underline_ = Fixed(on ? 1 : 0);
+}
+
+MarkupPicture Layouter::Resolve(const std::string& source) {
+    const MarkupPicture picture = ResolveMarkupPicture(source, o_.pictures);
+    auto& resolved = out_.resolved_pictures;
+    const bool known = std::any_of(resolved.begin(), resolved.end(), [&](const auto& r) { return r.first == source; });
+    if (!known) resolved.emplace_back(source, picture);
+    return picture;
 }
 
 MarkupLayout Layouter::Run(std::string text) {
@@ -287,7 +327,7 @@ MarkupLayout Layouter::Run(std::string text) {
         const int advance = line.height + line.sub + line.sup;
         top += advance;
         out_.height += advance;
-        if (!o_.check_only && h0 + top > rect_.Bottom) text.clear();
+        if (!o_.all_lines && h0 + top > rect_.Bottom) text.clear();
     }
     out_.line_count = static_cast<int>(index);
     base_.ApplyTo(Font());
@@ -305,7 +345,7 @@ void Layouter::LayoutLine(std::string& text, Line& line) {
     }
     if (anchor_open_) {
         line.anchor_marks.push_back({anchor_index_, 0, -1});
-        if (o_.focus_anchor >= 0 && anchor_counter_ == o_.focus_anchor + 1) line.focus_start = 1;
+        line.focus_start = 1;
     }
     while (!text.empty() && !line.ends && !line.break_before) {
         std::size_t end = text.find('<');
@@ -325,7 +365,7 @@ void Layouter::LayoutLine(std::string& text, Line& line) {
     }
     line.width -= line.trailing_blank;
     if (out_.width < line.width) out_.width = line.width + 2;
-    if (line.focus_start >= 0) line.focus.emplace_back(line.focus_start, line.pen);
+    if (line.focus_start >= 0) line.focus.push_back({anchor_counter_, line.focus_start, line.pen});
     line.focus_start = -1;
 }
 
@@ -360,7 +400,9 @@ void Layouter::PlaceRun(const std::string& raw_run, Line& line, std::string& tex
     op.op.rect = ui::Rect(line.pen, line.top, 0, 0);
     op.op.text = shown;
     op.op.font = MarkupFont::Of(Font());
-    op.op.background = brush_;
+    op.op.color_value = color_;
+    op.op.background_value = brush_;
+    op.op.underline_value = underline_;
     op.op.width = w;
     op.op.shadow = shadow_;
     op.op.error = error_;
@@ -392,7 +434,7 @@ void Layouter::OpeningTag(const Tag& tag, Line& line) {
     } else if (n == "B") {
         SetStyle(ui::TFontStyle::fsBold, true);
     } else if (n.rfind("BL", 0) == 0) {
-        if (!o_.blink) Font().SetColor(entry_brush_);
+        color_ = Choice(MarkupPaintValue::Test::Blink, 0, color_, FromPaint(MarkupPaintValue::Source::CanvasBrush));
     } else if (n == "BODY") {
         Body(tag, line);
     } else if (n == "BR") {
@@ -404,12 +446,12 @@ void Layouter::OpeningTag(const Tag& tag, Line& line) {
         const std::string face = Attribute(tag, "FACE");
         if (!face.empty()) Font().SetName(face);
         const ui::TColor color = MarkupColor(Attribute(tag, "COLOR", true));
-        if (!o_.selected && color != ui::clNone) Font().SetColor(color);
+        if (color != ui::clNone) color_ = UnlessSelected(color_, Fixed(color));
         const ui::TColor background = MarkupColor(Attribute(tag, "BGCOLOR", true));
-        if (!o_.selected && background != ui::clNone) {
+        if (background != ui::clNone) {
             font_saved_brush_ = brush_;
             font_brush_set_ = true;
-            brush_ = background;
+            brush_ = UnlessSelected(brush_, Fixed(background));
         }
         if (HasAttribute(tag, "SIZE")) {
             static constexpr int kSizes[] = {8, 10, 12, 14, 16};
@@ -422,10 +464,10 @@ void Layouter::OpeningTag(const Tag& tag, Line& line) {
         }
     } else if (n == "HI") {
         hi_saved_brush_ = brush_;
-        hi_saved_text_ = Font().Color();
+        hi_saved_text_ = color_;
         hi_on_ = true;
-        brush_ = ui::clHighlight;
-        Font().SetColor(ui::clHighlightText);
+        brush_ = Fixed(ui::clHighlight);
+        color_ = Fixed(ui::clHighlightText);
     } else if (n == "HR") {
         line.ends = true;
         PendingOp rule = Pending(MarkupOpKind::Rule, Vertical::Rule, false);
@@ -462,7 +504,7 @@ void Layouter::OpeningTag(const Tag& tag, Line& line) {
     } else if (n == "SUP") {
         sup_ = true;
     } else if (n == "U") {
-        SetStyle(ui::TFontStyle::fsUnderline, true);
+        SetUnderline(true);
     } else if (n == "UL") {
         ++list_level_;
         line.ends = true;
@@ -478,19 +520,19 @@ void Layouter::ClosingTag(const Tag& tag, Line& line) {
     } else if (n == "B") {
         SetStyle(ui::TFontStyle::fsBold, false);
     } else if (!n.empty() && n[0] == 'B') {
-        Font().SetColor(base_.color);
+        color_ = base_color_;
     } else if (n == "E") {
         error_ = false;
     } else if (n == "FONT") {
         Font().SetName(base_.name);
         Font().SetHeight(base_.height);
-        if (!o_.selected) Font().SetColor(base_.color);
-        if (font_brush_set_) brush_ = font_saved_brush_;
+        color_ = UnlessSelected(color_, base_color_);
+        if (font_brush_set_) brush_ = UnlessSelected(brush_, font_saved_brush_);
         font_brush_set_ = false;
     } else if (n == "HI") {
         if (hi_on_) {
             brush_ = hi_saved_brush_;
-            Font().SetColor(hi_saved_text_);
+            color_ = hi_saved_text_;
         }
         hi_on_ = false;
     } else if (n == "I") {
@@ -513,52 +555,48 @@ void Layouter::ClosingTag(const Tag& tag, Line& line) {
     } else if (n == "SUB" || n == "SUP") {
         sub_ = sup_ = false;
     } else if (n == "U") {
-        SetStyle(ui::TFontStyle::fsUnderline, false);
+        SetUnderline(false);
     } else if (n == "UL") {
         if (list_level_ > 0) --list_level_;
-        else SetStyle(ui::TFontStyle::fsUnderline, false);
+        else SetUnderline(false);
     } else if (n == "Z") {
         hidden_ = false;
     }
 }
 
 void Layouter::OpenAnchor(const Tag& tag, Line& line) {
+    using Test = MarkupPaintValue::Test;
+    using Source = MarkupPaintValue::Source;
     if (anchor_open_) CloseAnchor(line);  // anchors do not nest
-    ++anchor_counter_;
-    const bool hovered = anchor_counter_ == o_.hover_anchor;
+    const int n = ++anchor_counter_;
     // Without hover style every anchor is drawn as a hovered one (underlined, on the hover
     // background), but in the URL colour: only hover style shows the hover font colour.
-    anchor_decorated_ = !o_.hover_style || hovered;
-    if (anchor_decorated_) SetStyle(ui::TFontStyle::fsUnderline, true);
-    anchor_brush_set_ = anchor_decorated_ && o_.hover_color != ui::clNone;
-    if (anchor_brush_set_) {
-        anchor_saved_brush_ = brush_;
-        brush_ = o_.hover_color;
-    }
-    if (!o_.selected) {
-        const bool hover_font = o_.hover_style && hovered && o_.hover_font_color != ui::clNone;
-        Font().SetColor(hover_font ? o_.hover_font_color : o_.url_color);
-    }
+    underline_ = Choice(Test::Decorated, n, Fixed(1), underline_);
+    anchor_saved_brush_ = brush_;
+    brush_ = Choice(Test::HoverBrush, n, FromPaint(Source::HoverColor), brush_);
+    color_ = UnlessSelected(color_, Choice(Test::HoverFont, n, FromPaint(Source::HoverFontColor),
+                                            FromPaint(Source::UrlColor)));
     anchor_value_ = FirstQuoted(tag.raw);
     anchor_open_ = true;
     anchor_index_ = out_.anchors.size();
     out_.anchors.push_back({anchor_counter_, anchor_value_, {}});
     line.anchor_marks.push_back({anchor_index_, line.pen, -1});
-    if (o_.focus_anchor >= 0 && anchor_counter_ == o_.focus_anchor + 1) line.focus_start = line.pen;
+    line.focus_start = line.pen;
 }
 
 void Layouter::CloseAnchor(Line& line) {
+    using Test = MarkupPaintValue::Test;
     if (!anchor_open_) return;
-    if (anchor_decorated_) SetStyle(ui::TFontStyle::fsUnderline, false);
-    if (anchor_brush_set_) brush_ = anchor_saved_brush_;
-    anchor_brush_set_ = false;
-    if (!o_.selected) Font().SetColor(base_.color);
+    const int n = anchor_counter_;
+    underline_ = Choice(Test::Decorated, n, Fixed(0), underline_);
+    brush_ = Choice(Test::HoverBrush, n, anchor_saved_brush_, brush_);
+    color_ = UnlessSelected(color_, base_color_);
     anchor_open_ = false;
     for (Line::AnchorMark& mark : line.anchor_marks) {
         if (mark.anchor == anchor_index_ && mark.end < 0) mark.end = line.pen;
     }
     if (line.focus_start >= 0) {
-        line.focus.emplace_back(line.focus_start, line.pen);
+        line.focus.push_back({n, line.focus_start, line.pen});
         line.focus_start = -1;
     }
 }
@@ -568,7 +606,7 @@ void Layouter::Picture(const Tag& tag, Line& line) {
     const std::string source = Attribute(tag, "SRC");
     const int width = MarkupNumber(Attribute(tag, "WIDTH"));
     const int height = MarkupNumber(Attribute(tag, "HEIGHT"));
-    const MarkupPicture picture = ResolveMarkupPicture(source, o_.pictures);
+    const MarkupPicture picture = Resolve(source);
     if (picture.kind == MarkupPictureKind::None) return;
     const bool sized = picture.kind == MarkupPictureKind::Picture && width >= 1 && height >= 1;
     const ui::TSize size = sized ? ui::TSize{ui::MulDiv(width, ui::kScreenPixelsPerInch, 96),
@@ -635,6 +673,8 @@ void Layouter::ListItem(const Tag& tag, Line& line) {
             mark.op.font = MarkupFont::Of(Font());
             mark.op.font.name = "Symbol";
             if (bullet_color_ != ui::clNone) mark.op.font.color = bullet_color_;
+            else mark.op.color_value = color_;
+            mark.op.underline_value = underline_;
             mark.op.flags = TDrawTextFlags::dtSingleLine | TDrawTextFlags::dtBottom;
             line.ops.push_back(std::move(mark));
         }
@@ -643,15 +683,17 @@ void Layouter::ListItem(const Tag& tag, Line& line) {
 }
 
 void Layouter::Body(const Tag& tag, Line& line) {
-    if (o_.selected) return;
+    // A selected text is painted without the backgrounds.
+    if (shown_unless_selected_ < 0) shown_unless_selected_ = UnlessSelected(Fixed(0), Fixed(1));
     auto picture_at = [&](const std::string& attribute, int where) {
         // where: 0 tiled, 1 top-left, 2 top-right
         const std::string source = Attribute(tag, attribute);
         if (source.empty()) return;
-        const MarkupPicture picture = ResolveMarkupPicture(source, o_.pictures);
+        const MarkupPicture picture = Resolve(source);
         if (picture.kind == MarkupPictureKind::None) return;
         PendingOp op = Pending(MarkupOpKind::Picture, Vertical::Fixed, false);
         op.op.picture = picture;
+        op.op.shown_value = shown_unless_selected_;
         const bool icon = picture.kind != MarkupPictureKind::Picture;
         // Icons are not tiled, and an image-list picture in the top-left corner stands at the pen.
         if ((where == 0 && icon) || (where == 1 && picture.kind == MarkupPictureKind::ImageList)) {
@@ -676,6 +718,7 @@ void Layouter::Body(const Tag& tag, Line& line) {
     const ui::TColor to = MarkupColor(Attribute(tag, "BGCOLORTO", true));
     PendingOp op = Pending(MarkupOpKind::Fill, Vertical::Fixed, false);
     op.op.color = from;
+    op.op.shown_value = shown_unless_selected_;
     if (to == ui::clNone) {
         op.op.rect = ui::Rect(rect_.Left - 2, rect_.Top, rect_.Right, rect_.Bottom);
     } else {
@@ -749,11 +792,12 @@ void Layouter::FinishLine(Line& line) {
         }
         out_.ops.push_back(std::move(op));
     }
-    for (const auto& [start, end] : line.focus) {
+    for (const Line::FocusMark& mark : line.focus) {
         MarkupOp focus;
         focus.kind = MarkupOpKind::FocusRect;
         const int b = run_bottom(false, false);
-        focus.rect = ui::Rect(left + start - 1, b - line.gh, left + end + 1, b);
+        focus.rect = ui::Rect(left + mark.start - 1, b - line.gh, left + mark.end + 1, b);
+        focus.shown_value = Choice(MarkupPaintValue::Test::Focused, mark.anchor, Fixed(1), Fixed(0));
         out_.ops.push_back(std::move(focus));
     }
     for (PendingBox& p : line.boxes) {
@@ -790,9 +834,18 @@ void MarkupFont::ApplyTo(ui::TFont& font) const {
     font.SetOrientation(orientation);
 }
 
-MarkupLayout LayoutMarkup(ui::TCanvas& canvas, const std::string& text, const ui::TRect& rect,
-                          const MarkupRenderOptions& options) {
-    return Layouter(canvas, rect, options).Run(text);
+bool MarkupLayout::PicturesUnchanged(const MarkupPictureSources& now) const {
+    for (const auto& [source, picture] : resolved_pictures) {
+        const MarkupPicture again = ResolveMarkupPicture(source, now);
+        if (again.kind != picture.kind || again.image_index != picture.image_index || again.large != picture.large ||
+            again.shell_name != picture.shell_name || again.picture != picture.picture || again.size != picture.size)
+            return false;
+    }
+    return true;
+}
+
+MarkupLayout LayoutMarkup(ui::TCanvas& canvas, const MarkupLayoutInputs& inputs) {
+    return Layouter(canvas, inputs).Run(inputs.text);
 }
 
 }  // namespace panel
