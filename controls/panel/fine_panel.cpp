@@ -66,7 +66,14 @@ bool TCustomFinePanel::Themed() const { return is_winxp_ && theme::CurrentVisual
 
 void TCustomFinePanel::LayoutChanged() {
     layout_valid_ = false;
+    DropMarkupLayouts();
     Invalidate();
+}
+
+void TCustomFinePanel::DropMarkupLayouts() {
+    caption_markup_.Invalidate();
+    body_markup_.Invalidate();
+    status_markup_.Invalidate();
 }
 
 const PanelLayout& TCustomFinePanel::Layout() {
@@ -137,6 +144,7 @@ void TCustomFinePanel::Notification(ui::TComponent* component, ui::TOperation op
         if (component == static_cast<ui::TComponent*>(styler_)) styler_ = nullptr;
         // What was drawn from them is out of date too.
         layout_valid_ = false;
+        DropMarkupLayouts();
     }
     ui::TCustomPanel::Notification(component, operation);
 }
@@ -228,6 +236,7 @@ void TCustomFinePanel::CreateWnd() {
 
 void TCustomFinePanel::Resize() {
     layout_valid_ = false;
+    DropMarkupLayouts();
     // The shade is as wide as a caption on top and as high as a caption on the left.
     const bool on_top = caption_->Position() == TCaptionPosition::cpTop;
     if ((on_top && shade_.Width() != Width()) || (!on_top && shade_.Height() != Height())) RenderCaptionShade();

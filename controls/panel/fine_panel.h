@@ -16,6 +16,7 @@
 #include "controls/panel/fine_image.h"
 #include "controls/panel/html_picture.h"
 #include "controls/panel/markup_layout.h"
+#include "controls/panel/markup_layout_cache.h"
 #include "controls/panel/panel_auto_size.h"
 #include "controls/panel/panel_caption.h"
 #include "controls/panel/panel_input.h"
@@ -298,6 +299,8 @@ private:
     // What the panel's markup texts are laid out from and painted with.
     MarkupLayoutInputs MarkupInputs(const std::string& text, const ui::TRect& rect, bool word_wrap);
     MarkupPaintInputs MarkupPaint(int hover_anchor) const;
+    // The kept markup layouts are dropped: the next paint or hit test lays the texts out again.
+    void DropMarkupLayouts();
     void Watch(ui::TComponent* previous, ui::TComponent* next);
 
     std::string text_;
@@ -358,6 +361,11 @@ private:
     bool owner_double_buffered_ = false;
     PanelLayout layout_;
     bool layout_valid_ = false;
+    // The laid-out caption, body and status bar texts, shared by painting, hit-testing and
+    // measuring: hovering repaints from them without laying a text out again.
+    MarkupLayoutCache caption_markup_;
+    MarkupLayoutCache body_markup_;
+    MarkupLayoutCache status_markup_;
 
     // Input state (panel_input.cpp).
     void InvalidateAnchor(const ui::TRect& rect);

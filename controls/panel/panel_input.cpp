@@ -114,11 +114,11 @@ std::string TCustomFinePanel::GetAnchorAt(int x, int y, ui::TRect& anchor_rect) 
         if (CaptionOnLeft(*this)) return {};
         canvas.SetFont(Caption().Font());
         // The inputs and rectangles the painting uses, so that what is hit is what is drawn.
-        hit = LayoutMarkup(canvas, MarkupInputs(Caption().Text(), layout.caption_text, false)).HitTest({x, y});
+        hit = caption_markup_.Get(canvas, MarkupInputs(Caption().Text(), layout.caption_text, false)).HitTest({x, y});
         caption_anchor_ = hit.anchor;
     } else {
         canvas.SetFont(Font());
-        hit = LayoutMarkup(canvas, MarkupInputs(Text(), layout.text, !Ellipsis())).HitTest({x, y});
+        hit = body_markup_.Get(canvas, MarkupInputs(Text(), layout.text, !Ellipsis())).HitTest({x, y});
         body_anchor_ = hit.anchor;
     }
     if (!hit.hit) return {};
