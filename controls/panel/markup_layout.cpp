@@ -118,6 +118,9 @@ std::string WithoutPrefixes(const std::string& text) {
     return out;
 }
 
+// The alignment of a paragraph's lines (P ALIGN); it holds until the next P tag that names one.
+enum class ParagraphAlign { Left, Right, Center };
+
 // How an operation's rows are fixed once its line's height is known.
 enum class Vertical { Fixed, Run, Rule, Band, BandGradient };
 
@@ -264,7 +267,7 @@ private:
     std::string bullet_type_;
     ui::TColor bullet_color_ = ui::clNone;
     int saved_orientation_ = 0;
-    int align_ = 0;  // 0 left, 1 right, 2 centre
+    ParagraphAlign align_ = ParagraphAlign::Left;
     int indent_ = 0;
     int of_offset_ = 0;
 };
@@ -733,9 +736,9 @@ void Layouter::Body(const Tag& tag, Line& line) {
 
 void Layouter::Paragraph(const Tag& tag, Line& line) {
     const std::string align = Attribute(tag, "ALIGN", true);
-    if (align == "LEFT") align_ = 0;
-    else if (align == "RIGHT") align_ = 1;
-    else if (align == "CENTER") align_ = 2;
+    if (align == "LEFT") align_ = ParagraphAlign::Left;
+    else if (align == "RIGHT") align_ = ParagraphAlign::Right;
+    else if (align == "CENTER") align_ = ParagraphAlign::Center;
     if (HasAttribute(tag, "INDENT")) indent_ = MarkupNumber(Attribute(tag, "INDENT"));
     const ui::TColor from = MarkupColor(Attribute(tag, "BGCOLOR", true));
     if (from == ui::clNone) return;
@@ -760,8 +763,8 @@ void Layouter::Paragraph(const Tag& tag, Line& line) {
 void Layouter::FinishLine(Line& line) {
     line.height += o_.line_spacing;
     int left = rect_.Left;
-    if (align_ == 1 && rect_.Right - line.width > left) left = rect_.Right - line.width;
-    else if (align_ == 2 && rect_.Right - left - line.width > 0) left += (rect_.Right - left - line.width) / 2;
+    if (align_ == ParagraphAlign::Right && rect_.Right - line.width > left) left = rect_.Right - line.width;
+    else if (align_ == ParagraphAlign::Center && rect_.Right - left - line.width > 0) left += (rect_.Right - left - line.width) / 2;
     left += indent_;
     const int bottom = line.top + line.height + line.sub + line.sup;
     auto run_bottom = [&](bool sub, bool sup) {
