@@ -9,6 +9,11 @@
 // FONT (FACE, COLOR, BGCOLOR, SIZE), HI, HR, I, IND (x), IMG (SRC, ALT, WIDTH, HEIGHT, ALIGN,
 // WRAP), LI (TYPE, COLOR), OF (x), P (ALIGN, INDENT, BGCOLOR, BGCOLORTO), R (a), S, SHAD, SUB,
 // SUP, U, UL, Z (hidden text), and their closing forms; unknown tags are skipped.
+//
+// Where the layout pass lives: tags are read in markup_tag_reader, and what each does is in
+// markup_tag_handlers, with anchors, inline pictures, lists and backgrounds in markup_anchors,
+// markup_inline_pictures, markup_lists and markup_backgrounds; lines are broken, placed and
+// aligned in markup_line_builder; the shared state is in markup_layouter.h.
 #pragma once
 
 #include <string>
