@@ -1,5 +1,5 @@
-// Lays out arbitrary markup, hit-tests and paints it, as the panel does for the mouse, for its
-// auto-size and its paint: the first byte sets word wrap, the measuring mode, line spacing and
+// Lays out arbitrary markup, hit-tests it and settles what it paints, as the panel does for the
+// mouse, for its auto-size and its paint: the first byte sets word wrap, the measuring mode, line spacing and
 // the paint inputs (hover style, focus, selected, blink), the next two the point, the rest is the
 // text (tags, attributes, entities, picture sources). The same bytes are
 // also scanned as a GIF for frame markers and a frame selected. Nothing may crash, hang or read
@@ -60,7 +60,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const panel::MarkupHit hit = layout.HitTest(paint.point);
     if (hit.hit && hit.anchor < 1) __builtin_trap();
     if (layout.height <= 0 || layout.width < 0) __builtin_trap();
-    // Every paint value settles and every operation reaches the (pixel-less) canvas.
-    layout.Paint(canvas, paint);
+    // Every paint value settles, naming only values of the layout, and no more operations are
+    // painted than were laid out. (Drawing itself is the platform's, and desktop icons need a
+    // widget application.)
+    const std::vector<panel::MarkupOp> painted = layout.PaintedOps(paint, ui::clWhite);
+    if (painted.size() > layout.ops.size()) __builtin_trap();
     return 0;
 }

@@ -9,7 +9,7 @@ namespace panel::markup {
 
 void Layouter::Body(const Tag& tag, Line& line) {
     // A selected text is painted without the backgrounds.
-    if (shown_unless_selected_ < 0) shown_unless_selected_ = UnlessSelected(Fixed(0), Fixed(1));
+    if (shown_unless_selected_ == MarkupValueRef::None) shown_unless_selected_ = UnlessSelected(Fixed(0), Fixed(1));
     auto picture_at = [&](const std::string& attribute, int where) {
         // where: 0 tiled, 1 top-left, 2 top-right
         const std::string source = Attribute(tag, attribute);
@@ -78,7 +78,7 @@ void Layouter::Paragraph(const Tag& tag, Line& line) {
         // The text cells take the paragraph's colour too.
         if (!para_.brush_set) para_.saved_brush = brush_;
         para_.brush_set = true;
-        brush_ = from;
+        brush_ = Fixed(from);
     }
     line.ops.push_back(band);
     para_.background = true;

@@ -59,6 +59,9 @@ struct MarkupPaintInputs {
     bool print = false;
 };
 
+// The place of a paint value among its layout's values; None: the operation's own field stands.
+enum class MarkupValueRef : int { None = -1 };
+
 // A colour or a yes/no of the layout that the paint inputs decide, such as the text colour in an
 // anchor. Choices name earlier values only, so a layout's values are settled in one pass.
 struct MarkupPaintValue {
@@ -75,8 +78,8 @@ struct MarkupPaintValue {
     ui::TColor value = ui::clNone;  // Fixed: the colour, or 0 / 1 for a yes/no
     Test test = Test::Selected;     // Choice
     int anchor = 0;
-    int when_true = -1;
-    int when_false = -1;
+    MarkupValueRef when_true = MarkupValueRef::None;
+    MarkupValueRef when_false = MarkupValueRef::None;
 };
 
 // The font values a run is drawn with.
@@ -122,12 +125,12 @@ struct MarkupOp {
     std::string alt_source;  // shown instead while the point is over this picture
     int image_number = 0;
     bool stretch = false;
-    // Values of the layout's paint values that paint puts in place of the ones above; -1 keeps
-    // them. Text: font colour, background, underline; any operation: whether it is drawn.
-    int color_value = -1;
-    int background_value = -1;
-    int underline_value = -1;
-    int shown_value = -1;
+    // The layout's paint values that paint puts in place of the fields above; None keeps them.
+    // Text: font colour, background, underline; any operation: whether it is drawn.
+    MarkupValueRef color_value = MarkupValueRef::None;
+    MarkupValueRef background_value = MarkupValueRef::None;
+    MarkupValueRef underline_value = MarkupValueRef::None;
+    MarkupValueRef shown_value = MarkupValueRef::None;
 };
 
 struct MarkupAnchorBox {

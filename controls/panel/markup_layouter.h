@@ -89,8 +89,8 @@ struct AnchorState {
     int counter = 0;
     bool open = false;
     std::string value;
-    std::size_t index = 0;  // into the layout's anchors
-    int saved_brush = -1;   // the text cells' background before it
+    std::size_t index = 0;                              // into the layout's anchors
+    MarkupValueRef saved_brush = MarkupValueRef::None;  // the text cells' background before it
 };
 
 // The list level (UL) and the current item's bullet (LI).
@@ -107,7 +107,7 @@ struct ParagraphState {
     bool background = false;
     ui::TColor color = ui::clNone;
     bool brush_set = false;
-    int saved_brush = -1;
+    MarkupValueRef saved_brush = MarkupValueRef::None;
 };
 
 class Layouter {
@@ -147,17 +147,20 @@ private:
     void SetUnderline(bool on);
     MarkupPicture Resolve(const std::string& source);
     // Paint values: a fixed one, one of the paint inputs, or a choice between two.
-    int Fixed(ui::TColor value) { return Value({MarkupPaintValue::Source::Fixed, value}); }
-    int FromPaint(MarkupPaintValue::Source source) { return Value({source}); }
-    int Choice(MarkupPaintValue::Test test, int anchor, int when_true, int when_false) {
+    MarkupValueRef Fixed(ui::TColor value) { return Value({MarkupPaintValue::Source::Fixed, value}); }
+    MarkupValueRef FromPaint(MarkupPaintValue::Source source) { return Value({source}); }
+    MarkupValueRef Choice(MarkupPaintValue::Test test, int anchor, MarkupValueRef when_true,
+                          MarkupValueRef when_false) {
         return Value({MarkupPaintValue::Source::Choice, ui::clNone, test, anchor, when_true, when_false});
     }
-    int Value(const MarkupPaintValue& value) {
+    MarkupValueRef Value(const MarkupPaintValue& value) {
         out_.values.push_back(value);
-        return static_cast<int>(out_.values.size()) - 1;
+        return static_cast<MarkupValueRef>(out_.values.size() - 1);
     }
     // What stays as it is when the text is painted selected, else becomes `value`.
-    int UnlessSelected(int kept, int value) { return Choice(MarkupPaintValue::Test::Selected, 0, kept, value); }
+    MarkupValueRef UnlessSelected(MarkupValueRef kept, MarkupValueRef value) {
+        return Choice(MarkupPaintValue::Test::Selected, 0, kept, value);
+    }
 
     ui::TCanvas& canvas_;
     const ui::TRect rect_;
@@ -168,11 +171,11 @@ private:
 
     // Paint values of the base font's colour, the text colour, the text cells' background and
     // the underline.
-    int base_color_ = -1;
-    int color_ = -1;
-    int brush_ = -1;
-    int underline_ = -1;
-    int shown_unless_selected_ = -1;
+    MarkupValueRef base_color_ = MarkupValueRef::None;
+    MarkupValueRef color_ = MarkupValueRef::None;
+    MarkupValueRef brush_ = MarkupValueRef::None;
+    MarkupValueRef underline_ = MarkupValueRef::None;
+    MarkupValueRef shown_unless_selected_ = MarkupValueRef::None;
     AnchorState anchor_;
     int image_counter_ = 0;
     ListState list_;
@@ -183,9 +186,9 @@ private:
     bool sup_ = false;
     ParagraphState para_;
     bool font_brush_set_ = false;  // as the text is painted unselected
-    int font_saved_brush_ = -1;
-    int hi_saved_brush_ = -1;
-    int hi_saved_text_ = -1;
+    MarkupValueRef font_saved_brush_ = MarkupValueRef::None;
+    MarkupValueRef hi_saved_brush_ = MarkupValueRef::None;
+    MarkupValueRef hi_saved_text_ = MarkupValueRef::None;
     bool hi_on_ = false;
     int saved_orientation_ = 0;
     int of_offset_ = 0;

@@ -156,15 +156,16 @@ std::vector<ui::TColor> SettledValues(const MarkupLayout& layout, const MarkupPa
 
 std::vector<MarkupOp> MarkupLayout::PaintedOps(const MarkupPaintInputs& paint, ui::TColor canvas_brush) const {
     const std::vector<ui::TColor> settled = SettledValues(*this, paint, canvas_brush);
-    auto value = [&](int index) { return settled[static_cast<std::size_t>(index)]; };
+    auto value = [&](MarkupValueRef ref) { return settled[static_cast<std::size_t>(ref)]; };
+    auto given = [](MarkupValueRef ref) { return ref != MarkupValueRef::None; };
     std::vector<MarkupOp> painted;
     painted.reserve(ops.size());
     for (const MarkupOp& op : ops) {
-        if (op.shown_value >= 0 && value(op.shown_value) == 0) continue;
+        if (given(op.shown_value) && value(op.shown_value) == 0) continue;
         MarkupOp& p = painted.emplace_back(op);
-        if (op.color_value >= 0) p.font.color = value(op.color_value);
-        if (op.background_value >= 0) p.background = value(op.background_value);
-        if (op.underline_value >= 0) {
+        if (given(op.color_value)) p.font.color = value(op.color_value);
+        if (given(op.background_value)) p.background = value(op.background_value);
+        if (given(op.underline_value)) {
             if (value(op.underline_value) != 0) p.font.style.Include(ui::TFontStyle::fsUnderline);
             else p.font.style.Exclude(ui::TFontStyle::fsUnderline);
         }

@@ -669,6 +669,10 @@ TEST_F(MarkupRendererTest, OneLayoutPaintsSelectedTextsAndSavedBackgroundsAsEach
             EXPECT_EQ(texts[i].background, runs[i].background) << c.what << ": " << texts[i].text;
         }
     }
+    // A paragraph's colour is its text cells' background too.
+    const std::vector<panel::MarkupOp> paragraph = TextOps(Painted(Layout("<p bgcolor=\"#FFFF00\">x</p>", kWide)));
+    ASSERT_EQ(paragraph.size(), 1u);
+    EXPECT_EQ(paragraph[0].background, ui::clYellow);
     // Selected, the FONT colour stays unused and the BODY background is not painted.
     const MarkupLayout body = Layout("<body bgcolor=\"#00FF00\"><font color=\"clred\">x</font>", kWide);
     MarkupPaintInputs selected;
