@@ -231,7 +231,8 @@ void TCustomFinePanel::PaintBody(ui::TCanvas& canvas, const PanelLayout& layout)
         }
     }
     canvas.SetFont(Font());
-    body_markup_.ForPainting(canvas, MarkupInputs(text_, layout.text, !ellipsis_)).Paint(canvas, MarkupPaint(body_anchor_));
+    body_markup_.ForPainting(canvas, MarkupInputs(text_, layout.text, !ellipsis_))
+        .Paint(canvas, MarkupPaint(body_anchor_));
 }
 
 void TCustomFinePanel::PaintCaption(ui::TCanvas& canvas, const PanelLayout& layout) {
@@ -443,7 +444,8 @@ void TCustomFinePanel::PaintStatusBar(ui::TCanvas& canvas, const PanelLayout& la
     canvas.SetFont(bar.Font());
     if (on_top) {
         text.Left += 2;
-        status_markup_.ForPainting(canvas, MarkupInputs(bar.Text(), text, false)).Paint(canvas, MarkupPaint(caption_anchor_));
+        status_markup_.ForPainting(canvas, MarkupInputs(bar.Text(), text, false))
+            .Paint(canvas, MarkupPaint(caption_anchor_));
     } else {
         const int y = sizable ? text.Bottom - 16 : text.Bottom - 2;
         const ui::TLogFont font = ui::LogFontOf(bar.Font(), kLeftCaptionEscapement, kLeftCaptionOrientation);

@@ -550,7 +550,8 @@ TEST_F(MarkupRendererTest, ListItemsIndentsTypesAndBulletColours) {
     EXPECT_EQ(Measure("<li>aaaa<li>b", kWide).width, WidthIn("aaaa") + 2);  // level 0: no indent
 
     // Each item draws its bullet once, on its own line.
-    const MarkupLayout two = Layout("<ul><li type=\"square\" color=\"clred\">a<li type=\"square\" color=\"clred\">b", kWide);
+    const MarkupLayout two =
+        Layout("<ul><li type=\"square\" color=\"clred\">a<li type=\"square\" color=\"clred\">b", kWide);
     std::vector<ui::TRect> bullets;
     for (const panel::MarkupOp& op : two.ops) {
         if (op.kind == panel::MarkupOpKind::Bullet) bullets.push_back(op.rect);
@@ -690,7 +691,8 @@ TEST_F(MarkupRendererTest, TheFocusOutlineFollowsTheFocusedAnchorOverItsLines) {
     const int narrow = WidthIn("aa bb ") + WidthIn("c") / 2;
     MarkupLayoutInputs wrap;
     wrap.word_wrap = true;
-    const MarkupLayout layout = Layout("<a href=\"1\">aa</a> <a href=\"2\">bb cc</a>", ui::Rect(0, 0, narrow, 100), wrap);
+    const MarkupLayout layout =
+        Layout("<a href=\"1\">aa</a> <a href=\"2\">bb cc</a>", ui::Rect(0, 0, narrow, 100), wrap);
     auto outlines = [&](int focus) {
         MarkupPaintInputs paint;
         paint.focus_anchor = focus;
