@@ -1,6 +1,7 @@
-// Lays out arbitrary markup and hit-tests it, as the panel does for the mouse and for its
-// auto-size: the first byte sets word wrap, hover style and the measuring mode, the next two the
-// point, the rest is the text (tags, attributes, entities, picture sources). The same bytes are
+// Lays out arbitrary markup, hit-tests it and settles what it paints, as the panel does for the
+// mouse, for its auto-size and its paint: the first byte sets word wrap, the measuring mode, line spacing and
+// the paint inputs (hover style, focus, selected, blink), the next two the point, the rest is the
+// text (tags, attributes, entities, picture sources). The same bytes are
 // also scanned as a GIF for frame markers and a frame selected. Nothing may crash, hang or read
 // outside its data.
 #include <QGuiApplication>
@@ -38,23 +39,31 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     panel::TPictureContainer container(nullptr);
     container.Items().Add()->SetName("pic");
     panel::THTMLPictureCache cache;
-    panel::MarkupRenderOptions options;
-    options.pictures.container = &container;
-    options.pictures.cache = &cache;
-    options.word_wrap = (data[0] & 1) != 0;
-    options.hover_style = (data[0] & 2) != 0;
-    options.check_only = (data[0] & 4) != 0;
-    options.check_hot_spot = true;
-    options.line_spacing = (data[0] >> 4) & 3;
-    options.hover_anchor = 1;
-    options.focus_anchor = (data[0] & 8) ? 0 : -1;
-    options.point = ui::Point(data[1] % 160, data[2] % 100);
+    panel::MarkupLayoutInputs inputs;
+    inputs.text.assign(reinterpret_cast<const char*>(data + 3), size - 3);
+    inputs.rect = ui::Rect(0, 0, 160, 100);
+    inputs.pictures.container = &container;
+    inputs.pictures.cache = &cache;
+    inputs.word_wrap = (data[0] & 1) != 0;
+    inputs.all_lines = (data[0] & 4) != 0;
+    inputs.line_spacing = (data[0] >> 4) & 3;
+    panel::MarkupPaintInputs paint;
+    paint.hover_style = (data[0] & 2) != 0;
+    paint.hover_anchor = 1;
+    paint.focus_anchor = (data[0] & 8) ? 0 : -1;
+    paint.selected = (data[0] & 64) != 0;
+    paint.blink = (data[0] & 128) != 0;
+    paint.point = ui::Point(data[1] % 160, data[2] % 100);
 
     ui::TCanvas canvas;  // measures without pixels
-    const std::string text(reinterpret_cast<const char*>(data + 3), size - 3);
-    panel::MarkupRenderResult result;
-    const bool hit = panel::RenderMarkup(canvas, text, ui::Rect(0, 0, 160, 100), options, result);
-    if (hit && result.hit_anchor < 1) __builtin_trap();
-    if (result.height <= 0 || result.width < 0) __builtin_trap();
+    const panel::MarkupLayout layout = panel::LayoutMarkup(canvas, inputs);
+    const panel::MarkupHit hit = layout.HitTest(paint.point);
+    if (hit.hit && hit.anchor < 1) __builtin_trap();
+    if (layout.height <= 0 || layout.width < 0) __builtin_trap();
+    // Every paint value settles, naming only values of the layout, and no more operations are
+    // painted than were laid out. (Drawing itself is the platform's, and desktop icons need a
+    // widget application.)
+    const std::vector<panel::MarkupOp> painted = layout.PaintedOps(paint, ui::clWhite);
+    if (painted.size() > layout.ops.size()) __builtin_trap();
     return 0;
 }

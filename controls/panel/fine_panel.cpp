@@ -71,10 +71,17 @@ bool TCustomFinePanel::Themed() const { return is_winxp_ && theme::CurrentVisual
 
 void TCustomFinePanel::InvalidateLayout() {
     layout_valid_ = false;
+    DropMarkupLayouts();
     Invalidate();
 }
 
 void TCustomFinePanel::FrameChanged() { InvalidateLayout(); }
+
+void TCustomFinePanel::DropMarkupLayouts() {
+    caption_markup_.Invalidate();
+    body_markup_.Invalidate();
+    status_markup_.Invalidate();
+}
 
 const PanelLayout& TCustomFinePanel::Layout() {
     // Whether a visual style is active and what the image list holds change without telling

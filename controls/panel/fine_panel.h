@@ -16,6 +16,7 @@
 #include "controls/panel/fine_image.h"
 #include "controls/panel/html_picture.h"
 #include "controls/panel/markup_layout.h"
+#include "controls/panel/markup_layout_cache.h"
 #include "controls/panel/panel_auto_size.h"
 #include "controls/panel/panel_caption.h"
 #include "controls/panel/panel_input.h"
@@ -298,7 +299,11 @@ private:
     void PaintCaptionButtons(ui::TCanvas& canvas, const PanelLayout& layout);
     void PaintStatusBar(ui::TCanvas& canvas, const PanelLayout& layout);
     void PaintSizeGrip(ui::TCanvas& canvas, const PanelLayout& layout);
-    MarkupRenderOptions RenderOptions(int hover_anchor, bool word_wrap);
+    // What the panel's markup texts are laid out from and painted with.
+    MarkupLayoutInputs MarkupInputs(const std::string& text, const ui::TRect& rect, bool word_wrap);
+    MarkupPaintInputs MarkupPaint(int hover_anchor) const;
+    // The kept markup layouts are dropped: the next paint or hit test lays the texts out again.
+    void DropMarkupLayouts();
     void Watch(ui::TComponent* previous, ui::TComponent* next);
 
     std::string text_;
@@ -361,6 +366,11 @@ private:
     bool layout_valid_ = false;
     // The off-screen picture of a buffered paint, kept while the panel's size holds.
     ui::TBitmap buffer_;
+    // The laid-out caption, body and status bar texts, shared by painting, hit-testing and
+    // measuring: hovering repaints from them without laying a text out again.
+    MarkupLayoutCache caption_markup_;
+    MarkupLayoutCache body_markup_;
+    MarkupLayoutCache status_markup_;
 
     // Input state (panel_input.cpp).
     void InvalidateAnchor(const ui::TRect& rect);

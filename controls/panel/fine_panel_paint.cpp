@@ -82,21 +82,28 @@ void TCustomFinePanel::RenderCaptionShade() {
     Invalidate();
 }
 
-MarkupRenderOptions TCustomFinePanel::RenderOptions(int hover_anchor, bool word_wrap) {
-    MarkupRenderOptions options;
-    options.pictures.images = images_;
-    options.pictures.container = picture_container_;
-    options.pictures.cache = &picture_cache_;
-    options.line_spacing = line_spacing_;
-    options.shadow_color = shadow_color_;
-    options.hover_font_color = hover_font_color_;
-    options.hover_color = hover_color_;
-    options.url_color = url_color_;
-    options.word_wrap = word_wrap;
-    options.hover_style = hover_;
-    options.shadow_offset = shadow_offset_;
-    options.hover_anchor = hover_anchor;
-    return options;
+MarkupLayoutInputs TCustomFinePanel::MarkupInputs(const std::string& text, const TRect& rect, bool word_wrap) {
+    MarkupLayoutInputs inputs;
+    inputs.text = text;
+    inputs.rect = rect;
+    inputs.pictures.images = images_;
+    inputs.pictures.container = picture_container_;
+    inputs.pictures.cache = &picture_cache_;
+    inputs.line_spacing = line_spacing_;
+    inputs.word_wrap = word_wrap;
+    return inputs;
+}
+
+MarkupPaintInputs TCustomFinePanel::MarkupPaint(int hover_anchor) const {
+    MarkupPaintInputs paint;
+    paint.shadow_color = shadow_color_;
+    paint.hover_font_color = hover_font_color_;
+    paint.hover_color = hover_color_;
+    paint.url_color = url_color_;
+    paint.hover_style = hover_;
+    paint.shadow_offset = shadow_offset_;
+    paint.hover_anchor = hover_anchor;
+    return paint;
 }
 
 void TCustomFinePanel::Paint() {
@@ -124,8 +131,8 @@ void TCustomFinePanel::PaintPanel(ui::TCanvas& canvas) {
         // The caption text.
         canvas.SetFont(caption_->Font());
         if (caption_->Position() == TCaptionPosition::cpTop) {
-            MarkupRenderResult result;
-            RenderMarkup(canvas, caption_->Text(), layout.caption_text, RenderOptions(caption_anchor_, false), result);
+            caption_markup_.ForPainting(canvas, MarkupInputs(caption_->Text(), layout.caption_text, false))
+                .Paint(canvas, MarkupPaint(caption_anchor_));
         } else {
             const ui::TLogFont font = ui::LogFontOf(caption_->Font(), kLeftCaptionEscapement, kLeftCaptionOrientation);
             ui::RotatedTextOut(canvas, font, layout.caption_text.Left, layout.caption_text.Bottom, layout.caption_text,
@@ -202,8 +209,8 @@ void TCustomFinePanel::PaintBody(ui::TCanvas& canvas, const PanelLayout& layout)
         }
     }
     canvas.SetFont(Font());
-    MarkupRenderResult result;
-    RenderMarkup(canvas, text_, layout.text, RenderOptions(body_anchor_, !ellipsis_), result);
+    body_markup_.ForPainting(canvas, MarkupInputs(text_, layout.text, !ellipsis_))
+        .Paint(canvas, MarkupPaint(body_anchor_));
 }
 
 void TCustomFinePanel::PaintCaption(ui::TCanvas& canvas, const PanelLayout& layout) {
@@ -405,8 +412,8 @@ void TCustomFinePanel::PaintStatusBar(ui::TCanvas& canvas, const PanelLayout& la
     canvas.SetFont(bar.Font());
     const TRect text = layout.status_text;
     if (on_top) {
-        MarkupRenderResult result;
-        RenderMarkup(canvas, bar.Text(), text, RenderOptions(caption_anchor_, false), result);
+        status_markup_.ForPainting(canvas, MarkupInputs(bar.Text(), text, false))
+            .Paint(canvas, MarkupPaint(caption_anchor_));
     } else {
         const ui::TLogFont font = ui::LogFontOf(bar.Font(), kLeftCaptionEscapement, kLeftCaptionOrientation);
         ui::RotatedTextOut(canvas, font, layout.status_text_at.X, layout.status_text_at.Y, text,

@@ -8,14 +8,6 @@ namespace panel {
 
 namespace {
 
-bool Inside(const MarkupAnchorBox& box, ui::TPoint p) {
-    if (box.strict_x) {
-        return p.X > box.box.Left && p.X < box.box.Right && p.Y > box.box.Top && p.Y < box.box.Bottom;
-    }
-    // Text runs: their whole width, edges included, within the line's band of the run.
-    return p.X >= box.box.Left && p.X <= box.box.Right && p.Y > box.box.Top && p.Y < box.box.Bottom;
-}
-
 void SetSolidPen(ui::TCanvas& canvas, ui::TColor color) {
     canvas.Pen().SetColor(color);
     canvas.Pen().SetWidth(1);
@@ -44,7 +36,7 @@ void DrawZigZag(ui::TCanvas& canvas, int left, int right, int bottom) {
     }
 }
 
-void DrawText(ui::TCanvas& canvas, const MarkupOp& op, const MarkupRenderOptions& options) {
+void DrawText(ui::TCanvas& canvas, const MarkupOp& op, const MarkupPaintInputs& options) {
     op.font.ApplyTo(canvas.Font());
     if (op.shadow) {
         canvas.Brush().SetStyle(ui::TBrushStyle::bsClear);
@@ -64,11 +56,11 @@ void DrawText(ui::TCanvas& canvas, const MarkupOp& op, const MarkupRenderOptions
 }
 
 void DrawPictureAt(ui::TCanvas& canvas, const MarkupPicture& picture, const ui::TRect& rect, bool stretch,
-                   const MarkupRenderOptions& options) {
+                   const MarkupPictureSources& sources, const MarkupPaintInputs& options) {
     switch (picture.kind) {
         case MarkupPictureKind::None: break;
         case MarkupPictureKind::ImageList: {
-            const ui::TImageList& images = *options.pictures.images;
+            const ui::TImageList& images = *sources.images;
             if (!options.print) {
                 images.Draw(canvas, rect.Left, rect.Top, picture.image_index);
                 break;
@@ -123,12 +115,69 @@ void DrawTiled(ui::TCanvas& canvas, const MarkupOp& op) {
     canvas.CopyRect(r, area.Canvas(), ui::Rect(0, 0, r.Width(), r.Height()));
 }
 
+// Every paint value of the layout with these paint inputs, in one pass: a choice names earlier
+// values only.
+std::vector<ui::TColor> SettledValues(const MarkupLayout& layout, const MarkupPaintInputs& paint,
+                                      ui::TColor canvas_brush) {
+    using Source = MarkupPaintValue::Source;
+    using Test = MarkupPaintValue::Test;
+    std::vector<ui::TColor> settled(layout.values.size(), ui::clNone);
+    for (std::size_t i = 0; i < layout.values.size(); ++i) {
+        const MarkupPaintValue& v = layout.values[i];
+        const bool hovered = v.anchor == paint.hover_anchor;
+        const bool decorated = !paint.hover_style || hovered;
+        switch (v.source) {
+            case Source::Fixed: settled[i] = v.value; break;
+            case Source::UrlColor: settled[i] = paint.url_color; break;
+            case Source::HoverColor: settled[i] = paint.hover_color; break;
+            case Source::HoverFontColor: settled[i] = paint.hover_font_color; break;
+            case Source::CanvasBrush: settled[i] = canvas_brush; break;
+            case Source::Choice: {
+                bool yes = false;
+                switch (v.test) {
+                    case Test::Selected: yes = paint.selected; break;
+                    case Test::Blink: yes = paint.blink; break;
+                    case Test::Decorated: yes = decorated; break;
+                    case Test::HoverFont:
+                        yes = paint.hover_style && hovered && paint.hover_font_color != ui::clNone;
+                        break;
+                    case Test::HoverBrush: yes = decorated && paint.hover_color != ui::clNone; break;
+                    case Test::Focused: yes = paint.focus_anchor >= 0 && v.anchor == paint.focus_anchor + 1; break;
+                }
+                settled[i] = settled[static_cast<std::size_t>(yes ? v.when_true : v.when_false)];
+                break;
+            }
+        }
+    }
+    return settled;
+}
+
 }  // namespace
 
-void PaintMarkup(ui::TCanvas& canvas, const MarkupLayout& layout, const MarkupRenderOptions& options,
-                 int image_under_point) {
+std::vector<MarkupOp> MarkupLayout::PaintedOps(const MarkupPaintInputs& paint, ui::TColor canvas_brush) const {
+    const std::vector<ui::TColor> settled = SettledValues(*this, paint, canvas_brush);
+    auto value = [&](MarkupValueRef ref) { return settled[static_cast<std::size_t>(ref)]; };
+    auto given = [](MarkupValueRef ref) { return ref != MarkupValueRef::None; };
+    std::vector<MarkupOp> painted;
+    painted.reserve(ops.size());
+    for (const MarkupOp& op : ops) {
+        if (given(op.shown_value) && value(op.shown_value) == 0) continue;
+        MarkupOp& p = painted.emplace_back(op);
+        if (given(op.color_value)) p.font.color = value(op.color_value);
+        if (given(op.background_value)) p.background = value(op.background_value);
+        if (given(op.underline_value)) {
+            if (value(op.underline_value) != 0) p.font.style.Include(ui::TFontStyle::fsUnderline);
+            else p.font.style.Exclude(ui::TFontStyle::fsUnderline);
+        }
+    }
+    return painted;
+}
+
+void MarkupLayout::Paint(ui::TCanvas& canvas, const MarkupPaintInputs& options) const {
     ui::TCanvasToolsGuard saved(canvas);
-    for (const MarkupOp& op : layout.ops) {
+    const MarkupHit under_point = HitTest(options.point);
+    const int image_under_point = under_point.image_under_point;
+    for (const MarkupOp& op : PaintedOps(options, canvas.Brush().Color())) {
         switch (op.kind) {
             case MarkupOpKind::Fill:
                 canvas.Brush().SetColor(op.color);
@@ -140,13 +189,13 @@ void PaintMarkup(ui::TCanvas& canvas, const MarkupLayout& layout, const MarkupRe
             case MarkupOpKind::Text: DrawText(canvas, op, options); break;
             case MarkupOpKind::Picture: {
                 if (op.image_number == image_under_point && !op.alt_source.empty()) {
-                    const MarkupPicture alt = ResolveMarkupPicture(op.alt_source, options.pictures);
+                    const MarkupPicture alt = ResolveMarkupPicture(op.alt_source, sources);
                     if (alt.kind != MarkupPictureKind::None) {
-                        DrawPictureAt(canvas, alt, op.rect, op.stretch, options);
+                        DrawPictureAt(canvas, alt, op.rect, op.stretch, sources, options);
                         break;
                     }
                 }
-                DrawPictureAt(canvas, op.picture, op.rect, op.stretch, options);
+                DrawPictureAt(canvas, op.picture, op.rect, op.stretch, sources, options);
                 break;
             }
             case MarkupOpKind::TiledPicture: DrawTiled(canvas, op); break;
@@ -167,38 +216,6 @@ void PaintMarkup(ui::TCanvas& canvas, const MarkupLayout& layout, const MarkupRe
             case MarkupOpKind::FocusRect: canvas.DrawFocusRect(op.rect); break;
         }
     }
-}
-
-bool RenderMarkup(ui::TCanvas& canvas, const std::string& text, const ui::TRect& rect,
-                  const MarkupRenderOptions& options, MarkupRenderResult& result) {
-    result.plain_text.clear();
-    result.focus_anchor_value.clear();
-    result.hit_anchor = -1;
-    const MarkupLayout layout = LayoutMarkup(canvas, text, rect, options);
-    result.plain_text = layout.plain_text;
-    result.width = layout.width;
-    result.height = layout.height;
-    result.anchor_count = layout.anchor_count;
-
-    bool hit = false;
-    int image_under_point = -1;
-    if (!options.check_only) {
-        for (const MarkupAnchorBox& box : layout.boxes) {
-            if (!Inside(box, options.point)) continue;
-            hit = true;
-            result.hit_anchor = box.number;
-            result.anchor_value = box.value;
-            result.hover_rect = layout.anchors[static_cast<std::size_t>(box.number - 1)].hover_rect;
-            image_under_point = box.picture ? box.image_number : -1;
-        }
-    }
-    if (!options.check_only && !options.check_hot_spot) {
-        if (options.focus_anchor >= 0 && options.focus_anchor < static_cast<int>(layout.anchors.size())) {
-            result.focus_anchor_value = layout.anchors[static_cast<std::size_t>(options.focus_anchor)].value;
-        }
-        PaintMarkup(canvas, layout, options, image_under_point);
-    }
-    return hit;
 }
 
 }  // namespace panel

@@ -50,30 +50,23 @@ ui::TRect MinMaxButtonRect(TCustomFinePanel& panel) { return panel.Layout().min_
 std::string TCustomFinePanel::GetAnchorAt(int x, int y, ui::TRect& anchor_rect) {
     const PanelLayout& layout = Layout();
     ui::TCanvas& canvas = Canvas();
-    MarkupRenderResult result;
+    MarkupHit hit;
     const bool in_caption = InCaptionArea(*this, x, y);
     if (in_caption) {
         // Only a caption on top holds text that can be hit.
         if (CaptionOnLeft(*this)) return {};
         canvas.SetFont(Caption().Font());
-        // The options and rectangles the painting uses, so that what is hit is what is drawn.
-        MarkupRenderOptions options = RenderOptions(caption_anchor_, false);
-        options.point = ui::TPoint{x, y};
-        options.check_hot_spot = true;
-        const bool hit = RenderMarkup(canvas, Caption().Text(), layout.caption_text, options, result);
-        caption_anchor_ = result.hit_anchor;
-        if (!hit) return {};
+        // The inputs and rectangles the painting uses, so that what is hit is what is drawn.
+        hit = caption_markup_.Get(canvas, MarkupInputs(Caption().Text(), layout.caption_text, false)).HitTest({x, y});
+        caption_anchor_ = hit.anchor;
     } else {
         canvas.SetFont(Font());
-        MarkupRenderOptions options = RenderOptions(body_anchor_, !Ellipsis());
-        options.point = ui::TPoint{x, y};
-        options.check_hot_spot = true;
-        const bool hit = RenderMarkup(canvas, Text(), layout.text, options, result);
-        body_anchor_ = result.hit_anchor;
-        if (!hit) return {};
+        hit = body_markup_.Get(canvas, MarkupInputs(Text(), layout.text, !Ellipsis())).HitTest({x, y});
+        body_anchor_ = hit.anchor;
     }
-    anchor_rect = result.hover_rect;
-    return result.anchor_value;
+    if (!hit.hit) return {};
+    anchor_rect = hit.hover_rect;
+    return hit.value;
 }
 
 void TCustomFinePanel::InvalidateAnchor(const ui::TRect& rect) {
@@ -437,10 +430,9 @@ void TCustomFinePanel::DoAutoSize() {
                             AutoSize().Height() ? 0xFFFF : Height() - bw2};
     ui::TCanvas& canvas = Canvas();
     canvas.SetFont(Font());
-    MarkupRenderOptions options = RenderOptions(body_anchor_, !Ellipsis());
-    options.check_only = true;
-    MarkupRenderResult result;
-    RenderMarkup(canvas, Text(), measure, options, result);
+    MarkupLayoutInputs inputs = MarkupInputs(Text(), measure, !Ellipsis());
+    inputs.all_lines = true;
+    const MarkupLayout result = LayoutMarkup(canvas, inputs);
     const int frame = 2 * BorderWidth() + (BorderShadow() ? 2 : 0);
     const int tw = result.width + frame;
     const int th = result.height + frame;

@@ -241,16 +241,15 @@ PanelLayout ComputePanelLayout(TCustomFinePanel& panel, ui::TCanvas& measure) {
     if (panel.TextVAlign() != TTextVAlignment::tvaTop) {
         ui::TCanvasToolsGuard guard(measure);
         measure.SetFont(panel.Font());
-        MarkupRenderOptions options;
-        options.check_hot_spot = true;
-        options.point = ui::TPoint{-1000000, -1000000};  // measure only: no point over the text
-        options.word_wrap = !panel.Ellipsis();
-        options.line_spacing = panel.LineSpacing();
-        options.pictures.images = panel.Images();
-        options.pictures.container = panel.PictureContainer();
-        options.pictures.cache = &panel.PictureCache();
-        MarkupRenderResult result;
-        RenderMarkup(measure, panel.Text(), text, options, result);
+        MarkupLayoutInputs inputs;
+        inputs.text = panel.Text();
+        inputs.rect = text;
+        inputs.word_wrap = !panel.Ellipsis();
+        inputs.line_spacing = panel.LineSpacing();
+        inputs.pictures.images = panel.Images();
+        inputs.pictures.container = panel.PictureContainer();
+        inputs.pictures.cache = &panel.PictureCache();
+        const MarkupLayout result = LayoutMarkup(measure, inputs);
         if (result.height < text.Height()) {
             if (panel.TextVAlign() == TTextVAlignment::tvaCenter) {
                 text.Top += (text.Height() - result.height) / 2;

@@ -10,8 +10,10 @@
 
 namespace {
 
-using panel::MarkupRenderOptions;
-using panel::MarkupRenderResult;
+using panel::MarkupHit;
+using panel::MarkupLayout;
+using panel::MarkupLayoutInputs;
+using panel::MarkupPaintInputs;
 
 // A white 32-bit picture whose canvas draws the markup, and the height of one line of its font.
 class MarkupRendererTest : public ::testing::Test {
@@ -46,17 +48,32 @@ protected:
         }
         return false;
     }
-    bool Render(const std::string& text, const ui::TRect& rect, const MarkupRenderOptions& options,
-                MarkupRenderResult& result) {
-        return panel::RenderMarkup(Canvas(), text, rect, options, result);
+    MarkupLayout Layout(const std::string& text, const ui::TRect& rect, MarkupLayoutInputs inputs = {}) {
+        inputs.text = text;
+        inputs.rect = rect;
+        return panel::LayoutMarkup(Canvas(), inputs);
     }
-    MarkupRenderResult Measure(const std::string& text, const ui::TRect& rect, bool wrap = true) {
-        MarkupRenderOptions options;
-        options.word_wrap = wrap;
-        options.check_only = true;
-        MarkupRenderResult result;
-        Render(text, rect, options, result);
-        return result;
+    // Lays the text out and paints it, as a panel does.
+    MarkupLayout Paint(const std::string& text, const ui::TRect& rect, const MarkupLayoutInputs& inputs = {},
+                       const MarkupPaintInputs& paint = {}) {
+        MarkupLayout layout = Layout(text, rect, inputs);
+        layout.Paint(Canvas(), paint);
+        return layout;
+    }
+    MarkupHit Hit(const std::string& text, const ui::TRect& rect, ui::TPoint point,
+                  const MarkupLayoutInputs& inputs = {}) {
+        return Layout(text, rect, inputs).HitTest(point);
+    }
+    // The whole text measured.
+    MarkupLayout Measure(const std::string& text, const ui::TRect& rect, bool wrap = true) {
+        MarkupLayoutInputs inputs;
+        inputs.word_wrap = wrap;
+        inputs.all_lines = true;
+        return Layout(text, rect, inputs);
+    }
+    // The operations as painted with `paint`.
+    std::vector<panel::MarkupOp> Painted(const MarkupLayout& layout, const MarkupPaintInputs& paint = {}) {
+        return layout.PaintedOps(paint, Canvas().Brush().Color());
     }
     int WidthIn(const std::string& text, ui::TFontStyles style = {}) {
         const ui::TFontStyles saved = Canvas().Font().Style();
@@ -108,11 +125,10 @@ TEST_F(MarkupRendererTest, CorpusOfPlainTextsLineCountsAndAnchors) {
         {"<#tag>", "#tag", 1, 0},
     };
     for (const Case& c : cases) {
-        const MarkupRenderResult r = Measure(c.markup, kWide);
+        const MarkupLayout r = Measure(c.markup, kWide);
         EXPECT_EQ(r.plain_text, c.plain) << c.markup;
         EXPECT_EQ(r.height, c.lines * gh_) << c.markup;
         EXPECT_EQ(r.anchor_count, c.anchors) << c.markup;
-        EXPECT_EQ(r.hit_anchor, -1) << c.markup;
     }
 }
 
@@ -134,12 +150,10 @@ TEST_F(MarkupRendererTest, HeightsAreWholeLinesPlusSpacingAndScripts) {
     EXPECT_EQ(Measure("aaa bbb", ui::Rect(0, 0, narrow, 100), false).height, gh_);
     // A word wider than the rectangle stands alone on its line.
     EXPECT_EQ(Measure("a wwwwwwwwwwwwwww b", ui::Rect(0, 0, WidthIn("a ww"), 100)).height, 3 * gh_);
-    MarkupRenderOptions options;
-    options.check_only = true;
-    options.line_spacing = 3;
-    MarkupRenderResult r;
-    Render("a<br>b", kWide, options, r);
-    EXPECT_EQ(r.height, 2 * (gh_ + 3));
+    MarkupLayoutInputs spaced;
+    spaced.all_lines = true;
+    spaced.line_spacing = 3;
+    EXPECT_EQ(Layout("a<br>b", kWide, spaced).height, 2 * (gh_ + 3));
     EXPECT_EQ(Measure("a<sup>2</sup>", kWide).height, gh_ + gh_ / 4);
     EXPECT_EQ(Measure("a<sub>2</sub>b<sup>3</sup>", kWide).height, gh_ + 2 * (gh_ / 4));
     EXPECT_EQ(Measure("<font size=\"7\">big</font>", kWide).height, gh_);  // 7 points is smaller than 8
@@ -151,15 +165,13 @@ TEST_F(MarkupRendererTest, LinesThatConsumeNothingStillEnd) {
     panel::TPictureItem* item = container.Items().Add();
     item->SetName("big");
     panel_test::LoadPicture(item->Picture(), panel_test::PngFile(90, 10, ui::clRed));
-    MarkupRenderOptions options;
-    options.word_wrap = true;
-    options.check_only = true;
-    options.pictures.container = &container;
+    MarkupLayoutInputs inputs;
+    inputs.word_wrap = true;
+    inputs.all_lines = true;
+    inputs.pictures.container = &container;
     for (const char* text : {"<ul><ul><ul><li><img src=\"big\"> text</li></ul></ul></ul>", "<of x=\"500\">far words here",
                              "<ind x=\"400\">x y z", "<li><li><li>"}) {
-        MarkupRenderResult r;
-        Render(text, ui::Rect(0, 0, 100, 100), options, r);
-        EXPECT_GT(r.height, 0) << text;
+        EXPECT_GT(Layout(text, ui::Rect(0, 0, 100, 100), inputs).height, 0) << text;
     }
 }
 
@@ -184,15 +196,13 @@ TEST_F(MarkupRendererTest, AnchorUnderThePoint) {
          {WidthIn("first ") + WidthIn("one") + WidthIn(" ") + 2, gh_ / 2}, true, 2, "b"},
         {"<a href=\"q\"><b>bold</b> link</a>", {2, gh_ / 2}, true, 1, "q"},
     };
+    MarkupLayoutInputs wrap;
+    wrap.word_wrap = true;
     for (const Case& c : cases) {
-        MarkupRenderOptions options;
-        options.word_wrap = true;
-        options.check_hot_spot = true;
-        options.point = c.point;
-        MarkupRenderResult r;
-        EXPECT_EQ(Render(c.markup, kWide, options, r), c.hit) << c.markup;
-        EXPECT_EQ(r.hit_anchor, c.number) << c.markup;
-        EXPECT_EQ(r.anchor_value, c.value) << c.markup;
+        const MarkupHit r = Hit(c.markup, kWide, c.point, wrap);
+        EXPECT_EQ(r.hit, c.hit) << c.markup;
+        EXPECT_EQ(r.anchor, c.number) << c.markup;
+        EXPECT_EQ(r.value, c.value) << c.markup;
     }
 }
 
@@ -201,22 +211,16 @@ TEST_F(MarkupRendererTest, HoverRectangleIsWhereTheAnchorIsPainted) {
     const std::string text = "<p align=\"center\"><a href=\"c\">middle</a></p>";
     const int w = WidthIn("middle");
     const int left = (200 - w) / 2;
-    MarkupRenderOptions options;
-    options.word_wrap = true;
-    options.check_hot_spot = true;
-    options.point = {left + 2, gh_ / 2};
-    MarkupRenderResult hit;
-    ASSERT_TRUE(Render(text, kWide, options, hit));
+    MarkupLayoutInputs wrap;
+    wrap.word_wrap = true;
+    const MarkupHit hit = Hit(text, kWide, {left + 2, gh_ / 2}, wrap);
+    ASSERT_TRUE(hit.hit);
     EXPECT_EQ(hit.hover_rect, ui::Rect(left, 0, left + w, gh_));
-    options.point = {2, gh_ / 2};
-    MarkupRenderResult miss;
-    EXPECT_FALSE(Render(text, kWide, options, miss));
+    EXPECT_FALSE(Hit(text, kWide, {2, gh_ / 2}, wrap).hit);
 
-    MarkupRenderOptions paint;
-    paint.word_wrap = true;
+    MarkupPaintInputs paint;
     paint.url_color = ui::clRed;
-    MarkupRenderResult drawn;
-    Render(text, kWide, paint, drawn);
+    Paint(text, kWide, wrap, paint);
     EXPECT_TRUE(AnyPixel(hit.hover_rect, ui::clRed));
     EXPECT_FALSE(AnyPixel(ui::Rect(0, 0, left, gh_), ui::clRed));
     EXPECT_FALSE(AnyPixel(ui::Rect(left + w, 0, 200, gh_), ui::clRed));
@@ -224,11 +228,10 @@ TEST_F(MarkupRendererTest, HoverRectangleIsWhereTheAnchorIsPainted) {
 
 TEST_F(MarkupRendererTest, FillsRulesZigZagAndBullets) {
     const ui::TRect rect = ui::Rect(10, 4, 150, 110);
-    MarkupRenderOptions options;
+    MarkupLayoutInputs options;
     options.word_wrap = true;
-    MarkupRenderResult r;
 
-    Render("<body bgcolor=\"#00FF00\">x", rect, options, r);
+    Paint("<body bgcolor=\"#00FF00\">x", rect, options);
     EXPECT_EQ(Pixel(8, 4), ui::clLime);  // from 2 pixels left of the rectangle
     EXPECT_EQ(Pixel(149, 109), ui::clLime);
     EXPECT_NE(Pixel(7, 4), ui::clLime);
@@ -236,27 +239,27 @@ TEST_F(MarkupRendererTest, FillsRulesZigZagAndBullets) {
     EXPECT_NE(Pixel(10, 110), ui::clLime);
     Clear();
 
-    Render("<body bgcolor=\"#000000\" bgcolorto=\"#FF0000\">", ui::Rect(0, 0, 128, 20), options, r);
+    Paint("<body bgcolor=\"#000000\" bgcolorto=\"#FF0000\">", ui::Rect(0, 0, 128, 20), options);
     EXPECT_EQ(Pixel(0, 5), ui::clBlack);
     EXPECT_EQ(Pixel(2, 5), ui::MakeColor(4, 0, 0));
     EXPECT_EQ(Pixel(127, 19), ui::MakeColor(251, 0, 0));
     Clear();
 
-    Render("<body bgcolor=\"#000000\" bgcolorto=\"#FF0000\" dir=\"v\">", ui::Rect(0, 0, 20, 128), options, r);
+    Paint("<body bgcolor=\"#000000\" bgcolorto=\"#FF0000\" dir=\"v\">", ui::Rect(0, 0, 20, 128), options);
     EXPECT_EQ(Pixel(19, 2), ui::MakeColor(4, 0, 0));
     Clear();
 
-    Render("<hi>x</hi>", rect, options, r);
+    Paint("<hi>x</hi>", rect, options);
     EXPECT_EQ(Pixel(10, 4), ui::SystemColor(13));  // the highlighted cell's corner
     Clear();
 
-    Render("<p bgcolor=\"#FFFF00\">x</p>after", rect, options, r);
+    Paint("<p bgcolor=\"#FFFF00\">x</p>after", rect, options);
     EXPECT_EQ(Pixel(149, 4), ui::clYellow);
     EXPECT_EQ(Pixel(149, 4 + gh_ - 1), ui::clYellow);
     EXPECT_NE(Pixel(149, 4 + gh_), ui::clYellow);
     Clear();
 
-    Render("a<hr>b", rect, options, r);
+    Paint("a<hr>b", rect, options);
     const int rule = 4 + gh_ + 1;
     EXPECT_EQ(Pixel(10, rule), ui::clBlack);
     EXPECT_EQ(Pixel(149, rule), ui::clBlack);
@@ -265,7 +268,7 @@ TEST_F(MarkupRendererTest, FillsRulesZigZagAndBullets) {
     Clear();
 
     // The error marking: 2 pixels apart, below the run's bottom where x is a multiple of 4.
-    Render("<e>word</e>", ui::Rect(0, 0, 150, 100), options, r);
+    Paint("<e>word</e>", ui::Rect(0, 0, 150, 100), options);
     const int b = gh_;
     EXPECT_EQ(Pixel(0, b + 1), ui::clRed);
     EXPECT_EQ(Pixel(1, b), ui::clRed);
@@ -277,7 +280,7 @@ TEST_F(MarkupRendererTest, FillsRulesZigZagAndBullets) {
     Clear();
 
     // A square bullet of 8 x 8 at the pen, 2 below the line's top; the list starts on line 2.
-    Render("<ul><li type=\"square\" color=\"#0000FF\">item</li></ul>", ui::Rect(0, 0, 150, 100), options, r);
+    Paint("<ul><li type=\"square\" color=\"#0000FF\">item</li></ul>", ui::Rect(0, 0, 150, 100), options);
     EXPECT_EQ(Pixel(0, gh_ + 2), ui::clBlue);
     EXPECT_EQ(Pixel(7, gh_ + 9), ui::clBlue);
     EXPECT_NE(Pixel(8, gh_ + 2), ui::clBlue);
@@ -285,24 +288,24 @@ TEST_F(MarkupRendererTest, FillsRulesZigZagAndBullets) {
     EXPECT_NE(Pixel(0, gh_ + 1), ui::clBlue);
     Clear();
 
-    Render("<ul><ul><li type=\"circle\" color=\"#FF0000\">item</li></ul></ul>", ui::Rect(0, 0, 150, 100), options, r);
+    Paint("<ul><ul><li type=\"circle\" color=\"#FF0000\">item</li></ul></ul>", ui::Rect(0, 0, 150, 100), options);
     EXPECT_EQ(Pixel(12 + 4, 2 * gh_ + 2 + 4), ui::clRed);  // level 2: 12 in
     EXPECT_NE(Pixel(12, 2 * gh_ + 2), ui::clRed);         // round: the corner stays
 }
 
 TEST_F(MarkupRendererTest, ShadowRotationAndPictures) {
-    MarkupRenderOptions options;
+    MarkupLayoutInputs options;
     options.word_wrap = true;
-    options.shadow_color = ui::clRed;
-    options.shadow_offset = 2;
-    MarkupRenderResult r;
-    Render("<shad>W</shad>", ui::Rect(0, 0, 100, 40), options, r);
+    MarkupPaintInputs shadow;
+    shadow.shadow_color = ui::clRed;
+    shadow.shadow_offset = 2;
+    Paint("<shad>W</shad>", ui::Rect(0, 0, 100, 40), options, shadow);
     EXPECT_TRUE(AnyPixel(ui::Rect(0, 0, 100, 40), ui::clRed));
     EXPECT_TRUE(AnyPixel(ui::Rect(0, 0, 100, 40), ui::clBlack));
     Clear();
 
     // Turned a quarter left, the text rises from its start point instead of running right.
-    Render("<r a=\"90\">Turned</r>", ui::Rect(20, 80, 200, 120), options, r);
+    Paint("<r a=\"90\">Turned</r>", ui::Rect(20, 80, 200, 120), options, shadow);
     EXPECT_TRUE(AnyPixel(ui::Rect(20, 0, 20 + gh_, 80), ui::clBlack));
     EXPECT_FALSE(AnyPixel(ui::Rect(20 + gh_ + 2, 80, 200, 120), ui::clBlack));
     Clear();
@@ -314,35 +317,30 @@ TEST_F(MarkupRendererTest, ShadowRotationAndPictures) {
     panel_test::LoadPicture(item->Picture(), panel_test::GifFile(8, 6, panel_test::kThreeFrames));
     item->Picture().SetFrame(2);
     options.pictures.container = &container;
-    Render("<img src=\"anim\">", ui::Rect(30, 10, 200, 120), options, r);
+    const int width = Paint("<img src=\"anim\">", ui::Rect(30, 10, 200, 120), options, shadow).width;
     EXPECT_EQ(Pixel(32, 11), ui::clLime);
     EXPECT_EQ(Pixel(34, 12), ui::clLime);
     EXPECT_EQ(Pixel(31, 11), ui::clWhite);
-    EXPECT_EQ(r.width, 8 + 2);  // its animation size
+    EXPECT_EQ(width, 8 + 2);  // its animation size
     Clear();
     // Stretched into WIDTH x HEIGHT.
     item->Picture().SetFrame(1);
-    Render("<img src=\"anim\" width=\"20\" height=\"12\">", ui::Rect(0, 0, 200, 120), options, r);
+    const int height =
+        Paint("<img src=\"anim\" width=\"20\" height=\"12\">", ui::Rect(0, 0, 200, 120), options, shadow).height;
     EXPECT_EQ(Pixel(19, 11), ui::clRed);
     EXPECT_EQ(Pixel(20, 5), ui::clWhite);
-    EXPECT_EQ(r.height, std::max(12, gh_));
+    EXPECT_EQ(height, std::max(12, gh_));
     // An anchor picture is hit strictly inside.
-    MarkupRenderOptions probe = options;
-    probe.check_hot_spot = true;
-    probe.point = {5, 5};
-    MarkupRenderResult hit;
-    EXPECT_TRUE(Render("<a href=\"p\"><img src=\"anim\" width=\"20\" height=\"12\"></a>", kWide, probe, hit));
-    EXPECT_EQ(hit.anchor_value, "p");
-    probe.point = {20, 5};
-    MarkupRenderResult edge;
-    EXPECT_FALSE(Render("<a href=\"p\"><img src=\"anim\" width=\"20\" height=\"12\"></a>", kWide, probe, edge));
+    const std::string anchor = "<a href=\"p\"><img src=\"anim\" width=\"20\" height=\"12\"></a>";
+    const MarkupHit hit = Hit(anchor, kWide, {5, 5}, options);
+    EXPECT_TRUE(hit.hit);
+    EXPECT_EQ(hit.value, "p");
+    EXPECT_FALSE(Hit(anchor, kWide, {20, 5}, options).hit);
 }
 
 TEST_F(MarkupRendererTest, FontSizesPrefixesAndFocus) {
-    MarkupRenderOptions options;
     auto first_text = [&](const std::string& markup) {
-        const panel::MarkupLayout layout = panel::LayoutMarkup(Canvas(), markup, kWide, options);
-        for (const panel::MarkupOp& op : layout.ops) {
+        for (const panel::MarkupOp& op : Painted(Layout(markup, kWide))) {
             if (op.kind == panel::MarkupOpKind::Text) return op;
         }
         return panel::MarkupOp{};
@@ -370,11 +368,8 @@ TEST_F(MarkupRendererTest, FontSizesPrefixesAndFocus) {
     EXPECT_EQ(first_text("a&amp;b x & y").text, "a&&b x & y");
     EXPECT_EQ(Canvas().Font().Height(), ui::TFont().Height());  // the canvas font is back
 
-    MarkupRenderOptions focus;
-    focus.focus_anchor = 1;
-    MarkupRenderResult r;
-    Render("<a href=\"one\">1</a> <a href=\"two\">2</a>", kWide, focus, r);
-    EXPECT_EQ(r.focus_anchor_value, "two");
+    // The focused anchor counts from 0.
+    EXPECT_EQ(Layout("<a href=\"one\">1</a> <a href=\"two\">2</a>", kWide).FocusAnchorValue(1), "two");
 }
 
 }  // namespace
@@ -384,13 +379,12 @@ namespace {
 TEST_F(MarkupRendererTest, HoverStyleFocusBlinkAndAlternativePictures) {
     const int w = WidthIn("link");
     // In hover style only the hovered anchor takes the hover colours.
-    MarkupRenderOptions options;
+    MarkupPaintInputs options;
     options.hover_style = true;
     options.hover_anchor = 2;
     options.hover_color = ui::clYellow;
     options.url_color = ui::clBlue;
-    MarkupRenderResult r;
-    Render("<a href=\"1\">link</a> <a href=\"2\">link</a>", kWide, options, r);
+    Paint("<a href=\"1\">link</a> <a href=\"2\">link</a>", kWide, {}, options);
     EXPECT_FALSE(AnyPixel(ui::Rect(0, 0, w, gh_), ui::clYellow));
     EXPECT_TRUE(AnyPixel(ui::Rect(0, 0, w, gh_), ui::clBlue));
     const int second = w + WidthIn(" ");
@@ -398,21 +392,20 @@ TEST_F(MarkupRendererTest, HoverStyleFocusBlinkAndAlternativePictures) {
     Clear();
 
     // The focused anchor (from 0) gets the focus outline, one pixel wider on each side.
-    MarkupRenderOptions focus;
+    MarkupPaintInputs focus;
     focus.focus_anchor = 0;
-    Render("<a href=\"f\">link</a>", ui::Rect(10, 0, 200, 100), focus, r);
-    EXPECT_EQ(r.focus_anchor_value, "f");
+    EXPECT_EQ(Paint("<a href=\"f\">link</a>", ui::Rect(10, 0, 200, 100), {}, focus).FocusAnchorValue(0), "f");
     EXPECT_EQ(Pixel(9, 0), ui::clBlack);
     EXPECT_EQ(Pixel(10, 0), ui::clWhite);  // every second pixel
     Clear();
 
     // Blinking text that is off takes the brush colour the call began with.
     Canvas().Brush().SetColor(ui::clWhite);
-    MarkupRenderOptions blink;
-    Render("<blink>WWW</blink>", kWide, blink, r);
+    MarkupPaintInputs blink;
+    Paint("<blink>WWW</blink>", kWide, {}, blink);
     EXPECT_FALSE(AnyPixel(ui::Rect(0, 0, 100, gh_), ui::clBlack));
     blink.blink = true;
-    Render("<blink>WWW</blink>", kWide, blink, r);
+    Paint("<blink>WWW</blink>", kWide, {}, blink);
     EXPECT_TRUE(AnyPixel(ui::Rect(0, 0, 100, gh_), ui::clBlack));
     Clear();
 
@@ -421,40 +414,42 @@ TEST_F(MarkupRendererTest, HoverStyleFocusBlinkAndAlternativePictures) {
     images.SetSize(6, 6);
     AddSquare(images, ui::clLime);
     AddSquare(images, ui::clBlue);
-    MarkupRenderOptions pictures;
+    MarkupLayoutInputs pictures;
     pictures.pictures.images = &images;
     const std::string text = "x<a href=\"i\"><img src=\"IDX:0\" alt=\"IDX:1\"></a>";
     const int x = WidthIn("x");
-    Render(text, kWide, pictures, r);
+    const MarkupLayout layout = Paint(text, kWide, pictures);
     EXPECT_EQ(Pixel(x + 2, 2), ui::clLime);
-    pictures.point = {x + 2, 2};
-    EXPECT_TRUE(Render(text, kWide, pictures, r));
+    MarkupPaintInputs over;
+    over.point = {x + 2, 2};
+    layout.Paint(Canvas(), over);
     EXPECT_EQ(Pixel(x + 2, 2), ui::clBlue);
-    EXPECT_EQ(r.anchor_value, "i");
+    const MarkupHit hit = layout.HitTest(over.point);
+    EXPECT_TRUE(hit.hit);
+    EXPECT_EQ(hit.value, "i");
 }
 
 TEST_F(MarkupRendererTest, BodyPicturesTileAndStandInTheCorners) {
     panel::THTMLPictureCache cache;  // "RES://A" is a red 5 x 3 picture
-    MarkupRenderOptions options;
+    MarkupLayoutInputs options;
     options.pictures.cache = &cache;
-    MarkupRenderResult r;
-    Render("<body background=\"RES://A\">", ui::Rect(10, 10, 22, 17), options, r);
+    Paint("<body background=\"RES://A\">", ui::Rect(10, 10, 22, 17), options);
     EXPECT_EQ(Pixel(10, 10), ui::clRed);
     EXPECT_EQ(Pixel(21, 16), ui::clRed);  // the third tile, cut at the edge
     EXPECT_EQ(Pixel(22, 16), ui::clWhite);
     EXPECT_EQ(Pixel(21, 17), ui::clWhite);
     Clear();
-    Render("<body bgtopright=\"RES://A\">", ui::Rect(10, 10, 50, 40), options, r);
+    Paint("<body bgtopright=\"RES://A\">", ui::Rect(10, 10, 50, 40), options);
     EXPECT_EQ(Pixel(45, 10), ui::clRed);
     EXPECT_EQ(Pixel(44, 10), ui::clWhite);
     EXPECT_EQ(Pixel(49, 12), ui::clRed);
     EXPECT_EQ(cache.Count(), 1);
 }
 
-// The text operations of a layout, in drawing order.
-std::vector<panel::MarkupOp> TextOps(const panel::MarkupLayout& layout) {
+// The text operations, in drawing order.
+std::vector<panel::MarkupOp> TextOps(const std::vector<panel::MarkupOp>& ops) {
     std::vector<panel::MarkupOp> texts;
-    for (const panel::MarkupOp& op : layout.ops) {
+    for (const panel::MarkupOp& op : ops) {
         if (op.kind == panel::MarkupOpKind::Text) texts.push_back(op);
     }
     return texts;
@@ -483,14 +478,15 @@ TEST_F(MarkupRendererTest, AnchorColoursWithAndWithoutHoverStyle) {
         {true, -1, plain, plain},
     };
     const std::string text = "<a href=\"1\">one</a> <a href=\"2\">two</a>";
+    const MarkupLayout layout = Layout(text, kWide);  // one layout paints every case
     for (const Case& c : cases) {
-        MarkupRenderOptions options;
+        MarkupPaintInputs options;
         options.hover_style = c.hover_style;
         options.hover_anchor = c.hovered;
         options.hover_color = ui::clYellow;
         options.hover_font_color = ui::clRed;
         options.url_color = ui::clBlue;
-        const std::vector<panel::MarkupOp> texts = TextOps(panel::LayoutMarkup(Canvas(), text, kWide, options));
+        const std::vector<panel::MarkupOp> texts = TextOps(Painted(layout, options));
         ASSERT_EQ(texts.size(), 3u);
         EXPECT_EQ(texts[1].text, " ");
         EXPECT_EQ(texts[1].background, ui::clNone);  // between the anchors: as before them
@@ -505,10 +501,9 @@ TEST_F(MarkupRendererTest, AnchorColoursWithAndWithoutHoverStyle) {
         }
     }
     // Painted: the first anchor's cell takes the hover background without hover style.
-    MarkupRenderOptions options;
+    MarkupPaintInputs options;
     options.hover_color = ui::clYellow;
-    MarkupRenderResult r;
-    Render(text, kWide, options, r);
+    layout.Paint(Canvas(), options);
     EXPECT_EQ(Pixel(0, 0), ui::clYellow);
     EXPECT_EQ(Pixel(WidthIn("one") + 1, 0), ui::clWhite);  // the blank between them
 }
@@ -520,7 +515,7 @@ TEST_F(MarkupRendererTest, BodyIconsStandWhereTheirAttributeSays) {
     ui::TImageList images(nullptr);
     images.SetSize(6, 6);
     AddSquare(images, ui::clLime);
-    MarkupRenderOptions options;
+    MarkupLayoutInputs options;
     options.pictures.images = &images;
     const ui::TRect rect = ui::Rect(10, 10, 150, 90);
     struct Case {
@@ -536,13 +531,12 @@ TEST_F(MarkupRendererTest, BodyIconsStandWhereTheirAttributeSays) {
         {"<of x=\"20\"><body background=\"SSYS:3\">", ui::Rect(30, 10, 46, 26)},
     };
     for (const Case& c : cases) {
-        const panel::MarkupLayout layout = panel::LayoutMarkup(Canvas(), c.markup, rect, options);
+        const MarkupLayout layout = Layout(c.markup, rect, options);
         ASSERT_EQ(layout.ops.size(), 1u) << c.markup;
         EXPECT_EQ(layout.ops[0].kind, panel::MarkupOpKind::Picture) << c.markup;
         EXPECT_EQ(layout.ops[0].rect, c.at) << c.markup;
     }
-    MarkupRenderResult r;
-    Render("<body bgtopright=\"IDX:0\">", rect, options, r);
+    Paint("<body bgtopright=\"IDX:0\">", rect, options);
     EXPECT_EQ(Pixel(144, 10), ui::clLime);
     EXPECT_EQ(Pixel(149, 15), ui::clLime);
     EXPECT_EQ(Pixel(143, 10), ui::clWhite);
@@ -556,9 +550,8 @@ TEST_F(MarkupRendererTest, ListItemsIndentsTypesAndBulletColours) {
     EXPECT_EQ(Measure("<li>aaaa<li>b", kWide).width, WidthIn("aaaa") + 2);  // level 0: no indent
 
     // Each item draws its bullet once, on its own line.
-    MarkupRenderOptions options;
-    const panel::MarkupLayout two = panel::LayoutMarkup(
-        Canvas(), "<ul><li type=\"square\" color=\"clred\">a<li type=\"square\" color=\"clred\">b", kWide, options);
+    const MarkupLayout two =
+        Layout("<ul><li type=\"square\" color=\"clred\">a<li type=\"square\" color=\"clred\">b", kWide);
     std::vector<ui::TRect> bullets;
     for (const panel::MarkupOp& op : two.ops) {
         if (op.kind == panel::MarkupOpKind::Bullet) bullets.push_back(op.rect);
@@ -586,10 +579,9 @@ TEST_F(MarkupRendererTest, ListItemsIndentsTypesAndBulletColours) {
         {"<li type=\"disc\">x", Mark::None, ui::clNone},
     };
     for (const Case& c : cases) {
-        const panel::MarkupLayout layout = panel::LayoutMarkup(Canvas(), c.markup, kWide, options);
         Mark mark = Mark::None;
         ui::TColor color = ui::clNone;
-        for (const panel::MarkupOp& op : layout.ops) {
+        for (const panel::MarkupOp& op : Painted(Layout(c.markup, kWide))) {
             if (op.kind == panel::MarkupOpKind::Bullet) {
                 mark = Mark::Shape;
                 color = op.color;
@@ -601,8 +593,7 @@ TEST_F(MarkupRendererTest, ListItemsIndentsTypesAndBulletColours) {
         EXPECT_EQ(mark, c.mark) << c.markup;
         EXPECT_EQ(color, c.color) << c.markup;
     }
-    MarkupRenderResult r;
-    Render("<ul><li type=\"square\">x", kWide, options, r);
+    Paint("<ul><li type=\"square\">x", kWide);
     EXPECT_FALSE(AnyPixel(ui::Rect(0, gh_ + 2, 8, gh_ + 10), ui::clBlack));
     bool text_drawn = false;  // its text still stands
     for (int y = gh_; y < 2 * gh_; ++y) {
@@ -616,14 +607,13 @@ TEST_F(MarkupRendererTest, NaturalSizeLeavesThePicturesStretch) {
     panel::TPictureItem* item = container.Items().Add();
     item->SetName("red");
     panel_test::LoadPicture(item->Picture(), panel_test::PngFile(8, 6, ui::clRed));
-    MarkupRenderOptions options;
+    MarkupLayoutInputs options;
     options.pictures.container = &container;
-    MarkupRenderResult r;
     for (const bool stretch : {true, false}) {
         for (const char* text : {"<img src=\"red\">", "<body background=\"red\">"}) {
             Clear();
             item->Picture().SetStretch(stretch);
-            Render(text, ui::Rect(0, 0, 12, 9), options, r);
+            Paint(text, ui::Rect(0, 0, 12, 9), options);
             EXPECT_EQ(item->Picture().Stretch(), stretch) << text;
             EXPECT_EQ(Pixel(7, 5), ui::clRed) << text;
         }
@@ -632,10 +622,92 @@ TEST_F(MarkupRendererTest, NaturalSizeLeavesThePicturesStretch) {
     EXPECT_EQ(Pixel(12, 5), ui::clWhite);  // beyond the rectangle
     // WIDTH and HEIGHT stretch it, and say so.
     Clear();
-    Render("<img src=\"red\" width=\"16\" height=\"12\">", kWide, options, r);
+    Paint("<img src=\"red\" width=\"16\" height=\"12\">", kWide, options);
     EXPECT_TRUE(item->Picture().Stretch());
     EXPECT_EQ(Pixel(15, 11), ui::clRed);
     EXPECT_EQ(Pixel(16, 11), ui::clWhite);
+}
+
+}  // namespace
+
+namespace {
+
+TEST_F(MarkupRendererTest, OneLayoutPaintsSelectedTextsAndSavedBackgroundsAsEachPaintAsks) {
+    // A text's colours follow the paint inputs through the tags that save and restore them: the
+    // FONT tag inside an anchor saves the anchor's hover background, which its closing tag brings
+    // back after the anchor has ended.
+    const std::string text = "<a href=\"1\"><font bgcolor=\"#FF0000\">x</a>y</font>z";
+    struct Run {
+        ui::TColor color;
+        ui::TColor background;
+    };
+    struct Case {
+        const char* what;
+        bool hover_style;
+        bool selected;
+        Run x, y, z;
+    };
+    const Case cases[] = {
+        {"every anchor decorated", false, false, {ui::clBlue, ui::clRed}, {ui::clBlack, ui::clNone},
+         {ui::clBlack, ui::clYellow}},
+        {"anchor not hovered", true, false, {ui::clBlue, ui::clRed}, {ui::clBlack, ui::clRed},
+         {ui::clBlack, ui::clNone}},
+        {"selected", false, true, {ui::clBlack, ui::clYellow}, {ui::clBlack, ui::clNone}, {ui::clBlack, ui::clNone}},
+    };
+    Canvas().Font().SetColor(ui::clBlack);
+    const MarkupLayout layout = Layout(text, kWide);
+    for (const Case& c : cases) {
+        MarkupPaintInputs paint;
+        paint.hover_color = ui::clYellow;
+        paint.url_color = ui::clBlue;
+        paint.hover_style = c.hover_style;
+        paint.selected = c.selected;
+        const std::vector<panel::MarkupOp> texts = TextOps(Painted(layout, paint));
+        ASSERT_EQ(texts.size(), 3u) << c.what;
+        const Run runs[] = {c.x, c.y, c.z};
+        for (std::size_t i = 0; i < 3; ++i) {
+            EXPECT_EQ(texts[i].font.color, runs[i].color) << c.what << ": " << texts[i].text;
+            EXPECT_EQ(texts[i].background, runs[i].background) << c.what << ": " << texts[i].text;
+        }
+    }
+    // A paragraph's colour is its text cells' background too.
+    const std::vector<panel::MarkupOp> paragraph = TextOps(Painted(Layout("<p bgcolor=\"#FFFF00\">x</p>", kWide)));
+    ASSERT_EQ(paragraph.size(), 1u);
+    EXPECT_EQ(paragraph[0].background, ui::clYellow);
+    // Selected, the FONT colour stays unused and the BODY background is not painted.
+    const MarkupLayout body = Layout("<body bgcolor=\"#00FF00\"><font color=\"clred\">x</font>", kWide);
+    MarkupPaintInputs selected;
+    selected.selected = true;
+    for (const bool is_selected : {false, true}) {
+        const std::vector<panel::MarkupOp> ops = Painted(body, is_selected ? selected : MarkupPaintInputs{});
+        ASSERT_EQ(ops.size(), is_selected ? 1u : 2u);
+        EXPECT_EQ(ops.back().font.color, is_selected ? ui::clBlack : ui::clRed);
+    }
+}
+
+TEST_F(MarkupRendererTest, TheFocusOutlineFollowsTheFocusedAnchorOverItsLines) {
+    // The second anchor runs over two lines: each line gets its part, one pixel wider on each
+    // side, the second line's from the line's left; the first anchor gets none.
+    const int narrow = WidthIn("aa bb ") + WidthIn("c") / 2;
+    MarkupLayoutInputs wrap;
+    wrap.word_wrap = true;
+    const MarkupLayout layout =
+        Layout("<a href=\"1\">aa</a> <a href=\"2\">bb cc</a>", ui::Rect(0, 0, narrow, 100), wrap);
+    auto outlines = [&](int focus) {
+        MarkupPaintInputs paint;
+        paint.focus_anchor = focus;
+        std::vector<ui::TRect> rects;
+        for (const panel::MarkupOp& op : Painted(layout, paint)) {
+            if (op.kind == panel::MarkupOpKind::FocusRect) rects.push_back(op.rect);
+        }
+        return rects;
+    };
+    EXPECT_TRUE(outlines(-1).empty());
+    EXPECT_EQ(outlines(0), (std::vector<ui::TRect>{ui::Rect(-1, 0, WidthIn("aa") + 1, gh_)}));
+    const int b = WidthIn("aa ");
+    EXPECT_EQ(outlines(1), (std::vector<ui::TRect>{ui::Rect(b - 1, 0, b + WidthIn("bb ") + 1, gh_),
+                                                   ui::Rect(0, gh_, WidthIn("cc") + 1, 2 * gh_)}));
+    EXPECT_TRUE(outlines(2).empty());
 }
 
 }  // namespace

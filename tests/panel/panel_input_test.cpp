@@ -425,11 +425,12 @@ TEST_F(PanelInputTest, AutoSizeFitsThePanelToItsText) {
     // The text's extent as the renderer measures it, with no width limit.
     ui::TCanvas& canvas = panel_->Canvas();
     canvas.SetFont(panel_->Font());
-    MarkupRenderOptions options;
-    options.check_only = true;
-    options.word_wrap = true;  // the body text wraps unless Ellipsis is set
-    MarkupRenderResult measured;
-    RenderMarkup(canvas, panel_->Text(), ui::TRect{0, 0, 0xFFFF, 0xFFFF}, options, measured);
+    MarkupLayoutInputs inputs;
+    inputs.text = panel_->Text();
+    inputs.rect = ui::TRect{0, 0, 0xFFFF, 0xFFFF};
+    inputs.all_lines = true;
+    inputs.word_wrap = true;  // the body text wraps unless Ellipsis is set
+    const MarkupLayout measured = LayoutMarkup(canvas, inputs);
     const int tw = measured.width + 4, th = measured.height + 4;  // 2 x BorderWidth
 
     panel_->AutoSize().SetEnabled(true);           // sizes at once
