@@ -104,9 +104,7 @@ TAboutBox::TAboutBox(ui::TComponent* owner, const TVersionBlock* block) : ui::TF
     DoCreate();
 }
 
-TAboutBox::~TAboutBox() {
-    DoDestroy();
-}
+TAboutBox::~TAboutBox() { DoDestroy(); }
 
 void TAboutBox::FormCreate(ui::TPersistent*) {
     Version->SetCaption(ExeInfo->FileVersion());

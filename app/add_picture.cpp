@@ -36,7 +36,8 @@ void AddPicture(AlbumCards& cards, int family, const std::string& file_name, boo
     HourglassScope hourglass;
     const int W = ScreenWidth(family);
     const int H = ScreenHeight(family);
-    const std::unique_ptr<imaging::TBitmap32> screen = imaging::LoadScaledPicture(file_name, W, H, FitInto(W, H), weights);
+    const std::unique_ptr<imaging::TBitmap32> screen =
+        imaging::LoadScaledPicture(file_name, W, H, FitInto(W, H), weights);
     AddCard(cards, family, file_name, *screen, insert);
 }
 
@@ -46,11 +47,12 @@ void AddPictures(AlbumCards& cards, int family, const std::vector<std::string>& 
     const int W = ScreenWidth(family);
     const int H = ScreenHeight(family);
     // The pictures are loaded side by side; the cards are made here, on this thread, in order.
-    imaging::LoadScaledPictures(file_names, W, H, FitInto(W, H),
-                                [&](std::size_t i, std::unique_ptr<imaging::TBitmap32> screen) {
-                                    AddCard(cards, family, file_names[i], *screen, insert);
-                                },
-                                weights);
+    imaging::LoadScaledPictures(
+        file_names, W, H, FitInto(W, H),
+        [&](std::size_t i, std::unique_ptr<imaging::TBitmap32> screen) {
+            AddCard(cards, family, file_names[i], *screen, insert);
+        },
+        weights);
 }
 
 }  // namespace app

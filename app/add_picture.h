@@ -24,7 +24,7 @@ void AddPicture(AlbumCards& cards, int family, const std::string& file_name, boo
 // loaded and scaled on every core, the cards made on the calling thread. The first file that
 // cannot be loaded ends the command: the cards of the files before it are added, its error
 // passes on, and no later file is added.
-void AddPictures(AlbumCards& cards, int family, const std::vector<std::string>& file_names,
-                 bool insert, imaging::TContributorCache* weights = nullptr);
+void AddPictures(AlbumCards& cards, int family, const std::vector<std::string>& file_names, bool insert,
+                 imaging::TContributorCache* weights = nullptr);
 
 }  // namespace app

@@ -6,8 +6,8 @@
 #include <string>
 
 #include "app/album_page.h"
-#include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/controls/screen.h"
+#include "platform/ui/graphics/bitmap.h"
 
 namespace app {
 

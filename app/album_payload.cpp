@@ -4,8 +4,8 @@
 #include <vector>
 
 #include "app/byte_io.h"
-#include "platform/ui/graphics/jpeg.h"
 #include "platform/ui/core/sysutils.h"
+#include "platform/ui/graphics/jpeg.h"
 
 namespace app {
 namespace {
@@ -22,8 +22,8 @@ void EncodeJpeg85(const ui::TBitmap& picture, ui::TStream& dest) {
     jpeg.SaveToStream(dest);
 }
 
-void BuildAlbumPayload(const AlbumPages& pages, int family, const TDeviceProperty& variant,
-                       std::uint16_t version, ui::TStream& dest, const JpegEncoder& encode) {
+void BuildAlbumPayload(const AlbumPages& pages, int family, const TDeviceProperty& variant, std::uint16_t version,
+                       ui::TStream& dest, const JpegEncoder& encode) {
     const bool v2_family = IsV2Family(family);
     // The 16-bit fields are checked before anything is written, so a range error leaves `dest`
     // as it was.
@@ -78,8 +78,8 @@ void BuildAlbumPayload(const AlbumPages& pages, int family, const TDevicePropert
     if (dest.Size() > static_cast<std::int64_t>(variant.Capacity) - 5) throw ui::Exception(kCapacityMessage);
 }
 
-void BuildTransferBlockV2(const AlbumPages& pages, int family, const TDeviceProperty& variant,
-                          std::uint16_t version, ui::TStream& dest, const JpegEncoder& encode) {
+void BuildTransferBlockV2(const AlbumPages& pages, int family, const TDeviceProperty& variant, std::uint16_t version,
+                          ui::TStream& dest, const JpegEncoder& encode) {
     ui::TMemoryStream payload;
     BuildAlbumPayload(pages, family, variant, version, payload, encode);
     std::vector<std::uint8_t> head;

@@ -9,8 +9,8 @@
 
 #include "app/album_page.h"
 #include "app/device_family.h"
-#include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/core/streams.h"
+#include "platform/ui/graphics/bitmap.h"
 
 namespace app {
 
@@ -28,13 +28,11 @@ inline constexpr const char* kCapacityMessage = "Too many pictures!! Please redu
 // Windows-1252. A caption or card count beyond 65535 raises ui::Exception "Range check error"
 // before anything is written. A result above the variant's Capacity - 5 bytes raises
 // ui::Exception kCapacityMessage; what was written stays in `dest` and the caller discards it.
-void BuildAlbumPayload(const AlbumPages& pages, int family, const TDeviceProperty& variant,
-                       std::uint16_t version, ui::TStream& dest,
-                       const JpegEncoder& encode = EncodeJpeg85);
+void BuildAlbumPayload(const AlbumPages& pages, int family, const TDeviceProperty& variant, std::uint16_t version,
+                       ui::TStream& dest, const JpegEncoder& encode = EncodeJpeg85);
 
 // Appends tag 0xE880, payload length + 4, the start address and the payload.
-void BuildTransferBlockV2(const AlbumPages& pages, int family, const TDeviceProperty& variant,
-                          std::uint16_t version, ui::TStream& dest,
-                          const JpegEncoder& encode = EncodeJpeg85);
+void BuildTransferBlockV2(const AlbumPages& pages, int family, const TDeviceProperty& variant, std::uint16_t version,
+                          ui::TStream& dest, const JpegEncoder& encode = EncodeJpeg85);
 
 }  // namespace app

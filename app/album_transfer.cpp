@@ -59,7 +59,8 @@ MatchedNode MatchNode(TMCCANInterface& link, int family) {
     NodeArray ids{}, profiles{};
     const std::uint8_t count = link.getDeviceIDs(ids, profiles);
     for (std::uint8_t i = 0; i < count; ++i) {
-        const auto revision = static_cast<std::uint8_t>(link.ReadHardwareVersion(static_cast<std::uint8_t>(ids[i])) >> 8);
+        const auto revision =
+            static_cast<std::uint8_t>(link.ReadHardwareVersion(static_cast<std::uint8_t>(ids[i])) >> 8);
         for (std::uint8_t v = 0; v < devices.Count; ++v) {
             const TDeviceProperty& variant = devices.Variants[v];
             if (profiles[i] == variant.NodeType && variant.MinHardware <= revision && revision <= variant.MaxHardware) {

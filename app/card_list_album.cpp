@@ -18,9 +18,7 @@ const ui::TBitmap* CardListAlbum::Picture(int index) const {
     return item == nullptr ? nullptr : &item->Picture().Bitmap();
 }
 
-void CardListAlbum::Clear() {
-    list_.Cards().Clear();
-}
+void CardListAlbum::Clear() { list_.Cards().Clear(); }
 
 ui::TBitmap* CardListAlbum::NewCard(const std::string& caption, bool insert) {
     cardlist::TFineCard* selected = insert ? list_.SelectedCard() : nullptr;

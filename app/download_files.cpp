@@ -74,8 +74,7 @@ std::string DownloadFileName(int family, const TDeviceProperty& variant, const s
     return result + "_" + name;
 }
 
-void ExportDownloadFiles(const AlbumPages& pages, int family, const std::string& file_name,
-                         const JpegEncoder& encode) {
+void ExportDownloadFiles(const AlbumPages& pages, int family, const std::string& file_name, const JpegEncoder& encode) {
     const TDeviceFamily& row = DeviceFamilyAt(family);
     for (std::size_t v = 0; v < row.Count; ++v) {
         const TDeviceProperty& variant = row.Variants[v];

@@ -77,8 +77,8 @@ protected:
     virtual void ReadVersionInfo(const TVersionBlock* block);
 
 private:
-    std::string company_name_, file_description_, file_version_, internal_name_, legal_copyright_,
-        legal_trade_mark_, original_file_name_, product_name_, product_version_, comments_;
+    std::string company_name_, file_description_, file_version_, internal_name_, legal_copyright_, legal_trade_mark_,
+        original_file_name_, product_name_, product_version_, comments_;
     std::string os_name_, windows_dir_, system_dir_, temp_dir_;
     std::uint32_t file_flags_ = 0;
     std::uint32_t target_os_ = 0;

@@ -6,9 +6,7 @@
 
 namespace app {
 
-bool IsSelectableFamily(int family) {
-    return family == 0 || family == 1 || family == 3 || family == 4;
-}
+bool IsSelectableFamily(int family) { return family == 0 || family == 1 || family == 3 || family == 4; }
 
 std::optional<int> ReadRememberedFamily() {
     try {

@@ -9,11 +9,11 @@
 #include "app/card_list_album.h"
 #include "app/download_files.h"
 #include "app/family_setting.h"
+#include "platform/kernel/sinks.h"
 #include "platform/ui/controls/application.h"
+#include "platform/ui/core/streams.h"
 #include "platform/ui/graphics/colors.h"
 #include "platform/ui/graphics/jpeg.h"
-#include "platform/ui/core/streams.h"
-#include "platform/kernel/sinks.h"
 
 namespace app {
 
@@ -116,8 +116,9 @@ TQuillbookForm::TQuillbookForm(ui::TComponent* owner) : ui::TForm(owner) {
     AboutAction->SetName("AboutAction");
     AboutAction->SetCaption("&About...");
     AboutAction->OnExecute = [this](TPersistent* s) { AboutActionExecute(s); };
-    for (ui::TContainedAction* a : {static_cast<ui::TContainedAction*>(FileNewAction), static_cast<ui::TContainedAction*>(FileOpen),
-                                    static_cast<ui::TContainedAction*>(FileSaveAs), static_cast<ui::TContainedAction*>(FileExit)}) {
+    for (ui::TContainedAction* a :
+         {static_cast<ui::TContainedAction*>(FileNewAction), static_cast<ui::TContainedAction*>(FileOpen),
+          static_cast<ui::TContainedAction*>(FileSaveAs), static_cast<ui::TContainedAction*>(FileExit)}) {
         a->SetActionList(ActionList1);
         a->SetCategory("File");
     }
@@ -178,10 +179,18 @@ TQuillbookForm::TQuillbookForm(ui::TComponent* owner) : ui::TForm(owner) {
         const std::uint16_t family = r.family;
         button->OnClick = [this, family](TPersistent* s) {
             switch (family) {
-            case 0: HCRadioButtonClick(s); break;
-            case 1: EDRadioButtonClick(s); break;
-            case 3: V2HCRadioButtonClick(s); break;
-            default: V2EDRadioButtonClick(s); break;
+            case 0:
+                HCRadioButtonClick(s);
+                break;
+            case 1:
+                EDRadioButtonClick(s);
+                break;
+            case 3:
+                V2HCRadioButtonClick(s);
+                break;
+            default:
+                V2EDRadioButtonClick(s);
+                break;
             }
         };
     }
@@ -205,11 +214,16 @@ TQuillbookForm::TQuillbookForm(ui::TComponent* owner) : ui::TForm(owner) {
 
     const ButtonSpec buttons[] = {
         {&TQuillbookForm::AddPicButton, "AddPicButton", 13, "Add Photo", 0, &TQuillbookForm::AddPicButtonClick},
-        {&TQuillbookForm::InsertPicButton, "InsertPicButton", 44, "Insert Photo", 4, &TQuillbookForm::InsertPicButtonClick},
-        {&TQuillbookForm::RemovePicButton, "RemovePicButton", 75, "Delete Photo", 1, &TQuillbookForm::RemovePicButtonClick},
-        {&TQuillbookForm::RenamePhotoButton, "RenamePhotoButton", 106, "Rename Photo", 5, &TQuillbookForm::RenamePhotoButtonClick},
-        {&TQuillbookForm::DownloadPicsButton, "DownloadPicsButton", 153, "Download Album", 3, &TQuillbookForm::DownloadPicsButtonClick},
-        {&TQuillbookForm::UploadPicsButton, "UploadPicsButton", 184, "Upload Album", 2, &TQuillbookForm::UploadPicsButtonClick},
+        {&TQuillbookForm::InsertPicButton, "InsertPicButton", 44, "Insert Photo", 4,
+         &TQuillbookForm::InsertPicButtonClick},
+        {&TQuillbookForm::RemovePicButton, "RemovePicButton", 75, "Delete Photo", 1,
+         &TQuillbookForm::RemovePicButtonClick},
+        {&TQuillbookForm::RenamePhotoButton, "RenamePhotoButton", 106, "Rename Photo", 5,
+         &TQuillbookForm::RenamePhotoButtonClick},
+        {&TQuillbookForm::DownloadPicsButton, "DownloadPicsButton", 153, "Download Album", 3,
+         &TQuillbookForm::DownloadPicsButtonClick},
+        {&TQuillbookForm::UploadPicsButton, "UploadPicsButton", 184, "Upload Album", 2,
+         &TQuillbookForm::UploadPicsButtonClick},
     };
     for (const auto& b : buttons) {
         auto* button = new ui::TButton(this);
@@ -269,23 +283,26 @@ TQuillbookForm::TQuillbookForm(ui::TComponent* owner) : ui::TForm(owner) {
     SetGradient(PicCardList->Color(), ui::clSilver, ui::clWhite);
     SetAppearance(PicCardList->CardNormalAppearance(),
                   {ui::clHighlight, ui::clSilver, ui::clWhite, ui::clHighlight, 14145495, ui::clWhite});
-    SetAppearance(PicCardList->CardSelectedAppearance(), {ui::clHighlight, 8182519, 557032, ui::clWhite, 13891839, ui::clWhite});
-    SetAppearance(PicCardList->CardHoverAppearance(), {ui::clBlack, 13224393, ui::clWhite, ui::clBlack, 14145495, ui::clWhite});
-    SetAppearance(PicCardList->CardEditingAppearance(), {ui::clBlack, ui::clSilver, ui::clRed, ui::clWhite, 13891839, ui::clWhite});
-    PicCardList->OnCardDblClick = [this](cardlist::TCustomFineCardList* s, cardlist::TFineCard* c) { PicCardListCardDblClick(s, c); };
+    SetAppearance(PicCardList->CardSelectedAppearance(),
+                  {ui::clHighlight, 8182519, 557032, ui::clWhite, 13891839, ui::clWhite});
+    SetAppearance(PicCardList->CardHoverAppearance(),
+                  {ui::clBlack, 13224393, ui::clWhite, ui::clBlack, 14145495, ui::clWhite});
+    SetAppearance(PicCardList->CardEditingAppearance(),
+                  {ui::clBlack, ui::clSilver, ui::clRed, ui::clWhite, 13891839, ui::clWhite});
+    PicCardList->OnCardDblClick = [this](cardlist::TCustomFineCardList* s, cardlist::TFineCard* c) {
+        PicCardListCardDblClick(s, c);
+    };
 
     OpenPictureDialog = new ui::TOpenDialog(this);
     OpenPictureDialog->SetName("OpenPictureDialog");
     OpenPictureDialog->SetTitle("Select Bitmap");
-    OpenPictureDialog->SetOptions(ui::ofHideReadOnly | ui::ofAllowMultiSelect | ui::ofPathMustExist | ui::ofFileMustExist |
-                                  ui::ofEnableSizing);
+    OpenPictureDialog->SetOptions(ui::ofHideReadOnly | ui::ofAllowMultiSelect | ui::ofPathMustExist |
+                                  ui::ofFileMustExist | ui::ofEnableSizing);
 
     DoCreate();
 }
 
-TQuillbookForm::~TQuillbookForm() {
-    DoDestroy();
-}
+TQuillbookForm::~TQuillbookForm() { DoDestroy(); }
 
 void TQuillbookForm::UseDoubleBuffering() {
     try {
@@ -296,8 +313,7 @@ void TQuillbookForm::UseDoubleBuffering() {
                 tool_panel->SetOwnerDoubleBuffered(true);
             }
         }
-    } catch (const ui::Exception&) {
-    }
+    } catch (const ui::Exception&) {}
 }
 
 void TQuillbookForm::FormCreate(TPersistent*) {
@@ -317,10 +333,14 @@ void TQuillbookForm::FormDestroy(TPersistent*) { CANInterface.reset(); }
 
 ui::TRadioButton* TQuillbookForm::RadioButtonOf(std::uint16_t family) const {
     switch (family) {
-    case 1: return EDRadioButton;
-    case 3: return V2HCRadioButton;
-    case 4: return V2EDRadioButton;
-    default: return HCRadioButton;
+    case 1:
+        return EDRadioButton;
+    case 3:
+        return V2HCRadioButton;
+    case 4:
+        return V2EDRadioButton;
+    default:
+        return HCRadioButton;
     }
 }
 
@@ -368,17 +388,27 @@ void TQuillbookForm::FileOpenAccept(TPersistent*) { OpenAlbum(FileOpen->Dialog()
 
 void TQuillbookForm::FileSaveAsAccept(TPersistent*) {
     switch (FileSaveAs->Dialog()->FilterIndex()) {
-    case 1: SaveAlbum(FileSaveAs->Dialog()->FileName()); break;
-    case 2: ExportDownloadFiles(FileSaveAs->Dialog()->FileName()); break;
-    default: break;
+    case 1:
+        SaveAlbum(FileSaveAs->Dialog()->FileName());
+        break;
+    case 2:
+        ExportDownloadFiles(FileSaveAs->Dialog()->FileName());
+        break;
+    default:
+        break;
     }
 }
 
 void TQuillbookForm::FileSaveAsSaveDialogTypeChange(TPersistent*) {
     switch (FileSaveAs->Dialog()->FilterIndex()) {
-    case 1: FileSaveAs->Dialog()->SetDefaultExt("ZRB"); break;
-    case 2: FileSaveAs->Dialog()->SetDefaultExt("HPA"); break;
-    default: break;
+    case 1:
+        FileSaveAs->Dialog()->SetDefaultExt("ZRB");
+        break;
+    case 2:
+        FileSaveAs->Dialog()->SetDefaultExt("HPA");
+        break;
+    default:
+        break;
     }
 }
 
@@ -390,7 +420,9 @@ namespace {
 
 TransferUi MessageBoxes() {
     TransferUi ui;
-    ui.error_dialog = [](const std::string& text) { kernel::MessageBox(text, "Error", kernel::kMbOk | kernel::kMbIconError); };
+    ui.error_dialog = [](const std::string& text) {
+        kernel::MessageBox(text, "Error", kernel::kMbOk | kernel::kMbIconError);
+    };
     ui.message = [](const std::string& text) { kernel::MessageBox(text, ui::Application().Title(), kernel::kMbOk); };
     ui.information = [](const std::string& text, const std::string& caption) {
         kernel::MessageBox(text, caption, kernel::kMbOk | kernel::kMbIconInformation);

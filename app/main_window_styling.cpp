@@ -32,9 +32,9 @@ void ApplyStoredMenuStyling(menus::TFineMenuOfficeStyler& styler) {
     styler.Background().SetPosition(TBackgroundPosition::bpCenter);
 
     TButtonAppearance& button = styler.ButtonAppearance();
-    button.SetDownColor(0x4E91FE);  // pressed: orange
-    button.SetDownColorTo(0x91D3FF);  // to light orange
-    button.SetHoverColor(0xCCF4FF);  // hovered: pale yellow
+    button.SetDownColor(0x4E91FE);     // pressed: orange
+    button.SetDownColorTo(0x91D3FF);   // to light orange
+    button.SetHoverColor(0xCCF4FF);    // hovered: pale yellow
     button.SetHoverColorTo(0x91D0FF);  // to light orange
     button.SetDownBorderColor(ui::clNavy);
     button.SetHoverBorderColor(ui::clNavy);
@@ -52,11 +52,11 @@ void ApplyStoredMenuStyling(menus::TFineMenuOfficeStyler& styler) {
     selected.SetNotesFont(font);
 
     TRootItem& root = styler.RootItem();
-    root.SetColorTo(0xF7F3F3);  // near-white, a touch of blue
+    root.SetColorTo(0xF7F3F3);           // near-white, a touch of blue
     root.SetSelectedColor(0, 0xF1E9E8);  // open: pale lavender
     root.SetSelectedColor(1, 0xCDB9BA);  // to greyish lavender
-    root.SetHoverColor(0, 0xCCF4FF);  // hovered: pale yellow
-    root.SetHoverColor(1, 0x9AD6FF);  // to light orange
+    root.SetHoverColor(0, 0xCCF4FF);     // hovered: pale yellow
+    root.SetHoverColor(1, 0x9AD6FF);     // to light orange
     SetTahoma(font, -11, ui::clMenuText);
     root.SetFont(font);
 

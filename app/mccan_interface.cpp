@@ -206,8 +206,8 @@ bool TMCCANInterface::Read(std::uint16_t index, std::uint8_t sub, std::uint8_t n
     return true;
 }
 
-std::uint16_t TMCCANInterface::Read16(std::uint16_t index, std::uint8_t sub, std::uint8_t node,
-                                      std::uint8_t attempts, const char* error, bool communication) {
+std::uint16_t TMCCANInterface::Read16(std::uint16_t index, std::uint8_t sub, std::uint8_t node, std::uint8_t attempts,
+                                      const char* error, bool communication) {
     std::uint32_t value = 0;
     if (!Read(index, sub, node, attempts, 2, value)) {
         if (communication) throw ECommunicationError(error);
@@ -296,8 +296,7 @@ std::uint32_t TMCCANInterface::ReadSectionSize(std::uint8_t node, std::uint8_t k
     return size;
 }
 
-void TMCCANInterface::ReadSectionData(std::uint8_t node, std::uint8_t k, std::uint8_t* destination,
-                                      std::int32_t size) {
+void TMCCANInterface::ReadSectionData(std::uint8_t node, std::uint8_t k, std::uint8_t* destination, std::int32_t size) {
     if (size < 0 || (size > 0 && destination == nullptr)) throw ui::Exception(text::kMalformedSection);
     SdoBuffer buffer(static_cast<std::size_t>(size) + kSectionSlack);
     *buffer.record() = TSDORECORD{size, 0x101F, static_cast<std::uint8_t>(3 * k), node, 2};

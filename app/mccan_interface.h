@@ -81,8 +81,8 @@ public:
 private:
     struct Entries;
 
-    bool Read(std::uint16_t index, std::uint8_t sub, std::uint8_t node, std::uint8_t attempts,
-              std::int32_t length, std::uint32_t& value);
+    bool Read(std::uint16_t index, std::uint8_t sub, std::uint8_t node, std::uint8_t attempts, std::int32_t length,
+              std::uint32_t& value);
     std::uint16_t Read16(std::uint16_t index, std::uint8_t sub, std::uint8_t node, std::uint8_t attempts,
                          const char* error, bool communication);
     bool IsIdleState(std::uint8_t first);

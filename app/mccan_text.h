@@ -8,7 +8,8 @@ namespace app::text {
 inline constexpr const char* kCloseFailed = "The CAN interface library could not be closed.";
 inline constexpr const char* kE0000 = "E0000: Communication Software not ready";
 inline constexpr const char* kE0000Where = " (getDeviceIDs)";
-inline constexpr const char* kE0001 = "E0001: System could not be set into idle mode. Power cycle system and try again!";
+inline constexpr const char* kE0001 =
+    "E0001: System could not be set into idle mode. Power cycle system and try again!";
 inline constexpr const char* kE0002 = "E0002: Enabling device software update failed";
 inline constexpr const char* kE0003 = "E0003: Device software update failed";
 inline constexpr const char* kE0004 = "E0004: Timeout reading device profile";

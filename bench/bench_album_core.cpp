@@ -45,7 +45,9 @@ class MemoryAlbum : public app::AlbumCards {
 public:
     int Count() const override { return static_cast<int>(cards_.size()); }
     std::string Caption(int index) const override { return cards_.at(static_cast<std::size_t>(index)).first; }
-    const ui::TBitmap* Picture(int index) const override { return cards_.at(static_cast<std::size_t>(index)).second.get(); }
+    const ui::TBitmap* Picture(int index) const override {
+        return cards_.at(static_cast<std::size_t>(index)).second.get();
+    }
     void Clear() override { cards_.clear(); }
     ui::TBitmap* NewCard(const std::string& caption, bool) override {
         cards_.emplace_back(caption, std::make_unique<ui::TBitmap>());
@@ -179,8 +181,8 @@ void BM_PeerDecodeReduce(benchmark::State& state) {
         VipsImage* in = vips_image_new_from_file(inputs.File(i++).c_str(), "access", VIPS_ACCESS_SEQUENTIAL, nullptr);
         VipsImage* out = nullptr;
         if (in == nullptr ||
-            vips_reduce(in, &out, static_cast<double>(kWidth) / fit.Width(), static_cast<double>(kHeight) / fit.Height(),
-                        "kernel", VIPS_KERNEL_LANCZOS3, nullptr) != 0) {
+            vips_reduce(in, &out, static_cast<double>(kWidth) / fit.Width(),
+                        static_cast<double>(kHeight) / fit.Height(), "kernel", VIPS_KERNEL_LANCZOS3, nullptr) != 0) {
             if (in != nullptr) g_object_unref(in);
             return Fail(state, "vips_reduce");
         }
@@ -243,12 +245,48 @@ void BM_ExportDownloadFiles(benchmark::State& state) {
         benchmark::Counter(static_cast<double>(state.iterations()) * kPictures, benchmark::Counter::kIsRate);
 }
 
-BENCHMARK(BM_AddPicture)->Unit(benchmark::kMillisecond)->Iterations(15)->Repetitions(3)->ReportAggregatesOnly(true)->MeasureProcessCPUTime()->UseRealTime();
-BENCHMARK(BM_AddFirstPicture)->Unit(benchmark::kMillisecond)->Iterations(15)->Repetitions(3)->ReportAggregatesOnly(true)->MeasureProcessCPUTime()->UseRealTime();
-BENCHMARK(BM_PlainDecode)->Unit(benchmark::kMillisecond)->Iterations(15)->Repetitions(3)->ReportAggregatesOnly(true)->MeasureProcessCPUTime()->UseRealTime();
-BENCHMARK(BM_PeerDecodeReduce)->Unit(benchmark::kMillisecond)->Iterations(15)->Repetitions(3)->ReportAggregatesOnly(true)->MeasureProcessCPUTime()->UseRealTime();
-BENCHMARK(BM_PeerThumbnail)->Unit(benchmark::kMillisecond)->Iterations(15)->Repetitions(3)->ReportAggregatesOnly(true)->MeasureProcessCPUTime()->UseRealTime();
-BENCHMARK(BM_AddPictures)->Unit(benchmark::kMillisecond)->Iterations(1)->Repetitions(3)->ReportAggregatesOnly(true)->MeasureProcessCPUTime()->UseRealTime();
+BENCHMARK(BM_AddPicture)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(15)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK(BM_AddFirstPicture)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(15)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK(BM_PlainDecode)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(15)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK(BM_PeerDecodeReduce)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(15)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK(BM_PeerThumbnail)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(15)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
+BENCHMARK(BM_AddPictures)
+    ->Unit(benchmark::kMillisecond)
+    ->Iterations(1)
+    ->Repetitions(3)
+    ->ReportAggregatesOnly(true)
+    ->MeasureProcessCPUTime()
+    ->UseRealTime();
 BENCHMARK(BM_ExportDownloadFiles)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 // Keeps the median real time (ms a run) and the counters of each benchmark for the summary.
@@ -294,18 +332,20 @@ int main(int argc, char** argv) {
     // included) is the work done, which a busy machine distorts far less.
     for (const bool wall : {true, false}) {
         auto& ms = wall ? reporter.median_ms : reporter.median_cpu_ms;
-        if (!ms.count("BM_AddPicture") || !ms.count("BM_AddFirstPicture") || !ms.count("BM_PlainDecode") || !ms.count("BM_PeerDecodeReduce") ||
-            !ms.count("BM_PeerThumbnail") || !ms.count("BM_AddPictures")) {
+        if (!ms.count("BM_AddPicture") || !ms.count("BM_AddFirstPicture") || !ms.count("BM_PlainDecode") ||
+            !ms.count("BM_PeerDecodeReduce") || !ms.count("BM_PeerThumbnail") || !ms.count("BM_AddPictures")) {
             break;
         }
         const double single = ms["BM_AddPicture"];
         const double batch_each = ms["BM_AddPictures"] / kPictures;
         std::printf("\n%dx%d JPEG -> %dx%d, medians a picture, %s:\n", kWidth, kHeight, Fitted().Width(),
                     Fitted().Height(), wall ? "wall-clock time" : "processor time of all threads");
-        std::printf("  our single add (decode + scale + card)  %7.1f ms   each further picture of a size: the ratios below\n",
-                    single);
-        std::printf("  our single add, first of its size       %7.1f ms   its weights worked out too; / plain decode = %.2f\n",
-                    ms["BM_AddFirstPicture"], ms["BM_AddFirstPicture"] / ms["BM_PlainDecode"]);
+        std::printf(
+            "  our single add (decode + scale + card)  %7.1f ms   each further picture of a size: the ratios below\n",
+            single);
+        std::printf(
+            "  our single add, first of its size       %7.1f ms   its weights worked out too; / plain decode = %.2f\n",
+            ms["BM_AddFirstPicture"], ms["BM_AddFirstPicture"] / ms["BM_PlainDecode"]);
         std::printf("  plain decode (the floor)                %7.1f ms   ours / it = %.2f (target <= 1.5)\n",
                     ms["BM_PlainDecode"], single / ms["BM_PlainDecode"]);
         std::printf("  libvips decode + Lanczos-3, 1 thread    %7.1f ms   ours / it = %.2f (target <= 0.4)\n",

@@ -61,8 +61,10 @@ void BM_AlbumSend(benchmark::State& state) {
             round_waits += Clock::now() - start;
         });
         bool finished = false;
-        app::TransferUi ui{[](const std::string&) {}, [](const std::string&) {},
-                           [&finished](const std::string&, const std::string&) { finished = true; }, {}};
+        app::TransferUi ui{[](const std::string&) {},
+                           [](const std::string&) {},
+                           [&finished](const std::string&, const std::string&) { finished = true; },
+                           {}};
         const auto start = Clock::now();
         app::DownloadAlbum(link, pages, kFamily, ui);
         total += Clock::now() - start;
@@ -85,8 +87,8 @@ void BM_AlbumSend(benchmark::State& state) {
     state.counters["transfer_ms"] = ms(total - waited);
     state.counters["image_bytes"] = static_cast<double>(bytes);
     state.counters["failed_sends"] = static_cast<double>(failures);
-    std::printf("album send of %d pictures (%lld bytes): %.1f ms in fixed waits, %.1f ms in the transfer\n",
-                kPictures, static_cast<long long>(bytes), ms(waited), ms(total - waited));
+    std::printf("album send of %d pictures (%lld bytes): %.1f ms in fixed waits, %.1f ms in the transfer\n", kPictures,
+                static_cast<long long>(bytes), ms(waited), ms(total - waited));
 }
 
 BENCHMARK(BM_AlbumSend)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();

@@ -47,8 +47,8 @@ void Ours(int w, int h) {
 }
 
 VipsImage* SourceImage() {
-    static VipsImage* image = vips_image_new_from_memory(Picture().Bits(), std::size_t{kSrcW} * kSrcH * 4, kSrcW,
-                                                         kSrcH, 4, VIPS_FORMAT_UCHAR);
+    static VipsImage* image = vips_image_new_from_memory(Picture().Bits(), std::size_t{kSrcW} * kSrcH * 4, kSrcW, kSrcH,
+                                                         4, VIPS_FORMAT_UCHAR);
     return image;
 }
 

@@ -34,10 +34,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             if (fuzz::BmpClaim(record.data, record.size) > fuzz::kMaxClaimedPixels) continue;
             try {
                 (void)ui::bmp::Decode(record.data, record.size);
-            } catch (const ui::Exception&) {
-            }
+            } catch (const ui::Exception&) {}
         }
-    } catch (const ui::Exception&) {
-    }
+    } catch (const ui::Exception&) {}
     return 0;
 }

@@ -113,18 +113,18 @@ private:
         for (std::size_t i = 0; i < data.size(); ++i) data[i] = static_cast<std::uint8_t>(i);
         for (unsigned round = 0; !stop_; ++round) {
             switch (round % 4) {
-                case 0:  // block download, segmented after a fall-back
-                    klp::SDOC_Communicate(kServerNode, 0x1019, 0, data.data(), 200, klp::SdoService::kDownload);
-                    break;
-                case 1:  // block or segmented upload into a small area
-                    klp::SDOC_Communicate(kServerNode, 0x101F, 3, data.data(), 40, klp::SdoService::kUpload);
-                    break;
-                case 2:  // expedited download
-                    klp::SDOC_Communicate(kServerNode, 0x1018, 0, data.data(), 4, klp::SdoService::kDownload);
-                    break;
-                default:  // upload with a capacity of one segment
-                    klp::SDOC_Communicate(kServerNode, 0x1000, 0, data.data(), 7, klp::SdoService::kUpload);
-                    break;
+            case 0:  // block download, segmented after a fall-back
+                klp::SDOC_Communicate(kServerNode, 0x1019, 0, data.data(), 200, klp::SdoService::kDownload);
+                break;
+            case 1:  // block or segmented upload into a small area
+                klp::SDOC_Communicate(kServerNode, 0x101F, 3, data.data(), 40, klp::SdoService::kUpload);
+                break;
+            case 2:  // expedited download
+                klp::SDOC_Communicate(kServerNode, 0x1018, 0, data.data(), 4, klp::SdoService::kDownload);
+                break;
+            default:  // upload with a capacity of one segment
+                klp::SDOC_Communicate(kServerNode, 0x1000, 0, data.data(), 7, klp::SdoService::kUpload);
+                break;
             }
             // The guard bytes behind each area must never be touched.
             for (std::size_t i = 200; i < data.size(); ++i) {

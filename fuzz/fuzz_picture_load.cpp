@@ -73,7 +73,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         target.SetSize(16, 16);
         target.Canvas().StretchDraw(ui::Rect(0, 0, 16, 16), *picture.Graphic());
         target.Canvas().Draw(-3, -3, *picture.Graphic());
-    } catch (const ui::Exception&) {
-    }
+    } catch (const ui::Exception&) {}
     return 0;
 }

@@ -70,7 +70,8 @@ Bytes PixelRows(const BmpLayout& l) {
             } else {
                 const std::uint32_t v = l.bits == 8 ? value % static_cast<std::uint32_t>(l.palette.size())
                                                     : value * 0x010305u | 0x80000000u;
-                for (int b = 0; b < l.bits / 8; ++b) row[bit / 8 + static_cast<std::size_t>(b)] = static_cast<std::uint8_t>(v >> (8 * b));
+                for (int b = 0; b < l.bits / 8; ++b)
+                    row[bit / 8 + static_cast<std::size_t>(b)] = static_cast<std::uint8_t>(v >> (8 * b));
             }
         }
         Append(out, row);
@@ -106,8 +107,8 @@ Bytes Bmp(const BmpLayout& l, const Bytes& pixels) {
         Put32(out, 0);
         if (l.info_size == 108) {
             for (std::size_t i = 0; i < 4; ++i) Put32(out, i < l.masks.size() ? l.masks[i] : 0);
-            Put32(out, 0x73524742);                       // colour space "sRGB"
-            for (int i = 0; i < 12; ++i) Put32(out, 0);   // end points and gamma
+            Put32(out, 0x73524742);                      // colour space "sRGB"
+            for (int i = 0; i < 12; ++i) Put32(out, 0);  // end points and gamma
         } else {
             for (std::uint32_t m : l.masks) Put32(out, m);
         }
@@ -146,8 +147,8 @@ std::vector<Named> BmpSeeds() {
     seeds.push_back({"8bit_core_header.bmp", BmpOf({4, 2, 8, 0, 12, Grey(4), {}})});
     seeds.push_back({"16bit_565_fields.bmp", BmpOf({4, 3, 16, 3, 40, {}, {0xF800, 0x07E0, 0x001F}})});
     seeds.push_back({"16bit_555.bmp", BmpOf({4, 3, 16, 0, 40, {}, {}})});
-    seeds.push_back({"32bit_alpha_fields_v4.bmp",
-                     BmpOf({3, 3, 32, 3, 108, {}, {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000}})});
+    seeds.push_back(
+        {"32bit_alpha_fields_v4.bmp", BmpOf({3, 3, 32, 3, 108, {}, {0x00FF0000, 0x0000FF00, 0x000000FF, 0xFF000000}})});
     std::vector<std::uint32_t> argb(12);
     for (std::size_t i = 0; i < argb.size(); ++i) argb[i] = 0x80102030u + static_cast<std::uint32_t>(i) * 0x010203u;
     seeds.push_back({"32bit.bmp", ui::bmp::Encode32(argb.data(), 4, 3)});
@@ -166,7 +167,8 @@ std::vector<Named> BmpSeeds() {
 QImage SmallPicture(int w, int h, bool alpha) {
     QImage image(w, h, alpha ? QImage::Format_ARGB32 : QImage::Format_RGB32);
     for (int y = 0; y < h; ++y) {
-        for (int x = 0; x < w; ++x) image.setPixel(x, y, qRgba(x * 30, y * 40, (x + y) * 20, alpha ? 40 + 20 * x : 255));
+        for (int x = 0; x < w; ++x)
+            image.setPixel(x, y, qRgba(x * 30, y * 40, (x + y) * 20, alpha ? 40 + 20 * x : 255));
     }
     return image;
 }
@@ -184,11 +186,11 @@ Bytes Written(const QImage& image, const char* format) {
 
 // 2 x 2, two colours, pixels 0 1 / 1 0: LZW codes clear, 0, 1, 1, 0, end (3 bits, then 4).
 Bytes Gif() {
-    return {'G', 'I', 'F', '8', '9', 'a', 2, 0, 2, 0, 0x80, 0, 0,  // screen, global table of 2
-            0, 0, 0, 0xFF, 0xFF, 0xFF,                              // black, white
-            0x21, 0xF9, 4, 0, 0, 0, 0, 0,                           // graphic control extension
-            0x2C, 0, 0, 0, 0, 2, 0, 2, 0, 0,                        // image descriptor
-            2, 3, 0x44, 0x02, 0x05, 0,                              // LZW code size, data
+    return {'G',  'I',  'F',  '8',  '9',  'a',  2, 0, 2, 0, 0x80, 0, 0,  // screen, global table of 2
+            0,    0,    0,    0xFF, 0xFF, 0xFF,                          // black, white
+            0x21, 0xF9, 4,    0,    0,    0,    0, 0,                    // graphic control extension
+            0x2C, 0,    0,    0,    0,    2,    0, 2, 0, 0,              // image descriptor
+            2,    3,    0x44, 0x02, 0x05, 0,                             // LZW code size, data
             0x3B};
 }
 
@@ -323,7 +325,8 @@ int main(int argc, char** argv) {
     picture(4, "picture.gif", Gif());
 
     const auto album = root / "fuzz_album_file";
-    Write(album, "version2.alb", Album(2, 1, {{"Beach", bmps[10].bytes}, {"Caf\xE9", bmps[2].bytes}, {"", bmps[11].bytes}}));
+    Write(album, "version2.alb",
+          Album(2, 1, {{"Beach", bmps[10].bytes}, {"Caf\xE9", bmps[2].bytes}, {"", bmps[11].bytes}}));
     Write(album, "version1.alb", Album(1, 0, {{"one", bmps[3].bytes}}));
     Write(album, "empty.alb", Album(2, 3, {}));
 

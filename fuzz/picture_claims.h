@@ -42,9 +42,7 @@ inline std::uint64_t DibClaim(const std::uint8_t* d, std::size_t n) {
     return Magnitude(Le32(d + 4)) * Magnitude(Le32(d + 8));
 }
 
-inline std::uint64_t BmpClaim(const std::uint8_t* d, std::size_t n) {
-    return n < 14 ? 0 : DibClaim(d + 14, n - 14);
-}
+inline std::uint64_t BmpClaim(const std::uint8_t* d, std::size_t n) { return n < 14 ? 0 : DibClaim(d + 14, n - 14); }
 
 inline bool IsPng(const std::uint8_t* d, std::size_t n) {
     static constexpr std::uint8_t kSignature[8] = {0x89, 'P', 'N', 'G', '\r', '\n', 0x1A, '\n'};

@@ -6,13 +6,13 @@
 #include <new>
 #include <typeinfo>
 
+#include "imaging/blend.h"
+#include "imaging/stretch_copy.h"
+#include "platform/ui/core/streams.h"
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/canvas.h"
 #include "platform/ui/graphics/decoded_image.h"
 #include "platform/ui/graphics/picture.h"
-#include "platform/ui/core/streams.h"
-#include "imaging/blend.h"
-#include "imaging/stretch_copy.h"
 
 namespace imaging {
 
@@ -139,8 +139,7 @@ void TBitmap32::SetStretchFilter(TStretchFilter Value) {
 
 void TBitmap32::Draw(const ui::TRect& DstRect, const ui::TRect& SrcRect, const TBitmap32* Src) {
     if (Src == nullptr || Src->Empty() || Empty()) return;
-    StretchCopy(this, DstRect, BoundsRect(), Src, SrcRect, Src->StretchFilter(), Src->DrawMode(),
-                Src->OnPixelCombine);
+    StretchCopy(this, DstRect, BoundsRect(), Src, SrcRect, Src->StretchFilter(), Src->DrawMode(), Src->OnPixelCombine);
     Changed();
 }
 
@@ -197,7 +196,8 @@ void TBitmap32::AssignBitmap(const ui::TBitmap& source) {
     const int w = Width();
     if (source.PixelFormat() == ui::TPixelFormat::pf32bit) {
         // Same byte order as ours: the alpha bytes come across unchanged.
-        for (int y = 0; y < Height(); ++y) std::memcpy(RowPointer(y), source.ScanLine(y), static_cast<std::size_t>(w) * 4);
+        for (int y = 0; y < Height(); ++y)
+            std::memcpy(RowPointer(y), source.ScanLine(y), static_cast<std::size_t>(w) * 4);
         return;
     }
     for (int y = 0; y < Height(); ++y) {

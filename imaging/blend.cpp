@@ -32,7 +32,8 @@ TColor32 BlendWeighted(TColor32 F, TColor32 B, std::uint32_t w) {
     // Two channels per 32-bit word, 16 bits each: F_c*w + B_c*(256-w) + 128 <= 65408, so no lane
     // carries into its neighbour; the same sums the packed form keeps in 16-bit lanes.
     const std::uint32_t br = (((F & 0x00FF00FFu) * w + (B & 0x00FF00FFu) * iw + 0x00800080u) >> 8) & 0x00FF00FFu;
-    const std::uint32_t ga = ((((F >> 8) & 0x00FF00FFu) * w + ((B >> 8) & 0x00FF00FFu) * iw + 0x00800080u)) & 0xFF00FF00u;
+    const std::uint32_t ga =
+        ((((F >> 8) & 0x00FF00FFu) * w + ((B >> 8) & 0x00FF00FFu) * iw + 0x00800080u)) & 0xFF00FF00u;
     return br | ga;
 }
 

@@ -65,11 +65,16 @@ float MitchellKernel(float x) {
 
 TFilterInfo FilterInfo(TStretchFilter filter) {
     switch (filter) {
-        case TStretchFilter::sfNearest: return {BoxKernel, 1.0f};
-        case TStretchFilter::sfLinear: return {TriangleKernel, 1.0f};
-        case TStretchFilter::sfSpline: return {CubicBSplineKernel, 2.0f};
-        case TStretchFilter::sfLanczos: return {Lanczos3Kernel, 3.0f};
-        case TStretchFilter::sfMitchell: return {MitchellKernel, 2.0f};
+    case TStretchFilter::sfNearest:
+        return {BoxKernel, 1.0f};
+    case TStretchFilter::sfLinear:
+        return {TriangleKernel, 1.0f};
+    case TStretchFilter::sfSpline:
+        return {CubicBSplineKernel, 2.0f};
+    case TStretchFilter::sfLanczos:
+        return {Lanczos3Kernel, 3.0f};
+    case TStretchFilter::sfMitchell:
+        return {MitchellKernel, 2.0f};
     }
     return {BoxKernel, 1.0f};
 }

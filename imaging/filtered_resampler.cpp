@@ -34,7 +34,8 @@ TFilteredResampler::TFilteredResampler(const TColor32* bits, int source_width, T
 
     // The vector path multiplies in 16-bit lanes and sums the horizontal pass in doubles; both
     // are exact while the weights fit 16 bits and no sum can leave the 32-bit range.
-    fast_ok_ = resample::SumsFit32(columns_, rows_) && resample::WeightsFit16(rows_) && resample::WeightsFit16(columns_);
+    fast_ok_ =
+        resample::SumsFit32(columns_, rows_) && resample::WeightsFit16(rows_) && resample::WeightsFit16(columns_);
 #if defined(__SSE2__)
     if (fast_ok_) sums_exact_.assign(sums_.size(), 0.0);
 #endif
@@ -141,8 +142,8 @@ void TFilteredResampler::VerticalFast(const TContributorList& taps) {
         for (int ch = 0; ch < kChannels; ++ch) {
             std::int32_t s = 0;
             for (const TContributor& t : taps)
-                s += t.Weight * static_cast<std::int32_t>(
-                                    ChannelOf(bits_[static_cast<std::size_t>(t.Position) * source_width_ + lo_ + x], ch));
+                s += t.Weight * static_cast<std::int32_t>(ChannelOf(
+                                    bits_[static_cast<std::size_t>(t.Position) * source_width_ + lo_ + x], ch));
             sums[static_cast<std::size_t>(x) * kChannels + ch] = s;
             exact[static_cast<std::size_t>(x) * kChannels + ch] = s;
         }

@@ -54,9 +54,9 @@ private:
     bool clamp_;
     int lo_ = 0;  // first and last source column named by any column list
     int hi_ = -1;
-    bool fast_ok_ = false;                // every weight fits the vector path's 16-bit lanes
-    std::vector<std::int32_t> sums_;      // 4 per source column Lo..Hi, in memory byte order b, g, r, a
-    std::vector<double> sums_exact_;      // the same as doubles for the vector horizontal pass
+    bool fast_ok_ = false;            // every weight fits the vector path's 16-bit lanes
+    std::vector<std::int32_t> sums_;  // 4 per source column Lo..Hi, in memory byte order b, g, r, a
+    std::vector<double> sums_exact_;  // the same as doubles for the vector horizontal pass
 };
 
 }  // namespace imaging

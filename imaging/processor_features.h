@@ -12,9 +12,9 @@
 namespace imaging {
 
 struct TProcessorFeatures {
-    bool HasCpuid = false;      // the identification instruction exists
-    std::uint32_t Family = 0;   // bits 8-11 of the leaf-1 signature
-    bool HasMmx = false;        // leaf 1, EDX bit 23
+    bool HasCpuid = false;     // the identification instruction exists
+    std::uint32_t Family = 0;  // bits 8-11 of the leaf-1 signature
+    bool HasMmx = false;       // leaf 1, EDX bit 23
     // What the original selection rule would pick: CPUID, family 5 or later, and MMX.
     bool PackedIntegerCapable = false;
 };

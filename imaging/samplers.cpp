@@ -37,16 +37,18 @@ enum class BlendRule { PlainAtFullMaster, AlwaysMaster };
 
 void WriteBackRow(const TColor32* computed, TColor32* dest, int count, const TWriteBack& Mode, BlendRule rule) {
     switch (Mode.Mode) {
-        case TDrawMode::dmOpaque: CopyPixels(computed, dest, count); return;
-        case TDrawMode::dmBlend:
-            if (rule == BlendRule::PlainAtFullMaster && Mode.MasterAlpha >= 255)
-                BlendRow(computed, dest, count);
-            else
-                BlendRowMasterAlpha(computed, dest, count, Mode.MasterAlpha);
-            return;
-        case TDrawMode::dmCustom:
-            for (int i = 0; i < count; ++i) (*Mode.Handler)(computed[i], dest[i], Mode.MasterAlpha);
-            return;
+    case TDrawMode::dmOpaque:
+        CopyPixels(computed, dest, count);
+        return;
+    case TDrawMode::dmBlend:
+        if (rule == BlendRule::PlainAtFullMaster && Mode.MasterAlpha >= 255)
+            BlendRow(computed, dest, count);
+        else
+            BlendRowMasterAlpha(computed, dest, count, Mode.MasterAlpha);
+        return;
+    case TDrawMode::dmCustom:
+        for (int i = 0; i < count; ++i) (*Mode.Handler)(computed[i], dest[i], Mode.MasterAlpha);
+        return;
     }
 }
 
@@ -83,8 +85,8 @@ void CopyBlock(const TDestPixels& Dst, const ui::TRect& DstRect, const ui::TRect
     }
 }
 
-void SampleNearest(const TDestPixels& Dst, const ui::TRect& DstRect, const ui::TRect& DstClip,
-                   const TSourcePixels& Src, const ui::TRect& SrcRect, const TWriteBack& Mode) {
+void SampleNearest(const TDestPixels& Dst, const ui::TRect& DstRect, const ui::TRect& DstClip, const TSourcePixels& Src,
+                   const ui::TRect& SrcRect, const TWriteBack& Mode) {
     const std::int64_t DstW = std::int64_t{DstRect.Right} - DstRect.Left;
     const std::int64_t DstH = std::int64_t{DstRect.Bottom} - DstRect.Top;
     const float x_ratio = NearestRatio(SrcRect.Width(), DstW);
@@ -113,7 +115,8 @@ void SampleNearest(const TDestPixels& Dst, const ui::TRect& DstRect, const ui::T
         } else {
             if (sy != previous_row) {
                 const TColor32* s = SourceRow(Src, sy);
-                for (int i = 0; i < n; ++i) buffer[static_cast<std::size_t>(i)] = s[columns[static_cast<std::size_t>(i)]];
+                for (int i = 0; i < n; ++i)
+                    buffer[static_cast<std::size_t>(i)] = s[columns[static_cast<std::size_t>(i)]];
             }
             WriteBackRow(buffer.data(), d, n, Mode, BlendRule::PlainAtFullMaster);
         }
@@ -168,8 +171,8 @@ void SampleBilinearUp(const TDestPixels& Dst, const ui::TRect& DstRect, const ui
         const TColor32* lower = SourceRow(Src, sy.Neighbour);
         const std::uint32_t wy = static_cast<std::uint32_t>(sy.Weight);
         const std::uint32_t iwy = 256 - wy;
-        TColor32* out = (Mode.Mode == TDrawMode::dmOpaque) ? DestRow(Dst, DstClip.Top + row) + DstClip.Left
-                                                            : buffer.data();
+        TColor32* out =
+            (Mode.Mode == TDrawMode::dmOpaque) ? DestRow(Dst, DstClip.Top + row) + DstClip.Left : buffer.data();
         // Blue/red and green/alpha travel as two 16-bit lane pairs; 255 * 256 fits a lane.
         std::uint32_t l_br = 0, l_ga = 0, r_br = 0, r_ga = 0;
         std::int32_t cached_x = -1, cached_neighbour = -1;
@@ -209,7 +212,8 @@ void SampleFiltered(const TDestPixels& Dst, const ui::TRect& DstRect, const ui::
     };
     TContributorTable columns =
         table(DstRect.Left, DstRect.Right, DstClip.Left, DstClip.Right, SrcRect.Left, SrcRect.Right);
-    TContributorTable rows = table(DstRect.Top, DstRect.Bottom, DstClip.Top, DstClip.Bottom, SrcRect.Top, SrcRect.Bottom);
+    TContributorTable rows =
+        table(DstRect.Top, DstRect.Bottom, DstClip.Top, DstClip.Bottom, SrcRect.Top, SrcRect.Bottom);
     if (columns.empty() || rows.empty()) return;
     // Only the kernels with negative lobes can push a sum outside 0..255.
     const bool clamp = Filter == TStretchFilter::sfLanczos || Filter == TStretchFilter::sfMitchell;

@@ -49,8 +49,8 @@ struct TLinearSample {
 void CopyBlock(const TDestPixels& Dst, const ui::TRect& DstRect, const ui::TRect& DstClip, const TSourcePixels& Src,
                const ui::TRect& SrcRect, const TWriteBack& Mode);
 // Nearest source pixel, in single-precision steps.
-void SampleNearest(const TDestPixels& Dst, const ui::TRect& DstRect, const ui::TRect& DstClip,
-                   const TSourcePixels& Src, const ui::TRect& SrcRect, const TWriteBack& Mode);
+void SampleNearest(const TDestPixels& Dst, const ui::TRect& DstRect, const ui::TRect& DstClip, const TSourcePixels& Src,
+                   const ui::TRect& SrcRect, const TWriteBack& Mode);
 // Bilinear interpolation with 8-bit weights; only for enlarging in both directions.
 void SampleBilinearUp(const TDestPixels& Dst, const ui::TRect& DstRect, const ui::TRect& DstClip,
                       const TSourcePixels& Src, const ui::TRect& SrcRect, const TWriteBack& Mode);

@@ -33,7 +33,8 @@ std::unique_ptr<TBitmap32> LoadWhole(const std::string& FileName, int ScreenWidt
     screen->SetSize(ScreenWidth, ScreenHeight);
     if (!source.Empty() && !screen->Empty()) {
         StretchCopy(screen.get(), fit(source.Width(), source.Height()), screen->BoundsRect(), &source,
-                    source.BoundsRect(), source.StretchFilter(), source.DrawMode(), source.OnPixelCombine, threads, weights);
+                    source.BoundsRect(), source.StretchFilter(), source.DrawMode(), source.OnPixelCombine, threads,
+                    weights);
         screen->Changed();
     }
     return screen;

@@ -33,8 +33,7 @@ std::unique_ptr<TBitmap32> LoadScaledPicture(const std::string& FileName, int Sc
 // A few pictures are loaded at a time: one per thread, at most 8. The weights come from
 // `Weights` when given, else from a cache of this run's own.
 void LoadScaledPictures(const std::vector<std::string>& FileNames, int ScreenWidth, int ScreenHeight,
-                        const TFitRect& fit,
-                        const std::function<void(std::size_t, std::unique_ptr<TBitmap32>)>& take,
+                        const TFitRect& fit, const std::function<void(std::size_t, std::unique_ptr<TBitmap32>)>& take,
                         TContributorCache* Weights = nullptr);
 
 }  // namespace imaging

@@ -58,16 +58,20 @@ void StretchCopy(TBitmap32* Dst, const ui::TRect& DstRect, const ui::TRect& DstC
         return;
     }
     switch (Filter) {
-        case TStretchFilter::sfNearest: SampleNearest(dest, DstRect, clip, source, SrcRect, mode); return;
-        case TStretchFilter::sfLinear:
-            if (DstW > SrcW && DstH > SrcH)
-                SampleBilinearUp(dest, DstRect, clip, source, SrcRect, mode);
-            else
-                SampleFiltered(dest, DstRect, clip, source, SrcRect, Filter, mode, Threads, Weights);
-            return;
-        case TStretchFilter::sfSpline:
-        case TStretchFilter::sfLanczos:
-        case TStretchFilter::sfMitchell: SampleFiltered(dest, DstRect, clip, source, SrcRect, Filter, mode, Threads, Weights); return;
+    case TStretchFilter::sfNearest:
+        SampleNearest(dest, DstRect, clip, source, SrcRect, mode);
+        return;
+    case TStretchFilter::sfLinear:
+        if (DstW > SrcW && DstH > SrcH)
+            SampleBilinearUp(dest, DstRect, clip, source, SrcRect, mode);
+        else
+            SampleFiltered(dest, DstRect, clip, source, SrcRect, Filter, mode, Threads, Weights);
+        return;
+    case TStretchFilter::sfSpline:
+    case TStretchFilter::sfLanczos:
+    case TStretchFilter::sfMitchell:
+        SampleFiltered(dest, DstRect, clip, source, SrcRect, Filter, mode, Threads, Weights);
+        return;
     }
 }
 

@@ -24,20 +24,20 @@ CANBuf* CAN_NewFrame(std::uint16_t cob_id, std::uint8_t dlc);
 // COB-ID plan of the node (node part = COB-ID & 0x1F).
 namespace cob {
 inline constexpr std::uint16_t kNmCommand = 0x000;
-inline constexpr std::uint16_t kFaultFirst = 0x041;       // fault report of node 1..
-inline constexpr std::uint16_t kFaultLast = 0x05F;        // .. 31
+inline constexpr std::uint16_t kFaultFirst = 0x041;  // fault report of node 1..
+inline constexpr std::uint16_t kFaultLast = 0x05F;   // .. 31
 inline constexpr std::uint16_t kFaultBase = 0x040;
 inline constexpr std::uint16_t kSystemStateRequest = 0x060;  // + own id
 inline constexpr std::uint16_t kMasterCommand = 0x080;
 inline constexpr std::uint16_t kServerRequestFirst = 0x700;  // channels 1-4: 0x700/0x720/0x740/0x760 + own
 inline constexpr std::uint16_t kServerRequestLast = 0x77F;
 // The main SDO channel's requests and answers: sdo::kRequestBase, sdo::kResponseBase + node.
-inline constexpr std::uint16_t kGuard = 0x7C0;            // + own
+inline constexpr std::uint16_t kGuard = 0x7C0;  // + own
 inline constexpr std::uint16_t kAssignRequest = 0x7EA;
 }  // namespace cob
 
 // Bytes of a bus-master command on 0x080.
-inline constexpr std::uint8_t kMasterSystemState0 = 7;     // data {7, 1, state}
+inline constexpr std::uint8_t kMasterSystemState0 = 7;  // data {7, 1, state}
 inline constexpr std::uint8_t kMasterSystemState1 = 1;
 inline constexpr std::uint8_t kMasterForcePowerDown = 0x85;
 // The system state while no answer has come.

@@ -62,12 +62,18 @@ namespace klp {
 
 std::uint8_t NodeStateCode(std::uint8_t nm_state) {
     switch (nm_state) {
-    case 0: return 0;
-    case 1: return 1;
-    case 2: return 2;
-    case 4: return 3;
-    case 8: return 4;
-    default: return 255;
+    case 0:
+        return 0;
+    case 1:
+        return 1;
+    case 2:
+        return 2;
+    case 4:
+        return 3;
+    case 8:
+        return 4;
+    default:
+        return 255;
     }
 }
 
@@ -144,8 +150,8 @@ bool READKLP(TSDORECORD* r) {
     if (r == nullptr) return true;
     const bool trace_on = TraceOn(trace::kRead);
     if (trace_on) {
-        TraceFormat("VARNHOLDklp_lib: @T:%u readKLP( node=%u idx=%06x subI=%02x )  ...", ThreadId(), r->node,
-                    r->index, r->subindex);
+        TraceFormat("VARNHOLDklp_lib: @T:%u readKLP( node=%u idx=%06x subI=%02x )  ...", ThreadId(), r->node, r->index,
+                    r->subindex);
     }
     try {
         SdoResult result;

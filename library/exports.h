@@ -34,7 +34,7 @@ KLP_EXPORT bool OPENKLP(TINITKLP* init);
 KLP_EXPORT void CLOSEKLP();
 // Resets the own node as an NM reset command addressed to every node would.
 KLP_EXPORT void RESETKLP();
-KLP_EXPORT bool READYKLP();        // NM state 4 or 8
+KLP_EXPORT bool READYKLP();  // NM state 4 or 8
 KLP_EXPORT bool STOPPEDKLP();
 // NM state 0, 1, 2, 4, 8 as 0, 1, 2, 3, 4; any other state 255.
 KLP_EXPORT std::uint8_t GETNODESTATEKLP();

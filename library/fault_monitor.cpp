@@ -25,7 +25,6 @@ constexpr std::uint16_t kFormatIndex = 0x100B;
 constexpr std::uint8_t kPackedFormat = 1;
 constexpr std::uint8_t kFieldFormat = 2;
 
-
 // The report format is the second byte of node 1's object 0x100B; it stays unknown (and is asked
 // again with the next report) while that read fails.
 void ReadFormat() {
@@ -85,9 +84,8 @@ bool FaultList::Exists() const {
 void FaultList::Report(std::uint16_t node, const FaultFields& fields) {
     std::lock_guard lock(mutex_);
     if (!exists_) return;
-    auto same = std::find_if(records_.begin(), records_.end(), [&](const TFAULTRECORD& r) {
-        return r.node == node && r.code == fields.code;
-    });
+    auto same = std::find_if(records_.begin(), records_.end(),
+                             [&](const TFAULTRECORD& r) { return r.node == node && r.code == fields.code; });
     if (same != records_.end()) {
         same->life_ms = fields.fault_class != 0 ? kFaultLifeMs : kFaultClearedLifeMs;
         return;

@@ -10,14 +10,14 @@
 
 // Argument of OPENKLP.
 struct TINITKLP {
-    std::uint32_t sdo_timeout_ms;    // becomes the opening thread's SDO timeout
-    std::uint8_t adapter_param;      // handed to the adapter creation, which ignores it
+    std::uint32_t sdo_timeout_ms;  // becomes the opening thread's SDO timeout
+    std::uint8_t adapter_param;    // handed to the adapter creation, which ignores it
 };
 
 // Argument of READKLP and WRITEKLP: a 9-byte header directly followed by the data bytes, so the
 // caller allocates 9 + length bytes and lays the record over them.
 struct TSDORECORD {
-    std::int32_t length;    // write: bytes to send; read: capacity in, bytes received out
+    std::int32_t length;  // write: bytes to send; read: capacity in, bytes received out
     std::uint16_t index;
     std::uint8_t subindex;
     std::uint8_t node;      // 1..31
@@ -27,15 +27,15 @@ struct TSDORECORD {
 
 // Argument of WRITECAN and WRITECANRTR.
 struct TCANRECORD {
-    std::uint16_t cob_id;   // 11-bit identifier
-    std::uint8_t dlc;       // 0..8; the first dlc bytes of data are used
+    std::uint16_t cob_id;  // 11-bit identifier
+    std::uint8_t dlc;      // 0..8; the first dlc bytes of data are used
     std::uint8_t data[8];
 };
 
 // One active fault, as GETFAULTKLP hands it out.
 struct TFAULTRECORD {
-    std::uint16_t node;         // reporting node, 1..31
-    std::int32_t life_ms;       // remaining life; the record ages out at 0
+    std::uint16_t node;    // reporting node, 1..31
+    std::int32_t life_ms;  // remaining life; the record ages out at 0
     std::uint16_t code;
     std::uint16_t fault_class;
     std::uint8_t flag;

@@ -22,8 +22,8 @@ constexpr std::uint32_t kNoBound = 0xFFFFFFFFu;
 std::uint32_t g_lower_bound = kNoBound;
 
 // Timer 0 periods in 50 ms ticks.
-constexpr std::uint8_t kAnnounceTicks = 10;    // 500 ms between announcements
-constexpr std::uint8_t kSuperviseTicks = 20;   // 1 s: assignment pause, guard supervision
+constexpr std::uint8_t kAnnounceTicks = 10;   // 500 ms between announcements
+constexpr std::uint8_t kSuperviseTicks = 20;  // 1 s: assignment pause, guard supervision
 
 constexpr std::uint8_t kAssignCmd = 1;
 constexpr std::uint8_t kRangeQuery = 6;

@@ -17,8 +17,8 @@ namespace klp {
 struct CANBuf;
 
 // NM states.
-inline constexpr std::uint8_t kNmNoId = 2;         // pre-operational, no id
-inline constexpr std::uint8_t kNmAssigned = 4;     // id assigned / stopped
+inline constexpr std::uint8_t kNmNoId = 2;      // pre-operational, no id
+inline constexpr std::uint8_t kNmAssigned = 4;  // id assigned / stopped
 inline constexpr std::uint8_t kNmOperational = 8;
 
 inline constexpr std::uint8_t kNoNodeId = 255;
@@ -30,10 +30,10 @@ inline constexpr std::uint16_t kReplyWord = 0x0100;
 
 // NM events (subtype of a type-1 message).
 namespace nm_event {
-inline constexpr std::uint8_t kCommand = 0;   // frame on 0x000 (or RESETKLP)
-inline constexpr std::uint8_t kAssign = 1;    // frame on 0x7EA
-inline constexpr std::uint8_t kGuard = 2;     // frame on 0x7C0 + own id
-inline constexpr std::uint8_t kTimer = 3;     // timer 0 expired
+inline constexpr std::uint8_t kCommand = 0;  // frame on 0x000 (or RESETKLP)
+inline constexpr std::uint8_t kAssign = 1;   // frame on 0x7EA
+inline constexpr std::uint8_t kGuard = 2;    // frame on 0x7C0 + own id
+inline constexpr std::uint8_t kTimer = 3;    // timer 0 expired
 }  // namespace nm_event
 
 // NM commands (data[0] of a frame on 0x000).
@@ -48,9 +48,9 @@ inline constexpr std::uint8_t kClearStopped = 0x82;
 namespace nm_cob {
 inline constexpr std::uint16_t kAssignReply = 0x7E9;
 inline constexpr std::uint16_t kRangeReply = 0x7E6;
-inline constexpr std::uint16_t kAnnounce = 0x7EF;      // identity word 15
-inline constexpr std::uint16_t kAnnounceAlt = 0x7F0;   // identity word 3
-inline constexpr std::uint16_t kAnnounceOther = 0x7EC; // any other identity word
+inline constexpr std::uint16_t kAnnounce = 0x7EF;       // identity word 15
+inline constexpr std::uint16_t kAnnounceAlt = 0x7F0;    // identity word 3
+inline constexpr std::uint16_t kAnnounceOther = 0x7EC;  // any other identity word
 }  // namespace nm_cob
 
 // Stack start: every NM value back to its value at load (state 0, no id, stopped flag clear).

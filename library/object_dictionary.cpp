@@ -38,9 +38,7 @@ void HardwareVersionRoutine(OdAccessBlock& block) { ServeConstant(block, kHardwa
 
 }  // namespace
 
-std::uint32_t OdTypeSize(std::uint8_t data_type) {
-    return data_type < kTypeSizes.size() ? kTypeSizes[data_type] : 0;
-}
+std::uint32_t OdTypeSize(std::uint8_t data_type) { return data_type < kTypeSizes.size() ? kTypeSizes[data_type] : 0; }
 
 OdSubEntry OdSubEntry::Inline(std::uint8_t type, std::vector<std::uint8_t> bytes) {
     OdSubEntry e;
@@ -123,8 +121,7 @@ std::uint32_t DictionaryAccess::SubSize(const OdSubEntry& sub) {
         }
         return 0;
     case od_type::kDomain:
-        return sub.Storage() == OdStorage::kRoutine ? sub.routine_length
-                                                    : static_cast<std::uint32_t>(sub.value.size());
+        return sub.Storage() == OdStorage::kRoutine ? sub.routine_length : static_cast<std::uint32_t>(sub.value.size());
     default:
         return 0;
     }
@@ -149,8 +146,7 @@ bool DictionaryAccess::Fetch(const OdSubEntry& sub, std::uint32_t offset, std::u
         return true;
     }
     // An inline visible string keeps its length byte in front of the text.
-    const std::size_t skip =
-        (sub.Storage() == OdStorage::kInline && sub.Type() == od_type::kVisibleString) ? 1 : 0;
+    const std::size_t skip = (sub.Storage() == OdStorage::kInline && sub.Type() == od_type::kVisibleString) ? 1 : 0;
     for (std::uint32_t i = 0; i < count; ++i) {
         const std::size_t at = skip + offset + i;
         // A stored value shorter than its type is served with zeros, so the stream keeps the
@@ -225,8 +221,7 @@ std::size_t DictionaryAccess::Read(int channel, std::uint8_t* destination, std::
     return copied;
 }
 
-bool DictionaryAccess::WritePrepare(int channel, std::uint16_t index, std::uint8_t sub_index,
-                                    std::uint32_t length) {
+bool DictionaryAccess::WritePrepare(int channel, std::uint16_t index, std::uint8_t sub_index, std::uint32_t length) {
     if (channel < 0 || channel >= kChannels) return false;
     State& st = states_[channel];
     st = State{};

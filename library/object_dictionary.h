@@ -60,8 +60,7 @@ struct OdSubEntry {
 
     static OdSubEntry Inline(std::uint8_t type, std::vector<std::uint8_t> bytes);
     static OdSubEntry Pointer(std::uint8_t type, std::vector<std::uint8_t> bytes, bool writable = false);
-    static OdSubEntry Routine(std::uint8_t type, OdRoutine routine, bool writable = false,
-                              std::uint16_t length = 0);
+    static OdSubEntry Routine(std::uint8_t type, OdRoutine routine, bool writable = false, std::uint16_t length = 0);
 };
 
 struct OdObject {
@@ -114,11 +113,11 @@ private:
     struct State {
         OdObject* object = nullptr;
         Mode mode = Mode::kNone;
-        std::size_t sub = 0;        // sub-entry being read or written
-        std::size_t last = 0;       // one past the last sub-entry of the access
-        std::uint32_t left = 0;     // bytes left of the current sub-entry
-        std::uint32_t position = 0; // offset inside the current sub-entry
-        bool started = false;       // the current sub-entry's size is known (left is valid)
+        std::size_t sub = 0;         // sub-entry being read or written
+        std::size_t last = 0;        // one past the last sub-entry of the access
+        std::uint32_t left = 0;      // bytes left of the current sub-entry
+        std::uint32_t position = 0;  // offset inside the current sub-entry
+        bool started = false;        // the current sub-entry's size is known (left is valid)
     };
 
     std::uint32_t SubSize(const OdSubEntry& sub);

@@ -107,8 +107,7 @@ private:
 bool InPool(const Kernel& k, const CANBuf* buf) {
     const auto first = reinterpret_cast<std::uintptr_t>(k.buffers.data());
     const auto address = reinterpret_cast<std::uintptr_t>(buf);
-    return address >= first && address < first + sizeof(k.buffers) &&
-           (address - first) % sizeof(CANBuf) == 0;
+    return address >= first && address < first + sizeof(k.buffers) && (address - first) % sizeof(CANBuf) == 0;
 }
 
 // Reports an exception caught at the top of a library loop. A fatal error has already shown its
@@ -283,8 +282,7 @@ struct StartProgress {
     bool sdo_client = false;
 };
 
-std::unique_ptr<kernel::Thread> NewThread(std::function<std::uint32_t()> body, kernel::Thread::Start start,
-                                          int line) {
+std::unique_ptr<kernel::Thread> NewThread(std::function<std::uint32_t()> body, kernel::Thread::Start start, int line) {
     try {
         return std::make_unique<kernel::Thread>(std::move(body), start);
     } catch (const std::exception&) {
@@ -324,16 +322,15 @@ StartResult StartSteps(Kernel& k, StartProgress& progress, std::uint8_t adapter_
     std::function<void()> dispatcher = hooks.dispatcher_task;
     if (!dispatcher) dispatcher = [] { DrainMailbox(kDispatcherMailbox, -1); };
     k.mailboxes[kDispatcherMailbox].thread = NewThread(
-        [dispatcher] { return RunGuarded("CAN_DISP::CAND_Task", dispatcher); }, kernel::Thread::Start::Suspended,
-        151);
+        [dispatcher] { return RunGuarded("CAN_DISP::CAND_Task", dispatcher); }, kernel::Thread::Start::Suspended, 151);
     k.mailboxes[kDispatcherMailbox].running = true;
     k.mailboxes[kDispatcherMailbox].semaphore = NewMailboxSemaphore(157);
 
     // The fault thread, resumed only by the channel-conflict check.
     std::function<void()> fault = hooks.fault_task;
     if (!fault) fault = [] { DrainMailbox(kFaultMailbox, kFaultWaitTicks); };
-    k.mailboxes[kFaultMailbox].thread = NewThread(
-        [fault] { return RunGuarded("FAULT::FAULT_Task", fault); }, kernel::Thread::Start::Suspended, 165);
+    k.mailboxes[kFaultMailbox].thread =
+        NewThread([fault] { return RunGuarded("FAULT::FAULT_Task", fault); }, kernel::Thread::Start::Suspended, 165);
     k.mailboxes[kFaultMailbox].running = true;
     k.mailboxes[kFaultMailbox].semaphore = NewMailboxSemaphore(171);
 
@@ -355,20 +352,34 @@ StartResult StartSteps(Kernel& k, StartProgress& progress, std::uint8_t adapter_
 
 const char* FatalFormatName(int code) {
     switch (code) {
-        case 1: return "Generic Queue Error";
-        case 2: return "Message Queue empty";
-        case 3: return "Pool buffer error";
-        case 4: return "Timer Number out of range";
-        case 5: return "Unexpected event in module NM";
-        case 6: return "Operating system error";
-        case 7: return "Missing message buffer in TIM_Start";
-        case 8: return "Unexpected event in OS protocol stack";
-        case 9: return "NM protocol fatal error";
-        case 10: return "Watchdog error";
-        case 11: return "Common CMM error";
-        case 12: return "CAN error";
-        case 18: return "Invalid state";
-        default: return nullptr;
+    case 1:
+        return "Generic Queue Error";
+    case 2:
+        return "Message Queue empty";
+    case 3:
+        return "Pool buffer error";
+    case 4:
+        return "Timer Number out of range";
+    case 5:
+        return "Unexpected event in module NM";
+    case 6:
+        return "Operating system error";
+    case 7:
+        return "Missing message buffer in TIM_Start";
+    case 8:
+        return "Unexpected event in OS protocol stack";
+    case 9:
+        return "NM protocol fatal error";
+    case 10:
+        return "Watchdog error";
+    case 11:
+        return "Common CMM error";
+    case 12:
+        return "CAN error";
+    case 18:
+        return "Invalid state";
+    default:
+        return nullptr;
     }
 }
 
@@ -602,8 +613,8 @@ CANBuf* QUE_PopLIFO(List& list) {
 // ---------------------------------------------------------------------------------------------
 // Timers
 
-void TIM_Start(std::uint8_t timer, std::uint8_t ticks, std::uint16_t mailbox, std::uint8_t type,
-               std::uint8_t subtype, CANBuf* buf) {
+void TIM_Start(std::uint8_t timer, std::uint8_t ticks, std::uint16_t mailbox, std::uint8_t type, std::uint8_t subtype,
+               CANBuf* buf) {
     Kernel& k = K();
     if (timer >= kTimerCount) OS_FatalError(4, 104, "Timer::TIM_Start");
     if (!k.timer_token) OS_FatalError(18, 104, "Timer::TIM_Start");
@@ -690,8 +701,7 @@ StartResult init_KLP(std::uint32_t timeout_ms, std::uint8_t adapter_param) {
         // A start that ends in an exception leaves nothing running either.
         try {
             Shutdown(k, progress.adapter, progress.sdo_client);
-        } catch (...) {
-        }
+        } catch (...) {}
         throw;
     }
     if (result != StartResult::kStarted) {

@@ -14,7 +14,9 @@
 #include <stdexcept>
 #include <string>
 
-namespace kernel { class Semaphore; }
+namespace kernel {
+class Semaphore;
+}
 
 namespace klp {
 
@@ -39,12 +41,12 @@ inline constexpr std::uint8_t kTick = 1;
 // The unit of all traffic inside the library. The pool owns every buffer; a user holds one
 // between POOL_get_CANBuf (or OS_Get) and handing it on or releasing it.
 struct CANBuf {
-    CANBuf* link = nullptr;     // next buffer while queued; null while held by a user
+    CANBuf* link = nullptr;  // next buffer while queued; null while held by a user
     std::uint8_t type = 0;
     std::uint8_t subtype = 0;
     std::uint16_t cob_id = 0;
-    std::uint8_t rtr = 0;       // 1 = remote frame
-    std::uint8_t dlc = 0;       // 0..8
+    std::uint8_t rtr = 0;  // 1 = remote frame
+    std::uint8_t dlc = 0;  // 0..8
     std::uint8_t data[8] = {};
 };
 
@@ -105,12 +107,12 @@ int POOL_FreeCount();  // buffers now on the free list (for checks and tests)
 void QUE_ToFIFO(Queue& queue, CANBuf* buf);
 CANBuf* QUE_GetFIFO(Queue& queue);  // null when empty
 void QUE_ToLIFO(List& list, CANBuf* buf);
-CANBuf* QUE_PopLIFO(List& list);    // null when empty
+CANBuf* QUE_PopLIFO(List& list);  // null when empty
 
 // Any thread, under the timer token: (re)arms a one-shot timer (0 ticks counts as 1); a buffer the
 // timer still holds goes back to the pool; `buf` (or a fresh one, when null) is posted on expiry.
-void TIM_Start(std::uint8_t timer, std::uint8_t ticks, std::uint16_t mailbox, std::uint8_t type,
-               std::uint8_t subtype, CANBuf* buf);
+void TIM_Start(std::uint8_t timer, std::uint8_t ticks, std::uint16_t mailbox, std::uint8_t type, std::uint8_t subtype,
+               CANBuf* buf);
 // False when the timer is not running (or fired meanwhile); else stops it, releases its buffer,
 // true.
 bool TIM_Stop(std::uint8_t timer);
@@ -157,13 +159,13 @@ struct StackHooks {
     std::function<void()> fault_task;       // body of the fault thread (mailbox 2)
     // In the order the start calls them, after the three threads exist and before the adapter is
     // initialised:
-    std::function<void()> start_nm;         // own id 255, NM state 2, the first announcement queued
-    std::function<void()> start_sdo_server; // channels initialised, timer 1 started
-    std::function<void()> start_sdo_client; // 32 node records, timer 2 started
-    std::function<void()> clear_conflict;   // no other SDO client seen yet
+    std::function<void()> start_nm;          // own id 255, NM state 2, the first announcement queued
+    std::function<void()> start_sdo_server;  // channels initialised, timer 1 started
+    std::function<void()> start_sdo_client;  // 32 node records, timer 2 started
+    std::function<void()> clear_conflict;    // no other SDO client seen yet
     // In the order the close calls them, once every library thread has ended:
     std::function<void()> free_fault_list;
-    std::function<void()> close_sdo_client; // the node records' semaphores
+    std::function<void()> close_sdo_client;  // the node records' semaphores
 };
 void OS_SetStackHooks(StackHooks hooks);
 

@@ -62,8 +62,8 @@ struct SdoClient::Record {
     std::uint8_t* data = nullptr;  // next byte of the caller's area to send or fill
     std::uint8_t* end = nullptr;   // upload: one past the caller's area
     bool download = false;
-    std::uint32_t remaining = 0;   // download: bytes not yet sent
-    std::uint32_t count = 0;       // upload: bytes stored so far
+    std::uint32_t remaining = 0;  // download: bytes not yet sent
+    std::uint32_t count = 0;      // upload: bytes stored so far
     std::uint32_t total = 0;
     std::uint8_t toggle = 0;
     // Shared with a caller inside a transfer, so that a close while it waits cannot pull them from
@@ -293,8 +293,8 @@ SdoResult SdoClient::Communicate(std::uint8_t node, std::uint16_t index, std::ui
     const bool trace_on = TraceOn(trace::kSdoClient);
     const unsigned tid = ThreadId();
     if (trace_on) {
-        TraceFormat("VARNHOLDklp_lib: @T:%u SDOC_Communicate( node=%u idx=%06x subI=%02x .. svc=%u )  ...", tid,
-                    node, index, sub_index, static_cast<unsigned>(service));
+        TraceFormat("VARNHOLDklp_lib: @T:%u SDOC_Communicate( node=%u idx=%06x subI=%02x .. svc=%u )  ...", tid, node,
+                    index, sub_index, static_cast<unsigned>(service));
     }
     if (node == 0 || node >= kRecords || !port_.OwnNodeReady()) return kRefused;
     // A negative length has no meaning in either direction, and an empty download would go out
@@ -742,7 +742,6 @@ void SdoClient::HandleFrame(CANBuf* frame) {
 // The library's client over the running stack
 
 namespace {
-
 
 SdoClient& LibraryClient() {
     static StackSdoPort port(msg::kSdoClient, kSdoClientTimer);

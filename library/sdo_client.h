@@ -68,8 +68,8 @@ struct SdoProgress {
 // result's bytes are those sent. Upload (kUpload): stores at most `length` bytes into `data`; the
 // result's bytes are those stored. Refused at once (no bus traffic) for a node outside 1..31,
 // while the own node is not ready, or for a negative length.
-SdoResult SDOC_Communicate(std::uint8_t node, std::uint16_t index, std::uint8_t sub_index,
-                              std::uint8_t* data, std::int32_t length, SdoService service);
+SdoResult SDOC_Communicate(std::uint8_t node, std::uint16_t index, std::uint8_t sub_index, std::uint8_t* data,
+                           std::int32_t length, SdoService service);
 
 // Dispatcher thread: a message of type 4. Subtype 0 = a response frame (the dispatcher passes
 // it only while the SDO channel is open), 1 = the tick of timer 2; other subtypes are released.

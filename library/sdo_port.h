@@ -13,8 +13,8 @@ struct CANBuf;
 class SdoPort : public BufferOwner {
 public:
     virtual ~SdoPort() = default;
-    virtual bool OwnNodeReady() = 0;   // NM state 4 or 8
-    virtual CANBuf* TakeBuffer() = 0;  // never null (an empty pool is fatal)
+    virtual bool OwnNodeReady() = 0;       // NM state 4 or 8
+    virtual CANBuf* TakeBuffer() = 0;      // never null (an empty pool is fatal)
     virtual void Send(CANBuf* buf) = 0;    // consumes the buffer; may throw
     virtual void Repost(CANBuf* buf) = 0;  // back to the dispatcher as the engine's frame message
     virtual void ArmTimer() = 0;           // the engine's timer: one tick, then its tick message

@@ -20,7 +20,7 @@ inline constexpr std::uint16_t kResponseBase = 0x780;
 inline constexpr std::uint16_t kUnlockIndex = 0x1018;
 inline constexpr std::uint32_t kUnlockValue = 0x5E17A0C4;
 
-inline constexpr int kSegmentBytes = 7;  // data bytes of a segment
+inline constexpr int kSegmentBytes = 7;             // data bytes of a segment
 inline constexpr std::uint8_t kMaxBlockSize = 127;  // sequence numbers have 7 bits
 
 constexpr int CommandSpecifier(std::uint8_t command) { return command >> 5; }
@@ -79,11 +79,11 @@ inline constexpr std::uint8_t kBlockEnd = 1;
 inline constexpr std::uint8_t kBlockConfirmation = 2;
 inline constexpr std::uint8_t kBlockStart = 3;
 inline constexpr std::uint8_t kBlockSizeIndicated = 0x02;
-inline constexpr std::uint8_t kBlockDownloadInitiate = 0xC2;        // client, size indicated
-inline constexpr std::uint8_t kBlockUploadInitiateResponse = 0xC2;  // server, size indicated
-inline constexpr std::uint8_t kBlockUploadInitiate = 0xA0;          // client
+inline constexpr std::uint8_t kBlockDownloadInitiate = 0xC2;          // client, size indicated
+inline constexpr std::uint8_t kBlockUploadInitiateResponse = 0xC2;    // server, size indicated
+inline constexpr std::uint8_t kBlockUploadInitiate = 0xA0;            // client
 inline constexpr std::uint8_t kBlockDownloadInitiateResponse = 0xA0;  // server
-inline constexpr std::uint8_t kBlockUploadStart = 0xA3;             // client
+inline constexpr std::uint8_t kBlockUploadStart = 0xA3;               // client
 inline constexpr std::uint8_t kBlockConfirm = 0xA2;  // either side: last good sequence, next block size
 inline constexpr std::uint8_t kLastBlockSegment = 0x80;
 inline constexpr std::uint8_t kSequenceMask = 0x7F;
@@ -91,7 +91,9 @@ inline constexpr std::uint8_t kSequenceMask = 0x7F;
 
 // Data bytes an expedited frame carries (1..4) and the flags that say so.
 constexpr int ExpeditedSize(std::uint8_t command) { return 4 - ((command >> 2) & 3); }
-constexpr std::uint8_t ExpeditedSizeBits(std::uint32_t size) { return static_cast<std::uint8_t>(((4 - size) & 3) << 2); }
+constexpr std::uint8_t ExpeditedSizeBits(std::uint32_t size) {
+    return static_cast<std::uint8_t>(((4 - size) & 3) << 2);
+}
 // Data bytes of a segment (0..7) and the flags that say so.
 constexpr int SegmentSize(std::uint8_t command) { return kSegmentBytes - ((command >> 1) & 7); }
 constexpr std::uint8_t SegmentSizeBits(std::uint32_t size) { return static_cast<std::uint8_t>(((7 - size) & 7) << 1); }

@@ -18,7 +18,7 @@ enum ChannelState : std::int32_t { kIdle = 0, kSegmentedDownload = 1, kBlockDown
 
 // Channels 0..3 answer on these bases, channel 4 (the main one) on the common response base.
 constexpr std::array<std::uint16_t, SdoServer::kChannels> kResponseBases = {0x680, 0x6A0, 0x6C0, 0x6E0,
-                                                                           sdo::kResponseBase};
+                                                                            sdo::kResponseBase};
 // Function codes (COB-ID >> 5) of the requests: channels 0..3 and the main channel.
 constexpr int kFirstChannelFunction = 0x700 >> 5;
 constexpr int kLastChannelFunction = 0x760 >> 5;
@@ -103,10 +103,18 @@ void SdoServer::HandleFrame(CANBuf* frame) {
     }
     Channel& ch = channels_[channel];
     switch (ch.state) {
-    case kIdle: Idle(ch, buf.release()); return;
-    case kSegmentedDownload: SegmentedDownload(ch, buf.release()); return;
-    case kBlockDownload: BlockDownload(ch, buf.release()); return;
-    case kUpload: Upload(ch, buf.release()); return;
+    case kIdle:
+        Idle(ch, buf.release());
+        return;
+    case kSegmentedDownload:
+        SegmentedDownload(ch, buf.release());
+        return;
+    case kBlockDownload:
+        BlockDownload(ch, buf.release());
+        return;
+    case kUpload:
+        Upload(ch, buf.release());
+        return;
     default:
         ch.counter = -1;
         ch.state = kIdle;
@@ -410,8 +418,8 @@ bool SdoServer::SendBlock(Channel& ch, std::uint8_t first, std::uint8_t block_si
             return true;
         }
         if (ch.staging_fill < kSegment) {
-            ch.staging_fill += access_.Read(ch.number, ch.staging.data() + ch.staging_fill,
-                                          ch.staging.size() - ch.staging_fill, end);
+            ch.staging_fill +=
+                access_.Read(ch.number, ch.staging.data() + ch.staging_fill, ch.staging.size() - ch.staging_fill, end);
         }
         if (ch.staging_fill < kSegment) {
             // The object delivered less than its size announced.
@@ -431,7 +439,6 @@ bool SdoServer::SendBlock(Channel& ch, std::uint8_t first, std::uint8_t block_si
 // The library's server over the running stack
 
 namespace {
-
 
 SdoServer& LibraryServer() {
     static StackSdoPort port(msg::kSdoServer, kSdoServerTimer);

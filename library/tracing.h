@@ -3,8 +3,8 @@
 // write unconditionally: callers test their area with TraceOn first.
 #pragma once
 
-#include <cstdint>
 #include <cstddef>
+#include <cstdint>
 
 namespace klp {
 

@@ -81,11 +81,16 @@ Record TransmitRecord(std::uint16_t cob_id, std::uint8_t dlc, const std::uint8_t
 
 const char* StatusText(std::uint32_t code) {
     switch (code) {
-        case kCanapiStatusBusOff: return "USB CAN Adapter: Receive error->Bus-Off";
-        case kCanapiStatusTransmitQueueFull: return "USB CAN Adapter: Receive error->Transmit-Queue full";
-        case kCanapiStatusRestart: return "USB CAN Adapter: Receive error->Restart CAN-USB";
-        case kCanapiStatusTransmitError: return "USB CAN Adapter: Receive error->Transmit Error";
-        default: return "USB CAN Adapter: Receive error->Unknown Error";
+    case kCanapiStatusBusOff:
+        return "USB CAN Adapter: Receive error->Bus-Off";
+    case kCanapiStatusTransmitQueueFull:
+        return "USB CAN Adapter: Receive error->Transmit-Queue full";
+    case kCanapiStatusRestart:
+        return "USB CAN Adapter: Receive error->Restart CAN-USB";
+    case kCanapiStatusTransmitError:
+        return "USB CAN Adapter: Receive error->Transmit Error";
+    default:
+        return "USB CAN Adapter: Receive error->Unknown Error";
     }
 }
 
@@ -176,8 +181,8 @@ void TUSBIntf::ResetAndOpen() {
 
     if (receive_state_ == 0) {
         try {
-            receive_thread_ = std::make_unique<kernel::Thread>([this] { return ReceiveTask(); },
-                                                               kernel::Thread::Start::Running);
+            receive_thread_ =
+                std::make_unique<kernel::Thread>([this] { return ReceiveTask(); }, kernel::Thread::Start::Running);
         } catch (const std::exception&) {
             throw AdapterError("USB CAN Adapter: unable to create receive thread");
         }
@@ -345,8 +350,7 @@ StartResult USB_Create(std::uint8_t /*adapter_param: ignored by the adapter*/) {
             throw;
         } catch (const std::exception& e) {
             text = e.what();
-        } catch (...) {
-        }
+        } catch (...) {}
         kernel::MessageBox(text, "", kernel::kMbOk);
         // Nothing of a failed creation stays: the object's destructor stops its thread and frees
         // the library.

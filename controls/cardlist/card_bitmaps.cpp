@@ -30,7 +30,8 @@ void MakeRatingBitmap(ui::TBitmap& bitmap, bool active) {
     const TColor edge = active ? TColor{0x0080C0} : TColor{0x909090};
     c.Brush().SetColor(fill);
     c.Pen().SetColor(edge);
-    c.Polygon(std::vector<ui::TPoint>{{6, 0}, {8, 4}, {12, 5}, {9, 8}, {10, 12}, {6, 10}, {2, 12}, {3, 8}, {0, 5}, {4, 4}});
+    c.Polygon(
+        std::vector<ui::TPoint>{{6, 0}, {8, 4}, {12, 5}, {9, 8}, {10, 12}, {6, 10}, {2, 12}, {3, 8}, {0, 5}, {4, 4}});
 }
 
 }  // namespace cardlist

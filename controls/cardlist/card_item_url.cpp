@@ -22,9 +22,8 @@ std::string SchemeOf(const std::string& text) {
     if (colon == std::string::npos || colon == 0) return {};
     const std::string_view head(text.data(), colon);
     const bool word = std::isalpha(static_cast<unsigned char>(head.front())) &&
-                      std::all_of(head.begin(), head.end(), [](unsigned char c) {
-                          return std::isalnum(c) || c == '+' || c == '-' || c == '.';
-                      });
+                      std::all_of(head.begin(), head.end(),
+                                  [](unsigned char c) { return std::isalnum(c) || c == '+' || c == '-' || c == '.'; });
     if (!word) return {};
     const std::string scheme = Lower(head);
     // Without "//" only the schemes that never have it count ("mailto:x", "news:x").
@@ -39,13 +38,20 @@ std::string CardItemUrl(TFineCardItemURLType type, const std::string& text) {
     // Control characters and spaces never belong to an address.
     if (std::any_of(text.begin(), text.end(), [](unsigned char c) { return c <= ' ' || c == 0x7F; })) return {};
     switch (type) {
-        case TFineCardItemURLType::utNone: return {};
-        case TFineCardItemURLType::utHTTP: return "http://" + text;
-        case TFineCardItemURLType::utHTTPS: return "https://" + text;
-        case TFineCardItemURLType::utFTP: return "ftp://" + text;
-        case TFineCardItemURLType::utMailto: return "mailto:" + text;
-        case TFineCardItemURLType::utNNTP: return "news:" + text;
-        case TFineCardItemURLType::utLink: break;
+    case TFineCardItemURLType::utNone:
+        return {};
+    case TFineCardItemURLType::utHTTP:
+        return "http://" + text;
+    case TFineCardItemURLType::utHTTPS:
+        return "https://" + text;
+    case TFineCardItemURLType::utFTP:
+        return "ftp://" + text;
+    case TFineCardItemURLType::utMailto:
+        return "mailto:" + text;
+    case TFineCardItemURLType::utNNTP:
+        return "news:" + text;
+    case TFineCardItemURLType::utLink:
+        break;
     }
     const std::string scheme = SchemeOf(text);
     if (scheme.empty()) return "http://" + text;

@@ -47,8 +47,10 @@ void CardLayout::RebuildViewCards(const CardLayoutCards& cards) {
 
 void CardLayout::ArrangeCards(CardLayoutCards& cards, bool update_bar, const ArrangeAnchor& anchor,
                               const CardSelection& selection) {
-    if (metrics.flow == CardFlow::Rows) ArrangeRows(cards, update_bar, anchor, selection);
-    else ArrangeColumns(cards, update_bar, anchor, selection);
+    if (metrics.flow == CardFlow::Rows)
+        ArrangeRows(cards, update_bar, anchor, selection);
+    else
+        ArrangeColumns(cards, update_bar, anchor, selection);
 }
 
 void CardLayout::ArrangeColumns(CardLayoutCards& cards, bool update_bar, const ArrangeAnchor& anchor,
@@ -61,8 +63,10 @@ void CardLayout::ArrangeColumns(CardLayoutCards& cards, bool update_bar, const A
     // The card that was first in view stays first after the new layout.
     int anchor_card = anchor.sizing_first_card;
     if (anchor_card < 0) {
-        if (!state.view_cards.empty()) anchor_card = state.view_cards.front();
-        else anchor_card = anchor.selected_card >= 0 ? anchor.selected_card : 0;
+        if (!state.view_cards.empty())
+            anchor_card = state.view_cards.front();
+        else
+            anchor_card = anchor.selected_card >= 0 ? anchor.selected_card : 0;
     }
     if (anchor_card >= cards.Count()) anchor_card = 0;
     state.view_cards.clear();
@@ -215,8 +219,7 @@ bool CardLayout::UpdateScrollBar(CardLayoutCards& cards, const CardSelection& se
             state.bar.max = max;
         }
     } else {
-        state.bar.visible =
-            metrics.client_width < state.content_width - state.scroll_offset && metrics.show_scroll_bar;
+        state.bar.visible = metrics.client_width < state.content_width - state.scroll_offset && metrics.show_scroll_bar;
         if (state.column_count > 0) state.bar.max = state.column_count;
     }
     if (followed <= state.bar.max) state.bar.position = followed;
@@ -304,8 +307,10 @@ bool CardLayout::ScrollToSelected(CardLayoutCards& cards, const CardSelection& s
         const int c = cards.Column(card);
         const bool caption_fits = cards.CaptionRight(card) <= metrics.client_width;
         const int last = state.first_column + state.visible_columns - (caption_fits ? 0 : 1);
-        if (c < state.first_column) ScrollColumnTo(cards, c);
-        else if (c > last) ScrollColumnTo(cards, c - state.visible_columns + 1);
+        if (c < state.first_column)
+            ScrollColumnTo(cards, c);
+        else if (c > last)
+            ScrollColumnTo(cards, c - state.visible_columns + 1);
         return state.first_column != before;
     }
     if (state.visible_rows <= 0) return false;
@@ -313,8 +318,10 @@ bool CardLayout::ScrollToSelected(CardLayoutCards& cards, const CardSelection& s
     const int r = cards.Row(card);
     const bool bottom_fits = cards.Bounds(card).Bottom <= metrics.client_height;
     const int last = state.first_row + state.visible_rows - (bottom_fits ? 0 : 1);
-    if (r < state.first_row) ScrollRowTo(cards, r);
-    else if (r > last) ScrollRowTo(cards, r - state.visible_rows + 1);
+    if (r < state.first_row)
+        ScrollRowTo(cards, r);
+    else if (r > last)
+        ScrollRowTo(cards, r - state.visible_rows + 1);
     return state.first_row != before;
 }
 

@@ -47,8 +47,8 @@ struct CardLayoutMetrics {
     CardFlow flow = CardFlow::Columns;
     int client_width = 280;
     int client_height = 320;
-    int card_width = 200;      // the template's card width
-    int column_width = 240;    // card width + 2 x horizontal spacing
+    int card_width = 200;    // the template's card width
+    int column_width = 240;  // card width + 2 x horizontal spacing
     int hor_spacing = 20;
     int vert_spacing = 20;
     // Height of the horizontal bar or width of the vertical one: one thickness for both.
@@ -72,9 +72,9 @@ struct CardLayoutState {
     int first_row = 1;
     int visible_rows = 0;
     bool rows_overflow = false;
-    int scroll_offset = 0;   // horizontal content offset, 0 or negative
-    int content_width = 0;   // right edge of the content (Columns)
-    int content_height = 0;  // lowest card bottom (Rows)
+    int scroll_offset = 0;        // horizontal content offset, 0 or negative
+    int content_width = 0;        // right edge of the content (Columns)
+    int content_height = 0;       // lowest card bottom (Rows)
     std::vector<int> view_cards;  // cards intersecting the view, in display order
     CardScrollBarState bar;
 };
@@ -89,8 +89,8 @@ struct ArrangeAnchor {
 };
 
 struct CardSelection {
-    int count = 0;   // selected cards
-    int card = -1;   // the selected card, -1 for none
+    int count = 0;  // selected cards
+    int card = -1;  // the selected card, -1 for none
 };
 
 class CardLayout {

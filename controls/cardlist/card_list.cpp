@@ -7,9 +7,9 @@
 #include "controls/cardlist/card_list_view.h"
 #include "controls/cardlist/card_painting.h"
 #include "platform/ui/controls/application.h"
-#include "platform/ui/graphics/draw_text.h"
 #include "platform/ui/controls/screen.h"
 #include "platform/ui/core/update_scope.h"
+#include "platform/ui/graphics/draw_text.h"
 
 namespace cardlist {
 
@@ -334,8 +334,7 @@ void TCustomFineCardList::ArrangeCards(bool updateBar) {
     // it does not sort at design time.
     if (display_order_.size() != static_cast<std::size_t>(cards_->Count())) SortCards(sorted_ && !Designing());
     PrepareLayout();
-    const ArrangeAnchor anchor{sizing_.AnchorCard(), selected_card_index_,
-                               std::exchange(kept_first_row_, 0)};
+    const ArrangeAnchor anchor{sizing_.AnchorCard(), selected_card_index_, std::exchange(kept_first_row_, 0)};
     layout_.ArrangeCards(*layout_cards_, updateBar, anchor, Selection());
     ApplyLayout();
 }
@@ -592,7 +591,8 @@ bool TCustomFineCardList::SelectItem(int step, bool toFirst, bool toLast) {
     const int dir = step > 0 ? 1 : -1;
     int count = 0;
     for (int i = current + dir; i >= 0 && i < card->Items().Count(); i += dir) {
-        if (std::find(counting.begin(), counting.end(), i) != counting.end() && ++count == std::abs(step)) return focus(i);
+        if (std::find(counting.begin(), counting.end(), i) != counting.end() && ++count == std::abs(step))
+            return focus(i);
     }
     return false;
 }
@@ -612,7 +612,8 @@ TFineCard* TCustomFineCardList::CardAt(int x, int y, bool viewOnly) const {
     const ui::TPoint p{x, y};
     if (viewOnly) {
         for (int index : view_cards_) {
-            if (index < cards_->Count() && cards_->Items(index)->Shown() && cards_->Items(index)->ListRect.Contains(p)) {
+            if (index < cards_->Count() && cards_->Items(index)->Shown() &&
+                cards_->Items(index)->ListRect.Contains(p)) {
                 return cards_->Items(index);
             }
         }
@@ -699,7 +700,8 @@ void TCustomFineCardList::Notification(ui::TComponent* component, ui::TOperation
     if (operation != ui::TOperation::opRemove || Destroying() || template_ == nullptr) return;
     if (component == images_) images_ = nullptr;
     for (int i = 0; i < template_->Items().Count(); ++i) {
-        if (template_->Items().Items(i)->ItemEditLink() == component) template_->Items().Items(i)->SetItemEditLink(nullptr);
+        if (template_->Items().Items(i)->ItemEditLink() == component)
+            template_->Items().Items(i)->SetItemEditLink(nullptr);
     }
 }
 
@@ -747,8 +749,8 @@ void TCustomFineCardList::CMHintShow(std::string& hint, int x, int y) {
     TFineCard* card = cards_->Items(hover_card_index_);
     if (HintItemIndex == -2) {
         hint = card->Hint;
-    } else if (HintItemIndex >= 0 && HintItemIndex < card->Items().Count() && HintItemIndex < template_->Items().Count() &&
-               template_->Items().Items(HintItemIndex)->ShowHint()) {
+    } else if (HintItemIndex >= 0 && HintItemIndex < card->Items().Count() &&
+               HintItemIndex < template_->Items().Count() && template_->Items().Items(HintItemIndex)->ShowHint()) {
         hint = card->Items().Items(HintItemIndex)->Hint;
     }
 }

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "controls/cardlist/card_edit_link.h"
 #include "controls/cardlist/card_column_sizing.h"
+#include "controls/cardlist/card_edit_link.h"
 #include "controls/cardlist/card_layout.h"
 #include "controls/cardlist/card_list_editing.h"
 #include "controls/cardlist/card_settings.h"
@@ -23,9 +23,9 @@
 #include "platform/ui/controls/controls.h"
 #include "platform/ui/controls/drag_drop.h"
 #include "platform/ui/controls/imagelist.h"
-#include "platform/ui/graphics/picture.h"
 #include "platform/ui/controls/scrollbar.h"
 #include "platform/ui/controls/timer.h"
+#include "platform/ui/graphics/picture.h"
 
 namespace ui {
 class TArrowWindow;
@@ -67,28 +67,29 @@ struct CardListPictures;
 
 using TFineCardEvent = std::function<void(TCustomFineCardList* sender, TFineCard* card)>;
 using TFineCardDelayedLoad = TFineCardEvent;
-using TCardAppearanceEvent =
-    std::function<void(TCustomFineCardList* sender, TFineCard* card, TCardState state, TFineCardAppearance* appearance)>;
-using TFineCardItemAllowEvent = std::function<void(TCustomFineCardList* sender, int cardIndex, int itemIndex, bool& allow)>;
+using TCardAppearanceEvent = std::function<void(TCustomFineCardList* sender, TFineCard* card, TCardState state,
+                                                TFineCardAppearance* appearance)>;
+using TFineCardItemAllowEvent =
+    std::function<void(TCustomFineCardList* sender, int cardIndex, int itemIndex, bool& allow)>;
 using TFineCardItemEvent = std::function<void(TCustomFineCardList* sender, int cardIndex, int itemIndex)>;
 using TFineCardCaptionGetDisplText = std::function<void(TCustomFineCardList* sender, int cardIndex, std::string& text)>;
 using TFineCardItemGetDisplText =
     std::function<void(TCustomFineCardList* sender, int cardIndex, int itemIndex, std::string& text)>;
-using TCardRatingChangeEvent =
-    std::function<void(TCustomFineCardList* sender, TFineCard* card, TFineCardItem* item, int& newValue, bool& allowChange)>;
+using TCardRatingChangeEvent = std::function<void(TCustomFineCardList* sender, TFineCard* card, TFineCardItem* item,
+                                                  int& newValue, bool& allowChange)>;
 using TCardCheckChangeEvent = std::function<void(TCustomFineCardList* sender, TFineCard* card, TFineCardItem* item)>;
 using TFineCardCompareEvent = std::function<void(TCustomFineCardList* sender, TFineCard* a, TFineCard* b, int& res)>;
-using TFineCardItemURLEvent =
-    std::function<void(TCustomFineCardList* sender, int cardIndex, int itemIndex, const std::string& url, bool& useDefault)>;
+using TFineCardItemURLEvent = std::function<void(TCustomFineCardList* sender, int cardIndex, int itemIndex,
+                                                 const std::string& url, bool& useDefault)>;
 using TCardRearrangedEvent = std::function<void(TCustomFineCardList* sender, int fromCardIndex, int toCardIndex)>;
 // A card drag's hooks: whether a card may be dragged or dropped (over a card, or at all).
 using TCardDragAllowEvent = std::function<void(TCustomFineCardList* sender, TFineCard* card, bool& allow)>;
 using TCardDragEndEvent = std::function<void(TCustomFineCardList* sender, ui::TDropEffect effect)>;
 using TFineCardColumnResizing = std::function<void(TCustomFineCardList* sender, int& newSize)>;
-using TFineCardDrawCardItem =
-    std::function<void(TCustomFineCardList* sender, TFineCard* card, TFineCardItem* item, ui::TCanvas& canvas, const ui::TRect& rect)>;
-using TFineCardDrawCardItemProp =
-    std::function<void(TCustomFineCardList* sender, TFineCard* card, TFineCardItem* item, ui::TFont& font, ui::TBrush& brush)>;
+using TFineCardDrawCardItem = std::function<void(TCustomFineCardList* sender, TFineCard* card, TFineCardItem* item,
+                                                 ui::TCanvas& canvas, const ui::TRect& rect)>;
+using TFineCardDrawCardItemProp = std::function<void(TCustomFineCardList* sender, TFineCard* card, TFineCardItem* item,
+                                                     ui::TFont& font, ui::TBrush& brush)>;
 
 class TCustomFineCardList : public ui::TCustomControl {
 public:

@@ -120,7 +120,8 @@ void TCustomFineCardList::ShowArrow(int arrow) {
 bool TCustomFineCardList::ArmDrag(int x, int y) {
     drag_->DragArmed = false;
     TFineCard* card = CardAt(x, y, true);
-    if (card == nullptr || !card_rearrange_ || sizing_.OverGridLine || card != selected_card_ || Designing() || sorted_) {
+    if (card == nullptr || !card_rearrange_ || sizing_.OverGridLine || card != selected_card_ || Designing() ||
+        sorted_) {
         return false;
     }
     const ui::TForm* form = ui::GetParentForm(this);
@@ -133,7 +134,8 @@ bool TCustomFineCardList::ArmDrag(int x, int y) {
 
 bool TCustomFineCardList::StartDrag(int x) {
     TFineCard* card = DragCard();
-    if (!drag_->DragArmed || sizing_.ColumnSizingActive || !card_rearrange_ || card == nullptr || Designing()) return false;
+    if (!drag_->DragArmed || sizing_.ColumnSizingActive || !card_rearrange_ || card == nullptr || Designing())
+        return false;
     drag_->DragArmed = false;
     if (ui::TDragSession::Active() != nullptr) return false;
     bool allow = true;

@@ -22,32 +22,47 @@ using K = CardEditorKind;
 
 CardEditorKind KindOf(const TFineCardTemplateItem& ti) {
     switch (ti.ItemEditor()) {
-        case E::ieText: return ti.WordWrap() ? K::Memo : K::Text;
-        case E::ieNumber:
-        case E::ieFloat: return K::Mask;
-        case E::ieBoolean: return K::Toggle;
-        case E::ieDropDownList:
-        case E::ieDropDownEdit: return K::ComboBox;
-        case E::ieDate:
-        case E::ieTime: return K::DateTime;
-        case E::iePictureDialog: return K::PictureDialog;
-        case E::ieCustom: return K::Custom;
-        case E::ieRating: return K::None;
+    case E::ieText:
+        return ti.WordWrap() ? K::Memo : K::Text;
+    case E::ieNumber:
+    case E::ieFloat:
+        return K::Mask;
+    case E::ieBoolean:
+        return K::Toggle;
+    case E::ieDropDownList:
+    case E::ieDropDownEdit:
+        return K::ComboBox;
+    case E::ieDate:
+    case E::ieTime:
+        return K::DateTime;
+    case E::iePictureDialog:
+        return K::PictureDialog;
+    case E::ieCustom:
+        return K::Custom;
+    case E::ieRating:
+        return K::None;
     }
     return K::None;
 }
 
-TCardListEditLink* LinkOf(const TFineCardTemplateItem& ti) { return dynamic_cast<TCardListEditLink*>(ti.ItemEditLink()); }
+TCardListEditLink* LinkOf(const TFineCardTemplateItem& ti) {
+    return dynamic_cast<TCardListEditLink*>(ti.ItemEditLink());
+}
 
 // The item's value as an edit starts from it, by the template item's data type: a Boolean, a
 // date or a time as such, nothing for a picture, the display text for the rest.
 TCardEditValue EditValueOf(const TFineCardItem& item, DT type) {
     switch (type) {
-        case DT::idtBoolean: return item.AsBoolean();
-        case DT::idtDate: return TEditDate{item.AsDate()};
-        case DT::idtTime: return TEditDate{item.AsTime()};
-        case DT::idtImage: return std::string();
-        default: return item.AsString();
+    case DT::idtBoolean:
+        return item.AsBoolean();
+    case DT::idtDate:
+        return TEditDate{item.AsDate()};
+    case DT::idtTime:
+        return TEditDate{item.AsTime()};
+    case DT::idtImage:
+        return std::string();
+    default:
+        return item.AsString();
     }
 }
 
@@ -95,23 +110,25 @@ void TCustomFineCardList::EditItem(int cardIndex, int itemIndex, char key) {
     edit_.EditCardIndex = cardIndex;
     edit_.EditItemIndex = itemIndex;
     switch (ti->ItemEditor()) {
-        case TFineCardItemEditor::ieRating: return;
-        case TFineCardItemEditor::ieBoolean: {
-            bool toggle = true;
-            if (edit_.EditByMouse) {
-                const ui::TRect box = CardPainter::ItemCheckBoxRect(item->ValueClientRect, ti->ValueAlignment(),
-                                                                    ti->ValueLayout(), check_box_size_);
-                toggle = box.Contains(CursorInClient());
-            }
-            if (!toggle) {
-                CancelEdit();
-                return;
-            }
-            StoreEditValue(!item->AsBoolean());
-            if (again() && OnCardCheckChange) OnCardCheckChange(this, card, card->Items().Items(itemIndex));
+    case TFineCardItemEditor::ieRating:
+        return;
+    case TFineCardItemEditor::ieBoolean: {
+        bool toggle = true;
+        if (edit_.EditByMouse) {
+            const ui::TRect box = CardPainter::ItemCheckBoxRect(item->ValueClientRect, ti->ValueAlignment(),
+                                                                ti->ValueLayout(), check_box_size_);
+            toggle = box.Contains(CursorInClient());
+        }
+        if (!toggle) {
+            CancelEdit();
             return;
         }
-        default: break;
+        StoreEditValue(!item->AsBoolean());
+        if (again() && OnCardCheckChange) OnCardCheckChange(this, card, card->Items().Items(itemIndex));
+        return;
+    }
+    default:
+        break;
     }
     const TCardEditValue value = EditValueOf(*item, ti->DataType());
     card->Editing = true;
@@ -157,87 +174,88 @@ bool TCustomFineCardList::OpenEditor(int cardIndex, int itemIndex, const ui::TRe
     std::unique_ptr<ui::TWinControl> editor;
     TCardListEditLink* link = nullptr;
     switch (kind) {
-        case K::Text:
-        case K::Mask: {
-            std::unique_ptr<ui::TEdit> edit;
-            if (kind == K::Mask) {
-                edit = std::make_unique<ui::TMaskEdit>(nullptr);
-            } else {
-                edit = std::make_unique<ui::TEdit>(nullptr);
-            }
-            edit->SetAutoSize(false);
-            PlaceBorderless(*edit, rect);
-            colour(*edit);
-            edit->Font().Assign(&edit_font);
-            if (auto* mask = dynamic_cast<ui::TMaskEdit*>(edit.get())) mask->SetEditMask(ti->Mask());
-            edit->SetText(text);
-            editor = std::move(edit);
-            break;
+    case K::Text:
+    case K::Mask: {
+        std::unique_ptr<ui::TEdit> edit;
+        if (kind == K::Mask) {
+            edit = std::make_unique<ui::TMaskEdit>(nullptr);
+        } else {
+            edit = std::make_unique<ui::TEdit>(nullptr);
         }
-        case K::Memo: {
-            auto memo = std::make_unique<ui::TMemo>(nullptr);
-            PlaceBorderless(*memo, rect);
-            colour(*memo);
-            memo->Font().Assign(&edit_font);
-            memo->SetAlignment(ti->ValueAlignment());
-            memo->SetWordWrap(true);
-            memo->SetText(text);
-            editor = std::move(memo);
-            break;
+        edit->SetAutoSize(false);
+        PlaceBorderless(*edit, rect);
+        colour(*edit);
+        edit->Font().Assign(&edit_font);
+        if (auto* mask = dynamic_cast<ui::TMaskEdit*>(edit.get())) mask->SetEditMask(ti->Mask());
+        edit->SetText(text);
+        editor = std::move(edit);
+        break;
+    }
+    case K::Memo: {
+        auto memo = std::make_unique<ui::TMemo>(nullptr);
+        PlaceBorderless(*memo, rect);
+        colour(*memo);
+        memo->Font().Assign(&edit_font);
+        memo->SetAlignment(ti->ValueAlignment());
+        memo->SetWordWrap(true);
+        memo->SetText(text);
+        editor = std::move(memo);
+        break;
+    }
+    case K::ComboBox: {
+        auto combo = std::make_unique<ui::TComboBox>(nullptr);
+        combo->SetBounds(rect.Left, rect.Top, rect.Width(), rect.Height());
+        colour(*combo);
+        combo->Font().Assign(&ti->ValueFont());
+        const bool list_only = ti->ItemEditor() == E::ieDropDownList;
+        combo->SetStyle(list_only ? ui::TComboBoxStyle::csDropDownList : ui::TComboBoxStyle::csDropDown);
+        combo->SetItems(ti->List());
+        if (list_only) {
+            combo->SetItemIndex(ti->List().IndexOf(text));
+        } else {
+            combo->SetText(text);
         }
-        case K::ComboBox: {
-            auto combo = std::make_unique<ui::TComboBox>(nullptr);
-            combo->SetBounds(rect.Left, rect.Top, rect.Width(), rect.Height());
-            colour(*combo);
-            combo->Font().Assign(&ti->ValueFont());
-            const bool list_only = ti->ItemEditor() == E::ieDropDownList;
-            combo->SetStyle(list_only ? ui::TComboBoxStyle::csDropDownList : ui::TComboBoxStyle::csDropDown);
-            combo->SetItems(ti->List());
-            if (list_only) {
-                combo->SetItemIndex(ti->List().IndexOf(text));
-            } else {
-                combo->SetText(text);
-            }
-            editor = std::move(combo);
-            break;
+        editor = std::move(combo);
+        break;
+    }
+    case K::DateTime: {
+        auto picker = std::make_unique<ui::TDateTimePicker>(nullptr);
+        picker->SetBounds(rect.Left, rect.Top, rect.Width(), rect.Height());
+        const ui::TDateTime when = ti->DataType() == DT::idtTime ? item->AsTime() : item->AsDate();
+        if (ti->ItemEditor() == E::ieTime) {
+            picker->SetKind(ui::TDateTimeKind::dtkTime);
+            picker->SetTime(when);
+        } else {
+            picker->SetKind(ui::TDateTimeKind::dtkDate);
+            picker->SetDate(when);
         }
-        case K::DateTime: {
-            auto picker = std::make_unique<ui::TDateTimePicker>(nullptr);
-            picker->SetBounds(rect.Left, rect.Top, rect.Width(), rect.Height());
-            const ui::TDateTime when = ti->DataType() == DT::idtTime ? item->AsTime() : item->AsDate();
-            if (ti->ItemEditor() == E::ieTime) {
-                picker->SetKind(ui::TDateTimeKind::dtkTime);
-                picker->SetTime(when);
-            } else {
-                picker->SetKind(ui::TDateTimeKind::dtkDate);
-                picker->SetDate(when);
-            }
-            colour(*picker);
-            picker->Font().Assign(&edit_font);
-            editor = std::move(picker);
-            break;
+        colour(*picker);
+        picker->Font().Assign(&edit_font);
+        editor = std::move(picker);
+        break;
+    }
+    case K::PictureDialog: {
+        Repaint();
+        ui::TOpenPictureDialog dialog(nullptr);
+        if (dialog.Execute()) {
+            item->LoadPictureFrom(dialog.FileName());
+            if (OnCardEndEdit) OnCardEndEdit(this, cardIndex, itemIndex);
         }
-        case K::PictureDialog: {
-            Repaint();
-            ui::TOpenPictureDialog dialog(nullptr);
-            if (dialog.Execute()) {
-                item->LoadPictureFrom(dialog.FileName());
-                if (OnCardEndEdit) OnCardEndEdit(this, cardIndex, itemIndex);
-            }
-            return false;
-        }
-        case K::Custom: {
-            link = LinkOf(*ti);
-            if (link == nullptr) return false;
-            editor = link->CreateEditor();
-            if (editor == nullptr) return false;
-            editor->SetBounds(rect.Left, rect.Top, rect.Width(), rect.Height());
-            link->SetEditorValue(start);
-            link->OnEditorKeyDown = key_handler;
-            link->SetProperties();
-            break;
-        }
-        default: return false;
+        return false;
+    }
+    case K::Custom: {
+        link = LinkOf(*ti);
+        if (link == nullptr) return false;
+        editor = link->CreateEditor();
+        if (editor == nullptr) return false;
+        editor->SetBounds(rect.Left, rect.Top, rect.Width(), rect.Height());
+        link->SetEditorValue(start);
+        link->OnEditorKeyDown = key_handler;
+        link->SetProperties();
+        break;
+    }
+    default:
+        return false;
     }
     if (link == nullptr) editor->OnKeyDown = key_handler;
     edit_.EditorKind = kind;

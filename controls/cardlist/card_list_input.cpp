@@ -310,8 +310,8 @@ bool TCustomFineCardList::DoMouseWheel(ui::TShiftState shift, int wheelDelta, ui
     const int step = -wheel_rest_ / ui::WHEEL_DELTA;
     wheel_rest_ %= ui::WHEEL_DELTA;
     if (step == 0) return true;
-    const int first = scroll_bar_type_ == TScrollBarType::sbtVertical ? layout_.state.first_row
-                                                                         : layout_.state.first_column;
+    const int first =
+        scroll_bar_type_ == TScrollBarType::sbtVertical ? layout_.state.first_row : layout_.state.first_column;
     ScrollToPosition(std::clamp(first + step, scroll_bar_->Min(), scroll_bar_->Max()));
     return true;
 }
@@ -325,80 +325,81 @@ void TCustomFineCardList::KeyDown(int& key, ui::TShiftState shift) {
     TFineCard* sel = selected_card_;
     const bool focused_item = sel != nullptr && sel->ItemIndex() >= 0;
     switch (key) {
-        case ui::VK_RETURN:
-            if (editing && (!memo || (shift & (ui::ssShift | ui::ssCtrl | ui::ssAlt)) != 0)) {
-                EndEdit();
-            } else if (sel != nullptr) {
-                if (!focused_item) {
-                    SelectItem(0, true, false);
-                } else {
-                    edit_.EditByMouse = false;
-                    EditItem(sel->Index(), sel->ItemIndex(), '\0');
-                }
-            }
-            break;
-        case ui::VK_ESCAPE:
-            if (editing) {
-                CancelEdit();
-            } else if (sel != nullptr) {
-                sel->SetItemIndex(-1);
-                Invalidate();
-            }
-            break;
-        case ui::VK_PRIOR:
-        case ui::VK_NEXT: {
-            if (memo || sel == nullptr) break;
-            const int dir = key == ui::VK_PRIOR ? -1 : 1;
+    case ui::VK_RETURN:
+        if (editing && (!memo || (shift & (ui::ssShift | ui::ssCtrl | ui::ssAlt)) != 0)) {
+            EndEdit();
+        } else if (sel != nullptr) {
             if (!focused_item) {
-                SelectShownCard(dir * page_count_, false, false);
+                SelectItem(0, true, false);
             } else {
-                EndEdit();
-                if (!SelectItem(dir * page_count_, false, false) && SelectShownCard(dir, false, false)) {
-                    SelectItem(0, dir > 0, dir < 0);
-                }
+                edit_.EditByMouse = false;
+                EditItem(sel->Index(), sel->ItemIndex(), '\0');
             }
-            break;
         }
-        case ui::VK_END:
-        case ui::VK_HOME: {
-            if (editing || sel == nullptr) break;
-            const bool end = key == ui::VK_END;
-            if (!focused_item) {
-                SelectShownCard(0, !end, end);
-            } else {
-                SelectItem(0, !end, end);
+        break;
+    case ui::VK_ESCAPE:
+        if (editing) {
+            CancelEdit();
+        } else if (sel != nullptr) {
+            sel->SetItemIndex(-1);
+            Invalidate();
+        }
+        break;
+    case ui::VK_PRIOR:
+    case ui::VK_NEXT: {
+        if (memo || sel == nullptr) break;
+        const int dir = key == ui::VK_PRIOR ? -1 : 1;
+        if (!focused_item) {
+            SelectShownCard(dir * page_count_, false, false);
+        } else {
+            EndEdit();
+            if (!SelectItem(dir * page_count_, false, false) && SelectShownCard(dir, false, false)) {
+                SelectItem(0, dir > 0, dir < 0);
             }
-            break;
         }
-        case ui::VK_LEFT:
-        case ui::VK_RIGHT: {
-            // To the neighbouring card; a focused item keeps its index on the new card.
-            if (editing || sel == nullptr) break;
-            const int item = sel->ItemIndex();
-            if (SelectShownCard(key == ui::VK_LEFT ? -1 : 1, false, false) && item >= 0 && selected_card_ != nullptr &&
-                item < selected_card_->Items().Count()) {
-                selected_card_->SetItemIndex(item);
-            }
-            break;
+        break;
+    }
+    case ui::VK_END:
+    case ui::VK_HOME: {
+        if (editing || sel == nullptr) break;
+        const bool end = key == ui::VK_END;
+        if (!focused_item) {
+            SelectShownCard(0, !end, end);
+        } else {
+            SelectItem(0, !end, end);
         }
-        case ui::VK_UP:
-        case ui::VK_DOWN: {
-            // The multi-line, list and date editors use these keys themselves.
-            if (memo || (editing && (kind == CardEditorKind::ComboBox || kind == CardEditorKind::DateTime))) break;
-            if (sel == nullptr) break;
-            const int dir = key == ui::VK_UP ? -1 : 1;
-            if (focused_item) {
-                EndEdit();
-                if (!SelectItem(dir, false, false) && SelectShownCard(dir, false, false)) SelectItem(0, dir > 0, dir < 0);
-            } else {
-                SelectShownCard(dir, false, false);
-            }
-            break;
+        break;
+    }
+    case ui::VK_LEFT:
+    case ui::VK_RIGHT: {
+        // To the neighbouring card; a focused item keeps its index on the new card.
+        if (editing || sel == nullptr) break;
+        const int item = sel->ItemIndex();
+        if (SelectShownCard(key == ui::VK_LEFT ? -1 : 1, false, false) && item >= 0 && selected_card_ != nullptr &&
+            item < selected_card_->Items().Count()) {
+            selected_card_->SetItemIndex(item);
         }
-        case 'A':
-            if ((shift & ui::ssCtrl) != 0 && multi_select_) SelectAll();
-            break;
-        default: break;
+        break;
+    }
+    case ui::VK_UP:
+    case ui::VK_DOWN: {
+        // The multi-line, list and date editors use these keys themselves.
+        if (memo || (editing && (kind == CardEditorKind::ComboBox || kind == CardEditorKind::DateTime))) break;
+        if (sel == nullptr) break;
+        const int dir = key == ui::VK_UP ? -1 : 1;
+        if (focused_item) {
+            EndEdit();
+            if (!SelectItem(dir, false, false) && SelectShownCard(dir, false, false)) SelectItem(0, dir > 0, dir < 0);
+        } else {
+            SelectShownCard(dir, false, false);
+        }
+        break;
+    }
+    case 'A':
+        if ((shift & ui::ssCtrl) != 0 && multi_select_) SelectAll();
+        break;
+    default:
+        break;
     }
     ui::TCustomControl::KeyDown(key, shift);
 }
@@ -407,8 +408,8 @@ void TCustomFineCardList::KeyPress(char& key) {
     ui::TCustomControl::KeyPress(key);
     TFineCard* sel = selected_card_;
     const int item = sel != nullptr ? sel->ItemIndex() : -1;
-    const bool direct = !Editing() && item >= 0 && item < template_->Items().Count() &&
-                        template_->Items().Items(item)->DirectEdit();
+    const bool direct =
+        !Editing() && item >= 0 && item < template_->Items().Count() && template_->Items().Items(item)->DirectEdit();
     if (!direct) {
         SelectByKey(key);
         return;

@@ -28,12 +28,14 @@ void TCustomFineCardList::SortCards(bool sorted) {
     const int key = settings.SortIndex();
     const TFineCardTemplateItems& items = template_->Items();
     switch (settings.SortType()) {
-        case TSortType::stNone: return;
-        case TSortType::stItem:
-            if (key < 0 || key >= items.Count() || items.Items(key)->DataType() == TFineCardItemDataType::idtImage) return;
-            break;
-        case TSortType::stCaption:
-        case TSortType::stCustom: break;
+    case TSortType::stNone:
+        return;
+    case TSortType::stItem:
+        if (key < 0 || key >= items.Count() || items.Items(key)->DataType() == TFineCardItemDataType::idtImage) return;
+        break;
+    case TSortType::stCaption:
+    case TSortType::stCustom:
+        break;
     }
     const ui::LocaleCollator collator(settings.CaseSensitive());
     // A card without the sort item (its row not yet made) sorts as an empty value.
@@ -44,24 +46,34 @@ void TCustomFineCardList::SortCards(bool sorted) {
     // custom comparison receives and may keep.
     auto compare = [&](TFineCard* a, TFineCard* b, int res) {
         switch (settings.SortType()) {
-            case TSortType::stNone: return 0;
-            case TSortType::stCaption: return collator.Compare(a->Caption(), b->Caption());
-            case TSortType::stCustom:
-                if (OnCardCompare) OnCardCompare(this, a, b, res);
-                return res;
-            case TSortType::stItem: break;
+        case TSortType::stNone:
+            return 0;
+        case TSortType::stCaption:
+            return collator.Compare(a->Caption(), b->Caption());
+        case TSortType::stCustom:
+            if (OnCardCompare) OnCardCompare(this, a, b, res);
+            return res;
+        case TSortType::stItem:
+            break;
         }
         const TFineCardItem* ia = item_of(a);
         const TFineCardItem* ib = item_of(b);
         if (ia == nullptr || ib == nullptr) return (ia != nullptr) - (ib != nullptr);
         switch (items.Items(key)->DataType()) {
-            case TFineCardItemDataType::idtString: return collator.Compare(ia->AsString(), ib->AsString());
-            case TFineCardItemDataType::idtFloat: return Sign(ia->AsFloat() - ib->AsFloat());
-            case TFineCardItemDataType::idtInteger: return (ia->AsInteger() > ib->AsInteger()) - (ia->AsInteger() < ib->AsInteger());
-            case TFineCardItemDataType::idtBoolean: return static_cast<int>(ia->AsBoolean()) - static_cast<int>(ib->AsBoolean());
-            case TFineCardItemDataType::idtDate: return Sign(DayPart(ia->AsDate()) - DayPart(ib->AsDate()));
-            case TFineCardItemDataType::idtTime: return Sign(TimePart(ia->AsTime()) - TimePart(ib->AsTime()));
-            case TFineCardItemDataType::idtImage: return 0;
+        case TFineCardItemDataType::idtString:
+            return collator.Compare(ia->AsString(), ib->AsString());
+        case TFineCardItemDataType::idtFloat:
+            return Sign(ia->AsFloat() - ib->AsFloat());
+        case TFineCardItemDataType::idtInteger:
+            return (ia->AsInteger() > ib->AsInteger()) - (ia->AsInteger() < ib->AsInteger());
+        case TFineCardItemDataType::idtBoolean:
+            return static_cast<int>(ia->AsBoolean()) - static_cast<int>(ib->AsBoolean());
+        case TFineCardItemDataType::idtDate:
+            return Sign(DayPart(ia->AsDate()) - DayPart(ib->AsDate()));
+        case TFineCardItemDataType::idtTime:
+            return Sign(TimePart(ia->AsTime()) - TimePart(ib->AsTime()));
+        case TFineCardItemDataType::idtImage:
+            return 0;
         }
         return 0;
     };

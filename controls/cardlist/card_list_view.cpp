@@ -104,7 +104,9 @@ CardListPaintSettings PaintSettingsOf(TCustomFineCardList& list, const CardLayou
     s.images = list.Images();
     TCustomFineCardList* sender = &list;
     if (list.OnCardCaptionGetDisplText) {
-        s.caption_text = [sender](int card, std::string& text) { sender->OnCardCaptionGetDisplText(sender, card, text); };
+        s.caption_text = [sender](int card, std::string& text) {
+            sender->OnCardCaptionGetDisplText(sender, card, text);
+        };
     }
     if (list.OnCardItemGetDisplText) {
         s.item_text = [sender](int card, int item, std::string& text) {

@@ -5,9 +5,9 @@
 #include <memory>
 
 #include "platform/ui/controls/controls.h"
+#include "platform/ui/core/sysutils.h"
 #include "platform/ui/graphics/draw_text.h"
 #include "platform/ui/graphics/frames.h"
-#include "platform/ui/core/sysutils.h"
 
 namespace cardlist {
 
@@ -16,36 +16,47 @@ using ui::TRect;
 
 namespace {
 
-
 TDrawTextFlags Horizontal(TAlignment a) {
     switch (a) {
-        case TAlignment::taRightJustify: return TDrawTextFlags::dtRight;
-        case TAlignment::taCenter: return TDrawTextFlags::dtCenter;
-        default: return TDrawTextFlags::dtLeft;
+    case TAlignment::taRightJustify:
+        return TDrawTextFlags::dtRight;
+    case TAlignment::taCenter:
+        return TDrawTextFlags::dtCenter;
+    default:
+        return TDrawTextFlags::dtLeft;
     }
 }
 
 TDrawTextFlags Vertical(TTextLayout l) {
     switch (l) {
-        case TTextLayout::tlCenter: return TDrawTextFlags::dtVCenter;
-        case TTextLayout::tlBottom: return TDrawTextFlags::dtBottom;
-        default: return TDrawTextFlags::dtTop;
+    case TTextLayout::tlCenter:
+        return TDrawTextFlags::dtVCenter;
+    case TTextLayout::tlBottom:
+        return TDrawTextFlags::dtBottom;
+    default:
+        return TDrawTextFlags::dtTop;
     }
 }
 
 int AlignLeft(const TRect& r, int w, TAlignment a) {
     switch (a) {
-        case TAlignment::taRightJustify: return r.Right - w;
-        case TAlignment::taCenter: return r.Left + (r.Width() - w) / 2;
-        default: return r.Left;
+    case TAlignment::taRightJustify:
+        return r.Right - w;
+    case TAlignment::taCenter:
+        return r.Left + (r.Width() - w) / 2;
+    default:
+        return r.Left;
     }
 }
 
 int AlignTop(const TRect& r, int h, TTextLayout l) {
     switch (l) {
-        case TTextLayout::tlCenter: return r.Top + (r.Height() - h) / 2;
-        case TTextLayout::tlBottom: return r.Bottom - h;
-        default: return r.Top;
+    case TTextLayout::tlCenter:
+        return r.Top + (r.Height() - h) / 2;
+    case TTextLayout::tlBottom:
+        return r.Bottom - h;
+    default:
+        return r.Top;
     }
 }
 
@@ -95,7 +106,8 @@ void CardPainter::PaintArea(ui::TCanvas& canvas, const TRect& client, const std:
             if (x < 0) continue;
             if (x > client.Right) break;
             const int left = x - s_.grid_line_width / 2;
-            canvas.FillRect(ui::OffsetRect(TRect{left, s_.border_width, left + s_.grid_line_width, client.Bottom}, dx, dy));
+            canvas.FillRect(
+                ui::OffsetRect(TRect{left, s_.border_width, left + s_.grid_line_width, client.Bottom}, dx, dy));
         }
     }
     if (s_.border_width > 0 && s_.border_color != ui::clNone) {
@@ -254,31 +266,31 @@ void CardPainter::DrawPicture(ui::TCanvas& canvas, const TFineCardTemplateItem& 
         canvas.Draw(visible.Left, visible.Top, part);
     };
     switch (ti.ImageSize()) {
-        case TFineCardImageSize::isOriginal: {
-            // Transparency applies only to a picture cut at the value rectangle's edge.
-            const TRect target =
-                ui::Bounds(AlignLeft(value, pw, ti.ValueAlignment()), AlignTop(value, ph, ti.ValueLayout()), pw, ph);
-            draw(target, ti.TransparentImage() && ui::IntersectRect(target, value) != target);
-            break;
+    case TFineCardImageSize::isOriginal: {
+        // Transparency applies only to a picture cut at the value rectangle's edge.
+        const TRect target =
+            ui::Bounds(AlignLeft(value, pw, ti.ValueAlignment()), AlignTop(value, ph, ti.ValueLayout()), pw, ph);
+        draw(target, ti.TransparentImage() && ui::IntersectRect(target, value) != target);
+        break;
+    }
+    case TFineCardImageSize::isStretched:
+        draw(value, false);
+        break;
+    case TFineCardImageSize::isStretchedProp: {
+        int w = value.Width();
+        int h = pw != 0 ? static_cast<int>(ui::Round(static_cast<double>(w) / pw * ph)) : ph;
+        int left = value.Left;
+        int top = value.Top;
+        if (h > value.Height()) {
+            if (ph != 0) w = static_cast<int>(ui::Round(static_cast<double>(value.Height()) / ph * pw));
+            h = value.Height();
+            left = AlignLeft(value, w, ti.ValueAlignment());
+        } else {
+            top = AlignTop(value, h, ti.ValueLayout());
         }
-        case TFineCardImageSize::isStretched:
-            draw(value, false);
-            break;
-        case TFineCardImageSize::isStretchedProp: {
-            int w = value.Width();
-            int h = pw != 0 ? static_cast<int>(ui::Round(static_cast<double>(w) / pw * ph)) : ph;
-            int left = value.Left;
-            int top = value.Top;
-            if (h > value.Height()) {
-                if (ph != 0) w = static_cast<int>(ui::Round(static_cast<double>(value.Height()) / ph * pw));
-                h = value.Height();
-                left = AlignLeft(value, w, ti.ValueAlignment());
-            } else {
-                top = AlignTop(value, h, ti.ValueLayout());
-            }
-            if (w > 0 && h > 0) draw(ui::Bounds(left, top, w, h), ti.TransparentImage());
-            break;
-        }
+        if (w > 0 && h > 0) draw(ui::Bounds(left, top, w, h), ti.TransparentImage());
+        break;
+    }
     }
 }
 
@@ -297,9 +309,9 @@ void CardPainter::DrawItemValue(ui::TCanvas& canvas, TFineCard& card, int card_i
         theme::VisualStyles& styles = s_.styles ? *s_.styles : theme::CurrentVisualStyles();
         if (styles.IsThemeActive()) {
             if (std::unique_ptr<theme::ThemeData> data = styles.OpenThemeData("button")) {
-                data->DrawThemeBackground(canvas, theme::kCheckBoxPart,
-                                          item.AsBoolean() ? theme::kCheckBoxCheckedState : theme::kCheckBoxUncheckedState,
-                                          box);
+                data->DrawThemeBackground(
+                    canvas, theme::kCheckBoxPart,
+                    item.AsBoolean() ? theme::kCheckBoxCheckedState : theme::kCheckBoxUncheckedState, box);
             }
         } else if (value.Right >= box.Left + s_.check_box_size) {
             canvas.Draw(box.Left, box.Top, item.AsBoolean() ? *s_.checked : *s_.unchecked);
@@ -341,8 +353,9 @@ void CardPainter::DrawItemValue(ui::TCanvas& canvas, TFineCard& card, int card_i
         canvas.Brush().SetStyle(ui::TBrushStyle::bsClear);
         if (s_.item_prop) s_.item_prop(card, item, canvas.Font(), canvas.Brush());
         const TDrawTextFlags wrap = ti->WordWrap() ? TDrawTextFlags::dtWordBreak : TDrawTextFlags::dtSingleLine;
-        ui::DrawText(canvas, text, value,
-                     wrap | TDrawTextFlags::dtEndEllipsis | Horizontal(ti->ValueAlignment()) | Vertical(ti->ValueLayout()));
+        ui::DrawText(
+            canvas, text, value,
+            wrap | TDrawTextFlags::dtEndEllipsis | Horizontal(ti->ValueAlignment()) | Vertical(ti->ValueLayout()));
         return;
     }
     // Rating pictures from the value's top-left, wrapping before the right edge.
@@ -377,7 +390,8 @@ void CardPainter::DrawProgress(ui::TCanvas& canvas, const TRect& rect, int value
         font.Assign(&canvas.Font());
         font.SetColor(appearance.CompleteFontColor());
         r.Font = &font;
-        r.Background = appearance.UnCompleteColor() != ui::clNone ? appearance.UnCompleteColor() : canvas.Brush().Color();
+        r.Background =
+            appearance.UnCompleteColor() != ui::clNone ? appearance.UnCompleteColor() : canvas.Brush().Color();
         r.Vertical = false;
         r.Min = min;
         r.Max = max;

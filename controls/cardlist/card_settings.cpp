@@ -305,11 +305,13 @@ void DrawSteppedGradient(ui::TCanvas& canvas, TColor a, TColor b, bool alongX, c
         return static_cast<std::uint8_t>(from + ui::Round(static_cast<double>(n) * (to - from) / n_steps));
     };
     for (int n = 0; n < n_steps; ++n) {
-        const TColor c = ui::MakeColor(channel(ui::RedOf(ca), ui::RedOf(cb), n), channel(ui::GreenOf(ca), ui::GreenOf(cb), n),
-                                       channel(ui::BlueOf(ca), ui::BlueOf(cb), n));
+        const TColor c =
+            ui::MakeColor(channel(ui::RedOf(ca), ui::RedOf(cb), n), channel(ui::GreenOf(ca), ui::GreenOf(cb), n),
+                          channel(ui::BlueOf(ca), ui::BlueOf(cb), n));
         const int start = static_cast<int>(ui::Round(n * t));
-        const ui::TRect band = alongX ? ui::TRect{rect.Left + start, rect.Top, rect.Left + start + thickness, rect.Bottom}
-                                      : ui::TRect{rect.Left, rect.Top + start, rect.Right, rect.Top + start + thickness};
+        const ui::TRect band = alongX
+                                   ? ui::TRect{rect.Left + start, rect.Top, rect.Left + start + thickness, rect.Bottom}
+                                   : ui::TRect{rect.Left, rect.Top + start, rect.Right, rect.Top + start + thickness};
         FillSolid(canvas, Clip(band, rect), c);
     }
 }
@@ -323,10 +325,14 @@ struct LevelColors {
 
 LevelColors Level(const TLevelProgressRecord& r, int level) {
     switch (level) {
-        case 0: return {r.Level0Color, r.Level0ColorTo};
-        case 1: return {r.Level1Color, r.Level1ColorTo};
-        case 2: return {r.Level2Color, r.Level2ColorTo};
-        default: return {r.Level3Color, r.Level3ColorTo};
+    case 0:
+        return {r.Level0Color, r.Level0ColorTo};
+    case 1:
+        return {r.Level1Color, r.Level1ColorTo};
+    case 2:
+        return {r.Level2Color, r.Level2ColorTo};
+    default:
+        return {r.Level3Color, r.Level3ColorTo};
     }
 }
 
@@ -344,7 +350,8 @@ void FillSegment(ui::TCanvas& canvas, const ui::TRect& seg, const LevelColors& c
     } else {
         const int mid = seg.Top + seg.Height() / 2;
         DrawSteppedGradient(canvas, c.color_to, c.color, false, ui::TRect{seg.Left, seg.Top, seg.Right, mid}, r.Steps);
-        DrawSteppedGradient(canvas, c.color, c.color_to, false, ui::TRect{seg.Left, mid, seg.Right, seg.Bottom}, r.Steps);
+        DrawSteppedGradient(canvas, c.color, c.color_to, false, ui::TRect{seg.Left, mid, seg.Right, seg.Bottom},
+                            r.Steps);
     }
 }
 
@@ -392,10 +399,14 @@ void DrawLevelProgress(ui::TCanvas& canvas, const ui::TRect& rect, int position,
     if (range > 0 && r.Min < position && inner > 0) {
         const long long clamped = std::clamp<long long>(position, r.Min, r.Max);
         const long long e = std::llabs(clamped - r.Min);
-        auto part = [&](double value) { return static_cast<int>(ui::Round(value / static_cast<double>(range) * inner)); };
+        auto part = [&](double value) {
+            return static_cast<int>(ui::Round(value / static_cast<double>(range) * inner));
+        };
         // A run of `length` pixels starting `from` pixels after the start edge, inset by `inset`.
         auto run = [&](int from, int length, int inset) {
-            if (r.Vertical) return ui::TRect{rect.Left + inset, rect.Bottom - from - length, rect.Right - inset, rect.Bottom - from};
+            if (r.Vertical)
+                return ui::TRect{rect.Left + inset, rect.Bottom - from - length, rect.Right - inset,
+                                 rect.Bottom - from};
             return ui::TRect{rect.Left + from, rect.Top + inset, rect.Left + from + length, rect.Bottom - inset};
         };
         const ui::TRect inside{rect.Left + 1, rect.Top + 1, rect.Right - 1, rect.Bottom - 1};
@@ -419,7 +430,8 @@ void DrawLevelProgress(ui::TCanvas& canvas, const ui::TRect& rect, int position,
             if (r.CompletionSmooth) {
                 FillSegment(canvas, Clip(run(1, part(static_cast<double>(e)), 1), inside), Level(r, level), r);
             } else {
-                const int filled = static_cast<int>(ui::Round(static_cast<double>(e) * inner / static_cast<double>(range)));
+                const int filled =
+                    static_cast<int>(ui::Round(static_cast<double>(e) * inner / static_cast<double>(range)));
                 for (const ui::TRect& b : LevelProgressBlocks(rect, filled, r.Vertical)) {
                     FillSegment(canvas, Clip(b, inside), Level(r, level), r);
                 }

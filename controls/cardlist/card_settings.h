@@ -11,12 +11,12 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/core/persistent.h"
 #include "platform/ui/graphics/canvas.h"
 #include "platform/ui/graphics/colors.h"
 #include "platform/ui/graphics/frames.h"
 #include "platform/ui/graphics/geometry.h"
 #include "platform/ui/graphics/graphics.h"
-#include "platform/ui/core/persistent.h"
 
 namespace cardlist {
 
@@ -196,16 +196,16 @@ public:
     // sources are ignored.
     void Assign(const ui::TPersistent* source) override;
 
-#define QBK_PROGRESS_PROPERTY(Type, Name, field, initial)         \
-public:                                                           \
-    Type Name() const { return field; }                           \
-    void Set##Name(Type value) {                                  \
-        if (field == value) return;                               \
-        field = value;                                            \
-        Changed();                                                \
-    }                                                             \
-                                                                  \
-private:                                                          \
+#define QBK_PROGRESS_PROPERTY(Type, Name, field, initial) \
+public:                                                   \
+    Type Name() const { return field; }                   \
+    void Set##Name(Type value) {                          \
+        if (field == value) return;                       \
+        field = value;                                    \
+        Changed();                                        \
+    }                                                     \
+                                                          \
+private:                                                  \
     Type field = initial;
 
     QBK_PROGRESS_PROPERTY(TColor, UnCompleteFontColor, uncomplete_font_color_, ui::clWindowText)

@@ -20,32 +20,32 @@ constexpr int kEditors = 11;
 // Refused pairs (true = refused), one row per editor in enumeration order, one column per data
 // type: string, float, integer, boolean, date, time, image.
 constexpr std::array<std::array<bool, kDataTypes>, kEditors> kRefused = {{
-    {false, false, false, true, false, false, true},   // ieText
-    {false, false, false, true, true, true, true},     // ieNumber
-    {false, false, false, true, true, true, true},     // ieFloat
-    {true, true, true, false, true, true, true},       // ieBoolean
-    {false, false, false, false, false, false, true},  // ieDropDownList
-    {false, false, false, false, false, false, true},  // ieDropDownEdit
-    {false, true, true, true, false, true, true},      // ieDate
-    {false, true, true, true, true, false, true},      // ieTime
-    {true, true, true, true, true, true, false},       // iePictureDialog
-    {false, false, false, false, false, false, false}, // ieCustom
-    {false, false, false, true, true, true, true},     // ieRating
+    {false, false, false, true, false, false, true},    // ieText
+    {false, false, false, true, true, true, true},      // ieNumber
+    {false, false, false, true, true, true, true},      // ieFloat
+    {true, true, true, false, true, true, true},        // ieBoolean
+    {false, false, false, false, false, false, true},   // ieDropDownList
+    {false, false, false, false, false, false, true},   // ieDropDownEdit
+    {false, true, true, true, false, true, true},       // ieDate
+    {false, true, true, true, true, false, true},       // ieTime
+    {true, true, true, true, true, true, false},        // iePictureDialog
+    {false, false, false, false, false, false, false},  // ieCustom
+    {false, false, false, true, true, true, true},      // ieRating
 }};
 
 }  // namespace
 
 std::string EditorName(TFineCardItemEditor editor) {
     static constexpr std::array<const char*, kEditors> kNames = {
-        "ieText", "ieNumber", "ieFloat", "ieBoolean", "ieDropDownList", "ieDropDownEdit",
-        "ieDate", "ieTime", "iePictureDialog", "ieCustom", "ieRating"};
+        "ieText", "ieNumber", "ieFloat",         "ieBoolean", "ieDropDownList", "ieDropDownEdit",
+        "ieDate", "ieTime",   "iePictureDialog", "ieCustom",  "ieRating"};
     const auto i = static_cast<std::size_t>(editor);
     return i < kNames.size() ? kNames[i] : std::string();
 }
 
 std::string DataTypeName(TFineCardItemDataType type) {
-    static constexpr std::array<const char*, kDataTypes> kNames = {
-        "idtString", "idtFloat", "idtInteger", "idtBoolean", "idtDate", "idtTime", "idtImage"};
+    static constexpr std::array<const char*, kDataTypes> kNames = {"idtString", "idtFloat", "idtInteger", "idtBoolean",
+                                                                   "idtDate",   "idtTime",  "idtImage"};
     const auto i = static_cast<std::size_t>(type);
     return i < kNames.size() ? kNames[i] : std::string();
 }
@@ -59,13 +59,20 @@ bool EditorFitsDataType(TFineCardItemEditor editor, TFineCardItemDataType type) 
 
 TFineCardItemEditor DefaultEditorFor(TFineCardItemDataType type) {
     switch (type) {
-        case TFineCardItemDataType::idtString: return TFineCardItemEditor::ieText;
-        case TFineCardItemDataType::idtFloat: return TFineCardItemEditor::ieFloat;
-        case TFineCardItemDataType::idtInteger: return TFineCardItemEditor::ieNumber;
-        case TFineCardItemDataType::idtBoolean: return TFineCardItemEditor::ieBoolean;
-        case TFineCardItemDataType::idtDate: return TFineCardItemEditor::ieDate;
-        case TFineCardItemDataType::idtTime: return TFineCardItemEditor::ieTime;
-        case TFineCardItemDataType::idtImage: return TFineCardItemEditor::iePictureDialog;
+    case TFineCardItemDataType::idtString:
+        return TFineCardItemEditor::ieText;
+    case TFineCardItemDataType::idtFloat:
+        return TFineCardItemEditor::ieFloat;
+    case TFineCardItemDataType::idtInteger:
+        return TFineCardItemEditor::ieNumber;
+    case TFineCardItemDataType::idtBoolean:
+        return TFineCardItemEditor::ieBoolean;
+    case TFineCardItemDataType::idtDate:
+        return TFineCardItemEditor::ieDate;
+    case TFineCardItemDataType::idtTime:
+        return TFineCardItemEditor::ieTime;
+    case TFineCardItemDataType::idtImage:
+        return TFineCardItemEditor::iePictureDialog;
     }
     return TFineCardItemEditor::ieText;
 }
@@ -114,9 +121,9 @@ TFineCards* TFineCardTemplateItem::Cards() const {
     return items != nullptr ? items->Cards() : nullptr;
 }
 
-#define QBK_TI_SETTER(Type, Name, field)                    \
-    void TFineCardTemplateItem::Set##Name(Type value) {     \
-        if (Store(field, value)) NotifyChange();            \
+#define QBK_TI_SETTER(Type, Name, field)                \
+    void TFineCardTemplateItem::Set##Name(Type value) { \
+        if (Store(field, value)) NotifyChange();        \
     }
 QBK_TI_SETTER(bool, AutoSize, auto_size_)
 QBK_TI_SETTER(TAlignment, CaptionAlignment, caption_alignment_)
@@ -136,9 +143,9 @@ QBK_TI_SETTER(bool, WordWrap, word_wrap_)
 QBK_TI_SETTER(TFineCardItemURLType, ValueURLType, value_url_type_)
 #undef QBK_TI_SETTER
 
-#define QBK_TI_HIDE_SETTER(Type, Name, field)               \
-    void TFineCardTemplateItem::Set##Name(Type value) {     \
-        if (Store(field, value)) NotifyHideChange();        \
+#define QBK_TI_HIDE_SETTER(Type, Name, field)           \
+    void TFineCardTemplateItem::Set##Name(Type value) { \
+        if (Store(field, value)) NotifyHideChange();    \
     }
 QBK_TI_HIDE_SETTER(TFineCardBooleanHideCondition, HideBooleanCondition, hide_boolean_)
 QBK_TI_HIDE_SETTER(TFineCardDateHideCondition, HideDateCondition, hide_date_)
@@ -451,8 +458,7 @@ void TFineCardTemplateItems::Update(ui::TCollectionItem* item) {
 
 // --- TFineCardTemplate -----------------------------------------------------------------------
 
-TFineCardTemplate::TFineCardTemplate(TCustomFineCardList* list, ui::TCollection::ItemFactory itemClass)
-    : list_(list) {
+TFineCardTemplate::TFineCardTemplate(TCustomFineCardList* list, ui::TCollection::ItemFactory itemClass) : list_(list) {
     items_ = std::make_unique<TFineCardTemplateItems>(this, itemClass);
     // The default row lives in a collection of its own, outside the list's rows.
     default_items_ = std::make_unique<TFineCardTemplateItems>(nullptr, itemClass);

@@ -8,11 +8,11 @@
 #include <string>
 
 #include "platform/ui/core/collection.h"
-#include "platform/ui/graphics/colors.h"
 #include "platform/ui/core/component.h"
 #include "platform/ui/core/exceptions.h"
-#include "platform/ui/graphics/graphics.h"
 #include "platform/ui/core/strings.h"
+#include "platform/ui/graphics/colors.h"
+#include "platform/ui/graphics/graphics.h"
 
 namespace cardlist {
 
@@ -33,7 +33,17 @@ enum class TTextLayout { tlTop, tlCenter, tlBottom };
 
 enum class TFineCardItemType { itLabeledItem, itItem, itLabel, itProgressBar };
 enum class TFineCardItemEditor {
-    ieText, ieNumber, ieFloat, ieBoolean, ieDropDownList, ieDropDownEdit, ieDate, ieTime, iePictureDialog, ieCustom, ieRating
+    ieText,
+    ieNumber,
+    ieFloat,
+    ieBoolean,
+    ieDropDownList,
+    ieDropDownEdit,
+    ieDate,
+    ieTime,
+    iePictureDialog,
+    ieCustom,
+    ieRating
 };
 enum class TFineCardItemDataType { idtString, idtFloat, idtInteger, idtBoolean, idtDate, idtTime, idtImage };
 enum class TFineCardItemURLType { utNone, utLink, utHTTP, utHTTPS, utFTP, utMailto, utNNTP };
@@ -45,8 +55,8 @@ enum class TFineCardPictureHideCondition { phcAlwaysShow, phcEmpty, phcNotEmpty,
 enum class TFineCardStringHideCondition { shcAlwaysShow, shcEmpty, shcNotEmpty, shcCustom };
 enum class TFineCardImageSize { isOriginal, isStretched, isStretchedProp };
 
-std::string EditorName(TFineCardItemEditor editor);      // "ieText" ... "ieRating"
-std::string DataTypeName(TFineCardItemDataType type);    // "idtString" ... "idtImage"
+std::string EditorName(TFineCardItemEditor editor);    // "ieText" ... "ieRating"
+std::string DataTypeName(TFineCardItemDataType type);  // "idtString" ... "idtImage"
 // Whether an in-place editor can edit values of a data type.
 bool EditorFitsDataType(TFineCardItemEditor editor, TFineCardItemDataType type);
 // The editor a data type switches to when it is set.
@@ -96,12 +106,18 @@ private:                                            \
     QBK_TI_PROPERTY(bool, WordWrap, word_wrap_, false)
     QBK_TI_PROPERTY(TFineCardItemURLType, ValueURLType, value_url_type_, TFineCardItemURLType::utNone)
     // Hide conditions: a change re-evaluates this row on every card.
-    QBK_TI_PROPERTY(TFineCardBooleanHideCondition, HideBooleanCondition, hide_boolean_, TFineCardBooleanHideCondition::bhcAlwaysShow)
-    QBK_TI_PROPERTY(TFineCardDateHideCondition, HideDateCondition, hide_date_, TFineCardDateHideCondition::dhcAlwaysShow)
-    QBK_TI_PROPERTY(TFineCardFloatHideCondition, HideFloatCondition, hide_float_, TFineCardFloatHideCondition::fhcAlwaysShow)
-    QBK_TI_PROPERTY(TFineCardIntegerHideCondition, HideIntegerCondition, hide_integer_, TFineCardIntegerHideCondition::ihcAlwaysShow)
-    QBK_TI_PROPERTY(TFineCardPictureHideCondition, HidePictureCondition, hide_picture_, TFineCardPictureHideCondition::phcAlwaysShow)
-    QBK_TI_PROPERTY(TFineCardStringHideCondition, HideStringCondition, hide_string_, TFineCardStringHideCondition::shcAlwaysShow)
+    QBK_TI_PROPERTY(TFineCardBooleanHideCondition, HideBooleanCondition, hide_boolean_,
+                    TFineCardBooleanHideCondition::bhcAlwaysShow)
+    QBK_TI_PROPERTY(TFineCardDateHideCondition, HideDateCondition, hide_date_,
+                    TFineCardDateHideCondition::dhcAlwaysShow)
+    QBK_TI_PROPERTY(TFineCardFloatHideCondition, HideFloatCondition, hide_float_,
+                    TFineCardFloatHideCondition::fhcAlwaysShow)
+    QBK_TI_PROPERTY(TFineCardIntegerHideCondition, HideIntegerCondition, hide_integer_,
+                    TFineCardIntegerHideCondition::ihcAlwaysShow)
+    QBK_TI_PROPERTY(TFineCardPictureHideCondition, HidePictureCondition, hide_picture_,
+                    TFineCardPictureHideCondition::phcAlwaysShow)
+    QBK_TI_PROPERTY(TFineCardStringHideCondition, HideStringCondition, hide_string_,
+                    TFineCardStringHideCondition::shcAlwaysShow)
     // Stored only: no notification.
     QBK_TI_PROPERTY(bool, ShowHint, show_hint_, false)
     QBK_TI_PROPERTY(bool, DirectEdit, direct_edit_, false)

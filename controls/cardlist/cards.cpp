@@ -76,34 +76,46 @@ void TFineCardItem::Changed() {
 
 std::string TFineCardItem::AsString() const {
     switch (data_type_) {
-        case DT::idtString: return text_value_;
-        case DT::idtFloat:
-            try {
-                return ui::FormatFloat(format_, float_value_);
-            } catch (const ui::Exception&) {
-                return std::string();
-            }
-        case DT::idtInteger: return ui::IntToStr(int_value_);
-        case DT::idtBoolean: return bool_value_ ? kTrueText : kFalseText;
-        case DT::idtDate: return ui::DateToStr(date_value_);
-        case DT::idtTime: return ui::TimeToStr(time_value_);
-        case DT::idtImage: return std::string();
+    case DT::idtString:
+        return text_value_;
+    case DT::idtFloat:
+        try {
+            return ui::FormatFloat(format_, float_value_);
+        } catch (const ui::Exception&) {
+            return std::string();
+        }
+    case DT::idtInteger:
+        return ui::IntToStr(int_value_);
+    case DT::idtBoolean:
+        return bool_value_ ? kTrueText : kFalseText;
+    case DT::idtDate:
+        return ui::DateToStr(date_value_);
+    case DT::idtTime:
+        return ui::TimeToStr(time_value_);
+    case DT::idtImage:
+        return std::string();
     }
     return std::string();
 }
 
 double TFineCardItem::AsFloat() const {
     switch (data_type_) {
-        case DT::idtString: {
-            double v = 0;
-            return ui::TryStrToFloat(text_value_, v) ? v : 0.0;
-        }
-        case DT::idtFloat: return float_value_;
-        case DT::idtInteger: return int_value_;
-        case DT::idtBoolean: return bool_value_ ? 1.0 : 0.0;
-        case DT::idtDate: return date_value_;
-        case DT::idtTime: return time_value_;
-        case DT::idtImage: return 0.0;
+    case DT::idtString: {
+        double v = 0;
+        return ui::TryStrToFloat(text_value_, v) ? v : 0.0;
+    }
+    case DT::idtFloat:
+        return float_value_;
+    case DT::idtInteger:
+        return int_value_;
+    case DT::idtBoolean:
+        return bool_value_ ? 1.0 : 0.0;
+    case DT::idtDate:
+        return date_value_;
+    case DT::idtTime:
+        return time_value_;
+    case DT::idtImage:
+        return 0.0;
     }
     return 0.0;
 }
@@ -111,80 +123,107 @@ double TFineCardItem::AsFloat() const {
 int TFineCardItem::AsInteger() const {
     int v = 0;
     switch (data_type_) {
-        case DT::idtString: return ui::TryStrToInt(text_value_, v) ? v : 0;
-        case DT::idtFloat: return TryRound(float_value_, v) ? v : 0;
-        case DT::idtInteger: return int_value_;
-        case DT::idtBoolean: return bool_value_ ? 1 : 0;
-        case DT::idtDate: return TryRound(date_value_, v) ? v : 0;
-        case DT::idtTime: return TryRound(time_value_, v) ? v : 0;
-        case DT::idtImage: return 0;
+    case DT::idtString:
+        return ui::TryStrToInt(text_value_, v) ? v : 0;
+    case DT::idtFloat:
+        return TryRound(float_value_, v) ? v : 0;
+    case DT::idtInteger:
+        return int_value_;
+    case DT::idtBoolean:
+        return bool_value_ ? 1 : 0;
+    case DT::idtDate:
+        return TryRound(date_value_, v) ? v : 0;
+    case DT::idtTime:
+        return TryRound(time_value_, v) ? v : 0;
+    case DT::idtImage:
+        return 0;
     }
     return 0;
 }
 
 bool TFineCardItem::AsBoolean() const {
     switch (data_type_) {
-        case DT::idtString: return TextIsTrue(text_value_);
-        case DT::idtFloat: return float_value_ != 0.0;
-        case DT::idtInteger: return int_value_ != 0;
-        case DT::idtBoolean: return bool_value_;
-        default: return false;
+    case DT::idtString:
+        return TextIsTrue(text_value_);
+    case DT::idtFloat:
+        return float_value_ != 0.0;
+    case DT::idtInteger:
+        return int_value_ != 0;
+    case DT::idtBoolean:
+        return bool_value_;
+    default:
+        return false;
     }
 }
 
 ui::TDateTime TFineCardItem::AsDate() const {
     switch (data_type_) {
-        case DT::idtString: {
-            ui::TDateTime v = 0;
-            return ui::TryStrToDate(text_value_, v) ? v : 0.0;
-        }
-        case DT::idtFloat: return float_value_;
-        case DT::idtInteger: return int_value_;
-        case DT::idtDate: return date_value_;
-        case DT::idtTime: return time_value_;
-        default: return 0.0;
+    case DT::idtString: {
+        ui::TDateTime v = 0;
+        return ui::TryStrToDate(text_value_, v) ? v : 0.0;
+    }
+    case DT::idtFloat:
+        return float_value_;
+    case DT::idtInteger:
+        return int_value_;
+    case DT::idtDate:
+        return date_value_;
+    case DT::idtTime:
+        return time_value_;
+    default:
+        return 0.0;
     }
 }
 
 ui::TDateTime TFineCardItem::AsTime() const {
     switch (data_type_) {
-        case DT::idtString: {
-            ui::TDateTime v = 0;
-            return ui::TryStrToTime(text_value_, v) ? v : 0.0;
-        }
-        case DT::idtFloat: return float_value_;
-        case DT::idtInteger: return int_value_;
-        case DT::idtDate: return date_value_;
-        case DT::idtTime: return time_value_;
-        default: return 0.0;
+    case DT::idtString: {
+        ui::TDateTime v = 0;
+        return ui::TryStrToTime(text_value_, v) ? v : 0.0;
+    }
+    case DT::idtFloat:
+        return float_value_;
+    case DT::idtInteger:
+        return int_value_;
+    case DT::idtDate:
+        return date_value_;
+    case DT::idtTime:
+        return time_value_;
+    default:
+        return 0.0;
     }
 }
 
 void TFineCardItem::SetAsString(const std::string& value) {
     switch (data_type_) {
-        case DT::idtString: text_value_ = value; break;
-        case DT::idtFloat: {
-            double v = 0;
-            if (ui::TryStrToFloat(value, v)) float_value_ = v;
-            break;
-        }
-        case DT::idtInteger: {
-            int v = 0;
-            if (ui::TryStrToInt(value, v)) int_value_ = v;
-            break;
-        }
-        case DT::idtBoolean: bool_value_ = TextIsTrue(value); break;
-        case DT::idtDate: {
-            ui::TDateTime v = 0;
-            if (ui::TryStrToDate(value, v)) date_value_ = v;
-            break;
-        }
-        case DT::idtTime: {
-            ui::TDateTime v = 0;
-            if (ui::TryStrToTime(value, v)) time_value_ = v;
-            break;
-        }
-        case DT::idtImage: return;
+    case DT::idtString:
+        text_value_ = value;
+        break;
+    case DT::idtFloat: {
+        double v = 0;
+        if (ui::TryStrToFloat(value, v)) float_value_ = v;
+        break;
+    }
+    case DT::idtInteger: {
+        int v = 0;
+        if (ui::TryStrToInt(value, v)) int_value_ = v;
+        break;
+    }
+    case DT::idtBoolean:
+        bool_value_ = TextIsTrue(value);
+        break;
+    case DT::idtDate: {
+        ui::TDateTime v = 0;
+        if (ui::TryStrToDate(value, v)) date_value_ = v;
+        break;
+    }
+    case DT::idtTime: {
+        ui::TDateTime v = 0;
+        if (ui::TryStrToTime(value, v)) time_value_ = v;
+        break;
+    }
+    case DT::idtImage:
+        return;
     }
     Changed();
 }
@@ -194,26 +233,46 @@ void TFineCardItem::SetAsFloat(double value) { StoreNumber(value, ui::FloatToStr
 void TFineCardItem::SetAsInteger(int value) {
     bool changed = false;
     switch (data_type_) {
-        case DT::idtString: changed = Store(text_value_, ui::IntToStr(value)); break;
-        case DT::idtFloat: changed = Store(float_value_, static_cast<double>(value)); break;
-        case DT::idtInteger: changed = Store(int_value_, value); break;
-        case DT::idtBoolean: changed = Store(bool_value_, value != 0); break;
-        case DT::idtDate: changed = Store(date_value_, static_cast<double>(value)); break;
-        case DT::idtTime: changed = Store(time_value_, static_cast<double>(value)); break;
-        case DT::idtImage: return;
+    case DT::idtString:
+        changed = Store(text_value_, ui::IntToStr(value));
+        break;
+    case DT::idtFloat:
+        changed = Store(float_value_, static_cast<double>(value));
+        break;
+    case DT::idtInteger:
+        changed = Store(int_value_, value);
+        break;
+    case DT::idtBoolean:
+        changed = Store(bool_value_, value != 0);
+        break;
+    case DT::idtDate:
+        changed = Store(date_value_, static_cast<double>(value));
+        break;
+    case DT::idtTime:
+        changed = Store(time_value_, static_cast<double>(value));
+        break;
+    case DT::idtImage:
+        return;
     }
     if (changed) Changed();
 }
 
 void TFineCardItem::SetAsBoolean(bool value) {
     switch (data_type_) {
-        case DT::idtString: text_value_ = value ? kTrueText : kFalseText; break;
-        case DT::idtFloat: float_value_ = value ? 1.0 : 0.0; break;
-        case DT::idtInteger: int_value_ = value ? 1 : 0; break;
-        case DT::idtBoolean:
-            if (!Store(bool_value_, value)) return;
-            break;
-        default: break;  // dates, times and pictures keep their value
+    case DT::idtString:
+        text_value_ = value ? kTrueText : kFalseText;
+        break;
+    case DT::idtFloat:
+        float_value_ = value ? 1.0 : 0.0;
+        break;
+    case DT::idtInteger:
+        int_value_ = value ? 1 : 0;
+        break;
+    case DT::idtBoolean:
+        if (!Store(bool_value_, value)) return;
+        break;
+    default:
+        break;  // dates, times and pictures keep their value
     }
     Changed();
 }
@@ -226,17 +285,28 @@ void TFineCardItem::SetAsTime(ui::TDateTime value) { StoreNumber(value, ui::Time
 void TFineCardItem::StoreNumber(double value, const std::string& as_text) {
     bool changed = false;
     switch (data_type_) {
-        case DT::idtString: changed = Store(text_value_, as_text); break;
-        case DT::idtFloat: changed = Store(float_value_, value); break;
-        case DT::idtInteger: {
-            int v = 0;
-            if (TryRound(value, v)) changed = Store(int_value_, v);
-            break;
-        }
-        case DT::idtBoolean: changed = Store(bool_value_, value != 0.0); break;
-        case DT::idtDate: changed = Store(date_value_, value); break;
-        case DT::idtTime: changed = Store(time_value_, value); break;
-        case DT::idtImage: return;
+    case DT::idtString:
+        changed = Store(text_value_, as_text);
+        break;
+    case DT::idtFloat:
+        changed = Store(float_value_, value);
+        break;
+    case DT::idtInteger: {
+        int v = 0;
+        if (TryRound(value, v)) changed = Store(int_value_, v);
+        break;
+    }
+    case DT::idtBoolean:
+        changed = Store(bool_value_, value != 0.0);
+        break;
+    case DT::idtDate:
+        changed = Store(date_value_, value);
+        break;
+    case DT::idtTime:
+        changed = Store(time_value_, value);
+        break;
+    case DT::idtImage:
+        return;
     }
     if (changed) Changed();
 }
@@ -279,23 +349,35 @@ void TFineCardItem::Assign(const ui::TPersistent* source) {
     if (o == this) return;
     try {
         switch (data_type_) {
-            case DT::idtString: text_value_ = o->AsString(); break;
-            case DT::idtFloat: float_value_ = o->AsFloat(); break;
-            case DT::idtInteger: int_value_ = o->AsInteger(); break;
-            case DT::idtBoolean: bool_value_ = o->AsBoolean(); break;
-            case DT::idtDate: date_value_ = o->AsDate(); break;
-            case DT::idtTime: time_value_ = o->AsTime(); break;
-            case DT::idtImage: {
-                auto saved = std::move(picture_->OnChange);
-                picture_->OnChange = nullptr;
-                try {
-                    picture_->Assign(o->picture_.get());
-                } catch (const std::exception&) {
-                    // A picture that cannot be copied leaves the old one.
-                }
-                picture_->OnChange = std::move(saved);
-                break;
+        case DT::idtString:
+            text_value_ = o->AsString();
+            break;
+        case DT::idtFloat:
+            float_value_ = o->AsFloat();
+            break;
+        case DT::idtInteger:
+            int_value_ = o->AsInteger();
+            break;
+        case DT::idtBoolean:
+            bool_value_ = o->AsBoolean();
+            break;
+        case DT::idtDate:
+            date_value_ = o->AsDate();
+            break;
+        case DT::idtTime:
+            time_value_ = o->AsTime();
+            break;
+        case DT::idtImage: {
+            auto saved = std::move(picture_->OnChange);
+            picture_->OnChange = nullptr;
+            try {
+                picture_->Assign(o->picture_.get());
+            } catch (const std::exception&) {
+                // A picture that cannot be copied leaves the old one.
             }
+            picture_->OnChange = std::move(saved);
+            break;
+        }
         }
         Hint = o->Hint;
         Tag = o->Tag;
@@ -612,22 +694,22 @@ void TFineCards::LayoutOne(TFineCard* card) {
         TFineCardItem* item = card->Items().Items(i);
         if (!ti->Visible() || item->Hidden) continue;
         switch (ti->ItemType()) {
-            case TFineCardItemType::itItem:
-                label_width = 0;
-                gap = 0;
-                value_width = t.CardWidth() - 2 * t.HorMargins();
-                break;
-            case TFineCardItemType::itLabel:
-                label_width = t.CardWidth() - 2 * t.HorMargins();
-                value_width = 0;
-                gap = 0;
-                break;
-            case TFineCardItemType::itLabeledItem:
-            case TFineCardItemType::itProgressBar:
-                label_width = t.EffectiveLabelWidth();
-                value_width = t.ItemValueWidth();
-                gap = t.Indent();
-                break;
+        case TFineCardItemType::itItem:
+            label_width = 0;
+            gap = 0;
+            value_width = t.CardWidth() - 2 * t.HorMargins();
+            break;
+        case TFineCardItemType::itLabel:
+            label_width = t.CardWidth() - 2 * t.HorMargins();
+            value_width = 0;
+            gap = 0;
+            break;
+        case TFineCardItemType::itLabeledItem:
+        case TFineCardItemType::itProgressBar:
+            label_width = t.EffectiveLabelWidth();
+            value_width = t.ItemValueWidth();
+            gap = t.Indent();
+            break;
         }
         int h = ti->Height();
         if (ti->AutoSize()) {
@@ -727,24 +809,50 @@ bool TFineCards::EvaluateItemVisibility(TFineCard* card, int itemIndex) {
     bool shown = true;
     int condition = 0;
     switch (item->DataType()) {
-        case DT::idtString: condition = static_cast<int>(ti->HideStringCondition()); break;
-        case DT::idtFloat: condition = static_cast<int>(ti->HideFloatCondition()); break;
-        case DT::idtInteger: condition = static_cast<int>(ti->HideIntegerCondition()); break;
-        case DT::idtBoolean: condition = static_cast<int>(ti->HideBooleanCondition()); break;
-        case DT::idtDate:
-        case DT::idtTime: condition = static_cast<int>(ti->HideDateCondition()); break;
-        case DT::idtImage: condition = static_cast<int>(ti->HidePictureCondition()); break;
+    case DT::idtString:
+        condition = static_cast<int>(ti->HideStringCondition());
+        break;
+    case DT::idtFloat:
+        condition = static_cast<int>(ti->HideFloatCondition());
+        break;
+    case DT::idtInteger:
+        condition = static_cast<int>(ti->HideIntegerCondition());
+        break;
+    case DT::idtBoolean:
+        condition = static_cast<int>(ti->HideBooleanCondition());
+        break;
+    case DT::idtDate:
+    case DT::idtTime:
+        condition = static_cast<int>(ti->HideDateCondition());
+        break;
+    case DT::idtImage:
+        condition = static_cast<int>(ti->HidePictureCondition());
+        break;
     }
     if (condition == 1 || condition == 2) {
         bool empty_case = false;  // the case condition 1 hides
         switch (item->DataType()) {
-            case DT::idtString: empty_case = item->AsString().empty(); break;
-            case DT::idtFloat: empty_case = item->AsFloat() == 0.0; break;
-            case DT::idtInteger: empty_case = item->AsInteger() == 0; break;
-            case DT::idtDate: empty_case = item->AsDate() == 0.0; break;
-            case DT::idtTime: empty_case = item->AsTime() == 0.0; break;
-            case DT::idtBoolean: empty_case = item->AsBoolean(); break;
-            case DT::idtImage: empty_case = item->PictureEmpty(); break;
+        case DT::idtString:
+            empty_case = item->AsString().empty();
+            break;
+        case DT::idtFloat:
+            empty_case = item->AsFloat() == 0.0;
+            break;
+        case DT::idtInteger:
+            empty_case = item->AsInteger() == 0;
+            break;
+        case DT::idtDate:
+            empty_case = item->AsDate() == 0.0;
+            break;
+        case DT::idtTime:
+            empty_case = item->AsTime() == 0.0;
+            break;
+        case DT::idtBoolean:
+            empty_case = item->AsBoolean();
+            break;
+        case DT::idtImage:
+            empty_case = item->PictureEmpty();
+            break;
         }
         shown = condition == 1 ? !empty_case : empty_case;
     }

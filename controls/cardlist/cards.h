@@ -11,9 +11,9 @@
 #include "controls/cardlist/card_template.h"
 #include "platform/ui/core/collection.h"
 #include "platform/ui/core/exceptions.h"
+#include "platform/ui/core/sysutils.h"
 #include "platform/ui/graphics/geometry.h"
 #include "platform/ui/graphics/picture.h"
-#include "platform/ui/core/sysutils.h"
 
 namespace cardlist {
 

@@ -184,7 +184,8 @@ struct MeasureHandler {
 
 struct DrawHandler {
     TFineMainMenu* menu;
-    void operator()(ui::TPersistent* sender, ui::TCanvas& canvas, const ui::TRect& rect, ui::TOwnerDrawState state) const {
+    void operator()(ui::TPersistent* sender, ui::TCanvas& canvas, const ui::TRect& rect,
+                    ui::TOwnerDrawState state) const {
         if (menu->UpdateCount() > 0) return;
         auto* item = static_cast<ui::TMenuItem*>(sender);
         ui::TRect r = rect;
@@ -262,8 +263,10 @@ void FramePopupWindow(ui::TMenuItem* item, ui::TCanvas& canvas) {
     ui::TCanvas* frame_canvas = w->WindowCanvas();
     if (frame_canvas == nullptr) return;
     ui::TRect frame{1, 1, width - 1, height - 1};
-    if (level < 2) frame.Right -= kDropDownExtra;
-    else if (SubMenuOpensLeft(item, w)) frame.Right -= 2 * kDropDownExtra;
+    if (level < 2)
+        frame.Right -= kDropDownExtra;
+    else if (SubMenuOpensLeft(item, w))
+        frame.Right -= 2 * kDropDownExtra;
     frame_canvas->Brush().SetColor(s.MenuBorderColor());
     frame_canvas->FrameRect(frame);
     if (level == 1) {

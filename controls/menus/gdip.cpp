@@ -105,11 +105,11 @@ GpStatus TGPGraphics::MeasureString(const std::u16string& text, int length, cons
 GpStatus TGPGraphics::DrawString(const std::string& text, int length, const TGPFont* font, const RectF& layout,
                                  const TGPStringFormat* format, const TGPBrush* brush) {
     // A terminated copy of the text in UTF-16, freed after the call.
-    const std::u16string wide = ui::Utf8ToUtf16(text.substr(0, length < 0 ? std::string::npos : static_cast<std::size_t>(length)));
-    return Keep(gdiplus::GdipDrawString(native_, wide.c_str(), static_cast<int>(wide.size()),
-                                        font != nullptr ? font->Native() : nullptr, &layout,
-                                        format != nullptr ? format->Native() : nullptr,
-                                        brush != nullptr ? brush->Native() : nullptr));
+    const std::u16string wide =
+        ui::Utf8ToUtf16(text.substr(0, length < 0 ? std::string::npos : static_cast<std::size_t>(length)));
+    return Keep(gdiplus::GdipDrawString(
+        native_, wide.c_str(), static_cast<int>(wide.size()), font != nullptr ? font->Native() : nullptr, &layout,
+        format != nullptr ? format->Native() : nullptr, brush != nullptr ? brush->Native() : nullptr));
 }
 
 }  // namespace menus

@@ -99,9 +99,7 @@ void TBackground::SetImage(const ui::TPicture* picture) {
     Changed(false);
 }
 
-bool TBackground::HasImage() const {
-    return image_ && image_->Graphic() != nullptr && !image_->Graphic()->Empty();
-}
+bool TBackground::HasImage() const { return image_ && image_->Graphic() != nullptr && !image_->Graphic()->Empty(); }
 
 ui::TBitmap& TBackground::Buffer() {
     if (!buffer_) buffer_ = std::make_unique<ui::TBitmap>();
@@ -142,7 +140,6 @@ TIconBar::TIconBar(ui::TMainMenu* menu) : TGradientBar(menu), TCheckRadioColors(
     SetGradientDirection(TGradientDirection::gdHorizontal);
 }
 
-
 void TIconBar::SetSize(int value) {
     size_ = Max(value, 16);
     Changed(true);
@@ -177,7 +174,6 @@ TSelectedItem::TSelectedItem(ui::TMainMenu* menu) : TGradientBar(menu), TCheckRa
     notes_font_.SetSize(notes_font_.Size() - 2);
     notes_font_.SetColor(ui::clWindowText);
 }
-
 
 void TSelectedItem::SetFont(const ui::TFont& font) {
     CopyFont(font_, font);
@@ -296,8 +292,10 @@ void TBarCaption::Assign(const ui::TPersistent* source) {
 // --- TSideBar ---
 
 TSideBar::TSideBar(ui::TMainMenu* menu)
-    : TBarCaption(nullptr), background_(std::make_unique<TBackground>(nullptr)),
-      image_(std::make_unique<TBackground>(nullptr)), menu_(menu) {}
+    : TBarCaption(nullptr),
+      background_(std::make_unique<TBackground>(nullptr)),
+      image_(std::make_unique<TBackground>(nullptr)),
+      menu_(menu) {}
 
 void TSideBar::SetVisible(bool value) {
     visible_ = value;

@@ -24,7 +24,16 @@ enum class TGradientType : std::uint8_t { gtLeft, gtRight, gtBoth };
 enum class TSideBarVisibleIn : std::uint8_t { viFirstVisible, viFirstLevel, viAnyLevel };
 enum class TDirection : std::uint8_t { dDownToUp, dUpToDown };
 enum class TBackgroundPosition : std::uint8_t {
-    bpTopLeft, bpTopRight, bpBottomLeft, bpBottomRight, bpTopCenter, bpBottomCenter, bpTiled, bpStretched, bpCenter, bpXY
+    bpTopLeft,
+    bpTopRight,
+    bpBottomLeft,
+    bpBottomRight,
+    bpTopCenter,
+    bpBottomCenter,
+    bpTiled,
+    bpStretched,
+    bpCenter,
+    bpXY
 };
 
 // Copies a font's values into a new one (the screen's menu font, for the defaults).
@@ -130,7 +139,8 @@ struct TMarkColors {
 // (0 Color, 1 ColorTo) whose setters tell the menu (no rebuild), borders and directions.
 class TCheckRadioColors {
 public:
-    TCheckRadioColors(ui::TColor fill, ui::TColor border) : radio_{{fill, ui::clNone}, border}, check_{{fill, ui::clNone}, border} {}
+    TCheckRadioColors(ui::TColor fill, ui::TColor border)
+        : radio_{{fill, ui::clNone}, border}, check_{{fill, ui::clNone}, border} {}
     ui::TColor GetCheckColor(int index) const;
     void SetCheckColor(int index, ui::TColor value);
     ui::TColor GetRadioColor(int index) const;
@@ -390,12 +400,12 @@ public:
 
     ui::TNotifyEvent OnChange;
 
-#define QBK_BUTTON_COLOR(Name, field)                              \
-    ui::TColor Name() const { return field; }                      \
-    void Set##Name(ui::TColor v) {                                 \
-        if (v == field) return;                                    \
-        field = v;                                                 \
-        Change();                                                  \
+#define QBK_BUTTON_COLOR(Name, field)         \
+    ui::TColor Name() const { return field; } \
+    void Set##Name(ui::TColor v) {            \
+        if (v == field) return;               \
+        field = v;                            \
+        Change();                             \
     }
     QBK_BUTTON_COLOR(HoverColor, hover_color_)
     QBK_BUTTON_COLOR(ColorTo, color_to_)

@@ -35,7 +35,8 @@ ui::TRect DropDownArea(const ui::TMenuItem* item, ui::TCanvas& canvas) {
     ui::TRect u = w->ItemRect(0);
     for (int i = 1; i < w->ItemCount(); ++i) {
         const ui::TRect r = w->ItemRect(i);
-        u = ui::TRect{std::min(u.Left, r.Left), std::min(u.Top, r.Top), std::max(u.Right, r.Right), std::max(u.Bottom, r.Bottom)};
+        u = ui::TRect{std::min(u.Left, r.Left), std::min(u.Top, r.Top), std::max(u.Right, r.Right),
+                      std::max(u.Bottom, r.Bottom)};
     }
     return ui::TRect{0, 0, u.Width() - kDropDownExtra, u.Height()};
 }
@@ -64,9 +65,11 @@ void DrawContent(ui::TMenuItem* item, ui::TCanvas& canvas, const ui::TRect& r, u
     TRootItem& ri = s.RootItem();
     // 1. The item's background.
     if (root && (selected || hot)) {
-        const std::array<ui::TColor, 4> c = selected
-            ? std::array<ui::TColor, 4>{ri.SelectedColor(), ri.SelectedColorTo(), ri.SelectedColorMirror(), ri.SelectedColorMirrorTo()}
-            : std::array<ui::TColor, 4>{ri.HoverColor(), ri.HoverColorTo(), ri.HoverColorMirror(), ri.HoverColorMirrorTo()};
+        const std::array<ui::TColor, 4> c =
+            selected ? std::array<ui::TColor, 4>{ri.SelectedColor(), ri.SelectedColorTo(), ri.SelectedColorMirror(),
+                                                 ri.SelectedColorMirrorTo()}
+                     : std::array<ui::TColor, 4>{ri.HoverColor(), ri.HoverColorTo(), ri.HoverColorMirror(),
+                                                 ri.HoverColorMirrorTo()};
         const ui::TColor border = selected ? ri.SelectedBorderColor() : ri.HoverBorderColor();
         const TGradientDirection dir = selected ? ri.SelectedGradientDirection() : ri.HoverGradientDirection();
         if (c[2] != ui::clNone) {
@@ -139,11 +142,14 @@ void DrawContent(ui::TMenuItem* item, ui::TCanvas& canvas, const ui::TRect& r, u
     if (!root && item->Count() > 0) DrawSubMenuArrow(item, canvas, r);
     // 7. The caption.
     ui::TRect t = r;
-    if (!root) t.Left += s.IconBar().Size() + 8;
-    else if (has_image || has_bitmap) t.Left += glyph_width;
+    if (!root)
+        t.Left += s.IconBar().Size() + 8;
+    else if (has_image || has_bitmap)
+        t.Left += glyph_width;
     const ui::TDrawTextFlags format = alignment | ui::TDrawTextFlags::dtSingleLine;
     ui::TRect measured = t;
-    DrawMenuText(item, canvas, item->Caption(), format | ui::TDrawTextFlags::dtCalcRect | ui::TDrawTextFlags::dtNoClip, state, measured);
+    DrawMenuText(item, canvas, item->Caption(), format | ui::TDrawTextFlags::dtCalcRect | ui::TDrawTextFlags::dtNoClip,
+                 state, measured);
     const int dy = (RectHeight(r) - RectHeight(measured)) / 2;
     measured.Top += dy;
     measured.Bottom += dy;
@@ -155,8 +161,8 @@ void DrawContent(ui::TMenuItem* item, ui::TCanvas& canvas, const ui::TRect& r, u
     // 8. The shortcut.
     if (!root && item->ShortCut() != ui::scNone) {
         measured.Right = r.Right - 10;
-        DrawMenuText(item, canvas, ShortCutText(item->ShortCut(), menu->IntlKeybShortCuts()), ui::TDrawTextFlags::dtRight,
-                     state, measured);
+        DrawMenuText(item, canvas, ShortCutText(item->ShortCut(), menu->IntlKeybShortCuts()),
+                     ui::TDrawTextFlags::dtRight, state, measured);
     }
 }
 
@@ -187,7 +193,8 @@ void DrawItem(ui::TMenuItem* item, ui::TCanvas& canvas, ui::TRect rect, bool sid
         GradientRectClipped(nullptr, canvas, strip, ib.GradientDirection(), ib.ColorTo(), ib.Color(), r);
         if (ib.SeparatorColor() != ui::clNone) {
             canvas.Brush().SetColor(ib.SeparatorColor());
-            canvas.FillRect(ui::TRect{strip.Right - 1, std::max(strip.Top, r.Top), strip.Right, std::min(strip.Bottom, r.Bottom)});
+            canvas.FillRect(
+                ui::TRect{strip.Right - 1, std::max(strip.Top, r.Top), strip.Right, std::min(strip.Bottom, r.Bottom)});
         }
         // The background.
         TBackground& bg = s.Background();

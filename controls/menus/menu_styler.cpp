@@ -6,10 +6,14 @@
 namespace menus {
 
 TCustomFineMenuStyler::TCustomFineMenuStyler(ui::TComponent* owner)
-    : ui::TComponent(owner), side_bar_(std::make_unique<TSideBar>(nullptr)),
-      background_(std::make_unique<TBackground>(nullptr)), icon_bar_(std::make_unique<TIconBar>(nullptr)),
-      selected_item_(std::make_unique<TSelectedItem>(nullptr)), root_item_(std::make_unique<TRootItem>(nullptr)),
-      glyphs_(std::make_unique<TMenuGlyphs>(nullptr)), separator_(std::make_unique<TSeparator>(nullptr)),
+    : ui::TComponent(owner),
+      side_bar_(std::make_unique<TSideBar>(nullptr)),
+      background_(std::make_unique<TBackground>(nullptr)),
+      icon_bar_(std::make_unique<TIconBar>(nullptr)),
+      selected_item_(std::make_unique<TSelectedItem>(nullptr)),
+      root_item_(std::make_unique<TRootItem>(nullptr)),
+      glyphs_(std::make_unique<TMenuGlyphs>(nullptr)),
+      separator_(std::make_unique<TSeparator>(nullptr)),
       button_appearance_(std::make_unique<TButtonAppearance>()) {
     CopyFont(font_, ui::Screen().MenuFont());
     CopyFont(notes_font_, ui::Screen().MenuFont());

@@ -46,10 +46,18 @@ void TFineMenuOfficeStyler::Loaded() {
 void TFineMenuOfficeStyler::ThemeAdapt() {
     if (!auto_theme_adapt_) return;
     switch (CurrentColorScheme()) {
-    case 1: SetStyle(TOfficeStyle::osOffice2003Blue); break;
-    case 2: SetStyle(TOfficeStyle::osOffice2003Olive); break;
-    case 3: SetStyle(TOfficeStyle::osOffice2003Silver); break;
-    default: SetStyle(TOfficeStyle::osOfficeXP); break;
+    case 1:
+        SetStyle(TOfficeStyle::osOffice2003Blue);
+        break;
+    case 2:
+        SetStyle(TOfficeStyle::osOffice2003Olive);
+        break;
+    case 3:
+        SetStyle(TOfficeStyle::osOffice2003Silver);
+        break;
+    default:
+        SetStyle(TOfficeStyle::osOfficeXP);
+        break;
     }
 }
 

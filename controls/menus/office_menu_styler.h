@@ -14,8 +14,20 @@
 namespace menus {
 
 enum class TOfficeStyle : std::uint8_t {
-    osOffice2003Blue, osOffice2003Silver, osOffice2003Olive, osOfficeXP, osOffice2007Luna, osOffice2007Obsidian,
-    osCustom, osOffice2007Silver, osVista, osWhidbey, osWindows7, osTerminal, osOffice2010Blue, osOffice2010Silver,
+    osOffice2003Blue,
+    osOffice2003Silver,
+    osOffice2003Olive,
+    osOfficeXP,
+    osOffice2007Luna,
+    osOffice2007Obsidian,
+    osCustom,
+    osOffice2007Silver,
+    osVista,
+    osWhidbey,
+    osWindows7,
+    osTerminal,
+    osOffice2010Blue,
+    osOffice2010Silver,
     osOffice2010Black
 };
 

@@ -52,7 +52,7 @@ struct MarkupPaintInputs {
     ui::TColor hover_color = ui::clNone;       // anchor background when hovered; clNone: unchanged
     ui::TColor hover_font_color = ui::clNone;  // anchor text colour when hovered; clNone: unchanged
     ui::TColor shadow_color = ui::clGray;
-    double factor = 1.0;  // resolution factor of the printing path
+    double factor = 1.0;       // resolution factor of the printing path
     bool hover_style = false;  // only the hovered anchor is underlined
     bool selected = false;     // colours of the text are left alone
     bool blink = false;        // blinking text shows (false: it takes the canvas's brush colour)
@@ -117,9 +117,9 @@ struct MarkupOp {
     MarkupFont font;
     ui::TColor background = ui::clNone;  // clNone: transparent
     ui::TDrawTextFlags flags = ui::TDrawTextFlags::dtLeft;
-    int width = 0;                        // the run's measured width
+    int width = 0;  // the run's measured width
     bool shadow = false;
-    bool error = false;                   // red zig-zag under the run
+    bool error = false;  // red zig-zag under the run
     // Picture
     MarkupPicture picture;
     std::string alt_source;  // shown instead while the point is over this picture

@@ -25,7 +25,8 @@ bool WholeNumber(const std::string& text, int& value) {
 
 ui::TSize Scaled(ui::TSize size) {
     // The canvas measures at the screen resolution the sizes are given for.
-    return ui::TSize{ui::MulDiv(size.cx, ui::kScreenPixelsPerInch, 96), ui::MulDiv(size.cy, ui::kScreenPixelsPerInch, 96)};
+    return ui::TSize{ui::MulDiv(size.cx, ui::kScreenPixelsPerInch, 96),
+                     ui::MulDiv(size.cy, ui::kScreenPixelsPerInch, 96)};
 }
 
 }  // namespace
@@ -70,8 +71,10 @@ ui::TSize DrawShellIcon(ui::TCanvas& canvas, int x, int y, bool large, bool draw
     int index = 0;
     const bool stock = WholeNumber(name, index);
     auto draw_on = [&](ui::TCanvas& target, int tx, int ty) {
-        if (stock) ui::DrawShellStockIcon(target, tx, ty, large, index);
-        else ui::DrawShellFileIcon(target, tx, ty, large, name);
+        if (stock)
+            ui::DrawShellStockIcon(target, tx, ty, large, index);
+        else
+            ui::DrawShellFileIcon(target, tx, ty, large, name);
     };
     if (!print) {
         draw_on(canvas, x, y);
@@ -102,16 +105,18 @@ void GradientFill(ui::TCanvas& canvas, ui::TColor start, ui::TColor end, bool ho
         return static_cast<std::uint8_t>(a + ui::Round(static_cast<double>(i) * (b - a) / steps));
     };
     for (int i = 0; i < steps; ++i) {
-        const ui::TColor colour = ui::MakeColor(channel(ui::RedOf(from), ui::RedOf(to), i),
-                                                channel(ui::GreenOf(from), ui::GreenOf(to), i),
-                                                channel(ui::BlueOf(from), ui::BlueOf(to), i));
+        const ui::TColor colour =
+            ui::MakeColor(channel(ui::RedOf(from), ui::RedOf(to), i), channel(ui::GreenOf(from), ui::GreenOf(to), i),
+                          channel(ui::BlueOf(from), ui::BlueOf(to), i));
         const int a = origin + static_cast<int>(ui::Round(i * stripe));
         const int b = std::min(far_edge, a + whole + 1);
         if (b <= a) continue;
         canvas.Pen().SetColor(colour);
         canvas.Brush().SetColor(colour);
-        if (horizontal) canvas.Rectangle(a, rect.Top, b, rect.Bottom);
-        else canvas.Rectangle(rect.Left, a, rect.Right, b);
+        if (horizontal)
+            canvas.Rectangle(a, rect.Top, b, rect.Bottom);
+        else
+            canvas.Rectangle(rect.Left, a, rect.Right, b);
     }
     if (border != ui::clNone) {
         canvas.Brush().SetColor(border);

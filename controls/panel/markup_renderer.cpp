@@ -58,40 +58,41 @@ void DrawText(ui::TCanvas& canvas, const MarkupOp& op, const MarkupPaintInputs& 
 void DrawPictureAt(ui::TCanvas& canvas, const MarkupPicture& picture, const ui::TRect& rect, bool stretch,
                    const MarkupPictureSources& sources, const MarkupPaintInputs& options) {
     switch (picture.kind) {
-        case MarkupPictureKind::None: break;
-        case MarkupPictureKind::ImageList: {
-            const ui::TImageList& images = *sources.images;
-            if (!options.print) {
-                images.Draw(canvas, rect.Left, rect.Top, picture.image_index);
-                break;
-            }
-            ui::TBitmap bitmap;
-            bitmap.SetSize(images.Width(), images.Height());
-            images.Draw(bitmap.Canvas(), 0, 0, picture.image_index);
-            DrawScaledBitmap(canvas,
-                             ui::Bounds(rect.Left, rect.Top, static_cast<int>(std::lround(images.Width() * options.factor)),
-                                        static_cast<int>(std::lround(images.Height() * options.factor))),
-                             bitmap);
+    case MarkupPictureKind::None:
+        break;
+    case MarkupPictureKind::ImageList: {
+        const ui::TImageList& images = *sources.images;
+        if (!options.print) {
+            images.Draw(canvas, rect.Left, rect.Top, picture.image_index);
             break;
         }
-        case MarkupPictureKind::ShellIcon:
-            DrawShellIcon(canvas, rect.Left, rect.Top, picture.large, true, options.print, options.factor,
-                          picture.shell_name);
-            break;
-        case MarkupPictureKind::Picture: {
-            THTMLPicture& p = *picture.picture;
-            p.FrameCount();
-            const int x = rect.Left + p.FrameLeft();
-            const int y = rect.Top + p.FrameTop();
-            if (stretch) {
-                p.SetStretch(true);
-                p.Draw(canvas, ui::Bounds(x, y, rect.Width(), rect.Height()));
-            } else {
-                // The picture's own Stretch is left as it is: the rectangle is its natural size.
-                p.Draw(canvas, ui::Bounds(x, y, p.Width(), p.Height()));
-            }
-            break;
+        ui::TBitmap bitmap;
+        bitmap.SetSize(images.Width(), images.Height());
+        images.Draw(bitmap.Canvas(), 0, 0, picture.image_index);
+        DrawScaledBitmap(canvas,
+                         ui::Bounds(rect.Left, rect.Top, static_cast<int>(std::lround(images.Width() * options.factor)),
+                                    static_cast<int>(std::lround(images.Height() * options.factor))),
+                         bitmap);
+        break;
+    }
+    case MarkupPictureKind::ShellIcon:
+        DrawShellIcon(canvas, rect.Left, rect.Top, picture.large, true, options.print, options.factor,
+                      picture.shell_name);
+        break;
+    case MarkupPictureKind::Picture: {
+        THTMLPicture& p = *picture.picture;
+        p.FrameCount();
+        const int x = rect.Left + p.FrameLeft();
+        const int y = rect.Top + p.FrameTop();
+        if (stretch) {
+            p.SetStretch(true);
+            p.Draw(canvas, ui::Bounds(x, y, rect.Width(), rect.Height()));
+        } else {
+            // The picture's own Stretch is left as it is: the rectangle is its natural size.
+            p.Draw(canvas, ui::Bounds(x, y, p.Width(), p.Height()));
         }
+        break;
+    }
     }
 }
 
@@ -127,26 +128,46 @@ std::vector<ui::TColor> SettledValues(const MarkupLayout& layout, const MarkupPa
         const bool hovered = v.anchor == paint.hover_anchor;
         const bool decorated = !paint.hover_style || hovered;
         switch (v.source) {
-            case Source::Fixed: settled[i] = v.value; break;
-            case Source::UrlColor: settled[i] = paint.url_color; break;
-            case Source::HoverColor: settled[i] = paint.hover_color; break;
-            case Source::HoverFontColor: settled[i] = paint.hover_font_color; break;
-            case Source::CanvasBrush: settled[i] = canvas_brush; break;
-            case Source::Choice: {
-                bool yes = false;
-                switch (v.test) {
-                    case Test::Selected: yes = paint.selected; break;
-                    case Test::Blink: yes = paint.blink; break;
-                    case Test::Decorated: yes = decorated; break;
-                    case Test::HoverFont:
-                        yes = paint.hover_style && hovered && paint.hover_font_color != ui::clNone;
-                        break;
-                    case Test::HoverBrush: yes = decorated && paint.hover_color != ui::clNone; break;
-                    case Test::Focused: yes = paint.focus_anchor >= 0 && v.anchor == paint.focus_anchor + 1; break;
-                }
-                settled[i] = settled[static_cast<std::size_t>(yes ? v.when_true : v.when_false)];
+        case Source::Fixed:
+            settled[i] = v.value;
+            break;
+        case Source::UrlColor:
+            settled[i] = paint.url_color;
+            break;
+        case Source::HoverColor:
+            settled[i] = paint.hover_color;
+            break;
+        case Source::HoverFontColor:
+            settled[i] = paint.hover_font_color;
+            break;
+        case Source::CanvasBrush:
+            settled[i] = canvas_brush;
+            break;
+        case Source::Choice: {
+            bool yes = false;
+            switch (v.test) {
+            case Test::Selected:
+                yes = paint.selected;
+                break;
+            case Test::Blink:
+                yes = paint.blink;
+                break;
+            case Test::Decorated:
+                yes = decorated;
+                break;
+            case Test::HoverFont:
+                yes = paint.hover_style && hovered && paint.hover_font_color != ui::clNone;
+                break;
+            case Test::HoverBrush:
+                yes = decorated && paint.hover_color != ui::clNone;
+                break;
+            case Test::Focused:
+                yes = paint.focus_anchor >= 0 && v.anchor == paint.focus_anchor + 1;
                 break;
             }
+            settled[i] = settled[static_cast<std::size_t>(yes ? v.when_true : v.when_false)];
+            break;
+        }
         }
     }
     return settled;
@@ -166,8 +187,10 @@ std::vector<MarkupOp> MarkupLayout::PaintedOps(const MarkupPaintInputs& paint, u
         if (given(op.color_value)) p.font.color = value(op.color_value);
         if (given(op.background_value)) p.background = value(op.background_value);
         if (given(op.underline_value)) {
-            if (value(op.underline_value) != 0) p.font.style.Include(ui::TFontStyle::fsUnderline);
-            else p.font.style.Exclude(ui::TFontStyle::fsUnderline);
+            if (value(op.underline_value) != 0)
+                p.font.style.Include(ui::TFontStyle::fsUnderline);
+            else
+                p.font.style.Exclude(ui::TFontStyle::fsUnderline);
         }
     }
     return painted;
@@ -179,41 +202,47 @@ void MarkupLayout::Paint(ui::TCanvas& canvas, const MarkupPaintInputs& options) 
     const int image_under_point = under_point.image_under_point;
     for (const MarkupOp& op : PaintedOps(options, canvas.Brush().Color())) {
         switch (op.kind) {
-            case MarkupOpKind::Fill:
-                canvas.Brush().SetColor(op.color);
-                canvas.FillRect(op.rect);
-                break;
-            case MarkupOpKind::Gradient:
-                GradientFill(canvas, op.color, op.color_to, op.horizontal, op.rect, 64, ui::clNone);
-                break;
-            case MarkupOpKind::Text: DrawText(canvas, op, options); break;
-            case MarkupOpKind::Picture: {
-                if (op.image_number == image_under_point && !op.alt_source.empty()) {
-                    const MarkupPicture alt = ResolveMarkupPicture(op.alt_source, sources);
-                    if (alt.kind != MarkupPictureKind::None) {
-                        DrawPictureAt(canvas, alt, op.rect, op.stretch, sources, options);
-                        break;
-                    }
+        case MarkupOpKind::Fill:
+            canvas.Brush().SetColor(op.color);
+            canvas.FillRect(op.rect);
+            break;
+        case MarkupOpKind::Gradient:
+            GradientFill(canvas, op.color, op.color_to, op.horizontal, op.rect, 64, ui::clNone);
+            break;
+        case MarkupOpKind::Text:
+            DrawText(canvas, op, options);
+            break;
+        case MarkupOpKind::Picture: {
+            if (op.image_number == image_under_point && !op.alt_source.empty()) {
+                const MarkupPicture alt = ResolveMarkupPicture(op.alt_source, sources);
+                if (alt.kind != MarkupPictureKind::None) {
+                    DrawPictureAt(canvas, alt, op.rect, op.stretch, sources, options);
+                    break;
                 }
-                DrawPictureAt(canvas, op.picture, op.rect, op.stretch, sources, options);
-                break;
             }
-            case MarkupOpKind::TiledPicture: DrawTiled(canvas, op); break;
-            case MarkupOpKind::Rule:
+            DrawPictureAt(canvas, op.picture, op.rect, op.stretch, sources, options);
+            break;
+        }
+        case MarkupOpKind::TiledPicture:
+            DrawTiled(canvas, op);
+            break;
+        case MarkupOpKind::Rule:
+            SetSolidPen(canvas, op.color);
+            canvas.MoveTo(op.rect.Left, op.rect.Top);
+            canvas.LineTo(op.rect.Right, op.rect.Top);
+            break;
+        case MarkupOpKind::Bullet:
+            canvas.Brush().SetColor(op.color);
+            if (op.circle) {
                 SetSolidPen(canvas, op.color);
-                canvas.MoveTo(op.rect.Left, op.rect.Top);
-                canvas.LineTo(op.rect.Right, op.rect.Top);
-                break;
-            case MarkupOpKind::Bullet:
-                canvas.Brush().SetColor(op.color);
-                if (op.circle) {
-                    SetSolidPen(canvas, op.color);
-                    canvas.Ellipse(op.rect);
-                } else {
-                    canvas.FillRect(op.rect);
-                }
-                break;
-            case MarkupOpKind::FocusRect: canvas.DrawFocusRect(op.rect); break;
+                canvas.Ellipse(op.rect);
+            } else {
+                canvas.FillRect(op.rect);
+            }
+            break;
+        case MarkupOpKind::FocusRect:
+            canvas.DrawFocusRect(op.rect);
+            break;
         }
     }
 }

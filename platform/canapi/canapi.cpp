@@ -124,23 +124,23 @@ int32_t ca_InitApi_1(int32_t mode, int32_t version) {
         return 1;
     }
     switch (parsed.channel->kind) {
-        case Channel::Kind::Record:
-            Recorder::Instance().Attach(s.queue.get());
-            s.ready = true;
-            break;
-        case Channel::Kind::VirtualBus:
-        case Channel::Kind::SocketCan: {
-            BackendOpen opened = parsed.channel->kind == Channel::Kind::VirtualBus
-                                     ? OpenVirtualBusBackend(parsed.channel->name, *s.queue)
-                                     : OpenSocketCanBackend(parsed.channel->name, *s.queue);
-            if (!opened.backend) {
-                kernel::OutputDebugString("canapi: " + opened.error);
-                break;
-            }
-            s.backend = std::move(opened.backend);
-            s.ready = true;
+    case Channel::Kind::Record:
+        Recorder::Instance().Attach(s.queue.get());
+        s.ready = true;
+        break;
+    case Channel::Kind::VirtualBus:
+    case Channel::Kind::SocketCan: {
+        BackendOpen opened = parsed.channel->kind == Channel::Kind::VirtualBus
+                                 ? OpenVirtualBusBackend(parsed.channel->name, *s.queue)
+                                 : OpenSocketCanBackend(parsed.channel->name, *s.queue);
+        if (!opened.backend) {
+            kernel::OutputDebugString("canapi: " + opened.error);
             break;
         }
+        s.backend = std::move(opened.backend);
+        s.ready = true;
+        break;
+    }
     }
     return 1;
 }
@@ -155,12 +155,21 @@ int32_t ca_ResetCanCard_1(void) {
     return result;
 }
 
-int32_t ca_InitCanCard_1(int32_t card, int32_t a1, int32_t a2, int32_t a3, const uint32_t* init_block,
-                         int32_t a5, int32_t a6, int32_t a7, int32_t a8, int32_t a9) {
+int32_t ca_InitCanCard_1(int32_t card, int32_t a1, int32_t a2, int32_t a3, const uint32_t* init_block, int32_t a5,
+                         int32_t a6, int32_t a7, int32_t a8, int32_t a9) {
     Session& s = TheSession();
     std::shared_lock lock(s.mutex);
-    LogIfRecording(s, CallLine("ca_InitCanCard_1").Int(card).Int(a1).Int(a2).Int(a3).Block(init_block).Int(a5)
-                          .Int(a6).Int(a7).Int(a8).Int(a9));
+    LogIfRecording(s, CallLine("ca_InitCanCard_1")
+                          .Int(card)
+                          .Int(a1)
+                          .Int(a2)
+                          .Int(a3)
+                          .Block(init_block)
+                          .Int(a5)
+                          .Int(a6)
+                          .Int(a7)
+                          .Int(a8)
+                          .Int(a9));
     if (init_block == nullptr) return 0;
     return ReadyResult(s, FailableCall::InitCanCard);
 }

@@ -69,9 +69,8 @@ CANAPI_EXPORT int32_t ca_InitApi_1(int32_t mode, int32_t version);
 // Clears the receive queue. 0 when the backend is not open.
 CANAPI_EXPORT int32_t ca_ResetCanCard_1(void);
 // 0 when the backend is not open. The block (16 words) and the other arguments are logged only.
-CANAPI_EXPORT int32_t ca_InitCanCard_1(int32_t card, int32_t a1, int32_t a2, int32_t a3,
-                                       const uint32_t* init_block, int32_t a5, int32_t a6,
-                                       int32_t a7, int32_t a8, int32_t a9);
+CANAPI_EXPORT int32_t ca_InitCanCard_1(int32_t card, int32_t a1, int32_t a2, int32_t a3, const uint32_t* init_block,
+                                       int32_t a5, int32_t a6, int32_t a7, int32_t a8, int32_t a9);
 // Queues one frame on the bus. 0 when refused: backend not open, bad record, or the transmit
 // queue is full (a caller may retry).
 CANAPI_EXPORT int32_t ca_TransmitCanCard_1(int32_t card, int32_t channel, const uint32_t* record);
@@ -93,8 +92,8 @@ CANAPI_EXPORT int32_t ca_CloseApi(void);
 // Function-pointer types for binding by name.
 typedef int32_t (*ca_InitApi_1_t)(int32_t, int32_t);
 typedef int32_t (*ca_ResetCanCard_1_t)(void);
-typedef int32_t (*ca_InitCanCard_1_t)(int32_t, int32_t, int32_t, int32_t, const uint32_t*, int32_t,
-                                      int32_t, int32_t, int32_t, int32_t);
+typedef int32_t (*ca_InitCanCard_1_t)(int32_t, int32_t, int32_t, int32_t, const uint32_t*, int32_t, int32_t, int32_t,
+                                      int32_t, int32_t);
 typedef int32_t (*ca_TransmitCanCard_1_t)(int32_t, int32_t, const uint32_t*);
 typedef int32_t (*ca_GetData_1_t)(uint32_t*);
 typedef int32_t (*ca_ResetSoftwareFilterMask_1_t)(int32_t);

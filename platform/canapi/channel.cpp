@@ -10,7 +10,9 @@ ChannelParse ParseChannel(const std::string& value) {
     const std::string prefix = value.substr(0, colon);
     const std::string name = colon == std::string::npos ? std::string{} : value.substr(colon + 1);
     if (prefix == "vbus" || prefix == "socketcan") {
-        if (name.empty()) return {std::nullopt, "CANAPI_CHANNEL \"" + value + "\" names no " + (prefix == "vbus" ? "bus" : "interface")};
+        if (name.empty())
+            return {std::nullopt,
+                    "CANAPI_CHANNEL \"" + value + "\" names no " + (prefix == "vbus" ? "bus" : "interface")};
         return {Channel{prefix == "vbus" ? Channel::Kind::VirtualBus : Channel::Kind::SocketCan, name}, {}};
     }
     return {std::nullopt, "CANAPI_CHANNEL \"" + value + "\" is not vbus:<name>, socketcan:<interface> or record"};

@@ -12,8 +12,8 @@
 #include <atomic>
 #include <cctype>
 #include <cerrno>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <random>
 
@@ -164,8 +164,7 @@ JoinResult VirtualBus::Join(const std::string& name) {
     return result;
 }
 
-VirtualBus::VirtualBus(std::string name, std::string folder, std::string own_path, UniqueFd socket,
-                       UniqueFd folder_fd)
+VirtualBus::VirtualBus(std::string name, std::string folder, std::string own_path, UniqueFd socket, UniqueFd folder_fd)
     : name_(std::move(name)),
       folder_(std::move(folder)),
       own_path_(std::move(own_path)),
@@ -266,7 +265,8 @@ ReceiveResult VirtualBus::Receive(Frame& frame, std::chrono::milliseconds timeou
     for (;;) {
         int wait_ms = -1;
         if (!forever) {
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
             wait_ms = left.count() > 0 ? static_cast<int>(left.count()) : 0;
         }
         pollfd pfd{socket_.Get(), POLLIN, 0};

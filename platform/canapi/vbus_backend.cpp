@@ -33,14 +33,14 @@ private:
         while (!stop_) {
             // Short waits so that the destructor's stop is seen promptly.
             switch (bus_->Receive(frame, std::chrono::milliseconds(20))) {
-                case ReceiveResult::Frame:
-                    queue_.Push(ReceiveRecord(frame));
-                    break;
-                case ReceiveResult::Timeout:
-                    break;
-                case ReceiveResult::Error:
-                    kernel::OutputDebugString("canapi: virtual bus receive failed; receiving stopped");
-                    return;
+            case ReceiveResult::Frame:
+                queue_.Push(ReceiveRecord(frame));
+                break;
+            case ReceiveResult::Timeout:
+                break;
+            case ReceiveResult::Error:
+                kernel::OutputDebugString("canapi: virtual bus receive failed; receiving stopped");
+                return;
             }
         }
     }

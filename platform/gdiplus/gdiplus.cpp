@@ -66,7 +66,8 @@ QFont QtFont(const GpFont& font, int hint) {
     // Every hint smooths in grey; the plain anti-aliasing hint leaves the outlines where the font
     // designed them, the others (the system's default among them) fit them to the pixel grid.
     // The advances are the font's own, without kerning or ligatures, as the canvas draws text.
-    q.setStyleStrategy(QFont::StyleStrategy(QFont::PreferAntialias | QFont::NoSubpixelAntialias | QFont::PreferNoShaping));
+    q.setStyleStrategy(
+        QFont::StyleStrategy(QFont::PreferAntialias | QFont::NoSubpixelAntialias | QFont::PreferNoShaping));
     q.setHintingPreference(hint == TextRenderingHintAntiAlias ? QFont::PreferNoHinting : QFont::PreferFullHinting);
     q.setKerning(false);
     return q;
@@ -80,7 +81,8 @@ QString ApplyHotkeyPrefix(const QString& text, int prefix, int& underline) {
     for (int i = 0; i < text.size(); ++i) {
         if (text[i] == u'&' && i + 1 < text.size()) {
             ++i;
-            if (text[i] != u'&' && underline < 0 && prefix == HotkeyPrefixShow) underline = static_cast<int>(shown.size());
+            if (text[i] != u'&' && underline < 0 && prefix == HotkeyPrefixShow)
+                underline = static_cast<int>(shown.size());
         } else if (text[i] == u'&') {
             continue;
         }
@@ -97,8 +99,12 @@ int QtAlignment(const GpStringFormat* format) {
     int flags = 0;
     const int align = format != nullptr ? format->align : StringAlignmentNear;
     const int line = format != nullptr ? format->line_align : StringAlignmentNear;
-    flags |= align == StringAlignmentCenter ? Qt::AlignHCenter : align == StringAlignmentFar ? Qt::AlignRight : Qt::AlignLeft;
-    flags |= line == StringAlignmentCenter ? Qt::AlignVCenter : line == StringAlignmentFar ? Qt::AlignBottom : Qt::AlignTop;
+    flags |= align == StringAlignmentCenter ? Qt::AlignHCenter
+             : align == StringAlignmentFar  ? Qt::AlignRight
+                                            : Qt::AlignLeft;
+    flags |= line == StringAlignmentCenter ? Qt::AlignVCenter
+             : line == StringAlignmentFar  ? Qt::AlignBottom
+                                           : Qt::AlignTop;
     if (format == nullptr || (format->flags & StringFormatFlagsNoWrap) == 0) flags |= Qt::TextWordWrap;
     return flags;
 }
@@ -204,7 +210,8 @@ GpStatus GdipMeasureString(GpGraphics* graphics, const char16_t* text, int lengt
         return InvalidParameter;
     }
     int underline = -1;
-    const QString shown = ApplyHotkeyPrefix(TextOf(text, length), format != nullptr ? format->hotkey_prefix : 0, underline);
+    const QString shown =
+        ApplyHotkeyPrefix(TextOf(text, length), format != nullptr ? format->hotkey_prefix : 0, underline);
     const QFontMetricsF metrics(QtFont(*font, graphics->hint));
     const QRectF box = metrics.boundingRect(Layout(layout), QtAlignment(format), shown);
     *bounding_box = RectF{static_cast<float>(box.x()), static_cast<float>(box.y()), static_cast<float>(box.width()),
@@ -214,15 +221,16 @@ GpStatus GdipMeasureString(GpGraphics* graphics, const char16_t* text, int lengt
     return Ok;
 }
 
-GpStatus GdipDrawString(GpGraphics* graphics, const char16_t* text, int length, const GpFont* font,
-                        const RectF* layout, const GpStringFormat* format, const GpBrush* brush) {
+GpStatus GdipDrawString(GpGraphics* graphics, const char16_t* text, int length, const GpFont* font, const RectF* layout,
+                        const GpStringFormat* format, const GpBrush* brush) {
     if (graphics == nullptr || text == nullptr || font == nullptr || layout == nullptr || brush == nullptr) {
         return InvalidParameter;
     }
     QImage* image = graphics->canvas->Image();
     if (image == nullptr || image->isNull()) return Ok;
     int underline = -1;
-    const QString shown = ApplyHotkeyPrefix(TextOf(text, length), format != nullptr ? format->hotkey_prefix : 0, underline);
+    const QString shown =
+        ApplyHotkeyPrefix(TextOf(text, length), format != nullptr ? format->hotkey_prefix : 0, underline);
     QPainter painter(image);
     painter.setRenderHint(QPainter::TextAntialiasing, true);
     painter.setRenderHint(QPainter::Antialiasing, false);

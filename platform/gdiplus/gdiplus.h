@@ -82,7 +82,7 @@ GpStatus GdipSetTextRenderingHint(GpGraphics* graphics, int hint);
 GpStatus GdipMeasureString(GpGraphics* graphics, const char16_t* text, int length, const GpFont* font,
                            const RectF* layout, const GpStringFormat* format, RectF* bounding_box,
                            int* codepoints_fitted, int* lines_filled);
-GpStatus GdipDrawString(GpGraphics* graphics, const char16_t* text, int length, const GpFont* font,
-                        const RectF* layout, const GpStringFormat* format, const GpBrush* brush);
+GpStatus GdipDrawString(GpGraphics* graphics, const char16_t* text, int length, const GpFont* font, const RectF* layout,
+                        const GpStringFormat* format, const GpBrush* brush);
 
 }  // namespace gdiplus

@@ -127,9 +127,7 @@ std::unique_ptr<NamedMarker> NamedMarker::Create(const std::string& name) {
     return std::unique_ptr<NamedMarker>(new NamedMarker(fd.release(), name));
 }
 
-NamedMarker::~NamedMarker() {
-    ::close(fd_);
-}
+NamedMarker::~NamedMarker() { ::close(fd_); }
 
 std::vector<std::string> NamedMarker::TakeRequests() {
     std::vector<std::string> requests;

@@ -103,7 +103,8 @@ void RunOrdered(std::size_t count, int threads, std::size_t window, const std::f
                     lock.lock();
                     continue;
                 }
-                progress.changed.wait(lock, [&] { return progress.done[i % window] != 0 || MayBegin(progress, window); });
+                progress.changed.wait(lock,
+                                      [&] { return progress.done[i % window] != 0 || MayBegin(progress, window); });
             }
             progress.done[i % window] = 0;
             error = std::exchange(progress.errors[i % window], nullptr);

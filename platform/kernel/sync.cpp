@@ -10,8 +10,8 @@ namespace {
 
 // Waits on `cv` until `ready()` holds or the timeout passes; a negative timeout waits for ever.
 template <typename Predicate>
-bool WaitFor(std::condition_variable& cv, std::unique_lock<std::mutex>& lock,
-             std::chrono::milliseconds timeout, Predicate ready) {
+bool WaitFor(std::condition_variable& cv, std::unique_lock<std::mutex>& lock, std::chrono::milliseconds timeout,
+             Predicate ready) {
     if (timeout < std::chrono::milliseconds::zero()) {
         cv.wait(lock, ready);
         return true;
@@ -83,7 +83,7 @@ WaitResult Event::Wait(std::chrono::milliseconds timeout) {
     std::unique_lock lock(mutex_);
     if (manual_reset_) {
         return WaitFor(signaled_, lock, timeout, [this] { return signaled_state_; }) ? WaitResult::Signaled
-                                                                                    : WaitResult::Timeout;
+                                                                                     : WaitResult::Timeout;
     }
     if (signaled_state_) {
         signaled_state_ = false;

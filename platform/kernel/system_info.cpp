@@ -40,8 +40,8 @@ OsVersion SystemVersion() { return OsVersion{5, 1}; }
 
 bool KernelExports(const std::string& name) {
     // The services this stand-in provides under the kernel library's names.
-    static const char* const kExports[] = {"GetLocaleInfoEx", "GetTickCount", "OutputDebugStringA", "LoadLibraryA",
-                                           "GetProcAddress", "FreeLibrary"};
+    static const char* const kExports[] = {"GetLocaleInfoEx", "GetTickCount",   "OutputDebugStringA",
+                                           "LoadLibraryA",    "GetProcAddress", "FreeLibrary"};
     for (const char* e : kExports) {
         if (name == e) return true;
     }

@@ -35,10 +35,14 @@ std::string NormaliseKey(const std::string& key) {
 std::string Escape(const std::string& s) {
     std::string out;
     for (char c : s) {
-        if (c == '\\') out += "\\\\";
-        else if (c == '\n') out += "\\n";
-        else if (c == '\r') out += "\\r";
-        else out += c;
+        if (c == '\\')
+            out += "\\\\";
+        else if (c == '\n')
+            out += "\\n";
+        else if (c == '\r')
+            out += "\\r";
+        else
+            out += c;
     }
     return out;
 }
@@ -84,7 +88,8 @@ std::vector<Section> Load() {
         if (e.is_integer) {
             char* end = nullptr;
             const long long v = std::strtoll(body.c_str(), &end, 10);
-            if (end == body.c_str() || *end != '\0' || v < INT32_MIN || v > INT32_MAX) continue;  // unreadable line: skipped
+            if (end == body.c_str() || *end != '\0' || v < INT32_MIN || v > INT32_MAX)
+                continue;  // unreadable line: skipped
             e.integer = static_cast<std::int32_t>(v);
         } else if (line[eq + 1] == 's') {
             e.text = Unescape(body);
@@ -107,8 +112,10 @@ bool Save(const std::vector<Section>& sections) {
         for (const auto& s : sections) {
             out << '[' << s.key << "]\n";
             for (const auto& e : s.entries) {
-                if (e.is_integer) out << e.name << "=i:" << e.integer << '\n';
-                else out << e.name << "=s:" << Escape(e.text) << '\n';
+                if (e.is_integer)
+                    out << e.name << "=i:" << e.integer << '\n';
+                else
+                    out << e.name << "=s:" << Escape(e.text) << '\n';
             }
         }
         out.flush();
@@ -129,8 +136,10 @@ Section* FindSection(std::vector<Section>& sections, const std::string& key) {
 }  // namespace
 
 std::filesystem::path RegistryFile() {
-    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg) return std::filesystem::path(xdg) / "qbk" / "registry";
-    if (const char* home = std::getenv("HOME"); home && *home) return std::filesystem::path(home) / ".config" / "qbk" / "registry";
+    if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && *xdg)
+        return std::filesystem::path(xdg) / "qbk" / "registry";
+    if (const char* home = std::getenv("HOME"); home && *home)
+        return std::filesystem::path(home) / ".config" / "qbk" / "registry";
     return std::filesystem::temp_directory_path() / "qbk" / "registry";
 }
 
@@ -138,7 +147,8 @@ bool TRegistry::OpenKey(const std::string& key, bool canCreate) {
     CloseKey();
     if (root_ != RootKey::CurrentUser) return false;
     std::string path = NormaliseKey(key);
-    if (!key.empty() && key.front() != '\\' && !path_.empty()) path = path_ + "\\" + path;  // relative to the current key
+    if (!key.empty() && key.front() != '\\' && !path_.empty())
+        path = path_ + "\\" + path;  // relative to the current key
     if (path.empty()) return false;
     auto sections = Load();
     if (!FindSection(sections, path)) {
@@ -176,10 +186,13 @@ void TRegistry::Store(const std::string& name, const Value& value) {
         s = &sections.back();
     }
     const std::string wanted = Lower(name);
-    auto it = std::find_if(s->entries.begin(), s->entries.end(), [&](const Entry& e) { return Lower(e.name) == wanted; });
+    auto it =
+        std::find_if(s->entries.begin(), s->entries.end(), [&](const Entry& e) { return Lower(e.name) == wanted; });
     Entry entry{name, value.is_integer, value.integer, value.text};
-    if (it != s->entries.end()) *it = entry;
-    else s->entries.push_back(entry);
+    if (it != s->entries.end())
+        *it = entry;
+    else
+        s->entries.push_back(entry);
     if (!Save(sections)) throw ERegistryException("Failed to set data for '" + name + "'");
 }
 

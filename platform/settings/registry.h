@@ -30,7 +30,10 @@ public:
     TRegistry& operator=(const TRegistry&) = delete;
 
     RootKey GetRootKey() const { return root_; }
-    void SetRootKey(RootKey root) { root_ = root; CloseKey(); }
+    void SetRootKey(RootKey root) {
+        root_ = root;
+        CloseKey();
+    }
 
     // Opens a key path such as "\Software\Maker\Product" (leading "\" = from the root). With
     // canCreate false a key that does not exist is not opened. False when the key cannot be opened.

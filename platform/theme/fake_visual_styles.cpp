@@ -16,7 +16,7 @@ public:
     void DrawThemeBackground(ui::TCanvas& canvas, int part, int state, const ui::TRect& rect) override {
         owner_.drawn.push_back({class_list_, part, state, rect});
         canvas.Brush().SetColor(state == kCheckBoxCheckedState ? FakeVisualStyles::kCheckedColor
-                                                           : FakeVisualStyles::kUncheckedColor);
+                                                               : FakeVisualStyles::kUncheckedColor);
         canvas.FillRect(rect);
     }
 

@@ -8,8 +8,6 @@
 
 #include "app/album_payload.h"
 #include "app/device_family.h"
-#include "tests/app/fake_album.h"
-#include "tests/imaging/picture_files.h"
 #include "platform/kernel/sinks.h"
 #include "platform/ui/controls/application.h"
 #include "platform/ui/controls/screen.h"
@@ -17,6 +15,8 @@
 #include "platform/ui/core/streams.h"
 #include "platform/ui/graphics/decoded_image.h"
 #include "platform/ui/graphics/jpeg.h"
+#include "tests/app/fake_album.h"
+#include "tests/imaging/picture_files.h"
 #include "tests/support/temp_folder.h"
 
 namespace app {
@@ -27,10 +27,7 @@ using testing_support::FakeAlbum;
 
 TEST(CaptionFromFileNameTest, FolderAndExtensionGo) {
     const std::pair<const char*, const char*> cases[] = {
-        {"/pics/beach.day.jpg", "beach.day"},
-        {"beach.jpg", "beach"},
-        {"/a.b/noext", "noext"},
-        {"/pics/.jpg", ""},
+        {"/pics/beach.day.jpg", "beach.day"}, {"beach.jpg", "beach"}, {"/a.b/noext", "noext"}, {"/pics/.jpg", ""},
         {"C:\\pics\\x.bmp", "C:\\pics\\x"},  // a backslash is part of a Linux file name
     };
     for (const auto& [file, caption] : cases) EXPECT_EQ(CaptionFromFileName(file), caption) << file;
@@ -66,8 +63,8 @@ protected:
             if (i % 5 == 3) {
                 files.push_back(WhiteBmp(40 + i, 30 + 2 * i));
             } else {
-                files.push_back(imaging::test::WriteDetailedPicture((dir_ / ("p" + std::to_string(i) + ".jpg")).string(),
-                                                                   200 + 37 * i, 500 - 23 * i, i));
+                files.push_back(imaging::test::WriteDetailedPicture(
+                    (dir_ / ("p" + std::to_string(i) + ".jpg")).string(), 200 + 37 * i, 500 - 23 * i, i));
             }
         }
         return files;
@@ -90,7 +87,8 @@ void ExpectSameCards(const FakeAlbum& a, const FakeAlbum& b) {
         ASSERT_EQ(p.PixelFormat(), q.PixelFormat());
         int rows_differing = 0;
         for (int y = 0; y < p.Height(); ++y) {
-            if (std::memcmp(p.ScanLine(y), q.ScanLine(y), static_cast<std::size_t>(p.BytesPerScanLine())) != 0) ++rows_differing;
+            if (std::memcmp(p.ScanLine(y), q.ScanLine(y), static_cast<std::size_t>(p.BytesPerScanLine())) != 0)
+                ++rows_differing;
         }
         EXPECT_EQ(rows_differing, 0);
     }
@@ -102,16 +100,12 @@ TEST_F(AddPictureTest, PictureLandsInTheFittedRectangleWithBlackBars) {
         ui::TRect rect;
     };
     const Case cases[] = {
-        {0, 1000, 450, {0, 0, 176, 79}},    // wide
-        {0, 300, 600, {33, 0, 143, 220}},   // tall
-        {0, 400, 300, {0, 0, 176, 132}},    // exactly 3:4
-        {0, 1000, 900, {-34, 0, 210, 220}}, // cut off on both sides
-        {1, 800, 200, {0, 0, 320, 80}},
-        {1, 500, 700, {74, 0, 245, 240}},
-        {1, 640, 480, {0, 0, 320, 240}},
-        {3, 1000, 300, {0, 0, 240, 72}},
-        {4, 100, 400, {80, 0, 160, 320}},
-        {4, 480, 640, {0, 0, 240, 320}},
+        {0, 1000, 450, {0, 0, 176, 79}},     // wide
+        {0, 300, 600, {33, 0, 143, 220}},    // tall
+        {0, 400, 300, {0, 0, 176, 132}},     // exactly 3:4
+        {0, 1000, 900, {-34, 0, 210, 220}},  // cut off on both sides
+        {1, 800, 200, {0, 0, 320, 80}},     {1, 500, 700, {74, 0, 245, 240}}, {1, 640, 480, {0, 0, 320, 240}},
+        {3, 1000, 300, {0, 0, 240, 72}},    {4, 100, 400, {80, 0, 160, 320}}, {4, 480, 640, {0, 0, 240, 320}},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(testing::Message() << "family " << c.family << " " << c.w << "x" << c.h);
@@ -136,9 +130,9 @@ TEST_F(AddPictureTest, PictureLandsInTheFittedRectangleWithBlackBars) {
 
 // A 2 x 1 GIF: a red pixel and a transparent one whose palette colour is pure green.
 const std::vector<std::uint8_t> kRedAndHiddenGreenGif = {
-    'G', 'I', 'F', '8', '9', 'a', 2, 0, 1, 0, 0x80, 0, 0, 0xFF, 0, 0, 0, 0xFF, 0,  // screen, palette
-    0x21, 0xF9, 4, 0x01, 0, 0, 1, 0,                                               // index 1 transparent
-    0x2C, 0, 0, 0, 0, 2, 0, 1, 0, 0, 2, 2, 0x44, 0x0A, 0, 0x3B};                   // pixels 0, 1
+    'G',  'I',  'F', '8',  '9', 'a', 2, 0, 1, 0, 0x80, 0, 0,    0xFF, 0, 0,   0, 0xFF, 0,  // screen, palette
+    0x21, 0xF9, 4,   0x01, 0,   0,   1, 0,                                                 // index 1 transparent
+    0x2C, 0,    0,   0,    0,   2,   0, 1, 0, 0, 2,    2, 0x44, 0x0A, 0, 0x3B};            // pixels 0, 1
 
 // The pixels the device shows for a card: its payload entry decoded.
 std::unique_ptr<ui::TBitmap> DevicePicture(const FakeAlbum& album, int family) {
@@ -176,7 +170,8 @@ TEST_F(AddPictureTest, TransparentAreasShowBlackOnTheCardAndOnTheDevice) {
     png.SaveToFile(png_file);
     const std::string gif_file = (dir_ / "hidden.gif").string();
     std::ofstream(gif_file, std::ios::binary)
-        .write(reinterpret_cast<const char*>(kRedAndHiddenGreenGif.data()), static_cast<std::streamsize>(kRedAndHiddenGreenGif.size()));
+        .write(reinterpret_cast<const char*>(kRedAndHiddenGreenGif.data()),
+               static_cast<std::streamsize>(kRedAndHiddenGreenGif.size()));
 
     struct Point {
         int x, y;
@@ -187,8 +182,12 @@ TEST_F(AddPictureTest, TransparentAreasShowBlackOnTheCardAndOnTheDevice) {
         std::vector<Point> points;
     };
     const Case cases[] = {
-        {png_file, {{5, 5, 0xFF000000}, {170, 60, 0xFF000000}, {88, 66, 0xFFFF0000}, {88, 118, 0xFF808080},
-                    {88, 180, 0x00000000}}},  // below the picture: the uncovered screen
+        {png_file,
+         {{5, 5, 0xFF000000},
+          {170, 60, 0xFF000000},
+          {88, 66, 0xFFFF0000},
+          {88, 118, 0xFF808080},
+          {88, 180, 0x00000000}}},  // below the picture: the uncovered screen
         {gif_file, {{2, 40, 0xFFFF0000}, {173, 40, 0xFF000000}}},
     };
     for (const Case& c : cases) {

@@ -9,9 +9,9 @@
 
 #include "app/album_file_format.h"
 #include "app/device_family.h"
-#include "tests/app/fake_album.h"
 #include "platform/kernel/sinks.h"
 #include "platform/ui/core/exceptions.h"
+#include "tests/app/fake_album.h"
 #include "tests/support/temp_folder.h"
 
 namespace app {
@@ -61,10 +61,11 @@ protected:
         dir_ = test_support::TestTempFolder("qbk_album_");
         fs::remove_all(dir_);
         fs::create_directories(dir_);
-        previous_sink_ = kernel::SetMessageBoxSink([this](const std::string& text, const std::string& caption, unsigned flags) {
-            messages_.push_back(text + "|" + caption + "|" + std::to_string(flags));
-            return static_cast<int>(kernel::kIdOk);
-        });
+        previous_sink_ =
+            kernel::SetMessageBoxSink([this](const std::string& text, const std::string& caption, unsigned flags) {
+                messages_.push_back(text + "|" + caption + "|" + std::to_string(flags));
+                return static_cast<int>(kernel::kIdOk);
+            });
     }
     void TearDown() override {
         kernel::SetMessageBoxSink(previous_sink_);
@@ -157,10 +158,8 @@ TEST_F(AlbumFileTest, VersionsAndFamilies) {
         bool loads;
     };
     const Case cases[] = {
-        {"v1 on family 0", make(1, std::nullopt), 0, true},
-        {"v1 on family 1", make(1, std::nullopt), 1, false},
-        {"v3 reads as v1", make(3, std::nullopt), 0, true},
-        {"v2 family 4 on 4", make(2, 4), 4, true},
+        {"v1 on family 0", make(1, std::nullopt), 0, true}, {"v1 on family 1", make(1, std::nullopt), 1, false},
+        {"v3 reads as v1", make(3, std::nullopt), 0, true}, {"v2 family 4 on 4", make(2, 4), 4, true},
         {"v2 family 4 on 3", make(2, 4), 3, false},
     };
     for (const Case& c : cases) {
@@ -205,7 +204,9 @@ TEST_F(AlbumFileTest, TruncatedAndLyingFilesRaiseAndLeaveTheAlbum) {
         b[at + 1] = static_cast<std::uint8_t>(v >> 8);
         return b;
     };
-    auto cut = [&](std::size_t n) { return std::vector<std::uint8_t>(good.begin(), good.begin() + static_cast<long>(n)); };
+    auto cut = [&](std::size_t n) {
+        return std::vector<std::uint8_t>(good.begin(), good.begin() + static_cast<long>(n));
+    };
     auto corrupt_bmp = good;
     corrupt_bmp[6 + 2 + 3 + 4] = 'X';  // not a BMP signature any more
 

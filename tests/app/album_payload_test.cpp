@@ -7,8 +7,8 @@
 #include <vector>
 
 #include "app/download_files.h"
-#include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/core/exceptions.h"
+#include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/jpeg.h"
 
 namespace app {
@@ -42,8 +42,8 @@ protected:
     }
     std::vector<std::uint8_t> Payload(int family, int variant, std::uint16_t version, const JpegEncoder& encode) {
         ui::TMemoryStream out;
-        BuildAlbumPayload(pages_, family, DeviceFamilyAt(family).Variants[static_cast<std::size_t>(variant)],
-                          version, out, encode);
+        BuildAlbumPayload(pages_, family, DeviceFamilyAt(family).Variants[static_cast<std::size_t>(variant)], version,
+                          out, encode);
         return out.Bytes();
     }
 
@@ -96,7 +96,8 @@ TEST_F(PayloadTest, IndexAndEntriesForBothVersions) {
     EXPECT_EQ(v2[at + 4], 0xFF);
     at += 24;
     EXPECT_EQ(U16At(v2, at), 5);
-    EXPECT_EQ(std::vector<std::uint8_t>(v2.begin() + static_cast<long>(at) + 2, v2.begin() + static_cast<long>(at) + 7), caption2);
+    EXPECT_EQ(std::vector<std::uint8_t>(v2.begin() + static_cast<long>(at) + 2, v2.begin() + static_cast<long>(at) + 7),
+              caption2);
     at += 27;
     EXPECT_EQ(U16At(v2, at), 0);
     EXPECT_EQ(v2[at + 2], 0xFF);
@@ -106,7 +107,9 @@ TEST_F(PayloadTest, IndexAndEntriesForBothVersions) {
 }
 
 TEST_F(PayloadTest, CaptionOutsideWindows1252BecomesQuestionMark) {
-    AddPage("a\xE4\xB8\xAD" "b");
+    AddPage(
+        "a\xE4\xB8\xAD"
+        "b");
     const auto v2 = Payload(0, 0, 2, FixedSizeEncoder(4));
     EXPECT_EQ(U16At(v2, 19), 3);
     EXPECT_EQ(v2[21], 'a');

@@ -10,12 +10,12 @@
 
 #include "app/main_form.h"
 #include "app/mccan_text.h"
+#include "platform/ui/controls/screen.h"
+#include "platform/ui/core/streams.h"
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/jpeg.h"
 #include "tests/app/fake_klp_fixture.h"
 #include "tests/app/window_fixture.h"
-#include "platform/ui/core/streams.h"
-#include "platform/ui/controls/screen.h"
 
 namespace {
 
@@ -74,12 +74,18 @@ app::TransferUi LoggingUi(std::vector<std::string>& shown) {
 }
 
 // One display node 1 of the given profile and hardware revision.
-std::string OneNode(const std::string& profile_le, const std::string& hw_revision, const std::string& software_le = "0001") {
+std::string OneNode(const std::string& profile_le, const std::string& hw_revision,
+                    const std::string& software_le = "0001") {
     return "READKLP 0x1017 0xFF 1 02000000\n"
-           "READKLP 0x1000 0 1 " + profile_le + "\n"
-           "READKLP 0x1009 0xFF 1 00" + hw_revision + "\n"
+           "READKLP 0x1000 0 1 " +
+           profile_le +
+           "\n"
+           "READKLP 0x1009 0xFF 1 00" +
+           hw_revision +
+           "\n"
            "READKLP 0x100C 0xFF 1 0001\n"
-           "READKLP 0x100A 0xFF 1 " + software_le + "\n";
+           "READKLP 0x100A 0xFF 1 " +
+           software_le + "\n";
 }
 
 TEST(AlbumTransfer, SendMakesExactlyTheseCallsAndWaits) {
@@ -96,24 +102,37 @@ TEST(AlbumTransfer, SendMakesExactlyTheseCallsAndWaits) {
     app::DownloadAlbum(*link, album.pages(), 1, LoggingUi(shown), encode);
     EXPECT_THAT(shown, ElementsAre(std::string("information: Varnhold QBK: ") + app::text::kDownloadFinished));
     EXPECT_FALSE(link->IsLoaded());
-    EXPECT_THAT(fake.Log(),
-                ElementsAreArray(std::vector<std::string>{
-                    "load", "OPENKLP 2000 50", "Sleep 500", "CHECKSDO5CHANNELCONFLICT",
-                    "GETSYSTEMSTATE", "GETSYSTEMSTATE",  // not idle: two state queries
-                    "READYKLP",
-                    "SETKLPTIMEOUT 200", "READKLP 0x1017 0xFF 1 3 4", "SETKLPTIMEOUT 2000",
-                    "READKLP 0x1000 0x00 1 2 2",
-                    "READKLP 0x1009 0xFF 1 2 2",
-                    "READKLP 0x100C 0xFF 1 2 2", "READKLP 0x100A 0xFF 1 2 2",
-                    "GETSYSTEMSTATE", "GETSYSTEMSTATE", "GETNODEIDKLP", "WRITECAN 0x065 8 1005000000000000",
-                    "Sleep 500", "GETSYSTEMSTATE",  // idle at the first poll
-                    "Sleep 500",
-                    "SETKLPTIMEOUT 60000", "WRITEKLP 0x1018 0x00 1 1 4 C4A0175E", "SETKLPTIMEOUT 2000",
-                    "Sleep 200",
-                    "SETKLPTIMEOUT 60000",
-                    "WRITEKLP 0x1019 0x00 1 1 " + std::to_string(payload.size()) + " " + Hex(payload),
-                    "SETKLPTIMEOUT 2000",
-                    "CLOSEKLP", "unload"}));
+    EXPECT_THAT(fake.Log(), ElementsAreArray(std::vector<std::string>{
+                                "load",
+                                "OPENKLP 2000 50",
+                                "Sleep 500",
+                                "CHECKSDO5CHANNELCONFLICT",
+                                "GETSYSTEMSTATE",
+                                "GETSYSTEMSTATE",  // not idle: two state queries
+                                "READYKLP",
+                                "SETKLPTIMEOUT 200",
+                                "READKLP 0x1017 0xFF 1 3 4",
+                                "SETKLPTIMEOUT 2000",
+                                "READKLP 0x1000 0x00 1 2 2",
+                                "READKLP 0x1009 0xFF 1 2 2",
+                                "READKLP 0x100C 0xFF 1 2 2",
+                                "READKLP 0x100A 0xFF 1 2 2",
+                                "GETSYSTEMSTATE",
+                                "GETSYSTEMSTATE",
+                                "GETNODEIDKLP",
+                                "WRITECAN 0x065 8 1005000000000000",
+                                "Sleep 500",
+                                "GETSYSTEMSTATE",  // idle at the first poll
+                                "Sleep 500",
+                                "SETKLPTIMEOUT 60000",
+                                "WRITEKLP 0x1018 0x00 1 1 4 C4A0175E",
+                                "SETKLPTIMEOUT 2000",
+                                "Sleep 200",
+                                "SETKLPTIMEOUT 60000",
+                                "WRITEKLP 0x1019 0x00 1 1 " + std::to_string(payload.size()) + " " + Hex(payload),
+                                "SETKLPTIMEOUT 2000",
+                                "CLOSEKLP",
+                                "unload"}));
 }
 
 TEST(AlbumTransfer, EveryListedNodeIsAskedItsHardwareUntilOneMatches) {
@@ -156,10 +175,12 @@ TEST(AlbumTransfer, RefusedSendsTouchNothing) {
     };
     const Case cases[] = {
         {"revision 4 on family 1", OneNode("3110", "04"), 1, 4,
-         "message: Enhanced Display not found or connected device HW version not supported!\r\nPlease contact your dealer."},
+         "message: Enhanced Display not found or connected device HW version not supported!\r\nPlease contact your "
+         "dealer."},
         {"no node", "READKLP 0x1017 0xFF 1 fail\n", 0, 4,
          "message: Rurerovirez not found or connected device HW version not supported!\r\nPlease contact your dealer."},
-        {"still idle", OneNode("3110", "05") + "GETSYSTEMSTATE 5\n", 1, 4, std::string("message: ") + app::text::kStillIdle},
+        {"still idle", OneNode("3110", "05") + "GETSYSTEMSTATE 5\n", 1, 4,
+         std::string("message: ") + app::text::kStillIdle},
         {"too large", OneNode("3110", "05"), 1, 0x70000, std::string("message: ") + app::kCapacityMessage},
         {"profile read fails", "READKLP 0x1017 0xFF 1 02000000\n", 1, 4, std::string("message: ") + app::text::kE0004},
     };
@@ -260,7 +281,8 @@ TEST(AlbumTransfer, UploadNamesVersionOnePicturesByNumber) {
     EXPECT_EQ(got.clears, 1);
     EXPECT_THAT(got.captions, ElementsAre("Picture 1", "Picture 2", "Picture 3"));
     EXPECT_EQ(got.pictures, jpegs);
-    EXPECT_THAT(fake.Calls("READKLP 0x101F 0x03"), ElementsAre("READKLP 0x101F 0x03 1 2 " + std::to_string(section.size())));
+    EXPECT_THAT(fake.Calls("READKLP 0x101F 0x03"),
+                ElementsAre("READKLP 0x101F 0x03 1 2 " + std::to_string(section.size())));
     EXPECT_FALSE(link->IsLoaded());
 }
 
@@ -357,14 +379,24 @@ TEST(AlbumTransfer, DownloadShowsTheHourglassUntilItEndsAndReportsACloseFailure)
         std::size_t entry_size;
         std::vector<std::string> shown;
     } cases[] = {
-        {"success", OneNode("3110", "05") + "GETSYSTEMSTATE 1 1 1 1 5\n", 4,
+        {"success",
+         OneNode("3110", "05") + "GETSYSTEMSTATE 1 1 1 1 5\n",
+         4,
          {std::string("information: ") + app::text::kDownloadFinished + hourglass}},
-        {"open fails", "OPENKLP 1\n", 4, {std::string("error: ") + app::text::kOpenFailed + app::text::kE0023 + hourglass}},
-        {"no node", "READKLP 0x1017 0xFF 1 fail\n", 4,
-         {"message: Enhanced Display not found or connected device HW version not supported!\r\nPlease contact your dealer." +
+        {"open fails",
+         "OPENKLP 1\n",
+         4,
+         {std::string("error: ") + app::text::kOpenFailed + app::text::kE0023 + hourglass}},
+        {"no node",
+         "READKLP 0x1017 0xFF 1 fail\n",
+         4,
+         {"message: Enhanced Display not found or connected device HW version not supported!\r\nPlease contact your "
+          "dealer." +
           hourglass}},
         {"too large", OneNode("3110", "05"), 0x70000, {std::string("message: ") + app::kCapacityMessage + hourglass}},
-        {"close fails", OneNode("3110", "05") + "GETSYSTEMSTATE 1 1 1 1 5\nCLOSEKLP 1\n", 4,
+        {"close fails",
+         OneNode("3110", "05") + "GETSYSTEMSTATE 1 1 1 1 5\nCLOSEKLP 1\n",
+         4,
          {std::string("information: ") + app::text::kDownloadFinished + hourglass,
           std::string("message: ") + kScriptedCloseFailure + hourglass}},
     };
@@ -392,20 +424,25 @@ TEST(AlbumTransfer, UploadShowsTheHourglassUntilItEndsAndReportsACloseFailure) {
         std::vector<std::string> shown;
     } cases[] = {
         {"success", SectionScript(file, section.size()), false, {}},
-        {"missing section", OneNode("3110", "05") + "READKLP 0x101F 0 1 04\nREADKLP 0x101F 1 1 0002\n", false,
+        {"missing section",
+         OneNode("3110", "05") + "READKLP 0x101F 0 1 04\nREADKLP 0x101F 1 1 0002\n",
+         false,
          {std::string("message: ") + app::text::kMissingSection + " [hourglass]"}},
         {"open fails", "CHECKSDO5CHANNELCONFLICT 1\n", true, {}},
-        {"close fails", SectionScript(file, section.size()) + "CLOSEKLP 1\n", false,
+        {"close fails",
+         SectionScript(file, section.size()) + "CLOSEKLP 1\n",
+         false,
          {std::string("message: ") + kScriptedCloseFailure + " [hourglass]"}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
         fake.Script(c.script);
         std::vector<std::string> during;
-        app::UploadCards cards{[&] { during.push_back(ui::Screen().Cursor() == ui::crHourGlass ? "clear [hourglass]" : "clear"); },
-                               [&](const std::string& caption, std::span<const std::uint8_t>) {
-                                   during.push_back(caption + (ui::Screen().Cursor() == ui::crHourGlass ? " [hourglass]" : ""));
-                               }};
+        app::UploadCards cards{
+            [&] { during.push_back(ui::Screen().Cursor() == ui::crHourGlass ? "clear [hourglass]" : "clear"); },
+            [&](const std::string& caption, std::span<const std::uint8_t>) {
+                during.push_back(caption + (ui::Screen().Cursor() == ui::crHourGlass ? " [hourglass]" : ""));
+            }};
         std::vector<std::string> shown;
         auto link = fake.Link();
         if (c.raises) {

@@ -77,17 +77,17 @@ struct FitCase {
 TEST(FitPictureRectTest, WideTallAndExactAspectOnEveryScreen) {
     const FitCase cases[] = {
         // 176 x 220
-        {1000, 450, 176, 220, {0, 0, 176, 79}},      // wide: top, black below
-        {1000, 900, 176, 220, {-34, 0, 210, 220}},   // taller than 3:4 but wider than the screen
-        {400, 300, 176, 220, {0, 0, 176, 132}},      // exactly 3:4 fits the width
-        {300, 600, 176, 220, {33, 0, 143, 220}},     // tall: bars left and right
+        {1000, 450, 176, 220, {0, 0, 176, 79}},     // wide: top, black below
+        {1000, 900, 176, 220, {-34, 0, 210, 220}},  // taller than 3:4 but wider than the screen
+        {400, 300, 176, 220, {0, 0, 176, 132}},     // exactly 3:4 fits the width
+        {300, 600, 176, 220, {33, 0, 143, 220}},    // tall: bars left and right
         // 320 x 240
         {640, 480, 320, 240, {0, 0, 320, 240}},
         {500, 700, 320, 240, {74, 0, 245, 240}},
         {800, 200, 320, 240, {0, 0, 320, 80}},
         // 240 x 320
         {640, 480, 240, 320, {0, 0, 240, 180}},
-        {480, 640, 240, 320, {0, 0, 240, 320}},      // 3:4 portrait fills the screen
+        {480, 640, 240, 320, {0, 0, 240, 320}},  // 3:4 portrait fills the screen
         {1000, 300, 240, 320, {0, 0, 240, 72}},
         {100, 400, 240, 320, {80, 0, 160, 320}},
     };

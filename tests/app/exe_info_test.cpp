@@ -27,8 +27,8 @@ TVersionBlock FullBlock() {
 }
 
 std::vector<std::string> AllStrings(const TExeInfo& info) {
-    return {info.CompanyName(),   info.FileDescription(), info.FileVersion(),      info.InternalName(),
-            info.LegalCopyright(), info.LegalTradeMark(), info.OriginalFileName(), info.ProductName(),
+    return {info.CompanyName(),    info.FileDescription(), info.FileVersion(),      info.InternalName(),
+            info.LegalCopyright(), info.LegalTradeMark(),  info.OriginalFileName(), info.ProductName(),
             info.ProductVersion(), info.Comments()};
 }
 
@@ -41,9 +41,8 @@ TEST(ExeInfo, ReadsTheTenKeysFromTheFirstTranslationsTable) {
     const TVersionBlock block = FullBlock();
     TExeInfo info(nullptr, &block);
     const std::vector<std::string> expected = {
-        "v:CompanyName",    "v:FileDescription", "v:FileVersion",      "v:InternalName",
-        "v:LegalCopyright", "v:LegalTradeMarks", "v:OriginalFileName", "v:ProductName",
-        "v:ProductVersion", "v:Comments"};
+        "v:CompanyName",     "v:FileDescription",  "v:FileVersion", "v:InternalName",   "v:LegalCopyright",
+        "v:LegalTradeMarks", "v:OriginalFileName", "v:ProductName", "v:ProductVersion", "v:Comments"};
     EXPECT_EQ(AllStrings(info), expected);
 }
 
@@ -103,7 +102,10 @@ TEST(ExeInfo, MachineFactsOfThisSystem) {
     EXPECT_EQ(info.TempDir(), "/var/tmp/qbk/");
     ::setenv("TMPDIR", "", 1);
     EXPECT_EQ(info.TempDir(), "/tmp/");
-    if (saved) ::setenv("TMPDIR", saved_value.c_str(), 1); else ::unsetenv("TMPDIR");
+    if (saved)
+        ::setenv("TMPDIR", saved_value.c_str(), 1);
+    else
+        ::unsetenv("TMPDIR");
 }
 
 TEST(ExeInfo, ProgramBlockIsWhatTheBuildCompiledIn) {

@@ -6,8 +6,8 @@
 #include <vector>
 
 #include "app/album_cards.h"
-#include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/controls/screen.h"
+#include "platform/ui/graphics/bitmap.h"
 
 namespace app::testing_support {
 
@@ -20,8 +20,13 @@ public:
 
     int Count() const override { return static_cast<int>(cards.size()); }
     std::string Caption(int index) const override { return cards.at(static_cast<std::size_t>(index)).caption; }
-    const ui::TBitmap* Picture(int index) const override { return cards.at(static_cast<std::size_t>(index)).picture.get(); }
-    void Clear() override { cards.clear(); selected = -1; }
+    const ui::TBitmap* Picture(int index) const override {
+        return cards.at(static_cast<std::size_t>(index)).picture.get();
+    }
+    void Clear() override {
+        cards.clear();
+        selected = -1;
+    }
     ui::TBitmap* NewCard(const std::string& caption, bool insert) override {
         cursor_during_new_card = ui::Screen().Cursor();
         Card card{caption, std::make_unique<ui::TBitmap>()};

@@ -42,7 +42,8 @@ TEST_F(FamilySetting, StoredValuesReadBackOnlyWhenSelectable) {
     const struct {
         int stored;
         std::optional<int> read;
-    } rows[] = {{0, 0}, {1, 1}, {2, std::nullopt}, {3, 3}, {4, 4}, {5, std::nullopt}, {7, std::nullopt}, {-1, std::nullopt}};
+    } rows[] = {
+        {0, 0}, {1, 1}, {2, std::nullopt}, {3, 3}, {4, 4}, {5, std::nullopt}, {7, std::nullopt}, {-1, std::nullopt}};
     for (const auto& row : rows) {
         ASSERT_TRUE(app::StoreRememberedFamily(row.stored));
         EXPECT_EQ(app::ReadRememberedFamily(), row.read) << "stored " << row.stored;

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <qpa/qwindowsysteminterface.h>
 #include <QApplication>
 #include <QImage>
 #include <QMessageBox>
@@ -12,7 +13,6 @@
 #include <QTimer>
 #include <QWidget>
 #include <QWindow>
-#include <qpa/qwindowsysteminterface.h>
 
 #include <cstdlib>
 #include <filesystem>
@@ -20,6 +20,7 @@
 
 #include "app/about_form.h"
 #include "app/family_setting.h"
+#include "fake_klp_fixture.h"
 #include "platform/kernel/sinks.h"
 #include "platform/settings/registry.h"
 #include "platform/ui/controls/application.h"
@@ -28,7 +29,6 @@
 #include "platform/ui/graphics/bitmap.h"
 #include "tests/support/input.h"
 #include "tests/support/render.h"
-#include "fake_klp_fixture.h"
 #include "window_fixture.h"
 
 namespace {
@@ -60,7 +60,8 @@ protected:
     void SetUp() override {
         test_support::EnsureApplication();
         const auto* info = ::testing::UnitTest::GetInstance()->current_test_info();
-        dir_ = std::filesystem::temp_directory_path() / (std::string("main-form-") + std::to_string(::getpid()) + info->name());
+        dir_ = std::filesystem::temp_directory_path() /
+               (std::string("main-form-") + std::to_string(::getpid()) + info->name());
         std::filesystem::create_directories(dir_);
         ::setenv("XDG_CONFIG_HOME", dir_.c_str(), 1);
         previous_ = ui::SetFileDialogService([this](const ui::TFileDialogRequest& r) {
@@ -248,12 +249,18 @@ TEST_F(MainForm, FormDefinitionGeometryCaptionsAndTabOrder) {
         ui::TControl* control;
         int left, top, width, height;
     } boxes[] = {
-        {form.DeviceSelectPanel, 0, 0, 801, 49},   {form.GroupBox1, 7, 2, 787, 41},
-        {form.HCRadioButton, 11, 18, 113, 17},     {form.EDRadioButton, 160, 18, 137, 17},
-        {form.V2HCRadioButton, 340, 18, 130, 17},  {form.V2EDRadioButton, 476, 18, 141, 17},
-        {form.FinePanel1, 0, 49, 106, 446},        {form.AddPicButton, 7, 13, 93, 25},
-        {form.RemovePicButton, 7, 75, 93, 25},     {form.DownloadPicsButton, 7, 153, 93, 25},
-        {form.Bevel1, 7, 138, 93, 9},              {form.Panel2, 106, 49, 695, 446},
+        {form.DeviceSelectPanel, 0, 0, 801, 49},
+        {form.GroupBox1, 7, 2, 787, 41},
+        {form.HCRadioButton, 11, 18, 113, 17},
+        {form.EDRadioButton, 160, 18, 137, 17},
+        {form.V2HCRadioButton, 340, 18, 130, 17},
+        {form.V2EDRadioButton, 476, 18, 141, 17},
+        {form.FinePanel1, 0, 49, 106, 446},
+        {form.AddPicButton, 7, 13, 93, 25},
+        {form.RemovePicButton, 7, 75, 93, 25},
+        {form.DownloadPicsButton, 7, 153, 93, 25},
+        {form.Bevel1, 7, 138, 93, 9},
+        {form.Panel2, 106, 49, 695, 446},
         {form.PicCardList, 0, 0, 695, 446},
     };
     for (const auto& b : boxes) {
@@ -332,7 +339,7 @@ TEST_F(MainForm, TabWalksTheTabStopsInTheirOrderAndEachShowsItsFocus) {
     WatchedForm form;
     AddCards(form, 3);
     app_test::ShowActive(form);
-    ui::TWinControl* const forward[] = {form.V2HCRadioButton, form.V2EDRadioButton, form.AddPicButton,
+    ui::TWinControl* const forward[] = {form.V2HCRadioButton, form.V2EDRadioButton,    form.AddPicButton,
                                         form.RemovePicButton, form.DownloadPicsButton, form.InsertPicButton,
                                         form.EDRadioButton,   form.HCRadioButton};
     const std::vector<ui::TWinControl*> stops(std::begin(forward), std::end(forward));
@@ -447,13 +454,14 @@ TEST_F(MainForm, ACloseRequestDuringDownloadClosesTheWindowWhenTheCommandEnds) {
             }
         }
     });
-    const kernel::MessageBoxSink real_box = kernel::SetMessageBoxSink([&](const std::string& text, const std::string& caption, unsigned flags) {
-        RequestClose(form);
-        answer.start(10);
-        const int result = real_box(text, caption, flags);
-        answer.stop();
-        return result;
-    });
+    const kernel::MessageBoxSink real_box =
+        kernel::SetMessageBoxSink([&](const std::string& text, const std::string& caption, unsigned flags) {
+            RequestClose(form);
+            answer.start(10);
+            const int result = real_box(text, caption, flags);
+            answer.stop();
+            return result;
+        });
     QTest::mouseClick(form.DownloadPicsButton->NativeWidget(), Qt::LeftButton);
     kernel::SetMessageBoxSink(real_box);
     EXPECT_TRUE(shown_at_box);

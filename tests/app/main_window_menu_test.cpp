@@ -7,12 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstdlib>
 #include <filesystem>
 #include <functional>
 #include <memory>
 #include <string>
-#include <unistd.h>
 
 #include "app/main_form.h"
 #include "app/main_window_styling.h"
@@ -160,8 +160,10 @@ TEST_F(MainWindowMenu, DrawsInTheStoredStylerColours) {
     // The selected first item is filled in the selected colour and framed in its border colour.
     const ui::TRect item = popup.ItemRect(0);
     const ui::TRect w = popup.WindowRect();
-    EXPECT_EQ(test_support::PixelAt(image, item.Left - w.Left + 30, item.Top - w.Top + 2), styler.SelectedItem().Color());
-    EXPECT_EQ(test_support::PixelAt(image, item.Left - w.Left + 30, item.Top - w.Top), styler.SelectedItem().BorderColor());
+    EXPECT_EQ(test_support::PixelAt(image, item.Left - w.Left + 30, item.Top - w.Top + 2),
+              styler.SelectedItem().Color());
+    EXPECT_EQ(test_support::PixelAt(image, item.Left - w.Left + 30, item.Top - w.Top),
+              styler.SelectedItem().BorderColor());
     EXPECT_TRUE(popup.WindowRegion().has_value());
 }
 

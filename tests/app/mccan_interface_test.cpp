@@ -57,7 +57,8 @@ TEST(DeviceLink, FailedOpenClosesWhatItOpenedAndUnloads) {
     };
     const Case cases[] = {
         {"OPENKLP 1", app::text::kE0023, {"load", "OPENKLP 2000 50", "unload"}},
-        {"CHECKSDO5CHANNELCONFLICT 3", app::text::kChannelConflict,
+        {"CHECKSDO5CHANNELCONFLICT 3",
+         app::text::kChannelConflict,
          {"load", "OPENKLP 2000 50", "Sleep 500", "CHECKSDO5CHANNELCONFLICT", "CLOSEKLP", "unload"}},
     };
     for (const Case& c : cases) {
@@ -118,9 +119,9 @@ TEST(DeviceLink, NodeMaskSelectsNodesOneToSixteen) {
     }
     const Case cases[] = {
         {"01000000", {}, {}},
-        {"0000FEFF", {}, {}},    // bits 17..31 only
+        {"0000FEFF", {}, {}},          // bits 17..31 only
         {"FEFF0100", all, all_but_3},  // 0x1FFFE: node 3 answers profile 15
-        {"fail", {}, {}},        // a failed mask read is no error
+        {"fail", {}, {}},              // a failed mask read is no error
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.mask);
@@ -136,7 +137,8 @@ TEST(DeviceLink, NodeMaskSelectsNodesOneToSixteen) {
         app::NodeArray ids{}, profiles{};
         const std::uint8_t count = link->getDeviceIDs(ids, profiles);
         std::vector<std::string> expected_reads;
-        for (std::uint16_t n : c.profile_reads) expected_reads.push_back("READKLP 0x1000 0x00 " + std::to_string(n) + " 2 2");
+        for (std::uint16_t n : c.profile_reads)
+            expected_reads.push_back("READKLP 0x1000 0x00 " + std::to_string(n) + " 2 2");
         EXPECT_THAT(fake.Calls("READKLP 0x1000"), ElementsAreArray(expected_reads));
         ASSERT_EQ(count, c.ids.size());
         for (std::size_t i = 0; i < c.ids.size(); ++i) {
@@ -244,8 +246,9 @@ TEST(DeviceLink, SetIdleSendsTheIdleFrameAndPolls) {
         link->SetIdle();
         const auto log = fake.Log();
         ASSERT_GE(log.size(), 4u);
-        EXPECT_THAT(std::vector<std::string>(log.begin(), log.begin() + 4),
-                    ElementsAre("GETSYSTEMSTATE", "GETSYSTEMSTATE", "GETNODEIDKLP", "WRITECAN 0x067 8 1007000000000000"));
+        EXPECT_THAT(
+            std::vector<std::string>(log.begin(), log.begin() + 4),
+            ElementsAre("GETSYSTEMSTATE", "GETSYSTEMSTATE", "GETNODEIDKLP", "WRITECAN 0x067 8 1007000000000000"));
         EXPECT_EQ(fake.Calls("Sleep 500").size(), 10u);
     }
     {
@@ -280,9 +283,9 @@ TEST(DeviceLink, UnlockAndImageWritesRunWithTheLongTimeoutAndRestoreIt) {
         EXPECT_EQ(MessageOf([&] { link->UnlockSoftwareUpdate(3); }), fails ? app::text::kE0002 : "");
         const std::uint8_t image[] = {1, 2, 3, 0xFE, 0xFF};
         EXPECT_EQ(MessageOf([&] { link->DownloadSoftware(3, image, 5); }), fails ? app::text::kE0003 : "");
-        EXPECT_THAT(fake.Log(), ElementsAre("SETKLPTIMEOUT 60000", "WRITEKLP 0x1018 0x00 3 1 4 C4A0175E",
-                                            "SETKLPTIMEOUT 2000", "SETKLPTIMEOUT 60000",
-                                            "WRITEKLP 0x1019 0x00 3 1 5 010203FEFF", "SETKLPTIMEOUT 2000"));
+        EXPECT_THAT(fake.Log(),
+                    ElementsAre("SETKLPTIMEOUT 60000", "WRITEKLP 0x1018 0x00 3 1 4 C4A0175E", "SETKLPTIMEOUT 2000",
+                                "SETKLPTIMEOUT 60000", "WRITEKLP 0x1019 0x00 3 1 5 010203FEFF", "SETKLPTIMEOUT 2000"));
     }
 }
 

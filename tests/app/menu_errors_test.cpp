@@ -55,7 +55,8 @@ protected:
     }
     std::vector<std::string> Captions() const {
         std::vector<std::string> captions;
-        for (int i = 0; i < form_->PicCardList->Cards().Count(); ++i) captions.push_back(form_->PicCardList->Cards().Items(i)->Caption());
+        for (int i = 0; i < form_->PicCardList->Cards().Count(); ++i)
+            captions.push_back(form_->PicCardList->Cards().Items(i)->Caption());
         return captions;
     }
     // What the default error report shows for `text`.

@@ -81,7 +81,7 @@ TEST_F(ToolPanel, TabGoesThroughItsButtonsInTheirStoredOrder) {
         return standard != nullptr && standard->NativeWidget() != nullptr ? standard->NativeWidget() : c->Widget();
     };
     const std::vector<ui::TWinControl*> expected = {
-        form.V2EDRadioButton, form.AddPicButton,    form.RemovePicButton,   form.UploadPicsButton,
+        form.V2EDRadioButton,    form.AddPicButton,    form.RemovePicButton,   form.UploadPicsButton,
         form.DownloadPicsButton, form.InsertPicButton, form.RenamePhotoButton, form.PicCardList};
     // Where each stands in the toolkit's focus chain, counted from the window.
     std::vector<int> places;

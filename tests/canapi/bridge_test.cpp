@@ -3,9 +3,9 @@
 #include <cstdlib>
 #include <string>
 
-#include "tests/canapi/child_process.h"
 #include "platform/canapi/frame_text.h"
 #include "platform/canapi/vbus.h"
+#include "tests/canapi/child_process.h"
 #include "tests/canapi/test_bus.h"
 
 using namespace std::chrono_literals;
@@ -28,8 +28,8 @@ protected:
         auto joined = canapi::VirtualBus::Join(bus_name_);
         ASSERT_TRUE(joined.bus) << joined.error;
         bus_ = std::move(joined.bus);
-        bridge_ = std::make_unique<canapi_test::ChildProcess>(
-            std::vector<std::string>{BridgePath(), "--bus", bus_name_});
+        bridge_ =
+            std::make_unique<canapi_test::ChildProcess>(std::vector<std::string>{BridgePath(), "--bus", bus_name_});
         ASSERT_TRUE(bridge_->Started());
         // The bridge has joined once its socket file shows in the bus folder.
         ASSERT_TRUE(canapi_test::WaitUntil([&] { return bus_->Peers() == 1; })) << "bridge did not join";

@@ -2,9 +2,9 @@
 #include <linux/can.h>
 #include <linux/can/raw.h>
 #include <net/if.h>
+#include <stdlib.h>
 #include <sys/socket.h>
 #include <unistd.h>
-#include <stdlib.h>
 
 #include <cstdlib>
 #include <mutex>
@@ -165,7 +165,8 @@ TEST(CanapiSocketCan, FramesPassThroughAVirtualCanInterface) {
         const std::string add = "ip link add dev " + interface + " type vcan >/dev/null 2>&1 && ip link set up " +
                                 interface + " >/dev/null 2>&1";
         created = std::system(add.c_str()) == 0;
-        if (!created) GTEST_SKIP() << "no vcan interface here (the kernel lacks the vcan module or we may not add links)";
+        if (!created)
+            GTEST_SKIP() << "no vcan interface here (the kernel lacks the vcan module or we may not add links)";
     }
     setenv("CANAPI_CHANNEL", ("socketcan:" + interface).c_str(), 1);
     OpenAdapter();

@@ -67,7 +67,9 @@ public:
     }
 
     // One line of standard output (without its newline), or nothing within `timeout`.
-    std::optional<std::string> ReadLine(std::chrono::milliseconds timeout) { return ReadLineFrom(stdout_, out_buffer_, timeout); }
+    std::optional<std::string> ReadLine(std::chrono::milliseconds timeout) {
+        return ReadLineFrom(stdout_, out_buffer_, timeout);
+    }
     std::optional<std::string> ReadErrorLine(std::chrono::milliseconds timeout) {
         return ReadLineFrom(stderr_, err_buffer_, timeout);
     }
@@ -97,7 +99,8 @@ private:
                 buffer.erase(0, nl + 1);
                 return line;
             }
-            const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
+            const auto left =
+                std::chrono::duration_cast<std::chrono::milliseconds>(end - std::chrono::steady_clock::now());
             if (left.count() <= 0) return std::nullopt;
             pollfd pfd{fd, POLLIN, 0};
             if (poll(&pfd, 1, static_cast<int>(left.count())) <= 0) continue;

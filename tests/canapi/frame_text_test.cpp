@@ -45,10 +45,8 @@ TEST_P(FrameTextGood, ParsesAndFormatsCanonically) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, FrameTextGood,
     ::testing::Values(GoodCase{"7E9#0105010000000000", Data(0x7E9, {1, 5, 1, 0, 0, 0, 0, 0}), "7E9#0105010000000000"},
-                      GoodCase{"7ED#R", Remote(0x7ED), "7ED#R"},
-                      GoodCase{"7ed#r3", Remote(0x7ED, 3), "7ED#R3"},
-                      GoodCase{"000#", Data(0, {}), "000#"},
-                      GoodCase{"7FF#ff", Data(0x7FF, {0xFF}), "7FF#FF"},
+                      GoodCase{"7ED#R", Remote(0x7ED), "7ED#R"}, GoodCase{"7ed#r3", Remote(0x7ED, 3), "7ED#R3"},
+                      GoodCase{"000#", Data(0, {}), "000#"}, GoodCase{"7FF#ff", Data(0x7FF, {0xFF}), "7FF#FF"},
                       GoodCase{"123#11.22.33", Data(0x123, {0x11, 0x22, 0x33}), "123#112233"},
                       GoodCase{"  0B4#Aa\r\n", Data(0xB4, {0xAA}), "0B4#AA"},
                       GoodCase{"1FFFFFFF#0102", Data(0x1FFFFFFF, {1, 2}, true), "1FFFFFFF#0102"},
@@ -72,19 +70,14 @@ TEST_P(FrameTextBad, RefusedWithAReason) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, FrameTextBad,
-                         ::testing::Values(BadCase{"", "missing '#'"},
-                                           BadCase{"7E90105", "missing '#'"},
+                         ::testing::Values(BadCase{"", "missing '#'"}, BadCase{"7E90105", "missing '#'"},
                                            BadCase{"7E#01", "3 (standard) or 8 (extended)"},
                                            BadCase{"07E9#01", "3 (standard) or 8 (extended)"},
-                                           BadCase{"7G9#01", "not hexadecimal"},
-                                           BadCase{"800#01", "out of range"},
-                                           BadCase{"20000000#01", "out of range"},
-                                           BadCase{"7E9#010", "odd number"},
-                                           BadCase{"7E9#0.1", "odd number"},
-                                           BadCase{"7E9#0x", "not hexadecimal"},
+                                           BadCase{"7G9#01", "not hexadecimal"}, BadCase{"800#01", "out of range"},
+                                           BadCase{"20000000#01", "out of range"}, BadCase{"7E9#010", "odd number"},
+                                           BadCase{"7E9#0.1", "odd number"}, BadCase{"7E9#0x", "not hexadecimal"},
                                            BadCase{"7E9#010203040506070809", "more than 8"},
-                                           BadCase{"7E9#R9", "one digit 0..8"},
-                                           BadCase{"7E9#R12", "one digit 0..8"},
+                                           BadCase{"7E9#R9", "one digit 0..8"}, BadCase{"7E9#R12", "one digit 0..8"},
                                            BadCase{"7E9##10011", "CAN FD"}),
                          [](const auto& info) { return "case" + std::to_string(info.index); });
 

@@ -238,13 +238,13 @@ TEST(CardLayoutWidths, ClampTable) {
         int value, min, max, spacing, expected;
     };
     const Case cases[] = {
-        {240, 150, 0, 20, 240},   // inside the limits
-        {100, 150, 0, 20, 150},   // below the minimum
-        {500, 150, 300, 20, 300}, // above the maximum
-        {30, 0, 0, 20, 40},       // below twice the spacing without limits
-        {30, 20, 0, 20, 40},      // above the minimum but below twice the spacing
-        {10, 20, 0, 20, 20},      // below the minimum: the minimum, no further test
-        {400, 0, 0, 20, 400},     // no limits
+        {240, 150, 0, 20, 240},    // inside the limits
+        {100, 150, 0, 20, 150},    // below the minimum
+        {500, 150, 300, 20, 300},  // above the maximum
+        {30, 0, 0, 20, 40},        // below twice the spacing without limits
+        {30, 20, 0, 20, 40},       // above the minimum but below twice the spacing
+        {10, 20, 0, 20, 20},       // below the minimum: the minimum, no further test
+        {400, 0, 0, 20, 400},      // no limits
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.value);
@@ -260,18 +260,18 @@ TEST(CardLayoutWidths, LimitSettersTable) {
         ColumnWidthLimits expected;
     };
     const Case cases[] = {
-        {true, {150, 0}, 0, {0, 0}},        // 0 stored as is
-        {true, {150, 300}, 400, {300, 300}},// minimum above the maximum: both the maximum
-        {true, {0, 30}, 35, {40, 40}},      // ... unless twice the spacing is larger
-        {true, {0, 0}, 10, {40, 0}},        // raised to twice the spacing
-        {false, {150, 0}, 100, {150, 150}}, // maximum raised to the minimum
-        {false, {0, 0}, 10, {0, 40}},       // maximum raised to twice the spacing
-        {false, {150, 300}, 0, {150, 0}},   // 0 stored as is
+        {true, {150, 0}, 0, {0, 0}},          // 0 stored as is
+        {true, {150, 300}, 400, {300, 300}},  // minimum above the maximum: both the maximum
+        {true, {0, 30}, 35, {40, 40}},        // ... unless twice the spacing is larger
+        {true, {0, 0}, 10, {40, 0}},          // raised to twice the spacing
+        {false, {150, 0}, 100, {150, 150}},   // maximum raised to the minimum
+        {false, {0, 0}, 10, {0, 40}},         // maximum raised to twice the spacing
+        {false, {150, 300}, 0, {150, 0}},     // 0 stored as is
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.value);
-        const ColumnWidthLimits got = c.set_min ? WithMinColumnWidth(c.before, c.value, 20)
-                                                : WithMaxColumnWidth(c.before, c.value, 20);
+        const ColumnWidthLimits got =
+            c.set_min ? WithMinColumnWidth(c.before, c.value, 20) : WithMaxColumnWidth(c.before, c.value, 20);
         EXPECT_EQ(got.min_width, c.expected.min_width);
         EXPECT_EQ(got.max_width, c.expected.max_width);
     }

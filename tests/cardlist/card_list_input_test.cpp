@@ -66,7 +66,8 @@ protected:
         ui::SetUrlOpener(previous_opener_);
     }
 
-    void Fill(const std::vector<std::string>& captions, D second_row = D::idtString, int width = 280, int height = 320) {
+    void Fill(const std::vector<std::string>& captions, D second_row = D::idtString, int width = 280,
+              int height = 320) {
         list->SetBounds(0, 0, width, height);
         list->BeginUpdate();
         for (const char* name : {"Name", "Note"}) {
@@ -161,15 +162,15 @@ TEST_F(InputList, CheckBoxTogglesOnlyInsideTheBox) {
     TFineCardItem* item = Card(0).Items().Items(1);
     const TFineCardTemplateItem* ti = list->CardTemplate().Items().Items(1);
     ASSERT_EQ(ti->ItemEditor(), TFineCardItemEditor::ieBoolean);
-    const TRect box =
-        CardPainter::ItemCheckBoxRect(item->ValueClientRect, ti->ValueAlignment(), ti->ValueLayout(), list->CheckBoxSize());
+    const TRect box = CardPainter::ItemCheckBoxRect(item->ValueClientRect, ti->ValueAlignment(), ti->ValueLayout(),
+                                                    list->CheckBoxSize());
     struct Case {
         TPoint at;
         bool value;
     };
     const Case cases[] = {
         {Centre(box), true},
-        {Centre(box), false},  // a second click in the box toggles back
+        {Centre(box), false},                            // a second click in the box toggles back
         {TPoint{box.Right + 20, Centre(box).Y}, false},  // on the value, outside the box
     };
     for (const Case& c : cases) {
@@ -265,19 +266,23 @@ TEST_F(InputList, AHandlerThatFreesItsCardEndsThatCardsPart) {
     };
     auto free_index = [this, free_card](int card, const std::string& event) { free_card(&Card(card), event); };
     const Case cases[] = {
-        {"card click", D::idtString,
+        {"card click",
+         D::idtString,
          [&] { list->OnCardClick = [&](TCustomFineCardList*, TFineCard* c) { free_card(c, "click"); }; },
          [&] { ts::Click(*list, CaptionOf(0)); },
          {"click", "OnClick"}},
-        {"caption click", D::idtString,
+        {"caption click",
+         D::idtString,
          [&] { list->OnCardCaptionClick = [&](TCustomFineCardList*, TFineCard* c) { free_card(c, "caption"); }; },
          [&] { ts::Click(*list, CaptionOf(0)); },
          {"click c0", "caption", "OnClick"}},
-        {"item click", D::idtString,
+        {"item click",
+         D::idtString,
          [&] { list->OnCardItemClick = [&](TCustomFineCardList*, int c, int) { free_index(c, "item"); }; },
          [&] { ts::Click(*list, LabelOf(0, 1)); },
          {"click c0", "item", "OnClick"}},
-        {"URL click", D::idtString,
+        {"URL click",
+         D::idtString,
          [&] {
              list->CardTemplate().Items().Items(1)->SetValueURLType(TFineCardItemURLType::utHTTP);
              Card(0).Items().Items(1)->SetAsString("example.org");
@@ -290,11 +295,13 @@ TEST_F(InputList, AHandlerThatFreesItsCardEndsThatCardsPart) {
              ts::Click(*list, TPoint{value.Left + 3, Centre(value).Y});
          },
          {"click c0", "url", "OnClick"}},
-        {"start of the edit a click opens", D::idtString,
+        {"start of the edit a click opens",
+         D::idtString,
          [&] { list->OnCardStartEdit = [&](TCustomFineCardList*, int c, int, bool&) { free_index(c, "start"); }; },
          [&] { ts::Click(*list, LabelOf(0, 0)); },
          {"click c0", "item 0.0", "start", "OnClick"}},
-        {"end of a check-box toggle", D::idtBoolean,
+        {"end of a check-box toggle",
+         D::idtBoolean,
          [&] { list->OnCardEndEdit = [&](TCustomFineCardList*, int c, int) { free_index(c, "end"); }; },
          [&] {
              const TFineCardItem* item = Card(0).Items().Items(1);
@@ -303,7 +310,8 @@ TEST_F(InputList, AHandlerThatFreesItsCardEndsThatCardsPart) {
                                                                    ti->ValueLayout(), list->CheckBoxSize())));
          },
          {"click c0", "item 0.1", "end", "OnClick"}},
-        {"rating change", D::idtInteger,
+        {"rating change",
+         D::idtInteger,
          [&] {
              ui::TBitmap star;
              star.SetSize(10, 10);
@@ -316,7 +324,8 @@ TEST_F(InputList, AHandlerThatFreesItsCardEndsThatCardsPart) {
          },
          [&] { ts::Click(*list, Centre(Card(0).RatingPictureRect(1, 3))); },
          {"click c0", "item 0.1", "rating", "OnClick"}},
-        {"double click", D::idtString,
+        {"double click",
+         D::idtString,
          [&] {
              list->SetAutoEdit(false);
              list->OnCardDblClick = [&](TCustomFineCardList*, TFineCard* c) { free_card(c, "double"); };
@@ -326,7 +335,8 @@ TEST_F(InputList, AHandlerThatFreesItsCardEndsThatCardsPart) {
                            Qt::LeftButton, Qt::LeftButton);
          },
          {"double"}},
-        {"right click", D::idtString,
+        {"right click",
+         D::idtString,
          [&] {
              list->OnCardRightClick = [&](TCustomFineCardList*, TFineCard* c) { free_card(c, "right"); };
              list->OnCardItemRightClick = [&](TCustomFineCardList*, int, int) { Record("item right"); };
@@ -481,11 +491,10 @@ TEST_F(InputList, TypeAheadWrapsAroundTheDisplayOrder) {
         int selected;
     };
     const Case cases[] = {
-        {'a', 0},  // no selection yet: the first caption with A
-        {'a', 2},  // the next one after the selected card
-        {'A', 0},  // wraps to the start
-        {'c', 3},
-        {'z', 3},  // nothing matches: the selection stays
+        {'a', 0},            // no selection yet: the first caption with A
+        {'a', 2},            // the next one after the selected card
+        {'A', 0},            // wraps to the start
+        {'c', 3}, {'z', 3},  // nothing matches: the selection stays
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key);
@@ -513,17 +522,12 @@ TEST_F(InputList, ArrowKeysMoveBetweenCardsAndItems) {
     };
     const Case cases[] = {
         {Qt::Key_Right, 1, -1},  // without a focused item: the next card
-        {Qt::Key_Down, 2, -1},
-        {Qt::Key_Left, 1, -1},
-        {Qt::Key_Return, 1, 0},  // Enter focuses the first item
-        {Qt::Key_Down, 1, 1},    // then Down walks the items
-        {Qt::Key_Right, 2, 1},   // Right keeps the item index on the next card
-        {Qt::Key_Left, 1, 1},
-        {Qt::Key_Down, 2, 0},    // past the last item: the next card's first item
-        {Qt::Key_Up, 1, 1},      // before the first item: the previous card's last item
-        {Qt::Key_Escape, 1, -1},
-        {Qt::Key_End, 2, -1},
-        {Qt::Key_Home, 0, -1},
+        {Qt::Key_Down, 2, -1},   {Qt::Key_Left, 1, -1}, {Qt::Key_Return, 1, 0},  // Enter focuses the first item
+        {Qt::Key_Down, 1, 1},                                                    // then Down walks the items
+        {Qt::Key_Right, 2, 1},                          // Right keeps the item index on the next card
+        {Qt::Key_Left, 1, 1},    {Qt::Key_Down, 2, 0},  // past the last item: the next card's first item
+        {Qt::Key_Up, 1, 1},                             // before the first item: the previous card's last item
+        {Qt::Key_Escape, 1, -1}, {Qt::Key_End, 2, -1},  {Qt::Key_Home, 0, -1},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.key);

@@ -164,12 +164,9 @@ TEST_F(CardOrder, FilterIsALocaleAwareContainmentTest) {
         std::vector<int> shown;
     };
     const Case cases[] = {
-        {"AR", {0, 1}},
-        {"ss", {3}},   // upper-cased, the sharp s is "SS"
-        {"É", {4}},    // accented letters change case too
-        {"us", {2}},
-        {"xyz", {}},
-        {"", {}},      // an empty condition is found in no text
+        {"AR", {0, 1}}, {"ss", {3}},            // upper-cased, the sharp s is "SS"
+        {"É", {4}},                             // accented letters change case too
+        {"us", {2}},    {"xyz", {}}, {"", {}},  // an empty condition is found in no text
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.condition);

@@ -135,8 +135,10 @@ TEST_F(WiredList, HoverRepaintOfItsRectangleEqualsAFullRepaint) {
         RenderArea(partial, after);
         const QImage full = RenderControl(list);
         EXPECT_EQ(partial, full);
-        if (hover >= 0) EXPECT_NE(full, plain);  // the look did change
-        else EXPECT_EQ(full, plain);
+        if (hover >= 0)
+            EXPECT_NE(full, plain);  // the look did change
+        else
+            EXPECT_EQ(full, plain);
     }
 }
 
@@ -162,9 +164,9 @@ TEST_F(WiredList, VerticalFlowPlacesEveryCardAndScrollsByRows) {
 TEST_F(WiredList, ColumnWidthSettersKeepTheLimits) {
     struct Case {
         const char* name;
-        int min, max;      // set in this order (min first)
-        int width;         // then ColumnWidth
-        int resizing;      // what OnColumnResizing answers, 0: leaves it
+        int min, max;  // set in this order (min first)
+        int width;     // then ColumnWidth
+        int resizing;  // what OnColumnResizing answers, 0: leaves it
         int want_min, want_max, want_width;
     };
     const Case cases[] = {

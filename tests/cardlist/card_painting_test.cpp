@@ -2,10 +2,10 @@
 // items of each kind, and a hover repaint against a full repaint.
 #include <gtest/gtest.h>
 
-#include "tests/cardlist/card_list_fixture.h"
 #include "controls/cardlist/card_bitmaps.h"
 #include "platform/theme/fake_visual_styles.h"
 #include "platform/ui/graphics/colors.h"
+#include "tests/cardlist/card_list_fixture.h"
 
 namespace cardlist {
 namespace {

@@ -16,10 +16,10 @@ TEST(CardTemplate, EditorDataTypeCompatibility) {
         const char* accepted;  // "x" refused, "." accepted
     };
     const std::vector<Row> table = {
-        {E::ieText, "...x..x"},        {E::ieNumber, "...xxxx"},      {E::ieFloat, "...xxxx"},
-        {E::ieBoolean, "xxx.xxx"},     {E::ieDropDownList, "......x"}, {E::ieDropDownEdit, "......x"},
-        {E::ieDate, ".xxx.xx"},        {E::ieTime, ".xxxx.x"},        {E::iePictureDialog, "xxxxxx."},
-        {E::ieCustom, "......."},      {E::ieRating, "...xxxx"},
+        {E::ieText, "...x..x"},    {E::ieNumber, "...xxxx"},       {E::ieFloat, "...xxxx"},
+        {E::ieBoolean, "xxx.xxx"}, {E::ieDropDownList, "......x"}, {E::ieDropDownEdit, "......x"},
+        {E::ieDate, ".xxx.xx"},    {E::ieTime, ".xxxx.x"},         {E::iePictureDialog, "xxxxxx."},
+        {E::ieCustom, "......."},  {E::ieRating, "...xxxx"},
     };
     ASSERT_EQ(table.size(), 11u);
     for (const Row& row : table) {
@@ -28,7 +28,8 @@ TEST(CardTemplate, EditorDataTypeCompatibility) {
             TFineCardTemplateItem item(nullptr);
             item.SetDataType(type);
             const bool refused = row.accepted[t] == 'x';
-            EXPECT_EQ(EditorFitsDataType(row.editor, type), !refused) << EditorName(row.editor) << "/" << DataTypeName(type);
+            EXPECT_EQ(EditorFitsDataType(row.editor, type), !refused)
+                << EditorName(row.editor) << "/" << DataTypeName(type);
             const E before = item.ItemEditor();
             if (before == row.editor) continue;  // the type's own editor: nothing to check
             if (refused) {
@@ -36,8 +37,8 @@ TEST(CardTemplate, EditorDataTypeCompatibility) {
                     item.SetItemEditor(row.editor);
                     ADD_FAILURE() << "accepted " << EditorName(row.editor) << " for " << DataTypeName(type);
                 } catch (const ECardTemplateError& e) {
-                    EXPECT_EQ(std::string(e.what()),
-                              "Can not assign " + EditorName(row.editor) + " editor for " + DataTypeName(type) + " data type");
+                    EXPECT_EQ(std::string(e.what()), "Can not assign " + EditorName(row.editor) + " editor for " +
+                                                         DataTypeName(type) + " data type");
                 }
                 EXPECT_EQ(item.ItemEditor(), before);
             } else {
@@ -177,7 +178,8 @@ TEST_F(TemplateWithList, ReorderInsertAndDeleteKeepCardValues) {
     std::vector<TFineCard*> cards;
     for (int c = 0; c < 3; ++c) {
         TFineCard* card = list_->Cards().Add();
-        for (const char* name : {"A", "B", "C"}) card->Items().ItemByName(name)->SetAsString(std::string(name) + std::to_string(c));
+        for (const char* name : {"A", "B", "C"})
+            card->Items().ItemByName(name)->SetAsString(std::string(name) + std::to_string(c));
         cards.push_back(card);
     }
     auto names_and_values = [](TFineCard* card) {

@@ -57,20 +57,29 @@ TEST_F(CardsTest, ReadingEachTypeAsTheOthers) {
         bool as_boolean;
     };
     const std::vector<Row> rows = {
-        {D::idtFloat, "2.5", 2, true},       // rounded half to even
-        {D::idtInteger, "7", 7, true},
-        {D::idtBoolean, "True", 1, true},
+        {D::idtFloat, "2.5", 2, true},  // rounded half to even
+        {D::idtInteger, "7", 7, true},        {D::idtBoolean, "True", 1, true},
         {D::idtDate, "01/01/1900", 2, false},  // day 2 after 30 Dec 1899; dates are never true
         {D::idtImage, "", 0, false},
     };
     for (const Row& r : rows) {
         TFineCardItem* item = ItemOfType(r.type);
         switch (r.type) {
-            case D::idtFloat: item->SetAsFloat(2.5); break;
-            case D::idtInteger: item->SetAsInteger(7); break;
-            case D::idtBoolean: item->SetAsBoolean(true); break;
-            case D::idtDate: item->SetAsDate(2.0); break;
-            default: item->SetAsString("ignored"); break;
+        case D::idtFloat:
+            item->SetAsFloat(2.5);
+            break;
+        case D::idtInteger:
+            item->SetAsInteger(7);
+            break;
+        case D::idtBoolean:
+            item->SetAsBoolean(true);
+            break;
+        case D::idtDate:
+            item->SetAsDate(2.0);
+            break;
+        default:
+            item->SetAsString("ignored");
+            break;
         }
         EXPECT_EQ(item->AsString(), r.as_string) << DataTypeName(r.type);
         EXPECT_EQ(item->AsInteger(), r.as_integer) << DataTypeName(r.type);

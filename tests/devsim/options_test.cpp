@@ -22,13 +22,50 @@ TEST(Options, Defaults) {
 }
 
 TEST(Options, EveryFlagReachesItsSetting) {
-    const devsim::ParseResult r = devsim::ParseOptions(
-        {"--bus", "b1", "--assign-id=9", "--assign-delay-ms", "250", "--state", "0x04", "--idle-state", "4",
-         "--nm-start", "--guard-period-ms", "100", "--power-down-after-ms", "700", "--node", "2:0x1031:5",
-         "--node", "1:0x0431:3:0x0201:0x0123", "--store-image", "/tmp/x", "--sections", "s.txt",
-         "--fault-format", "2", "--refuse-block", "0x06000002", "--drop-segment", "5", "--drop-segment", "1300",
-         "--delay-confirm-ms", "40", "--withhold-confirm", "--abort", "0x1019:0x08000020", "--silent",
-         "--block-size", "10", "--fault", "3:0502", "--fault-period-ms", "250", "--conflict", "--log"});
+    const devsim::ParseResult r = devsim::ParseOptions({"--bus",
+                                                        "b1",
+                                                        "--assign-id=9",
+                                                        "--assign-delay-ms",
+                                                        "250",
+                                                        "--state",
+                                                        "0x04",
+                                                        "--idle-state",
+                                                        "4",
+                                                        "--nm-start",
+                                                        "--guard-period-ms",
+                                                        "100",
+                                                        "--power-down-after-ms",
+                                                        "700",
+                                                        "--node",
+                                                        "2:0x1031:5",
+                                                        "--node",
+                                                        "1:0x0431:3:0x0201:0x0123",
+                                                        "--store-image",
+                                                        "/tmp/x",
+                                                        "--sections",
+                                                        "s.txt",
+                                                        "--fault-format",
+                                                        "2",
+                                                        "--refuse-block",
+                                                        "0x06000002",
+                                                        "--drop-segment",
+                                                        "5",
+                                                        "--drop-segment",
+                                                        "1300",
+                                                        "--delay-confirm-ms",
+                                                        "40",
+                                                        "--withhold-confirm",
+                                                        "--abort",
+                                                        "0x1019:0x08000020",
+                                                        "--silent",
+                                                        "--block-size",
+                                                        "10",
+                                                        "--fault",
+                                                        "3:0502",
+                                                        "--fault-period-ms",
+                                                        "250",
+                                                        "--conflict",
+                                                        "--log"});
     ASSERT_EQ(r.error, "");
     const devsim::Options& o = r.options;
     EXPECT_EQ(o.bus, "b1");
@@ -101,11 +138,31 @@ TEST(Options, BusNameFromFlagChannelOrDefault) {
 
 TEST(Options, HelpNamesEveryFlag) {
     const std::string help = devsim::HelpText();
-    for (const char* flag : {"--bus", "--no-master", "--assign-id", "--assign-delay-ms", "--state", "--idle-state",
-                             "--nm-start", "--guard-period-ms", "--power-down-after-ms", "--node", "--store-image",
-                             "--sections", "--fault-format", "--block-size", "--refuse-block", "--drop-segment",
-                             "--delay-confirm-ms", "--withhold-confirm", "--abort", "--silent", "--fault",
-                             "--fault-period-ms", "--conflict", "--log", "--help"}) {
+    for (const char* flag : {"--bus",
+                             "--no-master",
+                             "--assign-id",
+                             "--assign-delay-ms",
+                             "--state",
+                             "--idle-state",
+                             "--nm-start",
+                             "--guard-period-ms",
+                             "--power-down-after-ms",
+                             "--node",
+                             "--store-image",
+                             "--sections",
+                             "--fault-format",
+                             "--block-size",
+                             "--refuse-block",
+                             "--drop-segment",
+                             "--delay-confirm-ms",
+                             "--withhold-confirm",
+                             "--abort",
+                             "--silent",
+                             "--fault",
+                             "--fault-period-ms",
+                             "--conflict",
+                             "--log",
+                             "--help"}) {
         EXPECT_NE(help.find(flag), std::string::npos) << flag;
     }
 }

@@ -156,7 +156,8 @@ TEST(SdoServer, UploadsExpeditedAndSegmentedWithToggles) {
         ASSERT_EQ(segment.size(), 1u);
         EXPECT_EQ(segment[0].data[0], command);
         const std::size_t n = 7 - ((segment[0].data[0] >> 1) & 7);
-        got.insert(got.end(), segment[0].data.begin() + 1, segment[0].data.begin() + 1 + static_cast<std::ptrdiff_t>(n));
+        got.insert(got.end(), segment[0].data.begin() + 1,
+                   segment[0].data.begin() + 1 + static_cast<std::ptrdiff_t>(n));
         toggle ^= 0x10;
     }
     EXPECT_EQ(got, value);
@@ -180,7 +181,8 @@ TEST(SdoServer, BlockUploadInTheClientsBlockSize) {
             const bool last = i + 1 == count && ends;
             EXPECT_EQ(segments[i].data[0], (i + 1) | (last ? 0x80 : 0));
             const std::size_t n = std::min<std::size_t>(7, 100 - got.size());
-            got.insert(got.end(), segments[i].data.begin() + 1, segments[i].data.begin() + 1 + static_cast<std::ptrdiff_t>(n));
+            got.insert(got.end(), segments[i].data.begin() + 1,
+                       segments[i].data.begin() + 1 + static_cast<std::ptrdiff_t>(n));
         }
     };
     take(h.Send(Request({0xA3})), 10, false);
@@ -341,10 +343,12 @@ TEST(DisplayNode, DictionaryFromItsSetup) {
         Bytes value;
     };
     const Case cases[] = {
-        {0x1000, 0, {0x31, 0x04}},    {0x1009, 0xFF, {0x00, 0x05}}, {0x100C, 0xFF, {0x01, 0x02}},
-        {0x100A, 0xFF, {0x23, 0x01}}, {0x1023, 0, {0x23, 0x01}},    {0x1017, 0xFF, {0b110, 0, 0, 0}},
-        {0x100B, 0, {0, 2}},          {0x101F, 0, {7}},             {0x101F, 1, {9, 6}},
-        {0x101F, 2, {12, 0, 0, 0}},   {0x101F, 3, Pattern(12)},     {0x101F, 4, {1, 2}},
+        {0x1000, 0, {0x31, 0x04}},    {0x1009, 0xFF, {0x00, 0x05}},
+        {0x100C, 0xFF, {0x01, 0x02}}, {0x100A, 0xFF, {0x23, 0x01}},
+        {0x1023, 0, {0x23, 0x01}},    {0x1017, 0xFF, {0b110, 0, 0, 0}},
+        {0x100B, 0, {0, 2}},          {0x101F, 0, {7}},
+        {0x101F, 1, {9, 6}},          {0x101F, 2, {12, 0, 0, 0}},
+        {0x101F, 3, Pattern(12)},     {0x101F, 4, {1, 2}},
         {0x101F, 6, {0xAA}},
     };
     for (const Case& c : cases) {

@@ -5,11 +5,11 @@
 
 #include <vector>
 
+#include "tests/support/protocol_bytes.h"
 #include "tools/devsim/frame.h"
 #include "tools/devsim/object_dictionary.h"
 #include "tools/devsim/outbox.h"
 #include "tools/devsim/sdo_server.h"
-#include "tests/support/protocol_bytes.h"
 
 namespace devsim_test {
 

@@ -5,9 +5,9 @@
 #include <fstream>
 #include <iterator>
 
+#include "tests/support/temp_folder.h"
 #include "tools/devsim/sections_file.h"
 #include "tools/devsim/simulator.h"
-#include "tests/support/temp_folder.h"
 
 namespace devsim_test {
 namespace {
@@ -131,7 +131,8 @@ TEST(SectionsFile, ReadsSectionsAndNamesTheFaultyLine) {
     }
     std::string too_many;
     for (int i = 0; i < 85; ++i) too_many += "1 1 empty.bin\n";
-    EXPECT_NE(devsim::LoadSectionsFile(folder.File("many.txt", too_many)).error.find("more than 84"), std::string::npos);
+    EXPECT_NE(devsim::LoadSectionsFile(folder.File("many.txt", too_many)).error.find("more than 84"),
+              std::string::npos);
     EXPECT_NE(devsim::LoadSectionsFile((folder.path() / "none.txt").string()).error, "");
     // The simulator refuses to start without its sections.
     devsim::Options options;

@@ -14,8 +14,8 @@
 #include "app/mccan_interface.h"
 #include "app/mccan_text.h"
 #include "platform/ui/core/streams.h"
-#include "tests/support/wait_until.h"
 #include "tests/e2e/devsim_process.h"
+#include "tests/support/wait_until.h"
 
 namespace e2e {
 namespace {
@@ -30,7 +30,8 @@ public:
     Bench() {
         const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
         // Bus names are short: the test's name goes in as a hash.
-        bus_ = "w8-" + std::to_string(getpid()) + "-" + std::to_string(std::hash<std::string>{}(test->name()) % 1000000);
+        bus_ =
+            "w8-" + std::to_string(getpid()) + "-" + std::to_string(std::hash<std::string>{}(test->name()) % 1000000);
         folder_ = std::filesystem::temp_directory_path() / bus_;
         std::filesystem::remove_all(folder_);
         std::filesystem::create_directories(folder_);
@@ -48,7 +49,8 @@ public:
         args.push_back("--log");
         devsim_.reset();  // never two simulators on one bus
         devsim_ = std::make_unique<DevsimProcess>(bus_, args);
-        if (!devsim_->WaitReady(test_support::kPatience)) return ::testing::AssertionFailure() << "qbk-devsim did not get ready";
+        if (!devsim_->WaitReady(test_support::kPatience))
+            return ::testing::AssertionFailure() << "qbk-devsim did not get ready";
         return ::testing::AssertionSuccess();
     }
     std::string Path(const std::string& name) const { return (folder_ / name).string(); }
@@ -90,7 +92,8 @@ public:
     const app::AlbumPages& pages() const { return pages_; }
     Bytes Payload(int family, int variant, std::uint16_t version) const {
         ui::TMemoryStream out;
-        const auto& property = app::DeviceFamilies[static_cast<std::size_t>(family)].Variants[static_cast<std::size_t>(variant)];
+        const auto& property =
+            app::DeviceFamilies[static_cast<std::size_t>(family)].Variants[static_cast<std::size_t>(variant)];
         if (app::IsV2Family(family)) {
             app::BuildTransferBlockV2(pages_, family, property, version, out);
         } else {
@@ -144,8 +147,8 @@ TEST(DeviceLinkE2e, FamilyOneAlbumArrivesByteExactAndASecondSendIsRefused) {
 
 TEST(DeviceLinkE2e, FamilyThreeGoesAsTheV2TransferBlockAndRefusedBlocksFallBack) {
     Bench bench;
-    ASSERT_TRUE(bench.Start({"--node", "1:0x1054:1", "--refuse-block", "0x05040000", "--store-image",
-                             bench.Path("image.bin")}));
+    ASSERT_TRUE(bench.Start(
+        {"--node", "1:0x1054:1", "--refuse-block", "0x05040000", "--store-image", bench.Path("image.bin")}));
     Album album(2);
     app::TMCCANInterface link;
     Shown shown;
@@ -204,8 +207,8 @@ TEST(DeviceLinkE2e, UploadReadsTheAlbumSectionAndRefusesCorruptSizes) {
         std::ofstream(bench.Path("sections1.txt")) << "2 0 other.bin\n6 1 album.bin\n";
         std::ofstream(bench.Path("sections2.txt")) << "6 1 corrupt.bin\n";
     }
-    ASSERT_TRUE(bench.Start({"--node", "1:0x1031:5", "--sections", bench.Path("sections1.txt"), "--node",
-                             "2:0x1031:5"}));
+    ASSERT_TRUE(
+        bench.Start({"--node", "1:0x1031:5", "--sections", bench.Path("sections1.txt"), "--node", "2:0x1031:5"}));
     std::vector<std::string> captions;
     std::vector<Bytes> pictures;
     const app::UploadCards cards{[&] { captions.clear(), pictures.clear(); },

@@ -2,7 +2,6 @@
 // binds it. Unloaded when the binding goes.
 #pragma once
 
-
 #include <memory>
 #include <string>
 

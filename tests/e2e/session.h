@@ -1,6 +1,6 @@
-// One end-to-end session: a private folder for the simulator's files, qbk-devsim on a private bus, the interface library loaded by name and
-// opened on that bus as the program opens it (2000 ms SDO timeout, 500 ms pause, conflict check).
-// Closing takes the library's 2.5 s, so tests group their cases per session.
+// One end-to-end session: a private folder for the simulator's files, qbk-devsim on a private bus, the interface
+// library loaded by name and opened on that bus as the program opens it (2000 ms SDO timeout, 500 ms pause, conflict
+// check). Closing takes the library's 2.5 s, so tests group their cases per session.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -93,7 +93,8 @@ public:
 
     ReadOutcome Read(std::uint8_t node, std::uint16_t index, std::uint8_t sub, std::int32_t capacity,
                      std::uint8_t attempts = 2) {
-        std::vector<std::uint8_t> storage(sizeof(TSDORECORD) + static_cast<std::size_t>(std::max(capacity, 0)) + 16, 0xEE);
+        std::vector<std::uint8_t> storage(sizeof(TSDORECORD) + static_cast<std::size_t>(std::max(capacity, 0)) + 16,
+                                          0xEE);
         auto* record = reinterpret_cast<TSDORECORD*>(storage.data());
         *record = TSDORECORD{capacity, index, sub, node, attempts};
         ReadOutcome outcome;
@@ -121,7 +122,8 @@ public:
     // The number of devsim's log lines that start with `prefix`, once there are at least
     // `at_least` of them or `timeout` passed: a line may still be on its way through the pipe
     // when the library call it belongs to has returned.
-    std::size_t Count(const std::string& prefix, std::size_t at_least = 1, std::chrono::milliseconds timeout = kPatience) {
+    std::size_t Count(const std::string& prefix, std::size_t at_least = 1,
+                      std::chrono::milliseconds timeout = kPatience) {
         const auto end = std::chrono::steady_clock::now() + timeout;
         std::size_t count = LinesStarting(prefix).size();
         while (count < at_least && std::chrono::steady_clock::now() < end) {

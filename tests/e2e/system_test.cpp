@@ -60,8 +60,8 @@ TEST(E2eSystem, GuardedNodeFaultsAndPowerDown) {
 TEST(E2eSystem, AnnouncementsAndFallBackWithoutGuarding) {
     Session s;
     // The master takes 1.2 s to assign, and after the start guards far too rarely.
-    ASSERT_TRUE(s.Open({"--node", "1:0x1031:5", "--assign-delay-ms", "1200", "--nm-start", "--guard-period-ms",
-                        "3000", "--log"}));
+    ASSERT_TRUE(s.Open(
+        {"--node", "1:0x1031:5", "--assign-delay-ms", "1200", "--nm-start", "--guard-period-ms", "3000", "--log"}));
     const std::string announce = "rx 7EF#0F000A0000000100";
     ASSERT_GE(s.Count(announce, 3), 3u);
     // Every 500 ms, as devsim saw them: two periods, with room for a line read late and for a

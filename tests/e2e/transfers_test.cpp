@@ -32,8 +32,8 @@ TEST(E2eTransfers, PlainAndBlockTransfersWithFallBack) {
         list << "6 1 s100.bin\n2 0 s14.bin\n7 0 s3000.bin\n";
     }
     std::uint8_t conflict = 0xFF;
-    ASSERT_TRUE(s.Open({"--node", "1:0x1031:5", "--node", "2:0x1031:5", "--refuse-block", "0x05040000",
-                        "--store-image", s.Path("album.bin"), "--sections", s.Path("sections.txt"), "--log"},
+    ASSERT_TRUE(s.Open({"--node", "1:0x1031:5", "--node", "2:0x1031:5", "--refuse-block", "0x05040000", "--store-image",
+                        s.Path("album.bin"), "--sections", s.Path("sections.txt"), "--log"},
                        &conflict));
     EXPECT_EQ(conflict, 0);
     ASSERT_TRUE(s.WaitReady());

@@ -2,16 +2,16 @@
 
 #include <cstdio>
 #include <cstring>
-#include <random>
 #include <filesystem>
+#include <random>
 #include <vector>
 
 #include "imaging/bitmap32.h"
+#include "platform/ui/core/streams.h"
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/jpeg.h"
 #include "platform/ui/graphics/picture.h"
 #include "tests/imaging/picture_files.h"
-#include "platform/ui/core/streams.h"
 
 using namespace imaging;
 
@@ -20,7 +20,8 @@ namespace {
 std::vector<std::uint8_t> Bytes(std::initializer_list<int> v) { return {v.begin(), v.end()}; }
 
 std::string TempPath(const std::string& name) {
-    return (std::filesystem::temp_directory_path() / ("qbk_imaging_" + std::to_string(std::random_device{}()) + "_" + name))
+    return (std::filesystem::temp_directory_path() /
+            ("qbk_imaging_" + std::to_string(std::random_device{}()) + "_" + name))
         .string();
 }
 

@@ -14,11 +14,11 @@ TEST(Kernels, ValuesAtChosenPoints) {
         float x;
         float expected;
     } cases[] = {
-        {TStretchFilter::sfNearest, 0.5f, 1.0f},      {TStretchFilter::sfNearest, -0.5f, 0.0f},
-        {TStretchFilter::sfLinear, -0.25f, 0.75f},    {TStretchFilter::sfLinear, 1.0f, 0.0f},
-        {TStretchFilter::sfLinear, -1.0f, 0.0f},      {TStretchFilter::sfSpline, 0.0f, 2.0f / 3.0f},
-        {TStretchFilter::sfSpline, 1.0f, 1.0f / 6.0f}, {TStretchFilter::sfSpline, -2.0f, 0.0f},
-        {TStretchFilter::sfLanczos, 0.0f, 1.0f},      {TStretchFilter::sfLanczos, 3.0f, 0.0f},
+        {TStretchFilter::sfNearest, 0.5f, 1.0f},         {TStretchFilter::sfNearest, -0.5f, 0.0f},
+        {TStretchFilter::sfLinear, -0.25f, 0.75f},       {TStretchFilter::sfLinear, 1.0f, 0.0f},
+        {TStretchFilter::sfLinear, -1.0f, 0.0f},         {TStretchFilter::sfSpline, 0.0f, 2.0f / 3.0f},
+        {TStretchFilter::sfSpline, 1.0f, 1.0f / 6.0f},   {TStretchFilter::sfSpline, -2.0f, 0.0f},
+        {TStretchFilter::sfLanczos, 0.0f, 1.0f},         {TStretchFilter::sfLanczos, 3.0f, 0.0f},
         {TStretchFilter::sfMitchell, 0.0f, 8.0f / 9.0f}, {TStretchFilter::sfMitchell, 1.0f, 1.0f / 18.0f},
         {TStretchFilter::sfMitchell, 2.0f, 0.0f},
     };
@@ -33,8 +33,8 @@ TEST(Kernels, ValuesAtChosenPoints) {
 }
 
 TEST(Kernels, RoundHalfEven) {
-    const std::pair<Extended, std::int64_t> cases[] = {{0.5L, 0},  {1.5L, 2},   {2.5L, 2},   {-0.5L, 0},
-                                                        {-1.5L, -2}, {2.4999L, 2}, {-2.6L, -3}, {7.0L, 7}};
+    const std::pair<Extended, std::int64_t> cases[] = {{0.5L, 0},   {1.5L, 2},    {2.5L, 2},   {-0.5L, 0},
+                                                       {-1.5L, -2}, {2.4999L, 2}, {-2.6L, -3}, {7.0L, 7}};
     for (auto [v, expected] : cases) EXPECT_EQ(RoundHalfEven(v), expected) << static_cast<double>(v);
 }
 

@@ -41,7 +41,8 @@ inline std::string WriteDetailedPicture(const std::string& file, int w, int h, i
 inline std::string WriteCutCopy(const std::string& from, const std::string& to, double keep) {
     std::ifstream in(from, std::ios::binary);
     const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    std::ofstream(to, std::ios::binary) << bytes.substr(0, static_cast<std::size_t>(static_cast<double>(bytes.size()) * keep));
+    std::ofstream(to, std::ios::binary) << bytes.substr(
+        0, static_cast<std::size_t>(static_cast<double>(bytes.size()) * keep));
     return to;
 }
 

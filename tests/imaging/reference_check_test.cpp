@@ -34,31 +34,31 @@ float RefSinc(float x) {
 float RefKernel(TStretchFilter f, float x) {
     const float t = x < 0 ? -x : x;
     switch (f) {
-        case TStretchFilter::sfLinear:
-            if (x >= -1.0f && x < 0.0f) return static_cast<float>(static_cast<LD>(x) + 1.0L);
-            if (x >= 0.0f && x < 1.0f) return static_cast<float>(1.0L - static_cast<LD>(x));
-            return 0.0f;
-        case TStretchFilter::sfSpline: {
-            if (t >= 2.0f) return 0.0f;
-            if (t >= 1.0f) {
-                const float u = static_cast<float>(2.0L - static_cast<LD>(t));
-                return static_cast<float>(static_cast<LD>(u) * u * u / 6.0L);
-            }
-            const float t2 = static_cast<float>(static_cast<LD>(t) * t);
-            return static_cast<float>(0.5L * t2 * t - t2 + 2.0L / 3.0L);
+    case TStretchFilter::sfLinear:
+        if (x >= -1.0f && x < 0.0f) return static_cast<float>(static_cast<LD>(x) + 1.0L);
+        if (x >= 0.0f && x < 1.0f) return static_cast<float>(1.0L - static_cast<LD>(x));
+        return 0.0f;
+    case TStretchFilter::sfSpline: {
+        if (t >= 2.0f) return 0.0f;
+        if (t >= 1.0f) {
+            const float u = static_cast<float>(2.0L - static_cast<LD>(t));
+            return static_cast<float>(static_cast<LD>(u) * u * u / 6.0L);
         }
-        case TStretchFilter::sfLanczos:
-            if (t >= 3.0f) return 0.0f;
-            return static_cast<float>(static_cast<LD>(RefSinc(t)) *
-                                      RefSinc(static_cast<float>(static_cast<LD>(t) / 3.0L)));
-        case TStretchFilter::sfMitchell: {
-            if (t >= 2.0f) return 0.0f;
-            const float t2 = static_cast<float>(static_cast<LD>(t) * t);
-            const float t3 = static_cast<float>(static_cast<LD>(t2) * t);
-            if (t < 1.0f) return static_cast<float>((7.0L * t3 - 12.0L * t2 + 16.0L / 3.0L) / 6.0L);
-            return static_cast<float>((-(7.0L / 3.0L) * t3 + 12.0L * t2 - 20.0L * t + 32.0L / 3.0L) / 6.0L);
-        }
-        case TStretchFilter::sfNearest: break;
+        const float t2 = static_cast<float>(static_cast<LD>(t) * t);
+        return static_cast<float>(0.5L * t2 * t - t2 + 2.0L / 3.0L);
+    }
+    case TStretchFilter::sfLanczos:
+        if (t >= 3.0f) return 0.0f;
+        return static_cast<float>(static_cast<LD>(RefSinc(t)) * RefSinc(static_cast<float>(static_cast<LD>(t) / 3.0L)));
+    case TStretchFilter::sfMitchell: {
+        if (t >= 2.0f) return 0.0f;
+        const float t2 = static_cast<float>(static_cast<LD>(t) * t);
+        const float t3 = static_cast<float>(static_cast<LD>(t2) * t);
+        if (t < 1.0f) return static_cast<float>((7.0L * t3 - 12.0L * t2 + 16.0L / 3.0L) / 6.0L);
+        return static_cast<float>((-(7.0L / 3.0L) * t3 + 12.0L * t2 - 20.0L * t + 32.0L / 3.0L) / 6.0L);
+    }
+    case TStretchFilter::sfNearest:
+        break;
     }
     return 0.0f;
 }
@@ -103,8 +103,7 @@ std::vector<Tap> RefTaps(int dst_lo, int dst_hi, int pos, int src_lo, int src_hi
 
 // The whole destination rectangle dst_w x dst_h drawn from src (opaque, no clipping),
 // evaluated one destination pixel at a time.
-std::vector<TColor32> RefResample(const std::vector<TColor32>& src, int sw, int sh, int dw, int dh,
-                                  TStretchFilter f) {
+std::vector<TColor32> RefResample(const std::vector<TColor32>& src, int sw, int sh, int dw, int dh, TStretchFilter f) {
     const bool clamp = f == TStretchFilter::sfLanczos || f == TStretchFilter::sfMitchell;
     std::vector<TColor32> out(static_cast<std::size_t>(dw) * dh);
     for (int y = 0; y < dh; ++y) {
@@ -184,8 +183,11 @@ TEST(ReferenceCheck, LanczosStaysWithinOneLevelOfExactWeights) {
         for (auto& t : taps) t.second /= total;
         return taps;
     };
-    const std::pair<int, int> sizes[][2] = {
-        {{64, 48}, {20, 15}}, {{50, 40}, {173, 97}}, {{97, 61}, {32, 88}}, {{200, 150}, {27, 19}}, {{31, 17}, {62, 34}}};
+    const std::pair<int, int> sizes[][2] = {{{64, 48}, {20, 15}},
+                                            {{50, 40}, {173, 97}},
+                                            {{97, 61}, {32, 88}},
+                                            {{200, 150}, {27, 19}},
+                                            {{31, 17}, {62, 34}}};
     for (const auto& sz : sizes) {
         const int sw = sz[0].first, sh = sz[0].second, dw = sz[1].first, dh = sz[1].second;
         // Smooth, but steep enough (several levels per source pixel) that a half-pixel shift
@@ -193,7 +195,8 @@ TEST(ReferenceCheck, LanczosStaysWithinOneLevelOfExactWeights) {
         std::vector<TColor32> src(static_cast<std::size_t>(sw) * sh);
         for (int y = 0; y < sh; ++y)
             for (int x = 0; x < sw; ++x) {
-                const auto v = static_cast<TColor32>(std::lround(127.5 + 110 * std::sin(x * 3.0 / sw) * std::cos(y * 2.5 / sh)));
+                const auto v =
+                    static_cast<TColor32>(std::lround(127.5 + 110 * std::sin(x * 3.0 / sw) * std::cos(y * 2.5 / sh)));
                 const auto g = static_cast<TColor32>(std::lround(30 + 190.0 * (x + y) / (sw + sh)));
                 src[static_cast<std::size_t>(y) * sw + x] = 0xFF000000u | (v << 16) | (g << 8) | (255 - v);
             }

@@ -26,8 +26,8 @@ const TStretchFilter kAllFilters[] = {TStretchFilter::sfNearest, TStretchFilter:
 }  // namespace
 
 TEST(StretchCopy, ConstantPictureStaysConstantAndSizesAreExact) {
-    const std::pair<int, int> scales[][2] = {{{10, 8}, {3, 2}},   {{10, 8}, {37, 29}}, {{1, 1}, {7, 5}},
-                                             {{5, 1}, {17, 9}},   {{1, 6}, {4, 2}},    {{64, 48}, {63, 49}},
+    const std::pair<int, int> scales[][2] = {{{10, 8}, {3, 2}},      {{10, 8}, {37, 29}}, {{1, 1}, {7, 5}},
+                                             {{5, 1}, {17, 9}},      {{1, 6}, {4, 2}},    {{64, 48}, {63, 49}},
                                              {{300, 200}, {7, 220}}, {{9, 9}, {9, 4}}};
     const TColor32 colour = 0xC8336699;
     for (TStretchFilter f : kAllFilters) {
@@ -95,8 +95,8 @@ TEST(StretchCopy, BandsOnThreadsGiveThePixelsOfOneDraw) {
     };
     // Reductions and enlargements, clipped, blended, and more bands than rows.
     const Case cases[] = {
-        {Rect(0, 0, 64, 48), TDrawMode::dmOpaque, 8},   {Rect(-13, 5, 70, 40), TDrawMode::dmOpaque, 3},
-        {Rect(0, 0, 64, 48), TDrawMode::dmBlend, 5},    {Rect(0, 0, 90, 3), TDrawMode::dmOpaque, 16},
+        {Rect(0, 0, 64, 48), TDrawMode::dmOpaque, 8},        {Rect(-13, 5, 70, 40), TDrawMode::dmOpaque, 3},
+        {Rect(0, 0, 64, 48), TDrawMode::dmBlend, 5},         {Rect(0, 0, 90, 3), TDrawMode::dmOpaque, 16},
         {Rect(-200, -10, 700, 500), TDrawMode::dmOpaque, 7},
     };
     for (TStretchFilter f : kAllFilters) {
@@ -126,8 +126,8 @@ TEST(StretchCopy, ErrorsAndSilentCases) {
     const TPixelCombineEvent none;
     auto message = [&](TBitmap32* d, const TBitmap32* s, ui::TRect sr) -> std::string {
         try {
-            StretchCopy(d, Rect(0, 0, 3, 3), Rect(0, 0, 4, 4), s, sr, TStretchFilter::sfLanczos,
-                        TDrawMode::dmOpaque, none);
+            StretchCopy(d, Rect(0, 0, 3, 3), Rect(0, 0, 4, 4), s, sr, TStretchFilter::sfLanczos, TDrawMode::dmOpaque,
+                        none);
         } catch (const ETransformError& e) {
             return e.what();
         }

@@ -33,7 +33,6 @@ ui::TRect Fit(int w, int h, int W, int H) {
 
 class ScaledPictures : public testing::Test {
 protected:
-
     // JPEG files with detail, a BMP and a PNG among them: every format's loading runs on the pool.
     std::vector<std::string> Files(int count) {
         std::vector<std::string> files;
@@ -82,11 +81,10 @@ TEST_F(ScaledPictures, OnThePoolTheyAreThePicturesOfLoadingOneByOneInOrder) {
 TEST_F(ScaledPictures, ASelectionOfOneIsTheSinglePictureAndFailsAsItDoes) {
     const std::vector<std::string> files = Files(1);
     std::vector<std::unique_ptr<TBitmap32>> pictures;
-    LoadScaledPictures(files, kW, kH, kFit,
-                       [&](std::size_t i, std::unique_ptr<TBitmap32> picture) {
-                           EXPECT_EQ(i, 0u);
-                           pictures.push_back(std::move(picture));
-                       });
+    LoadScaledPictures(files, kW, kH, kFit, [&](std::size_t i, std::unique_ptr<TBitmap32> picture) {
+        EXPECT_EQ(i, 0u);
+        pictures.push_back(std::move(picture));
+    });
     ASSERT_EQ(pictures.size(), 1u);
     EXPECT_TRUE(SamePixels(*pictures[0], *LoadScaledPicture(files[0], kW, kH, kFit)));
 
@@ -106,7 +104,8 @@ TEST_F(ScaledPictures, KeptWeightsGiveThePixelsOfAFreshAddAcrossSizesAndSelectio
             const TFitRect fit = [W = W, H = H](int w, int h) { return Fit(w, h, W, H); };
             for (const std::string& file : files) {
                 SCOPED_TRACE(file + " into " + std::to_string(W) + "x" + std::to_string(H));
-                EXPECT_TRUE(SamePixels(*LoadScaledPicture(file, W, H, fit, &weights), *LoadScaledPicture(file, W, H, fit)));
+                EXPECT_TRUE(
+                    SamePixels(*LoadScaledPicture(file, W, H, fit, &weights), *LoadScaledPicture(file, W, H, fit)));
             }
         }
     }
@@ -115,10 +114,11 @@ TEST_F(ScaledPictures, KeptWeightsGiveThePixelsOfAFreshAddAcrossSizesAndSelectio
     // A selection on the pool shares the same cache and gives the same pixels.
     std::vector<std::unique_ptr<TBitmap32>> pictures;
     LoadScaledPictures(
-        files, kW, kH, kFit, [&](std::size_t, std::unique_ptr<TBitmap32> picture) { pictures.push_back(std::move(picture)); },
-        &weights);
+        files, kW, kH, kFit,
+        [&](std::size_t, std::unique_ptr<TBitmap32> picture) { pictures.push_back(std::move(picture)); }, &weights);
     ASSERT_EQ(pictures.size(), files.size());
-    for (std::size_t i = 0; i < files.size(); ++i) EXPECT_TRUE(SamePixels(*pictures[i], *LoadScaledPicture(files[i], kW, kH, kFit)));
+    for (std::size_t i = 0; i < files.size(); ++i)
+        EXPECT_TRUE(SamePixels(*pictures[i], *LoadScaledPicture(files[i], kW, kH, kFit)));
 }
 
 // The picture loaded whole and drawn by StretchCopy on one thread.

@@ -32,7 +32,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, KernelModuleNames,
                                            NameCase{"UxTheme.Dll", "libuxtheme.so", "QBK_MODULE_UXTHEME"},
                                            NameCase{"libcanapi.so", "libcanapi.so", "QBK_MODULE_CANAPI"},
                                            NameCase{"/opt/x/libfoo.so", "/opt/x/libfoo.so", "QBK_MODULE_FOO"},
-                                           NameCase{"C:\\bin\\CANAPI.DLL", "C:\\bin\\libcanapi.so", "QBK_MODULE_CANAPI"},
+                                           NameCase{"C:\\bin\\CANAPI.DLL", "C:\\bin\\libcanapi.so",
+                                                    "QBK_MODULE_CANAPI"},
                                            NameCase{"my-lib.dll", "libmy-lib.so", "QBK_MODULE_MY_LIB"}),
                          [](const auto& info) { return "case" + std::to_string(info.index); });
 

@@ -59,8 +59,7 @@ TEST(OrderedWork, NeverBeginsMoreThanTheWindowAheadOfWhatIsTaken) {
             // Items begun and not yet taken, this one included.
             const std::size_t ahead = i + 1 - taken.load();
             std::size_t seen = worst.load();
-            while (ahead > seen && !worst.compare_exchange_weak(seen, ahead)) {
-            }
+            while (ahead > seen && !worst.compare_exchange_weak(seen, ahead)) {}
         },
         [&](std::size_t i) {
             std::this_thread::sleep_for(std::chrono::microseconds(100));  // a slow taker fills the window
@@ -82,8 +81,7 @@ TEST(OrderedWork, AFailingItemEndsTheRunAfterTheItemsBeforeIt) {
                 60, 4, 8,
                 [&](std::size_t i) {
                     std::size_t seen = highest_begun.load();
-                    while (i > seen && !highest_begun.compare_exchange_weak(seen, i)) {
-                    }
+                    while (i > seen && !highest_begun.compare_exchange_weak(seen, i)) {}
                     // The items before the bad one are slow: the bad one fails while they run.
                     if (i < kBad) std::this_thread::sleep_for(std::chrono::milliseconds(2));
                     if (!fail_in_take && i == kBad) throw std::runtime_error("bad item");

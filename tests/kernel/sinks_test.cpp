@@ -63,9 +63,7 @@ TEST(KernelDebugOutputSink, ReplacedRestoredAndLinesNeverInterleave) {
 TEST(KernelDebugOutputSink, DefaultAppendsToTheNamedFile) {
     kernel::SetDebugOutputSink({});
     const auto file = std::filesystem::temp_directory_path() / ("qbk-debug-" + std::to_string(getpid()) + ".txt");
-    {
-        std::ofstream(file) << "earlier\n";
-    }
+    { std::ofstream(file) << "earlier\n"; }
     setenv("QBK_DEBUG_OUTPUT", file.c_str(), 1);
     kernel::OutputDebugString("first");
     kernel::OutputDebugString("second\n");  // a line that brings its own newline gets no second one

@@ -37,11 +37,11 @@ TEST_P(KernelSemaphoreRelease, RespectsMaximum) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, KernelSemaphoreRelease,
-                         ::testing::Values(ReleaseCase{0, 1, 1, true, 1},     // token given back
-                                           ReleaseCase{1, 1, 1, false, 1},    // token released twice
+                         ::testing::Values(ReleaseCase{0, 1, 1, true, 1},   // token given back
+                                           ReleaseCase{1, 1, 1, false, 1},  // token released twice
                                            ReleaseCase{0, 2500, 2500, true, 2500},
                                            ReleaseCase{2499, 2500, 2, false, 2499},  // past max: unchanged
-                                           ReleaseCase{5, 10, 0, false, 5},   // nothing to add
+                                           ReleaseCase{5, 10, 0, false, 5},          // nothing to add
                                            ReleaseCase{5, 10, -1, false, 5},
                                            ReleaseCase{1, 0x7FFFFFFF, 0x7FFFFFFF, false, 1}),  // no overflow
                          [](const auto& info) { return "case" + std::to_string(info.index); });

@@ -21,10 +21,12 @@ namespace {
 
 TEST(KernelThread, RunningThreadEndsWithItsBodysExitCode) {
     kernel::Event release(true, false);
-    kernel::Thread t([&] {
-        release.Wait(kPatience);
-        return 7u;
-    }, kernel::Thread::Start::Running);
+    kernel::Thread t(
+        [&] {
+            release.Wait(kPatience);
+            return 7u;
+        },
+        kernel::Thread::Start::Running);
     EXPECT_EQ(t.ExitCode(), kernel::kStillActive);
     EXPECT_FALSE(t.Join(20ms));
     release.Set();
@@ -35,10 +37,12 @@ TEST(KernelThread, RunningThreadEndsWithItsBodysExitCode) {
 
 TEST(KernelThread, SuspendedThreadWaitsForResume) {
     std::atomic<bool> ran{false};
-    kernel::Thread t([&] {
-        ran = true;
-        return 0u;
-    }, kernel::Thread::Start::Suspended);
+    kernel::Thread t(
+        [&] {
+            ran = true;
+            return 0u;
+        },
+        kernel::Thread::Start::Suspended);
     std::this_thread::sleep_for(30ms);
     EXPECT_FALSE(ran);
     EXPECT_FALSE(t.HasStarted());
@@ -52,10 +56,12 @@ TEST(KernelThread, SuspendedThreadWaitsForResume) {
 TEST(KernelThread, NeverResumedThreadNeverRunsItsBody) {
     std::atomic<bool> ran{false};
     {
-        kernel::Thread t([&] {
-            ran = true;
-            return 5u;
-        }, kernel::Thread::Start::Suspended);
+        kernel::Thread t(
+            [&] {
+                ran = true;
+                return 5u;
+            },
+            kernel::Thread::Start::Suspended);
         t.Abandon();
         ASSERT_TRUE(t.Join(kPatience));
         EXPECT_EQ(t.ExitCode(), 0u);
@@ -64,10 +70,12 @@ TEST(KernelThread, NeverResumedThreadNeverRunsItsBody) {
     }
     {
         // Destroyed without Resume: the destructor abandons and joins.
-        kernel::Thread t([&] {
-            ran = true;
-            return 5u;
-        }, kernel::Thread::Start::Suspended);
+        kernel::Thread t(
+            [&] {
+                ran = true;
+                return 5u;
+            },
+            kernel::Thread::Start::Suspended);
     }
     EXPECT_FALSE(ran);
 }
@@ -100,12 +108,14 @@ TEST(KernelThreadId, SmallStableDistinctAndMatchingTheThreadObject) {
     std::vector<std::unique_ptr<kernel::Thread>> threads;
     std::vector<kernel::ThreadId> inside(4);
     for (int i = 0; i < 4; ++i) {
-        threads.push_back(std::make_unique<kernel::Thread>([&, i] {
-            inside[i] = kernel::CurrentThreadId();
-            std::lock_guard lock(m);
-            seen.insert(inside[i]);
-            return 0u;
-        }, kernel::Thread::Start::Running));
+        threads.push_back(std::make_unique<kernel::Thread>(
+            [&, i] {
+                inside[i] = kernel::CurrentThreadId();
+                std::lock_guard lock(m);
+                seen.insert(inside[i]);
+                return 0u;
+            },
+            kernel::Thread::Start::Running));
     }
     for (int i = 0; i < 4; ++i) {
         ASSERT_TRUE(threads[i]->Join(kPatience));
@@ -118,11 +128,13 @@ TEST(KernelThread, JoinFromItsOwnBodyDoesNotHang) {
     std::unique_ptr<kernel::Thread> t;
     std::atomic<int> self_join{-1};
     kernel::Event created(true, false);
-    t = std::make_unique<kernel::Thread>([&] {
-        created.Wait(kPatience);
-        self_join = t->Join(10ms) ? 1 : 0;
-        return 0u;
-    }, kernel::Thread::Start::Running);
+    t = std::make_unique<kernel::Thread>(
+        [&] {
+            created.Wait(kPatience);
+            self_join = t->Join(10ms) ? 1 : 0;
+            return 0u;
+        },
+        kernel::Thread::Start::Running);
     created.Set();
     ASSERT_TRUE(t->Join(kPatience));
     EXPECT_EQ(self_join, 0);

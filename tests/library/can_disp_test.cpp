@@ -92,13 +92,13 @@ TEST_F(DispatcherTest, FramesOutsideThePlanAreDiscarded) {
     StartNode();
     klp::CAN_SetSdoChannelOpen(true);
     // Each would draw an answer if it were taken for a request, a guard or a response.
-    Inject(0x6E5, {0x40, 0x00, 0x10, 0x00});        // server response range, own node
+    Inject(0x6E5, {0x40, 0x00, 0x10, 0x00});  // server response range, own node
     Inject(0x6FF, {0x40, 0x00, 0x10, 0x00});
-    Inject(0x7A0, {0x40, 0x00, 0x10, 0x00});        // client request to node 0
-    Inject(0x780, {0x60, 0x00, 0x10, 0x00});        // response from node 0
-    Inject(0x7C0, {}, true);                        // guard of node 0
-    Inject(0x7C6, {}, true);                        // guard of another node
-    Inject(0x705, {0x40, 0x00, 0x10, 0x00}, false); // the one frame that must be answered
+    Inject(0x7A0, {0x40, 0x00, 0x10, 0x00});         // client request to node 0
+    Inject(0x780, {0x60, 0x00, 0x10, 0x00});         // response from node 0
+    Inject(0x7C0, {}, true);                         // guard of node 0
+    Inject(0x7C6, {}, true);                         // guard of another node
+    Inject(0x705, {0x40, 0x00, 0x10, 0x00}, false);  // the one frame that must be answered
     ASSERT_TRUE(WaitSent(0x685, 1));
     Settle();
     std::vector<std::uint16_t> answered;

@@ -31,7 +31,9 @@ using klp_test::SentOn;
 using klp_test::WaitSent;
 using klp_test::WaitUntil;
 
-long Ms(Clock::duration d) { return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(d).count()); }
+long Ms(Clock::duration d) {
+    return static_cast<long>(std::chrono::duration_cast<std::chrono::milliseconds>(d).count());
+}
 
 TEST(ExportTable, SharedLibraryResolvesEveryDecoratedNameAndNothingElse) {
     const std::unique_ptr<kernel::Module> module = kernel::Module::Load("klp_lib_usb.dll");
@@ -51,9 +53,10 @@ TEST(ExportTable, SharedLibraryResolvesEveryDecoratedNameAndNothingElse) {
     // The calls a closed library answers, through the table as the program binds them.
     auto set_timeout = reinterpret_cast<std::int32_t (*)(std::uint32_t)>(
         module->Symbol(std::string(klp::LinuxExportName("@SETKLPTIMEOUT$QUL"))));
-    auto node_id = reinterpret_cast<std::uint8_t (*)()>(module->Symbol(std::string(klp::LinuxExportName("@GETNODEIDKLP$QV"))));
-    auto system_state = reinterpret_cast<std::uint8_t (*)()>(
-        module->Symbol(std::string(klp::LinuxExportName("@GETSYSTEMSTATE$QV"))));
+    auto node_id =
+        reinterpret_cast<std::uint8_t (*)()>(module->Symbol(std::string(klp::LinuxExportName("@GETNODEIDKLP$QV"))));
+    auto system_state =
+        reinterpret_cast<std::uint8_t (*)()>(module->Symbol(std::string(klp::LinuxExportName("@GETSYSTEMSTATE$QV"))));
     auto fault = reinterpret_cast<const TFAULTRECORD* (*)(std::int32_t)>(
         module->Symbol(std::string(klp::LinuxExportName("@GETFAULTKLP$QI"))));
     ASSERT_TRUE(set_timeout && node_id && system_state && fault);
@@ -134,12 +137,9 @@ TEST_F(ExportsTest, TransfersRefusedBeforeAnyBusTraffic) {
         std::uint8_t attempts;
     };
     const Case cases[] = {
-        {"read, attempts 0", false, 10, 0},
-        {"write, attempts 0", true, 10, 0},
-        {"write, length 0", true, 0, 3},
-        {"write, length 0x2000001", true, 0x2000001, 3},
-        {"write, negative length", true, -5, 3},
-        {"read, negative capacity", false, -1, 3},
+        {"read, attempts 0", false, 10, 0},      {"write, attempts 0", true, 10, 0},
+        {"write, length 0", true, 0, 3},         {"write, length 0x2000001", true, 0x2000001, 3},
+        {"write, negative length", true, -5, 3}, {"read, negative capacity", false, -1, 3},
     };
     OpenKlp();
     AssignId(3);

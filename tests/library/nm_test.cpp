@@ -28,8 +28,8 @@ protected:
     static std::size_t Announced() { return SentOn(kAnnounce).size(); }
 };
 
-constexpr int kAnnounceTicks = 10;    // 500 ms
-constexpr int kSuperviseTicks = 20;   // 1 s
+constexpr int kAnnounceTicks = 10;   // 500 ms
+constexpr int kSuperviseTicks = 20;  // 1 s
 
 TEST(NmAnnounceFrame, CobIdAndDataFollowTheIdentityWord) {
     struct Case {
@@ -139,16 +139,17 @@ TEST_F(NmTest, RangeAndBoundQueriesAnswerOnlyForTheIdentity) {
         {"upper bound below 10", {Bytes({7, 0x0F, 0, 5, 0, 0, 0}), Bytes({8, 0x0F, 0, 9, 0, 0, 0})}, 0},
         {"upper bound without lower", {Bytes({8, 0x0F, 0, 0x20, 0, 0, 0})}, 0},
         {"lower bound of another word", {Bytes({7, 0x0E, 0, 5, 0, 0, 0}), Bytes({8, 0x0F, 0, 0x20, 0, 0, 0})}, 0},
-        {"upper bound used up", {Bytes({7, 0x0F, 0, 5, 0, 0, 0}), Bytes({8, 0x0F, 0, 0x20, 0, 0, 0}),
-                                 Bytes({8, 0x0F, 0, 0x20, 0, 0, 0})}, 1},
+        {"upper bound used up",
+         {Bytes({7, 0x0F, 0, 5, 0, 0, 0}), Bytes({8, 0x0F, 0, 0x20, 0, 0, 0}), Bytes({8, 0x0F, 0, 0x20, 0, 0, 0})},
+         1},
     };
     OpenProtocol();
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const std::size_t before = SentOn(0x7E6).size();
         for (const auto& f : c.frames) {
-            ASSERT_TRUE(canapi_recorder::Inject(canapi_recorder::ReceiveRecord(
-                0x7EA, {f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7]})));
+            ASSERT_TRUE(canapi_recorder::Inject(
+                canapi_recorder::ReceiveRecord(0x7EA, {f[0], f[1], f[2], f[3], f[4], f[5], f[6], f[7]})));
         }
         Settle();
         const std::vector<klp_test::SentFrame> answers = SentOn(0x7E6);

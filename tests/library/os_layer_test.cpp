@@ -197,17 +197,32 @@ TEST_F(OsLayerTest, BrokenInvariantsAreFatalWithTheirTexts) {
         std::string text;
     };
     const std::vector<Case> cases = {
-        {"fifo null", [] { klp::Queue q = nullptr; klp::QUE_ToFIFO(q, nullptr); },
+        {"fifo null",
+         [] {
+             klp::Queue q = nullptr;
+             klp::QUE_ToFIFO(q, nullptr);
+         },
          "Generic Queue Error; line: 95; QUEUE::QUE_ToFIFO"},
-        {"fifo linked", [&] { klp::Queue q = nullptr; klp::QUE_ToFIFO(q, linked); },
+        {"fifo linked",
+         [&] {
+             klp::Queue q = nullptr;
+             klp::QUE_ToFIFO(q, linked);
+         },
          "Generic Queue Error; line: 95; QUEUE::QUE_ToFIFO"},
-        {"lifo linked", [&] { klp::List l = nullptr; klp::QUE_ToLIFO(l, linked); },
+        {"lifo linked",
+         [&] {
+             klp::List l = nullptr;
+             klp::QUE_ToLIFO(l, linked);
+         },
          "Generic Queue Error; line: 153; QUEUE::QUE_ToLIFO"},
-        {"release linked", [&] { klp::POOL_release_CANBuf(linked); }, "Pool buffer error; line: 101; POOL::POOL_release_CANBuf"},
+        {"release linked", [&] { klp::POOL_release_CANBuf(linked); },
+         "Pool buffer error; line: 101; POOL::POOL_release_CANBuf"},
         {"release foreign", [&] { klp::POOL_release_CANBuf(&foreign); },
          "Pool buffer error; line: 101; POOL::POOL_release_CANBuf"},
-        {"put linked", [&] { klp::OS_Put(klp::kDispatcherMailbox, 0, 0, linked); }, "Operating system error; line: 391; OS::OS_Put"},
-        {"timer start 3", [] { klp::TIM_Start(3, 1, 1, 4, 1, nullptr); }, "Timer Number out of range; line: 104; Timer::TIM_Start"},
+        {"put linked", [&] { klp::OS_Put(klp::kDispatcherMailbox, 0, 0, linked); },
+         "Operating system error; line: 391; OS::OS_Put"},
+        {"timer start 3", [] { klp::TIM_Start(3, 1, 1, 4, 1, nullptr); },
+         "Timer Number out of range; line: 104; Timer::TIM_Start"},
         {"timer stop 3", [] { klp::TIM_Stop(3); }, "Timer Number out of range; line: 132; Timer::TIM_Stop"},
     };
     for (const Case& c : cases) {

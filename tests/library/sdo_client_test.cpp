@@ -304,8 +304,9 @@ std::future<std::int32_t> Start(Bus& bus, std::uint8_t node, std::uint16_t index
     });
 }
 
-std::int32_t Transfer(Bus& bus, std::uint8_t node, std::uint16_t index, std::uint8_t sub, std::vector<std::uint8_t>& data,
-                 std::int32_t length, SdoService service, std::uint32_t timeout_ms = 0) {
+std::int32_t Transfer(Bus& bus, std::uint8_t node, std::uint16_t index, std::uint8_t sub,
+                      std::vector<std::uint8_t>& data, std::int32_t length, SdoService service,
+                      std::uint32_t timeout_ms = 0) {
     auto f = Start(bus, node, index, sub, data, length, service, timeout_ms);
     return bus.Serve(f);
 }
@@ -323,7 +324,8 @@ ObjectDictionary PeerDictionary(std::size_t size) {
     d.Add(kUnlock, OdObject{{OdSubEntry::Pointer(od_type::kUnsigned32, {0, 0, 0, 0}, true)}});
     OdObject multi;
     for (int i = 0; i < 9; ++i) {
-        multi.subs.push_back(OdSubEntry::Inline(od_type::kUnsigned32, Pattern(4, static_cast<std::uint8_t>(0x10 * i + 1))));
+        multi.subs.push_back(
+            OdSubEntry::Inline(od_type::kUnsigned32, Pattern(4, static_cast<std::uint8_t>(0x10 * i + 1))));
     }
     d.Add(kMulti, std::move(multi));
     return d;
@@ -414,7 +416,8 @@ TEST(SdoClientTest, BlockDownloadRecoversLostSegments) {
             return false;
         });
         const int before = bus.quiet_ticks;
-        EXPECT_EQ(Transfer(bus, kNode, kWritable, 0, data, kSize, SdoService::kDownload), static_cast<std::int32_t>(kSize));
+        EXPECT_EQ(Transfer(bus, kNode, kWritable, 0, data, kSize, SdoService::kDownload),
+                  static_cast<std::int32_t>(kSize));
         EXPECT_TRUE(pending.empty());
         EXPECT_EQ(Stored(node), data);
         // Each re-send waits the 100 ticks of a missing confirmation.
@@ -451,10 +454,8 @@ TEST(SdoClientTest, ConfirmationBelowTheLastSegmentResumesAfterIt) {
         std::uint8_t ack;
     };
     const Case cases[] = {
-        {"short block, nothing arrived", 20, 127, 0},
-        {"short block, first arrived", 20, 127, 1},
-        {"short block, two arrived", 20, 127, 2},
-        {"full block", 70, 4, 2},
+        {"short block, nothing arrived", 20, 127, 0}, {"short block, first arrived", 20, 127, 1},
+        {"short block, two arrived", 20, 127, 2},     {"full block", 70, 4, 2},
         {"short last of several blocks", 40, 4, 1},
     };
     for (const Case& c : cases) {
@@ -479,7 +480,8 @@ TEST(SdoClientTest, ConfirmationBelowTheLastSegmentResumesAfterIt) {
             const std::size_t offset = block_start + (seq - 1) * 7u;
             ASSERT_LT(offset, c.size);
             const std::size_t n = std::min<std::size_t>(7, c.size - offset);
-            std::copy(s.data.begin() + 1, s.data.begin() + 1 + static_cast<std::ptrdiff_t>(n), got.begin() + static_cast<std::ptrdiff_t>(offset));
+            std::copy(s.data.begin() + 1, s.data.begin() + 1 + static_cast<std::ptrdiff_t>(n),
+                      got.begin() + static_cast<std::ptrdiff_t>(offset));
         }
         EXPECT_EQ(got, data);
         // The resumed part starts right after the acknowledged segment.
@@ -632,7 +634,8 @@ TEST(SdoClientTest, BlockUploadsAskForBlockSizesByCapacity) {
         if (c.result > 0) {
             std::vector<std::uint8_t> want;
             for (const auto& s : node.dictionary().Find(c.index)->subs) {
-                if (c.sub == 255 || &s == &node.dictionary().Find(c.index)->subs[c.sub]) want.insert(want.end(), s.value.begin(), s.value.end());
+                if (c.sub == 255 || &s == &node.dictionary().Find(c.index)->subs[c.sub])
+                    want.insert(want.end(), s.value.begin(), s.value.end());
             }
             EXPECT_EQ(std::vector<std::uint8_t>(area.begin(), area.begin() + c.result), want);
             EXPECT_EQ(bus.client.Progress(kNode).received, c.result);
@@ -675,7 +678,8 @@ void ScriptBlockUpload(Bus& bus, std::uint32_t size, int segments) {
             b.Reply(kNode, {0xC2, f.data[1], f.data[2], f.data[3], static_cast<std::uint8_t>(size), 0, 0, 0});
         } else if (f.command() == 0xA3) {
             for (int s = 1; s <= segments; ++s) {
-                b.Reply(kNode, {static_cast<std::uint8_t>(s | (s == segments ? 0x80 : 0)), 0x41, 0x42, 0x43, 0x44, 0x45, 0x46, 0x47});
+                b.Reply(kNode, {static_cast<std::uint8_t>(s | (s == segments ? 0x80 : 0)), 0x41, 0x42, 0x43, 0x44, 0x45,
+                                0x46, 0x47});
             }
         }
     });
@@ -813,8 +817,9 @@ TEST(SdoClientTest, ExpeditedUploadWithoutSizeFillsTheRoom) {
         AnswerPlainUploads(bus, std::array<std::uint8_t, 8>{0x42, 0x00, 0x10, 0x00, 0x11, 0x22, 0x33, 0x44});
         std::vector<std::uint8_t> area(6, 0xCC);
         EXPECT_EQ(Transfer(bus, kNode, 0x1000, 0, area, room, SdoService::kUpload), room);
-        const std::vector<std::uint8_t> want = room == 4 ? std::vector<std::uint8_t>{0x11, 0x22, 0x33, 0x44, 0xCC, 0xCC}
-                                                         : std::vector<std::uint8_t>{0x11, 0x22, 0xCC, 0xCC, 0xCC, 0xCC};
+        const std::vector<std::uint8_t> want = room == 4
+                                                   ? std::vector<std::uint8_t>{0x11, 0x22, 0x33, 0x44, 0xCC, 0xCC}
+                                                   : std::vector<std::uint8_t>{0x11, 0x22, 0xCC, 0xCC, 0xCC, 0xCC};
         EXPECT_EQ(area, want);
         // Answered by the frame, not at the time-out: the default 2 s are 41 ticks. A quiet
         // millisecond counts as a tick, so a slow machine may see a few before the answer.
@@ -1017,12 +1022,15 @@ TEST_F(SdoStackTest, ClientReadsTheOwnNodeAndARemoteNode) {
     };
 
     std::vector<std::uint8_t> zeros(40, 0xCC);
-    EXPECT_EQ(on_caller([&] { return klp::SDOC_Communicate(kOwnId, 0x100F, 255, zeros.data(), 40, SdoService::kUpload); }), 28);
+    EXPECT_EQ(
+        on_caller([&] { return klp::SDOC_Communicate(kOwnId, 0x100F, 255, zeros.data(), 40, SdoService::kUpload); }),
+        28);
     EXPECT_TRUE(std::all_of(zeros.begin(), zeros.begin() + 28, [](std::uint8_t b) { return b == 0; }));
     EXPECT_EQ(zeros[28], 0xCC);
 
     std::vector<std::uint8_t> name(9, 0);
-    EXPECT_EQ(on_caller([&] { return klp::SDOC_Communicate(kOwnId, 0x100D, 0, name.data(), 9, SdoService::kUpload); }), 9);
+    EXPECT_EQ(on_caller([&] { return klp::SDOC_Communicate(kOwnId, 0x100D, 0, name.data(), 9, SdoService::kUpload); }),
+              9);
     EXPECT_EQ(std::string(name.begin(), name.end()), "2579-XXXX");
 
     // The own dictionary is read-only.
@@ -1032,7 +1040,8 @@ TEST_F(SdoStackTest, ClientReadsTheOwnNodeAndARemoteNode) {
 
     // Node 3 refuses the block upload; the plain upload follows at once.
     std::vector<std::uint8_t> word(8, 0);
-    EXPECT_EQ(on_caller([&] { return klp::SDOC_Communicate(kRemote, 0x1234, 0, word.data(), 8, SdoService::kUpload); }), 2);
+    EXPECT_EQ(on_caller([&] { return klp::SDOC_Communicate(kRemote, 0x1234, 0, word.data(), 8, SdoService::kUpload); }),
+              2);
     EXPECT_EQ(word[0], 0x34);
     EXPECT_EQ(word[1], 0x12);
     const klp::SdoProgress progress = klp::SDOC_Progress(kRemote);

@@ -103,8 +103,14 @@ private:
 
 std::array<std::uint8_t, 8> Mux(std::uint8_t command, std::uint16_t index, std::uint8_t sub,
                                 std::array<std::uint8_t, 4> tail = {}) {
-    return {command, static_cast<std::uint8_t>(index), static_cast<std::uint8_t>(index >> 8), sub,
-            tail[0], tail[1], tail[2], tail[3]};
+    return {command,
+            static_cast<std::uint8_t>(index),
+            static_cast<std::uint8_t>(index >> 8),
+            sub,
+            tail[0],
+            tail[1],
+            tail[2],
+            tail[3]};
 }
 
 constexpr std::uint16_t kSdo5 = 0x7A0 + kOwn;
@@ -128,7 +134,8 @@ std::vector<std::uint8_t> BlockUpload(ServerRig& rig, std::uint16_t index, std::
             last = (f.data[0] & 0x80) != 0;
             const std::size_t n = last ? size - got.size() : 7;
             EXPECT_LE(n, 7u);
-            got.insert(got.end(), f.data.begin() + 1, f.data.begin() + 1 + static_cast<std::ptrdiff_t>(std::min<std::size_t>(n, 7)));
+            got.insert(got.end(), f.data.begin() + 1,
+                       f.data.begin() + 1 + static_cast<std::ptrdiff_t>(std::min<std::size_t>(n, 7)));
         }
         segs = rig.Request(kSdo5, {0xA2, last_seq, block_size});
         if (last) break;
@@ -317,17 +324,24 @@ struct TestObject {
 std::vector<TestObject> TestObjects() {
     return {
         // Five 32-bit entries: a 10-byte read takes two of them (8 bytes).
-        {0x2000, {OdSubEntry::Inline(od_type::kUnsigned32, Bytes(0x11, 4)), OdSubEntry::Inline(od_type::kUnsigned32, Bytes(0x21, 4)),
-                  OdSubEntry::Inline(od_type::kUnsigned32, Bytes(0x31, 4)), OdSubEntry::Inline(od_type::kUnsigned32, Bytes(0x41, 4)),
-                  OdSubEntry::Inline(od_type::kUnsigned32, Bytes(0x51, 4))}},
+        {0x2000,
+         {OdSubEntry::Inline(od_type::kUnsigned32, Bytes(0x11, 4)),
+          OdSubEntry::Inline(od_type::kUnsigned32, Bytes(0x21, 4)),
+          OdSubEntry::Inline(od_type::kUnsigned32, Bytes(0x31, 4)),
+          OdSubEntry::Inline(od_type::kUnsigned32, Bytes(0x41, 4)),
+          OdSubEntry::Inline(od_type::kUnsigned32, Bytes(0x51, 4))}},
         // Mixed sizes, 7-byte entries and a text in the middle.
-        {0x2001, {OdSubEntry::Inline(od_type::kUnsigned8, {0xA5}), OdSubEntry::Pointer(10, Bytes(0x61, 7)),
-                  OdSubEntry::Pointer(od_type::kVisibleString, Bytes('a', 11)), OdSubEntry::Pointer(10, Bytes(0x71, 7)),
-                  OdSubEntry::Inline(od_type::kUnsigned16, {0xBE, 0xEF}), OdSubEntry::Pointer(11, Bytes(0x81, 6))}},
+        {0x2001,
+         {OdSubEntry::Inline(od_type::kUnsigned8, {0xA5}), OdSubEntry::Pointer(10, Bytes(0x61, 7)),
+          OdSubEntry::Pointer(od_type::kVisibleString, Bytes('a', 11)), OdSubEntry::Pointer(10, Bytes(0x71, 7)),
+          OdSubEntry::Inline(od_type::kUnsigned16, {0xBE, 0xEF}), OdSubEntry::Pointer(11, Bytes(0x81, 6))}},
         // Twelve 16-bit entries.
-        {0x2002, [] {
+        {0x2002,
+         [] {
              std::vector<OdSubEntry> v;
-             for (int i = 0; i < 12; ++i) v.push_back(OdSubEntry::Inline(od_type::kUnsigned16, Bytes(static_cast<std::uint8_t>(0x90 + 2 * i), 2)));
+             for (int i = 0; i < 12; ++i)
+                 v.push_back(
+                     OdSubEntry::Inline(od_type::kUnsigned16, Bytes(static_cast<std::uint8_t>(0x90 + 2 * i), 2)));
              return v;
          }()},
     };
@@ -348,7 +362,8 @@ std::vector<std::uint8_t> Concatenated(const TestObject& o) {
 TEST(SdoServerTest, BlockUploadOfMultiEntryObjectsKeepsEveryByte) {
     for (const TestObject& o : TestObjects()) {
         for (std::uint8_t block_size : {1, 2, 3, 10, 127}) {
-            SCOPED_TRACE(testing::Message() << std::hex << "object 0x" << o.index << std::dec << " block " << int(block_size));
+            SCOPED_TRACE(testing::Message()
+                         << std::hex << "object 0x" << o.index << std::dec << " block " << int(block_size));
             ServerRig rig(TestDictionary());
             std::uint32_t size = 0;
             const auto got = BlockUpload(rig, o.index, 255, block_size, &size);
@@ -460,7 +475,8 @@ std::array<std::uint8_t, 8> Segment(const std::vector<std::uint8_t>& data, std::
     std::array<std::uint8_t, 8> d{};
     const std::size_t n = std::min<std::size_t>(7, data.size() - offset);
     d[0] = static_cast<std::uint8_t>(seq | (offset + n == data.size() ? 0x80 : 0));
-    std::copy(data.begin() + static_cast<std::ptrdiff_t>(offset), data.begin() + static_cast<std::ptrdiff_t>(offset + n), d.begin() + 1);
+    std::copy(data.begin() + static_cast<std::ptrdiff_t>(offset),
+              data.begin() + static_cast<std::ptrdiff_t>(offset + n), d.begin() + 1);
     return d;
 }
 
@@ -482,7 +498,9 @@ TEST(SdoServerTest, BlockDownloadResumesAfterTheLastGoodSegment) {
         ServerRig rig(WritableDictionary(c.size));
         std::vector<std::uint8_t> data(c.size);
         for (std::size_t i = 0; i < c.size; ++i) data[i] = static_cast<std::uint8_t>(i * 7 + 3);
-        auto init = rig.Request(kSdo5, Mux(0xC2, kWritable, 0, {static_cast<std::uint8_t>(c.size), static_cast<std::uint8_t>(c.size >> 8)}));
+        auto init = rig.Request(
+            kSdo5,
+            Mux(0xC2, kWritable, 0, {static_cast<std::uint8_t>(c.size), static_cast<std::uint8_t>(c.size >> 8)}));
         ASSERT_EQ(init.size(), 1u);
         ASSERT_EQ(init[0].data[0], 0xA0);
         const std::uint8_t block = init[0].data[4];

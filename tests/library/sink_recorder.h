@@ -23,12 +23,12 @@ public:
             std::lock_guard guard(mutex_);
             lines_.push_back(line);
         });
-        previous_box_ = kernel::SetMessageBoxSink([this](const std::string& text, const std::string& caption,
-                                                         unsigned flags) {
-            std::lock_guard guard(mutex_);
-            boxes_.push_back({text, caption, flags});
-            return static_cast<int>(kernel::kIdOk);
-        });
+        previous_box_ =
+            kernel::SetMessageBoxSink([this](const std::string& text, const std::string& caption, unsigned flags) {
+                std::lock_guard guard(mutex_);
+                boxes_.push_back({text, caption, flags});
+                return static_cast<int>(kernel::kIdOk);
+            });
     }
     ~SinkRecorder() {
         kernel::SetDebugOutputSink(previous_debug_);

@@ -5,13 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include <dirent.h>
 #include <algorithm>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
 #include <cstdint>
 #include <cstdlib>
-#include <dirent.h>
 #include <functional>
 #include <initializer_list>
 #include <mutex>

@@ -1,6 +1,7 @@
 // The stack start and stop as a whole: threads, adapter and pool over whole open/close cycles.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <algorithm>
 #include <atomic>
 #include <chrono>
@@ -8,7 +9,6 @@
 #include <stdexcept>
 #include <string>
 #include <vector>
-#include <unistd.h>
 
 #include "library/os_layer.h"
 #include "library/usb_intf.h"
@@ -57,7 +57,8 @@ TEST_F(StackStartStopTest, FiveCyclesOnTheVirtualBusPassFramesBothWays) {
             f.data = {0xC0, static_cast<std::uint8_t>(cycle)};
             peer.Send(f);
             return dispatcher.WaitForCobId(in_id, 50ms);
-        })) << peer.Peers() << " peers";
+        })) << peer.Peers()
+            << " peers";
 
         // Stack to peer.
         const std::uint16_t out_id = static_cast<std::uint16_t>(0x500 + cycle);
@@ -167,8 +168,9 @@ TEST_F(StackStartStopTest, DispatcherSendingDuringTheCloseIsSafe) {
     const std::vector<std::string> log = canapi_recorder::Log();
     const auto closed = std::find(log.begin(), log.end(), "ca_CloseApi()");
     ASSERT_NE(closed, log.end());
-    EXPECT_EQ(std::find_if(closed, log.end(), [](const std::string& l) { return l.rfind("ca_TransmitCanCard_1", 0) == 0; }),
-              log.end());
+    EXPECT_EQ(
+        std::find_if(closed, log.end(), [](const std::string& l) { return l.rfind("ca_TransmitCanCard_1", 0) == 0; }),
+        log.end());
     ExpectNothingLeft();
 }
 
@@ -185,7 +187,9 @@ TEST_F(StackStartStopTest, DispatcherThatDoesNotEndIsReportedAndTheCloseCanBeRep
     } catch (const klp::FatalError& e) {
         text = e.what();
     }
-    EXPECT_EQ(text, "KLP Library Failure: Operating system error; line: 277; OS::close_KLP -> Thread 1 not stopped within 1 sec");
+    EXPECT_EQ(
+        text,
+        "KLP Library Failure: Operating system error; line: 277; OS::close_KLP -> Thread 1 not stopped within 1 sec");
     release = true;
     klp::close_KLP();
     ExpectNothingLeft();

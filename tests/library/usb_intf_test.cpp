@@ -190,7 +190,8 @@ TEST_F(UsbIntfTest, FrameOnThePendingCobIdIsAnsweredWithThePendingFrame) {
     klp::USB_SetupRemoteData(Frame(0x6F5, {0xDE, 0xAD}, true));
     ASSERT_TRUE(canapi_recorder::Inject(canapi_recorder::ReceiveRecord(0x6F5, {7})));
     ASSERT_TRUE(dispatcher_.WaitForCobId(0x6F5));
-    EXPECT_EQ(dispatcher_.ReceivedCobIds(), std::vector<std::uint16_t>{0x6F5}) << "the first one was answered, not passed on";
+    EXPECT_EQ(dispatcher_.ReceivedCobIds(), std::vector<std::uint16_t>{0x6F5})
+        << "the first one was answered, not passed on";
     EXPECT_EQ(canapi_recorder::Transmits().size(), 1u);
 }
 

@@ -168,8 +168,11 @@ TEST_F(AppearanceFixture, BadColourIndexRaisesAndChangesNothing) {
         {"RootItem hover", [&] { styler->RootItem().SetHoverColor(4, 0x1); }, 4},
     };
     for (const auto& row : rows) {
-        const TColor before[] = {styler->Background().Color(), styler->Background().ColorTo(), styler->IconBar().CheckColor(),
-                                 styler->IconBar().CheckColorTo(), styler->RootItem().SelectedColorMirrorTo(),
+        const TColor before[] = {styler->Background().Color(),
+                                 styler->Background().ColorTo(),
+                                 styler->IconBar().CheckColor(),
+                                 styler->IconBar().CheckColorTo(),
+                                 styler->RootItem().SelectedColorMirrorTo(),
                                  styler->RootItem().HoverColorMirrorTo()};
         try {
             row.set();
@@ -177,8 +180,11 @@ TEST_F(AppearanceFixture, BadColourIndexRaisesAndChangesNothing) {
         } catch (const EInvalidPropertyIndex& e) {
             EXPECT_EQ(std::string(e.what()), "Invalid property index " + std::to_string(row.index) + ".") << row.name;
         }
-        const TColor after[] = {styler->Background().Color(), styler->Background().ColorTo(), styler->IconBar().CheckColor(),
-                                styler->IconBar().CheckColorTo(), styler->RootItem().SelectedColorMirrorTo(),
+        const TColor after[] = {styler->Background().Color(),
+                                styler->Background().ColorTo(),
+                                styler->IconBar().CheckColor(),
+                                styler->IconBar().CheckColorTo(),
+                                styler->RootItem().SelectedColorMirrorTo(),
                                 styler->RootItem().HoverColorMirrorTo()};
         for (int i = 0; i < 6; ++i) EXPECT_EQ(before[i], after[i]) << row.name;
     }
@@ -224,7 +230,8 @@ TEST_F(AppearanceFixture, AssignLeavesWhatItsTableDoesNotCopy) {
         {"IconBar.GradientDirection", styler->IconBar().GradientDirection() == TGradientDirection::gdVertical, false},
         {"IconBar.CheckColor", styler->IconBar().CheckColor() == kS, true},
         {"IconBar.SeparatorColor", styler->IconBar().SeparatorColor() == kS, true},
-        {"Background.GradientDirection", styler->Background().GradientDirection() == TGradientDirection::gdHorizontal, false},
+        {"Background.GradientDirection", styler->Background().GradientDirection() == TGradientDirection::gdHorizontal,
+         false},
         {"Background.MarginX", styler->Background().MarginX() == 5, false},
         {"Background.OffsetX", styler->Background().OffsetX() == 7, true},
         {"Background.Color", styler->Background().Color() == kS, true},

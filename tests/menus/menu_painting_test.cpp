@@ -93,8 +93,8 @@ struct PaintFixture : ::testing::Test {
         const ui::TRect r = bar.ItemRect(0);
         const ui::TRect w = bar.WindowRect();
         const QPointF global(r.Left + 2, r.Top + 2);
-        QMouseEvent press(QEvent::MouseButtonPress, QPointF(global.x() - w.Left, global.y() - w.Top), global, Qt::LeftButton,
-                          Qt::LeftButton, Qt::NoModifier);
+        QMouseEvent press(QEvent::MouseButtonPress, QPointF(global.x() - w.Left, global.y() - w.Top), global,
+                          Qt::LeftButton, Qt::LeftButton, Qt::NoModifier);
         QApplication::sendEvent(static_cast<QObject*>(bar.Widget()), &press);
         return form.MenuBar()->Popup(0);
     }
@@ -234,7 +234,8 @@ TEST_F(PaintFixture, SeparatorMarksAndArrowStandAtTheirPlaces) {
     const ui::TRect exit_rect = Local(popup, 5);
     int none = 0;
     for (int yy = exit_rect.Top; yy < exit_rect.Bottom; ++yy) {
-        for (int xx = exit_rect.Right - 27; xx < exit_rect.Right - 20; ++xx) none += PixelAt(image, xx, yy) == 0 ? 1 : 0;
+        for (int xx = exit_rect.Right - 27; xx < exit_rect.Right - 20; ++xx)
+            none += PixelAt(image, xx, yy) == 0 ? 1 : 0;
     }
     EXPECT_EQ(none, 0);
 }
@@ -327,9 +328,15 @@ TEST_F(PaintFixture, SideBarCaptionIsRotatedInItsFontAndColour) {
         EXPECT_GE(text.box.Left, bar.Left);
         EXPECT_LE(text.box.Right, bar.Right);
         switch (row.place) {
-        case Place::kFromBottom: EXPECT_NEAR(text.box.Bottom, bar.Bottom - margin, 3); break;
-        case Place::kFromTop: EXPECT_NEAR(text.box.Top, bar.Top + margin, 3); break;
-        case Place::kCentred: EXPECT_NEAR(text.box.Top + text.box.Bottom, bar.Top + bar.Bottom, 5); break;
+        case Place::kFromBottom:
+            EXPECT_NEAR(text.box.Bottom, bar.Bottom - margin, 3);
+            break;
+        case Place::kFromTop:
+            EXPECT_NEAR(text.box.Top, bar.Top + margin, 3);
+            break;
+        case Place::kCentred:
+            EXPECT_NEAR(text.box.Top + text.box.Bottom, bar.Top + bar.Bottom, 5);
+            break;
         }
         form.MenuBar()->EndTracking();
     }
@@ -409,8 +416,8 @@ TEST_F(PaintFixture, SmoothedTextsGoThroughTheTextLayerAtTheirPlaces) {
     r.Right -= 17;
     const int left = r.Left + styler->IconBar().Size() + 8;
     const Ink first_line = InkWhere(image, ui::TRect{left, r.Top, r.Right, r.Top + 20}, dark);
-    const Ink note = InkWhere(image, ui::TRect{left, r.Top + 20, r.Right, r.Bottom},
-                              [&](TColor c) { return c != background; });
+    const Ink note =
+        InkWhere(image, ui::TRect{left, r.Top + 20, r.Right, r.Bottom}, [&](TColor c) { return c != background; });
     ASSERT_GT(first_line.count, 10);
     ASSERT_GT(note.count, 10);
     EXPECT_LT(first_line.box.Top, r.Top + 8);
@@ -435,7 +442,8 @@ TEST_F(PaintFixture, TextsTheTextLayerCannotDrawComeOutPlain) {
         QImage image = popup.Render().copy();
         const ui::TRect first = Local(popup, 0), last = Local(popup, popup.ItemCount() - 1);
         form.MenuBar()->EndTracking();
-        return std::pair{image, ui::TRect{first.Left + styler->IconBar().Size(), first.Top, first.Right - 17, last.Bottom}};
+        return std::pair{image,
+                         ui::TRect{first.Left + styler->IconBar().Size(), first.Top, first.Right - 17, last.Bottom}};
     };
     const auto [plain, texts] = render(TAntiAlias::aaNone);
     const auto [smoothed, same_texts] = render(TAntiAlias::aaAntiAlias);
@@ -566,8 +574,12 @@ TEST_F(PaintFixture, DisabledItemsShowTheirImagesGreyed) {
         CenterRect(glyph, 16, 16);
         const TColor middle = PixelAt(image, glyph.Left + 8, glyph.Top + 8);
         switch (row.look) {
-        case Look::kOwn: EXPECT_EQ(middle, 0x0000FFu); break;
-        case Look::kDisabledImage: EXPECT_EQ(middle, 0xFF0000u); break;
+        case Look::kOwn:
+            EXPECT_EQ(middle, 0x0000FFu);
+            break;
+        case Look::kDisabledImage:
+            EXPECT_EQ(middle, 0xFF0000u);
+            break;
         case Look::kGreyed:
             EXPECT_EQ(middle, (middle & 0xFF) * 0x010101u);  // three equal channels
             EXPECT_NE(middle, icon_bar);
@@ -621,8 +633,8 @@ TEST_F(PaintFixture, NoteCaptionsStandFromTheItemsTop) {
         const int left = r.Left + styler->IconBar().Size() + 8;
         const int note_top = r.Top + first_height;
         const Ink first_line = InkWhere(image, ui::TRect{left, r.Top, r.Right, note_top}, dark);
-        const Ink note = InkWhere(image, ui::TRect{left, note_top, r.Right, r.Bottom},
-                                  [&](TColor c) { return c != background; });
+        const Ink note =
+            InkWhere(image, ui::TRect{left, note_top, r.Right, r.Bottom}, [&](TColor c) { return c != background; });
         ASSERT_GT(first_line.count, 10);
         if (anti_alias == TAntiAlias::aaNone) {
             EXPECT_EQ(first_line.box.Top, r.Top + InkTopOf(font, "First", dark));
@@ -704,7 +716,8 @@ TEST(Gradients, LinesFadeAndClippedPiecesJoin) {
     c.Brush().SetColor(ui::clWhite);
     c.FillRect(ui::TRect{0, 0, 60, 10});
     // gtBoth over 20 pixels fades 10 at each end: ColorTo at the ends, Color in the middle.
-    GradientLine(c, ui::TRect{0, 0, 60, 1}, 0, 20, TGradientType::gtBoth, TGradientDirection::gdHorizontal, 0xFFFFFF, 0x000000);
+    GradientLine(c, ui::TRect{0, 0, 60, 1}, 0, 20, TGradientType::gtBoth, TGradientDirection::gdHorizontal, 0xFFFFFF,
+                 0x000000);
     EXPECT_EQ(c.Pixels(0, 0), 0xFFFFFFu);
     EXPECT_EQ(c.Pixels(10, 0), 0x000000u);
     EXPECT_EQ(c.Pixels(30, 0), 0x000000u);

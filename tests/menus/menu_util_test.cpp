@@ -104,7 +104,8 @@ TEST(GdipWrapper, DrawsAndMeasuresTextOnACanvas) {
         EXPECT_EQ(graphics.SetTextRenderingHint(4), gdiplus::Ok);
         TGPSolidBrush brush(ColorToGdipARGB(ui::clBlack));
         RectF box;
-        EXPECT_EQ(graphics.MeasureString(u"gh", 2, &font, RectF{0, 0, 80, 30}, &format, box, nullptr, nullptr), gdiplus::Ok);
+        EXPECT_EQ(graphics.MeasureString(u"gh", 2, &font, RectF{0, 0, 80, 30}, &format, box, nullptr, nullptr),
+                  gdiplus::Ok);
         EXPECT_GT(box.Height, 8.0f);
         EXPECT_LT(box.Height, 20.0f);
         EXPECT_EQ(graphics.DrawString("&File", -1, &font, RectF{2, 2, 76, 26}, &format, &brush), gdiplus::Ok);

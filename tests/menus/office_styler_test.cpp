@@ -61,15 +61,21 @@ struct Property {
 };
 
 #define QBK_WRITTEN(field) [](const TOfficeColourSet& c) -> std::optional<std::uint32_t> { return c.field; }
-#define QBK_COLOR(name, field, object, getter, setter)                                             \
-    {name,                                                                                        \
-     {[](TFineMenuOfficeStyler& s) { return static_cast<std::uint32_t>(s.object getter); },        \
-      [](TFineMenuOfficeStyler& s, std::uint32_t v) { s.object setter(static_cast<TColor>(v)); }, \
-      QBK_WRITTEN(field)}}
-#define QBK_INDEXED(name, field, object, getter, setter, index)                               \
-    {name,                                                                                   \
-     {[](TFineMenuOfficeStyler& s) { return static_cast<std::uint32_t>(s.object getter); },   \
-      [](TFineMenuOfficeStyler& s, std::uint32_t v) { s.object setter(index, v); }, QBK_WRITTEN(field)}}
+#define QBK_COLOR(name, field, object, getter, setter)                                                      \
+    {                                                                                                       \
+        name, {                                                                                             \
+            [](TFineMenuOfficeStyler& s) { return static_cast<std::uint32_t>(s.object getter); },           \
+                [](TFineMenuOfficeStyler& s, std::uint32_t v) { s.object setter(static_cast<TColor>(v)); }, \
+                QBK_WRITTEN(field)                                                                          \
+        }                                                                                                   \
+    }
+#define QBK_INDEXED(name, field, object, getter, setter, index)                                                  \
+    {                                                                                                            \
+        name, {                                                                                                  \
+            [](TFineMenuOfficeStyler& s) { return static_cast<std::uint32_t>(s.object getter); },                \
+                [](TFineMenuOfficeStyler& s, std::uint32_t v) { s.object setter(index, v); }, QBK_WRITTEN(field) \
+        }                                                                                                        \
+    }
 
 const std::map<std::string, Property>& Properties() {
     static const std::map<std::string, Property> properties = {
@@ -85,13 +91,16 @@ const std::map<std::string, Property>& Properties() {
         QBK_COLOR("root.ColorTo", root.color_to, RootItem(), .ColorTo(), .SetColorTo),
         {"root.GradientDirection",
          {[](TFineMenuOfficeStyler& s) { return static_cast<std::uint32_t>(s.RootItem().GradientDirection()); },
-          [](TFineMenuOfficeStyler& s, std::uint32_t) { s.RootItem().SetGradientDirection(TGradientDirection::gdVertical); },
+          [](TFineMenuOfficeStyler& s, std::uint32_t) {
+              s.RootItem().SetGradientDirection(TGradientDirection::gdVertical);
+          },
           [](const TOfficeColourSet& c) -> std::optional<std::uint32_t> {
               if (!c.root.gradient_direction) return std::nullopt;
               return static_cast<std::uint32_t>(*c.root.gradient_direction);
           }}},
         QBK_INDEXED("root.SelectedColor", root.selected_color, RootItem(), .SelectedColor(), .SetSelectedColor, 0),
-        QBK_INDEXED("root.SelectedColorTo", root.selected_color_to, RootItem(), .SelectedColorTo(), .SetSelectedColor, 1),
+        QBK_INDEXED("root.SelectedColorTo", root.selected_color_to, RootItem(), .SelectedColorTo(), .SetSelectedColor,
+                    1),
         QBK_INDEXED("root.SelectedColorMirror", root.selected_color_mirror, RootItem(), .SelectedColorMirror(),
                     .SetSelectedColor, 2),
         QBK_INDEXED("root.SelectedColorMirrorTo", root.selected_color_mirror_to, RootItem(), .SelectedColorMirrorTo(),
@@ -103,20 +112,23 @@ const std::map<std::string, Property>& Properties() {
         QBK_INDEXED("hover.HoverColor", hover.color, RootItem(), .HoverColor(), .SetHoverColor, 0),
         QBK_INDEXED("hover.HoverColorTo", hover.color_to, RootItem(), .HoverColorTo(), .SetHoverColor, 1),
         QBK_INDEXED("hover.HoverColorMirror", hover.color_mirror, RootItem(), .HoverColorMirror(), .SetHoverColor, 2),
-        QBK_INDEXED("hover.HoverColorMirrorTo", hover.color_mirror_to, RootItem(), .HoverColorMirrorTo(), .SetHoverColor,
-                    3),
+        QBK_INDEXED("hover.HoverColorMirrorTo", hover.color_mirror_to, RootItem(), .HoverColorMirrorTo(),
+                    .SetHoverColor, 3),
         QBK_COLOR("hover.HoverBorderColor", hover.border_color, RootItem(), .HoverBorderColor(), .SetHoverBorderColor),
         QBK_COLOR("hover.HoverTextColor", hover.text_color, RootItem(), .HoverTextColor(), .SetHoverTextColor),
         QBK_COLOR("selected.Color", selected.color, SelectedItem(), .Color(), .SetColor),
         QBK_COLOR("selected.ColorTo", selected.color_to, SelectedItem(), .ColorTo(), .SetColorTo),
         QBK_COLOR("selected.ColorMirror", selected.color_mirror, SelectedItem(), .ColorMirror(), .SetColorMirror),
-        QBK_COLOR("selected.ColorMirrorTo", selected.color_mirror_to, SelectedItem(), .ColorMirrorTo(), .SetColorMirrorTo),
+        QBK_COLOR("selected.ColorMirrorTo", selected.color_mirror_to, SelectedItem(), .ColorMirrorTo(),
+                  .SetColorMirrorTo),
         QBK_COLOR("selected.BorderColor", selected.border_color, SelectedItem(), .BorderColor(), .SetBorderColor),
         QBK_INDEXED("selected.CheckColor", selected.check_color, SelectedItem(), .CheckColor(), .SetCheckColor, 0),
-        QBK_INDEXED("selected.CheckColorTo", selected.check_color_to, SelectedItem(), .CheckColorTo(), .SetCheckColor, 1),
+        QBK_INDEXED("selected.CheckColorTo", selected.check_color_to, SelectedItem(), .CheckColorTo(), .SetCheckColor,
+                    1),
         QBK_COLOR("selected.CheckBorder", selected.check_border, SelectedItem(), .CheckBorder(), .SetCheckBorder),
         QBK_INDEXED("selected.RadioColor", selected.radio_color, SelectedItem(), .RadioColor(), .SetRadioColor, 0),
-        QBK_INDEXED("selected.RadioColorTo", selected.radio_color_to, SelectedItem(), .RadioColorTo(), .SetRadioColor, 1),
+        QBK_INDEXED("selected.RadioColorTo", selected.radio_color_to, SelectedItem(), .RadioColorTo(), .SetRadioColor,
+                    1),
         QBK_COLOR("selected.RadioBorder", selected.radio_border, SelectedItem(), .RadioBorder(), .SetRadioBorder),
         QBK_COLOR("iconbar.Color", icon_bar.color, IconBar(), .Color(), .SetColor),
         QBK_COLOR("iconbar.ColorTo", icon_bar.color_to, IconBar(), .ColorTo(), .SetColorTo),
@@ -203,12 +215,14 @@ TEST_F(OfficeFixture, SharedStylesMapOntoOfficeStyles) {
         int shared;
         TOfficeStyle style;
     } rows[] = {
-        {0, TOfficeStyle::osOffice2003Blue},   {1, TOfficeStyle::osOffice2003Silver}, {2, TOfficeStyle::osOffice2003Olive},
-        {3, TOfficeStyle::osOfficeXP},         {6, TOfficeStyle::osOfficeXP},         {4, TOfficeStyle::osOffice2007Luna},
-        {5, TOfficeStyle::osOffice2007Obsidian}, {7, TOfficeStyle::osWhidbey},        {9, TOfficeStyle::osOffice2007Silver},
-        {10, TOfficeStyle::osVista},           {11, TOfficeStyle::osWindows7},        {12, TOfficeStyle::osTerminal},
-        {13, TOfficeStyle::osOffice2010Blue},  {14, TOfficeStyle::osOffice2010Silver}, {15, TOfficeStyle::osOffice2010Black},
-        {128 + 1, TOfficeStyle::osOffice2003Silver},
+        {0, TOfficeStyle::osOffice2003Blue},     {1, TOfficeStyle::osOffice2003Silver},
+        {2, TOfficeStyle::osOffice2003Olive},    {3, TOfficeStyle::osOfficeXP},
+        {6, TOfficeStyle::osOfficeXP},           {4, TOfficeStyle::osOffice2007Luna},
+        {5, TOfficeStyle::osOffice2007Obsidian}, {7, TOfficeStyle::osWhidbey},
+        {9, TOfficeStyle::osOffice2007Silver},   {10, TOfficeStyle::osVista},
+        {11, TOfficeStyle::osWindows7},          {12, TOfficeStyle::osTerminal},
+        {13, TOfficeStyle::osOffice2010Blue},    {14, TOfficeStyle::osOffice2010Silver},
+        {15, TOfficeStyle::osOffice2010Black},   {128 + 1, TOfficeStyle::osOffice2003Silver},
     };
     for (const auto& row : rows) {
         styler->SetStyle(TOfficeStyle::osCustom);
@@ -229,10 +243,8 @@ TEST_F(OfficeFixture, ThemeAdaptationFollowsTheColourScheme) {
         const char* scheme;
         TOfficeStyle style;
     } rows[] = {
-        {true, "NormalColor", TOfficeStyle::osOffice2003Blue},
-        {true, "HomeStead", TOfficeStyle::osOffice2003Olive},
-        {true, "Metallic", TOfficeStyle::osOffice2003Silver},
-        {true, "Royale", TOfficeStyle::osOfficeXP},
+        {true, "NormalColor", TOfficeStyle::osOffice2003Blue}, {true, "HomeStead", TOfficeStyle::osOffice2003Olive},
+        {true, "Metallic", TOfficeStyle::osOffice2003Silver},  {true, "Royale", TOfficeStyle::osOfficeXP},
         {false, "NormalColor", TOfficeStyle::osOfficeXP},
     };
     styler->SetAutoThemeAdapt(true);

@@ -96,8 +96,8 @@ TEST_F(FineImageTest, AssignedBitmapGivesItsFileBytesAndDraws) {
     bitmap.Canvas().FillRect(ui::Rect(0, 0, 3, 2));
     ui::TPicture picture;
     picture.SetGraphic(&bitmap);
-    for (const ui::TPersistent* source : {static_cast<const ui::TPersistent*>(&bitmap),
-                                          static_cast<const ui::TPersistent*>(&picture)}) {
+    for (const ui::TPersistent* source :
+         {static_cast<const ui::TPersistent*>(&bitmap), static_cast<const ui::TPersistent*>(&picture)}) {
         TFineImage image;
         image.Assign(source);
         ASSERT_FALSE(image.Empty());

@@ -124,9 +124,9 @@ TEST_F(PanelPaintTest, SizeGripLinesEndInTheCorner) {
         int x, y;
         TColor color;
     };
-    const Px expected[] = {{110, 98, white}, {110, 99, grey}, {111, 99, grey},  {115, 97, white},     {116, 98, grey},
-                           {118, 98, white}, {119, 98, grey}, {105, 99, kBody}, {100, 100 - 1, kBody},
-                           {116, 97, grey},  {114, 99, grey}};
+    const Px expected[] = {{110, 98, white},      {110, 99, grey},  {111, 99, grey}, {115, 97, white},
+                           {116, 98, grey},       {118, 98, white}, {119, 98, grey}, {105, 99, kBody},
+                           {100, 100 - 1, kBody}, {116, 97, grey},  {114, 99, grey}};
     for (const Px& p : expected) EXPECT_EQ(PixelAt(image, p.x, p.y), p.color) << p.x << "," << p.y;
     // Collapsed, or not sizable, there is no grip.
     panel.StoreCollaps(true);

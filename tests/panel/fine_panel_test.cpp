@@ -224,8 +224,10 @@ TEST_F(FinePanelTest, FullHeightIsStreamedEvenWhenZeroAndReadBack) {
         ui::WriteDefinedProperties(*panel, stream);
         const std::uint8_t value_kind = full_height == 0 ? 2 : 3;  // 8-bit and 16-bit integers
         std::vector<std::uint8_t> expected = {10, 'F', 'u', 'l', 'l', 'H', 'e', 'i', 'g', 'h', 't', value_kind};
-        if (full_height == 0) expected.push_back(0);
-        else expected.insert(expected.end(), {0x2C, 0x01});
+        if (full_height == 0)
+            expected.push_back(0);
+        else
+            expected.insert(expected.end(), {0x2C, 0x01});
         expected.push_back(0);  // end of the list
         std::vector<std::uint8_t> bytes(static_cast<size_t>(stream.Size()));
         stream.SetPosition(0);

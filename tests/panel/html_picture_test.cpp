@@ -65,7 +65,8 @@ TEST_F(HtmlPictureTest, FrameSelectionKeepsTheHeaderAndTheDataFromTheMarkerOn) {
     expected.insert(expected.end(), gif.begin() + static_cast<std::ptrdiff_t>(markers[1]), gif.end());
     EXPECT_EQ(two.data, expected);
     const panel::GifFrameSelection beyond = panel::SelectGifFrame(gif, 5);
-    EXPECT_EQ(beyond.data, std::vector<std::uint8_t>(gif.begin(), gif.begin() + static_cast<std::ptrdiff_t>(markers[0])));
+    EXPECT_EQ(beyond.data,
+              std::vector<std::uint8_t>(gif.begin(), gif.begin() + static_cast<std::ptrdiff_t>(markers[0])));
 }
 
 TEST_F(HtmlPictureTest, FrameBeyondTheCountRaises) {
@@ -111,8 +112,10 @@ TEST_F(HtmlPictureTest, StreamLoadsTakeEveryByteWhereverThePositionStands) {
             THTMLPicture picture;
             int changes = 0;
             picture.OnChange = [&](ui::TPersistent*) { ++changes; };
-            if (read_data) picture.ReadData(stream);
-            else picture.LoadFromStream(stream);
+            if (read_data)
+                picture.ReadData(stream);
+            else
+                picture.LoadFromStream(stream);
             const std::string where = (read_data ? "read data at " : "load at ") + std::to_string(position);
             EXPECT_EQ(picture.Data().Bytes(), png) << where;
             EXPECT_EQ(picture.Width(), 4) << where;
@@ -135,8 +138,7 @@ TEST_F(HtmlPictureTest, TruncatedGifIsReadWithinItsBytes) {
         try {
             LoadPicture(picture, cut);
             picture.SetFrame(2);
-        } catch (const ui::Exception&) {
-        }
+        } catch (const ui::Exception&) {}
         (void)picture.FrameCount();
     }
 }
@@ -162,9 +164,14 @@ TEST_F(HtmlPictureTest, AddressesLoadResourcesAndFilesOnly) {
         int width;
     };
     const Case cases[] = {
-        {"RES://A", true, 5},         {"res://A", true, 5},          {"RES://a", false, 0},
-        {"RES://", false, 0},         {"FILE://" + file, true, 4},   {"file://" + file, true, 4},
-        {"FILE:///nonexistent", false, 0}, {"http://host/pic.png", false, 0},
+        {"RES://A", true, 5},
+        {"res://A", true, 5},
+        {"RES://a", false, 0},
+        {"RES://", false, 0},
+        {"FILE://" + file, true, 4},
+        {"file://" + file, true, 4},
+        {"FILE:///nonexistent", false, 0},
+        {"http://host/pic.png", false, 0},
     };
     for (const Case& c : cases) {
         THTMLPicture picture;

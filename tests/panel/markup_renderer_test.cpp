@@ -41,7 +41,8 @@ protected:
                 const ui::TColor p = Pixel(x, y);
                 bool close = true;
                 for (int shift : {0, 8, 16}) {
-                    close = close && std::abs(static_cast<int>((p >> shift) & 0xFF) - static_cast<int>((want >> shift) & 0xFF)) < 0x60;
+                    close = close && std::abs(static_cast<int>((p >> shift) & 0xFF) -
+                                              static_cast<int>((want >> shift) & 0xFF)) < 0x60;
                 }
                 if (close) return true;
             }
@@ -169,8 +170,8 @@ TEST_F(MarkupRendererTest, LinesThatConsumeNothingStillEnd) {
     inputs.word_wrap = true;
     inputs.all_lines = true;
     inputs.pictures.container = &container;
-    for (const char* text : {"<ul><ul><ul><li><img src=\"big\"> text</li></ul></ul></ul>", "<of x=\"500\">far words here",
-                             "<ind x=\"400\">x y z", "<li><li><li>"}) {
+    for (const char* text : {"<ul><ul><ul><li><img src=\"big\"> text</li></ul></ul></ul>",
+                             "<of x=\"500\">far words here", "<ind x=\"400\">x y z", "<li><li><li>"}) {
         EXPECT_GT(Layout(text, ui::Rect(0, 0, 100, 100), inputs).height, 0) << text;
     }
 }
@@ -193,7 +194,10 @@ TEST_F(MarkupRendererTest, AnchorUnderThePoint) {
         // An anchor on the line above the point is not hit and writes nothing.
         {"<a href=\"up\">link</a><br>below", {2, gh_ + gh_ / 2}, false, -1, ""},
         {"first <a href=\"a\">one</a> <a href=\"b\">two</a>",
-         {WidthIn("first ") + WidthIn("one") + WidthIn(" ") + 2, gh_ / 2}, true, 2, "b"},
+         {WidthIn("first ") + WidthIn("one") + WidthIn(" ") + 2, gh_ / 2},
+         true,
+         2,
+         "b"},
         {"<a href=\"q\"><b>bold</b> link</a>", {2, gh_ / 2}, true, 1, "q"},
     };
     MarkupLayoutInputs wrap;
@@ -290,7 +294,7 @@ TEST_F(MarkupRendererTest, FillsRulesZigZagAndBullets) {
 
     Paint("<ul><ul><li type=\"circle\" color=\"#FF0000\">item</li></ul></ul>", ui::Rect(0, 0, 150, 100), options);
     EXPECT_EQ(Pixel(12 + 4, 2 * gh_ + 2 + 4), ui::clRed);  // level 2: 12 in
-    EXPECT_NE(Pixel(12, 2 * gh_ + 2), ui::clRed);         // round: the corner stays
+    EXPECT_NE(Pixel(12, 2 * gh_ + 2), ui::clRed);          // round: the corner stays
 }
 
 TEST_F(MarkupRendererTest, ShadowRotationAndPictures) {
@@ -352,7 +356,7 @@ TEST_F(MarkupRendererTest, FontSizesPrefixesAndFocus) {
         int points;
     };
     const Size sizes[] = {
-        {"<font size=\"3\">x</font>", 12},     {"<font size=\"7\">x</font>", 7},
+        {"<font size=\"3\">x</font>", 12},      {"<font size=\"7\">x</font>", 7},
         {"<font size=\"5000\">x</font>", 1000}, {"<font size=\"0\">x</font>", 0},
         {"<font size=\"12pt\">x</font>", 12},   {"<font size=\"big\">x</font>", 0},
         {"<font size=\"\">x</font>", 0},        {"<font color=\"clred\">x</font>", 8},
@@ -618,7 +622,7 @@ TEST_F(MarkupRendererTest, NaturalSizeLeavesThePicturesStretch) {
             EXPECT_EQ(Pixel(7, 5), ui::clRed) << text;
         }
     }
-    EXPECT_EQ(Pixel(8, 5), ui::clRed);   // the second tile
+    EXPECT_EQ(Pixel(8, 5), ui::clRed);     // the second tile
     EXPECT_EQ(Pixel(12, 5), ui::clWhite);  // beyond the rectangle
     // WIDTH and HEIGHT stretch it, and say so.
     Clear();
@@ -648,9 +652,17 @@ TEST_F(MarkupRendererTest, OneLayoutPaintsSelectedTextsAndSavedBackgroundsAsEach
         Run x, y, z;
     };
     const Case cases[] = {
-        {"every anchor decorated", false, false, {ui::clBlue, ui::clRed}, {ui::clBlack, ui::clNone},
+        {"every anchor decorated",
+         false,
+         false,
+         {ui::clBlue, ui::clRed},
+         {ui::clBlack, ui::clNone},
          {ui::clBlack, ui::clYellow}},
-        {"anchor not hovered", true, false, {ui::clBlue, ui::clRed}, {ui::clBlack, ui::clRed},
+        {"anchor not hovered",
+         true,
+         false,
+         {ui::clBlue, ui::clRed},
+         {ui::clBlack, ui::clRed},
          {ui::clBlack, ui::clNone}},
         {"selected", false, true, {ui::clBlack, ui::clYellow}, {ui::clBlack, ui::clNone}, {ui::clBlack, ui::clNone}},
     };

@@ -23,12 +23,24 @@ TEST(MarkupColors, NamesSystemColoursAndHexValues) {
         ui::TColor color;
     };
     const Case cases[] = {
-        {"clred", 0x0000FF},          {"CLRED", 0x0000FF},         {"clnavy", 0x800000},
-        {"clolive", 0x008080},        {"claqua", 0xFFFF00},        {"clbackground", 0xFF000001},
-        {"clinfobk", 0xFF000018},     {"clinfotext", 0xFF000017},  {"clbtnface", 0xFF00000F},
-        {"cl3ddkshadow", 0xFF000015}, {"clorange", 0},             {"#FF0000", 0x0000FF},
-        {"#ff0000", 0x0000FF},        {"#0080C0", 0xC08000},       {"#12345", 0},
-        {"#GG0000", 0},               {"#", 0},                    {"#FF00001", 0},
+        {"clred", 0x0000FF},
+        {"CLRED", 0x0000FF},
+        {"clnavy", 0x800000},
+        {"clolive", 0x008080},
+        {"claqua", 0xFFFF00},
+        {"clbackground", 0xFF000001},
+        {"clinfobk", 0xFF000018},
+        {"clinfotext", 0xFF000017},
+        {"clbtnface", 0xFF00000F},
+        {"cl3ddkshadow", 0xFF000015},
+        {"clorange", 0},
+        {"#FF0000", 0x0000FF},
+        {"#ff0000", 0x0000FF},
+        {"#0080C0", 0xC08000},
+        {"#12345", 0},
+        {"#GG0000", 0},
+        {"#", 0},
+        {"#FF00001", 0},
         {"", ui::clNone},
     };
     for (const Case& c : cases) EXPECT_EQ(panel::MarkupColor(c.value), c.color) << c.value;
@@ -114,12 +126,23 @@ TEST(MarkupPictures, SourcesResolveInOrder) {
     using K = panel::MarkupPictureKind;
     // An image number is its leading digits, 0 when there are none.
     const Case cases[] = {
-        {"IDX:1", K::ImageList, {10, 7}, 1}, {"idx:0", K::ImageList, {10, 7}}, {"IDX:2", K::None, {0, 0}},
-        {"IDX:x", K::ImageList, {10, 7}},    {"IDX:", K::ImageList, {10, 7}},  {"IDX:1x", K::ImageList, {10, 7}, 1},
-        {"IDX:01", K::ImageList, {10, 7}, 1}, {"IDX:-1", K::ImageList, {10, 7}}, {"IDX:2x", K::None, {0, 0}},
-        {"IDX:99999999999", K::None, {0, 0}}, {"SSYS:a.txt", K::ShellIcon, {16, 16}},
-        {"LSYS:3", K::ShellIcon, {32, 32}}, {"LOGO", K::Picture, {6, 4}},  {"Blank", K::None, {0, 0}},
-        {"Missing", K::None, {0, 0}},     {"RES://A", K::Picture, {5, 3}}, {"http://x/y.png", K::None, {0, 0}},
+        {"IDX:1", K::ImageList, {10, 7}, 1},
+        {"idx:0", K::ImageList, {10, 7}},
+        {"IDX:2", K::None, {0, 0}},
+        {"IDX:x", K::ImageList, {10, 7}},
+        {"IDX:", K::ImageList, {10, 7}},
+        {"IDX:1x", K::ImageList, {10, 7}, 1},
+        {"IDX:01", K::ImageList, {10, 7}, 1},
+        {"IDX:-1", K::ImageList, {10, 7}},
+        {"IDX:2x", K::None, {0, 0}},
+        {"IDX:99999999999", K::None, {0, 0}},
+        {"SSYS:a.txt", K::ShellIcon, {16, 16}},
+        {"LSYS:3", K::ShellIcon, {32, 32}},
+        {"LOGO", K::Picture, {6, 4}},
+        {"Blank", K::None, {0, 0}},
+        {"Missing", K::None, {0, 0}},
+        {"RES://A", K::Picture, {5, 3}},
+        {"http://x/y.png", K::None, {0, 0}},
         {"C:pic", K::None, {0, 0}},
     };
     for (const Case& c : cases) {
@@ -177,19 +200,23 @@ TEST(MarkupPictures, ShellIconSizesAndNumbersNeedNoFile) {
     ASSERT_NE(folder, document);  // else the cases below could not tell them apart
 
     ui::TSize size;
-    EXPECT_EQ(Drawn([&](ui::TCanvas& c) { size = panel::DrawShellIcon(c, 0, 0, true, true, false, 1.0, "3"); }), folder);
+    EXPECT_EQ(Drawn([&](ui::TCanvas& c) { size = panel::DrawShellIcon(c, 0, 0, true, true, false, 1.0, "3"); }),
+              folder);
     EXPECT_EQ(size, (ui::TSize{32, 32}));
     // Asked only for its size, nothing is drawn.
-    const QImage measured = Drawn([&](ui::TCanvas& c) { size = panel::DrawShellIcon(c, 0, 0, false, false, false, 1.0, "x.txt"); });
+    const QImage measured =
+        Drawn([&](ui::TCanvas& c) { size = panel::DrawShellIcon(c, 0, 0, false, false, false, 1.0, "x.txt"); });
     EXPECT_EQ(size, (ui::TSize{16, 16}));
     EXPECT_TRUE(InkBounds(measured).IsEmpty());
     // A small icon at its place and within its 16 x 16.
-    const QImage small = Drawn([&](ui::TCanvas& c) { size = panel::DrawShellIcon(c, 5, 7, false, true, false, 1.0, "4"); });
+    const QImage small =
+        Drawn([&](ui::TCanvas& c) { size = panel::DrawShellIcon(c, 5, 7, false, true, false, 1.0, "4"); });
     EXPECT_EQ(size, (ui::TSize{16, 16}));
     EXPECT_EQ(small, Drawn([](ui::TCanvas& c) { ui::DrawShellStockIcon(c, 5, 7, false, 4); }));
     EXPECT_TRUE(InkOnlyIn(small, ui::Rect(5, 7, 21, 23)));
     // Printing draws the large icon through a bitmap scaled by the factor: 16 x 16 at (4, 4).
-    const QImage printed = Drawn([&](ui::TCanvas& c) { size = panel::DrawShellIcon(c, 4, 4, true, true, true, 0.5, "/"); });
+    const QImage printed =
+        Drawn([&](ui::TCanvas& c) { size = panel::DrawShellIcon(c, 4, 4, true, true, true, 0.5, "/"); });
     EXPECT_EQ(size, (ui::TSize{32, 32}));
     EXPECT_TRUE(InkOnlyIn(printed, ui::Rect(4, 4, 20, 20)));
 }

@@ -166,8 +166,7 @@ TEST_F(PanelGroupTest, ClicksOnTheArrowsAndThePageAreaMoveThePanels) {
         int position;  // of the scroll bar after the click
     } steps[] = {
         {QStyle::SC_ScrollBarAddLine, 2},  // SmallChange
-        {QStyle::SC_ScrollBarAddLine, 4},
-        {QStyle::SC_ScrollBarSubLine, 2},
+        {QStyle::SC_ScrollBarAddLine, 4},  {QStyle::SC_ScrollBarSubLine, 2},
         {QStyle::SC_ScrollBarAddPage, 32},  // a page on, held to Max - PageSize
         {QStyle::SC_ScrollBarSubPage, 0},
     };
@@ -260,7 +259,7 @@ TEST_F(PanelGroupTest, APanelPutIntoAGroupInTheDesignerIsFittedToIt) {
         bool designing;
         ui::TRect bounds;
     } cases[] = {
-        {TGroupStyle::gsVertical, true, {8, 8, 292, 68}},    // as wide as the group less padding
+        {TGroupStyle::gsVertical, true, {8, 8, 292, 68}},     // as wide as the group less padding
         {TGroupStyle::gsHorizontal, true, {8, 8, 108, 392}},  // as high as the group less padding
         {TGroupStyle::gsVertical, false, {50, 2, 150, 62}},
     };

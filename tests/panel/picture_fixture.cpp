@@ -97,7 +97,8 @@ std::vector<std::uint8_t> GifFile(int screen_width, int screen_height, const std
     return Build(screen_width, screen_height, frames, nullptr);
 }
 
-std::vector<std::size_t> GifMarkerOffsets(int screen_width, int screen_height, const std::vector<GifFrameSpec>& frames) {
+std::vector<std::size_t> GifMarkerOffsets(int screen_width, int screen_height,
+                                          const std::vector<GifFrameSpec>& frames) {
     std::vector<std::size_t> markers;
     Build(screen_width, screen_height, frames, &markers);
     return markers;
@@ -111,7 +112,8 @@ void SetBytes(ui::TMemoryStream& stream, const std::vector<std::uint8_t>& bytes)
 
 std::string WriteTempFile(const std::string& name, const std::vector<std::uint8_t>& bytes) {
     const char* dir = std::getenv("TMPDIR");
-    const std::string path = std::string(dir && *dir ? dir : "/tmp") + "/qbk_panel_" + std::to_string(::getpid()) + "_" + name;
+    const std::string path =
+        std::string(dir && *dir ? dir : "/tmp") + "/qbk_panel_" + std::to_string(::getpid()) + "_" + name;
     std::ofstream out(path, std::ios::binary);
     out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
     return path;

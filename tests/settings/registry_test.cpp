@@ -22,9 +22,7 @@ protected:
 
 constexpr const char* kKey = "\\Software\\Varnhold Vozezuzarev\\QBK";
 
-TEST_F(RegistryTest, LivesInTheUsersConfigFolder) {
-    EXPECT_EQ(settings::RegistryFile(), dir_ / "qbk" / "registry");
-}
+TEST_F(RegistryTest, LivesInTheUsersConfigFolder) { EXPECT_EQ(settings::RegistryFile(), dir_ / "qbk" / "registry"); }
 
 TEST_F(RegistryTest, IntegerSurvivesANewObjectAndKeyNamesIgnoreCase) {
     {
@@ -59,8 +57,9 @@ TEST_F(RegistryTest, MissingOrMistypedValueRaises) {
 
 TEST_F(RegistryTest, CorruptLinesAreSkippedAndOtherValuesRead) {
     std::filesystem::create_directories(settings::RegistryFile().parent_path());
-    std::ofstream(settings::RegistryFile()) << "garbage\n[Software\\Varnhold Vozezuzarev\\QBK]\nA=i:99999999999\nB=i:12x\nC=q:1\n"
-                                               "ActiveDeviceFamilyIndex=i:4\n";
+    std::ofstream(settings::RegistryFile())
+        << "garbage\n[Software\\Varnhold Vozezuzarev\\QBK]\nA=i:99999999999\nB=i:12x\nC=q:1\n"
+           "ActiveDeviceFamilyIndex=i:4\n";
     settings::TRegistry reg;
     ASSERT_TRUE(reg.OpenKey(kKey, false));
     EXPECT_FALSE(reg.ValueExists("A"));

@@ -19,8 +19,7 @@ namespace {
 const QPointingDevice* TestMouse() {
     (void)QInputDevice::devices();
     static const QPointingDevice mouse("test mouse", 1001, QInputDevice::DeviceType::Mouse,
-                                       QPointingDevice::PointerType::Generic, QInputDevice::Capability::Position, 1,
-                                       3);
+                                       QPointingDevice::PointerType::Generic, QInputDevice::Capability::Position, 1, 3);
     return &mouse;
 }
 const QInputDevice* TestKeyboard() {
@@ -32,11 +31,11 @@ const QInputDevice* TestKeyboard() {
 QPointF Local(ui::TPoint p) { return QPointF(p.X, p.Y); }
 QPointF Global(ui::TControl& control, ui::TPoint p) { return control.Widget()->mapToGlobal(Local(p)); }
 
-void SendMouse(ui::TControl& control, QEvent::Type type, ui::TPoint p, Qt::MouseButton button,
-               Qt::MouseButtons buttons, Qt::KeyboardModifiers mods);
+void SendMouse(ui::TControl& control, QEvent::Type type, ui::TPoint p, Qt::MouseButton button, Qt::MouseButtons buttons,
+               Qt::KeyboardModifiers mods);
 
-void SendMouse(ui::TControl& control, QEvent::Type type, ui::TPoint p, Qt::MouseButton button,
-               Qt::MouseButtons buttons, Qt::KeyboardModifiers mods) {
+void SendMouse(ui::TControl& control, QEvent::Type type, ui::TPoint p, Qt::MouseButton button, Qt::MouseButtons buttons,
+               Qt::KeyboardModifiers mods) {
     test_support::SendMouse(control.Widget(), type, QPoint(p.X, p.Y), button, buttons, mods);
 }
 

@@ -23,6 +23,8 @@ inline std::vector<std::uint8_t> Pattern(std::size_t size, unsigned seed = 1) {
 }
 
 // The little-endian word `at` bytes into a frame's data.
-inline std::uint32_t Le32(const std::array<std::uint8_t, 8>& data, std::size_t at) { return le::Get32(data.data() + at); }
+inline std::uint32_t Le32(const std::array<std::uint8_t, 8>& data, std::size_t at) {
+    return le::Get32(data.data() + at);
+}
 
 }  // namespace test_bytes

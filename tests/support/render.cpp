@@ -2,9 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <gtest/gtest.h>
 #include <QApplication>
 #include <QWidget>
-#include <gtest/gtest.h>
 #include <memory>
 
 namespace test_support {

@@ -4,8 +4,8 @@
 
 #include <QImage>
 
-#include "platform/ui/graphics/colors.h"
 #include "platform/ui/controls/controls.h"
+#include "platform/ui/graphics/colors.h"
 
 namespace test_support {
 

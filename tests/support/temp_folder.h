@@ -53,8 +53,10 @@ public:
         setenv("XDG_CONFIG_HOME", folder_.Path().c_str(), 1);
     }
     ~ConfigFolderScope() {
-        if (previous_.empty()) unsetenv("XDG_CONFIG_HOME");
-        else setenv("XDG_CONFIG_HOME", previous_.c_str(), 1);
+        if (previous_.empty())
+            unsetenv("XDG_CONFIG_HOME");
+        else
+            setenv("XDG_CONFIG_HOME", previous_.c_str(), 1);
     }
     ConfigFolderScope(const ConfigFolderScope&) = delete;
     ConfigFolderScope& operator=(const ConfigFolderScope&) = delete;

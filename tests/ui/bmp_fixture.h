@@ -14,11 +14,11 @@ struct BmpSpec {
     std::int32_t height = 1;  // negative: top-down
     std::uint16_t bits = 24;
     std::uint32_t compression = 0;
-    std::vector<std::uint32_t> palette;  // 0x00RRGGBB
+    std::vector<std::uint32_t> palette;        // 0x00RRGGBB
     std::optional<std::uint32_t> colors_used;  // default: palette size
-    std::vector<std::uint32_t> masks;  // red, green, blue[, alpha]
-    std::vector<std::uint8_t> pixels;  // the pixel data exactly as stored
-    std::optional<std::uint32_t> offset;  // default: right after the palette
+    std::vector<std::uint32_t> masks;          // red, green, blue[, alpha]
+    std::vector<std::uint8_t> pixels;          // the pixel data exactly as stored
+    std::optional<std::uint32_t> offset;       // default: right after the palette
     std::uint16_t planes = 1;
 };
 

@@ -1,5 +1,5 @@
-#include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/canvas.h"
+#include "platform/ui/graphics/bitmap.h"
 
 #include <gtest/gtest.h>
 
@@ -163,8 +163,8 @@ TEST_F(CanvasTest, EllipseAndPolygonStayInsideTheirBoundsWithoutGreyPixels) {
             }
         }
     }
-    EXPECT_EQ(c().Pixels(7, 6), clRed);  // ellipse centre filled
-    EXPECT_EQ(c().Pixels(2, 6), clBlack);  // left edge of the outline
+    EXPECT_EQ(c().Pixels(7, 6), clRed);     // ellipse centre filled
+    EXPECT_EQ(c().Pixels(2, 6), clBlack);   // left edge of the outline
     EXPECT_EQ(c().Pixels(14, 2), clBlack);  // polygon vertex
 }
 
@@ -189,8 +189,10 @@ TEST_F(CanvasTest, TextIsSmoothedInGreyStepsOfTheFontColourWithinItsCell) {
             // fringes of sub-pixel smoothing.
             EXPECT_EQ(RedOf(p), GreenOf(p)) << x << "," << y << " " << std::hex << p;
             EXPECT_EQ(BlueOf(p), 0xFF) << x << "," << y << " " << std::hex << p;
-            if (RedOf(p) < 0x60) ++strong;
-            else ++edges;
+            if (RedOf(p) < 0x60)
+                ++strong;
+            else
+                ++edges;
             EXPECT_GE(x, 2);
             EXPECT_LT(x, 2 + extent.cx);
             EXPECT_GE(y, 2);

@@ -12,9 +12,14 @@ TEST(Colors, ColorToRgbResolvesSystemColoursAndKeepsOthers) {
         TColor out;
     };
     const Case cases[] = {
-        {clRed, 0x0000FF},          {0x123456, 0x123456},       {clNone, clNone},
-        {clDefault, clDefault},     {clWindow, SystemColor(5)}, {clBtnFace, SystemColor(15)},
-        {clHighlight, SystemColor(13)}, {clSystemColor | 200, clBlack},  // outside the table
+        {clRed, 0x0000FF},
+        {0x123456, 0x123456},
+        {clNone, clNone},
+        {clDefault, clDefault},
+        {clWindow, SystemColor(5)},
+        {clBtnFace, SystemColor(15)},
+        {clHighlight, SystemColor(13)},
+        {clSystemColor | 200, clBlack},  // outside the table
     };
     for (const Case& c : cases) EXPECT_EQ(ColorToRGB(c.in), c.out) << std::hex << c.in;
     // Every entry of the table is a fixed colour, so resolving twice changes nothing.

@@ -8,13 +8,13 @@
 #include <QWheelEvent>
 #include <QWidget>
 
+#include "platform/kernel/sinks.h"
 #include "platform/ui/controls/application.h"
 #include "platform/ui/controls/controls.h"
 #include "platform/ui/controls/screen.h"
 #include "platform/ui/controls/scrollbar.h"
 #include "platform/ui/controls/services.h"
 #include "platform/ui/controls/timer.h"
-#include "platform/kernel/sinks.h"
 
 namespace ui {
 namespace {
@@ -28,11 +28,15 @@ public:
 
 protected:
     void MouseDown(TMouseButton b, TShiftState s, int x, int y) override {
-        log.push_back("down " + std::to_string(static_cast<int>(b)) + " " + std::to_string(x) + "," + std::to_string(y) +
-                      ((s & ssShift) ? " shift" : ""));
+        log.push_back("down " + std::to_string(static_cast<int>(b)) + " " + std::to_string(x) + "," +
+                      std::to_string(y) + ((s & ssShift) ? " shift" : ""));
     }
-    void MouseMove(TShiftState, int x, int y) override { log.push_back("move " + std::to_string(x) + "," + std::to_string(y)); }
-    void MouseUp(TMouseButton, TShiftState, int x, int y) override { log.push_back("up " + std::to_string(x) + "," + std::to_string(y)); }
+    void MouseMove(TShiftState, int x, int y) override {
+        log.push_back("move " + std::to_string(x) + "," + std::to_string(y));
+    }
+    void MouseUp(TMouseButton, TShiftState, int x, int y) override {
+        log.push_back("up " + std::to_string(x) + "," + std::to_string(y));
+    }
     void Click() override {
         log.push_back("click");
         if (throw_in_click) throw EInvalidOperation("boom");
@@ -52,7 +56,8 @@ protected:
     }
 };
 
-void SendMouse(QWidget* w, QEvent::Type type, Qt::MouseButton button, QPoint p, Qt::KeyboardModifiers mods = Qt::NoModifier) {
+void SendMouse(QWidget* w, QEvent::Type type, Qt::MouseButton button, QPoint p,
+               Qt::KeyboardModifiers mods = Qt::NoModifier) {
     const Qt::MouseButtons buttons = type == QEvent::MouseButtonRelease ? Qt::NoButton : Qt::MouseButtons(button);
     QMouseEvent e(type, QPointF(p), QPointF(w->mapToGlobal(p)), button, buttons, mods);
     QApplication::sendEvent(w, &e);
@@ -80,9 +85,9 @@ TEST(Controls, MessagesReachTheVirtualMethods) {
     QApplication::sendEvent(w, &in);
     QFocusEvent out(QEvent::FocusOut);
     QApplication::sendEvent(w, &out);
-    EXPECT_EQ(p.log, (std::vector<std::string>{"down 0 5,6 shift", "move 7,8", "click", "up 7,8", "dblclick", "down 0 7,8",
-                                               "keydown 40", "keydown 65", "keypress a", "mouseenter", "mouseleave",
-                                               "enter", "exit"}));
+    EXPECT_EQ(p.log, (std::vector<std::string>{"down 0 5,6 shift", "move 7,8", "click", "up 7,8", "dblclick",
+                                               "down 0 7,8", "keydown 40", "keydown 65", "keypress a", "mouseenter",
+                                               "mouseleave", "enter", "exit"}));
     // The mouse position comes from the last event, so headless code sees it.
     EXPECT_EQ(Mouse().CursorPos(), p.ClientToScreen(TPoint{7, 8}));
 }
@@ -208,8 +213,8 @@ TEST(FocusFrame, EveryOtherPixel) {
     TCanvas canvas(&image);
     DrawFocusFrame(canvas, TRect{0, 0, 6, 4}, clBlack);
     // Walk: top row x 0..5, right column y 1..3, bottom row x 4..0, left column y 2..1.
-    const std::vector<TPoint> outline = {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {5, 1}, {5, 2}, {5, 3},
-                                         {4, 3}, {3, 3}, {2, 3}, {1, 3}, {0, 3}, {0, 2}, {0, 1}};
+    const std::vector<TPoint> outline = {{0, 0}, {1, 0}, {2, 0}, {3, 0}, {4, 0}, {5, 0}, {5, 1}, {5, 2},
+                                         {5, 3}, {4, 3}, {3, 3}, {2, 3}, {1, 3}, {0, 3}, {0, 2}, {0, 1}};
     for (std::size_t i = 0; i < outline.size(); ++i) {
         EXPECT_EQ(canvas.Pixels(outline[i].X, outline[i].Y), i % 2 == 0 ? clBlack : clWhite) << i;
     }

@@ -88,7 +88,8 @@ TEST(DataObject, EnumeratorTable) {
 TEST(DataObject, EnumeratorEdges) {
     TSourceEnumFormatEtc e;
     TFormatEtc one;
-    EXPECT_EQ(e.Next(2, std::span<TFormatEtc>(&one, 1), nullptr), HResult::E_INVALIDARG) << "more asked than room given";
+    EXPECT_EQ(e.Next(2, std::span<TFormatEtc>(&one, 1), nullptr), HResult::E_INVALIDARG)
+        << "more asked than room given";
     EXPECT_EQ(e.Position(), 0);
     EXPECT_EQ(e.Next(1, std::span<TFormatEtc>(&one, 1), nullptr), HResult::S_OK) << "fetched may be left out";
     std::shared_ptr<IEnumFORMATETC> clone;
@@ -111,14 +112,17 @@ TEST(DataObject, FormatAndMediumQueries) {
     const Case cases[] = {
         {"Hi", Fmt(CF_TEXT), HResult::S_OK, {'H', 'i', 0}},
         {"Hi", Fmt(CF_UNICODETEXT), HResult::S_OK, {'H', 0, 'i', 0, 0, 0}},
-        {"\xC3\xA9", Fmt(CF_UNICODETEXT), HResult::S_OK, {0xE9, 0, 0, 0}},          // UTF-8 e-acute as one UTF-16 unit
-        {"Hi", Fmt(CF_TEXT, TYMED_HGLOBAL | TYMED_ISTREAM), HResult::S_OK, {'H', 'i', 0}},  // the medium is a set of choices
-        {"Hi", Fmt(2 /* a bitmap */), HResult::DV_E_FORMATETC, {}},                   // a format it does not offer
+        {"\xC3\xA9", Fmt(CF_UNICODETEXT), HResult::S_OK, {0xE9, 0, 0, 0}},  // UTF-8 e-acute as one UTF-16 unit
+        {"Hi",
+         Fmt(CF_TEXT, TYMED_HGLOBAL | TYMED_ISTREAM),
+         HResult::S_OK,
+         {'H', 'i', 0}},                                             // the medium is a set of choices
+        {"Hi", Fmt(2 /* a bitmap */), HResult::DV_E_FORMATETC, {}},  // a format it does not offer
         {"Hi", Fmt(0), HResult::DV_E_FORMATETC, {}},
-        {"Hi", Fmt(CF_TEXT, TYMED_FILE), HResult::DV_E_FORMATETC, {}},                 // a medium it does not offer
+        {"Hi", Fmt(CF_TEXT, TYMED_FILE), HResult::DV_E_FORMATETC, {}},  // a medium it does not offer
         {"Hi", Fmt(CF_TEXT, TYMED_NULL), HResult::DV_E_FORMATETC, {}},
         {"Hi", Fmt(CF_TEXT, TYMED_HGLOBAL, DVASPECT_ICON), HResult::DV_E_FORMATETC, {}},
-        {"", Fmt(CF_TEXT), HResult::DV_E_FORMATETC, {}},                               // the drag's own empty text
+        {"", Fmt(CF_TEXT), HResult::DV_E_FORMATETC, {}},  // the drag's own empty text
         {"", Fmt(CF_UNICODETEXT), HResult::DV_E_FORMATETC, {}},
     };
     for (const Case& c : cases) {
@@ -320,7 +324,9 @@ protected:
     void Move(TWinControl& w, QPoint p, Qt::MouseButtons held = Qt::LeftButton) {
         SendMouse(w.Widget(), QEvent::MouseMove, p, Qt::NoButton, held);
     }
-    void Release(TWinControl& w, QPoint p) { SendMouse(w.Widget(), QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton); }
+    void Release(TWinControl& w, QPoint p) {
+        SendMouse(w.Widget(), QEvent::MouseButtonRelease, p, Qt::LeftButton, Qt::NoButton);
+    }
     int VisibleWindows() const {
         int n = 0;
         for (QWidget* w : QApplication::topLevelWidgets()) n += w->isVisible() ? 1 : 0;
@@ -430,7 +436,8 @@ TEST_F(DragLoop, OnlyOneDragAtATimeAndARegistrationOncePerWindow) {
     TDragSession second(std::make_shared<TSourceDataObject>(""), std::make_shared<RecordingSource>(), DROPEFFECT_MOVE);
     EXPECT_EQ(second.Begin(), HResult::E_UNEXPECTED);
     TDropEffect effect = DROPEFFECT_COPY;
-    EXPECT_EQ(DoDragDrop(std::make_shared<TSourceDataObject>(""), source, DROPEFFECT_MOVE, effect), HResult::E_UNEXPECTED);
+    EXPECT_EQ(DoDragDrop(std::make_shared<TSourceDataObject>(""), source, DROPEFFECT_MOVE, effect),
+              HResult::E_UNEXPECTED);
     EXPECT_EQ(effect, DROPEFFECT_NONE);
     EXPECT_EQ(RegisterDragDrop(a, target_b), HResult::DRAGDROP_E_ALREADYREGISTERED);
     EXPECT_EQ(RegisterDragDrop(a, nullptr), HResult::E_INVALIDARG);
@@ -466,7 +473,8 @@ TEST_F(DragLoop, AFailingSourceCancelsAndIsReported) {
 
 // Posts mouse events to `w` for the blocking loop to take.
 void Post(QWidget* w, QEvent::Type type, QPoint p, Qt::MouseButton button, Qt::MouseButtons held) {
-    QCoreApplication::postEvent(w, new QMouseEvent(type, QPointF(p), QPointF(w->mapToGlobal(p)), button, held, Qt::NoModifier));
+    QCoreApplication::postEvent(
+        w, new QMouseEvent(type, QPointF(p), QPointF(w->mapToGlobal(p)), button, held, Qt::NoModifier));
 }
 
 TEST_F(DragLoop, ExecuteDragRunsTheBlockingLoop) {

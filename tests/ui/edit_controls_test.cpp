@@ -279,7 +279,8 @@ TEST(EditControls, DropDownEditorGrowsToItsMinimumHeight) {
         {{5, 40, 100, 61}, {5, 40, 100, 61}},  // 21 high already
         {{5, 40, 100, 70}, {5, 40, 100, 70}},  // higher stays
     };
-    for (const Case& c : cases) EXPECT_EQ(GrowToMinHeight(c.in, kDropDownEditorMinHeight), c.out) << c.in.Top << ".." << c.in.Bottom;
+    for (const Case& c : cases)
+        EXPECT_EQ(GrowToMinHeight(c.in, kDropDownEditorMinHeight), c.out) << c.in.Top << ".." << c.in.Bottom;
     EditorFixture<TComboBox> f;
     const TRect r = GrowToMinHeight(TRect{5, 40, 100, 55}, kDropDownEditorMinHeight);
     f.editor->SetBounds(r.Left, r.Top, r.Width(), r.Height());

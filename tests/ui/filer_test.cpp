@@ -71,8 +71,8 @@ TEST(Filer, WritesEachIntegerInItsSmallestKindAndLeavesOutPropertiesWithoutData)
 
 TEST(Filer, ReadsBackEveryPropertyAndSkipsNamesNobodyDefines) {
     TMemoryStream stream;
-    Put(stream, {7, 'W', 'h', 'e', 'n', 'S', 'e', 't', 3, 0x34, 0x12, 5, 'O', 't', 'h', 'e', 'r', 2, 5,
-                 6, 'A', 'l', 'w', 'a', 'y', 's', 2, 0xFF, 0});
+    Put(stream, {7,   'W', 'h', 'e', 'n', 'S', 'e', 't', 3,   0x34, 0x12, 5, 'O',  't', 'h',
+                 'e', 'r', 2,   5,   6,   'A', 'l', 'w', 'a', 'y',  's',  2, 0xFF, 0});
     TwoNumbers object;
     ReadDefinedProperties(object, stream);
     EXPECT_EQ(object.when_set, 0x1234);

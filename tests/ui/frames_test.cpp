@@ -26,11 +26,11 @@ TEST(Frame3DTest, EdgesCornersAndInset) {
     };
     const Px expected[] = {
         {1, 1, clRed},   {9, 1, clRed},    {10, 1, clBlue},  // top row: last pixel is bottom colour
-        {1, 7, clRed},   {1, 8, clBlue},                      // left column: bottom pixel too
+        {1, 7, clRed},   {1, 8, clBlue},                     // left column: bottom pixel too
         {10, 8, clBlue}, {5, 8, clBlue},   {10, 4, clBlue},
-        {2, 2, clRed},   {8, 2, clRed},    {9, 2, clBlue},   // second frame, one pixel in
-        {2, 7, clBlue},  {9, 7, clBlue},
-        {3, 3, clWhite}, {0, 0, clWhite},  {11, 9, clWhite}, // inside and outside untouched
+        {2, 2, clRed},   {8, 2, clRed},    {9, 2, clBlue},  // second frame, one pixel in
+        {2, 7, clBlue},  {9, 7, clBlue},   {3, 3, clWhite},
+        {0, 0, clWhite}, {11, 9, clWhite},  // inside and outside untouched
     };
     for (const Px& p : expected) {
         SCOPED_TRACE(testing::Message() << p.x << "," << p.y);

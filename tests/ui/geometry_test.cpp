@@ -21,12 +21,12 @@ TEST(Geometry, IntersectionFollowsTheExcludedRightAndBottomEdges) {
     };
     const Case cases[] = {
         {{0, 0, 10, 10}, {5, 5, 15, 15}, {5, 5, 10, 10}, true},
-        {{0, 0, 10, 10}, {2, 3, 4, 5}, {2, 3, 4, 5}, true},        // one inside the other
-        {{0, 0, 10, 10}, {9, 9, 12, 12}, {9, 9, 10, 10}, true},    // one shared pixel
+        {{0, 0, 10, 10}, {2, 3, 4, 5}, {2, 3, 4, 5}, true},         // one inside the other
+        {{0, 0, 10, 10}, {9, 9, 12, 12}, {9, 9, 10, 10}, true},     // one shared pixel
         {{0, 0, 10, 10}, {10, 0, 20, 10}, {10, 0, 10, 10}, false},  // touching edges share none
         {{0, 0, 10, 10}, {0, 10, 10, 20}, {0, 10, 10, 10}, false},
         {{0, 0, 10, 10}, {20, 20, 30, 30}, {20, 20, 10, 10}, false},
-        {{0, 0, 0, 10}, {0, 0, 10, 10}, {0, 0, 0, 10}, false},      // an empty rectangle
+        {{0, 0, 0, 10}, {0, 0, 10, 10}, {0, 0, 0, 10}, false},  // an empty rectangle
     };
     for (const Case& c : cases) {
         EXPECT_EQ(IntersectRect(c.a, c.b), c.common);

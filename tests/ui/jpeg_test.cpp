@@ -184,7 +184,8 @@ std::vector<std::uint8_t> Detailed(int width, int height, int components) {
     std::vector<std::uint8_t> out;
     for (int y = 0; y < height; ++y) {
         for (int x = 0; x < width; ++x) {
-            for (int c = 0; c < components; ++c) out.push_back(static_cast<std::uint8_t>((x * 7 + y * 13 + c * 71) ^ (x * y)));
+            for (int c = 0; c < components; ++c)
+                out.push_back(static_cast<std::uint8_t>((x * 7 + y * 13 + c * 71) ^ (x * y)));
         }
     }
     return out;
@@ -206,7 +207,8 @@ TEST(Jpeg, ThirtyTwoBitDecodeGivesTheBitmapsBytesMadeOpaque) {
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         const int w = 37, h = 21;  // odd sizes: partial blocks and padded 24-bit rows
-        const std::vector<std::uint8_t> file = EncodeJpegForTest(w, h, c.components, c.space, Detailed(w, h, c.components), c.adobe);
+        const std::vector<std::uint8_t> file =
+            EncodeJpegForTest(w, h, c.components, c.space, Detailed(w, h, c.components), c.adobe);
         TJPEGImage jpeg;
         LoadBytes(jpeg, file);
         std::vector<std::uint8_t> pixels;

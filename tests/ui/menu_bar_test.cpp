@@ -103,8 +103,8 @@ struct MenuBarFixture : ::testing::Test {
         const TRect w = window.WindowRect();
         const QPointF local(screen.X - w.Left, screen.Y - w.Top);
         const Qt::MouseButtons buttons = type == QEvent::MouseButtonPress ? Qt::LeftButton : Qt::NoButton;
-        QMouseEvent event(type, local, QPointF(screen.X, screen.Y), type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton,
-                          buttons, Qt::NoModifier);
+        QMouseEvent event(type, local, QPointF(screen.X, screen.Y),
+                          type == QEvent::MouseMove ? Qt::NoButton : Qt::LeftButton, buttons, Qt::NoModifier);
         QApplication::sendEvent(window.Widget(), &event);
     }
     static TPoint Centre(const TRect& r) { return TPoint{(r.Left + r.Right) / 2, (r.Top + r.Bottom) / 2}; }
@@ -124,7 +124,10 @@ struct MenuBarFixture : ::testing::Test {
 TEST_F(MenuBarFixture, BarItemsStandAtTheirMeasuredWidthsOnOneSurface) {
     menu->SetOwnerDraw(true);
     file->OnMeasureItem = [](TPersistent*, TCanvas&, int& w, int& h) { w = 40, h = 21; };
-    help->OnMeasureItem = [](TPersistent*, TCanvas&, int& w, int& h) { w = 55; (void)h; };
+    help->OnMeasureItem = [](TPersistent*, TCanvas&, int& w, int& h) {
+        w = 55;
+        (void)h;
+    };
     std::vector<TRect> drawn;
     // The first item paints beyond its own rectangle; the second only a strip at its left.
     file->OnAdvancedDrawItem = [&](TPersistent*, TCanvas& c, const TRect& r, TOwnerDrawState) {
@@ -258,13 +261,19 @@ TEST_F(MenuBarFixture, KeyboardPathsTable) {
         {"Alt+H then A runs About", {{Qt::Key_H, Qt::AltModifier}, {Qt::Key_A, {}}}, {}, {"&About"}},
         {"F10, Right, Down opens Help", {{Qt::Key_F10, {}}, {Qt::Key_Right, {}}, {Qt::Key_Down, {}}}, {"&Help"}, {}},
         {"Right in File moves to Help", {{Qt::Key_F, Qt::AltModifier}, {Qt::Key_Right, {}}}, {"&Help"}, {}},
-        {"Right on Recent opens it", {{Qt::Key_F, Qt::AltModifier}, {Qt::Key_Down, {}}, {Qt::Key_Right, {}}}, {"&File", "&Recent"}, {}},
+        {"Right on Recent opens it",
+         {{Qt::Key_F, Qt::AltModifier}, {Qt::Key_Down, {}}, {Qt::Key_Right, {}}},
+         {"&File", "&Recent"},
+         {}},
         {"Left closes Recent", {{Qt::Key_F, Qt::AltModifier}, {Qt::Key_R, {}}, {Qt::Key_Left, {}}}, {"&File"}, {}},
         {"R then T runs Two", {{Qt::Key_F, Qt::AltModifier}, {Qt::Key_R, {}}, {Qt::Key_T, {}}}, {}, {"&Two"}},
         {"Esc closes one level", {{Qt::Key_F, Qt::AltModifier}, {Qt::Key_R, {}}, {Qt::Key_Escape, {}}}, {"&File"}, {}},
         {"Esc twice leaves the drop-downs", {{Qt::Key_F, Qt::AltModifier}, {Qt::Key_Escape, {}}}, {}, {}},
         {"F10 ends", {{Qt::Key_F, Qt::AltModifier}, {Qt::Key_F10, {}}}, {}, {}},
-        {"Up wraps to the last item", {{Qt::Key_F, Qt::AltModifier}, {Qt::Key_Up, {}}, {Qt::Key_Return, {}}}, {}, {"E&xit"}},
+        {"Up wraps to the last item",
+         {{Qt::Key_F, Qt::AltModifier}, {Qt::Key_Up, {}}, {Qt::Key_Return, {}}},
+         {},
+         {"E&xit"}},
         {"Ctrl+Q is the form's shortcut", {{Qt::Key_Q, Qt::ControlModifier}}, {}, {"E&xit"}},
     };
     for (const Row& row : rows) {
@@ -286,7 +295,9 @@ TEST_F(MenuBarFixture, KeyboardPathsTable) {
 TEST_F(MenuBarFixture, MouseHotTracksTheBarAndSwitchesOpenDropDowns) {
     menu->SetOwnerDraw(true);
     std::vector<TOwnerDrawState> help_states;
-    help->OnAdvancedDrawItem = [&](TPersistent*, TCanvas&, const TRect&, TOwnerDrawState s) { help_states.push_back(s); };
+    help->OnAdvancedDrawItem = [&](TPersistent*, TCanvas&, const TRect&, TOwnerDrawState s) {
+        help_states.push_back(s);
+    };
     TMenuWindow& bar = Bar().Window();
     Mouse(bar, QEvent::MouseMove, Centre(bar.ItemRect(1)));
     EXPECT_EQ(Bar().HotItem(), 1);

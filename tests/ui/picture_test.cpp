@@ -7,12 +7,12 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "platform/ui/graphics/decoded_image.h"
@@ -32,8 +32,8 @@ protected:
     std::string Write(const std::string& name, const std::vector<std::uint8_t>& bytes) {
         const std::string path =
             (std::filesystem::temp_directory_path() / ("qbk_pic_" + std::to_string(::getpid()) + "_" + name)).string();
-        std::ofstream(path, std::ios::binary).write(reinterpret_cast<const char*>(bytes.data()),
-                                                    static_cast<std::streamsize>(bytes.size()));
+        std::ofstream(path, std::ios::binary)
+            .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
         files_.push_back(path);
         return path;
     }
@@ -50,9 +50,8 @@ std::vector<std::uint8_t> QtEncode(const QImage& image, const char* format) {
 }
 
 // A 1 x 1 GIF whose only pixel is palette entry 0, red (GIFs are read-only in the toolkit).
-const std::vector<std::uint8_t> kRedGif = {
-    'G', 'I', 'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0, 0xFF, 0, 0, 0, 0, 0, 0x2C, 0, 0, 0, 0,
-    1, 0, 1, 0, 0, 2, 2, 0x44, 0x01, 0, 0x3B};
+const std::vector<std::uint8_t> kRedGif = {'G', 'I',  'F', '8', '9', 'a', 1, 0, 1, 0, 0x80, 0, 0, 0xFF, 0,    0, 0,   0,
+                                           0,   0x2C, 0,   0,   0,   0,   1, 0, 1, 0, 0,    2, 2, 0x44, 0x01, 0, 0x3B};
 
 // One .ico file holding the images of several single-image files, in the given order.
 std::vector<std::uint8_t> MergeIcons(const std::vector<std::vector<std::uint8_t>>& icons) {
@@ -133,9 +132,9 @@ TEST_F(PictureTest, PngKeepsAlphaAndGifShowsItsColours) {
 }
 
 TEST_F(PictureTest, IconShowsTheLargestImageWithItsAlpha) {
-    const std::vector<std::uint8_t> ico = MergeIcons({QtEncode(Filled(16, 16, 0xFF0000FF), "ico"),
-                                                      QtEncode(Filled(32, 32, 0x40FF0000), "ico"),
-                                                      QtEncode(Filled(24, 24, 0xFF00FF00), "ico")});
+    const std::vector<std::uint8_t> ico =
+        MergeIcons({QtEncode(Filled(16, 16, 0xFF0000FF), "ico"), QtEncode(Filled(32, 32, 0x40FF0000), "ico"),
+                    QtEncode(Filled(24, 24, 0xFF00FF00), "ico")});
     TPicture picture;
     picture.LoadFromFile(Write("three.ico", ico));
     auto* icon = dynamic_cast<TIcon*>(picture.Graphic());
@@ -203,7 +202,8 @@ std::vector<std::uint8_t> JpegClaiming(int width, int height) {
     std::vector<std::uint8_t> jpg =
         test::EncodeJpegForTest(8, 8, 3, JCS_RGB, std::vector<std::uint8_t>(8 * 8 * 3, 100), false);
     for (std::size_t i = 0; i + 9 < jpg.size(); ++i) {
-        if (jpg[i] == 0xFF && jpg[i + 1] == 0xC0) return Patched16(Patched16(jpg, i + 5, height, true), i + 7, width, true);
+        if (jpg[i] == 0xFF && jpg[i + 1] == 0xC0)
+            return Patched16(Patched16(jpg, i + 5, height, true), i + 7, width, true);
     }
     ADD_FAILURE() << "no frame header";
     return jpg;
@@ -224,7 +224,8 @@ TEST_F(PictureTest, TooLargePicturesSaySoWhateverTheirFormat) {
     small.SaveToStream(bmp);
     std::vector<std::uint8_t> huge_bmp = bmp.Bytes();
     huge_bmp = Patched16(Patched16(huge_bmp, 18, 20000, false), 22, 20000, false);
-    const std::vector<std::uint8_t> huge_gif = Patched16(Patched16(Patched16(Patched16(kRedGif, 6, 16000, false), 8, 12000, false), 24, 16000, false), 26, 12000, false);
+    const std::vector<std::uint8_t> huge_gif = Patched16(
+        Patched16(Patched16(Patched16(kRedGif, 6, 16000, false), 8, 12000, false), 24, 16000, false), 26, 12000, false);
     const std::vector<std::uint8_t> png = ConstantPng(40, 30);
     const std::vector<std::uint8_t> cut_png(png.begin(), png.begin() + static_cast<std::ptrdiff_t>(png.size() / 2));
     struct Case {
@@ -234,7 +235,8 @@ TEST_F(PictureTest, TooLargePicturesSaySoWhateverTheirFormat) {
     };
     const Case cases[] = {
         {"big.png", ConstantPng(9000, 8000), "PNG image is too large: 9000 x 8000 pixels (at most 67108864 pixels)"},
-        {"big.jpg", JpegClaiming(16000, 12000), "JPEG image is too large: 16000 x 12000 pixels (at most 67108864 pixels)"},
+        {"big.jpg", JpegClaiming(16000, 12000),
+         "JPEG image is too large: 16000 x 12000 pixels (at most 67108864 pixels)"},
         {"big.gif", huge_gif, "GIF image is too large: 16000 x 12000 pixels (at most 67108864 pixels)"},
         {"big.bmp", huge_bmp, "Bitmap image is too large: 20000 x 20000 pixels (at most 67108864 pixels)"},
         // A picture cut short is still reported as such.

@@ -6,8 +6,9 @@ namespace ui {
 namespace {
 
 TEST(SysUtils, RoundIsHalfToEven) {
-    const std::vector<std::pair<double, std::int64_t>> cases = {
-        {0.5, 0}, {1.5, 2}, {2.5, 2}, {3.5, 4}, {-0.5, 0}, {-1.5, -2}, {-2.5, -2}, {2.4999, 2}, {2.5001, 3}, {-7.6, -8}};
+    const std::vector<std::pair<double, std::int64_t>> cases = {{0.5, 0},    {1.5, 2},   {2.5, 2},   {3.5, 4},
+                                                                {-0.5, 0},   {-1.5, -2}, {-2.5, -2}, {2.4999, 2},
+                                                                {2.5001, 3}, {-7.6, -8}};
     for (const auto& [value, expected] : cases) EXPECT_EQ(Round(value), expected) << value;
     EXPECT_EQ(Trunc(-2.9), -2);
     EXPECT_EQ(Trunc(2.9), 2);
@@ -47,11 +48,10 @@ TEST(SysUtils, Windows1252AtTheBoundary) {
         std::string bytes;
     };
     const std::vector<Case> cases = {
-        {"abc", "abc"},
-        {"\xC3\xA9", "\xE9"},           // é
-        {"\xE2\x82\xAC", "\x80"},       // euro sign
-        {"\xE2\x80\x9C", "\x93"},       // left double quotation mark
-        {"\xE4\xB8\xAD", "?"},          // a character 1252 cannot hold
+        {"abc", "abc"},           {"\xC3\xA9", "\xE9"},  // é
+        {"\xE2\x82\xAC", "\x80"},                        // euro sign
+        {"\xE2\x80\x9C", "\x93"},                        // left double quotation mark
+        {"\xE4\xB8\xAD", "?"},                           // a character 1252 cannot hold
     };
     for (const Case& c : cases) {
         EXPECT_EQ(Utf8ToCp1252(c.utf8), c.bytes);

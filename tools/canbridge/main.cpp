@@ -53,14 +53,14 @@ int main(int argc, char** argv) {
         canapi::Frame frame;
         while (!stop) {
             switch (bus.Receive(frame, std::chrono::milliseconds(20))) {
-                case canapi::ReceiveResult::Frame:
-                    std::cout << canapi::FormatFrameText(frame) << std::endl;  // flushed per line
-                    break;
-                case canapi::ReceiveResult::Timeout:
-                    break;
-                case canapi::ReceiveResult::Error:
-                    std::cerr << "qbk-canbridge: receiving from the bus failed\n";
-                    return;
+            case canapi::ReceiveResult::Frame:
+                std::cout << canapi::FormatFrameText(frame) << std::endl;  // flushed per line
+                break;
+            case canapi::ReceiveResult::Timeout:
+                break;
+            case canapi::ReceiveResult::Error:
+                std::cerr << "qbk-canbridge: receiving from the bus failed\n";
+                return;
             }
         }
     });
@@ -72,8 +72,8 @@ int main(int argc, char** argv) {
         if (line.find_first_not_of(" \t\r") == std::string::npos) continue;
         const canapi::FrameParse parsed = canapi::ParseFrameText(line);
         if (!parsed.frame) {
-            std::cerr << "qbk-canbridge: line " << line_number << " skipped: " << parsed.error << ": \"" << line
-                      << "\"" << std::endl;
+            std::cerr << "qbk-canbridge: line " << line_number << " skipped: " << parsed.error << ": \"" << line << "\""
+                      << std::endl;
             continue;
         }
         const canapi::SendResult sent = bus.Send(*parsed.frame);

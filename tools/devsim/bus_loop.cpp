@@ -47,23 +47,23 @@ LoopEnd RunOnBus(Simulator& simulator, canapi::VirtualBus& bus, const std::atomi
             wait = std::clamp(until, std::chrono::milliseconds(0), kMaxWait);
         }
         switch (bus.Receive(received, wait)) {
-            case canapi::ReceiveResult::Frame:
-                Log(log, "rx ", received);
-                if (log != nullptr) log->flush();
-                // Extended frames are not part of the node protocol.
-                if (!received.extended && received.id <= 0x7FF) {
-                    Frame frame;
-                    frame.id = static_cast<std::uint16_t>(received.id);
-                    frame.rtr = received.rtr;
-                    frame.dlc = std::min<std::uint8_t>(received.dlc, 8);
-                    if (!received.rtr) frame.data = received.data;
-                    simulator.OnFrame(frame, Clock::now());
-                }
-                break;
-            case canapi::ReceiveResult::Timeout:
-                break;
-            case canapi::ReceiveResult::Error:
-                return LoopEnd::BusError;
+        case canapi::ReceiveResult::Frame:
+            Log(log, "rx ", received);
+            if (log != nullptr) log->flush();
+            // Extended frames are not part of the node protocol.
+            if (!received.extended && received.id <= 0x7FF) {
+                Frame frame;
+                frame.id = static_cast<std::uint16_t>(received.id);
+                frame.rtr = received.rtr;
+                frame.dlc = std::min<std::uint8_t>(received.dlc, 8);
+                if (!received.rtr) frame.data = received.data;
+                simulator.OnFrame(frame, Clock::now());
+            }
+            break;
+        case canapi::ReceiveResult::Timeout:
+            break;
+        case canapi::ReceiveResult::Error:
+            return LoopEnd::BusError;
         }
     }
     return LoopEnd::Stopped;

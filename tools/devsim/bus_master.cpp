@@ -4,7 +4,9 @@ namespace devsim {
 
 namespace {
 
-bool IsAnnouncement(const Frame& frame) { return !frame.rtr && (frame.id == 0x7EF || frame.id == 0x7F0) && frame.dlc == 8; }
+bool IsAnnouncement(const Frame& frame) {
+    return !frame.rtr && (frame.id == 0x7EF || frame.id == 0x7F0) && frame.dlc == 8;
+}
 
 bool IsStateRequestId(std::uint16_t id) { return (id >= 0x060 && id <= 0x07F) || id == 0x15F; }
 

@@ -61,8 +61,8 @@ private:
     const MasterSetup setup_;
     std::uint8_t system_state_;
     std::optional<std::uint8_t> admitted_;
-    std::optional<TimePoint> admitted_at_;   // first admission, for the power-down
-    std::optional<Frame> pending_assign_;  // due at assign_due_
+    std::optional<TimePoint> admitted_at_;  // first admission, for the power-down
+    std::optional<Frame> pending_assign_;   // due at assign_due_
     TimePoint assign_due_{};
     std::optional<TimePoint> next_guard_;
     std::optional<TimePoint> power_down_due_;

@@ -35,9 +35,9 @@ struct NodeSpec {
 struct NodeSetup {
     NodeSpec spec;
     SdoBehaviour sdo;
-    std::uint32_t node_mask = 0;     // node 1: object 0x1017/FF
-    std::uint8_t fault_format = 1;   // node 1: second byte of object 0x100B
-    std::vector<Section> sections;   // object 0x101F
+    std::uint32_t node_mask = 0;    // node 1: object 0x1017/FF
+    std::uint8_t fault_format = 1;  // node 1: second byte of object 0x100B
+    std::vector<Section> sections;  // object 0x101F
     // Called with every completed album download (object 0x1019).
     std::function<void(const Bytes&)> on_image;
 };

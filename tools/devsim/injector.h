@@ -19,7 +19,7 @@ inline constexpr std::uint16_t kFaultBase = 0x040;
 inline constexpr std::chrono::milliseconds kConflictPeriod{100};
 
 struct FaultReport {
-    std::uint8_t node = 0;  // 1..31
+    std::uint8_t node = 0;           // 1..31
     std::vector<std::uint8_t> data;  // 0..8 bytes
 };
 

@@ -178,7 +178,8 @@ private:
         const Number pv = parts.size() >= 4 ? ParseNumber(parts[3], 0xFFFF) : Number{true, spec.profile_version};
         const Number sw = parts.size() >= 5 ? ParseNumber(parts[4], 0xFFFF) : Number{true, spec.software_version};
         if (!id.ok || id.value == 0 || !profile.ok || !hw.ok || !pv.ok || !sw.ok) {
-            return Fail("--node takes id:profile:hwrev[:profile-version[:software-version]], id 1..31, not \"" + text + "\"");
+            return Fail("--node takes id:profile:hwrev[:profile-version[:software-version]], id 1..31, not \"" + text +
+                        "\"");
         }
         spec.id = static_cast<std::uint8_t>(id.value);
         spec.profile = static_cast<std::uint16_t>(profile.value);
@@ -192,7 +193,8 @@ private:
         const auto parts = Split(text, ':');
         const Number index = parts.size() == 2 ? ParseNumber(parts[0], 0xFFFF) : Number{};
         const Number code = parts.size() == 2 ? ParseNumber(parts[1], 0xFFFFFFFF) : Number{};
-        if (!index.ok || !code.ok) return Fail("--abort takes index:code, e.g. 0x1019:0x08000020, not \"" + text + "\"");
+        if (!index.ok || !code.ok)
+            return Fail("--abort takes index:code, e.g. 0x1019:0x08000020, not \"" + text + "\"");
         result_.options.sdo.aborts[static_cast<std::uint16_t>(index.value)] = static_cast<std::uint32_t>(code.value);
     }
 
@@ -201,7 +203,8 @@ private:
         const Number node = parts.size() == 2 ? ParseNumber(parts[0], 31) : Number{};
         FaultReport fault;
         if (!node.ok || node.value == 0 || !ParseHexBytes(parts[1], fault.data)) {
-            return Fail("--fault takes node:hexbytes (node 1..31, at most 8 bytes), e.g. 3:05020000, not \"" + text + "\"");
+            return Fail("--fault takes node:hexbytes (node 1..31, at most 8 bytes), e.g. 3:05020000, not \"" + text +
+                        "\"");
         }
         fault.node = static_cast<std::uint8_t>(node.value);
         result_.options.faults.push_back(std::move(fault));

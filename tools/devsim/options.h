@@ -23,8 +23,8 @@ struct Options {
 
     // Display nodes.
     std::vector<NodeSpec> nodes;
-    std::string store_image;  // file that receives each completed download of 0x1019
-    std::string sections;     // sections file served through 0x101F
+    std::string store_image;        // file that receives each completed download of 0x1019
+    std::string sections;           // sections file served through 0x101F
     std::uint8_t fault_format = 1;  // node 1, object 0x100B, second byte
     SdoBehaviour sdo;
 

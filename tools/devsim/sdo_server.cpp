@@ -62,15 +62,15 @@ void SdoServer::Finish() {
 
 bool SdoServer::RestartsTransfer(const Frame& request) const {
     switch (Ccs(request)) {
-        case ccs::kInitiateDownload:
-        case ccs::kInitiateUpload:
-            return true;
-        case ccs::kBlockUpload:
-            return Subcommand(request) == cmd::kBlockInitiate;
-        case ccs::kBlockDownload:  // bit 0 tells the end from the initiation
-            return (request.data[0] & cmd::kBlockEnd) == 0;
-        default:
-            return false;
+    case ccs::kInitiateDownload:
+    case ccs::kInitiateUpload:
+        return true;
+    case ccs::kBlockUpload:
+        return Subcommand(request) == cmd::kBlockInitiate;
+    case ccs::kBlockDownload:  // bit 0 tells the end from the initiation
+        return (request.data[0] & cmd::kBlockEnd) == 0;
+    default:
+        return false;
     }
 }
 
@@ -97,24 +97,24 @@ void SdoServer::OnRequest(const Frame& request, TimePoint now, Outbox& out) {
         return;
     }
     switch (state_) {
-        case State::kSegmentedDownload:
-            if (Ccs(request) == ccs::kDownloadSegment) return DownloadSegment(request, now, out);
-            break;
-        case State::kSegmentedUpload:
-            if (Ccs(request) == ccs::kUploadSegment) return UploadSegment(request, now, out);
-            break;
-        case State::kBlockUploadInitiated:
-            if (Ccs(request) == ccs::kBlockUpload && Subcommand(request) == cmd::kBlockStart) {
-                state_ = State::kBlockUpload;
-                return SendUploadBlock(now, out);
-            }
-            break;
-        case State::kBlockUpload:
-            if (Ccs(request) == ccs::kBlockUpload && Subcommand(request) == cmd::kBlockConfirmation)
-                return BlockUploadConfirm(request, now, out);
-            break;
-        default:
-            break;
+    case State::kSegmentedDownload:
+        if (Ccs(request) == ccs::kDownloadSegment) return DownloadSegment(request, now, out);
+        break;
+    case State::kSegmentedUpload:
+        if (Ccs(request) == ccs::kUploadSegment) return UploadSegment(request, now, out);
+        break;
+    case State::kBlockUploadInitiated:
+        if (Ccs(request) == ccs::kBlockUpload && Subcommand(request) == cmd::kBlockStart) {
+            state_ = State::kBlockUpload;
+            return SendUploadBlock(now, out);
+        }
+        break;
+    case State::kBlockUpload:
+        if (Ccs(request) == ccs::kBlockUpload && Subcommand(request) == cmd::kBlockConfirmation)
+            return BlockUploadConfirm(request, now, out);
+        break;
+    default:
+        break;
     }
     Abort(index_, sub_index_, AbortCode::kCommandInvalid, now, out);
     Finish();
@@ -122,20 +122,20 @@ void SdoServer::OnRequest(const Frame& request, TimePoint now, Outbox& out) {
 
 void SdoServer::Idle(const Frame& request, TimePoint now, Outbox& out) {
     switch (Ccs(request)) {
-        case ccs::kInitiateDownload:
-            return InitiateDownload(request, now, out);
-        case ccs::kInitiateUpload:
-            return InitiateUpload(request, now, out);
-        case ccs::kBlockUpload:
-            return BlockUploadCommand(request, now, out);
-        case ccs::kBlockDownload:
-            if ((request.data[0] & cmd::kBlockEnd) == 0) return InitiateBlockDownload(request, now, out);
-            break;
-        case ccs::kAbort:
-            ++stats_.aborts_received;
-            return;
-        default:
-            break;
+    case ccs::kInitiateDownload:
+        return InitiateDownload(request, now, out);
+    case ccs::kInitiateUpload:
+        return InitiateUpload(request, now, out);
+    case ccs::kBlockUpload:
+        return BlockUploadCommand(request, now, out);
+    case ccs::kBlockDownload:
+        if ((request.data[0] & cmd::kBlockEnd) == 0) return InitiateBlockDownload(request, now, out);
+        break;
+    case ccs::kAbort:
+        ++stats_.aborts_received;
+        return;
+    default:
+        break;
     }
     Abort(FrameIndex(request), FrameSubIndex(request), AbortCode::kCommandInvalid, now, out);
 }
@@ -246,7 +246,8 @@ void SdoServer::BlockUploadCommand(const Frame& request, TimePoint now, Outbox& 
     if (auto code = InjectedAbort(index)) return Abort(index, sub, *code, now, out);
     if (behaviour_.refuse_block) return Abort(index, sub, *behaviour_.refuse_block, now, out);
     const std::uint8_t block_size = request.data[4];
-    if (block_size < 1 || block_size > sdo::kMaxBlockSize) return Abort(index, sub, AbortCode::kInvalidBlockSize, now, out);
+    if (block_size < 1 || block_size > sdo::kMaxBlockSize)
+        return Abort(index, sub, AbortCode::kInvalidBlockSize, now, out);
     ReadResult read = dictionary_.Read(index, sub);
     if (read.abort != AbortCode::kNone) return Abort(index, sub, read.abort, now, out);
     const std::size_t threshold = request.data[5];
@@ -311,7 +312,8 @@ void SdoServer::InitiateBlockDownload(const Frame& request, TimePoint now, Outbo
     const std::uint8_t sub = FrameSubIndex(request);
     if (auto code = InjectedAbort(index)) return Abort(index, sub, *code, now, out);
     if (behaviour_.refuse_block) return Abort(index, sub, *behaviour_.refuse_block, now, out);
-    if ((request.data[0] & cmd::kBlockSizeIndicated) == 0) return Abort(index, sub, AbortCode::kCommandInvalid, now, out);
+    if ((request.data[0] & cmd::kBlockSizeIndicated) == 0)
+        return Abort(index, sub, AbortCode::kCommandInvalid, now, out);
     const std::size_t size = Get32(request, 4);
     if (AbortCode code = dictionary_.CheckWrite(index, sub, size); code != AbortCode::kNone)
         return Abort(index, sub, code, now, out);

@@ -31,16 +31,23 @@ struct SdoBehaviour {
     // Block-download segments lost the first time they arrive, by their 1-based place in the
     // transfer (segment k carries bytes 7(k-1) .. 7k-1); their re-sends get through.
     std::set<std::size_t> drop_segments;
-    std::chrono::milliseconds confirm_delay{0};  // block-download confirmations leave this late
-    bool withhold_confirm = false;               // block-download confirmations never leave
+    std::chrono::milliseconds confirm_delay{0};     // block-download confirmations leave this late
+    bool withhold_confirm = false;                  // block-download confirmations never leave
     std::map<std::uint16_t, std::uint32_t> aborts;  // every initiation on the index is aborted so
     bool silent = false;                            // nothing is answered at all
-    std::uint8_t block_size = sdo::kMaxBlockSize;      // offered for block downloads, 1..127
+    std::uint8_t block_size = sdo::kMaxBlockSize;   // offered for block downloads, 1..127
 };
 
 class SdoServer {
 public:
-    enum class State { kIdle, kSegmentedDownload, kBlockDownload, kSegmentedUpload, kBlockUploadInitiated, kBlockUpload };
+    enum class State {
+        kIdle,
+        kSegmentedDownload,
+        kBlockDownload,
+        kSegmentedUpload,
+        kBlockUploadInitiated,
+        kBlockUpload
+    };
 
     struct Stats {
         std::uint32_t segments_received = 0;  // block-download segment frames, dropped ones included
@@ -103,17 +110,17 @@ private:
     std::uint16_t index_ = 0;
     std::uint8_t sub_index_ = 0;
     std::uint8_t toggle_ = 0;
-    Bytes buffer_;            // download: bytes received; upload: the object's bytes
-    std::size_t size_ = 0;    // download: announced size
+    Bytes buffer_;              // download: bytes received; upload: the object's bytes
+    std::size_t size_ = 0;      // download: announced size
     std::size_t position_ = 0;  // segmented transfers and block upload: next byte
 
     // Block download: segment s of the current block belongs at block_base_ + (s - 1) * 7.
     std::size_t block_base_ = 0;
     std::uint8_t block_size_ = 0;
-    std::uint8_t expected_ = 1;     // next sequence number in order
-    std::uint8_t block_start_ = 1;  // where the client (re-)starts sending in this block
-    std::uint8_t last_seen_ = 0;    // number of the last segment frame that arrived
-    bool last_stored_ = false;      // the final segment is in
+    std::uint8_t expected_ = 1;      // next sequence number in order
+    std::uint8_t block_start_ = 1;   // where the client (re-)starts sending in this block
+    std::uint8_t last_seen_ = 0;     // number of the last segment frame that arrived
+    bool last_stored_ = false;       // the final segment is in
     std::set<std::size_t> dropped_;  // places already lost once in this transfer
     std::optional<PendingConfirm> pending_confirm_;
 

@@ -17,10 +17,10 @@
 // "READKLP 0x1017 0xFF 1 3 4" (index, sub-index, node, attempts, length),
 // "WRITEKLP 0x1018 0x00 1 1 4 C4A0175E" (... then the data in hex), "WRITECAN 0x065 8 1005...",
 // and the bare function name for calls without arguments.
+#include <algorithm>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
-#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -132,8 +132,8 @@ Fake fake;
 
 std::string SdoLine(const char* function, const TSDORECORD& record) {
     char head[96];
-    std::snprintf(head, sizeof(head), "%s 0x%04X 0x%02X %u %u %d", function, record.index, record.subindex,
-                  record.node, record.attempts, record.length);
+    std::snprintf(head, sizeof(head), "%s 0x%04X 0x%02X %u %u %d", function, record.index, record.subindex, record.node,
+                  record.attempts, record.length);
     return head;
 }
 

@@ -8,8 +8,8 @@
 #include <QWidget>
 #include <stdexcept>
 
-#include "platform/ui/core/exceptions.h"
 #include "platform/kernel/sinks.h"
+#include "platform/ui/core/exceptions.h"
 
 namespace ui {
 
@@ -100,8 +100,10 @@ protected:
         case QEvent::TouchCancel:
         case QEvent::TabletPress:
         case QEvent::TabletMove:
-        case QEvent::TabletRelease: return true;
-        default: return false;
+        case QEvent::TabletRelease:
+            return true;
+        default:
+            return false;
         }
     }
 };

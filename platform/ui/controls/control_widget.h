@@ -69,7 +69,8 @@ protected:
         if (NonClientPress(e)) return;
         const QPoint p = e->position().toPoint();
         Guarded([&] {
-            control_->MouseDown(control_detail::ButtonOf(e->button()), control_detail::ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
+            control_->MouseDown(control_detail::ButtonOf(e->button()),
+                                control_detail::ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
         });
     }
     void mouseDoubleClickEvent(QMouseEvent* e) override {
@@ -78,7 +79,8 @@ protected:
         const QPoint p = e->position().toPoint();
         Guarded([&] {
             control_->DblClick();
-            control_->MouseDown(control_detail::ButtonOf(e->button()), control_detail::ShiftOf(e->modifiers(), e->buttons()) | ssDouble, p.x(), p.y());
+            control_->MouseDown(control_detail::ButtonOf(e->button()),
+                                control_detail::ShiftOf(e->modifiers(), e->buttons()) | ssDouble, p.x(), p.y());
         });
     }
     void mouseMoveEvent(QMouseEvent* e) override {
@@ -114,7 +116,8 @@ protected:
         const bool inside = rect().contains(p);
         Guarded([&] {
             if (inside && e->button() == Qt::LeftButton) control_->Click();
-            control_->MouseUp(control_detail::ButtonOf(e->button()), control_detail::ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
+            control_->MouseUp(control_detail::ButtonOf(e->button()),
+                              control_detail::ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
         });
     }
     void keyPressEvent(QKeyEvent* e) override {
@@ -164,8 +167,12 @@ protected:
     void focusOutEvent(QFocusEvent*) override {
         if (auto* win = dynamic_cast<TWinControl*>(control_)) Guarded([&] { win->DoExit(); });
     }
-    void enterEvent(QEnterEvent*) override { Guarded([&] { control_->CMMouseEnter(); }); }
-    void leaveEvent(QEvent*) override { Guarded([&] { control_->CMMouseLeave(); }); }
+    void enterEvent(QEnterEvent*) override {
+        Guarded([&] { control_->CMMouseEnter(); });
+    }
+    void leaveEvent(QEvent*) override {
+        Guarded([&] { control_->CMMouseLeave(); });
+    }
     void resizeEvent(QResizeEvent*) override {}
     bool event(QEvent* e) override {
         if (e->type() == QEvent::ShortcutOverride && WantsKey(*static_cast<QKeyEvent*>(e))) {
@@ -212,11 +219,13 @@ private:
         if (win == nullptr) return false;
         const unsigned codes = win->DialogCode();
         switch (e.key()) {
-            case Qt::Key_Left:
-            case Qt::Key_Right:
-            case Qt::Key_Up:
-            case Qt::Key_Down: return (codes & dlgcWantArrows) != 0;
-            default: break;
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+            return (codes & dlgcWantArrows) != 0;
+        default:
+            break;
         }
         const bool plain = (e.modifiers() & (Qt::ControlModifier | Qt::AltModifier | Qt::MetaModifier)) == 0;
         const QString text = e.text();

@@ -44,23 +44,39 @@ TMouseButton ButtonOf(Qt::MouseButton b) {
 // The virtual-key code of a Qt key: letters and digits keep their upper-case character code.
 int VirtualKeyOf(int qt_key) {
     switch (qt_key) {
-        case Qt::Key_Left: return VK_LEFT;
-        case Qt::Key_Up: return VK_UP;
-        case Qt::Key_Right: return VK_RIGHT;
-        case Qt::Key_Down: return VK_DOWN;
-        case Qt::Key_PageUp: return VK_PRIOR;
-        case Qt::Key_PageDown: return VK_NEXT;
-        case Qt::Key_Home: return VK_HOME;
-        case Qt::Key_End: return VK_END;
-        case Qt::Key_Return:
-        case Qt::Key_Enter: return VK_RETURN;
-        case Qt::Key_Escape: return VK_ESCAPE;
-        case Qt::Key_Space: return VK_SPACE;
-        case Qt::Key_Tab: return VK_TAB;
-        case Qt::Key_Backspace: return 0x08;
-        case Qt::Key_Insert: return 0x2D;
-        case Qt::Key_Delete: return 0x2E;
-        default: break;
+    case Qt::Key_Left:
+        return VK_LEFT;
+    case Qt::Key_Up:
+        return VK_UP;
+    case Qt::Key_Right:
+        return VK_RIGHT;
+    case Qt::Key_Down:
+        return VK_DOWN;
+    case Qt::Key_PageUp:
+        return VK_PRIOR;
+    case Qt::Key_PageDown:
+        return VK_NEXT;
+    case Qt::Key_Home:
+        return VK_HOME;
+    case Qt::Key_End:
+        return VK_END;
+    case Qt::Key_Return:
+    case Qt::Key_Enter:
+        return VK_RETURN;
+    case Qt::Key_Escape:
+        return VK_ESCAPE;
+    case Qt::Key_Space:
+        return VK_SPACE;
+    case Qt::Key_Tab:
+        return VK_TAB;
+    case Qt::Key_Backspace:
+        return 0x08;
+    case Qt::Key_Insert:
+        return 0x2D;
+    case Qt::Key_Delete:
+        return 0x2E;
+    default:
+        break;
     }
     if (qt_key >= Qt::Key_F1 && qt_key <= Qt::Key_F24) return 0x70 + (qt_key - Qt::Key_F1);
     if ((qt_key >= Qt::Key_A && qt_key <= Qt::Key_Z) || (qt_key >= Qt::Key_0 && qt_key <= Qt::Key_9)) return qt_key;
@@ -69,15 +85,24 @@ int VirtualKeyOf(int qt_key) {
 
 Qt::CursorShape ShapeOf(TCursor cursor) {
     switch (cursor) {
-        case crHourGlass: return Qt::WaitCursor;
-        case crHandPoint: return Qt::PointingHandCursor;
-        case crHSplit: return Qt::SplitHCursor;
-        case crSizeNESW: return Qt::SizeBDiagCursor;
-        case crSizeNS: return Qt::SizeVerCursor;
-        case crSizeNWSE: return Qt::SizeFDiagCursor;
-        case crSizeWE: return Qt::SizeHorCursor;
-        case crSizeAll: return Qt::SizeAllCursor;
-        default: return Qt::ArrowCursor;
+    case crHourGlass:
+        return Qt::WaitCursor;
+    case crHandPoint:
+        return Qt::PointingHandCursor;
+    case crHSplit:
+        return Qt::SplitHCursor;
+    case crSizeNESW:
+        return Qt::SizeBDiagCursor;
+    case crSizeNS:
+        return Qt::SizeVerCursor;
+    case crSizeNWSE:
+        return Qt::SizeFDiagCursor;
+    case crSizeWE:
+        return Qt::SizeHorCursor;
+    case crSizeAll:
+        return Qt::SizeAllCursor;
+    default:
+        return Qt::ArrowCursor;
     }
 }
 
@@ -89,7 +114,8 @@ using namespace control_detail;
 
 TControl::TControl(TComponent* owner) : TControl(owner, false) {}
 
-TControl::TControl(TComponent* owner, bool windowed) : TComponent(owner), widget_(std::make_unique<ControlWidget>(this)) {
+TControl::TControl(TComponent* owner, bool windowed)
+    : TComponent(owner), widget_(std::make_unique<ControlWidget>(this)) {
     (void)windowed;
     widget_->setFocusPolicy(Qt::NoFocus);
     widget_->hide();
@@ -275,24 +301,27 @@ void TWinControl::Realign() {
         for (TControl* c : controls_) {
             if (c->Align() != pass || !c->Visible()) continue;
             switch (pass) {
-                case TAlign::alTop:
-                    c->SetBounds(area.Left, area.Top, area.Width(), c->Height());
-                    area.Top += c->Height();
-                    break;
-                case TAlign::alBottom:
-                    c->SetBounds(area.Left, area.Bottom - c->Height(), area.Width(), c->Height());
-                    area.Bottom -= c->Height();
-                    break;
-                case TAlign::alLeft:
-                    c->SetBounds(area.Left, area.Top, c->Width(), area.Height());
-                    area.Left += c->Width();
-                    break;
-                case TAlign::alRight:
-                    c->SetBounds(area.Right - c->Width(), area.Top, c->Width(), area.Height());
-                    area.Right -= c->Width();
-                    break;
-                case TAlign::alClient: c->SetBounds(area.Left, area.Top, area.Width(), area.Height()); break;
-                case TAlign::alNone: break;
+            case TAlign::alTop:
+                c->SetBounds(area.Left, area.Top, area.Width(), c->Height());
+                area.Top += c->Height();
+                break;
+            case TAlign::alBottom:
+                c->SetBounds(area.Left, area.Bottom - c->Height(), area.Width(), c->Height());
+                area.Bottom -= c->Height();
+                break;
+            case TAlign::alLeft:
+                c->SetBounds(area.Left, area.Top, c->Width(), area.Height());
+                area.Left += c->Width();
+                break;
+            case TAlign::alRight:
+                c->SetBounds(area.Right - c->Width(), area.Top, c->Width(), area.Height());
+                area.Right -= c->Width();
+                break;
+            case TAlign::alClient:
+                c->SetBounds(area.Left, area.Top, area.Width(), area.Height());
+                break;
+            case TAlign::alNone:
+                break;
             }
         }
     }
@@ -365,7 +394,8 @@ void TScreen::SetCursor(TCursor cursor) {
     if (cursor == cursor_) return;
     if (cursor_ != crDefault && QApplication::instance() != nullptr) QApplication::restoreOverrideCursor();
     cursor_ = cursor;
-    if (cursor != crDefault && QApplication::instance() != nullptr) QApplication::setOverrideCursor(QCursor(ShapeOf(cursor)));
+    if (cursor != crDefault && QApplication::instance() != nullptr)
+        QApplication::setOverrideCursor(QCursor(ShapeOf(cursor)));
 }
 
 void TMouse::SetCursorPos(TPoint p) {

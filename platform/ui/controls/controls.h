@@ -9,9 +9,9 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/core/component.h"
 #include "platform/ui/graphics/canvas.h"
 #include "platform/ui/graphics/colors.h"
-#include "platform/ui/core/component.h"
 #include "platform/ui/graphics/geometry.h"
 #include "platform/ui/graphics/graphics.h"
 
@@ -25,7 +25,15 @@ class ControlWidget;
 enum class TAlign { alNone, alTop, alBottom, alLeft, alRight, alClient };
 // Horizontal alignment of a text.
 enum class TMouseButton { mbLeft, mbRight, mbMiddle };
-enum TShiftStateFlag : unsigned { ssShift = 1u << 0, ssAlt = 1u << 1, ssCtrl = 1u << 2, ssLeft = 1u << 3, ssRight = 1u << 4, ssMiddle = 1u << 5, ssDouble = 1u << 6 };
+enum TShiftStateFlag : unsigned {
+    ssShift = 1u << 0,
+    ssAlt = 1u << 1,
+    ssCtrl = 1u << 2,
+    ssLeft = 1u << 3,
+    ssRight = 1u << 4,
+    ssMiddle = 1u << 5,
+    ssDouble = 1u << 6
+};
 using TShiftState = unsigned;
 using TCursor = int;
 inline constexpr TCursor crDefault = 0;
@@ -52,7 +60,8 @@ using TKeyPressEvent = std::function<void(TPersistent* sender, char& key)>;
 // `mouse_pos` in screen coordinates. Setting `handled` stops the wheel here.
 using TMouseWheelEvent =
     std::function<void(TPersistent* sender, TShiftState shift, int wheel_delta, TPoint mouse_pos, bool& handled)>;
-using TMouseWheelUpDownEvent = std::function<void(TPersistent* sender, TShiftState shift, TPoint mouse_pos, bool& handled)>;
+using TMouseWheelUpDownEvent =
+    std::function<void(TPersistent* sender, TShiftState shift, TPoint mouse_pos, bool& handled)>;
 inline constexpr int WHEEL_DELTA = 120;
 
 // The keys a windowed control asks for before the window's own key handling (menu shortcuts)

@@ -119,18 +119,30 @@ private:
 
 const char* HResultName(HResult result) {
     switch (result) {
-        case HResult::S_OK: return "S_OK";
-        case HResult::S_FALSE: return "S_FALSE";
-        case HResult::E_NOTIMPL: return "E_NOTIMPL";
-        case HResult::E_INVALIDARG: return "E_INVALIDARG";
-        case HResult::E_UNEXPECTED: return "E_UNEXPECTED";
-        case HResult::DV_E_FORMATETC: return "DV_E_FORMATETC";
-        case HResult::OLE_E_ADVISENOTSUPPORTED: return "OLE_E_ADVISENOTSUPPORTED";
-        case HResult::DRAGDROP_S_DROP: return "DRAGDROP_S_DROP";
-        case HResult::DRAGDROP_S_CANCEL: return "DRAGDROP_S_CANCEL";
-        case HResult::DRAGDROP_S_USEDEFAULTCURSORS: return "DRAGDROP_S_USEDEFAULTCURSORS";
-        case HResult::DRAGDROP_E_ALREADYREGISTERED: return "DRAGDROP_E_ALREADYREGISTERED";
-        case HResult::DRAGDROP_E_NOTREGISTERED: return "DRAGDROP_E_NOTREGISTERED";
+    case HResult::S_OK:
+        return "S_OK";
+    case HResult::S_FALSE:
+        return "S_FALSE";
+    case HResult::E_NOTIMPL:
+        return "E_NOTIMPL";
+    case HResult::E_INVALIDARG:
+        return "E_INVALIDARG";
+    case HResult::E_UNEXPECTED:
+        return "E_UNEXPECTED";
+    case HResult::DV_E_FORMATETC:
+        return "DV_E_FORMATETC";
+    case HResult::OLE_E_ADVISENOTSUPPORTED:
+        return "OLE_E_ADVISENOTSUPPORTED";
+    case HResult::DRAGDROP_S_DROP:
+        return "DRAGDROP_S_DROP";
+    case HResult::DRAGDROP_S_CANCEL:
+        return "DRAGDROP_S_CANCEL";
+    case HResult::DRAGDROP_S_USEDEFAULTCURSORS:
+        return "DRAGDROP_S_USEDEFAULTCURSORS";
+    case HResult::DRAGDROP_E_ALREADYREGISTERED:
+        return "DRAGDROP_E_ALREADYREGISTERED";
+    case HResult::DRAGDROP_E_NOTREGISTERED:
+        return "DRAGDROP_E_NOTREGISTERED";
     }
     return "?";
 }
@@ -144,7 +156,8 @@ HResult RegisterDragDrop(TWinControl& window, std::shared_ptr<IDropTarget> targe
 
 HResult RevokeDragDrop(TWinControl& window) {
     auto& list = Registrations();
-    const auto it = std::find_if(list.begin(), list.end(), [&](const Registration& r) { return r.widget == window.Widget(); });
+    const auto it =
+        std::find_if(list.begin(), list.end(), [&](const Registration& r) { return r.widget == window.Widget(); });
     if (it == list.end()) return HResult::DRAGDROP_E_NOTREGISTERED;
     list.erase(it);
     return HResult::S_OK;
@@ -166,7 +179,8 @@ TDragSession::~TDragSession() {
 TDragSession* TDragSession::Active() { return ActiveSession(); }
 
 HResult TDragSession::Begin() {
-    if (running_ || ActiveSession() != nullptr || QApplication::instance() == nullptr || data_ == nullptr || source_ == nullptr) {
+    if (running_ || ActiveSession() != nullptr || QApplication::instance() == nullptr || data_ == nullptr ||
+        source_ == nullptr) {
         return HResult::E_UNEXPECTED;
     }
     running_ = true;
@@ -189,31 +203,32 @@ void TDragSession::Tick() {
 bool TDragSession::HandleEvent(QEvent* event) {
     if (!running_) return false;
     switch (event->type()) {
-        case QEvent::MouseMove:
-        case QEvent::MouseButtonPress:
-        case QEvent::MouseButtonRelease:
-        case QEvent::MouseButtonDblClick: {
-            auto* e = static_cast<QMouseEvent*>(event);
-            const QPoint g = e->globalPosition().toPoint();
-            point_ = TPoint{g.x(), g.y()};
-            Mouse().Track(point_);
-            key_state_ = KeyStateOf(e->buttons(), e->modifiers());
-            Step(point_, key_state_, false);
-            return true;
-        }
-        case QEvent::KeyPress:
-        case QEvent::KeyRelease: {
-            auto* e = static_cast<QKeyEvent*>(event);
-            key_state_ = (key_state_ & kButtons) | KeyStateOf(Qt::NoButton, e->modifiers());
-            const bool escape = event->type() == QEvent::KeyPress && e->key() == Qt::Key_Escape;
-            Step(point_, key_state_, escape);
-            return true;
-        }
-        case QEvent::ShortcutOverride:
-        case QEvent::Wheel:
-        case QEvent::ContextMenu:
-            return true;  // nothing acts on the keyboard or the wheel while a drag runs
-        default: return false;
+    case QEvent::MouseMove:
+    case QEvent::MouseButtonPress:
+    case QEvent::MouseButtonRelease:
+    case QEvent::MouseButtonDblClick: {
+        auto* e = static_cast<QMouseEvent*>(event);
+        const QPoint g = e->globalPosition().toPoint();
+        point_ = TPoint{g.x(), g.y()};
+        Mouse().Track(point_);
+        key_state_ = KeyStateOf(e->buttons(), e->modifiers());
+        Step(point_, key_state_, false);
+        return true;
+    }
+    case QEvent::KeyPress:
+    case QEvent::KeyRelease: {
+        auto* e = static_cast<QKeyEvent*>(event);
+        key_state_ = (key_state_ & kButtons) | KeyStateOf(Qt::NoButton, e->modifiers());
+        const bool escape = event->type() == QEvent::KeyPress && e->key() == Qt::Key_Escape;
+        Step(point_, key_state_, escape);
+        return true;
+    }
+    case QEvent::ShortcutOverride:
+    case QEvent::Wheel:
+    case QEvent::ContextMenu:
+        return true;  // nothing acts on the keyboard or the wheel while a drag runs
+    default:
+        return false;
     }
 }
 
@@ -283,7 +298,8 @@ void TDragSession::Finish(HResult result, TDropEffect effect) {
     if (OnFinished) OnFinished();
 }
 
-HResult DoDragDrop(std::shared_ptr<IDataObject> data, std::shared_ptr<IDropSource> source, TDropEffect allowed, TDropEffect& effect) {
+HResult DoDragDrop(std::shared_ptr<IDataObject> data, std::shared_ptr<IDropSource> source, TDropEffect allowed,
+                   TDropEffect& effect) {
     effect = DROPEFFECT_NONE;
     TDragSession session(std::move(data), std::move(source), allowed);
     QEventLoop loop;

@@ -145,10 +145,12 @@ public:
 class IDropTarget {
 public:
     virtual ~IDropTarget() = default;
-    virtual HResult DragEnter(const std::shared_ptr<IDataObject>& data, TKeyState key_state, TPoint point, TDropEffect& effect) = 0;
+    virtual HResult DragEnter(const std::shared_ptr<IDataObject>& data, TKeyState key_state, TPoint point,
+                              TDropEffect& effect) = 0;
     virtual HResult DragOver(TKeyState key_state, TPoint point, TDropEffect& effect) = 0;
     virtual HResult DragLeave() = 0;
-    virtual HResult Drop(const std::shared_ptr<IDataObject>& data, TKeyState key_state, TPoint point, TDropEffect& effect) = 0;
+    virtual HResult Drop(const std::shared_ptr<IDataObject>& data, TKeyState key_state, TPoint point,
+                         TDropEffect& effect) = 0;
 };
 
 // Makes `target` the drop target of `window` until RevokeDragDrop or the window's end.
@@ -161,7 +163,8 @@ HResult RevokeDragDrop(TWinControl& window);
 // DRAGDROP_S_DROP (effect: what the target carried out, DROPEFFECT_NONE when there was no
 // target or it refused) or DRAGDROP_S_CANCEL (effect DROPEFFECT_NONE); E_UNEXPECTED while
 // another drag runs or without an application object.
-HResult DoDragDrop(std::shared_ptr<IDataObject> data, std::shared_ptr<IDropSource> source, TDropEffect allowed, TDropEffect& effect);
+HResult DoDragDrop(std::shared_ptr<IDataObject> data, std::shared_ptr<IDropSource> source, TDropEffect allowed,
+                   TDropEffect& effect);
 
 // One running drag: the state DoDragDrop plays its loop on. Tests drive one directly with
 // synthetic events and Tick, without a nested event loop.

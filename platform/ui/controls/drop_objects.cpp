@@ -29,7 +29,8 @@ HResult TCustomACLDropTarget::DragLeave() {
     return HResult::S_OK;
 }
 
-HResult TCustomACLDropTarget::Drop(const std::shared_ptr<IDataObject>& data, TKeyState, TPoint point, TDropEffect& effect) {
+HResult TCustomACLDropTarget::Drop(const std::shared_ptr<IDataObject>& data, TKeyState, TPoint point,
+                                   TDropEffect& effect) {
     if (!accept_) {
         effect = DROPEFFECT_NONE;
         return HResult::S_OK;
@@ -124,7 +125,8 @@ HResult TSourceDataObject::EnumFormatEtc(TDataDir direction, std::shared_ptr<IEn
     return HResult::E_NOTIMPL;
 }
 
-HResult TSourceDataObject::DAdvise(const TFormatEtc&, std::uint32_t, const std::shared_ptr<IAdviseSink>&, std::uint32_t&) {
+HResult TSourceDataObject::DAdvise(const TFormatEtc&, std::uint32_t, const std::shared_ptr<IAdviseSink>&,
+                                   std::uint32_t&) {
     return HResult::OLE_E_ADVISENOTSUPPORTED;
 }
 
@@ -178,7 +180,8 @@ HResult TSourceEnumFormatEtc::Clone(std::shared_ptr<IEnumFORMATETC>& clone) {
 // --- TEnumFormats -----------------------------------------------------------------------------
 
 TEnumFormats::TEnumFormats(std::shared_ptr<IDataObject> data) : data_(std::move(data)) {
-    if (data_ == nullptr || data_->EnumFormatEtc(TDataDir::DATADIR_GET, enumerator_) != HResult::S_OK || enumerator_ == nullptr) {
+    if (data_ == nullptr || data_->EnumFormatEtc(TDataDir::DATADIR_GET, enumerator_) != HResult::S_OK ||
+        enumerator_ == nullptr) {
         throw EAssertionFailed("Cannot get the format enumerator");
     }
     Reset();

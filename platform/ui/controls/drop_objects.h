@@ -21,10 +21,12 @@ public:
 // Accepts every drag it is entered by, always as a move, and hands each step to the hooks.
 class TCustomACLDropTarget : public IDropTarget {
 public:
-    HResult DragEnter(const std::shared_ptr<IDataObject>& data, TKeyState key_state, TPoint point, TDropEffect& effect) override;
+    HResult DragEnter(const std::shared_ptr<IDataObject>& data, TKeyState key_state, TPoint point,
+                      TDropEffect& effect) override;
     HResult DragOver(TKeyState key_state, TPoint point, TDropEffect& effect) override;
     HResult DragLeave() override;
-    HResult Drop(const std::shared_ptr<IDataObject>& data, TKeyState key_state, TPoint point, TDropEffect& effect) override;
+    HResult Drop(const std::shared_ptr<IDataObject>& data, TKeyState key_state, TPoint point,
+                 TDropEffect& effect) override;
 
     bool Accepting() const { return accept_; }
 

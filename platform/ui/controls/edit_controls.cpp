@@ -180,8 +180,8 @@ void TMemo::SetAlignment(TAlignment alignment) {
     auto* doc = As<QTextEdit>(NativeWidget())->document();
     QTextOption option = doc->defaultTextOption();
     option.setAlignment(alignment == TAlignment::taRightJustify ? Qt::AlignRight
-                        : alignment == TAlignment::taCenter    ? Qt::AlignHCenter
-                                                               : Qt::AlignLeft);
+                        : alignment == TAlignment::taCenter     ? Qt::AlignHCenter
+                                                                : Qt::AlignLeft);
     doc->setDefaultTextOption(option);
 }
 
@@ -217,10 +217,13 @@ void TMemo::SetSelLength(int length) {
     QTextCursor c = e->textCursor();
     const int start = c.selectionStart();
     c.setPosition(start);
-    c.setPosition(std::clamp(start + std::max(length, 0), 0, e->document()->characterCount() - 1), QTextCursor::KeepAnchor);
+    c.setPosition(std::clamp(start + std::max(length, 0), 0, e->document()->characterCount() - 1),
+                  QTextCursor::KeepAnchor);
     e->setTextCursor(c);
 }
-void TMemo::ApplyBorder(bool visible) { As<QTextEdit>(NativeWidget())->setFrameStyle(visible ? QFrame::StyledPanel : QFrame::NoFrame); }
+void TMemo::ApplyBorder(bool visible) {
+    As<QTextEdit>(NativeWidget())->setFrameStyle(visible ? QFrame::StyledPanel : QFrame::NoFrame);
+}
 
 // --- TMaskEdit --------------------------------------------------------------------------------
 
@@ -282,7 +285,9 @@ void TComboBox::ItemsChanged() {
 
 int TComboBox::ItemIndex() const {
     const auto* combo = As<QComboBox>(NativeWidget());
-    if (combo->isEditable() && combo->currentIndex() >= 0 && combo->currentText() != combo->itemText(combo->currentIndex())) return -1;
+    if (combo->isEditable() && combo->currentIndex() >= 0 &&
+        combo->currentText() != combo->itemText(combo->currentIndex()))
+        return -1;
     return combo->currentIndex();
 }
 
@@ -354,7 +359,8 @@ void TDateTimePicker::SetKind(TDateTimeKind kind) {
     showing_ = true;
     edit->setDisplayFormat(DisplayFormat(kind));
     // A format without date sections narrows the range to one day; the picker keeps them all.
-    edit->setDateTimeRange(QDateTime(QDate(100, 1, 1), QTime(0, 0)), QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59, 999)));
+    edit->setDateTimeRange(QDateTime(QDate(100, 1, 1), QTime(0, 0)),
+                           QDateTime(QDate(9999, 12, 31), QTime(23, 59, 59, 999)));
     showing_ = false;
     Show();
 }
@@ -373,7 +379,9 @@ void TDateTimePicker::SetDate(TDateTime value) { SetDateTime(Combine(std::trunc(
 TDateTime TDateTimePicker::Time() const { return std::fabs(value_ - std::trunc(value_)); }
 void TDateTimePicker::SetTime(TDateTime value) { SetDateTime(Combine(Date(), std::fabs(value - std::trunc(value)))); }
 
-std::string TDateTimePicker::Text() const { return kind_ == TDateTimeKind::dtkDate ? DateToStr(value_) : TimeToStr(value_); }
+std::string TDateTimePicker::Text() const {
+    return kind_ == TDateTimeKind::dtkDate ? DateToStr(value_) : TimeToStr(value_);
+}
 
 void TDateTimePicker::SetText(const std::string& text) {
     if (kind_ == TDateTimeKind::dtkDate) {

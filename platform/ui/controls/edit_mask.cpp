@@ -14,16 +14,26 @@ bool IsToolkitMeta(char c) { return std::string_view("AaNnXx90Dd#HhBb><!\\[]{};"
 // The toolkit's position code for a class-library position character, or 0 for a literal.
 char ToolkitPositionCode(char c) {
     switch (c) {
-        case 'L': return 'A';
-        case 'l': return 'a';
-        case 'A': return 'N';
-        case 'a': return 'n';
-        case 'C': return 'X';
-        case 'c': return 'x';
-        case '0': return '9';
-        case '9': return '0';
-        case '#': return '#';
-        default: return 0;
+    case 'L':
+        return 'A';
+    case 'l':
+        return 'a';
+    case 'A':
+        return 'N';
+    case 'a':
+        return 'n';
+    case 'C':
+        return 'X';
+    case 'c':
+        return 'x';
+    case '0':
+        return '9';
+    case '9':
+        return '0';
+    case '#':
+        return '#';
+    default:
+        return 0;
     }
 }
 

@@ -4,9 +4,9 @@
 #include <memory>
 #include <vector>
 
+#include "platform/ui/core/component.h"
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/canvas.h"
-#include "platform/ui/core/component.h"
 
 namespace ui {
 

@@ -52,22 +52,36 @@ TScrollBar::TScrollBar(TComponent* owner) : TWinControl(owner), impl_(std::make_
     auto* layout = new QVBoxLayout(Widget());  // owned by the widget
     layout->setContentsMargins(0, 0, 0, 0);
     // Owned by the widget.
-    impl_->bar = new PressReportingBar(Widget(), [this] {
-        Guarded([&] { UserScroll(TScrollCode::scEndScroll, impl_->bar->value()); });
-    });
+    impl_->bar = new PressReportingBar(
+        Widget(), [this] { Guarded([&] { UserScroll(TScrollCode::scEndScroll, impl_->bar->value()); }); });
     layout->addWidget(impl_->bar);
     QObject::connect(impl_->bar, &QScrollBar::actionTriggered, impl_->bar, [this](int action) {
         if (syncing_) return;
         TScrollCode code = TScrollCode::scPosition;
         switch (action) {
-            case QAbstractSlider::SliderSingleStepAdd: code = TScrollCode::scLineDown; break;
-            case QAbstractSlider::SliderSingleStepSub: code = TScrollCode::scLineUp; break;
-            case QAbstractSlider::SliderPageStepAdd: code = TScrollCode::scPageDown; break;
-            case QAbstractSlider::SliderPageStepSub: code = TScrollCode::scPageUp; break;
-            case QAbstractSlider::SliderToMinimum: code = TScrollCode::scTop; break;
-            case QAbstractSlider::SliderToMaximum: code = TScrollCode::scBottom; break;
-            case QAbstractSlider::SliderMove: code = TScrollCode::scTrack; break;
-            default: break;
+        case QAbstractSlider::SliderSingleStepAdd:
+            code = TScrollCode::scLineDown;
+            break;
+        case QAbstractSlider::SliderSingleStepSub:
+            code = TScrollCode::scLineUp;
+            break;
+        case QAbstractSlider::SliderPageStepAdd:
+            code = TScrollCode::scPageDown;
+            break;
+        case QAbstractSlider::SliderPageStepSub:
+            code = TScrollCode::scPageUp;
+            break;
+        case QAbstractSlider::SliderToMinimum:
+            code = TScrollCode::scTop;
+            break;
+        case QAbstractSlider::SliderToMaximum:
+            code = TScrollCode::scBottom;
+            break;
+        case QAbstractSlider::SliderMove:
+            code = TScrollCode::scTrack;
+            break;
+        default:
+            break;
         }
         const int pos = impl_->bar->sliderPosition();
         Guarded([&] {

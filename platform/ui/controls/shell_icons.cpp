@@ -28,13 +28,19 @@ bool DrawIcon(TCanvas& canvas, int x, int y, bool large, const QIcon& icon);
 
 QAbstractFileIconProvider::IconType StockIconType(int index) {
     switch (index) {
-        case 3:
-        case 4: return QAbstractFileIconProvider::Folder;
-        case 8: return QAbstractFileIconProvider::Drive;
-        case 15: return QAbstractFileIconProvider::Computer;
-        case 17: return QAbstractFileIconProvider::Network;
-        case 31: return QAbstractFileIconProvider::Trashcan;
-        default: return QAbstractFileIconProvider::File;
+    case 3:
+    case 4:
+        return QAbstractFileIconProvider::Folder;
+    case 8:
+        return QAbstractFileIconProvider::Drive;
+    case 15:
+        return QAbstractFileIconProvider::Computer;
+    case 17:
+        return QAbstractFileIconProvider::Network;
+    case 31:
+        return QAbstractFileIconProvider::Trashcan;
+    default:
+        return QAbstractFileIconProvider::File;
     }
 }
 

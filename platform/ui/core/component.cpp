@@ -167,8 +167,6 @@ void TComponent::Remove(TComponent* component) {
     component->owner_ = nullptr;
 }
 
-void TComponent::SendNotification(TComponent* component, TOperation operation) {
-    Notification(component, operation);
-}
+void TComponent::SendNotification(TComponent* component, TOperation operation) { Notification(component, operation); }
 
 }  // namespace ui

@@ -32,8 +32,8 @@ public:
 
     TComponent* Owner() const { return owner_; }
     int ComponentCount() const { return static_cast<int>(components_.size()); }
-    TComponent* Components(int index) const;  // EListError outside 0..ComponentCount-1
-    int ComponentIndex() const;                // position in the owner's list, -1 without owner
+    TComponent* Components(int index) const;                   // EListError outside 0..ComponentCount-1
+    int ComponentIndex() const;                                // position in the owner's list, -1 without owner
     TComponent* FindComponent(const std::string& name) const;  // case-insensitive, nullptr when absent
 
     const std::string& Name() const { return name_; }

@@ -144,16 +144,36 @@ std::string FormatDateTime(const std::string& format, TDateTime value) {
             ++run;
         }
         switch (lower) {
-            case 'd': out += Padded(day, run >= 2 ? 2 : 1); break;
-            case 'm': out += Padded(month, run >= 2 ? 2 : 1); break;
-            case 'y': out += run <= 2 ? Padded(year % 100, 2) : Padded(year, 4); break;
-            case 'h': out += Padded(hour, run >= 2 ? 2 : 1); break;
-            case 'n': out += Padded(minute, run >= 2 ? 2 : 1); break;
-            case 's': out += Padded(second, run >= 2 ? 2 : 1); break;
-            case 'z': out += Padded(ms, run >= 3 ? 3 : 1); break;
-            case '/': out += std::string(run, FormatSettings().DateSeparator); break;
-            case ':': out += std::string(run, FormatSettings().TimeSeparator); break;
-            default: out += format.substr(i, run); break;
+        case 'd':
+            out += Padded(day, run >= 2 ? 2 : 1);
+            break;
+        case 'm':
+            out += Padded(month, run >= 2 ? 2 : 1);
+            break;
+        case 'y':
+            out += run <= 2 ? Padded(year % 100, 2) : Padded(year, 4);
+            break;
+        case 'h':
+            out += Padded(hour, run >= 2 ? 2 : 1);
+            break;
+        case 'n':
+            out += Padded(minute, run >= 2 ? 2 : 1);
+            break;
+        case 's':
+            out += Padded(second, run >= 2 ? 2 : 1);
+            break;
+        case 'z':
+            out += Padded(ms, run >= 3 ? 3 : 1);
+            break;
+        case '/':
+            out += std::string(run, FormatSettings().DateSeparator);
+            break;
+        case ':':
+            out += std::string(run, FormatSettings().TimeSeparator);
+            break;
+        default:
+            out += format.substr(i, run);
+            break;
         }
         i += run;
     }
@@ -239,8 +259,9 @@ bool TryStrToTime(const std::string& text, TDateTime& value) {
     int ms = 0;
     if (!rest.empty()) {
         // Milliseconds after the seconds: ".zzz".
-        if (numbers.size() != 3 || rest[0] != FormatSettings().DecimalSeparator || rest.size() < 2 ||
-            rest.size() > 4 || !std::all_of(rest.begin() + 1, rest.end(), [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; })) {
+        if (numbers.size() != 3 || rest[0] != FormatSettings().DecimalSeparator || rest.size() < 2 || rest.size() > 4 ||
+            !std::all_of(rest.begin() + 1, rest.end(),
+                         [](char c) { return std::isdigit(static_cast<unsigned char>(c)) != 0; })) {
             return false;
         }
         ms = std::stoi(rest.substr(1));

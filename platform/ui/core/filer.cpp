@@ -61,10 +61,17 @@ TReader::TReader(TStream& stream) {
         std::uint8_t type = 0;
         stream.ReadBuffer(&type, 1);
         switch (type) {
-        case vaInt8: values_[name] = ReadLittleEndian(stream, 1); break;
-        case vaInt16: values_[name] = ReadLittleEndian(stream, 2); break;
-        case vaInt32: values_[name] = ReadLittleEndian(stream, 4); break;
-        default: throw EReadError("Invalid property value");
+        case vaInt8:
+            values_[name] = ReadLittleEndian(stream, 1);
+            break;
+        case vaInt16:
+            values_[name] = ReadLittleEndian(stream, 2);
+            break;
+        case vaInt32:
+            values_[name] = ReadLittleEndian(stream, 4);
+            break;
+        default:
+            throw EReadError("Invalid property value");
         }
     }
 }

@@ -60,56 +60,57 @@ std::string FormatV(const std::string& format, const std::vector<TVarRec>& args)
         std::string piece;
         char buffer[512];
         switch (type) {
-            case 'd':
-            case 'u': {
-                if (integer == nullptr) fail();
-                const std::int64_t v = type == 'u' ? static_cast<std::int64_t>(static_cast<std::uint32_t>(*integer)) : *integer;
-                std::string digits = std::to_string(v < 0 ? -v : v);
-                while (precision > 0 && static_cast<int>(digits.size()) < precision) digits.insert(digits.begin(), '0');
-                piece = (v < 0 ? "-" : "") + digits;
-                break;
-            }
-            case 'x':
-                if (integer == nullptr) fail();
-                // Negative values print as their 32-bit pattern, as the class library's integers do.
-                piece = IntToHex(*integer < 0 ? static_cast<std::uint32_t>(*integer) : static_cast<std::uint64_t>(*integer),
-                                 std::max(precision, 0));
-                break;
-            case 's':
-                if (text == nullptr) fail();
-                piece = precision >= 0 ? text->substr(0, static_cast<std::size_t>(precision)) : *text;
-                break;
-            case 'f':
-            case 'e':
-            case 'g':
-            case 'n': {
-                if (text != nullptr) fail();
-                const double v = real != nullptr ? *real : static_cast<double>(*integer);
-                if (type == 'f' || type == 'n') {
-                    std::snprintf(buffer, sizeof buffer, "%.*f", precision < 0 ? 2 : precision, v);
-                    piece = buffer;
-                    if (type == 'n') {
-                        const bool negative = !piece.empty() && piece[0] == '-';
-                        if (negative) piece.erase(piece.begin());
-                        const std::size_t dot = piece.find('.');
-                        piece = (negative ? "-" : "") + conversion_detail::GroupThousands(piece.substr(0, dot)) +
-                                (dot == std::string::npos ? "" : piece.substr(dot));
-                    }
-                } else if (type == 'e') {
-                    std::snprintf(buffer, sizeof buffer, "%.*E", (precision < 0 ? 15 : std::max(precision, 1)) - 1, v);
-                    piece = buffer;
-                    // Three exponent digits, as the class library writes them.
-                    const std::size_t e = piece.find('E');
-                    std::string exp = piece.substr(e + 2);
-                    while (exp.size() < 3) exp.insert(exp.begin(), '0');
-                    piece = piece.substr(0, e + 2) + exp;
-                } else {
-                    piece = FloatToStr(v);
+        case 'd':
+        case 'u': {
+            if (integer == nullptr) fail();
+            const std::int64_t v =
+                type == 'u' ? static_cast<std::int64_t>(static_cast<std::uint32_t>(*integer)) : *integer;
+            std::string digits = std::to_string(v < 0 ? -v : v);
+            while (precision > 0 && static_cast<int>(digits.size()) < precision) digits.insert(digits.begin(), '0');
+            piece = (v < 0 ? "-" : "") + digits;
+            break;
+        }
+        case 'x':
+            if (integer == nullptr) fail();
+            // Negative values print as their 32-bit pattern, as the class library's integers do.
+            piece = IntToHex(*integer < 0 ? static_cast<std::uint32_t>(*integer) : static_cast<std::uint64_t>(*integer),
+                             std::max(precision, 0));
+            break;
+        case 's':
+            if (text == nullptr) fail();
+            piece = precision >= 0 ? text->substr(0, static_cast<std::size_t>(precision)) : *text;
+            break;
+        case 'f':
+        case 'e':
+        case 'g':
+        case 'n': {
+            if (text != nullptr) fail();
+            const double v = real != nullptr ? *real : static_cast<double>(*integer);
+            if (type == 'f' || type == 'n') {
+                std::snprintf(buffer, sizeof buffer, "%.*f", precision < 0 ? 2 : precision, v);
+                piece = buffer;
+                if (type == 'n') {
+                    const bool negative = !piece.empty() && piece[0] == '-';
+                    if (negative) piece.erase(piece.begin());
+                    const std::size_t dot = piece.find('.');
+                    piece = (negative ? "-" : "") + conversion_detail::GroupThousands(piece.substr(0, dot)) +
+                            (dot == std::string::npos ? "" : piece.substr(dot));
                 }
-                break;
+            } else if (type == 'e') {
+                std::snprintf(buffer, sizeof buffer, "%.*E", (precision < 0 ? 15 : std::max(precision, 1)) - 1, v);
+                piece = buffer;
+                // Three exponent digits, as the class library writes them.
+                const std::size_t e = piece.find('E');
+                std::string exp = piece.substr(e + 2);
+                while (exp.size() < 3) exp.insert(exp.begin(), '0');
+                piece = piece.substr(0, e + 2) + exp;
+            } else {
+                piece = FloatToStr(v);
             }
-            default:
-                fail();
+            break;
+        }
+        default:
+            fail();
         }
         if (width > 0 && static_cast<int>(piece.size()) < width) {
             const std::string pad(static_cast<std::size_t>(width) - piece.size(), ' ');

@@ -1,6 +1,5 @@
 #include "platform/ui/core/format_settings.h"
 
-
 namespace ui {
 
 const TFormatSettings& FormatSettings() {

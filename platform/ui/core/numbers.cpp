@@ -81,7 +81,8 @@ bool TryStrToInt(const std::string& text, int& value) {
 
 int StrToInt(const std::string& text) {
     int value = 0;
-    if (!TryStrToInt(text, value)) throw EConvertError(conversion_detail::Quoted(text) + " is not a valid integer value");
+    if (!TryStrToInt(text, value))
+        throw EConvertError(conversion_detail::Quoted(text) + " is not a valid integer value");
     return value;
 }
 
@@ -210,19 +211,20 @@ bool TryStrToFloat(const std::string& text, double& value) {
 
 double StrToFloat(const std::string& text) {
     double value = 0;
-    if (!TryStrToFloat(text, value)) throw EConvertError(conversion_detail::Quoted(text) + " is not a valid floating point value");
+    if (!TryStrToFloat(text, value))
+        throw EConvertError(conversion_detail::Quoted(text) + " is not a valid floating point value");
     return value;
 }
 
 namespace {
 
 struct PictureSection {
-    std::string prefix;      // literal text before the first placeholder
-    std::string suffix;      // literal text after it (and any literal between placeholders)
-    int minInteger = 0;      // '0' placeholders before the point
-    int integerPlaces = 0;   // all placeholders before the point
-    int minFraction = 0;     // '0' placeholders after the point
-    int maxFraction = 0;     // all placeholders after the point
+    std::string prefix;     // literal text before the first placeholder
+    std::string suffix;     // literal text after it (and any literal between placeholders)
+    int minInteger = 0;     // '0' placeholders before the point
+    int integerPlaces = 0;  // all placeholders before the point
+    int minFraction = 0;    // '0' placeholders after the point
+    int maxFraction = 0;    // all placeholders after the point
     bool thousands = false;
     bool scientific = false;
     bool exponentSign = false;  // "E+": the sign is always written

@@ -21,9 +21,15 @@ std::string ErrnoText(int error) { return std::generic_category().message(error)
 std::int64_t ResolveSeek(std::int64_t offset, TSeekOrigin origin, std::int64_t position, std::int64_t size) {
     std::int64_t base = 0;
     switch (origin) {
-        case TSeekOrigin::soBeginning: base = 0; break;
-        case TSeekOrigin::soCurrent: base = position; break;
-        case TSeekOrigin::soEnd: base = size; break;
+    case TSeekOrigin::soBeginning:
+        base = 0;
+        break;
+    case TSeekOrigin::soCurrent:
+        base = position;
+        break;
+    case TSeekOrigin::soEnd:
+        base = size;
+        break;
     }
     std::int64_t result = 0;
     if (__builtin_add_overflow(base, offset, &result) || result < 0) {
@@ -86,7 +92,9 @@ Buffer ReadRemainingInto(TStream& stream) {
 
 }  // namespace
 
-std::vector<std::uint8_t> ReadRemaining(TStream& stream) { return ReadRemainingInto<std::vector<std::uint8_t>>(stream); }
+std::vector<std::uint8_t> ReadRemaining(TStream& stream) {
+    return ReadRemainingInto<std::vector<std::uint8_t>>(stream);
+}
 
 kernel::LargeBuffer<std::uint8_t> ReadRemainingLarge(TStream& stream) {
     return ReadRemainingInto<kernel::LargeBuffer<std::uint8_t>>(stream);
@@ -145,9 +153,7 @@ void TMemoryStream::LoadFromFile(const std::string& file_name) {
     LoadFromStream(file);
 }
 
-void TMemoryStream::SaveToStream(TStream& dest) const {
-    dest.WriteBuffer(data_.data(), Size());
-}
+void TMemoryStream::SaveToStream(TStream& dest) const { dest.WriteBuffer(data_.data(), Size()); }
 
 void TMemoryStream::SaveToFile(const std::string& file_name) const {
     TFileStream file(file_name, fmCreate);
@@ -166,9 +172,15 @@ TFileStream::TFileStream(const std::string& file_name, std::uint16_t mode) : fil
     }
     int flags = O_RDONLY;
     switch (mode & 0x0003) {
-        case fmOpenWrite: flags = O_WRONLY; break;
-        case fmOpenReadWrite: flags = O_RDWR; break;
-        default: flags = O_RDONLY; break;
+    case fmOpenWrite:
+        flags = O_WRONLY;
+        break;
+    case fmOpenReadWrite:
+        flags = O_RDWR;
+        break;
+    default:
+        flags = O_RDONLY;
+        break;
     }
     fd_ = ::open(file_name.c_str(), flags | O_CLOEXEC);
     int error = errno;

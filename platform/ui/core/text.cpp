@@ -80,7 +80,8 @@ std::u16string Utf8ToUtf16(const std::string& text) {
             n = 3;
         } else if ((c >> 3) == 30 && i + 3 < text.size()) {
             cp = (c & 0x07u) << 18 | (static_cast<unsigned char>(text[i + 1]) & 0x3Fu) << 12 |
-                 (static_cast<unsigned char>(text[i + 2]) & 0x3Fu) << 6 | (static_cast<unsigned char>(text[i + 3]) & 0x3Fu);
+                 (static_cast<unsigned char>(text[i + 2]) & 0x3Fu) << 6 |
+                 (static_cast<unsigned char>(text[i + 3]) & 0x3Fu);
             n = 4;
         }
         if (cp >= 0x10000) {

@@ -30,9 +30,9 @@ void TBasicAction::AddClient(TComponent* client, std::function<void()> changed) 
 }
 
 void TBasicAction::RemoveClient(TComponent* client) {
-    clients_.erase(std::remove_if(clients_.begin(), clients_.end(),
-                                  [client](const Client& c) { return c.component == client; }),
-                   clients_.end());
+    clients_.erase(
+        std::remove_if(clients_.begin(), clients_.end(), [client](const Client& c) { return c.component == client; }),
+        clients_.end());
 }
 
 void TBasicAction::Change() {
@@ -45,9 +45,7 @@ void TBasicAction::Change() {
 
 // --- TContainedAction ---
 
-TContainedAction::~TContainedAction() {
-    SetActionList(nullptr);
-}
+TContainedAction::~TContainedAction() { SetActionList(nullptr); }
 
 void TContainedAction::SetActionList(TActionList* list) {
     if (list == action_list_) return;
@@ -90,7 +88,8 @@ TActionList::~TActionList() {
 }
 
 TContainedAction* TActionList::Actions(int index) const {
-    if (index < 0 || index >= ActionCount()) throw EListError("List index out of bounds (" + std::to_string(index) + ")");
+    if (index < 0 || index >= ActionCount())
+        throw EListError("List index out of bounds (" + std::to_string(index) + ")");
     return actions_[static_cast<std::size_t>(index)];
 }
 
@@ -98,7 +97,8 @@ TCustomAction* TActionList::FindShortCut(TShortCut shortcut) const {
     if (shortcut == scNone) return nullptr;
     for (TContainedAction* a : actions_) {
         auto* action = dynamic_cast<TCustomAction*>(a);
-        if (action != nullptr && action->ShortCut() == shortcut && action->Visible() && action->Enabled()) return action;
+        if (action != nullptr && action->ShortCut() == shortcut && action->Visible() && action->Enabled())
+            return action;
     }
     return nullptr;
 }

@@ -5,9 +5,9 @@
 #include <QMessageBox>
 #include <QWidget>
 
+#include "platform/kernel/sinks.h"
 #include "platform/ui/controls/application.h"
 #include "platform/ui/forms/form.h"
-#include "platform/kernel/sinks.h"
 
 namespace ui {
 
@@ -18,25 +18,44 @@ int ShowDialog(const std::string& text, const std::string& caption, unsigned fla
     box.setWindowTitle(QString::fromStdString(caption));
     box.setText(QString::fromStdString(text));
     switch (flags & 0xF0) {
-    case kernel::kMbIconError: box.setIcon(QMessageBox::Critical); break;
-    case kernel::kMbIconQuestion: box.setIcon(QMessageBox::Question); break;
-    case kernel::kMbIconWarning: box.setIcon(QMessageBox::Warning); break;
-    case kernel::kMbIconInformation: box.setIcon(QMessageBox::Information); break;
-    default: break;
+    case kernel::kMbIconError:
+        box.setIcon(QMessageBox::Critical);
+        break;
+    case kernel::kMbIconQuestion:
+        box.setIcon(QMessageBox::Question);
+        break;
+    case kernel::kMbIconWarning:
+        box.setIcon(QMessageBox::Warning);
+        break;
+    case kernel::kMbIconInformation:
+        box.setIcon(QMessageBox::Information);
+        break;
+    default:
+        break;
     }
     switch (flags & 0x0F) {
-    case kernel::kMbOkCancel: box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel); break;
-    case kernel::kMbYesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
-    default: box.setStandardButtons(QMessageBox::Ok); break;
+    case kernel::kMbOkCancel:
+        box.setStandardButtons(QMessageBox::Ok | QMessageBox::Cancel);
+        break;
+    case kernel::kMbYesNo:
+        box.setStandardButtons(QMessageBox::Yes | QMessageBox::No);
+        break;
+    default:
+        box.setStandardButtons(QMessageBox::Ok);
+        break;
     }
     // Blocked by the box, the windows would lose the close requests a running command left
     // pending.
     if (Application().InHandler()) Application().ProcessRequestMessages();
     switch (box.exec()) {
-    case QMessageBox::Cancel: return kernel::kIdCancel;
-    case QMessageBox::Yes: return kernel::kIdYes;
-    case QMessageBox::No: return kernel::kIdNo;
-    default: return kernel::kIdOk;
+    case QMessageBox::Cancel:
+        return kernel::kIdCancel;
+    case QMessageBox::Yes:
+        return kernel::kIdYes;
+    case QMessageBox::No:
+        return kernel::kIdNo;
+    default:
+        return kernel::kIdOk;
     }
 }
 

@@ -9,10 +9,10 @@ namespace ui {
 
 const TArrowPolygon& ArrowPolygon(TArrowDirection direction) {
     static const std::array<TArrowPolygon, 4> polygons = {{
-        {{{5, 0}, {10, 5}, {7, 5}, {7, 9}, {3, 9}, {3, 5}, {0, 5}}},   // up
-        {{{3, 0}, {7, 0}, {7, 4}, {9, 4}, {5, 8}, {1, 4}, {3, 4}}},    // down
-        {{{0, 3}, {0, 7}, {4, 7}, {4, 10}, {8, 5}, {4, 0}, {4, 3}}},   // right
-        {{{0, 5}, {4, 10}, {4, 7}, {8, 7}, {8, 3}, {4, 3}, {4, 0}}},   // left
+        {{{5, 0}, {10, 5}, {7, 5}, {7, 9}, {3, 9}, {3, 5}, {0, 5}}},  // up
+        {{{3, 0}, {7, 0}, {7, 4}, {9, 4}, {5, 8}, {1, 4}, {3, 4}}},   // down
+        {{{0, 3}, {0, 7}, {4, 7}, {4, 10}, {8, 5}, {4, 0}, {4, 3}}},  // right
+        {{{0, 5}, {4, 10}, {4, 7}, {8, 7}, {8, 3}, {4, 3}, {4, 0}}},  // left
     }};
     return polygons[static_cast<std::size_t>(direction)];
 }
@@ -48,8 +48,10 @@ void TArrowWindow::MakePopup() {
     w->setVisible(Visible() && Parent() != nullptr);
 }
 
-TArrowPlacement PlaceDropArrow(const TRect& item, int hor_spacing, int vert_spacing, bool scrolls_vertically, TPoint cursor) {
-    const TRect r{item.Left - hor_spacing, item.Top - vert_spacing, item.Right + hor_spacing, item.Bottom + vert_spacing};
+TArrowPlacement PlaceDropArrow(const TRect& item, int hor_spacing, int vert_spacing, bool scrolls_vertically,
+                               TPoint cursor) {
+    const TRect r{item.Left - hor_spacing, item.Top - vert_spacing, item.Right + hor_spacing,
+                  item.Bottom + vert_spacing};
     TArrowPlacement placement;
     if (scrolls_vertically) {
         const int y = r.Top + r.Height() / 2 - 4;

@@ -71,7 +71,8 @@ TFileDialogResult PlatformFileDialog(const TFileDialogRequest& request) {
     for (const auto& f : request.filters) filters << QtNameFilter(f);
     if (!filters.isEmpty()) {
         dialog.setNameFilters(filters);
-        const int index = request.filter_index >= 1 && request.filter_index <= filters.size() ? request.filter_index : 1;
+        const int index =
+            request.filter_index >= 1 && request.filter_index <= filters.size() ? request.filter_index : 1;
         dialog.selectNameFilter(filters[index - 1]);
     }
     QObject::connect(&dialog, &QFileDialog::filterSelected, [&](const QString& chosen) {
@@ -121,8 +122,12 @@ std::vector<TFilterEntry> ParseFilter(const std::string& filter) {
 std::string GraphicFilter() {
     // The formats of the picture registry, in its order.
     const std::pair<const char*, const char*> formats[] = {
-        {"Bitmaps", "bmp"}, {"Icons", "ico"}, {"JPEG Image File", "jpg"}, {"JPEG Image File", "jpeg"},
-        {"Portable Network Graphics", "png"}, {"GIF Image", "gif"},
+        {"Bitmaps", "bmp"},
+        {"Icons", "ico"},
+        {"JPEG Image File", "jpg"},
+        {"JPEG Image File", "jpeg"},
+        {"Portable Network Graphics", "png"},
+        {"GIF Image", "gif"},
     };
     std::string all;
     std::string each;

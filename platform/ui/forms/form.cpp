@@ -55,7 +55,8 @@ TButton* FindButton(const TWinControl* parent, Pick pick) {
     for (int i = 0; i < parent->ControlCount(); ++i) {
         TControl* c = parent->Controls(i);
         if (!c->Visible()) continue;
-        if (auto* button = dynamic_cast<TButton*>(c); button != nullptr && button->Enabled() && pick(*button)) return button;
+        if (auto* button = dynamic_cast<TButton*>(c); button != nullptr && button->Enabled() && pick(*button))
+            return button;
         if (auto* win = dynamic_cast<TWinControl*>(c)) {
             if (TButton* found = FindButton(win, pick)) return found;
         }
@@ -171,9 +172,15 @@ void TForm::SetFormStyle(TFormStyle style) {
 void TForm::SetWindowState(TWindowState state) {
     window_state_ = state;
     switch (state) {
-    case TWindowState::wsNormal: impl_->window->setWindowState(Qt::WindowNoState); break;
-    case TWindowState::wsMinimized: impl_->window->setWindowState(Qt::WindowMinimized); break;
-    case TWindowState::wsMaximized: impl_->window->setWindowState(Qt::WindowMaximized); break;
+    case TWindowState::wsNormal:
+        impl_->window->setWindowState(Qt::WindowNoState);
+        break;
+    case TWindowState::wsMinimized:
+        impl_->window->setWindowState(Qt::WindowMinimized);
+        break;
+    case TWindowState::wsMaximized:
+        impl_->window->setWindowState(Qt::WindowMaximized);
+        break;
     }
 }
 
@@ -205,9 +212,7 @@ void TForm::RebuildMenuBar() {
 
 TMenuBar* TForm::MenuBar() const { return impl_->menu_bar.get(); }
 
-void TForm::CaptionChanged() {
-    impl_->window->setWindowTitle(QString::fromStdString(Caption()));
-}
+void TForm::CaptionChanged() { impl_->window->setWindowTitle(QString::fromStdString(Caption())); }
 
 void TForm::DoCreate() {
     if (created_) return;
@@ -226,7 +231,8 @@ void TForm::Show() {
         if (QScreen* screen = QGuiApplication::primaryScreen()) {
             const QRect area = screen->availableGeometry();
             const int outer_height = Height() + impl_->MenuBarHeight();
-            SetBounds(area.x() + (area.width() - Width()) / 2, area.y() + (area.height() - outer_height) / 2, Width(), Height());
+            SetBounds(area.x() + (area.width() - Width()) / 2, area.y() + (area.height() - outer_height) / 2, Width(),
+                      Height());
         }
     }
     impl_->window->move(Left(), Top());
@@ -235,9 +241,7 @@ void TForm::Show() {
     impl_->window->show();
 }
 
-void TForm::Hide() {
-    impl_->window->hide();
-}
+void TForm::Hide() { impl_->window->hide(); }
 
 TModalResult TForm::ShowModal() {
     // The window that had the input gets it back when the loop ends.

@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/ui/forms/menus.h"
 #include "platform/ui/controls/std_win_control.h"
+#include "platform/ui/forms/menus.h"
 
 namespace ui {
 

@@ -98,7 +98,8 @@ void DefaultDraw(const TMenuItem* item, TCanvas& canvas, const TRect& rect, TOwn
     TRect text_rect = rect;
     const std::string text = StripHotkey(item->Caption());
     if (bar) {
-        DrawText(canvas, text, text_rect, TDrawTextFlags::dtCenter | TDrawTextFlags::dtVCenter | TDrawTextFlags::dtSingleLine);
+        DrawText(canvas, text, text_rect,
+                 TDrawTextFlags::dtCenter | TDrawTextFlags::dtVCenter | TDrawTextFlags::dtSingleLine);
         return;
     }
     text_rect.Left += 20;
@@ -242,7 +243,8 @@ void TMenuWindow::SetWindowPos(int left, int top) {
 void TMenuWindow::SetWindowRegion(std::optional<TRect> region) {
     region_ = region;
     if (region_) {
-        widget_->setMask(QRegion(region_->Left, region_->Top, std::max(0, region_->Width()), std::max(0, region_->Height())));
+        widget_->setMask(
+            QRegion(region_->Left, region_->Top, std::max(0, region_->Width()), std::max(0, region_->Height())));
     } else {
         widget_->clearMask();
     }
@@ -460,7 +462,9 @@ private:
 // --- TMenuBar ---
 
 TMenuBar::TMenuBar(QWidget* window, std::function<bool(TShortCut)> shortcut)
-    : window_(window), shortcut_(std::move(shortcut)), delay_(std::make_unique<QtDelayTimer>()),
+    : window_(window),
+      shortcut_(std::move(shortcut)),
+      delay_(std::make_unique<QtDelayTimer>()),
       filter_(std::make_unique<KeyFilter>(*this)) {
     bar_window_.reset(new TMenuWindow(*this, nullptr, 0));
     qApp->installEventFilter(filter_.get());
@@ -561,14 +565,20 @@ bool TMenuBar::KeyDown(int key, bool alt, bool ctrl, bool shift) {
     }
     if (popups_.empty()) {
         switch (key) {
-        case VK_LEFT: BarSelect(bar_step(-1)); break;
-        case VK_RIGHT: BarSelect(bar_step(1)); break;
+        case VK_LEFT:
+            BarSelect(bar_step(-1));
+            break;
+        case VK_RIGHT:
+            BarSelect(bar_step(1));
+            break;
         case VK_DOWN:
         case VK_UP:
         case VK_RETURN:
             if (bar_pos >= 0) OpenBarItem(bar_pos, true);
             break;
-        case VK_ESCAPE: EndTracking(); break;
+        case VK_ESCAPE:
+            EndTracking();
+            break;
         default:
             if (letter) {
                 const int pos = bar_mnemonic(static_cast<char>(key));
@@ -581,8 +591,12 @@ bool TMenuBar::KeyDown(int key, bool alt, bool ctrl, bool shift) {
     TMenuWindow& top = *popups_.back();
     TMenuItem* selected = top.ItemAt(top.selected_);
     switch (key) {
-    case VK_UP: MoveSelection(top, -1); break;
-    case VK_DOWN: MoveSelection(top, 1); break;
+    case VK_UP:
+        MoveSelection(top, -1);
+        break;
+    case VK_DOWN:
+        MoveSelection(top, 1);
+        break;
     case VK_RIGHT:
         if (selected != nullptr && selected->Count() > 0 && selected->Enabled()) {
             OpenSubMenu(top, top.selected_, true);

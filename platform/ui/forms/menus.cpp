@@ -17,9 +17,9 @@ struct KeyName {
 };
 // Virtual-key codes the shortcut texts name; letters and digits stand for themselves.
 constexpr KeyName kKeyNames[] = {
-    {0x08, "BkSp"}, {0x09, "Tab"},  {0x0D, "Enter"}, {0x1B, "Esc"},  {0x20, "Space"}, {0x21, "PgUp"},
-    {0x22, "PgDn"}, {0x23, "End"},  {0x24, "Home"},  {0x25, "Left"}, {0x26, "Up"},    {0x27, "Right"},
-    {0x28, "Down"}, {0x2D, "Ins"},  {0x2E, "Del"},
+    {0x08, "BkSp"}, {0x09, "Tab"},   {0x0D, "Enter"}, {0x1B, "Esc"},  {0x20, "Space"},
+    {0x21, "PgUp"}, {0x22, "PgDn"},  {0x23, "End"},   {0x24, "Home"}, {0x25, "Left"},
+    {0x26, "Up"},   {0x27, "Right"}, {0x28, "Down"},  {0x2D, "Ins"},  {0x2E, "Del"},
 };
 
 std::string KeyToText(std::uint16_t key) {
@@ -66,10 +66,10 @@ TShortCut TextToShortCut(const std::string& text) {
 
 std::string KeyNameText(std::uint16_t key) {
     static constexpr KeyName kLayoutNames[] = {
-        {0x08, "Backspace"}, {0x09, "Tab"},     {0x0D, "Enter"},  {0x10, "Shift"},  {0x11, "Ctrl"},
-        {0x12, "Alt"},       {0x1B, "Esc"},     {0x20, "Space"},  {0x21, "Page Up"}, {0x22, "Page Down"},
-        {0x23, "End"},       {0x24, "Home"},    {0x25, "Left"},   {0x26, "Up"},     {0x27, "Right"},
-        {0x28, "Down"},      {0x2D, "Insert"},  {0x2E, "Delete"},
+        {0x08, "Backspace"}, {0x09, "Tab"},    {0x0D, "Enter"},  {0x10, "Shift"},   {0x11, "Ctrl"},
+        {0x12, "Alt"},       {0x1B, "Esc"},    {0x20, "Space"},  {0x21, "Page Up"}, {0x22, "Page Down"},
+        {0x23, "End"},       {0x24, "Home"},   {0x25, "Left"},   {0x26, "Up"},      {0x27, "Right"},
+        {0x28, "Down"},      {0x2D, "Insert"}, {0x2E, "Delete"},
     };
     if ((key >= 'A' && key <= 'Z') || (key >= '0' && key <= '9')) return std::string(1, static_cast<char>(key));
     if (key >= 0x70 && key <= 0x87) return "F" + std::to_string(key - 0x6F);
@@ -94,8 +94,10 @@ char GetHotkey(const std::string& caption) {
 std::string StripHotkey(const std::string& caption) {
     std::string text;
     for (std::size_t i = 0; i < caption.size(); ++i) {
-        if (caption[i] == '&' && i + 1 < caption.size()) ++i;
-        else if (caption[i] == '&') continue;
+        if (caption[i] == '&' && i + 1 < caption.size())
+            ++i;
+        else if (caption[i] == '&')
+            continue;
         text += caption[i];
     }
     return text;
@@ -254,13 +256,9 @@ void TMenuItem::Changed(bool rebuild) {
 
 // --- TMainMenu ---
 
-TMainMenu::TMainMenu(TComponent* owner) : TComponent(owner), items_(new TMenuItem(this)) {
-    items_->menu_ = this;
-}
+TMainMenu::TMainMenu(TComponent* owner) : TComponent(owner), items_(new TMenuItem(this)) { items_->menu_ = this; }
 
-TMainMenu::~TMainMenu() {
-    MarkDestroying();
-}
+TMainMenu::~TMainMenu() { MarkDestroying(); }
 
 void TMainMenu::SetImages(TImageList* images) {
     if (images == images_) return;

@@ -9,8 +9,8 @@
 #include <QPushButton>
 #include <QRadioButton>
 
-#include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/controls/application.h"
+#include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/canvas.h"
 #include "platform/ui/graphics/frames.h"
 
@@ -82,9 +82,7 @@ TGroupBox::TGroupBox(TComponent* owner) : TStdWinControl(owner) {
     SetBounds(0, 0, 185, 105);
 }
 
-void TGroupBox::CaptionChanged() {
-    As<QGroupBox>(NativeWidget())->setTitle(Text(Caption()));
-}
+void TGroupBox::CaptionChanged() { As<QGroupBox>(NativeWidget())->setTitle(Text(Caption())); }
 
 // --- TRadioButton ---
 
@@ -122,9 +120,7 @@ void TRadioButton::Click() {
     SetChecked(true);
 }
 
-void TRadioButton::CaptionChanged() {
-    As<QRadioButton>(NativeWidget())->setText(Text(Caption()));
-}
+void TRadioButton::CaptionChanged() { As<QRadioButton>(NativeWidget())->setText(Text(Caption())); }
 
 // --- TButton ---
 
@@ -150,9 +146,7 @@ void TButton::Click() {
     TStdWinControl::Click();
 }
 
-void TButton::CaptionChanged() {
-    As<QPushButton>(NativeWidget())->setText(Text(Caption()));
-}
+void TButton::CaptionChanged() { As<QPushButton>(NativeWidget())->setText(Text(Caption())); }
 
 // --- TBevel ---
 
@@ -212,7 +206,8 @@ void TBevel::Paint() {
         Frame3D(c, inner, second, second, 1);
         break;
     }
-    case TBevelShape::bsSpacer: break;
+    case TBevelShape::bsSpacer:
+        break;
     }
 }
 

@@ -5,10 +5,10 @@
 #include <memory>
 #include <string>
 
-#include "platform/ui/forms/form.h"
-#include "platform/ui/graphics/picture.h"
 #include "platform/ui/controls/std_win_control.h"
+#include "platform/ui/forms/form.h"
 #include "platform/ui/graphics/frames.h"
+#include "platform/ui/graphics/picture.h"
 
 namespace ui {
 

@@ -80,7 +80,7 @@ struct Header {
     std::size_t header_size = 0;
     std::size_t pixel_offset = 0;
     std::uint32_t colors_used = 0;
-    bool core = false;  // 12-byte header: 3-byte palette entries
+    bool core = false;                     // 12-byte header: 3-byte palette entries
     std::array<std::uint32_t, 4> masks{};  // red, green, blue, alpha
 };
 
@@ -132,22 +132,23 @@ Header ReadHeader(const Reader& in) {
     h.height = static_cast<int>(height);
 
     switch (h.compression) {
-        case kBiRgb:
-            if (h.bits != 1 && h.bits != 4 && h.bits != 8 && h.bits != 16 && h.bits != 24 && h.bits != 32) {
-                Fail("unsupported bit depth " + std::to_string(h.bits));
-            }
-            break;
-        case kBiRle8:
-            if (h.bits != 8) Fail("RLE8 needs 8 bits per pixel");
-            break;
-        case kBiRle4:
-            if (h.bits != 4) Fail("RLE4 needs 4 bits per pixel");
-            break;
-        case kBiBitfields:
-        case kBiAlphaBitfields:
-            if (h.bits != 16 && h.bits != 32) Fail("bit fields need 16 or 32 bits per pixel");
-            break;
-        default: Fail("unsupported compression " + std::to_string(h.compression));
+    case kBiRgb:
+        if (h.bits != 1 && h.bits != 4 && h.bits != 8 && h.bits != 16 && h.bits != 24 && h.bits != 32) {
+            Fail("unsupported bit depth " + std::to_string(h.bits));
+        }
+        break;
+    case kBiRle8:
+        if (h.bits != 8) Fail("RLE8 needs 8 bits per pixel");
+        break;
+    case kBiRle4:
+        if (h.bits != 4) Fail("RLE4 needs 4 bits per pixel");
+        break;
+    case kBiBitfields:
+    case kBiAlphaBitfields:
+        if (h.bits != 16 && h.bits != 32) Fail("bit fields need 16 or 32 bits per pixel");
+        break;
+    default:
+        Fail("unsupported compression " + std::to_string(h.compression));
     }
     if ((h.compression == kBiRle8 || h.compression == kBiRle4) && h.top_down) Fail("RLE rows cannot run top-down");
     return h;
@@ -211,32 +212,39 @@ void DecodeUncompressed(const Reader& in, const Header& h, const Palette& palett
         for (int x = 0; x < h.width; ++x) {
             std::uint32_t argb = 0;
             switch (h.bits) {
-                case 1: argb = palette.At((src[x >> 3] >> (7 - (x & 7))) & 1u); break;
-                case 4: argb = palette.At((src[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xFu); break;
-                case 8: argb = palette.At(src[x]); break;
-                case 24:
-                    argb = 0xFF000000u | (std::uint32_t{src[3 * x + 2]} << 16) | (std::uint32_t{src[3 * x + 1]} << 8) |
-                           src[3 * x];
-                    break;
-                case 16:
-                case 32: {
-                    std::uint32_t v = 0;
-                    if (h.bits == 16) {
-                        v = static_cast<std::uint32_t>(src[2 * x] | (src[2 * x + 1] << 8));
-                    } else {
-                        std::memcpy(&v, src + 4 * x, 4);
-                    }
-                    if (h.bits == 32 && !fields) {
-                        // Our own files keep the fourth byte as alpha; it travels unchanged.
-                        argb = v;
-                    } else {
-                        const std::uint32_t a = ch[3].Present() ? ch[3].Extract(v) : 255u;
-                        argb = (a << 24) | (std::uint32_t{ch[0].Extract(v)} << 16) |
-                               (std::uint32_t{ch[1].Extract(v)} << 8) | ch[2].Extract(v);
-                    }
-                    break;
+            case 1:
+                argb = palette.At((src[x >> 3] >> (7 - (x & 7))) & 1u);
+                break;
+            case 4:
+                argb = palette.At((src[x >> 1] >> ((x & 1) ? 0 : 4)) & 0xFu);
+                break;
+            case 8:
+                argb = palette.At(src[x]);
+                break;
+            case 24:
+                argb = 0xFF000000u | (std::uint32_t{src[3 * x + 2]} << 16) | (std::uint32_t{src[3 * x + 1]} << 8) |
+                       src[3 * x];
+                break;
+            case 16:
+            case 32: {
+                std::uint32_t v = 0;
+                if (h.bits == 16) {
+                    v = static_cast<std::uint32_t>(src[2 * x] | (src[2 * x + 1] << 8));
+                } else {
+                    std::memcpy(&v, src + 4 * x, 4);
                 }
-                default: Fail("unsupported bit depth");
+                if (h.bits == 32 && !fields) {
+                    // Our own files keep the fourth byte as alpha; it travels unchanged.
+                    argb = v;
+                } else {
+                    const std::uint32_t a = ch[3].Present() ? ch[3].Extract(v) : 255u;
+                    argb = (a << 24) | (std::uint32_t{ch[0].Extract(v)} << 16) |
+                           (std::uint32_t{ch[1].Extract(v)} << 8) | ch[2].Extract(v);
+                }
+                break;
+            }
+            default:
+                Fail("unsupported bit depth");
             }
             dst[x] = argb;
         }
@@ -276,31 +284,32 @@ void DecodeRle(const Reader& in, const Header& h, const Palette& palette, Decode
             continue;
         }
         switch (value) {
-            case 0:  // end of line
-                x = 0;
-                ++row;
-                break;
-            case 1:  // end of bitmap
-                return;
-            case 2: {  // delta
-                if (pos + 2 > end) Fail("RLE data is truncated");
-                x += in.U8(pos);
-                row += in.U8(pos + 1);
-                pos += 2;
-                if (x > h.width || (row >= h.height && x > 0)) Fail("RLE delta moves outside the picture");
-                break;
+        case 0:  // end of line
+            x = 0;
+            ++row;
+            break;
+        case 1:  // end of bitmap
+            return;
+        case 2: {  // delta
+            if (pos + 2 > end) Fail("RLE data is truncated");
+            x += in.U8(pos);
+            row += in.U8(pos + 1);
+            pos += 2;
+            if (x > h.width || (row >= h.height && x > 0)) Fail("RLE delta moves outside the picture");
+            break;
+        }
+        default: {  // absolute run of `value` pixels, padded to a 16-bit boundary
+            const std::size_t bytes = four ? (value + 1u) / 2u : value;
+            const std::size_t padded = (bytes + 1u) & ~std::size_t{1};
+            if (!in.Has(pos, bytes)) Fail("RLE data is truncated");
+            for (int i = 0; i < value; ++i) {
+                const std::uint8_t b =
+                    in.U8(pos + (four ? static_cast<std::size_t>(i / 2) : static_cast<std::size_t>(i)));
+                put(four ? ((i & 1) ? (b & 0xFu) : (b >> 4)) : b);
             }
-            default: {  // absolute run of `value` pixels, padded to a 16-bit boundary
-                const std::size_t bytes = four ? (value + 1u) / 2u : value;
-                const std::size_t padded = (bytes + 1u) & ~std::size_t{1};
-                if (!in.Has(pos, bytes)) Fail("RLE data is truncated");
-                for (int i = 0; i < value; ++i) {
-                    const std::uint8_t b = in.U8(pos + (four ? static_cast<std::size_t>(i / 2) : static_cast<std::size_t>(i)));
-                    put(four ? ((i & 1) ? (b & 0xFu) : (b >> 4)) : b);
-                }
-                pos += std::min(padded, end - pos);
-                break;
-            }
+            pos += std::min(padded, end - pos);
+            break;
+        }
         }
     }
 }

@@ -99,7 +99,8 @@ QFont MakeQFont(const TFont& font) {
     // with whole-pixel advances, and neither kerning nor ligatures: the width of a text is the
     // sum of its characters' advances, so a text measured or drawn in pieces (word wrap, the end
     // ellipsis, markup runs, a mnemonic's underline) lines up with the same text drawn whole.
-    q.setStyleStrategy(QFont::StyleStrategy(QFont::PreferAntialias | QFont::NoSubpixelAntialias | QFont::PreferNoShaping));
+    q.setStyleStrategy(
+        QFont::StyleStrategy(QFont::PreferAntialias | QFont::NoSubpixelAntialias | QFont::PreferNoShaping));
     q.setHintingPreference(QFont::PreferFullHinting);
     q.setKerning(false);
     const int height = font.Height();
@@ -185,9 +186,15 @@ void PlotPen(QImage& image, int x, int y, const TPen& pen) {
     if (x < 0 || y < 0 || x >= image.width() || y >= image.height()) return;
     const std::uint32_t colour = ToArgb(pen.Color());
     switch (pen.Mode()) {
-        case TPenMode::pmCopy: WriteArgb(image, x, y, colour); break;
-        case TPenMode::pmNot: WriteArgb(image, x, y, ReadArgb(image, x, y) ^ 0x00FFFFFFu); break;
-        case TPenMode::pmXor: WriteArgb(image, x, y, ReadArgb(image, x, y) ^ (colour & 0x00FFFFFFu)); break;
+    case TPenMode::pmCopy:
+        WriteArgb(image, x, y, colour);
+        break;
+    case TPenMode::pmNot:
+        WriteArgb(image, x, y, ReadArgb(image, x, y) ^ 0x00FFFFFFu);
+        break;
+    case TPenMode::pmXor:
+        WriteArgb(image, x, y, ReadArgb(image, x, y) ^ (colour & 0x00FFFFFFu));
+        break;
     }
 }
 
@@ -238,11 +245,12 @@ void FillArea(QImage& image, const TRect& r, std::uint32_t argb) {
     // any other goes pixel by pixel.
     if (image.format() == QImage::Format_BGR888 || image.format() == QImage::Format_ARGB32) {
         const bool three = image.format() == QImage::Format_BGR888;
-        const uchar b = static_cast<uchar>(argb), g = static_cast<uchar>(argb >> 8), rr = static_cast<uchar>(argb >> 16);
+        const uchar b = static_cast<uchar>(argb), g = static_cast<uchar>(argb >> 8),
+                    rr = static_cast<uchar>(argb >> 16);
         for (int y = c.Top; y < c.Bottom; ++y) {
             uchar* line = image.scanLine(y);
             if (three) {
-                for (uchar* p = line + 3 * c.Left, *end = line + 3 * c.Right; p < end; p += 3) {
+                for (uchar *p = line + 3 * c.Left, *end = line + 3 * c.Right; p < end; p += 3) {
                     p[0] = b;
                     p[1] = g;
                     p[2] = rr;
@@ -379,9 +387,7 @@ void TCanvas::Ellipse(int left, int top, int right, int bottom) {
     Changed();
 }
 
-void TCanvas::TextOut(int x, int y, const std::string& text) {
-    TextRect(TRect{0, 0, Width(), Height()}, x, y, text);
-}
+void TCanvas::TextOut(int x, int y, const std::string& text) { TextRect(TRect{0, 0, Width(), Height()}, x, y, text); }
 
 void TCanvas::TextRect(const TRect& clip, int x, int y, const std::string& text) {
     const TSize extent = TextExtent(text);
@@ -450,9 +456,9 @@ void TCanvas::CopyImage(const TRect& dest, const QImage& source, const TRect& so
     const long long sh = source_rect.Height();
     // Unscaled, opaque copies between images of one layout move whole rows: the same bytes the
     // pixel loop below would write, without a per-pixel format test (pictures on cards).
-    const bool same_layout = from.format() == image_->format() &&
-                             (from.format() == QImage::Format_BGR888 ||
-                              (from.format() == QImage::Format_ARGB32 && keep_alpha));
+    const bool same_layout =
+        from.format() == image_->format() &&
+        (from.format() == QImage::Format_BGR888 || (from.format() == QImage::Format_ARGB32 && keep_alpha));
     if (transparent_color == nullptr && same_layout && dw == sw && dh == sh) {
         const int bpp = from.format() == QImage::Format_BGR888 ? 3 : 4;
         for (int y = visible.Top; y < visible.Bottom; ++y) {

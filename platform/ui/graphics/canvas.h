@@ -18,10 +18,10 @@
 #include <string>
 #include <vector>
 
+#include "platform/ui/core/persistent.h"
 #include "platform/ui/graphics/colors.h"
 #include "platform/ui/graphics/geometry.h"
 #include "platform/ui/graphics/graphics.h"
-#include "platform/ui/core/persistent.h"
 
 class QFont;
 class QImage;

@@ -24,9 +24,7 @@ public:
     void LoadFromStream(TStream& stream) override;
     // PNG: PNG data; GIF: EInvalidGraphicOperation "Cannot save GIF images".
     void SaveToStream(TStream& stream) const override;
-    std::unique_ptr<TGraphic> NewOfSameClass() const override {
-        return std::make_unique<TDecodedImage>(format_);
-    }
+    std::unique_ptr<TGraphic> NewOfSameClass() const override { return std::make_unique<TDecodedImage>(format_); }
 
 private:
     TDecodedFormat format_;

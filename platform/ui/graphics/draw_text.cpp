@@ -39,8 +39,10 @@ std::string WithEndEllipsis(const TCanvas& canvas, const std::string& line, int 
     std::size_t hi = ends.size();
     while (lo < hi) {
         const std::size_t mid = (lo + hi + 1) / 2;
-        if (canvas.TextWidth(line.substr(0, ends[mid - 1]) + kEllipsis) <= width) lo = mid;
-        else hi = mid - 1;
+        if (canvas.TextWidth(line.substr(0, ends[mid - 1]) + kEllipsis) <= width)
+            lo = mid;
+        else
+            hi = mid - 1;
     }
     return (lo == 0 ? std::string() : line.substr(0, ends[lo - 1])) + kEllipsis;
 }
@@ -131,15 +133,19 @@ int DrawText(TCanvas& canvas, const std::string& text, TRect& rect, TDrawTextFla
 
     int y = rect.Top;
     if (HasFlag(flags, TDrawTextFlags::dtSingleLine)) {
-        if (HasFlag(flags, TDrawTextFlags::dtVCenter)) y = rect.Top + (rect.Height() - line_height) / 2;
-        else if (HasFlag(flags, TDrawTextFlags::dtBottom)) y = rect.Bottom - line_height;
+        if (HasFlag(flags, TDrawTextFlags::dtVCenter))
+            y = rect.Top + (rect.Height() - line_height) / 2;
+        else if (HasFlag(flags, TDrawTextFlags::dtBottom))
+            y = rect.Bottom - line_height;
     }
     const bool clip = !HasFlag(flags, TDrawTextFlags::dtNoClip);
     for (const std::string& line : lines) {
         const int w = canvas.TextWidth(line);
         int x = rect.Left;
-        if (HasFlag(flags, TDrawTextFlags::dtRight)) x = rect.Right - w;
-        else if (HasFlag(flags, TDrawTextFlags::dtCenter)) x = rect.Left + (width - w) / 2;
+        if (HasFlag(flags, TDrawTextFlags::dtRight))
+            x = rect.Right - w;
+        else if (HasFlag(flags, TDrawTextFlags::dtCenter))
+            x = rect.Left + (width - w) / 2;
         if (clip) {
             if (y >= rect.Bottom) break;  // lines below the rectangle are cut away whole
             canvas.TextRect(rect, x, y, line);

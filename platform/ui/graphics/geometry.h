@@ -34,9 +34,7 @@ struct TRect {
 
 inline TPoint Point(int x, int y) { return TPoint{x, y}; }
 inline TRect Rect(int left, int top, int right, int bottom) { return TRect{left, top, right, bottom}; }
-inline TRect Bounds(int left, int top, int width, int height) {
-    return TRect{left, top, left + width, top + height};
-}
+inline TRect Bounds(int left, int top, int width, int height) { return TRect{left, top, left + width, top + height}; }
 
 // `r` moved by (dx, dy).
 inline TRect OffsetRect(const TRect& r, int dx, int dy) {

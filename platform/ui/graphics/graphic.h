@@ -5,9 +5,9 @@
 #include <memory>
 #include <string>
 
-#include "platform/ui/graphics/geometry.h"
 #include "platform/ui/core/persistent.h"
 #include "platform/ui/core/streams.h"
+#include "platform/ui/graphics/geometry.h"
 
 namespace ui {
 

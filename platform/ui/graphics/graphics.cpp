@@ -54,8 +54,7 @@ void TFont::Assign(const TPersistent* source) {
         if (font == this) return;
         const bool differs = name_ != font->name_ || height_ != font->height_ || !(style_ == font->style_) ||
                              color_ != font->color_ || charset_ != font->charset_ || pitch_ != font->pitch_ ||
-                             pixels_per_inch_ != font->pixels_per_inch_ ||
-                             orientation_ != font->orientation_;
+                             pixels_per_inch_ != font->pixels_per_inch_ || orientation_ != font->orientation_;
         name_ = font->name_;
         height_ = font->height_;
         style_ = font->style_;
@@ -113,7 +112,8 @@ std::string TFont::FamilyName() const { return MapFontFamily(name_); }
 void TPen::Assign(const TPersistent* source) {
     if (const auto* pen = dynamic_cast<const TPen*>(source)) {
         if (pen == this) return;
-        const bool differs = color_ != pen->color_ || width_ != pen->width_ || style_ != pen->style_ || mode_ != pen->mode_;
+        const bool differs =
+            color_ != pen->color_ || width_ != pen->width_ || style_ != pen->style_ || mode_ != pen->mode_;
         color_ = pen->color_;
         width_ = pen->width_;
         style_ = pen->style_;

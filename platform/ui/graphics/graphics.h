@@ -6,8 +6,8 @@
 #include <initializer_list>
 #include <string>
 
-#include "platform/ui/graphics/colors.h"
 #include "platform/ui/core/persistent.h"
+#include "platform/ui/graphics/colors.h"
 
 namespace ui {
 
@@ -36,13 +36,21 @@ public:
         for (TFontStyle s : styles) bits_ |= Bit(s);
     }
     constexpr bool Contains(TFontStyle s) const { return (bits_ & Bit(s)) != 0; }
-    constexpr TFontStyles& Include(TFontStyle s) { bits_ |= Bit(s); return *this; }
-    constexpr TFontStyles& Exclude(TFontStyle s) { bits_ &= static_cast<std::uint8_t>(~Bit(s)); return *this; }
+    constexpr TFontStyles& Include(TFontStyle s) {
+        bits_ |= Bit(s);
+        return *this;
+    }
+    constexpr TFontStyles& Exclude(TFontStyle s) {
+        bits_ &= static_cast<std::uint8_t>(~Bit(s));
+        return *this;
+    }
     constexpr bool Empty() const { return bits_ == 0; }
     friend constexpr bool operator==(TFontStyles, TFontStyles) = default;
 
 private:
-    static constexpr std::uint8_t Bit(TFontStyle s) { return static_cast<std::uint8_t>(1u << static_cast<unsigned>(s)); }
+    static constexpr std::uint8_t Bit(TFontStyle s) {
+        return static_cast<std::uint8_t>(1u << static_cast<unsigned>(s));
+    }
     std::uint8_t bits_ = 0;
 };
 

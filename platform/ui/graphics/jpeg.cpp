@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <cstring>
 
-#include <jpeglib.h>
 #include <jerror.h>
+#include <jpeglib.h>
 
 #include <algorithm>
 #include <functional>
@@ -79,8 +79,7 @@ std::uint8_t InkToLight(std::uint8_t ink, std::uint8_t black, bool inverted) {
 }
 
 // One row of CMYK samples into blue, green, red (and 255 when there are four bytes a pixel).
-void CmykRowToLight(const std::uint8_t* in, std::uint8_t* out, JDIMENSION width, std::size_t out_bytes,
-                    bool inverted) {
+void CmykRowToLight(const std::uint8_t* in, std::uint8_t* out, JDIMENSION width, std::size_t out_bytes, bool inverted) {
     for (JDIMENSION x = 0; x < width; ++x, in += 4, out += out_bytes) {
         out[0] = InkToLight(in[2], in[3], inverted);
         out[1] = InkToLight(in[1], in[3], inverted);
@@ -160,11 +159,15 @@ void DecodeJpeg(const std::uint8_t* data, std::size_t size, const PixelTarget& t
 std::unique_ptr<TBitmap> DecodeJpegBitmap(const std::vector<std::uint8_t>& data) {
     auto bitmap = std::make_unique<TBitmap>();
     bitmap->SetPixelFormat(TPixelFormat::pf24bit);
-    DecodeJpeg(data.data(), data.size(), PixelTarget{3, [&](int width, int height, std::size_t& stride) {
-                                                          bitmap->SetSize(width, height);
-                                                          stride = static_cast<std::size_t>(bitmap->BytesPerScanLine());
-                                                          return bitmap->ScanLine(0);
-                                                      }, 0, {}});
+    DecodeJpeg(data.data(), data.size(),
+               PixelTarget{3,
+                           [&](int width, int height, std::size_t& stride) {
+                               bitmap->SetSize(width, height);
+                               stride = static_cast<std::size_t>(bitmap->BytesPerScanLine());
+                               return bitmap->ScanLine(0);
+                           },
+                           0,
+                           {}});
     return bitmap;
 }
 
@@ -183,7 +186,7 @@ bool EncodePixels(EncodeJob& job, const std::uint8_t* rows, std::size_t stride, 
     job.cinfo.image_height = static_cast<JDIMENSION>(height);
     job.cinfo.input_components = 3;
     job.cinfo.in_color_space = JCS_EXT_BGR;
-    jpeg_set_defaults(&job.cinfo);  // YCbCr with a JFIF marker
+    jpeg_set_defaults(&job.cinfo);                // YCbCr with a JFIF marker
     jpeg_set_quality(&job.cinfo, quality, TRUE);  // baseline tables
     jpeg_start_compress(&job.cinfo, TRUE);
     while (job.cinfo.next_scanline < job.cinfo.image_height) {
@@ -231,16 +234,21 @@ std::vector<std::uint8_t> EncodeJpeg(const TBitmap& bitmap, int quality) {
 
 void DecodeJpegPixels32(const std::uint8_t* data, std::size_t size,
                         const std::function<std::uint8_t*(int width, int height)>& pixels_for) {
-    DecodeJpeg(data, size, PixelTarget{4, [&](int width, int height, std::size_t& stride) {
-                                           stride = static_cast<std::size_t>(width) * 4;
-                                           return pixels_for(width, height);
-                                       }, 0, {}});
+    DecodeJpeg(data, size,
+               PixelTarget{4,
+                           [&](int width, int height, std::size_t& stride) {
+                               stride = static_cast<std::size_t>(width) * 4;
+                               return pixels_for(width, height);
+                           },
+                           0,
+                           {}});
 }
 
 void DecodeJpegBands32(const std::uint8_t* data, std::size_t size, int band_rows,
                        const std::function<std::uint8_t*(int width, int height)>& start,
                        const std::function<std::uint8_t*(int first, int count)>& band_done) {
-    PixelTarget target{4, [&](int width, int height, std::size_t& stride) {
+    PixelTarget target{4,
+                       [&](int width, int height, std::size_t& stride) {
                            stride = static_cast<std::size_t>(width) * 4;
                            return start(width, height);
                        },

@@ -112,9 +112,9 @@ void TOlePicture::Render(TCanvas& canvas, int x, int y, int cx, int cy, int src_
     };
     const int sx0 = column(src_x), sx1 = column(src_x + src_cx);
     const int sy0 = row(src_y), sy1 = row(src_y + src_cy);
-    const QRect source = QRect(QPoint(std::min(sx0, sx1), std::min(sy0, sy1)),
-                               QPoint(std::max(sx0, sx1) - 1, std::max(sy0, sy1) - 1))
-                             .intersected(image_->rect());
+    const QRect source =
+        QRect(QPoint(std::min(sx0, sx1), std::min(sy0, sy1)), QPoint(std::max(sx0, sx1) - 1, std::max(sy0, sy1) - 1))
+            .intersected(image_->rect());
     if (source.isEmpty()) return;
     // Destination rows run with cy, source rows with sy1 - sy0: the same direction is upright.
     const bool flip_y = (cy > 0) != (sy1 > sy0);

@@ -35,8 +35,7 @@ public:
     // points up from the picture's bottom edge, and spans src_cx, src_cy. A destination and a
     // source that run in opposite vertical directions give an upright picture; the same
     // direction gives it upside down. Transparent pixels let the canvas show through.
-    void Render(TCanvas& canvas, int x, int y, int cx, int cy, int src_x, int src_y, int src_cx,
-                int src_cy) const;
+    void Render(TCanvas& canvas, int x, int y, int cx, int cy, int src_x, int src_y, int src_cx, int src_cy) const;
 
     // Platform side: the decoded pixels (32-bit with alpha).
     const QImage& Image() const { return *image_; }

@@ -65,7 +65,8 @@ namespace {
 // for the other formats.
 std::optional<kernel::LargeBuffer<std::uint8_t>> ReadPixels32File(const std::string& file_name) {
     const std::string key = Lower(ExtensionOf(file_name));
-    const auto format = std::find_if(kFormats.begin(), kFormats.end(), [&](const Format& f) { return key == f.extension; });
+    const auto format =
+        std::find_if(kFormats.begin(), kFormats.end(), [&](const Format& f) { return key == f.extension; });
     if (format == kFormats.end() || dynamic_cast<TJPEGImage*>(format->create().get()) == nullptr) return std::nullopt;
     TFileStream stream(file_name, fmOpenRead | fmShareDenyWrite);
     return ReadRemainingLarge(stream);

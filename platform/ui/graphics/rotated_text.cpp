@@ -39,9 +39,15 @@ TLogFont LogFontOf(const TFont& font, int escapement, int orientation) {
     log.CharSet = DEFAULT_CHARSET;
     log.FaceName = font.Name();
     switch (font.Pitch()) {
-        case TFontPitch::fpVariable: log.PitchAndFamily = VARIABLE_PITCH; break;
-        case TFontPitch::fpFixed: log.PitchAndFamily = FIXED_PITCH; break;
-        case TFontPitch::fpDefault: log.PitchAndFamily = DEFAULT_PITCH; break;
+    case TFontPitch::fpVariable:
+        log.PitchAndFamily = VARIABLE_PITCH;
+        break;
+    case TFontPitch::fpFixed:
+        log.PitchAndFamily = FIXED_PITCH;
+        break;
+    case TFontPitch::fpDefault:
+        log.PitchAndFamily = DEFAULT_PITCH;
+        break;
     }
     return log;
 }
@@ -64,7 +70,8 @@ void RotatedTextOut(TCanvas& canvas, const TLogFont& font, int x, int y, const T
     painter.rotate(-font.Escapement / 10.0);  // the platform turns counter-clockwise
     painter.setFont(qfont);
     const TColor rgb = ColorToRGB(color);
-    painter.setPen(QColor(static_cast<int>(rgb & 0xFF), static_cast<int>((rgb >> 8) & 0xFF), static_cast<int>((rgb >> 16) & 0xFF)));
+    painter.setPen(QColor(static_cast<int>(rgb & 0xFF), static_cast<int>((rgb >> 8) & 0xFF),
+                          static_cast<int>((rgb >> 16) & 0xFF)));
     painter.drawText(QPoint(0, QFontMetrics(qfont).ascent()), QString::fromStdString(text));
 }
 
