@@ -156,11 +156,12 @@ bool TFineCardItem::AsBoolean() const {
     }
 }
 
-ui::TDateTime TFineCardItem::AsDate() const {
+// Dates and times read a text each by their own format; every other kind converts alike.
+ui::TDateTime TFineCardItem::AsDateTime(bool (*parse)(const std::string&, ui::TDateTime&)) const {
     switch (data_type_) {
     case DT::idtString: {
         ui::TDateTime v = 0;
-        return ui::TryStrToDate(text_value_, v) ? v : 0.0;
+        return parse(text_value_, v) ? v : 0.0;
     }
     case DT::idtFloat:
         return float_value_;
@@ -175,24 +176,9 @@ ui::TDateTime TFineCardItem::AsDate() const {
     }
 }
 
-ui::TDateTime TFineCardItem::AsTime() const {
-    switch (data_type_) {
-    case DT::idtString: {
-        ui::TDateTime v = 0;
-        return ui::TryStrToTime(text_value_, v) ? v : 0.0;
-    }
-    case DT::idtFloat:
-        return float_value_;
-    case DT::idtInteger:
-        return int_value_;
-    case DT::idtDate:
-        return date_value_;
-    case DT::idtTime:
-        return time_value_;
-    default:
-        return 0.0;
-    }
-}
+ui::TDateTime TFineCardItem::AsDate() const { return AsDateTime(ui::TryStrToDate); }
+
+ui::TDateTime TFineCardItem::AsTime() const { return AsDateTime(ui::TryStrToTime); }
 
 void TFineCardItem::SetAsString(const std::string& value) {
     switch (data_type_) {

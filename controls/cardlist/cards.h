@@ -89,6 +89,7 @@ private:
     friend class TFineCards;
     void Changed();
     void StoreNumber(double value, const std::string& as_text);
+    ui::TDateTime AsDateTime(bool (*parse)(const std::string&, ui::TDateTime&)) const;
 
     bool bool_value_ = false;
     std::string text_value_;
