@@ -10,7 +10,7 @@ packages=(
   clang libclang-rt-14-dev clang-format
   libvips-dev
   fonts-liberation fonts-dejavu-core
-  xvfb xauth xdotool imagemagick python3-xlib
+  xvfb xauth xdotool imagemagick python3-xlib x11-utils openbox
 )
 
 missing=()

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Drives the real album editor under a virtual X server with xdotool, as a user would:
 # window_check.sh [--MODE]. Each mode is a check of its own in scripts/window_check/MODE.sh;
-# without one the basic check runs (title, about box by keyboard twice, File > Exit).
+# without one the basic check runs (title, about box by keyboard twice, File > Exit). A window
+# manager (openbox) runs in the virtual X session, as on a user's desktop.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 cd "$root"
@@ -18,6 +19,7 @@ export WINDOW_CHECK_MODE=$mode
 QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1024x768x24" bash -c '
 set -euo pipefail
 source scripts/window_check/common.sh
+start_window_manager
 source "scripts/window_check/$WINDOW_CHECK_MODE.sh"
 echo "window check $WINDOW_CHECK_MODE passed"
 ' 

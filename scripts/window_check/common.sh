@@ -2,6 +2,17 @@
 # editor with start_qbk, drives it with xdotool and calls fail with a reason when it misbehaves.
 fail() { echo "window check: $*" >&2; kill "${qbk:-}" 2>/dev/null || true; exit 1; }
 
+# Starts openbox, as a user's desktop has a window manager, and waits until it manages the
+# screen; it ends with the virtual X session.
+start_window_manager() {
+  openbox >/dev/null 2>&1 &
+  for _ in $(seq 50); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && return 0
+    sleep 0.1
+  done
+  fail "openbox did not start"
+}
+
 # Starts build/bin/qbk (extra arguments go to it) and waits for its main window: $qbk, $main.
 start_qbk() {
   build/bin/qbk "$@" & qbk=$!
