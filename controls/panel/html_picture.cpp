@@ -89,7 +89,7 @@ void THTMLPicture::LoadFromResource(const std::string& name) {
 void THTMLPicture::SetFrame(int frame) {
     frame_ = frame;
     if (data_.Size() == 0) return;
-    DecodePicture();
+    DecodeData();
     if (OnFrameChange) OnFrameChange(this);
 }
 

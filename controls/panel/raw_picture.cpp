@@ -18,8 +18,14 @@ void TRawPicture::TakeData(ui::TStream& stream) {
     // A picture is the whole stream, wherever its position stands.
     stream.Seek(0, ui::TSeekOrigin::soBeginning);
     data_.LoadFromStream(stream);
-    empty_ = false;
+    DecodeData();
+}
+
+void TRawPicture::DecodeData() {
+    // Only data that decodes makes a picture: one that fails stays empty (its bytes are kept),
+    // so that nothing takes room for a picture that cannot be shown.
     DecodePicture();
+    empty_ = false;
 }
 
 void TRawPicture::CopyData(const TRawPicture& other) {
@@ -27,8 +33,7 @@ void TRawPicture::CopyData(const TRawPicture& other) {
     other.data_.SaveToStream(data_);
     data_.Seek(0, ui::TSeekOrigin::soBeginning);
     if (other.empty_) return;
-    empty_ = false;
-    DecodePicture();
+    DecodeData();
 }
 
 int TRawPicture::Width() const { return DecodedWidth(picture_.get()); }

@@ -45,6 +45,9 @@ protected:
     virtual void DecodePicture();
     // Takes all of `stream` as the data, then decodes it.
     void TakeData(ui::TStream& stream);
+    // Decodes the data; the picture is no longer empty once that succeeded (a failure leaves it
+    // empty and propagates).
+    void DecodeData();
     // Copies another picture's data; decodes it unless that picture is empty.
     void CopyData(const TRawPicture& other);
 

@@ -4,6 +4,8 @@
 #include <cstdlib>
 
 #include "controls/panel/markup_renderer.h"
+#include "controls/panel/picture_container.h"
+#include "platform/ui/core/exceptions.h"
 #include "platform/ui/graphics/bitmap.h"
 #include "tests/panel/picture_fixture.h"
 #include "tests/support/render.h"
@@ -630,6 +632,35 @@ TEST_F(MarkupRendererTest, NaturalSizeLeavesThePicturesStretch) {
     EXPECT_TRUE(item->Picture().Stretch());
     EXPECT_EQ(Pixel(15, 11), ui::clRed);
     EXPECT_EQ(Pixel(16, 11), ui::clWhite);
+}
+
+// A resource or a stored picture whose bytes do not decode shows nothing and takes no room, even
+// where WIDTH and HEIGHT give it a size: the text after it starts where the picture would have.
+TEST_F(MarkupRendererTest, PicturesThatDoNotDecodeTakeNoRoom) {
+    panel::TPictureContainer container(nullptr);
+    panel::TPictureItem* item = container.Items().Add();
+    item->SetName("garbled");
+    ui::TMemoryStream garbage;
+    const std::string bytes = "no picture here";
+    garbage.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+    EXPECT_THROW(item->Picture().LoadFromStream(garbage), ui::Exception);
+    EXPECT_TRUE(item->Picture().Empty());
+    EXPECT_EQ(item->Picture().Data().Size(), static_cast<std::int64_t>(bytes.size()));  // kept as given
+    panel::THTMLPictureCache cache;
+    MarkupLayoutInputs options;
+    options.pictures.container = &container;
+    options.pictures.cache = &cache;
+    options.all_lines = true;
+    const MarkupLayout plain = Layout("x", kWide, options);
+    for (const char* source : {"RES://BROKEN", "garbled"}) {
+        SCOPED_TRACE(source);
+        const std::string img = std::string("<img src=\"") + source + "\" width=\"50\" height=\"40\">";
+        const MarkupLayout layout = Layout(img + "x", kWide, options);
+        EXPECT_EQ(layout.width, plain.width);
+        EXPECT_EQ(layout.height, plain.height);
+    }
+    ASSERT_NE(cache.FindById("RES://BROKEN"), nullptr);
+    EXPECT_TRUE(cache.FindById("RES://BROKEN")->Empty());
 }
 
 }  // namespace
