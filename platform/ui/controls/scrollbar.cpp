@@ -83,6 +83,13 @@ TScrollBar::TScrollBar(TComponent* owner) : TWinControl(owner), impl_(std::make_
         default:
             break;
         }
+        if (code == TScrollCode::scPageDown || code == TScrollCode::scPageUp) {
+            // The toolkit pages by its page step, which is also the thumb's length (PageSize);
+            // a page here moves by LargeChange. The position is not yet taken, so it can still
+            // be changed.
+            const int step = code == TScrollCode::scPageDown ? large_change_ : -large_change_;
+            impl_->bar->setSliderPosition(std::clamp(impl_->bar->value() + step, min_, ScrollLimit()));
+        }
         const int pos = impl_->bar->sliderPosition();
         Guarded([&] {
             UserScroll(code, pos);

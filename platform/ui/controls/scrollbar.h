@@ -1,5 +1,6 @@
 // TScrollBar with the class library's semantics over a Qt scroll bar: Max includes the page,
-// so the user can scroll Position up to Max - PageSize + 1. OnScroll reports every move with
+// so the user can scroll Position up to Max - PageSize + 1. PageSize sizes the thumb; a click in
+// the page area (or a page key) moves by LargeChange. OnScroll reports every move with
 // its scroll code, and scEndScroll when the steps end: when the mouse press on an arrow, the page
 // area or the thumb is released, and right after a step made otherwise (the wheel, a key).
 // OnChange follows every Position change.
