@@ -150,9 +150,15 @@ QPoint PartOf(QScrollBar* bar, QStyle::SubControl part) {
 }
 
 // Clicks on the bar's arrows and page area, as the user makes them: the panels follow each
-// step, once its press is released.
+// step, once its press is released. The panels reach far enough below the group that a page
+// (LargeChange, a third of the group) and the thumb's length (PageSize, the whole group) end in
+// different places.
 TEST_F(PanelGroupTest, ClicksOnTheArrowsAndThePageAreaMoveThePanels) {
-    MakeGroup(300, 150, {{50, 60}, {10, 40}, {30, 80, false}, {70, 50}});
+    MakeGroup(300, 150, {{0, 60}, {10, 60}, {20, 60}, {30, 60}, {40, 60}, {50, 60}});
+    const ui::TScrollBar& scroll = group_->ScrollBar();
+    ASSERT_EQ(scroll.Max(), 416);  // 8 + 6 x (60 + 8)
+    ASSERT_EQ(scroll.PageSize(), 150);
+    ASSERT_EQ(scroll.LargeChange(), 50);
     QScrollBar* bar = ToolkitBar(group_->ScrollBar());
     ASSERT_NE(bar, nullptr);
     ASSERT_EQ(bar->height(), 150);  // laid out along the whole group
@@ -166,16 +172,20 @@ TEST_F(PanelGroupTest, ClicksOnTheArrowsAndThePageAreaMoveThePanels) {
         int position;  // of the scroll bar after the click
     } steps[] = {
         {QStyle::SC_ScrollBarAddLine, 2},  // SmallChange
-        {QStyle::SC_ScrollBarAddLine, 4},  {QStyle::SC_ScrollBarSubLine, 2},
-        {QStyle::SC_ScrollBarAddPage, 32},  // a page on, held to Max - PageSize
-        {QStyle::SC_ScrollBarSubPage, 0},
+        {QStyle::SC_ScrollBarAddLine, 4},   {QStyle::SC_ScrollBarSubLine, 2},
+        {QStyle::SC_ScrollBarAddPage, 52},  // LargeChange
+        {QStyle::SC_ScrollBarAddPage, 102}, {QStyle::SC_ScrollBarSubPage, 52},
+        {QStyle::SC_ScrollBarAddPage, 102}, {QStyle::SC_ScrollBarAddPage, 152},
+        {QStyle::SC_ScrollBarAddPage, 202}, {QStyle::SC_ScrollBarAddPage, 252},
+        {QStyle::SC_ScrollBarAddPage, 266},  // held to Max - PageSize
+        {QStyle::SC_ScrollBarSubPage, 216},
     };
     for (const auto& step : steps) {
         SCOPED_TRACE(step.position);
         click(step.part);
-        EXPECT_EQ(group_->ScrollBar().Position(), step.position);
+        EXPECT_EQ(scroll.Position(), step.position);
         const int d = step.position;
-        EXPECT_EQ(Tops(), (std::vector<int>{56 - d, 8 - d, 124 - d, 124 - d}));
+        EXPECT_EQ(Tops(), (std::vector<int>{8 - d, 76 - d, 144 - d, 212 - d, 280 - d, 348 - d}));
     }
 }
 
