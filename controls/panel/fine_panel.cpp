@@ -172,13 +172,20 @@ void TCustomFinePanel::StoreCollaps(bool value) {
     InvalidateLayout();
 }
 
+// A new size runs the panel's resize event, which may free it: a watch tells whether the panel
+// is still there to be read afterwards.
+
 void TCustomFinePanel::SetHeight(int value) {
+    const TControlWatchList alive(this);
     ui::TCustomPanel::SetHeight(value);
+    if (!alive.Contains(this)) return;
     if (!collaps_ && !collapsing_ && caption_->Position() == TCaptionPosition::cpTop) full_height_ = value;
 }
 
 void TCustomFinePanel::SetWidth(int value) {
+    const TControlWatchList alive(this);
     ui::TCustomPanel::SetWidth(value);
+    if (!alive.Contains(this)) return;
     if (!collaps_ && !collapsing_ && caption_->Position() == TCaptionPosition::cpLeft) full_height_ = value;
 }
 
@@ -215,7 +222,9 @@ void TCustomFinePanel::Loaded() {
 }
 
 void TCustomFinePanel::SetBounds(int left, int top, int width, int height) {
+    const TControlWatchList alive(this);
     ui::TCustomPanel::SetBounds(left, top, width, height);
+    if (!alive.Contains(this)) return;
     // A designer's move has no move/size loop to end: the group hears of it here.
     if (Designing()) NotifyGroup();
     if (Width() != last_width_ || Height() != last_height_) {
@@ -251,7 +260,9 @@ void TCustomFinePanel::Resize() {
     const bool on_top = caption_->Position() == TCaptionPosition::cpTop;
     if ((on_top && shade_.Width() != Width()) || (!on_top && shade_.Height() != Height())) RenderCaptionShade();
     if (!owner_double_buffered_) Repaint();
+    const TControlWatchList alive(this);
     ui::TCustomPanel::Resize();
+    if (!alive.Contains(this)) return;
     DoAutoSize();
 }
 
@@ -271,7 +282,9 @@ void TCustomFinePanel::AlignControls(ui::TRect& rect) {
 }
 
 void TCustomFinePanel::ChangeScale(int m, int d) {
+    const TControlWatchList alive(this);
     SetBounds(ui::MulDiv(Left(), m, d), ui::MulDiv(Top(), m, d), ui::MulDiv(Width(), m, d), ui::MulDiv(Height(), m, d));
+    if (!alive.Contains(this)) return;
     Font().SetSize(ui::MulDiv(Font().Size(), m, d));
     caption_->SetHeight(ui::MulDiv(caption_->Height(), m, d));
     caption_->Font().SetSize(ui::MulDiv(caption_->Font().Size(), m, d));

@@ -376,7 +376,8 @@ private:
     void InvalidateAnchor(const ui::TRect& rect);
     void DropBodyAnchor();
     void DropCaptionAnchor();
-    void AnchorEntered(const std::string& anchor, const ui::TRect& rect);
+    // False when the panel is gone after the anchor's event.
+    bool AnchorEntered(const std::string& anchor, const ui::TRect& rect);
     PanelPointerState pointer_;
     TControlWatchList hidden_children_;  // hidden already when the panel collapsed
 };

@@ -84,7 +84,10 @@ void TFinePanelGroup::SetColumns(int value) {
 
 void TFinePanelGroup::SetBounds(int left, int top, int width, int height) {
     const bool changed = width != group_last_width_ || height != group_last_height_;
+    // The group's own resize event may free it.
+    const TControlWatchList alive(this);
     TFinePanel::SetBounds(left, top, width, height);
+    if (!alive.Contains(this)) return;
     if (changed) ArrangePanels();
     group_last_width_ = width;
     group_last_height_ = height;
@@ -96,7 +99,9 @@ void TFinePanelGroup::AlignControls(ui::TRect& rect) {
 }
 
 void TFinePanelGroup::Resize() {
+    const TControlWatchList alive(this);
     TFinePanel::Resize();
+    if (!alive.Contains(this)) return;
     UpdateScrollRange();
 }
 
@@ -205,6 +210,9 @@ void TFinePanelGroup::ArrangeVertical() {
     if (arrange_lock_ > 0) return;
     ++arrange_lock_;
     const std::vector<TCustomFinePanel*> panels = SortedPanels(false);
+    // Placing a panel runs its resize event, which may free it: freed panels are left out.
+    TControlWatchList listed;
+    for (TCustomFinePanel* p : panels) listed.Add(p);
     int y = vert_padding_ - ScrollOffset();
     if (Caption().Visible()) y += Caption().Height();
     if (scroll_smooth_) {
@@ -219,9 +227,11 @@ void TFinePanelGroup::ArrangeVertical() {
         p->SetTop(y);
         p->SetLeft(((w - bar - horz_padding_) / columns_) * column + horz_padding_);
         p->SetWidth((w - 2 * horz_padding_ - bar) / columns_);
+        if (!listed.Contains(p)) continue;
         if (p->Visible() && column == 0) y += p->Height() + vert_padding_;
     }
     for (TCustomFinePanel* p : panels) {
+        if (!listed.Contains(p)) continue;
         if (scroll_smooth_ && p->Visible()) {
             ui::SetRedraw(*p, true);
             p->Repaint();
@@ -239,6 +249,7 @@ void TFinePanelGroup::ArrangeVertical() {
             }
             child->SetWidth(child->Width() + 1);
             child->SetWidth(child->Width() - 1);
+            if (!listed.Contains(p)) break;
         }
     }
     --arrange_lock_;
@@ -247,12 +258,15 @@ void TFinePanelGroup::ArrangeVertical() {
 
 void TFinePanelGroup::ArrangeHorizontal() {
     const std::vector<TCustomFinePanel*> panels = SortedPanels(true);
+    TControlWatchList listed;
+    for (TCustomFinePanel* p : panels) listed.Add(p);
     int x = horz_padding_ - ScrollOffset();
     const int height = Height() - 2 * vert_padding_ - (scroll_bar_->Visible() ? scroll_bar_->Height() : 0);
     for (TCustomFinePanel* p : panels) {
         p->SetLeft(x);
         p->SetTop(vert_padding_);
         p->SetHeight(height);
+        if (!listed.Contains(p)) continue;
         if (p->Visible()) x += p->Width() + horz_padding_;
     }
 }

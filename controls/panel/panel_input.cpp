@@ -91,20 +91,30 @@ void TCustomFinePanel::DropCaptionAnchor() {
     InvalidateAnchor(pointer_.caption_anchor_rect);
 }
 
-void TCustomFinePanel::AnchorEntered(const std::string& anchor, const ui::TRect& rect) {
+bool TCustomFinePanel::AnchorEntered(const std::string& anchor, const ui::TRect& rect) {
     if (Cursor() == pointer_.restore_cursor || anchor != pointer_.hovered_anchor) {
         if (AnchorHint()) ui::Application().CancelHint();
         SetCursor(ui::crHandPoint);
-        if (OnAnchorEnter) OnAnchorEnter(this, anchor);
+        if (OnAnchorEnter) {
+            const TControlWatchList alive(this);
+            OnAnchorEnter(this, anchor);
+            if (!alive.Contains(this)) return false;
+        }
         InvalidateAnchor(rect);
     }
     pointer_.hovered_anchor = anchor;
+    return true;
 }
 
 // --- mouse -----------------------------------------------------------------------------------
 
+// Every user handler may free the panel: where more follows one, a watch tells whether the panel
+// is still there, and nothing of it is read when it is gone.
+
 void TCustomFinePanel::MouseDown(ui::TMouseButton button, ui::TShiftState shift, int x, int y) {
+    const TControlWatchList alive(this);
     ui::TCustomPanel::MouseDown(button, shift, x, y);
+    if (!alive.Contains(this)) return;
     ui::TRect rect;
     const std::string anchor = GetAnchorAt(x, y, rect);
     if (anchor.empty()) return;
@@ -153,7 +163,9 @@ void TCustomFinePanel::MouseUp(ui::TMouseButton button, ui::TShiftState shift, i
 }
 
 void TCustomFinePanel::MouseMove(ui::TShiftState shift, int x, int y) {
+    const TControlWatchList alive(this);
     ui::TCustomPanel::MouseMove(shift, x, y);
+    if (!alive.Contains(this)) return;
     ui::TRect rect;
     const std::string anchor = GetAnchorAt(x, y, rect);
     pointer_.moving_by_caption = false;
@@ -179,11 +191,12 @@ void TCustomFinePanel::MouseMove(ui::TShiftState shift, int x, int y) {
                 if (!pointer_.hovered_anchor.empty()) InvalidateAnchor(pointer_.caption_anchor_rect);
                 InvalidateAnchor(rect);
             }
-            AnchorEntered(anchor, rect);
+            if (!AnchorEntered(anchor, rect)) return;
             pointer_.caption_anchor_rect = rect;
         } else if (Cursor() == ui::crHandPoint) {
             SetCursor(pointer_.restore_cursor);
             if (OnAnchorExit) OnAnchorExit(this, pointer_.hovered_anchor);
+            if (!alive.Contains(this)) return;
             caption_anchor_ = -1;
             InvalidateAnchor(pointer_.caption_anchor_rect);
         }
@@ -199,12 +212,13 @@ void TCustomFinePanel::MouseMove(ui::TShiftState shift, int x, int y) {
                 InvalidateAnchor(rect);
             }
         }
-        AnchorEntered(anchor, rect);
+        if (!AnchorEntered(anchor, rect)) return;
         pointer_.body_anchor_rect = rect;
         pointer_.previous_body_anchor = body_anchor_;
     } else if (Cursor() == ui::crHandPoint) {
         SetCursor(pointer_.restore_cursor);
         if (OnAnchorExit) OnAnchorExit(this, pointer_.hovered_anchor);
+        if (!alive.Contains(this)) return;
         pointer_.body_anchor_rect = ui::InflateRect(pointer_.body_anchor_rect, 1);
         body_anchor_ = -1;
         pointer_.previous_body_anchor = -1;
@@ -213,14 +227,17 @@ void TCustomFinePanel::MouseMove(ui::TShiftState shift, int x, int y) {
 }
 
 void TCustomFinePanel::DblClick() {
+    const TControlWatchList alive(this);
     ui::TCustomPanel::DblClick();
-    if (!Caption().Visible()) return;
+    if (!alive.Contains(this) || !Caption().Visible()) return;
     const ui::TPoint p = ScreenToClient(ui::Mouse().CursorPos());
     if (Layout().caption_click.Contains(p) && OnCaptionDBlClick) OnCaptionDBlClick(this);
 }
 
 void TCustomFinePanel::CMMouseEnter() {
+    const TControlWatchList alive(this);
     if (OnMouseEnter) OnMouseEnter(this);
+    if (!alive.Contains(this)) return;
     ui::TCustomPanel::CMMouseEnter();
 }
 
@@ -231,7 +248,11 @@ void TCustomFinePanel::CMMouseLeave() {
         pointer_.caption_anchor_rect = ui::InflateRect(pointer_.caption_anchor_rect, 1);
         if (Hover()) InvalidateRect(pointer_.caption_anchor_rect);
     }
-    if (OnMouseLeave) OnMouseLeave(this);
+    if (OnMouseLeave) {
+        const TControlWatchList alive(this);
+        OnMouseLeave(this);
+        if (!alive.Contains(this)) return;
+    }
     if (close_hot_ || min_max_hot_) {
         close_hot_ = false;
         min_max_hot_ = false;
@@ -246,7 +267,11 @@ void TCustomFinePanel::CMHintShowAt(std::string& hint, int x, int y, ui::TPoint&
     ui::TRect rect;
     std::string anchor = GetAnchorAt(x, y, rect);
     if (anchor.empty()) return;
-    if (OnAnchorHint) OnAnchorHint(this, anchor);
+    if (OnAnchorHint) {
+        const TControlWatchList alive(this);
+        OnAnchorHint(this, anchor);
+        if (!alive.Contains(this)) return;
+    }
     const ui::TPoint at = ClientToScreen(ui::TPoint{x, y});
     screen_pos = ui::TPoint{at.X + 10, at.Y - 10};
     hint = anchor;
@@ -265,7 +290,10 @@ int TCustomFinePanel::NCHitTest(ui::TPoint screen_pos) {
     if (Caption().Visible() && in_strip) {
         ui::TRect rect;
         if (GetAnchorAt(p.X, p.Y, rect).empty() && result == ui::HTCLIENT && CanMove()) {
+            const TControlWatchList alive(this);
             MouseMove(0, p.X, p.Y);
+            // Gone with the move's handlers: the point is nobody's to move.
+            if (!alive.Contains(this)) return ui::HTNOWHERE;
             result = ui::HTCAPTION;
             pointer_.moving_by_caption = true;
         }
@@ -334,7 +362,9 @@ void TCustomFinePanel::WMSizing(int edge, ui::TRect& proposed) {
 
 void TCustomFinePanel::WMExitSizeMove() {
     ui::TCustomPanel::WMExitSizeMove();
+    const TControlWatchList alive(this);
     if (OnEndMoveSize) OnEndMoveSize(this);
+    if (!alive.Contains(this)) return;
     NotifyGroup();
 }
 
@@ -345,36 +375,44 @@ void TCustomFinePanel::NotifyGroup() {
 // --- collapsing ------------------------------------------------------------------------------
 
 void TCustomFinePanel::SetCollaps(bool value) {
-    if (Collaps() && !value && OnMaximize) OnMaximize(this);
-    if (!Collaps() && value && OnMinimize) OnMinimize(this);
-    if (Collapsing()) return;
+    // The events, the resizing (its own event) and the steps of the animation (which let pending
+    // events run) run other code, and any of it may free this panel: the watch tells, and nothing
+    // of the panel is touched after that.
+    const TControlWatchList alive(this);
+    if (Collaps() && !value) {
+        if (OnMaximize) OnMaximize(this);
+    } else if (!Collaps() && value && OnMinimize) {
+        OnMinimize(this);
+    }
+    if (!alive.Contains(this) || Collapsing()) return;
     const int extra = BorderWidth() != 0 && BorderShadow() ? BorderWidth() + 4 : 0;
     const int status = StatusBar().Visible() ? StatusBar().Height() : 0;
     const int caption = Caption().Height();
     const bool on_left = CaptionOnLeft(*this);
     const auto extent = [&] { return on_left ? Width() : Height(); };
+    // False when the panel is gone.
     const auto set_extent = [&](int v) {
         if (on_left)
             SetWidth(v);
         else
             SetHeight(v);
+        return alive.Contains(this);
+    };
+    const auto notify_group = [&] {
+        NotifyGroup();
+        return alive.Contains(this);
     };
 
     if (value != Collaps()) {
         SetCollapsing(true);
         StoreCollaps(value);
         if (!Loading()) {
-            // Each step lets pending events run, and one of them may free this panel: the watch
-            // tells, and nothing of the panel is touched after that.
-            const TControlWatchList alive(this);
             const auto animate = [&](int step) {
                 for (int i = 0; i < CollapsSteps(); ++i) {
-                    set_extent(extent() + step);
+                    if (!set_extent(extent() + step)) return false;
                     ui::Application().ProcessMessages();
-                    if (!alive.Contains(this)) return false;
-                    NotifyGroup();
+                    if (!alive.Contains(this) || !notify_group()) return false;
                     kernel::Sleep(static_cast<std::uint32_t>(std::max(0, CollapsDelay())));
-                    if (!alive.Contains(this)) return false;
                 }
                 return true;
             };
@@ -383,7 +421,7 @@ void TCustomFinePanel::SetCollaps(bool value) {
                     if (CollapsColor() != ui::clNone) SetColor(ExpandedColor());
                     if (!animate((FullHeight() - caption - status) / CollapsSteps())) return;
                 }
-                set_extent(FullHeight());
+                if (!set_extent(FullHeight())) return;
                 if (AutoHideChildren()) ShowChildren(true);
             } else {
                 SetFullHeight(extent());
@@ -395,13 +433,14 @@ void TCustomFinePanel::SetCollaps(bool value) {
                         on_left ? Width() - caption - status : Height() - caption - status - 2 * BorderWidth();
                     if (!animate(-(room / CollapsSteps()))) return;
                 }
-                set_extent(on_left ? extra + caption + status : extra + caption + status - 2);
+                if (!set_extent(on_left ? extra + caption + status : extra + caption + status - 2)) return;
             }
-            NotifyGroup();
+            if (!notify_group()) return;
         }
         SetCollapsing(false);
     }
     CollapsExpandDone();
+    if (!alive.Contains(this)) return;
     if (OnEndCollapsExpand) OnEndCollapsExpand(this);
 }
 
@@ -439,6 +478,8 @@ void TCustomFinePanel::DoAutoSize() {
     const int status = StatusBar().Visible() ? StatusBar().Height() : 0;
     const int caption = Caption().Height();
     const bool on_left = CaptionOnLeft(*this);
+    // Each new size runs the panel's resize event, which may free it.
+    const TControlWatchList alive(this);
     if (AutoSize().Width()) {
         if (!on_left)
             SetWidth(bw2 + tw + Indent());
@@ -446,6 +487,7 @@ void TCustomFinePanel::DoAutoSize() {
             SetWidth(caption + tw + status + bw2 + Indent());
         else
             SetWidth(status + tw + bw2 + Indent());
+        if (!alive.Contains(this)) return;
     }
     if (AutoSize().Height()) {
         if (on_left) {
@@ -455,6 +497,7 @@ void TCustomFinePanel::DoAutoSize() {
         } else {
             SetHeight(status + th + bw2 + TopIndent());
         }
+        if (!alive.Contains(this)) return;
     }
     NotifyGroup();
 }
@@ -479,11 +522,16 @@ void TCustomFinePanel::LoadPosition() {
     if (position.Key().empty() || position.Section().empty() || Designing()) return;
     const auto store = OpenPositionStore(position);
     const std::string& section = position.Section();
+    // Sizing and collapsing run the panel's events, which may free it.
+    const TControlWatchList alive(this);
     SetTop(store->ReadInteger(section, "Top", Top()));
     SetLeft(store->ReadInteger(section, "Left", Left()));
     SetHeight(store->ReadInteger(section, "Height", Height()));
+    if (!alive.Contains(this)) return;
     SetWidth(store->ReadInteger(section, "Width", Width()));
+    if (!alive.Contains(this)) return;
     SetCollaps(store->ReadInteger(section, "Collaps", 0) == 1);
+    if (!alive.Contains(this)) return;
     SetFullHeight(store->ReadInteger(section, "FullHeight", Height()));
 }
 

@@ -1,11 +1,14 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QHelpEvent>
 #include <QMetaObject>
+#include <QPointer>
 #include <QWidget>
 
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <memory>
 #include <sstream>
 #include <string>
@@ -158,6 +161,162 @@ TEST_F(PanelInputTest, APanelFreedByTheCollapseItsClickStartedIsNotReadAgain) {
     EXPECT_FALSE(alive.Contains(doomed));
     EXPECT_EQ(caption_clicks, 0);
     EXPECT_EQ(host_->ControlCount(), 0);
+}
+
+// A mouse event at a point on the screen, sent to a widget only while it is still there.
+void MouseWhileThere(const QPointer<QWidget>& w, QEvent::Type type, ui::TPoint screen, Qt::MouseButton button,
+                     Qt::MouseButtons buttons) {
+    if (w.isNull()) return;
+    test_support::SendMouse(w.data(), type, w->mapFromGlobal(QPoint(screen.X, screen.Y)), button, buttons);
+}
+
+// Any of the panel's events may free it (a handler that closes the page it stands on, say). What
+// the panel was doing then stops, and nothing of it is read again: the sanitizer build sees any
+// touch. Each case frees the panel from one event, reached as the user reaches it.
+TEST_F(PanelInputTest, APanelFreedByAnyOfItsEventsIsNotReadAgain) {
+    const std::string link = "<a href=\"topic\">topic</a>";
+    struct Case {
+        const char* event;
+        // Prepares the panel and hooks `free_it` to the event.
+        std::function<void(TFinePanel&, const ui::TNotifyEvent& free_it)> arm;
+        std::function<void(TFinePanel&)> act;
+    };
+    const auto click_min_max = [](TFinePanel& p) { test_support::Click(p, Centre(MinMaxButtonRect(p))); };
+    const Case cases[] = {
+        {"OnMinimize",
+         [](TFinePanel& p, const ui::TNotifyEvent& free_it) {
+             p.Caption().SetMinMaxButton(true);
+             p.OnMinimize = free_it;
+         },
+         click_min_max},
+        {"OnMaximize",
+         [](TFinePanel& p, const ui::TNotifyEvent& free_it) {
+             p.Caption().SetMinMaxButton(true);
+             p.SetCollaps(true);
+             p.OnMaximize = free_it;
+         },
+         click_min_max},
+        {"OnAnchorEnter",
+         [&](TFinePanel& p, const ui::TNotifyEvent& free_it) {
+             p.SetText(link);
+             p.OnAnchorEnter = [free_it](ui::TPersistent* sender, const std::string&) { free_it(sender); };
+         },
+         [&](TFinePanel& p) { test_support::MouseMove(p, PointOver("topic")); }},
+        {"OnAnchorExit",
+         [&](TFinePanel& p, const ui::TNotifyEvent& free_it) {
+             p.SetText(link);
+             test_support::MouseMove(p, PointOver("topic"));
+             p.OnAnchorExit = [free_it](ui::TPersistent* sender, const std::string&) { free_it(sender); };
+         },
+         [](TFinePanel& p) {
+             test_support::MouseMove(p, ui::TPoint{190, 100});
+         }},
+        {"OnAnchorExit, leaving a caption anchor for the caption's move strip",
+         [&](TFinePanel& p, const ui::TNotifyEvent& free_it) {
+             p.Caption().SetText(link);
+             p.SetCanMove(true);
+             test_support::MouseMove(p, PointOver("topic"));
+             p.OnAnchorExit = [free_it](ui::TPersistent* sender, const std::string&) { free_it(sender); };
+         },
+         [](TFinePanel& p) {
+             test_support::MouseMove(p, ui::TPoint{150, 8});
+         }},
+        {"OnAnchorHint",
+         [&](TFinePanel& p, const ui::TNotifyEvent& free_it) {
+             p.SetText(link);
+             p.SetAnchorHint(true);
+             p.SetShowHint(true);
+             p.OnAnchorHint = [free_it](ui::TPersistent* sender, std::string&) { free_it(sender); };
+         },
+         [&](TFinePanel& p) {
+             const ui::TPoint at = PointOver("topic");
+             const ui::TPoint screen = p.ClientToScreen(at);
+             QHelpEvent help(QEvent::ToolTip, QPoint(at.X, at.Y), QPoint(screen.X, screen.Y));
+             QApplication::sendEvent(p.Widget(), &help);
+         }},
+        {"OnMouseLeave", [](TFinePanel& p, const ui::TNotifyEvent& free_it) { p.OnMouseLeave = free_it; },
+         [](TFinePanel& p) {
+             QEvent leave(QEvent::Leave);
+             QApplication::sendEvent(p.Widget(), &leave);
+         }},
+        {"OnMouseDown",
+         [](TFinePanel& p, const ui::TNotifyEvent& free_it) {
+             p.OnMouseDown = [free_it](ui::TPersistent* sender, ui::TMouseButton, ui::TShiftState, int, int) {
+                 free_it(sender);
+             };
+         },
+         [](TFinePanel& p) {
+             test_support::MousePress(p, ui::TPoint{100, 60});
+         }},
+        {"OnMouseMove",
+         [](TFinePanel& p, const ui::TNotifyEvent& free_it) {
+             p.OnMouseMove = [free_it](ui::TPersistent* sender, ui::TShiftState, int, int) { free_it(sender); };
+         },
+         [](TFinePanel& p) {
+             test_support::MouseMove(p, ui::TPoint{100, 60});
+         }},
+        {"OnClick", [](TFinePanel& p, const ui::TNotifyEvent& free_it) { p.OnClick = free_it; },
+         [](TFinePanel& p) {
+             test_support::Click(p, ui::TPoint{100, 60});
+         }},
+        {"OnDblClick", [](TFinePanel& p, const ui::TNotifyEvent& free_it) { p.OnDblClick = free_it; },
+         [](TFinePanel& p) {
+             test_support::SendMouse(p.Widget(), QEvent::MouseButtonDblClick, QPoint(40, 10), Qt::LeftButton,
+                                     Qt::LeftButton);
+         }},
+        {"OnEndMoveSize",
+         [](TFinePanel& p, const ui::TNotifyEvent& free_it) {
+             p.SetCanMove(true);
+             p.OnEndMoveSize = free_it;
+         },
+         [](TFinePanel& p) {
+             test_support::Drag(p, ui::TPoint{60, 8}, 30, 25);
+         }},
+        {"OnResize, sized by the user",
+         [](TFinePanel& p, const ui::TNotifyEvent& free_it) {
+             p.SetCanSize(true);
+             p.OnResize = free_it;
+         },
+         [](TFinePanel& p) {
+             const QPointer<QWidget> w(p.Widget());
+             const ui::TPoint edge = p.ClientToScreen(ui::TPoint{100, 119});
+             MouseWhileThere(w, QEvent::MouseButtonPress, edge, Qt::LeftButton, Qt::LeftButton);
+             MouseWhileThere(w, QEvent::MouseMove, ui::TPoint{edge.X, edge.Y + 20}, Qt::NoButton, Qt::LeftButton);
+             MouseWhileThere(w, QEvent::MouseButtonRelease, ui::TPoint{edge.X, edge.Y + 20}, Qt::LeftButton,
+                             Qt::NoButton);
+         }},
+        {"OnResize, collapsing",
+         [](TFinePanel& p, const ui::TNotifyEvent& free_it) {
+             p.Caption().SetMinMaxButton(true);
+             p.OnResize = free_it;
+         },
+         click_min_max},
+        {"OnResize, sized to its text",
+         [](TFinePanel& p, const ui::TNotifyEvent& free_it) {
+             p.AutoSize().SetWidth(true);
+             p.AutoSize().SetHeight(true);
+             p.AutoSize().SetEnabled(true);
+             p.OnResize = free_it;
+         },
+         [](TFinePanel& p) { p.SetText("A text that sizes the panel"); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.event);
+        delete panel_;
+        panel_ = MakePanel();
+        TFinePanel* doomed = panel_;
+        int freed = 0;
+        c.arm(*doomed, [&](ui::TPersistent*) {
+            ++freed;
+            delete doomed;
+            panel_ = nullptr;
+        });
+        const TControlWatchList alive(doomed);
+        c.act(*doomed);
+        EXPECT_EQ(freed, 1);
+        EXPECT_FALSE(alive.Contains(doomed));
+        EXPECT_EQ(host_->ControlCount(), 0);
+    }
 }
 
 TEST_F(PanelInputTest, HiddenChildrenStayHiddenAndFreedOnesAreForgotten) {

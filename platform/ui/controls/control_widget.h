@@ -12,10 +12,12 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QToolTip>
 #include <QWheelEvent>
 #include <QWidget>
 #include <optional>
+#include <utility>
 
 #include "platform/ui/controls/application.h"
 #include "platform/ui/controls/controls.h"
@@ -77,8 +79,8 @@ protected:
         Track(e);
         if (NonClientPress(e)) return;
         const QPoint p = e->position().toPoint();
+        if (!Survives([&] { control_->DblClick(); })) return;
         Guarded([&] {
-            control_->DblClick();
             control_->MouseDown(control_detail::ButtonOf(e->button()),
                                 control_detail::ShiftOf(e->modifiers(), e->buttons()) | ssDouble, p.x(), p.y());
         });
@@ -90,10 +92,8 @@ protected:
             return;
         }
         int hit = HTCLIENT;
-        Guarded([&] {
-            hit = SizeMoveLoop::HitTest(*control_, GlobalOf(e));
-            SizeMoveLoop::SetCursor(*control_, hit);
-        });
+        if (!Survives([&] { hit = SizeMoveLoop::HitTest(*control_, GlobalOf(e)); })) return;
+        Guarded([&] { SizeMoveLoop::SetCursor(*control_, hit); });
         if (hit != HTCLIENT) return;
         const QPoint p = e->position().toPoint();
         Guarded([&] { control_->MouseMove(control_detail::ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y()); });
@@ -114,8 +114,8 @@ protected:
         }
         const QPoint p = e->position().toPoint();
         const bool inside = rect().contains(p);
+        if (inside && e->button() == Qt::LeftButton && !Survives([&] { control_->Click(); })) return;
         Guarded([&] {
-            if (inside && e->button() == Qt::LeftButton) control_->Click();
             control_->MouseUp(control_detail::ButtonOf(e->button()),
                               control_detail::ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
         });
@@ -184,7 +184,7 @@ protected:
             auto* help = static_cast<QHelpEvent*>(e);
             std::string hint = control_->Hint();
             TPoint at{help->globalPos().x(), help->globalPos().y()};
-            Guarded([&] { control_->CMHintShowAt(hint, help->pos().x(), help->pos().y(), at); });
+            if (!Survives([&] { control_->CMHintShowAt(hint, help->pos().x(), help->pos().y(), at); })) return true;
             if (control_->ShowHint() && !hint.empty()) {
                 QToolTip::showText(QPoint(at.X, at.Y), QString::fromStdString(hint), this);
             } else {
@@ -196,6 +196,14 @@ protected:
     }
 
 private:
+    // Runs `action` through the guard; false when it freed the control, and this widget with it,
+    // so that nothing of either is touched again.
+    template <typename F>
+    bool Survives(F&& action) {
+        const QPointer<QWidget> alive(this);
+        Guarded(std::forward<F>(action));
+        return !alive.isNull();
+    }
     static TPoint GlobalOf(QMouseEvent* e) {
         const QPoint g = e->globalPosition().toPoint();
         return TPoint{g.x(), g.y()};
@@ -205,7 +213,8 @@ private:
     bool NonClientPress(QMouseEvent* e) {
         if (size_move_) return true;
         int hit = HTCLIENT;
-        Guarded([&] { hit = SizeMoveLoop::HitTest(*control_, GlobalOf(e)); });
+        // Gone with the hit test's handlers: the press is nobody's.
+        if (!Survives([&] { hit = SizeMoveLoop::HitTest(*control_, GlobalOf(e)); })) return true;
         if (hit == HTCLIENT) return false;
         if (e->button() == Qt::LeftButton && e->type() == QEvent::MouseButtonPress && SizeMoveLoop::Starts(hit)) {
             Guarded([&] { size_move_.emplace(*control_, hit, GlobalOf(e)); });

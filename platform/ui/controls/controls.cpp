@@ -10,6 +10,7 @@
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QPointer>
 #include <QToolTip>
 #include <QWidget>
 #include <algorithm>
@@ -151,7 +152,12 @@ void TControl::SetBounds(int left, int top, int width, int height) {
     const bool resized = next.Width() != bounds_.Width() || next.Height() != bounds_.Height();
     bounds_ = next;
     widget_->setGeometry(next.Left, next.Top, next.Width(), next.Height());
-    if (resized) Resize();
+    if (resized) {
+        // The resize event may free the control: its widget goes with it.
+        const QPointer<QWidget> alive(widget_.get());
+        Resize();
+        if (alive.isNull()) return;
+    }
     if (parent_ != nullptr && align_ != TAlign::alNone) parent_->Realign();
 }
 
@@ -290,8 +296,9 @@ void TWinControl::SetTabStop(bool value) {
 
 void TWinControl::SetBounds(int left, int top, int width, int height) {
     const bool resized = width != Width() || height != Height();
+    const QPointer<QWidget> alive(Widget());  // the resize event may free the control
     TControl::SetBounds(left, top, width, height);
-    if (resized) Realign();
+    if (resized && !alive.isNull()) Realign();
 }
 
 void TWinControl::Realign() {
