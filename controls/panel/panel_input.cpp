@@ -141,12 +141,12 @@ void TCustomFinePanel::MouseUp(ui::TMouseButton button, ui::TShiftState shift, i
         if (!alive.Contains(this)) return;
         NotifyGroup();
         toggle_by_caption = false;
-        // A panel without an owner belongs to the code that made it (by value or in its own
-        // holder), which frees it: freeing it here would free it twice. It is only hidden.
-        if (FreeOnClose() && Owner() != nullptr) {
+        if (FreeOnClose()) {
             // The mouse-up is still running on this panel: it leaves the screen, its parent and
-            // its owner now and is freed once the event is over.
-            ui::ReleaseLater(std::unique_ptr<ui::TControl>(this));
+            // its owner now and is freed once the event is over. A panel without an owner belongs
+            // to the code that made it (by value or in its own holder), which frees it: freeing
+            // it here would free it twice, so it is only hidden. Either way the click ends here.
+            if (Owner() != nullptr) ui::ReleaseLater(std::unique_ptr<ui::TControl>(this));
             return;
         }
     }

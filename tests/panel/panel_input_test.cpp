@@ -357,18 +357,27 @@ TEST_F(PanelInputTest, CloseButtonHidesAndTellsAndFreeOnCloseFreesAfterTheEvent)
 }
 
 // A panel without an owner belongs to whoever made it: its close button hides it and tells, and
-// its holder frees it, once.
+// its holder frees it, once. The click ends with the closing, also where the close button with
+// the caption's buttons on the left reaches into the caption's click area.
 TEST_F(PanelInputTest, APanelWithoutAnOwnerIsClosedButLeftToItsHolder) {
     auto held = std::make_unique<TFinePanel>(nullptr);
     held->SetParent(host_.get());
     held->SetBounds(20, 200, 200, 100);
     held->Caption().SetVisible(true);
     held->Caption().SetCloseButton(true);
+    held->Caption().SetButtonPosition(TCaptionButtonPosition::cbpLeft);
+    held->Caption().SetMinMaxCaption(true);
     held->SetFreeOnClose(true);
-    int closed = 0;
+    int closed = 0, caption_clicks = 0;
     held->OnClose = [&](ui::TPersistent*) { ++closed; };
-    test_support::Click(*held, Centre(CloseButtonRect(*held)));
+    held->OnCaptionClick = [&](ui::TPersistent*) { ++caption_clicks; };
+    const ui::TPoint on_both{CloseButtonRect(*held).Right - 1, 8};
+    ASSERT_TRUE(CloseButtonRect(*held).Contains(on_both));
+    ASSERT_TRUE(held->Layout().caption_click.Contains(on_both));
+    test_support::Click(*held, on_both);
     EXPECT_EQ(closed, 1);
+    EXPECT_EQ(caption_clicks, 0);
+    EXPECT_FALSE(held->Collaps());
     EXPECT_FALSE(held->Visible());
     EXPECT_FALSE(ui::IsReleased(*held));
     EXPECT_EQ(held->Parent(), host_.get());
