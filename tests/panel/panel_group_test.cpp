@@ -261,24 +261,28 @@ TEST_F(PanelGroupTest, ArrangingRedrawsTheShownWindowedChildrenWithoutChildren) 
 }
 
 // A panel put into a group in the designer is fitted to it across the stacking direction, less
-// the padding (and, being moved in the designer, placed in the arrangement at once); outside
-// the designer it keeps its bounds until the group arranges.
+// the padding, and kept at least a padding from the group's edge along it; outside the designer
+// it keeps its bounds. The group is being read (a form opened in the designer), so that it does
+// not arrange its panels: what the cases see is the fitting alone.
 TEST_F(PanelGroupTest, APanelPutIntoAGroupInTheDesignerIsFittedToIt) {
     const struct {
         TGroupStyle style;
         bool designing;
+        int top;
         ui::TRect bounds;
     } cases[] = {
-        {TGroupStyle::gsVertical, true, {8, 8, 292, 68}},     // as wide as the group less padding
-        {TGroupStyle::gsHorizontal, true, {8, 8, 108, 392}},  // as high as the group less padding
-        {TGroupStyle::gsVertical, false, {50, 2, 150, 62}},
+        {TGroupStyle::gsVertical, true, 2, {8, 8, 292, 68}},      // as wide as the group less padding
+        {TGroupStyle::gsVertical, true, 30, {8, 30, 292, 90}},    // further down: left where it is
+        {TGroupStyle::gsHorizontal, true, 2, {50, 8, 150, 392}},  // as high as the group less padding
+        {TGroupStyle::gsVertical, false, 2, {50, 2, 150, 62}},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(static_cast<int>(c.style) * 2 + (c.designing ? 1 : 0));
+        SCOPED_TRACE(static_cast<int>(c.style) * 100 + c.top * 2 + (c.designing ? 1 : 0));
         MakeGroup(300, 400, {}, 1, c.style);
+        group_->BeginLoading();
         auto* p = new TFinePanel(host_.get());
         p->SetDesigning(c.designing);
-        p->SetBounds(50, 2, 100, 60);
+        p->SetBounds(50, c.top, 100, 60);
         p->SetParent(group_);
         EXPECT_EQ(p->BoundsRect(), c.bounds);
         delete group_;
