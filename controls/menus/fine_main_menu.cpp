@@ -67,12 +67,19 @@ TFineMainMenu::~TFineMainMenu() {
 
 void TFineMainMenu::CreateInternalStyler() {
     menu_styler_ = nullptr;
-    internal_styler_ = new TFineMenuStyler(this);
-    internal_styler_->SetName("InternalMenuStyler");
+    // While the menu is being loaded the internal styler it had stays until Loaded: it serves
+    // again (a second one could not take its name).
+    if (internal_styler_ == nullptr) {
+        internal_styler_ = new TFineMenuStyler(this);
+        internal_styler_->SetName("InternalMenuStyler");
+    }
     current_styler_ = internal_styler_;
 }
 
 void TFineMainMenu::SetMenuStyler(TCustomFineMenuStyler* styler) {
+    // The menu's own internal styler given back to it is no styler of the user's: the menu goes
+    // on with it as with none (it must not free it to take it).
+    if (styler != nullptr && styler == internal_styler_) styler = nullptr;
     if (styler == menu_styler_) return;
     if (menu_styler_ != nullptr && menu_styler_ != internal_styler_) {
         RemoveFreeNotification(menu_styler_);
@@ -182,12 +189,14 @@ struct MeasureHandler {
     }
 };
 
+// The draw handler serves whichever styled menu holds the item when it is drawn: an item moved
+// to another menu is drawn for that one.
 struct DrawHandler {
-    TFineMainMenu* menu;
     void operator()(ui::TPersistent* sender, ui::TCanvas& canvas, const ui::TRect& rect,
                     ui::TOwnerDrawState state) const {
-        if (menu->UpdateCount() > 0) return;
         auto* item = static_cast<ui::TMenuItem*>(sender);
+        const TFineMainMenu* menu = StyledMenuOf(item);
+        if (menu == nullptr || menu->UpdateCount() > 0) return;
         ui::TRect r = rect;
         if (!IsRootItem(item)) r.Right -= kDropDownExtra;
         DrawItem(item, canvas, r, SideBarShown(item), state);
@@ -199,7 +208,7 @@ struct DrawHandler {
 void TFineMainMenu::HookOne(ui::TMenuItem* item, bool keep_own) {
     if (Loading() || item->OnAdvancedDrawItem.target<DrawHandler>() != nullptr) return;
     if (!item->OnMeasureItem || !keep_own) item->OnMeasureItem = MeasureHandler{};
-    if ((!item->OnAdvancedDrawItem && !item->OnDrawItem) || !keep_own) item->OnAdvancedDrawItem = DrawHandler{this};
+    if ((!item->OnAdvancedDrawItem && !item->OnDrawItem) || !keep_own) item->OnAdvancedDrawItem = DrawHandler{};
 }
 
 void TFineMainMenu::HookItems(ui::TMenuItem* item, bool recursive, bool keep_own) {

@@ -28,7 +28,10 @@ TCustomFineMenuStyler::~TCustomFineMenuStyler() {
 
 void TCustomFineMenuStyler::SetMenu(ui::TMainMenu* menu) {
     if (menu_ != nullptr && menu_ != menu) {
-        RemoveFreeNotification(menu_);
+        // The notice runs both ways: a menu that still paints with this styler (another menu took
+        // it over) keeps it, to learn of the styler's end.
+        IStyledMenu* previous = GetStyledMenu(menu_);
+        if (previous == nullptr || previous->GetMenuStyler() != this) RemoveFreeNotification(menu_);
         // The font's change event belongs to the menu that set it.
         font_.OnChange = nullptr;
     }

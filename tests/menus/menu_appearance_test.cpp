@@ -341,4 +341,68 @@ TEST_F(AppearanceFixture, StylerAndMenuOfDifferentOwnersLetGoOfEachOther) {
     }
 }
 
+// A styler bound to one menu and then to another serves both; when it goes, each menu lets go of
+// it and falls back to an internal styler (the sanitizer build sees any touch of the freed one).
+TEST_F(AppearanceFixture, AStylerSharedByTwoMenusIsLetGoByBothWhenFreed) {
+    ui::TComponent first_owner{nullptr}, second_owner{nullptr};
+    auto* first = new TFineMainMenu(&first_owner);
+    auto* second = new TFineMainMenu(&second_owner);
+    first->SetMenuStyler(styler);
+    second->SetMenuStyler(styler);
+    EXPECT_EQ(first->CurrentStyler(), styler);
+    EXPECT_EQ(styler->Menu(), second);
+    delete styler;
+    styler = nullptr;
+    for (TFineMainMenu* menu : {first, second}) {
+        EXPECT_EQ(menu->MenuStyler(), nullptr);
+        ASSERT_NE(menu->CurrentStyler(), nullptr);
+        EXPECT_EQ(menu->CurrentStyler(), menu->InternalStyler());
+        EXPECT_EQ(menu->CurrentStyler()->Name(), "InternalMenuStyler");
+    }
+}
+
+// A menu being loaded keeps its internal styler until loading ends. A styler assigned meanwhile
+// and freed before then gives the menu that internal styler back (a second one could not take its
+// name, and the failure would come out of the styler's destructor); so does assigning none.
+TEST_F(AppearanceFixture, AStylerFreedWhileTheMenuLoadsGivesItsInternalStylerBack) {
+    ui::TComponent menu_owner{nullptr};
+    for (const bool freed : {true, false}) {
+        SCOPED_TRACE(freed ? "styler freed" : "none assigned");
+        auto* menu = new TFineMainMenu(&menu_owner);
+        TCustomFineMenuStyler* internal = menu->InternalStyler();
+        auto* assigned = new TFineMenuStyler(&owner);
+        menu->BeginLoading();
+        menu->SetMenuStyler(assigned);
+        EXPECT_EQ(menu->CurrentStyler(), assigned);
+        EXPECT_EQ(menu->InternalStyler(), internal);  // still being loaded
+        if (freed)
+            delete assigned;
+        else
+            menu->SetMenuStyler(nullptr);
+        EXPECT_EQ(menu->MenuStyler(), nullptr);
+        EXPECT_EQ(menu->CurrentStyler(), internal);
+        menu->EndLoading();
+        EXPECT_EQ(menu->InternalStyler(), internal);
+        EXPECT_EQ(menu->CurrentStyler(), internal);
+        delete menu;
+        if (!freed) delete assigned;
+    }
+}
+
+// The menu's own internal styler given to it as its styler changes nothing: the menu goes on
+// painting with it and does not free it.
+TEST_F(AppearanceFixture, AMenuGivenItsOwnInternalStylerKeepsIt) {
+    auto* menu = new TFineMainMenu(&owner);
+    TCustomFineMenuStyler* internal = menu->InternalStyler();
+    menu->SetMenuStyler(internal);
+    EXPECT_EQ(menu->InternalStyler(), internal);
+    EXPECT_EQ(menu->CurrentStyler(), internal);
+    EXPECT_EQ(menu->MenuStyler(), nullptr);
+    EXPECT_EQ(internal->Name(), "InternalMenuStyler");
+    internal->SetFont(internal->Font());  // still there to be used
+    menu->SetMenuStyler(styler);
+    EXPECT_EQ(menu->InternalStyler(), nullptr);
+    EXPECT_EQ(menu->CurrentStyler(), styler);
+}
+
 }  // namespace

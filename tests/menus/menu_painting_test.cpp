@@ -538,6 +538,39 @@ TEST_F(PaintFixture, BackgroundPictureChangesShowOnTheNextPaint) {
     }
 }
 
+// An item moved from another styled menu is drawn for the menu that holds it now: the first
+// menu updating, or gone, makes no difference to it.
+TEST_F(PaintFixture, AnItemMovedFromAnotherMenuIsDrawnForItsNewMenu) {
+    ui::TComponent elsewhere{nullptr};
+    auto* first = new TFineMainMenu(&elsewhere);
+    auto* root = new ui::TMenuItem(first);
+    root->SetCaption("&Other");
+    first->Items()->Add(root);
+    auto* moved = new ui::TMenuItem(first);
+    moved->SetCaption("&Moved");
+    root->Add(moved);
+    first->HookItems(nullptr, true, true);
+    first->BeginUpdate();  // the first menu draws none of its items now
+    root->Remove(moved);
+    file->Add(moved);
+    const auto dark = [](TColor c) {
+        return (c & 0xFF) < 0x80 && ((c >> 8) & 0xFF) < 0x80 && ((c >> 16) & 0xFF) < 0x80;
+    };
+    const auto caption_ink = [&] {
+        ui::TMenuWindow& popup = OpenFile();
+        const QImage& image = popup.Render();
+        const ui::TRect r = Local(popup, popup.ItemCount() - 1);
+        const int count =
+            InkWhere(image, ui::TRect{r.Left + styler->IconBar().Size() + 8, r.Top, r.Right - 17, r.Bottom}, dark)
+                .count;
+        form.MenuBar()->EndTracking();
+        return count;
+    };
+    EXPECT_GT(caption_ink(), 10);
+    delete first;
+    EXPECT_GT(caption_ink(), 10);
+}
+
 // An item's image: as it is when enabled; greyed when disabled, its outline kept; and from the
 // menu's images for disabled items, when it has them, in their own look.
 TEST_F(PaintFixture, DisabledItemsShowTheirImagesGreyed) {
