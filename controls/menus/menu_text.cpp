@@ -34,6 +34,18 @@ std::vector<std::string> NoteLines(const std::string& caption) {
     return lines;
 }
 
+// The number of bytes of the UTF-8 letter that starts at `at`: a lead byte's sequence as far as
+// its continuation bytes go, one byte for anything malformed.
+std::size_t LetterLength(const std::string& text, std::size_t at) {
+    const auto lead = static_cast<unsigned char>(text[at]);
+    const std::size_t expected = lead >= 0xF0 && lead < 0xF8 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    std::size_t length = 1;
+    while (length < expected && at + length < text.size() &&
+           (static_cast<unsigned char>(text[at + length]) & 0xC0) == 0x80)
+        ++length;
+    return length;
+}
+
 }  // namespace
 
 int DrawTextA(ui::TCanvas& canvas, const std::string& text, ui::TRect& rect, ui::TDrawTextFlags format) {
@@ -56,7 +68,8 @@ int DrawTextA(ui::TCanvas& canvas, const std::string& text, ui::TRect& rect, ui:
     if (HasFlag(format, ui::TDrawTextFlags::dtCenter)) x = rect.Left + (rect.Width() - total) / 2;
     if (HasFlag(format, ui::TDrawTextFlags::dtRight)) x = rect.Right - total;
     x += canvas.TextWidth(shown.substr(0, at));
-    const int w = canvas.TextWidth(shown.substr(at, 1));
+    // The whole letter, however many bytes it takes.
+    const int w = canvas.TextWidth(shown.substr(at, LetterLength(shown, at)));
     // The text stands at the rectangle's top (single lines are not centred without being asked).
     const int top = rect.Top;
     // Below the baseline where the font puts its own underline, clear of the glyphs.

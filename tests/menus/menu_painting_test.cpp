@@ -683,7 +683,8 @@ TEST_F(PaintFixture, NoteCaptionsStandFromTheItemsTop) {
 }
 
 // The mnemonic's underline, through the platform's text drawing and through the text layer:
-// under its own letter only ("x" of "E&xit", "E" of "&Exit"), as wide as the letter's advance,
+// under its own letter only ("x" of "E&xit", "E" of "&Exit", a letter of two bytes), as wide as
+// the letter's advance,
 // below the glyphs with a clear row between, on the row the font's own underline takes.
 TEST_F(PaintFixture, MnemonicUnderlineStandsUnderItsLetterBelowTheBaseline) {
     auto dark = [](TColor c) { return (c & 0xFF) < 0x80 && ((c >> 8) & 0xFF) < 0x80 && ((c >> 16) & 0xFF) < 0x80; };
@@ -694,7 +695,7 @@ TEST_F(PaintFixture, MnemonicUnderlineStandsUnderItsLetterBelowTheBaseline) {
         const char* caption;
         const char* before;  // the text left of the mnemonic
         const char* letter;
-    } captions[] = {{"E&xit", "E", "x"}, {"&Exit", "", "E"}};
+    } captions[] = {{"E&xit", "E", "x"}, {"&Exit", "", "E"}, {"\u00dc&\u00c4mter", "\u00dc", "\u00c4"}};
     for (TAntiAlias anti_alias : {TAntiAlias::aaNone, TAntiAlias::aaAntiAlias}) {
         styler->SetAntiAlias(anti_alias);
         for (const auto& c : captions) {
@@ -707,7 +708,7 @@ TEST_F(PaintFixture, MnemonicUnderlineStandsUnderItsLetterBelowTheBaseline) {
             const ui::TRect text_area{r.Left + styler->IconBar().Size() + 8, r.Top, r.Right - 17, r.Bottom};
             const Ink text = InkWhere(image, text_area, dark);
             ASSERT_GT(text.count, 10);
-            // "Exit" has no descenders: its lowest dark row is the underline, one row thick.
+            // No caption has descenders: its lowest dark row is the underline, one row thick.
             const int row = text.box.Bottom - 1;
             const Ink line = InkWhere(image, ui::TRect{text_area.Left, row, text_area.Right, row + 1}, dark);
             EXPECT_EQ(line.count, line.box.Width());  // one unbroken run
