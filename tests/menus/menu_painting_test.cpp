@@ -154,27 +154,43 @@ TEST_F(PaintFixture, DropDownItemsMeasureByTheRules) {
     EXPECT_EQ(h, std::max(19, canvas.TextHeight("File") + 6));
 }
 
+// With notes shown, a caption's first line measures as an item's text and each note line adds a
+// line of the notes font; the item is as wide as its first line or as its widest note beside the
+// icon bar and a margin, whichever is wider. Without notes the whole caption is one line.
 TEST_F(PaintFixture, NoteLinesCountOnlyWithShowNotes) {
     ui::TCanvas canvas;
-    canvas.SetFont(ui::Screen().MenuFont());
-    new_item->SetCaption("First\\nA note");
-    new_item->SetShortCut(ui::scNone);
-    int w = 0, h = 16;
-    MeasureItem(new_item, canvas, w, h, false);
-    const int with_notes = h;
-    menu->SetShowNotes(false);
-    canvas.SetFont(ui::Screen().MenuFont());  // measuring notes leaves the notes font selected
-    MeasureItem(new_item, canvas, w = 0, h = 16, false);
-    EXPECT_GT(with_notes, h);
     ui::TCanvas notes;
     notes.SetFont(styler->NotesFont());
-    EXPECT_EQ(with_notes, h + notes.TextHeight("gh"));
-    const int one_line_width = w;
-    menu->SetShowNotes(true);
-    canvas.SetFont(ui::Screen().MenuFont());
-    MeasureItem(new_item, canvas, w = 0, h = 16, false);
-    EXPECT_LT(w, one_line_width);  // the note is narrower than the whole caption as one line
-    EXPECT_GT(canvas.TextWidth("First\\nA note"), canvas.TextWidth("First"));
+    const int size = styler->IconBar().Size();
+    const auto item_width = [&](const std::string& text) {
+        ui::TCanvas item;
+        item.SetFont(ui::Screen().MenuFont());
+        return size + 15 + item.TextWidth(text) + 7 + 17;
+    };
+    const struct {
+        const char* first;
+        const char* note;
+    } captions[] = {
+        {"First", "A note much longer than the line above it"},  // the note sets the width
+        {"A first line much longer than its note", "Note"},      // the first line does
+    };
+    new_item->SetShortCut(ui::scNone);
+    for (const auto& c : captions) {
+        SCOPED_TRACE(c.first);
+        const std::string caption = std::string(c.first) + "\\n" + c.note;
+        new_item->SetCaption(caption);
+        menu->SetShowNotes(true);
+        canvas.SetFont(ui::Screen().MenuFont());
+        int w = 0, h = 16;
+        MeasureItem(new_item, canvas, w, h, false);
+        const int with_notes = h;
+        EXPECT_EQ(w, std::max(item_width(c.first), notes.TextWidth(c.note) + size + 32));
+        menu->SetShowNotes(false);
+        canvas.SetFont(ui::Screen().MenuFont());  // measuring notes leaves the notes font selected
+        MeasureItem(new_item, canvas, w = 0, h = 16, false);
+        EXPECT_EQ(w, item_width(caption));
+        EXPECT_EQ(with_notes, h + notes.TextHeight("gh"));
+    }
 }
 
 TEST_F(PaintFixture, IconBarGradientRunsOverTheWholeDropDown) {
