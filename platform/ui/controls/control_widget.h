@@ -79,8 +79,10 @@ protected:
         Track(e);
         if (NonClientPress(e)) return;
         const QPoint p = e->position().toPoint();
-        if (!Survives([&] { control_->DblClick(); })) return;
         Guarded([&] {
+            const QPointer<QWidget> alive(this);  // the double click's handlers may free the control
+            control_->DblClick();
+            if (alive.isNull()) return;
             control_->MouseDown(control_detail::ButtonOf(e->button()),
                                 control_detail::ShiftOf(e->modifiers(), e->buttons()) | ssDouble, p.x(), p.y());
         });
@@ -92,9 +94,12 @@ protected:
             return;
         }
         int hit = HTCLIENT;
-        if (!Survives([&] { hit = SizeMoveLoop::HitTest(*control_, GlobalOf(e)); })) return;
-        Guarded([&] { SizeMoveLoop::SetCursor(*control_, hit); });
-        if (hit != HTCLIENT) return;
+        const QPointer<QWidget> alive(this);  // the hit test may run the control's mouse handlers
+        Guarded([&] {
+            hit = SizeMoveLoop::HitTest(*control_, GlobalOf(e));
+            if (!alive.isNull()) SizeMoveLoop::SetCursor(*control_, hit);
+        });
+        if (alive.isNull() || hit != HTCLIENT) return;
         const QPoint p = e->position().toPoint();
         Guarded([&] { control_->MouseMove(control_detail::ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y()); });
     }
@@ -114,8 +119,10 @@ protected:
         }
         const QPoint p = e->position().toPoint();
         const bool inside = rect().contains(p);
-        if (inside && e->button() == Qt::LeftButton && !Survives([&] { control_->Click(); })) return;
         Guarded([&] {
+            const QPointer<QWidget> alive(this);  // the click's handlers may free the control
+            if (inside && e->button() == Qt::LeftButton) control_->Click();
+            if (alive.isNull()) return;
             control_->MouseUp(control_detail::ButtonOf(e->button()),
                               control_detail::ShiftOf(e->modifiers(), e->buttons()), p.x(), p.y());
         });
