@@ -306,10 +306,11 @@ TEST_F(PanelInputTest, APanelFreedByAnyOfItsEventsIsNotReadAgain) {
         panel_ = MakePanel();
         TFinePanel* doomed = panel_;
         int freed = 0;
-        c.arm(*doomed, [&](ui::TPersistent*) {
+        c.arm(*doomed, [&](ui::TPersistent* sender) {
+            // The handler goes with the panel: it touches nothing of its own after the delete.
             ++freed;
-            delete doomed;
             panel_ = nullptr;
+            delete sender;
         });
         const TControlWatchList alive(doomed);
         c.act(*doomed);
