@@ -773,10 +773,15 @@ void TCustomFineCardList::Paint() {
 
 void TCustomFineCardList::DelayedLoadTick() {
     if (Scrolling || !OnDelayedCardLoad) return;
+    // The handler and the events run after it may free the list (a window closed meanwhile):
+    // then nothing of it is read again. The cards in view may change too: the length is read
+    // anew each time.
+    const std::weak_ptr<const bool> alive = alive_;
     for (std::size_t i = 0; i < view_cards_.size(); ++i) {
         const int index = view_cards_[i];
         if (index < cards_->Count()) OnDelayedCardLoad(this, cards_->Items(index));
         ui::Application().ProcessMessages();
+        if (alive.expired()) return;
     }
 }
 

@@ -448,6 +448,9 @@ private:
     std::vector<int> display_order_;
     std::vector<int> view_cards_;
     int update_count_ = 0;
+    // Lives exactly as long as the list: code that lets other events run (which may free the
+    // list) keeps a weak reference to it and stops once it has expired.
+    std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
 };
 
 class TFineCardList : public TCustomFineCardList {
