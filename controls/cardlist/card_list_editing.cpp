@@ -238,7 +238,9 @@ bool TCustomFineCardList::OpenEditor(int cardIndex, int itemIndex, const ui::TRe
         Repaint();
         ui::TOpenPictureDialog dialog(nullptr);
         if (dialog.Execute()) {
-            item->LoadPictureFrom(dialog.FileName());
+            // A file that does not read as a picture raises to the caller and leaves the
+            // item's picture as it was: the edit did not end.
+            item->Picture().LoadFromFile(dialog.FileName());
             if (OnCardEndEdit) OnCardEndEdit(this, cardIndex, itemIndex);
         }
         return false;

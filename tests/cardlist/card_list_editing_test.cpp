@@ -3,17 +3,20 @@
 // into a direct-edit item, the picture dialog and a custom editor link.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "controls/cardlist/card_list.h"
+#include "platform/ui/controls/application.h"
 #include "platform/ui/controls/deferred_release.h"
 #include "platform/ui/controls/edit_controls.h"
 #include "platform/ui/forms/dialogs.h"
 #include "tests/support/input.h"
 #include "tests/support/render.h"
+#include "tests/support/temp_folder.h"
 
 namespace cardlist {
 namespace {
@@ -392,6 +395,54 @@ TEST_F(EditingList, ThePictureDialogRunsWithoutAnEditor) {
     EXPECT_FALSE(list->Editing());
     EXPECT_FALSE(list->Cards().Items(0)->Editing);
     EXPECT_TRUE(events.empty());
+}
+
+// A picked file that does not read as a picture: the error reaches the caller (from a key, the
+// application's error report), the item keeps its picture and the edit does not count as ended;
+// a picture that reads is taken.
+TEST_F(EditingList, APictureFileThatDoesNotReadIsReportedAndTheOldPictureStays) {
+    Fill();
+    Row(1).SetDataType(D::idtImage);
+    Row(1).SetItemEditor(E::iePictureDialog);
+    ui::TBitmap& old = Item(0, 1).Picture().Bitmap();
+    old.SetSize(8, 6);
+    const ui::TGraphic* before = Item(0, 1).Picture().Graphic();
+    ts::ScratchFolder folder;
+    const std::string broken = folder.File("broken.bmp");
+    std::ofstream(broken) << "not a picture";
+    std::string picked;
+    auto previous = ui::SetFileDialogService(
+        [&](const ui::TFileDialogRequest&) { return ui::TFileDialogResult{.accepted = true, .files = {picked}}; });
+    std::vector<std::string> reported;
+    ui::Application().OnException = [&](const std::exception& e) { reported.push_back(e.what()); };
+    list->SelectCardIndex(0);
+    list->Cards().Items(0)->SetItemIndex(1);
+    for (const std::string& file : {broken, folder.File("missing.bmp"), folder.File("notes.txt")}) {
+        SCOPED_TRACE(file);
+        picked = file;
+        reported.clear();
+        ts::Key(*list, Qt::Key_Return);  // Enter edits the focused item
+        EXPECT_EQ(reported.size(), 1u);
+        EXPECT_THROW(list->EditItem(0, 1, '\0'), ui::Exception);
+        EXPECT_EQ(Item(0, 1).Picture().Graphic(), before);
+        EXPECT_EQ(Item(0, 1).Picture().Width(), 8);
+        EXPECT_TRUE(events.empty());
+        EXPECT_FALSE(list->Editing());
+        EXPECT_FALSE(list->Cards().Items(0)->Editing);
+    }
+    // A picture that reads replaces the old one and ends the edit.
+    ui::TBitmap good;
+    good.SetSize(3, 2);
+    picked = folder.File("good.bmp");
+    good.SaveToFile(picked);
+    reported.clear();
+    ts::Key(*list, Qt::Key_Return);
+    EXPECT_TRUE(reported.empty());
+    EXPECT_EQ(Item(0, 1).Picture().Width(), 3);
+    EXPECT_EQ(events, std::vector<std::string>{"end 0.1"});
+    EXPECT_FALSE(list->Cards().Items(0)->Editing);
+    ui::Application().OnException = nullptr;
+    ui::SetFileDialogService(previous);
 }
 
 // A custom editor: a plain edit whose text is the value, given back as an integer.
