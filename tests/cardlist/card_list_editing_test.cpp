@@ -159,6 +159,51 @@ TEST_F(EditingList, EditorsShowTheItemsValueAndSettings) {
     EXPECT_NEAR(Item(1, 1).AsTime(), 0.25, 1e-6);
 }
 
+// A date or time editor opens at the item's date or time, also over a text item, and an
+// untouched editor stored by Enter gives the item back its value.
+TEST_F(EditingList, ADateOrTimeEditorEditsItsOwnKindOfValue) {
+    struct Case {
+        const char* name;
+        D type;
+        E editor;
+        std::function<void(TFineCardItem&)> set;
+        std::function<void(ui::TDateTimePicker&)> change;  // what the user picks
+        ui::TDateTime shown;                               // the picker's time (time editor) or date
+        std::string untouched, changed;                    // the item's text after each store
+    };
+    const ui::TDateTime christmas = ui::EncodeDate(2023, 12, 24);
+    const Case cases[] = {
+        {"a time editor over a text item", D::idtString, E::ieTime, [](TFineCardItem& i) { i.SetAsString("12:30:00"); },
+         [](ui::TDateTimePicker& p) { p.SetTime(0.75); }, ui::EncodeTime(12, 30, 0, 0), "12:30:00", "18:00:00"},
+        {"a date editor over a text item", D::idtString, E::ieDate,
+         [](TFineCardItem& i) { i.SetAsString("24/12/2023"); },
+         [&](ui::TDateTimePicker& p) { p.SetDate(christmas + 7); }, christmas, "24/12/2023", "31/12/2023"},
+        {"a time editor over a time item", D::idtTime, E::ieTime, [](TFineCardItem& i) { i.SetAsTime(0.25); },
+         [](ui::TDateTimePicker& p) { p.SetTime(0.5); }, 0.25, "06:00:00", "12:00:00"},
+        {"a date editor over a date item", D::idtDate, E::ieDate, [&](TFineCardItem& i) { i.SetAsDate(christmas); },
+         [&](ui::TDateTimePicker& p) { p.SetDate(christmas + 1); }, christmas, "24/12/2023", "25/12/2023"},
+    };
+    Fill(22);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Row(1).SetDataType(c.type);
+        Row(1).SetItemEditor(c.editor);
+        c.set(Item(1, 1));
+        for (const bool change : {false, true}) {
+            list->EditItem(1, 1, '\0');
+            auto* picker = dynamic_cast<ui::TDateTimePicker*>(list->Editor());
+            ASSERT_NE(picker, nullptr);
+            const bool time = c.editor == E::ieTime;
+            EXPECT_NEAR(time ? picker->Time() : picker->Date(), c.shown, 1e-6);
+            if (change) c.change(*picker);
+            KeyInEditor(Qt::Key_Return);
+            ASSERT_FALSE(list->Editing());
+            EXPECT_EQ(Item(1, 1).AsString(), change ? c.changed : c.untouched);
+            ui::FreeReleasedControls();
+        }
+    }
+}
+
 // A custom editor that keeps the value it was given, in a plain edit.
 class KeepingLink : public TCardListEditLink {
 public:
