@@ -377,7 +377,11 @@ bool TCustomFineCardList::ScrollToSelected() {
 
 void TCustomFineCardList::ScrollToPosition(int position) {
     if (cards_ == nullptr) return;
-    // The editor would stay behind while its card moves away.
+    PrepareLayout();
+    // A request that moves nothing (the position the view has, a wheel turned at either end)
+    // leaves an open edit as it is.
+    if (!layout_.Scrolls(position)) return;
+    // The editor would stay behind while its card moves away: it is stored and closed first.
     if (Editing()) EndEdit();
     const int column = layout_.state.first_column;
     const int row = layout_.state.first_row;

@@ -42,7 +42,9 @@ protected:
         ui::FreeReleasedControls();
     }
 
-    void Fill(int height = 20) {
+    // `cards` cards captioned c0, c1, ...: the first two fit side by side in the list, a few
+    // more fill columns beyond its right edge.
+    void Fill(int height = 20, int cards = 2) {
         list->SetBounds(0, 0, 560, 320);
         list->BeginUpdate();
         for (const char* name : {"Name", "Note"}) {
@@ -51,10 +53,7 @@ protected:
             row->SetHeight(height);
             row->SetCaption(name);
         }
-        for (const char* caption : {"c0", "c1"}) {
-            TFineCard* card = list->Cards().Add();
-            card->SetCaption(caption);
-        }
+        for (int i = 0; i < cards; ++i) list->Cards().Add()->SetCaption("c" + std::to_string(i));
         list->EndUpdate();
         Item(0, 0).SetAsString("old");
     }
@@ -311,11 +310,15 @@ TEST_F(EditingList, EnterStoresOnceAndEscKeepsTheOldValue) {
 }
 
 TEST_F(EditingList, ScrollingOrRefreshingClosesTheEditor) {
-    Fill();
+    Fill(20, 8);
+    ASSERT_GE(list->LayoutState().column_count, 3);
+    ASSERT_EQ(list->LayoutState().first_column, 1);
     list->EditItem(0, 0, '\0');
     Input().SetText("scrolled");
-    list->ScrollToPosition(1);  // scrolling stores
+    list->ScrollToPosition(2);  // scrolling stores
+    ASSERT_EQ(list->LayoutState().first_column, 2) << "the view moved";
     EXPECT_FALSE(list->Editing());
+    EXPECT_FALSE(list->Cards().Items(0)->Editing);
     EXPECT_EQ(Item(0, 0).AsString(), "scrolled");
     EXPECT_EQ(events, std::vector<std::string>{"end 0.0"});
 
@@ -325,6 +328,44 @@ TEST_F(EditingList, ScrollingOrRefreshingClosesTheEditor) {
     EXPECT_FALSE(list->Editing());
     EXPECT_EQ(Item(0, 0).AsString(), "scrolled");
     EXPECT_EQ(events.size(), 1u);
+}
+
+// A scroll request that moves nothing (the position the view has, the wheel at either end)
+// leaves the edit open and the item as it was.
+TEST_F(EditingList, AScrollThatMovesNothingKeepsTheEditOpen) {
+    Fill(20, 8);
+    const int columns = list->LayoutState().column_count;
+    ASSERT_GE(columns, 3);
+    ASSERT_TRUE(list->ScrollBar().Visible());
+    struct Case {
+        const char* name;
+        int first_column;  // the view is scrolled here before the edit opens
+        std::function<void()> scroll;
+    };
+    const ui::TPoint middle{280, 150};
+    const Case cases[] = {
+        {"to the position the view has", 2, [&] { list->ScrollToPosition(2); }},
+        {"the bar moved to the position it has", 1,
+         [&] { list->ScrollBar().UserScroll(ui::TScrollCode::scPosition, 1); }},
+        {"the wheel towards the start at the first column", 1, [&] { ts::Wheel(*list, middle, 1); }},
+        {"the wheel towards the end at the last column", columns, [&] { ts::Wheel(*list, middle, -1); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        list->ScrollToPosition(c.first_column);
+        ASSERT_EQ(list->LayoutState().first_column, c.first_column);
+        const int card = list->ViewCards().front();
+        list->EditItem(card, 0, '\0');
+        ASSERT_TRUE(list->Editing());
+        Input().SetText("typed");
+        c.scroll();
+        EXPECT_EQ(list->LayoutState().first_column, c.first_column);
+        ASSERT_TRUE(list->Editing());
+        EXPECT_EQ(Input().Text(), "typed");
+        EXPECT_EQ(Item(card, 0).AsString(), card == 0 ? "old" : "");
+        EXPECT_TRUE(events.empty());
+        list->CancelEdit();
+    }
 }
 
 TEST_F(EditingList, InAMemoOnlyEnterWithAModifierStores) {
