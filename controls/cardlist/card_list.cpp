@@ -100,6 +100,36 @@ TCustomFineCardList::TCustomFineCardList(ui::TComponent* owner)
     SetBounds(0, 0, 280, 320);
     SetTabStop(false);
     SetDoubleBuffered(true);
+    // Made on a form in a designer, the list shows what a card looks like in each state.
+    if (Designing()) AddSampleCards();
+}
+
+void TCustomFineCardList::AddSampleCards() {
+    ui::WithinUpdate(*this, [&] {
+        const std::pair<const char*, const TFineCardAppearance*> samples[] = {
+            {"Normal", normal_.get()},
+            {"Hover", hover_.get()},
+            {"Selected", selected_.get()},
+            {"Editing", editing_.get()},
+        };
+        for (const auto& [caption, look] : samples) {
+            TFineCard* card = cards_->Add();
+            card->SetCaption(caption);
+            card->Appearance().Assign(look);
+        }
+    });
+}
+
+void TCustomFineCardList::SetParent(ui::TWinControl* parent) {
+    const bool moved = parent != Parent();
+    ui::TCustomControl::SetParent(parent);
+    if (moved && parent != nullptr) CreateWnd();
+}
+
+void TCustomFineCardList::CreateWnd() {
+    // A designer gets a row to see and edit on a list whose template has none yet.
+    if (!Designing() || Loading() || template_->Items().Count() > 0) return;
+    template_->Items().Add()->SetCaption("DefaultItem");
 }
 
 TCustomFineCardList::~TCustomFineCardList() {
