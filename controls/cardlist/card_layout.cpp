@@ -298,6 +298,13 @@ void CardLayout::ScrollToPosition(CardLayoutCards& cards, int position) {
     }
 }
 
+bool CardLayout::Scrolls(int position) const {
+    const bool rows = metrics.flow == CardFlow::Rows;
+    const int first = rows ? state.first_row : state.first_column;
+    const int count = rows ? state.row_count : state.column_count;
+    return position != first && std::clamp(position, 1, std::max(1, count)) != first;
+}
+
 bool CardLayout::ScrollToSelected(CardLayoutCards& cards, const CardSelection& selection) {
     if (selection.count != 1 || selection.card < 0 || selection.card >= cards.Count()) return false;
     const int card = selection.card;

@@ -113,6 +113,9 @@ public:
     void ScrollBy(CardLayoutCards& cards, int delta);
     // The bar's position for the flow: ScrollRowTo or ScrollColumnTo when it differs.
     void ScrollToPosition(CardLayoutCards& cards, int position);
+    // Whether ScrollToPosition(position) would change the first column or row: the position
+    // differs from it also once limited to the columns or rows there are.
+    bool Scrolls(int position) const;
     // Brings the one selected card into view; true when the first column or row changed.
     bool ScrollToSelected(CardLayoutCards& cards, const CardSelection& selection);
     bool InView(const ui::TRect& r) const;

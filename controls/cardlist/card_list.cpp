@@ -100,6 +100,36 @@ TCustomFineCardList::TCustomFineCardList(ui::TComponent* owner)
     SetBounds(0, 0, 280, 320);
     SetTabStop(false);
     SetDoubleBuffered(true);
+    // Made on a form in a designer, the list shows what a card looks like in each state.
+    if (Designing()) AddSampleCards();
+}
+
+void TCustomFineCardList::AddSampleCards() {
+    ui::WithinUpdate(*this, [&] {
+        const std::pair<const char*, const TFineCardAppearance*> samples[] = {
+            {"Normal", normal_.get()},
+            {"Hover", hover_.get()},
+            {"Selected", selected_.get()},
+            {"Editing", editing_.get()},
+        };
+        for (const auto& [caption, look] : samples) {
+            TFineCard* card = cards_->Add();
+            card->SetCaption(caption);
+            card->Appearance().Assign(look);
+        }
+    });
+}
+
+void TCustomFineCardList::SetParent(ui::TWinControl* parent) {
+    const bool moved = parent != Parent();
+    ui::TCustomControl::SetParent(parent);
+    if (moved && parent != nullptr) CreateWnd();
+}
+
+void TCustomFineCardList::CreateWnd() {
+    // A designer gets a row to see and edit on a list whose template has none yet.
+    if (!Designing() || Loading() || template_->Items().Count() > 0) return;
+    template_->Items().Add()->SetCaption("DefaultItem");
 }
 
 TCustomFineCardList::~TCustomFineCardList() {
@@ -377,7 +407,11 @@ bool TCustomFineCardList::ScrollToSelected() {
 
 void TCustomFineCardList::ScrollToPosition(int position) {
     if (cards_ == nullptr) return;
-    // The editor would stay behind while its card moves away.
+    PrepareLayout();
+    // A request that moves nothing (the position the view has, a wheel turned at either end)
+    // leaves an open edit as it is.
+    if (!layout_.Scrolls(position)) return;
+    // The editor would stay behind while its card moves away: it is stored and closed first.
     if (Editing()) EndEdit();
     const int column = layout_.state.first_column;
     const int row = layout_.state.first_row;
@@ -773,10 +807,15 @@ void TCustomFineCardList::Paint() {
 
 void TCustomFineCardList::DelayedLoadTick() {
     if (Scrolling || !OnDelayedCardLoad) return;
+    // The handler and the events run after it may free the list (a window closed meanwhile):
+    // then nothing of it is read again. The cards in view may change too: the length is read
+    // anew each time.
+    const std::weak_ptr<const bool> alive = alive_;
     for (std::size_t i = 0; i < view_cards_.size(); ++i) {
         const int index = view_cards_[i];
         if (index < cards_->Count()) OnDelayedCardLoad(this, cards_->Items(index));
         ui::Application().ProcessMessages();
+        if (alive.expired()) return;
     }
 }
 

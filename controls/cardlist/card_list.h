@@ -100,6 +100,8 @@ public:
     // From another list: its settings, template and cards (not events, pictures, images,
     // URLColor, progress appearance, delayed loading, rearranging or drag image).
     void Assign(const ui::TPersistent* source) override;
+    // The list's window is made anew under each new parent: CreateWnd follows.
+    void SetParent(ui::TWinControl* parent) override;
 
     // --- owned objects ---
     TFineCards& Cards() { return *cards_; }
@@ -322,6 +324,9 @@ public:
 
 protected:
     virtual std::unique_ptr<TFineCardTemplate> CreateCardTemplate();
+    // The list's window was made under its parent. In a designer, and not while the form
+    // loads, a template without rows gets one captioned "DefaultItem".
+    virtual void CreateWnd();
     void Notification(ui::TComponent* component, ui::TOperation operation) override;
     void Loaded() override;
     void DoEnter() override;
@@ -367,6 +372,9 @@ private:
     // Puts the drag image's top-left at a screen point.
     void PlaceDragImage(ui::TPoint at);
 
+    // In a designer: the cards "Normal", "Hover", "Selected" and "Editing", each in the look of
+    // that state.
+    void AddSampleCards();
     void AssignAndRearrange(ui::TPersistent& target, const ui::TPersistent& source);
     // Aligns and sizes the scroll bar for ScrollBarType.
     void TurnScrollBar();
@@ -448,6 +456,9 @@ private:
     std::vector<int> display_order_;
     std::vector<int> view_cards_;
     int update_count_ = 0;
+    // Lives exactly as long as the list: code that lets other events run (which may free the
+    // list) keeps a weak reference to it and stops once it has expired.
+    std::shared_ptr<const bool> alive_ = std::make_shared<const bool>(true);
 };
 
 class TFineCardList : public TCustomFineCardList {

@@ -14,6 +14,13 @@ namespace cardlist {
 
 // --- drop target and drop source -------------------------------------------------------------
 
+ui::HResult TACLDropTarget::DragEnter(const std::shared_ptr<ui::IDataObject>& data, ui::TKeyState key_state,
+                                      ui::TPoint point, ui::TDropEffect& effect) {
+    const ui::HResult result = ui::TCustomACLDropTarget::DragEnter(data, key_state, point, effect);
+    if (!list_->drag_->OwnDragRuns()) effect = ui::DROPEFFECT_NONE;
+    return result;
+}
+
 void TACLDropTarget::TargetDragOver(ui::TPoint& point, bool& accept) {
     accept = list_->drag_->OwnDragRuns();
     if (!accept) {

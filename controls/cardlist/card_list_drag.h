@@ -24,6 +24,11 @@ class TACLDropTarget : public ui::TCustomACLDropTarget {
 public:
     explicit TACLDropTarget(TCustomFineCardList* list) : list_(list) {}
 
+    // Enters as every drop target does, but a drag this list did not start gets no effect
+    // from the start: released right after entering, it ends as no drop.
+    ui::HResult DragEnter(const std::shared_ptr<ui::IDataObject>& data, ui::TKeyState key_state, ui::TPoint point,
+                          ui::TDropEffect& effect) override;
+
 protected:
     void TargetDragOver(ui::TPoint& point, bool& accept) override;
     void TargetDragLeave() override;

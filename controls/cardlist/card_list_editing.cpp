@@ -45,6 +45,13 @@ CardEditorKind KindOf(const TFineCardTemplateItem& ti) {
     return K::None;
 }
 
+// Whether a date the editor gives back is a time of day. The date-time picker edits what its
+// editor says, a time or a date, whatever the item stores (a text item holds either as text);
+// a custom editor's date is read by the item's data type.
+bool EditsTime(const TFineCardTemplateItem& ti, CardEditorKind kind) {
+    return kind == K::DateTime ? ti.ItemEditor() == E::ieTime : ti.DataType() == DT::idtTime;
+}
+
 TCardListEditLink* LinkOf(const TFineCardTemplateItem& ti) {
     return dynamic_cast<TCardListEditLink*>(ti.ItemEditLink());
 }
@@ -221,8 +228,9 @@ bool TCustomFineCardList::OpenEditor(int cardIndex, int itemIndex, const ui::TRe
     case K::DateTime: {
         auto picker = std::make_unique<ui::TDateTimePicker>(nullptr);
         picker->SetBounds(rect.Left, rect.Top, rect.Width(), rect.Height());
-        const ui::TDateTime when = ti->DataType() == DT::idtTime ? item->AsTime() : item->AsDate();
-        if (ti->ItemEditor() == E::ieTime) {
+        const bool time = EditsTime(*ti, kind);
+        const ui::TDateTime when = time ? item->AsTime() : item->AsDate();
+        if (time) {
             picker->SetKind(ui::TDateTimeKind::dtkTime);
             picker->SetTime(when);
         } else {
@@ -238,7 +246,9 @@ bool TCustomFineCardList::OpenEditor(int cardIndex, int itemIndex, const ui::TRe
         Repaint();
         ui::TOpenPictureDialog dialog(nullptr);
         if (dialog.Execute()) {
-            item->LoadPictureFrom(dialog.FileName());
+            // A file that does not read as a picture raises to the caller and leaves the
+            // item's picture as it was: the edit did not end.
+            item->Picture().LoadFromFile(dialog.FileName());
             if (OnCardEndEdit) OnCardEndEdit(this, cardIndex, itemIndex);
         }
         return false;
@@ -294,7 +304,7 @@ void TCustomFineCardList::EndEdit() {
         item >= 0 && item < template_->Items().Count() ? template_->Items().Items(item) : nullptr;
     if (edit_.EditorKind == K::DateTime) {
         const auto& picker = dynamic_cast<const ui::TDateTimePicker&>(*edit_.Editor);
-        const bool time = ti != nullptr && ti->DataType() == DT::idtTime;
+        const bool time = ti != nullptr && EditsTime(*ti, K::DateTime);
         value = TEditDate{time ? picker.Time() : picker.Date()};
     } else if (edit_.EditorKind == K::Custom) {
         TCardListEditLink* link = ti != nullptr ? LinkOf(*ti) : nullptr;
@@ -315,7 +325,7 @@ void TCustomFineCardList::StoreEditValue(const TCardEditValue& value) {
     if (card_index >= 0 && card_index < cards_->Count() && item_index >= 0 &&
         item_index < cards_->Items(card_index)->Items().Count() && item_index < template_->Items().Count()) {
         TFineCardItem* item = cards_->Items(card_index)->Items().Items(item_index);
-        const bool time = template_->Items().Items(item_index)->DataType() == DT::idtTime;
+        const bool time = EditsTime(*template_->Items().Items(item_index), edit_.EditorKind);
         // A re-layout the new value causes must not store the same editor's value once more.
         const bool was_ending = std::exchange(edit_.Storing, true);
         struct Restore {

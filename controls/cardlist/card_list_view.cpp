@@ -91,6 +91,7 @@ CardListPaintSettings PaintSettingsOf(TCustomFineCardList& list, const CardLayou
     s.scroll_offset = state.scroll_offset;
     s.hor_spacing = list.CardHorSpacing();
     s.show_focus = list.ShowFocus();
+    s.design_time = list.Designing();
     s.focused = list.Focused();
     s.editor_open = list.Editing();
     s.focus_color = list.FocusColor();

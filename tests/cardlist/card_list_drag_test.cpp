@@ -256,43 +256,52 @@ TEST_F(DragList, NoDragStartsWhenSortedOrNotRearranging) {
 }
 
 TEST_F(DragList, AnotherListShowsNoArrowAndTakesNoDrop) {
-    Fill(3);
-    auto other = std::make_unique<TFineCardList>(nullptr);
-    other->BeginUpdate();
-    other->CardTemplate().Items().Add();
-    for (int i = 0; i < 3; ++i) other->Cards().Add()->SetCaption("Other " + std::to_string(i));
-    other->SetSorted(false);
-    other->SetCardRearrange(true);
-    other->EndUpdate();
-    other->SetBounds(700, 100, 300, 320);
-    other->Widget()->show();
-    other->SetAcceptDrops(true);
-    int rearranged = 0;
-    other->OnCardRearranged = [&](TCustomFineCardList*, int, int) { ++rearranged; };
+    // Released after moving over the other list, or at once where the drag entered it.
+    for (const bool moved_over : {true, false}) {
+        SCOPED_TRACE(moved_over ? "released after moves over the other list" : "released right after entering");
+        Fill(3);
+        auto other = std::make_unique<TFineCardList>(nullptr);
+        other->BeginUpdate();
+        other->CardTemplate().Items().Add();
+        for (int i = 0; i < 3; ++i) other->Cards().Add()->SetCaption("Other " + std::to_string(i));
+        other->SetSorted(false);
+        other->SetCardRearrange(true);
+        other->EndUpdate();
+        other->SetBounds(700, 100, 300, 320);
+        other->Widget()->show();
+        other->SetAcceptDrops(true);
+        int rearranged = 0;
+        other->OnCardRearranged = [&](TCustomFineCardList*, int, int) { ++rearranged; };
 
-    std::vector<ui::TDropEffect> ended;
-    list->OnCardDragEnd = [&](TCustomFineCardList*, ui::TDropEffect effect) { ended.push_back(effect); };
+        std::vector<ui::TDropEffect> ended;
+        list->OnCardDragEnd = [&](TCustomFineCardList*, ui::TDropEffect effect) { ended.push_back(effect); };
 
-    StartDrag(0);
-    const TRect card = other->Cards().Items(1)->ListRect;
-    const TPoint at = list->ScreenToClient(other->ClientToScreen(TPoint{(card.Left + card.Right) / 2, card.Top + 5}));
-    // The first move over the other list enters it; the next ones are the moves over it that
-    // would show an arrow.
-    MoveTo(at);
-    for (const TPoint over : {Nudged(at), TPoint{at.X, at.Y + 10}}) {
-        MoveTo(over);
-        for (int i = 0; i < 4; ++i) EXPECT_FALSE(other->DropArrow(i)->Visible()) << i;
+        StartDrag(0);
+        const TRect card = other->Cards().Items(1)->ListRect;
+        const TPoint at =
+            list->ScreenToClient(other->ClientToScreen(TPoint{(card.Left + card.Right) / 2, card.Top + 5}));
+        // The first move over the other list enters it; the next ones are the moves over it
+        // that would show an arrow.
+        MoveTo(at);
+        TPoint release = at;
+        if (moved_over) {
+            for (const TPoint over : {Nudged(at), TPoint{at.X, at.Y + 10}}) {
+                MoveTo(over);
+                for (int i = 0; i < 4; ++i) EXPECT_FALSE(other->DropArrow(i)->Visible()) << i;
+            }
+            release = TPoint{at.X, at.Y + 10};
+        }
+        const ui::TDragSession* session = ui::TDragSession::Active();
+        ASSERT_NE(session, nullptr);
+        Release(release);
+        EXPECT_EQ(ui::TDragSession::Active(), nullptr);
+        EXPECT_EQ(session->Effect(), ui::DROPEFFECT_NONE) << "the other list took the drop";
+        EXPECT_TRUE(ended.empty()) << "a drop with no effect is no drop";
+        EXPECT_EQ(rearranged, 0);
+        EXPECT_TRUE(events.empty());
+        EXPECT_EQ(other->DisplayOrder(), (std::vector<int>{0, 1, 2}));
+        EXPECT_EQ(list->DisplayOrder(), (std::vector<int>{0, 1, 2}));
     }
-    const ui::TDragSession* session = ui::TDragSession::Active();
-    ASSERT_NE(session, nullptr);
-    Release(TPoint{at.X, at.Y + 10});
-    EXPECT_EQ(ui::TDragSession::Active(), nullptr);
-    EXPECT_EQ(session->Effect(), ui::DROPEFFECT_NONE) << "the other list took the drop";
-    EXPECT_TRUE(ended.empty()) << "a drop with no effect is no drop";
-    EXPECT_EQ(rearranged, 0);
-    EXPECT_TRUE(events.empty());
-    EXPECT_EQ(other->DisplayOrder(), (std::vector<int>{0, 1, 2}));
-    EXPECT_EQ(list->DisplayOrder(), (std::vector<int>{0, 1, 2}));
 }
 
 TEST_F(DragList, TheHooksDecideWhatMovesAndHearHowTheDragEnded) {

@@ -3,17 +3,20 @@
 // into a direct-edit item, the picture dialog and a custom editor link.
 #include <gtest/gtest.h>
 
+#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "controls/cardlist/card_list.h"
+#include "platform/ui/controls/application.h"
 #include "platform/ui/controls/deferred_release.h"
 #include "platform/ui/controls/edit_controls.h"
 #include "platform/ui/forms/dialogs.h"
 #include "tests/support/input.h"
 #include "tests/support/render.h"
+#include "tests/support/temp_folder.h"
 
 namespace cardlist {
 namespace {
@@ -39,7 +42,9 @@ protected:
         ui::FreeReleasedControls();
     }
 
-    void Fill(int height = 20) {
+    // `cards` cards captioned c0, c1, ...: the first two fit side by side in the list, a few
+    // more fill columns beyond its right edge.
+    void Fill(int height = 20, int cards = 2) {
         list->SetBounds(0, 0, 560, 320);
         list->BeginUpdate();
         for (const char* name : {"Name", "Note"}) {
@@ -48,10 +53,7 @@ protected:
             row->SetHeight(height);
             row->SetCaption(name);
         }
-        for (const char* caption : {"c0", "c1"}) {
-            TFineCard* card = list->Cards().Add();
-            card->SetCaption(caption);
-        }
+        for (int i = 0; i < cards; ++i) list->Cards().Add()->SetCaption("c" + std::to_string(i));
         list->EndUpdate();
         Item(0, 0).SetAsString("old");
     }
@@ -154,6 +156,51 @@ TEST_F(EditingList, EditorsShowTheItemsValueAndSettings) {
     picker->SetTime(0.25);
     list->EndEdit();
     EXPECT_NEAR(Item(1, 1).AsTime(), 0.25, 1e-6);
+}
+
+// A date or time editor opens at the item's date or time, also over a text item, and an
+// untouched editor stored by Enter gives the item back its value.
+TEST_F(EditingList, ADateOrTimeEditorEditsItsOwnKindOfValue) {
+    struct Case {
+        const char* name;
+        D type;
+        E editor;
+        std::function<void(TFineCardItem&)> set;
+        std::function<void(ui::TDateTimePicker&)> change;  // what the user picks
+        ui::TDateTime shown;                               // the picker's time (time editor) or date
+        std::string untouched, changed;                    // the item's text after each store
+    };
+    const ui::TDateTime christmas = ui::EncodeDate(2023, 12, 24);
+    const Case cases[] = {
+        {"a time editor over a text item", D::idtString, E::ieTime, [](TFineCardItem& i) { i.SetAsString("12:30:00"); },
+         [](ui::TDateTimePicker& p) { p.SetTime(0.75); }, ui::EncodeTime(12, 30, 0, 0), "12:30:00", "18:00:00"},
+        {"a date editor over a text item", D::idtString, E::ieDate,
+         [](TFineCardItem& i) { i.SetAsString("24/12/2023"); },
+         [&](ui::TDateTimePicker& p) { p.SetDate(christmas + 7); }, christmas, "24/12/2023", "31/12/2023"},
+        {"a time editor over a time item", D::idtTime, E::ieTime, [](TFineCardItem& i) { i.SetAsTime(0.25); },
+         [](ui::TDateTimePicker& p) { p.SetTime(0.5); }, 0.25, "06:00:00", "12:00:00"},
+        {"a date editor over a date item", D::idtDate, E::ieDate, [&](TFineCardItem& i) { i.SetAsDate(christmas); },
+         [&](ui::TDateTimePicker& p) { p.SetDate(christmas + 1); }, christmas, "24/12/2023", "25/12/2023"},
+    };
+    Fill(22);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Row(1).SetDataType(c.type);
+        Row(1).SetItemEditor(c.editor);
+        c.set(Item(1, 1));
+        for (const bool change : {false, true}) {
+            list->EditItem(1, 1, '\0');
+            auto* picker = dynamic_cast<ui::TDateTimePicker*>(list->Editor());
+            ASSERT_NE(picker, nullptr);
+            const bool time = c.editor == E::ieTime;
+            EXPECT_NEAR(time ? picker->Time() : picker->Date(), c.shown, 1e-6);
+            if (change) c.change(*picker);
+            KeyInEditor(Qt::Key_Return);
+            ASSERT_FALSE(list->Editing());
+            EXPECT_EQ(Item(1, 1).AsString(), change ? c.changed : c.untouched);
+            ui::FreeReleasedControls();
+        }
+    }
 }
 
 // A custom editor that keeps the value it was given, in a plain edit.
@@ -263,11 +310,15 @@ TEST_F(EditingList, EnterStoresOnceAndEscKeepsTheOldValue) {
 }
 
 TEST_F(EditingList, ScrollingOrRefreshingClosesTheEditor) {
-    Fill();
+    Fill(20, 8);
+    ASSERT_GE(list->LayoutState().column_count, 3);
+    ASSERT_EQ(list->LayoutState().first_column, 1);
     list->EditItem(0, 0, '\0');
     Input().SetText("scrolled");
-    list->ScrollToPosition(1);  // scrolling stores
+    list->ScrollToPosition(2);  // scrolling stores
+    ASSERT_EQ(list->LayoutState().first_column, 2) << "the view moved";
     EXPECT_FALSE(list->Editing());
+    EXPECT_FALSE(list->Cards().Items(0)->Editing);
     EXPECT_EQ(Item(0, 0).AsString(), "scrolled");
     EXPECT_EQ(events, std::vector<std::string>{"end 0.0"});
 
@@ -277,6 +328,44 @@ TEST_F(EditingList, ScrollingOrRefreshingClosesTheEditor) {
     EXPECT_FALSE(list->Editing());
     EXPECT_EQ(Item(0, 0).AsString(), "scrolled");
     EXPECT_EQ(events.size(), 1u);
+}
+
+// A scroll request that moves nothing (the position the view has, the wheel at either end)
+// leaves the edit open and the item as it was.
+TEST_F(EditingList, AScrollThatMovesNothingKeepsTheEditOpen) {
+    Fill(20, 8);
+    const int columns = list->LayoutState().column_count;
+    ASSERT_GE(columns, 3);
+    ASSERT_TRUE(list->ScrollBar().Visible());
+    struct Case {
+        const char* name;
+        int first_column;  // the view is scrolled here before the edit opens
+        std::function<void()> scroll;
+    };
+    const ui::TPoint middle{280, 150};
+    const Case cases[] = {
+        {"to the position the view has", 2, [&] { list->ScrollToPosition(2); }},
+        {"the bar moved to the position it has", 1,
+         [&] { list->ScrollBar().UserScroll(ui::TScrollCode::scPosition, 1); }},
+        {"the wheel towards the start at the first column", 1, [&] { ts::Wheel(*list, middle, 1); }},
+        {"the wheel towards the end at the last column", columns, [&] { ts::Wheel(*list, middle, -1); }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        list->ScrollToPosition(c.first_column);
+        ASSERT_EQ(list->LayoutState().first_column, c.first_column);
+        const int card = list->ViewCards().front();
+        list->EditItem(card, 0, '\0');
+        ASSERT_TRUE(list->Editing());
+        Input().SetText("typed");
+        c.scroll();
+        EXPECT_EQ(list->LayoutState().first_column, c.first_column);
+        ASSERT_TRUE(list->Editing());
+        EXPECT_EQ(Input().Text(), "typed");
+        EXPECT_EQ(Item(card, 0).AsString(), card == 0 ? "old" : "");
+        EXPECT_TRUE(events.empty());
+        list->CancelEdit();
+    }
 }
 
 TEST_F(EditingList, InAMemoOnlyEnterWithAModifierStores) {
@@ -392,6 +481,54 @@ TEST_F(EditingList, ThePictureDialogRunsWithoutAnEditor) {
     EXPECT_FALSE(list->Editing());
     EXPECT_FALSE(list->Cards().Items(0)->Editing);
     EXPECT_TRUE(events.empty());
+}
+
+// A picked file that does not read as a picture: the error reaches the caller (from a key, the
+// application's error report), the item keeps its picture and the edit does not count as ended;
+// a picture that reads is taken.
+TEST_F(EditingList, APictureFileThatDoesNotReadIsReportedAndTheOldPictureStays) {
+    Fill();
+    Row(1).SetDataType(D::idtImage);
+    Row(1).SetItemEditor(E::iePictureDialog);
+    ui::TBitmap& old = Item(0, 1).Picture().Bitmap();
+    old.SetSize(8, 6);
+    const ui::TGraphic* before = Item(0, 1).Picture().Graphic();
+    ts::ScratchFolder folder;
+    const std::string broken = folder.File("broken.bmp");
+    std::ofstream(broken) << "not a picture";
+    std::string picked;
+    auto previous = ui::SetFileDialogService(
+        [&](const ui::TFileDialogRequest&) { return ui::TFileDialogResult{.accepted = true, .files = {picked}}; });
+    std::vector<std::string> reported;
+    ui::Application().OnException = [&](const std::exception& e) { reported.push_back(e.what()); };
+    list->SelectCardIndex(0);
+    list->Cards().Items(0)->SetItemIndex(1);
+    for (const std::string& file : {broken, folder.File("missing.bmp"), folder.File("notes.txt")}) {
+        SCOPED_TRACE(file);
+        picked = file;
+        reported.clear();
+        ts::Key(*list, Qt::Key_Return);  // Enter edits the focused item
+        EXPECT_EQ(reported.size(), 1u);
+        EXPECT_THROW(list->EditItem(0, 1, '\0'), ui::Exception);
+        EXPECT_EQ(Item(0, 1).Picture().Graphic(), before);
+        EXPECT_EQ(Item(0, 1).Picture().Width(), 8);
+        EXPECT_TRUE(events.empty());
+        EXPECT_FALSE(list->Editing());
+        EXPECT_FALSE(list->Cards().Items(0)->Editing);
+    }
+    // A picture that reads replaces the old one and ends the edit.
+    ui::TBitmap good;
+    good.SetSize(3, 2);
+    picked = folder.File("good.bmp");
+    good.SaveToFile(picked);
+    reported.clear();
+    ts::Key(*list, Qt::Key_Return);
+    EXPECT_TRUE(reported.empty());
+    EXPECT_EQ(Item(0, 1).Picture().Width(), 3);
+    EXPECT_EQ(events, std::vector<std::string>{"end 0.1"});
+    EXPECT_FALSE(list->Cards().Items(0)->Editing);
+    ui::Application().OnException = nullptr;
+    ui::SetFileDialogService(previous);
 }
 
 // A custom editor: a plain edit whose text is the value, given back as an integer.

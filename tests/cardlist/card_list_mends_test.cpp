@@ -2,10 +2,13 @@
 // one case each, every case on a fresh list laid out and painted by the list itself.
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QImage>
+#include <QMetaObject>
 #include <functional>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "controls/cardlist/card_list.h"
 #include "controls/cardlist/card_painting.h"
@@ -247,6 +250,22 @@ TEST(CardListMends, EachFaultStaysMended) {
              list->Cards().Clear();
              for (int i = 0; i < 20; ++i) list->Cards().Add()->SetCaption("New " + std::to_string(i));
              EXPECT_EQ(list->LayoutState().first_row, 1);
+         }},
+        {"a list freed by an event its delayed loading lets run is not touched again",
+         [] {
+             std::unique_ptr<TFineCardList> list = MakeList(3);
+             ASSERT_EQ(list->ViewCards().size(), 3u);
+             list->SetDelayedCardLoad(true);
+             std::vector<std::string> loaded;
+             list->OnDelayedCardLoad = [&](TCustomFineCardList*, TFineCard* card) {
+                 loaded.push_back(card->Caption());
+                 // As a window closed meanwhile would: the next events free the list.
+                 QMetaObject::invokeMethod(
+                     qApp, [&] { list.reset(); }, Qt::QueuedConnection);
+             };
+             list->DelayedLoadTimer().Tick();
+             EXPECT_EQ(list, nullptr);
+             EXPECT_EQ(loaded, std::vector<std::string>{"Card 0"});
          }},
     };
     for (const Mend& m : mends) {
