@@ -43,13 +43,10 @@ void OpenAlbum(AlbumCards& cards, int family, const std::string& file_name) {
     ui::TMemoryStream picture_data;
     for (const AlbumFileRecord& record : records) {
         auto picture = std::make_unique<ui::TBitmap>();
-        // No data is an empty picture; the program never writes one, but it is no error.
-        if (record.size > 0) {
-            picture_data.Clear();
-            picture_data.WriteBuffer(record.data, static_cast<std::int64_t>(record.size));
-            picture_data.SetPosition(0);
-            picture->LoadFromStream(picture_data);
-        }
+        picture_data.Clear();
+        picture_data.WriteBuffer(record.data, static_cast<std::int64_t>(record.size));
+        picture_data.SetPosition(0);
+        picture->LoadFromStream(picture_data);
         pictures.push_back(std::move(picture));
     }
 
