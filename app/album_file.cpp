@@ -30,8 +30,7 @@ void OpenAlbum(AlbumCards& cards, int family, const std::string& file_name) {
 
     const AlbumFileHeader header = ReadAlbumFileHeader(data, size);
     if (header.family != family) {
-        // Users know this: the album is gone and the message explains why.
-        cards.Clear();
+        // Refused before anything changes: the album on screen stays.
         kernel::MessageBox(kIncompatibleAlbumText, kAlbumMessageCaption, kernel::kMbOk | kernel::kMbIconInformation);
         return;
     }

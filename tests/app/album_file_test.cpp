@@ -178,7 +178,9 @@ TEST_F(AlbumFileTest, VersionsAndFamilies) {
             EXPECT_EQ(album.card_width, AlbumCardWidth(c.selected_family));
             EXPECT_TRUE(messages_.empty());
         } else {
-            EXPECT_TRUE(album.cards.empty());  // the album is emptied, as users know it
+            // Refused before anything changes: the album on screen stays.
+            ASSERT_EQ(album.cards.size(), 1u);
+            EXPECT_EQ(album.cards[0].caption, "keep");
             ASSERT_EQ(messages_.size(), 1u);
             EXPECT_EQ(messages_[0], "This file is not compatible to your selected device|Varnhold QBK|" +
                                         std::to_string(kernel::kMbOk | kernel::kMbIconInformation));

@@ -115,8 +115,9 @@ TEST_F(MenuCommands, FailuresReachTheErrorReportOnceAndKeepTheAlbum) {
     }
 }
 
-// File > Open Album... with a damaged album (a picture length of 0, which read on would turn
-// bitmap bytes into captions) reaches the error report and leaves the album on screen as it was.
+// File > Open Album... with a file that cannot become the album leaves the album on screen as it
+// was: one of another family gets the incompatibility box, a damaged one (a picture length of 0,
+// which read on would turn bitmap bytes into captions) the error report.
 TEST_F(MenuCommands, RefusedOpensKeepTheAlbumOnScreen) {
     app::testing_support::FakeAlbum other;
     for (int k = 0; k < 7; ++k) {
@@ -127,6 +128,8 @@ TEST_F(MenuCommands, RefusedOpensKeepTheAlbumOnScreen) {
         picture->SetSize(176, 220);
         for (int y = 0; y < 220; ++y) std::fill_n(picture->ScanLine(y), picture->BytesPerScanLine(), 0);
     }
+    const std::string of_family_1 = scratch_.File("enhanced.ZRB");
+    app::SaveAlbum(other, 1, of_family_1);
     const std::string zero_length = scratch_.File("zero.ZRB");
     app::SaveAlbum(other, 0, zero_length);
     {
@@ -140,6 +143,7 @@ TEST_F(MenuCommands, RefusedOpensKeepTheAlbumOnScreen) {
         std::string file;
         std::string shown;
     } cases[] = {
+        {"another family", of_family_1, "Varnhold QBK: This file is not compatible to your selected device"},
         {"a picture length of 0", zero_length, Report("Album file is not valid: a picture has no data")},
     };
     AddNoiseCards(3);
