@@ -41,6 +41,19 @@ void AddPicture(AlbumCards& cards, int family, const std::string& file_name, boo
     AddCard(cards, family, file_name, *screen, insert);
 }
 
+void FitToScreen(ui::TBitmap& picture, int family) {
+    const int W = ScreenWidth(family);
+    const int H = ScreenHeight(family);
+    if (picture.Width() == W && picture.Height() == H) return;
+    imaging::TBitmap32 source;
+    source.Assign(&picture);
+    source.SetStretchFilter(imaging::TStretchFilter::sfLanczos);
+    imaging::TBitmap32 screen;
+    screen.SetSize(W, H);
+    screen.Draw(FitPictureRect(source.Width(), source.Height(), W, H), source.BoundsRect(), &source);
+    picture.Assign(&screen);
+}
+
 void AddPictures(AlbumCards& cards, int family, const std::vector<std::string>& file_names, bool insert,
                  imaging::TContributorCache* weights) {
     HourglassScope hourglass;

@@ -3,6 +3,7 @@
 #include <memory>
 #include <vector>
 
+#include "app/add_picture.h"
 #include "app/album_file_format.h"
 #include "app/device_family.h"
 #include "app/file_replace.h"
@@ -46,6 +47,8 @@ void OpenAlbum(AlbumCards& cards, int family, const std::string& file_name) {
         picture_data.WriteBuffer(record.data, static_cast<std::int64_t>(record.size));
         picture_data.SetPosition(0);
         picture->LoadFromStream(picture_data);
+        // The device gets what the card shows: a picture made for another screen is fitted now.
+        FitToScreen(*picture, family);
         pictures.push_back(std::move(picture));
     }
 

@@ -20,7 +20,8 @@ void SaveAlbum(const AlbumCards& cards, int family, const std::string& file_name
 // raises and leaves the album as it was. A file of another family shows kIncompatibleAlbumText
 // in an information box and leaves the album as it was too. A damaged record or picture raises
 // before the album is touched, so a file never half-loads. Every card gets the family's card
-// width.
+// width, and a picture of another size than the family's screen is fitted into it
+// (FitToScreen).
 void OpenAlbum(AlbumCards& cards, int family, const std::string& file_name);
 
 }  // namespace app

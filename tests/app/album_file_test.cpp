@@ -8,6 +8,7 @@
 #include <iterator>
 #include <optional>
 
+#include "app/add_picture.h"
 #include "app/album_file_format.h"
 #include "app/device_family.h"
 #include "platform/kernel/sinks.h"
@@ -103,7 +104,7 @@ TEST_F(AlbumFileTest, RoundTripIsPixelExactAndKeepsCaptions) {
     FakeAlbum album;
     AddCard(album, "Beach", 176, 220, 1);
     AddCard(album, "", 176, 220, 2);
-    AddCard(album, "Caf\xC3\xA9 \xE2\x82\xAC", 5, 3, 3);  // other sizes are kept as stored
+    AddCard(album, "Caf\xC3\xA9 \xE2\x82\xAC", 176, 220, 3);
     SaveAlbum(album, 0, Path("a.ZRB"));
 
     // Captions are Windows-1252 in the file.
@@ -174,7 +175,7 @@ TEST_F(AlbumFileTest, VersionsAndFamilies) {
         if (c.loads) {
             ASSERT_EQ(album.cards.size(), 1u);
             EXPECT_EQ(album.cards[0].caption, "v");
-            EXPECT_EQ(album.cards[0].picture->Width(), 3);
+            EXPECT_EQ(album.cards[0].picture->Width(), ScreenWidth(c.selected_family));
             EXPECT_EQ(album.card_width, AlbumCardWidth(c.selected_family));
             EXPECT_TRUE(messages_.empty());
         } else {
@@ -311,6 +312,34 @@ TEST_F(AlbumFileTest, WhatSavingWritesOpeningReads) {
     FakeAlbum reopened;
     EXPECT_NO_THROW(OpenAlbum(reopened, 0, Path("album.ZRB")));
     EXPECT_EQ(ReadBytes(Path("album.ZRB")), before) << "the refused save changed the file";
+}
+
+// A picture of another size than the family's screen (an album made elsewhere, or crafted) is
+// fitted into the screen as adding the same picture from a file fits it, so that the cards show
+// what the device will get.
+TEST_F(AlbumFileTest, PicturesOfAnotherSizeAreFittedAsAddingThemWould) {
+    const struct {
+        const char* name;
+        int width, height;
+    } sizes[] = {{"Enhanced Display screen", 320, 240}, {"tall", 100, 400}, {"one pixel", 1, 1}};
+    for (const auto& size : sizes) {
+        SCOPED_TRACE(size.name);
+        FakeAlbum album;
+        AddCard(album, size.name, size.width, size.height, 11);
+        SaveAlbum(album, 0, Path("foreign.ZRB"));
+        album.cards[0].picture->SaveToFile(Path("foreign.bmp"));
+        FakeAlbum added;
+        AddPicture(added, 0, Path("foreign.bmp"), false);
+
+        FakeAlbum opened;
+        OpenAlbum(opened, 0, Path("foreign.ZRB"));
+        ASSERT_EQ(opened.cards.size(), 1u);
+        const ui::TBitmap& picture = *opened.cards[0].picture;
+        EXPECT_EQ(picture.Width(), 176);
+        EXPECT_EQ(picture.Height(), 220);
+        EXPECT_EQ(picture.PixelFormat(), ui::TPixelFormat::pf32bit);
+        EXPECT_EQ(PixelsOf(picture), PixelsOf(*added.cards[0].picture));
+    }
 }
 
 TEST_F(AlbumFileTest, MissingFileLeavesAlbumAndCursorAlone) {
