@@ -5,6 +5,7 @@
 #include "app/device_family.h"
 #include "imaging/bitmap32.h"
 #include "imaging/scaled_pictures.h"
+#include "platform/ui/core/update_scope.h"
 
 namespace app {
 
@@ -59,13 +60,16 @@ void AddPictures(AlbumCards& cards, int family, const std::vector<std::string>& 
     HourglassScope hourglass;
     const int W = ScreenWidth(family);
     const int H = ScreenHeight(family);
-    // The pictures are loaded side by side; the cards are made here, on this thread, in order.
-    imaging::LoadScaledPictures(
-        file_names, W, H, FitInto(W, H),
-        [&](std::size_t i, std::unique_ptr<imaging::TBitmap32> screen) {
-            AddCard(cards, family, file_names[i], *screen, insert);
-        },
-        weights);
+    // The pictures are loaded side by side; the cards are made here, on this thread, in order,
+    // and the card list lays them out once, at the end (also when a file fails).
+    ui::WithinUpdate(cards, [&] {
+        imaging::LoadScaledPictures(
+            file_names, W, H, FitInto(W, H),
+            [&](std::size_t i, std::unique_ptr<imaging::TBitmap32> screen) {
+                AddCard(cards, family, file_names[i], *screen, insert);
+            },
+            weights);
+    });
 }
 
 }  // namespace app

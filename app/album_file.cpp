@@ -9,6 +9,7 @@
 #include "app/file_replace.h"
 #include "platform/kernel/sinks.h"
 #include "platform/ui/core/streams.h"
+#include "platform/ui/core/update_scope.h"
 
 namespace app {
 
@@ -52,13 +53,15 @@ void OpenAlbum(AlbumCards& cards, int family, const std::string& file_name) {
         pictures.push_back(std::move(picture));
     }
 
-    cards.Clear();
     const int card_width = AlbumCardWidth(family);
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        cards.SetCardWidth(card_width);
-        ui::TBitmap* slot = cards.NewCard(records[i].caption, false);
-        if (slot != nullptr) slot->Assign(pictures[i].get());
-    }
+    ui::WithinUpdate(cards, [&] {
+        cards.Clear();
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            cards.SetCardWidth(card_width);
+            ui::TBitmap* slot = cards.NewCard(records[i].caption, false);
+            if (slot != nullptr) slot->Assign(pictures[i].get());
+        }
+    });
 }
 
 }  // namespace app

@@ -21,7 +21,7 @@ void SaveAlbum(const AlbumCards& cards, int family, const std::string& file_name
 // in an information box and leaves the album as it was too. A damaged record or picture raises
 // before the album is touched, so a file never half-loads. Every card gets the family's card
 // width, and a picture of another size than the family's screen is fitted into it
-// (FitToScreen).
+// (FitToScreen). The cards are added inside one update of the card list.
 void OpenAlbum(AlbumCards& cards, int family, const std::string& file_name);
 
 }  // namespace app

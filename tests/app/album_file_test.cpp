@@ -182,6 +182,7 @@ TEST_F(AlbumFileTest, VersionsAndFamilies) {
             // Refused before anything changes: the album on screen stays.
             ASSERT_EQ(album.cards.size(), 1u);
             EXPECT_EQ(album.cards[0].caption, "keep");
+            EXPECT_EQ(album.updates_closed, 0);
             ASSERT_EQ(messages_.size(), 1u);
             EXPECT_EQ(messages_[0], "This file is not compatible to your selected device|Varnhold QBK|" +
                                         std::to_string(kernel::kMbOk | kernel::kMbIconInformation));
@@ -340,6 +341,19 @@ TEST_F(AlbumFileTest, PicturesOfAnotherSizeAreFittedAsAddingThemWould) {
         EXPECT_EQ(picture.PixelFormat(), ui::TPixelFormat::pf32bit);
         EXPECT_EQ(PixelsOf(picture), PixelsOf(*added.cards[0].picture));
     }
+}
+
+// The card list lays out and refreshes once for the whole album, not once a card.
+TEST_F(AlbumFileTest, CardsAreAddedInsideOneUpdate) {
+    FakeAlbum album;
+    for (std::uint32_t k = 0; k < 3; ++k) AddCard(album, "c" + std::to_string(k), 176, 220, k);
+    SaveAlbum(album, 0, Path("three.ZRB"));
+    FakeAlbum opened;
+    OpenAlbum(opened, 0, Path("three.ZRB"));
+    EXPECT_EQ(opened.cards.size(), 3u);
+    EXPECT_EQ(opened.updates_closed, 1);
+    EXPECT_EQ(opened.update_depth, 0);
+    EXPECT_EQ(opened.new_cards_outside_update, 0);
 }
 
 TEST_F(AlbumFileTest, MissingFileLeavesAlbumAndCursorAlone) {
