@@ -1,5 +1,6 @@
 // Turning picture files into album cards: each picture is scaled with the Lanczos filter into
-// the family's screen (see FitPictureRect) on a black, fully transparent background.
+// the family's screen (see FitPictureRect) on a black, fully transparent background. Pictures of
+// an album file made for another screen are fitted the same way.
 #pragma once
 
 #include <string>
@@ -19,6 +20,12 @@ std::string CaptionFromFileName(const std::string& file_name);
 // for the next pictures of the same size.
 void AddPicture(AlbumCards& cards, int family, const std::string& file_name, bool insert,
                 imaging::TContributorCache* weights = nullptr);
+
+// A picture of another size than the family's screen (an album made for another screen, or
+// crafted) scaled into the screen as AddPicture scales a picture file: Lanczos into
+// FitPictureRect on a black, fully transparent background, 32 bits per pixel. A picture of the
+// screen's size stays as it is.
+void FitToScreen(ui::TBitmap& picture, int family);
 
 // AddPicture for each file in order, with the hourglass shown throughout: the pictures are
 // loaded and scaled on every core, the cards made on the calling thread. The first file that

@@ -30,6 +30,11 @@ public:
     virtual ui::TBitmap* NewCard(const std::string& caption, bool insert) = 0;
     // The card template's CardWidth.
     virtual void SetCardWidth(int width) = 0;
+    // Brackets a run of card changes (ui::WithinUpdate): the card list lays out, sorts and
+    // filters its cards once, when the outermost bracket closes, instead of after each new card.
+    // An album with nothing to refresh keeps these empty.
+    virtual void BeginUpdate() {}
+    virtual void EndUpdate() {}
 };
 
 // Shows the hourglass over the whole application for its lifetime; the default cursor comes

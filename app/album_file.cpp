@@ -3,11 +3,13 @@
 #include <memory>
 #include <vector>
 
+#include "app/add_picture.h"
 #include "app/album_file_format.h"
 #include "app/device_family.h"
 #include "app/file_replace.h"
 #include "platform/kernel/sinks.h"
 #include "platform/ui/core/streams.h"
+#include "platform/ui/core/update_scope.h"
 
 namespace app {
 
@@ -30,8 +32,7 @@ void OpenAlbum(AlbumCards& cards, int family, const std::string& file_name) {
 
     const AlbumFileHeader header = ReadAlbumFileHeader(data, size);
     if (header.family != family) {
-        // Users know this: the album is gone and the message explains why.
-        cards.Clear();
+        // Refused before anything changes: the album on screen stays.
         kernel::MessageBox(kIncompatibleAlbumText, kAlbumMessageCaption, kernel::kMbOk | kernel::kMbIconInformation);
         return;
     }
@@ -43,23 +44,24 @@ void OpenAlbum(AlbumCards& cards, int family, const std::string& file_name) {
     ui::TMemoryStream picture_data;
     for (const AlbumFileRecord& record : records) {
         auto picture = std::make_unique<ui::TBitmap>();
-        // No data is an empty picture; the program never writes one, but it is no error.
-        if (record.size > 0) {
-            picture_data.Clear();
-            picture_data.WriteBuffer(record.data, static_cast<std::int64_t>(record.size));
-            picture_data.SetPosition(0);
-            picture->LoadFromStream(picture_data);
-        }
+        picture_data.Clear();
+        picture_data.WriteBuffer(record.data, static_cast<std::int64_t>(record.size));
+        picture_data.SetPosition(0);
+        picture->LoadFromStream(picture_data);
+        // The device gets what the card shows: a picture made for another screen is fitted now.
+        FitToScreen(*picture, family);
         pictures.push_back(std::move(picture));
     }
 
-    cards.Clear();
     const int card_width = AlbumCardWidth(family);
-    for (std::size_t i = 0; i < records.size(); ++i) {
-        cards.SetCardWidth(card_width);
-        ui::TBitmap* slot = cards.NewCard(records[i].caption, false);
-        if (slot != nullptr) slot->Assign(pictures[i].get());
-    }
+    ui::WithinUpdate(cards, [&] {
+        cards.Clear();
+        for (std::size_t i = 0; i < records.size(); ++i) {
+            cards.SetCardWidth(card_width);
+            ui::TBitmap* slot = cards.NewCard(records[i].caption, false);
+            if (slot != nullptr) slot->Assign(pictures[i].get());
+        }
+    });
 }
 
 }  // namespace app

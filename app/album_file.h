@@ -17,9 +17,11 @@ inline constexpr const char* kAlbumMessageCaption = "Varnhold QBK";
 void SaveAlbum(const AlbumCards& cards, int family, const std::string& file_name);
 
 // Replaces the album by the file's. A file that cannot be opened, or whose header is unreadable,
-// raises and leaves the album as it was. A file of another family empties the album and shows
-// kIncompatibleAlbumText in an information box. A damaged record or picture raises before the
-// album is touched, so a file never half-loads. Every card gets the family's card width.
+// raises and leaves the album as it was. A file of another family shows kIncompatibleAlbumText
+// in an information box and leaves the album as it was too. A damaged record or picture raises
+// before the album is touched, so a file never half-loads. Every card gets the family's card
+// width, and a picture of another size than the family's screen is fitted into it
+// (FitToScreen). The cards are added inside one update of the card list.
 void OpenAlbum(AlbumCards& cards, int family, const std::string& file_name);
 
 }  // namespace app

@@ -25,7 +25,7 @@ std::vector<std::uint8_t> EncodeAlbumFile(std::uint16_t family, const AlbumPages
     for (const AlbumPage& page : pages) {
         const std::string caption = ui::Utf8ToCp1252(page.caption);
         if (caption.size() > kMax16) throw ui::Exception("Range check error");
-        if (page.picture == nullptr) throw ui::Exception("Card \"" + page.caption + "\" has no picture");
+        RequirePicture(page);
         out.U16(static_cast<std::uint16_t>(caption.size()));
         out.Bytes(caption);
         picture.Clear();

@@ -33,12 +33,14 @@ struct AlbumFileRecord {
 };
 
 AlbumFileHeader ReadAlbumFileHeader(const std::uint8_t* data, std::size_t size);
-// All `header.count` records; bytes after the last one are ignored, as they always were.
+// All `header.count` records. A data length of 0 (the writer never writes one) and bytes after
+// the last record are not valid: the lengths would not describe the file.
 std::vector<AlbumFileRecord> ReadAlbumFileRecords(const std::uint8_t* data, std::size_t size,
                                                   const AlbumFileHeader& header);
 
 // A version-2 file of the pages, each picture saved by the bitmap class (a 32-bit BMP). More than
-// 65535 pages or a caption beyond 65535 bytes raise ui::Exception "Range check error".
+// 65535 pages or a caption beyond 65535 bytes raise ui::Exception "Range check error"; a page
+// without a picture or with an empty one raises as RequirePicture does.
 std::vector<std::uint8_t> EncodeAlbumFile(std::uint16_t family, const AlbumPages& pages);
 
 }  // namespace app

@@ -37,10 +37,15 @@ std::vector<AlbumFileRecord> ReadAlbumFileRecords(const std::uint8_t* data, std:
         const std::uint8_t* caption = in.Take(caption_length, "a caption");
         record.caption = ui::Cp1252ToUtf8(std::string(reinterpret_cast<const char*>(caption), caption_length));
         const std::uint32_t data_length = in.U32("a picture");
+        // Never written: a record is read as its lengths say, and a picture of no bytes is a
+        // length that lies about where the next record starts.
+        if (data_length == 0) throw ui::EReadError(std::string(kInvalid) + ": a picture has no data");
         record.data = in.Take(data_length, "a picture");
         record.size = data_length;
         records.push_back(std::move(record));
     }
+    // The last record ends the file; more bytes mean the lengths do not describe it.
+    if (in.Remaining() != 0) throw ui::EReadError(std::string(kInvalid) + ": it goes on after its last picture");
     return records;
 }
 

@@ -28,9 +28,7 @@ void BuildAlbumPayload(const AlbumPages& pages, int family, const TDevicePropert
     // The 16-bit fields are checked before anything is written, so a range error leaves `dest`
     // as it was.
     if (pages.size() > kMax16) throw ui::Exception("Range check error");
-    for (const AlbumPage& page : pages) {
-        if (page.picture == nullptr) throw ui::Exception("Card \"" + page.caption + "\" has no picture");
-    }
+    for (const AlbumPage& page : pages) RequirePicture(page);
     std::vector<std::string> captions;
     if (version >= 2) {
         captions.reserve(pages.size());

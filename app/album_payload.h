@@ -25,8 +25,9 @@ inline constexpr std::uint16_t kTransferBlockTag = 0xE880;
 inline constexpr const char* kCapacityMessage = "Too many pictures!! Please reduce the amount of pictures.";
 
 // Appends the payload of `pages` for `variant` of `family` to `dest`. Captions go out in
-// Windows-1252. A caption or card count beyond 65535 raises ui::Exception "Range check error"
-// before anything is written. A result above the variant's Capacity - 5 bytes raises
+// Windows-1252. A caption or card count beyond 65535 raises ui::Exception "Range check error",
+// and a card without a picture or with an empty one raises as RequirePicture does, before
+// anything is written. A result above the variant's Capacity - 5 bytes raises
 // ui::Exception kCapacityMessage; what was written stays in `dest` and the caller discards it.
 void BuildAlbumPayload(const AlbumPages& pages, int family, const TDeviceProperty& variant, std::uint16_t version,
                        ui::TStream& dest, const JpegEncoder& encode = EncodeJpeg85);

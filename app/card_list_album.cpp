@@ -30,4 +30,21 @@ ui::TBitmap* CardListAlbum::NewCard(const std::string& caption, bool insert) {
 
 void CardListAlbum::SetCardWidth(int width) { list_.CardTemplate().SetCardWidth(width); }
 
+// The list's bracket holds back its refresh; the collection's holds back the list's recount of
+// its selected cards, which would otherwise walk every card for each new one.
+void CardListAlbum::BeginUpdate() {
+    list_.BeginUpdate();
+    list_.Cards().BeginUpdate();
+}
+
+void CardListAlbum::EndUpdate() {
+    try {
+        list_.Cards().EndUpdate();
+    } catch (...) {
+        list_.EndUpdate();
+        throw;
+    }
+    list_.EndUpdate();
+}
+
 }  // namespace app

@@ -17,6 +17,8 @@ public:
     void Clear() override;
     ui::TBitmap* NewCard(const std::string& caption, bool insert) override;
     void SetCardWidth(int width) override;
+    void BeginUpdate() override;
+    void EndUpdate() override;
 
 private:
     cardlist::TCustomFineCardList& list_;

@@ -5,6 +5,8 @@
 #include <system_error>
 #include <utility>
 
+#include "app/file_errors.h"
+#include "app/file_in_place.h"
 #include "platform/ui/core/exceptions.h"
 #include "platform/ui/core/streams.h"
 
@@ -16,41 +18,34 @@ namespace fs = std::filesystem;
 // The kernel's own limit on the links of one path.
 constexpr int kMaxLinkHops = 40;
 
-// A new file beside the target, created when this is made (raising the class library's
-// EFCreateError naming it when it cannot be) and removed unless the rename took it.
+// A new file of this save beside the target, under a name no one can predict, created
+// exclusively (so it is never a file or a link someone else put there). Its name is removed
+// unless the rename took it, and only while it still names the file this save made.
 class TemporaryFile {
 public:
-    explicit TemporaryFile(std::string name)
-        : name_(std::move(name)), stream_(std::make_unique<ui::TFileStream>(name_, ui::fmCreate)) {}
+    explicit TemporaryFile(const std::string& folder)
+        : stream_(ui::TFileStream::CreateUnique(folder)), name_(stream_->FileName()), identity_(stream_->Identity()) {}
     TemporaryFile(const TemporaryFile&) = delete;
     TemporaryFile& operator=(const TemporaryFile&) = delete;
     ~TemporaryFile() {
         stream_.reset();
-        if (!released_) {
+        if (!released_ && StillOurs()) {
             std::error_code ignored;
             fs::remove(name_, ignored);
         }
     }
     const std::string& Name() const { return name_; }
     ui::TFileStream& Stream() { return *stream_; }
+    // Whether the name still stands for the file this save made (and is no link put in its place).
+    bool StillOurs() const { return ui::FileIdentityOf(name_) == identity_; }
     void Release() { released_ = true; }
 
 private:
-    std::string name_;
     std::unique_ptr<ui::TFileStream> stream_;
+    std::string name_;
+    ui::TFileIdentity identity_;
     bool released_ = false;
 };
-
-// The reason part of a class-library file error ("Cannot create file "x". <reason>").
-std::string ReasonOf(const std::string& message, const std::string& file_name) {
-    const std::string prefix = "\"" + file_name + "\". ";
-    const auto at = message.find(prefix);
-    return at == std::string::npos ? message : message.substr(at + prefix.size());
-}
-
-[[noreturn]] void CannotCreate(const std::string& file_name, const std::string& reason) {
-    throw ui::EFCreateError("Cannot create file \"" + file_name + "\". " + reason);
-}
 
 // The file a save through `file_name` writes: symbolic links followed to the file they point to,
 // which need not exist yet. A chain too long (or a loop) is refused as opening it would be.
@@ -60,26 +55,52 @@ fs::path FileBehind(const std::string& file_name) {
         std::error_code error;
         if (!fs::is_symlink(fs::symlink_status(path, error))) return path;
         const fs::path next = fs::read_symlink(path, error);
-        if (error) CannotCreate(file_name, error.message());
+        if (error) RaiseCannotCreate(file_name, error.message());
         path = next.is_absolute() ? next : path.parent_path() / next;
     }
-    CannotCreate(file_name, std::make_error_code(std::errc::too_many_symbolic_link_levels).message());
+    RaiseCannotCreate(file_name, std::make_error_code(std::errc::too_many_symbolic_link_levels).message());
 }
 
-// Writes the bytes and puts them on the disk; a failure names `file_name`.
-void Fill(ui::TFileStream& out, const std::string& file_name, const std::uint8_t* data, std::size_t size) {
-    out.WriteBuffer(data, static_cast<std::int64_t>(size));
+// Puts the written bytes on the disk and closes the file; a failure names `file_name`.
+void Commit(ui::TFileStream& out, const std::string& file_name) {
     try {
         out.Commit();
-    } catch (const ui::EWriteError& e) {
-        throw ui::EWriteError("Cannot write file \"" + file_name + "\". " + ReasonOf(e.what(), out.FileName()));
+    } catch (const ui::EStreamError& e) {
+        RaiseCannotWrite(file_name, e);
     }
+}
+
+// The bytes into a new, empty file: its room first, so that a full disk says so.
+void Fill(ui::TFileStream& out, const std::string& file_name, const std::uint8_t* data, std::size_t size) {
+    try {
+        out.SetSize(static_cast<std::int64_t>(size));
+        out.SetPosition(0);
+        out.WriteBuffer(data, static_cast<std::int64_t>(size));
+    } catch (const ui::EStreamError& e) {
+        RaiseCannotWrite(file_name, e);
+    }
+    Commit(out, file_name);
+}
+
+// The old file rewritten where it is, for a folder that takes no temporary file: nothing of it
+// changes unless the room for the new bytes is there.
+void WriteInPlace(const std::string& target, const std::string& file_name, const std::uint8_t* data, std::size_t size) {
+    std::unique_ptr<ui::TFileStream> file;
+    try {
+        // Read as well as written: the old bytes are kept to be put back should a write fail.
+        file = std::make_unique<ui::TFileStream>(target, ui::fmOpenReadWrite);
+    } catch (const ui::EFOpenError& e) {
+        RaiseCannotCreate(file_name, FileErrorReason(e.what()));
+    }
+    OverwriteInPlace(*file, file_name, data, size);
+    Commit(*file, file_name);
 }
 
 }  // namespace
 
 void WriteFileReplacing(const std::string& file_name, const std::uint8_t* data, std::size_t size) {
-    const std::string target = FileBehind(file_name).string();
+    const fs::path target_path = FileBehind(file_name);
+    const std::string target = target_path.string();
     std::error_code error;
     const auto old_status = fs::status(target, error);
     const bool replacing = !error && fs::is_regular_file(old_status);
@@ -89,33 +110,30 @@ void WriteFileReplacing(const std::string& file_name, const std::uint8_t* data, 
         try {
             ui::TFileStream probe(target, ui::fmOpenWrite);
         } catch (const ui::EFOpenError& e) {
-            CannotCreate(file_name, ReasonOf(e.what(), target));
+            RaiseCannotCreate(file_name, FileErrorReason(e.what()));
         }
     }
     std::unique_ptr<TemporaryFile> temp;
     try {
-        temp = std::make_unique<TemporaryFile>(target + ".tmp~");
-    } catch (const ui::EFCreateError&) {
-        // The folder takes no new file (or the longer name does not fit): the target itself may
-        // still be written, or creating it gives the error that names it.
-        try {
-            ui::TFileStream out(target, ui::fmCreate);
-            Fill(out, file_name, data, size);
-        } catch (const ui::EFCreateError& e) {
-            CannotCreate(file_name, ReasonOf(e.what(), target));
-        }
+        temp = std::make_unique<TemporaryFile>(target_path.parent_path().string());
+    } catch (const ui::EFCreateError& e) {
+        // The folder takes no new file: an old file that may be written is written in place; a
+        // new one cannot be made either, for the same reason.
+        if (!replacing) RaiseCannotCreate(file_name, FileErrorReason(e.what()));
+        WriteInPlace(target, file_name, data, size);
         return;
     }
     // On the disk before the rename: a crash after it must not leave an empty file behind the
     // old file's name.
     Fill(temp->Stream(), file_name, data, size);
+    if (!temp->StillOurs()) RaiseCannotCreate(file_name, "Its temporary file " + temp->Name() + " was replaced");
     // A replaced file keeps its permissions; a new one gets the usual ones of a created file.
     if (replacing) {
         fs::permissions(temp->Name(), old_status.permissions(), fs::perm_options::replace, error);
-        if (error) CannotCreate(file_name, error.message());
+        if (error) RaiseCannotCreate(file_name, error.message());
     }
     fs::rename(temp->Name(), target, error);
-    if (error) CannotCreate(file_name, error.message());
+    if (error) RaiseCannotCreate(file_name, error.message());
     temp->Release();
 }
 

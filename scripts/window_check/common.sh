@@ -52,10 +52,13 @@ shot() { import -window root "$1"; }
 
 # The main window's client area on the screen, below its menu bar: $client_x, $client_y (the
 # form definition's client area is 801 x 495; what the window has above it is the menu bar).
+# The position comes from xwininfo: under a window manager xdotool's geometry counts the frame's
+# offset twice.
 locate_client() {
-  eval "$(xdotool getwindowgeometry --shell "$main")"
-  client_x=$X
-  client_y=$((Y + HEIGHT - 495))
+  local info
+  info=$(xwininfo -id "$main")
+  client_x=$(sed -n 's/^ *Absolute upper-left X: *//p' <<<"$info")
+  client_y=$(( $(sed -n 's/^ *Absolute upper-left Y: *//p' <<<"$info") + $(sed -n 's/^ *Height: *//p' <<<"$info") - 495 ))
 }
 
 # The number of pixels that differ between two screenshots inside a rectangle of the screen:
@@ -86,4 +89,69 @@ add_photo() {
   xdotool type --delay 10 "$1"
   xdotool key Return
   window_gone "^Select Bitmap$" || fail "the file dialog stayed open for $1"
+}
+
+# The first shown window of the program other than the main window (a message box), waited for up
+# to 20 s: wait_for_box prints its id.
+wait_for_box() {
+  for _ in $(seq 100); do
+    for w in $(xdotool search --onlyvisible --pid "$qbk" 2>/dev/null); do
+      [ "$w" != "$main" ] && { echo "$w"; return 0; }
+    done
+    sleep 0.2
+  done
+  return 1
+}
+
+# Opens an album as a user does: File > Open Album... from the keyboard (Alt+F, O), the path
+# typed into the real file dialog, Enter. open_album <path>.
+open_album() {
+  xdotool windowfocus --sync "$main"
+  xdotool key alt+f
+  sleep 0.5
+  xdotool key o
+  # Polled rather than waited for with --sync: a search that meets the menu's window as it closes
+  # fails with an X error.
+  local dialog=
+  for _ in $(seq 50); do
+    dialog=$(xdotool search --onlyvisible --name "^Open$" 2>/dev/null | head -1) || true
+    [ -n "$dialog" ] && break
+    sleep 0.2
+  done
+  [ -n "$dialog" ] || fail "File > Open Album... opened no file dialog"
+  xdotool windowfocus --sync "$dialog"
+  sleep 0.5
+  xdotool type --delay 10 "$1"
+  xdotool key Return
+  window_gone "^Open$" || fail "the file dialog stayed open for $1"
+}
+
+# Opens a file over the album on screen that the program must refuse with a box titled <title>:
+# the window is shot before, with the box and after the box is closed with Enter, and the card
+# list must show the album as before. refused_open <case name> <file> <title> <screenshot folder>.
+refused_open() {
+  local name=$1 file=$2 title=$3 out=$4 box
+  locate_client
+  xdotool mousemove --sync 1020 760
+  sleep 0.3
+  shot "$out/$name-before.png"
+  open_album "$file"
+  box=$(wait_for_box) || fail "$name: opening $file showed no box"
+  sleep 0.5
+  [ "$(xdotool getwindowname "$box")" = "$title" ] ||
+    fail "$name: the box is titled \"$(xdotool getwindowname "$box")\", not \"$title\""
+  shot "$out/$name-box.png"
+  xdotool windowfocus --sync "$box"
+  xdotool key Return
+  for _ in $(seq 50); do
+    xdotool search --onlyvisible --pid "$qbk" 2>/dev/null | grep -qx "$box" || break
+    sleep 0.2
+  done
+  sleep 0.5
+  shot "$out/$name-after.png"
+  # The card list (695 x 446 at 106, 49 of the client area) as it was.
+  local changed
+  changed=$(changed_pixels "$out/$name-before.png" "$out/$name-after.png" $((client_x + 106)) $((client_y + 49)) 695 446)
+  [ "$changed" -eq 0 ] || fail "$name: $changed pixels of the card list changed ($out/$name-after.png)"
+  echo "$name: refused with a box titled \"$title\"; the album on screen is as it was"
 }

@@ -19,17 +19,6 @@ xdotool mousemove --sync 1020 760
 sleep 0.3
 shot "$out/before.png"
 
-# The first shown window of the program other than the main window, waited for up to 20 s.
-wait_for_box() {
-  for _ in $(seq 100); do
-    for w in $(xdotool search --onlyvisible --pid "$qbk" 2>/dev/null); do
-      [ "$w" != "$main" ] && { echo "$w"; return 0; }
-    done
-    sleep 0.2
-  done
-  return 1
-}
-
 download() {  # download <case name> <expected text in the box's title or nothing>
   local name=$1
   xdotool mousemove --sync $((client_x + 7 + 46)) $((client_y + 202 + 12)) click 1

@@ -314,6 +314,10 @@ TEST_F(AddPictureTest, UnreadableFileAmongManyAddsTheOnesBeforeItAndReportsIt) {
     FakeAlbum expected;
     for (std::size_t i = 0; i < bad_at; ++i) AddPicture(expected, 1, files[i], false);
     ExpectSameCards(album, expected);
+    // The cards came inside one update of the card list, closed also on the failure.
+    EXPECT_EQ(album.new_cards_outside_update, 0);
+    EXPECT_EQ(album.updates_closed, 1);
+    EXPECT_EQ(album.update_depth, 0);
     ASSERT_EQ(reports.size(), 1u);
     EXPECT_NE(reports[0].find("JPEG image is not valid"), std::string::npos) << reports[0];
     EXPECT_EQ(ui::Screen().Cursor(), ui::crDefault);

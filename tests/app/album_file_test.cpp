@@ -2,11 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
 
+#include "app/add_picture.h"
 #include "app/album_file_format.h"
 #include "app/device_family.h"
 #include "platform/kernel/sinks.h"
@@ -102,7 +104,7 @@ TEST_F(AlbumFileTest, RoundTripIsPixelExactAndKeepsCaptions) {
     FakeAlbum album;
     AddCard(album, "Beach", 176, 220, 1);
     AddCard(album, "", 176, 220, 2);
-    AddCard(album, "Caf\xC3\xA9 \xE2\x82\xAC", 5, 3, 3);  // other sizes are kept as stored
+    AddCard(album, "Caf\xC3\xA9 \xE2\x82\xAC", 176, 220, 3);
     SaveAlbum(album, 0, Path("a.ZRB"));
 
     // Captions are Windows-1252 in the file.
@@ -173,11 +175,14 @@ TEST_F(AlbumFileTest, VersionsAndFamilies) {
         if (c.loads) {
             ASSERT_EQ(album.cards.size(), 1u);
             EXPECT_EQ(album.cards[0].caption, "v");
-            EXPECT_EQ(album.cards[0].picture->Width(), 3);
+            EXPECT_EQ(album.cards[0].picture->Width(), ScreenWidth(c.selected_family));
             EXPECT_EQ(album.card_width, AlbumCardWidth(c.selected_family));
             EXPECT_TRUE(messages_.empty());
         } else {
-            EXPECT_TRUE(album.cards.empty());  // the album is emptied, as users know it
+            // Refused before anything changes: the album on screen stays.
+            ASSERT_EQ(album.cards.size(), 1u);
+            EXPECT_EQ(album.cards[0].caption, "keep");
+            EXPECT_EQ(album.updates_closed, 0);
             ASSERT_EQ(messages_.size(), 1u);
             EXPECT_EQ(messages_[0], "This file is not compatible to your selected device|Varnhold QBK|" +
                                         std::to_string(kernel::kMbOk | kernel::kMbIconInformation));
@@ -209,6 +214,8 @@ TEST_F(AlbumFileTest, TruncatedAndLyingFilesRaiseAndLeaveTheAlbum) {
     };
     auto corrupt_bmp = good;
     corrupt_bmp[6 + 2 + 3 + 4] = 'X';  // not a BMP signature any more
+    auto longer = good;
+    longer.push_back(0);
 
     const std::pair<const char*, std::vector<std::uint8_t>> cases[] = {
         {"empty file", {}},
@@ -222,6 +229,8 @@ TEST_F(AlbumFileTest, TruncatedAndLyingFilesRaiseAndLeaveTheAlbum) {
         {"count lies", with_u16(4, 3)},
         {"caption length lies", with_u16(record1, 0xFFFF)},
         {"data length lies", with_u32(6 + 2 + 3, 0xFFFFFFF0u)},
+        {"data length 0", with_u32(6 + 2 + 3, 0)},
+        {"a byte after the last picture", longer},
         {"picture is no bitmap", corrupt_bmp},
     };
     for (const auto& [name, bytes] : cases) {
@@ -248,14 +257,103 @@ TEST_F(AlbumFileTest, StructuralErrorsAreNamed) {
     }
 }
 
-TEST_F(AlbumFileTest, ZeroDataLengthIsAnEmptyPicture) {
-    std::vector<std::uint8_t> b{2, 0, 0, 0, 1, 0, 0, 0, 0, 0, 0, 0};
-    WriteBytes(Path("z.ZRB"), b);
+// A picture length of 0 in a good album: read as the lengths say, the bitmap's bytes would be
+// the next records ("BM" a caption length of 19,778), and the zeros of transparent black pixels
+// empty pictures and captions. The file is not valid; nothing changes.
+TEST_F(AlbumFileTest, PictureLengthZeroIsNotValid) {
     FakeAlbum album;
-    OpenAlbum(album, 0, Path("z.ZRB"));
-    ASSERT_EQ(album.cards.size(), 1u);
-    EXPECT_EQ(album.cards[0].caption, "");
-    EXPECT_TRUE(album.cards[0].picture->Empty());
+    for (std::uint32_t k = 0; k < 7; ++k) {
+        auto black = std::make_unique<ui::TBitmap>();
+        black->SetPixelFormat(ui::TPixelFormat::pf32bit);
+        black->SetSize(176, 220);
+        for (int y = 0; y < 220; ++y) std::fill_n(black->ScanLine(y), black->BytesPerScanLine(), 0);
+        album.cards.push_back({"Picture " + std::to_string(k + 1), std::move(black)});
+    }
+    SaveAlbum(album, 0, Path("seven.ZRB"));
+    auto bytes = ReadBytes(Path("seven.ZRB"));
+    const std::size_t record = 6 + 2 + 9;
+    const std::size_t third_length = record + (4 + BmpOf(*album.cards[0].picture).size() + 2 + 9) * 2;
+    ASSERT_EQ(bytes[third_length + 4], 'B');
+    for (std::size_t i = 0; i < 4; ++i) bytes[third_length + i] = 0;
+    WriteBytes(Path("zero.ZRB"), bytes);
+
+    FakeAlbum target;
+    MakeUntouched(target);
+    try {
+        OpenAlbum(target, 0, Path("zero.ZRB"));
+        FAIL() << "opened";
+    } catch (const ui::EReadError& e) {
+        EXPECT_STREQ(e.what(), "Album file is not valid: a picture has no data");
+    }
+    ASSERT_EQ(target.cards.size(), 1u);
+    EXPECT_EQ(target.cards[0].caption, "keep");
+    EXPECT_TRUE(messages_.empty());
+}
+
+// No file the program writes is one it cannot open: a card whose picture is empty (a picture
+// item that held another graphic reads as an empty bitmap) would be saved as a bitmap of width 0,
+// which the reader refuses. The save is refused instead and the old file stays.
+TEST_F(AlbumFileTest, WhatSavingWritesOpeningReads) {
+    FakeAlbum old_album;
+    AddCard(old_album, "old", 176, 220, 1);
+    SaveAlbum(old_album, 0, Path("album.ZRB"));
+    const auto before = ReadBytes(Path("album.ZRB"));
+
+    FakeAlbum album;
+    AddCard(album, "full", 176, 220, 2);
+    album.cards.push_back({"empty", std::make_unique<ui::TBitmap>()});
+    bool refused = false;
+    try {
+        SaveAlbum(album, 0, Path("album.ZRB"));
+    } catch (const ui::Exception& e) {
+        refused = true;
+        EXPECT_STREQ(e.what(), "Card \"empty\" has no picture");
+    }
+    EXPECT_TRUE(refused);
+    FakeAlbum reopened;
+    EXPECT_NO_THROW(OpenAlbum(reopened, 0, Path("album.ZRB")));
+    EXPECT_EQ(ReadBytes(Path("album.ZRB")), before) << "the refused save changed the file";
+}
+
+// A picture of another size than the family's screen (an album made elsewhere, or crafted) is
+// fitted into the screen as adding the same picture from a file fits it, so that the cards show
+// what the device will get.
+TEST_F(AlbumFileTest, PicturesOfAnotherSizeAreFittedAsAddingThemWould) {
+    const struct {
+        const char* name;
+        int width, height;
+    } sizes[] = {{"Enhanced Display screen", 320, 240}, {"tall", 100, 400}, {"one pixel", 1, 1}};
+    for (const auto& size : sizes) {
+        SCOPED_TRACE(size.name);
+        FakeAlbum album;
+        AddCard(album, size.name, size.width, size.height, 11);
+        SaveAlbum(album, 0, Path("foreign.ZRB"));
+        album.cards[0].picture->SaveToFile(Path("foreign.bmp"));
+        FakeAlbum added;
+        AddPicture(added, 0, Path("foreign.bmp"), false);
+
+        FakeAlbum opened;
+        OpenAlbum(opened, 0, Path("foreign.ZRB"));
+        ASSERT_EQ(opened.cards.size(), 1u);
+        const ui::TBitmap& picture = *opened.cards[0].picture;
+        EXPECT_EQ(picture.Width(), 176);
+        EXPECT_EQ(picture.Height(), 220);
+        EXPECT_EQ(picture.PixelFormat(), ui::TPixelFormat::pf32bit);
+        EXPECT_EQ(PixelsOf(picture), PixelsOf(*added.cards[0].picture));
+    }
+}
+
+// The card list lays out and refreshes once for the whole album, not once a card.
+TEST_F(AlbumFileTest, CardsAreAddedInsideOneUpdate) {
+    FakeAlbum album;
+    for (std::uint32_t k = 0; k < 3; ++k) AddCard(album, "c" + std::to_string(k), 176, 220, k);
+    SaveAlbum(album, 0, Path("three.ZRB"));
+    FakeAlbum opened;
+    OpenAlbum(opened, 0, Path("three.ZRB"));
+    EXPECT_EQ(opened.cards.size(), 3u);
+    EXPECT_EQ(opened.updates_closed, 1);
+    EXPECT_EQ(opened.update_depth, 0);
+    EXPECT_EQ(opened.new_cards_outside_update, 0);
 }
 
 TEST_F(AlbumFileTest, MissingFileLeavesAlbumAndCursorAlone) {

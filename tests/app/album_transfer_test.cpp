@@ -198,6 +198,24 @@ TEST(AlbumTransfer, RefusedSendsTouchNothing) {
     }
 }
 
+// A card whose picture is empty is never sent as a success: the send is refused with the card
+// named before the system is put into idle mode.
+TEST(AlbumTransfer, EmptyPictureIsRefusedBeforeAnythingIsSent) {
+    FakeKlp fake;
+    fake.Script(OneNode("3110", "05"));
+    ui::TBitmap full;
+    full.SetSize(320, 240);
+    const ui::TBitmap empty;
+    const app::AlbumPages pages{{"Beach", &full}, {"Nothing", &empty}};
+    std::vector<std::string> shown;
+    auto link = fake.Link();
+    app::DownloadAlbum(*link, pages, 1, LoggingUi(shown));
+    EXPECT_THAT(shown, ElementsAre("message: Card \"Nothing\" has no picture"));
+    EXPECT_TRUE(fake.Calls("WRITECAN").empty());
+    EXPECT_TRUE(fake.Calls("WRITEKLP").empty());
+    EXPECT_THAT(fake.Calls("CLOSEKLP"), ElementsAre("CLOSEKLP"));
+}
+
 TEST(AlbumTransfer, OpenFailureShowsTheDriverDialogAndClosesNothing) {
     FakeKlp fake;
     fake.Script("OPENKLP 1\n");

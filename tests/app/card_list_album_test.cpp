@@ -82,5 +82,28 @@ TEST_F(CardListAlbumTest, AddInsertSaveAndOpenOnTheRealList) {
     EXPECT_TRUE(fs::exists(dir_ / "5833-2309_HW5_album.HPA"));
 }
 
+// Opening an album or adding many pictures lays the list out once, not once for every card
+// added: each card's look is applied a few times, not again for every card added after it.
+TEST_F(CardListAlbumTest, ManyCardsAreLaidOutOnceNotOnceACard) {
+    constexpr int kCards = 40;
+    const std::string picture = Bmp("p.bmp", 320, 240);
+    for (int k = 0; k < kCards; ++k) AddPicture(*album_, 1, picture, false);
+    const std::string file = (dir_ / "many.ZRB").string();
+    SaveAlbum(*album_, 1, file);
+    int applied = 0;
+    list_->OnCardAppearance = [&applied](cardlist::TCustomFineCardList*, cardlist::TFineCard*, cardlist::TCardState,
+                                         cardlist::TFineCardAppearance*) { ++applied; };
+
+    OpenAlbum(*album_, 1, file);
+    ASSERT_EQ(list_->Cards().Count(), kCards);
+    EXPECT_LE(applied, 4 * kCards) << "opening";
+
+    list_->Cards().Clear();
+    applied = 0;
+    AddPictures(*album_, 1, std::vector<std::string>(kCards, picture), false);
+    ASSERT_EQ(list_->Cards().Count(), kCards);
+    EXPECT_LE(applied, 4 * kCards) << "adding";
+}
+
 }  // namespace
 }  // namespace app

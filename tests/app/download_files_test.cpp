@@ -154,6 +154,20 @@ TEST_F(ExportTest, CapacityErrorStopsAtTheVariantThatOverflows) {
     EXPECT_FALSE(fs::exists(dir_ / "5833-2309_HW5_album.HPA"));
 }
 
+// A card whose picture is empty would go out as a JPEG of no bytes: the export is refused
+// before any file is written, with the card named.
+TEST_F(ExportTest, EmptyPictureIsRefusedBeforeAnyFile) {
+    const ui::TBitmap empty;
+    pages_.push_back({"two", &empty});
+    try {
+        ExportDownloadFiles(pages_, 0, (dir_ / "album.HPA").string());
+        FAIL() << "exported";
+    } catch (const ui::Exception& e) {
+        EXPECT_STREQ(e.what(), "Card \"two\" has no picture");
+    }
+    EXPECT_TRUE(fs::is_empty(dir_));
+}
+
 TEST_F(ExportTest, UncreatableFileRaisesFileError) {
     EXPECT_THROW(ExportDownloadFiles(pages_, 4, (dir_ / "missing" / "album.HPA").string(), FixedSizeEncoder(4)),
                  ui::EFCreateError);

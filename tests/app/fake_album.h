@@ -29,6 +29,7 @@ public:
     }
     ui::TBitmap* NewCard(const std::string& caption, bool insert) override {
         cursor_during_new_card = ui::Screen().Cursor();
+        if (update_depth == 0) ++new_cards_outside_update;
         Card card{caption, std::make_unique<ui::TBitmap>()};
         ui::TBitmap* bitmap = card.picture.get();
         if (insert && selected >= 0) {
@@ -40,11 +41,18 @@ public:
         return bitmap;
     }
     void SetCardWidth(int width) override { card_width = width; }
+    void BeginUpdate() override { ++update_depth; }
+    void EndUpdate() override {
+        if (--update_depth == 0) ++updates_closed;
+    }
 
     std::vector<Card> cards;
     int selected = -1;
     int card_width = 500;
     ui::TCursor cursor_during_new_card = ui::crDefault;
+    int update_depth = 0;
+    int updates_closed = 0;  // outermost brackets closed
+    int new_cards_outside_update = 0;
 };
 
 }  // namespace app::testing_support

@@ -6,11 +6,13 @@
 
 #include <grp.h>
 #include <gtest/gtest.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <csignal>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -30,15 +32,25 @@ namespace fs = std::filesystem;
 constexpr uid_t kNobody = 65534;
 
 // Runs `save` as a user who is not root: here when this process is not root, else in a child
-// process that gives root up. Returns what `save` returned, nothing when root could not be given up.
-std::optional<std::string> AsUser(const std::function<std::string()>& save) {
-    if (::geteuid() != 0) return save();
+// process that gives root up. With `file_size_limit` it always runs in a child whose files
+// cannot grow beyond that many bytes (the kernel then refuses as a full disk would, with "File
+// too large"). Returns what `save` returned, nothing when root could not be given up.
+std::optional<std::string> AsUser(const std::function<std::string()>& save,
+                                  std::optional<rlim_t> file_size_limit = std::nullopt) {
+    if (::geteuid() != 0 && !file_size_limit) return save();
     int out[2];
     if (::pipe(out) != 0) return std::nullopt;
     const pid_t child = ::fork();
     if (child == 0) {
         ::close(out[0]);
-        if (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0) ::_exit(77);
+        if (::geteuid() == 0 && (::setgroups(0, nullptr) != 0 || ::setgid(kNobody) != 0 || ::setuid(kNobody) != 0)) {
+            ::_exit(77);
+        }
+        if (file_size_limit) {
+            const rlimit limit{*file_size_limit, *file_size_limit};
+            // The refused write is an error, not the signal that would end the process.
+            if (::signal(SIGXFSZ, SIG_IGN) == SIG_ERR || ::setrlimit(RLIMIT_FSIZE, &limit) != 0) ::_exit(78);
+        }
         const std::string result = save();
         const bool sent = ::write(out[1], result.data(), result.size()) == static_cast<ssize_t>(result.size());
         ::_exit(sent ? 0 : 1);
@@ -78,6 +90,16 @@ std::vector<std::string> NamesIn(const fs::path& folder) {
     for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
+}
+
+// Saves `bytes` to `name`; the error's text, or nothing when it saved.
+std::string Save(const std::string& name, const std::string& bytes) {
+    try {
+        app::WriteFileReplacing(name, reinterpret_cast<const std::uint8_t*>(bytes.data()), bytes.size());
+        return std::string();
+    } catch (const std::exception& e) {
+        return std::string(e.what());
+    }
 }
 
 TEST(FileReplace, SavingOverWhatIsThereDoesWhatWritingTheFileWould) {
@@ -161,6 +183,103 @@ TEST(FileReplace, SavingOverWhatIsThereDoesWhatWritingTheFileWould) {
         EXPECT_EQ(NamesIn(folder), files);
         EXPECT_EQ(NamesIn(base), c.through_link ? (std::vector<std::string>{"albums", "link.ZRB"})
                                                 : std::vector<std::string>{"albums"});
+    }
+}
+
+// The temporary file is this save's own: whatever someone put beside the album under a name a
+// save might use (a link to another of the user's files, a file of their own) is neither written,
+// renamed onto the album nor removed; and the temporary name fits beside the longest album name.
+TEST(FileReplace, TheTemporaryFileIsNewAndNothingElseIsTouched) {
+    const struct {
+        const char* name;
+        std::string album;  // file name in the folder
+        bool plant_link;    // a link at "<album>.tmp~" to a file outside the folder
+        bool plant_file;    // a file of someone else's at "<album>.tmp~"
+    } cases[] = {
+        {"a link planted at <album>.tmp~", "album.ZRB", true, false},
+        {"a file planted at <album>.tmp~", "album.ZRB", false, true},
+        {"an album name of 251 bytes", std::string(247, 'a') + ".ZRB", false, false},
+    };
+    test_support::ScratchFolder scratch;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path base = scratch.Path() / ("case" + std::to_string(&c - cases));
+        const fs::path folder = base / "shared";
+        const fs::path target = folder / c.album;
+        const fs::path planted = folder / (c.album + ".tmp~");
+        const fs::path elsewhere = base / "diary.txt";
+        fs::create_directories(folder);
+        std::ofstream(target) << "old";
+        std::ofstream(elsewhere) << "the user's diary";
+        if (c.plant_link) fs::create_symlink(elsewhere, planted);
+        if (c.plant_file) std::ofstream(planted) << "someone else's";
+        const ino_t before = Inode(target);
+
+        EXPECT_EQ(Save(target.string(), "new album"), "");
+
+        EXPECT_FALSE(fs::is_symlink(fs::symlink_status(target))) << "the album became a link";
+        EXPECT_EQ(Content(target), "new album");
+        EXPECT_NE(Inode(target), before) << "written in place instead of through a temporary file";
+        EXPECT_EQ(Content(elsewhere), "the user's diary");
+        std::vector<std::string> names{c.album};
+        if (c.plant_link) {
+            EXPECT_TRUE(fs::is_symlink(fs::symlink_status(planted))) << "the planted link was removed";
+            names.push_back(planted.filename().string());
+        }
+        if (c.plant_file) {
+            EXPECT_EQ(Content(planted), "someone else's");
+            names.push_back(planted.filename().string());
+        }
+        std::sort(names.begin(), names.end());
+        EXPECT_EQ(NamesIn(folder), names);
+    }
+}
+
+// Where the folder takes no temporary file the album is written in place. Its room is made sure
+// of first: a disk too full for the new album refuses the save, naming the file and the reason,
+// and the old album stays whole. A shorter album is cut to its size only once it is written.
+TEST(FileReplace, InPlaceSaveMakesSureOfTheRoomFirst) {
+    const std::string old_album(3000, 'o');
+    const struct {
+        const char* name;
+        std::string bytes;
+        const char* error;  // the reason after "Cannot write file "<name>". "; empty: saved
+    } cases[] = {
+        {"a larger album than the disk takes", std::string(8000, 'n'), "File too large"},
+        {"a smaller album", std::string(1000, 's'), ""},
+        {"a larger album that fits", std::string(3800, 'l'), ""},
+    };
+    // More than the old album, less than the largest new one: a full disk for this save.
+    constexpr rlim_t kRoom = 4000;
+    test_support::ScratchFolder scratch;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const fs::path folder = scratch.Path() / ("case" + std::to_string(&c - cases));
+        const fs::path target = folder / "album.ZRB";
+        fs::create_directories(folder);
+        std::ofstream(target) << old_album;
+        GiveToUser(target);
+        fs::permissions(folder, fs::perms(0555));
+        GiveToUser(folder);
+        const ino_t before = Inode(target);
+
+        const std::string name = target.string();
+        const std::string bytes = c.bytes;
+        const auto outcome = AsUser([&name, &bytes] { return Save(name, bytes); }, kRoom);
+        fs::permissions(folder, fs::perms(0755));
+        ASSERT_TRUE(outcome) << "the save could not run in a process of its own";
+
+        EXPECT_EQ(Inode(target), before) << "not written in place";
+        if (*c.error == '\0') {
+            EXPECT_EQ(*outcome, "");
+            EXPECT_TRUE(Content(target) == c.bytes) << "not the new album";
+        } else {
+            EXPECT_EQ(*outcome, "Cannot write file \"" + name + "\". " + c.error);
+            const std::string now = Content(target);
+            EXPECT_TRUE(now == old_album)
+                << "the refused save damaged the old album: " << now.size() << " bytes, starting " << now.substr(0, 8);
+        }
+        EXPECT_EQ(NamesIn(folder), std::vector<std::string>{"album.ZRB"});
     }
 }
 

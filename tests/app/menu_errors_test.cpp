@@ -9,6 +9,7 @@
 #include <QGuiApplication>
 #include <QTimer>
 
+#include <algorithm>
 #include <fstream>
 #include <random>
 
@@ -111,6 +112,50 @@ TEST_F(MenuCommands, FailuresReachTheErrorReportOnceAndKeepTheAlbum) {
     }
     for (const auto& entry : std::filesystem::directory_iterator(scratch_.Path())) {
         EXPECT_NE(entry.path().extension(), ".HPA") << "the refused export wrote " << entry.path();
+    }
+}
+
+// File > Open Album... with a file that cannot become the album leaves the album on screen as it
+// was: one of another family gets the incompatibility box, a damaged one (a picture length of 0,
+// which read on would turn bitmap bytes into captions) the error report.
+TEST_F(MenuCommands, RefusedOpensKeepTheAlbumOnScreen) {
+    app::testing_support::FakeAlbum other;
+    for (int k = 0; k < 7; ++k) {
+        // Transparent black, as the bars of a fitted picture: read on from a wrong length, its
+        // zeros make empty records.
+        ui::TBitmap* picture = other.NewCard("Picture " + std::to_string(k + 1), false);
+        picture->SetPixelFormat(ui::TPixelFormat::pf32bit);
+        picture->SetSize(176, 220);
+        for (int y = 0; y < 220; ++y) std::fill_n(picture->ScanLine(y), picture->BytesPerScanLine(), 0);
+    }
+    const std::string of_family_1 = scratch_.File("enhanced.ZRB");
+    app::SaveAlbum(other, 1, of_family_1);
+    const std::string zero_length = scratch_.File("zero.ZRB");
+    app::SaveAlbum(other, 0, zero_length);
+    {
+        // The first record's picture length (after the header and "Picture 1") becomes 0.
+        std::fstream file(zero_length, std::ios::in | std::ios::out | std::ios::binary);
+        file.seekp(6 + 2 + 9);
+        file.write("\0\0\0\0", 4);
+    }
+    const struct {
+        const char* name;
+        std::string file;
+        std::string shown;
+    } cases[] = {
+        {"another family", of_family_1, "Varnhold QBK: This file is not compatible to your selected device"},
+        {"a picture length of 0", zero_length, Report("Album file is not valid: a picture has no data")},
+    };
+    AddNoiseCards(3);
+    const std::vector<std::string> before = Captions();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        app_test::MessageBoxes boxes;
+        answer_ = {true, {c.file}, 1};
+        ChooseMenuItem(*form_, "&File", "&Open Album...");
+        EXPECT_EQ(boxes.shown, std::vector<std::string>{c.shown});
+        ASSERT_EQ(Captions().size(), before.size()) << "the album on screen changed";
+        EXPECT_EQ(Captions(), before);
     }
 }
 

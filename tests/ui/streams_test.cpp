@@ -2,9 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <unistd.h>
+
 #include <cstdio>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <set>
 #include <string>
 
 namespace ui {
@@ -113,6 +118,95 @@ TEST(FileStream, OpenAndCreateErrorsNameTheFile) {
     }
     // A folder is no file to read.
     EXPECT_THROW(TFileStream(std::filesystem::temp_directory_path().string(), fmOpenRead), EFOpenError);
+}
+
+// A file only this caller made: never anything already there, a link least of all.
+TEST(FileStream, ExclusiveCreationOpensNothingThatIsThere) {
+    const std::filesystem::path dir = TempPath("exclusive");
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    std::ofstream(dir / "theirs") << "theirs";
+    std::filesystem::create_symlink(dir / "theirs", dir / "link");
+    std::filesystem::create_symlink(dir / "nowhere", dir / "dangling");
+    for (const char* name : {"theirs", "link", "dangling"}) {
+        SCOPED_TRACE(name);
+        const std::string path = (dir / name).string();
+        try {
+            TFileStream f(path, fmCreate | fmExclusive);
+            FAIL() << "created";
+        } catch (const EFCreateError& e) {
+            EXPECT_STREQ(e.what(), ("Cannot create file \"" + path + "\". File exists").c_str());
+        }
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir / "nowhere"));
+    std::ifstream in(dir / "theirs");
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "theirs");
+    {
+        TFileStream f((dir / "new").string(), fmCreate | fmExclusive);
+        f.WriteBuffer("mine", 4);
+    }
+    EXPECT_EQ(std::filesystem::file_size(dir / "new"), 4u);
+    std::filesystem::remove_all(dir);
+}
+
+// Unique files: new and empty, under short names that differ every time, in the folder asked for.
+TEST(FileStream, UniqueFilesGetShortNamesNoOneCanGuess) {
+    const std::filesystem::path dir = TempPath("unique");
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    std::set<std::string> names;
+    for (int i = 0; i < 20; ++i) {
+        const auto file = TFileStream::CreateUnique(dir.string());
+        const std::filesystem::path path = file->FileName();
+        EXPECT_EQ(path.parent_path(), dir);
+        EXPECT_LE(path.filename().string().size(), 24u);
+        EXPECT_EQ(file->Size(), 0);
+        EXPECT_EQ(FileIdentityOf(path.string()), file->Identity());
+        names.insert(path.filename().string());
+    }
+    EXPECT_EQ(names.size(), 20u);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir), {}), 20);
+    std::filesystem::remove_all(dir);
+    EXPECT_THROW(TFileStream::CreateUnique(dir.string()), EFCreateError);
+}
+
+// An identity is the file's, not its name's: a link is not the file it points to.
+TEST(FileStream, IdentitiesTellFilesApart) {
+    const std::filesystem::path dir = TempPath("identity");
+    std::filesystem::remove_all(dir);
+    std::filesystem::create_directories(dir);
+    TFileStream a((dir / "a").string(), fmCreate);
+    TFileStream b((dir / "b").string(), fmCreate);
+    std::filesystem::create_symlink(dir / "a", dir / "to-a");
+    EXPECT_EQ(FileIdentityOf((dir / "a").string()), a.Identity());
+    EXPECT_NE(a.Identity(), b.Identity());
+    EXPECT_NE(FileIdentityOf((dir / "to-a").string()), a.Identity());
+    EXPECT_EQ(FileIdentityOf((dir / "none").string()), std::nullopt);
+    std::filesystem::rename(dir / "b", dir / "a");
+    EXPECT_EQ(FileIdentityOf((dir / "a").string()), b.Identity()) << "the name follows the file it names now";
+    std::filesystem::remove_all(dir);
+}
+
+// Growing a file takes its room on the disk at once; the bytes read as zeros.
+TEST(FileStream, GrowingReservesTheRoom) {
+    const std::string path = TempPath("grow.bin");
+    {
+        TFileStream f(path, fmCreate);
+        f.WriteBuffer("ab", 2);
+        f.SetSize(1 << 20);
+        EXPECT_EQ(f.Size(), 1 << 20);
+        f.SetSize(1);
+        EXPECT_EQ(f.Size(), 1);
+        f.SetSize(1 << 20);
+    }
+    struct stat st {};
+    ASSERT_EQ(::stat(path.c_str(), &st), 0);
+    EXPECT_GE(st.st_blocks * 512, 1 << 20) << "a hole, not reserved room";
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes(std::istreambuf_iterator<char>(in), {});
+    EXPECT_EQ(bytes[0], 'a');
+    EXPECT_EQ(bytes.find_first_not_of('\0', 1), std::string::npos);
+    std::remove(path.c_str());
 }
 
 TEST(MemoryStream, SaveAndLoadFile) {

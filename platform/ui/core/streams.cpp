@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstring>
+#include <random>
 #include <system_error>
 #include <utility>
 
@@ -162,9 +163,39 @@ void TMemoryStream::SaveToFile(const std::string& file_name) const {
 
 // --- TFileStream -----------------------------------------------------------------------------
 
+namespace {
+
+// A new file only: O_EXCL fails on any name already there, a symbolic link included, and
+// O_NOFOLLOW says so once more.
+constexpr int kCreateNewFlags = O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC;
+
+// Random letters and digits: 16 of them are 82 bits no one can guess.
+std::string UnpredictableName() {
+    static constexpr char kAlphabet[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    constexpr int kLetters = 16;
+    std::random_device random;
+    std::uniform_int_distribution<int> pick(0, static_cast<int>(sizeof kAlphabet) - 2);
+    std::string name = ".";
+    for (int i = 0; i < kLetters; ++i) name += kAlphabet[pick(random)];
+    return name + ".tmp";
+}
+
+TFileIdentity IdentityOf(const struct stat& st) {
+    return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino)};
+}
+
+}  // namespace
+
+std::optional<TFileIdentity> FileIdentityOf(const std::string& file_name) {
+    struct stat st {};
+    if (::lstat(file_name.c_str(), &st) != 0) return std::nullopt;
+    return IdentityOf(st);
+}
+
 TFileStream::TFileStream(const std::string& file_name, std::uint16_t mode) : file_name_(file_name) {
-    if (mode == fmCreate) {
-        fd_ = ::open(file_name.c_str(), O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC, 0666);
+    if ((mode & fmCreate) == fmCreate) {
+        const int flags = (mode & fmExclusive) != 0 ? kCreateNewFlags : O_RDWR | O_CREAT | O_TRUNC | O_CLOEXEC;
+        fd_ = ::open(file_name.c_str(), flags, 0666);
         if (fd_ < 0) {
             throw EFCreateError("Cannot create file \"" + file_name + "\". " + ErrnoText(errno));
         }
@@ -200,6 +231,28 @@ TFileStream::TFileStream(const std::string& file_name, std::uint16_t mode) : fil
 
 TFileStream::~TFileStream() {
     if (fd_ >= 0) ::close(fd_);
+}
+
+std::unique_ptr<TFileStream> TFileStream::CreateUnique(const std::string& folder) {
+    // A taken name is someone else's file (or a link planted there): it is passed over, never
+    // opened. A hundred taken random names in a row mean something else is wrong.
+    constexpr int kAttempts = 100;
+    const std::string prefix = folder.empty() ? std::string() : folder + "/";
+    std::string name;
+    int error = EEXIST;
+    for (int attempt = 0; attempt < kAttempts && error == EEXIST; ++attempt) {
+        name = prefix + UnpredictableName();
+        const int fd = ::open(name.c_str(), kCreateNewFlags, 0666);
+        if (fd >= 0) return std::unique_ptr<TFileStream>(new TFileStream(name, Opened{fd}));
+        error = errno;
+    }
+    throw EFCreateError("Cannot create file \"" + name + "\". " + ErrnoText(error));
+}
+
+TFileIdentity TFileStream::Identity() const {
+    struct stat st {};
+    if (fd_ < 0 || ::fstat(fd_, &st) != 0) return {};
+    return IdentityOf(st);
 }
 
 void TFileStream::Commit() {
@@ -249,9 +302,16 @@ std::int64_t TFileStream::Size() const {
 }
 
 void TFileStream::SetSize(std::int64_t new_size) {
-    if (new_size < 0 || ::ftruncate(fd_, static_cast<off_t>(new_size)) != 0) {
-        throw EStreamError("Stream write error");
+    if (new_size < 0) throw EStreamError("Stream write error");
+    // Growing allocates the blocks (posix_fallocate reports its error as its result) instead of
+    // leaving a hole that a later write may find no room for.
+    int error = 0;
+    if (new_size > Size()) {
+        error = ::posix_fallocate(fd_, 0, static_cast<off_t>(new_size));
+    } else if (::ftruncate(fd_, static_cast<off_t>(new_size)) != 0) {
+        error = errno;
     }
+    if (error != 0) throw EWriteError("Cannot write file \"" + file_name_ + "\". " + ErrnoText(error));
     if (Position() > new_size) Seek(new_size, TSeekOrigin::soBeginning);
 }
 

@@ -3,7 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <memory>
+#include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "platform/kernel/large_memory.h"
@@ -81,17 +84,32 @@ private:
     std::int64_t position_ = 0;
 };
 
-// File open modes: one access mode or'ed with one share mode. fmCreate creates or truncates.
+// File open modes: one access mode or'ed with one share mode. fmCreate creates or truncates;
+// fmCreate | fmExclusive creates a new file only: when anything of that name is there, also a
+// symbolic link (dangling or not), the creation fails and leaves it as it is.
 // Share modes are accepted for compatibility; Linux files are not locked.
 inline constexpr std::uint16_t fmOpenRead = 0x0000;
 inline constexpr std::uint16_t fmOpenWrite = 0x0001;
 inline constexpr std::uint16_t fmOpenReadWrite = 0x0002;
+inline constexpr std::uint16_t fmExclusive = 0x0004;
 inline constexpr std::uint16_t fmShareCompat = 0x0000;
 inline constexpr std::uint16_t fmShareExclusive = 0x0010;
 inline constexpr std::uint16_t fmShareDenyWrite = 0x0020;
 inline constexpr std::uint16_t fmShareDenyRead = 0x0030;
 inline constexpr std::uint16_t fmShareDenyNone = 0x0040;
 inline constexpr std::uint16_t fmCreate = 0xFF00;
+
+// Which file a name or an open stream stands for (the file system's volume and file number):
+// two equal identities are one file.
+struct TFileIdentity {
+    std::uint64_t volume = 0;
+    std::uint64_t file = 0;
+    bool operator==(const TFileIdentity&) const = default;
+};
+
+// The identity of what `file_name` names, the link itself when it is a symbolic link; nothing
+// when nothing of that name is there.
+std::optional<TFileIdentity> FileIdentityOf(const std::string& file_name);
 
 // A stream over an open file; the file is closed when the stream is destroyed.
 // Opening raises EFOpenError "Cannot open file "<name>". <reason>", creating raises
@@ -101,14 +119,25 @@ public:
     TFileStream(const std::string& file_name, std::uint16_t mode);
     ~TFileStream() override;
 
+    // A new, empty file in `folder` under a short name no one can predict, created as
+    // fmCreate | fmExclusive creates (names already taken are passed over): the system's unique
+    // temporary file, with a random name. Raises EFCreateError naming the file it tried when the
+    // folder takes no new file.
+    static std::unique_ptr<TFileStream> CreateUnique(const std::string& folder);
+
     std::int64_t Read(void* buffer, std::int64_t count) override;
     std::int64_t Write(const void* buffer, std::int64_t count) override;
     std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override;
     std::int64_t Size() const override;
+    // Growing the file reserves its room on the disk, as the system's end-of-file call does: a
+    // full disk fails here, before a byte is written, with EWriteError "Cannot write file
+    // "<name>". <reason>" (the size may then have grown in part). Cutting it raises the same.
     void SetSize(std::int64_t new_size) override;
     std::int64_t Position() const override;
 
     const std::string& FileName() const { return file_name_; }
+    // The identity of the open file (not of whatever its name names now).
+    TFileIdentity Identity() const;
 
     // Makes the written bytes durable on the disk, then closes the file; raises EWriteError
     // naming the file when either step fails (a full disk may show only here). The stream is
@@ -116,6 +145,12 @@ public:
     void Commit();
 
 private:
+    // Takes over a file CreateUnique opened.
+    struct Opened {
+        int fd;
+    };
+    TFileStream(std::string file_name, Opened opened) : file_name_(std::move(file_name)), fd_(opened.fd) {}
+
     std::string file_name_;
     int fd_ = -1;
 };
