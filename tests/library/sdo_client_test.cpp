@@ -606,6 +606,57 @@ TEST(SdoClientTest, MissingConfirmationIsResentThenFails) {
     }
 }
 
+// A node that takes the block download but confirms every block with sequence number 0, so
+// that nothing of it ever counts as received. Each block sent again counts against the same limit
+// as a missing confirmation: (reload div 20) - 1 re-sends in the whole transfer, then it fails.
+TEST(SdoClientTest, BlocksRefusedAgainAndAgainEndTheTransfer) {
+    struct Case {
+        const char* what;
+        std::uint32_t timeout_ms;
+        bool first_confirmation_missing;  // one re-send after the 100 ticks first
+        int resends;                      // in all
+    };
+    const Case cases[] = {
+        {"default 41 ticks", 0, false, 1},
+        {"100 ticks", 4950, false, 4},
+        {"the image write's 60 s", 60000, false, 59},
+        {"a missing confirmation counts too", 4950, true, 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Bus bus;
+        // Bounded, so that a client that never gives up ends the test by time-outs instead of
+        // refusing for ever.
+        constexpr int kMostRefusals = 200;
+        int blocks = 0;
+        int refusals = 0;
+        bool skip_next = c.first_confirmation_missing;
+        bus.SetScript([&](Bus& b, const Frame& f) {
+            if (f.command() == 0xC2) {
+                b.Reply(kNode, {0xA0, f.data[1], f.data[2], f.data[3], 127, 0, 0, 0});
+                return;
+            }
+            if ((f.command() & 0x80) == 0) return;  // only the block's last segment is answered
+            ++blocks;
+            if (skip_next) {
+                skip_next = false;
+                return;
+            }
+            if (refusals == kMostRefusals) return;
+            ++refusals;
+            b.Reply(kNode, {0xA2, 0, 127, 0, 0, 0, 0, 0});
+        });
+        auto data = Pattern(20);
+        auto result = StartTyped(bus, kNode, kWritable, 0, data, 20, SdoService::kDownload, c.timeout_ms);
+        const klp::SdoResult outcome = bus.Serve(result);
+        EXPECT_EQ(outcome.outcome, klp::SdoOutcome::kFailed);
+        EXPECT_EQ(blocks, 1 + c.resends);
+        // Ended by the refusals, not by waiting for confirmations (beyond the one left out).
+        EXPECT_LT(bus.quiet_ticks, c.first_confirmation_missing ? 200 : 100);
+        EXPECT_EQ(bus.Outstanding(), 0);
+    }
+}
+
 TEST(SdoClientTest, BlockUploadsAskForBlockSizesByCapacity) {
     struct Case {
         std::uint16_t index;
