@@ -2,6 +2,7 @@
 // stack (linked in, so that the adapter's close pause can be shortened).
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <future>
 #include <set>
@@ -16,9 +17,12 @@
 #include "library/nm.h"
 #include "library/os_layer.h"
 #include "library/sdo_client.h"
+#include "library/usb_intf.h"
 #include "platform/kernel/module.h"
+#include "platform/kernel/sync.h"
 #include "platform/kernel/thread.h"
 #include "tests/library/protocol_fixture.h"
+#include "tests/support/call_on_thread.h"
 
 namespace {
 
@@ -246,6 +250,75 @@ TEST_F(ExportsTest, PowerDownRequestIsReportedOnceAndBlocksTransfers) {
     SdoRecord again(4, 3, 0x1019, 0, 1, 4);
     EXPECT_TRUE(READKLP(again.record()));  // the own dictionary has no such object
     EXPECT_EQ(SentOn(0x7A3).size(), 1u);
+}
+
+// Another thread's export that waits for the send token while CLOSEKLP runs: the close frees the
+// token only after that call has given up its wait and left, so nothing uses the token once it is
+// gone (the address sanitizer build sees any use), and the call ends without sending its frame.
+TEST_F(ExportsTest, CallWaitingForTheSendTokenDuringTheCloseLeavesBeforeTheTokenGoes) {
+    OpenKlp();
+    // Another sender in the middle of its frame: the token is taken and never given back, so the
+    // call below can only wait for it.
+    ASSERT_EQ(klp::USB_SendToken().Wait(klp_test::kPatience), kernel::WaitResult::Signaled);
+    test_support::CallOnThread<int> writer([] {
+        TCANRECORD frame{0x123, 2, {0xAB, 0xCD}};
+        WRITECAN(&frame);
+        return 0;
+    });
+    // Gives the writer time to block on the token; the checks below hold either way.
+    std::this_thread::sleep_for(200ms);
+    CLOSEKLP();
+    ASSERT_TRUE(writer.Ended()) << "the export still waits for the send token of a closed stack";
+    writer.Get();
+    EXPECT_TRUE(SentOn(0x123).empty());
+    EXPECT_TRUE(sinks_.Boxes().empty());
+    ExpectNothingLeft();
+}
+
+// Exports called from other threads while CLOSEKLP runs either finish or are refused; none of
+// them meets a half-freed stack (no fatal error, nothing used after the close freed it).
+TEST_F(ExportsTest, ExportsOfOtherThreadsAcrossTheCloseFinishOrAreRefused) {
+    OpenKlp();
+    AssignId(3);
+    ASSERT_EQ(CHECKSDO5CHANNELCONFLICT(), 0);
+    // Shared with the callers, which a failing test leaves behind.
+    const auto stop = std::make_shared<std::atomic<bool>>(false);
+    auto caller = [stop](int which) {
+        return [stop, which] {
+            int calls = 0;
+            while (!*stop) {
+                // Not to the own node: a loop-back of every frame would outrun the dispatcher.
+                TCANRECORD frame{0x124, 1, {static_cast<std::uint8_t>(which)}};
+                SdoRecord r(4, 3, 0x1000, 0, 1, 4);
+                switch (which) {
+                case 0:
+                    WRITECAN(&frame);
+                    break;
+                case 1:
+                    GETSYSTEMSTATE();
+                    break;
+                default:
+                    READKLP(r.record());  // the own node's server answers through the loop-back
+                    break;
+                }
+                ++calls;
+            }
+            return calls;
+        };
+    };
+    std::vector<std::unique_ptr<test_support::CallOnThread<int>>> callers;
+    for (int which = 0; which < 3; ++which) {
+        callers.push_back(std::make_unique<test_support::CallOnThread<int>>(caller(which)));
+    }
+    ASSERT_TRUE(WaitSent(0x124, 5));
+    CLOSEKLP();
+    *stop = true;
+    for (auto& c : callers) {
+        ASSERT_TRUE(c->Ended()) << "an export still runs after the close";
+        c->Get();
+    }
+    EXPECT_TRUE(sinks_.Boxes().empty()) << sinks_.Boxes().front().text;
+    ExpectNothingLeft();
 }
 
 TEST_F(ExportsTest, NodeStateFollowsTheNmState) {
