@@ -276,6 +276,52 @@ TEST_F(ExportsTest, CallWaitingForTheSendTokenDuringTheCloseLeavesBeforeTheToken
     ExpectNothingLeft();
 }
 
+// An export that does not leave (here: its fatal error's message box is not answered) keeps the
+// close from freeing what it uses: the close fails with its own text after about 1 s and can be
+// repeated once the export has left.
+TEST_F(ExportsTest, CloseFailsWhileAnExportDoesNotLeaveAndCanBeRepeated) {
+    Open();
+    // An empty pool makes the export's frame a fatal error, whose box the sink holds up.
+    std::vector<klp::CANBuf*> taken;
+    while (klp::POOL_FreeCount() > 0) taken.push_back(klp::POOL_get_CANBuf());
+    const auto release = std::make_shared<std::atomic<bool>>(false);
+    const auto in_box = std::make_shared<std::atomic<bool>>(false);
+    const kernel::MessageBoxSink recorder =
+        kernel::SetMessageBoxSink([release, in_box](const std::string& text, const std::string&, unsigned) {
+            if (text.find("POOL::POOL_get_CANBuf") != std::string::npos) {
+                *in_box = true;
+                while (!*release) std::this_thread::sleep_for(1ms);
+            }
+            return static_cast<int>(kernel::kIdOk);
+        });
+    test_support::CallOnThread<int> writer([] {
+        TCANRECORD frame{0x123, 1, {1}};
+        try {
+            WRITECAN(&frame);
+        } catch (const klp::FatalError&) {
+            return 1;
+        }
+        return 0;
+    });
+    ASSERT_TRUE(WaitUntil([&] { return in_box->load(); }));
+    try {
+        klp::close_KLP();
+        ADD_FAILURE() << "the close freed the stack under an export";
+    } catch (const klp::FatalError& e) {
+        EXPECT_STREQ(e.what(),
+                     "KLP Library Failure: Operating system error; line: 241; OS::close_KLP -> Calls not "
+                     "returned within 1 sec");
+    }
+    EXPECT_TRUE(klp::OS_Running());
+    *release = true;
+    ASSERT_TRUE(writer.Ended());
+    EXPECT_EQ(writer.Get(), 1);
+    kernel::SetMessageBoxSink(recorder);
+    for (klp::CANBuf* buf : taken) klp::POOL_release_CANBuf(buf);
+    klp::close_KLP();
+    ExpectNothingLeft();
+}
+
 // Exports called from other threads while CLOSEKLP runs either finish or are refused; none of
 // them meets a half-freed stack (no fatal error, nothing used after the close freed it).
 TEST_F(ExportsTest, ExportsOfOtherThreadsAcrossTheCloseFinishOrAreRefused) {
