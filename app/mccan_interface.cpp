@@ -101,14 +101,14 @@ TMCCANInterface::~TMCCANInterface() {
 }
 
 template <typename Call>
-auto TMCCANInterface::Library(Call&& call) {
+auto TMCCANInterface::Library(Call&& call, const char* textless_failure) {
     try {
         return calls_->Run(std::forward<Call>(call));
     } catch (const std::exception& error) {
         // The library's own exception class means nothing to the callers: they get its text.
-        throw ui::Exception(error.what());
+        throw ui::Exception(*error.what() != '\0' ? error.what() : textless_failure);
     } catch (...) {
-        throw ui::Exception(text::kLibraryFailed);
+        throw ui::Exception(textless_failure);
     }
 }
 
@@ -189,11 +189,7 @@ void TMCCANInterface::Close() {
     // may still be running the library's code, so the library stays loaded, and the error goes to
     // the caller in the class the transfers catch.
     if (opened_ && entries_ && entries_->CLOSEKLP != nullptr) {
-        try {
-            Library([this] { entries_->CLOSEKLP(); });
-        } catch (const ui::Exception& error) {
-            throw ui::Exception(*error.what() != '\0' ? error.what() : text::kCloseFailed);
-        }
+        Library([this] { entries_->CLOSEKLP(); }, text::kCloseFailed);
     }
     Unload();
 }

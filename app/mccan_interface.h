@@ -15,6 +15,7 @@
 #include <span>
 
 #include "app/library_call_thread.h"
+#include "app/mccan_text.h"
 
 #include "library/library_records.h"
 #include "platform/kernel/module.h"
@@ -99,9 +100,9 @@ private:
     bool IsIdleState(std::uint8_t first);
     void Unload();
     // Runs one library call on the call thread; what the library raises comes back as
-    // ui::Exception with its text.
+    // ui::Exception with its text (`textless_failure` when it has none).
     template <typename Call>
-    auto Library(Call&& call);
+    auto Library(Call&& call, const char* textless_failure = text::kLibraryFailed);
     // Sets the SDO timeout of the library's calling thread, for TimeoutScope.
     std::function<void(std::uint32_t timeout_ms)> SetTimeout();
 
