@@ -85,7 +85,8 @@ public:
         std::lock_guard lock(mutex_);
         if (target_ != nullptr) {
             QMetaObject::invokeMethod(
-                target_, [this, text, caption, flags] { Show(text, caption, flags); }, Qt::QueuedConnection);
+                target_, [this, text, caption, flags] { Reported([&] { Show(text, caption, flags); }); },
+                Qt::QueuedConnection);
         }
         return kernel::kIdOk;
     }
