@@ -16,12 +16,6 @@ grep -q "devsim ready" "$out/devsim.log" || fail "the simulator did not join the
 
 # One picture in the album, so that the album goes out in blocks.
 convert -size 320x240 gradient:navy-orange "$out/picture.bmp"
-# A window's place on the screen, as the X server has it (under the window manager's frame):
-# placed <window> sets X, Y, WIDTH and HEIGHT.
-placed() {
-  eval "$(xwininfo -id "$1" | sed -nE 's/^ *Absolute upper-left X: *(-?[0-9]+)/X=\1/p; s/^ *Absolute upper-left Y: *(-?[0-9]+)/Y=\1/p; s/^ *Width: *([0-9]+)/WIDTH=\1/p; s/^ *Height: *([0-9]+)/HEIGHT=\1/p')"
-}
-
 start_qbk
 add_photo "$PWD/$out/picture.bmp"
 xdotool windowfocus --sync "$main"
