@@ -12,6 +12,7 @@
 #include "platform/kernel/sinks.h"
 #include "platform/ui/controls/application.h"
 #include "platform/ui/core/streams.h"
+#include "platform/ui/forms/paint_wait.h"
 #include "platform/ui/graphics/colors.h"
 #include "platform/ui/graphics/jpeg.h"
 
@@ -318,7 +319,8 @@ void TQuillbookForm::UseDoubleBuffering() {
 
 void TQuillbookForm::FormCreate(TPersistent*) {
     UseDoubleBuffering();
-    CANInterface = std::make_unique<TMCCANInterface>();
+    // A transfer keeps the thread waiting for the bus; meanwhile the windows stay painted.
+    CANInterface = std::make_unique<TMCCANInterface>(ui::SleepPainting, ui::WaitPainting);
     DeviceSelectPanel->SetVisible(true);
     device_family_ = 0;
     UploadPicsButton->SetVisible(false);

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -47,12 +48,18 @@ std::array<std::uint8_t, 4> UnlockBytes() {
     return bytes;
 }
 
-// Puts the thread's SDO timeout back to the normal one however the access ends.
-template <typename SetTimeout>
+// Puts the library's SDO timeout back to the normal one however the access ends.
 class TimeoutScope {
 public:
-    TimeoutScope(SetTimeout set, std::uint32_t timeout_ms) : set_(set) { set_(timeout_ms); }
-    ~TimeoutScope() { set_(kSdoTimeoutMs); }
+    using SetTimeout = std::function<void(std::uint32_t timeout_ms)>;
+    TimeoutScope(SetTimeout set, std::uint32_t timeout_ms) : set_(std::move(set)) { set_(timeout_ms); }
+    ~TimeoutScope() {
+        try {
+            set_(kSdoTimeoutMs);
+        } catch (...) {
+            // Only a broken library fails here; the access's own failure is what the caller sees.
+        }
+    }
     TimeoutScope(const TimeoutScope&) = delete;
     TimeoutScope& operator=(const TimeoutScope&) = delete;
 
@@ -82,11 +89,28 @@ struct TMCCANInterface::Entries {
     std::uint8_t (*CHECKSDO5CHANNELCONFLICT)() = nullptr;
 };
 
-TMCCANInterface::TMCCANInterface(Sleeper sleep) : sleep_(std::move(sleep)) {
+TMCCANInterface::TMCCANInterface(Sleeper sleep, Waiter wait) : sleep_(std::move(sleep)), wait_(std::move(wait)) {
     if (!sleep_) sleep_ = [](std::chrono::milliseconds duration) { kernel::Sleep(duration); };
 }
 
-TMCCANInterface::~TMCCANInterface() { CloseQuietly(); }
+TMCCANInterface::~TMCCANInterface() {
+    CloseQuietly();
+    // Its close failed once more: a thread of the library may still run the library's code, so
+    // the library is never unloaded.
+    if (module_) module_->KeepLoaded();
+}
+
+template <typename Call>
+auto TMCCANInterface::Library(Call&& call, const char* textless_failure) {
+    try {
+        return calls_->Run(std::forward<Call>(call));
+    } catch (const std::exception& error) {
+        // The library's own exception class means nothing to the callers: they get its text.
+        throw ui::Exception(*error.what() != '\0' ? error.what() : textless_failure);
+    } catch (...) {
+        throw ui::Exception(textless_failure);
+    }
+}
 
 void TMCCANInterface::Wait(std::chrono::milliseconds duration) { sleep_(duration); }
 
@@ -128,16 +152,32 @@ void TMCCANInterface::Open() {
         throw ui::Exception(std::string(text::kMissingExport) + missing);
     }
     entries_ = std::move(entries);
+    calls_ = std::make_unique<LibraryCallThread>(wait_);
 
     TINITKLP init{kSdoTimeoutMs, 50};
-    if (entries_->OPENKLP(&init)) {
+    bool failed = true;
+    try {
+        failed = Library([&] { return entries_->OPENKLP(&init); });
+    } catch (const ui::Exception&) {
+        // A start that raises has taken down what it built.
+        Unload();
+        throw;
+    }
+    if (failed) {
         Unload();
         throw ui::Exception(text::kE0023);
     }
     opened_ = true;
     Wait(500ms);
     // Besides the check itself, this call lets the library start handling SDO answers.
-    if (entries_->CHECKSDO5CHANNELCONFLICT() != 0) {
+    std::uint8_t conflict = 0;
+    try {
+        conflict = Library([&] { return entries_->CHECKSDO5CHANNELCONFLICT(); });
+    } catch (const ui::Exception&) {
+        CloseQuietly();
+        throw;
+    }
+    if (conflict != 0) {
         CloseQuietly();
         throw ui::Exception(text::kChannelConflict);
     }
@@ -145,20 +185,13 @@ void TMCCANInterface::Open() {
 
 void TMCCANInterface::Close() {
     if (!module_) return;
-    // The library reports a stack that does not stop with its own fatal error; the link is
-    // unloaded all the same and the error handed on in the class the transfers catch.
-    std::string failure;
+    // The library reports a stack thread that does not stop with its own fatal error. That thread
+    // may still be running the library's code, so the library stays loaded, and the error goes to
+    // the caller in the class the transfers catch.
     if (opened_ && entries_ && entries_->CLOSEKLP != nullptr) {
-        try {
-            entries_->CLOSEKLP();
-        } catch (const std::exception& error) {
-            failure = error.what();
-        } catch (...) {
-            failure = text::kCloseFailed;
-        }
+        Library([this] { entries_->CLOSEKLP(); }, text::kCloseFailed);
     }
     Unload();
-    if (!failure.empty()) throw ui::Exception(failure);
 }
 
 void TMCCANInterface::CloseQuietly() noexcept {
@@ -171,6 +204,8 @@ void TMCCANInterface::CloseQuietly() noexcept {
 
 void TMCCANInterface::Unload() {
     opened_ = false;
+    // The call thread ends before the library goes: it may hold the library's per-thread data.
+    calls_.reset();
     entries_.reset();
     module_.reset();
 }
@@ -179,7 +214,7 @@ std::uint8_t TMCCANInterface::getDeviceIDs(NodeArray& ids, NodeArray& profiles) 
     bool ready = false;
     for (int call = 0; call < 9 && !ready; ++call) {
         if (call > 0) Wait(500ms);
-        ready = entries_->READYKLP();
+        ready = Library([this] { return entries_->READYKLP(); });
     }
     if (!ready) throw ui::Exception(std::string(text::kE0000) + text::kE0000Where);
 
@@ -200,7 +235,7 @@ bool TMCCANInterface::Read(std::uint16_t index, std::uint8_t sub, std::uint8_t n
                            std::int32_t length, std::uint32_t& value) {
     SdoBuffer buffer(static_cast<std::size_t>(length));
     *buffer.record() = TSDORECORD{length, index, sub, node, attempts};
-    if (entries_->READKLP(buffer.record())) return false;
+    if (Library([&] { return entries_->READKLP(buffer.record()); })) return false;
     value = 0;
     for (std::int32_t i = length - 1; i >= 0; --i) value = (value << 8) | buffer.data()[i];
     return true;
@@ -217,7 +252,7 @@ std::uint16_t TMCCANInterface::Read16(std::uint16_t index, std::uint8_t sub, std
 }
 
 std::uint32_t TMCCANInterface::ReadNodeMask() {
-    TimeoutScope scope(entries_->SETKLPTIMEOUT, kNodeMaskTimeoutMs);
+    TimeoutScope scope(SetTimeout(), kNodeMaskTimeoutMs);
     std::uint32_t mask = 0;
     if (!Read(0x1017, 0xFF, 1, 3, 4, mask)) return 0;
     return mask;
@@ -241,19 +276,25 @@ std::uint16_t TMCCANInterface::ReadSoftwareVersion(std::uint8_t node) {
     return Read16(0x100A, 0xFF, node, 2, text::kW0019, true);
 }
 
-bool TMCCANInterface::IsIdleState(std::uint8_t first) {
-    if (first == 5) return true;
-    return entries_->GETSYSTEMSTATE() == 4;
+std::function<void(std::uint32_t timeout_ms)> TMCCANInterface::SetTimeout() {
+    return [this](std::uint32_t timeout_ms) { Library([&] { entries_->SETKLPTIMEOUT(timeout_ms); }); };
 }
 
-bool TMCCANInterface::IsIdle() { return IsIdleState(entries_->GETSYSTEMSTATE()); }
+bool TMCCANInterface::IsIdleState(std::uint8_t first) {
+    if (first == 5) return true;
+    return Library([this] { return entries_->GETSYSTEMSTATE(); }) == 4;
+}
+
+bool TMCCANInterface::IsIdle() {
+    return IsIdleState(Library([this] { return entries_->GETSYSTEMSTATE(); }));
+}
 
 void TMCCANInterface::SetIdle() {
     if (IsIdle()) return;
-    const std::uint8_t id = entries_->GETNODEIDKLP();
+    const std::uint8_t id = Library([this] { return entries_->GETNODEIDKLP(); });
     if (id == kNoOwnId) throw ui::Exception(text::kE0005);
     TCANRECORD frame{static_cast<std::uint16_t>(0x60 + id), 8, {0x10, id, 0, 0, 0, 0, 0, 0}};
-    entries_->WRITECAN(&frame);
+    Library([&] { entries_->WRITECAN(&frame); });
     for (int poll = 0; poll < 10; ++poll) {
         Wait(500ms);
         if (IsIdle()) return;
@@ -262,21 +303,21 @@ void TMCCANInterface::SetIdle() {
 }
 
 void TMCCANInterface::UnlockSoftwareUpdate(std::uint8_t node) {
-    TimeoutScope scope(entries_->SETKLPTIMEOUT, kUpdateTimeoutMs);
+    TimeoutScope scope(SetTimeout(), kUpdateTimeoutMs);
     SdoBuffer buffer(4);
     *buffer.record() = TSDORECORD{4, 0x1018, 0, node, 1};
     const auto bytes = UnlockBytes();
     std::copy(bytes.begin(), bytes.end(), buffer.data());
-    if (entries_->WRITEKLP(buffer.record())) throw ui::Exception(text::kE0002);
+    if (Library([&] { return entries_->WRITEKLP(buffer.record()); })) throw ui::Exception(text::kE0002);
 }
 
 void TMCCANInterface::DownloadSoftware(std::uint8_t node, const std::uint8_t* data, std::int32_t length) {
-    TimeoutScope scope(entries_->SETKLPTIMEOUT, kUpdateTimeoutMs);
+    TimeoutScope scope(SetTimeout(), kUpdateTimeoutMs);
     if (length < 0 || (length > 0 && data == nullptr)) throw ui::Exception(text::kE0003);
     SdoBuffer buffer(static_cast<std::size_t>(length));
     *buffer.record() = TSDORECORD{length, 0x1019, 0, node, 1};
     if (length > 0) std::memcpy(buffer.data(), data, static_cast<std::size_t>(length));
-    if (entries_->WRITEKLP(buffer.record())) throw ui::Exception(text::kE0003);
+    if (Library([&] { return entries_->WRITEKLP(buffer.record()); })) throw ui::Exception(text::kE0003);
 }
 
 std::uint16_t TMCCANInterface::ReadSectionCount(std::uint8_t node) {
@@ -300,7 +341,7 @@ void TMCCANInterface::ReadSectionData(std::uint8_t node, std::uint8_t k, std::ui
     if (size < 0 || (size > 0 && destination == nullptr)) throw ui::Exception(text::kMalformedSection);
     SdoBuffer buffer(static_cast<std::size_t>(size) + kSectionSlack);
     *buffer.record() = TSDORECORD{size, 0x101F, static_cast<std::uint8_t>(3 * k), node, 2};
-    if (entries_->READKLP(buffer.record())) throw ui::Exception(text::kE0068);
+    if (Library([&] { return entries_->READKLP(buffer.record()); })) throw ui::Exception(text::kE0068);
     // The announced size and the bytes that came are both the device's word: only what both
     // agree on is taken.
     if (buffer.record()->length != size) throw ui::Exception(text::kMalformedSection);

@@ -1,6 +1,10 @@
 // The album editor's device link: loads the USB-CAN interface library for one transfer, binds its
 // functions and turns them into object-dictionary operations on the display nodes of the bus.
-// Every operation blocks the calling (user-interface) thread.
+// Every operation blocks the calling (user-interface) thread; the library itself is called on the
+// link's own call thread meanwhile, so that the calling thread can keep its windows painted.
+//
+// A failure the library raises (its fatal error) reaches the caller as ui::Exception with the
+// library's text, as every other failure of the link does.
 #pragma once
 
 #include <array>
@@ -9,6 +13,9 @@
 #include <functional>
 #include <memory>
 #include <span>
+
+#include "app/library_call_thread.h"
+#include "app/mccan_text.h"
 
 #include "library/library_records.h"
 #include "platform/kernel/module.h"
@@ -30,8 +37,11 @@ public:
     // Every fixed wait of the link (and of the transfers that use it) goes through here, so that
     // the waits can be counted or skipped by tests and measurements.
     using Sleeper = std::function<void(std::chrono::milliseconds)>;
+    // How the calling thread waits while a library call runs (see LibraryCallThread); empty:
+    // it just blocks.
+    using Waiter = LibraryCallThread::Waiter;
 
-    explicit TMCCANInterface(Sleeper sleep = {});
+    explicit TMCCANInterface(Sleeper sleep = {}, Waiter wait = {});
     // A link still open at the end (a transfer that never reached its Close) is closed here so
     // that no stack threads outlive the window.
     ~TMCCANInterface();
@@ -42,10 +52,12 @@ public:
     // nothing open or loaded.
     void Open();
     // Closes the stack and unloads the library; nothing happens when none is loaded. A failure
-    // of the library's close (it raises its fatal error when the stack does not stop) unloads
-    // the library too and then raises ui::Exception with the library's text.
+    // of the library's close (it raises its fatal error when a stack thread does not stop) raises
+    // ui::Exception with the library's text and leaves the library loaded, as that thread may
+    // still run its code; the next Close (or Open) closes it again.
     void Close();
-    // Close for destructors and cleanup paths: never raises.
+    // Close for destructors and cleanup paths: never raises. A library that still cannot be
+    // closed in the destructor stays in the process until it ends.
     void CloseQuietly() noexcept;
     bool IsLoaded() const { return module_ != nullptr; }
 
@@ -87,8 +99,16 @@ private:
                          const char* error, bool communication);
     bool IsIdleState(std::uint8_t first);
     void Unload();
+    // Runs one library call on the call thread; what the library raises comes back as
+    // ui::Exception with its text (`textless_failure` when it has none).
+    template <typename Call>
+    auto Library(Call&& call, const char* textless_failure = text::kLibraryFailed);
+    // Sets the SDO timeout of the library's calling thread, for TimeoutScope.
+    std::function<void(std::uint32_t timeout_ms)> SetTimeout();
 
     Sleeper sleep_;
+    Waiter wait_;
+    std::unique_ptr<LibraryCallThread> calls_;  // from Open until the library is unloaded
     std::unique_ptr<kernel::Module> module_;
     std::unique_ptr<Entries> entries_;
     bool opened_ = false;

@@ -6,6 +6,8 @@ namespace app::text {
 
 // A close that failed without a text of its own.
 inline constexpr const char* kCloseFailed = "The CAN interface library could not be closed.";
+// Any other call that failed without a text of its own.
+inline constexpr const char* kLibraryFailed = "The CAN interface library failed.";
 inline constexpr const char* kE0000 = "E0000: Communication Software not ready";
 inline constexpr const char* kE0000Where = " (getDeviceIDs)";
 inline constexpr const char* kE0001 =

@@ -30,10 +30,18 @@ constexpr std::uint16_t kNodeMask = 0x1F;
 bool InRange(std::uint16_t id, std::uint16_t first, std::uint16_t last) { return id >= first && id <= last; }
 
 // Holds the send token for one whole frame (transmit and loop-back), given back on every path.
+// Once the stack is being closed nobody waits for a token another sender holds: that frame is not
+// taken, as the adapter drops a frame it cannot send, and the close need not wait for its sender.
 class SendTokenHold {
 public:
-    SendTokenHold() : token_(USB_SendToken()) { OS_WaitToken(token_); }
+    SendTokenHold() : token_(USB_SendToken()) {
+        while (!OS_WaitTokenFor(token_, kTick)) {
+            if (OS_Stopping()) return;
+        }
+        held_ = true;
+    }
     ~SendTokenHold() {
+        if (!held_) return;
         try {
             OS_SendToken(token_);
         } catch (...) {
@@ -43,8 +51,11 @@ public:
     SendTokenHold(const SendTokenHold&) = delete;
     SendTokenHold& operator=(const SendTokenHold&) = delete;
 
+    bool held() const { return held_; }
+
 private:
     kernel::Semaphore& token_;
+    bool held_ = false;
 };
 
 void MasterCommand(const CANBuf& buf) {
@@ -152,6 +163,7 @@ void CAN_SendMsg(CANBuf* buf) {
     if (buf == nullptr) throw std::invalid_argument("CAN_SendMsg: NULL pointer received");
     PoolBuffer hold(buf);  // released after the token is back when not looped back
     SendTokenHold token;
+    if (!token.held()) return;
     USB_Send(*buf);
     const std::uint8_t own = NM_OwnNodeId();
     // The guard reply travels on the request's own COB-ID; looped back it would be a new request

@@ -41,7 +41,8 @@ const char* DumpTail(std::int32_t length) {
 // A transfer of the SDO client; a stack that is not open refuses it as a node that is not ready
 // would.
 SdoResult Transfer(TSDORECORD& r, SdoService service) {
-    if (!OS_Running()) return SdoResult{SdoOutcome::kRefused};
+    const StackCallScope call;
+    if (!call) return SdoResult{SdoOutcome::kRefused};
     return SDOC_Communicate(r.node, r.index, r.subindex, r.data, r.length, service);
 }
 
@@ -105,7 +106,7 @@ void CLOSEKLP() {
 
 void RESETKLP() {
     if (TraceOn(trace::kOpenClose)) TraceLine("VARNHOLDklp_lib: resetKLP() > > >");
-    if (OS_Running()) {
+    if (const StackCallScope call; call) {
         // Handled by the dispatcher exactly as a received reset command addressed to every node.
         CANBuf* buf = CAN_NewFrame(cob::kNmCommand, 3);
         buf->data[0] = nm_command::kReset;
@@ -236,7 +237,8 @@ void WRITECAN(TCANRECORD* record) {
     if (TraceOn(trace::kOpenClose)) {
         TraceFormat("VARNHOLDklp_lib: writeCAN(COBId=%03x)", record != nullptr ? record->cob_id : 0u);
     }
-    if (record == nullptr || !OS_Running()) return;
+    const StackCallScope call;
+    if (record == nullptr || !call) return;
     CAN_SendMsg(FrameFromRecord(*record));
 }
 
@@ -244,7 +246,8 @@ void WRITECANRTR(TCANRECORD* record) {
     if (TraceOn(trace::kOpenClose)) {
         TraceFormat("VARNHOLDklp_lib: writeCANRTR(COBId=%03x)", record != nullptr ? record->cob_id : 0u);
     }
-    if (record == nullptr || !OS_Running()) return;
+    const StackCallScope call;
+    if (record == nullptr || !call) return;
     PoolBuffer buf(FrameFromRecord(*record));
     buf->rtr = 1;
     USB_SetupRemoteData(*buf.get());
@@ -271,14 +274,14 @@ const TFAULTRECORD* GETFAULTKLP(std::int32_t index) {
 std::uint8_t GETSYSTEMSTATE() {
     if (TraceOn(trace::kOpenClose)) TraceLine("VARNHOLDklp_lib: getSystemState ...");
     std::uint8_t state = kNoAnswer;
-    if (OS_Running()) {
+    if (const StackCallScope call; call) {
         const std::uint8_t own = NM_OwnNodeId();
         CANBuf* buf = CAN_NewFrame(static_cast<std::uint16_t>(cob::kSystemStateRequest + own), 2);
         buf->data[0] = kSystemStateRequestCode;
         buf->data[1] = own;
         CAN_SetSystemState(kNoSystemState);
         CAN_SendMsg(buf);
-        for (int poll = 0; poll < kSystemStatePolls && CAN_SystemState() == kNoSystemState; ++poll) {
+        for (int poll = 0; poll < kSystemStatePolls && CAN_SystemState() == kNoSystemState && !OS_Stopping(); ++poll) {
             kernel::Sleep(kSystemStatePollPause);
         }
         state = CAN_SystemState();
@@ -297,7 +300,7 @@ std::uint8_t CHECKSDO5CHANNELCONFLICT() {
     if (TraceOn(trace::kStatus)) TraceLine("VARNHOLDklp_lib: checkSDO5ChannelConflict ...");
     const bool conflict = CAN_ConflictFlag();
     CAN_SetSdoChannelOpen(!conflict);
-    if (!conflict) OS_ResumeFaultThread();
+    if (const StackCallScope call; call && !conflict) OS_ResumeFaultThread();
     if (TraceOn(trace::kStatus)) TraceFormat("VARNHOLDklp_lib: checkSDO5ChannelConflict = %u", conflict ? 1u : 0u);
     return conflict ? 1 : 0;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <atomic>
+#include <condition_variable>
 #include <cstdint>
 #include <cstdio>
 #include <exception>
@@ -64,6 +65,11 @@ struct Kernel {
 
     std::atomic<std::uint32_t> stop{0};
     std::atomic<bool> broken{false};
+    // Calls of the exports now using the stack's objects (StackCallScope). The stop flag is set
+    // under the same mutex, so that no call enters once the close has begun.
+    std::mutex calls_mutex;
+    std::condition_variable calls_ended;
+    int calls = 0;
     // Tests of tick-counting logic give the ticks themselves (OS_SetManualTicksForTests).
     std::atomic<bool> manual_ticks{false};
     std::atomic<std::uint64_t> manual_tick_count{0};
@@ -185,6 +191,13 @@ std::uint32_t RunGuarded(const char* where, const std::function<void()>& body) {
     }
 }
 
+// Waits up to about 1 s for the calls in flight to end: each of them gives up its waits once it
+// sees the stop flag.
+bool WaitForCalls(Kernel& k) {
+    std::unique_lock lock(k.calls_mutex);
+    return k.calls_ended.wait_for(lock, kThreadStopRounds * kThreadStopRound, [&] { return k.calls == 0; });
+}
+
 // Waits up to about 1 s for a thread to end. A thread still at its start gate is released
 // without running its body, so it ends too.
 bool StopThread(Mailbox& m) {
@@ -238,7 +251,12 @@ struct CloseFailure {
 // reported (the objects it concerns are left in place, as a thread that does not end may still
 // use them).
 std::optional<CloseFailure> Shutdown(Kernel& k, bool adapter_exists, bool sdo_client_started) {
-    k.stop = 1;
+    {
+        std::lock_guard guard(k.calls_mutex);
+        k.stop = 1;
+    }
+    // Calls of other threads end before anything they use goes away.
+    if (!WaitForCalls(k)) return CloseFailure{241, "OS::close_KLP -> Calls not returned within 1 sec"};
 
     if (!StopThread(k.mailboxes[kFaultMailbox])) {
         return CloseFailure{244, "OS::close_KLP -> Thread 2 not stopped within 1 sec"};
@@ -661,6 +679,23 @@ void OS_TickForTests() {
     Kernel& k = K();
     ++k.manual_tick_count;
     if (k.running && !k.broken && k.timer_token) TimerTick();
+}
+
+StackCallScope::StackCallScope() {
+    Kernel& k = K();
+    std::lock_guard guard(k.calls_mutex);
+    entered_ = k.running && k.stop == 0;
+    if (entered_) ++k.calls;
+}
+
+StackCallScope::~StackCallScope() {
+    if (!entered_) return;
+    Kernel& k = K();
+    {
+        std::lock_guard guard(k.calls_mutex);
+        --k.calls;
+    }
+    k.calls_ended.notify_all();
 }
 
 bool OS_Stopping() { return K().stop != 0; }

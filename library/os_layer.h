@@ -182,6 +182,25 @@ StartResult init_KLP(std::uint32_t timeout_ms, std::uint8_t adapter_param);
 void close_KLP();
 bool OS_Running();  // between a successful init_KLP and close_KLP
 
+// Caller threads: an export that uses the running stack's objects (the send token, the mailboxes,
+// the node records, the threads) holds a scope for as long as it does. A scope opened while the
+// stack is not running, or once its close has begun, is refused (false) and the export does
+// nothing. close_KLP sets the stop flag and then waits up to about 1 s for the scopes held to end
+// (every wait inside them gives up at the stop flag) before it frees anything; when they do not
+// end it raises fatal error code 6 ("OS::close_KLP -> Calls not returned within 1 sec") and frees
+// nothing.
+class StackCallScope {
+public:
+    StackCallScope();
+    ~StackCallScope();
+    StackCallScope(const StackCallScope&) = delete;
+    StackCallScope& operator=(const StackCallScope&) = delete;
+    explicit operator bool() const { return entered_; }
+
+private:
+    bool entered_ = false;
+};
+
 // Any thread: resumes the fault thread (first call while running only).
 void OS_ResumeFaultThread();
 

@@ -238,6 +238,18 @@ void ResumeAfter(SdoClientPort& port, Record& r, std::uint8_t ack, std::uint8_t 
     SendSegments(port, r, static_cast<std::uint8_t>(r.block_first + good), next_block_size);
 }
 
+// A confirmation whose last good sequence number lies before the block's first: not one of the
+// block's segments arrived.
+bool AcknowledgesNothing(const Record& r, std::uint8_t ack) { return ack < r.block_first; }
+
+// Counts one more re-send of the current block: true while the transfer may still make it, which
+// is (reload div 20) - 1 re-sends in the whole transfer, missed confirmations and refused blocks
+// together.
+bool CountReSend(Record& r) {
+    ++r.retries;
+    return r.retries < static_cast<std::uint8_t>(r.reload / 20);
+}
+
 }  // namespace
 
 // ---------------------------------------------------------------------------------------------
@@ -453,13 +465,10 @@ void SdoClient::HandleTick(CANBuf* buf) {
         std::lock_guard lock(r.guard);
         if (r.counter < 0) continue;
         if (--r.counter > 0) continue;
-        if (r.state == kBlockDownload) {
-            ++r.retries;
-            if (r.retries < static_cast<std::uint8_t>(r.reload / 20)) {
-                r.counter = kConfirmationTicks;
-                ReSendSegments(port_, r);
-                continue;
-            }
+        if (r.state == kBlockDownload && CountReSend(r)) {
+            r.counter = kConfirmationTicks;
+            ReSendSegments(port_, r);
+            continue;
         }
         Finish(r, kFailed, FailureOutcome(r, SdoOutcome::kTimedOut));
     }
@@ -576,6 +585,13 @@ void SdoClient::HandleFrame(CANBuf* frame) {
                     SendSegments(port_, r, 1, r.block_size);
                 }
             } else {
+                // A confirmation that takes none of the block's segments refuses it: sending it
+                // again counts against the same limit as a missing confirmation, so a node that
+                // keeps refusing ends the transfer instead of drawing it out for ever.
+                if (AcknowledgesNothing(r, d[1]) && !CountReSend(r)) {
+                    Fail(r);
+                    return;
+                }
                 // The rest of the block keeps the block's numbering; the record's size stays.
                 ResumeAfter(port_, r, d[1], ServerBlockSize(d[2], r.block_size));
             }

@@ -98,7 +98,7 @@ std::unique_ptr<Module> Module::Load(const std::string& moduleName) {
 }
 
 Module::~Module() {
-    if (handle_ != nullptr) dlclose(handle_);
+    if (handle_ != nullptr && !keep_loaded_) dlclose(handle_);
 }
 
 void* Module::Symbol(const std::string& name) const { return dlsym(handle_, name.c_str()); }

@@ -26,12 +26,16 @@ public:
 
     // Address of an exported symbol, or null.
     void* Symbol(const std::string& name) const;
+    // Leaves the module in the process until it ends: the destructor no longer frees it. For a
+    // library whose threads may still be running its code.
+    void KeepLoaded() { keep_loaded_ = true; }
     const std::string& Path() const { return path_; }
 
 private:
     Module(void* handle, std::string path) : handle_(handle), path_(std::move(path)) {}
     void* handle_;
     std::string path_;
+    bool keep_loaded_ = false;
 };
 
 // The reason the last Load on this thread failed (the loader's text).

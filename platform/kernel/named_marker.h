@@ -4,9 +4,15 @@
 // tested for existence. The holder can also receive short requests through its marker, which is
 // how a second copy of the program asks the first to come to the front.
 //
-// A marker is an abstract-namespace Unix stream socket bound to "qbk-marker:<uid>:<scope>:<name>",
-// so nothing is left on disk. The scope is the environment variable QBK_MARKER_SCOPE (empty when
-// unset); tests set it so that they never meet a copy of the program a person runs.
+// A marker is a Unix stream socket "<scope>:<name>" in a folder only the user can enter: the
+// folder "qbk-markers" of the user's runtime folder (XDG_RUNTIME_DIR) when a socket path fits
+// there, else "qbk-markers-<uid>" in the temporary folder (TMPDIR, else /tmp); made with no access
+// for anyone else, and used only while it is the user's own and stays so. Other users can neither
+// hold nor reach a marker. A holder that ended leaves its socket behind, but nobody listens there
+// any more: such a marker counts as absent and the next holder replaces it. A scope and name too
+// long for a socket path stand in it by a digest of them. The scope is the environment variable
+// QBK_MARKER_SCOPE (empty when unset); tests set it so that they never meet a copy of the program
+// a person runs.
 //
 // Thread use: a NamedMarker is used by one thread at a time; the free functions may be called
 // from any thread.
@@ -18,10 +24,10 @@
 
 namespace kernel {
 
-// The socket address name of a marker (without the leading zero byte of the abstract namespace).
+// The socket path of a marker (empty when the user's marker folder cannot be had).
 std::string NamedMarkerAddress(const std::string& name);
 
-// True when some process holds the marker `name` (this one included).
+// True when some process of this user holds the marker `name` (this one included).
 bool NamedMarkerExists(const std::string& name);
 
 // Sends one request line to the holder of `name`. False when nobody holds it or it cannot take
@@ -30,8 +36,8 @@ bool SendNamedMarkerRequest(const std::string& name, const std::string& request)
 
 class NamedMarker {
 public:
-    // Takes the marker. Null when the name is held already (by any process) or the socket cannot
-    // be made.
+    // Takes the marker. Null when the name is held already (by any process of this user), or the
+    // folder or the socket cannot be made.
     static std::unique_ptr<NamedMarker> Create(const std::string& name);
     ~NamedMarker();
     NamedMarker(const NamedMarker&) = delete;
@@ -46,9 +52,10 @@ public:
     std::vector<std::string> TakeRequests();
 
 private:
-    NamedMarker(int fd, std::string name) : fd_(fd), name_(std::move(name)) {}
+    NamedMarker(int fd, std::string name, std::string path) : fd_(fd), name_(std::move(name)), path_(std::move(path)) {}
     int fd_;
     std::string name_;
+    std::string path_;
 };
 
 }  // namespace kernel

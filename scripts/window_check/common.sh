@@ -50,15 +50,19 @@ exit_by_menu() {
 # Saves a picture of the whole screen: shot <file.png>.
 shot() { import -window root "$1"; }
 
+# A window's place on the screen as the X server has it, inside the window manager's frame:
+# placed <window> sets X, Y, WIDTH and HEIGHT. (Under openbox, xdotool's getwindowgeometry gives
+# a Y that is off by the frame's title bar.)
+placed() {
+  eval "$(xwininfo -id "$1" | sed -nE 's/^ *Absolute upper-left X: *(-?[0-9]+)/X=\1/p; s/^ *Absolute upper-left Y: *(-?[0-9]+)/Y=\1/p; s/^ *Width: *([0-9]+)/WIDTH=\1/p; s/^ *Height: *([0-9]+)/HEIGHT=\1/p')"
+}
+
 # The main window's client area on the screen, below its menu bar: $client_x, $client_y (the
 # form definition's client area is 801 x 495; what the window has above it is the menu bar).
-# The position comes from xwininfo: under a window manager xdotool's geometry counts the frame's
-# offset twice.
 locate_client() {
-  local info
-  info=$(xwininfo -id "$main")
-  client_x=$(sed -n 's/^ *Absolute upper-left X: *//p' <<<"$info")
-  client_y=$(( $(sed -n 's/^ *Absolute upper-left Y: *//p' <<<"$info") + $(sed -n 's/^ *Height: *//p' <<<"$info") - 495 ))
+  placed "$main"
+  client_x=$X
+  client_y=$((Y + HEIGHT - 495))
 }
 
 # The number of pixels that differ between two screenshots inside a rectangle of the screen:

@@ -17,7 +17,7 @@ start_qbk
 sleep 1
 # The form's client area (801 x 495) lies under the menu bar: the window is taller by the bar.
 # X and Y place the crops, which are cut from pictures of the whole screen.
-eval "$(xdotool getwindowgeometry --shell "$main")"
+placed "$main"
 bar=$((HEIGHT - 495))
 [ "$bar" -ge 0 ] && [ "$bar" -lt 60 ] || fail "unexpected window height $HEIGHT"
 # In client coordinates: the tool panel's buttons at x 7..100, the list from (106, 49).

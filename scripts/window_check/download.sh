@@ -25,7 +25,7 @@ download() {  # download <case name> <expected text in the box's title or nothin
   xdotool mousemove --sync 1020 760
   box=$(wait_for_box) || fail "$name: Download Album showed no box"
   sleep 0.5
-  eval "$(xdotool getwindowgeometry --shell "$box")"
+  placed "$box"
   local bx=$X by=$Y bw=$WIDTH bh=$HEIGHT
   echo "$name: box \"$(xdotool getwindowname "$box")\" at $bx,$by ${bw}x$bh"
   shot "$out/$name-box.png"

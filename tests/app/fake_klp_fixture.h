@@ -35,6 +35,8 @@ public:
     FakeKlp& operator=(const FakeKlp&) = delete;
 
     void Script(const std::string& text) const { std::ofstream(scratch_.Path() / "script") << text; }
+    // A path in the fake's folder, for a file a test makes later (a HOLD line's gate).
+    std::string PathOf(const std::string& name) const { return (scratch_.Path() / name).string(); }
     std::string File(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
         const auto path = scratch_.Path() / name;
         std::ofstream(path, std::ios::binary)

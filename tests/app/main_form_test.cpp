@@ -14,9 +14,12 @@
 #include <QWidget>
 #include <QWindow>
 
+#include <atomic>
 #include <cstdlib>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <memory>
 
 #include "app/about_form.h"
 #include "app/family_setting.h"
@@ -27,6 +30,7 @@
 #include "platform/ui/controls/drag_drop.h"
 #include "platform/ui/forms/application_host.h"
 #include "platform/ui/graphics/bitmap.h"
+#include "tests/support/call_on_thread.h"
 #include "tests/support/input.h"
 #include "tests/support/render.h"
 #include "window_fixture.h"
@@ -426,6 +430,57 @@ TEST_F(MainForm, DownloadRepaintsTheWindowBetweenItsLastBoxAndTheClosePause) {
         EXPECT_FALSE(fake.Calls("CLOSEKLP").empty());
         EXPECT_TRUE(painted_before_close);
     }
+}
+
+// A transfer keeps the thread waiting for the library; meanwhile the window paints itself again
+// where the window system reports it uncovered (another window moved over it and away): the
+// exposure made while a library call waits is painted before that call returns.
+TEST_F(MainForm, TheWindowPaintsWhileALibraryCallWaits) {
+    app_test::FakeKlp fake;
+    const std::string gate = fake.PathOf("gate");
+    fake.Script("HOLD OPENKLP " + gate + "\nGETSYSTEMSTATE 5\n");
+    WatchedForm form;
+    AddCards(form, 1);
+    app_test::ShowActive(form);
+    QApplication::processEvents();
+    // Shared with the window system's stand-in below, which a failing test leaves behind.
+    struct Watch {
+        std::atomic<bool> exposed{false};
+        std::atomic<bool> released{false};
+        std::atomic<bool> painted_during_call{false};
+    };
+    const auto watch = std::make_shared<Watch>();
+    struct PaintWatch : QObject {
+        std::shared_ptr<Watch> watch;
+        bool eventFilter(QObject*, QEvent* e) override {
+            if (e->type() == QEvent::Paint && watch->exposed && !watch->released) watch->painted_during_call = true;
+            return false;
+        }
+    } paints;
+    paints.watch = watch;
+    form.Window()->installEventFilter(&paints);
+    app_test::MessageBoxes boxes;
+    QWindow* handle = form.Window()->windowHandle();
+    const QRegion all(QRect(QPoint(0, 0), form.Window()->size()));
+    // Once the library call has begun, the window system reports the window uncovered; the call
+    // is let go once the window painted, or after a bound.
+    test_support::CallOnThread<bool> window_system([watch, handle, all, &fake, gate]() {
+        const bool began = test_support::WaitUntil([&] { return !fake.Calls("OPENKLP").empty(); });
+        watch->exposed = true;
+        QMetaObject::invokeMethod(
+            qApp, [handle, all] { QWindowSystemInterface::handleExposeEvent(handle, all); }, Qt::QueuedConnection);
+        test_support::WaitUntil([&] { return watch->painted_during_call.load(); }, std::chrono::seconds(10));
+        watch->released = true;
+        std::ofstream(gate) << "go";
+        return began;
+    });
+    form.DownloadPicsButton->Click();
+    // Longer than the stand-in's own bounds, so that it is never left behind with `fake`.
+    ASSERT_TRUE(window_system.Ended(std::chrono::seconds(60)));
+    EXPECT_TRUE(window_system.Get());
+    form.Window()->removeEventFilter(&paints);
+    EXPECT_TRUE(watch->painted_during_call) << "the window was not painted while the library call waited";
+    EXPECT_FALSE(fake.Calls("CLOSEKLP").empty());
 }
 
 // The window system's close request (the frame's close button) reaches the window as the

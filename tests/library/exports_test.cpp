@@ -2,6 +2,7 @@
 // stack (linked in, so that the adapter's close pause can be shortened).
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <chrono>
 #include <future>
 #include <set>
@@ -16,9 +17,12 @@
 #include "library/nm.h"
 #include "library/os_layer.h"
 #include "library/sdo_client.h"
+#include "library/usb_intf.h"
 #include "platform/kernel/module.h"
+#include "platform/kernel/sync.h"
 #include "platform/kernel/thread.h"
 #include "tests/library/protocol_fixture.h"
+#include "tests/support/call_on_thread.h"
 
 namespace {
 
@@ -246,6 +250,122 @@ TEST_F(ExportsTest, PowerDownRequestIsReportedOnceAndBlocksTransfers) {
     SdoRecord again(4, 3, 0x1019, 0, 1, 4);
     EXPECT_TRUE(READKLP(again.record()));  // the own dictionary has no such object
     EXPECT_EQ(SentOn(0x7A3).size(), 1u);
+}
+
+// Another thread's export that waits for the send token while CLOSEKLP runs: the close frees the
+// token only after that call has given up its wait and left, so nothing uses the token once it is
+// gone (the address sanitizer build sees any use), and the call ends without sending its frame.
+TEST_F(ExportsTest, CallWaitingForTheSendTokenDuringTheCloseLeavesBeforeTheTokenGoes) {
+    // The test dispatcher sends nothing, so that only the export waits for the token.
+    Open();
+    // Another sender in the middle of its frame: the token is taken and never given back, so the
+    // call below can only wait for it.
+    ASSERT_EQ(klp::USB_SendToken().Wait(klp_test::kPatience), kernel::WaitResult::Signaled);
+    test_support::CallOnThread<int> writer([] {
+        TCANRECORD frame{0x123, 2, {0xAB, 0xCD}};
+        WRITECAN(&frame);
+        return 0;
+    });
+    // Gives the writer time to block on the token; the checks below hold either way.
+    std::this_thread::sleep_for(200ms);
+    CLOSEKLP();
+    ASSERT_TRUE(writer.Ended()) << "the export still waits for the send token of a closed stack";
+    writer.Get();
+    EXPECT_TRUE(SentOn(0x123).empty());
+    EXPECT_TRUE(sinks_.Boxes().empty());
+    ExpectNothingLeft();
+}
+
+// An export that does not leave (here: its fatal error's message box is not answered) keeps the
+// close from freeing what it uses: the close fails with its own text after about 1 s and can be
+// repeated once the export has left.
+TEST_F(ExportsTest, CloseFailsWhileAnExportDoesNotLeaveAndCanBeRepeated) {
+    Open();
+    // An empty pool makes the export's frame a fatal error, whose box the sink holds up.
+    std::vector<klp::CANBuf*> taken;
+    while (klp::POOL_FreeCount() > 0) taken.push_back(klp::POOL_get_CANBuf());
+    const auto release = std::make_shared<std::atomic<bool>>(false);
+    const auto in_box = std::make_shared<std::atomic<bool>>(false);
+    const kernel::MessageBoxSink recorder =
+        kernel::SetMessageBoxSink([release, in_box](const std::string& text, const std::string&, unsigned) {
+            if (text.find("POOL::POOL_get_CANBuf") != std::string::npos) {
+                *in_box = true;
+                while (!*release) std::this_thread::sleep_for(1ms);
+            }
+            return static_cast<int>(kernel::kIdOk);
+        });
+    test_support::CallOnThread<int> writer([] {
+        TCANRECORD frame{0x123, 1, {1}};
+        try {
+            WRITECAN(&frame);
+        } catch (const klp::FatalError&) {
+            return 1;
+        }
+        return 0;
+    });
+    ASSERT_TRUE(WaitUntil([&] { return in_box->load(); }));
+    try {
+        klp::close_KLP();
+        ADD_FAILURE() << "the close freed the stack under an export";
+    } catch (const klp::FatalError& e) {
+        EXPECT_STREQ(e.what(),
+                     "KLP Library Failure: Operating system error; line: 241; OS::close_KLP -> Calls not "
+                     "returned within 1 sec");
+    }
+    EXPECT_TRUE(klp::OS_Running());
+    *release = true;
+    ASSERT_TRUE(writer.Ended());
+    EXPECT_EQ(writer.Get(), 1);
+    kernel::SetMessageBoxSink(recorder);
+    for (klp::CANBuf* buf : taken) klp::POOL_release_CANBuf(buf);
+    klp::close_KLP();
+    ExpectNothingLeft();
+}
+
+// Exports called from other threads while CLOSEKLP runs either finish or are refused; none of
+// them meets a half-freed stack (no fatal error, nothing used after the close freed it).
+TEST_F(ExportsTest, ExportsOfOtherThreadsAcrossTheCloseFinishOrAreRefused) {
+    OpenKlp();
+    AssignId(3);
+    ASSERT_EQ(CHECKSDO5CHANNELCONFLICT(), 0);
+    // Shared with the callers, which a failing test leaves behind.
+    const auto stop = std::make_shared<std::atomic<bool>>(false);
+    auto caller = [stop](int which) {
+        return [stop, which] {
+            int calls = 0;
+            while (!*stop) {
+                // Not to the own node: a loop-back of every frame would outrun the dispatcher.
+                TCANRECORD frame{0x124, 1, {static_cast<std::uint8_t>(which)}};
+                SdoRecord r(4, 3, 0x1000, 0, 1, 4);
+                switch (which) {
+                case 0:
+                    WRITECAN(&frame);
+                    break;
+                case 1:
+                    GETSYSTEMSTATE();
+                    break;
+                default:
+                    READKLP(r.record());  // the own node's server answers through the loop-back
+                    break;
+                }
+                ++calls;
+            }
+            return calls;
+        };
+    };
+    std::vector<std::unique_ptr<test_support::CallOnThread<int>>> callers;
+    for (int which = 0; which < 3; ++which) {
+        callers.push_back(std::make_unique<test_support::CallOnThread<int>>(caller(which)));
+    }
+    ASSERT_TRUE(WaitSent(0x124, 5));
+    CLOSEKLP();
+    *stop = true;
+    for (auto& c : callers) {
+        ASSERT_TRUE(c->Ended()) << "an export still runs after the close";
+        c->Get();
+    }
+    EXPECT_TRUE(sinks_.Boxes().empty()) << sinks_.Boxes().front().text;
+    ExpectNothingLeft();
 }
 
 TEST_F(ExportsTest, NodeStateFollowsTheNmState) {

@@ -34,6 +34,7 @@
 #include "library/stack_modules.h"
 #include "platform/canapi/vbus.h"
 #include "tests/library/stack_fixture.h"
+#include "tests/support/call_on_thread.h"
 #include "tests/support/protocol_bytes.h"
 
 namespace {
@@ -606,6 +607,57 @@ TEST(SdoClientTest, MissingConfirmationIsResentThenFails) {
     }
 }
 
+// A node that takes the block download but confirms every block with sequence number 0, so
+// that nothing of it ever counts as received. Each block sent again counts against the same limit
+// as a missing confirmation: (reload div 20) - 1 re-sends in the whole transfer, then it fails.
+TEST(SdoClientTest, BlocksRefusedAgainAndAgainEndTheTransfer) {
+    struct Case {
+        const char* what;
+        std::uint32_t timeout_ms;
+        bool first_confirmation_missing;  // one re-send after the 100 ticks first
+        int resends;                      // in all
+    };
+    const Case cases[] = {
+        {"default 41 ticks", 0, false, 1},
+        {"100 ticks", 4950, false, 4},
+        {"the image write's 60 s", 60000, false, 59},
+        {"a missing confirmation counts too", 4950, true, 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Bus bus;
+        // Bounded, so that a client that never gives up ends the test by time-outs instead of
+        // refusing for ever.
+        constexpr int kMostRefusals = 200;
+        int blocks = 0;
+        int refusals = 0;
+        bool skip_next = c.first_confirmation_missing;
+        bus.SetScript([&](Bus& b, const Frame& f) {
+            if (f.command() == 0xC2) {
+                b.Reply(kNode, {0xA0, f.data[1], f.data[2], f.data[3], 127, 0, 0, 0});
+                return;
+            }
+            if ((f.command() & 0x80) == 0) return;  // only the block's last segment is answered
+            ++blocks;
+            if (skip_next) {
+                skip_next = false;
+                return;
+            }
+            if (refusals == kMostRefusals) return;
+            ++refusals;
+            b.Reply(kNode, {0xA2, 0, 127, 0, 0, 0, 0, 0});
+        });
+        auto data = Pattern(20);
+        auto result = StartTyped(bus, kNode, kWritable, 0, data, 20, SdoService::kDownload, c.timeout_ms);
+        const klp::SdoResult outcome = bus.Serve(result);
+        EXPECT_EQ(outcome.outcome, klp::SdoOutcome::kFailed);
+        EXPECT_EQ(blocks, 1 + c.resends);
+        // Ended by the refusals, not by waiting for confirmations (beyond the one left out).
+        EXPECT_LT(bus.quiet_ticks, c.first_confirmation_missing ? 200 : 100);
+        EXPECT_EQ(bus.Outstanding(), 0);
+    }
+}
+
 TEST(SdoClientTest, BlockUploadsAskForBlockSizesByCapacity) {
     struct Case {
         std::uint16_t index;
@@ -865,21 +917,25 @@ TEST(SdoClientTest, ResultsCarryTheOutcomeAndTheAbortCode) {
 }
 
 // The stack closes the client while a caller waits for its transfer: the caller fails at once,
-// and the semaphores it waits on outlive the close until it has left.
+// and the semaphores it waits on outlive the close until it has left. A caller that the close does
+// not wake is left behind with the bus it uses, so that the test fails instead of hanging.
 TEST(SdoClientTest, CloseWhileACallerWaitsFailsItCleanly) {
-    auto bus = std::make_unique<Bus>();
-    auto data = Pattern(5000);
-    auto waiting = StartTyped(*bus, kNode, kWritable, 0, data, 5000, SdoService::kDownload);
-    auto queued = StartTyped(*bus, kNode, kWritable, 0, data, 5000, SdoService::kDownload);
+    const auto bus = std::make_shared<Bus>();
+    const auto data = std::make_shared<std::vector<std::uint8_t>>(Pattern(5000));
+    auto transfer = [bus, data] {
+        return bus->client.Communicate(kNode, kWritable, 0, data->data(), 5000, SdoService::kDownload);
+    };
+    test_support::CallOnThread<klp::SdoResult> waiting(transfer);
     ASSERT_TRUE(bus->WaitForRequests(1));
+    test_support::CallOnThread<klp::SdoResult> queued(transfer);
     bus->client.Close();
-    ASSERT_EQ(waiting.wait_for(5s), std::future_status::ready);
-    ASSERT_EQ(queued.wait_for(5s), std::future_status::ready);
+    ASSERT_TRUE(waiting.Ended()) << "the close left the caller waiting";
+    ASSERT_TRUE(queued.Ended()) << "the close left the second caller waiting";
     // The caller whose request went out was stopped; the other one either waited for the node and
     // was stopped too, or came after the close and was refused.
-    const klp::SdoOutcome outcomes[] = {waiting.get().outcome, queued.get().outcome};
-    for (klp::SdoOutcome o : outcomes) EXPECT_TRUE(o == klp::SdoOutcome::kStopped || o == klp::SdoOutcome::kRefused);
-    EXPECT_GE(std::count(std::begin(outcomes), std::end(outcomes), klp::SdoOutcome::kStopped), 1);
+    const klp::SdoOutcome outcomes[] = {waiting.Get().outcome, queued.Get().outcome};
+    EXPECT_EQ(outcomes[0], klp::SdoOutcome::kStopped);
+    EXPECT_TRUE(outcomes[1] == klp::SdoOutcome::kStopped || outcomes[1] == klp::SdoOutcome::kRefused);
     EXPECT_EQ(bus->RequestCount(), 1u);  // the other caller sent nothing
     bus->client.Start();                 // as the next stack start does
 }

@@ -10,6 +10,10 @@
 //   READKLP <index> <sub> <node> <answer>... hex data bytes ("3110"), "-" (no bytes), "@<file>"
 //                                            (the file's bytes) or "fail"
 //   WRITEKLP <index> <sub> <node> <answer>.. "ok" or "fail"
+//   RAISE <FUNCTION>                         the call raises the library's fatal error
+//   HOLD <FUNCTION> <file>                   the call waits (up to 30 s) until the file exists
+//                                            (both for OPENKLP, CLOSEKLP, READKLP, WRITEKLP,
+//                                            WRITECAN, GETSYSTEMSTATE, CHECKSDO5CHANNELCONFLICT)
 // Answers are used in order; the last one repeats. Calls without a line get: OPENKLP, conflict
 // check 0; READYKLP 1; system state 1; own node id 5; writes succeed; reads fail.
 //
@@ -18,6 +22,7 @@
 // "WRITEKLP 0x1018 0x00 1 1 4 C4A0175E" (... then the data in hex), "WRITECAN 0x065 8 1005...",
 // and the bare function name for calls without arguments.
 #include <algorithm>
+#include <chrono>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
@@ -25,9 +30,11 @@
 #include <fstream>
 #include <iterator>
 #include <map>
+#include <set>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <thread>
 #include <tuple>
 #include <vector>
 
@@ -92,6 +99,18 @@ public:
         return std::stol(found->second.Take(), nullptr, 0);
     }
 
+    // After its log line: a held call waits for its file, a raising one raises.
+    void Act(const std::string& function) const {
+        if (const auto hold = holds_.find(function); hold != holds_.end()) {
+            for (int i = 0; i < 3000 && !std::ifstream(hold->second).good(); ++i) {
+                std::this_thread::sleep_for(std::chrono::milliseconds(10));
+            }
+        }
+        if (raises_.count(function) != 0) {
+            throw std::runtime_error("KLP Library Failure: Message Queue empty; line: 79; POOL::POOL_get_CANBuf");
+        }
+    }
+
     // Null when the script has no line for the object.
     const std::string* Sdo(std::map<SdoKey, Answers>& table, const TSDORECORD& record) {
         auto found = table.find({record.index, record.subindex, record.node});
@@ -111,6 +130,16 @@ private:
             std::string function;
             if (!(words >> function)) continue;
             Answers* answers = nullptr;
+            if (function == "RAISE") {
+                std::string raised;
+                if (words >> raised) raises_.insert(raised);
+                continue;
+            }
+            if (function == "HOLD") {
+                std::string held, file;
+                if (words >> held >> file) holds_[held] = file;
+                continue;
+            }
             if (function == "READKLP" || function == "WRITEKLP") {
                 std::string index, sub, node;
                 words >> index >> sub >> node;
@@ -126,6 +155,8 @@ private:
 
     std::string log_;
     std::map<std::string, Answers> calls_;
+    std::set<std::string> raises_;
+    std::map<std::string, std::string> holds_;
 };
 
 Fake fake;
@@ -143,10 +174,12 @@ extern "C" {
 
 FAKE_EXPORT bool OPENKLP(TINITKLP* init) {
     fake.Log("OPENKLP " + std::to_string(init->sdo_timeout_ms) + " " + std::to_string(init->adapter_param));
+    fake.Act("OPENKLP");
     return fake.Number("OPENKLP", 0) != 0;
 }
 FAKE_EXPORT void CLOSEKLP() {
     fake.Log("CLOSEKLP");
+    fake.Act("CLOSEKLP");
     // The real library raises its fatal error when a stack thread does not stop in time.
     if (fake.Number("CLOSEKLP", 0) != 0) throw std::runtime_error("Fatal error 6 in OS::close_KLP line 1 (scripted)");
 }
@@ -173,6 +206,7 @@ FAKE_EXPORT std::int32_t SETKLPTIMEOUT(std::uint32_t timeout_ms) {
 }
 FAKE_EXPORT bool READKLP(TSDORECORD* record) {
     fake.Log(SdoLine("READKLP", *record));
+    fake.Act("READKLP");
     const std::string* answer = fake.Sdo(fake.reads, *record);
     if (answer == nullptr || *answer == "fail") return true;
     const std::vector<std::uint8_t> bytes = Bytes(*answer);
@@ -185,6 +219,7 @@ FAKE_EXPORT bool READKLP(TSDORECORD* record) {
 FAKE_EXPORT bool WRITEKLP(TSDORECORD* record) {
     fake.Log(SdoLine("WRITEKLP", *record) + " " +
              Hex(record->data, static_cast<std::size_t>(std::max(record->length, 0))));
+    fake.Act("WRITEKLP");
     const std::string* answer = fake.Sdo(fake.writes, *record);
     return answer != nullptr && *answer == "fail";
 }
@@ -192,6 +227,7 @@ FAKE_EXPORT void WRITECAN(TCANRECORD* record) {
     char head[32];
     std::snprintf(head, sizeof(head), "WRITECAN 0x%03X %u ", record->cob_id, record->dlc);
     fake.Log(head + Hex(record->data, std::min<std::size_t>(record->dlc, 8)));
+    fake.Act("WRITECAN");
 }
 FAKE_EXPORT void WRITECANRTR(TCANRECORD* record) {
     char head[32];
@@ -208,6 +244,7 @@ FAKE_EXPORT const TFAULTRECORD* GETFAULTKLP(std::int32_t index) {
 }
 FAKE_EXPORT std::uint8_t GETSYSTEMSTATE() {
     fake.Log("GETSYSTEMSTATE");
+    fake.Act("GETSYSTEMSTATE");
     return static_cast<std::uint8_t>(fake.Number("GETSYSTEMSTATE", 1));
 }
 FAKE_EXPORT std::int32_t CHECKSYSTEMPOWERDOWNREQUEST() {
@@ -216,6 +253,7 @@ FAKE_EXPORT std::int32_t CHECKSYSTEMPOWERDOWNREQUEST() {
 }
 FAKE_EXPORT std::uint8_t CHECKSDO5CHANNELCONFLICT() {
     fake.Log("CHECKSDO5CHANNELCONFLICT");
+    fake.Act("CHECKSDO5CHANNELCONFLICT");
     return static_cast<std::uint8_t>(fake.Number("CHECKSDO5CHANNELCONFLICT", 0));
 }
 FAKE_EXPORT void SETTRACEFLAGS(std::int32_t mask) { fake.Log("SETTRACEFLAGS " + std::to_string(mask)); }

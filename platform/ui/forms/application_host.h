@@ -26,7 +26,11 @@ public:
     void Run(TForm& main_form);
 
     // Shows message boxes as dialogs of the window system from now on, until this host ends
-    // (the kernel's default writes them to standard error instead).
+    // (the kernel's default writes them to standard error instead). A box raised on the
+    // user-interface thread is modal and answers its caller. A box raised on any other thread is
+    // handed to the user-interface thread, which puts it up as a window of its own when it next
+    // handles events (also while it waits painting); the raising thread does not wait for it and
+    // gets the answer OK.
     void InstallMessageBoxDialogs();
 
 private:
