@@ -194,8 +194,18 @@ void TForm::SetMenu(TMainMenu* menu) {
 void TForm::RebuildMenuBar() {
     if (menu_ != nullptr && impl_->menu_bar == nullptr) {
         impl_->menu_bar = std::make_unique<TMenuBar>(impl_->window.get(), [this](TShortCut shortcut) {
+            // A command that raised has run all the same, so its key was handled: a key left
+            // unhandled goes on from the focused control to each control around it, and each
+            // would run the command again.
             bool ran = false;
-            Guarded([&] { ran = IsShortCut(shortcut); });
+            Guarded([&] {
+                try {
+                    ran = IsShortCut(shortcut);
+                } catch (...) {
+                    ran = true;
+                    throw;
+                }
+            });
             return ran;
         });
     }
