@@ -44,6 +44,7 @@ int ShowDialog(const std::string& text, const std::string& caption, unsigned fla
         box.setStandardButtons(QMessageBox::Ok);
         break;
     }
+    BelongToBlockedWindow(box);
     // Blocked by the box, the windows would lose the close requests a running command left
     // pending.
     if (Application().InHandler()) Application().ProcessRequestMessages();
