@@ -106,6 +106,8 @@ TQuillbookForm::TQuillbookForm(ui::TComponent* owner) : ui::TForm(owner) {
     FileSaveAs->SetShortCut(ui::scNone);
     FileSaveAs->SetHint("Save As|Saves the active file with a new name");
     FileSaveAs->Dialog()->SetDefaultExt("ZRB");
+    // Saving over an existing file replaces it: the dialog asks first.
+    FileSaveAs->Dialog()->SetOptions(FileSaveAs->Dialog()->Options() | ui::ofOverwritePrompt);
     FileSaveAs->Dialog()->SetFilter("Varnhold Photo Album (*.ZRB)|*.ZRB|2568 Download File (*.HPA)|*.HPA");
     FileSaveAs->Dialog()->OnTypeChange = [this](TPersistent* s) { FileSaveAsSaveDialogTypeChange(s); };
     FileSaveAs->OnAccept = [this](TPersistent* s) { FileSaveAsAccept(s); };
@@ -405,6 +407,8 @@ void TQuillbookForm::FileSaveAsSaveDialogTypeChange(TPersistent*) {
     switch (FileSaveAs->Dialog()->FilterIndex()) {
     case 1:
         FileSaveAs->Dialog()->SetDefaultExt("ZRB");
+        // Saving over an existing file replaces it: the dialog asks first.
+        FileSaveAs->Dialog()->SetOptions(FileSaveAs->Dialog()->Options() | ui::ofOverwritePrompt);
         break;
     case 2:
         FileSaveAs->Dialog()->SetDefaultExt("HPA");

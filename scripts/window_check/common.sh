@@ -91,6 +91,9 @@ add_photo() {
   xdotool windowfocus --sync "$dialog"
   sleep 0.5
   xdotool type --delay 10 "$1"
+  # The name box's completion follows the typing a moment later; Enter before it has would
+  # meet a half-made completion on a busy machine.
+  sleep 0.5
   xdotool key Return
   window_gone "^Select Bitmap$" || fail "the file dialog stayed open for $1"
 }

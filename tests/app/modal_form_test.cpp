@@ -1,19 +1,33 @@
 // Modal forms end their loop on a button with a modal result, on Enter (the default button) and
-// on Esc (the cancel button), and give the input back to the window under them: afterwards a
-// key typed into the main window runs its menu's action again.
+// on Esc (the cancel button, or without one the dialog itself), and give the input back to the
+// window under them: afterwards a key typed into the main window runs its menu's action again.
+// Dialog windows keep their size and belong to the window they block, and Enter presses the
+// focused button of any window.
 #include <gtest/gtest.h>
 
 #include <QApplication>
 #include <QGuiApplication>
+#include <QMessageBox>
+#include <QTimer>
+#include <QWindow>
 
 #include "app/about_form.h"
 #include "app/main_form.h"
+#include "platform/kernel/sinks.h"
+#include "platform/ui/forms/application_host.h"
+#include "platform/ui/forms/dialogs.h"
 #include "tests/app/window_fixture.h"
 
 namespace {
 
 using app_test::DuringModalLoop;
 using app_test::TypeKey;
+
+// Waits until `window` has the keyboard. The toolkit calls a modal window active as soon as the
+// window it belongs to is, before the keyboard has moved to it.
+bool TakesTheKeyboard(QWidget* window) {
+    return QTest::qWaitFor([window] { return QApplication::activeWindow() == window; });
+}
 
 class ModalForms : public ::testing::Test {
 protected:
@@ -66,7 +80,7 @@ TEST_F(ModalForms, AboutBoxClosedByEnterOnItsDefaultButton) {
     for (bool focus_button : {true, false}) {
         SCOPED_TRACE(focus_button ? "button focused" : "no focused button");
         RunAboutBox([&] {
-            ASSERT_TRUE(QTest::qWaitForWindowActive(about_->Window()));
+            ASSERT_TRUE(TakesTheKeyboard(about_->Window()));
             if (focus_button) {
                 about_->OKButton->NativeWidget()->setFocus();
             } else {
@@ -113,7 +127,7 @@ TEST_F(ModalForms, EscPressesTheCancelButtonAndTheFrameCloseCancels) {
         {
             DuringModalLoop during(
                 [&] {
-                    ASSERT_TRUE(QTest::qWaitForWindowActive(dialog.Window()));
+                    ASSERT_TRUE(TakesTheKeyboard(dialog.Window()));
                     c.act();
                 },
                 [&] { dialog.SetModalResult(ui::mrOk + 100); });
@@ -124,6 +138,81 @@ TEST_F(ModalForms, EscPressesTheCancelButtonAndTheFrameCloseCancels) {
         EXPECT_FALSE(dialog.Showing());
         ExpectMainWindowRunsItsMenu();
     }
+}
+
+TEST_F(ModalForms, AboutBoxIsAFixedSizeDialogOfTheWindowItBlocks) {
+    QWidget* window = about_->Window();
+    Qt::WindowFlags flags;
+    QSize size, smallest, largest;
+    const QWindow* owner = nullptr;
+    RunAboutBox([&] {
+        flags = window->windowFlags();
+        size = window->size();
+        smallest = window->minimumSize();
+        largest = window->maximumSize();
+        owner = window->windowHandle() != nullptr ? window->windowHandle()->transientParent() : nullptr;
+        QTest::mouseClick(about_->OKButton->NativeWidget(), Qt::LeftButton);
+    });
+    EXPECT_EQ(flags & Qt::WindowType_Mask, Qt::Dialog);
+    EXPECT_FALSE(flags & (Qt::WindowMinimizeButtonHint | Qt::WindowMaximizeButtonHint));
+    EXPECT_EQ(size, QSize(298, 213));
+    EXPECT_EQ(smallest, size) << "the window manager may make the box smaller";
+    EXPECT_EQ(largest, size) << "the window manager may make the box larger";
+    // A window manager keeps a dialog above the window it belongs to and minimises and restores
+    // the two together: a minimised box cannot leave a blocked window behind on its own.
+    EXPECT_EQ(owner, form_->Window()->windowHandle());
+    ExpectMainWindowRunsItsMenu();
+}
+
+TEST_F(ModalForms, EscClosesTheAboutBox) {
+    RunAboutBox([&] {
+        ASSERT_TRUE(TakesTheKeyboard(about_->Window()));
+        TypeKey(*about_, Qt::Key_Escape);
+    });
+    EXPECT_FALSE(about_->Showing());
+    EXPECT_EQ(about_->ModalResult(), ui::mrCancel);
+    ExpectMainWindowRunsItsMenu();
+}
+
+TEST_F(ModalForms, AMessageBoxBelongsToTheWindowItBlocks) {
+    int argc = 0;
+    ui::TApplicationHost host(argc, nullptr);
+    host.InstallMessageBoxDialogs();
+    const QWindow* owner = nullptr;
+    bool asked = false;
+    DuringModalLoop during(
+        [&] {
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                auto* box = qobject_cast<QMessageBox*>(w);
+                if (box == nullptr || !box->isVisible()) continue;
+                asked = true;
+                owner = box->windowHandle()->transientParent();
+                box->accept();
+            }
+        },
+        [] {
+            if (QWidget* box = QApplication::activeModalWidget()) box->close();
+        });
+    EXPECT_EQ(kernel::MessageBox("Something failed.", "Ostrel Quillbook", kernel::kMbOk), kernel::kIdOk);
+    ASSERT_TRUE(asked);
+    EXPECT_EQ(owner, form_->Window()->windowHandle());
+}
+
+TEST_F(ModalForms, EnterPressesTheFocusedButtonOfAWindowWithoutADefaultButton) {
+    // Add Photo runs its picture dialog: the dialog asked for tells the button was pressed.
+    std::vector<std::string> asked;
+    const ui::TFileDialogService previous = ui::SetFileDialogService([&](const ui::TFileDialogRequest& request) {
+        asked.push_back(request.title);
+        return ui::TFileDialogResult{};
+    });
+    for (Qt::Key key : {Qt::Key_Return, Qt::Key_Enter}) {
+        SCOPED_TRACE(key == Qt::Key_Return ? "Return" : "Enter");
+        asked.clear();
+        form_->AddPicButton->NativeWidget()->setFocus();
+        TypeKey(*form_, key);
+        EXPECT_EQ(asked, std::vector<std::string>{"Select Bitmap"});
+    }
+    ui::SetFileDialogService(previous);
 }
 
 }  // namespace

@@ -1,18 +1,22 @@
 // File > Save Album As... through the real file dialog, driven as a user drives it: the type
-// picked in its type box decides whether an album file or the download files are written, and
-// picking a type sets the dialog's default extension while it is open.
+// picked in its type box decides whether an album file or the download files are written,
+// picking a type sets the dialog's default extension while it is open, and an existing album
+// is replaced only when the user says so.
 #include <gtest/gtest.h>
 
 #include <QComboBox>
 #include <QDialogButtonBox>
 #include <QFileDialog>
 #include <QLineEdit>
+#include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
+#include <QTimer>
 
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <string>
@@ -40,6 +44,23 @@ std::vector<std::string> NamesIn(const fs::path& folder) {
     for (const auto& entry : fs::directory_iterator(folder)) names.push_back(entry.path().filename().string());
     std::sort(names.begin(), names.end());
     return names;
+}
+
+// Answers the next question box the file dialog asks with `answer` and keeps its text; keep the
+// returned handle until the question has been asked (dropping it stops the looking).
+std::shared_ptr<std::function<void()>> AnswerQuestion(QFileDialog& dialog, QMessageBox::StandardButton answer,
+                                                      std::string& text) {
+    auto poll = std::make_shared<std::function<void()>>();
+    *poll = [&dialog, answer, &text, weak = std::weak_ptr<std::function<void()>>(poll)] {
+        auto* box = dialog.findChild<QMessageBox*>();
+        if (box != nullptr && box->isVisible() && box->button(answer) != nullptr) {
+            text = box->text().toStdString();
+            return QTest::mouseClick(box->button(answer), Qt::LeftButton);
+        }
+        if (auto next = weak.lock()) QTimer::singleShot(10, [next] { (*next)(); });
+    };
+    QTimer::singleShot(0, [poll] { (*poll)(); });
+    return poll;
 }
 
 class SaveAsDialog : public ::testing::Test {
@@ -134,6 +155,71 @@ TEST_F(SaveAsDialog, TheTypePickedInTheTypeBoxDecidesWhatIsWritten) {
                 app_test::DownloadFileProblem(ReadFile(folder / c.written[v]), c.family, family.Variants[v], cards), "")
                 << c.written[v];
         }
+    }
+}
+
+TEST_F(SaveAsDialog, ReplacingAnExistingAlbumIsAskedFirst) {
+    // Typed with and without the extension: the dialog asks about the file that would be
+    // written, which has the default extension either way.
+    for (const char* typed : {"album", "album.ZRB"}) {
+        SCOPED_TRACE(typed);
+        const fs::path folder = scratch_.Path() / (std::string("typed-") + typed);
+        fs::create_directories(folder);
+        const fs::path album_file = folder / "album.ZRB";
+        app::TQuillbookForm form(nullptr);
+        const app::TDeviceFamily& family = app::DeviceFamilyAt(form.DeviceFamily());
+        auto fill = [&](int cards) {
+            form.PicCardList->Cards().Clear();
+            app::CardListAlbum album(*form.PicCardList);
+            for (int k = 0; k < cards; ++k) {
+                ui::TBitmap* picture = album.NewCard("Picture " + std::to_string(k + 1), false);
+                ASSERT_NE(picture, nullptr);
+                picture->SetPixelFormat(ui::TPixelFormat::pf24bit);
+                picture->SetSize(family.Variants[0].Width, family.Variants[0].Height);
+            }
+        };
+        auto cards_in_file = [&] {
+            const auto bytes = ReadFile(album_file);
+            return bytes.size() >= 6 ? app_test::U16At(bytes, 4) : -1;
+        };
+        fill(7);
+        form.SaveAlbum(album_file.string());
+        ASSERT_EQ(cards_in_file(), 7);
+        fill(1);
+        form.Show();
+        form.FileSaveAs->Dialog()->SetInitialDir(folder.string());
+
+        std::vector<std::string> questions;
+        int cards_after_no = 0;
+        bool open_after_no = false;
+        auto keep = app_test::WhenFileDialogShows([&](QFileDialog& dialog) {
+            auto* name = dialog.findChild<QLineEdit*>("fileNameEdit");
+            auto* buttons = dialog.findChild<QDialogButtonBox*>("buttonBox");
+            QPushButton* save = buttons != nullptr ? buttons->button(QDialogButtonBox::Save) : nullptr;
+            if (name == nullptr || save == nullptr) return dialog.reject();
+            name->setFocus();
+            QTest::keyClicks(name, typed);
+            for (QMessageBox::StandardButton answer : {QMessageBox::No, QMessageBox::Yes}) {
+                std::string question;
+                auto answering = AnswerQuestion(dialog, answer, question);
+                QTest::mouseClick(save, Qt::LeftButton);
+                if (question.empty()) return;  // saved without a word
+                questions.push_back(question);
+                if (answer == QMessageBox::No) {
+                    cards_after_no = cards_in_file();
+                    open_after_no = dialog.isVisible();
+                }
+            }
+        });
+        app_test::MessageBoxes boxes;
+        app_test::ChooseMenuItem(form, "&File", "Save Album &As...");
+        EXPECT_TRUE(boxes.shown.empty()) << boxes.shown.front();
+        const std::string question = "album.ZRB already exists.\nDo you want to replace it?";
+        ASSERT_EQ(questions, (std::vector<std::string>{question, question})) << "replaced without asking";
+        EXPECT_EQ(cards_after_no, 7) << "No replaced the album";
+        EXPECT_TRUE(open_after_no) << "No closed the dialog";
+        EXPECT_EQ(cards_in_file(), 1) << "Yes did not replace the album";
+        EXPECT_EQ(NamesIn(folder), std::vector<std::string>{"album.ZRB"});
     }
 }
 

@@ -17,6 +17,7 @@
 #include "platform/ui/forms/actions.h"
 #include "platform/ui/forms/form.h"
 #include "platform/ui/forms/menu_bar.h"
+#include "platform/ui/forms/stdctrls.h"
 #include "tests/support/render.h"
 
 namespace {
@@ -368,6 +369,53 @@ TEST_F(MenuBarFixture, CommandErrorsGoToTheErrorReport) {
     Tap(Qt::Key_Return);
     EXPECT_EQ(reported, std::vector<std::string>{"about failed"});
     EXPECT_FALSE(Bar().Tracking());
+}
+
+TEST_F(MenuBarFixture, AKeyWhoseCommandRaisedWasHandledAndRunsItOnce) {
+    // The keys reach a control inside the window, as a user's keys do. A key nobody takes goes
+    // on from the control to the controls around it, up to the window: a command that ran and
+    // raised must not be run again on that way.
+    std::vector<std::string> reported;
+    Application().OnException = [&](const std::exception& e) { reported.push_back(e.what()); };
+    int runs = 0;
+    auto raise = [&runs](TPersistent*) {
+        ++runs;
+        throw std::runtime_error("failed");
+    };
+    open->SetShortCut(ShortCut('O', scCtrl));
+    open->OnClick = raise;
+    about->OnClick = raise;
+    auto* list = new TActionList(&form);
+    auto* action = new TAction(&form);
+    action->SetActionList(list);
+    action->SetShortCut(ShortCut('K', scCtrl));
+    action->OnExecute = raise;
+    auto* panel = new TPanel(&form);
+    panel->SetParent(&form);
+    auto* button = new TButton(&form);
+    button->SetParent(panel);
+    const struct {
+        const char* name;
+        std::vector<std::pair<int, Qt::KeyboardModifiers>> keys;
+    } rows[] = {
+        {"a menu item's shortcut", {{Qt::Key_O, Qt::ControlModifier}}},
+        {"an action's shortcut", {{Qt::Key_K, Qt::ControlModifier}}},
+        {"Enter on a drop-down's item", {{Qt::Key_H, Qt::AltModifier}, {Qt::Key_Return, {}}}},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        runs = 0;
+        reported.clear();
+        for (const auto& [key, mods] : row.keys) {
+            for (QEvent::Type type : {QEvent::KeyPress, QEvent::KeyRelease}) {
+                QKeyEvent event(type, key, mods);
+                QApplication::sendEvent(button->NativeWidget(), &event);
+            }
+        }
+        EXPECT_EQ(runs, 1);
+        EXPECT_EQ(reported, std::vector<std::string>{"failed"});
+        EXPECT_FALSE(Bar().Tracking());
+    }
 }
 
 TEST_F(MenuBarFixture, WindowProcedureSeesEraseShowAndDestroy) {

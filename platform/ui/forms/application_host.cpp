@@ -56,6 +56,7 @@ void Describe(QMessageBox& box, const std::string& text, const std::string& capt
 int ShowDialog(const std::string& text, const std::string& caption, unsigned flags) {
     QMessageBox box;
     Describe(box, text, caption, flags);
+    BelongToBlockedWindow(box);
     // Blocked by the box, the windows would lose the close requests a running command left
     // pending.
     if (Application().InHandler()) Application().ProcessRequestMessages();

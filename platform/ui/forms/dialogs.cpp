@@ -65,6 +65,10 @@ TFileDialogResult PlatformFileDialog(const TFileDialogRequest& request) {
         dialog.setFileMode(many ? QFileDialog::ExistingFiles : must ? QFileDialog::ExistingFile : QFileDialog::AnyFile);
     }
     if ((request.options & ofOverwritePrompt) == 0) dialog.setOption(QFileDialog::DontConfirmOverwrite);
+    // The dialog asks about replacing the file the program will write, so it completes a name
+    // with the default extension just as the program does afterwards.
+    const bool save = request.kind == TFileDialogKind::Save;
+    if (save) dialog.setDefaultSuffix(QString::fromStdString(request.default_ext));
     if (!request.initial_dir.empty()) dialog.setDirectory(QString::fromStdString(request.initial_dir));
     if (!request.file_name.empty()) dialog.selectFile(QString::fromStdString(request.file_name));
     QStringList filters;
@@ -77,7 +81,11 @@ TFileDialogResult PlatformFileDialog(const TFileDialogRequest& request) {
     }
     QObject::connect(&dialog, &QFileDialog::filterSelected, [&](const QString& chosen) {
         const int index = FilterIndexOf(request.filters, filters, chosen);
-        if (index >= 1 && request.type_changed) Guarded([&] { request.type_changed(index); });
+        if (index < 1 || !request.type_changed) return;
+        Guarded([&] {
+            const std::string ext = request.type_changed(index);
+            if (save) dialog.setDefaultSuffix(QString::fromStdString(ext));
+        });
     });
     TFileDialogResult result;
     result.filter_index = request.filter_index;
@@ -94,10 +102,11 @@ TFileDialogService& Service() {
     return service;
 }
 
+// The toolkit's dialog completes the same names (any dot in the file name counts), so the name
+// it asked about replacing is the name written.
 bool HasExtension(const std::string& name) {
     const auto slash = name.find_last_of('/');
-    const auto dot = name.find_last_of('.');
-    return dot != std::string::npos && (slash == std::string::npos || dot > slash + 1);
+    return name.find('.', slash == std::string::npos ? 0 : slash + 1) != std::string::npos;
 }
 
 }  // namespace
@@ -162,6 +171,7 @@ bool TOpenDialog::Execute() {
     request.type_changed = [this](int index) {
         filter_index_ = index;
         if (OnTypeChange) OnTypeChange(this);
+        return default_ext_;
     };
     const TFileDialogService service = Service();
     const TFileDialogResult result = service ? service(request) : PlatformFileDialog(request);

@@ -44,8 +44,9 @@ struct TFileDialogRequest {
     std::string initial_dir;
     TOpenOptions options = 0;
     // The service calls this whenever the user picks another filter while the dialog is open
-    // (1-based index); the dialog then fires its OnTypeChange.
-    std::function<void(int filter_index)> type_changed;
+    // (1-based index); the dialog then fires its OnTypeChange, which may set another default
+    // extension: the one in force afterwards is returned.
+    std::function<std::string(int filter_index)> type_changed;
 };
 
 struct TFileDialogResult {
@@ -74,7 +75,8 @@ public:
     void SetFilter(const std::string& v) { filter_ = v; }
     int FilterIndex() const { return filter_index_; }
     void SetFilterIndex(int v) { filter_index_ = v; }
-    // Without a leading dot ("ZRB"); added to a chosen name that has no extension.
+    // Without a leading dot ("ZRB"); added to a chosen name that has no extension (no dot in
+    // its file name).
     const std::string& DefaultExt() const { return default_ext_; }
     void SetDefaultExt(const std::string& v) { default_ext_ = v; }
     const std::string& FileName() const { return file_name_; }

@@ -10,6 +10,7 @@
 #include <QScreen>
 #include <QShortcut>
 #include <QWidget>
+#include <QWindow>
 
 #include <algorithm>
 
@@ -138,6 +139,14 @@ void TForm::PlaceClient() {
     const int bar = impl_->MenuBarHeight();
     if (impl_->menu_bar != nullptr) impl_->menu_bar->SetGeometry(0, 0, Width());
     Widget()->setGeometry(0, bar, Width(), Height());
+    // The size limits go to the window manager, which offers resizing and maximising only
+    // between them.
+    if (border_style_ == TFormBorderStyle::bsDialog) {
+        impl_->window->setFixedSize(Width(), Height() + bar);
+    } else {
+        impl_->window->setMinimumSize(0, 0);
+        impl_->window->setMaximumSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    }
     if (impl_->window->width() != Width() || impl_->window->height() != Height() + bar) {
         impl_->window->resize(Width(), Height() + bar);
     }
@@ -158,6 +167,7 @@ void TForm::SetBorderStyle(TFormBorderStyle style) {
     const bool dialog = style == TFormBorderStyle::bsDialog;
     impl_->window->setWindowFlag(Qt::Dialog, dialog);
     impl_->window->setWindowFlag(Qt::WindowMinMaxButtonsHint, !dialog);
+    PlaceClient();
 }
 
 void TForm::SetFormStyle(TFormStyle style) {
@@ -194,8 +204,18 @@ void TForm::SetMenu(TMainMenu* menu) {
 void TForm::RebuildMenuBar() {
     if (menu_ != nullptr && impl_->menu_bar == nullptr) {
         impl_->menu_bar = std::make_unique<TMenuBar>(impl_->window.get(), [this](TShortCut shortcut) {
+            // A command that raised has run all the same, so its key was handled: a key left
+            // unhandled goes on from the focused control to each control around it, and each
+            // would run the command again.
             bool ran = false;
-            Guarded([&] { ran = IsShortCut(shortcut); });
+            Guarded([&] {
+                try {
+                    ran = IsShortCut(shortcut);
+                } catch (...) {
+                    ran = true;
+                    throw;
+                }
+            });
             return ran;
         });
     }
@@ -251,6 +271,7 @@ TModalResult TForm::ShowModal() {
     modal_result_ = mrNone;
     modal_ = true;
     impl_->window->setWindowModality(Qt::ApplicationModal);
+    BelongToBlockedWindow(*impl_->window);
     Show();
     BringToFront();
     QEventLoop loop;
@@ -262,6 +283,7 @@ TModalResult TForm::ShowModal() {
     // hides; made non-modal first, the window would stay registered as the blocker for ever.
     Hide();
     impl_->window->setWindowModality(Qt::NonModal);
+    impl_->window->windowHandle()->setTransientParent(nullptr);
     modal_ = false;
     if (under != nullptr && under != impl_->window.get() && under->isVisible()) {
         under->raise();
@@ -274,13 +296,19 @@ void TForm::UpdateDialogKeys() {
     const bool has_default = FindButton(this, [](const TButton& b) { return b.Default(); }) != nullptr;
     impl_->enter->setEnabled(has_default);
     impl_->enter_keypad->setEnabled(has_default);
-    impl_->escape->setEnabled(FindButton(this, [](const TButton& b) { return b.Cancel(); }) != nullptr);
+    impl_->escape->setEnabled(EndsOnEscape() ||
+                              FindButton(this, [](const TButton& b) { return b.Cancel(); }) != nullptr);
 }
+
+bool TForm::EndsOnEscape() const { return modal_ && border_style_ == TFormBorderStyle::bsDialog; }
 
 void TForm::DialogKey(bool escape) {
     TButton* target = nullptr;
     if (escape) {
         target = FindButton(this, [](const TButton& b) { return b.Cancel(); });
+        // A dialog is left by Esc even without a cancel button, as by the close button of its
+        // frame.
+        if (target == nullptr && EndsOnEscape()) impl_->window->close();
     } else {
         // Enter on a focused push button presses that one, else the default button.
         const QWidget* focus = QApplication::focusWidget();
@@ -341,6 +369,17 @@ bool TForm::IsShortCut(TShortCut shortcut) {
         if (TCustomAction* action = list->FindShortCut(shortcut)) return action->Execute();
     }
     return false;
+}
+
+void BelongToBlockedWindow(QWidget& dialog) {
+    QWidget* blocked = QApplication::activeWindow();
+    if (blocked == nullptr || blocked == &dialog) {
+        auto* main_form = dynamic_cast<TForm*>(Application().MainForm());
+        blocked = main_form != nullptr && main_form->Showing() ? main_form->Window() : nullptr;
+    }
+    if (blocked == nullptr || blocked == &dialog) return;
+    dialog.winId();  // makes the window system's window, which knows the owner
+    dialog.windowHandle()->setTransientParent(blocked->windowHandle());
 }
 
 }  // namespace ui

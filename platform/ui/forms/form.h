@@ -43,6 +43,9 @@ public:
 
     TPosition Position() const { return position_; }
     void SetPosition(TPosition position) { position_ = position; }
+    // A dialog border makes a window of fixed size (its client area plus the menu bar) that asks
+    // the window manager for no minimise and no maximise; a manager that offers to minimise
+    // every window takes a modal one down with the window it blocks (see ShowModal).
     TFormBorderStyle BorderStyle() const { return border_style_; }
     void SetBorderStyle(TFormBorderStyle style);
     TWindowState WindowState() const { return window_state_; }
@@ -61,7 +64,9 @@ public:
     // Shows the window and runs events until ModalResult is set or the window is closed; the
     // window is then hidden, the window under it gets the input back and the result is returned
     // (mrCancel when closed by its frame). Enter presses the default button (or the focused
-    // push button), Esc the cancel button.
+    // push button), Esc the cancel button; a dialog-bordered form without one ends on Esc as
+    // when closed by its frame. While it runs the window belongs to the window it blocks (see
+    // BelongToBlockedWindow).
     TModalResult ShowModal();
     TModalResult ModalResult() const { return modal_result_; }
     void SetModalResult(TModalResult result) { modal_result_ = result; }
@@ -95,6 +100,8 @@ private:
     // Enter (escape false) or Esc as the form's dialog key: presses the default or cancel button.
     void DialogKey(bool escape);
     void UpdateDialogKeys();
+    // A modal dialog-bordered form ends on Esc, with or without a cancel button.
+    bool EndsOnEscape() const;
     void FrameClosed();
     // True when the frame's close request came while a handler runs and waits for it to end.
     bool DeferFrameClose();
@@ -112,5 +119,11 @@ private:
     bool created_ = false;
     bool destroyed_ = false;
 };
+
+// Makes the top-level window `dialog`, about to run modally, belong to the window it will
+// block: the active window, else the shown main form. The window manager keeps it above that
+// window and minimises and restores the two together, so a minimised dialog cannot leave a
+// blocked window alone on the screen. Without such a window nothing changes.
+void BelongToBlockedWindow(QWidget& dialog);
 
 }  // namespace ui

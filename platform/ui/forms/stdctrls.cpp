@@ -4,6 +4,7 @@
 #include <QFrame>
 #include <QGroupBox>
 #include <QImage>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPixmap>
 #include <QPushButton>
@@ -124,8 +125,26 @@ void TRadioButton::CaptionChanged() { As<QRadioButton>(NativeWidget())->setText(
 
 // --- TButton ---
 
+namespace {
+
+// Enter presses the button that has the focus, as Space does, in every window: the toolkit's own
+// buttons take Enter only inside its dialog class, which forms are not.
+class PushButton : public QPushButton {
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        const bool enter = event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter;
+        if (enter && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            click();
+            return;
+        }
+        QPushButton::keyPressEvent(event);
+    }
+};
+
+}  // namespace
+
 TButton::TButton(TComponent* owner) : TStdWinControl(owner) {
-    auto* button = new QPushButton;
+    auto* button = new PushButton;
     SetNativeWidget(button);
     SetBounds(0, 0, 75, 25);
     SetTabStop(true);

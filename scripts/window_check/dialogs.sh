@@ -1,0 +1,145 @@
+# Dialog windows as the window manager sees them. The about box and a message box (the error a
+# damaged album gives) ask for a fixed size and no minimise or maximise, belong to the main
+# window (so that minimising one takes the main window down with it and restoring brings both
+# back), keep their size when a maximise is asked for, and answer the keyboard: Esc closes the
+# about box, Tab to a button and Enter presses it, in the boxes and in the main window.
+# Screenshots stay in build/window-check/dialogs/.
+out=build/window-check/dialogs
+rm -rf "$out"
+mkdir -p "$out"
+albums=$(mktemp -d)
+trap 'rm -rf "$albums"' EXIT
+printf 'this is no album, only a few bytes of text' >"$albums/damaged.ZRB"
+
+# What a dialog asks of the window manager and what the manager then allows it:
+# dialog_hints <name> <window> <width> <height>.
+dialog_hints() {
+  local name=$1 w=$2 width=$3 height=$4 flags functions decorations actions normal owner
+  IFS=', ' read -r flags functions decorations _ <<<"$(xprop -id "$w" _MOTIF_WM_HINTS | sed -n 's/.*= //p')"
+  [ -n "$flags" ] || fail "$name: no _MOTIF_WM_HINTS"
+  # Functions 0x8 minimise, 0x10 maximise (0x1: all); decorations 0x20, 0x40 (0x1: all).
+  if (( flags & 1 )); then
+    (( (functions & 0x19) == 0 )) || fail "$name: the window asks for minimise or maximise (functions $functions)"
+  fi
+  (( flags & 2 )) || fail "$name: the window leaves its decorations to the window manager"
+  (( (decorations & 0x61) == 0 )) || fail "$name: the window asks for minimise or maximise buttons (decorations $decorations)"
+  echo "$name: _MOTIF_WM_HINTS flags $flags functions $functions decorations $decorations: no minimise, no maximise"
+  normal=$(xprop -id "$w" WM_NORMAL_HINTS)
+  grep -q "program specified minimum size: $width by $height" <<<"$normal" &&
+    grep -q "program specified maximum size: $width by $height" <<<"$normal" ||
+    fail "$name: not fixed at $width x $height: $normal"
+  echo "$name: WM_NORMAL_HINTS minimum and maximum size $width x $height"
+  actions=$(xprop -id "$w" _NET_WM_ALLOWED_ACTIONS | sed -n 's/.*= //; s/_NET_WM_ACTION_//g; p')
+  for refused in RESIZE MAXIMIZE_HORZ MAXIMIZE_VERT; do
+    grep -qw "$refused" <<<"$actions" && fail "$name: the window manager allows $refused ($actions)"
+  done
+  echo "$name: the window manager allows $actions"
+  owner=$(xprop -id "$w" WM_TRANSIENT_FOR | sed -n 's/.*# //p')
+  [ "$((owner))" = "$main" ] || fail "$name: belongs to window $owner, not to the main window $(printf 0x%x "$main")"
+  echo "$name: WM_TRANSIENT_FOR the main window"
+}
+
+wm_state() { xprop -id "$1" WM_STATE | sed -n 's/.*window state: //p'; }
+
+# A maximise asked of the window manager leaves the window's size as it was; minimising it takes
+# the main window down too, and activating the main window brings both back:
+# maximise_and_minimise <name> <window>.
+maximise_and_minimise() {
+  local name=$1 w=$2 before after
+  before=$(xdotool getwindowgeometry "$w" | grep Geometry)
+  /usr/bin/python3 scripts/window_check/maximize_request.py "$w"
+  sleep 0.5
+  after=$(xdotool getwindowgeometry "$w" | grep Geometry)
+  shot "$out/$name-maximise-asked.png"
+  [ "$before" = "$after" ] || fail "$name: a maximise request changed it from $before to $after"
+  echo "$name: a maximise request leaves it at$after"
+  # openbox draws its three buttons on every frame; the maximise button, the middle one, is
+  # inert where maximising is not allowed. A click on it as a user's:
+  local X Y WIDTH HEIGHT top
+  eval "$(xdotool getwindowgeometry --shell "$w")"
+  top=$(xprop -id "$w" _NET_FRAME_EXTENTS | sed -n 's/.*= //p' | cut -d, -f3)
+  xdotool mousemove --sync $((X + WIDTH - 26)) $((Y - top / 2)) click 1
+  xdotool mousemove --sync 1020 760
+  sleep 0.5
+  after=$(xdotool getwindowgeometry "$w" | grep Geometry)
+  shot "$out/$name-maximise-clicked.png"
+  [ "$before" = "$after" ] || fail "$name: a click on the frame's maximise button changed it to $after"
+  echo "$name: a click on the frame's maximise button leaves it at$after"
+  xdotool windowminimize "$w"
+  sleep 0.8
+  [ "$(wm_state "$w")" = Iconic ] || fail "$name: minimising did nothing"
+  [ "$(wm_state "$main")" = Iconic ] || fail "$name: minimised alone, the blocked main window stays on the screen"
+  shot "$out/$name-minimised.png"
+  echo "$name: minimised together with the main window"
+  xdotool windowactivate "$main" 2>/dev/null || true
+  sleep 0.8
+  [ "$(wm_state "$main")" = Normal ] && [ "$(wm_state "$w")" = Normal ] ||
+    fail "$name: activating the main window did not bring both back"
+  shot "$out/$name-restored.png"
+  echo "$name: activating the main window brings both back"
+}
+
+open_about() {
+  xdotool windowfocus --sync "$main"
+  xdotool key --window "$main" alt+h
+  sleep 0.5
+  xdotool key a
+  about=$(timeout 10 xdotool search --sync --onlyvisible --name "^About$" | head -1) || fail "Help > About opened no box"
+  sleep 0.5
+}
+
+start_qbk
+
+open_about
+shot "$out/about.png"
+dialog_hints "about box" "$about" 298 213
+maximise_and_minimise about "$about"
+xdotool windowfocus --sync "$about"
+xdotool key Escape
+window_gone "^About$" || fail "Esc did not close the about box"
+echo "about box: Esc closed it"
+open_about
+xdotool windowfocus --sync "$about"
+xdotool key Tab
+sleep 0.3
+shot "$out/about-tab.png"
+xdotool key Return
+window_gone "^About$" || fail "Tab and Enter did not close the about box"
+echo "about box: Tab to OK and Enter closed it"
+
+xdotool windowfocus --sync "$main"
+xdotool key --window "$main" ctrl+o
+dialog=$(timeout 10 xdotool search --sync --onlyvisible --name "^Open$" | head -1) || fail "Ctrl+O opened no dialog"
+xdotool windowfocus --sync "$dialog"
+sleep 0.5
+xdotool type --delay 10 "$albums/damaged.ZRB"
+sleep 0.5  # the name box's completion follows the typing a moment later
+xdotool key Return
+box=$(timeout 10 xdotool search --sync --onlyvisible --name "^Ostrel Quillbook$" | head -1) || fail "the damaged album gave no message box"
+sleep 0.5
+shot "$out/message-box.png"
+eval "$(xdotool getwindowgeometry --shell "$box")"
+dialog_hints "message box" "$box" "$WIDTH" "$HEIGHT"
+maximise_and_minimise message-box "$box"
+xdotool windowfocus --sync "$box"
+xdotool key Tab Return
+window_gone "^Ostrel Quillbook$" || fail "Tab and Enter did not close the message box"
+echo "message box: Tab to OK and Enter closed it"
+
+# The main window has no default button: Enter presses the focused one. From the checked radio
+# button Tab goes through the other radio buttons to Add Photo, whose file dialog opens.
+window_gone "^Open$" || fail "the Open dialog came back"
+xdotool windowfocus --sync "$main"
+locate_client
+xdotool mousemove --sync $((client_x + 18 + 50)) $((client_y + 20 + 8)) click 1
+xdotool mousemove --sync 1020 760
+for _ in 1 2 3 4; do xdotool key --window "$main" Tab; sleep 0.2; done
+shot "$out/main-tab.png"
+xdotool key --window "$main" Return
+picker=$(timeout 10 xdotool search --sync --onlyvisible --name "^Select Bitmap$" | head -1) ||
+  fail "Enter on the focused Add Photo button did nothing ($out/main-tab.png)"
+echo "main window: Tab to Add Photo and Enter opened its dialog"
+xdotool windowfocus --sync "$picker"
+xdotool key Escape
+window_gone "^Select Bitmap$" || fail "Esc did not close the picture dialog"
+exit_by_menu
