@@ -22,7 +22,7 @@ set(QBK_UI_STACK platform/settings platform/theme platform/gdiplus controls/card
 
 set(QBK_LIBRARY_TESTS kernel canapi library devsim e2e)
 set(QBK_PICTURE_TESTS imaging)
-set(QBK_UI_TESTS support settings ui cardlist panel menus app)
+set(QBK_UI_TESTS support settings ui cardlist panel menus app real_kernel)
 
 foreach(dir IN LISTS QBK_LIBRARY_STACK QBK_PICTURE_STACK)
   qbk_add_subsystem(${dir})

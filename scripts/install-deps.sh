@@ -11,6 +11,7 @@ packages=(
   libvips-dev
   fonts-liberation fonts-dejavu-core
   xvfb xauth xdotool imagemagick python3-xlib x11-utils openbox
+  qemu-system-x86 busybox-static cpio kmod iproute2
 )
 
 missing=()

@@ -2,19 +2,20 @@
 // thread of its own, which its destructor stops.
 #pragma once
 
+#include <chrono>
 #include <memory>
 #include <string>
 
+#include "platform/canapi/can_socket.h"
 #include "platform/canapi/vbus.h"
 
 namespace canapi {
 
-enum class TransmitResult { Accepted, QueueFull, Failed };
-
 class Backend {
 public:
     virtual ~Backend() = default;
-    virtual TransmitResult Transmit(const Frame& frame) = 0;
+    // Waits up to `timeout` for room in the adapter's transmit queue.
+    virtual TransmitResult Transmit(const Frame& frame, std::chrono::milliseconds timeout) = 0;
 };
 
 struct BackendOpen {

@@ -2,8 +2,10 @@
 #define CANAPI_BUILDING 1
 #include "platform/canapi/canapi.h"
 
+#include <chrono>
 #include <cstdlib>
 #include <memory>
+#include <optional>
 #include <shared_mutex>
 #include <string>
 
@@ -30,6 +32,8 @@ struct Session {
     std::unique_ptr<ReceiveQueue> queue;
     std::unique_ptr<Backend> backend;  // null for the recording backend, or when opening failed
     bool ready = false;                // the backend is usable
+    // How long a transmit waits for room in the adapter's queue; set by ca_Instruction_1.
+    std::chrono::milliseconds transmit_timeout{0};
 };
 
 Session& TheSession() {
@@ -87,6 +91,28 @@ std::int32_t ReadyResult(const Session& s, FailableCall call) {
     return RecordedFailure(s, call) ? 0 : 1;
 }
 
+// The instruction that sets the transmit time-out: word 0 = 101, the time-out in milliseconds as
+// its high byte in word 2 and its low byte in word 3.
+constexpr std::uint32_t kSetTransmitTimeout = 101;
+
+std::optional<std::chrono::milliseconds> TransmitTimeoutOf(const std::uint32_t* block) {
+    if (block[0] != kSetTransmitTimeout || block[2] > 0xFF || block[3] > 0xFF) return std::nullopt;
+    return std::chrono::milliseconds(block[2] << 8 | block[3]);
+}
+
+// Which bus the session uses goes to the debug output: a person whose adapter never answers
+// learns there that the editor is on the virtual bus.
+void SayWhichChannel(const Channel& channel, bool from_environment) {
+    if (channel.kind == Channel::Kind::SocketCan) {
+        kernel::OutputDebugString("canapi: using SocketCAN interface \"" + channel.name + "\"");
+    } else if (channel.kind == Channel::Kind::VirtualBus) {
+        kernel::OutputDebugString("canapi: using the virtual bus \"" + channel.name + "\"" +
+                                  (from_environment ? std::string()
+                                                    : " (CANAPI_CHANNEL is not set; an adapter is reached with "
+                                                      "CANAPI_CHANNEL=socketcan:<interface>)"));
+    }
+}
+
 void Close(Session& s) {
     s.backend.reset();  // stops its receive thread before the queue goes
     if (s.kind == Channel::Kind::Record) Recorder::Instance().Attach(nullptr);
@@ -94,6 +120,7 @@ void Close(Session& s) {
     s.event.reset();
     s.open = false;
     s.ready = false;
+    s.transmit_timeout = {};
 }
 
 }  // namespace
@@ -139,6 +166,7 @@ int32_t ca_InitApi_1(int32_t mode, int32_t version) {
         }
         s.backend = std::move(opened.backend);
         s.ready = true;
+        SayWhichChannel(*parsed.channel, !ChannelSetting().empty());
         break;
     }
     }
@@ -188,7 +216,7 @@ int32_t ca_TransmitCanCard_1(int32_t card, int32_t channel, const uint32_t* reco
         Recorder::Instance().AddTransmit(copy);
         return 1;
     }
-    return s.backend->Transmit(*frame) == TransmitResult::Accepted ? 1 : 0;
+    return s.backend->Transmit(*frame, s.transmit_timeout) == TransmitResult::Accepted ? 1 : 0;
 }
 
 int32_t ca_GetData_1(uint32_t* record) {
@@ -225,10 +253,15 @@ int32_t ca_SetFilterId_1(int32_t channel, int32_t id, int32_t state) {
 
 int32_t ca_Instruction_1(const uint32_t* instruction_block) {
     Session& s = TheSession();
-    std::shared_lock lock(s.mutex);
+    // Exclusive: the time-out it sets is read by every transmit.
+    std::unique_lock lock(s.mutex);
     LogIfRecording(s, CallLine("ca_Instruction_1").Block(instruction_block));
     if (instruction_block == nullptr) return 0;
-    return ReadyResult(s, FailableCall::Instruction);
+    const std::int32_t result = ReadyResult(s, FailableCall::Instruction);
+    if (result != 0) {
+        if (const auto timeout = TransmitTimeoutOf(instruction_block)) s.transmit_timeout = *timeout;
+    }
+    return result;
 }
 
 int32_t ca_GetCharData_1(uint8_t* buffer, int32_t length) {

@@ -15,7 +15,7 @@
 //   "socketcan:<ifname>"  a Linux SocketCAN interface
 //   "record"              records every call for tests, see recorder.h
 // A channel that cannot be opened makes ca_ResetCanCard_1 and ca_InitCanCard_1 return 0; the reason
-// goes to the debug output.
+// goes to the debug output, as does the channel a session opened ("canapi: using ...").
 //
 // ca_InitApi_1 creates the named kernel event "Global\AdapterUSBInput64" (kernel::CreateEvent,
 // manual reset) and holds it until ca_CloseApi; the event is set whenever a record is queued for
@@ -71,8 +71,9 @@ CANAPI_EXPORT int32_t ca_ResetCanCard_1(void);
 // 0 when the backend is not open. The block (16 words) and the other arguments are logged only.
 CANAPI_EXPORT int32_t ca_InitCanCard_1(int32_t card, int32_t a1, int32_t a2, int32_t a3, const uint32_t* init_block,
                                        int32_t a5, int32_t a6, int32_t a7, int32_t a8, int32_t a9);
-// Queues one frame on the bus. 0 when refused: backend not open, bad record, or the transmit
-// queue is full (a caller may retry).
+// Queues one frame on the bus, waiting up to the transmit time-out while the adapter's transmit
+// queue is full. 0 when refused: backend not open, bad record, the queue stayed full for the
+// whole time-out (a caller may retry), or the interface is down or gone.
 CANAPI_EXPORT int32_t ca_TransmitCanCard_1(int32_t card, int32_t channel, const uint32_t* record);
 // Takes the oldest queued receive record into `record` (16 words). 0 when none is queued.
 CANAPI_EXPORT int32_t ca_GetData_1(uint32_t* record);
@@ -80,7 +81,9 @@ CANAPI_EXPORT int32_t ca_GetData_1(uint32_t* record);
 CANAPI_EXPORT int32_t ca_ResetSoftwareFilterMask_1(int32_t channel);
 CANAPI_EXPORT int32_t ca_SetAllId_1(int32_t channel, int32_t state);
 CANAPI_EXPORT int32_t ca_SetFilterId_1(int32_t channel, int32_t id, int32_t state);
-// Sets the transmit time-out etc. Logged; 0 when the backend is not open.
+// Runs one instruction block. Instruction 101 sets the transmit time-out: word 2 its high byte,
+// word 3 its low byte, in milliseconds (until set it is 0: a full queue refuses at once). Other
+// instructions are logged only. 0 when the backend is not open.
 CANAPI_EXPORT int32_t ca_Instruction_1(const uint32_t* instruction_block);
 CANAPI_EXPORT int32_t ca_GetCharData_1(uint8_t* buffer, int32_t length);
 CANAPI_EXPORT int32_t ca_GetCharCplxData_1(uint8_t* buffer, int32_t length);

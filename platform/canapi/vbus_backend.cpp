@@ -20,10 +20,10 @@ public:
         receiver_.join();
     }
 
-    TransmitResult Transmit(const Frame& frame) override {
+    TransmitResult Transmit(const Frame& frame, std::chrono::milliseconds /*timeout*/) override {
         const SendResult sent = bus_->Send(frame);
         // A frame nobody could take is still "on the bus": real adapters do not report missing
-        // listeners either.
+        // listeners either. The virtual bus has no queue to wait for.
         return sent.status == SendResult::Status::Sent ? TransmitResult::Accepted : TransmitResult::Failed;
     }
 

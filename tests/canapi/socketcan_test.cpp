@@ -8,10 +8,13 @@
 #include <gtest/gtest.h>
 
 #include <array>
+#include <atomic>
 #include <cerrno>
+#include <chrono>
 #include <cstring>
 #include <mutex>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/canapi/canapi.h"
@@ -24,8 +27,11 @@
 
 namespace {
 
+using namespace std::chrono_literals;
 using Bytes = std::vector<std::uint8_t>;
 using canapi::Record;
+
+constexpr std::chrono::milliseconds kNoWait{0};
 
 static_assert(sizeof(can_frame) == 16);
 
@@ -55,7 +61,7 @@ protected:
         int fds[2];
         ASSERT_EQ(socketpair(AF_UNIX, SOCK_SEQPACKET | SOCK_CLOEXEC, 0, fds), 0) << std::strerror(errno);
         peer_ = canapi::UniqueFd(fds[1]);
-        backend_ = canapi::SocketCanBackendOver(canapi::UniqueFd(fds[0]), queue_);
+        backend_ = canapi::SocketCanBackendOver(canapi::CanSocket::Over(canapi::UniqueFd(fds[0]), ""), queue_);
     }
 
     // What the kernel would deliver: one datagram of any length.
@@ -129,7 +135,7 @@ TEST_F(SocketCanExchange, SentFramesReachThePeerByteExact) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        EXPECT_EQ(backend_->Transmit(c.frame), canapi::TransmitResult::Accepted);
+        EXPECT_EQ(backend_->Transmit(c.frame, kNoWait), canapi::TransmitResult::Accepted);
         EXPECT_EQ(PeerReceives(), c.wire);
     }
     EXPECT_TRUE(PeerReceives().empty());  // one datagram a frame, nothing more
@@ -179,6 +185,28 @@ TEST_F(SocketCanExchange, ReceivedFramesAndErrorFramesBecomeRecordsInOrder) {
     EXPECT_EQ(queue_.Dropped(), 0u);
 }
 
+// The controller's state changes reach the debug output in words, once each, beside the status
+// records every error frame gives.
+TEST_F(SocketCanExchange, StateChangesAreSaidOnceOnTheDebugOutput) {
+    auto error = [](canid_t classes, std::uint8_t controller = 0) {
+        can_frame f{};
+        f.can_id = CAN_ERR_FLAG | classes;
+        f.can_dlc = CAN_ERR_DLC;
+        f.data[1] = controller;
+        return f;
+    };
+    for (int i = 0; i < 3; ++i) PeerSends(error(CAN_ERR_CRTL, CAN_ERR_CRTL_TX_PASSIVE));
+    for (int i = 0; i < 3; ++i) PeerSends(error(CAN_ERR_ACK));
+    for (int i = 0; i < 3; ++i) PeerSends(error(CAN_ERR_BUSOFF));
+    PeerSends(error(CAN_ERR_RESTARTED));
+    ASSERT_EQ(Records(10).size(), 10u);
+    backend_.reset();
+    const std::vector<std::string> lines = debug_.Lines();
+    ASSERT_EQ(lines.size(), 4u);
+    const char* says[] = {"is error-passive", "sees no acknowledgement", "is bus-off", "restarted"};
+    for (std::size_t i = 0; i < lines.size(); ++i) EXPECT_NE(lines[i].find(says[i]), std::string::npos) << lines[i];
+}
+
 TEST_F(SocketCanExchange, ReadsThatAreNotOneFrameAreReportedAndTheExchangeGoesOn) {
     can_frame first{};
     first.can_id = 0x181;
@@ -225,7 +253,7 @@ TEST_F(SocketCanExchange, APeerThatGoesAwayEndsTheExchangeAfterItsFrames) {
     ASSERT_EQ(records.size(), std::size(expected));
     for (std::size_t i = 0; i < records.size(); ++i) EXPECT_EQ(records[i], expected[i]) << i;
     // Sending to nobody fails at once instead of blocking.
-    EXPECT_EQ(backend_->Transmit(MakeFrame(0x601, 1, {1})), canapi::TransmitResult::Failed);
+    EXPECT_EQ(backend_->Transmit(MakeFrame(0x601, 1, {1}), kNoWait), canapi::TransmitResult::Failed);
     backend_.reset();              // the receive thread has ended; joining it returns
     EXPECT_EQ(queue_.Size(), 0u);  // one report of the hang-up, not one a poll
     const std::vector<std::string> lines = debug_.Lines();
@@ -233,18 +261,46 @@ TEST_F(SocketCanExchange, APeerThatGoesAwayEndsTheExchangeAfterItsFrames) {
     EXPECT_NE(lines[0].find("hung up"), std::string::npos) << lines[0];
 }
 
-TEST_F(SocketCanExchange, AFullTransmitQueueIsReportedUntilThePeerReads) {
+TEST_F(SocketCanExchange, AFullTransmitQueueRefusesAtOnceWithoutATimeOut) {
     const canapi::Frame frame = MakeFrame(0x601, 8, {1, 2, 3, 4, 5, 6, 7, 8});
     int accepted = 0;
-    while (backend_->Transmit(frame) == canapi::TransmitResult::Accepted && accepted < 1000000) ++accepted;
+    while (backend_->Transmit(frame, kNoWait) == canapi::TransmitResult::Accepted && accepted < 1000000) ++accepted;
     ASSERT_GT(accepted, 0);
     ASSERT_LT(accepted, 1000000);
-    EXPECT_EQ(backend_->Transmit(frame), canapi::TransmitResult::QueueFull);
+    EXPECT_EQ(backend_->Transmit(frame, kNoWait), canapi::TransmitResult::QueueFull);
     // Every accepted frame arrives, then room for one more.
     int arrived = 0;
     while (PeerReceives().size() == sizeof(can_frame)) ++arrived;
     EXPECT_EQ(arrived, accepted);
-    EXPECT_EQ(backend_->Transmit(frame), canapi::TransmitResult::Accepted);
+    EXPECT_EQ(backend_->Transmit(frame, kNoWait), canapi::TransmitResult::Accepted);
+}
+
+// The adapter waits for room up to its transmit time-out: a frame is refused only when the queue
+// stays full that long.
+TEST_F(SocketCanExchange, AFullTransmitQueueMakesTheSenderWaitUntilThereIsRoom) {
+    const canapi::Frame frame = MakeFrame(0x601, 8, {1, 2, 3, 4, 5, 6, 7, 8});
+    int accepted = 0;
+    while (backend_->Transmit(frame, kNoWait) == canapi::TransmitResult::Accepted && accepted < 1000000) ++accepted;
+    ASSERT_LT(accepted, 1000000);
+
+    // Nobody reads: refused once the time-out has passed, not before.
+    const auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(backend_->Transmit(frame, 50ms), canapi::TransmitResult::QueueFull);
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 50ms);
+
+    // The peer reads while the sender waits: the frame goes.
+    std::atomic<int> result{-1};
+    std::thread sender([&] { result = static_cast<int>(backend_->Transmit(frame, 60s)); });
+    std::this_thread::sleep_for(100ms);
+    int arrived = 0;
+    test_support::WaitUntil([&] {
+        while (PeerReceives().size() == sizeof(can_frame)) ++arrived;
+        return result != -1;
+    });
+    sender.join();
+    EXPECT_EQ(result, static_cast<int>(canapi::TransmitResult::Accepted));
+    while (PeerReceives().size() == sizeof(can_frame)) ++arrived;
+    EXPECT_EQ(arrived, accepted + 1);
 }
 
 }  // namespace

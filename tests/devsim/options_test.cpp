@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "tools/devsim/bus_loop.h"
+#include "tools/devsim/bus_port.h"
 #include "tools/devsim/options.h"
 
 namespace devsim_test {
@@ -128,12 +128,36 @@ TEST(Options, BadCommandLinesAreRefused) {
     EXPECT_EQ(devsim::ParseOptions({"--no-master", "--node", "5:1:1"}).error, "");
 }
 
-TEST(Options, BusNameFromFlagChannelOrDefault) {
-    EXPECT_EQ(devsim::ChooseBusName("mine", "vbus:other"), "mine");
-    EXPECT_EQ(devsim::ChooseBusName("", "vbus:other"), "other");
-    EXPECT_EQ(devsim::ChooseBusName("", "socketcan:can0"), "default");
-    EXPECT_EQ(devsim::ChooseBusName("", "vbus:"), "default");
-    EXPECT_EQ(devsim::ChooseBusName("", nullptr), "default");
+TEST(Options, BusFromFlagChannelOrDefault) {
+    using Kind = canapi::Channel::Kind;
+    struct Case {
+        const char* flag;
+        const char* channel;
+        Kind kind;
+        const char* name;
+    };
+    const Case cases[] = {
+        {"mine", "vbus:other", Kind::VirtualBus, "mine"},
+        {"vbus:mine", "socketcan:can0", Kind::VirtualBus, "mine"},
+        {"socketcan:can1", "vbus:other", Kind::SocketCan, "can1"},
+        {"", "vbus:other", Kind::VirtualBus, "other"},
+        {"", "socketcan:can0", Kind::SocketCan, "can0"},
+        // What names no bus leaves the default.
+        {"", "vbus:", Kind::VirtualBus, "default"},
+        {"", "record", Kind::VirtualBus, "default"},
+        {"", nullptr, Kind::VirtualBus, "default"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.flag) + " / " + (c.channel != nullptr ? c.channel : "unset"));
+        const canapi::ChannelParse bus = devsim::ChooseBus(c.flag, c.channel);
+        ASSERT_TRUE(bus.channel) << bus.error;
+        EXPECT_EQ(bus.channel->kind, c.kind);
+        EXPECT_EQ(bus.channel->name, c.name);
+    }
+    for (const char* flag : {"socketcan:", "vbus:", "can:can0"}) {
+        SCOPED_TRACE(flag);
+        EXPECT_FALSE(devsim::ChooseBus(flag, "vbus:other").channel);
+    }
 }
 
 TEST(Options, HelpNamesEveryFlag) {

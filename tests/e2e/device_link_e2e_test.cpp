@@ -9,11 +9,11 @@
 #include <iterator>
 #include <memory>
 
-#include "app/album_payload.h"
 #include "app/album_transfer.h"
 #include "app/mccan_interface.h"
 #include "app/mccan_text.h"
 #include "platform/ui/core/streams.h"
+#include "tests/e2e/album_send.h"
 #include "tests/e2e/devsim_process.h"
 #include "tests/support/wait_until.h"
 
@@ -21,7 +21,6 @@ namespace e2e {
 namespace {
 
 using namespace std::chrono_literals;
-using Bytes = std::vector<std::uint8_t>;
 using ::testing::ElementsAre;
 
 // A private bus and folder for one test; qbk-devsim started on demand.
@@ -76,45 +75,6 @@ private:
     std::string bus_;
     std::filesystem::path folder_;
     std::unique_ptr<DevsimProcess> devsim_;
-};
-
-// Small real pictures, encoded by the device's JPEG encoder.
-class Album {
-public:
-    explicit Album(int count) {
-        for (int i = 0; i < count; ++i) {
-            auto bitmap = std::make_unique<ui::TBitmap>();
-            bitmap->SetSize(16 + i, 12);
-            pages_.push_back({"Picture " + std::to_string(i + 1), bitmap.get()});
-            bitmaps_.push_back(std::move(bitmap));
-        }
-    }
-    const app::AlbumPages& pages() const { return pages_; }
-    Bytes Payload(int family, int variant, std::uint16_t version) const {
-        ui::TMemoryStream out;
-        const auto& property =
-            app::DeviceFamilies[static_cast<std::size_t>(family)].Variants[static_cast<std::size_t>(variant)];
-        if (app::IsV2Family(family)) {
-            app::BuildTransferBlockV2(pages_, family, property, version, out);
-        } else {
-            app::BuildAlbumPayload(pages_, family, property, version, out);
-        }
-        return Bytes(out.Memory(), out.Memory() + out.Size());
-    }
-
-private:
-    std::vector<std::unique_ptr<ui::TBitmap>> bitmaps_;
-    app::AlbumPages pages_;
-};
-
-struct Shown {
-    std::vector<std::string> lines;
-    app::TransferUi Ui() {
-        return {[this](const std::string& t) { lines.push_back("error: " + t); },
-                [this](const std::string& t) { lines.push_back("message: " + t); },
-                [this](const std::string& t, const std::string& c) { lines.push_back("information: " + c + ": " + t); },
-                {}};
-    }
 };
 
 const std::string kFinished = std::string("information: Varnhold QBK: ") + app::text::kDownloadFinished;

@@ -35,10 +35,16 @@ struct ReadOutcome {
 
 class Session {
 public:
-    Session() {
+    // On a private virtual bus.
+    Session() : Session({}, {}) {}
+    // qbk-devsim on `devsim_bus` and the library on `library_channel` (as --bus and
+    // CANAPI_CHANNEL name them), e.g. on two SocketCAN interfaces of one bus.
+    Session(std::string devsim_bus, std::string library_channel) {
         const auto* test = ::testing::UnitTest::GetInstance()->current_test_info();
-        bus_ = "e2e-" + std::to_string(getpid()) + "-" + test->name();
-        folder_ = std::filesystem::temp_directory_path() / bus_;
+        const std::string name = "e2e-" + std::to_string(getpid()) + "-" + test->name();
+        bus_ = devsim_bus.empty() ? name : std::move(devsim_bus);
+        library_channel_ = library_channel.empty() ? "vbus:" + name : std::move(library_channel);
+        folder_ = std::filesystem::temp_directory_path() / name;
         std::filesystem::remove_all(folder_);
         std::filesystem::create_directories(folder_);
     }
@@ -67,7 +73,7 @@ public:
     ::testing::AssertionResult Open(const std::vector<std::string>& devsim_args, std::uint8_t* conflict = nullptr) {
         devsim_ = std::make_unique<DevsimProcess>(bus_, devsim_args);
         if (!devsim_->WaitReady(kPatience)) return ::testing::AssertionFailure() << "qbk-devsim did not get ready";
-        setenv("CANAPI_CHANNEL", ("vbus:" + bus_).c_str(), 1);
+        setenv("CANAPI_CHANNEL", library_channel_.c_str(), 1);
         klp_ = std::make_unique<KlpBinding>();
         if (!klp_->error().empty()) return ::testing::AssertionFailure() << klp_->error();
         TINITKLP init{2000, 50};
@@ -77,6 +83,12 @@ public:
         const std::uint8_t seen = klp_->CHECKSDO5CHANNELCONFLICT();
         if (conflict != nullptr) *conflict = seen;
         return ::testing::AssertionSuccess();
+    }
+
+    // Closes the library now (CLOSEKLP) instead of at the end of the session.
+    void Close() {
+        if (opened_) klp_->CLOSEKLP();
+        opened_ = false;
     }
 
     ::testing::AssertionResult WaitReady() {
@@ -144,6 +156,7 @@ public:
 
 private:
     std::string bus_;
+    std::string library_channel_;
     std::filesystem::path folder_;
     std::unique_ptr<DevsimProcess> devsim_;
     std::unique_ptr<KlpBinding> klp_;

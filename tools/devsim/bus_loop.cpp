@@ -27,7 +27,7 @@ void Log(std::ostream* log, const char* direction, const canapi::Frame& frame) {
 
 }  // namespace
 
-LoopEnd RunOnBus(Simulator& simulator, canapi::VirtualBus& bus, const std::atomic<bool>& stop, std::ostream* log) {
+LoopEnd RunOnBus(Simulator& simulator, BusPort& bus, const std::atomic<bool>& stop, std::ostream* log) {
     simulator.Start(Clock::now());
     canapi::Frame received;
     while (!stop.load()) {
@@ -36,7 +36,6 @@ LoopEnd RunOnBus(Simulator& simulator, canapi::VirtualBus& bus, const std::atomi
         for (const Frame& frame : due) {
             const canapi::Frame out = ToBus(frame);
             Log(log, "tx ", out);
-            // A peer that cannot take the frame is the bus's loss, as on a real bus.
             bus.Send(out);
         }
         if (log != nullptr && !due.empty()) log->flush();
@@ -67,16 +66,6 @@ LoopEnd RunOnBus(Simulator& simulator, canapi::VirtualBus& bus, const std::atomi
         }
     }
     return LoopEnd::Stopped;
-}
-
-std::string ChooseBusName(const std::string& explicit_name, const char* canapi_channel) {
-    if (!explicit_name.empty()) return explicit_name;
-    if (canapi_channel != nullptr) {
-        const std::string channel = canapi_channel;
-        const std::string prefix = "vbus:";
-        if (channel.rfind(prefix, 0) == 0 && channel.size() > prefix.size()) return channel.substr(prefix.size());
-    }
-    return "default";
 }
 
 }  // namespace devsim

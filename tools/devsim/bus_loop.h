@@ -1,4 +1,4 @@
-// Runs a Simulator on a virtual bus: hands it every frame heard, sends what it has due, and
+// Runs a Simulator on a bus: hands it every frame heard, sends what it has due, and
 // sleeps until its next deadline or the next frame, until `stop` is set.
 //
 // With a log stream, every frame heard and sent is written there, one line each, in the frame
@@ -9,17 +9,13 @@
 #include <ostream>
 #include <string>
 
-#include "platform/canapi/vbus.h"
+#include "tools/devsim/bus_port.h"
 #include "tools/devsim/simulator.h"
 
 namespace devsim {
 
 enum class LoopEnd { Stopped, BusError };
 
-LoopEnd RunOnBus(Simulator& simulator, canapi::VirtualBus& bus, const std::atomic<bool>& stop, std::ostream* log);
-
-// The bus to join: the explicit name, else the name in CANAPI_CHANNEL ("vbus:<name>"), else
-// "default".
-std::string ChooseBusName(const std::string& explicit_name, const char* canapi_channel);
+LoopEnd RunOnBus(Simulator& simulator, BusPort& bus, const std::atomic<bool>& stop, std::ostream* log);
 
 }  // namespace devsim

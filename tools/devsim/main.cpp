@@ -1,5 +1,5 @@
-// qbk-devsim: a simulated bus (bus master and display nodes) on the virtual bus, for the
-// end-to-end tests and for trying the editor without hardware. See HelpText() for the flags.
+// qbk-devsim: a simulated bus (bus master and display nodes) on the virtual bus or a SocketCAN
+// interface, for the end-to-end tests and for trying the editor without hardware. See HelpText() for the flags.
 #include <atomic>
 #include <csignal>
 #include <cstdlib>
@@ -36,9 +36,13 @@ int main(int argc, char** argv) {
         std::cerr << "qbk-devsim: " << created.error << "\n";
         return 1;
     }
-    const std::string bus_name = devsim::ChooseBusName(parsed.options.bus, std::getenv("CANAPI_CHANNEL"));
-    canapi::JoinResult joined = canapi::VirtualBus::Join(bus_name);
-    if (!joined.bus) {
+    const canapi::ChannelParse bus = devsim::ChooseBus(parsed.options.bus, std::getenv("CANAPI_CHANNEL"));
+    if (!bus.channel) {
+        std::cerr << "qbk-devsim: " << bus.error << "\n";
+        return 2;
+    }
+    devsim::BusJoin joined = devsim::JoinBus(*bus.channel);
+    if (!joined.port) {
         std::cerr << "qbk-devsim: " << joined.error << "\n";
         return 1;
     }
@@ -47,7 +51,7 @@ int main(int argc, char** argv) {
     std::signal(SIGTERM, OnSignal);
     std::cout << "devsim ready" << std::endl;
     const devsim::LoopEnd end =
-        devsim::RunOnBus(*created.simulator, *joined.bus, g_stop, parsed.options.log ? &std::cout : nullptr);
+        devsim::RunOnBus(*created.simulator, *joined.port, g_stop, parsed.options.log ? &std::cout : nullptr);
     std::cout.flush();
     if (end == devsim::LoopEnd::BusError) {
         std::cerr << "qbk-devsim: receiving from the bus failed\n";

@@ -238,11 +238,12 @@ ParseResult ParseOptions(const std::vector<std::string>& args) { return Parser(a
 
 std::string HelpText() {
     return R"(usage: qbk-devsim [options]
-Joins a virtual bus and plays the bus master and display nodes for the interface library.
+Joins a bus and plays the bus master and display nodes for the interface library.
 Prints "devsim ready" once it has joined. Numbers are decimal or 0x hex.
 
-  --bus <name>               virtual bus to join (default: the name in CANAPI_CHANNEL=vbus:<name>,
-                             else "default")
+  --bus <bus>                bus to join: vbus:<name> or a bare name for a virtual bus,
+                             socketcan:<interface> for a SocketCAN interface (default: the bus
+                             CANAPI_CHANNEL names, else the virtual bus "default")
 Bus master:
   --no-master                play no bus master (display nodes only)
   --assign-id N              id assigned to the library's node (default 5)

@@ -16,7 +16,7 @@
 namespace devsim {
 
 struct Options {
-    std::string bus;  // empty: from CANAPI_CHANNEL ("vbus:<name>"), else "default"
+    std::string bus;  // empty: the bus CANAPI_CHANNEL names, else the virtual bus "default"
 
     bool master = true;
     MasterSetup master_setup;
