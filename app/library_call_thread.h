@@ -1,7 +1,9 @@
 // Runs the calls into the interface library on one thread of their own, one at a time, while the
 // calling thread waits for each the way it chooses (the main window keeps its windows painted).
 // The library keeps settings per calling thread (the SDO timeout), so one link's calls all go to
-// the same thread, from before its open to after its close.
+// the same thread, from before its open to after its close. A message box a call raises goes up on
+// the waiting thread while it waits, and the call goes on once it is answered, as when the library
+// is called on that thread itself.
 //
 // Threads: Run is called by one thread at a time (the user-interface thread); the calls run on the
 // call thread.

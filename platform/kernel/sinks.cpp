@@ -53,9 +53,12 @@ Sinks& Instance() {
     return sinks;
 }
 
+thread_local MessageBoxSink thread_message_box;
+
 }  // namespace
 
 int MessageBox(const std::string& text, const std::string& caption, unsigned flags) {
+    if (thread_message_box) return thread_message_box(text, caption, flags);
     auto& sinks = Instance();
     MessageBoxSink sink;
     {
@@ -75,6 +78,8 @@ MessageBoxSink SetMessageBoxSink(MessageBoxSink sink) {
     std::swap(sinks.message_box, sink);
     return sink;
 }
+
+void SetThreadMessageBoxSink(MessageBoxSink sink) { thread_message_box = std::move(sink); }
 
 void OutputDebugString(const std::string& line) {
     auto& sinks = Instance();

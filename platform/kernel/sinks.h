@@ -29,6 +29,10 @@ int MessageBox(const std::string& text, const std::string& caption, unsigned fla
 // it was the default). The sink runs outside the kernel's lock and may be called from any thread.
 MessageBoxSink SetMessageBoxSink(MessageBoxSink sink);
 
+// Installs a sink for the calling thread only, which takes that thread's boxes before the process's
+// sink does (an empty function removes it): for a thread whose boxes another thread puts up.
+void SetThreadMessageBoxSink(MessageBoxSink sink);
+
 // Writes one debug line through the installed sink. The default writes to stderr, or appends to
 // the file named by QBK_DEBUG_OUTPUT when that variable is set.
 void OutputDebugString(const std::string& line);

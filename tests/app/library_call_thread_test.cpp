@@ -6,9 +6,13 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <functional>
 #include <stdexcept>
 #include <string>
 #include <thread>
+#include <vector>
+
+#include "platform/kernel/sinks.h"
 
 namespace {
 
@@ -50,6 +54,44 @@ TEST(LibraryCallThread, TheCallerWaitsThroughItsWaiter) {
     calls.Run([] { std::this_thread::sleep_for(50ms); });
     EXPECT_TRUE(ended_seen);
     EXPECT_GT(asks, 0);
+}
+
+// A box a call raises goes up on the waiting thread, in its turn, and the call goes on with its
+// answer: the user answers the library's box before the caller's own comes, as when the library is
+// called on the caller's thread.
+TEST(LibraryCallThread, ABoxACallRaisesGoesUpOnTheWaitingThreadAndItsAnswerComesBack) {
+    struct Shown {
+        std::string text;
+        std::thread::id on;
+    };
+    std::vector<Shown> shown;
+    const kernel::MessageBoxSink previous =
+        kernel::SetMessageBoxSink([&shown](const std::string& text, const std::string&, unsigned) {
+            shown.push_back({text, std::this_thread::get_id()});
+            return text == "Replace it?" ? kernel::kIdNo : kernel::kIdOk;
+        });
+    using Waiter = app::LibraryCallThread::Waiter;
+    const Waiter waiters[] = {
+        {},  // blocks until the call ends
+        [](const std::function<bool(std::chrono::milliseconds)>& ended) {
+            while (!ended(5ms)) {}
+        },
+    };
+    for (const Waiter& waiter : waiters) {
+        shown.clear();
+        app::LibraryCallThread calls(waiter);
+        const int answer = calls.Run([] {
+            kernel::MessageBox("USB CAN Adapter: unable to reset USB adapter", "", kernel::kMbOk);
+            return kernel::MessageBox("Replace it?", "", kernel::kMbYesNo);
+        });
+        kernel::MessageBox("E0023: Initialization of communication interface failed", "", kernel::kMbOk);
+        EXPECT_EQ(answer, kernel::kIdNo);
+        ASSERT_EQ(shown.size(), 3u);
+        EXPECT_EQ(shown[0].text, "USB CAN Adapter: unable to reset USB adapter");
+        EXPECT_EQ(shown[1].text, "Replace it?");
+        for (const Shown& box : shown) EXPECT_EQ(box.on, std::this_thread::get_id()) << box.text;
+    }
+    kernel::SetMessageBoxSink(previous);
 }
 
 }  // namespace
