@@ -162,4 +162,39 @@ TEST(ReceptionOverTheKernel, GoesOnAfterTheAdapterIsUnpluggedAndPluggedInAgain) 
     ExpectOneReceiveErrorAndACleanClose(session, debug);
 }
 
+// What a user sees when the interface is missing or down: the library's box, then the editor's
+// driver message, and the reason on the debug output.
+TEST(OpeningOverTheKernel, AMissingOrDownInterfaceIsRefusedWithItsReason) {
+    ASSERT_EQ(guest::SetQueue(10, false), "");
+    struct Case {
+        const char* channel;
+        const char* reason;
+    };
+    const Case cases[] = {
+        {"socketcan:can7", "canapi: SocketCAN interface \"can7\": no such interface"},
+        {"socketcan:can0", "canapi: SocketCAN interface \"can0\": is down (bring it up with its bit rate first)"},
+    };
+    Ip({"link", "set", "can0", "down"});
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.channel);
+        DebugLines debug;
+        std::vector<std::string> boxes;
+        const kernel::MessageBoxSink previous =
+            kernel::SetMessageBoxSink([&boxes](const std::string& text, const std::string&, unsigned) {
+                boxes.push_back(text);
+                return kernel::kIdOk;
+            });
+        setenv("CANAPI_CHANNEL", c.channel, 1);
+        const e2e::Album album(1);
+        app::TMCCANInterface link;
+        e2e::Shown shown;
+        app::DownloadAlbum(link, album.pages(), kFamily, shown.Ui());
+        kernel::SetMessageBoxSink(previous);
+        EXPECT_THAT(boxes, ElementsAre("USB CAN Adapter: unable to reset USB adapter"));
+        EXPECT_THAT(shown.lines, ElementsAre(std::string("error: ") + app::text::kOpenFailed + app::text::kE0023));
+        EXPECT_EQ(debug.Count(c.reason), 1u);
+    }
+    Ip({"link", "set", "can0", "up"});
+}
+
 }  // namespace

@@ -6,7 +6,9 @@
 #
 # The files (our programs and libraries) are copied to /qbk/bin in the guest, with every shared
 # library they need; <guest-script> runs there in /qbk/bin under the guest's busybox sh, and its
-# exit status is this script's. The kernel package is fetched with apt-get download into
+# exit status is this script's. QBK_GUEST_DATA may name more paths (files or folders) to copy
+# into the guest at the same place, with the shared libraries of every program among them. The
+# kernel package is fetched with apt-get download into
 # <work-dir> once and unpacked there, never installed; the initramfs is assembled anew each run.
 # Exit status 77 (a skip for CTest) when no QEMU can run here.
 set -euo pipefail
@@ -56,8 +58,9 @@ done | awk '$1 == "insmod" && !seen[$2]++ {print $2}' | while read -r ko; do
 done
 
 # A file and every shared library it needs, at the paths the guest's loader looks in.
+# (Files that are not programs have none.)
 copy_libraries() {
-  ldd "$1" 2>/dev/null | grep -o '/[^ ]*' | while read -r library; do
+  { ldd "$1" 2>/dev/null || true; } | { grep -o '/[^ ]*' || true; } | while read -r library; do
     case "$library" in "$root"/*) continue ;; esac
     [ -e "$root$library" ] || { mkdir -p "$root$(dirname "$library")"; cp -L "$library" "$root$library"; }
   done
@@ -70,6 +73,11 @@ done
 for file in "$@"; do
   cp "$file" "$root/qbk/bin/"
   copy_libraries "$file"
+done
+for path in ${QBK_GUEST_DATA:-}; do
+  mkdir -p "$root$(dirname "$path")"
+  cp -rL "$path" "$root$path"
+  find "$path" -type f -perm -u+x -o -type f -name '*.so*' | while read -r file; do copy_libraries "$file"; done
 done
 cp "$guest_script" "$root/qbk/run.sh"
 cp "$here/guest_init.sh" "$root/init"
