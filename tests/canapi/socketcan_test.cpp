@@ -12,7 +12,6 @@
 #include <cerrno>
 #include <chrono>
 #include <cstring>
-#include <mutex>
 #include <string>
 #include <thread>
 #include <vector>
@@ -23,6 +22,7 @@
 #include "platform/canapi/socketcan_backend.h"
 #include "platform/kernel/sinks.h"
 #include "platform/kernel/sync.h"
+#include "tests/support/debug_lines.h"
 #include "tests/support/wait_until.h"
 
 namespace {
@@ -34,26 +34,6 @@ using canapi::Record;
 constexpr std::chrono::milliseconds kNoWait{0};
 
 static_assert(sizeof(can_frame) == 16);
-
-// The debug lines of the backend's receive thread.
-class DebugLines {
-public:
-    DebugLines() {
-        kernel::SetDebugOutputSink([this](const std::string& line) {
-            std::lock_guard lock(mutex_);
-            lines_.push_back(line);
-        });
-    }
-    ~DebugLines() { kernel::SetDebugOutputSink({}); }
-    std::vector<std::string> Lines() const {
-        std::lock_guard lock(mutex_);
-        return lines_;
-    }
-
-private:
-    mutable std::mutex mutex_;
-    std::vector<std::string> lines_;
-};
 
 class SocketCanExchange : public testing::Test {
 protected:
@@ -92,7 +72,7 @@ protected:
         return records;
     }
 
-    DebugLines debug_;
+    test_support::DebugLines debug_;
     std::shared_ptr<kernel::Event> event_ = kernel::CreateEvent("", true, false);
     canapi::ReceiveQueue queue_{canapi::kReceiveQueueCapacity, event_};
     canapi::UniqueFd peer_;

@@ -7,7 +7,6 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <mutex>
 #include <string>
 #include <vector>
 
@@ -19,6 +18,7 @@
 #include "tests/e2e/devsim_process.h"
 #include "tests/e2e/session.h"
 #include "tests/real_kernel/guest_can.h"
+#include "tests/support/debug_lines.h"
 #include "tests/support/wait_until.h"
 
 namespace {
@@ -35,33 +35,7 @@ void Ip(std::vector<std::string> args) {
     ASSERT_TRUE(failed.empty()) << failed;
 }
 
-// Every debug line of the process (the adapter's and the library's), kept for the test.
-class DebugLines {
-public:
-    DebugLines() {
-        kernel::SetDebugOutputSink([this](const std::string& line) {
-            std::lock_guard lock(mutex_);
-            lines_.push_back(line);
-        });
-    }
-    ~DebugLines() { kernel::SetDebugOutputSink({}); }
-    std::size_t Count(const std::string& part) const {
-        std::lock_guard lock(mutex_);
-        std::size_t n = 0;
-        for (const std::string& line : lines_) n += line.find(part) != std::string::npos;
-        return n;
-    }
-    bool WaitFor(const std::string& part) const {
-        return test_support::WaitUntil([&] { return Count(part) > 0; });
-    }
-    bool WaitForEither(const std::string& one, const std::string& other) const {
-        return test_support::WaitUntil([&] { return Count(one) + Count(other) > 0; });
-    }
-
-private:
-    mutable std::mutex mutex_;
-    std::vector<std::string> lines_;
-};
+using test_support::DebugLines;
 
 Bytes ReadFile(const std::string& path) {
     std::ifstream in(path, std::ios::binary);
@@ -129,9 +103,9 @@ TEST(ReceptionOverTheKernel, GoesOnAfterTheInterfaceGoesDownAndUp) {
     ExpectTheDeviceAnswers(session);
 
     Ip({"link", "set", "can0", "down"});
-    ASSERT_TRUE(debug.WaitFor("SocketCAN interface \"can0\" is down"));
+    ASSERT_TRUE(debug.WaitFor({"SocketCAN interface \"can0\" is down"}));
     Ip({"link", "set", "can0", "up"});
-    ASSERT_TRUE(debug.WaitFor("SocketCAN interface \"can0\" is up again"));
+    ASSERT_TRUE(debug.WaitFor({"SocketCAN interface \"can0\" is up again"}));
     ExpectOneReceiveErrorAndACleanClose(session, debug);
 }
 
@@ -151,14 +125,14 @@ TEST(ReceptionOverTheKernel, GoesOnAfterTheAdapterIsUnpluggedAndPluggedInAgain) 
     std::ofstream(driver + "/unbind") << device;
     // Unplugging takes the interface down first; which of the two the adapter reads first is the
     // kernel's timing.
-    ASSERT_TRUE(debug.WaitForEither("SocketCAN interface \"can0\" is gone", "SocketCAN interface \"can0\" is down"));
+    ASSERT_TRUE(debug.WaitFor({"SocketCAN interface \"can0\" is gone", "SocketCAN interface \"can0\" is down"}));
     ASSERT_FALSE(std::filesystem::exists("/sys/class/net/can0"));
     std::ofstream(driver + "/bind") << device;
     ASSERT_TRUE(test_support::WaitUntil([] { return std::filesystem::exists("/sys/class/net/can0"); }));
     EXPECT_NE(std::stoi(guest::ReadLine("/sys/class/net/can0/ifindex")), index_before);
     Ip({"link", "set", "can0", "type", "can", "bitrate", "250000"});
     Ip({"link", "set", "can0", "up"});
-    ASSERT_TRUE(debug.WaitFor("SocketCAN interface \"can0\" is up again"));
+    ASSERT_TRUE(debug.WaitFor({"SocketCAN interface \"can0\" is up again"}));
     ExpectOneReceiveErrorAndACleanClose(session, debug);
 }
 
