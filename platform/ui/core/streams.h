@@ -95,7 +95,8 @@ inline constexpr std::uint16_t fmCreate = 0xFF00;
 
 // A stream over an open file; the file is closed when the stream is destroyed.
 // Opening raises EFOpenError "Cannot open file "<name>". <reason>", creating raises
-// EFCreateError "Cannot create file "<name>". <reason>".
+// EFCreateError "Cannot create file "<name>". <reason>". Only a regular file opens for reading:
+// a folder, a named pipe, a socket or a device is refused at once, without waiting for a writer.
 class TFileStream : public TStream {
 public:
     TFileStream(const std::string& file_name, std::uint16_t mode);
