@@ -18,17 +18,12 @@ void SaveAlbum(const AlbumCards& cards, int family, const std::string& file_name
 }
 
 void OpenAlbum(AlbumCards& cards, int family, const std::string& file_name) {
-    ui::TMemoryStream file;
-    {
-        // An unopenable file leaves before anything changes.
-        ui::TFileStream in(file_name, ui::fmOpenRead | ui::fmShareDenyWrite);
-        file.LoadFromStream(in);
-    }
+    // An unopenable file leaves before anything changes. The file is read a record at a time:
+    // only the pictures, never the whole file, are in memory.
+    ui::TFileStream file(file_name, ui::fmOpenRead | ui::fmShareDenyWrite);
     HourglassScope hourglass;
-    const auto* data = file.Memory();
-    const auto size = static_cast<std::size_t>(file.Size());
 
-    const AlbumFileHeader header = ReadAlbumFileHeader(data, size);
+    const AlbumFileHeader header = ReadAlbumFileHeader(file);
     if (header.family != family) {
         // Users know this: the album is gone and the message explains why.
         cards.Clear();
@@ -37,19 +32,23 @@ void OpenAlbum(AlbumCards& cards, int family, const std::string& file_name) {
     }
 
     // Everything is read and decoded first; the album changes only once the whole file is good.
-    const std::vector<AlbumFileRecord> records = ReadAlbumFileRecords(data, size, header);
+    const AlbumPictureBounds bounds{ScreenWidth(family), ScreenHeight(family)};
+    std::vector<AlbumFileRecord> records;
     std::vector<std::unique_ptr<ui::TBitmap>> pictures;
-    pictures.reserve(records.size());
     ui::TMemoryStream picture_data;
-    for (const AlbumFileRecord& record : records) {
+    for (std::size_t i = 0; i < header.count; ++i) {
+        AlbumFileRecord record = ReadAlbumFileRecord(file, i, bounds);
         auto picture = std::make_unique<ui::TBitmap>();
         // No data is an empty picture; the program never writes one, but it is no error.
-        if (record.size > 0) {
+        if (!record.data.empty()) {
             picture_data.Clear();
-            picture_data.WriteBuffer(record.data, static_cast<std::int64_t>(record.size));
+            picture_data.WriteBuffer(record.data.data(), static_cast<std::int64_t>(record.data.size()));
             picture_data.SetPosition(0);
             picture->LoadFromStream(picture_data);
+            // Decoded: the file's bytes of it are no longer needed.
+            std::vector<std::uint8_t>().swap(record.data);
         }
+        records.push_back(std::move(record));
         pictures.push_back(std::move(picture));
     }
 
