@@ -6,7 +6,6 @@ qbk_add_fuzzer(fuzz_album_file
           ${CMAKE_SOURCE_DIR}/app/album_file_reader.cpp
           ${CMAKE_SOURCE_DIR}/platform/ui/core/cp1252.cpp
           ${CMAKE_SOURCE_DIR}/platform/ui/core/streams.cpp
-          ${CMAKE_SOURCE_DIR}/platform/kernel/large_memory.cpp
           ${CMAKE_SOURCE_DIR}/platform/ui/graphics/bmp_codec.cpp
           ${CMAKE_SOURCE_DIR}/platform/ui/graphics/picture_size_limit.cpp
   LIBS Qt6::Core)

@@ -1,8 +1,12 @@
+#include <QImage>
+#include <QString>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <vector>
 
@@ -12,6 +16,8 @@
 #include "platform/ui/graphics/jpeg.h"
 #include "platform/ui/graphics/picture.h"
 #include "tests/imaging/picture_files.h"
+#include "tests/support/resident_memory.h"
+#include "tests/ui/gif_fixture.h"
 
 using namespace imaging;
 
@@ -288,4 +294,46 @@ TEST(Bitmap32, LoadsJpegOpaqueAndA32BitBmpWithItsAlpha) {
     EXPECT_EQ(fromJpeg.Width(), 8);
     std::remove(bmp.c_str());
     std::remove(jpg.c_str());
+}
+
+TEST(Bitmap32, APictureFileIsReadNoFurtherThanItsPicture) {
+    // A picture of each format followed by 4 GiB that no decoder reaches, in a sparse file, loads
+    // in little memory; 4 GiB that hold no picture are refused as cheaply.
+    constexpr std::uintmax_t kHuge = std::uintmax_t{4} << 30;
+    QImage image(64, 48, QImage::Format_ARGB32);
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x) image.setPixel(x, y, 0xFF000000u | static_cast<QRgb>(x * 4 << 16 | y * 5));
+    ui::test::GifSpec gif;
+    gif.width = 64;
+    gif.height = 48;
+    gif.palette = {0x000000, 0xFFFFFF};
+    gif.indices.assign(64 * 48, 1);
+    for (const char* format : {"bmp", "png", "jpg", "ico", "gif", "none.jpg", "none.png", "none.bmp"}) {
+        SCOPED_TRACE(format);
+        const std::string file = TempPath(std::string("tail.") + format);
+        const std::string kind(format);
+        if (kind == "gif") {
+            const std::vector<std::uint8_t> bytes = ui::test::MakeGif(gif);
+            std::ofstream(file, std::ios::binary)
+                .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        } else if (kind.rfind("none", 0) == 0) {
+            std::ofstream{file};
+        } else {
+            ASSERT_TRUE(image.save(QString::fromStdString(file), format));
+        }
+        std::filesystem::resize_file(file, kHuge);
+        const test_support::PeakWatch memory;
+        TBitmap32 bitmap;
+        if (kind.rfind("none", 0) == 0) {
+            EXPECT_THROW(bitmap.LoadFromFile(file), ui::EInvalidGraphic);
+        } else {
+            bitmap.LoadFromFile(file);
+            EXPECT_EQ(bitmap.Width(), 64);
+            EXPECT_EQ(bitmap.Height(), 48);
+        }
+        if (test_support::kPeaksAreThePrograms) {
+            EXPECT_LT(memory.RiseMiB(), 64.0);
+        }
+        std::remove(file.c_str());
+    }
 }

@@ -82,24 +82,11 @@ std::int64_t TStream::CopyFrom(TStream& source, std::int64_t count) {
     return count;
 }
 
-namespace {
-
-template <typename Buffer>
-Buffer ReadRemainingInto(TStream& stream) {
+std::vector<std::uint8_t> ReadRemaining(TStream& stream) {
     const std::int64_t count = std::max<std::int64_t>(stream.Size() - stream.Position(), 0);
-    Buffer bytes(static_cast<std::size_t>(count));
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count));
     stream.ReadBuffer(bytes.data(), count);
     return bytes;
-}
-
-}  // namespace
-
-std::vector<std::uint8_t> ReadRemaining(TStream& stream) {
-    return ReadRemainingInto<std::vector<std::uint8_t>>(stream);
-}
-
-kernel::LargeBuffer<std::uint8_t> ReadRemainingLarge(TStream& stream) {
-    return ReadRemainingInto<kernel::LargeBuffer<std::uint8_t>>(stream);
 }
 
 // --- TMemoryStream ---------------------------------------------------------------------------

@@ -6,8 +6,6 @@
 #include <string>
 #include <vector>
 
-#include "platform/kernel/large_memory.h"
-
 #include "platform/ui/core/exceptions.h"
 
 namespace ui {
@@ -47,9 +45,6 @@ public:
 
 // The bytes from the stream's position to its end (what a graphic loads from a stream).
 std::vector<std::uint8_t> ReadRemaining(TStream& stream);
-// The same in memory from the system's large pages: for whole picture files, read once, decoded
-// and dropped.
-kernel::LargeBuffer<std::uint8_t> ReadRemainingLarge(TStream& stream);
 
 // A stream over a growable block of memory.
 class TMemoryStream : public TStream {

@@ -157,7 +157,20 @@ void TBitmap::LoadFromResourceName(const std::string& name) {
 }
 
 void TBitmap::LoadFromStream(TStream& stream) {
-    const std::vector<std::uint8_t> bytes = ReadRemaining(stream);
+    // The headers first, then only as much of the rest as they give the picture: a huge file
+    // behind a small picture is not read into memory.
+    const std::int64_t available = std::max<std::int64_t>(stream.Size() - stream.Position(), 0);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::min<std::int64_t>(available, bmp::kLayoutBytes)));
+    stream.ReadBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+    if (static_cast<std::int64_t>(bytes.size()) < available) {
+        const std::uint64_t wanted =
+            std::min(static_cast<std::uint64_t>(available), bmp::ReadLayout(bytes.data(), bytes.size()).file_bytes);
+        const std::size_t head = bytes.size();
+        if (wanted > head) {
+            bytes.resize(static_cast<std::size_t>(wanted));
+            stream.ReadBuffer(bytes.data() + head, static_cast<std::int64_t>(wanted - head));
+        }
+    }
     const bmp::DecodedBmp decoded = bmp::Decode(bytes.data(), bytes.size());
     const TPixelFormat format = decoded.has_alpha ? TPixelFormat::pf32bit : TPixelFormat::pf24bit;
     auto image = std::make_unique<QImage>(MakeImage(decoded.width, decoded.height, format));
@@ -204,10 +217,12 @@ void TBitmap::Draw(TCanvas& canvas, const TRect& rect) const {
     }
 }
 
-void TBitmap::SetImage(const QImage& image, TPixelFormat format) {
-    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
-    auto next = std::make_unique<QImage>(format == TPixelFormat::pf32bit ? argb : ConvertLayout(argb, format));
-    ReplaceImage(std::move(next), format);
+void TBitmap::SetImage(QImage image, TPixelFormat format) {
+    // A large picture is held at most twice at any time: as read and converted, then converted
+    // and in this bitmap's layout.
+    image = std::move(image).convertToFormat(QImage::Format_ARGB32);
+    if (format != TPixelFormat::pf32bit) image = ConvertLayout(image, format);
+    ReplaceImage(std::make_unique<QImage>(std::move(image)), format);
 }
 
 void TBitmap::ReplaceImage(std::unique_ptr<QImage> image, TPixelFormat format) {

@@ -5,13 +5,28 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/ui/graphics/bitmap.h"
+#include "platform/ui/graphics/decoded_image.h"
 #include "platform/ui/graphics/graphic.h"
 
 namespace ui {
+
+// The image an icon file shows (the largest, the deepest among equal sizes) as the file's
+// directory and the image's own header describe it, read without decoding. Raises the icon's
+// error when the directory is unreadable.
+struct TIconImage {
+    int entry = 0;  // its place in the directory
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    // For an image stored as a PNG file: its header, and the bytes the directory gives it.
+    std::optional<TPngHeader> png;
+    std::uint64_t png_bytes = 0;
+};
+TIconImage ReadIconImage(const std::uint8_t* data, std::size_t size);
 
 class TIcon : public TGraphic {
 public:
@@ -28,7 +43,10 @@ public:
     void SetHeight(int height) override;
     bool Empty() const override;
 
-    // Unreadable data raises EInvalidGraphic "Icon image is not valid".
+    // Reads the directory first, then the file no further than its images reach. Unreadable data
+    // raises EInvalidGraphic "Icon image is not valid: <reason>"; the image shown is checked
+    // against the size limit and, stored as a PNG, against what its data can hold (as "Icon"),
+    // before it is decoded.
     void LoadFromStream(TStream& stream) override;
     void SaveToStream(TStream& stream) const override;
 

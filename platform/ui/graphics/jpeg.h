@@ -33,6 +33,13 @@ void DecodeJpegBands32(const std::uint8_t* data, std::size_t size, int band_rows
                        const std::function<std::uint8_t*(int width, int height)>& start,
                        const std::function<std::uint8_t*(int first, int count)>& band_done);
 
+// DecodeJpegPixels32 and DecodeJpegBands32 reading the data from a stream, from its position,
+// a block at a time: the compressed data is never in memory whole. A stream that ends before the
+// picture does raises EInvalidGraphic "JPEG image is not valid: data is truncated".
+void DecodeJpegPixels32(TStream& stream, const std::function<std::uint8_t*(int width, int height)>& pixels_for);
+void DecodeJpegBands32(TStream& stream, int band_rows, const std::function<std::uint8_t*(int width, int height)>& start,
+                       const std::function<std::uint8_t*(int first, int count)>& band_done);
+
 class TJPEGImage : public TGraphic {
 public:
     TJPEGImage();

@@ -60,34 +60,33 @@ std::unique_ptr<TGraphic> CreateGraphicForExtension(const std::string& extension
 
 namespace {
 
-// The data of a file whose format's decoder writes 32-bit pixels itself (JPEG), opened and read as
-// TGraphic::LoadFromFile does, so that a missing file fails alike; nothing, with nothing read,
-// for the other formats.
-std::optional<kernel::LargeBuffer<std::uint8_t>> ReadPixels32File(const std::string& file_name) {
+// Whether the file's format has a decoder that writes 32-bit pixels itself (JPEG).
+bool DecodesPixels32(const std::string& file_name) {
     const std::string key = Lower(ExtensionOf(file_name));
     const auto format =
         std::find_if(kFormats.begin(), kFormats.end(), [&](const Format& f) { return key == f.extension; });
-    if (format == kFormats.end() || dynamic_cast<TJPEGImage*>(format->create().get()) == nullptr) return std::nullopt;
-    TFileStream stream(file_name, fmOpenRead | fmShareDenyWrite);
-    return ReadRemainingLarge(stream);
+    return format != kFormats.end() && dynamic_cast<TJPEGImage*>(format->create().get()) != nullptr;
+}
+
+// The file opened as TGraphic::LoadFromFile opens it, so that a missing file fails alike.
+std::unique_ptr<TFileStream> OpenPictureFile(const std::string& file_name) {
+    return std::make_unique<TFileStream>(file_name, fmOpenRead | fmShareDenyWrite);
 }
 
 }  // namespace
 
 bool LoadPictureFilePixels32(const std::string& file_name,
                              const std::function<std::uint8_t*(int width, int height)>& pixels_for) {
-    const auto data = ReadPixels32File(file_name);
-    if (!data) return false;
-    DecodeJpegPixels32(data->data(), data->size(), pixels_for);
+    if (!DecodesPixels32(file_name)) return false;
+    DecodeJpegPixels32(*OpenPictureFile(file_name), pixels_for);
     return true;
 }
 
 bool LoadPictureFileBands32(const std::string& file_name, int band_rows,
                             const std::function<std::uint8_t*(int width, int height)>& start,
                             const std::function<std::uint8_t*(int first, int count)>& band_done) {
-    const auto data = ReadPixels32File(file_name);
-    if (!data) return false;
-    DecodeJpegBands32(data->data(), data->size(), band_rows, start, band_done);
+    if (!DecodesPixels32(file_name)) return false;
+    DecodeJpegBands32(*OpenPictureFile(file_name), band_rows, start, band_done);
     return true;
 }
 

@@ -19,8 +19,9 @@ namespace ui {
 std::unique_ptr<TGraphic> CreateGraphicForExtension(const std::string& extension);
 
 // Loads a picture file straight into 32-bit pixels when its format's decoder can write them
-// (JPEG): `pixels_for` as for DecodeJpegPixels32, errors as TPicture::LoadFromFile. False, with
-// nothing read, for the other formats: those load through a TPicture.
+// (JPEG), reading the file a block at a time: `pixels_for` as for DecodeJpegPixels32, errors as
+// TPicture::LoadFromFile. False, with nothing read, for the other formats: those load through a
+// TPicture.
 bool LoadPictureFilePixels32(const std::string& file_name,
                              const std::function<std::uint8_t*(int width, int height)>& pixels_for);
 
