@@ -349,6 +349,32 @@ void DecodeJpegBands32(TStream& stream, int band_rows, const std::function<std::
     DecodeJpeg(JpegInput{nullptr, 0, source.get()}, Bands32Target(band_rows, start, band_done));
 }
 
+TJpegHeader ReadJpegHeader(TStream& stream) {
+    const std::unique_ptr<StreamSource> source = MakeStreamSource(stream);
+    const JpegInput input{nullptr, 0, source.get()};
+    if (input.Empty()) Invalid("no data");
+    DecodeJobOwner owner;
+    DecodeJob& job = *owner.job;
+    if (!DecodeHeader(job, input, true)) Invalid(job.err.message);
+    TJpegHeader header;
+    header.width = static_cast<int>(job.cinfo.output_width);
+    header.height = static_cast<int>(job.cinfo.output_height);
+    CheckPictureSize("JPEG", job.cinfo.output_width, job.cinfo.output_height);
+    // A file of several scans is decoded from coefficients kept for the whole picture: 64
+    // values of 2 bytes for every block of every component.
+    if (jpeg_has_multiple_scans(&job.cinfo)) {
+        for (int c = 0; c < job.cinfo.num_components; ++c) {
+            const jpeg_component_info& component = job.cinfo.comp_info[c];
+            header.decoder_bytes +=
+                std::uint64_t{component.width_in_blocks} * component.height_in_blocks * 64 * sizeof(JCOEF);
+        }
+    }
+    // Its working rows: a few rows of blocks of every component, and a row to hand over.
+    header.decoder_bytes += std::uint64_t{job.cinfo.output_width} * 4 * 16 *
+                            static_cast<std::uint64_t>(std::max(job.cinfo.num_components, 1));
+    return header;
+}
+
 TJPEGImage::TJPEGImage() : bitmap_(std::make_unique<TBitmap>()) {}
 
 TJPEGImage::~TJPEGImage() = default;

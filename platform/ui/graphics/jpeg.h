@@ -40,6 +40,16 @@ void DecodeJpegPixels32(TStream& stream, const std::function<std::uint8_t*(int w
 void DecodeJpegBands32(TStream& stream, int band_rows, const std::function<std::uint8_t*(int width, int height)>& start,
                        const std::function<std::uint8_t*(int first, int count)>& band_done);
 
+// What a JPEG's headers say, read from a stream without decoding anything: the size its pixels
+// decode to, and the memory the decoder takes besides the pixels it hands over (for a picture
+// of several scans the coefficients of the whole picture). Errors as TJPEGImage::LoadFromStream.
+struct TJpegHeader {
+    int width = 0;
+    int height = 0;
+    std::uint64_t decoder_bytes = 0;
+};
+TJpegHeader ReadJpegHeader(TStream& stream);
+
 class TJPEGImage : public TGraphic {
 public:
     TJPEGImage();
