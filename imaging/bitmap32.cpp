@@ -12,6 +12,7 @@
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/canvas.h"
 #include "platform/ui/graphics/decoded_image.h"
+#include "platform/ui/graphics/icon.h"
 #include "platform/ui/graphics/picture.h"
 
 namespace imaging {
@@ -227,6 +228,10 @@ void TBitmap32::AssignDrawnOverBlack(const ui::TBitmap& source) {
 void TBitmap32::AssignGraphic(const ui::TGraphic& source) {
     if (const auto* decoded = dynamic_cast<const ui::TDecodedImage*>(&source)) {
         AssignDrawnOverBlack(*decoded);
+        return;
+    }
+    if (const auto* icon = dynamic_cast<const ui::TIcon*>(&source)) {
+        AssignDrawnOverBlack(icon->Bitmap());
         return;
     }
     if (const auto* bitmap = dynamic_cast<const ui::TBitmap*>(&source)) {

@@ -41,8 +41,8 @@ public:
 
     // From nullptr (empties), another TBitmap32 (pixels and settings, not the events), a
     // class-library bitmap (a 32-bit one keeps its alpha, others become opaque), any other
-    // graphic (drawn, then opaque; a PNG or GIF with transparency is drawn over black) or a
-    // picture holding one of those. Anything else raises the class library's conversion error.
+    // graphic (drawn, then opaque; a PNG, GIF or icon with transparency is drawn over black) or
+    // a picture holding one of those. Anything else raises the class library's conversion error.
     // OnChange fires once at the end, on every path.
     void Assign(const ui::TPersistent* source) override;
 

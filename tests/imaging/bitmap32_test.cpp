@@ -337,3 +337,21 @@ TEST(Bitmap32, APictureFileIsReadNoFurtherThanItsPicture) {
         std::remove(file.c_str());
     }
 }
+
+TEST(Bitmap32, HalfTransparentIconPixelsAreDrawnOverBlackAsPngPixelsAre) {
+    // The same picture as a PNG and as an icon: red at half opacity, hiding pure red at full.
+    QImage image(16, 16, QImage::Format_ARGB32);
+    image.fill(0x80FF0000);
+    TBitmap32 from_png, from_icon;
+    for (auto [format, bitmap] : {std::pair{"png", &from_png}, std::pair{"ico", &from_icon}}) {
+        const std::string file = TempPath(std::string("half.") + format);
+        ASSERT_TRUE(image.save(QString::fromStdString(file), format));
+        bitmap->LoadFromFile(file);
+        std::remove(file.c_str());
+    }
+    ASSERT_EQ(from_icon.Width(), 16);
+    const TColor32 png = *from_png.PixelPointer(8, 8);
+    EXPECT_EQ(AlphaOf(png), 255);
+    EXPECT_NEAR(RedOf(png), 128, 1);
+    EXPECT_EQ(*from_icon.PixelPointer(8, 8), png);
+}
