@@ -8,6 +8,7 @@
 
 #include "imaging/blend.h"
 #include "imaging/stretch_copy.h"
+#include "platform/ui/core/filer.h"
 #include "platform/ui/core/streams.h"
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/canvas.h"
@@ -284,6 +285,13 @@ void TBitmap32::AssignTo(ui::TPersistent* dest) const {
     } else {
         TCustomMap::AssignTo(dest);
     }
+}
+
+void TBitmap32::DefineProperties(ui::TFiler& Filer) {
+    TCustomMap::DefineProperties(Filer);
+    Filer.DefineBinaryProperty(
+        "Data", [this](ui::TStream& stream) { ReadData(stream); }, [this](ui::TStream& stream) { WriteData(stream); },
+        ShouldWriteData(Filer.Ancestor()));
 }
 
 void TBitmap32::ReadData(ui::TStream& Stream) {

@@ -21,6 +21,7 @@
 namespace ui {
 class TBitmap;
 class TCanvas;
+class TFiler;
 class TGraphic;
 class TStream;
 }  // namespace ui
@@ -90,13 +91,17 @@ public:
     TStretchFilter StretchFilter() const { return stretch_filter_; }
     void SetStretchFilter(TStretchFilter Value);
 
-    // The binary "Data" property: int32 width, int32 height (little endian), then the pixels
+    // The bitmap streams its pixels as the binary property "Data" (ui::WriteDefinedProperties),
+    // written when ShouldWriteData holds for the filer's ancestor.
+    void DefineProperties(ui::TFiler& Filer) override;
+
+    // The "Data" property's value: int32 width, int32 height (little endian), then the pixels
     // row after row from the top, each as little-endian TColor32 (blue, green, red, alpha).
     // ReadData rejects a size whose pixels overflow or exceed what the stream holds with
     // EReadError and leaves the bitmap empty; a stream too short for the size fields raises
     // EReadError and leaves the bitmap unchanged. Changed fires in every case.
-    void ReadData(ui::TStream& Stream);
-    void WriteData(ui::TStream& Stream) const;
+    virtual void ReadData(ui::TStream& Stream);
+    virtual void WriteData(ui::TStream& Stream) const;
     // Whether "Data" is written: when it differs from `ancestor`'s, or, without an ancestor,
     // when this bitmap is not empty.
     bool ShouldWriteData(const ui::TPersistent* ancestor) const;
