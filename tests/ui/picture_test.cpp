@@ -267,6 +267,12 @@ TEST_F(PictureTest, PicturesLargerThanTheirDataCanHoldAreRefusedBeforeTheyDecode
     // byte at most. Headers claiming more than the file can hold are refused from the header.
     const std::vector<std::uint8_t> small_png = test::ZeroPng(40, 30, 8, 6);
     const std::vector<std::uint8_t> lying_png = test::PngClaiming(small_png, 8192, 8192);
+    // An icon whose one image is that PNG: the directory says 256 x 256, the image's own header more.
+    std::vector<std::uint8_t> lying_ico = {0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 1, 0, 32, 0};
+    for (std::uint32_t v : {static_cast<std::uint32_t>(lying_png.size()), 22u}) {
+        for (int i = 0; i < 4; ++i) lying_ico.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    }
+    lying_ico.insert(lying_ico.end(), lying_png.begin(), lying_png.end());
     const std::vector<std::uint8_t> lying_gif = Patched16(
         Patched16(Patched16(Patched16(kRedGif, 6, 8000, false), 8, 8000, false), 24, 8000, false), 26, 8000, false);
     struct Case {
@@ -279,6 +285,9 @@ TEST_F(PictureTest, PicturesLargerThanTheirDataCanHoldAreRefusedBeforeTheyDecode
          "PNG image is not valid: 8192 x 8192 pixels cannot be decoded from " + std::to_string(lying_png.size()) +
              " bytes"},
         {"lying.gif", lying_gif, "GIF image is not valid: 8000 x 8000 pixels cannot be decoded from 2 bytes"},
+        {"lying.ico", lying_ico,
+         "Icon image is not valid: 8192 x 8192 pixels cannot be decoded from " + std::to_string(lying_png.size()) +
+             " bytes"},
         // As much as the data can honestly hold loads: 1 bit a pixel, deflated as runs.
         {"honest.png", test::ZeroPng(2000, 2000, 1, 0), ""},
     };

@@ -95,7 +95,7 @@ void TIcon::SetWidth(int) { throw EInvalidGraphicOperation("Cannot change the si
 void TIcon::SetHeight(int) { throw EInvalidGraphicOperation("Cannot change the size of an icon"); }
 bool TIcon::Empty() const { return bitmap_->Empty(); }
 
-TIconImage ReadIconImage(const std::uint8_t* data, std::size_t size) {
+TIconImage ReadIconDirectory(const std::uint8_t* data, std::size_t size) {
     const std::vector<std::uint8_t> head(data, data + std::min(size, kDirectoryHead));
     if (head.size() < kDirectoryHead) Invalid("no icon directory");
     const std::vector<std::uint8_t> directory(data,
@@ -106,23 +106,23 @@ TIconImage ReadIconImage(const std::uint8_t* data, std::size_t size) {
     image.entry = entry;
     image.width = directory[e] == 0 ? 256 : directory[e];
     image.height = directory[e + 1] == 0 ? 256 : directory[e + 1];
-    // The image's own header gives its size where it has one: a PNG's image header, or a bitmap
-    // info header whose height counts the mask's rows too.
-    const std::uint64_t at = U32(directory, e + 12);
-    const std::uint64_t bytes = std::min<std::uint64_t>(U32(directory, e + 8), at < size ? size - at : 0);
-    const std::uint8_t* own = data + std::min<std::uint64_t>(at, size);
-    if (const std::optional<TPngHeader> png = ReadPngHeader(own, static_cast<std::size_t>(bytes))) {
+    image.bytes = U32(directory, e + 8);
+    image.offset = U32(directory, e + 12);
+    return image;
+}
+
+void ReadIconImageHeader(TIconImage& image, const std::uint8_t* own, std::size_t size) {
+    size = static_cast<std::size_t>(std::min<std::uint64_t>(size, image.bytes));
+    if (const std::optional<TPngHeader> png = ReadPngHeader(own, size)) {
         image.width = png->width;
         image.height = png->height;
         image.png = png;
-        image.png_bytes = bytes;
-    } else if (bytes >= 12 && U16(own, 0) == 40 && U16(own, 2) == 0) {
+    } else if (size >= 12 && U16(own, 0) == 40 && U16(own, 2) == 0) {
         const auto width = static_cast<std::int32_t>(U16(own, 4) | (std::uint32_t{U16(own, 6)} << 16));
         const auto height = static_cast<std::int32_t>(U16(own, 8) | (std::uint32_t{U16(own, 10)} << 16));
         image.width = static_cast<std::uint32_t>(std::max(width, 0));
         image.height = static_cast<std::uint32_t>(std::max(height, 0)) / 2;
     }
-    return image;
 }
 
 void TIcon::LoadFromStream(TStream& stream) {
@@ -141,11 +141,13 @@ void TIcon::LoadFromStream(TStream& stream) {
     read_up_to(data, kDirectoryHead + kDirectoryEntry * U16(data, 4));
     if (data.size() == kDirectoryHead + kDirectoryEntry * U16(data, 4)) read_up_to(data, DirectoryExtent(data));
     // The image shown is checked as a picture of its own format is, before anything decodes it.
-    const TIconImage shown = ReadIconImage(data.data(), data.size());
+    TIconImage shown = ReadIconDirectory(data.data(), data.size());
+    const std::size_t own = static_cast<std::size_t>(std::min<std::uint64_t>(shown.offset, data.size()));
+    ReadIconImageHeader(shown, data.data() + own, data.size() - own);
     CheckPictureSize("Icon", shown.width, shown.height);
     if (shown.png) {
-        CheckPictureData("Icon", shown.width, shown.height, shown.png->UnpackedBytes(), shown.png_bytes,
-                         kDeflateMostPerByte);
+        CheckPictureData("Icon", shown.width, shown.height, shown.png->UnpackedBytes(),
+                         std::min<std::uint64_t>(shown.bytes, data.size() - own), kDeflateMostPerByte);
     }
     QByteArray bytes =
         QByteArray::fromRawData(reinterpret_cast<const char*>(data.data()), static_cast<qsizetype>(data.size()));

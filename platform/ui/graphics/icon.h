@@ -16,17 +16,23 @@
 namespace ui {
 
 // The image an icon file shows (the largest, the deepest among equal sizes) as the file's
-// directory and the image's own header describe it, read without decoding. Raises the icon's
-// error when the directory is unreadable.
+// directory and the image's own header describe it, read without decoding.
 struct TIconImage {
     int entry = 0;  // its place in the directory
     std::uint32_t width = 0;
     std::uint32_t height = 0;
-    // For an image stored as a PNG file: its header, and the bytes the directory gives it.
+    // Where its own data lies in the file and how long it is, as the directory gives them.
+    std::uint64_t offset = 0;
+    std::uint64_t bytes = 0;
+    // For an image stored as a PNG file: its header.
     std::optional<TPngHeader> png;
-    std::uint64_t png_bytes = 0;
 };
-TIconImage ReadIconImage(const std::uint8_t* data, std::size_t size);
+// From the directory at the file's start; raises the icon's error when it is unreadable.
+TIconImage ReadIconDirectory(const std::uint8_t* data, std::size_t size);
+// Refines the size from the first bytes of the image's own data (read from its offset): a PNG's
+// image header, or a bitmap info header whose height counts the mask's rows too.
+void ReadIconImageHeader(TIconImage& image, const std::uint8_t* own, std::size_t size);
+inline constexpr std::size_t kIconImageHeaderBytes = kPngHeaderBytes;
 
 class TIcon : public TGraphic {
 public:

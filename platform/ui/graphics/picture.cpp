@@ -127,8 +127,14 @@ TPictureLoadCost CostOf(const std::string& key, TStream& file, int band_rows) {
         }
     } else if (key == "ico") {
         // The file up to its images' end, the image shown as the toolkit reads it and in 32 bits.
-        const std::vector<std::uint8_t> head = ReadHead(file, 6 + 16 * 65535);
-        const TIconImage shown = ReadIconImage(head.data(), head.size());
+        const std::int64_t start = file.Position();
+        const std::vector<std::uint8_t> directory = ReadHead(file, 6 + 16 * 65535);
+        TIconImage shown = ReadIconDirectory(directory.data(), directory.size());
+        if (shown.offset < file_bytes) {
+            file.SetPosition(start + static_cast<std::int64_t>(shown.offset));
+            const std::vector<std::uint8_t> own = ReadHead(file, kIconImageHeaderBytes);
+            ReadIconImageHeader(shown, own.data(), own.size());
+        }
         cost.width = shown.width;
         cost.height = shown.height;
         bytes_per_pixel = static_cast<std::uint64_t>(shown.png ? shown.png->ReadBytesPerPixel() + 4 : 8);
