@@ -1,12 +1,15 @@
 # Files that lie about their size, and files that are no files, picked in the real editor through
 # its file dialogs: an album of 40 bitmaps of a few bytes that each claim 8192 x 8192 pixels, a
 # 4 GiB album whose one picture claims nearly all of it, 4 GiB of zeros as an album, ten PNGs of
-# 8192 x 8192 grey pixels in about 65 KB each picked at once in Add Photo, a PNG whose header
-# claims RGBA rows its data cannot hold, a small JPEG followed by 4 GiB nothing reads, 4 GiB of
-# zeros named .jpg, and named pipes named .ZRB and .jpg. Each must open or be refused with its
-# message within 1 GiB of resident memory (the peak of each step is read from the program's
-# status file and printed). The messages are read on standard error in a first run; a second run
-# shows three of them in real message boxes, whose screenshots stay in $out.
+# 8192 x 8192 grey pixels in about 65 KB each picked at once in Add Photo, two of the largest
+# pictures there may be (8192 x 8192 pixels of 16-bit RGBA, which the toolkit reads at 8 bytes a
+# pixel) picked at once, a PNG whose header claims RGBA rows its data cannot hold, a small JPEG
+# followed by 4 GiB nothing reads, 4 GiB of zeros named .jpg, and named pipes named .ZRB and
+# .jpg. Each must open or be refused with its message within 1 GiB of resident memory (the peak
+# of each step is read from the program's status file and printed). The messages are read on
+# standard error in a first run; a second run shows three of them in real message boxes, whose
+# screenshots stay in $out.
+#
 # The program's single-instance markers in a scope of this check's own: a copy of the editor
 # that another check runs on the machine at the same time does not end this one's.
 export QBK_MARKER_SCOPE=window-check-memory-$$
@@ -54,6 +57,14 @@ grey = png(8192, 8192, 0, grey_rows)
 for i in range(10):
     open(f"{work}/photos/p{i}.png", "wb").write(grey)
 open(f"{work}/rgba.png", "wb").write(png(8192, 8192, 0, grey_rows, claimed_type=6))
+# The largest a picture may be, 8 bytes a pixel as the toolkit reads it: 16-bit RGBA.
+deep = zlib.compressobj(9)
+deep_rows = b"".join(deep.compress(bytes(1 + 8192 * 8)) for _ in range(8192)) + deep.flush()
+head = struct.pack(">IIBBBBB", 8192, 8192, 16, 6, 0, 0, 0)
+deep_png = b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", head) + chunk(b"IDAT", deep_rows) + chunk(b"IEND", b"")
+os.mkdir(f"{work}/deep")
+for i in range(2):
+    open(f"{work}/deep/d{i}.png", "wb").write(deep_png)
 with open(f"{work}/zeros.jpg", "wb") as f:
     f.truncate(huge)
 os.mkfifo(f"{work}/pipe.ZRB")
@@ -181,6 +192,7 @@ step "4 GiB of zeros as an album" - open_album zeros.ZRB
 step "named pipe as an album" "It is not a regular file|does not take the named pipe" open_pipe
 ten=$(for i in $(seq 0 9); do printf '"%s" ' "$work/photos/p$i.png"; done)
 step "ten PNGs of 8192x8192 at once" - add_photos "$ten"
+step "two 16-bit RGBA PNGs of 8192x8192" - add_photos "\"$work/deep/d0.png\" \"$work/deep/d1.png\""
 step "PNG claiming RGBA rows" "8192 x 8192 pixels cannot be decoded from" add_photos "$work/rgba.png"
 step "JPEG with 4 GiB behind it" - add_photos "$work/tail.jpg"
 step "4 GiB of zeros as a JPEG" "JPEG image is not valid" add_photos "$work/zeros.jpg"
