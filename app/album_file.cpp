@@ -1,5 +1,6 @@
 #include "app/album_file.h"
 
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -12,6 +13,19 @@
 #include "platform/ui/core/update_scope.h"
 
 namespace app {
+namespace {
+
+// Either way round: a screen's side, whichever family and orientation.
+AlbumPictureBounds LargestScreen() {
+    int side = 0;
+    for (const TDeviceFamily& family : DeviceFamilies) {
+        for (const TDeviceProperty& variant : family.Variants)
+            side = std::max({side, int{variant.Width}, int{variant.Height}});
+    }
+    return {side, side};
+}
+
+}  // namespace
 
 void SaveAlbum(const AlbumCards& cards, int family, const std::string& file_name) {
     HourglassScope hourglass;
@@ -20,17 +34,12 @@ void SaveAlbum(const AlbumCards& cards, int family, const std::string& file_name
 }
 
 void OpenAlbum(AlbumCards& cards, int family, const std::string& file_name) {
-    ui::TMemoryStream file;
-    {
-        // An unopenable file leaves before anything changes.
-        ui::TFileStream in(file_name, ui::fmOpenRead | ui::fmShareDenyWrite);
-        file.LoadFromStream(in);
-    }
+    // An unopenable file leaves before anything changes. The file is read a record at a time:
+    // only the pictures, never the whole file, are in memory.
+    ui::TFileStream file(file_name, ui::fmOpenRead | ui::fmShareDenyWrite);
     HourglassScope hourglass;
-    const auto* data = file.Memory();
-    const auto size = static_cast<std::size_t>(file.Size());
 
-    const AlbumFileHeader header = ReadAlbumFileHeader(data, size);
+    const AlbumFileHeader header = ReadAlbumFileHeader(file);
     if (header.family != family) {
         // Refused before anything changes: the album on screen stays.
         kernel::MessageBox(kIncompatibleAlbumText, kAlbumMessageCaption, kernel::kMbOk | kernel::kMbIconInformation);
@@ -38,27 +47,32 @@ void OpenAlbum(AlbumCards& cards, int family, const std::string& file_name) {
     }
 
     // Everything is read and decoded first; the album changes only once the whole file is good.
-    const std::vector<AlbumFileRecord> records = ReadAlbumFileRecords(data, size, header);
+    // One picture at a time is decoded at its own size: fitted, it takes no more than the screen.
+    const AlbumPictureBounds bounds = LargestScreen();
+    std::vector<std::string> captions;
     std::vector<std::unique_ptr<ui::TBitmap>> pictures;
-    pictures.reserve(records.size());
     ui::TMemoryStream picture_data;
-    for (const AlbumFileRecord& record : records) {
+    for (std::size_t i = 0; i < header.count; ++i) {
+        AlbumFileRecord record = ReadAlbumFileRecord(file, i, bounds);
         auto picture = std::make_unique<ui::TBitmap>();
         picture_data.Clear();
-        picture_data.WriteBuffer(record.data, static_cast<std::int64_t>(record.size));
+        picture_data.WriteBuffer(record.data.data(), static_cast<std::int64_t>(record.data.size()));
+        std::vector<std::uint8_t>().swap(record.data);
         picture_data.SetPosition(0);
         picture->LoadFromStream(picture_data);
         // The device gets what the card shows: a picture made for another screen is fitted now.
         FitToScreen(*picture, family);
+        captions.push_back(std::move(record.caption));
         pictures.push_back(std::move(picture));
     }
+    RequireAlbumFileEnd(file);
 
     const int card_width = AlbumCardWidth(family);
     ui::WithinUpdate(cards, [&] {
         cards.Clear();
-        for (std::size_t i = 0; i < records.size(); ++i) {
+        for (std::size_t i = 0; i < captions.size(); ++i) {
             cards.SetCardWidth(card_width);
-            ui::TBitmap* slot = cards.NewCard(records[i].caption, false);
+            ui::TBitmap* slot = cards.NewCard(captions[i], false);
             if (slot != nullptr) slot->Assign(pictures[i].get());
         }
     });

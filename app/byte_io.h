@@ -1,6 +1,6 @@
 // Little-endian packing for the album file and the device formats. The writer appends to a byte
-// vector; the reader walks a byte range and never reads past its end: a field that does not fit
-// raises ui::EReadError naming what was being read.
+// vector; the readers walk a byte range or a stream and never read past its end: a field that
+// does not fit raises ui::EReadError naming what was being read.
 #pragma once
 
 #include <cstddef>
@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "platform/ui/core/exceptions.h"
+#include "platform/ui/core/streams.h"
 
 namespace app {
 
@@ -68,6 +69,56 @@ private:
     const std::uint8_t* data_;
     std::size_t size_;
     std::size_t pos_ = 0;
+    std::string context_;
+};
+
+// ByteReader over a stream, for a file read piece by piece: a field is read only when the stream
+// still holds it, so a length that lies raises before anything is allocated for it.
+class StreamByteReader {
+public:
+    StreamByteReader(ui::TStream& in, std::string context) : in_(in), context_(std::move(context)) {}
+
+    std::uint64_t Remaining() const {
+        const std::int64_t left = in_.Size() - in_.Position();
+        return left > 0 ? static_cast<std::uint64_t>(left) : 0;
+    }
+    std::uint16_t U16(const char* what) {
+        std::uint8_t p[2];
+        Read(p, sizeof p, what);
+        return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
+    }
+    std::uint32_t U32(const char* what) {
+        std::uint8_t p[4];
+        Read(p, sizeof p, what);
+        return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
+               (static_cast<std::uint32_t>(p[2]) << 16) | (static_cast<std::uint32_t>(p[3]) << 24);
+    }
+    // Raises unless the stream holds `count` more bytes.
+    void Need(std::uint64_t count, const char* what) const {
+        if (count > Remaining()) EndsInside(what);
+    }
+    std::vector<std::uint8_t> Bytes(std::size_t count, const char* what) {
+        Need(count, what);
+        std::vector<std::uint8_t> bytes(count);
+        Read(bytes.data(), count, what);
+        return bytes;
+    }
+    // Raises ui::EReadError "<context>: <reason>".
+    [[noreturn]] void Fail(const std::string& reason) const { throw ui::EReadError(context_ + ": " + reason); }
+
+private:
+    [[noreturn]] void EndsInside(const char* what) const { Fail(std::string("it ends inside ") + what); }
+    void Read(std::uint8_t* out, std::size_t count, const char* what) {
+        std::size_t done = 0;
+        // A file may deliver fewer bytes than asked without being at its end.
+        while (done < count) {
+            const std::int64_t n = in_.Read(out + done, static_cast<std::int64_t>(count - done));
+            if (n <= 0) EndsInside(what);
+            done += static_cast<std::size_t>(n);
+        }
+    }
+
+    ui::TStream& in_;
     std::string context_;
 };
 

@@ -8,6 +8,7 @@
 #include "app/main_form.h"
 #include "controls/menus/fine_main_menu.h"
 #include "controls/panel/panel_unit.h"
+#include "platform/kernel/large_memory.h"
 #include "platform/kernel/sinks.h"
 #include "platform/ui/controls/application.h"
 #include "platform/ui/forms/application_host.h"
@@ -64,6 +65,8 @@ void HandleMarkerRequest(const std::string& request) {
 }  // namespace
 
 int RunProgram(int argc, char** argv) {
+    // Pictures are decoded on several threads: their memory goes back to the system when freed.
+    kernel::ReturnLargeBlocksToTheSystem();
     ui::TApplicationHost host(argc, argv);
     // The panels' unit: the visual-styles library bound, released after the menus' unit ends.
     panel::TPanelUnit panel_unit;

@@ -1,5 +1,6 @@
 // Feeds arbitrary bytes to the BMP reader: it must decode or refuse them with EInvalidGraphic,
-// never read outside them. Inputs that claim a large picture are passed over (picture_claims.h).
+// never read outside them, and read nothing beyond the layout its headers give. Inputs that
+// claim a large picture are passed over (picture_claims.h).
 //
 // Seeds: fuzz/corpus/fuzz_bmp_reader, made by make_seed_corpus.
 #include <cstddef>
@@ -24,6 +25,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         const auto file = ui::bmp::Encode32(decoded.pixels.data(), decoded.width, decoded.height);
         const ui::bmp::DecodedBmp again = ui::bmp::Decode(file.data(), file.size());
         if (again.pixels != decoded.pixels) std::abort();
+        // The layout its headers give: its size, and no byte read beyond its file_bytes (a reader
+        // of a file stops there).
+        const ui::bmp::BmpLayout layout = ui::bmp::ReadLayout(data, size);
+        if (layout.width != decoded.width || layout.height != decoded.height) std::abort();
+        if (layout.file_bytes < size) {
+            const ui::bmp::DecodedBmp prefix = ui::bmp::Decode(data, static_cast<std::size_t>(layout.file_bytes));
+            if (prefix.pixels != decoded.pixels) std::abort();
+        }
     } catch (const ui::EInvalidGraphic&) {}
     return 0;
 }

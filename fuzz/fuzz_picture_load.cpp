@@ -1,6 +1,7 @@
 // Loads arbitrary bytes as a picture. The first byte picks the format (as a file extension
 // would), the rest is the file. Loading must succeed or raise the class library's errors; a
-// loaded picture is then copied and drawn, so its size and pixels are used too. Inputs that claim a
+// loaded picture is then copied and drawn, so its size and pixels are used too. A JPEG is also
+// decoded from a stream, which must give what memory gives. Inputs that claim a
 // large picture are passed over (picture_claims.h).
 //
 // Seeds: fuzz/corpus/fuzz_picture_load, made by make_seed_corpus.
@@ -14,13 +15,16 @@
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
 #include <memory>
 #include <string_view>
+#include <vector>
 
 #include "fuzz/picture_claims.h"
 #include "platform/ui/core/exceptions.h"
 #include "platform/ui/core/streams.h"
 #include "platform/ui/graphics/bitmap.h"
+#include "platform/ui/graphics/jpeg.h"
 #include "platform/ui/graphics/picture.h"
 
 namespace {
@@ -40,6 +44,34 @@ bool ToolkitReadsLarge(const char* extension, const std::uint8_t* data, std::siz
     const QImage image = reader.read();
     return static_cast<std::uint64_t>(image.width()) * static_cast<std::uint64_t>(image.height()) >
            fuzz::kMaxClaimedPixels;
+}
+
+// A JPEG decoded from a stream a block at a time must give what it gives from memory, or fail
+// as it fails there.
+void DecodeFromStreamAsFromMemory(const std::uint8_t* data, std::size_t size) {
+    auto decode = [&](bool from_stream, std::vector<std::uint8_t>& pixels) {
+        auto pixels_for = [&](int width, int height) {
+            pixels.assign(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4, 0);
+            return pixels.data();
+        };
+        try {
+            if (from_stream) {
+                ui::TMemoryStream stream;
+                stream.WriteBuffer(data, static_cast<std::int64_t>(size));
+                stream.SetPosition(0);
+                ui::DecodeJpegPixels32(stream, pixels_for);
+            } else {
+                ui::DecodeJpegPixels32(data, size, pixels_for);
+            }
+            return true;
+        } catch (const ui::Exception&) {
+            return false;
+        }
+    };
+    std::vector<std::uint8_t> from_memory, from_stream;
+    const bool memory_ok = decode(false, from_memory);
+    const bool stream_ok = decode(true, from_stream);
+    if (memory_ok != stream_ok || (memory_ok && from_memory != from_stream)) std::abort();
 }
 
 }  // namespace
@@ -74,5 +106,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         target.Canvas().StretchDraw(ui::Rect(0, 0, 16, 16), *picture.Graphic());
         target.Canvas().Draw(-3, -3, *picture.Graphic());
     } catch (const ui::Exception&) {}
+    if (std::string_view(extension) == "jpg") DecodeFromStreamAsFromMemory(data + 1, size - 1);
     return 0;
 }

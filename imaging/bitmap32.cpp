@@ -8,10 +8,12 @@
 
 #include "imaging/blend.h"
 #include "imaging/stretch_copy.h"
+#include "platform/ui/core/filer.h"
 #include "platform/ui/core/streams.h"
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/canvas.h"
 #include "platform/ui/graphics/decoded_image.h"
+#include "platform/ui/graphics/icon.h"
 #include "platform/ui/graphics/picture.h"
 
 namespace imaging {
@@ -229,6 +231,10 @@ void TBitmap32::AssignGraphic(const ui::TGraphic& source) {
         AssignDrawnOverBlack(*decoded);
         return;
     }
+    if (const auto* icon = dynamic_cast<const ui::TIcon*>(&source)) {
+        AssignDrawnOverBlack(icon->Bitmap());
+        return;
+    }
     if (const auto* bitmap = dynamic_cast<const ui::TBitmap*>(&source)) {
         AssignBitmap(*bitmap);
         return;
@@ -279,6 +285,13 @@ void TBitmap32::AssignTo(ui::TPersistent* dest) const {
     } else {
         TCustomMap::AssignTo(dest);
     }
+}
+
+void TBitmap32::DefineProperties(ui::TFiler& Filer) {
+    TCustomMap::DefineProperties(Filer);
+    Filer.DefineBinaryProperty(
+        "Data", [this](ui::TStream& stream) { ReadData(stream); }, [this](ui::TStream& stream) { WriteData(stream); },
+        ShouldWriteData(Filer.Ancestor()));
 }
 
 void TBitmap32::ReadData(ui::TStream& Stream) {

@@ -21,6 +21,7 @@
 namespace ui {
 class TBitmap;
 class TCanvas;
+class TFiler;
 class TGraphic;
 class TStream;
 }  // namespace ui
@@ -41,8 +42,8 @@ public:
 
     // From nullptr (empties), another TBitmap32 (pixels and settings, not the events), a
     // class-library bitmap (a 32-bit one keeps its alpha, others become opaque), any other
-    // graphic (drawn, then opaque; a PNG or GIF with transparency is drawn over black) or a
-    // picture holding one of those. Anything else raises the class library's conversion error.
+    // graphic (drawn, then opaque; a PNG, GIF or icon with transparency is drawn over black) or
+    // a picture holding one of those. Anything else raises the class library's conversion error.
     // OnChange fires once at the end, on every path.
     void Assign(const ui::TPersistent* source) override;
 
@@ -90,13 +91,17 @@ public:
     TStretchFilter StretchFilter() const { return stretch_filter_; }
     void SetStretchFilter(TStretchFilter Value);
 
-    // The binary "Data" property: int32 width, int32 height (little endian), then the pixels
+    // The bitmap streams its pixels as the binary property "Data" (ui::WriteDefinedProperties),
+    // written when ShouldWriteData holds for the filer's ancestor.
+    void DefineProperties(ui::TFiler& Filer) override;
+
+    // The "Data" property's value: int32 width, int32 height (little endian), then the pixels
     // row after row from the top, each as little-endian TColor32 (blue, green, red, alpha).
     // ReadData rejects a size whose pixels overflow or exceed what the stream holds with
     // EReadError and leaves the bitmap empty; a stream too short for the size fields raises
     // EReadError and leaves the bitmap unchanged. Changed fires in every case.
-    void ReadData(ui::TStream& Stream);
-    void WriteData(ui::TStream& Stream) const;
+    virtual void ReadData(ui::TStream& Stream);
+    virtual void WriteData(ui::TStream& Stream) const;
     // Whether "Data" is written: when it differs from `ancestor`'s, or, without an ancestor,
     // when this bitmap is not empty.
     bool ShouldWriteData(const ui::TPersistent* ancestor) const;

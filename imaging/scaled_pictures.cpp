@@ -99,10 +99,23 @@ private:
     kernel::LargeBuffer<TColor32> band_;
 };
 
+// The bytes loading a picture holds at its peak: what its decoder holds, the horizontal sums of
+// the reduction (4 channels of 32 bits for each screen column of each source row) and, for a
+// picture loaded whole, its 32-bit copy.
+std::uint64_t LoadingBytes(const ui::TPictureLoadCost& cost, bool banded, int ScreenWidth) {
+    const std::uint64_t sums = 16 * static_cast<std::uint64_t>(std::max(ScreenWidth, 0)) * cost.height;
+    if (banded) return cost.banded + sums;
+    return cost.whole + 4 * cost.width * cost.height + sums;
+}
+
 // A JPEG is reduced while it decodes, on this thread alone; the others, and the draws the
-// reduction in bands does not give, are loaded whole.
+// reduction in bands does not give, are loaded whole. Each way takes its share of `budget`
+// before it begins.
 std::unique_ptr<TBitmap32> LoadScaledInBands(const std::string& FileName, int ScreenWidth, int ScreenHeight,
-                                             const TFitRect& fit, TContributorCache& cache) {
+                                             const TFitRect& fit, TContributorCache& cache,
+                                             kernel::MemoryBudget& budget) {
+    const ui::TPictureLoadCost cost = ui::PictureFileLoadCost(FileName, kBandRows);
+    kernel::MemoryBudget::Share share = budget.Take(LoadingBytes(cost, true, ScreenWidth));
     auto screen = std::make_unique<TBitmap32>();
     try {
         BandedReduction reduction(*screen, fit, cache);
@@ -114,6 +127,8 @@ std::unique_ptr<TBitmap32> LoadScaledInBands(const std::string& FileName, int Sc
             return screen;
         }
     } catch (const DrawnWhole&) {}
+    share.Release();
+    share = budget.Take(LoadingBytes(cost, false, ScreenWidth));
     return LoadWhole(FileName, ScreenWidth, ScreenHeight, fit, 1, &cache);
 }
 
@@ -128,7 +143,7 @@ std::unique_ptr<TBitmap32> LoadScaledPicture(const std::string& FileName, int Sc
 
 void LoadScaledPictures(const std::vector<std::string>& FileNames, int ScreenWidth, int ScreenHeight,
                         const TFitRect& fit, const std::function<void(std::size_t, std::unique_ptr<TBitmap32>)>& take,
-                        TContributorCache* Weights) {
+                        TContributorCache* Weights, kernel::MemoryBudget* Budget) {
     // One thread a picture: each is decoded and reduced on the thread that loads it, so every
     // processor decodes, and the caller loads pictures too while it waits, so the pool has one
     // thread fewer. Pictures of one size share their weights. A selection of one picture has
@@ -139,10 +154,12 @@ void LoadScaledPictures(const std::vector<std::string>& FileNames, int ScreenWid
     }
     TContributorCache own_cache;
     TContributorCache& cache = Weights ? *Weights : own_cache;
+    kernel::MemoryBudget own_budget(kLoadingBytesInFlight);
+    kernel::MemoryBudget& budget = Budget ? *Budget : own_budget;
     const int loaders = std::min(kernel::ProcessorCount(), kMaxPicturesInFlight);
     kernel::RunOrderedResults<std::unique_ptr<TBitmap32>>(
         FileNames.size(), std::max(loaders - 1, 1),
-        [&](std::size_t i) { return LoadScaledInBands(FileNames[i], ScreenWidth, ScreenHeight, fit, cache); },
+        [&](std::size_t i) { return LoadScaledInBands(FileNames[i], ScreenWidth, ScreenHeight, fit, cache, budget); },
         [&](std::size_t i, std::unique_ptr<TBitmap32> picture) { take(i, std::move(picture)); });
 }
 

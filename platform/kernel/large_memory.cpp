@@ -1,5 +1,6 @@
 #include "platform/kernel/large_memory.h"
 
+#include <malloc.h>
 #include <sys/mman.h>
 
 #include <cstdint>
@@ -11,6 +12,11 @@ namespace {
 std::size_t RoundedUp(std::size_t bytes) { return (bytes + kLargeBlockBytes - 1) & ~(kLargeBlockBytes - 1); }
 
 }  // namespace
+
+void ReturnLargeBlocksToTheSystem() {
+    // A fixed threshold also stops the heap from raising it after each large block it frees.
+    ::mallopt(M_MMAP_THRESHOLD, static_cast<int>(kLargeBlockBytes));
+}
 
 void* AllocateLarge(std::size_t bytes) {
     const std::size_t size = RoundedUp(bytes);

@@ -15,6 +15,13 @@ namespace kernel {
 // Blocks from this size on come from AllocateLarge; smaller ones from the heap.
 inline constexpr std::size_t kLargeBlockBytes = std::size_t{2} << 20;
 
+// From now on every block of kLargeBlockBytes and more that the process allocates (the
+// toolkit's pictures too) comes straight from the system and goes back to it when freed. Left to
+// itself the heap keeps large freed blocks for reuse in the thread that freed them, so pictures
+// decoded one after another on several threads would stay resident once in every thread. The
+// program calls it at its start.
+void ReturnLargeBlocksToTheSystem();
+
 // `bytes` (more than 0) of memory in large pages where the system gives them, zero on first
 // touch; std::bad_alloc when there is none. FreeLarge takes the same `bytes` back.
 void* AllocateLarge(std::size_t bytes);

@@ -14,7 +14,9 @@
 #include "platform/kernel/sinks.h"
 #include "platform/ui/core/exceptions.h"
 #include "tests/app/fake_album.h"
+#include "tests/support/resident_memory.h"
 #include "tests/support/temp_folder.h"
+#include "tests/ui/bmp_fixture.h"
 
 namespace app {
 namespace {
@@ -55,6 +57,35 @@ std::vector<std::uint8_t> BmpOf(const ui::TBitmap& bitmap) {
     ui::TMemoryStream s;
     bitmap.SaveToStream(s);
     return s.Bytes();
+}
+
+// A bitmap file of w x h pixels in a few bytes: run-length coded, its end-of-picture code at once
+// leaves every pixel the palette's first colour.
+std::vector<std::uint8_t> TinyRleBmp(int w, int h) {
+    ui::test::BmpSpec spec;
+    spec.width = w;
+    spec.height = h;
+    spec.bits = 8;
+    spec.compression = 1;
+    spec.palette = {0x000000};
+    spec.pixels = {0, 1};
+    return ui::test::MakeBmp(spec);
+}
+
+// A version-2 album file of `family` with one record per (caption, picture data).
+std::vector<std::uint8_t> AlbumBytes(std::uint16_t family,
+                                     const std::vector<std::pair<std::string, std::vector<std::uint8_t>>>& records) {
+    std::vector<std::uint8_t> b;
+    PutU16(b, 2);
+    PutU16(b, family);
+    PutU16(b, static_cast<std::uint16_t>(records.size()));
+    for (const auto& [caption, data] : records) {
+        PutU16(b, static_cast<std::uint16_t>(caption.size()));
+        b.insert(b.end(), caption.begin(), caption.end());
+        PutU32(b, static_cast<std::uint32_t>(data.size()));
+        b.insert(b.end(), data.begin(), data.end());
+    }
+    return b;
 }
 
 class AlbumFileTest : public testing::Test {
@@ -248,12 +279,100 @@ TEST_F(AlbumFileTest, TruncatedAndLyingFilesRaiseAndLeaveTheAlbum) {
 
 TEST_F(AlbumFileTest, StructuralErrorsAreNamed) {
     const std::vector<std::uint8_t> bytes{2, 0, 0, 0, 1, 0, 5, 0, 'a'};
-    const auto header = ReadAlbumFileHeader(bytes.data(), bytes.size());
+    ui::TMemoryStream stream;
+    stream.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+    stream.SetPosition(0);
+    ReadAlbumFileHeader(stream);
     try {
-        ReadAlbumFileRecords(bytes.data(), bytes.size(), header);
+        ReadAlbumFileRecord(stream, 0, AlbumPictureBounds{176, 220});
         FAIL();
     } catch (const ui::EReadError& e) {
         EXPECT_STREQ(e.what(), "Album file is not valid: it ends inside a caption");
+    }
+}
+
+TEST_F(AlbumFileTest, PicturesLargerThanAnyScreenAreRefusedBeforeTheyDecode) {
+    // Every picture of an album was scaled into a screen when it was added; one made for another
+    // family's screen is fitted when it opens. A few bytes that claim more than any screen (8192 x
+    // 8192 would decode to 256 MB) are refused from their header.
+    struct Case {
+        int family;
+        int width, height;
+        const char* refusal;  // nullptr: the picture opens
+    };
+    const Case cases[] = {
+        {0, 176, 220, nullptr},
+        {0, 1, 1, nullptr},
+        {0, 320, 320, nullptr},
+        {0, 321, 1, "picture 2 is 321 x 1 pixels, larger than any device's screen"},
+        {0, 1, 321, "picture 2 is 1 x 321 pixels, larger than any device's screen"},
+        {0, 8192, 8192, "picture 2 is 8192 x 8192 pixels, larger than any device's screen"},
+        {1, 240, 320, nullptr},
+        {4, 320, 240, nullptr},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::to_string(c.width) + " x " + std::to_string(c.height) + " in family " +
+                     std::to_string(c.family));
+        WriteBytes(Path("big.ZRB"),
+                   AlbumBytes(static_cast<std::uint16_t>(c.family),
+                              {{"small", BmpOf(*Pattern(2, 2, 1))}, {"big", TinyRleBmp(c.width, c.height)}}));
+        FakeAlbum album;
+        MakeUntouched(album);
+        if (c.refusal == nullptr) {
+            OpenAlbum(album, c.family, Path("big.ZRB"));
+            EXPECT_EQ(album.cards.size(), 2u);
+            continue;
+        }
+        try {
+            OpenAlbum(album, c.family, Path("big.ZRB"));
+            ADD_FAILURE() << "opened";
+        } catch (const ui::EReadError& e) {
+            EXPECT_EQ(std::string(e.what()), std::string("Album file is not valid: ") + c.refusal);
+        }
+        ASSERT_EQ(album.cards.size(), 1u);
+        EXPECT_EQ(album.cards[0].caption, "keep");
+        EXPECT_EQ(ui::Screen().Cursor(), ui::crDefault);
+    }
+}
+
+TEST_F(AlbumFileTest, HugeFilesAreNeverReadWhole) {
+    // Sparse files of 4 GiB: one whose picture claims nearly all of it, and a good album of one
+    // card followed by 4 GiB that no record reaches. Both are refused; neither is read into memory.
+    constexpr std::uintmax_t kHuge = std::uintmax_t{4} << 30;
+    FakeAlbum album;
+    AddCard(album, "one", 176, 220, 3);
+    SaveAlbum(album, 0, Path("tail.ZRB"));
+    fs::resize_file(Path("tail.ZRB"), kHuge);
+
+    auto lying = AlbumBytes(0, {{"big", {}}});
+    const std::size_t length_at = lying.size() - 4;
+    const auto claimed = static_cast<std::uint32_t>(kHuge - lying.size());
+    for (int i = 0; i < 4; ++i)
+        lying[length_at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(claimed >> (8 * i));
+    WriteBytes(Path("lying.ZRB"), lying);
+    fs::resize_file(Path("lying.ZRB"), kHuge);
+
+    const test_support::PeakWatch memory;
+    FakeAlbum loaded;
+    MakeUntouched(loaded);
+    try {
+        OpenAlbum(loaded, 0, Path("lying.ZRB"));
+        ADD_FAILURE() << "opened";
+    } catch (const ui::EReadError& e) {
+        EXPECT_EQ(std::string(e.what()), "Album file is not valid: picture 1 holds " + std::to_string(claimed) +
+                                             " bytes, more than a picture of any device's screen takes");
+    }
+    ASSERT_EQ(loaded.cards.size(), 1u);
+    try {
+        OpenAlbum(loaded, 0, Path("tail.ZRB"));
+        ADD_FAILURE() << "opened";
+    } catch (const ui::EReadError& e) {
+        EXPECT_STREQ(e.what(), "Album file is not valid: it goes on after its last picture");
+    }
+    ASSERT_EQ(loaded.cards.size(), 1u);
+    EXPECT_EQ(loaded.cards[0].caption, "keep");
+    if (test_support::kPeaksAreThePrograms) {
+        EXPECT_LT(memory.RiseMiB(), 256.0);
     }
 }
 
@@ -322,7 +441,7 @@ TEST_F(AlbumFileTest, PicturesOfAnotherSizeAreFittedAsAddingThemWould) {
     const struct {
         const char* name;
         int width, height;
-    } sizes[] = {{"Enhanced Display screen", 320, 240}, {"tall", 100, 400}, {"one pixel", 1, 1}};
+    } sizes[] = {{"Enhanced Display screen", 320, 240}, {"tall", 100, 300}, {"one pixel", 1, 1}};
     for (const auto& size : sizes) {
         SCOPED_TRACE(size.name);
         FakeAlbum album;

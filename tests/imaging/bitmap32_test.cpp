@@ -1,17 +1,24 @@
+#include <QImage>
+#include <QString>
+
 #include <gtest/gtest.h>
 
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <vector>
 
 #include "imaging/bitmap32.h"
+#include "platform/ui/core/filer.h"
 #include "platform/ui/core/streams.h"
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/jpeg.h"
 #include "platform/ui/graphics/picture.h"
 #include "tests/imaging/picture_files.h"
+#include "tests/support/resident_memory.h"
+#include "tests/ui/gif_fixture.h"
 
 using namespace imaging;
 
@@ -288,4 +295,114 @@ TEST(Bitmap32, LoadsJpegOpaqueAndA32BitBmpWithItsAlpha) {
     EXPECT_EQ(fromJpeg.Width(), 8);
     std::remove(bmp.c_str());
     std::remove(jpg.c_str());
+}
+
+TEST(Bitmap32, DataPropertyStreamsThroughTheFiler) {
+    TBitmap32 b;
+    b.SetSize(2, 1);
+    b.Bits()[0] = 0xFF0000FF;
+    b.Bits()[1] = 0x80FFFFFF;
+    // The property list: the name, binary data (value kind 10, 16 bytes), the end of the list.
+    ui::TMemoryStream s;
+    ui::WriteDefinedProperties(b, s);
+    std::vector<std::uint8_t> expected = Bytes({4, 'D', 'a', 't', 'a', 10, 16, 0, 0, 0});
+    for (int v : {0x02, 0, 0, 0, 0x01, 0, 0, 0, 0xFF, 0, 0, 0xFF, 0xFF, 0xFF, 0xFF, 0x80, 0}) {
+        expected.push_back(static_cast<std::uint8_t>(v));
+    }
+    EXPECT_EQ(s.Bytes(), expected);
+    TBitmap32 back;
+    back.SetSize(7, 7);
+    s.SetPosition(0);
+    ui::ReadDefinedProperties(back, s);
+    ASSERT_EQ(back.Width(), 2);
+    ASSERT_EQ(back.Height(), 1);
+    EXPECT_EQ(back.Bits()[0], 0xFF0000FFu);
+    EXPECT_EQ(back.Bits()[1], 0x80FFFFFFu);
+
+    // Nothing is written for a bitmap equal to its ancestor's, nor for an empty one without one.
+    TBitmap32 empty;
+    const struct {
+        const char* name;
+        TBitmap32* object;
+        const TBitmap32* ancestor;
+        bool written;
+    } cases[] = {
+        {"equal to its ancestor", &b, &back, false},
+        {"empty, no ancestor", &empty, nullptr, false},
+        {"its ancestor empty", &b, &empty, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        ui::TMemoryStream out;
+        ui::WriteDefinedProperties(*c.object, out, c.ancestor);
+        EXPECT_EQ(out.Size() > 1, c.written);
+    }
+
+    // Binary data longer than the stream holds is refused before it is read; the bitmap stays.
+    ui::TMemoryStream lying;
+    const std::vector<std::uint8_t> head = Bytes({4, 'D', 'a', 't', 'a', 10, 0xFF, 0xFF, 0xFF, 0x7F, 2, 0});
+    lying.WriteBuffer(head.data(), static_cast<std::int64_t>(head.size()));
+    lying.SetPosition(0);
+    EXPECT_THROW(ui::ReadDefinedProperties(back, lying), ui::EReadError);
+    EXPECT_EQ(back.Width(), 2);
+}
+
+TEST(Bitmap32, HalfTransparentIconPixelsAreDrawnOverBlackAsPngPixelsAre) {
+    // The same picture as a PNG and as an icon: red at half opacity, hiding pure red at full.
+    QImage image(16, 16, QImage::Format_ARGB32);
+    image.fill(0x80FF0000);
+    TBitmap32 from_png, from_icon;
+    for (auto [format, bitmap] : {std::pair{"png", &from_png}, std::pair{"ico", &from_icon}}) {
+        const std::string file = TempPath(std::string("half.") + format);
+        ASSERT_TRUE(image.save(QString::fromStdString(file), format));
+        bitmap->LoadFromFile(file);
+        std::remove(file.c_str());
+    }
+    ASSERT_EQ(from_icon.Width(), 16);
+    const TColor32 png = *from_png.PixelPointer(8, 8);
+    EXPECT_EQ(AlphaOf(png), 255);
+    EXPECT_NEAR(RedOf(png), 128, 1);
+    EXPECT_EQ(*from_icon.PixelPointer(8, 8), png);
+}
+
+TEST(Bitmap32, APictureFileIsReadNoFurtherThanItsPicture) {
+    // A picture of each format followed by 4 GiB that no decoder reaches, in a sparse file, loads
+    // in little memory; 4 GiB that hold no picture are refused as cheaply.
+    constexpr std::uintmax_t kHuge = std::uintmax_t{4} << 30;
+    QImage image(64, 48, QImage::Format_ARGB32);
+    for (int y = 0; y < 48; ++y)
+        for (int x = 0; x < 64; ++x) image.setPixel(x, y, 0xFF000000u | static_cast<QRgb>(x * 4 << 16 | y * 5));
+    ui::test::GifSpec gif;
+    gif.width = 64;
+    gif.height = 48;
+    gif.palette = {0x000000, 0xFFFFFF};
+    gif.indices.assign(64 * 48, 1);
+    for (const char* format : {"bmp", "png", "jpg", "ico", "gif", "none.jpg", "none.png", "none.bmp"}) {
+        SCOPED_TRACE(format);
+        const std::string file = TempPath(std::string("tail.") + format);
+        const std::string kind(format);
+        if (kind == "gif") {
+            const std::vector<std::uint8_t> bytes = ui::test::MakeGif(gif);
+            std::ofstream(file, std::ios::binary)
+                .write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+        } else if (kind.rfind("none", 0) == 0) {
+            std::ofstream{file};
+        } else {
+            ASSERT_TRUE(image.save(QString::fromStdString(file), format));
+        }
+        std::filesystem::resize_file(file, kHuge);
+        const test_support::PeakWatch memory;
+        TBitmap32 bitmap;
+        if (kind.rfind("none", 0) == 0) {
+            EXPECT_THROW(bitmap.LoadFromFile(file), ui::EInvalidGraphic);
+        } else {
+            bitmap.LoadFromFile(file);
+            EXPECT_EQ(bitmap.Width(), 64);
+            EXPECT_EQ(bitmap.Height(), 48);
+        }
+        if (test_support::kPeaksAreThePrograms) {
+            EXPECT_LT(memory.RiseMiB(), 64.0);
+        }
+        std::remove(file.c_str());
+    }
 }

@@ -6,15 +6,22 @@
 
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <string>
 #include <thread>
 #include <utility>
 #include <vector>
 
 #include "imaging/stretch_copy.h"
+#include "platform/kernel/large_memory.h"
+#include "platform/kernel/memory_budget.h"
 #include "platform/ui/core/exceptions.h"
+#include "platform/ui/graphics/picture.h"
 #include "tests/imaging/picture_files.h"
+#include "tests/support/resident_memory.h"
 #include "tests/support/temp_folder.h"
+#include "tests/ui/gif_fixture.h"
+#include "tests/ui/png_fixture.h"
 
 namespace imaging {
 namespace {
@@ -191,6 +198,91 @@ TEST_F(ScaledPictures, AnUnreadableFileEndsTheRunAfterTheFilesBeforeIt) {
                                     [&](std::size_t i, std::unique_ptr<TBitmap32>) { taken.push_back(i); }),
                  ui::Exception);
     EXPECT_TRUE(taken.empty());
+}
+
+// What loading `file` whole into a 32-bit bitmap takes, told from its headers: the decoder's
+// peak and the bitmap.
+std::uint64_t TakesWhole(const std::string& file) {
+    const ui::TPictureLoadCost cost = ui::PictureFileLoadCost(file, 16);
+    return cost.whole + 4 * cost.width * cost.height;
+}
+
+double MiB(std::uint64_t bytes) { return static_cast<double>(bytes) / (1 << 20); }
+
+TEST_F(ScaledPictures, EachFormatTakesNoMoreMemoryThanItsHeadersTell) {
+    // Pictures of 2048 x 2048 (an icon 256 x 256): what loading each takes, measured, against what
+    // the budget of a run counts for it before it is loaded.
+    struct Case {
+        const char* name;
+        std::vector<std::uint8_t> bytes;
+    };
+    const Case cases[] = {
+        {"grey.png", ui::test::ZeroPng(2048, 2048, 8, 0)},
+        {"rgba.png", ui::test::ZeroPng(2048, 2048, 8, 6)},
+        {"deep.png", ui::test::ZeroPng(2048, 2048, 16, 2)},
+    };
+    std::vector<std::string> files;
+    for (const Case& c : cases) {
+        files.push_back((dir_ / c.name).string());
+        std::ofstream(files.back(), std::ios::binary)
+            .write(reinterpret_cast<const char*>(c.bytes.data()), static_cast<std::streamsize>(c.bytes.size()));
+    }
+    files.push_back(test::WriteDetailedPicture((dir_ / "photo.jpg").string(), 2048, 2048, 1));
+    files.push_back(test::WriteDetailedPicture((dir_ / "plain.bmp").string(), 2048, 2048, 2));
+    ui::test::GifSpec gif;
+    gif.width = gif.height = 2048;
+    gif.palette = {0x102030, 0xFFFFFF};
+    gif.indices.assign(2048 * 2048, 0);
+    const std::vector<std::uint8_t> gif_bytes = ui::test::MakeGif(gif);
+    files.push_back((dir_ / "flat.gif").string());
+    std::ofstream(files.back(), std::ios::binary)
+        .write(reinterpret_cast<const char*>(gif_bytes.data()), static_cast<std::streamsize>(gif_bytes.size()));
+    for (const std::string& file : files) {
+        SCOPED_TRACE(file);
+        const std::uint64_t told = TakesWhole(file);
+        EXPECT_GT(told, std::uint64_t{2048} * 2048 * 4);
+        const test_support::PeakWatch memory;
+        {
+            TBitmap32 bitmap;
+            bitmap.LoadFromFile(file);
+            ASSERT_EQ(bitmap.Width(), 2048);
+        }
+        if (test_support::kPeaksAreThePrograms) {
+            EXPECT_LE(memory.RiseMiB(), MiB(told));
+        }
+    }
+    // A JPEG reduced while it decodes holds a few rows of it.
+    const ui::TPictureLoadCost jpeg = ui::PictureFileLoadCost(files[3], 16);
+    EXPECT_LE(jpeg.banded, std::uint64_t{2048} * 4 * 64);
+}
+
+TEST_F(ScaledPictures, PicturesLoadedSideBySideStayWithinTheirMemoryBudget) {
+    // Eight pictures of 2048 x 2048 that take tens of megabytes each while they load. With room
+    // for one of them at a time the run holds little more than one, where eight side by side
+    // would hold several hundred megabytes; the pictures are those of loading them one by one.
+    std::vector<std::string> files;
+    for (int i = 0; i < 8; ++i) {
+        files.push_back((dir_ / ("grey" + std::to_string(i) + ".png")).string());
+        const std::vector<std::uint8_t> png = ui::test::ZeroPng(2048, 2048 - 8 * static_cast<std::uint32_t>(i), 8, 0);
+        std::ofstream(files.back(), std::ios::binary)
+            .write(reinterpret_cast<const char*>(png.data()), static_cast<std::streamsize>(png.size()));
+    }
+    const std::uint64_t one = TakesWhole(files[0]);
+    kernel::MemoryBudget budget(one + one / 2);
+    std::vector<std::unique_ptr<TBitmap32>> pictures;
+    kernel::ReturnLargeBlocksToTheSystem();  // as the program does
+    const test_support::PeakWatch memory;
+    LoadScaledPictures(
+        files, kW, kH, kFit,
+        [&](std::size_t, std::unique_ptr<TBitmap32> picture) { pictures.push_back(std::move(picture)); }, nullptr,
+        &budget);
+    EXPECT_GE(budget.PeakTaken(), one / 2);  // each picture took its share
+    if (test_support::kPeaksAreThePrograms) {
+        EXPECT_LT(memory.RiseMiB(), 2 * MiB(one)) << "one picture is told to take " << MiB(one) << " MiB";
+    }
+    ASSERT_EQ(pictures.size(), files.size());
+    for (std::size_t i = 0; i < files.size(); ++i)
+        EXPECT_TRUE(SamePixels(*pictures[i], *LoadScaledPicture(files[i], kW, kH, kFit)));
 }
 
 }  // namespace

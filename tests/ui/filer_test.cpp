@@ -96,5 +96,34 @@ TEST(Filer, ABrokenListRaisesAReadErrorAndChangesNothing) {
     }
 }
 
+// A property of binary data, written only when there is some.
+class Blob : public TPersistent {
+public:
+    std::vector<std::uint8_t> bytes;
+    void DefineProperties(TFiler& filer) override {
+        filer.DefineBinaryProperty(
+            "Blob", [this](TStream& s) { bytes = ReadRemaining(s); },
+            [this](TStream& s) { s.WriteBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size())); },
+            !bytes.empty());
+    }
+};
+
+TEST(Filer, BinaryDataIsItsLengthAndBytesAndALyingLengthIsRefused) {
+    Blob object;
+    object.bytes = {7, 8, 9};
+    TMemoryStream stream;
+    WriteDefinedProperties(object, stream);
+    EXPECT_EQ(BytesOf(stream), (std::vector<std::uint8_t>{4, 'B', 'l', 'o', 'b', 10, 3, 0, 0, 0, 7, 8, 9, 0}));
+    Blob back;
+    stream.SetPosition(0);
+    ReadDefinedProperties(back, stream);
+    EXPECT_EQ(back.bytes, object.bytes);
+
+    TMemoryStream lying;
+    Put(lying, {4, 'B', 'l', 'o', 'b', 10, 0xFF, 0xFF, 0xFF, 0xFF, 7, 0});
+    EXPECT_THROW(ReadDefinedProperties(back, lying), EReadError);
+    EXPECT_EQ(back.bytes, object.bytes);
+}
+
 }  // namespace
 }  // namespace ui

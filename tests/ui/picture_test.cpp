@@ -19,7 +19,9 @@
 #include "platform/ui/graphics/icon.h"
 #include "platform/ui/graphics/jpeg.h"
 #include "platform/ui/graphics/picture_size_limit.h"
+#include "tests/ui/gif_fixture.h"
 #include "tests/ui/jpeg_fixture.h"
+#include "tests/ui/png_fixture.h"
 
 namespace ui {
 namespace {
@@ -258,6 +260,97 @@ TEST_F(PictureTest, TooLargePicturesSaySoWhateverTheirFormat) {
     EXPECT_NO_THROW(CheckPictureSize("PNG", 8192, 8192));
     EXPECT_THROW(CheckPictureSize("PNG", 8192, 8193), EInvalidGraphic);
     EXPECT_THROW(CheckPictureSize("PNG", 0xFFFFFFFF, 0xFFFFFFFF), EInvalidGraphic);
+}
+
+TEST_F(PictureTest, PicturesLargerThanTheirDataCanHoldAreRefusedBeforeTheyDecode) {
+    // A PNG's rows are deflated: a byte unpacks to 1032 at most. A GIF's codes give 2731 pixels a
+    // byte at most. Headers claiming more than the file can hold are refused from the header.
+    const std::vector<std::uint8_t> small_png = test::ZeroPng(40, 30, 8, 6);
+    const std::vector<std::uint8_t> lying_png = test::PngClaiming(small_png, 8192, 8192);
+    // An icon whose one image is that PNG: the directory says 256 x 256, the image's own header more.
+    std::vector<std::uint8_t> lying_ico = {0, 0, 1, 0, 1, 0, 0, 0, 0, 0, 1, 0, 32, 0};
+    for (std::uint32_t v : {static_cast<std::uint32_t>(lying_png.size()), 22u}) {
+        for (int i = 0; i < 4; ++i) lying_ico.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
+    }
+    lying_ico.insert(lying_ico.end(), lying_png.begin(), lying_png.end());
+    const std::vector<std::uint8_t> lying_gif = Patched16(
+        Patched16(Patched16(Patched16(kRedGif, 6, 8000, false), 8, 8000, false), 24, 8000, false), 26, 8000, false);
+    struct Case {
+        std::string name;
+        std::vector<std::uint8_t> bytes;
+        std::string refusal;  // empty: it loads
+    };
+    const Case cases[] = {
+        {"lying.png", lying_png,
+         "PNG image is not valid: 8192 x 8192 pixels cannot be decoded from " + std::to_string(lying_png.size()) +
+             " bytes"},
+        {"lying.gif", lying_gif, "GIF image is not valid: 8000 x 8000 pixels cannot be decoded from 2 bytes"},
+        {"lying.ico", lying_ico,
+         "Icon image is not valid: 8192 x 8192 pixels cannot be decoded from " + std::to_string(lying_png.size()) +
+             " bytes"},
+        // As much as the data can honestly hold loads: 1 bit a pixel, deflated as runs.
+        {"honest.png", test::ZeroPng(2000, 2000, 1, 0), ""},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TPicture picture;
+        picture.LoadFromFile(Write("keep.gif", kRedGif));
+        if (c.refusal.empty()) {
+            picture.LoadFromFile(Write(c.name, c.bytes));
+            EXPECT_EQ(picture.Width(), 2000);
+            continue;
+        }
+        try {
+            picture.LoadFromFile(Write(c.name, c.bytes));
+            ADD_FAILURE() << "accepted";
+        } catch (const EInvalidGraphic& e) {
+            EXPECT_EQ(e.what(), c.refusal);
+        }
+        EXPECT_EQ(picture.Width(), 1);
+    }
+}
+
+TEST_F(PictureTest, SixteenBitPngOfUpToTheSizeLimitLoads) {
+    // 5800 x 5800 pixels of 16-bit RGB take 8 bytes a pixel as the toolkit reads them: more than a
+    // picture of 32-bit pixels of the size limit, still within the limit's pixels.
+    const std::string file = Write("deep.png", test::ZeroPng(5800, 5800, 16, 2));
+    TPicture picture;
+    picture.LoadFromFile(file);
+    ASSERT_NE(picture.Graphic(), nullptr);
+    EXPECT_EQ(picture.Width(), 5800);
+    EXPECT_EQ(picture.Height(), 5800);
+    EXPECT_EQ(picture.Bitmap().Canvas().Pixels(5799, 5799), clBlack);
+}
+
+TEST_F(PictureTest, AGifCutShortIsRefusedAndOneCutAfterItsImageLoads) {
+    test::GifSpec spec;
+    spec.width = 40;
+    spec.height = 30;
+    spec.palette = {0x000000, 0xFF0000, 0x00FF00, 0x0000FF};
+    for (int i = 0; i < spec.width * spec.height; ++i) spec.indices.push_back(static_cast<std::uint8_t>(1 + i % 3));
+    const std::vector<std::uint8_t> gif = test::MakeGif(spec);
+    const std::size_t data_start = 6 + 7 + 768 + 10 + 1;  // header, screen, palette, descriptor, code size
+    const std::size_t trailer = gif.size() - 1;
+    std::vector<std::size_t> cuts = {data_start, data_start + 1, data_start + 256, trailer - 1};
+    for (std::size_t cut = data_start; cut < trailer; cut += 97) cuts.push_back(cut);
+    for (const std::size_t cut : cuts) {
+        SCOPED_TRACE(cut);
+        TPicture picture;
+        try {
+            picture.LoadFromFile(Write(
+                "cut.gif", std::vector<std::uint8_t>(gif.begin(), gif.begin() + static_cast<std::ptrdiff_t>(cut))));
+            ADD_FAILURE() << "a GIF cut inside its image was shown";
+        } catch (const EInvalidGraphic& e) {
+            EXPECT_STREQ(e.what(), "GIF image is not valid: data is truncated");
+        }
+    }
+    // Without its trailer the image is whole.
+    TPicture picture;
+    picture.LoadFromFile(
+        Write("whole.gif", std::vector<std::uint8_t>(gif.begin(), gif.begin() + static_cast<std::ptrdiff_t>(trailer))));
+    EXPECT_EQ(picture.Bitmap().Canvas().Pixels(0, 0), clRed);
+    EXPECT_EQ(picture.Bitmap().Canvas().Pixels(1, 0), clLime);
+    EXPECT_EQ(picture.Bitmap().Canvas().Pixels(39, 29), clBlue);  // pixel 1199: index 1 + 1199 % 3
 }
 
 TEST_F(PictureTest, AssignCopiesTheGraphicAndBitmapReplacesOthers) {

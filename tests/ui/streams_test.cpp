@@ -2,15 +2,20 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <cstdio>
 #include <filesystem>
 #include <fstream>
+#include <future>
 #include <iterator>
 #include <set>
 #include <string>
+
+#include "tests/support/temp_folder.h"
 
 namespace ui {
 namespace {
@@ -207,6 +212,39 @@ TEST(FileStream, GrowingReservesTheRoom) {
     EXPECT_EQ(bytes[0], 'a');
     EXPECT_EQ(bytes.find_first_not_of('\0', 1), std::string::npos);
     std::remove(path.c_str());
+}
+
+TEST(FileStream, OnlyRegularFilesOpenForReadingAndNoneWaits) {
+    test_support::ScratchFolder folder;
+    const std::string pipe = folder.File("album.ZRB");
+    ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
+    // Opening a pipe with no writer must come back at once; should it wait, a writer opened after
+    // a generous while lets it return, so that the test ends either way.
+    auto opening = std::async(std::launch::async, [&] {
+        try {
+            TFileStream f(pipe, fmOpenRead | fmShareDenyWrite);
+            return std::string("opened");
+        } catch (const EFOpenError& e) {
+            return std::string(e.what());
+        }
+    });
+    if (opening.wait_for(std::chrono::seconds(20)) != std::future_status::ready) {
+        const int writer = ::open(pipe.c_str(), O_WRONLY | O_NONBLOCK);
+        opening.wait();
+        if (writer >= 0) ::close(writer);
+        FAIL() << "opening a named pipe waited for a writer";
+    }
+    EXPECT_EQ(opening.get(), "Cannot open file \"" + pipe + "\". It is not a regular file");
+    // A device is no picture or album either; a regular file still opens and reads.
+    EXPECT_THROW(TFileStream("/dev/zero", fmOpenRead), EFOpenError);
+    {
+        TFileStream f(folder.File("plain.bin"), fmCreate);
+        f.WriteBuffer("abc", 3);
+    }
+    TFileStream plain(folder.File("plain.bin"), fmOpenRead);
+    char out[3];
+    plain.ReadBuffer(out, 3);
+    EXPECT_EQ(std::string(out, 3), "abc");
 }
 
 TEST(MemoryStream, SaveAndLoadFile) {

@@ -1,6 +1,8 @@
 #include "platform/ui/core/filer.h"
 
 #include <limits>
+#include <utility>
+#include <vector>
 
 #include "platform/ui/core/exceptions.h"
 #include "platform/ui/core/persistent.h"
@@ -9,7 +11,7 @@
 namespace ui {
 namespace {
 
-enum ValueType : std::uint8_t { vaInt8 = 2, vaInt16 = 3, vaInt32 = 4 };
+enum ValueType : std::uint8_t { vaInt8 = 2, vaInt16 = 3, vaInt32 = 4, vaBinary = 10 };
 
 void WriteLittleEndian(TStream& stream, std::uint32_t value, int bytes) {
     std::uint8_t buffer[4];
@@ -37,13 +39,17 @@ std::string ReadName(TStream& stream) {
 
 }  // namespace
 
-void TWriter::DefineIntegerProperty(const std::string& name, const TReadInteger&, const TWriteInteger& write,
-                                    bool has_data) {
-    if (!has_data) return;
+void TWriter::WriteName(const std::string& name) {
     if (name.empty() || name.size() > 255) throw EWriteError("Invalid property name");
     const std::uint8_t length = static_cast<std::uint8_t>(name.size());
     stream_.WriteBuffer(&length, 1);
     stream_.WriteBuffer(name.data(), length);
+}
+
+void TWriter::DefineIntegerProperty(const std::string& name, const TReadInteger&, const TWriteInteger& write,
+                                    bool has_data) {
+    if (!has_data) return;
+    WriteName(name);
     const std::int32_t value = write();
     std::uint8_t type = vaInt32;
     int bytes = 4;
@@ -54,6 +60,19 @@ void TWriter::DefineIntegerProperty(const std::string& name, const TReadInteger&
     }
     stream_.WriteBuffer(&type, 1);
     WriteLittleEndian(stream_, static_cast<std::uint32_t>(value), bytes);
+}
+
+void TWriter::DefineBinaryProperty(const std::string& name, const TStreamProc&, const TStreamProc& write,
+                                   bool has_data) {
+    if (!has_data) return;
+    TMemoryStream value;
+    write(value);
+    if (value.Size() > std::numeric_limits<std::uint32_t>::max()) throw EWriteError("Stream write error");
+    WriteName(name);
+    const std::uint8_t type = vaBinary;
+    stream_.WriteBuffer(&type, 1);
+    WriteLittleEndian(stream_, static_cast<std::uint32_t>(value.Size()), 4);
+    value.SaveToStream(stream_);
 }
 
 TReader::TReader(TStream& stream) {
@@ -70,6 +89,15 @@ TReader::TReader(TStream& stream) {
         case vaInt32:
             values_[name] = ReadLittleEndian(stream, 4);
             break;
+        case vaBinary: {
+            const auto length = static_cast<std::uint32_t>(ReadLittleEndian(stream, 4));
+            // Checked before anything is allocated for it: a length may lie.
+            if (length > stream.Size() - stream.Position()) throw EReadError("Invalid property value");
+            std::vector<std::uint8_t> bytes(length);
+            stream.ReadBuffer(bytes.data(), length);
+            binaries_[name] = std::move(bytes);
+            break;
+        }
         default:
             throw EReadError("Invalid property value");
         }
@@ -80,8 +108,17 @@ void TReader::DefineIntegerProperty(const std::string& name, const TReadInteger&
     if (const auto found = values_.find(name); found != values_.end()) read(found->second);
 }
 
-void WriteDefinedProperties(TPersistent& object, TStream& stream) {
-    TWriter writer(stream);
+void TReader::DefineBinaryProperty(const std::string& name, const TStreamProc& read, const TStreamProc&, bool) {
+    const auto found = binaries_.find(name);
+    if (found == binaries_.end()) return;
+    TMemoryStream value;
+    value.WriteBuffer(found->second.data(), static_cast<std::int64_t>(found->second.size()));
+    value.SetPosition(0);
+    read(value);
+}
+
+void WriteDefinedProperties(TPersistent& object, TStream& stream, const TPersistent* ancestor) {
+    TWriter writer(stream, ancestor);
     object.DefineProperties(writer);
     const std::uint8_t end_of_list = 0;
     stream.WriteBuffer(&end_of_list, 1);

@@ -17,6 +17,8 @@ namespace {
 
 constexpr std::int64_t kCopyChunk = 64 * 1024;
 
+constexpr const char* kNotARegularFile = "It is not a regular file";
+
 std::string ErrnoText(int error) { return std::generic_category().message(error); }
 
 std::int64_t ResolveSeek(std::int64_t offset, TSeekOrigin origin, std::int64_t position, std::int64_t size) {
@@ -81,24 +83,11 @@ std::int64_t TStream::CopyFrom(TStream& source, std::int64_t count) {
     return count;
 }
 
-namespace {
-
-template <typename Buffer>
-Buffer ReadRemainingInto(TStream& stream) {
+std::vector<std::uint8_t> ReadRemaining(TStream& stream) {
     const std::int64_t count = std::max<std::int64_t>(stream.Size() - stream.Position(), 0);
-    Buffer bytes(static_cast<std::size_t>(count));
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(count));
     stream.ReadBuffer(bytes.data(), count);
     return bytes;
-}
-
-}  // namespace
-
-std::vector<std::uint8_t> ReadRemaining(TStream& stream) {
-    return ReadRemainingInto<std::vector<std::uint8_t>>(stream);
-}
-
-kernel::LargeBuffer<std::uint8_t> ReadRemainingLarge(TStream& stream) {
-    return ReadRemainingInto<kernel::LargeBuffer<std::uint8_t>>(stream);
 }
 
 // --- TMemoryStream ---------------------------------------------------------------------------
@@ -213,20 +202,31 @@ TFileStream::TFileStream(const std::string& file_name, std::uint16_t mode) : fil
         flags = O_RDONLY;
         break;
     }
-    fd_ = ::open(file_name.c_str(), flags | O_CLOEXEC);
+    // Opening a named pipe for reading waits for a writer, for ever if none comes: the file is
+    // opened without waiting and refused below unless it is a regular file.
+    const bool reading = flags == O_RDONLY;
+    fd_ = ::open(file_name.c_str(), flags | O_CLOEXEC | (reading ? O_NONBLOCK : 0));
     int error = errno;
+    std::string reason;
     if (fd_ >= 0) {
-        // A folder opens for reading on Linux but is no file to read.
         struct stat st {};
-        if (::fstat(fd_, &st) == 0 && S_ISDIR(st.st_mode)) {
-            ::close(fd_);
-            fd_ = -1;
+        if (::fstat(fd_, &st) != 0) {
+            error = errno;
+        } else if (S_ISDIR(st.st_mode)) {
+            // A folder opens for reading on Linux but is no file to read.
             error = EISDIR;
+        } else if (reading && !S_ISREG(st.st_mode)) {
+            // Pipes, sockets and devices: reading them may wait for ever or never end.
+            reason = kNotARegularFile;
+        } else if (reading && ::fcntl(fd_, F_SETFL, ::fcntl(fd_, F_GETFL) & ~O_NONBLOCK) != 0) {
+            error = errno;
+        } else {
+            return;
         }
+        ::close(fd_);
+        fd_ = -1;
     }
-    if (fd_ < 0) {
-        throw EFOpenError("Cannot open file \"" + file_name + "\". " + ErrnoText(error));
-    }
+    throw EFOpenError("Cannot open file \"" + file_name + "\". " + (reason.empty() ? ErrnoText(error) : reason));
 }
 
 TFileStream::~TFileStream() {

@@ -9,8 +9,6 @@
 #include <utility>
 #include <vector>
 
-#include "platform/kernel/large_memory.h"
-
 #include "platform/ui/core/exceptions.h"
 
 namespace ui {
@@ -50,9 +48,6 @@ public:
 
 // The bytes from the stream's position to its end (what a graphic loads from a stream).
 std::vector<std::uint8_t> ReadRemaining(TStream& stream);
-// The same in memory from the system's large pages: for whole picture files, read once, decoded
-// and dropped.
-kernel::LargeBuffer<std::uint8_t> ReadRemainingLarge(TStream& stream);
 
 // A stream over a growable block of memory.
 class TMemoryStream : public TStream {
@@ -113,7 +108,8 @@ std::optional<TFileIdentity> FileIdentityOf(const std::string& file_name);
 
 // A stream over an open file; the file is closed when the stream is destroyed.
 // Opening raises EFOpenError "Cannot open file "<name>". <reason>", creating raises
-// EFCreateError "Cannot create file "<name>". <reason>".
+// EFCreateError "Cannot create file "<name>". <reason>". Only a regular file opens for reading:
+// a folder, a named pipe, a socket or a device is refused at once, without waiting for a writer.
 class TFileStream : public TStream {
 public:
     TFileStream(const std::string& file_name, std::uint16_t mode);

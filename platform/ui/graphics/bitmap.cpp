@@ -48,6 +48,26 @@ QImage ConvertLayout(const QImage& source, TPixelFormat to) {
     return out;
 }
 
+// The toolkit hands a conversion of more than 2 x 65536 pixels to threads of its own pool. A
+// picture is already decoded on one thread of the program's pool, with the other pictures on the
+// others, so it is converted on that thread, a band of rows at a time that the toolkit keeps
+// there (which also leaves the thread checker no threads it cannot follow).
+QImage ConvertedOnThisThread(const QImage& source, QImage::Format format) {
+    if (source.format() == format || source.isNull()) return source;
+    QImage out(source.size(), format);
+    if (out.isNull()) throw EOutOfResources("Out of system resources");
+    const int band = std::max(1, 65536 / std::max(source.width(), 1));
+    for (int y = 0; y < source.height(); y += band) {
+        const int rows = std::min(band, source.height() - y);
+        QImage part(source.constScanLine(y), source.width(), rows, source.bytesPerLine(), source.format());
+        part.setColorTable(source.colorTable());
+        const QImage converted = part.convertToFormat(format);
+        const auto bytes = static_cast<std::size_t>(std::min(converted.bytesPerLine(), out.bytesPerLine()));
+        for (int r = 0; r < rows; ++r) std::memcpy(out.scanLine(y + r), converted.constScanLine(r), bytes);
+    }
+    return out;
+}
+
 }  // namespace
 
 TBitmap::TBitmap() : image_(std::make_unique<QImage>()), canvas_(std::make_unique<TCanvas>(image_.get())) {
@@ -157,7 +177,20 @@ void TBitmap::LoadFromResourceName(const std::string& name) {
 }
 
 void TBitmap::LoadFromStream(TStream& stream) {
-    const std::vector<std::uint8_t> bytes = ReadRemaining(stream);
+    // The headers first, then only as much of the rest as they give the picture: a huge file
+    // behind a small picture is not read into memory.
+    const std::int64_t available = std::max<std::int64_t>(stream.Size() - stream.Position(), 0);
+    std::vector<std::uint8_t> bytes(static_cast<std::size_t>(std::min<std::int64_t>(available, bmp::kLayoutBytes)));
+    stream.ReadBuffer(bytes.data(), static_cast<std::int64_t>(bytes.size()));
+    if (static_cast<std::int64_t>(bytes.size()) < available) {
+        const std::uint64_t wanted =
+            std::min(static_cast<std::uint64_t>(available), bmp::ReadLayout(bytes.data(), bytes.size()).file_bytes);
+        const std::size_t head = bytes.size();
+        if (wanted > head) {
+            bytes.resize(static_cast<std::size_t>(wanted));
+            stream.ReadBuffer(bytes.data() + head, static_cast<std::int64_t>(wanted - head));
+        }
+    }
     const bmp::DecodedBmp decoded = bmp::Decode(bytes.data(), bytes.size());
     const TPixelFormat format = decoded.has_alpha ? TPixelFormat::pf32bit : TPixelFormat::pf24bit;
     auto image = std::make_unique<QImage>(MakeImage(decoded.width, decoded.height, format));
@@ -204,10 +237,12 @@ void TBitmap::Draw(TCanvas& canvas, const TRect& rect) const {
     }
 }
 
-void TBitmap::SetImage(const QImage& image, TPixelFormat format) {
-    const QImage argb = image.convertToFormat(QImage::Format_ARGB32);
-    auto next = std::make_unique<QImage>(format == TPixelFormat::pf32bit ? argb : ConvertLayout(argb, format));
-    ReplaceImage(std::move(next), format);
+void TBitmap::SetImage(QImage image, TPixelFormat format) {
+    // A large picture is held at most twice at any time: as read and converted, then converted
+    // and in this bitmap's layout.
+    image = ConvertedOnThisThread(image, QImage::Format_ARGB32);
+    if (format != TPixelFormat::pf32bit) image = ConvertLayout(image, format);
+    ReplaceImage(std::make_unique<QImage>(std::move(image)), format);
 }
 
 void TBitmap::ReplaceImage(std::unique_ptr<QImage> image, TPixelFormat format) {

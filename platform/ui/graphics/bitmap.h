@@ -66,8 +66,9 @@ public:
 
     // Platform side: the pixel store (never null).
     const QImage& Image() const { return *image_; }
-    // Replaces the pixels by `image` converted to this bitmap's layout; platform decoders use it.
-    void SetImage(const QImage& image, TPixelFormat format);
+    // Replaces the pixels by `image` converted to this bitmap's layout, on the calling thread;
+    // platform decoders use it. An image handed over by move is let go as soon as it is converted.
+    void SetImage(QImage image, TPixelFormat format);
 
 protected:
     void AssignTo(TPersistent* dest) const override;

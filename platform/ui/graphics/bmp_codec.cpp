@@ -341,6 +341,19 @@ DecodedBmp Decode(const std::uint8_t* data, std::size_t size) {
     return out;
 }
 
+BmpLayout ReadLayout(const std::uint8_t* data, std::size_t size) {
+    if (data == nullptr) Fail("file is empty");
+    const Header h = ReadHeader(Reader(data, size));
+    const auto pixels = static_cast<std::uint64_t>(h.width) * static_cast<std::uint64_t>(h.height);
+    std::uint64_t pixel_bytes = Stride(h) * static_cast<std::uint64_t>(h.height);
+    if (h.compression == kBiRle8 || h.compression == kBiRle4) {
+        // No code takes more than 4 bytes a pixel (a run of one, a delta of one column), and each
+        // row ends with a 2-byte code.
+        pixel_bytes = 4 * pixels + 2 * static_cast<std::uint64_t>(h.height) + 2;
+    }
+    return BmpLayout{h.width, h.height, h.pixel_offset + pixel_bytes};
+}
+
 std::vector<std::uint8_t> Encode32(const std::uint32_t* pixels, int width, int height) {
     if (width < 0 || height < 0) throw EInvalidGraphic("Bitmap image is not valid: negative size");
     const std::size_t image_bytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4;

@@ -5,13 +5,34 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "platform/ui/graphics/bitmap.h"
+#include "platform/ui/graphics/decoded_image.h"
 #include "platform/ui/graphics/graphic.h"
 
 namespace ui {
+
+// The image an icon file shows (the largest, the deepest among equal sizes) as the file's
+// directory and the image's own header describe it, read without decoding.
+struct TIconImage {
+    int entry = 0;  // its place in the directory
+    std::uint32_t width = 0;
+    std::uint32_t height = 0;
+    // Where its own data lies in the file and how long it is, as the directory gives them.
+    std::uint64_t offset = 0;
+    std::uint64_t bytes = 0;
+    // For an image stored as a PNG file: its header.
+    std::optional<TPngHeader> png;
+};
+// From the directory at the file's start; raises the icon's error when it is unreadable.
+TIconImage ReadIconDirectory(const std::uint8_t* data, std::size_t size);
+// Refines the size from the first bytes of the image's own data (read from its offset): a PNG's
+// image header, or a bitmap info header whose height counts the mask's rows too.
+void ReadIconImageHeader(TIconImage& image, const std::uint8_t* own, std::size_t size);
+inline constexpr std::size_t kIconImageHeaderBytes = kPngHeaderBytes;
 
 class TIcon : public TGraphic {
 public:
@@ -28,7 +49,10 @@ public:
     void SetHeight(int height) override;
     bool Empty() const override;
 
-    // Unreadable data raises EInvalidGraphic "Icon image is not valid".
+    // Reads the directory first, then the file no further than its images reach. Unreadable data
+    // raises EInvalidGraphic "Icon image is not valid: <reason>"; the image shown is checked
+    // against the size limit and, stored as a PNG, against what its data can hold (as "Icon"),
+    // before it is decoded.
     void LoadFromStream(TStream& stream) override;
     void SaveToStream(TStream& stream) const override;
 

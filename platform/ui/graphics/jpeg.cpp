@@ -9,6 +9,7 @@
 #include <jpeglib.h>
 
 #include <algorithm>
+#include <array>
 #include <functional>
 
 #include "platform/ui/graphics/picture_size_limit.h"
@@ -56,10 +57,78 @@ struct DecodeJob {
     bool adobe_inverted;
 };
 
-bool DecodeHeader(DecodeJob& job, const std::uint8_t* data, std::size_t size, bool four_bytes) {
+// A libjpeg data source that reads a stream a block at a time, so that a file is never in memory
+// whole. libjpeg calls it inside a setjmp frame: nothing may be thrown through it, so a stream
+// that fails ends the data there. At the end it does what libjpeg's own file source does: warns
+// of the early end (which the decode then refuses) and hands over an end-of-image marker.
+struct StreamSource {
+    jpeg_source_mgr pub;  // first: libjpeg holds a pointer to it
+    TStream* stream;
+    std::array<JOCTET, 64 * 1024> buffer;
+};
+
+void InitSource(j_decompress_ptr) {}
+void TermSource(j_decompress_ptr) {}
+
+boolean FillInputBuffer(j_decompress_ptr cinfo) {
+    auto* source = reinterpret_cast<StreamSource*>(cinfo->src);
+    std::int64_t n = 0;
+    try {
+        n = source->stream->Read(source->buffer.data(), static_cast<std::int64_t>(source->buffer.size()));
+    } catch (...) {
+        n = 0;
+    }
+    if (n <= 0) {
+        WARNMS(cinfo, JWRN_JPEG_EOF);
+        source->buffer[0] = 0xFF;
+        source->buffer[1] = JPEG_EOI;
+        n = 2;
+    }
+    source->pub.next_input_byte = source->buffer.data();
+    source->pub.bytes_in_buffer = static_cast<std::size_t>(n);
+    return TRUE;
+}
+
+void SkipInputData(j_decompress_ptr cinfo, long count) {
+    auto* source = reinterpret_cast<StreamSource*>(cinfo->src);
+    while (count > static_cast<long>(source->pub.bytes_in_buffer)) {
+        count -= static_cast<long>(source->pub.bytes_in_buffer);
+        FillInputBuffer(cinfo);
+    }
+    if (count <= 0) return;
+    source->pub.next_input_byte += count;
+    source->pub.bytes_in_buffer -= static_cast<std::size_t>(count);
+}
+
+std::unique_ptr<StreamSource> MakeStreamSource(TStream& stream) {
+    auto source = std::make_unique<StreamSource>();
+    std::memset(&source->pub, 0, sizeof source->pub);
+    source->pub.init_source = InitSource;
+    source->pub.fill_input_buffer = FillInputBuffer;
+    source->pub.skip_input_data = SkipInputData;
+    source->pub.resync_to_restart = jpeg_resync_to_restart;
+    source->pub.term_source = TermSource;
+    source->stream = &stream;
+    return source;
+}
+
+// The compressed data: a buffer in memory, or a stream (`source` set).
+struct JpegInput {
+    const std::uint8_t* data = nullptr;
+    std::size_t size = 0;
+    StreamSource* source = nullptr;
+
+    bool Empty() const { return source ? source->stream->Position() >= source->stream->Size() : size == 0; }
+};
+
+bool DecodeHeader(DecodeJob& job, const JpegInput& input, bool four_bytes) {
     if (setjmp(job.err.jump)) return false;
     jpeg_create_decompress(&job.cinfo);
-    jpeg_mem_src(&job.cinfo, data, static_cast<unsigned long>(size));
+    if (input.source != nullptr) {
+        job.cinfo.src = &input.source->pub;
+    } else {
+        jpeg_mem_src(&job.cinfo, input.data, static_cast<unsigned long>(input.size));
+    }
     jpeg_read_header(&job.cinfo, TRUE);
     job.cmyk = job.cinfo.jpeg_color_space == JCS_CMYK || job.cinfo.jpeg_color_space == JCS_YCCK;
     // Files written by the prepress tools of one maker mark themselves with an Adobe segment
@@ -131,18 +200,24 @@ bool DecodePixels(DecodeJob& job, std::uint8_t* rows, std::size_t stride, const 
     return true;
 }
 
-void DecodeJpeg(const std::uint8_t* data, std::size_t size, const PixelTarget& target) {
-    if (size == 0) Invalid("no data");
-    auto job = std::make_unique<DecodeJob>();
-    std::memset(&job->cinfo, 0, sizeof job->cinfo);
-    InitErrors(job->err);
-    job->cinfo.err = &job->err.pub;
-    struct Destroy {
-        DecodeJob& job;
-        ~Destroy() { jpeg_destroy_decompress(&job.cinfo); }
-    } destroy{*job};
+// A decompressor that is destroyed with it, on every path.
+struct DecodeJobOwner {
+    std::unique_ptr<DecodeJob> job;
+    DecodeJobOwner() : job(std::make_unique<DecodeJob>()) {
+        std::memset(&job->cinfo, 0, sizeof job->cinfo);
+        InitErrors(job->err);
+        job->cinfo.err = &job->err.pub;
+    }
+    ~DecodeJobOwner() { jpeg_destroy_decompress(&job->cinfo); }
+    DecodeJobOwner(const DecodeJobOwner&) = delete;
+    DecodeJobOwner& operator=(const DecodeJobOwner&) = delete;
+};
 
-    if (!DecodeHeader(*job, data, size, target.bytes_per_pixel == 4)) Invalid(job->err.message);
+void DecodeJpeg(const JpegInput& input, const PixelTarget& target) {
+    if (input.Empty()) Invalid("no data");
+    DecodeJobOwner owner;
+    DecodeJob* job = owner.job.get();
+    if (!DecodeHeader(*job, input, target.bytes_per_pixel == 4)) Invalid(job->err.message);
     const JDIMENSION width = job->cinfo.output_width;
     const JDIMENSION height = job->cinfo.output_height;
     if (width == 0 || height == 0) Invalid("empty picture");
@@ -159,7 +234,7 @@ void DecodeJpeg(const std::uint8_t* data, std::size_t size, const PixelTarget& t
 std::unique_ptr<TBitmap> DecodeJpegBitmap(const std::vector<std::uint8_t>& data) {
     auto bitmap = std::make_unique<TBitmap>();
     bitmap->SetPixelFormat(TPixelFormat::pf24bit);
-    DecodeJpeg(data.data(), data.size(),
+    DecodeJpeg(JpegInput{data.data(), data.size()},
                PixelTarget{3,
                            [&](int width, int height, std::size_t& stride) {
                                bitmap->SetSize(width, height);
@@ -230,30 +305,74 @@ std::vector<std::uint8_t> EncodeJpeg(const TBitmap& bitmap, int quality) {
     return std::vector<std::uint8_t>(job->out, job->out + job->out_size);
 }
 
-}  // namespace
-
-void DecodeJpegPixels32(const std::uint8_t* data, std::size_t size,
-                        const std::function<std::uint8_t*(int width, int height)>& pixels_for) {
-    DecodeJpeg(data, size,
-               PixelTarget{4,
-                           [&](int width, int height, std::size_t& stride) {
-                               stride = static_cast<std::size_t>(width) * 4;
-                               return pixels_for(width, height);
-                           },
-                           0,
-                           {}});
+PixelTarget Pixels32Target(const std::function<std::uint8_t*(int width, int height)>& pixels_for) {
+    return PixelTarget{4,
+                       [&](int width, int height, std::size_t& stride) {
+                           stride = static_cast<std::size_t>(width) * 4;
+                           return pixels_for(width, height);
+                       },
+                       0,
+                       {}};
 }
 
-void DecodeJpegBands32(const std::uint8_t* data, std::size_t size, int band_rows,
-                       const std::function<std::uint8_t*(int width, int height)>& start,
-                       const std::function<std::uint8_t*(int first, int count)>& band_done) {
-    PixelTarget target{4,
+PixelTarget Bands32Target(int band_rows, const std::function<std::uint8_t*(int width, int height)>& start,
+                          const std::function<std::uint8_t*(int first, int count)>& band_done) {
+    return PixelTarget{4,
                        [&](int width, int height, std::size_t& stride) {
                            stride = static_cast<std::size_t>(width) * 4;
                            return start(width, height);
                        },
                        std::max(band_rows, 1), band_done};
-    DecodeJpeg(data, size, target);
+}
+
+}  // namespace
+
+void DecodeJpegPixels32(const std::uint8_t* data, std::size_t size,
+                        const std::function<std::uint8_t*(int width, int height)>& pixels_for) {
+    DecodeJpeg(JpegInput{data, size}, Pixels32Target(pixels_for));
+}
+
+void DecodeJpegPixels32(TStream& stream, const std::function<std::uint8_t*(int width, int height)>& pixels_for) {
+    const std::unique_ptr<StreamSource> source = MakeStreamSource(stream);
+    DecodeJpeg(JpegInput{nullptr, 0, source.get()}, Pixels32Target(pixels_for));
+}
+
+void DecodeJpegBands32(const std::uint8_t* data, std::size_t size, int band_rows,
+                       const std::function<std::uint8_t*(int width, int height)>& start,
+                       const std::function<std::uint8_t*(int first, int count)>& band_done) {
+    DecodeJpeg(JpegInput{data, size}, Bands32Target(band_rows, start, band_done));
+}
+
+void DecodeJpegBands32(TStream& stream, int band_rows, const std::function<std::uint8_t*(int width, int height)>& start,
+                       const std::function<std::uint8_t*(int first, int count)>& band_done) {
+    const std::unique_ptr<StreamSource> source = MakeStreamSource(stream);
+    DecodeJpeg(JpegInput{nullptr, 0, source.get()}, Bands32Target(band_rows, start, band_done));
+}
+
+TJpegHeader ReadJpegHeader(TStream& stream) {
+    const std::unique_ptr<StreamSource> source = MakeStreamSource(stream);
+    const JpegInput input{nullptr, 0, source.get()};
+    if (input.Empty()) Invalid("no data");
+    DecodeJobOwner owner;
+    DecodeJob& job = *owner.job;
+    if (!DecodeHeader(job, input, true)) Invalid(job.err.message);
+    TJpegHeader header;
+    header.width = static_cast<int>(job.cinfo.output_width);
+    header.height = static_cast<int>(job.cinfo.output_height);
+    CheckPictureSize("JPEG", job.cinfo.output_width, job.cinfo.output_height);
+    // A file of several scans is decoded from coefficients kept for the whole picture: 64
+    // values of 2 bytes for every block of every component.
+    if (jpeg_has_multiple_scans(&job.cinfo)) {
+        for (int c = 0; c < job.cinfo.num_components; ++c) {
+            const jpeg_component_info& component = job.cinfo.comp_info[c];
+            header.decoder_bytes +=
+                std::uint64_t{component.width_in_blocks} * component.height_in_blocks * 64 * sizeof(JCOEF);
+        }
+    }
+    // Its working rows: a few rows of blocks of every component, and a row to hand over.
+    header.decoder_bytes += std::uint64_t{job.cinfo.output_width} * 4 * 16 *
+                            static_cast<std::uint64_t>(std::max(job.cinfo.num_components, 1));
+    return header;
 }
 
 TJPEGImage::TJPEGImage() : bitmap_(std::make_unique<TBitmap>()) {}

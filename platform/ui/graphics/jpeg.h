@@ -33,6 +33,23 @@ void DecodeJpegBands32(const std::uint8_t* data, std::size_t size, int band_rows
                        const std::function<std::uint8_t*(int width, int height)>& start,
                        const std::function<std::uint8_t*(int first, int count)>& band_done);
 
+// DecodeJpegPixels32 and DecodeJpegBands32 reading the data from a stream, from its position,
+// a block at a time: the compressed data is never in memory whole. A stream that ends before the
+// picture does raises EInvalidGraphic "JPEG image is not valid: data is truncated".
+void DecodeJpegPixels32(TStream& stream, const std::function<std::uint8_t*(int width, int height)>& pixels_for);
+void DecodeJpegBands32(TStream& stream, int band_rows, const std::function<std::uint8_t*(int width, int height)>& start,
+                       const std::function<std::uint8_t*(int first, int count)>& band_done);
+
+// What a JPEG's headers say, read from a stream without decoding anything: the size its pixels
+// decode to, and the memory the decoder takes besides the pixels it hands over (for a picture
+// of several scans the coefficients of the whole picture). Errors as TJPEGImage::LoadFromStream.
+struct TJpegHeader {
+    int width = 0;
+    int height = 0;
+    std::uint64_t decoder_bytes = 0;
+};
+TJpegHeader ReadJpegHeader(TStream& stream);
+
 class TJPEGImage : public TGraphic {
 public:
     TJPEGImage();

@@ -11,6 +11,7 @@
 #include "platform/ui/core/sysutils.h"
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/decoded_image.h"
+#include "platform/ui/graphics/gif_blocks.h"
 #include "platform/ui/graphics/icon.h"
 #include "platform/ui/graphics/jpeg.h"
 
@@ -37,29 +38,6 @@ QImage PixelsOf(const TGraphic& graphic) {
     if (const auto* jpeg = dynamic_cast<const TJPEGImage*>(&graphic)) return jpeg->Bitmap().Image();
     if (const auto* bitmap = dynamic_cast<const TBitmap*>(&graphic)) return bitmap->Image();
     return QImage();
-}
-
-std::uint16_t Word(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
-
-// The rectangle of a GIF's first image (its image descriptor), found by walking the blocks with
-// every read bounded by the data's end; nothing for data that ends before one.
-std::optional<TRect> FirstGifImage(const std::uint8_t* data, std::size_t size) {
-    constexpr std::size_t kHeader = 13;  // signature, logical screen descriptor
-    if (size < kHeader) return std::nullopt;
-    std::size_t p = kHeader;
-    const std::uint8_t flags = data[10];
-    if (flags & 0x80) p += 3u * (1u << ((flags & 0x07) + 1));  // global colour table
-    while (p < size) {
-        if (data[p] == 0x2C) {
-            if (size - p < 10) return std::nullopt;
-            return Bounds(Word(data + p + 1), Word(data + p + 3), Word(data + p + 5), Word(data + p + 7));
-        }
-        if (data[p] != 0x21 || size - p < 2) return std::nullopt;
-        p += 2;  // introducer and label, then sub-blocks up to the empty one
-        while (p < size && data[p] != 0) p += 1u + data[p];
-        ++p;
-    }
-    return std::nullopt;
 }
 
 }  // namespace
@@ -91,9 +69,11 @@ std::unique_ptr<TOlePicture> TOlePicture::Load(const std::uint8_t* data, std::si
     if (StartsWith(data, size, "GIF8", 4)) {
         // The reader paints the first image onto the logical screen; the service shows the
         // image alone.
-        const std::optional<TRect> first = FirstGifImage(data, size);
+        stream.SetPosition(0);
+        const std::optional<TGifFirstImage> first = FindGifFirstImage(stream);
         if (!first) return nullptr;
-        const QRect area = QRect(first->Left, first->Top, first->Width(), first->Height()).intersected(pixels.rect());
+        const TRect& bounds = first->bounds;
+        const QRect area = QRect(bounds.Left, bounds.Top, bounds.Width(), bounds.Height()).intersected(pixels.rect());
         if (area.isEmpty()) return nullptr;
         pixels = pixels.copy(area);
     }

@@ -6,6 +6,7 @@
 #include <functional>
 #include <optional>
 
+#include "platform/ui/graphics/bmp_codec.h"
 #include "platform/ui/graphics/decoded_image.h"
 #include "platform/ui/graphics/icon.h"
 #include "platform/ui/graphics/jpeg.h"
@@ -60,35 +61,116 @@ std::unique_ptr<TGraphic> CreateGraphicForExtension(const std::string& extension
 
 namespace {
 
-// The data of a file whose format's decoder writes 32-bit pixels itself (JPEG), opened and read as
-// TGraphic::LoadFromFile does, so that a missing file fails alike; nothing, with nothing read,
-// for the other formats.
-std::optional<kernel::LargeBuffer<std::uint8_t>> ReadPixels32File(const std::string& file_name) {
+// Whether the file's format has a decoder that writes 32-bit pixels itself (JPEG).
+bool DecodesPixels32(const std::string& file_name) {
     const std::string key = Lower(ExtensionOf(file_name));
     const auto format =
         std::find_if(kFormats.begin(), kFormats.end(), [&](const Format& f) { return key == f.extension; });
-    if (format == kFormats.end() || dynamic_cast<TJPEGImage*>(format->create().get()) == nullptr) return std::nullopt;
-    TFileStream stream(file_name, fmOpenRead | fmShareDenyWrite);
-    return ReadRemainingLarge(stream);
+    return format != kFormats.end() && dynamic_cast<TJPEGImage*>(format->create().get()) != nullptr;
+}
+
+// The file opened as TGraphic::LoadFromFile opens it, so that a missing file fails alike.
+std::unique_ptr<TFileStream> OpenPictureFile(const std::string& file_name) {
+    return std::make_unique<TFileStream>(file_name, fmOpenRead | fmShareDenyWrite);
+}
+
+std::uint64_t FileBytes(TStream& stream) {
+    return static_cast<std::uint64_t>(std::max<std::int64_t>(stream.Size() - stream.Position(), 0));
+}
+
+// Up to `count` bytes from the stream's position.
+std::vector<std::uint8_t> ReadHead(TStream& stream, std::size_t count) {
+    std::vector<std::uint8_t> head(static_cast<std::size_t>(std::min<std::uint64_t>(count, FileBytes(stream))));
+    stream.ReadBuffer(head.data(), static_cast<std::int64_t>(head.size()));
+    return head;
+}
+
+// The memory a format's load takes, from the file's headers, in bytes a pixel at the decoder's
+// peak (and the file's bytes where it is read whole).
+TPictureLoadCost CostOf(const std::string& key, TStream& file, int band_rows) {
+    TPictureLoadCost cost;
+    const std::uint64_t file_bytes = FileBytes(file);
+    std::uint64_t bytes_per_pixel = 0;
+    std::uint64_t held_file_bytes = 0;
+    if (key == "jpg" || key == "jpeg") {
+        // Decoded straight into 32-bit pixels, the file read a block at a time.
+        const TJpegHeader jpeg = ReadJpegHeader(file);
+        cost.width = static_cast<std::uint32_t>(jpeg.width);
+        cost.height = static_cast<std::uint32_t>(jpeg.height);
+        cost.whole = 4 * cost.width * cost.height + jpeg.decoder_bytes;
+        cost.banded = 4 * cost.width * static_cast<std::uint64_t>(std::max(band_rows, 1)) + jpeg.decoder_bytes;
+        return cost;
+    }
+    if (key == "bmp") {
+        // The pixel part of the file, the decoded pixels and the bitmap they go into.
+        const std::vector<std::uint8_t> head = ReadHead(file, bmp::kLayoutBytes);
+        const bmp::BmpLayout layout = bmp::ReadLayout(head.data(), head.size());
+        cost.width = static_cast<std::uint32_t>(layout.width);
+        cost.height = static_cast<std::uint32_t>(layout.height);
+        bytes_per_pixel = 8;
+        held_file_bytes = std::min(file_bytes, layout.file_bytes);
+    } else if (key == "png") {
+        // The picture as the toolkit reads it, then as 32-bit pixels, then in the bitmap's layout.
+        const std::vector<std::uint8_t> head = ReadHead(file, kPngHeaderBytes);
+        if (const std::optional<TPngHeader> png = ReadPngHeader(head.data(), head.size())) {
+            cost.width = png->width;
+            cost.height = png->height;
+            bytes_per_pixel = static_cast<std::uint64_t>(std::max(png->ReadBytesPerPixel() + 4, 7));
+        }
+    } else if (key == "gif") {
+        // The logical screen as the toolkit reads it, then in the bitmap's layout.
+        const std::vector<std::uint8_t> head = ReadHead(file, 10);
+        if (head.size() == 10) {
+            cost.width = static_cast<std::uint32_t>(head[6] | (head[7] << 8));
+            cost.height = static_cast<std::uint32_t>(head[8] | (head[9] << 8));
+            bytes_per_pixel = 8;
+        }
+    } else if (key == "ico") {
+        // The file up to its images' end, the image shown as the toolkit reads it and in 32 bits.
+        const std::int64_t start = file.Position();
+        const std::vector<std::uint8_t> directory = ReadHead(file, 6 + 16 * 65535);
+        TIconImage shown = ReadIconDirectory(directory.data(), directory.size());
+        if (shown.offset < file_bytes) {
+            file.SetPosition(start + static_cast<std::int64_t>(shown.offset));
+            const std::vector<std::uint8_t> own = ReadHead(file, kIconImageHeaderBytes);
+            ReadIconImageHeader(shown, own.data(), own.size());
+        }
+        cost.width = shown.width;
+        cost.height = shown.height;
+        bytes_per_pixel = static_cast<std::uint64_t>(shown.png ? shown.png->ReadBytesPerPixel() + 4 : 8);
+        held_file_bytes = file_bytes;
+    }
+    cost.whole = held_file_bytes + bytes_per_pixel * cost.width * cost.height;
+    cost.banded = cost.whole;
+    return cost;
 }
 
 }  // namespace
 
 bool LoadPictureFilePixels32(const std::string& file_name,
                              const std::function<std::uint8_t*(int width, int height)>& pixels_for) {
-    const auto data = ReadPixels32File(file_name);
-    if (!data) return false;
-    DecodeJpegPixels32(data->data(), data->size(), pixels_for);
+    if (!DecodesPixels32(file_name)) return false;
+    DecodeJpegPixels32(*OpenPictureFile(file_name), pixels_for);
     return true;
 }
 
 bool LoadPictureFileBands32(const std::string& file_name, int band_rows,
                             const std::function<std::uint8_t*(int width, int height)>& start,
                             const std::function<std::uint8_t*(int first, int count)>& band_done) {
-    const auto data = ReadPixels32File(file_name);
-    if (!data) return false;
-    DecodeJpegBands32(data->data(), data->size(), band_rows, start, band_done);
+    if (!DecodesPixels32(file_name)) return false;
+    DecodeJpegBands32(*OpenPictureFile(file_name), band_rows, start, band_done);
     return true;
+}
+
+TPictureLoadCost PictureFileLoadCost(const std::string& file_name, int band_rows) {
+    const std::string key = Lower(ExtensionOf(file_name));
+    try {
+        const std::unique_ptr<TFileStream> file = OpenPictureFile(file_name);
+        return CostOf(key, *file, band_rows);
+    } catch (const Exception&) {
+        // Loading it fails too, and says why.
+        return TPictureLoadCost{};
+    }
 }
 
 TPicture::TPicture() = default;

@@ -19,8 +19,9 @@ namespace ui {
 std::unique_ptr<TGraphic> CreateGraphicForExtension(const std::string& extension);
 
 // Loads a picture file straight into 32-bit pixels when its format's decoder can write them
-// (JPEG): `pixels_for` as for DecodeJpegPixels32, errors as TPicture::LoadFromFile. False, with
-// nothing read, for the other formats: those load through a TPicture.
+// (JPEG), reading the file a block at a time: `pixels_for` as for DecodeJpegPixels32, errors as
+// TPicture::LoadFromFile. False, with nothing read, for the other formats: those load through a
+// TPicture.
 bool LoadPictureFilePixels32(const std::string& file_name,
                              const std::function<std::uint8_t*(int width, int height)>& pixels_for);
 
@@ -28,6 +29,20 @@ bool LoadPictureFilePixels32(const std::string& file_name,
 bool LoadPictureFileBands32(const std::string& file_name, int band_rows,
                             const std::function<std::uint8_t*(int width, int height)>& start,
                             const std::function<std::uint8_t*(int first, int count)>& band_done);
+
+// What loading a picture file takes of memory at its peak, told from its headers alone, so
+// that pictures loaded side by side can be held to a total: the picture's width and height;
+// `whole`, the bytes TPicture::LoadFromFile (or LoadPictureFilePixels32) holds at most while it
+// loads the file; `banded`, the bytes LoadPictureFileBands32 holds with bands of `band_rows`
+// rows (the same as whole for the formats it does not read). All 0 when the file or its headers
+// cannot be read: loading it then fails as well, and says why.
+struct TPictureLoadCost {
+    std::uint64_t width = 0;
+    std::uint64_t height = 0;
+    std::uint64_t whole = 0;
+    std::uint64_t banded = 0;
+};
+TPictureLoadCost PictureFileLoadCost(const std::string& file_name, int band_rows);
 
 class TPicture : public TPersistent {
 public:
