@@ -368,6 +368,55 @@ TEST_F(EditingList, AScrollThatMovesNothingKeepsTheEditOpen) {
     }
 }
 
+// A card selected while an edit is open is brought into view: when that moves the cards, the
+// edit is stored and closed first, in both flows; a card already in view moves nothing and the
+// edit stays open.
+TEST_F(EditingList, SelectingACardOutOfViewStoresAndClosesTheEdit) {
+    const struct {
+        const char* name;
+        TScrollBarType bar;
+        bool out_of_view;  // the last card is selected, else the one beside the edited card
+    } cases[] = {
+        {"columns, a card beyond the right edge", TScrollBarType::sbtHorizontal, true},
+        {"rows, a card below the bottom", TScrollBarType::sbtVertical, true},
+        {"columns, a card in view", TScrollBarType::sbtHorizontal, false},
+        {"rows, a card in view", TScrollBarType::sbtVertical, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        list = std::make_unique<TFineCardList>(nullptr);
+        list->OnCardEndEdit = [this](TCustomFineCardList*, int card, int item) {
+            events.push_back("end " + std::to_string(card) + "." + std::to_string(item));
+        };
+        events.clear();
+        list->SetScrollBarType(c.bar);
+        Fill(20, 16);
+        const auto first = [&] {
+            const CardLayoutState& st = list->LayoutState();
+            return c.bar == TScrollBarType::sbtVertical ? st.first_row : st.first_column;
+        };
+        ASSERT_EQ(first(), 1);
+        ASSERT_TRUE(list->ScrollBar().Visible()) << "the cards do not all fit";
+        list->EditItem(0, 0, '\0');
+        ASSERT_TRUE(list->Editing());
+        Input().SetText("typed");
+        list->SelectCardIndex(c.out_of_view ? 15 : 1);
+        if (c.out_of_view) {
+            EXPECT_GT(first(), 1) << "the view did not move";
+            EXPECT_FALSE(list->Editing());
+            EXPECT_FALSE(list->Cards().Items(0)->Editing);
+            EXPECT_EQ(Item(0, 0).AsString(), "typed");
+            EXPECT_EQ(events, std::vector<std::string>{"end 0.0"});
+        } else {
+            EXPECT_EQ(first(), 1);
+            ASSERT_TRUE(list->Editing());
+            EXPECT_EQ(Input().Text(), "typed");
+            EXPECT_EQ(Item(0, 0).AsString(), "old");
+            EXPECT_TRUE(events.empty());
+        }
+    }
+}
+
 TEST_F(EditingList, InAMemoOnlyEnterWithAModifierStores) {
     Fill(40);
     Row(0).SetWordWrap(true);
