@@ -305,31 +305,39 @@ bool CardLayout::Scrolls(int position) const {
     return position != first && std::clamp(position, 1, std::max(1, count)) != first;
 }
 
-bool CardLayout::ScrollToSelected(CardLayoutCards& cards, const CardSelection& selection) {
-    if (selection.count != 1 || selection.card < 0 || selection.card >= cards.Count()) return false;
+std::optional<int> CardLayout::SelectedScrollTarget(const CardLayoutCards& cards,
+                                                    const CardSelection& selection) const {
+    if (selection.count != 1 || selection.card < 0 || selection.card >= cards.Count()) return std::nullopt;
     const int card = selection.card;
     if (metrics.flow == CardFlow::Columns) {
-        if (state.visible_columns <= 0) return false;
-        const int before = state.first_column;
+        if (state.visible_columns <= 0) return std::nullopt;
         const int c = cards.Column(card);
         const bool caption_fits = cards.CaptionRight(card) <= metrics.client_width;
         const int last = state.first_column + state.visible_columns - (caption_fits ? 0 : 1);
-        if (c < state.first_column)
-            ScrollColumnTo(cards, c);
-        else if (c > last)
-            ScrollColumnTo(cards, c - state.visible_columns + 1);
-        return state.first_column != before;
+        if (c < state.first_column) return c;
+        if (c > last) return c - state.visible_columns + 1;
+        return std::nullopt;
     }
-    if (state.visible_rows <= 0) return false;
-    const int before = state.first_row;
+    if (state.visible_rows <= 0) return std::nullopt;
     const int r = cards.Row(card);
     const bool bottom_fits = cards.Bounds(card).Bottom <= metrics.client_height;
     const int last = state.first_row + state.visible_rows - (bottom_fits ? 0 : 1);
-    if (r < state.first_row)
-        ScrollRowTo(cards, r);
-    else if (r > last)
-        ScrollRowTo(cards, r - state.visible_rows + 1);
-    return state.first_row != before;
+    if (r < state.first_row) return r;
+    if (r > last) return r - state.visible_rows + 1;
+    return std::nullopt;
+}
+
+bool CardLayout::ScrollToSelected(CardLayoutCards& cards, const CardSelection& selection) {
+    const std::optional<int> target = SelectedScrollTarget(cards, selection);
+    if (!target) return false;
+    const bool columns = metrics.flow == CardFlow::Columns;
+    const int before = columns ? state.first_column : state.first_row;
+    if (columns) {
+        ScrollColumnTo(cards, *target);
+    } else {
+        ScrollRowTo(cards, *target);
+    }
+    return (columns ? state.first_column : state.first_row) != before;
 }
 
 int ClampColumnWidth(int value, int min_width, int max_width, int hor_spacing) {

@@ -12,6 +12,7 @@
 // applying the scroll bar) stay with the control.
 #pragma once
 
+#include <optional>
 #include <vector>
 
 #include "platform/ui/graphics/geometry.h"
@@ -118,6 +119,9 @@ public:
     bool Scrolls(int position) const;
     // Brings the one selected card into view; true when the first column or row changed.
     bool ScrollToSelected(CardLayoutCards& cards, const CardSelection& selection);
+    // The first column (Columns) or row (Rows) ScrollToSelected would scroll to, nothing when it
+    // would not scroll; Scrolls(target) tells whether the view would then move.
+    std::optional<int> SelectedScrollTarget(const CardLayoutCards& cards, const CardSelection& selection) const;
     bool InView(const ui::TRect& r) const;
     // The area the cards may use: the client area less a visible scroll bar.
     int FreeWidth() const;

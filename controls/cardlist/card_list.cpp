@@ -1,6 +1,7 @@
 #include "controls/cardlist/card_list.h"
 
 #include <algorithm>
+#include <optional>
 #include <utility>
 
 #include "controls/cardlist/card_list_drag.h"
@@ -398,6 +399,15 @@ void TCustomFineCardList::UpdateScrollBar() {
 bool TCustomFineCardList::ScrollToSelected() {
     if (cards_ == nullptr || update_count_ > 0) return false;
     PrepareLayout();
+    // As every scroll: one that moves nothing leaves an open edit as it is; one that moves the
+    // cards stores and closes it first, so that the editor does not stay behind over a card that
+    // moved away.
+    const std::optional<int> target = layout_.SelectedScrollTarget(*layout_cards_, Selection());
+    if (!target || !layout_.Scrolls(*target)) return false;
+    if (Editing()) {
+        EndEdit();
+        PrepareLayout();
+    }
     if (!layout_.ScrollToSelected(*layout_cards_, Selection())) return false;
     SetHoverCard(-1);
     ApplyLayout();

@@ -2,6 +2,7 @@
 // placed over the item's value, its keys routed through the list, and the value written back.
 // Boolean items toggle and ratings change without an editor; pictures come from the picture
 // dialog.
+#include <memory>
 #include <utility>
 
 #include "controls/cardlist/card_list.h"
@@ -88,7 +89,9 @@ void TCustomFineCardList::EditItem(int cardIndex, int itemIndex, char key) {
     TFineCard* card = cards_->Items(cardIndex);
     if (itemIndex >= card->Items().Count()) return;
     // The handlers of the events below may free the card (or others before it): it is looked up
-    // again by its ID after each, and its index taken afresh.
+    // again by its ID after each, and its index taken afresh. The picture dialog lets other
+    // events run, which may free the whole list: then nothing of it is touched again.
+    const std::weak_ptr<const bool> alive = alive_;
     const int card_id = card->ID();
     const auto again = [&] {
         card = cards_->FindCardID(card_id);
@@ -104,10 +107,11 @@ void TCustomFineCardList::EditItem(int cardIndex, int itemIndex, char key) {
     // An edit that opens nothing must not leave hover tracking suspended.
     struct StartingCleared {
         TCustomFineCardList& list;
+        const std::weak_ptr<const bool>& alive;
         ~StartingCleared() {
-            if (!list.Editing()) list.edit_.EditStarting = false;
+            if (!alive.expired() && !list.Editing()) list.edit_.EditStarting = false;
         }
-    } cleared{*this};
+    } cleared{*this, alive};
     const TFineCardTemplateItem* ti = template_->Items().Items(itemIndex);
     if (read_only_ || ti->ReadOnly()) return;
     bool allow = true;
@@ -144,17 +148,19 @@ void TCustomFineCardList::EditItem(int cardIndex, int itemIndex, char key) {
     // kind, a failure), the card leaves the editing state.
     struct EditingCleared {
         TCustomFineCardList& list;
+        const std::weak_ptr<const bool>& alive;
         int card_id;
         ~EditingCleared() {
-            if (list.Editing()) return;
+            if (alive.expired() || list.Editing()) return;
             auto* c = static_cast<TFineCard*>(list.cards_->FindItemID(card_id));
             if (c != nullptr && c->Editing) {
                 c->Editing = false;
                 list.cards_->ApplyCardAppearance(c);
             }
         }
-    } editing_cleared{*this, card_id};
+    } editing_cleared{*this, alive, card_id};
     OpenEditor(cardIndex, itemIndex, item->ValueClientRect, value, key);
+    if (alive.expired()) return;
     Invalidate();
 }
 
@@ -244,13 +250,18 @@ bool TCustomFineCardList::OpenEditor(int cardIndex, int itemIndex, const ui::TRe
     }
     case K::PictureDialog: {
         Repaint();
+        // The dialog's modal loop lets other events run (a timer, a message): one of them may free
+        // the card or the whole list. The picture goes only to a card still in a list still there.
+        const std::weak_ptr<const bool> alive = alive_;
+        const int card_id = card->ID();
         ui::TOpenPictureDialog dialog(nullptr);
-        if (dialog.Execute()) {
-            // A file that does not read as a picture raises to the caller and leaves the
-            // item's picture as it was: the edit did not end.
-            item->Picture().LoadFromFile(dialog.FileName());
-            if (OnCardEndEdit) OnCardEndEdit(this, cardIndex, itemIndex);
-        }
+        if (!dialog.Execute() || alive.expired()) return false;
+        card = cards_->FindCardID(card_id);
+        if (card == nullptr || itemIndex >= card->Items().Count()) return false;
+        // A file that does not read as a picture raises to the caller and leaves the item's
+        // picture as it was: the edit did not end.
+        card->Items().Items(itemIndex)->Picture().LoadFromFile(dialog.FileName());
+        if (OnCardEndEdit) OnCardEndEdit(this, card->Index(), itemIndex);
         return false;
     }
     case K::Custom: {

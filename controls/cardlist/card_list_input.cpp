@@ -2,6 +2,7 @@
 // check-box and rating clicks, URL items, type-ahead, the key table and the wheel. Every
 // handler also runs the inherited one, so the control's own events still fire.
 #include <algorithm>
+#include <memory>
 
 #include "controls/cardlist/card_item_url.h"
 #include "controls/cardlist/card_list.h"
@@ -114,9 +115,10 @@ void TCustomFineCardList::ClickSingle(TFineCard* card, const ui::TPoint& p) {
     const TFineCardTemplateItem* ti = template_->Items().Items(item);
     if (auto_edit_ && ti->DataType() != TFineCardItemDataType::idtImage) {
         edit_.EditByMouse = true;
+        const std::weak_ptr<const bool> alive = alive_;
         EditItem(card->Index(), item, '\0');
-        // The edit's events may have freed the card.
-        if ((card = cards_->FindCardID(card_id)) == nullptr) return;
+        // The edit's events may have freed the card, or the whole list.
+        if (alive.expired() || (card = cards_->FindCardID(card_id)) == nullptr) return;
     }
     if (auto_edit_ && !Designing()) {
         ClickRating(*card, item, p);
@@ -182,7 +184,10 @@ void TCustomFineCardList::DblClick() {
         } else if (card != nullptr && item >= 0 &&
                    (template_->Items().Items(item)->DataType() == TFineCardItemDataType::idtImage || !auto_edit_)) {
             edit_.EditByMouse = true;
+            const std::weak_ptr<const bool> alive = alive_;
             EditItem(card->Index(), item, '\0');
+            // The picture dialog's events may have freed the list.
+            if (alive.expired()) return;
         }
     }
     ui::TCustomControl::DblClick();
@@ -333,7 +338,13 @@ void TCustomFineCardList::KeyDown(int& key, ui::TShiftState shift) {
                 SelectItem(0, true, false);
             } else {
                 edit_.EditByMouse = false;
+                const std::weak_ptr<const bool> alive = alive_;
                 EditItem(sel->Index(), sel->ItemIndex(), '\0');
+                // The picture dialog's events may have freed the list: the key ends here.
+                if (alive.expired()) {
+                    key = 0;
+                    return;
+                }
             }
         }
         break;

@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <optional>
+#include <utility>
 
 #include "controls/menus/gdip.h"
 #include "controls/menus/menu_item_checks.h"
@@ -60,9 +61,8 @@ TFineMainMenu::~TFineMainMenu() {
     // The link to an assigned styler stays, so that the component's end tells it to unbind. (A
     // styler of the same owner may be gone already: the owner frees its components unannounced.)
     menu_styler_ = nullptr;
-    delete internal_styler_;
-    internal_styler_ = nullptr;
     current_styler_ = nullptr;
+    delete std::exchange(internal_styler_, nullptr);
 }
 
 void TFineMainMenu::CreateInternalStyler() {
@@ -88,8 +88,8 @@ void TFineMainMenu::SetMenuStyler(TCustomFineMenuStyler* styler) {
     }
     if (styler != nullptr) {
         if (internal_styler_ != nullptr && !internal_styler_->Loading()) {
-            delete internal_styler_;
-            internal_styler_ = nullptr;
+            // Let go of it first: its end is no styler leaving from under the menu.
+            delete std::exchange(internal_styler_, nullptr);
         }
         menu_styler_ = styler;
         current_styler_ = styler;
@@ -122,13 +122,22 @@ std::string TFineMainMenu::Version() const {
 void TFineMainMenu::Notification(ui::TComponent* component, ui::TOperation operation) {
     ui::TMainMenu::Notification(component, operation);
     if (operation != ui::TOperation::opRemove) return;
+    // A styler that leaves the menu (freed, or taken by another owner) is never read again: the
+    // menu goes on as it does without a styler, with an internal one of its own. That holds for
+    // a styler the menu owns too, whether its own internal one or one assigned to it.
     if (component == internal_styler_) {
         internal_styler_ = nullptr;
-        if (current_styler_ == component) current_styler_ = nullptr;
+        if (current_styler_ == component) {
+            current_styler_ = nullptr;
+            if (!Destroying()) {
+                // The leaving styler is still among the menu's components and gives up its name
+                // to the one that takes its place.
+                component->SetName("");
+                CreateInternalStyler();
+            }
+        }
     }
-    if (!Destroying() && component == menu_styler_ && component->Owner() != this) {
-        CreateInternalStyler();
-    }
+    if (!Destroying() && component == menu_styler_) CreateInternalStyler();
     if (component == disabled_images_) disabled_images_ = nullptr;
 }
 
@@ -137,8 +146,7 @@ void TFineMainMenu::Loaded() {
     SetOwnerDraw(true);
     HookItems(nullptr, true, true);
     if (internal_styler_ != nullptr && internal_styler_ != current_styler_) {
-        delete internal_styler_;
-        internal_styler_ = nullptr;
+        delete std::exchange(internal_styler_, nullptr);
     }
     if (Items()->Count() > 0) {
         // Rebuilds the bar with the owner-drawn items.

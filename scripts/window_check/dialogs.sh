@@ -2,7 +2,8 @@
 # damaged album gives) ask for a fixed size and no minimise or maximise, belong to the main
 # window (so that minimising one takes the main window down with it and restoring brings both
 # back), keep their size when a maximise is asked for, and answer the keyboard: Esc closes the
-# about box, Tab to a button and Enter presses it, in the boxes and in the main window.
+# about box, Tab to a button and Enter presses it, in the boxes and in the main window. The file
+# dialogs (Open Album..., Save Album As..., Add Photo's) belong to the main window the same way.
 # Screenshots stay in build/window-check/dialogs/.
 out=build/window-check/dialogs
 rm -rf "$out"
@@ -34,9 +35,15 @@ dialog_hints() {
     grep -qw "$refused" <<<"$actions" && fail "$name: the window manager allows $refused ($actions)"
   done
   echo "$name: the window manager allows $actions"
-  owner=$(xprop -id "$w" WM_TRANSIENT_FOR | sed -n 's/.*# //p')
-  [ "$((owner))" = "$main" ] || fail "$name: belongs to window $owner, not to the main window $(printf 0x%x "$main")"
-  echo "$name: WM_TRANSIENT_FOR the main window"
+  owned_by_main "$name" "$w"
+}
+
+# The window belongs to the main window: owned_by_main <name> <window>.
+owned_by_main() {
+  local owner
+  owner=$(xprop -id "$2" WM_TRANSIENT_FOR | sed -n 's/.*# //p')
+  [ -n "$owner" ] && [ "$((owner))" = "$main" ] || fail "$1: belongs to window ${owner:-none}, not to the main window $(printf 0x%x "$main")"
+  echo "$1: WM_TRANSIENT_FOR the main window"
 }
 
 wm_state() { xprop -id "$1" WM_STATE | sed -n 's/.*window state: //p'; }
@@ -65,6 +72,13 @@ maximise_and_minimise() {
   shot "$out/$name-maximise-clicked.png"
   [ "$before" = "$after" ] || fail "$name: a click on the frame's maximise button changed it to $after"
   echo "$name: a click on the frame's maximise button leaves it at$after"
+  minimise_together "$name" "$w"
+}
+
+# Minimising the window takes the main window down too, and activating the main window brings
+# both back: minimise_together <name> <window>.
+minimise_together() {
+  local name=$1 w=$2
   xdotool windowminimize "$w"
   sleep 0.8
   [ "$(wm_state "$w")" = Iconic ] || fail "$name: minimising did nothing"
@@ -110,6 +124,10 @@ echo "about box: Tab to OK and Enter closed it"
 xdotool windowfocus --sync "$main"
 xdotool key --window "$main" ctrl+o
 dialog=$(timeout 10 xdotool search --sync --onlyvisible --name "^Open$" | head -1) || fail "Ctrl+O opened no dialog"
+sleep 0.5
+shot "$out/open-dialog.png"
+owned_by_main "Open dialog" "$dialog"
+minimise_together open-dialog "$dialog"
 xdotool windowfocus --sync "$dialog"
 sleep 0.5
 xdotool type --delay 10 "$albums/damaged.ZRB"
@@ -126,19 +144,38 @@ xdotool key Tab Return
 window_gone "^Ostrel Quillbook$" || fail "Tab and Enter did not close the message box"
 echo "message box: Tab to OK and Enter closed it"
 
-# The main window has no default button: Enter presses the focused one. From the checked radio
-# button Tab goes through the other radio buttons to Add Photo, whose file dialog opens.
+# Save Album As... from the menu: its dialog belongs to the main window too; Esc cancels it.
 window_gone "^Open$" || fail "the Open dialog came back"
+xdotool windowfocus --sync "$main"
+xdotool key --window "$main" alt+f
+sleep 0.5
+xdotool key a
+saver=$(timeout 10 xdotool search --sync --onlyvisible --name "^Save As$" | head -1) || fail "File > Save Album As... opened no dialog"
+sleep 0.5
+shot "$out/save-dialog.png"
+owned_by_main "Save As dialog" "$saver"
+minimise_together save-dialog "$saver"
+xdotool windowfocus --sync "$saver"
+xdotool key Escape
+window_gone "^Save As$" || fail "Esc did not close the Save As dialog"
+
+# The main window has no default button: Enter presses the focused one. From the checked radio
+# button (the first of the window) Tab goes through the radio buttons after it in the tab order
+# to Add Photo, whose file dialog opens; it belongs to the main window as well.
 xdotool windowfocus --sync "$main"
 locate_client
 xdotool mousemove --sync $((client_x + 18 + 50)) $((client_y + 20 + 8)) click 1
 xdotool mousemove --sync 1020 760
-for _ in 1 2 3 4; do xdotool key --window "$main" Tab; sleep 0.2; done
+for _ in 1 2 3; do xdotool key --window "$main" Tab; sleep 0.2; done
 shot "$out/main-tab.png"
 xdotool key --window "$main" Return
 picker=$(timeout 10 xdotool search --sync --onlyvisible --name "^Select Bitmap$" | head -1) ||
   fail "Enter on the focused Add Photo button did nothing ($out/main-tab.png)"
 echo "main window: Tab to Add Photo and Enter opened its dialog"
+sleep 0.5
+shot "$out/picture-dialog.png"
+owned_by_main "picture dialog" "$picker"
+minimise_together picture-dialog "$picker"
 xdotool windowfocus --sync "$picker"
 xdotool key Escape
 window_gone "^Select Bitmap$" || fail "Esc did not close the picture dialog"

@@ -34,6 +34,23 @@ click_on() {
   xdotool mousemove --sync 1020 760
   sleep 0.5
 }
+# The tab stop whose rectangle holds the middle of a changed box, so that a failure says where
+# the focus went instead: control_at "<x y w h>".
+control_at() {
+  [ -n "$1" ] || { echo "nothing changed"; return; }
+  local bx by bw bh n x y w h
+  read -r bx by bw bh <<<"$1"
+  local cx=$((bx + bw / 2)) cy=$((by + bh / 2))
+  for n in "${!rect[@]}"; do
+    [ "$n" = PicCardList ] && continue
+    read -r x y w h <<<"$(screen_rect "$n")"
+    if [ "$cx" -ge "$x" ] && [ "$cx" -lt $((x + w)) ] && [ "$cy" -ge "$y" ] && [ "$cy" -lt $((y + h)) ]; then
+      echo "$n"
+      return
+    fi
+  done
+  echo "outside every tab stop"
+}
 inside() {  # inside <x y w h> <X Y W H>: the first rectangle lies inside the second
   read -r ax ay aw ah <<<"$1"
   read -r bx by bw bh <<<"$2"
@@ -52,9 +69,9 @@ walk() {
     after="$out/$WALK-$step-$name.png"
     shot "$after"
     read -r x y w h <<<"$(screen_rect "$name")"
-    [ "$(changed_pixels "$before" "$after" "$x" "$y" "$w" "$h")" -gt 0 ] ||
-      fail "$WALK: Tab $step should focus $name, which shows no change ($after)"
     box=$(changed_box "$before" "$after")
+    [ "$(changed_pixels "$before" "$after" "$x" "$y" "$w" "$h")" -gt 0 ] ||
+      fail "$WALK: Tab $step should focus $name, which shows no change; the screen changed at ${box:-no place} ($(control_at "$box")) ($after)"
     read -r fx fy fw fh <<<"$(screen_rect "$from")"
     # The union of the control that lost the focus and the one that took it.
     local ux=$((fx < x ? fx : x)) uy=$((fy < y ? fy : y))

@@ -198,6 +198,43 @@ TEST_F(ModalForms, AMessageBoxBelongsToTheWindowItBlocks) {
     EXPECT_EQ(owner, form_->Window()->windowHandle());
 }
 
+// The real file dialogs, as the user opens them (a shortcut, a menu item, a button), belong to
+// the main window they block, as the about box and the message boxes do.
+TEST_F(ModalForms, TheFileDialogsBelongToTheWindowTheyBlock) {
+    const ui::TFileDialogService previous = ui::SetFileDialogService({});
+    const struct {
+        const char* name;
+        std::function<void()> open;
+    } cases[] = {
+        {"Open Album by Ctrl+O", [&] { TypeKey(*form_, Qt::Key_O, Qt::ControlModifier); }},
+        {"Save Album As from the menu", [&] { app_test::ChooseMenuItem(*form_, "&File", "Save Album &As..."); }},
+        {"Add Photo", [&] { QTest::mouseClick(form_->AddPicButton->NativeWidget(), Qt::LeftButton); }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        int shown = 0;
+        const QWindow* owner = nullptr;
+        {
+            const auto watch = app_test::WhenFileDialogShows([&](QFileDialog& dialog) {
+                ++shown;
+                owner = dialog.windowHandle() != nullptr ? dialog.windowHandle()->transientParent() : nullptr;
+                dialog.reject();
+            });
+            DuringModalLoop during([] {},
+                                   [] {
+                                       for (QWidget* w : QApplication::topLevelWidgets()) {
+                                           if (auto* dialog = qobject_cast<QFileDialog*>(w)) dialog->reject();
+                                       }
+                                   });
+            c.open();
+        }
+        EXPECT_EQ(shown, 1);
+        EXPECT_EQ(owner, form_->Window()->windowHandle());
+        ExpectMainWindowRunsItsMenu();
+    }
+    ui::SetFileDialogService(previous);
+}
+
 TEST_F(ModalForms, EnterPressesTheFocusedButtonOfAWindowWithoutADefaultButton) {
     // Add Photo runs its picture dialog: the dialog asked for tells the button was pressed.
     std::vector<std::string> asked;

@@ -3,6 +3,12 @@
 // into a direct-edit item, the picture dialog and a custom editor link.
 #include <gtest/gtest.h>
 
+#include <QApplication>
+#include <QDialog>
+#include <QFileDialog>
+#include <QLineEdit>
+#include <QTimer>
+
 #include <fstream>
 #include <functional>
 #include <memory>
@@ -368,6 +374,55 @@ TEST_F(EditingList, AScrollThatMovesNothingKeepsTheEditOpen) {
     }
 }
 
+// A card selected while an edit is open is brought into view: when that moves the cards, the
+// edit is stored and closed first, in both flows; a card already in view moves nothing and the
+// edit stays open.
+TEST_F(EditingList, SelectingACardOutOfViewStoresAndClosesTheEdit) {
+    const struct {
+        const char* name;
+        TScrollBarType bar;
+        bool out_of_view;  // the last card is selected, else the one beside the edited card
+    } cases[] = {
+        {"columns, a card beyond the right edge", TScrollBarType::sbtHorizontal, true},
+        {"rows, a card below the bottom", TScrollBarType::sbtVertical, true},
+        {"columns, a card in view", TScrollBarType::sbtHorizontal, false},
+        {"rows, a card in view", TScrollBarType::sbtVertical, false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        list = std::make_unique<TFineCardList>(nullptr);
+        list->OnCardEndEdit = [this](TCustomFineCardList*, int card, int item) {
+            events.push_back("end " + std::to_string(card) + "." + std::to_string(item));
+        };
+        events.clear();
+        list->SetScrollBarType(c.bar);
+        Fill(20, 16);
+        const auto first = [&] {
+            const CardLayoutState& st = list->LayoutState();
+            return c.bar == TScrollBarType::sbtVertical ? st.first_row : st.first_column;
+        };
+        ASSERT_EQ(first(), 1);
+        ASSERT_TRUE(list->ScrollBar().Visible()) << "the cards do not all fit";
+        list->EditItem(0, 0, '\0');
+        ASSERT_TRUE(list->Editing());
+        Input().SetText("typed");
+        list->SelectCardIndex(c.out_of_view ? 15 : 1);
+        if (c.out_of_view) {
+            EXPECT_GT(first(), 1) << "the view did not move";
+            EXPECT_FALSE(list->Editing());
+            EXPECT_FALSE(list->Cards().Items(0)->Editing);
+            EXPECT_EQ(Item(0, 0).AsString(), "typed");
+            EXPECT_EQ(events, std::vector<std::string>{"end 0.0"});
+        } else {
+            EXPECT_EQ(first(), 1);
+            ASSERT_TRUE(list->Editing());
+            EXPECT_EQ(Input().Text(), "typed");
+            EXPECT_EQ(Item(0, 0).AsString(), "old");
+            EXPECT_TRUE(events.empty());
+        }
+    }
+}
+
 TEST_F(EditingList, InAMemoOnlyEnterWithAModifierStores) {
     Fill(40);
     Row(0).SetWordWrap(true);
@@ -528,6 +583,113 @@ TEST_F(EditingList, APictureFileThatDoesNotReadIsReportedAndTheOldPictureStays) 
     EXPECT_EQ(events, std::vector<std::string>{"end 0.1"});
     EXPECT_FALSE(list->Cards().Items(0)->Editing);
     ui::Application().OnException = nullptr;
+    ui::SetFileDialogService(previous);
+}
+
+// Answers the real file dialog from inside its modal loop as soon as it shows. A dialog still open
+// after a generous time is cancelled, so that a loop that does not end fails the test instead of
+// hanging it.
+class FileDialogAnswer {
+public:
+    explicit FileDialogAnswer(std::function<void(QFileDialog&)> act) : act_(std::move(act)) {
+        QObject::connect(&poll_, &QTimer::timeout, [this] { Poll(); });
+        poll_.start(10);
+        watchdog_.setSingleShot(true);
+        QObject::connect(&watchdog_, &QTimer::timeout, [] {
+            ADD_FAILURE() << "the file dialog did not close";
+            for (QWidget* w : QApplication::topLevelWidgets()) {
+                if (auto* dialog = qobject_cast<QFileDialog*>(w)) dialog->reject();
+            }
+        });
+        watchdog_.start(20000);
+    }
+
+    int shown = 0;
+
+private:
+    void Poll() {
+        for (QWidget* w : QApplication::topLevelWidgets()) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            if (dialog == nullptr || !dialog->isVisible()) continue;
+            poll_.stop();
+            ++shown;
+            act_(*dialog);
+            return;
+        }
+    }
+
+    std::function<void(QFileDialog&)> act_;
+    QTimer poll_;
+    QTimer watchdog_;
+};
+
+// The real picture dialog's modal loop lets other events run. One of them (here a timer) that
+// frees the card being edited, or the whole list, leaves nothing behind that is read once the
+// dialog returns with a picture picked (the sanitizer build sees any touch of a freed one): the
+// picture goes nowhere, and the other card keeps its own. Opened by Enter and by a double click.
+TEST_F(EditingList, ACardOrTheListFreedWhileThePictureDialogRunsIsNotReadAfterIt) {
+    ts::ScratchFolder folder;
+    const std::string picked = folder.File("picked.bmp");
+    {
+        ui::TBitmap picture;
+        picture.SetSize(3, 2);
+        picture.SaveToFile(picked);
+    }
+    const ui::TFileDialogService previous = ui::SetFileDialogService({});  // the real dialog
+    enum class Freed { Card, List };
+    enum class Opened { Enter, DoubleClick };
+    for (const Freed freed : {Freed::Card, Freed::List}) {
+        for (const Opened opened : {Opened::Enter, Opened::DoubleClick}) {
+            SCOPED_TRACE(std::string(freed == Freed::Card ? "card" : "list") + " freed, dialog opened by " +
+                         (opened == Opened::Enter ? "Enter" : "a double click"));
+            list = std::make_unique<TFineCardList>(nullptr);
+            list->OnCardEndEdit = [this](TCustomFineCardList*, int card, int item) {
+                events.push_back("end " + std::to_string(card) + "." + std::to_string(item));
+            };
+            events.clear();
+            Fill();
+            Row(1).SetDataType(D::idtImage);
+            Row(1).SetItemEditor(E::iePictureDialog);
+            Item(1, 1).Picture().Bitmap().SetSize(8, 6);
+            const int other_id = list->Cards().Items(1)->ID();
+            list->SelectCardIndex(0);
+            list->Cards().Items(0)->SetItemIndex(1);
+            const TRect value = Item(0, 1).ValueClientRect;
+            QWidget* const widget = list->Widget();
+
+            const FileDialogAnswer answer([&](QFileDialog& dialog) {
+                if (freed == Freed::Card) {
+                    delete list->Cards().Items(0);
+                } else {
+                    list.reset();
+                }
+                // The path in the name box and the dialog's own accept, as Enter there gives it.
+                auto* name = dialog.findChild<QLineEdit*>("fileNameEdit");
+                ASSERT_NE(name, nullptr) << "the dialog has no name box";
+                name->setText(QString::fromStdString(picked));
+                static_cast<QDialog&>(dialog).accept();
+            });
+            // Only the press: the list a release would go to may be gone.
+            if (opened == Opened::Enter) {
+                ts::SendKey(widget, Qt::Key_Return);
+            } else {
+                ts::SendMouse(widget, QEvent::MouseButtonDblClick, QPoint(value.Left + 3, value.Top + 3),
+                              Qt::LeftButton, Qt::LeftButton);
+            }
+            ui::FreeReleasedControls();
+            EXPECT_EQ(answer.shown, 1);
+            EXPECT_TRUE(events.empty());
+            if (freed == Freed::List) {
+                EXPECT_EQ(list, nullptr);
+                continue;
+            }
+            ASSERT_EQ(list->Cards().Count(), 1);
+            EXPECT_EQ(list->Cards().Items(0)->ID(), other_id);
+            EXPECT_EQ(Item(0, 1).Picture().Width(), 8);
+            EXPECT_FALSE(list->Editing());
+            EXPECT_FALSE(list->Cards().Items(0)->Editing);
+        }
+    }
     ui::SetFileDialogService(previous);
 }
 

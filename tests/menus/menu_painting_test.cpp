@@ -554,6 +554,50 @@ TEST_F(PaintFixture, BackgroundPictureChangesShowOnTheNextPaint) {
     }
 }
 
+// A styler the menu owns, freed by someone else (its internal styler, or one assigned to it),
+// gives way to a new internal styler: the bar and a drop-down are measured and drawn with that
+// one, and nothing reads the freed styler (the sanitizer build sees any touch of it).
+TEST_F(PaintFixture, AStylerOfItsOwnFreedFromOutsideGivesWayToAnInternalOne) {
+    const struct {
+        const char* name;
+        std::function<TCustomFineMenuStyler*()> bind;  // the styler that is then freed
+    } cases[] = {
+        {"its internal styler",
+         [&] {
+             menu->SetMenuStyler(nullptr);
+             return menu->InternalStyler();
+         }},
+        {"a styler assigned to it",
+         [&] {
+             auto* own = new TFineMenuStyler(menu);
+             menu->SetMenuStyler(own);
+             return own;
+         }},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TCustomFineMenuStyler* freed = c.bind();
+        ASSERT_EQ(menu->CurrentStyler(), freed);
+        delete freed;
+        TCustomFineMenuStyler* now = menu->CurrentStyler();
+        ASSERT_NE(now, nullptr);
+        EXPECT_EQ(now, menu->InternalStyler());
+        EXPECT_EQ(menu->MenuStyler(), nullptr);
+        EXPECT_EQ(now->Name(), "InternalMenuStyler");
+        now->Separator().SetColor(0x123456);
+        EXPECT_FALSE(form.MenuBar()->Window().Render().isNull());
+        ui::TMenuWindow& popup = OpenFile();
+        const QImage& image = popup.Render();
+        const ui::TRect sep = Local(popup, 3);
+        const int x = sep.Left + now->IconBar().Size() + 10;
+        const int y = sep.Top + sep.Height() / 2;
+        EXPECT_EQ(PixelAt(image, x, y), 0x123456);
+        EXPECT_EQ(PixelAt(image, x, y + 1), ui::ColorToRGB(now->Background().Color()));
+        form.MenuBar()->EndTracking();
+        menu->SetMenuStyler(styler);  // the next case starts from the fixture's styler
+    }
+}
+
 // An item moved from another styled menu is drawn for the menu that holds it now: the first
 // menu updating, or gone, makes no difference to it.
 TEST_F(PaintFixture, AnItemMovedFromAnotherMenuIsDrawnForItsNewMenu) {

@@ -131,8 +131,10 @@ protected:
         auto* win = dynamic_cast<TWinControl*>(control_);
         if (win == nullptr) return;
         Guarded([&] {
+            const QPointer<QWidget> alive(this);  // the key's handlers may free the control
             int key = control_detail::VirtualKeyOf(e->key());
             if (key != 0) win->KeyDown(key, control_detail::ShiftOf(e->modifiers(), Qt::NoButton));
+            if (alive.isNull()) return;
             const QByteArray text = e->text().toLatin1();
             if (text.size() == 1 && static_cast<unsigned char>(text[0]) >= 0x20) {
                 char ch = text[0];

@@ -1,9 +1,12 @@
 #include "platform/ui/forms/dialogs.h"
 
+#include <QApplication>
 #include <QFileDialog>
+#include <QPointer>
 #include <QStringList>
 
 #include "platform/ui/controls/application.h"
+#include "platform/ui/forms/form.h"
 
 namespace ui {
 
@@ -89,7 +92,14 @@ TFileDialogResult PlatformFileDialog(const TFileDialogRequest& request) {
     });
     TFileDialogResult result;
     result.filter_index = request.filter_index;
-    if (dialog.exec() != QDialog::Accepted) return result;
+    // As every modal window of the program: minimised and restored with the window it blocks,
+    // so that a minimised dialog cannot leave that window blocked with nothing on the screen,
+    // and that window gets the input back when the dialog closes.
+    const QPointer<QWidget> under = QApplication::activeWindow();
+    BelongToBlockedWindow(dialog);
+    const int answer = dialog.exec();
+    GiveInputBack(under, dialog);
+    if (answer != QDialog::Accepted) return result;
     result.accepted = true;
     for (const QString& f : dialog.selectedFiles()) result.files.push_back(f.toStdString());
     const int index = FilterIndexOf(request.filters, filters, dialog.selectedNameFilter());

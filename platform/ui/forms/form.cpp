@@ -285,10 +285,7 @@ TModalResult TForm::ShowModal() {
     impl_->window->setWindowModality(Qt::NonModal);
     impl_->window->windowHandle()->setTransientParent(nullptr);
     modal_ = false;
-    if (under != nullptr && under != impl_->window.get() && under->isVisible()) {
-        under->raise();
-        under->activateWindow();
-    }
+    GiveInputBack(under, *impl_->window);
     return modal_result_;
 }
 
@@ -369,6 +366,12 @@ bool TForm::IsShortCut(TShortCut shortcut) {
         if (TCustomAction* action = list->FindShortCut(shortcut)) return action->Execute();
     }
     return false;
+}
+
+void GiveInputBack(const QPointer<QWidget>& under, const QWidget& dialog) {
+    if (under == nullptr || under == &dialog || !under->isVisible()) return;
+    under->raise();
+    under->activateWindow();
 }
 
 void BelongToBlockedWindow(QWidget& dialog) {

@@ -4,6 +4,8 @@
 // destructor calls DoDestroy before it takes anything apart.
 #pragma once
 
+#include <QPointer>
+
 #include <memory>
 #include <string>
 #include <vector>
@@ -125,5 +127,8 @@ private:
 // window and minimises and restores the two together, so a minimised dialog cannot leave a
 // blocked window alone on the screen. Without such a window nothing changes.
 void BelongToBlockedWindow(QWidget& dialog);
+// Once the modal window `dialog` has closed: the window that had the input before it (`under`,
+// taken before it showed) gets the input back, when it is still there and shown.
+void GiveInputBack(const QPointer<QWidget>& under, const QWidget& dialog);
 
 }  // namespace ui
