@@ -156,6 +156,19 @@ void FailAborted(Record& r, const std::uint8_t* d) {
     Fail(r);
 }
 
+// Ends the transfer of a caller that leaves without its result: nothing of the caller's area is
+// read or written after this.
+void LetGo(Record& r) {
+    std::lock_guard lock(r.guard);
+    r.counter = -1;
+    if (Running(r)) {
+        r.state = kFailed;
+        r.outcome = SdoOutcome::kStopped;
+    }
+    r.data = r.end = r.saved_data = nullptr;
+    r.remaining = r.saved_remaining = 0;
+}
+
 // Puts the next segment (up to 7 bytes) of a segmented download into the buffer.
 void NextDownloadSegment(Record& r, std::uint8_t* d) {
     const std::uint32_t n = std::min<std::uint32_t>(r.remaining, sdo::kSegmentBytes);
@@ -414,17 +427,25 @@ SdoResult SdoClient::Communicate(std::uint8_t node, std::uint16_t index, std::ui
 
     // The dispatcher or a time-out ends the transfer. A stack being closed ends the wait as well:
     // its dispatcher may be gone before the time-out, and the close waits for this thread.
-    while (!OS_WaitTokenFor(*completion, kTick)) {
-        if (!port_.Stopping()) continue;
-        std::lock_guard lock(r.guard);
-        if (Running(r)) {
-            // Nobody releases the token for it any more.
-            r.counter = -1;
-            r.state = kFailed;
-            r.outcome = SdoOutcome::kStopped;
-            break;
+    try {
+        while (!OS_WaitTokenFor(*completion, kTick)) {
+            if (!port_.Stopping()) continue;
+            std::lock_guard lock(r.guard);
+            if (Running(r)) {
+                // Nobody releases the token for it any more.
+                r.counter = -1;
+                r.state = kFailed;
+                r.outcome = SdoOutcome::kStopped;
+                break;
+            }
+            // Ended meanwhile: its release is there to take.
         }
-        // Ended meanwhile: its release is there to take.
+    } catch (...) {
+        // A broken stack (a fatal error on another thread) ends the wait by raising, while its
+        // dispatcher keeps serving the frames still queued. The caller's area goes with the
+        // caller, so the transfer ends here and lets go of it first.
+        LetGo(r);
+        throw;
     }
     SdoResult result;
     {

@@ -67,7 +67,8 @@ struct SdoProgress {
 // Transfers one object. Download (service kDownload): sends `length` bytes from `data`; the
 // result's bytes are those sent. Upload (kUpload): stores at most `length` bytes into `data`; the
 // result's bytes are those stored. Refused at once (no bus traffic) for a node outside 1..31,
-// while the own node is not ready, or for a negative length.
+// while the own node is not ready, or for a negative length. A stack broken by a fatal error while
+// the caller waits raises FatalError; the transfer ends with it, and `data` is not touched again.
 SdoResult SDOC_Communicate(std::uint8_t node, std::uint16_t index, std::uint8_t sub_index, std::uint8_t* data,
                            std::int32_t length, SdoService service);
 

@@ -19,6 +19,8 @@ TEST(Options, Defaults) {
     EXPECT_EQ(r.options.nodes[0].id, 1);
     EXPECT_EQ(r.options.sdo.block_size, 127);
     EXPECT_FALSE(r.options.sdo.refuse_block);
+    EXPECT_FALSE(r.options.sdo.resend_blocks);
+    EXPECT_EQ(r.options.flood_per_segment, 0u);
 }
 
 TEST(Options, EveryFlagReachesItsSetting) {
@@ -60,6 +62,9 @@ TEST(Options, EveryFlagReachesItsSetting) {
                                                         "--silent",
                                                         "--block-size",
                                                         "10",
+                                                        "--resend-blocks",
+                                                        "--flood",
+                                                        "40",
                                                         "--fault",
                                                         "3:0502",
                                                         "--fault-period-ms",
@@ -91,6 +96,8 @@ TEST(Options, EveryFlagReachesItsSetting) {
     EXPECT_EQ(o.sdo.aborts.at(0x1019), 0x08000020u);
     EXPECT_TRUE(o.sdo.silent);
     EXPECT_EQ(o.sdo.block_size, 10);
+    EXPECT_TRUE(o.sdo.resend_blocks);
+    EXPECT_EQ(o.flood_per_segment, 40u);
     ASSERT_EQ(o.faults.size(), 1u);
     EXPECT_EQ(o.faults[0].node, 3);
     EXPECT_EQ(o.faults[0].data, std::vector<std::uint8_t>({5, 2}));
@@ -120,6 +127,9 @@ TEST(Options, BadCommandLinesAreRefused) {
         {"--fault", "3:000102030405060708"},
         {"--block-size", "0"},
         {"--block-size", "128"},
+        {"--flood", "0"},
+        {"--flood", "10001"},
+        {"--flood", "many"},
     };
     for (const auto& args : cases) {
         SCOPED_TRACE(args.front() + (args.size() > 1 ? " " + args[1] : ""));
@@ -182,6 +192,8 @@ TEST(Options, HelpNamesEveryFlag) {
                              "--withhold-confirm",
                              "--abort",
                              "--silent",
+                             "--resend-blocks",
+                             "--flood",
                              "--fault",
                              "--fault-period-ms",
                              "--conflict",

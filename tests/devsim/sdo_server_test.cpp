@@ -3,6 +3,7 @@
 #include <algorithm>
 
 #include "tests/devsim/server_harness.h"
+#include "tools/devsim/bus_master.h"
 #include "tools/devsim/display_node.h"
 
 namespace devsim_test {
@@ -293,6 +294,83 @@ TEST(SdoServer, InjectedAbortsSilenceAndClientAborts) {
     EXPECT_EQ(c.server().state(), devsim::SdoServer::State::kIdle);
     EXPECT_EQ(c.Send(Request(0x2F, kStore, 0, 9)).at(0).data[0], 0x60);
     EXPECT_EQ(written, Bytes({9}));
+}
+
+// A node that asks for every block again: each block end is confirmed with last good segment 0,
+// the block sent again is taken as a new try of the same block, nothing is ever written, and the
+// client's abort when it gives up leaves the node serving again.
+TEST(SdoServer, ANodeThatAsksForEveryBlockAgain) {
+    devsim::SdoBehaviour behaviour;
+    behaviour.resend_blocks = true;
+    behaviour.block_size = 2;
+    ServerHarness h(behaviour);
+    Bytes written;
+    bool stored = false;
+    devsim::ObjectEntry store;
+    store.writable = true;
+    store.max_write_size = 64;
+    store.on_written = [&](const Bytes& bytes) {
+        written = bytes;
+        stored = true;
+    };
+    h.dictionary().Add(kStore, 0, std::move(store));
+    h.dictionary().AddValue(0x1000, 0, {0x31, 0x10});
+    ASSERT_EQ(h.Send(Request(0xC2, kStore, 0, 20)).at(0).data[0], 0xA0);
+    for (int round = 1; round <= 3; ++round) {
+        SCOPED_TRACE(round);
+        EXPECT_TRUE(h.Send(Request({0x01, 1, 2, 3, 4, 5, 6, 7})).empty());
+        const auto confirm = h.Send(Request({0x02, 8, 9, 10, 11, 12, 13, 14}));
+        ASSERT_EQ(confirm.size(), 1u);
+        EXPECT_EQ(confirm[0].data[0], 0xA2);
+        EXPECT_EQ(confirm[0].data[1], 0) << "the block counts as not received";
+        EXPECT_EQ(confirm[0].data[2], 2);
+        EXPECT_EQ(h.server().state(), devsim::SdoServer::State::kBlockDownload);
+    }
+    EXPECT_EQ(h.server().stats().blocks_asked_again, 3u);
+    EXPECT_EQ(h.server().stats().segments_received, 6u);
+    EXPECT_FALSE(stored);
+    // The client gives up with an abort; the node serves the next request.
+    EXPECT_TRUE(h.Send(Request(0x80, kStore, 0, 0x05040000)).empty());
+    EXPECT_EQ(h.server().state(), devsim::SdoServer::State::kIdle);
+    EXPECT_EQ(h.Send(Request(0x40, 0x1000, 0)).at(0).data[0], 0x4B);
+    EXPECT_FALSE(stored);
+}
+
+// A flooding node sends its own frames on 0x7C0 + id, a running count in them, for every
+// block-download segment it receives, and for nothing else.
+TEST(DisplayNode, FloodsTheBusForEverySegmentItReceives) {
+    devsim::NodeSetup setup;
+    setup.spec = {kNode, 0x1031, 5, 0x0100, 0x0100};
+    setup.flood_per_segment = 3;
+    Bytes image;
+    setup.on_image = [&image](const Bytes& bytes) { image = bytes; };
+    devsim::DisplayNode node(setup);
+    devsim::Outbox out;
+    const devsim::TimePoint now{};
+    auto ask = [&](const Frame& request) {
+        node.OnFrame(request, now, out);
+        std::vector<Frame> frames;
+        out.TakeDue(now, frames);
+        return frames;
+    };
+    const auto flood_count = [](const std::vector<Frame>& frames) {
+        return std::count_if(frames.begin(), frames.end(),
+                             [](const Frame& f) { return f.id == devsim::kGuardBase + kNode; });
+    };
+    EXPECT_EQ(flood_count(ask(Request(0x40, 0x1000, 0))), 0);
+    EXPECT_EQ(flood_count(ask(Request(0xC2, 0x1019, 0, 10))), 0);
+    const auto first = ask(Request({0x01, 1, 2, 3, 4, 5, 6, 7}));
+    ASSERT_EQ(first.size(), 3u);
+    for (std::uint32_t i = 0; i < 3; ++i) {
+        EXPECT_EQ(first[i].id, devsim::kGuardBase + kNode);
+        EXPECT_EQ(first[i].dlc, 8);
+        EXPECT_EQ(devsim::Get32(first[i], 0), i);
+    }
+    const auto last = ask(Request({0x82, 8, 9, 10}));
+    EXPECT_EQ(flood_count(last), 3);
+    EXPECT_EQ(last.size(), 4u) << "the block's confirmation as well";
+    EXPECT_EQ(node.flood_sent(), 6u);
+    EXPECT_EQ(image, Bytes({1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
 }
 
 TEST(DisplayNode, RefusesBlocksUntilUnlocked) {

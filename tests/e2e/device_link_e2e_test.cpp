@@ -1,18 +1,30 @@
 // The album editor's device link and transfers with the real interface library against
-// qbk-devsim on a private virtual bus: what arrives in the simulated device, byte for byte.
+// qbk-devsim on a private virtual bus: what arrives in the simulated device, byte for byte, and
+// what the editor shows when a node floods the bus.
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <QApplication>
+#include <QMessageBox>
+#include <QPointer>
+
+#include <condition_variable>
+#include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <memory>
+#include <mutex>
+#include <thread>
 
 #include "app/album_transfer.h"
 #include "app/mccan_interface.h"
 #include "app/mccan_text.h"
 #include "platform/ui/core/streams.h"
+#include "platform/ui/forms/application_host.h"
+#include "platform/ui/forms/paint_wait.h"
 #include "tests/e2e/album_send.h"
 #include "tests/e2e/devsim_process.h"
 #include "tests/support/wait_until.h"
@@ -44,8 +56,9 @@ public:
     Bench(const Bench&) = delete;
     Bench& operator=(const Bench&) = delete;
 
-    ::testing::AssertionResult Start(std::vector<std::string> args) {
-        args.push_back("--log");
+    // `log`: devsim writes every frame, which the tests can look for.
+    ::testing::AssertionResult Start(std::vector<std::string> args, bool log = true) {
+        if (log) args.push_back("--log");
         devsim_.reset();  // never two simulators on one bus
         devsim_ = std::make_unique<DevsimProcess>(bus_, args);
         if (!devsim_->WaitReady(test_support::kPatience))
@@ -188,6 +201,94 @@ TEST(DeviceLinkE2e, UploadReadsTheAlbumSectionAndRefusesCorruptSizes) {
     app::UploadAlbum(link, 1, cards, shown.Ui());
     EXPECT_THAT(shown.lines, ElementsAre(std::string("message: ") + app::text::kMalformedSection));
     EXPECT_THAT(captions, ElementsAre("Picture 1"));
+}
+
+// Ends the whole test program with a message when the user-interface thread has not left a call
+// by `limit`: a call that can only run on that thread cannot be left behind on another, so a hung
+// editor fails the test this way instead of hanging it.
+class Watchdog {
+public:
+    Watchdog(std::chrono::milliseconds limit, std::string what)
+        : thread_([this, limit, what = std::move(what)] {
+              std::unique_lock lock(mutex_);
+              if (ended_.wait_for(lock, limit, [this] { return done_; })) return;
+              std::fprintf(stderr, "%s did not end within %lld ms\n", what.c_str(),
+                           static_cast<long long>(limit.count()));
+              std::_Exit(EXIT_FAILURE);
+          }) {}
+    ~Watchdog() {
+        {
+            std::lock_guard lock(mutex_);
+            done_ = true;
+        }
+        ended_.notify_one();
+        thread_.join();
+    }
+    Watchdog(const Watchdog&) = delete;
+    Watchdog& operator=(const Watchdog&) = delete;
+
+private:
+    std::mutex mutex_;
+    std::condition_variable ended_;
+    bool done_ = false;
+    std::thread thread_;  // last: starts once the rest is there
+};
+
+std::vector<QPointer<QMessageBox>> ShownBoxes() {
+    std::vector<QPointer<QMessageBox>> boxes;
+    for (QWidget* w : QApplication::topLevelWidgets()) {
+        if (auto* box = qobject_cast<QMessageBox*>(w); box != nullptr && box->isVisible()) boxes.emplace_back(box);
+    }
+    return boxes;
+}
+
+// The editor's download, with the program's message boxes and painting waits, against a node that
+// floods the bus: the flood empties the library's buffer pool on its receive thread, whose fatal
+// error comes up as a box the user-interface thread built beside the transfer's own message. The
+// download and the close still end, and the next download, with the library loaded anew, reaches
+// a good node byte exact.
+TEST(DeviceLinkE2e, AFloodedBusShowsTheLibrarysBoxAndTheNextDownloadArrives) {
+    int argc = 0;
+    ui::TApplicationHost host(argc, nullptr);
+    host.InstallMessageBoxDialogs();
+    Bench bench;
+    // Unlogged: a log of the flood would slow the node down.
+    ASSERT_TRUE(
+        bench.Start({"--node", "1:0x1031:5", "--flood", "40", "--store-image", bench.Path("image.bin")}, false));
+    const Album album = Album::Textured(1, 1);
+    app::TMCCANInterface link(ui::SleepPainting, ui::WaitPainting);
+    Shown shown;
+    {
+        const Watchdog watchdog(2 * test_support::kPatience, "the download against the flooding node");
+        app::DownloadAlbum(link, album.pages(), 1, shown.Ui());
+    }
+    EXPECT_FALSE(link.IsLoaded());
+    EXPECT_THAT(shown.lines, ElementsAre(std::string("message: ") + app::text::kE0003));
+    EXPECT_FALSE(std::filesystem::exists(bench.Path("image.bin")));
+    // Handed over, the box may still wait for the user-interface thread's next events.
+    ASSERT_TRUE(test_support::WaitUntil([] {
+        QApplication::processEvents();
+        return !ShownBoxes().empty();
+    })) << "the library's fatal error shows no box";
+    const std::vector<QPointer<QMessageBox>> boxes = ShownBoxes();
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0]->thread(), QApplication::instance()->thread());
+    EXPECT_EQ(boxes[0]->windowTitle().toStdString(), "KLP Communication Error");
+    EXPECT_EQ(boxes[0]->text().toStdString(),
+              "KLP Library Failure: Message Queue empty; line: 79; POOL::POOL_get_CANBuf");
+    boxes[0]->close();
+
+    ASSERT_TRUE(bench.Start({"--node", "1:0x1031:5", "--store-image", bench.Path("image.bin")}));
+    shown.lines.clear();
+    {
+        const Watchdog watchdog(2 * test_support::kPatience, "the download against the good node");
+        app::DownloadAlbum(link, album.pages(), 1, shown.Ui());
+    }
+    EXPECT_THAT(shown.lines, ElementsAre(kFinished));
+    EXPECT_FALSE(link.IsLoaded());
+    EXPECT_EQ(bench.ReadFile("image.bin"), album.Payload(1, 1, 1));
+    QApplication::processEvents();
+    EXPECT_TRUE(ShownBoxes().empty());
 }
 
 }  // namespace

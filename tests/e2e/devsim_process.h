@@ -1,11 +1,15 @@
 // qbk-devsim started as a separate process on a private virtual bus. Its standard output (the
 // ready line and, with --log, every frame) is collected with arrival times by a reader thread.
-// The destructor asks it to end (SIGTERM), and kills it when it does not within a second.
+// The destructor asks it to end (SIGTERM), and kills it when it does not within a second. A test
+// that leaves a hanging call behind never runs that destructor; the simulator then ends with the
+// thread that started it (the test's main thread, so with the test program) instead of running on
+// with the test's standard error open.
 #pragma once
 
 #include <fcntl.h>
 #include <poll.h>
 #include <signal.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -34,8 +38,11 @@ public:
         args.insert(args.begin(), {program, "--bus", bus});
         int out[2];
         if (pipe2(out, O_CLOEXEC) != 0) return;
+        const pid_t parent = getpid();
         pid_ = fork();
         if (pid_ == 0) {
+            prctl(PR_SET_PDEATHSIG, SIGTERM);
+            if (getppid() != parent) _exit(127);  // the parent has gone already
             dup2(out[1], 1);
             std::vector<char*> argv;
             for (auto& a : args) argv.push_back(a.data());

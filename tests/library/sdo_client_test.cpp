@@ -33,6 +33,7 @@
 #include "library/sdo_server.h"
 #include "library/stack_modules.h"
 #include "platform/canapi/vbus.h"
+#include "platform/kernel/sync.h"
 #include "tests/library/stack_fixture.h"
 #include "tests/support/call_on_thread.h"
 #include "tests/support/protocol_bytes.h"
@@ -938,6 +939,37 @@ TEST(SdoClientTest, CloseWhileACallerWaitsFailsItCleanly) {
     EXPECT_TRUE(outcomes[1] == klp::SdoOutcome::kStopped || outcomes[1] == klp::SdoOutcome::kRefused);
     EXPECT_EQ(bus->RequestCount(), 1u);  // the other caller sent nothing
     bus->client.Start();                 // as the next stack start does
+}
+
+// A fatal error on another thread (the receive thread finding the pool empty) breaks the stack: a
+// caller waiting for its block download leaves with the error, while the dispatcher goes on
+// serving the frames still queued. The caller's area goes with the caller, so nothing of it may
+// be read after that: the node's confirmation of the block sends no next block, and no time-out
+// sends the block again.
+TEST(SdoClientTest, ACallerTakenOutByAFatalErrorLeavesNothingOfItsAreaInUse) {
+    klp_test::SinkRecorder sinks;
+    Bus bus;
+    bus.SetScript([](Bus& b, const Frame& f) {
+        if (f.command() == 0xC2) b.Reply(kNode, {0xA0, f.data[1], f.data[2], f.data[3], 127, 0, 0, 0});
+    });
+    auto data = Pattern(2000);  // three blocks
+    auto result = StartTyped(bus, kNode, kWritable, 0, data, 2000, SdoService::kDownload);
+    ASSERT_TRUE(bus.WaitForRequests(1));
+    bus.RunQueued();
+    ASSERT_EQ(bus.RequestCount(), 1u + 127u) << "the first block went out";
+
+    EXPECT_THROW(klp::OS_CreateSemaphor(1, 2), klp::FatalError);
+    ASSERT_TRUE(klp::OS_Broken());
+    EXPECT_THROW(result.get(), klp::FatalError);
+    std::vector<std::uint8_t>().swap(data);  // the caller's area is gone
+
+    bus.Reply(kNode, {0xA2, 127, 127, 0, 0, 0, 0, 0});
+    bus.RunQueued();
+    bus.Tick(200);
+    EXPECT_EQ(bus.RequestCount(), 1u + 127u);
+    EXPECT_EQ(bus.Outstanding(), 0);
+    klp::close_KLP();  // as the stack's close does: no longer broken
+    EXPECT_FALSE(klp::OS_Broken());
 }
 
 TEST(SdoClientTest, TwoNodesAtOnce) {

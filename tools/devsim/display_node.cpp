@@ -3,10 +3,12 @@
 #include <utility>
 
 #include "library/byte_order.h"
+#include "tools/devsim/bus_master.h"
 
 namespace devsim {
 
-DisplayNode::DisplayNode(NodeSetup setup) : id_(setup.spec.id), server_(setup.spec.id, dictionary_, setup.sdo) {
+DisplayNode::DisplayNode(NodeSetup setup)
+    : id_(setup.spec.id), flood_per_segment_(setup.flood_per_segment), server_(setup.spec.id, dictionary_, setup.sdo) {
     Build(setup);
 }
 
@@ -52,7 +54,19 @@ void DisplayNode::Build(const NodeSetup& setup) {
 
 void DisplayNode::OnFrame(const Frame& frame, TimePoint now, Outbox& out) {
     if (frame.rtr || frame.id != sdo::kRequestBase + id_) return;
+    const std::uint32_t segments = server_.stats().segments_received;
     server_.OnRequest(frame, now, out);
+    if (flood_per_segment_ > 0 && server_.stats().segments_received != segments) Flood(now, out);
+}
+
+void DisplayNode::Flood(TimePoint now, Outbox& out) {
+    for (std::uint32_t i = 0; i < flood_per_segment_; ++i) {
+        Frame frame;
+        frame.id = static_cast<std::uint16_t>(kGuardBase + id_);
+        frame.dlc = 8;
+        Put32(frame, 0, flood_sent_++);
+        out.SendAt(now, frame);
+    }
 }
 
 }  // namespace devsim

@@ -1,4 +1,5 @@
-// One simulated display device: its object dictionary and the SDO server that serves it.
+// One simulated display device: its object dictionary and the SDO server that serves it, and,
+// when told to, a flood of frames of its own while a block download runs.
 //
 // Objects: 0x1000 profile, 0x1009/FF hardware version (revision in the high byte), 0x100C/FF
 // profile version, 0x100A/FF and 0x1023 software version, 0x1018 unlock (writable, 4 bytes),
@@ -40,6 +41,9 @@ struct NodeSetup {
     std::vector<Section> sections;  // object 0x101F
     // Called with every completed album download (object 0x1019).
     std::function<void(const Bytes&)> on_image;
+    // A hostile node: this many frames of its own (on 0x7C0 + id, a running count in the data)
+    // for every block-download segment it receives, so that the bus floods while a download runs.
+    std::uint32_t flood_per_segment = 0;
 };
 
 class DisplayNode {
@@ -58,14 +62,20 @@ public:
     const SdoServer& server() const { return server_; }
     // The last value written to the unlock object (0 until one was).
     std::uint32_t unlock_value() const { return unlock_value_; }
+    // Frames sent so far by the flood.
+    std::uint32_t flood_sent() const { return flood_sent_; }
 
 private:
     void Build(const NodeSetup& setup);
 
+    void Flood(TimePoint now, Outbox& out);
+
     const std::uint8_t id_;
+    const std::uint32_t flood_per_segment_;
     ObjectDictionary dictionary_;
     SdoServer server_;
     std::uint32_t unlock_value_ = 0;
+    std::uint32_t flood_sent_ = 0;
 };
 
 }  // namespace devsim

@@ -7,6 +7,9 @@ namespace devsim {
 
 namespace {
 
+// Frames a flooding node sends for each segment it receives, at most.
+constexpr unsigned long long kMaxFlood = 10000;
+
 struct Number {
     bool ok = false;
     unsigned long long value = 0;
@@ -122,6 +125,15 @@ private:
             if (Byte(flag, size)) {
                 if (size < 1 || size > sdo::kMaxBlockSize) return Fail("--block-size takes 1..127");
                 o.sdo.block_size = size;
+            }
+        } else if (flag == "--resend-blocks") {
+            o.sdo.resend_blocks = true;
+        } else if (flag == "--flood") {
+            if (auto v = Value(flag)) {
+                const Number count = ParseNumber(*v, kMaxFlood);
+                if (!count.ok || count.value == 0)
+                    return Fail("--flood takes a number of frames per segment, 1.." + std::to_string(kMaxFlood));
+                o.flood_per_segment = static_cast<std::uint32_t>(count.value);
             }
         } else if (flag == "--fault") {
             if (auto v = Value(flag)) Fault(*v);
@@ -274,7 +286,13 @@ SDO behaviour (every node):
   --withhold-confirm         never send block-download confirmations
   --abort INDEX:CODE         abort every transfer of object INDEX with CODE (repeatable)
   --silent                   answer no SDO request at all
+  --resend-blocks            a hostile node: confirm every block of a block download as not
+                             received (last good segment 0), so the client is asked for the same
+                             block again and again and the download never completes
 Injected traffic:
+  --flood N                  every node: for each block-download segment received, send N
+                             frames of its own on 0x7C0+id (1..10000), flooding the bus while a
+                             download runs
   --fault NODE:HEXBYTES      fault report on 0x040+NODE, e.g. 3:05020000 (repeatable)
   --fault-period-ms N        repeat the fault reports every N ms (default 1000)
   --conflict                 once the node has its id, play a second SDO client reading 0x1000 of

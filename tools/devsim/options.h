@@ -27,6 +27,7 @@ struct Options {
     std::string sections;           // sections file served through 0x101F
     std::uint8_t fault_format = 1;  // node 1, object 0x100B, second byte
     SdoBehaviour sdo;
+    std::uint32_t flood_per_segment = 0;  // every node's flood while a block download runs
 
     // Injection.
     std::vector<FaultReport> faults;  // each sent every fault period

@@ -380,13 +380,25 @@ void SdoServer::BlockSegment(const Frame& request, TimePoint now, Outbox& out) {
 }
 
 void SdoServer::ReleaseConfirm(TimePoint now, Outbox& out) {
-    // Acknowledge what has arrived in order by now, which a late confirmation may have seen grow.
-    const std::uint8_t ack = static_cast<std::uint8_t>(expected_ - 1);
     pending_confirm_.reset();
     Frame answer = Response(cmd::kBlockConfirm);
-    answer.data[1] = ack;
     answer.data[2] = behaviour_.block_size;
     ++stats_.confirmations_sent;
+    if (behaviour_.resend_blocks) {
+        // Nothing of the block counts as arrived (last good segment 0): the client has to send
+        // all of it again, from the block's first segment, and never gets further.
+        answer.data[1] = 0;
+        expected_ = 1;
+        block_start_ = 1;
+        last_seen_ = 0;
+        last_stored_ = false;
+        ++stats_.blocks_asked_again;
+        Answer(answer, now, out);
+        return;
+    }
+    // Acknowledge what has arrived in order by now, which a late confirmation may have seen grow.
+    const std::uint8_t ack = static_cast<std::uint8_t>(expected_ - 1);
+    answer.data[1] = ack;
     if (last_stored_) {
         dictionary_.Write(index_, sub_index_, buffer_);
         ++stats_.downloads_completed;

@@ -8,7 +8,8 @@
 // go on from the next sequence number inside the same block; the server expects exactly that.
 //
 // Faults to inject (SdoBehaviour) let tests reach the client's failure paths: block refusal,
-// dropped segments, late or missing block confirmations, aborts, silence.
+// dropped segments, late or missing block confirmations, aborts, silence, and blocks asked for
+// again without end.
 //
 // Not thread-safe: the bus loop calls it.
 #pragma once
@@ -36,6 +37,9 @@ struct SdoBehaviour {
     std::map<std::uint16_t, std::uint32_t> aborts;  // every initiation on the index is aborted so
     bool silent = false;                            // nothing is answered at all
     std::uint8_t block_size = sdo::kMaxBlockSize;   // offered for block downloads, 1..127
+    // A hostile node: every block-download confirmation acknowledges nothing of the block, so
+    // the client is asked for the same block again and again and the download never completes.
+    bool resend_blocks = false;
 };
 
 class SdoServer {
@@ -53,6 +57,7 @@ public:
         std::uint32_t segments_received = 0;  // block-download segment frames, dropped ones included
         std::uint32_t segments_dropped = 0;
         std::uint32_t confirmations_sent = 0;
+        std::uint32_t blocks_asked_again = 0;  // confirmations that acknowledged nothing (resend_blocks)
         std::uint32_t downloads_completed = 0;
         std::uint32_t uploads_completed = 0;
         std::uint32_t aborts_sent = 0;

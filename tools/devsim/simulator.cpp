@@ -37,6 +37,7 @@ Simulator::Simulator(const Options& options, std::vector<Section> sections)
         setup.node_mask = mask;
         setup.fault_format = options.fault_format;
         setup.sections = sections;
+        setup.flood_per_segment = options.flood_per_segment;
         if (!store_image_.empty()) setup.on_image = [this](const Bytes& image) { StoreImage(image); };
         nodes_.push_back(std::make_unique<DisplayNode>(std::move(setup)));
     }
