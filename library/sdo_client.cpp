@@ -184,8 +184,8 @@ namespace {
 
 void SendSegments(SdoClientPort& port, Record& r, std::uint8_t start, std::uint8_t block_size) {
     if (TraceOn(trace::kSdoClient)) {
-        TraceFormat("VARNHOLDklp_lib: SendSegments( node=%u, byStartSeqNo=%u byBlockSize=%u )  i:pSDO->dwRWLength=%u",
-                    r.node, start, block_size, r.remaining);
+        TraceLibraryFormat("SendSegments( node=%u, byStartSeqNo=%u byBlockSize=%u )  i:pSDO->dwRWLength=%u", r.node,
+                           start, block_size, r.remaining);
     }
     if (r.remaining == 0) return;
     r.block_first = start;
@@ -215,8 +215,8 @@ void ReSendSegments(SdoClientPort& port, Record& r) {
         return;
     }
     if (TraceOn(trace::kSdoClient)) {
-        TraceFormat("VARNHOLDklp_lib: ReSendSegments( node=%u ) i:previous_dwRWLength=%u ; previous_byStartSeqNo=%u...",
-                    r.node, r.saved_remaining, r.block_first);
+        TraceLibraryFormat("ReSendSegments( node=%u ) i:previous_dwRWLength=%u ; previous_byStartSeqNo=%u...", r.node,
+                           r.saved_remaining, r.block_first);
     }
     r.remaining = r.saved_remaining;
     r.data = r.saved_data;
@@ -305,8 +305,8 @@ SdoResult SdoClient::Communicate(std::uint8_t node, std::uint16_t index, std::ui
     const bool trace_on = TraceOn(trace::kSdoClient);
     const unsigned tid = ThreadId();
     if (trace_on) {
-        TraceFormat("VARNHOLDklp_lib: @T:%u SDOC_Communicate( node=%u idx=%06x subI=%02x .. svc=%u )  ...", tid, node,
-                    index, sub_index, static_cast<unsigned>(service));
+        TraceLibraryFormat("@T:%u SDOC_Communicate( node=%u idx=%06x subI=%02x .. svc=%u )  ...", tid, node, index,
+                           sub_index, static_cast<unsigned>(service));
     }
     if (node == 0 || node >= kRecords || !port_.OwnNodeReady()) return kRefused;
     // A negative length has no meaning in either direction, and an empty download would go out
@@ -333,7 +333,7 @@ SdoResult SdoClient::Communicate(std::uint8_t node, std::uint16_t index, std::ui
         // Taken once, so giving it back cannot exceed the maximum.
         ~NodeRelease() { s.Release(); }
     } node_release{*node_semaphore};
-    if (trace_on) TraceFormat("VARNHOLDklp_lib: @T:%u ... SDOC_Communicate SDO node %u ready", tid, node);
+    if (trace_on) TraceLibraryFormat("@T:%u ... SDOC_Communicate SDO node %u ready", tid, node);
 
     if (OS_SdoTimeoutTicks() == 0) OS_SetSdoTimeoutMs(kDefaultTimeoutMs);
     {
@@ -439,12 +439,12 @@ SdoResult SdoClient::Communicate(std::uint8_t node, std::uint16_t index, std::ui
             result.abort = r.abort;
         }
     }
-    if (trace_on) TraceFormat("VARNHOLDklp_lib: @T:%u ... SDOC_Communicate SDO node %u sema-finished.", tid, node);
+    if (trace_on) TraceLibraryFormat("@T:%u ... SDOC_Communicate SDO node %u sema-finished.", tid, node);
     if (!result.ok()) {
-        if (trace_on) TraceFormat("VARNHOLDklp_lib: @T:%u ... SDOC_Communicate SDO node %u FAILED!", tid, node);
+        if (trace_on) TraceLibraryFormat("@T:%u ... SDOC_Communicate SDO node %u FAILED!", tid, node);
         return result;
     }
-    if (trace_on) TraceFormat("VARNHOLDklp_lib: @T:%u ... SDOC_Communicate SDO node %u done.", tid, node);
+    if (trace_on) TraceLibraryFormat("@T:%u ... SDOC_Communicate SDO node %u done.", tid, node);
     return result;
 }
 
