@@ -56,6 +56,24 @@ void SdoServer::Handle(std::uint8_t subtype, CANBuf* buf) {
     }
 }
 
+void SdoServer::EndTransfer(Channel& ch) {
+    ch.state = kIdle;
+    ch.counter = -1;
+}
+
+bool SdoServer::RefuseSegment(Channel& ch, PoolBuffer& buf, AbortCode not_ready, AbortCode toggle) {
+    const bool ready = port_.OwnNodeReady();
+    if (ready && (buf.data()[0] & cmd::kToggle) == ch.toggle) return false;
+    EndTransfer(ch);
+    Abort(ch, buf.release(), ready ? toggle : not_ready);
+    return true;
+}
+
+void SdoServer::NotASegment(Channel& ch, PoolBuffer& buf, int ccs, AbortCode unexpected) {
+    EndTransfer(ch);
+    if (ccs != ccs::kAbort) Abort(ch, buf.release(), unexpected);
+}
+
 void SdoServer::Answer(const Channel& ch, CANBuf* buf) {
     buf->cob_id = static_cast<std::uint16_t>(ch.response_base + port_.OwnNodeId());
     buf->dlc = 8;
@@ -116,8 +134,7 @@ void SdoServer::HandleFrame(CANBuf* frame) {
         Upload(ch, buf.release());
         return;
     default:
-        ch.counter = -1;
-        ch.state = kIdle;
+        EndTransfer(ch);
         return;
     }
 }
@@ -254,18 +271,7 @@ void SdoServer::SegmentedDownload(Channel& ch, CANBuf* frame) {
     std::uint8_t* d = buf.data();
     const int ccs = sdo::CommandSpecifier(d[0]);
     if (ccs == ccs::kDownloadSegment) {
-        if (!port_.OwnNodeReady()) {
-            ch.state = kIdle;
-            ch.counter = -1;
-            Abort(ch, buf.release(), AbortCode::kNotReadyDownloadSegment);
-            return;
-        }
-        if ((d[0] & cmd::kToggle) != ch.toggle) {
-            ch.counter = -1;
-            ch.state = kIdle;
-            Abort(ch, buf.release(), AbortCode::kToggleDownload);
-            return;
-        }
+        if (RefuseSegment(ch, buf, AbortCode::kNotReadyDownloadSegment, AbortCode::kToggleDownload)) return;
         const auto n = static_cast<std::size_t>(sdo::SegmentSize(d[0]));
         access_.Write(ch.number, d + 1, n);
         ch.counter = ch.timeout_value;
@@ -273,19 +279,13 @@ void SdoServer::SegmentedDownload(Channel& ch, CANBuf* frame) {
         std::memset(d, 0, 8);
         d[0] = static_cast<std::uint8_t>(cmd::kDownloadSegmentResponse | ch.toggle);
         if (last) {
-            ch.state = kIdle;
-            ch.counter = -1;
+            EndTransfer(ch);
         } else {
             ch.toggle ^= cmd::kToggle;
         }
         Answer(ch, buf.release());
-    } else if (ccs == ccs::kAbort) {
-        ch.state = kIdle;
-        ch.counter = -1;
     } else {
-        ch.counter = -1;
-        ch.state = kIdle;
-        Abort(ch, buf.release(), AbortCode::kUnexpectedInDownload);
+        NotASegment(ch, buf, ccs, AbortCode::kUnexpectedInDownload);
     }
 }
 
@@ -337,18 +337,7 @@ void SdoServer::Upload(Channel& ch, CANBuf* frame) {
     std::uint8_t* d = buf.data();
     const int ccs = sdo::CommandSpecifier(d[0]);
     if (ccs == ccs::kUploadSegment) {
-        if (!port_.OwnNodeReady()) {
-            ch.state = kIdle;
-            ch.counter = -1;
-            Abort(ch, buf.release(), AbortCode::kNotReadyUploadSegment);
-            return;
-        }
-        if ((d[0] & cmd::kToggle) != ch.toggle) {
-            ch.counter = -1;
-            Abort(ch, buf.release(), AbortCode::kToggleUpload);
-            ch.state = kIdle;
-            return;
-        }
+        if (RefuseSegment(ch, buf, AbortCode::kNotReadyUploadSegment, AbortCode::kToggleUpload)) return;
         std::memset(d, 0, 8);
         bool end = false;
         const std::size_t n = access_.Read(ch.number, d + 1, sdo::kSegmentBytes, end);
@@ -357,8 +346,7 @@ void SdoServer::Upload(Channel& ch, CANBuf* frame) {
         d[0] = static_cast<std::uint8_t>(sdo::SegmentSizeBits(static_cast<std::uint32_t>(n)) | ch.toggle);
         if (end) {
             d[0] |= cmd::kLastSegment;
-            ch.state = kIdle;
-            ch.counter = -1;
+            EndTransfer(ch);
         } else {
             ch.toggle ^= cmd::kToggle;
         }
@@ -369,24 +357,17 @@ void SdoServer::Upload(Channel& ch, CANBuf* frame) {
             return;
         }
         if (ch.block_remaining == 0) {
-            ch.state = kIdle;
-            ch.counter = -1;
+            EndTransfer(ch);
             return;
         }
         ch.block_size = BlockSize(d[2]);
         if (SendBlock(ch, 1, ch.block_size)) {
             ch.counter = ch.timeout_value;
         } else {
-            ch.state = kIdle;
-            ch.counter = -1;
+            EndTransfer(ch);
         }
-    } else if (ccs == ccs::kAbort) {
-        ch.state = kIdle;
-        ch.counter = -1;
     } else {
-        ch.counter = -1;
-        ch.state = kIdle;
-        Abort(ch, buf.release(), AbortCode::kUnexpectedInUpload);
+        NotASegment(ch, buf, ccs, AbortCode::kUnexpectedInUpload);
     }
 }
 
