@@ -23,6 +23,10 @@ constexpr std::array<std::uint16_t, SdoServer::kChannels> kResponseBases = {0x68
 constexpr int kFirstChannelFunction = 0x700 >> 5;
 constexpr int kLastChannelFunction = 0x760 >> 5;
 constexpr int kMainChannelFunction = sdo::kRequestBase >> 5;
+// Every channel has its response base, and every channel its request function: one each for
+// channels 0..3, and the main channel's.
+static_assert(std::ranges::none_of(kResponseBases, [](std::uint16_t base) { return base == 0; }));
+static_assert((kLastChannelFunction - kFirstChannelFunction + 1) + 1 == SdoServer::kChannels);
 
 // 7-bit sequence numbers: a block has 1..127 segments.
 std::uint8_t BlockSize(std::uint32_t wanted) {
