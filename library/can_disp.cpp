@@ -63,7 +63,7 @@ void MasterCommand(const CANBuf& buf) {
         g_system_state = buf.data[2];
     } else if (buf.dlc >= 1 && buf.data[0] == kMasterForcePowerDown) {
         g_power_down = 1;
-        if (TraceOn(trace::kPowerDown)) TraceLine("VARNHOLDklp_lib: Can_disp.fDispatchMsg CMM_CMD_FORCE_POWERDOWN!");
+        if (TraceOn(trace::kPowerDown)) TraceLibraryLine("Can_disp.fDispatchMsg CMM_CMD_FORCE_POWERDOWN!");
     }
 }
 

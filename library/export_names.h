@@ -7,6 +7,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <string_view>
 
 namespace klp {
@@ -37,6 +38,14 @@ inline constexpr std::array<ExportName, 18> kExportNames{{
     {17, "@CHECKSDO5CHANNELCONFLICT$QV", "CHECKSDO5CHANNELCONFLICT"},
     {18, "@SETTRACEFLAGS$QI", "SETTRACEFLAGS"},
 }};
+
+// The ordinals number the table in order: a name left out or put twice shows here.
+static_assert([] {
+    for (std::size_t i = 0; i < kExportNames.size(); ++i) {
+        if (kExportNames[i].ordinal != static_cast<int>(i) + 1) return false;
+    }
+    return true;
+}());
 
 // The exported symbol for a decorated name; empty when the name is not one of the eighteen.
 constexpr std::string_view LinuxExportName(std::string_view decorated) {

@@ -90,22 +90,22 @@ std::int32_t ProgressPercent(const SdoProgress& progress) {
 extern "C" {
 
 bool OPENKLP(TINITKLP* init) {
-    if (TraceOn(trace::kOpenClose)) TraceLine("VARNHOLDklp_lib: openKLP()  ......");
+    if (TraceOn(trace::kOpenClose)) TraceLibraryLine("openKLP()  ......");
     if (init == nullptr) return true;
     InstallProtocolHooks();
     const bool failed = init_KLP(init->sdo_timeout_ms, init->adapter_param) != StartResult::kStarted;
-    if (TraceOn(trace::kOpenClose)) TraceFormat("VARNHOLDklp_lib: openKLP = %u  ~~~~~~", failed ? 1u : 0u);
+    if (TraceOn(trace::kOpenClose)) TraceLibraryFormat("openKLP = %u  ~~~~~~", failed ? 1u : 0u);
     return failed;
 }
 
 void CLOSEKLP() {
-    if (TraceOn(trace::kOpenClose)) TraceLine("VARNHOLDklp_lib: closeKLP()  ......");
+    if (TraceOn(trace::kOpenClose)) TraceLibraryLine("closeKLP()  ......");
     close_KLP();
-    if (TraceOn(trace::kOpenClose)) TraceLine("VARNHOLDklp_lib: closeKLP()  ~~~~~~");
+    if (TraceOn(trace::kOpenClose)) TraceLibraryLine("closeKLP()  ~~~~~~");
 }
 
 void RESETKLP() {
-    if (TraceOn(trace::kOpenClose)) TraceLine("VARNHOLDklp_lib: resetKLP() > > >");
+    if (TraceOn(trace::kOpenClose)) TraceLibraryLine("resetKLP() > > >");
     if (const StackCallScope call; call) {
         // Handled by the dispatcher exactly as a received reset command addressed to every node.
         CANBuf* buf = CAN_NewFrame(cob::kNmCommand, 3);
@@ -113,36 +113,36 @@ void RESETKLP() {
         buf->data[1] = 0;
         OS_Put(kDispatcherMailbox, msg::kNm, nm_event::kCommand, buf);
     }
-    if (TraceOn(trace::kOpenClose)) TraceLine("VARNHOLDklp_lib: resetKLP()  ~~~~~~");
+    if (TraceOn(trace::kOpenClose)) TraceLibraryLine("resetKLP()  ~~~~~~");
 }
 
 bool READYKLP() {
     const bool ready = NM_Ready();
-    if (TraceOn(trace::kStatus)) TraceFormat("VARNHOLDklp_lib: readyKLP() = %u", ready ? 1u : 0u);
+    if (TraceOn(trace::kStatus)) TraceLibraryFormat("readyKLP() = %u", ready ? 1u : 0u);
     return ready;
 }
 
 bool STOPPEDKLP() {
     const bool stopped = NM_Stopped();
-    if (TraceOn(trace::kStatus)) TraceFormat("VARNHOLDklp_lib: stoppedKLP() = %u", stopped ? 1u : 0u);
+    if (TraceOn(trace::kStatus)) TraceLibraryFormat("stoppedKLP() = %u", stopped ? 1u : 0u);
     return stopped;
 }
 
 std::uint8_t GETNODESTATEKLP() {
     const std::uint8_t state = NM_State();
-    if (TraceOn(trace::kStatus)) TraceFormat("VARNHOLDklp_lib: getNodeStateKLP(), NM_State() = %u", state);
+    if (TraceOn(trace::kStatus)) TraceLibraryFormat("getNodeStateKLP(), NM_State() = %u", state);
     return NodeStateCode(state);
 }
 
 std::uint8_t GETNODEIDKLP() {
     const std::uint8_t id = NM_OwnNodeId();
-    if (TraceOn(trace::kStatus)) TraceFormat("VARNHOLDklp_lib: getNodeIdKLP() = %u", id);
+    if (TraceOn(trace::kStatus)) TraceLibraryFormat("getNodeIdKLP() = %u", id);
     return id;
 }
 
 std::int32_t SETKLPTIMEOUT(std::uint32_t timeout_ms) {
     if (TraceOn(trace::kStatus)) {
-        TraceFormat("VARNHOLDklp_lib: @T:%u setKLPtimeout(timeout:%u ms)", ThreadId(), timeout_ms);
+        TraceLibraryFormat("@T:%u setKLPtimeout(timeout:%u ms)", ThreadId(), timeout_ms);
     }
     return OS_SetSdoTimeoutMs(timeout_ms);
 }
@@ -151,8 +151,8 @@ bool READKLP(TSDORECORD* r) {
     if (r == nullptr) return true;
     const bool trace_on = TraceOn(trace::kRead);
     if (trace_on) {
-        TraceFormat("VARNHOLDklp_lib: @T:%u readKLP( node=%u idx=%06x subI=%02x )  ...", ThreadId(), r->node, r->index,
-                    r->subindex);
+        TraceLibraryFormat("@T:%u readKLP( node=%u idx=%06x subI=%02x )  ...", ThreadId(), r->node, r->index,
+                           r->subindex);
     }
     try {
         SdoResult result;
@@ -160,32 +160,31 @@ bool READKLP(TSDORECORD* r) {
         const int attempts = r->length < 0 ? 0 : r->attempts;
         for (int attempt = 0; attempt < attempts; ++attempt) {
             if (CAN_PowerDownFlag() != 0) {
-                if (trace_on) TraceLine("VARNHOLDklp_lib: readKLP !ABORT (powerdn)!");
+                if (trace_on) TraceLibraryLine("readKLP !ABORT (powerdn)!");
                 return true;
             }
             result = Transfer(*r, SdoService::kUpload);
             if (result.ok()) break;
             if (trace_on) {
-                TraceFormat("VARNHOLDklp_lib: @T:%u readKLP dataLength = %d  !RETRY! ...", ThreadId(),
-                            TracedCount(result));
+                TraceLibraryFormat("@T:%u readKLP dataLength = %d  !RETRY! ...", ThreadId(), TracedCount(result));
             }
         }
         if (!result.ok()) {
-            if (trace_on) TraceFormat("VARNHOLDklp_lib: @T:%u readKLP !FAILED!", ThreadId());
+            if (trace_on) TraceLibraryFormat("@T:%u readKLP !FAILED!", ThreadId());
             return true;
         }
         r->length = result.bytes;
         if (trace_on) {
             if (r->length == 0) {
-                TraceFormat("VARNHOLDklp_lib: @T:%u readKLP OK, dataLength=%u  ILLEGAL?", ThreadId(), 0u);
+                TraceLibraryFormat("@T:%u readKLP OK, dataLength=%u  ILLEGAL?", ThreadId(), 0u);
             } else {
-                TraceDump(DumpCount(r->length), r->data, DumpTail(r->length),
-                          "VARNHOLDklp_lib: @T:%u readKLP OK, LEN=%u[", ThreadId(), static_cast<unsigned>(r->length));
+                TraceLibraryDump(DumpCount(r->length), r->data, DumpTail(r->length), "@T:%u readKLP OK, LEN=%u[",
+                                 ThreadId(), static_cast<unsigned>(r->length));
             }
         }
         return false;
     } catch (const std::exception&) {
-        if (TraceOn(trace::kExceptions)) TraceLine("VARNHOLDklp_lib: readKLP !Exception!");
+        if (TraceOn(trace::kExceptions)) TraceLibraryLine("readKLP !Exception!");
         return true;
     }
 }
@@ -195,22 +194,22 @@ bool WRITEKLP(TSDORECORD* r) {
     const bool trace_on = TraceOn(trace::kWrite);
     if (r->length < 1 || r->length > kMaxWriteLength) {
         if (trace_on) {
-            TraceFormat("VARNHOLDklp_lib: writeKLP( node=%u idx=%06x subI=%02x) ILLEGAL LEN=%u", r->node, r->index,
-                        r->subindex, static_cast<unsigned>(r->length));
+            TraceLibraryFormat("writeKLP( node=%u idx=%06x subI=%02x) ILLEGAL LEN=%u", r->node, r->index, r->subindex,
+                               static_cast<unsigned>(r->length));
         }
         return true;
     }
     if (trace_on) {
-        TraceDump(DumpCount(r->length), r->data, DumpTail(r->length),
-                  "VARNHOLDklp_lib: @T:%u writeKLP( node=%u idx=%06x subI=%02x LEN=%u[", ThreadId(), r->node, r->index,
-                  r->subindex, static_cast<unsigned>(r->length));
+        TraceLibraryDump(DumpCount(r->length), r->data, DumpTail(r->length),
+                         "@T:%u writeKLP( node=%u idx=%06x subI=%02x LEN=%u[", ThreadId(), r->node, r->index,
+                         r->subindex, static_cast<unsigned>(r->length));
     }
     try {
         bool done = false;
         for (int attempt = 0; attempt < r->attempts; ++attempt) {
             if (CAN_PowerDownFlag() != 0) {
                 // Written whatever the mask: the caller must be able to see why the device refused.
-                TraceLine("VARNHOLDklp_lib: writeKLP !BAD (powerdn)!");
+                TraceLibraryLine("writeKLP !BAD (powerdn)!");
                 return true;
             }
             const SdoResult result = Transfer(*r, SdoService::kDownload);
@@ -219,23 +218,22 @@ bool WRITEKLP(TSDORECORD* r) {
                 break;
             }
             if (trace_on) {
-                TraceFormat("VARNHOLDklp_lib: @T:%u writeKLP wrretl=%d !RETRY! ...", ThreadId(), TracedCount(result));
+                TraceLibraryFormat("@T:%u writeKLP wrretl=%d !RETRY! ...", ThreadId(), TracedCount(result));
             }
         }
         if (trace_on) {
-            TraceFormat(done ? "VARNHOLDklp_lib: @T:%u writeKLP : Ok." : "VARNHOLDklp_lib: @T:%u writeKLP : !FAILED!",
-                        ThreadId());
+            TraceLibraryFormat(done ? "@T:%u writeKLP : Ok." : "@T:%u writeKLP : !FAILED!", ThreadId());
         }
         return !done;
     } catch (const std::exception&) {
-        if (TraceOn(trace::kExceptions)) TraceLine("VARNHOLDklp_lib: writeKLP !Exception!");
+        if (TraceOn(trace::kExceptions)) TraceLibraryLine("writeKLP !Exception!");
         return true;
     }
 }
 
 void WRITECAN(TCANRECORD* record) {
     if (TraceOn(trace::kOpenClose)) {
-        TraceFormat("VARNHOLDklp_lib: writeCAN(COBId=%03x)", record != nullptr ? record->cob_id : 0u);
+        TraceLibraryFormat("writeCAN(COBId=%03x)", record != nullptr ? record->cob_id : 0u);
     }
     const StackCallScope call;
     if (record == nullptr || !call) return;
@@ -244,7 +242,7 @@ void WRITECAN(TCANRECORD* record) {
 
 void WRITECANRTR(TCANRECORD* record) {
     if (TraceOn(trace::kOpenClose)) {
-        TraceFormat("VARNHOLDklp_lib: writeCANRTR(COBId=%03x)", record != nullptr ? record->cob_id : 0u);
+        TraceLibraryFormat("writeCANRTR(COBId=%03x)", record != nullptr ? record->cob_id : 0u);
     }
     const StackCallScope call;
     if (record == nullptr || !call) return;
@@ -254,14 +252,14 @@ void WRITECANRTR(TCANRECORD* record) {
 }
 
 std::int32_t COMMPROGKLP(std::uint16_t node) {
-    if (CAN_PowerDownFlag() != 0 && TraceOn(trace::kStatus)) TraceLine("VARNHOLDklp_lib: commProgKLP !BAD (powerdn)!");
+    if (CAN_PowerDownFlag() != 0 && TraceOn(trace::kStatus)) TraceLibraryLine("commProgKLP !BAD (powerdn)!");
     const std::int32_t percent = node <= kMaxNode ? ProgressPercent(SDOC_Progress(static_cast<std::uint8_t>(node))) : 0;
-    if (TraceOn(trace::kStatus)) TraceFormat("VARNHOLDklp_lib: commProgKLP(NodeId:%u) = %d%%", node, percent);
+    if (TraceOn(trace::kStatus)) TraceLibraryFormat("commProgKLP(NodeId:%u) = %d%%", node, percent);
     return percent;
 }
 
 const TFAULTRECORD* GETFAULTKLP(std::int32_t index) {
-    if (TraceOn(trace::kStatus)) TraceFormat("VARNHOLDklp_lib: getFaultKLP(faultIndex:%d)", index);
+    if (TraceOn(trace::kStatus)) TraceLibraryFormat("getFaultKLP(faultIndex:%d)", index);
     // The fault thread may remove any listed record at any moment; each caller thread gets its
     // own copy, which stays valid until that thread asks again.
     thread_local TFAULTRECORD copy{};
@@ -272,7 +270,7 @@ const TFAULTRECORD* GETFAULTKLP(std::int32_t index) {
 }
 
 std::uint8_t GETSYSTEMSTATE() {
-    if (TraceOn(trace::kOpenClose)) TraceLine("VARNHOLDklp_lib: getSystemState ...");
+    if (TraceOn(trace::kOpenClose)) TraceLibraryLine("getSystemState ...");
     std::uint8_t state = kNoAnswer;
     if (const StackCallScope call; call) {
         const std::uint8_t own = NM_OwnNodeId();
@@ -286,27 +284,27 @@ std::uint8_t GETSYSTEMSTATE() {
         }
         state = CAN_SystemState();
     }
-    if (TraceOn(trace::kOpenClose)) TraceFormat("VARNHOLDklp_lib: getSystemState = %u", state);
+    if (TraceOn(trace::kOpenClose)) TraceLibraryFormat("getSystemState = %u", state);
     return state;
 }
 
 std::int32_t CHECKSYSTEMPOWERDOWNREQUEST() {
     const std::uint32_t flag = CAN_TakePowerDownFlag();
-    if (TraceOn(trace::kStatus)) TraceFormat("VARNHOLDklp_lib: checkSystemPowerDownRequest() = %u", flag);
+    if (TraceOn(trace::kStatus)) TraceLibraryFormat("checkSystemPowerDownRequest() = %u", flag);
     return static_cast<std::int32_t>(flag);
 }
 
 std::uint8_t CHECKSDO5CHANNELCONFLICT() {
-    if (TraceOn(trace::kStatus)) TraceLine("VARNHOLDklp_lib: checkSDO5ChannelConflict ...");
+    if (TraceOn(trace::kStatus)) TraceLibraryLine("checkSDO5ChannelConflict ...");
     const bool conflict = CAN_ConflictFlag();
     CAN_SetSdoChannelOpen(!conflict);
     if (const StackCallScope call; call && !conflict) OS_ResumeFaultThread();
-    if (TraceOn(trace::kStatus)) TraceFormat("VARNHOLDklp_lib: checkSDO5ChannelConflict = %u", conflict ? 1u : 0u);
+    if (TraceOn(trace::kStatus)) TraceLibraryFormat("checkSDO5ChannelConflict = %u", conflict ? 1u : 0u);
     return conflict ? 1 : 0;
 }
 
 void SETTRACEFLAGS(std::int32_t mask) {
-    TraceFormat("VARNHOLDklp_lib: SetTraceFlags(traceFlags:%08x)", static_cast<unsigned>(mask));
+    TraceLibraryFormat("SetTraceFlags(traceFlags:%08x)", static_cast<unsigned>(mask));
     SetTraceMask(static_cast<std::uint32_t>(mask));
 }
 

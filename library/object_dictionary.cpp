@@ -13,6 +13,10 @@ namespace klp {
 namespace {
 
 constexpr std::array<std::uint8_t, 19> kTypeSizes = {0, 1, 1, 2, 4, 1, 2, 4, 4, 0, 7, 6, 6, 0, 0, 2, 2, 2, 0};
+// The types the dictionaries name, as the table sizes them.
+static_assert(kTypeSizes[od_type::kUnsigned8] == 1 && kTypeSizes[od_type::kUnsigned16] == 2 &&
+              kTypeSizes[od_type::kUnsigned32] == 4);
+static_assert(kTypeSizes[od_type::kVisibleString] == 0 && kTypeSizes[od_type::kDomain] == 0, "variable size");
 
 constexpr std::uint16_t kHardwareVersion = 1;
 constexpr std::string_view kNodeName = "2579-XXXX";

@@ -122,7 +122,7 @@ bool InPool(const Kernel& k, const CANBuf* buf) {
 void ReportLoopException(const char* where, const std::exception* e) {
     K().broken = true;
     if (TraceOn(trace::kExceptions)) {
-        TraceFormat("VARNHOLDklp_lib: %s !Exception! %s", where, e != nullptr ? e->what() : "");
+        TraceLibraryFormat("%s !Exception! %s", where, e != nullptr ? e->what() : "");
     }
 }
 

@@ -155,6 +155,31 @@ void FailAborted(Record& r, const std::uint8_t* d) {
     r.abort = AbortCodeOf(d);
     Fail(r);
 }
+// A server's abort ends the transfer when it names the transfer's object; an abort about another
+// object is not this transfer's and changes nothing.
+void ServerAborted(Record& r, const std::uint8_t* d) {
+    if (r.Matches(d)) FailAborted(r, d);
+}
+void ResetToggleAndFail(Record& r) {
+    r.toggle = 0;
+    Fail(r);
+}
+// Any answer but a segment while segments run: the server's abort, or a failure.
+void NotASegment(Record& r, const std::uint8_t* d) {
+    if (sdo::CommandSpecifier(d[0]) == scs::kAbort) {
+        ServerAborted(r, d);
+    } else {
+        ResetToggleAndFail(r);
+    }
+}
+
+// Puts the whole download, 4 bytes at most, into an expedited initiation.
+void PutExpeditedDownload(Record& r, std::uint8_t* d) {
+    d[0] = static_cast<std::uint8_t>(cmd::kInitiateDownloadExpedited | sdo::ExpeditedSizeBits(r.remaining));
+    std::memcpy(d + 4, r.data, r.remaining);
+    r.data += r.remaining;
+    r.remaining = 0;
+}
 
 // Ends the transfer of a caller that leaves without its result: nothing of the caller's area is
 // read or written after this.
@@ -197,8 +222,8 @@ namespace {
 
 void SendSegments(SdoClientPort& port, Record& r, std::uint8_t start, std::uint8_t block_size) {
     if (TraceOn(trace::kSdoClient)) {
-        TraceFormat("VARNHOLDklp_lib: SendSegments( node=%u, byStartSeqNo=%u byBlockSize=%u )  i:pSDO->dwRWLength=%u",
-                    r.node, start, block_size, r.remaining);
+        TraceLibraryFormat("SendSegments( node=%u, byStartSeqNo=%u byBlockSize=%u )  i:pSDO->dwRWLength=%u", r.node,
+                           start, block_size, r.remaining);
     }
     if (r.remaining == 0) return;
     r.block_first = start;
@@ -228,8 +253,8 @@ void ReSendSegments(SdoClientPort& port, Record& r) {
         return;
     }
     if (TraceOn(trace::kSdoClient)) {
-        TraceFormat("VARNHOLDklp_lib: ReSendSegments( node=%u ) i:previous_dwRWLength=%u ; previous_byStartSeqNo=%u...",
-                    r.node, r.saved_remaining, r.block_first);
+        TraceLibraryFormat("ReSendSegments( node=%u ) i:previous_dwRWLength=%u ; previous_byStartSeqNo=%u...", r.node,
+                           r.saved_remaining, r.block_first);
     }
     r.remaining = r.saved_remaining;
     r.data = r.saved_data;
@@ -318,8 +343,8 @@ SdoResult SdoClient::Communicate(std::uint8_t node, std::uint16_t index, std::ui
     const bool trace_on = TraceOn(trace::kSdoClient);
     const unsigned tid = ThreadId();
     if (trace_on) {
-        TraceFormat("VARNHOLDklp_lib: @T:%u SDOC_Communicate( node=%u idx=%06x subI=%02x .. svc=%u )  ...", tid, node,
-                    index, sub_index, static_cast<unsigned>(service));
+        TraceLibraryFormat("@T:%u SDOC_Communicate( node=%u idx=%06x subI=%02x .. svc=%u )  ...", tid, node, index,
+                           sub_index, static_cast<unsigned>(service));
     }
     if (node == 0 || node >= kRecords || !port_.OwnNodeReady()) return kRefused;
     // A negative length has no meaning in either direction, and an empty download would go out
@@ -346,7 +371,7 @@ SdoResult SdoClient::Communicate(std::uint8_t node, std::uint16_t index, std::ui
         // Taken once, so giving it back cannot exceed the maximum.
         ~NodeRelease() { s.Release(); }
     } node_release{*node_semaphore};
-    if (trace_on) TraceFormat("VARNHOLDklp_lib: @T:%u ... SDOC_Communicate SDO node %u ready", tid, node);
+    if (trace_on) TraceLibraryFormat("@T:%u ... SDOC_Communicate SDO node %u ready", tid, node);
 
     if (OS_SdoTimeoutTicks() == 0) OS_SetSdoTimeoutMs(kDefaultTimeoutMs);
     {
@@ -375,10 +400,7 @@ SdoResult SdoClient::Communicate(std::uint8_t node, std::uint16_t index, std::ui
             r.total = len;
             r.count = 0;
             if (len < 5) {
-                d[0] = static_cast<std::uint8_t>(cmd::kInitiateDownloadExpedited | sdo::ExpeditedSizeBits(len));
-                std::memcpy(d + 4, data, len);
-                r.data += len;
-                r.remaining = 0;
+                PutExpeditedDownload(r, d);
                 r.state = kDownloadInitiated;
                 r.counter = r.reload;
             } else {
@@ -460,12 +482,12 @@ SdoResult SdoClient::Communicate(std::uint8_t node, std::uint16_t index, std::ui
             result.abort = r.abort;
         }
     }
-    if (trace_on) TraceFormat("VARNHOLDklp_lib: @T:%u ... SDOC_Communicate SDO node %u sema-finished.", tid, node);
+    if (trace_on) TraceLibraryFormat("@T:%u ... SDOC_Communicate SDO node %u sema-finished.", tid, node);
     if (!result.ok()) {
-        if (trace_on) TraceFormat("VARNHOLDklp_lib: @T:%u ... SDOC_Communicate SDO node %u FAILED!", tid, node);
+        if (trace_on) TraceLibraryFormat("@T:%u ... SDOC_Communicate SDO node %u FAILED!", tid, node);
         return result;
     }
-    if (trace_on) TraceFormat("VARNHOLDklp_lib: @T:%u ... SDOC_Communicate SDO node %u done.", tid, node);
+    if (trace_on) TraceLibraryFormat("@T:%u ... SDOC_Communicate SDO node %u done.", tid, node);
     return result;
 }
 
@@ -500,278 +522,346 @@ void SdoClient::HandleFrame(CANBuf* frame) {
     PoolBuffer buf(port_, frame);
     Record& r = *records_[frame->cob_id & 0x1F];
     std::lock_guard lock(r.guard);
-    std::uint8_t* d = buf.data();
-    const int scs = sdo::CommandSpecifier(d[0]);
-    const bool match = r.Matches(d);
-    const bool aborted = scs == scs::kAbort;
-
     switch (r.state) {
+    case kBlockDownloadInitiated:
+        BlockDownloadInitiated(r, buf);
+        return;
+    case kDownloadInitiated:
+        DownloadInitiated(r, buf);
+        return;
+    case kSegmentedDownload:
+        SegmentedDownload(r, buf);
+        return;
+    case kBlockDownload:
+        BlockDownload(r, buf);
+        return;
+    case kBlockUploadInitiated:
+        BlockUploadInitiated(r, buf);
+        return;
+    case kUploadInitiated:
+        UploadInitiated(r, buf);
+        return;
+    case kSegmentedUpload:
+        SegmentedUpload(r, buf);
+        return;
+    case kBlockUpload:
+        BlockUpload(r, buf);
+        return;
     case kIdle:
     case kFinished:
     case kFailed:
+    default:
         // No transfer runs, so the frame was not asked for: the node's own server answering a peer
         // (its answers loop back here), or a late answer. An abort would go to whatever node the
         // record last served and could end that node's transfer with a peer: nothing is sent, and
         // nothing changes.
         return;
+    }
+}
 
-    case kBlockDownloadInitiated:
-        if (aborted) {
-            if (!sdo::IsFallBackCode(le::Get32(d + 4))) {
-                r.abort = AbortCodeOf(d);  // ends at its time-out
-                return;
-            }
-            r.block_flag = false;
-            std::memset(d, 0, 8);
-            d[0] = cmd::kInitiateDownload;
-            Multiplexer(d, r);
-            if (r.remaining < 5) {
-                d[0] |= static_cast<std::uint8_t>(sdo::ExpeditedSizeBits(r.remaining) | cmd::kExpedited |
-                                                  cmd::kSizeIndicated);
-                std::memcpy(d + 4, r.data, r.remaining);
-                r.data += r.remaining;
-                r.remaining = 0;
-            } else {
-                d[0] |= cmd::kSizeIndicated;
-                le::Put32(d + 4, r.remaining);
-            }
-            r.state = kDownloadInitiated;
-            r.counter = r.reload;
-            SendOn(port_, buf, r);
+// The block download initiation is out. A refusal with a fall-back code repeats the request at
+// once in the plain form; another abort is left to the time-out; any other answer is the block
+// download's and goes round again to be taken in that state.
+void SdoClient::BlockDownloadInitiated(Record& r, PoolBuffer& buf) {
+    std::uint8_t* d = buf.data();
+    if (sdo::CommandSpecifier(d[0]) == scs::kAbort) {
+        if (!sdo::IsFallBackCode(le::Get32(d + 4))) {
+            r.abort = AbortCodeOf(d);  // ends at its time-out
             return;
         }
-        r.state = kBlockDownload;
-        port_.Repost(buf.release());
-        return;
-
-    case kDownloadInitiated:
-        if (scs <= scs::kInitiateUpload) {
-            SendAbort(port_, buf, r, AbortCode::kDownloadUnexpected);
-            Fail(r);
-        } else if (scs == scs::kInitiateDownload) {
-            if (!match) {
-                r.toggle = 0;
-                Fail(r);
-            } else if (r.remaining == 0) {
-                Done(r);
-            } else {
-                NextDownloadSegment(r, d);
-                r.counter = r.reload;
-                r.state = kSegmentedDownload;
-                SendOn(port_, buf, r);
-            }
-        } else if (aborted) {
-            if (match) FailAborted(r, d);
-        } else {
-            Fail(r);
-        }
-        return;
-
-    case kSegmentedDownload:
-        if (scs == scs::kDownloadSegment) {
-            if ((d[0] & cmd::kToggle) != r.toggle) {
-                r.toggle = 0;
-                Fail(r);
-            } else if (r.remaining == 0) {
-                r.toggle = 0;
-                Done(r);
-            } else {
-                r.toggle ^= cmd::kToggle;
-                r.counter = r.reload;
-                NextDownloadSegment(r, d);
-                SendOn(port_, buf, r);
-            }
-        } else if (aborted) {
-            if (match) FailAborted(r, d);
-        } else {
-            r.toggle = 0;
-            Fail(r);
-        }
-        return;
-
-    case kBlockDownload:
-        if (aborted) {
-            if (match) FailAborted(r, d);
-        } else if (scs == scs::kBlockDownload && (d[0] & cmd::kBlockSubcommand) == cmd::kBlockInitiate) {
-            r.counter = kConfirmationTicks;
-            r.block_size = ServerBlockSize(d[4], r.block_size);
-            SendSegments(port_, r, 1, r.block_size);
-        } else if (scs == scs::kBlockDownload && (d[0] & cmd::kBlockSubcommand) == cmd::kBlockConfirmation) {
-            r.counter = kConfirmationTicks;
-            if (d[1] == r.sequence) {
-                if (r.remaining == 0) {
-                    Done(r);
-                } else {
-                    r.block_size = ServerBlockSize(d[2], r.block_size);
-                    SendSegments(port_, r, 1, r.block_size);
-                }
-            } else {
-                // A confirmation that takes none of the block's segments refuses it: sending it
-                // again counts against the same limit as a missing confirmation, so a node that
-                // keeps refusing ends the transfer instead of drawing it out for ever.
-                if (AcknowledgesNothing(r, d[1]) && !CountReSend(r)) {
-                    Fail(r);
-                    return;
-                }
-                // The rest of the block keeps the block's numbering; the record's size stays.
-                ResumeAfter(port_, r, d[1], ServerBlockSize(d[2], r.block_size));
-            }
-        } else {
-            Fail(r);
-        }
-        return;
-
-    case kBlockUploadInitiated:
-        if (aborted && sdo::IsFallBackCode(le::Get32(d + 4))) {
-            r.block_flag = false;
-            std::memset(d, 0, 8);
-            d[0] = cmd::kInitiateUpload;
-            Multiplexer(d, r);
-            r.counter = r.reload;
-            r.state = kUploadInitiated;
-            SendOn(port_, buf, r);
-        } else if (aborted && AbortCodeOf(d) == AbortCode::kNoBlockUpload && match) {
-            FailAborted(r, d);
-        } else if (scs == scs::kBlockUpload && (d[0] & cmd::kBlockEnd) != 0) {
-            // A standard server's end of the previous block upload, which this client never waits
-            // for, arriving after the next request: not this request's answer. Keep waiting.
-            return;
-        } else {
-            r.state = kUploadInitiated;
-            port_.Repost(buf.release());
-        }
-        return;
-
-    case kUploadInitiated:
-        if (scs == scs::kUploadSegment || scs == scs::kDownloadSegment || scs == scs::kInitiateDownload) {
-            SendAbort(port_, buf, r, AbortCode::kUploadUnexpected);
-            Fail(r);
-        } else if (scs == scs::kInitiateUpload) {
-            const int kind = d[0] & (cmd::kExpedited | cmd::kSizeIndicated);
-            if (kind == cmd::kSizeIndicated) {
-                r.total = le::Get32(d + 4);
-                r.count = 0;
-                r.state = kSegmentedUpload;
-                r.counter = r.reload;
-                std::memset(d, 0, 8);
-                d[0] = cmd::kUploadSegmentRequest;
-                SendOn(port_, buf, r);
-            } else if ((kind & cmd::kExpedited) != 0) {
-                if (!match) {
-                    r.toggle = 0;
-                    Fail(r);
-                    return;
-                }
-                // Without the size flag the server means as many bytes as the object holds, up to
-                // all four; Store keeps them to the caller's room.
-                const auto n = kind == cmd::kExpedited ? 4u : static_cast<std::uint32_t>(sdo::ExpeditedSize(d[0]));
-                r.total = n;
-                r.count = Store(r, d + 4, n);
-                Finish(r, kIdle, SdoOutcome::kDone);
-            }
-        } else if (aborted) {
-            if (match) FailAborted(r, d);
-        } else if (scs == scs::kBlockDownload || scs == scs::kReserved) {
-            Fail(r);
-        } else {  // a block upload initiate response
-            const std::uint32_t size = le::Get32(d + 4);
-            r.count = 0;
-            if (size > r.total) {
-                SendAbort(port_, buf, r, AbortCode::kTooLarge);
-                Fail(r);
-                return;
-            }
-            r.total = size;
-            r.state = kBlockUpload;
-            r.sequence = 1;
-            r.counter = r.reload;
-            std::memset(d, 0, 8);
-            d[0] = cmd::kBlockUploadStart;
-            SendOn(port_, buf, r);
-        }
-        return;
-
-    case kSegmentedUpload:
-        if (scs == scs::kUploadSegment) {
-            if ((d[0] & cmd::kToggle) != r.toggle) {
-                r.toggle = 0;
-                Fail(r);
-                return;
-            }
-            r.toggle ^= cmd::kToggle;
-            const auto n = static_cast<std::uint32_t>(sdo::SegmentSize(d[0]));
-            const auto room = static_cast<std::uint32_t>(r.end - r.data);
-            if (n > room) {
-                // The object is larger than the caller's area: keep what fits and stop the server.
-                const std::uint32_t stored = Store(r, d + 1, room);
-                const bool short_of_total = r.count + n != r.total;
-                r.count += stored;
-                if (short_of_total) SendAbort(port_, buf, r, AbortCode::kBeyondArea);
-                Done(r);
-                return;
-            }
-            r.count += Store(r, d + 1, n);
-            if (r.count >= r.total) {
-                Done(r);
-                return;
-            }
-            r.counter = r.reload;
-            std::memset(d, 0, 8);
-            d[0] = static_cast<std::uint8_t>(r.toggle | cmd::kUploadSegmentRequest);
-            SendOn(port_, buf, r);
-        } else if (aborted) {
-            if (match) FailAborted(r, d);
-        } else {
-            r.toggle = 0;
-            Fail(r);
-        }
-        return;
-
-    case kBlockUpload: {
-        r.counter = r.reload;
-        const std::uint8_t seq = d[0] & cmd::kSequenceMask;
-        if ((d[0] & cmd::kLastBlockSegment) == 0) {
-            if (seq != r.sequence) {
-                SendAbort(port_, buf, r, AbortCode::kBadSequence);
-                Fail(r);
-                return;
-            }
-            ++r.sequence;
-            // Never more than the announced size (a server may send more full segments).
-            r.count += Store(r, d + 1, std::min<std::uint32_t>(sdo::kSegmentBytes, r.total - r.count));
-            if (seq == r.block_size) {
-                r.sequence = 1;
-                std::memset(d, 0, 8);
-                d[0] = cmd::kBlockConfirm;
-                d[1] = d[2] = r.block_size;
-                SendOn(port_, buf, r);
-            }
-            return;
-        }
-        if (seq != r.sequence) {
-            SendAbort(port_, buf, r, AbortCode::kBadLastSequence);
-            Fail(r);
-            return;
-        }
-        const std::uint32_t outstanding = r.total - r.count;
-        r.count += Store(r, d + 1, std::min<std::uint32_t>(outstanding, sdo::kSegmentBytes));
-        if (r.count != r.total) {
-            // A last segment while more than 7 bytes were outstanding: the data is incomplete.
-            SendAbort(port_, buf, r, AbortCode::kIncomplete);
-            Fail(r);
-            return;
-        }
-        const std::uint8_t ack = r.sequence;
+        r.block_flag = false;
         std::memset(d, 0, 8);
-        d[0] = cmd::kBlockConfirm;
-        d[1] = ack;
+        Multiplexer(d, r);
+        if (r.remaining < 5) {
+            PutExpeditedDownload(r, d);
+        } else {
+            d[0] = cmd::kInitiateDownload | cmd::kSizeIndicated;
+            le::Put32(d + 4, r.remaining);
+        }
+        r.state = kDownloadInitiated;
+        r.counter = r.reload;
         SendOn(port_, buf, r);
+        return;
+    }
+    r.state = kBlockDownload;
+    port_.Repost(buf.release());
+}
+
+// An expedited or segmented download initiation is out: its answer ends an expedited download or
+// starts the segments.
+void SdoClient::DownloadInitiated(Record& r, PoolBuffer& buf) {
+    std::uint8_t* d = buf.data();
+    const int scs = sdo::CommandSpecifier(d[0]);
+    if (scs <= scs::kInitiateUpload) {
+        SendAbort(port_, buf, r, AbortCode::kDownloadUnexpected);
+        Fail(r);
+    } else if (scs == scs::kInitiateDownload) {
+        if (!r.Matches(d)) {
+            ResetToggleAndFail(r);
+        } else if (r.remaining == 0) {
+            Done(r);
+        } else {
+            NextDownloadSegment(r, d);
+            r.counter = r.reload;
+            r.state = kSegmentedDownload;
+            SendOn(port_, buf, r);
+        }
+    } else if (scs == scs::kAbort) {
+        ServerAborted(r, d);
+    } else {
+        Fail(r);
+    }
+}
+
+// A download segment is out: its answer, with the toggle it was sent with, asks for the next one
+// or ends the download after the last.
+void SdoClient::SegmentedDownload(Record& r, PoolBuffer& buf) {
+    std::uint8_t* d = buf.data();
+    if (sdo::CommandSpecifier(d[0]) != scs::kDownloadSegment) {
+        NotASegment(r, d);
+    } else if ((d[0] & cmd::kToggle) != r.toggle) {
+        ResetToggleAndFail(r);
+    } else if (r.remaining == 0) {
+        r.toggle = 0;
+        Done(r);
+    } else {
+        r.toggle ^= cmd::kToggle;
+        r.counter = r.reload;
+        NextDownloadSegment(r, d);
+        SendOn(port_, buf, r);
+    }
+}
+
+namespace {
+
+// A block download's confirmation: data[1] is the last good sequence number, data[2] the size of
+// the next block.
+void TakeConfirmation(SdoClientPort& port, Record& r, const std::uint8_t* d) {
+    r.counter = kConfirmationTicks;
+    if (d[1] == r.sequence) {
+        if (r.remaining == 0) {
+            Done(r);
+        } else {
+            r.block_size = ServerBlockSize(d[2], r.block_size);
+            SendSegments(port, r, 1, r.block_size);
+        }
+        return;
+    }
+    // A confirmation that takes none of the block's segments refuses it: sending it again counts
+    // against the same limit as a missing confirmation, so a node that keeps refusing ends the
+    // transfer instead of drawing it out for ever.
+    if (AcknowledgesNothing(r, d[1]) && !CountReSend(r)) {
+        Fail(r);
+        return;
+    }
+    // The rest of the block keeps the block's numbering; the record's size stays.
+    ResumeAfter(port, r, d[1], ServerBlockSize(d[2], r.block_size));
+}
+
+}  // namespace
+
+// A block download runs: the server's initiation answer starts the first block, each
+// confirmation the next one (or the same one again); the last confirmation ends the download.
+void SdoClient::BlockDownload(Record& r, PoolBuffer& buf) {
+    const std::uint8_t* d = buf.data();
+    const int scs = sdo::CommandSpecifier(d[0]);
+    const int sub_command = d[0] & cmd::kBlockSubcommand;
+    if (scs == scs::kAbort) {
+        ServerAborted(r, d);
+    } else if (scs == scs::kBlockDownload && sub_command == cmd::kBlockInitiate) {
+        r.counter = kConfirmationTicks;
+        r.block_size = ServerBlockSize(d[4], r.block_size);
+        SendSegments(port_, r, 1, r.block_size);
+    } else if (scs == scs::kBlockDownload && sub_command == cmd::kBlockConfirmation) {
+        TakeConfirmation(port_, r, d);
+    } else {
+        Fail(r);
+    }
+}
+
+// The block upload initiation is out. A refusal with a fall-back code repeats the request at once
+// in the plain form; a server that refuses block uploads for good ends the transfer; any other
+// answer goes round again to be taken as the answer to a plain upload initiation.
+void SdoClient::BlockUploadInitiated(Record& r, PoolBuffer& buf) {
+    std::uint8_t* d = buf.data();
+    const int scs = sdo::CommandSpecifier(d[0]);
+    const bool aborted = scs == scs::kAbort;
+    if (aborted && sdo::IsFallBackCode(le::Get32(d + 4))) {
+        r.block_flag = false;
+        std::memset(d, 0, 8);
+        d[0] = cmd::kInitiateUpload;
+        Multiplexer(d, r);
+        r.counter = r.reload;
+        r.state = kUploadInitiated;
+        SendOn(port_, buf, r);
+    } else if (aborted && AbortCodeOf(d) == AbortCode::kNoBlockUpload && r.Matches(d)) {
+        FailAborted(r, d);
+    } else if (scs == scs::kBlockUpload && (d[0] & cmd::kBlockEnd) != 0) {
+        // A standard server's end of the previous block upload, which this client never waits
+        // for, arriving after the next request: not this request's answer. Keep waiting.
+        return;
+    } else {
+        r.state = kUploadInitiated;
+        port_.Repost(buf.release());
+    }
+}
+
+namespace {
+
+// The answer to a plain upload initiation: the object's size, and the segments start, or the
+// whole object in an expedited answer.
+void TakeUploadAnswer(SdoClientPort& port, Record& r, PoolBuffer& buf) {
+    std::uint8_t* d = buf.data();
+    const int kind = d[0] & (cmd::kExpedited | cmd::kSizeIndicated);
+    if (kind == cmd::kSizeIndicated) {
+        r.total = le::Get32(d + 4);
+        r.count = 0;
+        r.state = kSegmentedUpload;
+        r.counter = r.reload;
+        std::memset(d, 0, 8);
+        d[0] = cmd::kUploadSegmentRequest;
+        SendOn(port, buf, r);
+    } else if ((kind & cmd::kExpedited) != 0) {
+        if (!r.Matches(d)) {
+            ResetToggleAndFail(r);
+            return;
+        }
+        // Without the size flag the server means as many bytes as the object holds, up to all
+        // four; Store keeps them to the caller's room.
+        const auto n = kind == cmd::kExpedited ? 4u : static_cast<std::uint32_t>(sdo::ExpeditedSize(d[0]));
+        r.total = n;
+        r.count = Store(r, d + 4, n);
+        Finish(r, kIdle, SdoOutcome::kDone);
+    }
+}
+
+// The answer to a block upload initiation: the object's size, which must fit the caller's area.
+void TakeBlockUploadAnswer(SdoClientPort& port, Record& r, PoolBuffer& buf) {
+    std::uint8_t* d = buf.data();
+    const std::uint32_t size = le::Get32(d + 4);
+    r.count = 0;
+    if (size > r.total) {
+        SendAbort(port, buf, r, AbortCode::kTooLarge);
+        Fail(r);
+        return;
+    }
+    r.total = size;
+    r.state = kBlockUpload;
+    r.sequence = 1;
+    r.counter = r.reload;
+    std::memset(d, 0, 8);
+    d[0] = cmd::kBlockUploadStart;
+    SendOn(port, buf, r);
+}
+
+}  // namespace
+
+// An upload initiation is out, plain or block (a block one whose answer came round again).
+void SdoClient::UploadInitiated(Record& r, PoolBuffer& buf) {
+    const std::uint8_t* d = buf.data();
+    const int scs = sdo::CommandSpecifier(d[0]);
+    if (scs == scs::kUploadSegment || scs == scs::kDownloadSegment || scs == scs::kInitiateDownload) {
+        SendAbort(port_, buf, r, AbortCode::kUploadUnexpected);
+        Fail(r);
+    } else if (scs == scs::kInitiateUpload) {
+        TakeUploadAnswer(port_, r, buf);
+    } else if (scs == scs::kAbort) {
+        ServerAborted(r, d);
+    } else if (scs == scs::kBlockDownload || scs == scs::kReserved) {
+        Fail(r);
+    } else {  // a block upload initiate response
+        TakeBlockUploadAnswer(port_, r, buf);
+    }
+}
+
+// An upload segment was asked for: the segment, with the toggle asked for, is stored, and the
+// announced total decides whether another one is asked for.
+void SdoClient::SegmentedUpload(Record& r, PoolBuffer& buf) {
+    std::uint8_t* d = buf.data();
+    if (sdo::CommandSpecifier(d[0]) != scs::kUploadSegment) {
+        NotASegment(r, d);
+        return;
+    }
+    if ((d[0] & cmd::kToggle) != r.toggle) {
+        ResetToggleAndFail(r);
+        return;
+    }
+    r.toggle ^= cmd::kToggle;
+    const auto n = static_cast<std::uint32_t>(sdo::SegmentSize(d[0]));
+    const auto room = static_cast<std::uint32_t>(r.end - r.data);
+    if (n > room) {
+        // The object is larger than the caller's area: keep what fits and stop the server.
+        const std::uint32_t stored = Store(r, d + 1, room);
+        const bool short_of_total = r.count + n != r.total;
+        r.count += stored;
+        if (short_of_total) SendAbort(port_, buf, r, AbortCode::kBeyondArea);
         Done(r);
         return;
     }
-
-    default:
+    r.count += Store(r, d + 1, n);
+    if (r.count >= r.total) {
+        Done(r);
         return;
+    }
+    r.counter = r.reload;
+    std::memset(d, 0, 8);
+    d[0] = static_cast<std::uint8_t>(r.toggle | cmd::kUploadSegmentRequest);
+    SendOn(port_, buf, r);
+}
+
+namespace {
+
+// The last segment of a block upload: it must bring the rest of the announced size, which the
+// client confirms, and the upload ends.
+void TakeLastUploadSegment(SdoClientPort& port, Record& r, PoolBuffer& buf) {
+    std::uint8_t* d = buf.data();
+    if ((d[0] & cmd::kSequenceMask) != r.sequence) {
+        SendAbort(port, buf, r, AbortCode::kBadLastSequence);
+        Fail(r);
+        return;
+    }
+    const std::uint32_t outstanding = r.total - r.count;
+    r.count += Store(r, d + 1, std::min<std::uint32_t>(outstanding, sdo::kSegmentBytes));
+    if (r.count != r.total) {
+        // A last segment while more than 7 bytes were outstanding: the data is incomplete.
+        SendAbort(port, buf, r, AbortCode::kIncomplete);
+        Fail(r);
+        return;
+    }
+    const std::uint8_t ack = r.sequence;
+    std::memset(d, 0, 8);
+    d[0] = cmd::kBlockConfirm;
+    d[1] = ack;
+    SendOn(port, buf, r);
+    Done(r);
+}
+
+}  // namespace
+
+// A block upload runs: segments in sequence, each stored, the block's last one confirmed; the
+// transfer's last segment ends it. Every frame restarts the time-out.
+void SdoClient::BlockUpload(Record& r, PoolBuffer& buf) {
+    r.counter = r.reload;
+    std::uint8_t* d = buf.data();
+    if ((d[0] & cmd::kLastBlockSegment) != 0) {
+        TakeLastUploadSegment(port_, r, buf);
+        return;
+    }
+    const std::uint8_t seq = d[0] & cmd::kSequenceMask;
+    if (seq != r.sequence) {
+        SendAbort(port_, buf, r, AbortCode::kBadSequence);
+        Fail(r);
+        return;
+    }
+    ++r.sequence;
+    // Never more than the announced size (a server may send more full segments).
+    r.count += Store(r, d + 1, std::min<std::uint32_t>(sdo::kSegmentBytes, r.total - r.count));
+    if (seq == r.block_size) {
+        r.sequence = 1;
+        std::memset(d, 0, 8);
+        d[0] = cmd::kBlockConfirm;
+        d[1] = d[2] = r.block_size;
+        SendOn(port_, buf, r);
     }
 }
 

@@ -118,6 +118,17 @@ public:
 private:
     void HandleFrame(CANBuf* buf);
     void HandleTick(CANBuf* buf);
+    // A response, by the state of its node's record: one function a transfer state, called under
+    // the record's guard. Each sends the buffer on as the next request, reposts it, or leaves it
+    // to be released.
+    void BlockDownloadInitiated(Record& r, PoolBuffer& buf);
+    void DownloadInitiated(Record& r, PoolBuffer& buf);
+    void SegmentedDownload(Record& r, PoolBuffer& buf);
+    void BlockDownload(Record& r, PoolBuffer& buf);
+    void BlockUploadInitiated(Record& r, PoolBuffer& buf);
+    void UploadInitiated(Record& r, PoolBuffer& buf);
+    void SegmentedUpload(Record& r, PoolBuffer& buf);
+    void BlockUpload(Record& r, PoolBuffer& buf);
 
     SdoClientPort& port_;
     std::array<std::unique_ptr<Record>, kRecords> records_;

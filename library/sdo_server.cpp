@@ -23,6 +23,10 @@ constexpr std::array<std::uint16_t, SdoServer::kChannels> kResponseBases = {0x68
 constexpr int kFirstChannelFunction = 0x700 >> 5;
 constexpr int kLastChannelFunction = 0x760 >> 5;
 constexpr int kMainChannelFunction = sdo::kRequestBase >> 5;
+// Every channel has its response base, and every channel its request function: one each for
+// channels 0..3, and the main channel's.
+static_assert(std::ranges::none_of(kResponseBases, [](std::uint16_t base) { return base == 0; }));
+static_assert((kLastChannelFunction - kFirstChannelFunction + 1) + 1 == SdoServer::kChannels);
 
 // 7-bit sequence numbers: a block has 1..127 segments.
 std::uint8_t BlockSize(std::uint32_t wanted) {
@@ -54,6 +58,24 @@ void SdoServer::Handle(std::uint8_t subtype, CANBuf* buf) {
     } else {
         port_.ReleaseBuffer(buf);
     }
+}
+
+void SdoServer::EndTransfer(Channel& ch) {
+    ch.state = kIdle;
+    ch.counter = -1;
+}
+
+bool SdoServer::RefuseSegment(Channel& ch, PoolBuffer& buf, AbortCode not_ready, AbortCode toggle) {
+    const bool ready = port_.OwnNodeReady();
+    if (ready && (buf.data()[0] & cmd::kToggle) == ch.toggle) return false;
+    EndTransfer(ch);
+    Abort(ch, buf.release(), ready ? toggle : not_ready);
+    return true;
+}
+
+void SdoServer::NotASegment(Channel& ch, PoolBuffer& buf, int ccs, AbortCode unexpected) {
+    EndTransfer(ch);
+    if (ccs != ccs::kAbort) Abort(ch, buf.release(), unexpected);
 }
 
 void SdoServer::Answer(const Channel& ch, CANBuf* buf) {
@@ -116,8 +138,7 @@ void SdoServer::HandleFrame(CANBuf* frame) {
         Upload(ch, buf.release());
         return;
     default:
-        ch.counter = -1;
-        ch.state = kIdle;
+        EndTransfer(ch);
         return;
     }
 }
@@ -254,18 +275,7 @@ void SdoServer::SegmentedDownload(Channel& ch, CANBuf* frame) {
     std::uint8_t* d = buf.data();
     const int ccs = sdo::CommandSpecifier(d[0]);
     if (ccs == ccs::kDownloadSegment) {
-        if (!port_.OwnNodeReady()) {
-            ch.state = kIdle;
-            ch.counter = -1;
-            Abort(ch, buf.release(), AbortCode::kNotReadyDownloadSegment);
-            return;
-        }
-        if ((d[0] & cmd::kToggle) != ch.toggle) {
-            ch.counter = -1;
-            ch.state = kIdle;
-            Abort(ch, buf.release(), AbortCode::kToggleDownload);
-            return;
-        }
+        if (RefuseSegment(ch, buf, AbortCode::kNotReadyDownloadSegment, AbortCode::kToggleDownload)) return;
         const auto n = static_cast<std::size_t>(sdo::SegmentSize(d[0]));
         access_.Write(ch.number, d + 1, n);
         ch.counter = ch.timeout_value;
@@ -273,19 +283,13 @@ void SdoServer::SegmentedDownload(Channel& ch, CANBuf* frame) {
         std::memset(d, 0, 8);
         d[0] = static_cast<std::uint8_t>(cmd::kDownloadSegmentResponse | ch.toggle);
         if (last) {
-            ch.state = kIdle;
-            ch.counter = -1;
+            EndTransfer(ch);
         } else {
             ch.toggle ^= cmd::kToggle;
         }
         Answer(ch, buf.release());
-    } else if (ccs == ccs::kAbort) {
-        ch.state = kIdle;
-        ch.counter = -1;
     } else {
-        ch.counter = -1;
-        ch.state = kIdle;
-        Abort(ch, buf.release(), AbortCode::kUnexpectedInDownload);
+        NotASegment(ch, buf, ccs, AbortCode::kUnexpectedInDownload);
     }
 }
 
@@ -337,18 +341,7 @@ void SdoServer::Upload(Channel& ch, CANBuf* frame) {
     std::uint8_t* d = buf.data();
     const int ccs = sdo::CommandSpecifier(d[0]);
     if (ccs == ccs::kUploadSegment) {
-        if (!port_.OwnNodeReady()) {
-            ch.state = kIdle;
-            ch.counter = -1;
-            Abort(ch, buf.release(), AbortCode::kNotReadyUploadSegment);
-            return;
-        }
-        if ((d[0] & cmd::kToggle) != ch.toggle) {
-            ch.counter = -1;
-            Abort(ch, buf.release(), AbortCode::kToggleUpload);
-            ch.state = kIdle;
-            return;
-        }
+        if (RefuseSegment(ch, buf, AbortCode::kNotReadyUploadSegment, AbortCode::kToggleUpload)) return;
         std::memset(d, 0, 8);
         bool end = false;
         const std::size_t n = access_.Read(ch.number, d + 1, sdo::kSegmentBytes, end);
@@ -357,8 +350,7 @@ void SdoServer::Upload(Channel& ch, CANBuf* frame) {
         d[0] = static_cast<std::uint8_t>(sdo::SegmentSizeBits(static_cast<std::uint32_t>(n)) | ch.toggle);
         if (end) {
             d[0] |= cmd::kLastSegment;
-            ch.state = kIdle;
-            ch.counter = -1;
+            EndTransfer(ch);
         } else {
             ch.toggle ^= cmd::kToggle;
         }
@@ -369,24 +361,17 @@ void SdoServer::Upload(Channel& ch, CANBuf* frame) {
             return;
         }
         if (ch.block_remaining == 0) {
-            ch.state = kIdle;
-            ch.counter = -1;
+            EndTransfer(ch);
             return;
         }
         ch.block_size = BlockSize(d[2]);
         if (SendBlock(ch, 1, ch.block_size)) {
             ch.counter = ch.timeout_value;
         } else {
-            ch.state = kIdle;
-            ch.counter = -1;
+            EndTransfer(ch);
         }
-    } else if (ccs == ccs::kAbort) {
-        ch.state = kIdle;
-        ch.counter = -1;
     } else {
-        ch.counter = -1;
-        ch.state = kIdle;
-        Abort(ch, buf.release(), AbortCode::kUnexpectedInUpload);
+        NotASegment(ch, buf, ccs, AbortCode::kUnexpectedInUpload);
     }
 }
 

@@ -81,6 +81,14 @@ private:
     void Upload(Channel& ch, CANBuf* buf);
     // False when the object could not be read (the channel has aborted).
     bool SendBlock(Channel& ch, std::uint8_t first, std::uint8_t block_size);
+    // Back to idle, the time-out stopped.
+    void EndTransfer(Channel& ch);
+    // A segment request the channel cannot take, because the own node is no longer ready or the
+    // toggle is out of turn: ends the transfer with the code for the reason. True when refused.
+    bool RefuseSegment(Channel& ch, PoolBuffer& buf, sdo::AbortCode not_ready, sdo::AbortCode toggle);
+    // Any other request during a segmented transfer ends it: the client's abort quietly, anything
+    // else with `unexpected`.
+    void NotASegment(Channel& ch, PoolBuffer& buf, int ccs, sdo::AbortCode unexpected);
     void Answer(const Channel& ch, CANBuf* buf);
     void Abort(const Channel& ch, CANBuf* buf, sdo::AbortCode code);
 

@@ -18,6 +18,9 @@ std::atomic<std::uint32_t> g_trace_mask{0};
 
 constexpr std::size_t kTraceBufferSize = 2048;
 
+// Where every line of the library's own code starts.
+constexpr char kLibraryPrefix[] = "VARNHOLDklp_lib: ";
+
 // One output buffer shared by every thread, so a line is built and written under the trace lock.
 struct TraceOutput {
     kernel::CriticalSection lock;
@@ -68,29 +71,57 @@ void TraceLine(const char* text) {
     kernel::OutputDebugString(text != nullptr ? text : "");
 }
 
-void TraceFormat(const char* format, ...) {
+void TraceLibraryLine(const char* text) {
     TraceOutput& out = Output();
     std::lock_guard guard(out.lock);
-    va_list args;
-    va_start(args, format);
-    out.AppendFormatV(format, args);
-    va_end(args);
-    out.Write();
+    kernel::OutputDebugString(std::string(kLibraryPrefix) + (text != nullptr ? text : ""));
 }
 
-void TraceDump(std::size_t count, const std::uint8_t* bytes, const char* tail, const char* format, ...) {
+namespace {
+
+// One formatted line: the prefix, the text, then `count` bytes as "XX " and the tail.
+void WriteFormatted(const char* prefix, std::size_t count, const std::uint8_t* bytes, const char* tail,
+                    const char* format, va_list args) {
     TraceOutput& out = Output();
     std::lock_guard guard(out.lock);
-    va_list args;
-    va_start(args, format);
+    out.Append(prefix);
     out.AppendFormatV(format, args);
-    va_end(args);
     for (std::size_t i = 0; i < count && bytes != nullptr; ++i) {
         out.AppendHexByte(bytes[i]);
         out.Append(" ");
     }
     if (tail != nullptr) out.Append(tail);
     out.Write();
+}
+
+}  // namespace
+
+void TraceFormat(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    WriteFormatted("", 0, nullptr, nullptr, format, args);
+    va_end(args);
+}
+
+void TraceLibraryFormat(const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    WriteFormatted(kLibraryPrefix, 0, nullptr, nullptr, format, args);
+    va_end(args);
+}
+
+void TraceDump(std::size_t count, const std::uint8_t* bytes, const char* tail, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    WriteFormatted("", count, bytes, tail, format, args);
+    va_end(args);
+}
+
+void TraceLibraryDump(std::size_t count, const std::uint8_t* bytes, const char* tail, const char* format, ...) {
+    va_list args;
+    va_start(args, format);
+    WriteFormatted(kLibraryPrefix, count, bytes, tail, format, args);
+    va_end(args);
 }
 
 void TraceAdapterRecord(const char* text, const std::uint32_t record[16], bool receive) {

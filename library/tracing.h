@@ -32,6 +32,13 @@ void TraceFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
 // As TraceFormat, then `count` bytes as "XX " each, then `tail` when not null.
 void TraceDump(std::size_t count, const std::uint8_t* bytes, const char* tail, const char* format, ...)
     __attribute__((format(printf, 4, 5)));
+
+// The library's own lines: as the three above, each line starting with the library's prefix
+// "VARNHOLDklp_lib: ", which the callers leave out. (The adapter's frame dumps carry their own.)
+void TraceLibraryLine(const char* text);
+void TraceLibraryFormat(const char* format, ...) __attribute__((format(printf, 1, 2)));
+void TraceLibraryDump(std::size_t count, const std::uint8_t* bytes, const char* tail, const char* format, ...)
+    __attribute__((format(printf, 4, 5)));
 // Adapter record dump: "text " then the first word (transmit) or two words (receive) as "XXXX,"
 // and the remaining words up to 16 as two hex digits of their low byte, separated by ",".
 void TraceAdapterRecord(const char* text, const std::uint32_t record[16], bool receive);

@@ -861,6 +861,199 @@ TEST(SdoClientTest, UploadAnswersForAnotherObjectFail) {
     }
 }
 
+// Every transfer state against answers it cannot take, and one it can: how the transfer ends and
+// the last frame the client sent. Node kNode answers the client's requests in order, each with
+// the frames of its row (index 0x2000, sub-index 0); the first request of a plain transfer is
+// the block initiation it refuses.
+TEST(SdoClientTest, EachStateEndsOnAnswersItCannotTake) {
+    using klp::SdoOutcome;
+    using Answers = std::vector<std::vector<std::array<std::uint8_t, 8>>>;  // per request
+    const std::array<std::uint8_t, 8> refuse_blocks = {0x80, 0x00, 0x20, 0x00, 0x00, 0x00, 0x04, 0x05};
+    const std::array<std::uint8_t, 8> plain_initiated = {0x60, 0x00, 0x20, 0x00, 0, 0, 0, 0};
+    const std::array<std::uint8_t, 8> ten_bytes_follow = {0x41, 0x00, 0x20, 0x00, 10, 0, 0, 0};
+    const std::array<std::uint8_t, 8> twenty_bytes_by_blocks = {0xC2, 0x00, 0x20, 0x00, 20, 0, 0, 0};
+    const std::array<std::uint8_t, 8> server_abort = {0x80, 0x00, 0x20, 0x00, 0x00, 0x00, 0x02, 0x06};
+    const std::array<std::uint8_t, 8> abort_of_another_object = {0x80, 0x01, 0x20, 0x00, 0x00, 0x00, 0x02, 0x06};
+    struct Case {
+        const char* what;
+        SdoService service;  // a download of 5 bytes, an upload into room for 20
+        Answers answers;
+        SdoOutcome outcome;
+        std::int32_t bytes;
+        std::uint8_t last_request;
+        std::uint32_t abort;  // the result's code
+    };
+    const Case cases[] = {
+        // Download initiated (the plain form, 0x21 with the size).
+        {"download initiated: a segment answer",
+         SdoService::kDownload,
+         {{refuse_blocks}, {{0x20, 0x00, 0x20, 0x00, 0, 0, 0, 0}}},
+         SdoOutcome::kAborted,
+         0,
+         0x80,
+         0x05020001},
+        {"download initiated: the answer for another object",
+         SdoService::kDownload,
+         {{refuse_blocks}, {{0x60, 0x01, 0x20, 0x00, 0, 0, 0, 0}}},
+         SdoOutcome::kFailed,
+         0,
+         0x21,
+         0},
+        // Segmented download: the one segment (0x05: 5 bytes, the last) is out.
+        {"segmented download: done",
+         SdoService::kDownload,
+         {{refuse_blocks}, {plain_initiated}, {{0x20, 0, 0, 0, 0, 0, 0, 0}}},
+         SdoOutcome::kDone,
+         5,
+         0x05,
+         0},
+        {"segmented download: toggle out of turn",
+         SdoService::kDownload,
+         {{refuse_blocks}, {plain_initiated}, {{0x30, 0, 0, 0, 0, 0, 0, 0}}},
+         SdoOutcome::kFailed,
+         0,
+         0x05,
+         0},
+        {"segmented download: an upload segment",
+         SdoService::kDownload,
+         {{refuse_blocks}, {plain_initiated}, {{0x00, 0, 0, 0, 0, 0, 0, 0}}},
+         SdoOutcome::kFailed,
+         0,
+         0x05,
+         0},
+        {"segmented download: the server's abort",
+         SdoService::kDownload,
+         {{refuse_blocks}, {plain_initiated}, {server_abort}},
+         SdoOutcome::kAborted,
+         0,
+         0x05,
+         0x06020000},
+        {"segmented download: an abort about another object",
+         SdoService::kDownload,
+         {{refuse_blocks}, {plain_initiated}, {abort_of_another_object}},
+         SdoOutcome::kTimedOut,
+         0,
+         0x05,
+         0},
+        // Block download.
+        {"block download: a plain answer to the initiation",
+         SdoService::kDownload,
+         {{plain_initiated}},
+         SdoOutcome::kFailed,
+         0,
+         0xC2,
+         0},
+        {"block download: done",
+         SdoService::kDownload,
+         {{{0xA0, 0x00, 0x20, 0x00, 127, 0, 0, 0}}, {{0xA2, 1, 127, 0, 0, 0, 0, 0}}},
+         SdoOutcome::kDone,
+         5,
+         0x81,
+         0},
+        {"block download: the server's abort",
+         SdoService::kDownload,
+         {{{0xA0, 0x00, 0x20, 0x00, 127, 0, 0, 0}}, {server_abort}},
+         SdoOutcome::kAborted,
+         0,
+         0x81,
+         0x06020000},
+        // Segmented upload of 10 bytes: 7, then 3 with the toggle set.
+        {"segmented upload: done",
+         SdoService::kUpload,
+         {{refuse_blocks}, {ten_bytes_follow}, {{0x00, 1, 2, 3, 4, 5, 6, 7}}, {{0x19, 8, 9, 10, 0, 0, 0, 0}}},
+         SdoOutcome::kDone,
+         10,
+         0x70,
+         0},
+        {"segmented upload: toggle out of turn",
+         SdoService::kUpload,
+         {{refuse_blocks}, {ten_bytes_follow}, {{0x10, 1, 2, 3, 4, 5, 6, 7}}},
+         SdoOutcome::kFailed,
+         0,
+         0x60,
+         0},
+        {"segmented upload: a download segment answer",
+         SdoService::kUpload,
+         {{refuse_blocks}, {ten_bytes_follow}, {{0x20, 0, 0, 0, 0, 0, 0, 0}}},
+         SdoOutcome::kFailed,
+         0,
+         0x60,
+         0},
+        {"segmented upload: the server's abort",
+         SdoService::kUpload,
+         {{refuse_blocks}, {ten_bytes_follow}, {server_abort}},
+         SdoOutcome::kAborted,
+         0,
+         0x60,
+         0x06020000},
+        // Block upload: 20 bytes in a block of three segments.
+        {"block upload refused for good",
+         SdoService::kUpload,
+         {{{0x80, 0x00, 0x20, 0x00, 0x03, 0x00, 0x00, 0x06}}},
+         SdoOutcome::kAborted,
+         0,
+         0xA0,
+         0x06000003},
+        {"block upload: more than the room",
+         SdoService::kUpload,
+         {{{0xC2, 0x00, 0x20, 0x00, 21, 0, 0, 0}}},
+         SdoOutcome::kAborted,
+         0,
+         0x80,
+         0x06010000},
+        {"block upload: done",
+         SdoService::kUpload,
+         {{twenty_bytes_by_blocks},
+          {{0x01, 1, 2, 3, 4, 5, 6, 7}, {0x02, 8, 9, 10, 11, 12, 13, 14}, {0x83, 15, 16, 17, 18, 19, 20, 0}}},
+         SdoOutcome::kDone,
+         20,
+         0xA2,
+         0},
+        {"block upload: a segment out of sequence",
+         SdoService::kUpload,
+         {{twenty_bytes_by_blocks}, {{0x02, 1, 2, 3, 4, 5, 6, 7}}},
+         SdoOutcome::kAborted,
+         0,
+         0x80,
+         0x05010002},
+        {"block upload: the last segment out of sequence",
+         SdoService::kUpload,
+         {{twenty_bytes_by_blocks}, {{0x01, 1, 2, 3, 4, 5, 6, 7}, {0x83, 8, 9, 10, 11, 12, 13, 14}}},
+         SdoOutcome::kAborted,
+         0,
+         0x80,
+         0x05010001},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Bus bus;
+        std::size_t requests = 0;
+        bus.SetScript([&c, &requests](Bus& b, const Frame&) {
+            if (requests < c.answers.size()) {
+                for (const auto& frame : c.answers[requests]) b.Reply(kNode, frame);
+            }
+            ++requests;
+        });
+        std::vector<std::uint8_t> area = Pattern(20);
+        const std::int32_t length = c.service == SdoService::kDownload ? 5 : 20;
+        auto future = StartTyped(bus, kNode, 0x2000, 0, area, length, c.service);
+        const klp::SdoResult result = bus.Serve(future);
+        EXPECT_EQ(result.outcome, c.outcome);
+        EXPECT_EQ(result.bytes, c.bytes);
+        EXPECT_EQ(sdo::Value(result.abort), c.abort);
+        const auto sent = bus.Requests();
+        ASSERT_FALSE(sent.empty());
+        EXPECT_EQ(sent.back().command(), c.last_request);
+        if (c.last_request == 0x80) {
+            EXPECT_EQ(Le32(sent.back().data, 4), c.abort);
+        }
+        if (c.outcome == SdoOutcome::kDone && c.service == SdoService::kUpload) {
+            for (std::int32_t i = 0; i < c.bytes; ++i) EXPECT_EQ(area[static_cast<std::size_t>(i)], i + 1);
+        }
+        EXPECT_EQ(bus.Outstanding(), 0);
+    }
+}
+
 // An expedited answer without the size (0x42) carries as many bytes as the object holds, up to
 // four: the caller gets the four, or as many as its room takes.
 TEST(SdoClientTest, ExpeditedUploadWithoutSizeFillsTheRoom) {
