@@ -46,7 +46,7 @@ struct TPictureLoadCost {
 inline constexpr std::size_t kMostPictureExtensions = 2;
 
 struct TPictureFormatInfo {
-    TPictureFormat format;
+    TPictureFormat format = TPictureFormat::gfBitmap;
     // Lower case, without the dot, in the order the picture dialog lists them; unused places
     // are empty.
     std::array<std::string_view, kMostPictureExtensions> extensions;
@@ -55,21 +55,21 @@ struct TPictureFormatInfo {
     // The bytes every file of the format begins with.
     std::string_view signature;
     // A new, empty graphic of the format's class.
-    std::unique_ptr<TGraphic> (*create)();
+    std::unique_ptr<TGraphic> (*create)() = nullptr;
     // The decoded pixels of a graphic this row's create made, as the picture service hands them
     // out.
-    const TBitmap& (*pixels)(const TGraphic& graphic);
+    const TBitmap& (*pixels)(const TGraphic& graphic) = nullptr;
     // For a format whose reader shows more than the picture service does (a GIF's logical screen
     // around its first image): the part of the decoded pixels the service shows, walked from the
     // data at the stream's position; nothing when the data does not say. nullptr: all of them.
-    std::optional<TRect> (*shown_part)(TStream& data);
+    std::optional<TRect> (*shown_part)(TStream& data) = nullptr;
     // What loading a file of the format takes (TPictureLoadCost), from the headers at the
     // stream's position. Raises the format's error for unreadable headers.
-    TPictureLoadCost (*load_cost)(TStream& file, int band_rows);
+    TPictureLoadCost (*load_cost)(TStream& file, int band_rows) = nullptr;
     // For a format whose decoder writes 32-bit pixels itself: decodes the data at the stream's
     // position, reading it a block at a time, in the bands the receiver picks (pixel_bands.h).
     // nullptr: the format loads through its graphic.
-    void (*decode32)(TStream& file, const TPixelBandStart& start, const TPixelBandDone& band_done);
+    void (*decode32)(TStream& file, const TPixelBandStart& start, const TPixelBandDone& band_done) = nullptr;
 };
 
 // Every row, one for each TPictureFormat, in its order.
