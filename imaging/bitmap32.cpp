@@ -146,27 +146,34 @@ void TBitmap32::Draw(const ui::TRect& DstRect, const ui::TRect& SrcRect, const T
 }
 
 void TBitmap32::LoadFromFile(const std::string& FileName) {
-    TPixelStore decoded;
-    int width = 0;
-    int height = 0;
-    const bool direct = ui::LoadPictureFilePixels32(FileName, [&](int w, int h) {
-        if (std::int64_t{w} * h * 4 > kMaxPixelBytes) throw ui::Exception("Can't allocate the DIB handle");
-        try {
-            decoded.resize(static_cast<std::size_t>(w) * static_cast<std::size_t>(h));
-        } catch (const std::bad_alloc&) {
-            throw ui::Exception("Can't allocate the DIB handle");
-        }
-        width = w;
-        height = h;
-        return reinterpret_cast<std::uint8_t*>(decoded.data());
-    });
-    if (direct) {
-        AdoptPixels(width, height, std::move(decoded));
+    TDecodedPixels32 decoded;
+    if (ui::LoadPictureFilePixels32(FileName, [&](int w, int h) { return decoded.For(w, h); })) {
+        decoded.MoveTo(*this);
         return;
     }
     ui::TPicture picture;
     picture.LoadFromFile(FileName);
     Assign(&picture);
+}
+
+std::uint8_t* TDecodedPixels32::For(int width, int height) {
+    if (std::int64_t{width} * height * 4 > TBitmap32::kMaxPixelBytes) {
+        throw ui::Exception("Can't allocate the DIB handle");
+    }
+    try {
+        pixels_.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height));
+    } catch (const std::bad_alloc&) {
+        throw ui::Exception("Can't allocate the DIB handle");
+    }
+    width_ = width;
+    height_ = height;
+    return reinterpret_cast<std::uint8_t*>(pixels_.data());
+}
+
+void TDecodedPixels32::MoveTo(TBitmap32& bitmap) {
+    bitmap.AdoptPixels(width_, height_, std::move(pixels_));
+    width_ = 0;
+    height_ = 0;
 }
 
 void TBitmap32::AdoptPixels(int width, int height, TPixelStore pixels) {

@@ -32,6 +32,23 @@ namespace imaging {
 // (memory a picture is decoded into is written once, by the decoder, instead of zeroed first).
 using TPixelStore = kernel::LargeBuffer<TColor32>;
 
+class TBitmap32;
+
+// A picture decoded straight into memory that then becomes a bitmap's pixels, neither zeroed
+// first nor copied: For gives the memory for a picture of width x height (raising "Can't allocate
+// the DIB handle" where a bitmap of that size would), the decoder writes every pixel, and MoveTo
+// makes them the bitmap's pixels as assigning a picture of that size does.
+class TDecodedPixels32 {
+public:
+    std::uint8_t* For(int width, int height);
+    void MoveTo(TBitmap32& bitmap);
+
+private:
+    TPixelStore pixels_;
+    int width_ = 0;
+    int height_ = 0;
+};
+
 class TBitmap32 : public TCustomMap {
 public:
     // 0 x 0 without pixel memory; MasterAlpha 255, OuterColor 0, dmOpaque, sfNearest.
@@ -126,6 +143,7 @@ private:
     void ReleaseHandles();
     // Takes `pixels` (width * height, every one written) as the new pixel memory, as Assign does.
     void AdoptPixels(int width, int height, TPixelStore pixels);
+    friend class TDecodedPixels32;
 
     TPixelStore bits_;
     // Memory for the next ResizeBuffer to take instead of allocating (AdoptPixels).

@@ -9,6 +9,7 @@
 #include "platform/kernel/ordered_work.h"
 #include "platform/kernel/system_info.h"
 #include "platform/ui/graphics/picture.h"
+#include "platform/ui/graphics/pixel_bands.h"
 
 namespace imaging {
 
@@ -19,9 +20,15 @@ namespace {
 // bounded few of them.
 constexpr int kMaxPicturesInFlight = 8;
 
-// The picture is drawn in a way the reduction in bands does not give (the same size, a copy,
-// or weights beyond its exact sums): it is loaded whole and drawn by StretchCopy.
-struct DrawnWhole {};
+// Draws `source` with the Lanczos filter into fit(w, h) of `screen`, as the album draws it.
+void DrawWhole(TBitmap32& screen, TBitmap32& source, const TFitRect& fit, int threads, TContributorCache* weights) {
+    source.SetStretchFilter(TStretchFilter::sfLanczos);
+    if (!source.Empty() && !screen.Empty()) {
+        StretchCopy(&screen, fit(source.Width(), source.Height()), screen.BoundsRect(), &source, source.BoundsRect(),
+                    source.StretchFilter(), source.DrawMode(), source.OnPixelCombine, threads, weights);
+        screen.Changed();
+    }
+}
 
 // Whatever the picture leaves uncovered of the new screen stays 0x00000000, transparent black.
 std::unique_ptr<TBitmap32> LoadWhole(const std::string& FileName, int ScreenWidth, int ScreenHeight,
@@ -29,14 +36,8 @@ std::unique_ptr<TBitmap32> LoadWhole(const std::string& FileName, int ScreenWidt
     auto screen = std::make_unique<TBitmap32>();
     TBitmap32 source;
     source.LoadFromFile(FileName);
-    source.SetStretchFilter(TStretchFilter::sfLanczos);
     screen->SetSize(ScreenWidth, ScreenHeight);
-    if (!source.Empty() && !screen->Empty()) {
-        StretchCopy(screen.get(), fit(source.Width(), source.Height()), screen->BoundsRect(), &source,
-                    source.BoundsRect(), source.StretchFilter(), source.DrawMode(), source.OnPixelCombine, threads,
-                    weights);
-        screen->Changed();
-    }
+    DrawWhole(*screen, source, fit, threads, weights);
     return screen;
 }
 
@@ -46,29 +47,26 @@ constexpr int kBandRows = 16;
 
 // The reduction of one picture that arrives in bands, on the thread that decodes it: the draw
 // StretchCopy makes of it with the Lanczos filter, opaque, into the screen's fit(w, h), computed
-// row-first.
+// row-first. A picture it cannot draw so (the same size, a copy, or weights beyond its exact
+// sums) it takes whole, in one band, and draws by StretchCopy: the decoder goes on from the
+// bytes it has read, and the file is read once.
 class BandedReduction {
 public:
     BandedReduction(TBitmap32& screen, const TFitRect& fit, TContributorCache& cache)
         : screen_(screen), fit_(fit), cache_(cache) {}
 
-    // Called once the picture's size is known: where its first band goes.
-    std::uint8_t* Start(int width, int height, int ScreenWidth, int ScreenHeight) {
-        screen_.SetSize(ScreenWidth, ScreenHeight);
-        const ui::TRect rect = fit_(width, height);
-        clip_ = IntersectRects(screen_.BoundsRect(), rect);
-        if (!screen_.Empty() && !clip_.IsEmpty()) {
-            if (std::int64_t{rect.Right} - rect.Left == width && std::int64_t{rect.Bottom} - rect.Top == height)
-                throw DrawnWhole{};
-            auto columns =
-                cache_.Table(rect.Left, rect.Right, clip_.Left, clip_.Right, 0, width, TStretchFilter::sfLanczos);
-            rows_ = cache_.Table(rect.Top, rect.Bottom, clip_.Top, clip_.Bottom, 0, height, TStretchFilter::sfLanczos);
-            if (!TRowFirstResampler::Exact(*columns, *rows_)) throw DrawnWhole{};
-            // Lanczos has negative lobes: its sums are clamped.
-            resampler_.emplace(width, height, std::move(columns), true);
-        }
+    // Called once the picture's size is known: whether it is reduced in bands; else it is taken
+    // whole.
+    bool InBands(int width, int height, int ScreenWidth, int ScreenHeight) {
+        in_bands_ = Plan(width, height, ScreenWidth, ScreenHeight);
+        return in_bands_;
+    }
+
+    // Where the first band goes, after InBands: kBandRows rows, or the whole picture.
+    ui::TPixelBand FirstBand(int width, int height) {
+        if (!in_bands_) return ui::TPixelBand{whole_.emplace().For(width, height), height};
         band_.resize(static_cast<std::size_t>(width) * kBandRows);
-        return reinterpret_cast<std::uint8_t*>(band_.data());
+        return ui::TPixelBand{reinterpret_cast<std::uint8_t*>(band_.data()), kBandRows};
     }
 
     std::uint8_t* Band(int first, int count) {
@@ -78,6 +76,13 @@ public:
 
     // After the last band: the destination rows.
     void Finish() {
+        if (whole_) {
+            TBitmap32 source;
+            whole_->MoveTo(source);
+            whole_.reset();
+            DrawWhole(screen_, source, fit_, 1, &cache_);
+            return;
+        }
         if (screen_.Empty()) return;
         if (resampler_) {
             const auto width = static_cast<std::size_t>(screen_.Width());
@@ -90,6 +95,22 @@ public:
     }
 
 private:
+    bool Plan(int width, int height, int ScreenWidth, int ScreenHeight) {
+        screen_.SetSize(ScreenWidth, ScreenHeight);
+        const ui::TRect rect = fit_(width, height);
+        clip_ = IntersectRects(screen_.BoundsRect(), rect);
+        if (screen_.Empty() || clip_.IsEmpty()) return true;
+        if (std::int64_t{rect.Right} - rect.Left == width && std::int64_t{rect.Bottom} - rect.Top == height)
+            return false;
+        auto columns =
+            cache_.Table(rect.Left, rect.Right, clip_.Left, clip_.Right, 0, width, TStretchFilter::sfLanczos);
+        rows_ = cache_.Table(rect.Top, rect.Bottom, clip_.Top, clip_.Bottom, 0, height, TStretchFilter::sfLanczos);
+        if (!TRowFirstResampler::Exact(*columns, *rows_)) return false;
+        // Lanczos has negative lobes: its sums are clamped.
+        resampler_.emplace(width, height, std::move(columns), true);
+        return true;
+    }
+
     TBitmap32& screen_;
     const TFitRect& fit_;
     TContributorCache& cache_;
@@ -97,6 +118,8 @@ private:
     std::shared_ptr<const TContributorTable> rows_;
     std::optional<TRowFirstResampler> resampler_;
     kernel::LargeBuffer<TColor32> band_;
+    bool in_bands_ = true;
+    std::optional<TDecodedPixels32> whole_;
 };
 
 // The bytes loading a picture holds at its peak: what its decoder holds, the horizontal sums of
@@ -108,25 +131,31 @@ std::uint64_t LoadingBytes(const ui::TPictureLoadCost& cost, bool banded, int Sc
     return cost.whole + 4 * cost.width * cost.height + sums;
 }
 
-// A JPEG is reduced while it decodes, on this thread alone; the others, and the draws the
-// reduction in bands does not give, are loaded whole. Each way takes its share of `budget`
-// before it begins.
+// A picture whose format decodes in bands is reduced while it decodes, on this thread alone; the
+// others are loaded whole. Each way takes its share of `budget` before it allocates: a picture
+// the reduction in bands takes whole gives back its share for bands and takes the larger one
+// before the decoder goes on.
 std::unique_ptr<TBitmap32> LoadScaledInBands(const std::string& FileName, int ScreenWidth, int ScreenHeight,
                                              const TFitRect& fit, TContributorCache& cache,
                                              kernel::MemoryBudget& budget) {
     const ui::TPictureLoadCost cost = ui::PictureFileLoadCost(FileName, kBandRows);
     kernel::MemoryBudget::Share share = budget.Take(LoadingBytes(cost, true, ScreenWidth));
     auto screen = std::make_unique<TBitmap32>();
-    try {
-        BandedReduction reduction(*screen, fit, cache);
-        const bool banded = ui::LoadPictureFileBands32(
-            FileName, kBandRows, [&](int w, int h) { return reduction.Start(w, h, ScreenWidth, ScreenHeight); },
-            [&](int first, int count) { return reduction.Band(first, count); });
-        if (banded) {
-            reduction.Finish();
-            return screen;
-        }
-    } catch (const DrawnWhole&) {}
+    BandedReduction reduction(*screen, fit, cache);
+    const bool decoded = ui::LoadPictureFileBands32(
+        FileName,
+        [&](int w, int h) {
+            if (!reduction.InBands(w, h, ScreenWidth, ScreenHeight)) {
+                share.Release();
+                share = budget.Take(LoadingBytes(cost, false, ScreenWidth));
+            }
+            return reduction.FirstBand(w, h);
+        },
+        [&](int first, int count) { return reduction.Band(first, count); });
+    if (decoded) {
+        reduction.Finish();
+        return screen;
+    }
     share.Release();
     share = budget.Take(LoadingBytes(cost, false, ScreenWidth));
     return LoadWhole(FileName, ScreenWidth, ScreenHeight, fit, 1, &cache);

@@ -177,6 +177,32 @@ TEST_F(ScaledPictures, ReducedWhileDecodedTheyAreThePicturesDrawnWhole) {
     }
 }
 
+TEST_F(ScaledPictures, APictureTakenWholeFromTheDecoderCountsAsAWholeLoad) {
+    // Pictures drawn at their own size are copied, not reduced: the reduction takes each whole
+    // from the decoder that read its headers, and before that trades its share of the budget
+    // for bands for the share of a whole load, larger than two shares for bands together.
+    const int side = 1000;
+    const TFitRect own_size = [](int w, int h) { return ui::TRect{0, 0, w, h}; };
+    std::vector<std::string> files;
+    for (int i = 0; i < 2; ++i) {
+        files.push_back(
+            test::WriteDetailedPicture((dir_ / ("own" + std::to_string(i) + ".jpg")).string(), side, side, i));
+    }
+    const ui::TPictureLoadCost cost = ui::PictureFileLoadCost(files[0], 16);
+    const std::uint64_t sums = 16 * std::uint64_t{kW} * side;
+    ASSERT_LT(2 * (cost.banded + sums), cost.whole + 4 * cost.width * cost.height + sums);
+    kernel::MemoryBudget budget(std::uint64_t{1} << 30);
+    std::vector<std::unique_ptr<TBitmap32>> pictures;
+    LoadScaledPictures(
+        files, kW, kH, own_size,
+        [&](std::size_t, std::unique_ptr<TBitmap32> picture) { pictures.push_back(std::move(picture)); }, nullptr,
+        &budget);
+    EXPECT_GE(budget.PeakTaken(), cost.whole + 4 * cost.width * cost.height + sums);
+    ASSERT_EQ(pictures.size(), files.size());
+    for (std::size_t i = 0; i < files.size(); ++i)
+        EXPECT_TRUE(SamePixels(*pictures[i], *LoadScaledPicture(files[i], kW, kH, own_size)));
+}
+
 TEST_F(ScaledPictures, AnUnreadableFileEndsTheRunAfterTheFilesBeforeIt) {
     std::vector<std::string> files = Files(14);
     const std::string cut = test::WriteCutCopy(files[0], (dir_ / "cut.jpg").string(), 1.0 / 3);

@@ -281,6 +281,72 @@ TEST(Jpeg, BandsOfRowsAreTheWholeDecodeInOrder) {
     }
 }
 
+// A memory stream that counts the bytes read from it and notes a move back.
+class ReadCountingStream : public TMemoryStream {
+public:
+    std::int64_t Read(void* buffer, std::int64_t count) override {
+        const std::int64_t n = TMemoryStream::Read(buffer, count);
+        bytes_read += n;
+        return n;
+    }
+    std::int64_t Seek(std::int64_t offset, TSeekOrigin origin) override {
+        const std::int64_t before = Position();
+        const std::int64_t after = TMemoryStream::Seek(offset, origin);
+        if (after < before) moved_back = true;
+        return after;
+    }
+    std::int64_t bytes_read = 0;
+    bool moved_back = false;
+};
+
+TEST(Jpeg, TheReceiverPicksTheBandOnceItKnowsTheSizeAndTheStreamIsReadOnce) {
+    // A receiver that finds it cannot use bands takes the picture whole in one band; the decoder
+    // goes on from the bytes it has read. Bands outside 1..height are held to it.
+    const int w = 29, h = 23;
+    const std::vector<std::uint8_t> file = EncodeJpegForTest(w, h, 3, JCS_RGB, Detailed(w, h, 3), false);
+    std::vector<std::uint8_t> whole;
+    DecodeJpegPixels32(file.data(), file.size(), [&](int width, int height) {
+        whole.resize(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
+        return whole.data();
+    });
+    struct Case {
+        const char* name;
+        int band_rows;  // picked from the height the receiver is told
+        int expected;   // the band's rows
+    };
+    const Case cases[] = {
+        {"whole", h, h}, {"one row", 1, 1}, {"some", 6, 6}, {"more than the picture", h + 9, h}, {"none", 0, 1}};
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        ReadCountingStream stream;
+        stream.WriteBuffer(file.data(), static_cast<std::int64_t>(file.size()));
+        stream.SetPosition(0);
+        stream.moved_back = false;
+        std::vector<std::uint8_t> band;
+        std::vector<std::uint8_t> joined;
+        int next = 0;
+        DecodeJpegBands32(
+            stream,
+            [&](int width, int height) {
+                EXPECT_EQ(width, w);
+                EXPECT_EQ(height, h);
+                band.assign(static_cast<std::size_t>(c.expected) * static_cast<std::size_t>(width) * 4, 0x11);
+                return TPixelBand{band.data(), c.band_rows};
+            },
+            [&](int first, int count) {
+                EXPECT_EQ(first, next);
+                EXPECT_EQ(count, std::min(c.expected, h - first));
+                joined.insert(joined.end(), band.begin(), band.begin() + count * w * 4);
+                next = first + count;
+                return band.data();
+            });
+        EXPECT_EQ(next, h);
+        EXPECT_TRUE(joined == whole);
+        EXPECT_LE(stream.bytes_read, static_cast<std::int64_t>(file.size()));
+        EXPECT_FALSE(stream.moved_back);
+    }
+}
+
 TEST(Jpeg, BandsRaiseAsTheWholeDecodeDoes) {
     const std::vector<std::uint8_t> good = EncodeJpegForTest(16, 64, 3, JCS_RGB, Detailed(16, 64, 3), false);
     const std::vector<std::uint8_t> cut(good.begin(), good.begin() + static_cast<std::ptrdiff_t>(good.size() / 2));

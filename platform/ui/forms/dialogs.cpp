@@ -7,6 +7,7 @@
 
 #include "platform/ui/controls/application.h"
 #include "platform/ui/forms/form.h"
+#include "platform/ui/graphics/picture_formats.h"
 
 namespace ui {
 
@@ -139,21 +140,16 @@ std::vector<TFilterEntry> ParseFilter(const std::string& filter) {
 }
 
 std::string GraphicFilter() {
-    // The formats of the picture registry, in its order.
-    const std::pair<const char*, const char*> formats[] = {
-        {"Bitmaps", "bmp"},
-        {"Icons", "ico"},
-        {"JPEG Image File", "jpg"},
-        {"JPEG Image File", "jpeg"},
-        {"Portable Network Graphics", "png"},
-        {"GIF Image", "gif"},
-    };
+    // The formats of the picture registry in its order, an entry for each of their extensions.
     std::string all;
     std::string each;
-    for (const auto& [name, ext] : formats) {
-        const std::string mask = std::string("*.") + ext;
-        all += (all.empty() ? "" : ";") + mask;
-        each += "|" + std::string(name) + " (" + mask + ")|" + mask;
+    for (const TPictureFormatInfo& format : PictureFormats()) {
+        for (std::string_view extension : format.extensions) {
+            if (extension.empty()) continue;
+            const std::string mask = "*." + std::string(extension);
+            all += (all.empty() ? "" : ";") + mask;
+            each += "|" + std::string(format.description) + " (" + mask + ")|" + mask;
+        }
     }
     return "All (" + all + ")|" + all + each;
 }

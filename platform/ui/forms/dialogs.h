@@ -61,7 +61,7 @@ using TFileDialogService = std::function<TFileDialogResult(const TFileDialogRequ
 TFileDialogService SetFileDialogService(TFileDialogService service);
 
 // The filter of every picture format the picture class reads: one entry for all of them first,
-// then one per format.
+// then one per format and extension, in the order of the registry of picture formats.
 std::string GraphicFilter();
 
 class TOpenDialog : public TComponent {

@@ -157,24 +157,28 @@ void CmykRowToLight(const std::uint8_t* in, std::uint8_t* out, JDIMENSION width,
     }
 }
 
-// Where the decoded rows go: `start(width, height, stride)` is called once the size is known and
-// gives the memory for the first band of `band_rows` rows (0: the whole picture) and sets
-// `stride`, the bytes between rows; a pixel is `bytes_per_pixel` bytes. With bands,
-// `band_done(first, count)` follows each band and gives the memory for the next.
+// Where the decoded rows go: `start(width, height)` is called once the size is known and gives
+// the memory for the first band, the bytes between its rows and the rows a band has (1 up to the
+// picture's height: all of it at once); a pixel is `bytes_per_pixel` bytes. `band_done(first,
+// count)` follows each band and gives the memory for the next; it may be left out when the band
+// is the whole picture.
+struct TargetRows {
+    std::uint8_t* rows;
+    std::size_t stride;
+    int band_rows;
+};
 struct PixelTarget {
     std::size_t bytes_per_pixel;
-    std::function<std::uint8_t*(int width, int height, std::size_t& stride)> start;
-    int band_rows = 0;
+    std::function<TargetRows(int width, int height)> start;
     std::function<std::uint8_t*(int first, int count)> band_done;
 };
 
-// Rows go straight into the caller's pixels; CMYK rows pass through `cmyk_row` (one row of
-// width * 4 bytes) to be turned into light. The caller's band_done runs between two reads of
-// libjpeg, never inside one. Called within DecodePixels's setjmp; its own variables are not in
-// that frame, so a jump cannot leave them half-written there.
-bool ReadRows(DecodeJob& job, std::uint8_t* rows, std::size_t stride, const PixelTarget& target,
+// Rows go straight into the caller's pixels, `band` rows at a time; CMYK rows pass through
+// `cmyk_row` (one row of width * 4 bytes) to be turned into light. The caller's band_done runs
+// between two reads of libjpeg, never inside one. Called within DecodePixels's setjmp; its own
+// variables are not in that frame, so a jump cannot leave them half-written there.
+bool ReadRows(DecodeJob& job, std::uint8_t* rows, std::size_t stride, JDIMENSION band, const PixelTarget& target,
               std::uint8_t* cmyk_row) {
-    const JDIMENSION band = target.band_rows > 0 ? static_cast<JDIMENSION>(target.band_rows) : job.cinfo.output_height;
     JDIMENSION band_first = 0;
     while (job.cinfo.output_scanline < job.cinfo.output_height) {
         std::uint8_t* out = rows + stride * (job.cinfo.output_scanline - band_first);
@@ -182,7 +186,10 @@ bool ReadRows(DecodeJob& job, std::uint8_t* rows, std::size_t stride, const Pixe
         if (jpeg_read_scanlines(&job.cinfo, &row, 1) != 1) return false;
         if (job.cmyk) CmykRowToLight(cmyk_row, out, job.cinfo.output_width, target.bytes_per_pixel, job.adobe_inverted);
         const JDIMENSION done = job.cinfo.output_scanline;
-        if (target.band_rows > 0 && (done - band_first == band || done == job.cinfo.output_height)) {
+        if (done - band_first == band || done == job.cinfo.output_height) {
+            // A caller that takes the picture in one band may leave band_done out; one that asked
+            // for smaller bands without it gets std::bad_function_call before rows overrun.
+            if (done == job.cinfo.output_height && !target.band_done) break;
             rows = target.band_done(static_cast<int>(band_first), static_cast<int>(done - band_first));
             band_first = done;
         }
@@ -191,11 +198,11 @@ bool ReadRows(DecodeJob& job, std::uint8_t* rows, std::size_t stride, const Pixe
 }
 
 // No C++ object lives in this frame (see OnFatalError).
-bool DecodePixels(DecodeJob& job, std::uint8_t* rows, std::size_t stride, const PixelTarget& target,
+bool DecodePixels(DecodeJob& job, std::uint8_t* rows, std::size_t stride, JDIMENSION band, const PixelTarget& target,
                   std::uint8_t* cmyk_row) {
     if (setjmp(job.err.jump)) return false;
     jpeg_start_decompress(&job.cinfo);
-    if (!ReadRows(job, rows, stride, target, cmyk_row)) return false;
+    if (!ReadRows(job, rows, stride, band, target, cmyk_row)) return false;
     jpeg_finish_decompress(&job.cinfo);
     return true;
 }
@@ -223,9 +230,9 @@ void DecodeJpeg(const JpegInput& input, const PixelTarget& target) {
     if (width == 0 || height == 0) Invalid("empty picture");
     CheckPictureSize("JPEG", width, height);
     std::vector<std::uint8_t> cmyk_row(job->cmyk ? std::size_t{width} * 4 : 0);
-    std::size_t stride = 0;
-    std::uint8_t* rows = target.start(static_cast<int>(width), static_cast<int>(height), stride);
-    if (!DecodePixels(*job, rows, stride, target, cmyk_row.data())) {
+    const TargetRows first = target.start(static_cast<int>(width), static_cast<int>(height));
+    const auto band = static_cast<JDIMENSION>(std::clamp<std::int64_t>(first.band_rows, 1, height));
+    if (!DecodePixels(*job, first.rows, first.stride, band, target, cmyk_row.data())) {
         Invalid(job->err.message[0] ? job->err.message : "corrupt data");
     }
     if (job->err.truncated) Invalid("data is truncated");
@@ -234,15 +241,15 @@ void DecodeJpeg(const JpegInput& input, const PixelTarget& target) {
 std::unique_ptr<TBitmap> DecodeJpegBitmap(const std::vector<std::uint8_t>& data) {
     auto bitmap = std::make_unique<TBitmap>();
     bitmap->SetPixelFormat(TPixelFormat::pf24bit);
-    DecodeJpeg(JpegInput{data.data(), data.size()},
-               PixelTarget{3,
-                           [&](int width, int height, std::size_t& stride) {
-                               bitmap->SetSize(width, height);
-                               stride = static_cast<std::size_t>(bitmap->BytesPerScanLine());
-                               return bitmap->ScanLine(0);
-                           },
-                           0,
-                           {}});
+    DecodeJpeg(
+        JpegInput{data.data(), data.size()},
+        PixelTarget{
+            3,
+            [&](int width, int height) {
+                bitmap->SetSize(width, height);
+                return TargetRows{bitmap->ScanLine(0), static_cast<std::size_t>(bitmap->BytesPerScanLine()), height};
+            },
+            {}});
     return bitmap;
 }
 
@@ -305,24 +312,27 @@ std::vector<std::uint8_t> EncodeJpeg(const TBitmap& bitmap, int quality) {
     return std::vector<std::uint8_t>(job->out, job->out + job->out_size);
 }
 
+// 32-bit pixels, rows without gaps: the whole picture at once, or in the bands the receiver
+// picks. The targets refer to the callers' functions, which outlive the decode.
 PixelTarget Pixels32Target(const std::function<std::uint8_t*(int width, int height)>& pixels_for) {
     return PixelTarget{4,
-                       [&](int width, int height, std::size_t& stride) {
-                           stride = static_cast<std::size_t>(width) * 4;
-                           return pixels_for(width, height);
+                       [&pixels_for](int width, int height) {
+                           return TargetRows{pixels_for(width, height), static_cast<std::size_t>(width) * 4, height};
                        },
-                       0,
                        {}};
 }
 
-PixelTarget Bands32Target(int band_rows, const std::function<std::uint8_t*(int width, int height)>& start,
-                          const std::function<std::uint8_t*(int first, int count)>& band_done) {
+PixelTarget Bands32Target(const TPixelBandStart& start, const TPixelBandDone& band_done) {
     return PixelTarget{4,
-                       [&](int width, int height, std::size_t& stride) {
-                           stride = static_cast<std::size_t>(width) * 4;
-                           return start(width, height);
+                       [&start](int width, int height) {
+                           const TPixelBand band = start(width, height);
+                           return TargetRows{band.rows, static_cast<std::size_t>(width) * 4, band.band_rows};
                        },
-                       std::max(band_rows, 1), band_done};
+                       band_done};
+}
+
+TPixelBandStart FixedBands(int band_rows, const std::function<std::uint8_t*(int width, int height)>& start) {
+    return [&start, band_rows](int width, int height) { return TPixelBand{start(width, height), band_rows}; };
 }
 
 }  // namespace
@@ -340,13 +350,17 @@ void DecodeJpegPixels32(TStream& stream, const std::function<std::uint8_t*(int w
 void DecodeJpegBands32(const std::uint8_t* data, std::size_t size, int band_rows,
                        const std::function<std::uint8_t*(int width, int height)>& start,
                        const std::function<std::uint8_t*(int first, int count)>& band_done) {
-    DecodeJpeg(JpegInput{data, size}, Bands32Target(band_rows, start, band_done));
+    DecodeJpeg(JpegInput{data, size}, Bands32Target(FixedBands(band_rows, start), band_done));
 }
 
 void DecodeJpegBands32(TStream& stream, int band_rows, const std::function<std::uint8_t*(int width, int height)>& start,
                        const std::function<std::uint8_t*(int first, int count)>& band_done) {
+    DecodeJpegBands32(stream, FixedBands(band_rows, start), band_done);
+}
+
+void DecodeJpegBands32(TStream& stream, const TPixelBandStart& start, const TPixelBandDone& band_done) {
     const std::unique_ptr<StreamSource> source = MakeStreamSource(stream);
-    DecodeJpeg(JpegInput{nullptr, 0, source.get()}, Bands32Target(band_rows, start, band_done));
+    DecodeJpeg(JpegInput{nullptr, 0, source.get()}, Bands32Target(start, band_done));
 }
 
 TJpegHeader ReadJpegHeader(TStream& stream) {

@@ -13,6 +13,7 @@
 
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/graphic.h"
+#include "platform/ui/graphics/pixel_bands.h"
 
 namespace ui {
 
@@ -39,6 +40,10 @@ void DecodeJpegBands32(const std::uint8_t* data, std::size_t size, int band_rows
 void DecodeJpegPixels32(TStream& stream, const std::function<std::uint8_t*(int width, int height)>& pixels_for);
 void DecodeJpegBands32(TStream& stream, int band_rows, const std::function<std::uint8_t*(int width, int height)>& start,
                        const std::function<std::uint8_t*(int first, int count)>& band_done);
+// DecodeJpegBands32 from a stream with the band's height picked by the receiver once it knows the
+// picture's size (pixel_bands.h): one band of the picture's height takes it whole, decoded from
+// the bytes already read for its headers.
+void DecodeJpegBands32(TStream& stream, const TPixelBandStart& start, const TPixelBandDone& band_done);
 
 // What a JPEG's headers say, read from a stream without decoding anything: the size its pixels
 // decode to, and the memory the decoder takes besides the pixels it hands over (for a picture

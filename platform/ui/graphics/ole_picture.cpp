@@ -3,44 +3,14 @@
 #include <QImage>
 
 #include <algorithm>
-#include <cstring>
 #include <optional>
-#include <string>
 
 #include "platform/ui/core/streams.h"
 #include "platform/ui/core/sysutils.h"
 #include "platform/ui/graphics/bitmap.h"
-#include "platform/ui/graphics/decoded_image.h"
-#include "platform/ui/graphics/gif_blocks.h"
-#include "platform/ui/graphics/icon.h"
-#include "platform/ui/graphics/jpeg.h"
+#include "platform/ui/graphics/picture_formats.h"
 
 namespace ui {
-
-namespace {
-
-bool StartsWith(const std::uint8_t* data, std::size_t size, const char* magic, std::size_t n) {
-    return size >= n && std::memcmp(data, magic, n) == 0;
-}
-
-// The codec for the data's first bytes, or nullptr.
-std::unique_ptr<TGraphic> GraphicForSignature(const std::uint8_t* data, std::size_t size) {
-    if (StartsWith(data, size, "BM", 2)) return std::make_unique<TBitmap>();
-    if (StartsWith(data, size, "\x89PNG\r\n\x1a\n", 8)) return std::make_unique<TDecodedImage>(TDecodedFormat::dfPNG);
-    if (StartsWith(data, size, "\xFF\xD8\xFF", 3)) return std::make_unique<TJPEGImage>();
-    if (StartsWith(data, size, "GIF8", 4)) return std::make_unique<TDecodedImage>(TDecodedFormat::dfGIF);
-    if (StartsWith(data, size, "\0\0\1\0", 4)) return std::make_unique<TIcon>();
-    return nullptr;
-}
-
-QImage PixelsOf(const TGraphic& graphic) {
-    if (const auto* icon = dynamic_cast<const TIcon*>(&graphic)) return icon->Bitmap().Image();
-    if (const auto* jpeg = dynamic_cast<const TJPEGImage*>(&graphic)) return jpeg->Bitmap().Image();
-    if (const auto* bitmap = dynamic_cast<const TBitmap*>(&graphic)) return bitmap->Image();
-    return QImage();
-}
-
-}  // namespace
 
 int HimetricFromPixels(int pixels) { return MulDiv(pixels, 2540, kScreenPixelsPerInch); }
 int PixelsFromHimetric(int himetric, int pixels_per_inch) { return MulDiv(himetric, pixels_per_inch, 2540); }
@@ -53,9 +23,9 @@ TOlePicture::TOlePicture(std::unique_ptr<QImage> image) : image_(std::move(image
 TOlePicture::~TOlePicture() = default;
 
 std::unique_ptr<TOlePicture> TOlePicture::Load(const std::uint8_t* data, std::size_t size) {
-    if (data == nullptr) return nullptr;
-    std::unique_ptr<TGraphic> graphic = GraphicForSignature(data, size);
-    if (!graphic) return nullptr;
+    const TPictureFormatInfo* format = FindPictureFormatOfData(data, size);
+    if (format == nullptr) return nullptr;
+    std::unique_ptr<TGraphic> graphic = format->create();
     TMemoryStream stream;
     stream.WriteBuffer(data, static_cast<std::int64_t>(size));
     stream.Seek(0, TSeekOrigin::soBeginning);
@@ -64,16 +34,13 @@ std::unique_ptr<TOlePicture> TOlePicture::Load(const std::uint8_t* data, std::si
     } catch (const Exception&) {
         return nullptr;
     }
-    QImage pixels = PixelsOf(*graphic).convertToFormat(QImage::Format_ARGB32);
+    QImage pixels = format->pixels(*graphic).Image().convertToFormat(QImage::Format_ARGB32);
     if (pixels.isNull()) return nullptr;
-    if (StartsWith(data, size, "GIF8", 4)) {
-        // The reader paints the first image onto the logical screen; the service shows the
-        // image alone.
+    if (format->shown_part != nullptr) {
         stream.SetPosition(0);
-        const std::optional<TGifFirstImage> first = FindGifFirstImage(stream);
-        if (!first) return nullptr;
-        const TRect& bounds = first->bounds;
-        const QRect area = QRect(bounds.Left, bounds.Top, bounds.Width(), bounds.Height()).intersected(pixels.rect());
+        const std::optional<TRect> shown = format->shown_part(stream);
+        if (!shown) return nullptr;
+        const QRect area = QRect(shown->Left, shown->Top, shown->Width(), shown->Height()).intersected(pixels.rect());
         if (area.isEmpty()) return nullptr;
         pixels = pixels.copy(area);
     }

@@ -1,7 +1,7 @@
 // TOlePicture: the platform's picture service for picture files held in memory. The file's
-// format is told by its first bytes (BMP, PNG, JPEG, GIF, ICO) and decoded by the class
-// library's codecs. As the platform's service does, a GIF shows its first image only, at that
-// image's own size (not the logical screen's), and sizes are kept in HIMETRIC units (0.01 mm)
+// format is told by its first bytes, from the registry of picture formats (BMP, PNG, JPEG, GIF,
+// ICO; picture_formats.h), and decoded by the class library's codecs. As the platform's service does, a GIF shows its
+// first image only, at that image's own size (not the logical screen's), and sizes are kept in HIMETRIC units (0.01 mm)
 // at 96 pixels per inch.
 #pragma once
 

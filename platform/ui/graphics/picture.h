@@ -1,6 +1,7 @@
 // TPicture: holds one graphic of any registered format and picks the format of a file by its
-// extension: bmp (TBitmap), ico (TIcon), jpg/jpeg (TJPEGImage), png and gif (TDecodedImage).
-// Metafiles (emf, wmf) cannot be read on this platform.
+// extension from the registry of picture formats (picture_formats.h): bmp (TBitmap), ico
+// (TIcon), jpg/jpeg (TJPEGImage), png and gif (TDecodedImage). Metafiles (emf, wmf) cannot be
+// read on this platform.
 #pragma once
 
 #include <cstdint>
@@ -10,6 +11,7 @@
 
 #include "platform/ui/graphics/bitmap.h"
 #include "platform/ui/graphics/graphic.h"
+#include "platform/ui/graphics/picture_formats.h"
 
 namespace ui {
 
@@ -25,23 +27,14 @@ std::unique_ptr<TGraphic> CreateGraphicForExtension(const std::string& extension
 bool LoadPictureFilePixels32(const std::string& file_name,
                              const std::function<std::uint8_t*(int width, int height)>& pixels_for);
 
-// LoadPictureFilePixels32 in bands of rows, as DecodeJpegBands32 delivers them.
-bool LoadPictureFileBands32(const std::string& file_name, int band_rows,
-                            const std::function<std::uint8_t*(int width, int height)>& start,
-                            const std::function<std::uint8_t*(int first, int count)>& band_done);
+// LoadPictureFilePixels32 in the bands of rows the receiver picks once it knows the picture's
+// size (pixel_bands.h): a receiver that finds it cannot use bands takes the picture whole, in one
+// band, from the bytes already read, and the file is read once.
+bool LoadPictureFileBands32(const std::string& file_name, const TPixelBandStart& start,
+                            const TPixelBandDone& band_done);
 
-// What loading a picture file takes of memory at its peak, told from its headers alone, so
-// that pictures loaded side by side can be held to a total: the picture's width and height;
-// `whole`, the bytes TPicture::LoadFromFile (or LoadPictureFilePixels32) holds at most while it
-// loads the file; `banded`, the bytes LoadPictureFileBands32 holds with bands of `band_rows`
-// rows (the same as whole for the formats it does not read). All 0 when the file or its headers
-// cannot be read: loading it then fails as well, and says why.
-struct TPictureLoadCost {
-    std::uint64_t width = 0;
-    std::uint64_t height = 0;
-    std::uint64_t whole = 0;
-    std::uint64_t banded = 0;
-};
+// What loading the file takes (TPictureLoadCost), told from its headers, with bands of
+// `band_rows` rows.
 TPictureLoadCost PictureFileLoadCost(const std::string& file_name, int band_rows);
 
 class TPicture : public TPersistent {
