@@ -4,6 +4,7 @@
 #include <cmath>
 #include <memory>
 
+#include "controls/cardlist/card_fill_painting.h"
 #include "platform/ui/controls/controls.h"
 #include "platform/ui/core/sysutils.h"
 #include "platform/ui/graphics/draw_text.h"
@@ -92,7 +93,7 @@ void CardPainter::Paint(ui::TCanvas& canvas, const TRect& client, const std::vec
 void CardPainter::PaintArea(ui::TCanvas& canvas, const TRect& client, const std::vector<int>& view_cards,
                             const TRect& area, int dx, int dy) const {
     ui::TCanvasToolsGuard guard(canvas);
-    if (s_.color != nullptr) s_.color->PaintGradient(canvas, ui::OffsetRect(client, dx, dy));
+    if (s_.color != nullptr) PaintGradient(canvas, *s_.color, ui::OffsetRect(client, dx, dy));
     for (int index : view_cards) {
         if (index < 0 || index >= cards_.Count()) continue;
         if (ui::RectsOverlap(HoverRect(index), area)) DrawCard(canvas, index, dx, dy);
@@ -134,8 +135,8 @@ void CardPainter::DrawCard(ui::TCanvas& canvas, int card_index, int dx, int dy) 
     const TRect bounds = ui::OffsetRect(card.ListRect, dx, dy);
     const TRect caption = ui::OffsetRect(card.CaptionClientRect, dx, dy);
 
-    look.Color().PaintGradient(canvas, bounds);
-    look.CaptionColor().PaintGradient(canvas, caption);
+    PaintGradient(canvas, look.Color(), bounds);
+    PaintGradient(canvas, look.CaptionColor(), caption);
 
     canvas.Font().Assign(&look.CaptionFont());
     canvas.Brush().SetStyle(ui::TBrushStyle::bsClear);
