@@ -231,17 +231,19 @@ TRect CardPainter::ItemCheckBoxRect(const TRect& rect, TAlignment alignment, TTe
     return ui::Bounds(left, top, size, size);
 }
 
-ui::TSize CardPainter::RatingPictureSize() const {
+ui::TSize RatingCellSize(const ui::TPicture* active, const ui::TPicture* inactive) {
     ui::TSize size;
-    const ui::TGraphic* active = s_.rating_active ? s_.rating_active->Graphic() : nullptr;
-    const ui::TGraphic* inactive = s_.rating_inactive ? s_.rating_inactive->Graphic() : nullptr;
-    if (active != nullptr && !active->Empty()) size = ui::TSize{active->Width() + 2, active->Height()};
-    if (inactive != nullptr && !inactive->Empty()) {
-        size.cx = std::max(size.cx, inactive->Width());
-        size.cy = std::max(size.cy, inactive->Height());
+    const ui::TGraphic* on = active ? active->Graphic() : nullptr;
+    const ui::TGraphic* off = inactive ? inactive->Graphic() : nullptr;
+    if (on != nullptr && !on->Empty()) size = ui::TSize{on->Width() + 2, on->Height()};
+    if (off != nullptr && !off->Empty()) {
+        size.cx = std::max(size.cx, off->Width());
+        size.cy = std::max(size.cy, off->Height());
     }
     return size;
 }
+
+ui::TSize CardPainter::RatingPictureSize() const { return RatingCellSize(s_.rating_active, s_.rating_inactive); }
 
 void CardPainter::DrawPicture(ui::TCanvas& canvas, const TFineCardTemplateItem& ti, const ui::TGraphic& graphic,
                               const TRect& value) const {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <array>
 
-#include "controls/cardlist/card_list.h"
+#include "controls/cardlist/card_list_host.h"
 #include "controls/cardlist/cards.h"
 #include "platform/ui/core/sysutils.h"
 #include "platform/ui/core/update_scope.h"
@@ -89,8 +89,8 @@ TFineCardTemplateItem::TFineCardTemplateItem(ui::TCollection* collection)
     list_->OnChange = [this](ui::TPersistent*) { NotifyListChange(); };
     // A designer's new row starts with the look of the template's default row.
     TFineCardTemplate* tmpl = Template();
-    TCustomFineCardList* list = tmpl != nullptr ? tmpl->List() : nullptr;
-    if (list != nullptr && list->Designing() && !list->Loading() && &tmpl->Items() == collection) {
+    CardListHost* list = tmpl != nullptr ? tmpl->List() : nullptr;
+    if (list != nullptr && list->DesignTime() && !list->FormLoading() && &tmpl->Items() == collection) {
         AssignAppearance(&tmpl->DefaultItem());
     }
 }
@@ -111,7 +111,7 @@ TFineCardTemplate* TFineCardTemplateItem::Template() const {
     return items != nullptr ? items->Template() : nullptr;
 }
 
-TCustomFineCardList* TFineCardTemplateItem::List_() const {
+CardListHost* TFineCardTemplateItem::List_() const {
     TFineCardTemplate* t = Template();
     return t != nullptr ? t->List() : nullptr;
 }
@@ -182,8 +182,8 @@ void TFineCardTemplateItem::SetFormat(const std::string& value) {
 
 void TFineCardTemplateItem::SetDefaultValue(const std::string& value) {
     if (!Store(default_value_, value)) return;
-    TCustomFineCardList* list = List_();
-    if (list != nullptr && list->Designing()) WriteDefaultToCards();
+    CardListHost* list = List_();
+    if (list != nullptr && list->DesignTime()) WriteDefaultToCards();
 }
 
 void TFineCardTemplateItem::WriteDefaultToCards() {
@@ -232,15 +232,15 @@ void TFineCardTemplateItem::SetDataType(TFineCardItemDataType value) {
     if (!Store(data_type_, value)) return;
     item_editor_ = DefaultEditorFor(value);
     NotifyRename(name_);
-    TCustomFineCardList* list = List_();
-    if (list != nullptr && list->Designing()) WriteDefaultToCards();
+    CardListHost* list = List_();
+    if (list != nullptr && list->DesignTime()) WriteDefaultToCards();
     NotifyChange();
 }
 
 void TFineCardTemplateItem::SetItemEditor(TFineCardItemEditor value) {
     if (value == item_editor_) return;
-    TCustomFineCardList* list = List_();
-    const bool loading = list != nullptr && list->Loading();
+    CardListHost* list = List_();
+    const bool loading = list != nullptr && list->FormLoading();
     if (!loading && !EditorFitsDataType(value, data_type_)) {
         throw ECardTemplateError("Can not assign " + EditorName(value) + " editor for " + DataTypeName(data_type_) +
                                  " data type");
@@ -358,14 +358,14 @@ void TFineCardTemplateItem::AssignAppearance(const ui::TPersistent* source) {
 
 void TFineCardTemplateItem::NotifyChange() {
     if (!notify_) return;
-    if (TCustomFineCardList* list = List_(); list != nullptr && Cards() != nullptr) list->TemplateItemChanged(this);
+    if (CardListHost* list = List_(); list != nullptr && Cards() != nullptr) list->TemplateItemChanged(this);
     if (OnTemplateItemChange) OnTemplateItemChange(this);
 }
 
 void TFineCardTemplateItem::NotifyHideChange() {
     if (!notify_) return;
     TFineCards* cards = Cards();
-    TCustomFineCardList* list = List_();
+    CardListHost* list = List_();
     if (cards == nullptr || list == nullptr) return;
     cards->EvaluateItemVisibility(nullptr, Index());
     list->RefreshList(kRemeasure);
@@ -373,7 +373,7 @@ void TFineCardTemplateItem::NotifyHideChange() {
 
 void TFineCardTemplateItem::NotifyListChange() {
     if (!notify_) return;
-    if (TCustomFineCardList* list = List_(); list != nullptr && Cards() != nullptr) list->TemplateItemChanged(this);
+    if (CardListHost* list = List_(); list != nullptr && Cards() != nullptr) list->TemplateItemChanged(this);
     if (OnTemplateItemListChange) OnTemplateItemListChange(this);
 }
 
@@ -427,7 +427,7 @@ TFineCardTemplateItem* TFineCardTemplateItems::FindByName(const std::string& nam
 
 void TFineCardTemplateItems::Assign(const ui::TPersistent* source) {
     const auto* other = dynamic_cast<const TFineCardTemplateItems*>(source);
-    TCustomFineCardList* list = template_ != nullptr ? template_->List() : nullptr;
+    CardListHost* list = template_ != nullptr ? template_->List() : nullptr;
     if (other == nullptr || list == nullptr) {
         ui::TCollection::Assign(source);
         return;
@@ -458,7 +458,7 @@ void TFineCardTemplateItems::Update(ui::TCollectionItem* item) {
 
 // --- TFineCardTemplate -----------------------------------------------------------------------
 
-TFineCardTemplate::TFineCardTemplate(TCustomFineCardList* list, ui::TCollection::ItemFactory itemClass) : list_(list) {
+TFineCardTemplate::TFineCardTemplate(CardListHost* list, ui::TCollection::ItemFactory itemClass) : list_(list) {
     items_ = std::make_unique<TFineCardTemplateItems>(this, itemClass);
     // The default row lives in a collection of its own, outside the list's rows.
     default_items_ = std::make_unique<TFineCardTemplateItems>(nullptr, itemClass);

@@ -1,6 +1,7 @@
 // The card template: the geometry every card shares and one template item per card row (name,
 // caption, data type, editor, look, height rules, hide conditions, default value). Changes to
-// the template reach every card of the list and its layout.
+// the template reach every card of the list and its layout, through the list as its
+// CardListHost (card_list_host.h).
 #pragma once
 
 #include <functional>
@@ -18,7 +19,7 @@ namespace cardlist {
 
 using ui::TColor;
 
-class TCustomFineCardList;
+class CardListHost;
 class TFineCards;
 class TFineCardTemplate;
 class TFineCardTemplateItems;
@@ -177,7 +178,7 @@ public:
 
 private:
     friend class TFineCardTemplateItems;
-    TCustomFineCardList* List_() const;
+    CardListHost* List_() const;
     TFineCards* Cards() const;
     void NotifyChange();
     void NotifyHideChange();
@@ -235,7 +236,7 @@ private:
 class TFineCardTemplate : public ui::TPersistent {
 public:
     // `list` may be nullptr (a free-standing template, as tests use).
-    TFineCardTemplate(TCustomFineCardList* list, ui::TCollection::ItemFactory itemClass);
+    TFineCardTemplate(CardListHost* list, ui::TCollection::ItemFactory itemClass);
     ~TFineCardTemplate() override;
     TFineCardTemplate(const TFineCardTemplate&) = delete;
     TFineCardTemplate& operator=(const TFineCardTemplate&) = delete;
@@ -243,7 +244,7 @@ public:
     std::string ClassName() const override { return "TFineCardTemplate"; }
     void Assign(const ui::TPersistent* source) override;
 
-    TCustomFineCardList* List() const { return list_; }
+    CardListHost* List() const { return list_; }
     TFineCardTemplateItems& Items() { return *items_; }
     const TFineCardTemplateItems& Items() const { return *items_; }
     void SetItems(const TFineCardTemplateItems& value);
@@ -281,7 +282,7 @@ private:
     void FromValueWidth();
     void Changed();
 
-    TCustomFineCardList* list_;
+    CardListHost* list_;
     std::unique_ptr<TFineCardTemplateItems> items_;
     std::unique_ptr<TFineCardTemplateItems> default_items_;
     TFineCardTemplateItem* default_item_ = nullptr;  // owned by default_items_
