@@ -333,7 +333,7 @@ void CardPainter::DrawItemValue(ui::TCanvas& canvas, TFineCard& card, int card_i
         }
         return;
     }
-    if (s_.design_time || ti->ItemEditor() != TFineCardItemEditor::ieRating) {
+    if (s_.design_time || !ShowsRatingPictures(ti->ItemEditor())) {
         std::string text = item.AsString();
         if (text.empty() && s_.design_time) text = kEmptyItemValueText;
         text = ti->Prefix() + text + ti->Suffix();

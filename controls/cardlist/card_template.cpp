@@ -1,7 +1,6 @@
 #include "controls/cardlist/card_template.h"
 
 #include <algorithm>
-#include <array>
 
 #include "controls/cardlist/card_list_host.h"
 #include "controls/cardlist/cards.h"
@@ -14,68 +13,7 @@ namespace {
 
 using ui::Store;
 
-constexpr int kDataTypes = 7;
-constexpr int kEditors = 11;
-
-// Refused pairs (true = refused), one row per editor in enumeration order, one column per data
-// type: string, float, integer, boolean, date, time, image.
-constexpr std::array<std::array<bool, kDataTypes>, kEditors> kRefused = {{
-    {false, false, false, true, false, false, true},    // ieText
-    {false, false, false, true, true, true, true},      // ieNumber
-    {false, false, false, true, true, true, true},      // ieFloat
-    {true, true, true, false, true, true, true},        // ieBoolean
-    {false, false, false, false, false, false, true},   // ieDropDownList
-    {false, false, false, false, false, false, true},   // ieDropDownEdit
-    {false, true, true, true, false, true, true},       // ieDate
-    {false, true, true, true, true, false, true},       // ieTime
-    {true, true, true, true, true, true, false},        // iePictureDialog
-    {false, false, false, false, false, false, false},  // ieCustom
-    {false, false, false, true, true, true, true},      // ieRating
-}};
-
 }  // namespace
-
-std::string EditorName(TFineCardItemEditor editor) {
-    static constexpr std::array<const char*, kEditors> kNames = {
-        "ieText", "ieNumber", "ieFloat",         "ieBoolean", "ieDropDownList", "ieDropDownEdit",
-        "ieDate", "ieTime",   "iePictureDialog", "ieCustom",  "ieRating"};
-    const auto i = static_cast<std::size_t>(editor);
-    return i < kNames.size() ? kNames[i] : std::string();
-}
-
-std::string DataTypeName(TFineCardItemDataType type) {
-    static constexpr std::array<const char*, kDataTypes> kNames = {"idtString", "idtFloat", "idtInteger", "idtBoolean",
-                                                                   "idtDate",   "idtTime",  "idtImage"};
-    const auto i = static_cast<std::size_t>(type);
-    return i < kNames.size() ? kNames[i] : std::string();
-}
-
-bool EditorFitsDataType(TFineCardItemEditor editor, TFineCardItemDataType type) {
-    const auto e = static_cast<std::size_t>(editor);
-    const auto t = static_cast<std::size_t>(type);
-    if (e >= kEditors || t >= kDataTypes) return false;
-    return !kRefused[e][t];
-}
-
-TFineCardItemEditor DefaultEditorFor(TFineCardItemDataType type) {
-    switch (type) {
-    case TFineCardItemDataType::idtString:
-        return TFineCardItemEditor::ieText;
-    case TFineCardItemDataType::idtFloat:
-        return TFineCardItemEditor::ieFloat;
-    case TFineCardItemDataType::idtInteger:
-        return TFineCardItemEditor::ieNumber;
-    case TFineCardItemDataType::idtBoolean:
-        return TFineCardItemEditor::ieBoolean;
-    case TFineCardItemDataType::idtDate:
-        return TFineCardItemEditor::ieDate;
-    case TFineCardItemDataType::idtTime:
-        return TFineCardItemEditor::ieTime;
-    case TFineCardItemDataType::idtImage:
-        return TFineCardItemEditor::iePictureDialog;
-    }
-    return TFineCardItemEditor::ieText;
-}
 
 // --- TFineCardTemplateItem -------------------------------------------------------------------
 

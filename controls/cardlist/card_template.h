@@ -1,13 +1,15 @@
 // The card template: the geometry every card shares and one template item per card row (name,
 // caption, data type, editor, look, height rules, hide conditions, default value). Changes to
 // the template reach every card of the list and its layout, through the list as its
-// CardListHost (card_list_host.h).
+// CardListHost (card_list_host.h). The editors and data types with their rows are in
+// card_item_kinds.h.
 #pragma once
 
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "controls/cardlist/card_item_kinds.h"
 #include "platform/ui/core/collection.h"
 #include "platform/ui/core/component.h"
 #include "platform/ui/core/exceptions.h"
@@ -33,20 +35,6 @@ using TAlignment = ui::TAlignment;
 enum class TTextLayout { tlTop, tlCenter, tlBottom };
 
 enum class TFineCardItemType { itLabeledItem, itItem, itLabel, itProgressBar };
-enum class TFineCardItemEditor {
-    ieText,
-    ieNumber,
-    ieFloat,
-    ieBoolean,
-    ieDropDownList,
-    ieDropDownEdit,
-    ieDate,
-    ieTime,
-    iePictureDialog,
-    ieCustom,
-    ieRating
-};
-enum class TFineCardItemDataType { idtString, idtFloat, idtInteger, idtBoolean, idtDate, idtTime, idtImage };
 enum class TFineCardItemURLType { utNone, utLink, utHTTP, utHTTPS, utFTP, utMailto, utNNTP };
 enum class TFineCardBooleanHideCondition { bhcAlwaysShow, bhcTrue, bhcFalse, bhcCustom };
 enum class TFineCardDateHideCondition { dhcAlwaysShow, dhcNullDate, dhcNotNullDate, dhcCustom };
@@ -55,13 +43,6 @@ enum class TFineCardIntegerHideCondition { ihcAlwaysShow, ihcNull, ihcNotNull, i
 enum class TFineCardPictureHideCondition { phcAlwaysShow, phcEmpty, phcNotEmpty, phcCustom };
 enum class TFineCardStringHideCondition { shcAlwaysShow, shcEmpty, shcNotEmpty, shcCustom };
 enum class TFineCardImageSize { isOriginal, isStretched, isStretchedProp };
-
-std::string EditorName(TFineCardItemEditor editor);    // "ieText" ... "ieRating"
-std::string DataTypeName(TFineCardItemDataType type);  // "idtString" ... "idtImage"
-// Whether an in-place editor can edit values of a data type.
-bool EditorFitsDataType(TFineCardItemEditor editor, TFineCardItemDataType type);
-// The editor a data type switches to when it is set.
-TFineCardItemEditor DefaultEditorFor(TFineCardItemDataType type);
 
 class TFineCardTemplateItem : public ui::TCollectionItem {
 public:

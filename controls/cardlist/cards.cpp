@@ -151,9 +151,12 @@ bool TFineCardItem::AsBoolean() const {
         return int_value_ != 0;
     case DT::idtBoolean:
         return bool_value_;
-    default:
+    case DT::idtDate:
+    case DT::idtTime:
+    case DT::idtImage:
         return false;
     }
+    return false;
 }
 
 // Dates and times read a text each by their own format; every other kind converts alike.
@@ -171,9 +174,11 @@ ui::TDateTime TFineCardItem::AsDateTime(bool (*parse)(const std::string&, ui::TD
         return date_value_;
     case DT::idtTime:
         return time_value_;
-    default:
+    case DT::idtBoolean:
+    case DT::idtImage:
         return 0.0;
     }
+    return 0.0;
 }
 
 ui::TDateTime TFineCardItem::AsDate() const { return AsDateTime(ui::TryStrToDate); }
@@ -257,8 +262,10 @@ void TFineCardItem::SetAsBoolean(bool value) {
     case DT::idtBoolean:
         if (!Store(bool_value_, value)) return;
         break;
-    default:
-        break;  // dates, times and pictures keep their value
+    case DT::idtDate:
+    case DT::idtTime:
+    case DT::idtImage:
+        break;  // they keep their value
     }
     Changed();
 }
@@ -714,7 +721,7 @@ void TFineCards::LayoutOne(TFineCard* card) {
                         v = static_cast<int>(ph * (static_cast<double>(t.ItemValueWidth()) / pw));
                     }
                 }
-            } else if (ti->ItemEditor() == TFineCardItemEditor::ieRating && ti->RatingCount() > 0 &&
+            } else if (ShowsRatingPictures(ti->ItemEditor()) && ti->RatingCount() > 0 &&
                        list_->RatingPicturesLoaded()) {
                 const ui::TSize cell = list_->RatingPictureSize();
                 const int per_row = cell.cx > 0 ? std::max(value_width / cell.cx, 1) : 1;
