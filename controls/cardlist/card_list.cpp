@@ -555,17 +555,33 @@ int TCustomFineCardList::MeasureTextHeight(const ui::TFont& font, const std::str
 }
 
 ui::TSize TCustomFineCardList::RatingPictureSize() const {
-    ui::TSize s{0, 0};
-    if (!PictureEmpty(*rating_active_)) s = ui::TSize{rating_active_->Width() + 2, rating_active_->Height()};
-    if (!PictureEmpty(*rating_inactive_)) {
-        s.cx = std::max(s.cx, rating_inactive_->Width());
-        s.cy = std::max(s.cy, rating_inactive_->Height());
-    }
-    return s;
+    return RatingCellSize(rating_active_.get(), rating_inactive_.get());
 }
 
 bool TCustomFineCardList::RatingPicturesLoaded() const {
     return !PictureEmpty(*rating_active_) && !PictureEmpty(*rating_inactive_);
+}
+
+const TFineCardAppearance& TCustomFineCardList::StateAppearance(TCardState state) const {
+    switch (state) {
+    case TCardState::csNormal:
+        return *normal_;
+    case TCardState::csHover:
+        return *hover_;
+    case TCardState::csSelected:
+        return *selected_;
+    case TCardState::csEditing:
+        return *editing_;
+    }
+    return *normal_;
+}
+
+void TCustomFineCardList::DoCardAppearance(TFineCard* card, TCardState state, TFineCardAppearance* appearance) {
+    if (OnCardAppearance) OnCardAppearance(this, card, state, appearance);
+}
+
+void TCustomFineCardList::DoShowCardItem(int cardIndex, int itemIndex, bool& shown) {
+    if (OnShowCardItem) OnShowCardItem(this, cardIndex, itemIndex, shown);
 }
 
 // --- selection -------------------------------------------------------------------------------

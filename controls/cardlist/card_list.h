@@ -17,6 +17,7 @@
 #include "controls/cardlist/card_edit_link.h"
 #include "controls/cardlist/card_layout.h"
 #include "controls/cardlist/card_list_editing.h"
+#include "controls/cardlist/card_list_host.h"
 #include "controls/cardlist/card_settings.h"
 #include "controls/cardlist/card_template.h"
 #include "controls/cardlist/cards.h"
@@ -41,27 +42,6 @@ class CardListLayoutCards;
 class TACLDropTarget;
 class TACLDropSource;
 struct CardListDrag;
-
-// The steps of one refresh of the list; RefreshList runs those chosen in the order sort,
-// filter, measure, arrange.
-struct RefreshSteps {
-    bool measure = false;
-    bool arrange = false;
-    bool filter = false;
-    bool sort = false;
-};
-// Places the cards again (after a property or look change).
-inline constexpr RefreshSteps kRearrange{.arrange = true};
-// Measures every card again and places them (after a template change).
-inline constexpr RefreshSteps kRemeasure{.measure = true, .arrange = true};
-// Filters and places the cards again (the filter settings changed).
-inline constexpr RefreshSteps kFilterRefresh{.arrange = true, .filter = true};
-// Sorts and places the cards again (the sort settings changed).
-inline constexpr RefreshSteps kSortRefresh{.arrange = true, .sort = true};
-// Sorts, filters and places the cards (the card collection changed).
-inline constexpr RefreshSteps kCollectionRefresh{.arrange = true, .filter = true, .sort = true};
-// Every step (an update ended).
-inline constexpr RefreshSteps kFullRefresh{.measure = true, .arrange = true, .filter = true, .sort = true};
 
 struct CardListPictures;
 
@@ -91,7 +71,8 @@ using TFineCardDrawCardItem = std::function<void(TCustomFineCardList* sender, TF
 using TFineCardDrawCardItemProp = std::function<void(TCustomFineCardList* sender, TFineCard* card, TFineCardItem* item,
                                                      ui::TFont& font, ui::TBrush& brush)>;
 
-class TCustomFineCardList : public ui::TCustomControl {
+// The list is its cards' host (CardListHost): the model reaches the control only through it.
+class TCustomFineCardList : public ui::TCustomControl, public CardListHost {
 public:
     explicit TCustomFineCardList(ui::TComponent* owner);
     ~TCustomFineCardList() override;
@@ -106,7 +87,7 @@ public:
     // --- owned objects ---
     TFineCards& Cards() { return *cards_; }
     TFineCardTemplate& CardTemplate() { return *template_; }
-    const TFineCardTemplate& CardTemplate() const { return *template_; }
+    const TFineCardTemplate& CardTemplate() const override { return *template_; }
     void SetCardTemplate(const TFineCardTemplate& value);
     TFineCardAppearance& CardNormalAppearance() { return *normal_; }
     TFineCardAppearance& CardHoverAppearance() { return *hover_; }
@@ -138,7 +119,7 @@ public:
     void SetBorderColor(TColor v);
     int BorderWidth() const { return border_width_; }
     void SetBorderWidth(int v);
-    int CardHorSpacing() const { return card_hor_spacing_; }
+    int CardHorSpacing() const override { return card_hor_spacing_; }
     void SetCardHorSpacing(int v);
     int CardVertSpacing() const { return card_vert_spacing_; }
     void SetCardVertSpacing(int v);
@@ -201,8 +182,8 @@ public:
     const std::vector<int>& ViewCards() const { return view_cards_; }
     int UpdateCount() const { return update_count_; }
 
-    void BeginUpdate();
-    void EndUpdate();
+    void BeginUpdate() override;
+    void EndUpdate() override;
     virtual bool SelectShownCard(int step, bool toFirst, bool toLast);
     virtual bool SelectItem(int step, bool toFirst, bool toLast);
     TFineCard* FindShownCardByCaption(const std::string& text) const;
@@ -261,7 +242,7 @@ public:
 
     // Runs the chosen steps in this order: sort, filter, measure every card, arrange. Skipped
     // while an update is open.
-    void RefreshList(const RefreshSteps& steps);
+    void RefreshList(const RefreshSteps& steps) override;
     // Places the shown cards; the column layout builds on it.
     virtual void ArrangeCards(bool updateBar);
     virtual void ApplyFilter(bool filtered);
@@ -273,24 +254,21 @@ public:
     // The layout state of the last arrangement or scroll (offsets, columns, rows, the bar).
     const CardLayoutState& LayoutState() const { return layout_.state; }
 
-    // --- used by the template and the cards ---
-    virtual void CardChanged(TFineCard* card, TFineCardItem* item, bool valueChanged);
-    virtual void SelectionChanged() {}
+    // --- used by the template and the cards (CardListHost) ---
+    void CardChanged(TFineCard* card, TFineCardItem* item, bool valueChanged) override;
+    void SelectionChanged() override {}
     virtual void SizingEnded() {}
-    void TemplateChanged();
-    void TemplateItemChanged(TFineCardTemplateItem* item);
-    void CardsChanged();
-    // A card leaves the collection (only its address is used).
-    void CardRemoved(const void* card);
-    // A card is about to leave the collection, still whole and at its index.
-    void CardLeaving(TFineCard* card);
-    void CardSelected(TFineCard* card);
-    void CardDeselected(TFineCard* card);
-    void ClearViewCards();
-    // The height of `text` in `font`; with wordWrap, wrapped to `width` pixels.
-    int MeasureTextHeight(const ui::TFont& font, const std::string& text, int width, bool wordWrap);
-    ui::TSize RatingPictureSize() const;
-    bool RatingPicturesLoaded() const;
+    void TemplateChanged() override;
+    void TemplateItemChanged(TFineCardTemplateItem* item) override;
+    void CardsChanged() override;
+    void CardRemoved(const void* card) override;
+    void CardLeaving(TFineCard* card) override;
+    void CardSelected(TFineCard* card) override;
+    void CardDeselected(TFineCard* card) override;
+    void ClearViewCards() override;
+    int MeasureTextHeight(const ui::TFont& font, const std::string& text, int width, bool wordWrap) override;
+    ui::TSize RatingPictureSize() const override;
+    bool RatingPicturesLoaded() const override;
 
     // --- events ---
     TFineCardDelayedLoad OnDelayedCardLoad;
@@ -360,6 +338,14 @@ protected:
 private:
     friend class TACLDropTarget;
     friend class TACLDropSource;
+    // The rest of CardListHost: the list's state, its appearance for a state, its events for
+    // the cards, and a repaint.
+    bool DesignTime() const override { return Designing(); }
+    bool FormLoading() const override { return Loading(); }
+    const TFineCardAppearance& StateAppearance(TCardState state) const override;
+    void DoCardAppearance(TFineCard* card, TCardState state, TFineCardAppearance* appearance) override;
+    void DoShowCardItem(int cardIndex, int itemIndex, bool& shown) override;
+    void RequestPaint() override { Invalidate(); }
     // The editor key handler: the key goes to the list's KeyDown, and no further when that
     // closed or moved the edit.
     void EditorKeyDown(int& key, ui::TShiftState shift);

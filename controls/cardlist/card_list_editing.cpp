@@ -16,41 +16,23 @@ namespace cardlist {
 
 namespace {
 
-using E = TFineCardItemEditor;
 using DT = TFineCardItemDataType;
 
 using K = CardEditorKind;
 
+// What an edit of the item opens, by its editor's row; a text editor on a wrapping item is the memo.
 CardEditorKind KindOf(const TFineCardTemplateItem& ti) {
-    switch (ti.ItemEditor()) {
-    case E::ieText:
-        return ti.WordWrap() ? K::Memo : K::Text;
-    case E::ieNumber:
-    case E::ieFloat:
-        return K::Mask;
-    case E::ieBoolean:
-        return K::Toggle;
-    case E::ieDropDownList:
-    case E::ieDropDownEdit:
-        return K::ComboBox;
-    case E::ieDate:
-    case E::ieTime:
-        return K::DateTime;
-    case E::iePictureDialog:
-        return K::PictureDialog;
-    case E::ieCustom:
-        return K::Custom;
-    case E::ieRating:
-        return K::None;
-    }
-    return K::None;
+    const CardEditorKind kind = ItemEditorRowOf(ti.ItemEditor()).opens;
+    return kind == K::Text && ti.WordWrap() ? K::Memo : kind;
 }
 
-// Whether a date the editor gives back is a time of day. The date-time picker edits what its
-// editor says, a time or a date, whatever the item stores (a text item holds either as text);
-// a custom editor's date is read by the item's data type.
+// Whether a date the editor gives back is a time of day. A picker edits what it is, a time or a
+// date, whatever the item stores (a text item holds either as text); a custom editor's date is
+// read by the item's data type.
 bool EditsTime(const TFineCardTemplateItem& ti, CardEditorKind kind) {
-    return kind == K::DateTime ? ti.ItemEditor() == E::ieTime : ti.DataType() == DT::idtTime;
+    if (kind == K::TimePicker) return true;
+    if (kind == K::DatePicker) return false;
+    return ti.DataType() == DT::idtTime;
 }
 
 TCardListEditLink* LinkOf(const TFineCardTemplateItem& ti) {
@@ -69,9 +51,12 @@ TCardEditValue EditValueOf(const TFineCardItem& item, DT type) {
         return TEditDate{item.AsTime()};
     case DT::idtImage:
         return std::string();
-    default:
+    case DT::idtString:
+    case DT::idtFloat:
+    case DT::idtInteger:
         return item.AsString();
     }
+    return item.AsString();
 }
 
 void PlaceBorderless(ui::TInputControl& editor, const ui::TRect& rect) {
@@ -120,10 +105,10 @@ void TCustomFineCardList::EditItem(int cardIndex, int itemIndex, char key) {
     TFineCardItem* item = card->Items().Items(itemIndex);
     edit_.EditCardIndex = cardIndex;
     edit_.EditItemIndex = itemIndex;
-    switch (ti->ItemEditor()) {
-    case TFineCardItemEditor::ieRating:
-        return;
-    case TFineCardItemEditor::ieBoolean: {
+    const CardEditorKind kind = KindOf(*ti);
+    // A rating changes by clicking its pictures: no editor.
+    if (kind == K::None) return;
+    if (kind == K::Toggle) {
         bool toggle = true;
         if (edit_.EditByMouse) {
             const ui::TRect box = CardPainter::ItemCheckBoxRect(item->ValueClientRect, ti->ValueAlignment(),
@@ -137,9 +122,6 @@ void TCustomFineCardList::EditItem(int cardIndex, int itemIndex, char key) {
         StoreEditValue(!item->AsBoolean());
         if (again() && OnCardCheckChange) OnCardCheckChange(this, card, card->Items().Items(itemIndex));
         return;
-    }
-    default:
-        break;
     }
     const TCardEditValue value = EditValueOf(*item, ti->DataType());
     card->Editing = true;
@@ -175,8 +157,8 @@ bool TCustomFineCardList::OpenEditor(int cardIndex, int itemIndex, const ui::TRe
     const std::string text = start_text != nullptr ? *start_text : item->AsString();
     const CardEditorKind kind = KindOf(*ti);
     // Only the drop-down editors need the height of their box; the others fit the value.
-    const ui::TRect rect =
-        kind == K::ComboBox ? ui::GrowToMinHeight(valueRect, ui::kDropDownEditorMinHeight) : valueRect;
+    const bool drop_down = kind == K::DropDownList || kind == K::DropDownEdit;
+    const ui::TRect rect = drop_down ? ui::GrowToMinHeight(valueRect, ui::kDropDownEditorMinHeight) : valueRect;
     const ui::TFont& edit_font =
         card->Appearance().ReplaceEditFont() ? card->Appearance().ItemEditFont() : ti->ValueFont();
     auto colour = [&](ui::TInputControl& editor) {
@@ -215,12 +197,13 @@ bool TCustomFineCardList::OpenEditor(int cardIndex, int itemIndex, const ui::TRe
         editor = std::move(memo);
         break;
     }
-    case K::ComboBox: {
+    case K::DropDownList:
+    case K::DropDownEdit: {
         auto combo = std::make_unique<ui::TComboBox>(nullptr);
         combo->SetBounds(rect.Left, rect.Top, rect.Width(), rect.Height());
         colour(*combo);
         combo->Font().Assign(&ti->ValueFont());
-        const bool list_only = ti->ItemEditor() == E::ieDropDownList;
+        const bool list_only = kind == K::DropDownList;
         combo->SetStyle(list_only ? ui::TComboBoxStyle::csDropDownList : ui::TComboBoxStyle::csDropDown);
         combo->SetItems(ti->List());
         if (list_only) {
@@ -231,7 +214,8 @@ bool TCustomFineCardList::OpenEditor(int cardIndex, int itemIndex, const ui::TRe
         editor = std::move(combo);
         break;
     }
-    case K::DateTime: {
+    case K::DatePicker:
+    case K::TimePicker: {
         auto picker = std::make_unique<ui::TDateTimePicker>(nullptr);
         picker->SetBounds(rect.Left, rect.Top, rect.Width(), rect.Height());
         const bool time = EditsTime(*ti, kind);
@@ -275,7 +259,8 @@ bool TCustomFineCardList::OpenEditor(int cardIndex, int itemIndex, const ui::TRe
         link->SetProperties();
         break;
     }
-    default:
+    case K::None:
+    case K::Toggle:
         return false;
     }
     if (link == nullptr) editor->OnKeyDown = key_handler;
@@ -313,19 +298,36 @@ void TCustomFineCardList::EndEdit() {
     const int item = edit_.EditItemIndex;
     const TFineCardTemplateItem* ti =
         item >= 0 && item < template_->Items().Count() ? template_->Items().Items(item) : nullptr;
-    if (edit_.EditorKind == K::DateTime) {
+    switch (edit_.EditorKind) {
+    case K::Text:
+    case K::Memo:
+    case K::Mask:
+    case K::DropDownList:
+    case K::DropDownEdit:
+        value = dynamic_cast<const ui::TInputControl&>(*edit_.Editor).Text();
+        break;
+    case K::DatePicker:
+    case K::TimePicker: {
         const auto& picker = dynamic_cast<const ui::TDateTimePicker&>(*edit_.Editor);
-        const bool time = ti != nullptr && EditsTime(*ti, K::DateTime);
+        const bool time = ti != nullptr && EditsTime(*ti, edit_.EditorKind);
         value = TEditDate{time ? picker.Time() : picker.Date()};
-    } else if (edit_.EditorKind == K::Custom) {
+        break;
+    }
+    case K::Custom: {
         TCardListEditLink* link = ti != nullptr ? LinkOf(*ti) : nullptr;
         if (link == nullptr) {
             CancelEdit();
             return;
         }
         link->GetEditorValue(value);
-    } else {
-        value = dynamic_cast<const ui::TInputControl&>(*edit_.Editor).Text();
+        break;
+    }
+    case K::None:
+    case K::Toggle:
+    case K::PictureDialog:
+        // These leave no editor open: nothing to store.
+        CancelEdit();
+        return;
     }
     StoreEditValue(value);
 }

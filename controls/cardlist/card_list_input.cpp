@@ -130,7 +130,7 @@ void TCustomFineCardList::ClickSingle(TFineCard* card, const ui::TPoint& p) {
 void TCustomFineCardList::ClickRating(TFineCard& card, int itemIndex, const ui::TPoint& p) {
     const TFineCardTemplateItem* ti = template_->Items().Items(itemIndex);
     const ui::TSize cell = RatingPictureSize();
-    if (cell.cx <= 0 || cell.cy <= 0 || ti->ItemEditor() != TFineCardItemEditor::ieRating) return;
+    if (cell.cx <= 0 || cell.cy <= 0 || !ShowsRatingPictures(ti->ItemEditor())) return;
     int rating = card.RatingAtPoint(itemIndex, p.X, p.Y);
     if (rating < 0) {
         // Just left of the pictures clears the rating.
@@ -394,8 +394,7 @@ void TCustomFineCardList::KeyDown(int& key, ui::TShiftState shift) {
     }
     case ui::VK_UP:
     case ui::VK_DOWN: {
-        // The multi-line, list and date editors use these keys themselves.
-        if (memo || (editing && (kind == CardEditorKind::ComboBox || kind == CardEditorKind::DateTime))) break;
+        if (editing && EditorTakesUpDownKeys(kind)) break;
         if (sel == nullptr) break;
         const int dir = key == ui::VK_UP ? -1 : 1;
         if (focused_item) {

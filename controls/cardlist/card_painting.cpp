@@ -4,6 +4,7 @@
 #include <cmath>
 #include <memory>
 
+#include "controls/cardlist/card_fill_painting.h"
 #include "platform/ui/controls/controls.h"
 #include "platform/ui/core/sysutils.h"
 #include "platform/ui/graphics/draw_text.h"
@@ -92,7 +93,7 @@ void CardPainter::Paint(ui::TCanvas& canvas, const TRect& client, const std::vec
 void CardPainter::PaintArea(ui::TCanvas& canvas, const TRect& client, const std::vector<int>& view_cards,
                             const TRect& area, int dx, int dy) const {
     ui::TCanvasToolsGuard guard(canvas);
-    if (s_.color != nullptr) s_.color->PaintGradient(canvas, ui::OffsetRect(client, dx, dy));
+    if (s_.color != nullptr) PaintGradient(canvas, *s_.color, ui::OffsetRect(client, dx, dy));
     for (int index : view_cards) {
         if (index < 0 || index >= cards_.Count()) continue;
         if (ui::RectsOverlap(HoverRect(index), area)) DrawCard(canvas, index, dx, dy);
@@ -134,8 +135,8 @@ void CardPainter::DrawCard(ui::TCanvas& canvas, int card_index, int dx, int dy) 
     const TRect bounds = ui::OffsetRect(card.ListRect, dx, dy);
     const TRect caption = ui::OffsetRect(card.CaptionClientRect, dx, dy);
 
-    look.Color().PaintGradient(canvas, bounds);
-    look.CaptionColor().PaintGradient(canvas, caption);
+    PaintGradient(canvas, look.Color(), bounds);
+    PaintGradient(canvas, look.CaptionColor(), caption);
 
     canvas.Font().Assign(&look.CaptionFont());
     canvas.Brush().SetStyle(ui::TBrushStyle::bsClear);
@@ -230,17 +231,19 @@ TRect CardPainter::ItemCheckBoxRect(const TRect& rect, TAlignment alignment, TTe
     return ui::Bounds(left, top, size, size);
 }
 
-ui::TSize CardPainter::RatingPictureSize() const {
+ui::TSize RatingCellSize(const ui::TPicture* active, const ui::TPicture* inactive) {
     ui::TSize size;
-    const ui::TGraphic* active = s_.rating_active ? s_.rating_active->Graphic() : nullptr;
-    const ui::TGraphic* inactive = s_.rating_inactive ? s_.rating_inactive->Graphic() : nullptr;
-    if (active != nullptr && !active->Empty()) size = ui::TSize{active->Width() + 2, active->Height()};
-    if (inactive != nullptr && !inactive->Empty()) {
-        size.cx = std::max(size.cx, inactive->Width());
-        size.cy = std::max(size.cy, inactive->Height());
+    const ui::TGraphic* on = active ? active->Graphic() : nullptr;
+    const ui::TGraphic* off = inactive ? inactive->Graphic() : nullptr;
+    if (on != nullptr && !on->Empty()) size = ui::TSize{on->Width() + 2, on->Height()};
+    if (off != nullptr && !off->Empty()) {
+        size.cx = std::max(size.cx, off->Width());
+        size.cy = std::max(size.cy, off->Height());
     }
     return size;
 }
+
+ui::TSize CardPainter::RatingPictureSize() const { return RatingCellSize(s_.rating_active, s_.rating_inactive); }
 
 void CardPainter::DrawPicture(ui::TCanvas& canvas, const TFineCardTemplateItem& ti, const ui::TGraphic& graphic,
                               const TRect& value) const {
@@ -330,7 +333,7 @@ void CardPainter::DrawItemValue(ui::TCanvas& canvas, TFineCard& card, int card_i
         }
         return;
     }
-    if (s_.design_time || ti->ItemEditor() != TFineCardItemEditor::ieRating) {
+    if (s_.design_time || !ShowsRatingPictures(ti->ItemEditor())) {
         std::string text = item.AsString();
         if (text.empty() && s_.design_time) text = kEmptyItemValueText;
         text = ti->Prefix() + text + ti->Suffix();

@@ -60,6 +60,10 @@ struct CardListPaintSettings {
     std::function<void(TFineCard& card, TFineCardItem& item, ui::TFont& font, ui::TBrush& brush)> item_prop;
 };
 
+// The cell one rating picture takes: the active picture's width + 2 and its height, each raised
+// to the inactive picture's; an empty or missing picture counts as 0 x 0.
+ui::TSize RatingCellSize(const ui::TPicture* active, const ui::TPicture* inactive);
+
 class CardPainter {
 public:
     CardPainter(const CardListPaintSettings& settings, TFineCards& cards) : s_(settings), cards_(cards) {}
@@ -75,6 +79,7 @@ public:
     void DrawItemValue(ui::TCanvas& canvas, TFineCard& card, int card_index, int item_index, int dx, int dy) const;
     // The card's bounds inflated by its frame: the area a hover change repaints.
     ui::TRect HoverRect(int card_index) const;
+    // The cell of one rating picture (RatingCellSize of the settings' pictures).
     ui::TSize RatingPictureSize() const;
 
     static ui::TRect ItemCheckBoxRect(const ui::TRect& rect, TAlignment alignment, TTextLayout layout, int size);

@@ -1,9 +1,8 @@
 #include "controls/cardlist/card_template.h"
 
 #include <algorithm>
-#include <array>
 
-#include "controls/cardlist/card_list.h"
+#include "controls/cardlist/card_list_host.h"
 #include "controls/cardlist/cards.h"
 #include "platform/ui/core/sysutils.h"
 #include "platform/ui/core/update_scope.h"
@@ -14,68 +13,7 @@ namespace {
 
 using ui::Store;
 
-constexpr int kDataTypes = 7;
-constexpr int kEditors = 11;
-
-// Refused pairs (true = refused), one row per editor in enumeration order, one column per data
-// type: string, float, integer, boolean, date, time, image.
-constexpr std::array<std::array<bool, kDataTypes>, kEditors> kRefused = {{
-    {false, false, false, true, false, false, true},    // ieText
-    {false, false, false, true, true, true, true},      // ieNumber
-    {false, false, false, true, true, true, true},      // ieFloat
-    {true, true, true, false, true, true, true},        // ieBoolean
-    {false, false, false, false, false, false, true},   // ieDropDownList
-    {false, false, false, false, false, false, true},   // ieDropDownEdit
-    {false, true, true, true, false, true, true},       // ieDate
-    {false, true, true, true, true, false, true},       // ieTime
-    {true, true, true, true, true, true, false},        // iePictureDialog
-    {false, false, false, false, false, false, false},  // ieCustom
-    {false, false, false, true, true, true, true},      // ieRating
-}};
-
 }  // namespace
-
-std::string EditorName(TFineCardItemEditor editor) {
-    static constexpr std::array<const char*, kEditors> kNames = {
-        "ieText", "ieNumber", "ieFloat",         "ieBoolean", "ieDropDownList", "ieDropDownEdit",
-        "ieDate", "ieTime",   "iePictureDialog", "ieCustom",  "ieRating"};
-    const auto i = static_cast<std::size_t>(editor);
-    return i < kNames.size() ? kNames[i] : std::string();
-}
-
-std::string DataTypeName(TFineCardItemDataType type) {
-    static constexpr std::array<const char*, kDataTypes> kNames = {"idtString", "idtFloat", "idtInteger", "idtBoolean",
-                                                                   "idtDate",   "idtTime",  "idtImage"};
-    const auto i = static_cast<std::size_t>(type);
-    return i < kNames.size() ? kNames[i] : std::string();
-}
-
-bool EditorFitsDataType(TFineCardItemEditor editor, TFineCardItemDataType type) {
-    const auto e = static_cast<std::size_t>(editor);
-    const auto t = static_cast<std::size_t>(type);
-    if (e >= kEditors || t >= kDataTypes) return false;
-    return !kRefused[e][t];
-}
-
-TFineCardItemEditor DefaultEditorFor(TFineCardItemDataType type) {
-    switch (type) {
-    case TFineCardItemDataType::idtString:
-        return TFineCardItemEditor::ieText;
-    case TFineCardItemDataType::idtFloat:
-        return TFineCardItemEditor::ieFloat;
-    case TFineCardItemDataType::idtInteger:
-        return TFineCardItemEditor::ieNumber;
-    case TFineCardItemDataType::idtBoolean:
-        return TFineCardItemEditor::ieBoolean;
-    case TFineCardItemDataType::idtDate:
-        return TFineCardItemEditor::ieDate;
-    case TFineCardItemDataType::idtTime:
-        return TFineCardItemEditor::ieTime;
-    case TFineCardItemDataType::idtImage:
-        return TFineCardItemEditor::iePictureDialog;
-    }
-    return TFineCardItemEditor::ieText;
-}
 
 // --- TFineCardTemplateItem -------------------------------------------------------------------
 
@@ -89,8 +27,8 @@ TFineCardTemplateItem::TFineCardTemplateItem(ui::TCollection* collection)
     list_->OnChange = [this](ui::TPersistent*) { NotifyListChange(); };
     // A designer's new row starts with the look of the template's default row.
     TFineCardTemplate* tmpl = Template();
-    TCustomFineCardList* list = tmpl != nullptr ? tmpl->List() : nullptr;
-    if (list != nullptr && list->Designing() && !list->Loading() && &tmpl->Items() == collection) {
+    CardListHost* list = tmpl != nullptr ? tmpl->List() : nullptr;
+    if (list != nullptr && list->DesignTime() && !list->FormLoading() && &tmpl->Items() == collection) {
         AssignAppearance(&tmpl->DefaultItem());
     }
 }
@@ -111,7 +49,7 @@ TFineCardTemplate* TFineCardTemplateItem::Template() const {
     return items != nullptr ? items->Template() : nullptr;
 }
 
-TCustomFineCardList* TFineCardTemplateItem::List_() const {
+CardListHost* TFineCardTemplateItem::List_() const {
     TFineCardTemplate* t = Template();
     return t != nullptr ? t->List() : nullptr;
 }
@@ -182,8 +120,8 @@ void TFineCardTemplateItem::SetFormat(const std::string& value) {
 
 void TFineCardTemplateItem::SetDefaultValue(const std::string& value) {
     if (!Store(default_value_, value)) return;
-    TCustomFineCardList* list = List_();
-    if (list != nullptr && list->Designing()) WriteDefaultToCards();
+    CardListHost* list = List_();
+    if (list != nullptr && list->DesignTime()) WriteDefaultToCards();
 }
 
 void TFineCardTemplateItem::WriteDefaultToCards() {
@@ -232,15 +170,15 @@ void TFineCardTemplateItem::SetDataType(TFineCardItemDataType value) {
     if (!Store(data_type_, value)) return;
     item_editor_ = DefaultEditorFor(value);
     NotifyRename(name_);
-    TCustomFineCardList* list = List_();
-    if (list != nullptr && list->Designing()) WriteDefaultToCards();
+    CardListHost* list = List_();
+    if (list != nullptr && list->DesignTime()) WriteDefaultToCards();
     NotifyChange();
 }
 
 void TFineCardTemplateItem::SetItemEditor(TFineCardItemEditor value) {
     if (value == item_editor_) return;
-    TCustomFineCardList* list = List_();
-    const bool loading = list != nullptr && list->Loading();
+    CardListHost* list = List_();
+    const bool loading = list != nullptr && list->FormLoading();
     if (!loading && !EditorFitsDataType(value, data_type_)) {
         throw ECardTemplateError("Can not assign " + EditorName(value) + " editor for " + DataTypeName(data_type_) +
                                  " data type");
@@ -358,14 +296,14 @@ void TFineCardTemplateItem::AssignAppearance(const ui::TPersistent* source) {
 
 void TFineCardTemplateItem::NotifyChange() {
     if (!notify_) return;
-    if (TCustomFineCardList* list = List_(); list != nullptr && Cards() != nullptr) list->TemplateItemChanged(this);
+    if (CardListHost* list = List_(); list != nullptr && Cards() != nullptr) list->TemplateItemChanged(this);
     if (OnTemplateItemChange) OnTemplateItemChange(this);
 }
 
 void TFineCardTemplateItem::NotifyHideChange() {
     if (!notify_) return;
     TFineCards* cards = Cards();
-    TCustomFineCardList* list = List_();
+    CardListHost* list = List_();
     if (cards == nullptr || list == nullptr) return;
     cards->EvaluateItemVisibility(nullptr, Index());
     list->RefreshList(kRemeasure);
@@ -373,7 +311,7 @@ void TFineCardTemplateItem::NotifyHideChange() {
 
 void TFineCardTemplateItem::NotifyListChange() {
     if (!notify_) return;
-    if (TCustomFineCardList* list = List_(); list != nullptr && Cards() != nullptr) list->TemplateItemChanged(this);
+    if (CardListHost* list = List_(); list != nullptr && Cards() != nullptr) list->TemplateItemChanged(this);
     if (OnTemplateItemListChange) OnTemplateItemListChange(this);
 }
 
@@ -427,7 +365,7 @@ TFineCardTemplateItem* TFineCardTemplateItems::FindByName(const std::string& nam
 
 void TFineCardTemplateItems::Assign(const ui::TPersistent* source) {
     const auto* other = dynamic_cast<const TFineCardTemplateItems*>(source);
-    TCustomFineCardList* list = template_ != nullptr ? template_->List() : nullptr;
+    CardListHost* list = template_ != nullptr ? template_->List() : nullptr;
     if (other == nullptr || list == nullptr) {
         ui::TCollection::Assign(source);
         return;
@@ -458,7 +396,7 @@ void TFineCardTemplateItems::Update(ui::TCollectionItem* item) {
 
 // --- TFineCardTemplate -----------------------------------------------------------------------
 
-TFineCardTemplate::TFineCardTemplate(TCustomFineCardList* list, ui::TCollection::ItemFactory itemClass) : list_(list) {
+TFineCardTemplate::TFineCardTemplate(CardListHost* list, ui::TCollection::ItemFactory itemClass) : list_(list) {
     items_ = std::make_unique<TFineCardTemplateItems>(this, itemClass);
     // The default row lives in a collection of its own, outside the list's rows.
     default_items_ = std::make_unique<TFineCardTemplateItems>(nullptr, itemClass);

@@ -1,12 +1,15 @@
 // The card template: the geometry every card shares and one template item per card row (name,
 // caption, data type, editor, look, height rules, hide conditions, default value). Changes to
-// the template reach every card of the list and its layout.
+// the template reach every card of the list and its layout, through the list as its
+// CardListHost (card_list_host.h). The editors and data types with their rows are in
+// card_item_kinds.h.
 #pragma once
 
 #include <functional>
 #include <memory>
 #include <string>
 
+#include "controls/cardlist/card_item_kinds.h"
 #include "platform/ui/core/collection.h"
 #include "platform/ui/core/component.h"
 #include "platform/ui/core/exceptions.h"
@@ -18,7 +21,7 @@ namespace cardlist {
 
 using ui::TColor;
 
-class TCustomFineCardList;
+class CardListHost;
 class TFineCards;
 class TFineCardTemplate;
 class TFineCardTemplateItems;
@@ -32,20 +35,6 @@ using TAlignment = ui::TAlignment;
 enum class TTextLayout { tlTop, tlCenter, tlBottom };
 
 enum class TFineCardItemType { itLabeledItem, itItem, itLabel, itProgressBar };
-enum class TFineCardItemEditor {
-    ieText,
-    ieNumber,
-    ieFloat,
-    ieBoolean,
-    ieDropDownList,
-    ieDropDownEdit,
-    ieDate,
-    ieTime,
-    iePictureDialog,
-    ieCustom,
-    ieRating
-};
-enum class TFineCardItemDataType { idtString, idtFloat, idtInteger, idtBoolean, idtDate, idtTime, idtImage };
 enum class TFineCardItemURLType { utNone, utLink, utHTTP, utHTTPS, utFTP, utMailto, utNNTP };
 enum class TFineCardBooleanHideCondition { bhcAlwaysShow, bhcTrue, bhcFalse, bhcCustom };
 enum class TFineCardDateHideCondition { dhcAlwaysShow, dhcNullDate, dhcNotNullDate, dhcCustom };
@@ -54,13 +43,6 @@ enum class TFineCardIntegerHideCondition { ihcAlwaysShow, ihcNull, ihcNotNull, i
 enum class TFineCardPictureHideCondition { phcAlwaysShow, phcEmpty, phcNotEmpty, phcCustom };
 enum class TFineCardStringHideCondition { shcAlwaysShow, shcEmpty, shcNotEmpty, shcCustom };
 enum class TFineCardImageSize { isOriginal, isStretched, isStretchedProp };
-
-std::string EditorName(TFineCardItemEditor editor);    // "ieText" ... "ieRating"
-std::string DataTypeName(TFineCardItemDataType type);  // "idtString" ... "idtImage"
-// Whether an in-place editor can edit values of a data type.
-bool EditorFitsDataType(TFineCardItemEditor editor, TFineCardItemDataType type);
-// The editor a data type switches to when it is set.
-TFineCardItemEditor DefaultEditorFor(TFineCardItemDataType type);
 
 class TFineCardTemplateItem : public ui::TCollectionItem {
 public:
@@ -177,7 +159,7 @@ public:
 
 private:
     friend class TFineCardTemplateItems;
-    TCustomFineCardList* List_() const;
+    CardListHost* List_() const;
     TFineCards* Cards() const;
     void NotifyChange();
     void NotifyHideChange();
@@ -235,7 +217,7 @@ private:
 class TFineCardTemplate : public ui::TPersistent {
 public:
     // `list` may be nullptr (a free-standing template, as tests use).
-    TFineCardTemplate(TCustomFineCardList* list, ui::TCollection::ItemFactory itemClass);
+    TFineCardTemplate(CardListHost* list, ui::TCollection::ItemFactory itemClass);
     ~TFineCardTemplate() override;
     TFineCardTemplate(const TFineCardTemplate&) = delete;
     TFineCardTemplate& operator=(const TFineCardTemplate&) = delete;
@@ -243,7 +225,7 @@ public:
     std::string ClassName() const override { return "TFineCardTemplate"; }
     void Assign(const ui::TPersistent* source) override;
 
-    TCustomFineCardList* List() const { return list_; }
+    CardListHost* List() const { return list_; }
     TFineCardTemplateItems& Items() { return *items_; }
     const TFineCardTemplateItems& Items() const { return *items_; }
     void SetItems(const TFineCardTemplateItems& value);
@@ -281,7 +263,7 @@ private:
     void FromValueWidth();
     void Changed();
 
-    TCustomFineCardList* list_;
+    CardListHost* list_;
     std::unique_ptr<TFineCardTemplateItems> items_;
     std::unique_ptr<TFineCardTemplateItems> default_items_;
     TFineCardTemplateItem* default_item_ = nullptr;  // owned by default_items_

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <cmath>
 
-#include "controls/cardlist/card_list.h"
+#include "controls/cardlist/card_list_host.h"
 #include "platform/ui/core/update_scope.h"
 
 namespace cardlist {
@@ -151,9 +151,12 @@ bool TFineCardItem::AsBoolean() const {
         return int_value_ != 0;
     case DT::idtBoolean:
         return bool_value_;
-    default:
+    case DT::idtDate:
+    case DT::idtTime:
+    case DT::idtImage:
         return false;
     }
+    return false;
 }
 
 // Dates and times read a text each by their own format; every other kind converts alike.
@@ -171,9 +174,11 @@ ui::TDateTime TFineCardItem::AsDateTime(bool (*parse)(const std::string&, ui::TD
         return date_value_;
     case DT::idtTime:
         return time_value_;
-    default:
+    case DT::idtBoolean:
+    case DT::idtImage:
         return 0.0;
     }
+    return 0.0;
 }
 
 ui::TDateTime TFineCardItem::AsDate() const { return AsDateTime(ui::TryStrToDate); }
@@ -257,8 +262,10 @@ void TFineCardItem::SetAsBoolean(bool value) {
     case DT::idtBoolean:
         if (!Store(bool_value_, value)) return;
         break;
-    default:
-        break;  // dates, times and pictures keep their value
+    case DT::idtDate:
+    case DT::idtTime:
+    case DT::idtImage:
+        break;  // they keep their value
     }
     Changed();
 }
@@ -453,7 +460,7 @@ TFineCard::TFineCard(ui::TCollection* collection) : ui::TCollectionItem(collecti
         appearance_ = std::make_unique<TFineCardAppearance>();
         appearance_->OnChange = [this](ui::TPersistent*, bool) {
             if (!appearance_->Enabled()) appearance_->SetEnabled(true);
-            if (TCustomFineCardList* list = CardList()) list->Invalidate();
+            if (CardListHost* list = CardList()) list->RequestPaint();
         };
         if (cards != nullptr) {
             cards->SyncItems(this);
@@ -465,12 +472,12 @@ TFineCard::TFineCard(ui::TCollection* collection) : ui::TCollectionItem(collecti
 
 TFineCard::~TFineCard() {
     if (appearance_) appearance_->OnChange = nullptr;
-    if (TCustomFineCardList* list = CardList()) list->CardLeaving(this);
+    if (CardListHost* list = CardList()) list->CardLeaving(this);
 }
 
 TFineCards* TFineCard::Cards() const { return dynamic_cast<TFineCards*>(Collection()); }
 
-TCustomFineCardList* TFineCard::CardList() const {
+CardListHost* TFineCard::CardList() const {
     TFineCards* cards = Cards();
     return cards != nullptr ? cards->List() : nullptr;
 }
@@ -493,7 +500,7 @@ void TFineCard::Assign(const ui::TPersistent* source) {
 
 void TFineCard::SetCaption(const std::string& value) {
     if (!Store(caption_, value)) return;
-    if (TCustomFineCardList* list = CardList()) {
+    if (CardListHost* list = CardList()) {
         list->CardChanged(this, nullptr, false);
         list->RefreshList(kRearrange);
     }
@@ -502,7 +509,7 @@ void TFineCard::SetCaption(const std::string& value) {
 void TFineCard::SetSelected(bool value) {
     if (value == selected_) return;
     selected_ = value;
-    TCustomFineCardList* list = CardList();
+    CardListHost* list = CardList();
     if (!value) {
         item_index_ = -1;
         if (list != nullptr) list->CardDeselected(this);
@@ -523,15 +530,15 @@ void TFineCard::SetItemIndex(int value) {
 
 void TFineCard::NotifySelectionChange() {
     TFineCards* cards = Cards();
-    TCustomFineCardList* list = CardList();
+    CardListHost* list = CardList();
     if (cards == nullptr || list == nullptr) return;
-    if (cards->RepaintOnChange()) list->Invalidate();
+    if (cards->RepaintOnChange()) list->RequestPaint();
     list->SelectionChanged();
 }
 
 ui::TRect TFineCard::RatingPictureRect(int itemIndex, int n) const {
     const ui::TRect none{-1, -1, -1, -1};
-    TCustomFineCardList* list = CardList();
+    CardListHost* list = CardList();
     if (list == nullptr || itemIndex < 0 || itemIndex >= items_->Count() || n < 1) return none;
     const ui::TSize cell = list->RatingPictureSize();
     const ui::TRect vr = items_->Items(itemIndex)->ValueClientRect;
@@ -550,7 +557,7 @@ ui::TRect TFineCard::RatingPictureRect(int itemIndex, int n) const {
 }
 
 int TFineCard::RatingAtPoint(int itemIndex, int x, int y) const {
-    TCustomFineCardList* list = CardList();
+    const CardListHost* list = CardList();
     if (list == nullptr || itemIndex < 0 || itemIndex >= items_->Count()) return -1;
     const TFineCardTemplateItems& tis = list->CardTemplate().Items();
     if (itemIndex >= tis.Count()) return -1;
@@ -563,7 +570,7 @@ int TFineCard::RatingAtPoint(int itemIndex, int x, int y) const {
 
 // --- TFineCards ------------------------------------------------------------------------------
 
-TFineCards::TFineCards(TCustomFineCardList* list) : ui::TCollection(ui::ItemClass<TFineCard>()), list_(list) {}
+TFineCards::TFineCards(CardListHost* list) : ui::TCollection(ui::ItemClass<TFineCard>()), list_(list) {}
 
 TFineCards::~TFineCards() = default;
 
@@ -587,7 +594,7 @@ void TFineCards::Clear() {
 
 void TFineCards::SetRepaintOnChange(bool value) {
     repaint_on_change_ = value;
-    if (value && list_ != nullptr) list_->Invalidate();
+    if (value && list_ != nullptr) list_->RequestPaint();
 }
 
 void TFineCards::Update(ui::TCollectionItem* item) {
@@ -714,7 +721,7 @@ void TFineCards::LayoutOne(TFineCard* card) {
                         v = static_cast<int>(ph * (static_cast<double>(t.ItemValueWidth()) / pw));
                     }
                 }
-            } else if (ti->ItemEditor() == TFineCardItemEditor::ieRating && ti->RatingCount() > 0 &&
+            } else if (ShowsRatingPictures(ti->ItemEditor()) && ti->RatingCount() > 0 &&
                        list_->RatingPicturesLoaded()) {
                 const ui::TSize cell = list_->RatingPictureSize();
                 const int per_row = cell.cx > 0 ? std::max(value_width / cell.cx, 1) : 1;
@@ -753,19 +760,19 @@ void TFineCards::ApplyCardAppearance(TFineCard* card) {
 void TFineCards::ApplyOne(TFineCard* card) {
     if (list_ == nullptr) return;
     TCardState state = TCardState::csNormal;
-    const TFineCardAppearance* source = &list_->CardNormalAppearance();
-    if (card->Editing && list_->CardEditingAppearance().Enabled()) {
+    // The card's first state (editing, selected, hovered) whose appearance is enabled; else normal.
+    auto shows = [&](TCardState candidate, bool card_is) {
+        return card_is && list_->StateAppearance(candidate).Enabled();
+    };
+    if (shows(TCardState::csEditing, card->Editing)) {
         state = TCardState::csEditing;
-        source = &list_->CardEditingAppearance();
-    } else if (card->Selected() && list_->CardSelectedAppearance().Enabled()) {
+    } else if (shows(TCardState::csSelected, card->Selected())) {
         state = TCardState::csSelected;
-        source = &list_->CardSelectedAppearance();
-    } else if (card->Hovered && list_->CardHoverAppearance().Enabled()) {
+    } else if (shows(TCardState::csHover, card->Hovered)) {
         state = TCardState::csHover;
-        source = &list_->CardHoverAppearance();
     }
-    card->Appearance().Assign(source);
-    if (list_->OnCardAppearance) list_->OnCardAppearance(list_, card, state, &card->Appearance());
+    card->Appearance().Assign(&list_->StateAppearance(state));
+    list_->DoCardAppearance(card, state, &card->Appearance());
 }
 
 void TFineCards::ItemChanged(TFineCard* card, TFineCardItem* item) {
@@ -842,8 +849,8 @@ bool TFineCards::EvaluateItemVisibility(TFineCard* card, int itemIndex) {
         }
         shown = condition == 1 ? !empty_case : empty_case;
     }
-    if (list_->OnShowCardItem) list_->OnShowCardItem(list_, card->Index(), itemIndex, shown);
-    item->Hidden = list_->Designing() ? false : !shown;
+    list_->DoShowCardItem(card->Index(), itemIndex, shown);
+    item->Hidden = list_->DesignTime() ? false : !shown;
     if (item->Hidden && card->item_index_ == itemIndex) card->item_index_ = -1;
     return shown;
 }

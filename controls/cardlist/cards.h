@@ -1,6 +1,7 @@
 // Cards, their items and the card collection of a card list, with the card-side algorithms:
 // keeping a card's items in step with the template (SyncItems), measuring a card (LayoutCard),
 // choosing its state appearance (ApplyCardAppearance) and hiding items by their conditions.
+// The cards know the list that shows them only as their CardListHost (card_list_host.h).
 #pragma once
 
 #include <functional>
@@ -17,7 +18,7 @@
 
 namespace cardlist {
 
-class TCustomFineCardList;
+class CardListHost;
 class TFineCard;
 class TFineCardItemList;
 
@@ -150,7 +151,8 @@ public:
     void Assign(const ui::TPersistent* source) override;
 
     TFineCards* Cards() const;
-    TCustomFineCardList* CardList() const;
+    // The list the card is shown in, as its cards see it; nullptr outside a list.
+    CardListHost* CardList() const;
 
     TFineCardAppearance& Appearance() { return *appearance_; }
     TFineCardItemList& Items() { return *items_; }
@@ -200,12 +202,12 @@ using TCardAddedEvent = std::function<void(TFineCards* sender, TFineCard* card)>
 
 class TFineCards : public ui::TCollection {
 public:
-    explicit TFineCards(TCustomFineCardList* list);
+    explicit TFineCards(CardListHost* list);
     ~TFineCards() override;
 
     std::string ClassName() const override { return "TFineCards"; }
 
-    TCustomFineCardList* List() const { return list_; }
+    CardListHost* List() const { return list_; }
     TFineCard* Items(int index) const { return static_cast<TFineCard*>(ui::TCollection::Items(index)); }
     // The card with the collection identifier `id`; null once that card has left.
     TFineCard* FindCardID(int id) const { return static_cast<TFineCard*>(FindItemID(id)); }
@@ -236,7 +238,7 @@ private:
     void LayoutOne(TFineCard* card);
     void ApplyOne(TFineCard* card);
 
-    TCustomFineCardList* list_;
+    CardListHost* list_;
     bool repaint_on_change_ = true;
 };
 
