@@ -12,11 +12,9 @@
 #include <memory>
 #include <string>
 
+#include "controls/markup/markup_layout.h"
+#include "controls/markup/markup_layout_cache.h"
 #include "controls/panel/control_watch_list.h"
-#include "controls/panel/fine_image.h"
-#include "controls/panel/html_picture.h"
-#include "controls/panel/markup_layout.h"
-#include "controls/panel/markup_layout_cache.h"
 #include "controls/panel/panel_auto_size.h"
 #include "controls/panel/panel_caption.h"
 #include "controls/panel/panel_input.h"
@@ -25,7 +23,9 @@
 #include "controls/panel/panel_settings.h"
 #include "controls/panel/panel_status_bar.h"
 #include "controls/panel/panel_types.h"
-#include "controls/panel/picture_container.h"
+#include "controls/pictures/fine_image.h"
+#include "controls/pictures/html_picture.h"
+#include "controls/pictures/picture_container.h"
 #include "platform/ui/controls/imagelist.h"
 #include "platform/ui/forms/custom_panel.h"
 #include "platform/ui/graphics/bitmap.h"

@@ -2,8 +2,8 @@
 
 #include <algorithm>
 
+#include "controls/markup/markup_renderer.h"
 #include "controls/panel/fine_panel.h"
-#include "controls/panel/markup_renderer.h"
 
 namespace panel {
 

@@ -8,7 +8,7 @@
 #include "controls/panel/fine_panel.h"
 #include "platform/theme/fake_visual_styles.h"
 #include "platform/ui/controls/imagelist.h"
-#include "tests/panel/picture_fixture.h"
+#include "tests/pictures/picture_fixture.h"
 #include "tests/support/input.h"
 #include "tests/support/render.h"
 
