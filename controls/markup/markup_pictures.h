@@ -1,16 +1,21 @@
-// What the markup's picture sources name, and the drawing helpers of markup backgrounds: the
-// stepped gradient, the desktop's file icons and scaled bitmap output.
+// What the markup's picture sources name: an image list's pictures, the desktop's file icons,
+// a container's named pictures and pictures loaded from addresses. A layout keeps pointers to
+// the sources and pictures; it never owns them.
 #pragma once
 
 #include <string>
 
-#include "controls/pictures/html_picture.h"
-#include "controls/pictures/picture_container.h"
-#include "platform/ui/controls/imagelist.h"
-#include "platform/ui/graphics/bitmap.h"
-#include "platform/ui/graphics/canvas.h"
+#include "platform/ui/graphics/geometry.h"
+
+namespace ui {
+class TImageList;
+}  // namespace ui
 
 namespace panel {
+
+class THTMLPicture;       // controls/pictures/html_picture.h
+class THTMLPictureCache;  // controls/pictures/html_picture.h
+class TPictureContainer;  // controls/pictures/picture_container.h
 
 // Where the pictures of a markup text come from; each may be absent.
 struct MarkupPictureSources {
@@ -37,19 +42,5 @@ struct MarkupPicture {
 // "://" (the cache's picture, loaded once). Sizes are scaled by the canvas's pixels per inch /
 // 96; a picture's size is its animation size.
 MarkupPicture ResolveMarkupPicture(const std::string& source, const MarkupPictureSources& sources);
-
-// Draws the desktop icon of `name` (a path, a file name whose extension tells its kind, or a
-// stock icon number) at (x, y) when `draw`; when printing, through a bitmap scaled by `factor`.
-// Returns the icon size.
-ui::TSize DrawShellIcon(ui::TCanvas& canvas, int x, int y, bool large, bool draw, bool print, double factor,
-                        const std::string& name);
-
-// Stripes of `steps` colours from `start` to `end` across `rect` (left to right when
-// horizontal, else top to bottom); a border colour other than clNone outlines the rectangle.
-void GradientFill(ui::TCanvas& canvas, ui::TColor start, ui::TColor end, bool horizontal, const ui::TRect& rect,
-                  int steps, ui::TColor border);
-
-// The whole bitmap drawn scaled into `dest`.
-void DrawScaledBitmap(ui::TCanvas& canvas, const ui::TRect& dest, const ui::TBitmap& bitmap);
 
 }  // namespace panel

@@ -2,6 +2,9 @@
 
 #include <cmath>
 
+#include "controls/markup/markup_drawing.h"
+#include "controls/pictures/html_picture.h"
+#include "platform/ui/controls/imagelist.h"
 #include "platform/ui/graphics/bitmap.h"
 
 namespace panel {

@@ -4,6 +4,8 @@
 
 #include "controls/markup/markup_renderer.h"
 #include "controls/panel/fine_panel.h"
+#include "controls/pictures/picture_container.h"
+#include "platform/ui/controls/imagelist.h"
 
 namespace panel {
 

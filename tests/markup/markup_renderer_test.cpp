@@ -5,6 +5,7 @@
 
 #include "controls/markup/markup_renderer.h"
 #include "controls/pictures/picture_container.h"
+#include "platform/ui/controls/imagelist.h"
 #include "platform/ui/core/exceptions.h"
 #include "platform/ui/graphics/bitmap.h"
 #include "tests/pictures/picture_fixture.h"

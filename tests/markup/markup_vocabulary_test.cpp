@@ -7,8 +7,12 @@
 #include <QImage>
 
 #include "controls/markup/markup_colors.h"
+#include "controls/markup/markup_drawing.h"
 #include "controls/markup/markup_pictures.h"
 #include "controls/markup/markup_text.h"
+#include "controls/pictures/html_picture.h"
+#include "controls/pictures/picture_container.h"
+#include "platform/ui/controls/imagelist.h"
 #include "platform/ui/controls/shell_icons.h"
 #include "platform/ui/core/sysutils.h"
 #include "platform/ui/graphics/bitmap.h"

@@ -6,6 +6,7 @@
 #include <memory>
 
 #include "controls/panel/fine_panel.h"
+#include "controls/pictures/picture_container.h"
 #include "platform/theme/fake_visual_styles.h"
 #include "platform/ui/controls/imagelist.h"
 #include "tests/pictures/picture_fixture.h"

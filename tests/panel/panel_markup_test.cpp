@@ -4,6 +4,7 @@
 #include <string>
 
 #include "controls/panel/fine_panel.h"
+#include "controls/pictures/picture_container.h"
 #include "tests/pictures/picture_fixture.h"
 #include "tests/support/input.h"
 #include "tests/support/render.h"
