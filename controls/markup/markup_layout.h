@@ -4,11 +4,8 @@
 // is hit.
 //
 // The markup: tags in "<...>" with names and attribute names in any letter case and attribute
-// values in double quotes; text between tags forms runs. Opening tags A (href), B, BL... (blink),
-// BODY (BACKGROUND, BGTOPLEFT, BGTOPRIGHT, BGCOLOR, BGCOLORTO, DIR), BR, E (error marking),
-// FONT (FACE, COLOR, BGCOLOR, SIZE), HI, HR, I, IND (x), IMG (SRC, ALT, WIDTH, HEIGHT, ALIGN,
-// WRAP), LI (TYPE, COLOR), OF (x), P (ALIGN, INDENT, BGCOLOR, BGCOLORTO), R (a), S, SHAD, SUB,
-// SUP, U, UL, Z (hidden text), and their closing forms; unknown tags are skipped.
+// values in double quotes; text between tags forms runs; unknown tags are skipped. The tags,
+// their attributes and what each does are the table in markup_tag_handlers.cpp.
 //
 // Where the layout pass lives: tags are read in markup_tag_reader, and what each does is in
 // markup_tag_handlers, with anchors, inline pictures, lists and backgrounds in markup_anchors,

@@ -131,11 +131,9 @@ private:
     // The line builder (markup_line_builder.cpp): lines broken, runs placed, lines aligned.
     void LayoutLine(std::string& text, Line& line);
     void PlaceRun(const std::string& run, Line& line, std::string& text, std::size_t end);
-    // The tags (markup_tag_handlers.cpp, and a file each for anchors, pictures, lists and
-    // backgrounds).
+    // The tags: the table of markup_tag_handlers.cpp, and a file each for anchors, pictures,
+    // lists and backgrounds.
     void HandleTag(const Tag& tag, Line& line);
-    void OpeningTag(const Tag& tag, Line& line);
-    void ClosingTag(const Tag& tag, Line& line);
     void Picture(const Tag& tag, Line& line);
     void ListItem(const Tag& tag, Line& line);
     void Body(const Tag& tag, Line& line);
