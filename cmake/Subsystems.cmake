@@ -17,12 +17,12 @@ set(QBK_LIBRARY_STACK platform/kernel platform/canapi library
 set(QBK_PICTURE_STACK platform/ui imaging)
 # The album editor and the rest of what it stands on: not in the thread-sanitizer kind
 # (QBK_WITH_UI is off there), whose tests cannot show windows.
-set(QBK_UI_STACK platform/settings platform/theme platform/gdiplus controls/cardlist controls/panel controls/menus
-                 app)
+set(QBK_UI_STACK platform/settings platform/theme platform/gdiplus controls/cardlist controls/menus controls/pictures
+                 controls/markup controls/panel app)
 
 set(QBK_LIBRARY_TESTS kernel canapi library devsim e2e)
 set(QBK_PICTURE_TESTS imaging)
-set(QBK_UI_TESTS support settings ui cardlist panel menus app real_kernel)
+set(QBK_UI_TESTS support settings ui cardlist pictures markup panel menus app real_kernel)
 
 foreach(dir IN LISTS QBK_LIBRARY_STACK QBK_PICTURE_STACK)
   qbk_add_subsystem(${dir})

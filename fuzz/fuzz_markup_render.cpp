@@ -11,9 +11,9 @@
 #include <string>
 #include <vector>
 
-#include "controls/panel/gif_frames.h"
-#include "controls/panel/markup_renderer.h"
-#include "controls/panel/picture_container.h"
+#include "controls/markup/markup_renderer.h"
+#include "controls/pictures/gif_frames.h"
+#include "controls/pictures/picture_container.h"
 #include "platform/ui/graphics/canvas.h"
 
 // The font configuration library keeps the fonts it has matched for the life of the process;

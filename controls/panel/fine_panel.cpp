@@ -5,8 +5,10 @@
 #include "controls/panel/panel_group.h"
 #include "controls/panel/panel_styler.h"
 #include "controls/panel/windows_version.h"
+#include "controls/pictures/picture_container.h"
 #include "platform/theme/visual_styles.h"
 #include "platform/ui/controls/application.h"
+#include "platform/ui/controls/imagelist.h"
 #include "platform/ui/core/filer.h"
 #include "platform/ui/core/numbers.h"
 

@@ -2,7 +2,13 @@
 // collapse buttons), a markup body over a solid, gradient or two-part gradient background
 // with an optional picture, an optional status bar and a size grip. TFinePanel is the panel
 // the forms use. Painting reads one cached layout of the panel's rectangles (panel_layout.h),
-// which the mouse handling reads too.
+// which the mouse handling reads too. Its markup texts are laid out, kept, hit-tested and painted
+// by controls/markup/ and its pictures are those of controls/pictures/: the panel holds a kept
+// layout per text and its cache of loaded pictures, so this header includes their public
+// headers and nothing else of them. The parts the panel owns and hands out (background,
+// caption, status bar, position, auto size) come with this header; the components it only
+// refers to (image list, picture container, styler, group, a styler's settings) are declared
+// here and included by whoever makes them.
 //
 // User-interface thread only.
 #pragma once
@@ -12,28 +18,30 @@
 #include <memory>
 #include <string>
 
+#include "controls/markup/markup_renderer.h"
 #include "controls/panel/control_watch_list.h"
-#include "controls/panel/fine_image.h"
-#include "controls/panel/html_picture.h"
-#include "controls/panel/markup_layout.h"
-#include "controls/panel/markup_layout_cache.h"
 #include "controls/panel/panel_auto_size.h"
 #include "controls/panel/panel_caption.h"
 #include "controls/panel/panel_input.h"
 #include "controls/panel/panel_layout.h"
 #include "controls/panel/panel_position.h"
-#include "controls/panel/panel_settings.h"
 #include "controls/panel/panel_status_bar.h"
 #include "controls/panel/panel_types.h"
-#include "controls/panel/picture_container.h"
-#include "platform/ui/controls/imagelist.h"
+#include "controls/pictures/fine_image.h"
+#include "controls/pictures/html_picture.h"
 #include "platform/ui/forms/custom_panel.h"
 #include "platform/ui/graphics/bitmap.h"
 
+namespace ui {
+class TImageList;
+}  // namespace ui
+
 namespace panel {
 
-class TFinePanelStyler;  // panel_styler.h
-class TFinePanelGroup;   // the group container the panels of a group sit in
+class TFinePanelStyler;    // panel_styler.h
+class TFinePanelGroup;     // the group container the panels of a group sit in
+class TFinePanelSettings;  // panel_settings.h
+class TPictureContainer;   // controls/pictures/picture_container.h
 
 enum class TBackGroundPosition : std::uint8_t {
     bpTopLeft,

@@ -5,12 +5,12 @@
 #include <memory>
 #include <random>
 
+#include "controls/markup/markup_renderer.h"
 #include "controls/panel/caption_shade.h"
 #include "controls/panel/fine_panel.h"
 #include "controls/panel/gradients.h"
-#include "controls/panel/markup_renderer.h"
-#include "controls/panel/markup_text.h"
 #include "platform/theme/visual_styles.h"
+#include "platform/ui/controls/imagelist.h"
 #include "platform/ui/graphics/frames.h"
 #include "platform/ui/graphics/regions.h"
 #include "platform/ui/graphics/rotated_text.h"

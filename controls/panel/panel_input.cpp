@@ -6,9 +6,9 @@
 #include <algorithm>
 #include <memory>
 
+#include "controls/markup/markup_renderer.h"
 #include "controls/panel/control_watch_list.h"
 #include "controls/panel/fine_panel.h"
-#include "controls/panel/markup_renderer.h"
 #include "controls/panel/panel_group.h"
 #include "platform/kernel/thread.h"
 #include "platform/settings/ini_file.h"

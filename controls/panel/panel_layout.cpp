@@ -2,8 +2,10 @@
 
 #include <algorithm>
 
+#include "controls/markup/markup_renderer.h"
 #include "controls/panel/fine_panel.h"
-#include "controls/panel/markup_renderer.h"
+#include "controls/pictures/picture_container.h"
+#include "platform/ui/controls/imagelist.h"
 
 namespace panel {
 

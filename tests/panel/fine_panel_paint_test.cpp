@@ -10,7 +10,8 @@
 #include "controls/panel/color_scheme.h"
 #include "controls/panel/fine_panel.h"
 #include "platform/theme/fake_visual_styles.h"
-#include "tests/panel/picture_fixture.h"
+#include "platform/ui/controls/imagelist.h"
+#include "tests/pictures/picture_fixture.h"
 #include "tests/support/render.h"
 
 namespace panel {

@@ -9,6 +9,8 @@
 
 #include "controls/panel/fine_panel.h"
 #include "controls/panel/panel_styler.h"
+#include "controls/pictures/picture_container.h"
+#include "platform/ui/controls/imagelist.h"
 #include "platform/ui/core/component.h"
 #include "platform/ui/core/filer.h"
 #include "platform/ui/core/streams.h"

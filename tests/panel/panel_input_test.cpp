@@ -15,9 +15,9 @@
 #include <utility>
 #include <vector>
 
+#include "controls/markup/markup_renderer.h"
 #include "controls/panel/control_watch_list.h"
 #include "controls/panel/fine_panel.h"
-#include "controls/panel/markup_renderer.h"
 #include "controls/panel/panel_input.h"
 #include "platform/settings/ini_file.h"
 #include "platform/ui/controls/deferred_release.h"

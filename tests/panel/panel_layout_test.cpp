@@ -6,9 +6,10 @@
 #include <memory>
 
 #include "controls/panel/fine_panel.h"
+#include "controls/pictures/picture_container.h"
 #include "platform/theme/fake_visual_styles.h"
 #include "platform/ui/controls/imagelist.h"
-#include "tests/panel/picture_fixture.h"
+#include "tests/pictures/picture_fixture.h"
 #include "tests/support/input.h"
 #include "tests/support/render.h"
 

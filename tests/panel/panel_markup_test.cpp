@@ -4,7 +4,8 @@
 #include <string>
 
 #include "controls/panel/fine_panel.h"
-#include "tests/panel/picture_fixture.h"
+#include "controls/pictures/picture_container.h"
+#include "tests/pictures/picture_fixture.h"
 #include "tests/support/input.h"
 #include "tests/support/render.h"
 
