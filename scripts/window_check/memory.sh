@@ -150,7 +150,7 @@ echo "at the start: peak $(peak) MiB"
 step "album of 40 bitmaps 8192x8192" "picture 1 is 8192 x 8192 pixels, larger than any device's screen" \
   open_album "$work/forty.ZRB"
 step "4 GiB album, one picture" "picture 1 holds $(( (4 << 30) - 15 )) bytes" open_album "$work/lying.ZRB"
-step "4 GiB of zeros as an album" - open_album "$work/zeros.ZRB"
+step "4 GiB of zeros as an album" "it goes on after its last picture" open_album "$work/zeros.ZRB"
 step "named pipe as an album" "It is not a regular file|does not take the named pipe" open_pipe
 ten=$(for i in $(seq 0 9); do printf '"%s" ' "$work/photos/p$i.png"; done)
 step "ten PNGs of 8192x8192 at once" - add_photo "$ten"
