@@ -128,6 +128,28 @@ void Fail(benchmark::State& state, const char* what) {
     vips_error_clear();
 }
 
+// The peer's images and buffers, owned.
+struct UnrefImage {
+    void operator()(VipsImage* image) const { g_object_unref(image); }
+};
+using VipsImageRef = std::unique_ptr<VipsImage, UnrefImage>;
+struct FreeBuffer {
+    void operator()(void* memory) const { g_free(memory); }
+};
+
+// libvips computes lazily: the image is written into memory, as a caller of it would take the
+// pixels, and dropped.
+void WriteOut(const VipsImageRef& image) {
+    std::size_t size = 0;
+    const std::unique_ptr<void, FreeBuffer> memory(vips_image_write_to_memory(image.get(), &size));
+    benchmark::DoNotOptimize(memory.get());
+}
+
+// Pictures a second over the whole run, each iteration having handled every input picture.
+benchmark::Counter PicturesRate(const benchmark::State& state) {
+    return benchmark::Counter(static_cast<double>(state.iterations()) * kPictures, benchmark::Counter::kIsRate);
+}
+
 // Each further picture, as the program adds it: the weights of this size were kept from an add
 // before the timing.
 void BM_AddPicture(benchmark::State& state) {
@@ -178,20 +200,15 @@ void BM_PeerDecodeReduce(benchmark::State& state) {
     const ui::TRect fit = Fitted();
     std::int64_t i = 0;
     for (auto _ : state) {
-        VipsImage* in = vips_image_new_from_file(inputs.File(i++).c_str(), "access", VIPS_ACCESS_SEQUENTIAL, nullptr);
+        const VipsImageRef in(
+            vips_image_new_from_file(inputs.File(i++).c_str(), "access", VIPS_ACCESS_SEQUENTIAL, nullptr));
         VipsImage* out = nullptr;
         if (in == nullptr ||
-            vips_reduce(in, &out, static_cast<double>(kWidth) / fit.Width(),
+            vips_reduce(in.get(), &out, static_cast<double>(kWidth) / fit.Width(),
                         static_cast<double>(kHeight) / fit.Height(), "kernel", VIPS_KERNEL_LANCZOS3, nullptr) != 0) {
-            if (in != nullptr) g_object_unref(in);
             return Fail(state, "vips_reduce");
         }
-        std::size_t size = 0;
-        void* memory = vips_image_write_to_memory(out, &size);
-        benchmark::DoNotOptimize(memory);
-        g_free(memory);
-        g_object_unref(out);
-        g_object_unref(in);
+        WriteOut(VipsImageRef(out));
     }
 }
 
@@ -204,11 +221,7 @@ void BM_PeerThumbnail(benchmark::State& state) {
         if (vips_thumbnail(inputs.File(i++).c_str(), &out, fit.Width(), "height", fit.Height(), nullptr) != 0) {
             return Fail(state, "vips_thumbnail");
         }
-        std::size_t size = 0;
-        void* memory = vips_image_write_to_memory(out, &size);
-        benchmark::DoNotOptimize(memory);
-        g_free(memory);
-        g_object_unref(out);
+        WriteOut(VipsImageRef(out));
     }
 }
 
@@ -221,8 +234,7 @@ void BM_AddPictures(benchmark::State& state) {
         app::AddPictures(album, kFamily, inputs.Files(), false);
         benchmark::DoNotOptimize(album.Count());
     }
-    state.counters["pictures/s"] =
-        benchmark::Counter(static_cast<double>(state.iterations()) * kPictures, benchmark::Counter::kIsRate);
+    state.counters["pictures/s"] = PicturesRate(state);
     state.counters["peak_MiB"] = StatusMiB("VmHWM") - before;
     state.counters["threads"] = kernel::ProcessorCount();
 }
@@ -241,52 +253,27 @@ void BM_ExportDownloadFiles(benchmark::State& state) {
         }
     }
     // Every picture is encoded once per variant: family 1 has two.
-    state.counters["pictures/s"] =
-        benchmark::Counter(static_cast<double>(state.iterations()) * kPictures, benchmark::Counter::kIsRate);
+    state.counters["pictures/s"] = PicturesRate(state);
 }
 
-BENCHMARK(BM_AddPicture)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(15)
-    ->Repetitions(3)
-    ->ReportAggregatesOnly(true)
-    ->MeasureProcessCPUTime()
-    ->UseRealTime();
-BENCHMARK(BM_AddFirstPicture)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(15)
-    ->Repetitions(3)
-    ->ReportAggregatesOnly(true)
-    ->MeasureProcessCPUTime()
-    ->UseRealTime();
-BENCHMARK(BM_PlainDecode)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(15)
-    ->Repetitions(3)
-    ->ReportAggregatesOnly(true)
-    ->MeasureProcessCPUTime()
-    ->UseRealTime();
-BENCHMARK(BM_PeerDecodeReduce)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(15)
-    ->Repetitions(3)
-    ->ReportAggregatesOnly(true)
-    ->MeasureProcessCPUTime()
-    ->UseRealTime();
-BENCHMARK(BM_PeerThumbnail)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(15)
-    ->Repetitions(3)
-    ->ReportAggregatesOnly(true)
-    ->MeasureProcessCPUTime()
-    ->UseRealTime();
-BENCHMARK(BM_AddPictures)
-    ->Unit(benchmark::kMillisecond)
-    ->Iterations(1)
-    ->Repetitions(3)
-    ->ReportAggregatesOnly(true)
-    ->MeasureProcessCPUTime()
-    ->UseRealTime();
+// Every benchmark of the summary: three repetitions of `iterations` each, their median kept, with
+// the processor time of every thread of the process beside the wall-clock time.
+template <int iterations>
+void Repeated(benchmark::internal::Benchmark* b) {
+    b->Unit(benchmark::kMillisecond)
+        ->Iterations(iterations)
+        ->Repetitions(3)
+        ->ReportAggregatesOnly(true)
+        ->MeasureProcessCPUTime()
+        ->UseRealTime();
+}
+
+BENCHMARK(BM_AddPicture)->Apply(Repeated<15>);
+BENCHMARK(BM_AddFirstPicture)->Apply(Repeated<15>);
+BENCHMARK(BM_PlainDecode)->Apply(Repeated<15>);
+BENCHMARK(BM_PeerDecodeReduce)->Apply(Repeated<15>);
+BENCHMARK(BM_PeerThumbnail)->Apply(Repeated<15>);
+BENCHMARK(BM_AddPictures)->Apply(Repeated<1>);
 BENCHMARK(BM_ExportDownloadFiles)->Unit(benchmark::kMillisecond)->Iterations(3)->UseRealTime();
 
 // Keeps the median real time (ms a run) and the counters of each benchmark for the summary.

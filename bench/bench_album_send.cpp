@@ -14,14 +14,12 @@
 #include <vector>
 
 #include "app/album_transfer.h"
-#include "app/mccan_interface.h"
-#include "platform/kernel/thread.h"
+#include "bench/timed_download.h"
 #include "tests/e2e/devsim_process.h"
 
 namespace {
 
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
 
 constexpr int kPictures = 20;
 constexpr int kFamily = 1;
@@ -54,23 +52,11 @@ void BM_AlbumSend(benchmark::State& state) {
         }
         state.ResumeTiming();
 
-        std::chrono::nanoseconds round_waits{0};
-        app::TMCCANInterface link([&round_waits](std::chrono::milliseconds duration) {
-            const auto start = Clock::now();
-            kernel::Sleep(duration);
-            round_waits += Clock::now() - start;
-        });
-        bool finished = false;
-        app::TransferUi ui{[](const std::string&) {},
-                           [](const std::string&) {},
-                           [&finished](const std::string&, const std::string&) { finished = true; },
-                           {}};
-        const auto start = Clock::now();
-        app::DownloadAlbum(link, pages, kFamily, ui);
-        total += Clock::now() - start;
-        waited += round_waits;
+        const bench::TimedDownload round = bench::DownloadAlbumTimed(pages, kFamily);
+        total += round.total;
+        waited += round.waits;
         ++sends;
-        if (!finished) ++failures;
+        if (!round.finished) ++failures;
 
         state.PauseTiming();
         std::error_code error;

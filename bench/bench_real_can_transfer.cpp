@@ -21,9 +21,7 @@
 #include <string>
 #include <vector>
 
-#include "app/album_transfer.h"
-#include "app/mccan_interface.h"
-#include "platform/kernel/thread.h"
+#include "bench/timed_download.h"
 #include "tests/e2e/album_send.h"
 #include "tests/e2e/devsim_process.h"
 #include "tests/real_kernel/guest_can.h"
@@ -31,7 +29,6 @@
 namespace {
 
 using namespace std::chrono_literals;
-using Clock = std::chrono::steady_clock;
 
 constexpr int kCards = 40;
 constexpr int kFamily = 1;
@@ -65,25 +62,13 @@ void BM_AlbumTransfer(benchmark::State& state) {
             state.SkipWithError("qbk-devsim did not get ready");
             break;
         }
-        std::chrono::nanoseconds waits{0};
-        app::TMCCANInterface link([&waits](std::chrono::milliseconds duration) {
-            const auto start = Clock::now();
-            kernel::Sleep(duration);
-            waits += Clock::now() - start;
-        });
-        bool finished = false;
-        app::TransferUi ui{[](const std::string&) {},
-                           [](const std::string&) {},
-                           [&finished](const std::string&, const std::string&) { finished = true; },
-                           {}};
         const std::uint64_t sent_before = guest::TxPackets("can0");
-        const auto start = Clock::now();
-        app::DownloadAlbum(link, TheAlbum().pages(), kFamily, ui);
-        const double transfer = std::chrono::duration<double>(Clock::now() - start - waits).count();
+        const bench::TimedDownload round = bench::DownloadAlbumTimed(TheAlbum().pages(), kFamily);
+        const double transfer = std::chrono::duration<double>(round.Transfer()).count();
         frames += guest::TxPackets("can0") - sent_before;
         seconds += transfer;
         state.SetIterationTime(transfer);
-        if (!finished || ReadFile(image) != payload) {
+        if (!round.finished || ReadFile(image) != payload) {
             state.SkipWithError("the album did not arrive whole");
             break;
         }

@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Runs one benchmark built from an older commit and from the working tree, one after the other
 # in this one run, and prints both times and their ratio. The older tree gets this tree's copy of
-# the benchmark, so both measure the same thing through the same public interface.
+# the benchmark and of the headers the benchmarks share, so both measure the same thing through the
+# same public interface.
 #   bench/compare_with_base.sh <base-commit> [benchmark]   (default: bench_panel_hover)
 set -euo pipefail
 
@@ -15,6 +16,7 @@ rm -rf "$work/src"
 mkdir -p "$work/src"
 git -C "$root" archive "$base_ref" | tar -x -C "$work/src"
 cp "$root/bench/$bench.cpp" "$root/bench/$bench.cmake" "$work/src/bench/"
+find "$root/bench" -maxdepth 1 -name '*.h' -exec cp -t "$work/src/bench/" {} +
 
 echo "building $bench at $base_ref and in the working tree" >&2
 cmake -S "$work/src" -B "$work/build" -G Ninja -DQBK_WERROR=OFF >/dev/null

@@ -8,13 +8,15 @@ namespace {
 
 using ui::clNone;
 using enum TGradientDirection;
+using enum TOfficeStyle;
 constexpr std::nullopt_t kKeep = std::nullopt;
 
-// In the order of TOfficeStyle. Colours are 0x00BBGGRR; 0xFF0000nn is system colour nn.
+// One set a style, in the order of TOfficeStyle. Colours are 0x00BBGGRR; 0xFF0000nn is system
+// colour nn.
 // clang-format off
-constexpr std::array<TOfficeColourSet, 15> kSets = {{
-    // osOffice2003Blue
-    {.menu = {.background_color = 0xF6F6F6, .background_color_to = 0xF6F6F6, .menu_border_color = 0x962D00,
+constexpr std::array<TOfficeColourSet, kOfficeStyleCount> kSets = {{
+    {.style = osOffice2003Blue,
+     .menu = {.background_color = 0xF6F6F6, .background_color_to = 0xF6F6F6, .menu_border_color = 0x962D00,
               .separator_color = 0xCB8C6A, .separator_color_to = clNone},
      .root = {.color = 0xF5BE9E, .color_to = 0xF7CDB2, .gradient_direction = gdHorizontal, .selected_color = 0xFFEFE3,
               .selected_color_to = 0xE7B593, .selected_color_mirror = clNone, .selected_color_mirror_to = clNone,
@@ -29,8 +31,8 @@ constexpr std::array<TOfficeColourSet, 15> kSets = {{
                   .separator_color = kKeep},
      .button = {.hover_color = 0xCCF4FF, .hover_color_to = 0x91D0FF, .hover_border_color = 0x800000,
                 .down_color = 0x4E91FE, .down_color_to = 0x91D3FF, .down_border_color = 0x800000}},
-    // osOffice2003Silver
-    {.menu = {.background_color = 0xF6F6F6, .background_color_to = 0xF6F6F6, .menu_border_color = 0x5E8D75,
+    {.style = osOffice2003Silver,
+     .menu = {.background_color = 0xF6F6F6, .background_color_to = 0xF6F6F6, .menu_border_color = 0x5E8D75,
               .separator_color = 0x8F6D6E, .separator_color_to = clNone},
      .root = {.color = 0xE5D7D7, .color_to = 0xF7F3F3, .gradient_direction = gdHorizontal, .selected_color = 0xF1E9E8,
               .selected_color_to = 0xCDB9BA, .selected_color_mirror = clNone, .selected_color_mirror_to = clNone,
@@ -45,8 +47,8 @@ constexpr std::array<TOfficeColourSet, 15> kSets = {{
                   .separator_color = kKeep},
      .button = {.hover_color = 0xCCF4FF, .hover_color_to = 0x91D0FF, .hover_border_color = 0x800000,
                 .down_color = 0x4E91FE, .down_color_to = 0x91D3FF, .down_border_color = 0x800000}},
-    // osOffice2003Olive
-    {.menu = {.background_color = 0xF6F6F6, .background_color_to = 0xF6F6F6, .menu_border_color = 0x5E8D75,
+    {.style = osOffice2003Olive,
+     .menu = {.background_color = 0xF6F6F6, .background_color_to = 0xF6F6F6, .menu_border_color = 0x5E8D75,
               .separator_color = 0x588060, .separator_color_to = clNone},
      .root = {.color = 0xA8D9D9, .color_to = 0xE4F0F2, .gradient_direction = gdHorizontal, .selected_color = 0xD5F0EC,
               .selected_color_to = 0x9FCEC2, .selected_color_mirror = clNone, .selected_color_mirror_to = clNone,
@@ -61,8 +63,8 @@ constexpr std::array<TOfficeColourSet, 15> kSets = {{
                   .separator_color = kKeep},
      .button = {.hover_color = 0xCCF4FF, .hover_color_to = 0x91D0FF, .hover_border_color = 0x800000,
                 .down_color = 0x4E91FE, .down_color_to = 0x91D3FF, .down_border_color = 0x800000}},
-    // osOfficeXP
-    {.menu = {.background_color = 0xFF000005, .background_color_to = 0xFF000005, .menu_border_color = 0x808080,
+    {.style = osOfficeXP,
+     .menu = {.background_color = 0xFF000005, .background_color_to = 0xFF000005, .menu_border_color = 0x808080,
               .separator_color = 0x7A868A, .separator_color_to = clNone},
      .root = {.color = 0xFF00000F, .color_to = 0xFF00000F, .gradient_direction = kKeep, .selected_color = 0xFF00000F,
               .selected_color_to = clNone, .selected_color_mirror = clNone, .selected_color_mirror_to = clNone,
@@ -77,8 +79,8 @@ constexpr std::array<TOfficeColourSet, 15> kSets = {{
                   .radio_border = 0xFF00000F, .separator_color = kKeep},
      .button = {.hover_color = 0xEFD3C6, .hover_color_to = clNone, .hover_border_color = 0xC66931,
                 .down_color = 0xB59284, .down_color_to = clNone, .down_border_color = 0xC66931}},
-    // osOffice2007Luna
-    {.menu = {.background_color = 0xF6F6F6, .background_color_to = 0xF6F6F6, .menu_border_color = 0xC0C0C0,
+    {.style = osOffice2007Luna,
+     .menu = {.background_color = 0xF6F6F6, .background_color_to = 0xF6F6F6, .menu_border_color = 0xC0C0C0,
               .separator_color = 0xC5C5C5, .separator_color_to = clNone},
      .root = {.color = 0xF2DAC2, .color_to = 0xF0D9C1, .gradient_direction = gdVertical, .selected_color = 0x76AFF1,
               .selected_color_to = 0x4190F3, .selected_color_mirror = 0x0E72F1, .selected_color_mirror_to = 0x4C9FFD,
@@ -93,8 +95,8 @@ constexpr std::array<TOfficeColourSet, 15> kSets = {{
                   .separator_color = 0xC5C5C5},
      .button = {.hover_color = 0xE0DEDD, .hover_color_to = 0xF4F2F1, .hover_border_color = 0xB5AFA8,
                 .down_color = 0xCCCAC9, .down_color_to = 0xEAE8E7, .down_border_color = 0xB5AFA8}},
-    // osOffice2007Obsidian
-    {.menu = {.background_color = 0xF6F6F6, .background_color_to = 0xF6F6F6, .menu_border_color = 0xC0C0C0,
+    {.style = osOffice2007Obsidian,
+     .menu = {.background_color = 0xF6F6F6, .background_color_to = 0xF6F6F6, .menu_border_color = 0xC0C0C0,
               .separator_color = 0xC5C5C5, .separator_color_to = clNone},
      .root = {.color = 0xB8B8B6, .color_to = 0xA0A09E, .gradient_direction = gdVertical, .selected_color = 0x76AFF1,
               .selected_color_to = 0x4190F3, .selected_color_mirror = 0x0E72F1, .selected_color_mirror_to = 0x4C9FFD,
@@ -109,10 +111,10 @@ constexpr std::array<TOfficeColourSet, 15> kSets = {{
                   .separator_color = 0xC5C5C5},
      .button = {.hover_color = 0xE0DEDD, .hover_color_to = 0xF4F2F1, .hover_border_color = 0xB5AFA8,
                 .down_color = 0xCCCAC9, .down_color_to = 0xEAE8E7, .down_border_color = 0xB5AFA8}},
-    // osCustom: writes nothing
-    {},
-    // osOffice2007Silver
-    {.menu = {.background_color = 0xFAFAFA, .background_color_to = 0xFAFAFA, .menu_border_color = 0x868686,
+    // Writes nothing.
+    {.style = osCustom, .menu = {}, .root = {}, .hover = {}, .selected = {}, .icon_bar = {}, .button = {}},
+    {.style = osOffice2007Silver,
+     .menu = {.background_color = 0xFAFAFA, .background_color_to = 0xFAFAFA, .menu_border_color = 0x868686,
               .separator_color = 0xC5C5C5, .separator_color_to = clNone},
      .root = {.color = 0xE5D7D7, .color_to = 0xF7F3F3, .gradient_direction = gdHorizontal, .selected_color = 0x76AFF1,
               .selected_color_to = 0x4190F3, .selected_color_mirror = 0x0E72F1, .selected_color_mirror_to = 0x4C9FFD,
@@ -127,8 +129,8 @@ constexpr std::array<TOfficeColourSet, 15> kSets = {{
                   .separator_color = 0xC5C5C5},
      .button = {.hover_color = 0xE0DEDD, .hover_color_to = 0xF4F2F1, .hover_border_color = 0xB5AFA8,
                 .down_color = 0xCCCAC9, .down_color_to = 0xEAE8E7, .down_border_color = 0xB5AFA8}},
-    // osVista
-    {.menu = {.background_color = 0xEEEEEE, .background_color_to = clNone, .menu_border_color = 0x979797,
+    {.style = osVista,
+     .menu = {.background_color = 0xEEEEEE, .background_color_to = clNone, .menu_border_color = 0x979797,
               .separator_color = 0xE0E0E0, .separator_color_to = 0xFFFFFF},
      .root = {.color = 0xFFFFFF, .color_to = 0xEEDBD4, .gradient_direction = gdVertical, .selected_color = 0xBBB8B6,
               .selected_color_to = 0xE1D0C9, .selected_color_mirror = 0xE1D0C9, .selected_color_mirror_to = 0xE9DAD5,
@@ -143,8 +145,8 @@ constexpr std::array<TOfficeColourSet, 15> kSets = {{
                   .separator_color = 0xC5C5C5},
      .button = {.hover_color = 0xE0DEDD, .hover_color_to = 0xF4F2F1, .hover_border_color = 0xB5AFA8,
                 .down_color = 0xCCCAC9, .down_color_to = 0xEAE8E7, .down_border_color = 0xB5AFA8}},
-    // osWhidbey
-    {.menu = {.background_color = 0xF9FCFC, .background_color_to = 0xF9FCFC, .menu_border_color = 0x7A868A,
+    {.style = osWhidbey,
+     .menu = {.background_color = 0xF9FCFC, .background_color_to = 0xF9FCFC, .menu_border_color = 0x7A868A,
               .separator_color = 0xB8C2C5, .separator_color_to = clNone},
      .root = {.color = 0xD9E6E7, .color_to = 0xD9E6E7, .gradient_direction = kKeep, .selected_color = 0xF4F9F9,
               .selected_color_to = clNone, .selected_color_mirror = kKeep, .selected_color_mirror_to = kKeep,
@@ -159,8 +161,8 @@ constexpr std::array<TOfficeColourSet, 15> kSets = {{
                   .separator_color = kKeep},
      .button = {.hover_color = kKeep, .hover_color_to = kKeep, .hover_border_color = kKeep, .down_color = kKeep,
                 .down_color_to = kKeep, .down_border_color = kKeep}},
-    // osWindows7
-    {.menu = {.background_color = 0xEEEEEE, .background_color_to = clNone, .menu_border_color = 0x979797,
+    {.style = osWindows7,
+     .menu = {.background_color = 0xEEEEEE, .background_color_to = clNone, .menu_border_color = 0x979797,
               .separator_color = 0xE0E0E0, .separator_color_to = 0xFFFFFF},
      .root = {.color = 0xFFFFFF, .color_to = 0xEEDBD4, .gradient_direction = gdVertical, .selected_color = 0xFCEBDC,
               .selected_color_to = 0xFCDBC1, .selected_color_mirror = 0xFCDBC1, .selected_color_mirror_to = 0xFCEBDC,
@@ -175,8 +177,8 @@ constexpr std::array<TOfficeColourSet, 15> kSets = {{
                   .separator_color = 0xC5C5C5},
      .button = {.hover_color = 0xE0DEDD, .hover_color_to = 0xF4F2F1, .hover_border_color = 0xB5AFA8,
                 .down_color = 0xCCCAC9, .down_color_to = 0xEAE8E7, .down_border_color = 0xB5AFA8}},
-    // osTerminal
-    {.menu = {.background_color = 0xFF00000F, .background_color_to = 0xFF00000F, .menu_border_color = 0x808080,
+    {.style = osTerminal,
+     .menu = {.background_color = 0xFF00000F, .background_color_to = 0xFF00000F, .menu_border_color = 0x808080,
               .separator_color = 0x808080, .separator_color_to = 0x808080},
      .root = {.color = 0xFF00000F, .color_to = 0xFF00000F, .gradient_direction = gdVertical,
               .selected_color = 0xFF00000D, .selected_color_to = 0xFF00000D, .selected_color_mirror = 0xFF00000D,
@@ -192,8 +194,8 @@ constexpr std::array<TOfficeColourSet, 15> kSets = {{
                   .radio_border = 0xC0C0C0, .separator_color = 0xC0C0C0},
      .button = {.hover_color = 0xEFD3C6, .hover_color_to = clNone, .hover_border_color = 0xC66931,
                 .down_color = 0xB59284, .down_color_to = clNone, .down_border_color = 0xC66931}},
-    // osOffice2010Blue
-    {.menu = {.background_color = 0xFFFFFF, .background_color_to = 0xFFFFFF, .menu_border_color = 0xB0ABA7,
+    {.style = osOffice2010Blue,
+     .menu = {.background_color = 0xFFFFFF, .background_color_to = 0xFFFFFF, .menu_border_color = 0xB0ABA7,
               .separator_color = 0xC9C8C7, .separator_color_to = 0xC9C8C7},
      .root = {.color = 0xFDF6EF, .color_to = 0xF0DAC7, .gradient_direction = gdVertical, .selected_color = 0x7BEEFF,
               .selected_color_to = 0x6CD0FF, .selected_color_mirror = 0x6CD0FF, .selected_color_mirror_to = 0x7BEEFF,
@@ -208,8 +210,8 @@ constexpr std::array<TOfficeColourSet, 15> kSets = {{
                   .separator_color = 0xE7E4E2},
      .button = {.hover_color = 0x8AE3FD, .hover_color_to = 0xD9F9FD, .hover_border_color = 0x58CAF1,
                 .down_color = 0x6CD0FF, .down_color_to = 0x7BEEFF, .down_border_color = 0x308AC2}},
-    // osOffice2010Silver
-    {.menu = {.background_color = 0xFFFFFF, .background_color_to = 0xFFFFFF, .menu_border_color = 0xB0ABA7,
+    {.style = osOffice2010Silver,
+     .menu = {.background_color = 0xFFFFFF, .background_color_to = 0xFFFFFF, .menu_border_color = 0xB0ABA7,
               .separator_color = 0xC9C8C7, .separator_color_to = 0xC9C8C7},
      .root = {.color = 0xFFFFFF, .color_to = 0xEDE5E0, .gradient_direction = gdVertical, .selected_color = 0x7BEEFF,
               .selected_color_to = 0x6CD0FF, .selected_color_mirror = 0x6CD0FF, .selected_color_mirror_to = 0x7BEEFF,
@@ -224,8 +226,8 @@ constexpr std::array<TOfficeColourSet, 15> kSets = {{
                   .separator_color = 0xE7E4E2},
      .button = {.hover_color = 0x8AE3FD, .hover_color_to = 0xD9F9FD, .hover_border_color = 0x58CAF1,
                 .down_color = 0x6CD0FF, .down_color_to = 0x7BEEFF, .down_border_color = 0x308AC2}},
-    // osOffice2010Black
-    {.menu = {.background_color = 0xFFFFFF, .background_color_to = 0xFFFFFF, .menu_border_color = 0xB0ABA7,
+    {.style = osOffice2010Black,
+     .menu = {.background_color = 0xFFFFFF, .background_color_to = 0xFFFFFF, .menu_border_color = 0xB0ABA7,
               .separator_color = 0xC9C8C7, .separator_color_to = 0xC9C8C7},
      .root = {.color = 0xBFBFBF, .color_to = 0x919191, .gradient_direction = gdVertical, .selected_color = 0x7BEEFF,
               .selected_color_to = 0x6CD0FF, .selected_color_mirror = 0x6CD0FF, .selected_color_mirror_to = 0x7BEEFF,
@@ -242,6 +244,15 @@ constexpr std::array<TOfficeColourSet, 15> kSets = {{
                 .down_color = 0x6CD0FF, .down_color_to = 0x7BEEFF, .down_border_color = 0x308AC2}},
 }};
 // clang-format on
+
+// Row i is the set of style i: a row left out, added or moved does not compile.
+constexpr bool EveryRowInItsStylesPlace() {
+    for (std::size_t i = 0; i < kSets.size(); ++i) {
+        if (static_cast<std::size_t>(kSets[i].style) != i) return false;
+    }
+    return true;
+}
+static_assert(EveryRowInItsStylesPlace(), "the colour sets are out of the order of TOfficeStyle");
 
 }  // namespace
 

@@ -15,6 +15,7 @@ namespace menus {
 using TSetColour = std::optional<ui::TColor>;
 
 struct TOfficeColourSet {
+    TOfficeStyle style = TOfficeStyle::osOffice2003Blue;  // the style whose set this is
     // The drop-down background, the drop-downs' frame (MenuBorderColor) and the separators.
     struct Menu {
         TSetColour background_color, background_color_to, menu_border_color, separator_color, separator_color_to;

@@ -1,5 +1,6 @@
 #include "controls/menus/office_menu_styler.h"
 
+#include <iterator>
 #include <optional>
 
 #include "controls/menus/fine_main_menu.h"
@@ -15,6 +16,29 @@ template <typename Value, typename Set>
 void Put(const std::optional<Value>& value, Set set) {
     if (value) set(*value);
 }
+
+// The style each shared style stands for, in the order of the shared styles; none: the shared
+// style leaves the styler as it is.
+using enum TOfficeStyle;
+constexpr std::optional<TOfficeStyle> kFromShared[] = {
+    osOffice2003Blue,      // 0
+    osOffice2003Silver,    // 1
+    osOffice2003Olive,     // 2
+    osOfficeXP,            // 3
+    osOffice2007Luna,      // 4
+    osOffice2007Obsidian,  // 5
+    osOfficeXP,            // 6
+    osWhidbey,             // 7
+    std::nullopt,          // 8
+    osOffice2007Silver,    // 9
+    osVista,               // 10
+    osWindows7,            // 11
+    osTerminal,            // 12
+    osOffice2010Blue,      // 13
+    osOffice2010Silver,    // 14
+    osOffice2010Black,     // 15
+};
+static_assert(std::size(kFromShared) == kSharedStyleCount, "one style for each shared style");
 
 }  // namespace
 
@@ -69,10 +93,9 @@ void TFineMenuOfficeStyler::SetStyle(TOfficeStyle value) {
 }
 
 void TFineMenuOfficeStyler::SetSharedStyle(TSharedStyle style) {
-    static constexpr int kMap[16] = {0, 1, 2, 3, 4, 5, 3, 9, -1, 7, 8, 10, 11, 12, 13, 14};
     const int shared = style % 128;
-    if (shared > 15 || kMap[shared] < 0) return;
-    SetStyle(static_cast<TOfficeStyle>(kMap[shared]));
+    if (shared >= kSharedStyleCount || !kFromShared[shared]) return;
+    SetStyle(*kFromShared[shared]);
 }
 
 void TFineMenuOfficeStyler::WriteColourSet(int style) {

@@ -4,6 +4,7 @@
 // changes. It implements the component style interface.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -30,6 +31,8 @@ enum class TOfficeStyle : std::uint8_t {
     osOffice2010Silver,
     osOffice2010Black
 };
+// The number of styles: osOffice2010Black is the last.
+inline constexpr std::size_t kOfficeStyleCount = static_cast<std::size_t>(TOfficeStyle::osOffice2010Black) + 1;
 
 // A hidden window whose procedure raises OnThemeChange on the theme-changed broadcast.
 class TNotifierWindow : public ui::TComponent {

@@ -8,6 +8,8 @@
 namespace menus {
 
 using TSharedStyle = std::uint8_t;
+// The shared styles are 0 to 15; a target maps each (or leaves it).
+inline constexpr int kSharedStyleCount = 16;
 
 class IStyleTarget {
 public:

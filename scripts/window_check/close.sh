@@ -2,9 +2,7 @@
 # goes on to its result box, and the program ends once the box is closed with Enter. Without a
 # device the command is short, so the request is sent right after the click, while the click's
 # handler still runs. Screenshots stay in build/window-check/close/.
-out=build/window-check/close
-rm -rf "$out"
-mkdir -p "$out"
+screenshot_folder close
 export CANAPI_CHANNEL=vbus:wcheck-$$
 start_qbk
 xdotool windowfocus --sync "$main"
@@ -13,15 +11,7 @@ locate_client
 xdotool mousemove --sync $((client_x + 7 + 46)) $((client_y + 202 + 12)) click 1
 # The system interpreter: the Debian package python3-xlib is installed for it.
 /usr/bin/python3 scripts/window_check/close_request.py "$main"
-box=
-for _ in $(seq 100); do
-  for w in $(xdotool search --onlyvisible --pid "$qbk" 2>/dev/null); do
-    [ "$w" != "$main" ] && box=$w
-  done
-  [ -n "$box" ] && break
-  sleep 0.2
-done
-[ -n "$box" ] || fail "Download Album showed no box"
+box=$(wait_for_box) || fail "Download Album showed no box"
 sleep 0.5
 shot "$out/box.png"
 kill -0 "$qbk" 2>/dev/null || fail "the program ended before the box was answered"

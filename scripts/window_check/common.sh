@@ -13,6 +13,17 @@ start_window_manager() {
   fail "openbox did not start"
 }
 
+# Empties the folder where the check keeps its screenshots, build/window-check/<name>: sets $out.
+# screenshot_folder <name>.
+screenshot_folder() {
+  out=build/window-check/$1
+  rm -rf "$out"
+  mkdir -p "$out"
+}
+
+# Writes a file named as an album that holds a few bytes of text: not_an_album <path>.
+not_an_album() { printf 'this is no album, only a few bytes of text' >"$1"; }
+
 # Starts build/bin/qbk (extra arguments go to it) and waits for its main window: $qbk, $main.
 start_qbk() {
   build/bin/qbk "$@" & qbk=$!
@@ -37,12 +48,31 @@ window_gone() {
   return 1
 }
 
+# The first visible window whose name matches the pattern, waited for up to ten seconds:
+# window_named <pattern> prints its id. Polled rather than waited for with xdotool's --sync: a
+# search that meets a menu's window as it closes fails with an X error.
+window_named() {
+  local w
+  for _ in $(seq 50); do
+    w=$(xdotool search --onlyvisible --name "$1" 2>/dev/null | head -1) || true
+    [ -n "$w" ] && { echo "$w"; return 0; }
+    sleep 0.2
+  done
+  return 1
+}
+
+# Chooses a main menu item from the keyboard, as a user does: Alt with the menu's letter, then
+# the item's letter. menu_keys <menu letter> <item letter>.
+menu_keys() {
+  xdotool windowfocus --sync "$main"
+  xdotool key "alt+$1"
+  sleep 0.5
+  xdotool key "$2"
+}
+
 # Ends the program through File > Exit and checks that it ended.
 exit_by_menu() {
-  xdotool windowfocus --sync "$main"
-  xdotool key alt+f
-  sleep 0.5
-  xdotool key x
+  menu_keys f x
   wait_for_exit || fail "File > Exit did not end the program"
   wait "$qbk" || true
 }
@@ -79,59 +109,80 @@ changed_box() {
     sed -E 's/^([0-9]+)x([0-9]+)\+([0-9]+)\+([0-9]+)$/\3 \4 \1 \2/'
 }
 
-# Adds a picture as a user does: a click on Add Photo (93 x 25 at 7, 13 of the tool panel, which
-# starts 49 below the client area's top), its path typed into the real file dialog, Enter.
-# add_photo <path>.
-add_photo() {
-  eval "$(xdotool getwindowgeometry --shell "$main")"
-  xdotool windowfocus --sync "$main"
-  xdotool mousemove --window "$main" 53 $((HEIGHT - 495 + 49 + 13 + 12)) click 1
-  local dialog
-  dialog=$(timeout 10 xdotool search --sync --onlyvisible --name "^Select Bitmap$" | head -1) || fail "Add Photo opened no file dialog"
-  xdotool windowfocus --sync "$dialog"
+# Types into the name box of a file dialog, as a user does, and presses Enter:
+# type_into_dialog <dialog window> <what to type>.
+type_into_dialog() {
+  xdotool windowfocus --sync "$1"
   sleep 0.5
-  xdotool type --delay 10 "$1"
+  xdotool type --delay 10 "$2"
   # The name box's completion follows the typing a moment later; Enter before it has would
   # meet a half-made completion on a busy machine.
   sleep 0.5
   xdotool key Return
-  window_gone "^Select Bitmap$" || fail "the file dialog stayed open for $1"
 }
 
-# The first shown window of the program other than the main window (a message box), waited for up
-# to 20 s: wait_for_box prints its id.
-wait_for_box() {
-  for _ in $(seq 100); do
-    for w in $(xdotool search --onlyvisible --pid "$qbk" 2>/dev/null); do
-      [ "$w" != "$main" ] && { echo "$w"; return 0; }
+# Picks a file in the dialog $dialog titled <title>: its path typed, Enter, and the dialog must
+# close (a screenshot of it in $out when it stays). pick_file <title> <path, or paths in quotes>.
+pick_file() {
+  type_into_dialog "$dialog" "$2"
+  window_gone "^$1$" || { [ -z "${out:-}" ] || shot "$out/dialog-stayed.png"; fail "the dialog \"$1\" stayed open for $2"; }
+}
+
+# Clicks Add Photo (93 x 25 at 7, 13 of the tool panel, which starts 49 below the client area's
+# top) and waits for its file dialog: $dialog.
+open_photo_dialog() {
+  eval "$(xdotool getwindowgeometry --shell "$main")"
+  xdotool windowfocus --sync "$main"
+  xdotool mousemove --window "$main" 53 $((HEIGHT - 495 + 49 + 13 + 12)) click 1
+  dialog=$(window_named "^Select Bitmap$") || fail "Add Photo opened no file dialog"
+}
+
+# File > Open Album... from the keyboard (Alt+F, O), and its file dialog: $dialog.
+open_album_dialog() {
+  menu_keys f o
+  dialog=$(window_named "^Open$") || fail "File > Open Album... opened no file dialog"
+}
+
+# File > Open Album... by its shortcut, Ctrl+O, and its file dialog: $dialog.
+open_album_dialog_by_key() {
+  xdotool windowfocus --sync "$main"
+  xdotool key --window "$main" ctrl+o
+  dialog=$(window_named "^Open$") || fail "Ctrl+O opened no dialog"
+}
+
+# Adds a picture as a user does: Add Photo, its path typed into the real file dialog, Enter.
+# add_photo <path, or paths in quotes>.
+add_photo() {
+  local dialog
+  open_photo_dialog
+  pick_file "Select Bitmap" "$1"
+}
+
+# Opens an album as a user does: File > Open Album... from the keyboard, the path typed into the
+# real file dialog, Enter. open_album <path>.
+open_album() {
+  local dialog
+  open_album_dialog
+  pick_file Open "$1"
+}
+
+# The first visible window an xdotool search finds other than <window>, looked for <tries> times
+# 0.2 s apart: window_besides <window> <tries> <search options...> prints its id.
+window_besides() {
+  local except=$1 tries=$2 w
+  shift 2
+  for _ in $(seq "$tries"); do
+    for w in $(xdotool search --onlyvisible "$@" 2>/dev/null); do
+      [ "$w" != "$except" ] && { echo "$w"; return 0; }
     done
     sleep 0.2
   done
   return 1
 }
 
-# Opens an album as a user does: File > Open Album... from the keyboard (Alt+F, O), the path
-# typed into the real file dialog, Enter. open_album <path>.
-open_album() {
-  xdotool windowfocus --sync "$main"
-  xdotool key alt+f
-  sleep 0.5
-  xdotool key o
-  # Polled rather than waited for with --sync: a search that meets the menu's window as it closes
-  # fails with an X error.
-  local dialog=
-  for _ in $(seq 50); do
-    dialog=$(xdotool search --onlyvisible --name "^Open$" 2>/dev/null | head -1) || true
-    [ -n "$dialog" ] && break
-    sleep 0.2
-  done
-  [ -n "$dialog" ] || fail "File > Open Album... opened no file dialog"
-  xdotool windowfocus --sync "$dialog"
-  sleep 0.5
-  xdotool type --delay 10 "$1"
-  xdotool key Return
-  window_gone "^Open$" || fail "the file dialog stayed open for $1"
-}
+# The first shown window of the program other than the main window (a message box), waited for up
+# to 20 s: wait_for_box prints its id.
+wait_for_box() { window_besides "$main" 100 --pid "$qbk"; }
 
 # Opens a file over the album on screen that the program must refuse with a box titled <title>:
 # the window is shot before, with the box and after the box is closed with Enter, and the card

@@ -5,12 +5,10 @@
 # about box, Tab to a button and Enter presses it, in the boxes and in the main window. The file
 # dialogs (Open Album..., Save Album As..., Add Photo's) belong to the main window the same way.
 # Screenshots stay in build/window-check/dialogs/.
-out=build/window-check/dialogs
-rm -rf "$out"
-mkdir -p "$out"
+screenshot_folder dialogs
 albums=$(mktemp -d)
 trap 'rm -rf "$albums"' EXIT
-printf 'this is no album, only a few bytes of text' >"$albums/damaged.ZRB"
+not_an_album "$albums/damaged.ZRB"
 
 # What a dialog asks of the window manager and what the manager then allows it:
 # dialog_hints <name> <window> <width> <height>.
@@ -94,11 +92,8 @@ minimise_together() {
 }
 
 open_about() {
-  xdotool windowfocus --sync "$main"
-  xdotool key --window "$main" alt+h
-  sleep 0.5
-  xdotool key a
-  about=$(timeout 10 xdotool search --sync --onlyvisible --name "^About$" | head -1) || fail "Help > About opened no box"
+  menu_keys h a
+  about=$(window_named "^About$") || fail "Help > About opened no box"
   sleep 0.5
 }
 
@@ -121,19 +116,13 @@ xdotool key Return
 window_gone "^About$" || fail "Tab and Enter did not close the about box"
 echo "about box: Tab to OK and Enter closed it"
 
-xdotool windowfocus --sync "$main"
-xdotool key --window "$main" ctrl+o
-dialog=$(timeout 10 xdotool search --sync --onlyvisible --name "^Open$" | head -1) || fail "Ctrl+O opened no dialog"
+open_album_dialog_by_key
 sleep 0.5
 shot "$out/open-dialog.png"
 owned_by_main "Open dialog" "$dialog"
 minimise_together open-dialog "$dialog"
-xdotool windowfocus --sync "$dialog"
-sleep 0.5
-xdotool type --delay 10 "$albums/damaged.ZRB"
-sleep 0.5  # the name box's completion follows the typing a moment later
-xdotool key Return
-box=$(timeout 10 xdotool search --sync --onlyvisible --name "^Ostrel Quillbook$" | head -1) || fail "the damaged album gave no message box"
+type_into_dialog "$dialog" "$albums/damaged.ZRB"
+box=$(window_named "^Ostrel Quillbook$") || fail "the damaged album gave no message box"
 sleep 0.5
 shot "$out/message-box.png"
 eval "$(xdotool getwindowgeometry --shell "$box")"
@@ -146,11 +135,8 @@ echo "message box: Tab to OK and Enter closed it"
 
 # Save Album As... from the menu: its dialog belongs to the main window too; Esc cancels it.
 window_gone "^Open$" || fail "the Open dialog came back"
-xdotool windowfocus --sync "$main"
-xdotool key --window "$main" alt+f
-sleep 0.5
-xdotool key a
-saver=$(timeout 10 xdotool search --sync --onlyvisible --name "^Save As$" | head -1) || fail "File > Save Album As... opened no dialog"
+menu_keys f a
+saver=$(window_named "^Save As$") || fail "File > Save Album As... opened no dialog"
 sleep 0.5
 shot "$out/save-dialog.png"
 owned_by_main "Save As dialog" "$saver"
@@ -169,7 +155,7 @@ xdotool mousemove --sync 1020 760
 for _ in 1 2 3; do xdotool key --window "$main" Tab; sleep 0.2; done
 shot "$out/main-tab.png"
 xdotool key --window "$main" Return
-picker=$(timeout 10 xdotool search --sync --onlyvisible --name "^Select Bitmap$" | head -1) ||
+picker=$(window_named "^Select Bitmap$") ||
   fail "Enter on the focused Add Photo button did nothing ($out/main-tab.png)"
 echo "main window: Tab to Add Photo and Enter opened its dialog"
 sleep 0.5

@@ -91,28 +91,10 @@ wait_idle() {
   fail "the program stayed busy"
 }
 
-# Picks files in a dialog of the given title: a whole path typed, or whole paths in quotes, as the
-# dialog's name box takes several.
-pick() {  # pick <dialog title> <what to type>
-  local dialog
-  dialog=$(timeout 10 xdotool search --sync --onlyvisible --name "^$1$" | head -1) || fail "no dialog \"$1\""
-  xdotool windowfocus --sync "$dialog"
-  sleep 0.5
-  xdotool type --delay 5 "$2"
-  sleep 0.5
-  xdotool key Return
-  window_gone "^$1$" || { shot "$out/dialog-stayed.png"; fail "the dialog \"$1\" stayed open for $2"; }
-}
-
-# A named pipe typed as a whole path: the dialog itself may refuse it (it lists no pipes); then
-# it is closed and the step says so.
+# A named pipe typed as a whole path into the dialog $dialog titled <title>: the dialog itself may
+# refuse it (it lists no pipes); then it is closed and the step says so.
 pick_pipe() {  # pick_pipe <dialog title> <path>
-  local dialog
-  dialog=$(timeout 10 xdotool search --sync --onlyvisible --name "^$1$" | head -1) || fail "no dialog \"$1\""
-  xdotool windowfocus --sync "$dialog"
-  sleep 0.5
-  xdotool type --delay 5 "$2"
-  xdotool key Return
+  type_into_dialog "$dialog" "$2"
   if ! window_gone "^$1$"; then
     shot "$out/pipe-in-the-dialog.png"
     echo "(the file dialog does not take the named pipe $2; closed with Escape)" >>"$out/stderr.log"
@@ -123,35 +105,15 @@ pick_pipe() {  # pick_pipe <dialog title> <path>
 }
 
 open_pipe() {
-  open_dialog
+  local dialog
+  open_album_dialog
   pick_pipe Open "$work/pipe.ZRB"
 }
 
 add_pipe() {
-  eval "$(xdotool getwindowgeometry --shell "$main")"
-  xdotool windowfocus --sync "$main"
-  xdotool mousemove --window "$main" 53 $((HEIGHT - 495 + 49 + 13 + 12)) click 1
+  local dialog
+  open_photo_dialog
   pick_pipe "Select Bitmap" "$work/pipe.jpg"
-}
-
-# File > Open Album... from the menu bar by keyboard.
-open_dialog() {
-  xdotool windowfocus --sync "$main"
-  xdotool key alt+f
-  sleep 0.5
-  xdotool key o
-}
-
-open_album() {  # open_album <file name in $work>
-  open_dialog
-  pick Open "$work/$1"
-}
-
-add_photos() {  # add_photos <a whole path, or whole paths in quotes>
-  eval "$(xdotool getwindowgeometry --shell "$main")"
-  xdotool windowfocus --sync "$main"
-  xdotool mousemove --window "$main" 53 $((HEIGHT - 495 + 49 + 13 + 12)) click 1
-  pick "Select Bitmap" "$1"
 }
 
 # Runs one step and checks its peak and the message it gave on standard error (or none).
@@ -186,16 +148,16 @@ main=$(timeout 20 xdotool search --sync --onlyvisible --name "Ostrel 50 Quillboo
 sleep 1
 echo "at the start: peak $(peak) MiB"
 step "album of 40 bitmaps 8192x8192" "picture 1 is 8192 x 8192 pixels, larger than any device's screen" \
-  open_album forty.ZRB
-step "4 GiB album, one picture" "picture 1 holds $(( (4 << 30) - 15 )) bytes" open_album lying.ZRB
-step "4 GiB of zeros as an album" - open_album zeros.ZRB
+  open_album "$work/forty.ZRB"
+step "4 GiB album, one picture" "picture 1 holds $(( (4 << 30) - 15 )) bytes" open_album "$work/lying.ZRB"
+step "4 GiB of zeros as an album" "it goes on after its last picture" open_album "$work/zeros.ZRB"
 step "named pipe as an album" "It is not a regular file|does not take the named pipe" open_pipe
 ten=$(for i in $(seq 0 9); do printf '"%s" ' "$work/photos/p$i.png"; done)
-step "ten PNGs of 8192x8192 at once" - add_photos "$ten"
-step "two 16-bit RGBA PNGs of 8192x8192" - add_photos "\"$work/deep/d0.png\" \"$work/deep/d1.png\""
-step "PNG claiming RGBA rows" "8192 x 8192 pixels cannot be decoded from" add_photos "$work/rgba.png"
-step "JPEG with 4 GiB behind it" - add_photos "$work/tail.jpg"
-step "4 GiB of zeros as a JPEG" "JPEG image is not valid" add_photos "$work/zeros.jpg"
+step "ten PNGs of 8192x8192 at once" - add_photo "$ten"
+step "two 16-bit RGBA PNGs of 8192x8192" - add_photo "\"$work/deep/d0.png\" \"$work/deep/d1.png\""
+step "PNG claiming RGBA rows" "8192 x 8192 pixels cannot be decoded from" add_photo "$work/rgba.png"
+step "JPEG with 4 GiB behind it" - add_photo "$work/tail.jpg"
+step "4 GiB of zeros as a JPEG" "JPEG image is not valid" add_photo "$work/zeros.jpg"
 step "named pipe as a picture" "It is not a regular file|does not take the named pipe" add_pipe
 shot "$out/after-first-run.png"
 exit_by_menu
@@ -204,15 +166,8 @@ echo "== second run: the messages in boxes"
 start_qbk
 sleep 1
 box_of() {  # box_of <screenshot name>: the box the last command showed, photographed and closed
-  local box=""
-  for _ in $(seq 100); do
-    for w in $(xdotool search --onlyvisible --pid "$qbk" 2>/dev/null); do
-      [ "$w" != "$main" ] && box=$w
-    done
-    [ -n "$box" ] && break
-    sleep 0.2
-  done
-  [ -n "$box" ] || fail "$1: no message box"
+  local box
+  box=$(wait_for_box) || fail "$1: no message box"
   sleep 0.5
   echo "$1: box \"$(xdotool getwindowname "$box")\", $out/$1.png"
   shot "$out/$1.png"
@@ -220,9 +175,9 @@ box_of() {  # box_of <screenshot name>: the box the last command showed, photogr
   xdotool key Return
   sleep 0.5
 }
-open_album forty.ZRB
+open_album "$work/forty.ZRB"
 box_of album-of-forty-bitmaps
-add_photos "$work/zeros.jpg"
+add_photo "$work/zeros.jpg"
 box_of zeros-as-a-picture
 open_pipe
 box_of named-pipe-as-an-album

@@ -1,20 +1,11 @@
 # File > Open Album... by Ctrl+O, the dialog cancelled with Esc, then a damaged album picked:
 # each time the dialog shows once, and after the damaged album's message box is closed it does
 # not come back. Screenshots stay in build/window-check/reopen/.
-out=build/window-check/reopen
-rm -rf "$out"
-mkdir -p "$out"
+screenshot_folder reopen
 albums=$(mktemp -d)
 trap 'rm -rf "$albums"' EXIT
-printf 'this is no album, only a few bytes of text' >"$albums/damaged.ZRB"
+not_an_album "$albums/damaged.ZRB"
 
-open_by_key() {
-  xdotool windowfocus --sync "$main"
-  xdotool key --window "$main" ctrl+o
-  dialog=$(timeout 10 xdotool search --sync --onlyvisible --name "^Open$" | head -1) || fail "Ctrl+O opened no dialog"
-  xdotool windowfocus --sync "$dialog"
-  sleep 0.5
-}
 # Fails when the Open dialog shows again within three seconds: no_second_dialog <case>.
 no_second_dialog() {
   for _ in $(seq 15); do
@@ -26,17 +17,17 @@ no_second_dialog() {
 }
 
 start_qbk
-open_by_key
+open_album_dialog_by_key
+xdotool windowfocus --sync "$dialog"
+sleep 0.5
 shot "$out/cancel-dialog.png"
 xdotool key Escape
 window_gone "^Open$" || fail "Esc did not close the Open dialog"
 no_second_dialog cancelled
 
-open_by_key
-xdotool type --delay 10 "$albums/damaged.ZRB"
-sleep 0.5  # the name box's completion follows the typing a moment later
-xdotool key Return
-box=$(timeout 10 xdotool search --sync --onlyvisible --name "^Ostrel Quillbook$" | head -1) || fail "the damaged album gave no message box"
+open_album_dialog_by_key
+type_into_dialog "$dialog" "$albums/damaged.ZRB"
+box=$(window_named "^Ostrel Quillbook$") || fail "the damaged album gave no message box"
 sleep 0.5
 shot "$out/damaged-box.png"
 echo "damaged album: the box says so"

@@ -3,9 +3,7 @@
 # (the question's default, pressed with Enter) keeps the seven pictures and the dialog open,
 # Yes (Tab to it, Enter) writes the one. The album's card count is read back from the file
 # after each step. Screenshots stay in build/window-check/replace/.
-out=build/window-check/replace
-rm -rf "$out"
-mkdir -p "$out"
+screenshot_folder replace
 pictures=$(mktemp -d)
 trap 'rm -rf "$pictures"' EXIT
 for i in 1 2 3 4 5 6 7; do convert -size 176x220 "gradient:red-rgb(0,0,$((i * 30)))" "$pictures/p$i.png"; done
@@ -14,28 +12,13 @@ cards_in_album() { od -An -tu2 -j4 -N2 "$album" | tr -d ' '; }
 
 # File > Save Album As... with the name typed; leaves the dialog's window in $dialog.
 save_as() {
-  xdotool windowfocus --sync "$main"
-  xdotool key alt+f
-  sleep 0.5
-  xdotool key a
-  dialog=$(timeout 10 xdotool search --sync --onlyvisible --name "^Save As$" | head -1) || { shot "$out/no-dialog.png"; fail "Save Album As... opened no dialog"; }
-  xdotool windowfocus --sync "$dialog"
-  sleep 0.5
-  xdotool type --delay 10 "$pictures/album"
-  sleep 0.5  # the name box's completion follows the typing a moment later
-  xdotool key Return
+  menu_keys f a
+  dialog=$(window_named "^Save As$") || { shot "$out/no-dialog.png"; fail "Save Album As... opened no dialog"; }
+  type_into_dialog "$dialog" "$pictures/album"
 }
-# The question the dialog asks: a second window titled like the dialog, belonging to it.
-question() {
-  local w
-  for _ in $(seq 50); do
-    for w in $(xdotool search --onlyvisible --name "^Save As$" 2>/dev/null); do
-      [ "$w" != "$dialog" ] && { echo "$w"; return 0; }
-    done
-    sleep 0.2
-  done
-  return 1
-}
+# The question the dialog asks: a second window titled like the dialog, belonging to it, waited
+# for up to ten seconds.
+question() { window_besides "$dialog" 50 --name "^Save As$"; }
 
 # A picture is added after its dialog has closed, and input that comes while the program is
 # busy with it is dropped: each add is given time to end before the next step.

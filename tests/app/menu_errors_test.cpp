@@ -20,6 +20,8 @@
 #include "platform/ui/controls/application.h"
 #include "platform/ui/forms/application_host.h"
 #include "tests/app/fake_album.h"
+#include "tests/app/file_dialog_fixture.h"
+#include "tests/app/picture_cards.h"
 #include "tests/app/window_fixture.h"
 
 namespace {
@@ -31,28 +33,20 @@ protected:
     void SetUp() override {
         test_support::EnsureApplication();
         form_ = std::make_unique<app::TQuillbookForm>(nullptr);
-        previous_ = ui::SetFileDialogService([this](const ui::TFileDialogRequest&) { return answer_; });
     }
-    void TearDown() override {
-        ui::SetFileDialogService(previous_);
-        form_.reset();
-    }
+    void TearDown() override { form_.reset(); }
 
     // `count` cards with noise pictures of the selected family's screen size, which a JPEG
     // cannot make small.
     void AddNoiseCards(int count, int width = 176, int height = 220) {
         app::CardListAlbum album(*form_->PicCardList);
         std::mt19937 random(7);
-        for (int k = 0; k < count; ++k) {
-            ui::TBitmap* picture = album.NewCard("Picture " + std::to_string(k + 1), false);
-            ASSERT_NE(picture, nullptr);
-            picture->SetPixelFormat(ui::TPixelFormat::pf24bit);
-            picture->SetSize(width, height);
+        app_test::AddPictureCards(album, count, ui::TPixelFormat::pf24bit, width, height, [&](ui::TBitmap& picture) {
             for (int y = 0; y < height; ++y) {
-                std::uint8_t* row = picture->ScanLine(y);
+                std::uint8_t* row = picture.ScanLine(y);
                 for (int x = 0; x < 3 * width; ++x) row[x] = static_cast<std::uint8_t>(random());
             }
-        }
+        });
     }
     std::vector<std::string> Captions() const {
         std::vector<std::string> captions;
@@ -69,24 +63,15 @@ protected:
     app_test::SettingsFolder scratch_;
     std::unique_ptr<app::TQuillbookForm> form_;
     ui::TFileDialogResult answer_;
-    ui::TFileDialogService previous_;
+    app_test::FileDialogServiceScope answering_{[this](const ui::TFileDialogRequest&) { return answer_; }};
 };
 
 TEST_F(MenuCommands, FailuresReachTheErrorReportOnceAndKeepTheAlbum) {
     // Not a folder for anyone, root included: the parent is a plain file.
     const std::string plain_file = scratch_.File("plain-file");
     std::ofstream(plain_file) << "x";
-    const std::string damaged = scratch_.File("damaged.ZRB");
-    std::ofstream(damaged) << "this is no album, only a few bytes of text";
-
-    std::string damaged_text;
-    try {
-        app::testing_support::FakeAlbum album;
-        app::OpenAlbum(album, 0, damaged);
-    } catch (const std::exception& e) {
-        damaged_text = e.what();
-    }
-    ASSERT_FALSE(damaged_text.empty());
+    const app_test::NotAnAlbum damaged = app_test::WriteNotAnAlbum(scratch_);
+    ASSERT_FALSE(damaged.error.empty());
 
     const struct {
         const char* name;
@@ -95,7 +80,7 @@ TEST_F(MenuCommands, FailuresReachTheErrorReportOnceAndKeepTheAlbum) {
         int filter_index;
         std::string text;  // the exception's
     } cases[] = {
-        {"open a damaged album", "&Open Album...", damaged, 1, damaged_text},
+        {"open a damaged album", "&Open Album...", damaged.path, 1, damaged.error},
         {"save into no folder", "Save Album &As...", plain_file + "/album.ZRB", 1,
          "Cannot create file \"" + plain_file + "/album.ZRB\". Not a directory"},
         {"export over the capacity", "Save Album &As...", scratch_.File("album.HPA"), 2, app::kCapacityMessage},
@@ -120,14 +105,12 @@ TEST_F(MenuCommands, FailuresReachTheErrorReportOnceAndKeepTheAlbum) {
 // which read on would turn bitmap bytes into captions) the error report.
 TEST_F(MenuCommands, RefusedOpensKeepTheAlbumOnScreen) {
     app::testing_support::FakeAlbum other;
-    for (int k = 0; k < 7; ++k) {
-        // Transparent black, as the bars of a fitted picture: read on from a wrong length, its
-        // zeros make empty records.
-        ui::TBitmap* picture = other.NewCard("Picture " + std::to_string(k + 1), false);
-        picture->SetPixelFormat(ui::TPixelFormat::pf32bit);
-        picture->SetSize(176, 220);
-        for (int y = 0; y < 220; ++y) std::fill_n(picture->ScanLine(y), picture->BytesPerScanLine(), 0);
-    }
+    // Transparent black, as the bars of a fitted picture: read on from a wrong length, its zeros
+    // make empty records.
+    ASSERT_NO_FATAL_FAILURE(
+        app_test::AddPictureCards(other, 7, ui::TPixelFormat::pf32bit, 176, 220, [](ui::TBitmap& picture) {
+            for (int y = 0; y < 220; ++y) std::fill_n(picture.ScanLine(y), picture.BytesPerScanLine(), 0);
+        }));
     const std::string of_family_1 = scratch_.File("enhanced.ZRB");
     app::SaveAlbum(other, 1, of_family_1);
     const std::string zero_length = scratch_.File("zero.ZRB");
@@ -175,7 +158,7 @@ TEST_F(MenuCommands, TitleIsTheFormCaptionAlone) {
 
 // The real file dialog of each command: its caption and the labels of its file types.
 TEST_F(MenuCommands, FileDialogsShowTheirCaptionsAndEachPatternOnce) {
-    ui::SetFileDialogService({});
+    const app_test::FileDialogServiceScope real_dialog(ui::TFileDialogService{});
     struct Seen {
         std::string title;
         std::vector<std::string> types;

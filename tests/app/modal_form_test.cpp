@@ -16,6 +16,7 @@
 #include "platform/kernel/sinks.h"
 #include "platform/ui/forms/application_host.h"
 #include "platform/ui/forms/dialogs.h"
+#include "tests/app/file_dialog_fixture.h"
 #include "tests/app/window_fixture.h"
 
 namespace {
@@ -201,7 +202,7 @@ TEST_F(ModalForms, AMessageBoxBelongsToTheWindowItBlocks) {
 // The real file dialogs, as the user opens them (a shortcut, a menu item, a button), belong to
 // the main window they block, as the about box and the message boxes do.
 TEST_F(ModalForms, TheFileDialogsBelongToTheWindowTheyBlock) {
-    const ui::TFileDialogService previous = ui::SetFileDialogService({});
+    const app_test::FileDialogServiceScope real_dialog(ui::TFileDialogService{});
     const struct {
         const char* name;
         std::function<void()> open;
@@ -232,13 +233,12 @@ TEST_F(ModalForms, TheFileDialogsBelongToTheWindowTheyBlock) {
         EXPECT_EQ(owner, form_->Window()->windowHandle());
         ExpectMainWindowRunsItsMenu();
     }
-    ui::SetFileDialogService(previous);
 }
 
 TEST_F(ModalForms, EnterPressesTheFocusedButtonOfAWindowWithoutADefaultButton) {
     // Add Photo runs its picture dialog: the dialog asked for tells the button was pressed.
     std::vector<std::string> asked;
-    const ui::TFileDialogService previous = ui::SetFileDialogService([&](const ui::TFileDialogRequest& request) {
+    const app_test::FileDialogServiceScope asking([&](const ui::TFileDialogRequest& request) {
         asked.push_back(request.title);
         return ui::TFileDialogResult{};
     });
@@ -249,7 +249,6 @@ TEST_F(ModalForms, EnterPressesTheFocusedButtonOfAWindowWithoutADefaultButton) {
         TypeKey(*form_, key);
         EXPECT_EQ(asked, std::vector<std::string>{"Select Bitmap"});
     }
-    ui::SetFileDialogService(previous);
 }
 
 }  // namespace

@@ -13,16 +13,13 @@
 #include <QTest>
 #include <QTimer>
 
-#include <fstream>
 #include <functional>
 #include <string>
 #include <utility>
 #include <vector>
 
-#include "app/album_file.h"
 #include "app/main_form.h"
-#include "platform/ui/forms/dialogs.h"
-#include "tests/app/fake_album.h"
+#include "tests/app/file_dialog_fixture.h"
 #include "tests/app/window_fixture.h"
 
 namespace {
@@ -56,29 +53,11 @@ private:
     std::function<void(QFileDialog&)> first_;
 };
 
-class OpenByShortcut : public ::testing::Test {
-protected:
-    void SetUp() override {
-        test_support::EnsureApplication();
-        previous_ = ui::SetFileDialogService({});
-    }
-    void TearDown() override { ui::SetFileDialogService(previous_); }
-
-    app_test::SettingsFolder scratch_;
-    ui::TFileDialogService previous_;
-};
+using OpenByShortcut = app_test::RealFileDialogTest;
 
 TEST_F(OpenByShortcut, OneKeyPressShowsTheDialogOnce) {
-    const std::string damaged = scratch_.File("damaged.ZRB");
-    std::ofstream(damaged) << "this is no album, only a few bytes of text";
-    std::string damaged_text;
-    try {
-        app::testing_support::FakeAlbum album;
-        app::OpenAlbum(album, 0, damaged);
-    } catch (const std::exception& e) {
-        damaged_text = e.what();
-    }
-    ASSERT_FALSE(damaged_text.empty());
+    const app_test::NotAnAlbum damaged = app_test::WriteNotAnAlbum(scratch_);
+    ASSERT_FALSE(damaged.error.empty());
     const struct {
         const char* name;
         std::function<void(QFileDialog&)> answer;
@@ -103,7 +82,7 @@ TEST_F(OpenByShortcut, OneKeyPressShowsTheDialogOnce) {
              if (offer != nullptr && offer->isVisible()) QTest::keyClick(offer, Qt::Key_Escape);
              QTest::keyClick(name, Qt::Key_Return);
          },
-         {damaged_text}},
+         {damaged.error}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

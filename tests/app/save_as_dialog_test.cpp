@@ -25,10 +25,10 @@
 #include "app/card_list_album.h"
 #include "app/device_family.h"
 #include "app/main_form.h"
-#include "platform/ui/forms/dialogs.h"
 #include "tests/app/download_file_check.h"
+#include "tests/app/file_dialog_fixture.h"
+#include "tests/app/picture_cards.h"
 #include "tests/app/window_fixture.h"
-#include "tests/support/render.h"
 
 namespace {
 
@@ -63,17 +63,7 @@ std::shared_ptr<std::function<void()>> AnswerQuestion(QFileDialog& dialog, QMess
     return poll;
 }
 
-class SaveAsDialog : public ::testing::Test {
-protected:
-    void SetUp() override {
-        test_support::EnsureApplication();
-        previous_ = ui::SetFileDialogService({});
-    }
-    void TearDown() override { ui::SetFileDialogService(previous_); }
-
-    app_test::SettingsFolder scratch_;
-    ui::TFileDialogService previous_;
-};
+using SaveAsDialog = app_test::RealFileDialogTest;
 
 TEST_F(SaveAsDialog, TheTypePickedInTheTypeBoxDecidesWhatIsWritten) {
     const struct {
@@ -109,12 +99,8 @@ TEST_F(SaveAsDialog, TheTypePickedInTheTypeBoxDecidesWhatIsWritten) {
         const app::TDeviceFamily& family = app::DeviceFamilyAt(c.family);
         {
             app::CardListAlbum album(*form.PicCardList);
-            for (int k = 0; k < cards; ++k) {
-                ui::TBitmap* picture = album.NewCard("Picture " + std::to_string(k + 1), false);
-                ASSERT_NE(picture, nullptr);
-                picture->SetPixelFormat(ui::TPixelFormat::pf24bit);
-                picture->SetSize(family.Variants[0].Width, family.Variants[0].Height);
-            }
+            ASSERT_NO_FATAL_FAILURE(app_test::AddPictureCards(album, cards, ui::TPixelFormat::pf24bit,
+                                                              family.Variants[0].Width, family.Variants[0].Height));
         }
         form.Show();
         form.FileSaveAs->Dialog()->SetInitialDir(folder.string());
@@ -171,12 +157,8 @@ TEST_F(SaveAsDialog, ReplacingAnExistingAlbumIsAskedFirst) {
         auto fill = [&](int cards) {
             form.PicCardList->Cards().Clear();
             app::CardListAlbum album(*form.PicCardList);
-            for (int k = 0; k < cards; ++k) {
-                ui::TBitmap* picture = album.NewCard("Picture " + std::to_string(k + 1), false);
-                ASSERT_NE(picture, nullptr);
-                picture->SetPixelFormat(ui::TPixelFormat::pf24bit);
-                picture->SetSize(family.Variants[0].Width, family.Variants[0].Height);
-            }
+            app_test::AddPictureCards(album, cards, ui::TPixelFormat::pf24bit, family.Variants[0].Width,
+                                      family.Variants[0].Height);
         };
         auto cards_in_file = [&] {
             const auto bytes = ReadFile(album_file);

@@ -41,6 +41,15 @@ constexpr TOfficeStyle kStyles[] = {
     TOfficeStyle::osTerminal,         TOfficeStyle::osOffice2010Blue,
     TOfficeStyle::osOffice2010Silver, TOfficeStyle::osOffice2010Black,
 };
+constexpr bool EveryStyleButCustomInOrder() {
+    std::size_t expected = 0;
+    for (const TOfficeStyle style : kStyles) {
+        if (expected == static_cast<std::size_t>(TOfficeStyle::osCustom)) ++expected;
+        if (static_cast<std::size_t>(style) != expected++) return false;
+    }
+    return expected == kOfficeStyleCount;
+}
+static_assert(EveryStyleButCustomInOrder(), "kStyles lists every style but osCustom, in their order");
 
 // Every cell of the colour sets, written out here apart from the styler's own table (so that a
 // slip in either shows): one table a group of properties, one row a style. kKeep: the style
