@@ -12,7 +12,9 @@ const TDeviceFamily& DeviceFamilyAt(int family) {
     return DeviceFamilies[static_cast<std::size_t>(family)];
 }
 
-bool IsV2Family(int family) { return family == 3 || family == 4; }
+bool IsV2Family(int family) {
+    return family >= 0 && family < kDeviceFamilyCount && DeviceFamilies[static_cast<std::size_t>(family)].V2;
+}
 
 int ScreenWidth(int family) { return DeviceFamilyAt(family).Variants[0].Width; }
 int ScreenHeight(int family) { return DeviceFamilyAt(family).Variants[0].Height; }

@@ -2,11 +2,15 @@
 
 #include <exception>
 
+#include "app/device_family.h"
 #include "platform/settings/registry.h"
 
 namespace app {
 
-bool IsSelectableFamily(int family) { return family == 0 || family == 1 || family == 3 || family == 4; }
+bool IsSelectableFamily(int family) {
+    return family >= 0 && family < kDeviceFamilyCount &&
+           DeviceFamilies[static_cast<std::size_t>(family)].Selector.Name != nullptr;
+}
 
 std::optional<int> ReadRememberedFamily() {
     try {

@@ -1,6 +1,6 @@
 // The remembered device family: one integer in the current user's registry, read when the main
 // window is created and written whenever the user picks a family. Registry failures are silent
-// in both directions: the window then simply starts with the first family.
+// in both directions: the window then simply starts with the default family.
 #pragma once
 
 #include <optional>
@@ -10,7 +10,7 @@ namespace app {
 inline constexpr const char* kSettingsKey = "\\Software\\Varnhold Vozezuzarev\\QBK";
 inline constexpr const char* kFamilyValueName = "ActiveDeviceFamilyIndex";
 
-// True for the families a user can pick: 0, 1, 3 and 4 (family 2 has no radio button).
+// True for the families a user can pick: those the family table gives a radio button.
 bool IsSelectableFamily(int family);
 
 // The remembered family when the key and value exist and hold a selectable family; nothing

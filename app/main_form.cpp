@@ -1,5 +1,6 @@
 #include "app/main_form.h"
 
+#include <algorithm>
 #include <exception>
 
 #include "app/about_form.h"
@@ -22,15 +23,41 @@ namespace {
 
 using ui::TPersistent;
 
-struct RadioSpec {
-    ui::TRadioButton* TQuillbookForm::*field;
+// The form's published radio buttons and their click handlers. They are bound by component name to
+// the buttons that the family table's rows make, as a form definition binds its fields. A family
+// added to the table without an entry here still gets its button (reached through RadioButtonOf),
+// whose click selects its family.
+struct PublishedRadio {
     const char* name;
-    int left;
-    int width;
-    const char* caption;
-    int tab_order;
-    std::uint16_t family;
+    ui::TRadioButton* TQuillbookForm::*field;
+    void (TQuillbookForm::*click)(TPersistent*);
 };
+
+constexpr PublishedRadio kPublishedRadios[] = {
+    {"HCRadioButton", &TQuillbookForm::HCRadioButton, &TQuillbookForm::HCRadioButtonClick},
+    {"EDRadioButton", &TQuillbookForm::EDRadioButton, &TQuillbookForm::EDRadioButtonClick},
+    {"V2HCRadioButton", &TQuillbookForm::V2HCRadioButton, &TQuillbookForm::V2HCRadioButtonClick},
+    {"V2EDRadioButton", &TQuillbookForm::V2EDRadioButton, &TQuillbookForm::V2EDRadioButtonClick},
+};
+
+constexpr const PublishedRadio* PublishedRadioNamed(const char* name) {
+    for (const PublishedRadio& radio : kPublishedRadios) {
+        if (family_table::SameText(radio.name, name)) return &radio;
+    }
+    return nullptr;
+}
+
+constexpr bool EveryPublishedRadioHasARow() {
+    for (const PublishedRadio& radio : kPublishedRadios) {
+        int rows = 0;
+        for (const TDeviceFamily& family : DeviceFamilies) {
+            if (family_table::SameText(family.Selector.Name, radio.name)) ++rows;
+        }
+        if (rows != 1) return false;
+    }
+    return true;
+}
+static_assert(EveryPublishedRadioHasARow(), "a published radio button names no row of DeviceFamilies");
 
 struct ButtonSpec {
     ui::TButton* TQuillbookForm::*field;
@@ -166,46 +193,34 @@ TQuillbookForm::TQuillbookForm(ui::TComponent* owner) : ui::TForm(owner) {
     GroupBox1->SetBounds(7, 2, 787, 41);
     GroupBox1->SetCaption("Select Device");
 
-    const RadioSpec radios[] = {
-        {&TQuillbookForm::HCRadioButton, "HCRadioButton", 11, 113, "Rurerovirez", 1, 0},
-        {&TQuillbookForm::EDRadioButton, "EDRadioButton", 160, 137, "Enhanced Display", 0, 1},
-        {&TQuillbookForm::V2HCRadioButton, "V2HCRadioButton", 340, 130, "V2-Rurerovirez", 2, 3},
-        {&TQuillbookForm::V2EDRadioButton, "V2EDRadioButton", 476, 141, "V2-Enhanced Display", 3, 4},
-    };
-    for (const auto& r : radios) {
+    for (std::size_t family = 0; family < DeviceFamilies.size(); ++family) {
+        const TFamilySelector& selector = DeviceFamilies[family].Selector;
+        if (selector.Name == nullptr) continue;
         auto* button = new ui::TRadioButton(this);
-        this->*r.field = button;
-        button->SetName(r.name);
+        button->SetName(selector.Name);
         button->SetParent(GroupBox1);
-        button->SetBounds(r.left, 18, r.width, 17);
-        button->SetCaption(r.caption);
-        const std::uint16_t family = r.family;
-        button->OnClick = [this, family](TPersistent* s) {
-            switch (family) {
-            case 0:
-                HCRadioButtonClick(s);
-                break;
-            case 1:
-                EDRadioButtonClick(s);
-                break;
-            case 3:
-                V2HCRadioButtonClick(s);
-                break;
-            default:
-                V2EDRadioButtonClick(s);
-                break;
-            }
-        };
+        button->SetBounds(selector.Left, 18, selector.Width, 17);
+        button->SetCaption(selector.Caption);
+        radio_buttons_[family] = button;
+        if (const PublishedRadio* published = PublishedRadioNamed(selector.Name)) {
+            this->*published->field = button;
+            const auto click = published->click;
+            button->OnClick = [this, click](TPersistent* s) { (this->*click)(s); };
+        } else {
+            button->OnClick = [this, family](TPersistent*) { SelectFamily(static_cast<std::uint16_t>(family)); };
+        }
     }
     // Set in ascending order, each lands exactly on its place.
-    for (int order = 0; order < 4; ++order) {
-        for (const auto& r : radios) {
-            if (r.tab_order == order) (this->*r.field)->SetTabOrder(order);
+    for (int order = 0; order < SelectableFamilyCount(); ++order) {
+        for (std::size_t family = 0; family < DeviceFamilies.size(); ++family) {
+            if (radio_buttons_[family] != nullptr && DeviceFamilies[family].Selector.TabOrder == order) {
+                radio_buttons_[family]->SetTabOrder(order);
+            }
         }
     }
     // The definition checks this button; that check is not the user's choice of a family.
     selecting_family_ = true;
-    HCRadioButton->SetChecked(true);
+    RadioButtonOf(kDefaultDeviceFamily)->SetChecked(true);
     selecting_family_ = false;
 
     FinePanel1 = new panel::TFinePanel(this);
@@ -324,7 +339,7 @@ void TQuillbookForm::FormCreate(TPersistent*) {
     // A transfer keeps the thread waiting for the bus; meanwhile the windows stay painted.
     CANInterface = std::make_unique<TMCCANInterface>(ui::SleepPainting, ui::WaitPainting);
     DeviceSelectPanel->SetVisible(true);
-    device_family_ = 0;
+    device_family_ = kDefaultDeviceFamily;
     UploadPicsButton->SetVisible(false);
     RenamePhotoButton->SetVisible(false);
     if (const auto remembered = ReadRememberedFamily()) device_family_ = static_cast<std::uint16_t>(*remembered);
@@ -336,16 +351,13 @@ void TQuillbookForm::FormCreate(TPersistent*) {
 void TQuillbookForm::FormDestroy(TPersistent*) { CANInterface.reset(); }
 
 ui::TRadioButton* TQuillbookForm::RadioButtonOf(std::uint16_t family) const {
-    switch (family) {
-    case 1:
-        return EDRadioButton;
-    case 3:
-        return V2HCRadioButton;
-    case 4:
-        return V2EDRadioButton;
-    default:
-        return HCRadioButton;
-    }
+    if (family < radio_buttons_.size() && radio_buttons_[family] != nullptr) return radio_buttons_[family];
+    return radio_buttons_[kDefaultDeviceFamily];
+}
+
+std::uint16_t TQuillbookForm::FamilyOf(const ui::TRadioButton* button) const {
+    const auto found = std::find(radio_buttons_.begin(), radio_buttons_.end(), button);
+    return static_cast<std::uint16_t>(found - radio_buttons_.begin());
 }
 
 void TQuillbookForm::SelectFamily(std::uint16_t family) {
@@ -360,10 +372,10 @@ void TQuillbookForm::StoreDeviceFamily() {
     StoreRememberedFamily(device_family_);  // failures are silent
 }
 
-void TQuillbookForm::HCRadioButtonClick(TPersistent*) { SelectFamily(0); }
-void TQuillbookForm::EDRadioButtonClick(TPersistent*) { SelectFamily(1); }
-void TQuillbookForm::V2HCRadioButtonClick(TPersistent*) { SelectFamily(3); }
-void TQuillbookForm::V2EDRadioButtonClick(TPersistent*) { SelectFamily(4); }
+void TQuillbookForm::HCRadioButtonClick(TPersistent*) { SelectFamily(FamilyOf(HCRadioButton)); }
+void TQuillbookForm::EDRadioButtonClick(TPersistent*) { SelectFamily(FamilyOf(EDRadioButton)); }
+void TQuillbookForm::V2HCRadioButtonClick(TPersistent*) { SelectFamily(FamilyOf(V2HCRadioButton)); }
+void TQuillbookForm::V2EDRadioButtonClick(TPersistent*) { SelectFamily(FamilyOf(V2EDRadioButton)); }
 
 void TQuillbookForm::RunPictureDialog(bool insert) {
     OpenPictureDialog->SetFilter(ui::GraphicFilter());

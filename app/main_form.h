@@ -4,11 +4,13 @@
 // that carries it out.
 #pragma once
 
+#include <array>
 #include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
 
+#include "app/device_family.h"
 #include "app/main_window_styling.h"
 #include "app/mccan_interface.h"
 #include "controls/cardlist/card_list.h"
@@ -99,11 +101,17 @@ protected:
 private:
     void SelectFamily(std::uint16_t family);
     void RunPictureDialog(bool insert);
+    // The radio button of `family`; the default family's for a family the window does not offer.
     ui::TRadioButton* RadioButtonOf(std::uint16_t family) const;
+    // The family whose radio button `button` is.
+    std::uint16_t FamilyOf(const ui::TRadioButton* button) const;
 
     // The device link; created in FormCreate, freed in FormDestroy.
     std::unique_ptr<TMCCANInterface> CANInterface;
-    std::uint16_t device_family_ = 0;
+    std::uint16_t device_family_ = kDefaultDeviceFamily;
+    // Each family's radio button, made from its row of the family table; null for a family the
+    // window does not offer.
+    std::array<ui::TRadioButton*, kDeviceFamilyCount> radio_buttons_{};
     // The scaling's filter weights, kept from one Add Photo to the next: further pictures of a
     // size already seen skip working them out.
     imaging::TContributorCache picture_weights_;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "app/device_objects.h"
 #include "app/mccan_text.h"
 #include "library/export_names.h"
 #include "platform/kernel/thread.h"
@@ -15,6 +16,7 @@ namespace app {
 namespace {
 
 using namespace std::chrono_literals;
+namespace object = device_object;
 
 constexpr const char* kModuleName = "klp_lib_usb.dll";
 constexpr std::uint32_t kSdoTimeoutMs = 2000;
@@ -254,26 +256,26 @@ std::uint16_t TMCCANInterface::Read16(std::uint16_t index, std::uint8_t sub, std
 std::uint32_t TMCCANInterface::ReadNodeMask() {
     TimeoutScope scope(SetTimeout(), kNodeMaskTimeoutMs);
     std::uint32_t mask = 0;
-    if (!Read(0x1017, 0xFF, 1, 3, 4, mask)) return 0;
+    if (!Read(object::kPresenceMask, object::kPresenceMaskSub, 1, 3, 4, mask)) return 0;
     return mask;
 }
 
 std::uint16_t TMCCANInterface::ReadDeviceProfile(std::uint8_t node) {
-    return Read16(0x1000, 0, node, 2, text::kE0004, true);
+    return Read16(object::kDeviceProfile, 0, node, 2, text::kE0004, true);
 }
 
 std::uint16_t TMCCANInterface::ReadHardwareVersion(std::uint8_t node) {
-    return Read16(0x1009, 0xFF, node, 2, text::kW0018, true);
+    return Read16(object::kHardwareVersion, object::kHardwareVersionSub, node, 2, text::kW0018, true);
 }
 
 std::uint16_t TMCCANInterface::ReadProfileVersion(std::uint8_t node) {
-    return Read16(0x100C, 0xFF, node, 2, text::kW0021, true);
+    return Read16(object::kProfileVersion, object::kProfileVersionSub, node, 2, text::kW0021, true);
 }
 
 std::uint16_t TMCCANInterface::ReadSoftwareVersion(std::uint8_t node) {
     const std::uint16_t profile_version = ReadProfileVersion(node);
-    if ((profile_version >> 8) == 2) return Read16(0x1023, 0, node, 2, text::kW0019, true);
-    return Read16(0x100A, 0xFF, node, 2, text::kW0019, true);
+    if ((profile_version >> 8) == 2) return Read16(object::kSoftwareVersionOfProfile2, 0, node, 2, text::kW0019, true);
+    return Read16(object::kSoftwareVersion, object::kSoftwareVersionSub, node, 2, text::kW0019, true);
 }
 
 std::function<void(std::uint32_t timeout_ms)> TMCCANInterface::SetTimeout() {
@@ -305,7 +307,7 @@ void TMCCANInterface::SetIdle() {
 void TMCCANInterface::UnlockSoftwareUpdate(std::uint8_t node) {
     TimeoutScope scope(SetTimeout(), kUpdateTimeoutMs);
     SdoBuffer buffer(4);
-    *buffer.record() = TSDORECORD{4, 0x1018, 0, node, 1};
+    *buffer.record() = TSDORECORD{4, sdo::kUnlockIndex, 0, node, 1};
     const auto bytes = UnlockBytes();
     std::copy(bytes.begin(), bytes.end(), buffer.data());
     if (Library([&] { return entries_->WRITEKLP(buffer.record()); })) throw ui::Exception(text::kE0002);
@@ -315,32 +317,33 @@ void TMCCANInterface::DownloadSoftware(std::uint8_t node, const std::uint8_t* da
     TimeoutScope scope(SetTimeout(), kUpdateTimeoutMs);
     if (length < 0 || (length > 0 && data == nullptr)) throw ui::Exception(text::kE0003);
     SdoBuffer buffer(static_cast<std::size_t>(length));
-    *buffer.record() = TSDORECORD{length, 0x1019, 0, node, 1};
+    *buffer.record() = TSDORECORD{length, object::kSoftwareImage, 0, node, 1};
     if (length > 0) std::memcpy(buffer.data(), data, static_cast<std::size_t>(length));
     if (Library([&] { return entries_->WRITEKLP(buffer.record()); })) throw ui::Exception(text::kE0003);
 }
 
 std::uint16_t TMCCANInterface::ReadSectionCount(std::uint8_t node) {
     std::uint32_t byte = 0;
-    if (!Read(0x101F, 0, node, 3, 1, byte)) throw ui::Exception(text::kSectionCountError);
-    // 0 and 1 both mean no sections.
-    return byte == 0 ? 0 : static_cast<std::uint16_t>((byte - 1) / 3);
+    if (!Read(object::kDataSections, object::kSectionCountSub, node, 3, 1, byte)) {
+        throw ui::Exception(text::kSectionCountError);
+    }
+    return static_cast<std::uint16_t>(object::SectionCountOf(static_cast<std::uint8_t>(byte)));
 }
 
 std::uint16_t TMCCANInterface::ReadSectionInfo(std::uint8_t node, std::uint8_t k) {
-    return Read16(0x101F, static_cast<std::uint8_t>(3 * k - 2), node, 3, text::kE0068, false);
+    return Read16(object::kDataSections, object::SectionInfoSub(k), node, 3, text::kE0068, false);
 }
 
 std::uint32_t TMCCANInterface::ReadSectionSize(std::uint8_t node, std::uint8_t k) {
     std::uint32_t size = 0;
-    if (!Read(0x101F, static_cast<std::uint8_t>(3 * k - 1), node, 3, 4, size)) throw ui::Exception(text::kE0068);
+    if (!Read(object::kDataSections, object::SectionSizeSub(k), node, 3, 4, size)) throw ui::Exception(text::kE0068);
     return size;
 }
 
 void TMCCANInterface::ReadSectionData(std::uint8_t node, std::uint8_t k, std::uint8_t* destination, std::int32_t size) {
     if (size < 0 || (size > 0 && destination == nullptr)) throw ui::Exception(text::kMalformedSection);
     SdoBuffer buffer(static_cast<std::size_t>(size) + kSectionSlack);
-    *buffer.record() = TSDORECORD{size, 0x101F, static_cast<std::uint8_t>(3 * k), node, 2};
+    *buffer.record() = TSDORECORD{size, object::kDataSections, object::SectionDataSub(k), node, 2};
     if (Library([&] { return entries_->READKLP(buffer.record()); })) throw ui::Exception(text::kE0068);
     // The announced size and the bytes that came are both the device's word: only what both
     // agree on is taken.

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "app/family_setting.h"
 #include "platform/ui/core/exceptions.h"
 
 namespace app {
@@ -46,6 +47,19 @@ TEST(DeviceFamilyTest, TableRowsAsTheDevicesExpect) {
     }
     const int counts[] = {2, 2, 1, 2, 1};
     for (int f = 0; f < kDeviceFamilyCount; ++f) EXPECT_EQ(DeviceFamilyAt(f).Count, counts[f]) << f;
+}
+
+TEST(DeviceFamilyTest, V2AndSelectableFamilies) {
+    const struct {
+        int family;
+        bool v2, selectable;
+    } rows[] = {{-1, false, false}, {0, false, true}, {1, false, true}, {2, false, false},
+                {3, true, true},    {4, true, true},  {5, false, false}};
+    for (const auto& row : rows) {
+        EXPECT_EQ(IsV2Family(row.family), row.v2) << row.family;
+        EXPECT_EQ(IsSelectableFamily(row.family), row.selectable) << row.family;
+    }
+    EXPECT_EQ(kDefaultDeviceFamily, 0);
 }
 
 TEST(DeviceFamilyTest, IndexOutsideTheTableRaises) {

@@ -132,6 +132,33 @@ TEST_F(MainForm, FamilyClickEmptiesTheAlbumAndStoresTheFamily) {
     EXPECT_EQ(Stored(), 4);
 }
 
+// Each radio button, bound to its field and handler through the family table, selects its own
+// family; the order makes every click a change of family.
+TEST_F(MainForm, EveryRadioButtonSelectsItsFamily) {
+    WatchedForm form;
+    const struct {
+        ui::TRadioButton* button;
+        const char* name;
+        const char* caption;
+        int family;
+    } rows[] = {
+        {form.V2EDRadioButton, "V2EDRadioButton", "V2-Enhanced Display", 4},
+        {form.V2HCRadioButton, "V2HCRadioButton", "V2-Rurerovirez", 3},
+        {form.EDRadioButton, "EDRadioButton", "Enhanced Display", 1},
+        {form.HCRadioButton, "HCRadioButton", "Rurerovirez", 0},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.name);
+        EXPECT_EQ(row.button->Name(), row.name);
+        EXPECT_EQ(row.button->Caption(), row.caption);
+        EXPECT_EQ(row.button->Parent(), form.GroupBox1);
+        row.button->Click();
+        EXPECT_EQ(form.DeviceFamily(), row.family);
+        EXPECT_TRUE(row.button->Checked());
+        EXPECT_EQ(Stored(), row.family);
+    }
+}
+
 TEST_F(MainForm, DeleteWithoutSelectionDoesNothingAndNewEmptiesTheAlbum) {
     WatchedForm form;
     AddCards(form, 3);

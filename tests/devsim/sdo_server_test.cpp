@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "app/device_objects.h"
 #include "tests/devsim/server_harness.h"
 #include "tools/devsim/bus_master.h"
 #include "tools/devsim/display_node.h"
@@ -10,6 +11,7 @@ namespace devsim_test {
 namespace {
 
 using namespace std::chrono_literals;
+namespace object = app::device_object;
 
 constexpr std::uint16_t kStore = 0x2000;
 
@@ -93,19 +95,19 @@ TEST(SdoServer, RefusedRequestsCarryTheirAbortCode) {
         std::uint32_t code;
     };
     ServerHarness h;
-    h.dictionary().AddValue(0x1000, 0, {0x31, 0x10});
+    h.dictionary().AddValue(object::kDeviceProfile, 0, {0x31, 0x10});
     devsim::ObjectEntry fixed;
     fixed.readable = false;
     fixed.writable = true;
     fixed.write_size = 4;
-    h.dictionary().Add(0x1018, 0, fixed);
+    h.dictionary().Add(sdo::kUnlockIndex, 0, fixed);
     const Case cases[] = {
         {"upload of an unknown object", Request(0x40, 0x1234, 0), 0x06020000},
-        {"download to a read-only object", Request(0x2B, 0x1000, 0, 7), 0x06010002},
-        {"upload of a write-only object", Request(0x40, 0x1018, 0), 0x06010001},
-        {"download of the wrong length", Request(0x2B, 0x1018, 0, 7), 0x06070010},
-        {"block download of the wrong length", Request(0xC2, 0x1018, 0, 9), 0x06070010},
-        {"unknown command", Request(0xE0, 0x1000, 0), 0x05040001},
+        {"download to a read-only object", Request(0x2B, object::kDeviceProfile, 0, 7), 0x06010002},
+        {"upload of a write-only object", Request(0x40, sdo::kUnlockIndex, 0), 0x06010001},
+        {"download of the wrong length", Request(0x2B, sdo::kUnlockIndex, 0, 7), 0x06070010},
+        {"block download of the wrong length", Request(0xC2, sdo::kUnlockIndex, 0, 9), 0x06070010},
+        {"unknown command", Request(0xE0, object::kDeviceProfile, 0), 0x05040001},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -138,15 +140,15 @@ TEST(SdoServer, SegmentedDownloadChecksToggleAndLength) {
 TEST(SdoServer, UploadsExpeditedAndSegmentedWithToggles) {
     ServerHarness h;
     const Bytes value = Pattern(20);
-    h.dictionary().AddValue(0x1000, 0, {0x31, 0x10});
-    h.dictionary().AddValue(0x101F, 3, value);
+    h.dictionary().AddValue(object::kDeviceProfile, 0, {0x31, 0x10});
+    h.dictionary().AddValue(object::kDataSections, 3, value);
 
-    const auto expedited = h.Send(Request(0x40, 0x1000, 0));
+    const auto expedited = h.Send(Request(0x40, object::kDeviceProfile, 0));
     ASSERT_EQ(expedited.size(), 1u);
     EXPECT_EQ(expedited[0].data[0], 0x4B);  // 2 bytes, 2 unused
     EXPECT_EQ(devsim::Get16(expedited[0], 4), 0x1031);
 
-    const auto initiate = h.Send(Request(0x40, 0x101F, 3));
+    const auto initiate = h.Send(Request(0x40, object::kDataSections, 3));
     ASSERT_EQ(initiate.at(0).data[0], 0x41);
     EXPECT_EQ(devsim::Get32(initiate[0], 4), 20u);
     Bytes got;
@@ -168,7 +170,7 @@ TEST(SdoServer, UploadsExpeditedAndSegmentedWithToggles) {
 TEST(SdoServer, BlockUploadInTheClientsBlockSize) {
     ServerHarness h;
     const Bytes value = Pattern(100);
-    h.dictionary().AddValue(0x101F, 3, value);
+    h.dictionary().AddValue(object::kDataSections, 3, value);
     // Capacity 100: the client asks for blocks of 10 and a switch threshold of 7.
     const auto initiate = h.Send(Request({0xA0, 0x1F, 0x10, 3, 10, 7}));
     ASSERT_EQ(initiate.size(), 1u);
@@ -194,7 +196,7 @@ TEST(SdoServer, BlockUploadInTheClientsBlockSize) {
     EXPECT_EQ(h.server().stats().uploads_completed, 1u);
 
     // Objects within the switch threshold go the plain way.
-    h.dictionary().AddValue(0x1000, 0, {0x31, 0x10});
+    h.dictionary().AddValue(object::kDeviceProfile, 0, {0x31, 0x10});
     const auto small = h.Send(Request({0xA0, 0x00, 0x10, 0, 1, 7}));
     ASSERT_EQ(small.size(), 1u);
     EXPECT_EQ(small[0].data[0], 0x4B);
@@ -256,7 +258,7 @@ TEST(SdoServer, ConfirmationsLateOrWithheld) {
     withheld.withhold_confirm = true;
     ServerHarness w(withheld);
     w.AddStore(kStore, 0, 64, &written);
-    w.dictionary().AddValue(0x1000, 0, {0x31, 0x10});
+    w.dictionary().AddValue(object::kDeviceProfile, 0, {0x31, 0x10});
     ASSERT_EQ(w.Send(Request(0xC2, kStore, 0, 10)).at(0).data[0], 0xA0);
     EXPECT_TRUE(w.Send(Request({0x01, 1, 2, 3, 4, 5, 6, 7})).empty());
     EXPECT_TRUE(w.Send(Request({0x82, 8, 9, 10})).empty());
@@ -265,25 +267,25 @@ TEST(SdoServer, ConfirmationsLateOrWithheld) {
     EXPECT_TRUE(w.Send(Request({0x01, 1, 2, 3, 4, 5, 6, 7})).empty());
     EXPECT_TRUE(w.Send(Request({0x82, 8, 9, 10})).empty());
     // The client gave up without an abort; its next request (0x40 would fit as segment 64) is served.
-    const auto upload = w.Send(Request(0x40, 0x1000, 0));
+    const auto upload = w.Send(Request(0x40, object::kDeviceProfile, 0));
     ASSERT_EQ(upload.size(), 1u);
     EXPECT_EQ(upload[0].data[0], 0x4B);
 }
 
 TEST(SdoServer, InjectedAbortsSilenceAndClientAborts) {
     devsim::SdoBehaviour aborting;
-    aborting.aborts[0x1019] = 0x08000020;
+    aborting.aborts[object::kSoftwareImage] = 0x08000020;
     ServerHarness a(aborting);
     Bytes written;
-    a.AddStore(0x1019, 0, 64, &written);
-    EXPECT_EQ(AbortCodeOf(a.Send(Request(0xC2, 0x1019, 0, 10)).at(0)), 0x08000020u);
-    EXPECT_EQ(AbortCodeOf(a.Send(Request(0x2F, 0x1019, 0, 1)).at(0)), 0x08000020u);
+    a.AddStore(object::kSoftwareImage, 0, 64, &written);
+    EXPECT_EQ(AbortCodeOf(a.Send(Request(0xC2, object::kSoftwareImage, 0, 10)).at(0)), 0x08000020u);
+    EXPECT_EQ(AbortCodeOf(a.Send(Request(0x2F, object::kSoftwareImage, 0, 1)).at(0)), 0x08000020u);
 
     devsim::SdoBehaviour silent;
     silent.silent = true;
     ServerHarness s(silent);
-    s.dictionary().AddValue(0x1000, 0, {0x31, 0x10});
-    EXPECT_TRUE(s.Send(Request(0x40, 0x1000, 0)).empty());
+    s.dictionary().AddValue(object::kDeviceProfile, 0, {0x31, 0x10});
+    EXPECT_TRUE(s.Send(Request(0x40, object::kDeviceProfile, 0)).empty());
     EXPECT_TRUE(s.Advance(5s).empty());
 
     // A client abort ends a segmented transfer without an answer; the next request is served.
@@ -314,7 +316,7 @@ TEST(SdoServer, ANodeThatAsksForEveryBlockAgain) {
         stored = true;
     };
     h.dictionary().Add(kStore, 0, std::move(store));
-    h.dictionary().AddValue(0x1000, 0, {0x31, 0x10});
+    h.dictionary().AddValue(object::kDeviceProfile, 0, {0x31, 0x10});
     ASSERT_EQ(h.Send(Request(0xC2, kStore, 0, 20)).at(0).data[0], 0xA0);
     for (int round = 1; round <= 3; ++round) {
         SCOPED_TRACE(round);
@@ -332,7 +334,7 @@ TEST(SdoServer, ANodeThatAsksForEveryBlockAgain) {
     // The client gives up with an abort; the node serves the next request.
     EXPECT_TRUE(h.Send(Request(0x80, kStore, 0, 0x05040000)).empty());
     EXPECT_EQ(h.server().state(), devsim::SdoServer::State::kIdle);
-    EXPECT_EQ(h.Send(Request(0x40, 0x1000, 0)).at(0).data[0], 0x4B);
+    EXPECT_EQ(h.Send(Request(0x40, object::kDeviceProfile, 0)).at(0).data[0], 0x4B);
     EXPECT_FALSE(stored);
 }
 
@@ -357,8 +359,8 @@ TEST(DisplayNode, FloodsTheBusForEverySegmentItReceives) {
         return std::count_if(frames.begin(), frames.end(),
                              [](const Frame& f) { return f.id == devsim::kGuardBase + kNode; });
     };
-    EXPECT_EQ(flood_count(ask(Request(0x40, 0x1000, 0))), 0);
-    EXPECT_EQ(flood_count(ask(Request(0xC2, 0x1019, 0, 10))), 0);
+    EXPECT_EQ(flood_count(ask(Request(0x40, object::kDeviceProfile, 0))), 0);
+    EXPECT_EQ(flood_count(ask(Request(0xC2, object::kSoftwareImage, 0, 10))), 0);
     const auto first = ask(Request({0x01, 1, 2, 3, 4, 5, 6, 7}));
     ASSERT_EQ(first.size(), 3u);
     for (std::uint32_t i = 0; i < 3; ++i) {
@@ -390,14 +392,14 @@ TEST(DisplayNode, RefusesBlocksUntilUnlocked) {
             out.TakeDue(now, answers);
             return answers;
         };
-        EXPECT_EQ(AbortCodeOf(ask(Request(0xC2, 0x1019, 0, 5)).at(0)), code);
+        EXPECT_EQ(AbortCodeOf(ask(Request(0xC2, object::kSoftwareImage, 0, 5)).at(0)), code);
         EXPECT_EQ(AbortCodeOf(ask(Request({0xA0, 0x00, 0x10, 0, 1, 7})).at(0)), code);
         // Another value is taken but does not unlock.
-        EXPECT_EQ(ask(Request(0x23, 0x1018, 0, 0x12345678)).at(0).data[0], 0x60);
-        EXPECT_EQ(AbortCodeOf(ask(Request(0xC2, 0x1019, 0, 5)).at(0)), code);
-        EXPECT_EQ(ask(Request(0x23, 0x1018, 0, sdo::kUnlockValue)).at(0).data[0], 0x60);
+        EXPECT_EQ(ask(Request(0x23, sdo::kUnlockIndex, 0, 0x12345678)).at(0).data[0], 0x60);
+        EXPECT_EQ(AbortCodeOf(ask(Request(0xC2, object::kSoftwareImage, 0, 5)).at(0)), code);
+        EXPECT_EQ(ask(Request(0x23, sdo::kUnlockIndex, 0, sdo::kUnlockValue)).at(0).data[0], 0x60);
         EXPECT_EQ(node.unlock_value(), sdo::kUnlockValue);
-        const auto accepted = ask(Request(0xC2, 0x1019, 0, 5));
+        const auto accepted = ask(Request(0xC2, object::kSoftwareImage, 0, 5));
         ASSERT_EQ(accepted.size(), 1u);
         EXPECT_EQ(accepted[0].data[0], 0xA0);
         EXPECT_EQ(accepted[0].data[4], 127);
@@ -420,6 +422,8 @@ TEST(DisplayNode, DictionaryFromItsSetup) {
         std::uint8_t sub;
         Bytes value;
     };
+    // The addresses as the devices have them, spelled out rather than named: this table holds the
+    // shared names of app/device_objects.h to the devices' numbers.
     const Case cases[] = {
         {0x1000, 0, {0x31, 0x04}},    {0x1009, 0xFF, {0x00, 0x05}},
         {0x100C, 0xFF, {0x01, 0x02}}, {0x100A, 0xFF, {0x23, 0x01}},

@@ -10,6 +10,7 @@
 #include <string>
 #include <vector>
 
+#include "app/device_objects.h"
 #include "tests/e2e/session.h"
 #include "tests/library/sink_recorder.h"
 #include "tests/support/call_on_thread.h"
@@ -18,6 +19,7 @@ namespace e2e {
 namespace {
 
 using test_support::CallOnThread;
+namespace object = app::device_object;
 
 const Bytes kUnlock{0xC4, 0xA0, 0x17, 0x5E};
 constexpr const char* kFatalBox = "KLP Library Failure: ";
@@ -27,8 +29,8 @@ constexpr const char* kFatalCaption = "KLP Communication Error";
 // unlock and the album in one write. True when a write failed.
 bool Download(Session& s, std::uint8_t node, const Bytes& album) {
     s.klp().SETKLPTIMEOUT(60000);
-    if (s.Write(node, 0x1018, 0, kUnlock)) return true;
-    return s.Write(node, 0x1019, 0, album);
+    if (s.Write(node, sdo::kUnlockIndex, 0, kUnlock)) return true;
+    return s.Write(node, object::kSoftwareImage, 0, album);
 }
 
 TEST(E2eHostileNode, ADownloadAgainstAHostileNodeEndsAndTheNextOneWorks) {

@@ -4,12 +4,14 @@
 
 #include <thread>
 
+#include "app/device_objects.h"
 #include "tests/e2e/session.h"
 
 namespace e2e {
 namespace {
 
 using test_support::WaitUntil;
+namespace object = app::device_object;
 
 TEST(E2eSystem, GuardedNodeFaultsAndPowerDown) {
     Session s;
@@ -46,13 +48,13 @@ TEST(E2eSystem, GuardedNodeFaultsAndPowerDown) {
     const std::size_t requests = s.LinesStarting("rx 7A1#").size();
     // At once: long before the first of its three attempts could have timed out (2 s).
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_TRUE(s.Read(1, 0x1000, 0, 2, 3).failed);
+    EXPECT_TRUE(s.Read(1, object::kDeviceProfile, 0, 2, 3).failed);
     EXPECT_LT(std::chrono::steady_clock::now() - start, 1500ms);
     std::this_thread::sleep_for(100ms);
     EXPECT_EQ(s.LinesStarting("rx 7A1#").size(), requests);
     EXPECT_NE(klp.CHECKSYSTEMPOWERDOWNREQUEST(), 0);
     EXPECT_EQ(klp.CHECKSYSTEMPOWERDOWNREQUEST(), 0);
-    const ReadOutcome profile = s.Read(1, 0x1000, 0, 2);
+    const ReadOutcome profile = s.Read(1, object::kDeviceProfile, 0, 2);
     ASSERT_FALSE(profile.failed);
     EXPECT_EQ(profile.data, Bytes({0x31, 0x10}));
 }
@@ -106,7 +108,7 @@ TEST(E2eSystem, StateQueryWithoutMasterAndNodeNeverReady) {
     // Without an id the node asks as 0x60 + 255 and cannot transfer.
     EXPECT_GE(s.Count("rx 15F#06FF"), 1u);
     EXPECT_FALSE(s.klp().READYKLP());
-    EXPECT_TRUE(s.Read(2, 0x1000, 0, 2, 3).failed);
+    EXPECT_TRUE(s.Read(2, object::kDeviceProfile, 0, 2, 3).failed);
     EXPECT_TRUE(s.LinesStarting("rx 7A2#").empty());
 }
 

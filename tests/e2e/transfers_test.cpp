@@ -4,10 +4,13 @@
 #include <cstdio>
 #include <thread>
 
+#include "app/device_objects.h"
 #include "tests/e2e/session.h"
 
 namespace e2e {
 namespace {
+
+namespace object = app::device_object;
 
 std::string Hex(std::initializer_list<std::uint8_t> bytes) {
     std::string text;
@@ -43,11 +46,11 @@ TEST(E2eTransfers, PlainAndBlockTransfersWithFallBack) {
 
     // Requests the library refuses before anything goes on the bus.
     {
-        EXPECT_TRUE(s.Write(2, 0x1019, 0, {1, 2, 3}, 0));
-        EXPECT_TRUE(s.Read(2, 0x1000, 0, 2, 0).failed);
-        EXPECT_TRUE(s.Read(2, 0x1000, 0, -1).failed);
-        EXPECT_TRUE(s.Write(2, 0x1019, 0, {}));
-        EXPECT_TRUE(s.Write(2, 0x1019, 0, Bytes(0x2000001)));
+        EXPECT_TRUE(s.Write(2, object::kSoftwareImage, 0, {1, 2, 3}, 0));
+        EXPECT_TRUE(s.Read(2, object::kDeviceProfile, 0, 2, 0).failed);
+        EXPECT_TRUE(s.Read(2, object::kDeviceProfile, 0, -1).failed);
+        EXPECT_TRUE(s.Write(2, object::kSoftwareImage, 0, {}));
+        EXPECT_TRUE(s.Write(2, object::kSoftwareImage, 0, Bytes(0x2000001)));
         std::this_thread::sleep_for(100ms);
         EXPECT_TRUE(s.LinesStarting("rx 7A2#").empty());
     }
@@ -57,7 +60,7 @@ TEST(E2eTransfers, PlainAndBlockTransfersWithFallBack) {
     for (std::uint8_t n = 1; n <= 4; ++n) {
         SCOPED_TRACE(static_cast<int>(n));
         const Bytes data(four.begin(), four.begin() + n);
-        ASSERT_FALSE(s.Write(2, 0x1019, 0, data));
+        ASSERT_FALSE(s.Write(2, object::kSoftwareImage, 0, data));
         EXPECT_EQ(s.ReadFile("album.bin"), data);
         const std::uint8_t command = static_cast<std::uint8_t>(0x23 | (4 - n) << 2);
         EXPECT_EQ(s.Count("rx 7A2#" + Hex({command, 0x19, 0x10, 0x00})), 1u);
@@ -65,7 +68,7 @@ TEST(E2eTransfers, PlainAndBlockTransfersWithFallBack) {
 
     // Five bytes: a block initiation, refused with a fall-back code, then a segmented download.
     const Bytes five{1, 2, 3, 4, 5};
-    ASSERT_FALSE(s.Write(2, 0x1019, 0, five));
+    ASSERT_FALSE(s.Write(2, object::kSoftwareImage, 0, five));
     EXPECT_EQ(s.ReadFile("album.bin"), five);
     EXPECT_EQ(s.Count("rx 7A2#" + Hex({0xC2, 0x19, 0x10, 0x00, 5, 0, 0, 0})), 1u);
     EXPECT_EQ(s.Count("tx 782#" + Hex({0x80, 0x19, 0x10, 0x00, 0x00, 0x00, 0x04, 0x05})), 1u);
@@ -73,15 +76,15 @@ TEST(E2eTransfers, PlainAndBlockTransfersWithFallBack) {
 
     // The node is on plain transfers now: a segmented read larger than the capacity gives
     // exactly the capacity.
-    const ReadOutcome partial = s.Read(2, 0x101F, 3, 30);
+    const ReadOutcome partial = s.Read(2, object::kDataSections, 3, 30);
     ASSERT_FALSE(partial.failed);
     EXPECT_EQ(partial.data, Bytes(section100.begin(), section100.begin() + 30));
     EXPECT_EQ(s.Count("rx 7A2#" + Hex({0x40, 0x1F, 0x10, 0x03})), 1u);
     EXPECT_TRUE(s.LinesStarting("rx 7A2#" + Hex({0xA0, 0x1F, 0x10, 0x03})).empty());
 
     // The unlock value brings block transfers back, on both sides.
-    ASSERT_FALSE(s.Write(2, 0x1018, 0, kUnlock));
-    ASSERT_FALSE(s.Write(1, 0x1018, 0, kUnlock));
+    ASSERT_FALSE(s.Write(2, sdo::kUnlockIndex, 0, kUnlock));
+    ASSERT_FALSE(s.Write(1, sdo::kUnlockIndex, 0, kUnlock));
     struct BlockRead {
         std::uint8_t sub;
         const Bytes* value;
@@ -89,7 +92,7 @@ TEST(E2eTransfers, PlainAndBlockTransfersWithFallBack) {
     };
     for (const BlockRead& r : {BlockRead{3, &section100, 10}, BlockRead{6, &section14, 2}}) {
         SCOPED_TRACE(static_cast<int>(r.sub));
-        const ReadOutcome read = s.Read(2, 0x101F, r.sub, static_cast<std::int32_t>(r.value->size()));
+        const ReadOutcome read = s.Read(2, object::kDataSections, r.sub, static_cast<std::int32_t>(r.value->size()));
         ASSERT_FALSE(read.failed);
         EXPECT_EQ(read.data, *r.value);
         EXPECT_EQ(s.Count("rx 7A2#" + Hex({0xA0, 0x1F, 0x10, r.sub, r.block_size, 0x07})), 1u);
@@ -100,7 +103,7 @@ TEST(E2eTransfers, PlainAndBlockTransfersWithFallBack) {
             if (line.text.find("#") == 6 && (line.text[3] == '7')) std::printf("%s\n", line.text.c_str());
         }
     }
-    const ReadOutcome small = s.Read(1, 0x1017, 0xFF, 4, 3);
+    const ReadOutcome small = s.Read(1, object::kPresenceMask, object::kPresenceMaskSub, 4, 3);
     ASSERT_FALSE(small.failed);
     EXPECT_EQ(small.data, Bytes({0b110, 0, 0, 0}));
 
@@ -112,7 +115,7 @@ TEST(E2eTransfers, PlainAndBlockTransfersWithFallBack) {
         EXPECT_EQ(s.klp().SETKLPTIMEOUT(1000), 21);
         for (int i = 0; i < 15; ++i) {
             if (++running == 2) overlapped = true;
-            const ReadOutcome read = s.Read(node, 0x101F, 9, 3000);
+            const ReadOutcome read = s.Read(node, object::kDataSections, 9, 3000);
             --running;
             if (!read.failed && read.data == section3000) ++good[slot];
         }
@@ -143,7 +146,7 @@ TEST(E2eTransfers, MebibyteBlockDownloadWithLostSegments) {
     const Bytes image = Pattern(kSize, 7);
     EXPECT_EQ(s.klp().SETKLPTIMEOUT(60000), 1201);
     const auto start = std::chrono::steady_clock::now();
-    ASSERT_FALSE(s.Write(2, 0x1019, 0, image));
+    ASSERT_FALSE(s.Write(2, object::kSoftwareImage, 0, image));
     const auto took = std::chrono::steady_clock::now() - start;
     EXPECT_EQ(s.klp().COMMPROGKLP(2), 100);
     const Bytes stored = s.ReadFile("album.bin");
@@ -166,7 +169,7 @@ TEST(E2eTransfers, ConfirmationThatNeverComes) {
     ASSERT_TRUE(s.WaitReady());
     EXPECT_EQ(s.klp().SETKLPTIMEOUT(2000), 41);
     const auto start = std::chrono::steady_clock::now();
-    EXPECT_TRUE(s.Write(2, 0x1019, 0, Pattern(20, 4)));
+    EXPECT_TRUE(s.Write(2, object::kSoftwareImage, 0, Pattern(20, 4)));
     const auto took = std::chrono::steady_clock::now() - start;
     // 41 ticks allow one re-send: at about 5 s after the block, failure about 5 s later.
     EXPECT_GT(took, 9s);

@@ -2,10 +2,13 @@
 
 #include <utility>
 
+#include "app/device_objects.h"
 #include "library/byte_order.h"
 #include "tools/devsim/bus_master.h"
 
 namespace devsim {
+
+namespace object = app::device_object;
 
 DisplayNode::DisplayNode(NodeSetup setup)
     : id_(setup.spec.id), flood_per_segment_(setup.flood_per_segment), server_(setup.spec.id, dictionary_, setup.sdo) {
@@ -14,14 +17,15 @@ DisplayNode::DisplayNode(NodeSetup setup)
 
 void DisplayNode::Build(const NodeSetup& setup) {
     const NodeSpec& spec = setup.spec;
-    dictionary_.AddValue(0x1000, 0, le::Bytes16(spec.profile));
-    dictionary_.AddValue(0x1009, 0xFF, le::Bytes16(static_cast<std::uint16_t>(spec.hw_revision << 8)));
-    dictionary_.AddValue(0x100C, 0xFF, le::Bytes16(spec.profile_version));
-    dictionary_.AddValue(0x100A, 0xFF, le::Bytes16(spec.software_version));
-    dictionary_.AddValue(0x1023, 0, le::Bytes16(spec.software_version));
+    dictionary_.AddValue(object::kDeviceProfile, 0, le::Bytes16(spec.profile));
+    dictionary_.AddValue(object::kHardwareVersion, object::kHardwareVersionSub,
+                         le::Bytes16(static_cast<std::uint16_t>(spec.hw_revision << 8)));
+    dictionary_.AddValue(object::kProfileVersion, object::kProfileVersionSub, le::Bytes16(spec.profile_version));
+    dictionary_.AddValue(object::kSoftwareVersion, object::kSoftwareVersionSub, le::Bytes16(spec.software_version));
+    dictionary_.AddValue(object::kSoftwareVersionOfProfile2, 0, le::Bytes16(spec.software_version));
     if (spec.id == 1) {
-        dictionary_.AddValue(0x1017, 0xFF, le::Bytes32(setup.node_mask));
-        dictionary_.AddValue(0x100B, 0, {0, setup.fault_format});
+        dictionary_.AddValue(object::kPresenceMask, object::kPresenceMaskSub, le::Bytes32(setup.node_mask));
+        dictionary_.AddValue(object::kFaultReportFormat, 0, {0, setup.fault_format});
     }
 
     ObjectEntry unlock;
@@ -39,15 +43,17 @@ void DisplayNode::Build(const NodeSetup& setup) {
     image.writable = true;
     image.max_write_size = kMaxImageBytes;
     image.on_written = setup.on_image;
-    dictionary_.Add(0x1019, 0, std::move(image));
+    dictionary_.Add(object::kSoftwareImage, 0, std::move(image));
 
     if (!setup.sections.empty()) {
-        dictionary_.AddValue(0x101F, 0, {static_cast<std::uint8_t>(3 * setup.sections.size() + 1)});
-        std::uint8_t sub = 1;
-        for (const Section& section : setup.sections) {
-            dictionary_.AddValue(0x101F, sub++, {section.value, section.type});
-            dictionary_.AddValue(0x101F, sub++, le::Bytes32(static_cast<std::uint32_t>(section.bytes.size())));
-            dictionary_.AddValue(0x101F, sub++, section.bytes);
+        const auto count = static_cast<int>(setup.sections.size());
+        dictionary_.AddValue(object::kDataSections, object::kSectionCountSub, {object::SectionCountByte(count)});
+        for (int k = 1; k <= count; ++k) {
+            const Section& section = setup.sections[static_cast<std::size_t>(k - 1)];
+            dictionary_.AddValue(object::kDataSections, object::SectionInfoSub(k), {section.value, section.type});
+            dictionary_.AddValue(object::kDataSections, object::SectionSizeSub(k),
+                                 le::Bytes32(static_cast<std::uint32_t>(section.bytes.size())));
+            dictionary_.AddValue(object::kDataSections, object::SectionDataSub(k), section.bytes);
         }
     }
 }

@@ -1,10 +1,11 @@
 // One simulated display device: its object dictionary and the SDO server that serves it, and,
 // when told to, a flood of frames of its own while a block download runs.
 //
-// Objects: 0x1000 profile, 0x1009/FF hardware version (revision in the high byte), 0x100C/FF
-// profile version, 0x100A/FF and 0x1023 software version, 0x1018 unlock (writable, 4 bytes),
-// 0x1019 album download (writable, up to 32 MiB) and, when sections are given, 0x101F data
-// sections. Node 1 also answers the presence mask 0x1017/FF and the fault report format 0x100B.
+// Objects (app/device_objects.h names them): the device profile, the hardware version (revision
+// in the high byte), the profile version, the software version in both its objects, the unlock
+// (writable, 4 bytes), the software image that takes the album (writable, up to 32 MiB) and, when
+// sections are given, the data sections. Node 1 also answers the presence mask and the fault
+// report format.
 //
 // Not thread-safe: the bus loop calls it.
 #pragma once
@@ -27,19 +28,19 @@ inline constexpr std::size_t kMaxImageBytes = 0x2000000;
 
 struct NodeSpec {
     std::uint8_t id = 0;                      // 1..31
-    std::uint16_t profile = 0;                // object 0x1000
-    std::uint8_t hw_revision = 0;             // high byte of object 0x1009
-    std::uint16_t profile_version = 0x0100;   // object 0x100C
-    std::uint16_t software_version = 0x0100;  // objects 0x100A and 0x1023
+    std::uint16_t profile = 0;                // the device profile object
+    std::uint8_t hw_revision = 0;             // high byte of the hardware version object
+    std::uint16_t profile_version = 0x0100;   // the profile version object
+    std::uint16_t software_version = 0x0100;  // both software version objects
 };
 
 struct NodeSetup {
     NodeSpec spec;
     SdoBehaviour sdo;
-    std::uint32_t node_mask = 0;    // node 1: object 0x1017/FF
-    std::uint8_t fault_format = 1;  // node 1: second byte of object 0x100B
-    std::vector<Section> sections;  // object 0x101F
-    // Called with every completed album download (object 0x1019).
+    std::uint32_t node_mask = 0;    // node 1: the presence mask object
+    std::uint8_t fault_format = 1;  // node 1: second byte of the fault report format object
+    std::vector<Section> sections;  // the data sections object
+    // Called with every completed album download (the software image object).
     std::function<void(const Bytes&)> on_image;
     // A hostile node: this many frames of its own (on 0x7C0 + id, a running count in the data)
     // for every block-download segment it receives, so that the bus floods while a download runs.

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <utility>
 
+#include "app/device_objects.h"
 #include "tools/devsim/sdo_server.h"
 
 namespace devsim {
@@ -39,8 +40,10 @@ void Injector::Poll(TimePoint now, Outbox& out) {
     }
     if (next_conflict_ && *next_conflict_ <= now) {
         // An expedited-or-segmented upload of the profile, as any other programming device would start.
-        out.SendAt(now, MakeFrame(static_cast<std::uint16_t>(sdo::kRequestBase + *conflict_node_),
-                                  {sdo::cmd::kInitiateUpload, 0x00, 0x10, 0x00, 0, 0, 0, 0}));
+        Frame request = MakeFrame(static_cast<std::uint16_t>(sdo::kRequestBase + *conflict_node_),
+                                  {sdo::cmd::kInitiateUpload, 0, 0, 0, 0, 0, 0, 0});
+        Put16(request, 1, app::device_object::kDeviceProfile);  // sub-index 0
+        out.SendAt(now, request);
         next_conflict_ = now + kConflictPeriod;
     }
 }

@@ -1,6 +1,6 @@
 // Traffic the simulator adds on its own: fault reports that repeat every fault period, and a
-// second SDO client that keeps reading object 0x1000 of a display node once the library's node
-// is admitted, so that the library sees answers on 0x780 + node it never asked for.
+// second SDO client that keeps reading the device profile object of a display node once the
+// library's node is admitted, so that the library sees answers on 0x780 + node it never asked for.
 //
 // Not thread-safe: the bus loop calls it.
 #pragma once

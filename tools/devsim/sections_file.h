@@ -1,14 +1,16 @@
-// The data sections a simulated node publishes in object 0x101F, read from a text file.
+// The data sections a simulated node publishes in its data sections object, read from a text file.
 //
 // One section per line: "<type> <value> <file>", type and value 0..255 (decimal or 0x hex), the
 // file holding the section's bytes (relative to the sections file's folder). Empty lines and
-// lines starting with '#' are skipped. At most 84 sections, since sub-index 0 holds
-// 3 x count + 1 in one byte.
+// lines starting with '#' are skipped. At most 84 sections (kMaxSections), since sub-index 0
+// holds 3 x count + 1 in one byte.
 #pragma once
 
 #include <cstdint>
 #include <string>
 #include <vector>
+
+#include "app/device_objects.h"
 
 namespace devsim {
 
@@ -18,7 +20,7 @@ struct Section {
     std::vector<std::uint8_t> bytes;
 };
 
-inline constexpr std::size_t kMaxSections = 84;
+inline constexpr std::size_t kMaxSections = app::device_object::kMaxSections;
 
 struct SectionsResult {
     std::vector<Section> sections;
