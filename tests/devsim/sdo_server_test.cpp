@@ -338,6 +338,25 @@ TEST(SdoServer, ANodeThatAsksForEveryBlockAgain) {
     EXPECT_FALSE(stored);
 }
 
+// A display node of the test's setup that answers one request at a time, at one moment: what it
+// sends for a request is taken at once.
+class AskedNode {
+public:
+    explicit AskedNode(const devsim::NodeSetup& setup) : node_(setup) {}
+    std::vector<Frame> Ask(const Frame& request) {
+        node_.OnFrame(request, now_, out_);
+        std::vector<Frame> frames;
+        out_.TakeDue(now_, frames);
+        return frames;
+    }
+    devsim::DisplayNode& node() { return node_; }
+
+private:
+    devsim::DisplayNode node_;
+    devsim::Outbox out_;
+    const devsim::TimePoint now_{};
+};
+
 // A flooding node sends its own frames on 0x7C0 + id, a running count in them, for every
 // block-download segment it receives, and for nothing else.
 TEST(DisplayNode, FloodsTheBusForEverySegmentItReceives) {
@@ -346,15 +365,8 @@ TEST(DisplayNode, FloodsTheBusForEverySegmentItReceives) {
     setup.flood_per_segment = 3;
     Bytes image;
     setup.on_image = [&image](const Bytes& bytes) { image = bytes; };
-    devsim::DisplayNode node(setup);
-    devsim::Outbox out;
-    const devsim::TimePoint now{};
-    auto ask = [&](const Frame& request) {
-        node.OnFrame(request, now, out);
-        std::vector<Frame> frames;
-        out.TakeDue(now, frames);
-        return frames;
-    };
+    AskedNode asked(setup);
+    const auto ask = [&asked](const Frame& request) { return asked.Ask(request); };
     const auto flood_count = [](const std::vector<Frame>& frames) {
         return std::count_if(frames.begin(), frames.end(),
                              [](const Frame& f) { return f.id == devsim::kGuardBase + kNode; });
@@ -371,7 +383,7 @@ TEST(DisplayNode, FloodsTheBusForEverySegmentItReceives) {
     const auto last = ask(Request({0x82, 8, 9, 10}));
     EXPECT_EQ(flood_count(last), 3);
     EXPECT_EQ(last.size(), 4u) << "the block's confirmation as well";
-    EXPECT_EQ(node.flood_sent(), 6u);
+    EXPECT_EQ(asked.node().flood_sent(), 6u);
     EXPECT_EQ(image, Bytes({1, 2, 3, 4, 5, 6, 7, 8, 9, 10}));
 }
 
@@ -383,22 +395,15 @@ TEST(DisplayNode, RefusesBlocksUntilUnlocked) {
         setup.sdo.refuse_block = code;
         Bytes image;
         setup.on_image = [&image](const Bytes& bytes) { image = bytes; };
-        devsim::DisplayNode node(setup);
-        devsim::Outbox out;
-        const devsim::TimePoint now{};
-        auto ask = [&](const Frame& request) {
-            node.OnFrame(request, now, out);
-            std::vector<Frame> answers;
-            out.TakeDue(now, answers);
-            return answers;
-        };
+        AskedNode asked(setup);
+        const auto ask = [&asked](const Frame& request) { return asked.Ask(request); };
         EXPECT_EQ(AbortCodeOf(ask(Request(0xC2, object::kSoftwareImage, 0, 5)).at(0)), code);
         EXPECT_EQ(AbortCodeOf(ask(Request({0xA0, 0x00, 0x10, 0, 1, 7})).at(0)), code);
         // Another value is taken but does not unlock.
         EXPECT_EQ(ask(Request(0x23, sdo::kUnlockIndex, 0, 0x12345678)).at(0).data[0], 0x60);
         EXPECT_EQ(AbortCodeOf(ask(Request(0xC2, object::kSoftwareImage, 0, 5)).at(0)), code);
         EXPECT_EQ(ask(Request(0x23, sdo::kUnlockIndex, 0, sdo::kUnlockValue)).at(0).data[0], 0x60);
-        EXPECT_EQ(node.unlock_value(), sdo::kUnlockValue);
+        EXPECT_EQ(asked.node().unlock_value(), sdo::kUnlockValue);
         const auto accepted = ask(Request(0xC2, object::kSoftwareImage, 0, 5));
         ASSERT_EQ(accepted.size(), 1u);
         EXPECT_EQ(accepted[0].data[0], 0xA0);
